@@ -1,0 +1,64 @@
+// The host the stand-in runs on: a real SDL window, or a headless back end for tests and the
+// headless runner. Everything above the platform reaches the host only through the Win32- and
+// DirectX-shaped calls of src/platform; this interface is the seam between those and the back end.
+#pragma once
+#include <cstdint>
+
+enum HOSTEVENTTYPE {
+    HOSTEV_NONE = 0,
+    HOSTEV_CLOSE,       // close box (or a forced end of the session): becomes WM_CLOSE
+    HOSTEV_ACTIVATE,    // focus gained / lost, minimised / restored: becomes WM_ACTIVATE
+    HOSTEV_KEYDOWN,     // a key press or auto-repeat: becomes WM_KEYDOWN (and WM_CHAR for characters)
+    HOSTEV_KEYUP,       // becomes WM_KEYUP
+    HOSTEV_MOVE,        // the client origin moved: becomes WM_MOVE
+};
+
+struct HOSTEVENT {
+    HOSTEVENTTYPE type;
+    int nVirtKey;      // KEYDOWN/KEYUP: Windows virtual-key code (VK_*)
+    int nChar;         // KEYDOWN: the character it types (0 when none)
+    int bRepeat;       // KEYDOWN: 1 for an auto-repeat
+    int bActive;       // ACTIVATE: 1 active, 0 inactive
+    int bMinimized;    // ACTIVATE: 1 when minimised
+    int x, y;          // MOVE: client origin in screen coordinates
+};
+
+class IHost {
+public:
+    virtual ~IHost() = default;
+
+    // Window. The client area is clientW x clientH; full screen scales it with aspect kept.
+    virtual bool CreateMainWindow(const char* pszTitleUtf8, const char* pszAppName, int clientW, int clientH,
+                                  int x, int y, bool bFullScreen) = 0;
+    virtual void ShowMainWindow() = 0;
+    virtual void RaiseMainWindow() = 0;
+    virtual void DestroyMainWindow() = 0;
+    virtual bool HasMainWindow() const = 0;
+    virtual void GetScreenSize(int* pW, int* pH) = 0;
+    virtual void ShowCursor(bool bShow) = 0;
+
+    // Events: PollEvent never blocks; WaitEvent blocks until an event or the timeout.
+    virtual bool PollEvent(HOSTEVENT* pEvent) = 0;
+    virtual void WaitEvent(uint32_t dwTimeoutMs) = 0;
+
+    // Live keyboard state by virtual-key code (GetAsyncKeyState).
+    virtual bool IsKeyDown(int nVirtKey) = 0;
+
+    // Time: a monotonic millisecond clock (wraps at 2^32) and a sleep on the same clock.
+    virtual uint32_t NowMs() = 0;
+    virtual void SleepMs(uint32_t dwMs) = 0;
+
+    // The frame as it stands on the primary surface (RGB565, pitch in bytes).
+    virtual bool Present(const uint16_t* pPixels, int nPitchBytes, int w, int h) = 0;
+
+    // A message box with only an OK button (text and title UTF-8). Headless: stderr, never blocks.
+    virtual void MessageBox(const char* pszTextUtf8, const char* pszTitleUtf8) = 0;
+
+    // The frame loop calls this once at the start of every tick it runs (the headless back end
+    // applies its per-tick script here).
+    virtual void FrameTick() = 0;
+};
+
+// The process-wide host. The program's entry sets it before anything else runs.
+IHost* GetHost();
+void SetHost(IHost* pHost);
