@@ -18,6 +18,7 @@ struct HOSTEVENT {
     int nVirtKey;      // KEYDOWN/KEYUP: Windows virtual-key code (VK_*)
     int nChar;         // KEYDOWN: the character it types (0 when none)
     int bRepeat;       // KEYDOWN: 1 for an auto-repeat
+    int bAlt;          // KEYDOWN/KEYUP: 1 when Alt was held (the key becomes a system key)
     int bActive;       // ACTIVATE: 1 active, 0 inactive
     int bMinimized;    // ACTIVATE: 1 when minimised
     int x, y;          // MOVE: client origin in screen coordinates
@@ -57,6 +58,12 @@ public:
     // The frame loop calls this once at the start of every tick it runs (the headless back end
     // applies its per-tick script here).
     virtual void FrameTick() = 0;
+
+    // Full screen on or off after creation (DirectDraw's exclusive mode asks for it).
+    virtual void SetFullScreen(bool bFullScreen) { (void)bFullScreen; }
+
+    // A line of OutputDebugStringA; dropped unless the host keeps it.
+    virtual void DebugOutput(const char* pszText) { (void)pszText; }
 };
 
 // The process-wide host. The program's entry sets it before anything else runs.

@@ -1,0 +1,46 @@
+// The parameter file and the text scanners on arbitrary bytes: the parameter map is loaded from
+// the input (served from memory), then every line goes through the shared line functions.
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "engine/Param.h"
+#include "engine/Util.h"
+#include "pack/teskFile.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
+{
+    std::vector<uint8_t> copy(pData, pData + nSize);
+    char szName[64];
+    uint32_t nToken = RegisterMemoryName(copy.data(), (uint32_t)copy.size(), szName, sizeof(szName));
+    if (LoadParamFile(szName)) {
+        std::vector<std::string> values;
+        GetParamStrings(nullptr, "A", values);
+        GetParamInt("A", 0, 1);
+        GetParamFloat("A", 1, 1.0f);
+        GetParamString("", 0, "");
+        ParamHasIndex("A", 2);
+    }
+    ClearParams();
+
+    CFile file(1);
+    if (file.Read(szName) == FILE_OK) {
+        char line[300];
+        while (FileGets(line, sizeof(line), &file)) {
+            IsBlankLine(line);
+            std::string name;
+            std::vector<std::string> values;
+            ParseKeyValueLine(line, name, values);
+            SplitString(line, (int)strlen(line), ',', values);
+            CutComment(line);
+        }
+        file.SeekToTop();
+        char quoted[40];
+        while (file.ReadQuoted(quoted, sizeof(quoted)) == 0) {
+        }
+    }
+    file.Close();
+    UnregisterMemoryName(nToken);
+    return 0;
+}

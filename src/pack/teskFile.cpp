@@ -1,0 +1,864 @@
+#include "pack/teskFile.h"
+
+#include <cstdarg>
+#include <cstring>
+#include <map>
+#include <mutex>
+#include <new>
+
+#include "pack/smart_array.h"
+#include "pack/teskLZSS.h"
+#include "platform/win/File.h"
+#include "platform/win/Win.h"
+
+namespace {
+
+const uint8_t kScrambleKey = 0x5A;
+// No LZSS stream expands more than 144 bytes per 17 stored ones; a record claiming more is damaged.
+const uint32_t kMaxExpansion = 9;
+
+std::mutex g_FolderLock;
+std::vector<std::string> g_SearchFolders;
+std::string g_BaseFolder;
+
+struct MEMRANGE {
+    const void* pData;
+    uint32_t nSize;
+};
+std::mutex g_MemLock;
+std::map<uint32_t, MEMRANGE> g_MemNames;
+uint32_t g_nNextToken = 1;
+
+void PackMessage(const char* pszFormat, ...)
+{
+    char szText[512];
+    va_list args;
+    va_start(args, pszFormat);
+    vsnprintf(szText, sizeof(szText), pszFormat, args);
+    va_end(args);
+    OutputDebugStringA(szText);
+}
+
+uint32_t ReadLE32(const uint8_t* p)
+{
+    return (uint32_t)p[0] | ((uint32_t)p[1] << 8) | ((uint32_t)p[2] << 16) | ((uint32_t)p[3] << 24);
+}
+
+std::string CurrentFolder()
+{
+    char szDir[4096];
+    DWORD n = GetCurrentDirectoryA(sizeof(szDir), szDir);
+    std::string dir = (n > 0 && n < sizeof(szDir)) ? std::string(szDir) : std::string(".");
+    for (char& c : dir)
+        if (c == '/')
+            c = '\\';
+    if (dir.empty() || dir.back() != '\\')
+        dir += '\\';
+    return dir;
+}
+
+void ResetFolders()
+{
+    std::lock_guard<std::mutex> lock(g_FolderLock);
+    g_SearchFolders.clear();
+    g_SearchFolders.push_back(".\\");
+    g_SearchFolders.push_back("./Ending");
+    g_BaseFolder = CurrentFolder();
+}
+
+std::string BaseFolder()
+{
+    std::lock_guard<std::mutex> lock(g_FolderLock);
+    if (g_BaseFolder.empty())
+        g_BaseFolder = CurrentFolder();
+    return g_BaseFolder;
+}
+
+std::vector<std::string> SearchFolders()
+{
+    std::lock_guard<std::mutex> lock(g_FolderLock);
+    return g_SearchFolders;
+}
+
+// Position just past the last separator ('\' or '/'), double-byte aware; 0 when there is none.
+size_t AfterLastSeparator(const std::string& s)
+{
+    size_t nAfter = 0;
+    for (size_t i = 0; i < s.size(); i++) {
+        uint8_t c = (uint8_t)s[i];
+        if (IsSjisLeadByte(c) && i + 1 < s.size()) {
+            i++;
+            continue;
+        }
+        if (c == '\\' || c == '/')
+            nAfter = i + 1;
+    }
+    return nAfter;
+}
+
+bool StartsWith(const std::string& s, const char* pszPrefix)
+{
+    return s.compare(0, strlen(pszPrefix), pszPrefix) == 0;
+}
+
+class CHandleCloser {
+public:
+    explicit CHandleCloser(HANDLE h) : m_h(h) {}
+    ~CHandleCloser()
+    {
+        if (m_h != INVALID_HANDLE_VALUE)
+            CloseHandle(m_h);
+    }
+    // Closes now; false when the close failed.
+    bool Close()
+    {
+        HANDLE h = m_h;
+        m_h = INVALID_HANDLE_VALUE;
+        return h == INVALID_HANDLE_VALUE || CloseHandle(h);
+    }
+
+private:
+    HANDLE m_h;
+};
+
+bool ReadExact(HANDLE h, void* p, uint32_t n)
+{
+    DWORD nRead = 0;
+    return ReadFile(h, p, n, &nRead, nullptr) && nRead == n;
+}
+
+} // namespace
+
+std::string ToCrLf(const char* pszText)
+{
+    std::string out;
+    for (const char* p = pszText; *p; p++) {
+        if (*p == '\n')
+            out += '\r';
+        out += *p;
+    }
+    return out;
+}
+
+bool IsSjisLeadByte(uint8_t c)
+{
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+
+std::string LowerSjis(const std::string& text)
+{
+    std::string out = text;
+    for (size_t i = 0; i < out.size(); i++) {
+        uint8_t c = (uint8_t)out[i];
+        if (IsSjisLeadByte(c)) {
+            i++;
+            continue;
+        }
+        if (c >= 'A' && c <= 'Z')
+            out[i] = (char)(c - 'A' + 'a');
+    }
+    return out;
+}
+
+uint8_t ScrambleByte(uint8_t b)
+{
+    return (uint8_t)(((b << 4) | (b >> 4)) ^ kScrambleKey);
+}
+
+uint8_t UnscrambleByte(uint8_t b)
+{
+    uint8_t x = (uint8_t)(b ^ kScrambleKey);
+    return (uint8_t)((x << 4) | (x >> 4));
+}
+
+uint32_t RegisterMemoryName(const void* pData, uint32_t nSize, char* pszName, size_t nNameSize)
+{
+    if (!pData || !pszName || nNameSize == 0)
+        return 0;
+    std::lock_guard<std::mutex> lock(g_MemLock);
+    uint32_t nToken = g_nNextToken++;
+    if (g_nNextToken == 0)
+        g_nNextToken = 1;
+    g_MemNames[nToken] = MEMRANGE{pData, nSize};
+    snprintf(pszName, nNameSize, "!%x,%x", nToken, nSize);
+    return nToken;
+}
+
+void UnregisterMemoryName(uint32_t nToken)
+{
+    std::lock_guard<std::mutex> lock(g_MemLock);
+    g_MemNames.erase(nToken);
+}
+
+std::string CFile::ParentFolder(const std::string& folder)
+{
+    if (folder.size() <= 1)
+        return folder;
+    std::string body = folder;
+    if (body.back() == '\\')
+        body.pop_back();
+    size_t nCut = AfterLastSeparator(body);
+    if (nCut == 0)
+        return folder;
+    // A network path keeps its server part: "\\server\" has no parent.
+    if (StartsWith(folder, "\\\\") && nCut <= 2)
+        return folder;
+    return body.substr(0, nCut);
+}
+
+std::string CFile::NormalizeName(const char* pszName)
+{
+    std::string name = pszName ? pszName : "";
+    std::string result;
+    // Network paths, drive paths and host absolute paths stand as they are.
+    if (StartsWith(name, "\\\\") || name.find(':') != std::string::npos || StartsWith(name, "/")) {
+        result = name;
+    } else {
+        std::string base = BaseFolder();
+        size_t i = 0;
+        for (;;) {
+            const char* p = name.c_str() + i;
+            if (p[0] == '.' && p[1] == '.' && (p[2] == '\\' || p[2] == '/')) {
+                base = ParentFolder(base);
+                i += 3;
+            } else if (p[0] == '.' && (p[1] == '\\' || p[1] == '/')) {
+                i += 2;
+            } else if (p[0] == '\\' || p[0] == '/') {
+                i += 1;
+            } else {
+                break;
+            }
+        }
+        result = base + name.substr(i);
+    }
+    for (size_t i = 0; i < result.size(); i++) {
+        if (IsSjisLeadByte((uint8_t)result[i])) {
+            i++;
+            continue;
+        }
+        if (result[i] == '/')
+            result[i] = '\\';
+    }
+    return result;
+}
+
+CFile::CFile(int bResetFolders)
+    : m_pStream(nullptr), m_bTextStream(0), m_pData(nullptr), m_nSize(0), m_nPos(0), m_bScrambled(0),
+      m_bDeleteOnClose(0), m_bFromPack(0), m_bMemoryRange(0)
+{
+    if (bResetFolders)
+        ResetFolders();
+}
+
+CFile::~CFile()
+{
+    Close();
+    if (m_pStream)
+        Close();
+}
+
+void CFile::ReleaseData()
+{
+    if (!m_bMemoryRange)
+        delete[] m_pData;
+    m_pData = nullptr;
+    m_nSize = 0;
+    m_nPos = 0;
+    m_bFromPack = 0;
+    m_bMemoryRange = 0;
+    m_bScrambled = 0;
+}
+
+int CFile::Close()
+{
+    if (m_pStream) {
+        int nResult = fclose(m_pStream);
+        m_pStream = nullptr;
+        m_bTextStream = 0;
+        return nResult;
+    }
+    ReleaseData();
+    if (m_bDeleteOnClose) {
+        DeleteFileA(m_Name.c_str());
+        m_bDeleteOnClose = 0;
+    }
+    return 0;
+}
+
+uint8_t* CFile::GetMemory()
+{
+    if (!m_pData)
+        return nullptr;
+    return m_bScrambled ? m_pData + SCRAMBLE_MARKER_SIZE : m_pData;
+}
+
+uint32_t CFile::GetSize()
+{
+    if (!m_pData)
+        return 0;
+    return m_bScrambled ? m_nSize - SCRAMBLE_MARKER_SIZE : m_nSize;
+}
+
+std::string CFile::GetFileName()
+{
+    return m_Name.substr(AfterLastSeparator(m_Name));
+}
+
+std::string CFile::GetExtension()
+{
+    std::string file = GetFileName();
+    size_t nDot = std::string::npos;
+    for (size_t i = 0; i < file.size(); i++) {
+        if (IsSjisLeadByte((uint8_t)file[i])) {
+            i++;
+            continue;
+        }
+        if (file[i] == '.')
+            nDot = i;
+    }
+    return nDot == std::string::npos ? std::string() : file.substr(nDot + 1);
+}
+
+int CFile::Open(const char* pszName, const char* pszMode)
+{
+    Close();
+    if (m_pStream)
+        Close();
+    if (!pszName || !*pszName || !pszMode)
+        return 1;
+    bool bText = strchr(pszMode, 'b') == nullptr;
+    std::vector<std::string> names(1, pszName);
+    for (const std::string& folder : SearchFolders())
+        names.push_back(folder + "/" + pszName);
+    for (const std::string& name : names) {
+        m_pStream = HostFOpen(NormalizeName(name.c_str()).c_str(), pszMode);
+        if (m_pStream) {
+            m_bTextStream = bText ? 1 : 0;
+            return 0;
+        }
+    }
+    return 1;
+}
+
+int CFile::Puts(const char* pszText)
+{
+    if (!m_pStream)
+        return -1;
+    std::string text = m_bTextStream ? ToCrLf(pszText ? pszText : "") : std::string(pszText ? pszText : "");
+    if (fprintf(m_pStream, "%s", text.c_str()) < 0)
+        return 1;
+    return 0;
+}
+
+int CFile::Write(const char* pszName, const void* pData, uint32_t nSize)
+{
+    if (!pszName || !*pszName)
+        return 1;
+    std::string target = NormalizeName(pszName);
+    DWORD dwAttr = GetFileAttributesA(target.c_str());
+    if (dwAttr != INVALID_FILE_ATTRIBUTES && (dwAttr & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+        return 1;
+    std::string temp = target + ".new";
+    HANDLE h = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return 1;
+    DWORD nWritten = 0;
+    bool bWrote = WriteFile(h, pData, nSize, &nWritten, nullptr) && nWritten == nSize;
+    bool bClosed = CloseHandle(h) != 0;
+    if (!bWrote || !bClosed) {
+        DeleteFileA(temp.c_str());
+        return bWrote ? 3 : 2;
+    }
+    if (!MoveFileExA(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        DeleteFileA(temp.c_str());
+        return 3;
+    }
+    return 0;
+}
+
+int CFile::Save(const char* pszName)
+{
+    return Write(pszName, GetMemory(), GetSize());
+}
+
+int CFile::WriteLines(const char* pszName, const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const std::string& line : lines)
+        text += ToCrLf(line.c_str());
+    int nResult = Write(pszName, text.data(), (uint32_t)text.size());
+    return nResult == 0 ? 0 : (nResult == 1 ? 1 : 2);
+}
+
+int CFile::WriteVector(const char* pszName, const std::vector<uint8_t>& data)
+{
+    return Write(pszName, data.data(), (uint32_t)data.size());
+}
+
+int CFile::Delete(const char* pszName)
+{
+    if (!pszName || !*pszName)
+        return -1;
+    return DeleteFileA(NormalizeName(pszName).c_str()) ? 0 : 1;
+}
+
+// The whole-file read of the name, then of the name in each search folder until one succeeds; the
+// code of the last attempt. A memory name is no path: the folders cannot change its answer.
+int CFile::ReadWithRetry(const char* pszName, bool bLocateOnly, TESKPACKRECORD* pRecord)
+{
+    int nResult = ReadWhole(pszName, bLocateOnly, pRecord);
+    if (nResult == FILE_OK || nResult == FILE_ERR_EMPTY_NAME || pszName[0] == '!')
+        return nResult;
+    for (const std::string& folder : SearchFolders()) {
+        std::string name = folder + "/" + pszName;
+        nResult = ReadWhole(name.c_str(), bLocateOnly, pRecord);
+        if (nResult == FILE_OK)
+            break;
+    }
+    return nResult;
+}
+
+int CFile::Read(const char* pszName)
+{
+    return ReadWithRetry(pszName, false, nullptr);
+}
+
+int CFile::LocateFile(const char* pszName, TESKPACKRECORD* pRecord)
+{
+    return ReadWithRetry(pszName, true, pRecord);
+}
+
+int CFile::ReadAll(const char* pszName, std::vector<uint8_t>& data)
+{
+    int nResult = Read(pszName);
+    if (nResult == FILE_OK)
+        data.assign(GetMemory(), GetMemory() + GetSize());
+    return nResult;
+}
+
+int CFile::ReadWhole(const char* pszName, bool bLocateOnly, TESKPACKRECORD* pRecord)
+{
+    if (!pszName || !*pszName)
+        return FILE_ERR_EMPTY_NAME;
+    std::string name = pszName;
+    Close();
+    if (m_pStream)
+        Close();
+    m_Name = name;
+    m_LocatedPath.clear();
+    if (name[0] == '!')
+        return ReadMemoryName(name.c_str());
+
+    std::string path = NormalizeName(name.c_str());
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+        m_LocatedPath = path;
+        return ReadPlain(h, bLocateOnly);
+    }
+    return SearchPacks(path, bLocateOnly, pRecord);
+}
+
+int CFile::ReadMemoryName(const char* pszName)
+{
+    unsigned int nToken = 0, nSize = 0;
+    if (sscanf(pszName, "!%x,%x", &nToken, &nSize) != 2)
+        return FILE_ERR_MEMNAME;
+    std::lock_guard<std::mutex> lock(g_MemLock);
+    auto it = g_MemNames.find(nToken);
+    if (it == g_MemNames.end() || nSize > it->second.nSize) {
+        PackMessage("WARNING : memory name %s was not registered\n", pszName);
+        return FILE_ERR_NOT_FOUND;
+    }
+    m_pData = static_cast<uint8_t*>(const_cast<void*>(it->second.pData));
+    m_nSize = nSize;
+    m_bMemoryRange = 1;
+    m_nPos = 0;
+    return FILE_OK;
+}
+
+int CFile::TakeBlock(uint32_t nSize)
+{
+    m_pData = new (std::nothrow) uint8_t[(size_t)nSize + 1];
+    if (!m_pData)
+        return FILE_ERR_ALLOC;
+    m_pData[nSize] = 0;
+    m_nSize = nSize;
+    return FILE_OK;
+}
+
+void CFile::FinishRead()
+{
+    m_bScrambled = 0;
+    if (m_nSize >= SCRAMBLE_MARKER_SIZE && memcmp(m_pData, SCRAMBLE_MARKER, SCRAMBLE_MARKER_SIZE) == 0) {
+        m_bScrambled = 1;
+        for (uint32_t i = SCRAMBLE_MARKER_SIZE; i < m_nSize; i++)
+            m_pData[i] = UnscrambleByte(m_pData[i]);
+    }
+    m_nPos = 0;
+}
+
+int CFile::ReadPlain(void* hFile, bool bLocateOnly)
+{
+    CHandleCloser closer(hFile);
+    DWORD nSize = GetFileSize(hFile, nullptr);
+    if (nSize == INVALID_FILE_SIZE)
+        return FILE_ERR_SIZE;
+    if (bLocateOnly)
+        return closer.Close() ? FILE_OK : FILE_ERR_CLOSE;
+    if (TakeBlock(nSize) != FILE_OK)
+        return FILE_ERR_ALLOC;
+    if (!ReadExact(hFile, m_pData, nSize)) {
+        ReleaseData();
+        return FILE_ERR_READ;
+    }
+    if (!closer.Close()) {
+        ReleaseData();
+        return FILE_ERR_CLOSE;
+    }
+    FinishRead();
+    return FILE_OK;
+}
+
+// Climbs from the file's own folder towards the base folder; the nearest pack holding the entry
+// wins. A pack that does not open, has another magic or a damaged directory is passed over.
+int CFile::SearchPacks(const std::string& path, bool bLocateOnly, TESKPACKRECORD* pRecord)
+{
+    std::string base = BaseFolder();
+    size_t nCut = AfterLastSeparator(path);
+    std::string folder = path.substr(0, nCut);
+    while (folder.size() > base.size() && folder.compare(0, base.size(), base) == 0) {
+        std::string entry = LowerSjis(path.substr(folder.size()));
+        std::string packPath = folder.substr(0, folder.size() - 1) + ".dat";
+        std::string current = folder;
+        folder = ParentFolder(folder);
+        if (folder == current)
+            break;
+
+        HANDLE h = CreateFileA(packPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h == INVALID_HANDLE_VALUE)
+            continue;
+        CHandleCloser closer(h);
+        DWORD nPackSize = GetFileSize(h, nullptr);
+        uint8_t header[PACK_HEADER_SIZE];
+        if (nPackSize == INVALID_FILE_SIZE || !ReadExact(h, header, PACK_HEADER_SIZE))
+            continue;
+        bool bLong;
+        if (memcmp(header, PACK_MAGIC_STORED, PACK_MAGIC_SIZE) == 0)
+            bLong = false;
+        else if (memcmp(header, PACK_MAGIC_VOSTIL, PACK_MAGIC_SIZE) == 0 ||
+                 memcmp(header, PACK_MAGIC_DX, PACK_MAGIC_SIZE) == 0)
+            bLong = true;
+        else
+            continue;
+        uint32_t nCount = ReadLE32(header + PACK_MAGIC_SIZE);
+        uint32_t nRecSize = bLong ? PACK_RECORD_LONG : PACK_RECORD_SHORT;
+        uint32_t nNameSize = bLong ? PACK_NAME_LONG : PACK_NAME_SHORT;
+        // The directory is read in one block, never more than the pack can hold.
+        uint32_t nFits = (nPackSize - PACK_HEADER_SIZE) / nRecSize;
+        uint32_t nRecords = nCount < nFits ? nCount : nFits;
+        std::vector<uint8_t> dir((size_t)nRecords * nRecSize);
+        if (!dir.empty() && !ReadExact(h, dir.data(), (uint32_t)dir.size())) {
+            PackMessage("WARNING : pack %s: the directory cannot be read\n", packPath.c_str());
+            continue;
+        }
+        for (uint32_t i = 0; i < nRecords; i++) {
+            const uint8_t* p = dir.data() + (size_t)i * nRecSize;
+            size_t nLen = strnlen(reinterpret_cast<const char*>(p), nNameSize);
+            std::string recName(reinterpret_cast<const char*>(p), nLen);
+            if (LowerSjis(recName) != entry)
+                continue;
+            TESKPACKRECORD rec;
+            memset(&rec, 0, sizeof(rec));
+            memcpy(rec.szName, p, nLen < sizeof(rec.szName) ? nLen : sizeof(rec.szName) - 1);
+            rec.nOffset = ReadLE32(p + nNameSize);
+            rec.nSize = ReadLE32(p + nNameSize + 4);
+            rec.nStoredSize = bLong ? ReadLE32(p + nNameSize + 8) : rec.nSize;
+            int nResult = ReadPackEntry(h, packPath, nPackSize, bLong, rec, bLocateOnly);
+            if (nResult == FILE_OK && pRecord && bLocateOnly)
+                *pRecord = rec;
+            if (nResult == FILE_OK && !closer.Close()) {
+                ReleaseData();
+                return FILE_ERR_CLOSE;
+            }
+            return nResult;
+        }
+        if (nCount > nRecords)
+            PackMessage("WARNING : pack %s is cut short (%u of %u records)\n", packPath.c_str(), nRecords, nCount);
+    }
+    return FILE_ERR_NOT_FOUND;
+}
+
+int CFile::ReadPackEntry(void* hPack, const std::string& packPath, uint32_t nPackSize, bool bLong,
+                         const TESKPACKRECORD& rec, bool bLocateOnly)
+{
+    bool bCompressed = bLong && rec.nStoredSize != rec.nSize;
+    if ((uint64_t)rec.nOffset + rec.nStoredSize > nPackSize ||
+        (bCompressed && (uint64_t)rec.nSize > (uint64_t)rec.nStoredSize * kMaxExpansion + 64)) {
+        PackMessage("WARNING : pack %s: entry %s lies outside the pack\n", packPath.c_str(), rec.szName);
+        return FILE_ERR_READ;
+    }
+    LONG nHigh = 0;
+    if (SetFilePointer(hPack, (LONG)rec.nOffset, &nHigh, FILE_BEGIN) == INVALID_SET_FILE_POINTER &&
+        GetLastError() != ERROR_SUCCESS)
+        return FILE_ERR_READ;
+    m_LocatedPath = packPath;
+    if (bLocateOnly) {
+        m_nSize = rec.nSize;
+        m_bFromPack = 1;
+        return FILE_OK;
+    }
+    if (TakeBlock(rec.nSize) != FILE_OK)
+        return FILE_ERR_ALLOC;
+    m_bFromPack = 1;
+    if (!bCompressed) {
+        if (!ReadExact(hPack, m_pData, rec.nSize)) {
+            ReleaseData();
+            return FILE_ERR_READ;
+        }
+    } else {
+        smart_array<uint8_t> stored;
+        if (!stored.alloc((int)rec.nStoredSize) || !ReadExact(hPack, stored.get(), rec.nStoredSize)) {
+            ReleaseData();
+            return FILE_ERR_READ;
+        }
+        CTeskLZSS* pCodec = new (std::nothrow) CTeskLZSS;
+        int nDecoded = pCodec ? pCodec->Decode(stored.get(), rec.nStoredSize, m_pData, rec.nSize) : LZSS_TRUNCATED;
+        delete pCodec;
+        if (nDecoded == LZSS_TRUNCATED) {
+            PackMessage("WARNING : pack %s: entry %s does not decode\n", packPath.c_str(), rec.szName);
+            ReleaseData();
+            return FILE_ERR_READ;
+        }
+    }
+    FinishRead();
+    return FILE_OK;
+}
+
+uint32_t CFile::GetRemaining()
+{
+    uint32_t nSize = GetSize();
+    return m_nPos < nSize ? nSize - m_nPos : 0;
+}
+
+void CFile::SeekToTop()
+{
+    m_nPos = 0;
+}
+
+int CFile::ReadLine(char* pBuffer, int nMax)
+{
+    if (!m_pData)
+        return 3;
+    const uint8_t* pMem = GetMemory();
+    uint32_t nSize = GetSize();
+    if (m_nPos >= nSize)
+        return 1;
+    if (nMax < 1)
+        return 2;
+    int nLimit = nMax - 1;
+    int n = 0;
+    while (m_nPos < nSize) {
+        uint8_t c = pMem[m_nPos];
+        if (c == '\r' && m_nPos + 1 < nSize && pMem[m_nPos + 1] == '\n') {
+            // A buffer too small for the pair still ends the line, so a reader always moves on.
+            if (n == 0 && nLimit < 2) {
+                m_nPos += 2;
+                pBuffer[0] = 0;
+                return 0;
+            }
+            if (n + 2 > nLimit)
+                break;
+            pBuffer[n++] = '\r';
+            pBuffer[n++] = '\n';
+            pBuffer[n] = 0;
+            m_nPos += 2;
+            return 0;
+        }
+        if (n >= nLimit)
+            break;
+        pBuffer[n++] = (char)c;
+        m_nPos++;
+    }
+    pBuffer[n] = 0;
+    if (m_nPos >= nSize) {
+        m_nPos = nSize + 1;
+        return 0;
+    }
+    return 2;
+}
+
+int CFile::ReadLineString(std::string& line)
+{
+    if (!m_pData)
+        return 3;
+    const uint8_t* pMem = GetMemory();
+    uint32_t nSize = GetSize();
+    if (m_nPos >= nSize)
+        return 1;
+    uint32_t nStart = m_nPos;
+    while (m_nPos < nSize && !(pMem[m_nPos] == '\r' && m_nPos + 1 < nSize && pMem[m_nPos + 1] == '\n'))
+        m_nPos++;
+    line.assign(reinterpret_cast<const char*>(pMem) + nStart, m_nPos - nStart);
+    m_nPos = m_nPos < nSize ? m_nPos + 2 : nSize + 1;
+    return 0;
+}
+
+int CFile::ReadQuoted(char* pBuffer, int nBufferSize)
+{
+    if (!pBuffer || nBufferSize < 1)
+        return 1;
+    pBuffer[0] = 0;
+    char szLine[256];
+    auto readLine = [&]() -> bool {
+        int nResult = ReadLine(szLine, sizeof(szLine));
+        if (nResult != 0 && nResult != 2)
+            return false;
+        size_t n = strlen(szLine);
+        if (n >= 2 && szLine[n - 2] == '\r' && szLine[n - 1] == '\n')
+            szLine[n - 2] = 0;
+        return true;
+    };
+    if (!readLine() || strcmp(szLine, "\"END\"") == 0)
+        return 1;
+    std::string text = szLine[0] ? szLine + 1 : "";
+    while (text.empty() || text.back() != '"') {
+        if (!readLine())
+            return 1;
+        text += "\n";
+        text += szLine;
+    }
+    text.pop_back();
+    if (text.size() >= (size_t)nBufferSize) {
+        memcpy(pBuffer, text.data(), (size_t)nBufferSize - 1);
+        pBuffer[nBufferSize - 1] = 0;
+        return 1;
+    }
+    memcpy(pBuffer, text.c_str(), text.size() + 1);
+    return 0;
+}
+
+int CFile::ReadData(void* pBuffer, uint32_t nBytes)
+{
+    if (!m_pData)
+        return 2;
+    uint32_t nSize = GetSize();
+    if (m_nPos >= nSize)
+        return 1;
+    uint32_t nTake = nBytes < nSize - m_nPos ? nBytes : nSize - m_nPos;
+    memcpy(pBuffer, GetMemory() + m_nPos, nTake);
+    m_nPos += nTake;
+    return 0;
+}
+
+int CFile::Encode()
+{
+    if (!m_pData || m_bScrambled)
+        return 1;
+    if (m_nSize >= SCRAMBLE_MARKER_SIZE && memcmp(m_pData, SCRAMBLE_MARKER, SCRAMBLE_MARKER_SIZE) == 0)
+        return 1;
+    uint32_t nSize = m_nSize;
+    uint8_t* pNew = new (std::nothrow) uint8_t[(size_t)nSize + SCRAMBLE_MARKER_SIZE + 1];
+    if (!pNew)
+        return 1;
+    memcpy(pNew, SCRAMBLE_MARKER, SCRAMBLE_MARKER_SIZE);
+    for (uint32_t i = 0; i < nSize; i++)
+        pNew[SCRAMBLE_MARKER_SIZE + i] = ScrambleByte(m_pData[i]);
+    pNew[nSize + SCRAMBLE_MARKER_SIZE] = 0;
+    uint8_t bFromPack = m_bFromPack;
+    ReleaseData();
+    m_pData = pNew;
+    m_nSize = nSize + SCRAMBLE_MARKER_SIZE;
+    m_bFromPack = bFromPack;
+    m_nPos = 0;
+    return 0;
+}
+
+int CFile::MakeRealFile()
+{
+    if (!m_pData)
+        return 1;
+    if (!m_bFromPack && !m_bMemoryRange) {
+        ReleaseData();
+        return 0;
+    }
+    char szDir[MAX_PATH];
+    char szTemp[MAX_PATH];
+    DWORD n = GetTempPathA(sizeof(szDir), szDir);
+    if (n == 0 || n >= sizeof(szDir) || GetTempFileNameA(szDir, "TSK", 0, szTemp) == 0)
+        return 2;
+    if (Save(szTemp) != 0) {
+        DeleteFileA(szTemp);
+        return 2;
+    }
+    ReleaseData();
+    m_bDeleteOnClose = 1;
+    m_Name = szTemp;
+    return 0;
+}
+
+int FileOpen(CFile** ppFile, const char* pszPath)
+{
+    *ppFile = nullptr;
+    CFile* pFile = new CFile(1);
+    int nResult = pFile->Read(pszPath);
+    if (nResult != FILE_OK) {
+        delete pFile;
+        return nResult;
+    }
+    *ppFile = pFile;
+    return FILE_OK;
+}
+
+char* FileGets(char* pBuffer, int nMax, CFile* pFile)
+{
+    if (!pFile)
+        return nullptr;
+    int nResult = pFile->ReadLine(pBuffer, nMax);
+    return (nResult == 0 || nResult == 2) ? pBuffer : nullptr;
+}
+
+size_t FileRead(void* pBuffer, size_t nSize, size_t nCount, CFile* pFile)
+{
+    if (!pFile)
+        return 0;
+    size_t nBytes = nSize * nCount;
+    if (nCount != 0 && nBytes / nCount != nSize)
+        return 0;
+    if (nBytes > 0xFFFFFFFFu)
+        return 0;
+    // A read that runs into the end copies what is left but does not claim the whole request.
+    bool bWhole = nBytes <= pFile->GetRemaining();
+    return (pFile->ReadData(pBuffer, (uint32_t)nBytes) == 0 && bWhole) ? nBytes : 0;
+}
+
+int FileSeek(CFile* pFile, long nOffset, int nOrigin)
+{
+    if (!pFile)
+        return 0;
+    if (nOrigin == 0)
+        pFile->SeekToTop();
+    uint8_t buf[255];
+    while (nOffset > 0) {
+        uint32_t nStep = nOffset < 255 ? (uint32_t)nOffset : 255;
+        if (pFile->ReadData(buf, nStep) != 0)
+            break;
+        nOffset -= (long)nStep;
+    }
+    return 0;
+}
+
+void FileRewind(CFile* pFile)
+{
+    if (pFile)
+        pFile->SeekToTop();
+}
+
+void FileClose(CFile* pFile)
+{
+    if (!pFile)
+        return;
+    pFile->Close();
+    delete pFile;
+}

@@ -1,0 +1,756 @@
+#include "platform/d3d/Rasterizer.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstring>
+
+#include "platform/d3d/PixelOps.h"
+#include "platform/ddraw/DDObjects.h"
+
+namespace {
+
+std::atomic<bool> g_bFastPaths{true};
+
+// Guard band: primitives are clipped only where they reach this many viewports away.
+constexpr float kGuardBand = 4.0f;
+constexpr int kSubPixel = 256;
+constexpr int kHalfPixel = kSubPixel / 2;
+
+int64_t FloorDiv(int64_t n, int64_t d)
+{
+    int64_t q = n / d;
+    if ((n % d != 0) && ((n < 0) != (d < 0))) {
+        q--;
+    }
+    return q;
+}
+
+int64_t CeilDiv(int64_t n, int64_t d)
+{
+    return -FloorDiv(-n, d);
+}
+
+int64_t Snap(float f)
+{
+    return (int64_t)std::floor((double)f * kSubPixel + 0.5);
+}
+
+// Where the fields of a vertex are, from its flexible vertex format.
+struct FVFLAYOUT {
+    bool bRHW;
+    int nNormal, nDiffuse, nSpecular, nTex;  // byte offsets, -1 when absent
+    int nStride;
+};
+
+bool ParseFVF(DWORD dwFVF, FVFLAYOUT* p)
+{
+    const DWORD dwKnown = D3DFVF_POSITION_MASK | D3DFVF_NORMAL | D3DFVF_RESERVED1 | D3DFVF_DIFFUSE | D3DFVF_SPECULAR |
+                          D3DFVF_TEXCOUNT_MASK | 0xFFFF0000u;
+    if ((dwFVF & ~dwKnown) || (dwFVF & D3DFVF_RESERVED0)) {
+        return false;
+    }
+    const DWORD dwPos = dwFVF & D3DFVF_POSITION_MASK;
+    int nOffset = 0;
+    p->bRHW = false;
+    if (dwPos == D3DFVF_XYZ) {
+        nOffset = 12;
+    } else if (dwPos == D3DFVF_XYZRHW) {
+        nOffset = 16;
+        p->bRHW = true;
+    } else if (dwPos >= 0x6) {
+        nOffset = 12 + 4 * (int)((dwPos - 0x4) / 2);  // XYZB1..XYZB5: blend weights follow
+    } else {
+        return false;
+    }
+    p->nNormal = -1;
+    if (dwFVF & D3DFVF_NORMAL) {
+        if (p->bRHW) {
+            return false;
+        }
+        p->nNormal = nOffset;
+        nOffset += 12;
+    }
+    if (dwFVF & D3DFVF_RESERVED1) {
+        nOffset += 4;
+    }
+    p->nDiffuse = -1;
+    if (dwFVF & D3DFVF_DIFFUSE) {
+        p->nDiffuse = nOffset;
+        nOffset += 4;
+    }
+    p->nSpecular = -1;
+    if (dwFVF & D3DFVF_SPECULAR) {
+        p->nSpecular = nOffset;
+        nOffset += 4;
+    }
+    const int nTexCount = (int)((dwFVF & D3DFVF_TEXCOUNT_MASK) >> D3DFVF_TEXCOUNT_SHIFT);
+    if (nTexCount > D3DDP_MAXTEXCOORD) {
+        return false;
+    }
+    p->nTex = nTexCount > 0 ? nOffset : -1;
+    nOffset += 8 * nTexCount;
+    p->nStride = nOffset;
+    return true;
+}
+
+DWORD ReadDword(const uint8_t* p)
+{
+    DWORD d;
+    std::memcpy(&d, p, 4);
+    return d;
+}
+
+void ReadFloats(const uint8_t* p, float* pOut, int n)
+{
+    std::memcpy(pOut, p, sizeof(float) * n);
+}
+
+void SetColor(PVERTEX& v, int nSlot, DWORD dwArgb, bool bAlpha)
+{
+    v.a[nSlot] = (float)RGBA_GETRED(dwArgb);
+    v.a[nSlot + 1] = (float)RGBA_GETGREEN(dwArgb);
+    v.a[nSlot + 2] = (float)RGBA_GETBLUE(dwArgb);
+    if (bAlpha) {
+        v.a[nSlot + 3] = (float)RGBA_GETALPHA(dwArgb);
+    }
+}
+
+D3DCOLORVALUE ColorOf(DWORD dwArgb)
+{
+    return D3DCOLORVALUE{{RGBA_GETRED(dwArgb) / 255.0f}, {RGBA_GETGREEN(dwArgb) / 255.0f},
+                         {RGBA_GETBLUE(dwArgb) / 255.0f}, {RGBA_GETALPHA(dwArgb) / 255.0f}};
+}
+
+float To255(float f)
+{
+    return std::min(std::max(f, 0.0f), 1.0f) * 255.0f;
+}
+
+float Dot(const float* a, const float* b)
+{
+    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
+}
+
+void Normalize(float* v)
+{
+    const float fLen = std::sqrt(Dot(v, v));
+    if (fLen > 0.0f) {
+        v[0] /= fLen;
+        v[1] /= fLen;
+        v[2] /= fLen;
+    }
+}
+
+float PlaneDistance(const PVERTEX& v, int nPlane)
+{
+    switch (nPlane) {
+    case 0: return v.cz;
+    case 1: return v.cw - v.cz;
+    case 2: return kGuardBand * v.cw + v.cx;
+    case 3: return kGuardBand * v.cw - v.cx;
+    case 4: return kGuardBand * v.cw + v.cy;
+    default: return kGuardBand * v.cw - v.cy;
+    }
+}
+
+constexpr int kPlaneCount = 6;
+
+unsigned OutCode(const PVERTEX& v)
+{
+    unsigned n = 0;
+    for (int i = 0; i < kPlaneCount; i++) {
+        if (!(PlaneDistance(v, i) >= 0.0f)) {
+            n |= 1u << i;
+        }
+    }
+    return n;
+}
+
+// The point t of the way from the inside vertex toward the outside one. Always walking from the
+// inside vertex makes a shared edge give the same point in both primitives.
+PVERTEX Between(const PVERTEX& vIn, const PVERTEX& vOut, float t)
+{
+    PVERTEX r;
+    r.cx = vIn.cx + (vOut.cx - vIn.cx) * t;
+    r.cy = vIn.cy + (vOut.cy - vIn.cy) * t;
+    r.cz = vIn.cz + (vOut.cz - vIn.cz) * t;
+    r.cw = vIn.cw + (vOut.cw - vIn.cw) * t;
+    r.sx = r.sy = 0.0f;
+    for (int i = 0; i < ATTR_COUNT; i++) {
+        r.a[i] = vIn.a[i] + (vOut.a[i] - vIn.a[i]) * t;
+    }
+    return r;
+}
+
+void ClipPolygon(const std::vector<PVERTEX>& in, std::vector<PVERTEX>& out, int nPlane)
+{
+    out.clear();
+    const size_t n = in.size();
+    for (size_t i = 0; i < n; i++) {
+        const PVERTEX& s = in[i];
+        const PVERTEX& e = in[(i + 1) % n];
+        const float ds = PlaneDistance(s, nPlane);
+        const float de = PlaneDistance(e, nPlane);
+        const bool bSIn = ds >= 0.0f;
+        const bool bEIn = de >= 0.0f;
+        if (bSIn) {
+            out.push_back(s);
+        }
+        if (bSIn && !bEIn) {
+            out.push_back(Between(s, e, ds / (ds - de)));
+        } else if (!bSIn && bEIn) {
+            out.push_back(Between(e, s, de / (de - ds)));
+        }
+    }
+}
+
+// Attribute planes of one triangle: value = base + dx * (x - x0) + dy * (y - y0).
+struct PLANES {
+    float x0, y0;
+    float base[ATTR_COUNT];
+    float dx[ATTR_COUNT];
+    float dy[ATTR_COUNT];
+};
+
+void SetupPlanes(const PVERTEX& a, const PVERTEX& b, const PVERTEX& c, const int64_t* X, const int64_t* Y,
+                 int64_t nArea2, bool bFlat, const PVERTEX& vFlat, PLANES* p)
+{
+    const double x0 = (double)X[0] / kSubPixel, y0 = (double)Y[0] / kSubPixel;
+    const double x1 = (double)X[1] / kSubPixel - x0, y1 = (double)Y[1] / kSubPixel - y0;
+    const double x2 = (double)X[2] / kSubPixel - x0, y2 = (double)Y[2] / kSubPixel - y0;
+    const double fArea = (double)nArea2 / ((double)kSubPixel * kSubPixel);
+    p->x0 = (float)x0;
+    p->y0 = (float)y0;
+    for (int i = 0; i < ATTR_COUNT; i++) {
+        const bool bColor = i >= ATTR_R && i <= ATTR_SB;
+        if (bFlat && bColor) {
+            p->base[i] = vFlat.a[i];
+            p->dx[i] = p->dy[i] = 0.0f;
+            continue;
+        }
+        const double v0 = a.a[i];
+        const double d1 = (double)b.a[i] - v0, d2 = (double)c.a[i] - v0;
+        p->base[i] = a.a[i];
+        p->dx[i] = (float)((d1 * y2 - d2 * y1) / fArea);
+        p->dy[i] = (float)((d2 * x1 - d1 * x2) / fArea);
+    }
+}
+
+// One edge as an integer function of the pixel centre; Test(x) tells whether a centre is inside.
+struct EDGE {
+    int64_t dx, dy, ax, ay;
+    int64_t nBias;  // 0 when the edge owns the pixels on it, else 1
+};
+
+EDGE MakeEdge(int64_t ax, int64_t ay, int64_t bx, int64_t by)
+{
+    EDGE e;
+    e.dx = bx - ax;
+    e.dy = by - ay;
+    e.ax = ax;
+    e.ay = ay;
+    const bool bOwned = (e.dy < 0) || (e.dy == 0 && e.dx > 0);  // left edge, or top edge
+    e.nBias = bOwned ? 0 : 1;
+    return e;
+}
+
+// Narrows [nL, nR] to the pixels of row centre yc on the inside of the edge; false when none.
+bool CutSpan(const EDGE& e, int64_t yc, int64_t* pL, int64_t* pR)
+{
+    const int64_t A = -e.dy;
+    const int64_t K = e.dx * (yc - e.ay) + e.dy * e.ax;
+    const int64_t nNum = e.nBias - K - (int64_t)kHalfPixel * A;
+    if (A > 0) {
+        *pL = std::max(*pL, CeilDiv(nNum, (int64_t)kSubPixel * A));
+    } else if (A < 0) {
+        *pR = std::min(*pR, FloorDiv(nNum, (int64_t)kSubPixel * A));
+    } else if (K < e.nBias) {
+        return false;
+    }
+    return *pL <= *pR;
+}
+
+} // namespace
+
+void CRasterizer::EnableFastPaths(bool bEnable)
+{
+    g_bFastPaths = bEnable;
+}
+
+bool CRasterizer::FastPathsEnabled()
+{
+    return g_bFastPaths;
+}
+
+HRESULT CRasterizer::Begin(const DRAWSTATE& ds)
+{
+    m_ds = ds;
+    PIXELSTATE& ps = m_ps;
+    ps = PIXELSTATE{};
+    const DWORD* rs = ds.pRender;
+    const DWORD* ts = ds.pStage0;
+    CDDSurface* pT = ds.pTarget;
+    ps.pTarget = reinterpret_cast<uint16_t*>(pT->Bits());
+    ps.lTargetPitch = pT->Pitch() / 2;
+    const D3DVIEWPORT7& vp = *ds.pViewport;
+    ps.nClipL = (int)std::min<DWORD>(vp.dwX, (DWORD)pT->Width());
+    ps.nClipT = (int)std::min<DWORD>(vp.dwY, (DWORD)pT->Height());
+    ps.nClipR = (int)std::min<int64_t>((int64_t)vp.dwX + vp.dwWidth, pT->Width());
+    ps.nClipB = (int)std::min<int64_t>((int64_t)vp.dwY + vp.dwHeight, pT->Height());
+    if (ds.pZ && rs[D3DRENDERSTATE_ZENABLE] != D3DZB_FALSE) {
+        ps.pZ = reinterpret_cast<uint16_t*>(ds.pZ->Bits());
+        ps.lZPitch = ds.pZ->Pitch() / 2;
+        ps.bZTest = true;
+        ps.dwZFunc = rs[D3DRENDERSTATE_ZFUNC];
+        ps.bZWrite = rs[D3DRENDERSTATE_ZWRITEENABLE] != 0;
+    }
+    ps.dwColorOp = ts[D3DTSS_COLOROP];
+    ps.dwColorArg1 = ts[D3DTSS_COLORARG1];
+    ps.dwColorArg2 = ts[D3DTSS_COLORARG2];
+    ps.dwAlphaOp = ts[D3DTSS_ALPHAOP];
+    ps.dwAlphaArg1 = ts[D3DTSS_ALPHAARG1];
+    ps.dwAlphaArg2 = ts[D3DTSS_ALPHAARG2];
+    if (ps.dwColorOp < D3DTOP_DISABLE || ps.dwColorOp > D3DTOP_BLENDCURRENTALPHA) {
+        return D3DERR_UNSUPPORTEDCOLOROPERATION;
+    }
+    if (ps.dwAlphaOp < D3DTOP_DISABLE || ps.dwAlphaOp > D3DTOP_BLENDCURRENTALPHA) {
+        return D3DERR_UNSUPPORTEDALPHAOPERATION;
+    }
+    if ((ps.dwColorArg1 & D3DTA_SELECTMASK) > D3DTA_SPECULAR || (ps.dwColorArg2 & D3DTA_SELECTMASK) > D3DTA_SPECULAR) {
+        return D3DERR_UNSUPPORTEDCOLORARG;
+    }
+    if ((ps.dwAlphaArg1 & D3DTA_SELECTMASK) > D3DTA_SPECULAR || (ps.dwAlphaArg2 & D3DTA_SELECTMASK) > D3DTA_SPECULAR) {
+        return D3DERR_UNSUPPORTEDALPHAARG;
+    }
+    CDDSurface* pTex = ds.pTexture;
+    if (pTex) {
+        const PIXELKIND eKind = pTex->Kind();
+        if (eKind == PK_Z16 || eKind == PK_UNKNOWN) {
+            return D3DERR_WRONGTEXTUREFORMAT;
+        }
+        ps.pTex = pTex->Bits();
+        ps.lTexPitch = pTex->Pitch();
+        ps.nTexW = pTex->Width();
+        ps.nTexH = pTex->Height();
+        ps.nTexBpp = BytesPerPixel(eKind);
+        ps.pTexLut = ps.nTexBpp == 2 ? ArgbTable16(eKind) : nullptr;
+        ps.bWrapU = ts[D3DTSS_ADDRESSU] != D3DTADDRESS_CLAMP;
+        ps.bWrapV = ts[D3DTSS_ADDRESSV] != D3DTADDRESS_CLAMP;
+        if (rs[D3DRENDERSTATE_COLORKEYENABLE] && pTex->HasSrcKey()) {
+            const uint32_t dwAll = ps.nTexBpp == 2 ? 0xFFFFu : 0xFFFFFFFFu;
+            ps.bKey = true;
+            ps.dwKeyMask = dwAll & ~pTex->Format().dwRGBAlphaBitMask;
+            ps.dwKey = pTex->SrcKey().dwColorSpaceLowValue & ps.dwKeyMask;
+        }
+    }
+    ps.dwTFactor = rs[D3DRENDERSTATE_TEXTUREFACTOR];
+    ps.bSpecular = rs[D3DRENDERSTATE_SPECULARENABLE] != 0;
+    ps.bAlphaTest = rs[D3DRENDERSTATE_ALPHATESTENABLE] != 0;
+    ps.dwAlphaFunc = rs[D3DRENDERSTATE_ALPHAFUNC];
+    ps.dwAlphaRef = rs[D3DRENDERSTATE_ALPHAREF] & 0xFF;
+    ps.bBlend = rs[D3DRENDERSTATE_ALPHABLENDENABLE] != 0;
+    ps.dwSrcBlend = rs[D3DRENDERSTATE_SRCBLEND];
+    ps.dwDestBlend = rs[D3DRENDERSTATE_DESTBLEND];
+    ps.bFlat = rs[D3DRENDERSTATE_SHADEMODE] == D3DSHADE_FLAT;
+    ps.nFastPath = g_bFastPaths ? ChooseFastPath(ps) : FAST_NONE;
+    return D3D_OK;
+}
+
+void CRasterizer::ToScreen(PVERTEX& v) const
+{
+    const D3DVIEWPORT7& vp = *m_ds.pViewport;
+    const float fInv = 1.0f / v.cw;
+    const float fHalfW = (float)vp.dwWidth * 0.5f;
+    const float fHalfH = (float)vp.dwHeight * 0.5f;
+    v.sx = (float)vp.dwX + (v.cx * fInv + 1.0f) * fHalfW;
+    v.sy = (float)vp.dwY + (1.0f - v.cy * fInv) * fHalfH;
+    v.a[ATTR_Z] = vp.dvMinZ + v.cz * fInv * (vp.dvMaxZ - vp.dvMinZ);
+}
+
+void CRasterizer::LightVertex(const float* pPos, const float* pNormal, DWORD dwDiffuse, DWORD dwSpecular,
+                              bool bHasDiffuse, bool bHasSpecular, PVERTEX& out) const
+{
+    const DWORD* rs = m_ds.pRender;
+    if (!rs[D3DRENDERSTATE_LIGHTING]) {
+        SetColor(out, ATTR_R, bHasDiffuse ? dwDiffuse : 0xFFFFFFFFu, true);
+        SetColor(out, ATTR_SR, bHasSpecular ? dwSpecular : 0u, false);
+        return;
+    }
+    const D3DMATERIAL7& m = *m_ds.pMaterial;
+    D3DCOLORVALUE md = m.diffuse, ma = m.ambient, ms = m.specular, me = m.emissive;
+    if (rs[D3DRENDERSTATE_COLORVERTEX]) {
+        auto pick = [&](DWORD dwSource, D3DCOLORVALUE& c) {
+            if (dwSource == D3DMCS_COLOR1 && bHasDiffuse) {
+                c = ColorOf(dwDiffuse);
+            } else if (dwSource == D3DMCS_COLOR2 && bHasSpecular) {
+                c = ColorOf(dwSpecular);
+            }
+        };
+        pick(rs[D3DRENDERSTATE_DIFFUSEMATERIALSOURCE], md);
+        pick(rs[D3DRENDERSTATE_AMBIENTMATERIALSOURCE], ma);
+        pick(rs[D3DRENDERSTATE_SPECULARMATERIALSOURCE], ms);
+        pick(rs[D3DRENDERSTATE_EMISSIVEMATERIALSOURCE], me);
+    }
+    const D3DMATRIX& w = *m_ds.pWorld;
+    const float wp[3] = {pPos[0] * w._11 + pPos[1] * w._21 + pPos[2] * w._31 + w._41,
+                         pPos[0] * w._12 + pPos[1] * w._22 + pPos[2] * w._32 + w._42,
+                         pPos[0] * w._13 + pPos[1] * w._23 + pPos[2] * w._33 + w._43};
+    float n[3] = {0.0f, 0.0f, 0.0f};
+    if (pNormal) {
+        n[0] = pNormal[0] * w._11 + pNormal[1] * w._21 + pNormal[2] * w._31;
+        n[1] = pNormal[0] * w._12 + pNormal[1] * w._22 + pNormal[2] * w._32;
+        n[2] = pNormal[0] * w._13 + pNormal[1] * w._23 + pNormal[2] * w._33;
+        if (rs[D3DRENDERSTATE_NORMALIZENORMALS]) {
+            Normalize(n);
+        }
+    }
+    const D3DCOLORVALUE ga = ColorOf(rs[D3DRENDERSTATE_AMBIENT]);
+    float c[3] = {me.r + ga.r * ma.r, me.g + ga.g * ma.g, me.b + ga.b * ma.b};
+    float s[3] = {0.0f, 0.0f, 0.0f};
+    const D3DMATRIX& v = *m_ds.pView;
+    float toEye[3] = {-v._13, -v._23, -v._33};
+    Normalize(toEye);
+    for (size_t i = 0; i < m_ds.nLights; i++) {
+        if (!m_ds.pLightOn[i]) {
+            continue;
+        }
+        const D3DLIGHT7& L = m_ds.pLights[i];
+        float dir[3];
+        float fAtt = 1.0f;
+        if (L.dltType == D3DLIGHT_DIRECTIONAL) {
+            dir[0] = -L.dvDirection.x;
+            dir[1] = -L.dvDirection.y;
+            dir[2] = -L.dvDirection.z;
+            Normalize(dir);
+        } else {
+            dir[0] = L.dvPosition.x - wp[0];
+            dir[1] = L.dvPosition.y - wp[1];
+            dir[2] = L.dvPosition.z - wp[2];
+            const float fDist = std::sqrt(Dot(dir, dir));
+            if (L.dvRange > 0.0f && fDist > L.dvRange) {
+                continue;
+            }
+            Normalize(dir);
+            const float fDen = L.dvAttenuation0 + L.dvAttenuation1 * fDist + L.dvAttenuation2 * fDist * fDist;
+            fAtt = fDen > 0.0f ? 1.0f / fDen : 1.0f;
+        }
+        c[0] += fAtt * L.dcvAmbient.r * ma.r;
+        c[1] += fAtt * L.dcvAmbient.g * ma.g;
+        c[2] += fAtt * L.dcvAmbient.b * ma.b;
+        const float fNL = std::max(0.0f, Dot(n, dir));
+        if (fNL <= 0.0f) {
+            continue;
+        }
+        c[0] += fAtt * L.dcvDiffuse.r * md.r * fNL;
+        c[1] += fAtt * L.dcvDiffuse.g * md.g * fNL;
+        c[2] += fAtt * L.dcvDiffuse.b * md.b * fNL;
+        if (rs[D3DRENDERSTATE_SPECULARENABLE]) {
+            float h[3] = {dir[0] + toEye[0], dir[1] + toEye[1], dir[2] + toEye[2]};
+            Normalize(h);
+            const float fNH = std::max(0.0f, Dot(n, h));
+            const float fP = m.power > 0.0f ? std::pow(fNH, m.power) : 1.0f;
+            s[0] += fAtt * L.dcvSpecular.r * ms.r * fP;
+            s[1] += fAtt * L.dcvSpecular.g * ms.g * fP;
+            s[2] += fAtt * L.dcvSpecular.b * ms.b * fP;
+        }
+    }
+    out.a[ATTR_R] = To255(c[0]);
+    out.a[ATTR_G] = To255(c[1]);
+    out.a[ATTR_B] = To255(c[2]);
+    out.a[ATTR_A] = To255(md.a);
+    out.a[ATTR_SR] = To255(s[0]);
+    out.a[ATTR_SG] = To255(s[1]);
+    out.a[ATTR_SB] = To255(s[2]);
+}
+
+void CRasterizer::TransformVertices(DWORD dwFVF, const void* pVertices, DWORD dwCount)
+{
+    FVFLAYOUT lay;
+    ParseFVF(dwFVF, &lay);
+    m_bPretransformed = lay.bRHW;
+    m_verts.resize(dwCount);
+    const uint8_t* p = static_cast<const uint8_t*>(pVertices);
+    const D3DMATRIX& m = *m_ds.pCombined;
+    for (DWORD i = 0; i < dwCount; i++, p += lay.nStride) {
+        PVERTEX& v = m_verts[i];
+        float pos[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+        ReadFloats(p, pos, lay.bRHW ? 4 : 3);
+        const DWORD dwDiffuse = lay.nDiffuse >= 0 ? ReadDword(p + lay.nDiffuse) : 0xFFFFFFFFu;
+        const DWORD dwSpecular = lay.nSpecular >= 0 ? ReadDword(p + lay.nSpecular) : 0u;
+        if (lay.nTex >= 0) {
+            ReadFloats(p + lay.nTex, &v.a[ATTR_U], 2);
+        } else {
+            v.a[ATTR_U] = v.a[ATTR_V] = 0.0f;
+        }
+        if (lay.bRHW) {
+            v.sx = pos[0];
+            v.sy = pos[1];
+            v.a[ATTR_Z] = pos[2];
+            v.cx = v.cy = v.cz = 0.0f;
+            v.cw = 1.0f;
+            SetColor(v, ATTR_R, dwDiffuse, true);
+            SetColor(v, ATTR_SR, dwSpecular, false);
+            continue;
+        }
+        v.cx = pos[0] * m._11 + pos[1] * m._21 + pos[2] * m._31 + m._41;
+        v.cy = pos[0] * m._12 + pos[1] * m._22 + pos[2] * m._32 + m._42;
+        v.cz = pos[0] * m._13 + pos[1] * m._23 + pos[2] * m._33 + m._43;
+        v.cw = pos[0] * m._14 + pos[1] * m._24 + pos[2] * m._34 + m._44;
+        float normal[3];
+        if (lay.nNormal >= 0) {
+            ReadFloats(p + lay.nNormal, normal, 3);
+        }
+        LightVertex(pos, lay.nNormal >= 0 ? normal : nullptr, dwDiffuse, dwSpecular, lay.nDiffuse >= 0,
+                    lay.nSpecular >= 0, v);
+        if (v.cw > 0.0f) {
+            ToScreen(v);
+        }
+    }
+}
+
+HRESULT CRasterizer::Draw(D3DPRIMITIVETYPE eType, DWORD dwFVF, const void* pVertices, DWORD dwCount,
+                          const WORD* pIndices, DWORD dwIndexCount)
+{
+    FVFLAYOUT lay;
+    if (!ParseFVF(dwFVF, &lay)) {
+        return D3DERR_INVALIDVERTEXFORMAT;
+    }
+    if (eType < D3DPT_POINTLIST || eType > D3DPT_TRIANGLEFAN) {
+        return D3DERR_INVALIDPRIMITIVETYPE;
+    }
+    if (!pVertices || dwCount == 0) {
+        return dwCount == 0 ? D3D_OK : DDERR_INVALIDPARAMS;
+    }
+    const DWORD n = pIndices ? dwIndexCount : dwCount;
+    if (pIndices) {
+        for (DWORD k = 0; k < dwIndexCount; k++) {
+            if (pIndices[k] >= dwCount) {
+                return DDERR_INVALIDPARAMS;
+            }
+        }
+    }
+    TransformVertices(dwFVF, pVertices, dwCount);
+    auto at = [&](DWORD k) -> const PVERTEX& { return m_verts[pIndices ? pIndices[k] : k]; };
+    switch (eType) {
+    case D3DPT_POINTLIST:
+        for (DWORD k = 0; k < n; k++) {
+            Point(at(k));
+        }
+        break;
+    case D3DPT_LINELIST:
+        for (DWORD k = 0; k + 1 < n; k += 2) {
+            ClippedLine(at(k), at(k + 1));
+        }
+        break;
+    case D3DPT_LINESTRIP:
+        for (DWORD k = 0; k + 1 < n; k++) {
+            ClippedLine(at(k), at(k + 1));
+        }
+        break;
+    case D3DPT_TRIANGLELIST:
+        for (DWORD k = 0; k + 2 < n; k += 3) {
+            ClippedTriangle(at(k), at(k + 1), at(k + 2));
+        }
+        break;
+    case D3DPT_TRIANGLESTRIP:
+        for (DWORD k = 0; k + 2 < n; k++) {
+            if (k & 1) {
+                ClippedTriangle(at(k + 1), at(k), at(k + 2));
+            } else {
+                ClippedTriangle(at(k), at(k + 1), at(k + 2));
+            }
+        }
+        break;
+    case D3DPT_TRIANGLEFAN:
+        for (DWORD k = 1; k + 1 < n; k++) {
+            ClippedTriangle(at(0), at(k), at(k + 1));
+        }
+        break;
+    }
+    return D3D_OK;
+}
+
+void CRasterizer::ClippedTriangle(const PVERTEX& a, const PVERTEX& b, const PVERTEX& c)
+{
+    if (m_bPretransformed) {
+        Triangle(a, b, c);
+        return;
+    }
+    const unsigned c0 = OutCode(a), c1 = OutCode(b), c2 = OutCode(c);
+    if ((c0 | c1 | c2) == 0) {
+        Triangle(a, b, c);
+        return;
+    }
+    if (c0 & c1 & c2) {
+        return;
+    }
+    m_clipA.assign({a, b, c});
+    const unsigned nAny = c0 | c1 | c2;
+    for (int i = 0; i < kPlaneCount && m_clipA.size() >= 3; i++) {
+        if (nAny & (1u << i)) {
+            ClipPolygon(m_clipA, m_clipB, i);
+            m_clipA.swap(m_clipB);
+        }
+    }
+    if (m_clipA.size() < 3) {
+        return;
+    }
+    for (PVERTEX& v : m_clipA) {
+        ToScreen(v);
+    }
+    for (size_t i = 1; i + 1 < m_clipA.size(); i++) {
+        Triangle(m_clipA[0], m_clipA[i], m_clipA[i + 1]);
+    }
+}
+
+void CRasterizer::Triangle(const PVERTEX& a, const PVERTEX& b, const PVERTEX& c)
+{
+    const PVERTEX* v[3] = {&a, &b, &c};
+    int64_t X[3], Y[3];
+    for (int i = 0; i < 3; i++) {
+        if (!std::isfinite(v[i]->sx) || !std::isfinite(v[i]->sy)) {
+            return;
+        }
+        X[i] = Snap(v[i]->sx);
+        Y[i] = Snap(v[i]->sy);
+    }
+    int64_t nArea2 = (X[1] - X[0]) * (Y[2] - Y[0]) - (Y[1] - Y[0]) * (X[2] - X[0]);
+    if (nArea2 == 0) {
+        return;
+    }
+    // On screen (y down) a positive area runs clockwise.
+    const DWORD dwCull = m_ds.pRender[D3DRENDERSTATE_CULLMODE];
+    if ((dwCull == D3DCULL_CCW && nArea2 < 0) || (dwCull == D3DCULL_CW && nArea2 > 0)) {
+        return;
+    }
+    if (nArea2 < 0) {
+        std::swap(v[1], v[2]);
+        std::swap(X[1], X[2]);
+        std::swap(Y[1], Y[2]);
+        nArea2 = -nArea2;
+    }
+    const PIXELSTATE& ps = m_ps;
+    const int64_t nMinY = std::min({Y[0], Y[1], Y[2]});
+    const int64_t nMaxY = std::max({Y[0], Y[1], Y[2]});
+    const int64_t nRowT = std::max<int64_t>(CeilDiv(nMinY - kHalfPixel, kSubPixel), ps.nClipT);
+    const int64_t nRowB = std::min<int64_t>(FloorDiv(nMaxY - kHalfPixel, kSubPixel), ps.nClipB - 1);
+    if (nRowT > nRowB) {
+        return;
+    }
+    const EDGE e[3] = {MakeEdge(X[0], Y[0], X[1], Y[1]), MakeEdge(X[1], Y[1], X[2], Y[2]),
+                       MakeEdge(X[2], Y[2], X[0], Y[0])};
+    PLANES pl;
+    SetupPlanes(*v[0], *v[1], *v[2], X, Y, nArea2, ps.bFlat, a, &pl);
+    for (int64_t y = nRowT; y <= nRowB; y++) {
+        const int64_t yc = y * kSubPixel + kHalfPixel;
+        int64_t nL = ps.nClipL, nR = ps.nClipR - 1;
+        if (!CutSpan(e[0], yc, &nL, &nR) || !CutSpan(e[1], yc, &nL, &nR) || !CutSpan(e[2], yc, &nL, &nR)) {
+            continue;
+        }
+        float at[ATTR_COUNT];
+        const float fx = (float)nL + 0.5f - pl.x0;
+        const float fy = (float)y + 0.5f - pl.y0;
+        for (int i = 0; i < ATTR_COUNT; i++) {
+            at[i] = pl.base[i] + pl.dx[i] * fx + pl.dy[i] * fy;
+        }
+        ShadeSpan(ps, (int)y, (int)nL, (int)nR + 1, at, pl.dx);
+    }
+}
+
+void CRasterizer::ClippedLine(const PVERTEX& a, const PVERTEX& b)
+{
+    if (m_bPretransformed) {
+        Line(a, b);
+        return;
+    }
+    const unsigned c0 = OutCode(a), c1 = OutCode(b);
+    if ((c0 | c1) == 0) {
+        Line(a, b);
+        return;
+    }
+    if (c0 & c1) {
+        return;
+    }
+    PVERTEX p = a, q = b;
+    for (int i = 0; i < kPlaneCount; i++) {
+        const float dp = PlaneDistance(p, i), dq = PlaneDistance(q, i);
+        if (dp >= 0.0f && dq >= 0.0f) {
+            continue;
+        }
+        if (dp < 0.0f && dq < 0.0f) {
+            return;
+        }
+        if (dp < 0.0f) {
+            p = Between(q, p, dq / (dq - dp));
+        } else {
+            q = Between(p, q, dp / (dp - dq));
+        }
+    }
+    ToScreen(p);
+    ToScreen(q);
+    Line(p, q);
+}
+
+void CRasterizer::Line(const PVERTEX& a, const PVERTEX& b)
+{
+    if (!std::isfinite(a.sx) || !std::isfinite(a.sy) || !std::isfinite(b.sx) || !std::isfinite(b.sy)) {
+        return;
+    }
+    const float fdx = b.sx - a.sx, fdy = b.sy - a.sy;
+    const float fLen = std::max(std::fabs(fdx), std::fabs(fdy));
+    const int nSteps = (int)std::min(std::floor(fLen + 0.5f), 65536.0f);
+    // One pixel per step along the longer axis; the last pixel is left for the next segment.
+    for (int k = 0; k < nSteps; k++) {
+        const float t = (float)k / (float)nSteps;
+        const int x = (int)std::floor(a.sx + fdx * t);
+        const int y = (int)std::floor(a.sy + fdy * t);
+        if (x < m_ps.nClipL || x >= m_ps.nClipR || y < m_ps.nClipT || y >= m_ps.nClipB) {
+            continue;
+        }
+        float at[ATTR_COUNT];
+        for (int i = 0; i < ATTR_COUNT; i++) {
+            at[i] = a.a[i] + (b.a[i] - a.a[i]) * t;
+        }
+        ShadePixel(m_ps, x, y, at, TexelFixed(at[ATTR_U] * (float)m_ps.nTexW), TexelFixed(at[ATTR_V] * (float)m_ps.nTexH));
+    }
+}
+
+void CRasterizer::Point(const PVERTEX& a)
+{
+    if (!m_bPretransformed && OutCode(a)) {
+        return;
+    }
+    if (!std::isfinite(a.sx) || !std::isfinite(a.sy)) {
+        return;
+    }
+    const float fx = std::floor(a.sx), fy = std::floor(a.sy);
+    if (fx < (float)m_ps.nClipL || fx >= (float)m_ps.nClipR || fy < (float)m_ps.nClipT || fy >= (float)m_ps.nClipB) {
+        return;
+    }
+    ShadePixel(m_ps, (int)fx, (int)fy, a.a, TexelFixed(a.a[ATTR_U] * (float)m_ps.nTexW),
+               TexelFixed(a.a[ATTR_V] * (float)m_ps.nTexH));
+}
+
+void CRasterizer::ClearRect(CDDSurface* pTarget, CDDSurface* pZ, const RECT& rc, DWORD dwFlags, D3DCOLOR dwColor,
+                            float fZ)
+{
+    if ((dwFlags & D3DCLEAR_TARGET) && pTarget) {
+        const uint16_t w = Pack565(RGBA_GETRED(dwColor), RGBA_GETGREEN(dwColor), RGBA_GETBLUE(dwColor));
+        const int l = std::max<LONG>(rc.left, 0), r = std::min<LONG>(rc.right, pTarget->Width());
+        const int t = std::max<LONG>(rc.top, 0), b = std::min<LONG>(rc.bottom, pTarget->Height());
+        for (int y = t; y < b; y++) {
+            uint16_t* p = reinterpret_cast<uint16_t*>(pTarget->Bits() + (size_t)y * pTarget->Pitch());
+            std::fill(p + l, p + std::max(l, r), w);
+        }
+    }
+    if ((dwFlags & D3DCLEAR_ZBUFFER) && pZ) {
+        const uint16_t z = DepthToZ16(fZ);
+        const int l = std::max<LONG>(rc.left, 0), r = std::min<LONG>(rc.right, pZ->Width());
+        const int t = std::max<LONG>(rc.top, 0), b = std::min<LONG>(rc.bottom, pZ->Height());
+        for (int y = t; y < b; y++) {
+            uint16_t* p = reinterpret_cast<uint16_t*>(pZ->Bits() + (size_t)y * pZ->Pitch());
+            std::fill(p + l, p + std::max(l, r), z);
+        }
+    }
+}

@@ -1,0 +1,40 @@
+// The pixel loops of Blt and BltFast, apart from the rectangle rules so that both can be tested
+// and measured on their own.
+#pragma once
+#include <cstdint>
+
+#include "platform/ddraw/PixelFormat.h"
+
+struct BLTPLANE {
+    uint8_t* pBits;
+    long lPitch;
+    int nWidth;
+    int nHeight;
+    PIXELKIND eKind;
+};
+
+struct BLTJOB {
+    // Whole (unclipped) destination and source rectangles: they fix the scale.
+    int nDstX, nDstY, nDstW, nDstH;
+    int nSrcX, nSrcY, nSrcW, nSrcH;
+    // The part of the destination actually written (inside the destination plane).
+    int nClipL, nClipT, nClipR, nClipB;
+    bool bKeySrc;
+    uint32_t dwKeyLow, dwKeyHigh;
+    bool bMirrorLR, bMirrorUD;
+};
+
+// Source pixel for destination offset i of a span of nDst pixels reading nSrc pixels: the source
+// pixel under the destination pixel's centre, floor((2i + 1) * nSrc / (2 * nDst)).
+inline int StretchIndex(int i, int nSrc, int nDst)
+{
+    return (int)(((int64_t)(2 * i + 1) * nSrc) / (2 * (int64_t)nDst));
+}
+
+// Copies the job's pixels (source and destination may be the same plane only when the source is
+// first copied elsewhere by the caller).
+void RunBlt(const BLTPLANE& dst, const BLTPLANE& src, const BLTJOB& job);
+// Keyed copy of one 16-bit row: every source pixel other than wKey is written.
+void CopyRowKeyed16(uint16_t* pDst, const uint16_t* pSrc, int n, uint16_t wKey);
+// Fills a rectangle (already inside the plane) with a raw pixel value.
+void FillPlane(const BLTPLANE& dst, int l, int t, int r, int b, uint32_t dwRaw);

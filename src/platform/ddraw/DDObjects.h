@@ -1,0 +1,144 @@
+// The objects behind the DirectDraw interfaces. Only the platform's own graphics code includes this:
+// the Direct3D device reaches surface pixels through it.
+#pragma once
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "platform/ddraw/DDraw.h"
+#include "platform/ddraw/PixelFormat.h"
+
+class CDDClipper final : public IDirectDrawClipper {
+public:
+    CDDClipper() = default;
+    HRESULT QueryInterface(REFIID riid, LPVOID* ppvObj) override;
+    ULONG AddRef() override;
+    ULONG Release() override;
+    HRESULT SetHWnd(DWORD dwFlags, HWND hWnd) override;
+    HRESULT GetHWnd(HWND* phWnd) override;
+
+    HWND Window() const { return m_hWnd; }
+
+private:
+    std::atomic<ULONG> m_nRef{1};
+    HWND m_hWnd = nullptr;
+};
+
+class CDirectDraw;
+
+class CDDSurface final : public IDirectDrawSurface7 {
+public:
+    // Creates a surface of the description; the caller receives the only reference.
+    static HRESULT Create(CDirectDraw* pDD, const DDSURFACEDESC2& desc, CDDSurface** ppOut);
+
+    HRESULT QueryInterface(REFIID riid, LPVOID* ppvObj) override;
+    ULONG AddRef() override;
+    ULONG Release() override;
+    HRESULT AddAttachedSurface(IDirectDrawSurface7* lpSurface) override;
+    HRESULT DeleteAttachedSurface(DWORD dwFlags, IDirectDrawSurface7* lpSurface) override;
+    HRESULT GetAttachedSurface(DDSCAPS2* lpCaps, IDirectDrawSurface7** lplpSurface) override;
+    HRESULT Blt(RECT* lpDestRect, IDirectDrawSurface7* lpSrc, RECT* lpSrcRect, DWORD dwFlags, DDBLTFX* lpFx) override;
+    HRESULT BltFast(DWORD dwX, DWORD dwY, IDirectDrawSurface7* lpSrc, RECT* lpSrcRect, DWORD dwTrans) override;
+    HRESULT GetCaps(DDSCAPS2* lpCaps) override;
+    HRESULT GetClipper(IDirectDrawClipper** lplpClipper) override;
+    HRESULT SetClipper(IDirectDrawClipper* lpClipper) override;
+    HRESULT GetColorKey(DWORD dwFlags, DDCOLORKEY* lpKey) override;
+    HRESULT SetColorKey(DWORD dwFlags, DDCOLORKEY* lpKey) override;
+    HRESULT GetDC(HDC* phDC) override;
+    HRESULT ReleaseDC(HDC hDC) override;
+    HRESULT GetPixelFormat(DDPIXELFORMAT* lpFormat) override;
+    HRESULT GetSurfaceDesc(DDSURFACEDESC2* lpDesc) override;
+    HRESULT Lock(RECT* lpRect, DDSURFACEDESC2* lpDesc, DWORD dwFlags, HANDLE hEvent) override;
+    HRESULT Unlock(RECT* lpRect) override;
+    HRESULT IsLost() override;
+    HRESULT Restore() override;
+    HRESULT GetDDInterface(LPVOID* lplpDD) override;
+
+    // Direct pixel access for the rasteriser and the blitters.
+    uint8_t* Bits() { return m_pBits.get(); }
+    const uint8_t* Bits() const { return m_pBits.get(); }
+    LONG Pitch() const { return m_lPitch; }
+    int Width() const { return m_nWidth; }
+    int Height() const { return m_nHeight; }
+    PIXELKIND Kind() const { return m_eKind; }
+    const DDPIXELFORMAT& Format() const { return m_ddpf; }
+    DWORD Caps() const { return m_ddsCaps.dwCaps; }
+    bool HasSrcKey() const { return m_bSrcKey; }
+    const DDCOLORKEY& SrcKey() const { return m_ckSrcBlt; }
+    bool IsPrimary() const { return (m_ddsCaps.dwCaps & DDSCAPS_PRIMARYSURFACE) != 0; }
+    // The attached Z buffer, not referenced; null when none.
+    CDDSurface* AttachedZBuffer() const;
+    // Shows the primary's pixels on the host after a change (nothing for other surfaces).
+    void NotifyChanged();
+    // The object from an interface pointer of ours (every surface is one of ours).
+    static CDDSurface* From(IDirectDrawSurface7* p) { return static_cast<CDDSurface*>(p); }
+
+private:
+    CDDSurface() = default;
+    ~CDDSurface() override;
+    // Destination rectangle of a blit in the surface's own coordinates (screen coordinates on a
+    // clipped primary are moved by the window's client origin).
+    RECT ToSurfaceRect(const RECT& rc) const;
+    HRESULT FillRect(const RECT& rcDest, DWORD dwColor);
+    // Blt with the destination already in surface coordinates.
+    HRESULT BltSurfaceRect(const RECT& rcDest, IDirectDrawSurface7* lpSrc, RECT* lpSrcRect, DWORD dwFlags,
+                           DDBLTFX* lpFx);
+
+    std::atomic<ULONG> m_nRef{1};
+    CDirectDraw* m_pDD = nullptr;  // referenced
+    DDSCAPS2 m_ddsCaps = {};
+    DDPIXELFORMAT m_ddpf = {};
+    PIXELKIND m_eKind = PK_UNKNOWN;
+    int m_nWidth = 0;
+    int m_nHeight = 0;
+    LONG m_lPitch = 0;
+    std::unique_ptr<uint8_t[]> m_pBits;
+    bool m_bSrcKey = false;
+    bool m_bDestKey = false;
+    DDCOLORKEY m_ckSrcBlt = {};
+    DDCOLORKEY m_ckDestBlt = {};
+    IDirectDrawClipper* m_pClipper = nullptr;  // referenced
+    std::vector<CDDSurface*> m_attached;       // referenced
+    DDSURFACEDC m_dc = {};
+    bool m_bDCOut = false;
+    int m_nLocks = 0;
+};
+
+class CDirectDraw final : public IDirectDraw7 {
+public:
+    CDirectDraw() = default;
+    HRESULT QueryInterface(REFIID riid, LPVOID* ppvObj) override;
+    ULONG AddRef() override;
+    ULONG Release() override;
+    HRESULT CreateClipper(DWORD dwFlags, IDirectDrawClipper** lplpClipper, IUnknown* pOuter) override;
+    HRESULT CreateSurface(DDSURFACEDESC2* lpDesc, IDirectDrawSurface7** lplpSurface, IUnknown* pOuter) override;
+    HRESULT DuplicateSurface(IDirectDrawSurface7* lpSrc, IDirectDrawSurface7** lplpDup) override;
+    HRESULT FlipToGDISurface() override;
+    HRESULT GetCaps(DDCAPS* lpDriverCaps, DDCAPS* lpHELCaps) override;
+    HRESULT GetDisplayMode(DDSURFACEDESC2* lpDesc) override;
+    HRESULT SetCooperativeLevel(HWND hWnd, DWORD dwFlags) override;
+    HRESULT SetDisplayMode(DWORD dwWidth, DWORD dwHeight, DWORD dwBpp, DWORD dwRefreshRate, DWORD dwFlags) override;
+    HRESULT RestoreDisplayMode() override;
+    HRESULT GetAvailableVidMem(DDSCAPS2* lpCaps, DWORD* lpdwTotal, DWORD* lpdwFree) override;
+    HRESULT TestCooperativeLevel() override;
+    HRESULT GetDeviceIdentifier(DDDEVICEIDENTIFIER2* lpId, DWORD dwFlags) override;
+
+    int ModeWidth() const { return m_nModeWidth; }
+    int ModeHeight() const { return m_nModeHeight; }
+    // Called by a primary surface as it goes, so that a new one may be made.
+    void ForgetPrimary(CDDSurface* pSurface);
+
+private:
+    ~CDirectDraw() override = default;
+
+    std::atomic<ULONG> m_nRef{1};
+    HWND m_hWnd = nullptr;
+    DWORD m_dwCoopFlags = 0;
+    int m_nModeWidth = 640;
+    int m_nModeHeight = 480;
+    std::atomic<CDDSurface*> m_pPrimary{nullptr};
+};
+
+// The fixed video-memory figure every query reports (bytes).
+constexpr DWORD kVideoMemoryBytes = 32u * 1024u * 1024u;

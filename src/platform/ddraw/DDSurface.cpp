@@ -1,0 +1,563 @@
+#include <algorithm>
+#include <cstring>
+
+#include "platform/d3d/D3D.h"
+#include "platform/ddraw/BltCore.h"
+#include "platform/ddraw/DDObjects.h"
+#include "platform/host/Host.h"
+
+// Both come from the window stand-in; weak so this library links (and presents nothing, and takes
+// the client origin as (0, 0)) where no window layer is linked in.
+BOOL ClientToScreen(HWND hWnd, POINT* pPoint) __attribute__((weak));
+IHost* GetHost() __attribute__((weak));
+
+namespace {
+
+constexpr int kMaxSurfaceSide = 16384;
+
+bool IsValidRect(const RECT& rc)
+{
+    return rc.left < rc.right && rc.top < rc.bottom;
+}
+
+bool IsInside(const RECT& rc, int w, int h)
+{
+    return rc.left >= 0 && rc.top >= 0 && rc.right <= w && rc.bottom <= h;
+}
+
+BLTPLANE PlaneOf(CDDSurface* p)
+{
+    return BLTPLANE{p->Bits(), (long)p->Pitch(), p->Width(), p->Height(), p->Kind()};
+}
+
+// The kind a new surface gets from its description.
+PIXELKIND KindForDesc(const DDSURFACEDESC2& desc)
+{
+    const DWORD dwCaps = (desc.dwFlags & DDSD_CAPS) ? desc.ddsCaps.dwCaps : 0;
+    if (desc.dwFlags & DDSD_PIXELFORMAT) {
+        return ClassifyPixelFormat(desc.ddpfPixelFormat);
+    }
+    if (dwCaps & DDSCAPS_ZBUFFER) {
+        return PK_Z16;
+    }
+    return PK_R5G6B5;
+}
+
+} // namespace
+
+HRESULT CDDSurface::Create(CDirectDraw* pDD, const DDSURFACEDESC2& desc, CDDSurface** ppOut)
+{
+    *ppOut = nullptr;
+    const DWORD dwCaps = (desc.dwFlags & DDSD_CAPS) ? desc.ddsCaps.dwCaps : DDSCAPS_OFFSCREENPLAIN;
+    const bool bPrimary = (dwCaps & DDSCAPS_PRIMARYSURFACE) != 0;
+    int nWidth = 0, nHeight = 0;
+    if (bPrimary) {
+        if (desc.dwFlags & (DDSD_WIDTH | DDSD_HEIGHT)) {
+            return DDERR_INVALIDPARAMS;
+        }
+        nWidth = pDD->ModeWidth();
+        nHeight = pDD->ModeHeight();
+    } else {
+        if (!(desc.dwFlags & DDSD_WIDTH) || !(desc.dwFlags & DDSD_HEIGHT)) {
+            return DDERR_INVALIDPARAMS;
+        }
+        if (desc.dwWidth == 0 || desc.dwHeight == 0) {
+            return DDERR_INVALIDPARAMS;
+        }
+        if (desc.dwWidth > (DWORD)kMaxSurfaceSide || desc.dwHeight > (DWORD)kMaxSurfaceSide) {
+            return DDERR_TOOBIGSIZE;
+        }
+        nWidth = (int)desc.dwWidth;
+        nHeight = (int)desc.dwHeight;
+    }
+    PIXELKIND eKind = bPrimary ? PK_R5G6B5 : KindForDesc(desc);
+    if (eKind == PK_UNKNOWN || ((dwCaps & DDSCAPS_ZBUFFER) != 0) != (eKind == PK_Z16)) {
+        return DDERR_INVALIDPIXELFORMAT;
+    }
+    CDDSurface* p = new CDDSurface();
+    p->m_pDD = pDD;
+    pDD->AddRef();
+    p->m_eKind = eKind;
+    p->m_ddpf = MakePixelFormat(eKind);
+    p->m_nWidth = nWidth;
+    p->m_nHeight = nHeight;
+    p->m_lPitch = (LONG)(((size_t)nWidth * BytesPerPixel(eKind) + 3) & ~(size_t)3);
+    p->m_pBits.reset(new uint8_t[(size_t)p->m_lPitch * nHeight]());
+    p->m_ddsCaps = (desc.dwFlags & DDSD_CAPS) ? desc.ddsCaps : DDSCAPS2{DDSCAPS_OFFSCREENPLAIN, 0, 0, 0};
+    if (!(p->m_ddsCaps.dwCaps & (DDSCAPS_SYSTEMMEMORY | DDSCAPS_VIDEOMEMORY))) {
+        p->m_ddsCaps.dwCaps |= bPrimary ? (DDSCAPS_VIDEOMEMORY | DDSCAPS_LOCALVIDMEM) : DDSCAPS_SYSTEMMEMORY;
+    } else if (p->m_ddsCaps.dwCaps & DDSCAPS_VIDEOMEMORY) {
+        p->m_ddsCaps.dwCaps |= DDSCAPS_LOCALVIDMEM;
+    }
+    if (bPrimary) {
+        p->m_ddsCaps.dwCaps |= DDSCAPS_VISIBLE | DDSCAPS_FRONTBUFFER;
+    }
+    if (desc.dwFlags & DDSD_CKSRCBLT) {
+        p->m_bSrcKey = true;
+        p->m_ckSrcBlt = desc.ddckCKSrcBlt;
+    }
+    *ppOut = p;
+    return DD_OK;
+}
+
+CDDSurface::~CDDSurface()
+{
+    for (CDDSurface* p : m_attached) {
+        p->Release();
+    }
+    if (m_pClipper) {
+        m_pClipper->Release();
+    }
+    if (IsPrimary()) {
+        m_pDD->ForgetPrimary(this);
+    }
+    m_pDD->Release();
+}
+
+HRESULT CDDSurface::QueryInterface(REFIID riid, LPVOID* ppvObj)
+{
+    if (!ppvObj) {
+        return DDERR_INVALIDPARAMS;
+    }
+    *ppvObj = nullptr;
+    if (IsSameGUID(riid, IID_IDirectDrawSurface7)) {
+        AddRef();
+        *ppvObj = static_cast<IDirectDrawSurface7*>(this);
+        return DD_OK;
+    }
+    return DDERR_NOINTERFACE;
+}
+
+ULONG CDDSurface::AddRef()
+{
+    return ++m_nRef;
+}
+
+ULONG CDDSurface::Release()
+{
+    const ULONG n = --m_nRef;
+    if (n == 0) {
+        delete this;
+    }
+    return n;
+}
+
+// ---- Attachments --------------------------------------------------------------------------------
+HRESULT CDDSurface::AddAttachedSurface(IDirectDrawSurface7* lpSurface)
+{
+    if (!lpSurface || lpSurface == this) {
+        return DDERR_INVALIDPARAMS;
+    }
+    CDDSurface* p = From(lpSurface);
+    if (std::find(m_attached.begin(), m_attached.end(), p) != m_attached.end()) {
+        return DDERR_SURFACEALREADYATTACHED;
+    }
+    // Only a Z buffer of the same size attaches to a drawing surface.
+    if (p->m_eKind != PK_Z16 || m_eKind == PK_Z16) {
+        return DDERR_CANNOTATTACHSURFACE;
+    }
+    if (p->m_nWidth != m_nWidth || p->m_nHeight != m_nHeight) {
+        return DDERR_CANNOTATTACHSURFACE;
+    }
+    if (AttachedZBuffer()) {
+        return DDERR_SURFACEALREADYATTACHED;
+    }
+    p->AddRef();
+    m_attached.push_back(p);
+    return DD_OK;
+}
+
+HRESULT CDDSurface::DeleteAttachedSurface(DWORD, IDirectDrawSurface7* lpSurface)
+{
+    if (!lpSurface) {
+        for (CDDSurface* p : m_attached) {
+            p->Release();
+        }
+        m_attached.clear();
+        return DD_OK;
+    }
+    auto it = std::find(m_attached.begin(), m_attached.end(), From(lpSurface));
+    if (it == m_attached.end()) {
+        return DDERR_SURFACENOTATTACHED;
+    }
+    CDDSurface* p = *it;
+    m_attached.erase(it);
+    p->Release();
+    return DD_OK;
+}
+
+HRESULT CDDSurface::GetAttachedSurface(DDSCAPS2* lpCaps, IDirectDrawSurface7** lplpSurface)
+{
+    if (!lpCaps || !lplpSurface) {
+        return DDERR_INVALIDPARAMS;
+    }
+    *lplpSurface = nullptr;
+    for (CDDSurface* p : m_attached) {
+        if ((p->m_ddsCaps.dwCaps & lpCaps->dwCaps) == lpCaps->dwCaps) {
+            p->AddRef();
+            *lplpSurface = p;
+            return DD_OK;
+        }
+    }
+    return DDERR_NOTFOUND;
+}
+
+CDDSurface* CDDSurface::AttachedZBuffer() const
+{
+    for (CDDSurface* p : m_attached) {
+        if (p->m_eKind == PK_Z16) {
+            return p;
+        }
+    }
+    return nullptr;
+}
+
+// ---- Blits --------------------------------------------------------------------------------------
+RECT CDDSurface::ToSurfaceRect(const RECT& rc) const
+{
+    RECT out = rc;
+    if (IsPrimary() && m_pClipper && ClientToScreen) {
+        HWND hWnd = static_cast<CDDClipper*>(m_pClipper)->Window();
+        POINT pt = {0, 0};
+        if (hWnd && ClientToScreen(hWnd, &pt)) {
+            out.left -= pt.x;
+            out.right -= pt.x;
+            out.top -= pt.y;
+            out.bottom -= pt.y;
+        }
+    }
+    return out;
+}
+
+HRESULT CDDSurface::FillRect(const RECT& rcDest, DWORD dwColor)
+{
+    const int l = std::max<LONG>(rcDest.left, 0);
+    const int t = std::max<LONG>(rcDest.top, 0);
+    const int r = std::min<LONG>(rcDest.right, m_nWidth);
+    const int b = std::min<LONG>(rcDest.bottom, m_nHeight);
+    if (l < r && t < b) {
+        FillPlane(PlaneOf(this), l, t, r, b, dwColor);
+        NotifyChanged();
+    }
+    return DD_OK;
+}
+
+HRESULT CDDSurface::Blt(RECT* lpDestRect, IDirectDrawSurface7* lpSrc, RECT* lpSrcRect, DWORD dwFlags, DDBLTFX* lpFx)
+{
+    RECT rcDest = lpDestRect ? *lpDestRect : RECT{0, 0, m_nWidth, m_nHeight};
+    if (!IsValidRect(rcDest)) {
+        return DDERR_INVALIDRECT;
+    }
+    if (lpDestRect) {
+        rcDest = ToSurfaceRect(rcDest);
+    }
+    return BltSurfaceRect(rcDest, lpSrc, lpSrcRect, dwFlags, lpFx);
+}
+
+HRESULT CDDSurface::BltSurfaceRect(const RECT& rcDest, IDirectDrawSurface7* lpSrc, RECT* lpSrcRect, DWORD dwFlags,
+                                   DDBLTFX* lpFx)
+{
+    if (dwFlags & (DDBLT_COLORFILL | DDBLT_DEPTHFILL)) {
+        if (!lpFx) {
+            return DDERR_INVALIDPARAMS;
+        }
+        return FillRect(rcDest, lpFx->dwFillColor);
+    }
+    if (!lpSrc) {
+        return DDERR_INVALIDPARAMS;
+    }
+    CDDSurface* pSrc = From(lpSrc);
+    const RECT rcSrc = lpSrcRect ? *lpSrcRect : RECT{0, 0, pSrc->m_nWidth, pSrc->m_nHeight};
+    if (!IsValidRect(rcSrc) || !IsInside(rcSrc, pSrc->m_nWidth, pSrc->m_nHeight)) {
+        return DDERR_INVALIDRECT;
+    }
+    if ((m_eKind == PK_Z16) != (pSrc->m_eKind == PK_Z16)) {
+        return DDERR_INVALIDPIXELFORMAT;
+    }
+    BLTJOB job = {};
+    job.nDstX = rcDest.left;
+    job.nDstY = rcDest.top;
+    job.nDstW = rcDest.right - rcDest.left;
+    job.nDstH = rcDest.bottom - rcDest.top;
+    job.nSrcX = rcSrc.left;
+    job.nSrcY = rcSrc.top;
+    job.nSrcW = rcSrc.right - rcSrc.left;
+    job.nSrcH = rcSrc.bottom - rcSrc.top;
+    job.nClipL = std::max<LONG>(rcDest.left, 0);
+    job.nClipT = std::max<LONG>(rcDest.top, 0);
+    job.nClipR = std::min<LONG>(rcDest.right, m_nWidth);
+    job.nClipB = std::min<LONG>(rcDest.bottom, m_nHeight);
+    if (dwFlags & (DDBLT_KEYSRC | DDBLT_KEYSRCOVERRIDE)) {
+        DDCOLORKEY ck = {};
+        if (dwFlags & DDBLT_KEYSRCOVERRIDE) {
+            if (!lpFx) {
+                return DDERR_INVALIDPARAMS;
+            }
+            ck = lpFx->ddckSrcColorkey;
+        } else if (pSrc->m_bSrcKey) {
+            ck = pSrc->m_ckSrcBlt;
+        } else {
+            return DDERR_NOCOLORKEY;
+        }
+        job.bKeySrc = true;
+        job.dwKeyLow = ck.dwColorSpaceLowValue;
+        job.dwKeyHigh = std::max(ck.dwColorSpaceLowValue, ck.dwColorSpaceHighValue);
+    }
+    if ((dwFlags & DDBLT_DDFX) && lpFx) {
+        job.bMirrorLR = (lpFx->dwDDFX & DDBLTFX_MIRRORLEFTRIGHT) != 0;
+        job.bMirrorUD = (lpFx->dwDDFX & DDBLTFX_MIRRORUPDOWN) != 0;
+    }
+    if (job.nClipL >= job.nClipR || job.nClipT >= job.nClipB) {
+        return DD_OK;  // wholly outside: nothing to draw
+    }
+    if (pSrc == this) {
+        // Reading and writing one plane: read from a snapshot of the source rectangle.
+        const int nBpp = BytesPerPixel(m_eKind);
+        const long lPitch = (long)job.nSrcW * nBpp;
+        std::unique_ptr<uint8_t[]> pCopy(new uint8_t[(size_t)lPitch * job.nSrcH]);
+        for (int y = 0; y < job.nSrcH; y++) {
+            std::memcpy(pCopy.get() + (size_t)y * lPitch,
+                        m_pBits.get() + (size_t)(rcSrc.top + y) * m_lPitch + (size_t)rcSrc.left * nBpp, (size_t)lPitch);
+        }
+        const BLTPLANE src = {pCopy.get(), lPitch, job.nSrcW, job.nSrcH, m_eKind};
+        job.nSrcX = 0;
+        job.nSrcY = 0;
+        RunBlt(PlaneOf(this), src, job);
+    } else {
+        RunBlt(PlaneOf(this), PlaneOf(pSrc), job);
+    }
+    NotifyChanged();
+    return DD_OK;
+}
+
+HRESULT CDDSurface::BltFast(DWORD dwX, DWORD dwY, IDirectDrawSurface7* lpSrc, RECT* lpSrcRect, DWORD dwTrans)
+{
+    if (!lpSrc) {
+        return DDERR_INVALIDPARAMS;
+    }
+    CDDSurface* pSrc = From(lpSrc);
+    const RECT rcSrc = lpSrcRect ? *lpSrcRect : RECT{0, 0, pSrc->m_nWidth, pSrc->m_nHeight};
+    if (!IsValidRect(rcSrc) || !IsInside(rcSrc, pSrc->m_nWidth, pSrc->m_nHeight)) {
+        return DDERR_INVALIDRECT;
+    }
+    // BltFast never clips: the whole destination must lie on the surface.
+    const int64_t r = (int64_t)dwX + (rcSrc.right - rcSrc.left);
+    const int64_t b = (int64_t)dwY + (rcSrc.bottom - rcSrc.top);
+    if (dwX > (DWORD)m_nWidth || dwY > (DWORD)m_nHeight || r > m_nWidth || b > m_nHeight) {
+        return DDERR_INVALIDRECT;
+    }
+    const RECT rcDest = {(LONG)dwX, (LONG)dwY, (LONG)r, (LONG)b};
+    DWORD dwFlags = 0;
+    if (dwTrans & DDBLTFAST_SRCCOLORKEY) {
+        dwFlags |= DDBLT_KEYSRC;
+    }
+    // The position is in surface coordinates even on a clipped primary.
+    RECT rcSrcCopy = rcSrc;
+    return BltSurfaceRect(rcDest, lpSrc, &rcSrcCopy, dwFlags, nullptr);
+}
+
+// ---- Queries and keys ---------------------------------------------------------------------------
+HRESULT CDDSurface::GetCaps(DDSCAPS2* lpCaps)
+{
+    if (!lpCaps) {
+        return DDERR_INVALIDPARAMS;
+    }
+    *lpCaps = m_ddsCaps;
+    return DD_OK;
+}
+
+HRESULT CDDSurface::GetClipper(IDirectDrawClipper** lplpClipper)
+{
+    if (!lplpClipper) {
+        return DDERR_INVALIDPARAMS;
+    }
+    *lplpClipper = m_pClipper;
+    if (!m_pClipper) {
+        return DDERR_NOCLIPPERATTACHED;
+    }
+    m_pClipper->AddRef();
+    return DD_OK;
+}
+
+HRESULT CDDSurface::SetClipper(IDirectDrawClipper* lpClipper)
+{
+    if (lpClipper) {
+        lpClipper->AddRef();
+    }
+    if (m_pClipper) {
+        m_pClipper->Release();
+    }
+    m_pClipper = lpClipper;
+    return DD_OK;
+}
+
+HRESULT CDDSurface::GetColorKey(DWORD dwFlags, DDCOLORKEY* lpKey)
+{
+    if (!lpKey) {
+        return DDERR_INVALIDPARAMS;
+    }
+    if (dwFlags & DDCKEY_SRCBLT) {
+        if (!m_bSrcKey) {
+            return DDERR_NOCOLORKEY;
+        }
+        *lpKey = m_ckSrcBlt;
+        return DD_OK;
+    }
+    if (dwFlags & DDCKEY_DESTBLT) {
+        if (!m_bDestKey) {
+            return DDERR_NOCOLORKEY;
+        }
+        *lpKey = m_ckDestBlt;
+        return DD_OK;
+    }
+    return DDERR_INVALIDPARAMS;
+}
+
+HRESULT CDDSurface::SetColorKey(DWORD dwFlags, DDCOLORKEY* lpKey)
+{
+    bool* pHas = nullptr;
+    DDCOLORKEY* pKey = nullptr;
+    if (dwFlags & DDCKEY_SRCBLT) {
+        pHas = &m_bSrcKey;
+        pKey = &m_ckSrcBlt;
+    } else if (dwFlags & DDCKEY_DESTBLT) {
+        pHas = &m_bDestKey;
+        pKey = &m_ckDestBlt;
+    } else {
+        return DDERR_INVALIDPARAMS;
+    }
+    if (!lpKey) {
+        *pHas = false;  // a null key removes it
+        return DD_OK;
+    }
+    *pKey = *lpKey;
+    if (!(dwFlags & DDCKEY_COLORSPACE)) {
+        pKey->dwColorSpaceHighValue = pKey->dwColorSpaceLowValue;
+    }
+    *pHas = true;
+    return DD_OK;
+}
+
+HRESULT CDDSurface::GetDC(HDC* phDC)
+{
+    if (!phDC) {
+        return DDERR_INVALIDPARAMS;
+    }
+    *phDC = nullptr;
+    if (m_bDCOut) {
+        return DDERR_DCALREADYCREATED;
+    }
+    if (m_eKind == PK_Z16) {
+        return DDERR_CANTCREATEDC;
+    }
+    m_dc.dwMagic = DDSURFACEDC_MAGIC;
+    m_dc.lpSurface = this;
+    m_dc.lpBits = m_pBits.get();
+    m_dc.lPitch = m_lPitch;
+    m_dc.dwWidth = (DWORD)m_nWidth;
+    m_dc.dwHeight = (DWORD)m_nHeight;
+    m_dc.ddpf = m_ddpf;
+    m_bDCOut = true;
+    *phDC = reinterpret_cast<HDC>(&m_dc);
+    return DD_OK;
+}
+
+HRESULT CDDSurface::ReleaseDC(HDC hDC)
+{
+    if (!m_bDCOut || reinterpret_cast<DDSURFACEDC*>(hDC) != &m_dc) {
+        return DDERR_NODC;
+    }
+    m_bDCOut = false;
+    NotifyChanged();
+    return DD_OK;
+}
+
+HRESULT CDDSurface::GetPixelFormat(DDPIXELFORMAT* lpFormat)
+{
+    if (!lpFormat) {
+        return DDERR_INVALIDPARAMS;
+    }
+    *lpFormat = m_ddpf;
+    return DD_OK;
+}
+
+HRESULT CDDSurface::GetSurfaceDesc(DDSURFACEDESC2* lpDesc)
+{
+    if (!lpDesc) {
+        return DDERR_INVALIDPARAMS;
+    }
+    std::memset(lpDesc, 0, sizeof(*lpDesc));
+    lpDesc->dwSize = sizeof(*lpDesc);
+    lpDesc->dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PITCH | DDSD_PIXELFORMAT;
+    lpDesc->dwWidth = (DWORD)m_nWidth;
+    lpDesc->dwHeight = (DWORD)m_nHeight;
+    lpDesc->lPitch = m_lPitch;
+    lpDesc->ddpfPixelFormat = m_ddpf;
+    lpDesc->ddsCaps = m_ddsCaps;
+    if (m_bSrcKey) {
+        lpDesc->dwFlags |= DDSD_CKSRCBLT;
+        lpDesc->ddckCKSrcBlt = m_ckSrcBlt;
+    }
+    if (m_bDestKey) {
+        lpDesc->dwFlags |= DDSD_CKDESTBLT;
+        lpDesc->ddckCKDestBlt = m_ckDestBlt;
+    }
+    return DD_OK;
+}
+
+HRESULT CDDSurface::Lock(RECT* lpRect, DDSURFACEDESC2* lpDesc, DWORD, HANDLE)
+{
+    if (!lpDesc) {
+        return DDERR_INVALIDPARAMS;
+    }
+    const RECT rc = lpRect ? *lpRect : RECT{0, 0, m_nWidth, m_nHeight};
+    if (!IsValidRect(rc) || !IsInside(rc, m_nWidth, m_nHeight)) {
+        return DDERR_INVALIDRECT;
+    }
+    GetSurfaceDesc(lpDesc);
+    lpDesc->dwFlags |= DDSD_LPSURFACE;
+    lpDesc->lpSurface = m_pBits.get() + (size_t)rc.top * m_lPitch + (size_t)rc.left * BytesPerPixel(m_eKind);
+    m_nLocks++;
+    return DD_OK;
+}
+
+HRESULT CDDSurface::Unlock(RECT*)
+{
+    if (m_nLocks == 0) {
+        return DDERR_NOTLOCKED;
+    }
+    m_nLocks--;
+    NotifyChanged();
+    return DD_OK;
+}
+
+HRESULT CDDSurface::IsLost()
+{
+    return DD_OK;
+}
+
+HRESULT CDDSurface::Restore()
+{
+    return DD_OK;
+}
+
+HRESULT CDDSurface::GetDDInterface(LPVOID* lplpDD)
+{
+    if (!lplpDD) {
+        return DDERR_INVALIDPARAMS;
+    }
+    m_pDD->AddRef();
+    *lplpDD = static_cast<IDirectDraw7*>(m_pDD);
+    return DD_OK;
+}
+
+void CDDSurface::NotifyChanged()
+{
+    if (!IsPrimary() || !GetHost) {
+        return;
+    }
+    IHost* pHost = GetHost();
+    if (pHost) {
+        pHost->Present(reinterpret_cast<const uint16_t*>(m_pBits.get()), (int)m_lPitch, m_nWidth, m_nHeight);
+    }
+}

@@ -1,0 +1,260 @@
+#include "platform/host/HostHeadless.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "platform/host/Clock.h"
+#include "platform/host/Png565.h"
+#include "platform/host/VirtKey.h"
+#include "platform/win/Win.h"
+
+namespace {
+const int kScreenW = 1024;
+const int kScreenH = 768;
+
+HOSTEVENT MakeEvent(HOSTEVENTTYPE type) {
+    HOSTEVENT ev{};
+    ev.type = type;
+    return ev;
+}
+
+bool ValidKey(int nVirtKey) { return nVirtKey > 0 && nVirtKey < 256; }
+}  // namespace
+
+CHostHeadless::CHostHeadless(CLOCKMODE mode) : m_clock(mode) {}
+
+bool CHostHeadless::CreateMainWindow(const char* pszTitleUtf8, const char* pszAppName, int clientW, int clientH,
+                                     int x, int y, bool bFullScreen) {
+    if (m_bFailCreate) return false;
+    m_bWindow = true;
+    m_bShown = false;
+    m_strTitle = pszTitleUtf8 ? pszTitleUtf8 : "";
+    m_strAppName = pszAppName ? pszAppName : "";
+    m_nWinX = x;
+    m_nWinY = y;
+    m_nWinW = clientW;
+    m_nWinH = clientH;
+    m_bFullScreen = bFullScreen;
+    return true;
+}
+
+void CHostHeadless::ShowMainWindow() { m_bShown = m_bWindow; }
+
+void CHostHeadless::RaiseMainWindow() {
+    if (m_bWindow) ++m_nRaises;
+}
+
+void CHostHeadless::DestroyMainWindow() {
+    m_bWindow = false;
+    m_bShown = false;
+}
+
+bool CHostHeadless::HasMainWindow() const { return m_bWindow; }
+
+void CHostHeadless::GetScreenSize(int* pW, int* pH) {
+    if (pW) *pW = kScreenW;
+    if (pH) *pH = kScreenH;
+}
+
+void CHostHeadless::ShowCursor(bool bShow) { m_bCursorShown = bShow; }
+
+bool CHostHeadless::PollEvent(HOSTEVENT* pEvent) {
+    std::lock_guard<std::mutex> guard(m_lock);
+    if (m_events.empty()) return false;
+    *pEvent = m_events.front();
+    m_events.pop_front();
+    return true;
+}
+
+void CHostHeadless::WaitEvent(uint32_t dwTimeoutMs) {
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        if (!m_events.empty()) return;
+    }
+    if (m_clock == CLOCK_REAL)
+        SleepRealMs(std::min<uint32_t>(dwTimeoutMs, 16));
+    else
+        m_dwNow += dwTimeoutMs;
+    AdvanceTick();
+}
+
+bool CHostHeadless::IsKeyDown(int nVirtKey) {
+    switch (nVirtKey) {
+    case VK_SHIFT: return m_keys[VK_SHIFT] || m_keys[VK_LSHIFT] || m_keys[VK_RSHIFT];
+    case VK_CONTROL: return m_keys[VK_CONTROL] || m_keys[VK_LCONTROL] || m_keys[VK_RCONTROL];
+    case VK_MENU: return m_keys[VK_MENU] || m_keys[VK_LMENU] || m_keys[VK_RMENU];
+    default: return ValidKey(nVirtKey) && m_keys[nVirtKey];
+    }
+}
+
+uint32_t CHostHeadless::NowMs() { return m_clock == CLOCK_REAL ? MonotonicMs() : m_dwNow.load(); }
+
+void CHostHeadless::SleepMs(uint32_t dwMs) {
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_sleeps.push_back(dwMs);
+    }
+    if (m_clock == CLOCK_REAL)
+        SleepRealMs(dwMs);
+    else
+        m_dwNow += dwMs;
+}
+
+bool CHostHeadless::Present(const uint16_t* pPixels, int nPitchBytes, int w, int h) {
+    if (!pPixels || w <= 0 || h <= 0 || nPitchBytes < w * 2) return false;
+    m_lastFrame.resize(static_cast<size_t>(w) * static_cast<size_t>(h));
+    const uint8_t* pRow = reinterpret_cast<const uint8_t*>(pPixels);
+    for (int y = 0; y < h; ++y, pRow += nPitchBytes)
+        std::copy_n(reinterpret_cast<const uint16_t*>(pRow), w, m_lastFrame.begin() + static_cast<ptrdiff_t>(y) * w);
+    m_nFrameW = w;
+    m_nFrameH = h;
+    ++m_nPresents;
+    if (!m_strPendingShot.empty()) {
+        if (WriteLastFrame(m_strPendingShot.c_str()))
+            m_shotsWritten.push_back(m_strPendingShot);
+        else if (!m_bQuiet)
+            fprintf(stderr, "headless: cannot write %s\n", m_strPendingShot.c_str());
+        m_strPendingShot.clear();
+    }
+    return true;
+}
+
+void CHostHeadless::MessageBox(const char* pszTextUtf8, const char* pszTitleUtf8) {
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_messageBoxes.emplace_back(pszTextUtf8 ? pszTextUtf8 : "", pszTitleUtf8 ? pszTitleUtf8 : "");
+    if (!m_bQuiet) fprintf(stderr, "[%s] %s\n", m_messageBoxes.back().second.c_str(), m_messageBoxes.back().first.c_str());
+}
+
+void CHostHeadless::FrameTick() {
+    ++m_nFrameTicks;
+    if (m_clock == CLOCK_FAKE) m_dwNow += m_dwTickCost;
+    AdvanceTick();
+}
+
+void CHostHeadless::SetFullScreen(bool bFullScreen) {
+    m_bFullScreen = bFullScreen;
+    if (bFullScreen) m_bShown = m_bWindow;
+}
+
+void CHostHeadless::DebugOutput(const char* pszText) {
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_debugLines.emplace_back(pszText ? pszText : "");
+    if (!m_bQuiet) fputs(m_debugLines.back().c_str(), stderr);
+}
+
+bool CHostHeadless::LoadScript(const char* pszPath, std::string* pError) {
+    std::ifstream in(pszPath ? pszPath : "");
+    if (!in) {
+        if (pError) *pError = std::string("cannot open script ") + (pszPath ? pszPath : "");
+        return false;
+    }
+    std::stringstream text;
+    text << in.rdbuf();
+    std::string error;
+    if (!AddScript(text.str().c_str(), &error)) {
+        if (pError) *pError = std::string(pszPath) + ": " + error;
+        return false;
+    }
+    return true;
+}
+
+bool CHostHeadless::AddScript(const char* pszText, std::string* pError) {
+    std::vector<HOSTSCRIPTCMD> commands;
+    if (!ParseHostScript(pszText, &commands, pError)) return false;
+    for (const HOSTSCRIPTCMD& cmd : commands) Schedule(cmd);
+    return true;
+}
+
+void CHostHeadless::Schedule(const HOSTSCRIPTCMD& cmd) {
+    // Commands for a tick already run are applied at the next tick; the applied ones stay put.
+    auto first = m_script.begin() + static_cast<ptrdiff_t>(m_nNextCmd);
+    auto at = std::upper_bound(first, m_script.end(), cmd.nTick,
+                               [](uint32_t nTick, const HOSTSCRIPTCMD& c) { return nTick < c.nTick; });
+    m_script.insert(at, cmd);
+}
+
+void CHostHeadless::PressKey(int nVirtKey) { KeyEvent(nVirtKey, true); }
+
+void CHostHeadless::ReleaseKey(int nVirtKey) { KeyEvent(nVirtKey, false); }
+
+void CHostHeadless::KeyEvent(int nVirtKey, bool bDown) {
+    if (!ValidKey(nVirtKey)) return;
+    HOSTEVENT ev = MakeEvent(bDown ? HOSTEV_KEYDOWN : HOSTEV_KEYUP);
+    ev.nVirtKey = nVirtKey;
+    ev.bRepeat = bDown && IsKeyDown(nVirtKey) ? 1 : 0;
+    ev.bAlt = IsKeyDown(VK_MENU) ? 1 : 0;
+    m_keys[nVirtKey] = bDown;
+    if (bDown) ev.nChar = VirtKeyToChar(nVirtKey, IsKeyDown(VK_SHIFT));
+    PushEvent(ev);
+}
+
+void CHostHeadless::PushEvent(const HOSTEVENT& ev) {
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_events.push_back(ev);
+}
+
+std::vector<uint32_t> CHostHeadless::GetSleeps() const {
+    std::lock_guard<std::mutex> guard(m_lock);
+    return m_sleeps;
+}
+
+void CHostHeadless::ClearSleeps() {
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_sleeps.clear();
+}
+
+bool CHostHeadless::WriteLastFrame(const char* pszPath) const {
+    if (m_lastFrame.empty()) return false;
+    return WritePng565(pszPath, m_lastFrame.data(), m_nFrameW * 2, m_nFrameW, m_nFrameH);
+}
+
+std::vector<std::pair<std::string, std::string>> CHostHeadless::GetMessageBoxes() const {
+    std::lock_guard<std::mutex> guard(m_lock);
+    return m_messageBoxes;
+}
+
+std::vector<std::string> CHostHeadless::GetDebugLines() const {
+    std::lock_guard<std::mutex> guard(m_lock);
+    return m_debugLines;
+}
+
+void CHostHeadless::GetWindowPlacement(int* pX, int* pY, int* pW, int* pH) const {
+    if (pX) *pX = m_nWinX;
+    if (pY) *pY = m_nWinY;
+    if (pW) *pW = m_nWinW;
+    if (pH) *pH = m_nWinH;
+}
+
+void CHostHeadless::AdvanceTick() {
+    ++m_nTick;
+    while (m_nNextCmd < m_script.size() && m_script[m_nNextCmd].nTick <= m_nTick) Apply(m_script[m_nNextCmd++]);
+}
+
+void CHostHeadless::Apply(const HOSTSCRIPTCMD& cmd) {
+    HOSTEVENT ev{};
+    switch (cmd.op) {
+    case HSOP_KEYDOWN: PressKey(cmd.nVirtKey); return;
+    case HSOP_KEYUP: ReleaseKey(cmd.nVirtKey); return;
+    case HSOP_SHOT: m_strPendingShot = cmd.strFile; return;
+    case HSOP_CLOSE: ev = MakeEvent(HOSTEV_CLOSE); break;
+    case HSOP_DEACTIVATE: ev = MakeEvent(HOSTEV_ACTIVATE); break;
+    case HSOP_ACTIVATE:
+        ev = MakeEvent(HOSTEV_ACTIVATE);
+        ev.bActive = 1;
+        break;
+    case HSOP_MINIMIZE:
+        ev = MakeEvent(HOSTEV_ACTIVATE);
+        ev.bMinimized = 1;
+        break;
+    case HSOP_MOVE:
+        ev = MakeEvent(HOSTEV_MOVE);
+        ev.x = cmd.x;
+        ev.y = cmd.y;
+        m_nWinX = cmd.x;
+        m_nWinY = cmd.y;
+        break;
+    }
+    PushEvent(ev);
+}

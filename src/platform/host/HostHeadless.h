@@ -1,0 +1,114 @@
+// The host without a window: for tests and the headless runner. Time is a fake clock by default
+// (it moves only when the program sleeps, when a tick costs time, or when a test advances it),
+// input comes from a script applied tick by tick, and presented frames stay in memory.
+#pragma once
+#include <atomic>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/host/Host.h"
+#include "platform/host/HostScript.h"
+
+class CHostHeadless : public IHost {
+public:
+    enum CLOCKMODE { CLOCK_FAKE, CLOCK_REAL };
+
+    explicit CHostHeadless(CLOCKMODE mode = CLOCK_FAKE);
+
+    // ---- IHost ----
+    bool CreateMainWindow(const char* pszTitleUtf8, const char* pszAppName, int clientW, int clientH, int x, int y,
+                          bool bFullScreen) override;
+    void ShowMainWindow() override;
+    void RaiseMainWindow() override;
+    void DestroyMainWindow() override;
+    bool HasMainWindow() const override;
+    void GetScreenSize(int* pW, int* pH) override;
+    void ShowCursor(bool bShow) override;
+    bool PollEvent(HOSTEVENT* pEvent) override;
+    // With nothing queued, a wait stands for one idle tick: the script advances by one tick and
+    // the fake clock by the timeout, so a deactivated program still reaches its reactivation.
+    void WaitEvent(uint32_t dwTimeoutMs) override;
+    bool IsKeyDown(int nVirtKey) override;
+    uint32_t NowMs() override;
+    void SleepMs(uint32_t dwMs) override;
+    bool Present(const uint16_t* pPixels, int nPitchBytes, int w, int h) override;
+    void MessageBox(const char* pszTextUtf8, const char* pszTitleUtf8) override;
+    // Counts the tick, charges the tick cost to the fake clock, applies the script of this tick.
+    void FrameTick() override;
+    void SetFullScreen(bool bFullScreen) override;
+    void DebugOutput(const char* pszText) override;
+
+    // ---- Script and input ----
+    bool LoadScript(const char* pszPath, std::string* pError);
+    bool AddScript(const char* pszText, std::string* pError);
+    void Schedule(const HOSTSCRIPTCMD& cmd);
+    // Immediate input, as if it happened now.
+    void PressKey(int nVirtKey);
+    void ReleaseKey(int nVirtKey);
+    void PushEvent(const HOSTEVENT& ev);
+
+    // ---- Clock ----
+    void SetTickCost(uint32_t dwMs) { m_dwTickCost = dwMs; }
+    void AdvanceClock(uint32_t dwMs) { m_dwNow += dwMs; }
+    std::vector<uint32_t> GetSleeps() const;
+    void ClearSleeps();
+
+    // ---- What happened ----
+    uint32_t GetTick() const { return m_nTick; }            // ticks run plus idle waits
+    uint32_t GetFrameTicks() const { return m_nFrameTicks; }  // FrameTick calls only
+    int GetPresentCount() const { return m_nPresents; }
+    const std::vector<uint16_t>& GetLastFrame() const { return m_lastFrame; }  // packed, w * h
+    int GetLastFrameWidth() const { return m_nFrameW; }
+    int GetLastFrameHeight() const { return m_nFrameH; }
+    bool WriteLastFrame(const char* pszPath) const;
+    const std::vector<std::string>& GetShotsWritten() const { return m_shotsWritten; }
+    std::vector<std::pair<std::string, std::string>> GetMessageBoxes() const;  // (text, title)
+    std::vector<std::string> GetDebugLines() const;
+    int GetRaiseCount() const { return m_nRaises.load(); }
+    bool IsWindowShown() const { return m_bShown; }
+    bool IsFullScreen() const { return m_bFullScreen; }
+    bool IsCursorShown() const { return m_bCursorShown; }
+    const std::string& GetWindowTitle() const { return m_strTitle; }
+    const std::string& GetAppName() const { return m_strAppName; }
+    void GetWindowPlacement(int* pX, int* pY, int* pW, int* pH) const;
+
+    // ---- Behaviour ----
+    void SetQuiet(bool bQuiet) { m_bQuiet = bQuiet; }          // no copies on stderr
+    void SetFailCreateWindow(bool bFail) { m_bFailCreate = bFail; }
+
+private:
+    void AdvanceTick();
+    void Apply(const HOSTSCRIPTCMD& cmd);
+    void KeyEvent(int nVirtKey, bool bDown);
+
+    CLOCKMODE m_clock;
+    std::atomic<uint32_t> m_dwNow{0};
+    uint32_t m_dwTickCost = 0;
+    mutable std::mutex m_lock;  // sleeps, records and events: other threads sleep and log too
+    std::vector<uint32_t> m_sleeps;
+    std::deque<HOSTEVENT> m_events;
+    std::vector<HOSTSCRIPTCMD> m_script;  // sorted by tick, file order kept within a tick
+    size_t m_nNextCmd = 0;
+    std::atomic<bool> m_keys[256] = {};
+    uint32_t m_nTick = 0;
+    uint32_t m_nFrameTicks = 0;
+
+    std::vector<uint16_t> m_lastFrame;
+    int m_nFrameW = 0, m_nFrameH = 0;
+    int m_nPresents = 0;
+    std::string m_strPendingShot;
+    std::vector<std::string> m_shotsWritten;
+
+    std::vector<std::pair<std::string, std::string>> m_messageBoxes;
+    std::vector<std::string> m_debugLines;
+
+    bool m_bWindow = false, m_bShown = false, m_bFullScreen = false, m_bCursorShown = true;
+    std::string m_strTitle, m_strAppName;
+    int m_nWinX = 0, m_nWinY = 0, m_nWinW = 0, m_nWinH = 0;
+    std::atomic<int> m_nRaises{0};
+    bool m_bQuiet = false;
+    bool m_bFailCreate = false;
+};

@@ -1,0 +1,263 @@
+#include "platform/host/HostSdl.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/host/Clock.h"
+#include "platform/host/VirtKey.h"
+#include "platform/win/Win.h"
+
+namespace {
+
+struct SdlKey {
+    SDL_Keycode key;
+    int nVirtKey;
+};
+
+// Both Shift, Ctrl and Alt keys report the generic code, as key messages do.
+const SdlKey kSdlKeys[] = {
+    {SDLK_BACKSPACE, VK_BACK}, {SDLK_TAB, VK_TAB},       {SDLK_RETURN, VK_RETURN},  {SDLK_KP_ENTER, VK_RETURN},
+    {SDLK_LSHIFT, VK_SHIFT},   {SDLK_RSHIFT, VK_SHIFT},  {SDLK_LCTRL, VK_CONTROL},  {SDLK_RCTRL, VK_CONTROL},
+    {SDLK_LALT, VK_MENU},      {SDLK_RALT, VK_MENU},     {SDLK_PAUSE, VK_PAUSE},    {SDLK_ESCAPE, VK_ESCAPE},
+    {SDLK_SPACE, VK_SPACE},    {SDLK_PAGEUP, VK_PRIOR},  {SDLK_PAGEDOWN, VK_NEXT},  {SDLK_END, VK_END},
+    {SDLK_HOME, VK_HOME},      {SDLK_LEFT, VK_LEFT},     {SDLK_UP, VK_UP},          {SDLK_RIGHT, VK_RIGHT},
+    {SDLK_DOWN, VK_DOWN},      {SDLK_INSERT, VK_INSERT}, {SDLK_DELETE, VK_DELETE},  {SDLK_LGUI, VK_LWIN},
+    {SDLK_RGUI, VK_RWIN},
+};
+
+// The keys whose state answers a query for a virtual-key code.
+int ScancodesOf(int nVirtKey, SDL_Scancode codes[2]) {
+    switch (nVirtKey) {
+    case VK_SHIFT: codes[0] = SDL_SCANCODE_LSHIFT; codes[1] = SDL_SCANCODE_RSHIFT; return 2;
+    case VK_CONTROL: codes[0] = SDL_SCANCODE_LCTRL; codes[1] = SDL_SCANCODE_RCTRL; return 2;
+    case VK_MENU: codes[0] = SDL_SCANCODE_LALT; codes[1] = SDL_SCANCODE_RALT; return 2;
+    case VK_LSHIFT: codes[0] = SDL_SCANCODE_LSHIFT; return 1;
+    case VK_RSHIFT: codes[0] = SDL_SCANCODE_RSHIFT; return 1;
+    case VK_LCONTROL: codes[0] = SDL_SCANCODE_LCTRL; return 1;
+    case VK_RCONTROL: codes[0] = SDL_SCANCODE_RCTRL; return 1;
+    case VK_LMENU: codes[0] = SDL_SCANCODE_LALT; return 1;
+    case VK_RMENU: codes[0] = SDL_SCANCODE_RALT; return 1;
+    case VK_RETURN: codes[0] = SDL_SCANCODE_RETURN; codes[1] = SDL_SCANCODE_KP_ENTER; return 2;
+    default: break;
+    }
+    SDL_Keycode key = SDLK_UNKNOWN;
+    if ((nVirtKey >= 'A' && nVirtKey <= 'Z')) key = nVirtKey - 'A' + 'a';
+    if (nVirtKey >= '0' && nVirtKey <= '9') key = nVirtKey;
+    if (nVirtKey >= VK_F1 && nVirtKey <= VK_F12) key = SDLK_F1 + (nVirtKey - VK_F1);
+    if (nVirtKey >= VK_NUMPAD0 && nVirtKey <= VK_NUMPAD9) key = nVirtKey == VK_NUMPAD0 ? SDLK_KP_0 : SDLK_KP_1 + (nVirtKey - VK_NUMPAD0 - 1);
+    for (const SdlKey& k : kSdlKeys)
+        if (k.nVirtKey == nVirtKey && key == SDLK_UNKNOWN) key = k.key;
+    if (key == SDLK_UNKNOWN) return 0;
+    codes[0] = SDL_GetScancodeFromKey(key);
+    return codes[0] == SDL_SCANCODE_UNKNOWN ? 0 : 1;
+}
+
+bool TranslateWindowEvent(const SDL_WindowEvent& we, HOSTEVENT* pEvent) {
+    pEvent->type = HOSTEV_ACTIVATE;
+    switch (we.event) {
+    case SDL_WINDOWEVENT_CLOSE: pEvent->type = HOSTEV_CLOSE; return true;
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+    case SDL_WINDOWEVENT_RESTORED: pEvent->bActive = 1; return true;
+    case SDL_WINDOWEVENT_FOCUS_LOST: return true;
+    case SDL_WINDOWEVENT_MINIMIZED: pEvent->bMinimized = 1; return true;
+    case SDL_WINDOWEVENT_MOVED:
+        pEvent->type = HOSTEV_MOVE;
+        pEvent->x = we.data1;
+        pEvent->y = we.data2;
+        return true;
+    default: return false;
+    }
+}
+
+bool TranslateKeyEvent(const SDL_KeyboardEvent& ke, HOSTEVENT* pEvent) {
+    pEvent->nVirtKey = VirtKeyFromSdlKey(ke.keysym.sym);
+    if (pEvent->nVirtKey == 0) return false;
+    pEvent->bAlt = (ke.keysym.mod & KMOD_ALT) != 0 ? 1 : 0;
+    if (ke.type == SDL_KEYUP) {
+        pEvent->type = HOSTEV_KEYUP;
+        return true;
+    }
+    pEvent->type = HOSTEV_KEYDOWN;
+    pEvent->bRepeat = ke.repeat ? 1 : 0;
+    pEvent->nChar = VirtKeyToChar(pEvent->nVirtKey, (ke.keysym.mod & KMOD_SHIFT) != 0);
+    return true;
+}
+
+}  // namespace
+
+int VirtKeyFromSdlKey(int nSdlKey) {
+    if (nSdlKey >= 'a' && nSdlKey <= 'z') return nSdlKey - 'a' + 'A';
+    if (nSdlKey >= '0' && nSdlKey <= '9') return nSdlKey;
+    if (nSdlKey >= SDLK_F1 && nSdlKey <= SDLK_F12) return VK_F1 + (nSdlKey - SDLK_F1);
+    if (nSdlKey == SDLK_KP_0) return VK_NUMPAD0;
+    if (nSdlKey >= SDLK_KP_1 && nSdlKey <= SDLK_KP_9) return VK_NUMPAD0 + 1 + (nSdlKey - SDLK_KP_1);
+    for (const SdlKey& k : kSdlKeys)
+        if (k.key == nSdlKey) return k.nVirtKey;
+    return 0;
+}
+
+CHostSdl::CHostSdl() : m_mainThread(std::this_thread::get_id()) {}
+
+CHostSdl::~CHostSdl() {
+    DestroyMainWindow();
+    if (m_bVideo) SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+}
+
+bool CHostSdl::Init(std::string* pError) {
+    // The desktop files the window by this class name.
+    SDL_SetHint(SDL_HINT_APP_NAME, "Zorva");
+    SDL_SetHint("SDL_VIDEO_X11_WMCLASS", "Zorva");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+        if (pError) *pError = SDL_GetError();
+        return false;
+    }
+    // Without a display SDL settles on a driver that shows nothing; that is no display for us
+    // unless someone asked for it by name.
+    const char* pszDriver = SDL_GetCurrentVideoDriver();
+    const char* pszWanted = getenv("SDL_VIDEODRIVER");
+    bool bInvisible = pszDriver && (strcmp(pszDriver, "offscreen") == 0 || strcmp(pszDriver, "dummy") == 0);
+    if (bInvisible && !(pszWanted && strcmp(pszWanted, pszDriver) == 0)) {
+        if (pError) *pError = std::string("no display (SDL video driver \"") + pszDriver + "\")";
+        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+        return false;
+    }
+    m_bVideo = true;
+    return true;
+}
+
+bool CHostSdl::CreateMainWindow(const char* pszTitleUtf8, const char* pszAppName, int clientW, int clientH, int x,
+                                int y, bool bFullScreen) {
+    if (!m_bVideo || m_pWindow) return false;
+    if (pszAppName && *pszAppName) {
+        SDL_SetHint(SDL_HINT_APP_NAME, pszAppName);
+        SDL_SetHint("SDL_VIDEO_X11_WMCLASS", pszAppName);
+    }
+    Uint32 flags = SDL_WINDOW_HIDDEN | (bFullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    m_pWindow = SDL_CreateWindow(pszTitleUtf8 ? pszTitleUtf8 : "", x, y, clientW, clientH, flags);
+    if (!m_pWindow) return false;
+    m_pRenderer = SDL_CreateRenderer(m_pWindow, -1, SDL_RENDERER_ACCELERATED);
+    if (!m_pRenderer) m_pRenderer = SDL_CreateRenderer(m_pWindow, -1, SDL_RENDERER_SOFTWARE);
+    if (!m_pRenderer) {
+        DestroyMainWindow();
+        return false;
+    }
+    // Full screen scales the picture with its aspect kept (bars where the desktop differs).
+    SDL_RenderSetLogicalSize(m_pRenderer, clientW, clientH);
+    return true;
+}
+
+void CHostSdl::ShowMainWindow() {
+    if (m_pWindow) SDL_ShowWindow(m_pWindow);
+}
+
+void CHostSdl::RaiseMainWindow() {
+    if (!m_pWindow) return;
+    SDL_ShowWindow(m_pWindow);
+    SDL_RestoreWindow(m_pWindow);
+    SDL_RaiseWindow(m_pWindow);
+}
+
+void CHostSdl::DestroyMainWindow() {
+    if (m_pTexture) SDL_DestroyTexture(m_pTexture);
+    if (m_pRenderer) SDL_DestroyRenderer(m_pRenderer);
+    if (m_pWindow) SDL_DestroyWindow(m_pWindow);
+    m_pTexture = nullptr;
+    m_pRenderer = nullptr;
+    m_pWindow = nullptr;
+    m_nTexW = m_nTexH = 0;
+}
+
+bool CHostSdl::HasMainWindow() const { return m_pWindow != nullptr; }
+
+void CHostSdl::GetScreenSize(int* pW, int* pH) {
+    SDL_DisplayMode mode{};
+    int nDisplay = m_pWindow ? SDL_GetWindowDisplayIndex(m_pWindow) : 0;
+    if (!m_bVideo || SDL_GetDesktopDisplayMode(nDisplay < 0 ? 0 : nDisplay, &mode) != 0) {
+        mode.w = 640;
+        mode.h = 480;
+    }
+    if (pW) *pW = mode.w;
+    if (pH) *pH = mode.h;
+}
+
+void CHostSdl::ShowCursor(bool bShow) {
+    if (m_bVideo) SDL_ShowCursor(bShow ? SDL_ENABLE : SDL_DISABLE);
+}
+
+bool CHostSdl::PollEvent(HOSTEVENT* pEvent) {
+    if (!m_bVideo) return false;
+    SDL_Event e;
+    while (SDL_PollEvent(&e)) {
+        *pEvent = HOSTEVENT{};
+        if (e.type == SDL_QUIT) {
+            pEvent->type = HOSTEV_CLOSE;
+            return true;
+        }
+        if (e.type == SDL_WINDOWEVENT && TranslateWindowEvent(e.window, pEvent)) return true;
+        if ((e.type == SDL_KEYDOWN || e.type == SDL_KEYUP) && TranslateKeyEvent(e.key, pEvent)) return true;
+    }
+    return false;
+}
+
+void CHostSdl::WaitEvent(uint32_t dwTimeoutMs) {
+    if (!m_bVideo) {
+        SleepRealMs(dwTimeoutMs);
+        return;
+    }
+    int nTimeout = dwTimeoutMs > 0x7FFFFFFFu ? 0x7FFFFFFF : static_cast<int>(dwTimeoutMs);
+    SDL_WaitEventTimeout(nullptr, nTimeout);
+}
+
+bool CHostSdl::IsKeyDown(int nVirtKey) {
+    if (!m_bVideo) return false;
+    SDL_Scancode codes[2];
+    int n = ScancodesOf(nVirtKey, codes);
+    const Uint8* pState = SDL_GetKeyboardState(nullptr);
+    for (int i = 0; i < n; ++i)
+        if (pState[codes[i]]) return true;
+    return false;
+}
+
+uint32_t CHostSdl::NowMs() { return MonotonicMs(); }
+
+void CHostSdl::SleepMs(uint32_t dwMs) { SleepRealMs(dwMs); }
+
+bool CHostSdl::Present(const uint16_t* pPixels, int nPitchBytes, int w, int h) {
+    if (!m_pRenderer || !pPixels || w <= 0 || h <= 0) return false;
+    if (!m_pTexture || m_nTexW != w || m_nTexH != h) {
+        if (m_pTexture) SDL_DestroyTexture(m_pTexture);
+        m_pTexture = SDL_CreateTexture(m_pRenderer, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING, w, h);
+        if (!m_pTexture) return false;
+        m_nTexW = w;
+        m_nTexH = h;
+    }
+    if (SDL_UpdateTexture(m_pTexture, nullptr, pPixels, nPitchBytes) != 0) return false;
+    SDL_SetRenderDrawColor(m_pRenderer, 0, 0, 0, 255);
+    SDL_RenderClear(m_pRenderer);
+    SDL_RenderCopy(m_pRenderer, m_pTexture, nullptr, nullptr);
+    SDL_RenderPresent(m_pRenderer);
+    return true;
+}
+
+void CHostSdl::MessageBox(const char* pszTextUtf8, const char* pszTitleUtf8) {
+    const char* pszText = pszTextUtf8 ? pszTextUtf8 : "";
+    const char* pszTitle = pszTitleUtf8 ? pszTitleUtf8 : "";
+    if (std::this_thread::get_id() != m_mainThread ||
+        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, pszTitle, pszText, m_pWindow) != 0)
+        fprintf(stderr, "[%s] %s\n", pszTitle, pszText);
+}
+
+void CHostSdl::SetFullScreen(bool bFullScreen) {
+    if (!m_pWindow) return;
+    SDL_SetWindowFullscreen(m_pWindow, bFullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    // Keeping the keyboard is the nearest we have to swallowing Alt+Tab and the Windows keys.
+    SDL_SetWindowKeyboardGrab(m_pWindow, bFullScreen ? SDL_TRUE : SDL_FALSE);
+    if (bFullScreen) SDL_ShowWindow(m_pWindow);
+}
+
+// As on a machine with no debugger attached, debug output goes nowhere: the game reads no
+// environment, so there is no switch to turn it on.
+void CHostSdl::DebugOutput(const char*) {}

@@ -1,0 +1,53 @@
+// The real host: an SDL2 window that shows the 640 x 480 frame, its events and the keyboard.
+// Every call is made from the main thread (SDL's rule); a message box asked for on another
+// thread goes to stderr instead.
+#pragma once
+#include <string>
+#include <thread>
+
+#include "platform/host/Host.h"
+
+struct SDL_Window;
+struct SDL_Renderer;
+struct SDL_Texture;
+
+class CHostSdl : public IHost {
+public:
+    CHostSdl();
+    ~CHostSdl() override;
+    CHostSdl(const CHostSdl&) = delete;
+    CHostSdl& operator=(const CHostSdl&) = delete;
+
+    // Starts SDL video; false (with SDL's reason) when there is no display to use.
+    bool Init(std::string* pError);
+
+    bool CreateMainWindow(const char* pszTitleUtf8, const char* pszAppName, int clientW, int clientH, int x, int y,
+                          bool bFullScreen) override;
+    void ShowMainWindow() override;
+    void RaiseMainWindow() override;
+    void DestroyMainWindow() override;
+    bool HasMainWindow() const override;
+    void GetScreenSize(int* pW, int* pH) override;
+    void ShowCursor(bool bShow) override;
+    bool PollEvent(HOSTEVENT* pEvent) override;
+    void WaitEvent(uint32_t dwTimeoutMs) override;
+    bool IsKeyDown(int nVirtKey) override;
+    uint32_t NowMs() override;
+    void SleepMs(uint32_t dwMs) override;
+    bool Present(const uint16_t* pPixels, int nPitchBytes, int w, int h) override;
+    void MessageBox(const char* pszTextUtf8, const char* pszTitleUtf8) override;
+    void FrameTick() override {}
+    void SetFullScreen(bool bFullScreen) override;
+    void DebugOutput(const char* pszText) override;
+
+private:
+    bool m_bVideo = false;
+    SDL_Window* m_pWindow = nullptr;
+    SDL_Renderer* m_pRenderer = nullptr;
+    SDL_Texture* m_pTexture = nullptr;
+    int m_nTexW = 0, m_nTexH = 0;
+    std::thread::id m_mainThread;
+};
+
+// The virtual-key code of an SDL key (SDL_Keycode), 0 when the game has no code for it.
+int VirtKeyFromSdlKey(int nSdlKey);

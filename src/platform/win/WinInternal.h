@@ -1,0 +1,6 @@
+// Seams between the parts of the Win32 stand-in (not for the game).
+#pragma once
+
+// Accepts waiting "raise your window" requests for the mutexes this process owns and raises the
+// host's main window once for any; called from the message pump on the main thread.
+void PollInstanceRequests();

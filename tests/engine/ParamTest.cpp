@@ -1,0 +1,149 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "engine/Param.h"
+#include "pack/PackBuilder.h"
+#include "pack/TempFolder.h"
+#include "pack/teskFile.h"
+
+namespace {
+
+// A data folder holding Param.txt; the map is cleared so the next lookup loads it.
+class ParamTest : public ::testing::Test {
+protected:
+    void Use(const std::string& text)
+    {
+        CTempFolder::Put("GameData/System/Param.txt", text);
+        ClearParams();
+    }
+    void TearDown() override { ClearParams(); }
+    CTempFolder m_Dir;
+};
+
+} // namespace
+
+TEST_F(ParamTest, ValuesAreSeparatedByCommasOnly)
+{
+    Use("#K 1, 2 ,3\r\n#B 1 2\r\n#E\r\n#T 5,\r\n  # text\r\n#F -2.5e1, x\r\n");
+    EXPECT_EQ(GetParamInt("K", 0, 9), 1);
+    EXPECT_EQ(GetParamInt("K", 1, 9), 2);
+    EXPECT_EQ(GetParamInt("K", 2, 9), 3);
+    EXPECT_EQ(ParamHasIndex("K", 3), 0);
+    EXPECT_STREQ(GetParamString("B", 0, ""), "1 2");   // one value with the blank inside
+    EXPECT_EQ(GetParamInt("B", 0, 9), 1);
+    // A key alone gets one empty value: 0, not the default.
+    EXPECT_EQ(ParamHasIndex("E", 0), 1);
+    EXPECT_EQ(GetParamInt("E", 0, 99), 0);
+    EXPECT_STREQ(GetParamString("E", 0, "d"), "");
+    // A trailing comma gives an empty last value.
+    EXPECT_EQ(ParamHasIndex("T", 1), 1);
+    EXPECT_STREQ(GetParamString("T", 1, "d"), "");
+    // "#" followed by a blank: the empty key.
+    EXPECT_EQ(ParamExists(""), 1);
+    EXPECT_STREQ(GetParamString("", 0, "d"), "text");
+    EXPECT_FLOAT_EQ(GetParamFloat("F", 0, 1.0f), -25.0f);
+    EXPECT_FLOAT_EQ(GetParamFloat("F", 1, 1.0f), 0.0f);   // no digits
+}
+
+TEST_F(ParamTest, MissingKeysIndexesAndFile)
+{
+    Use("#A 7\r\n");
+    EXPECT_EQ(GetParamInt("NONE", 0, 42), 42);
+    EXPECT_EQ(GetParamInt("A", 1, 42), 42);
+    EXPECT_EQ(GetParamInt("A", (unsigned)-1, 42), 42);   // a negative index is a huge one
+    EXPECT_EQ(ParamHasIndex("NONE", 0), 0);
+    EXPECT_EQ(ParamExists("NONE"), 0);   // asking for an index does not create the key
+    std::remove("GameData/System/Param.txt");
+    ClearParams();
+    EXPECT_STREQ(GetParamStringOrNotFound("A", 0), "KEY_NOT_FOUND");
+    EXPECT_EQ(GetParamIntOrMax("A", 0), 2147483647);
+    EXPECT_EQ(GetParamFloatOrMax("A", 0), 3.4028235e38f);
+    EXPECT_EQ(ParamExists("A"), 0);
+    EXPECT_EQ(IsDebugKey(), 0);
+    std::vector<std::string> values{"stale"};
+    EXPECT_EQ(GetParamStrings(nullptr, "A", values), 0);
+    EXPECT_TRUE(values.empty());
+    // Every lookup tries again: a file that appears later is read.
+    CTempFolder::Put("GameData/System/Param.txt", std::string("#A 8\r\n#DEBUG_KEY 1\r\n"));
+    EXPECT_EQ(GetParamInt("A", 0, 0), 8);
+    EXPECT_EQ(IsDebugKey(), 1);
+}
+
+TEST_F(ParamTest, WhiteSpaceSetAndComments)
+{
+    // "@" and 0x81 are white space; a two-byte character ending in 0x40 loses that byte.
+    Use("#AT abc@\r\n#FW\x81\x40v\x81\x40\r\n#TB x\x83\x40\r\n"
+        "#C 1 // note\r\n#D 2 ## note, 3\r\n// #X 1\r\n#K 1\r\n#K 2, 3\r\n");
+    EXPECT_STREQ(GetParamString("AT", 0, ""), "abc");
+    EXPECT_STREQ(GetParamString("FW", 0, ""), "v");   // the full-width space ends the key too
+    EXPECT_STREQ(GetParamString("TB", 0, ""), "x\x83");
+    EXPECT_STREQ(GetParamString("C", 0, ""), "1");
+    EXPECT_EQ(ParamHasIndex("C", 1), 0);
+    EXPECT_STREQ(GetParamString("D", 0, ""), "2");
+    EXPECT_EQ(ParamExists("X"), 0);
+    // The later line with the same key wins with all its values.
+    std::vector<std::string> values;
+    EXPECT_EQ(GetParamStrings(nullptr, "K", values), 1);
+    EXPECT_EQ(values, (std::vector<std::string>{"2", "3"}));
+}
+
+TEST_F(ParamTest, KeysWithDotsAndDashesLastLineAndLongText)
+{
+    std::string longValue(400, 'v');
+    Use("#ENEMY_M.Zorva 300, 0, 0, 10000, 1\r\n#ENEMY_A1-4 3,0,0,100,0\r\n#LONG " + longValue +
+        "\r\n#LAST");
+    EXPECT_EQ(GetParamIntOrMax("ENEMY_M.Zorva", 3), 10000);
+    EXPECT_EQ(GetParamIntOrMax("ENEMY_A1-4", 0), 3);
+    EXPECT_EQ(ParamExists("LAST"), 1);
+    EXPECT_EQ(ParamHasIndex("LAST", 0), 0);   // no line end and no values: none at all
+    EXPECT_EQ(strlen(GetParamString("LONG", 0, "")), 255u);
+}
+
+TEST_F(ParamTest, LoadReloadAndPacks)
+{
+    Use("#A 1\r\n");
+    EXPECT_EQ(ReloadParamFile(), 0);   // nothing loaded yet
+    EXPECT_EQ(LoadParamFile(".\\other.txt"), 0);
+    CTempFolder::Put("other.txt", std::string("#A 2\r\n"));
+    EXPECT_EQ(LoadParamFile(".\\other.txt"), 1);
+    EXPECT_EQ(GetParamInt("A", 0, 0), 2);
+    CTempFolder::Put("other.txt", std::string("#A 3\r\n"));
+    EXPECT_EQ(ReloadParamFile(), 1);
+    EXPECT_EQ(GetParamInt("A", 0, 0), 3);
+    // The file may stand in a pack of the System folder.
+    std::remove("GameData/System/Param.txt");
+    std::filesystem::remove("GameData/System");
+    CPackBuilder pack(PACK_MAGIC_VOSTIL);
+    std::string text = "#FROM_PACK 5\r\n";
+    pack.AddFile("Param.txt", std::vector<uint8_t>(text.begin(), text.end()), false);
+    CTempFolder::Put("GameData/System.dat", pack.Build());
+    ClearParams();
+    EXPECT_EQ(GetParamInt("FROM_PACK", 0, 0), 5);
+}
+
+TEST_F(ParamTest, StartupReaderKeepsDefaultsForMissingValues)
+{
+    Use("#SCREEN_SETTING 0\r\n#ENEMY_BULLET_SPEED 1.5\r\n#M_M_CANON_SPEED 3.0, 4.0, 9\r\n");
+    int nScreen = 7, nFlash = 20;
+    float speeds[3] = {6.5f, 15.0f, 6.5f};
+    float canon[2] = {2.0f, 0.5f};
+    ReadStartupParams(&nScreen, &nFlash, speeds, canon);
+    EXPECT_EQ(nScreen, 0);
+    EXPECT_EQ(nFlash, 20);
+    EXPECT_FLOAT_EQ(speeds[0], 1.5f);
+    EXPECT_FLOAT_EQ(speeds[1], 15.0f);
+    EXPECT_FLOAT_EQ(speeds[2], 6.5f);
+    EXPECT_FLOAT_EQ(canon[0], 3.0f);
+    EXPECT_FLOAT_EQ(canon[1], 4.0f);
+}
+
+TEST_F(ParamTest, DemoPlayNeedsKeyAndReplay)
+{
+    Use("#DEMOPLAY01 30000\r\n#DEMOPLAY02 30000\r\n");
+    CTempFolder::Put("GameData/Title/ReplayDemo01.dat", std::string("x"));
+    CTempFolder::Put("GameData/Title/ReplayDemo03.dat", std::string("x"));
+    EXPECT_EQ(IsDemoPlayAvailable(1), 1);
+    EXPECT_EQ(IsDemoPlayAvailable(2), 0);   // no replay
+    EXPECT_EQ(IsDemoPlayAvailable(3), 0);   // no key
+}

@@ -1,0 +1,77 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "pack/PackBuilder.h"
+#include "pack/TempFolder.h"
+#include "pack/teskDir.h"
+#include "pack/teskFile.h"
+
+namespace {
+
+std::vector<std::string> ListAll(const char* pszFolder, const char* pszPattern)
+{
+    CDir dir;
+    dir.SetPattern(pszPattern);
+    dir.SetPath(pszFolder);
+    std::vector<std::string> names;
+    std::string path;
+    while (dir.FindFile(path) == 0)
+        names.push_back(path);
+    return names;
+}
+
+std::vector<uint8_t> Bytes(const char* psz)
+{
+    return std::vector<uint8_t>(psz, psz + strlen(psz));
+}
+
+} // namespace
+
+TEST(Dir, MatchWildcard)
+{
+    EXPECT_TRUE(MatchWildcard("*.bmp", "Logo.BMP"));
+    EXPECT_TRUE(MatchWildcard("*", ""));
+    EXPECT_TRUE(MatchWildcard("Replay??.dat", "replay01.DAT"));
+    EXPECT_FALSE(MatchWildcard("Replay??.dat", "Replay1.dat"));
+    EXPECT_FALSE(MatchWildcard("*.bmp", "a.bmpx"));
+    EXPECT_TRUE(MatchWildcard("a*c", "abbbc"));
+    EXPECT_TRUE(MatchWildcard("abc", "a?c"));   // wildcards in the name match too
+    EXPECT_TRUE(MatchWildcard("abc", "*"));
+}
+
+TEST(Dir, ListsFoldersPacksAndSkipsDuplicates)
+{
+    CTempFolder tmp;
+    CTempFolder::Put("G/a.bmp", std::string("a"));
+    CTempFolder::Put("G/z.txt", std::string("z"));
+    CTempFolder::Put("G/Sub/b.bmp", std::string("b"));
+    CPackBuilder pack(PACK_MAGIC_VOSTIL);
+    pack.AddFile("Logo.bmp", Bytes("logo"), false);
+    pack.AddFile("Dup.bmp", Bytes("dup"), false);
+    pack.AddFile("Note.txt", Bytes("n"), false);
+    CTempFolder::Put("G/Title.dat", pack.Build());
+    CTempFolder::Put("G/Title/Dup.bmp", std::string("real"));
+    CPackBuilder other(PACK_MAGIC_DX);   // not a listing kind: an ordinary file
+    other.AddFile("x.bmp", Bytes("x"), false);
+    CTempFolder::Put("G/Other.dat", other.Build());
+
+    std::vector<std::string> names = ListAll("G\\", "*.bmp");
+    // The folder Title (holding the real Dup.bmp) comes before Title.dat; the pack then lists only
+    // the entry that is not also a real file.
+    std::vector<std::string> expected = {"G\\a.bmp", "G\\Sub\\b.bmp", "G\\Title\\Dup.bmp", "G\\Title\\Logo.bmp"};
+    EXPECT_EQ(names, expected);
+    names = ListAll("G", "*.dat");
+    EXPECT_EQ(names, (std::vector<std::string>{"G\\Other.dat"}));
+    CTempFolder::Put("Empty/.keep", std::string());
+    std::filesystem::remove("Empty/.keep");
+    EXPECT_TRUE(ListAll("Empty", "*.*").empty());
+
+    CDir dir;
+    dir.SetPath("G");
+    dir.SetPattern("*.txt");
+    std::string path;
+    while (dir.FindFile(path) == 0) {
+    }
+    EXPECT_EQ(dir.GetPackNames(), (std::vector<std::string>{"Logo.bmp", "Dup.bmp", "Note.txt"}));
+}

@@ -1,0 +1,73 @@
+// A fresh folder that is the current directory for the life of the object (the file layer resolves
+// names against the current directory), removed again afterwards.
+#pragma once
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+class CTempFolder {
+public:
+    CTempFolder()
+    {
+        static std::atomic<int> s_nCount{0};
+        m_Old = std::filesystem::current_path();
+        m_Path = std::filesystem::temp_directory_path() /
+                 ("zorva-test-" + std::to_string(::getpid()) + "-" + std::to_string(s_nCount++));
+        std::filesystem::remove_all(m_Path);
+        std::filesystem::create_directories(m_Path);
+        std::filesystem::current_path(m_Path);
+    }
+    ~CTempFolder()
+    {
+        std::error_code ec;
+        std::filesystem::current_path(m_Old, ec);
+        std::filesystem::remove_all(m_Path, ec);
+    }
+    const std::filesystem::path& Path() const { return m_Path; }
+
+    // Writes a file below the folder (relative path with '/'), making its folders.
+    static void Put(const std::string& rel, const std::vector<uint8_t>& bytes)
+    {
+        std::filesystem::path p(rel);
+        if (p.has_parent_path())
+            std::filesystem::create_directories(p.parent_path());
+        std::ofstream f(p, std::ios::binary | std::ios::trunc);
+        f.write(reinterpret_cast<const char*>(bytes.data()), (std::streamsize)bytes.size());
+    }
+    static void Put(const std::string& rel, const std::string& text)
+    {
+        Put(rel, std::vector<uint8_t>(text.begin(), text.end()));
+    }
+    static std::vector<uint8_t> Get(const std::string& rel)
+    {
+        std::ifstream f(rel, std::ios::binary);
+        return std::vector<uint8_t>((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    }
+
+private:
+    std::filesystem::path m_Old;
+    std::filesystem::path m_Path;
+};
+
+// Reproducible test bytes: text-like (compressible) or noise.
+inline std::vector<uint8_t> MakeBytes(size_t n, uint32_t nSeed, bool bCompressible)
+{
+    static const char* const kWords[] = {"#STAGE ", "enemy ", "bullet ", "12, ", "3.5, ", "\r\n", "Zorva ", "//"};
+    std::vector<uint8_t> v;
+    v.reserve(n + 8);
+    uint32_t x = nSeed * 2654435761u + 1;
+    while (v.size() < n) {
+        x = x * 1103515245u + 12345u;
+        if (!bCompressible) {
+            v.push_back((uint8_t)(x >> 16));
+            continue;
+        }
+        for (const char* p = kWords[(x >> 16) % 8]; *p && v.size() < n; p++)
+            v.push_back((uint8_t)*p);
+    }
+    return v;
+}

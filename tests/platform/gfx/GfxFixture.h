@@ -1,0 +1,167 @@
+// A device set up the way the game sets it up: 640 x 480 RGB565 back buffer with a 16-bit Z buffer,
+// orthographic camera where screen pixel (x, y) is world (x, -y), light 0 white along +z.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "platform/d3d/D3D.h"
+#include "platform/d3d/D3DX.h"
+#include "platform/ddraw/DDraw.h"
+
+inline IDirectDrawSurface7* MakeSurface(IDirectDraw7* pDD, int w, int h, DWORD dwCaps = DDSCAPS_OFFSCREENPLAIN,
+                                        const DDPIXELFORMAT* pFormat = nullptr)
+{
+    DDSURFACEDESC2 desc = {};
+    desc.dwSize = sizeof(desc);
+    desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | (pFormat ? DDSD_PIXELFORMAT : 0);
+    desc.dwWidth = (DWORD)w;
+    desc.dwHeight = (DWORD)h;
+    desc.ddsCaps.dwCaps = dwCaps;
+    if (pFormat) {
+        desc.ddpfPixelFormat = *pFormat;
+    }
+    IDirectDrawSurface7* p = nullptr;
+    return SUCCEEDED(pDD->CreateSurface(&desc, &p, nullptr)) ? p : nullptr;
+}
+
+inline uint16_t* Row16(IDirectDrawSurface7* p, int y)
+{
+    DDSURFACEDESC2 desc = {};
+    desc.dwSize = sizeof(desc);
+    p->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr);
+    p->Unlock(nullptr);
+    return reinterpret_cast<uint16_t*>(static_cast<uint8_t*>(desc.lpSurface) + (size_t)y * desc.lPitch);
+}
+
+inline uint16_t Pixel(IDirectDrawSurface7* p, int x, int y)
+{
+    return Row16(p, y)[x];
+}
+
+inline void FillAll(IDirectDrawSurface7* p, DWORD dwColor)
+{
+    DDBLTFX fx = {};
+    fx.dwSize = sizeof(fx);
+    fx.dwFillColor = dwColor;
+    p->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
+}
+
+class GfxTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        void* pv = nullptr;
+        ASSERT_EQ(DirectDrawCreateEx(nullptr, &pv, IID_IDirectDraw7, nullptr), DD_OK);
+        m_pDD = static_cast<IDirectDraw7*>(pv);
+        ASSERT_EQ(m_pDD->SetCooperativeLevel(nullptr, DDSCL_NORMAL), DD_OK);
+        m_pBack = MakeSurface(m_pDD, 640, 480, DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE);
+        ASSERT_NE(m_pBack, nullptr);
+        DDPIXELFORMAT zf = {};
+        zf.dwSize = sizeof(zf);
+        zf.dwFlags = DDPF_ZBUFFER;
+        zf.dwZBufferBitDepth = 16;
+        zf.dwZBitMask = 0xFFFF;
+        m_pZ = MakeSurface(m_pDD, 640, 480, DDSCAPS_ZBUFFER | DDSCAPS_SYSTEMMEMORY, &zf);
+        ASSERT_NE(m_pZ, nullptr);
+        ASSERT_EQ(m_pBack->AddAttachedSurface(m_pZ), DD_OK);
+        ASSERT_EQ(m_pDD->QueryInterface(IID_IDirect3D7, &pv), DD_OK);
+        m_pD3D = static_cast<IDirect3D7*>(pv);
+        ASSERT_EQ(m_pD3D->CreateDevice(IID_IDirect3DRGBDevice, m_pBack, &m_pDev), DD_OK);
+
+        D3DMATERIAL7 mtrl = {};
+        mtrl.diffuse = D3DCOLORVALUE{{1.0f}, {1.0f}, {1.0f}, {1.0f}};
+        mtrl.ambient = mtrl.diffuse;
+        m_pDev->SetMaterial(&mtrl);
+        D3DVIEWPORT7 vp = {0, 0, 640, 480, 0.0f, 1.0f};
+        ASSERT_EQ(m_pDev->SetViewport(&vp), DD_OK);
+        D3DXMATRIX m;
+        m_pDev->SetTransform(D3DTRANSFORMSTATE_WORLD, D3DXMatrixIdentity(&m));
+        m_pDev->SetTransform(D3DTRANSFORMSTATE_PROJECTION, D3DXMatrixOrtho(&m, 640.0f, 480.0f, 1.0f, 1000.0f));
+        m_pDev->SetTransform(D3DTRANSFORMSTATE_VIEW, D3DXMatrixTranslation(&m, -320.0f, 240.0f, 240.0f));
+        D3DLIGHT7 light = {};
+        light.dltType = D3DLIGHT_DIRECTIONAL;
+        light.dcvDiffuse = light.dcvSpecular = light.dcvAmbient = D3DCOLORVALUE{{1.0f}, {1.0f}, {1.0f}, {1.0f}};
+        light.dvDirection.z = 1.0f;
+        m_pDev->SetLight(0, &light);
+        m_pDev->LightEnable(0, TRUE);
+        m_pDev->SetRenderState(D3DRENDERSTATE_AMBIENT, 0xFFFFFFFF);
+        m_pDev->SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
+        m_pDev->SetRenderState(D3DRENDERSTATE_LIGHTING, FALSE);
+        // Untextured drawing shows the vertex colour; textured tests set their own operations.
+        SelectDiffuse();
+        m_pDev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+    }
+
+    void TearDown() override
+    {
+        if (m_pDev) {
+            m_pDev->Release();
+        }
+        if (m_pD3D) {
+            m_pD3D->Release();
+        }
+        if (m_pZ) {
+            m_pZ->Release();
+        }
+        if (m_pBack) {
+            m_pBack->Release();
+        }
+        if (m_pDD) {
+            m_pDD->Release();
+        }
+    }
+
+    void SelectDiffuse()
+    {
+        m_pDev->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+        m_pDev->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_DIFFUSE);
+        m_pDev->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
+        m_pDev->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_DIFFUSE);
+    }
+
+    void ModulateTexture()
+    {
+        m_pDev->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+        m_pDev->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+        m_pDev->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+        m_pDev->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+        m_pDev->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+        m_pDev->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
+    }
+
+    // A lit-vertex quad (fan) of screen rectangle (l, t)-(r, b) at world z, in one colour.
+    static void Quad(D3DLVERTEX* v, float l, float t, float r, float b, float z, D3DCOLOR c, float u0 = 0.0f,
+                     float v0 = 0.0f, float u1 = 1.0f, float v1 = 1.0f)
+    {
+        const float xs[4] = {l, r, r, l}, ys[4] = {t, t, b, b};
+        const float us[4] = {u0, u1, u1, u0}, vs[4] = {v0, v0, v1, v1};
+        for (int i = 0; i < 4; i++) {
+            v[i] = D3DLVERTEX{};
+            v[i].x = xs[i];
+            v[i].y = -ys[i];
+            v[i].z = z;
+            v[i].color = c;
+            v[i].specular = 0;
+            v[i].tu = us[i];
+            v[i].tv = vs[i];
+        }
+    }
+
+    HRESULT DrawQuad(float l, float t, float r, float b, float z, D3DCOLOR c)
+    {
+        D3DLVERTEX v[4];
+        Quad(v, l, t, r, b, z, c);
+        return m_pDev->DrawPrimitive(D3DPT_TRIANGLEFAN, D3DFVF_LVERTEX, v, 4, 0);
+    }
+
+    uint16_t Px(int x, int y) { return Pixel(m_pBack, x, y); }
+    uint16_t Zv(int x, int y) { return Pixel(m_pZ, x, y); }
+
+    IDirectDraw7* m_pDD = nullptr;
+    IDirectDrawSurface7* m_pBack = nullptr;
+    IDirectDrawSurface7* m_pZ = nullptr;
+    IDirect3D7* m_pD3D = nullptr;
+    IDirect3DDevice7* m_pDev = nullptr;
+};

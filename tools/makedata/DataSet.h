@@ -1,0 +1,29 @@
+// The output tree of the generator: files go below OUTDIR/GameData, written byte for byte the same
+// on every run (no dates, no host details).
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class CDataSet {
+public:
+    explicit CDataSet(const std::string& outDir);
+
+    // rel is relative to GameData, with '/' between folders. False (and a message) on failure.
+    bool Write(const std::string& rel, const std::vector<uint8_t>& bytes);
+    bool WriteText(const std::string& rel, const std::string& text);
+    bool Failed() const { return m_bFailed; }
+    int FileCount() const { return m_nFiles; }
+
+private:
+    std::string m_Root;
+    bool m_bFailed;
+    int m_nFiles;
+};
+
+// Text lines joined with CR LF, as every data file of the game ends its lines.
+std::string JoinCrLf(const std::vector<std::string>& lines);
+
+// The writers, one per data area.
+void WriteParamFile(CDataSet& data);
+void WritePackSamples(CDataSet& data);

@@ -1,0 +1,19 @@
+// makedata OUTDIR: writes the sample data set OUTDIR/GameData/ that the game reads.
+#include <cstdio>
+
+#include "DataSet.h"
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        fprintf(stderr, "usage: makedata OUTDIR\n");
+        return 2;
+    }
+    CDataSet data(argv[1]);
+    WriteParamFile(data);
+    WritePackSamples(data);
+    if (data.Failed())
+        return 1;
+    printf("makedata: %d files written to %s/GameData\n", data.FileCount(), argv[1]);
+    return 0;
+}
