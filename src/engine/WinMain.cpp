@@ -99,6 +99,14 @@ void ResetFrameState()
     g_lpDDSBack = nullptr;
     g_lpD3D = nullptr;
     g_lpD3DDevice = nullptr;
+    g_nObjFlashTime = 20;
+    g_fEnemyBulletSpeed[0] = 6.5f;
+    g_fEnemyBulletSpeed[1] = 15.0f;
+    g_fEnemyBulletSpeed[2] = 6.5f;
+    g_fMMCanonSpeed[0] = 2.0f;
+    g_fMMCanonSpeed[1] = 0.5f;
+    g_nMaxPlaneWidth = 64;
+    g_nMaxPlaneHeight = 64;
     s_uTimerPeriod = 0;
     s_hKeyboardHook = nullptr;
     s_bShutdownDone = false;
@@ -205,7 +213,9 @@ void SetInitialPresentRects()
 int Present()
 {
     // A window dragged wholly off the screen has nothing to show; that is no rendering failure.
-
+    if (g_rcPresentDst.right <= g_rcPresentDst.left || g_rcPresentDst.bottom <= g_rcPresentDst.top) {
+        return 1;
+    }
     if (FAILED(g_lpDDSPrimary->Blt(&g_rcPresentDst, g_lpDDSBack, &g_rcPresentSrc, DDBLT_WAIT, nullptr))) {
         g_pszError = "Fail to Blt";
         return 0;
@@ -346,7 +356,7 @@ LRESULT OnClose(HWND hWnd)
     if (IsGameLoading()) {
         // The stage loader is running on another thread; a close from outside (the close box,
         // the session ending) is kept for when it is done, the game's own requests are dropped.
-        if (false) {
+        if (s_nOwnCloseDepth == 0) {
             s_bCloseDeferred = true;
         }
         return 0;
@@ -608,7 +618,7 @@ void OnMove(LPARAM lParam)
 {
     // Signed 16-bit coordinates: a window on a monitor left of or above the primary one has a
     // negative origin, one right of or below it a large positive one.
-    const int x = LOWORD(lParam) > 1024 ? LOWORD(lParam) - 65536 : LOWORD(lParam);
+    const int x = (SHORT)LOWORD(lParam);
     const int y = (SHORT)HIWORD(lParam);
     ComputePresentRects(x, y, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), &g_rcPresentDst,
                         &g_rcPresentSrc);

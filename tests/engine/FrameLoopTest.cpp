@@ -49,6 +49,11 @@ public:
         EXPECT_EQ(lpBackBuffer, g_lpDDSBack);
         EXPECT_EQ(lpDevice, g_lpD3DDevice);
         m_renders.push_back(Tick());
+        if (Tick() == RUNAWAY_TICK) {
+            // A close that was lost would leave the loop running for ever.
+            ADD_FAILURE() << "the run did not end";
+            PostQuitMessage(0);
+        }
         if (m_fnOnRender) {
             m_fnOnRender(Tick());
         }
@@ -57,6 +62,8 @@ public:
     void DebugRestart() override { m_nDebugRestart++; }
 
     uint32_t Tick() const { return m_pHost->GetFrameTicks(); }
+
+    static const uint32_t RUNAWAY_TICK = 5000;
 
     CHostHeadless* m_pHost;
     std::function<int(uint32_t)> m_fnState;
@@ -203,6 +210,15 @@ TEST_F(FrameLoopTest, StartUpParametersKeepDefaultsForMissingValues)
     EXPECT_FLOAT_EQ(g_fEnemyBulletSpeed[2], 6.5f);
     EXPECT_FLOAT_EQ(g_fMMCanonSpeed[0], 3.0f);
     EXPECT_FLOAT_EQ(g_fMMCanonSpeed[1], 4.0f);
+
+    // The next run starts from the defaults again.
+    ResetWindowSystem();
+    WriteParams("#DEBUG_KEY 0\r\n");
+    Script("4 close\n");
+    Run();
+    EXPECT_EQ(g_nObjFlashTime, 20);
+    EXPECT_FLOAT_EQ(g_fEnemyBulletSpeed[0], 6.5f);
+    EXPECT_FLOAT_EQ(g_fMMCanonSpeed[0], 2.0f);
 }
 
 TEST_F(FrameLoopTest, PacingSleepsTheTruncatedRestAndNeverCatchesUp)
@@ -444,7 +460,7 @@ TEST_F(FrameLoopTest, NothingClosesWhileLoadingButAnOutsideCloseIsKeptForLater)
 
     // The close box during loading closes the program right after the loading ends.
     ResetWindowSystem();
-    Script("35 close\n");
+    Script("35 close\n90 close\n");  // the second only ends a run that lost the first
     m_game.m_fnState = [](uint32_t t) { return t >= 33 && t <= 40 ? 4 : 1; };
     Run();
     EXPECT_EQ(m_host.GetFrameTicks(), 41u);

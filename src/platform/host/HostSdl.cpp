@@ -108,8 +108,9 @@ CHostSdl::~CHostSdl() {
 
 bool CHostSdl::Init(std::string* pError) {
     // The desktop files the window by this class name.
+    // SDL's X11 driver takes the window class from its environment when video starts.
     SDL_SetHint(SDL_HINT_APP_NAME, "Zorva");
-    SDL_SetHint("SDL_VIDEO_X11_WMCLASS", "Zorva");
+    SDL_setenv("SDL_VIDEO_X11_WMCLASS", "Zorva", 1);
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         if (pError) *pError = SDL_GetError();
         return false;
@@ -133,7 +134,6 @@ bool CHostSdl::CreateMainWindow(const char* pszTitleUtf8, const char* pszAppName
     if (!m_bVideo || m_pWindow) return false;
     if (pszAppName && *pszAppName) {
         SDL_SetHint(SDL_HINT_APP_NAME, pszAppName);
-        SDL_SetHint("SDL_VIDEO_X11_WMCLASS", pszAppName);
     }
     Uint32 flags = SDL_WINDOW_HIDDEN | (bFullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
     m_pWindow = SDL_CreateWindow(pszTitleUtf8 ? pszTitleUtf8 : "", x, y, clientW, clientH, flags);
