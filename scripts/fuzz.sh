@@ -9,10 +9,15 @@ cmake -S . -B build-fuzz -G Ninja -DZORVA_FUZZ=ON -DZORVA_BENCH=OFF \
 targets=$(cd fuzz && ls fuzz_*.cpp 2>/dev/null | sed 's/\.cpp$//' || true)
 [ -z "$targets" ] && { echo "no fuzz targets"; exit 0; }
 ninja -C build-fuzz $targets
+top=$(pwd)
 for t in $targets; do
-  mkdir -p build-fuzz/corpus/$t
+  # Absolute paths: some targets work in a folder of their own.
+  corpus="$top/build-fuzz/corpus/$t"
+  mkdir -p "$corpus"
   seeds=()
-  [ -d fuzz/corpus/$t ] && seeds=(fuzz/corpus/$t)
+  [ -d "fuzz/corpus/$t" ] && seeds=("$top/fuzz/corpus/$t")
   echo "fuzzing $t for ${secs}s"
-  build-fuzz/fuzz/$t -max_total_time="$secs" -print_final_stats=0 build-fuzz/corpus/$t "${seeds[@]}" 2>&1 | tail -n 3
+  "$top/build-fuzz/fuzz/$t" -max_total_time="$secs" -print_final_stats=0 "$corpus" "${seeds[@]}" > "$top/build-fuzz/$t.log" 2>&1 \
+    || { tail -n 40 "$top/build-fuzz/$t.log"; echo "$t failed"; exit 1; }
+  tail -n 1 "$top/build-fuzz/$t.log"
 done

@@ -10,4 +10,4 @@ fi
 cd run
 ../"$dir"/tools/zorva-headless --ticks 300 --shot-every 100 --out smoke
 ls smoke/*.png >/dev/null
-echo "smoke run: 1 passed, 0 failed"
+echo "smoke: 1 passed, 0 failed"
