@@ -11,9 +11,13 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
 {
+    // One byte more than the input, so even an empty input has a range to name.
     std::vector<uint8_t> copy(pData, pData + nSize);
-    char szName[64];
-    uint32_t nToken = RegisterMemoryName(copy.data(), (uint32_t)copy.size(), szName, sizeof(szName));
+    copy.push_back(0);
+    char szName[64] = "";
+    uint32_t nToken = RegisterMemoryName(copy.data(), (uint32_t)nSize, szName, sizeof(szName));
+    if (nToken == 0)
+        return 0;
     if (LoadParamFile(szName)) {
         std::vector<std::string> values;
         GetParamStrings(nullptr, "A", values);

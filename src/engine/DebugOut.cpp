@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "engine/Log.h"
+#include "pack/teskFile.h"
 #include "platform/win/Win.h"
 
 int CDebugInfo::Trace(int, const char*, ...)
@@ -68,8 +69,9 @@ void WriteDebugInfo(const char* pszText)
         remove(DEBUG_INFO_FILE);
         s_bFirst = 0;
     }
+    // A text-mode file as every log of the game: each "\n" is CR LF on disk.
     if (FILE* fp = fopen(DEBUG_INFO_FILE, "ab")) {
-        fprintf(fp, "%s", pszText);
+        fprintf(fp, "%s", ToCrLf(pszText ? pszText : "").c_str());
         fclose(fp);
     }
 }

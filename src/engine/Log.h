@@ -32,6 +32,8 @@ void WriteAssertLog(int bCondition, long nLine, const char* pszFile, const char*
 struct tm GetLocalTimeNow();
 // fopen that writes the open (and a failure) to the general log.
 FILE* LoggedFOpenAt(const char* pszPath, const char* pszMode, int nLine, const char* pszFile);
+// The call's own source line and file go to the log.
+#define LoggedFOpen(path, mode) LoggedFOpenAt((path), (mode), __LINE__, __FILE__)
 int LoggedFPrintf(FILE* fp, const char* pszFormat, ...) __attribute__((format(printf, 2, 3)));
 char* LoggedFGets(char* pBuffer, int nSize, FILE* fp);
 void DebugPrintLastError(DWORD dwCode);

@@ -338,18 +338,6 @@ int MessageLoop()
     }
 }
 
-void ReleaseDeviceObjects()
-{
-    if (g_lpD3DDevice) {
-        g_lpD3DDevice->SetTexture(0, nullptr);
-    }
-    ReleaseGlobal(g_lpD3DDevice);
-    ReleaseGlobal(g_lpD3D);
-    ReleaseGlobal(g_lpDDClipper);
-    ReleaseGlobal(g_lpDDSBack);
-    ReleaseGlobal(g_lpDDSPrimary);
-    ReleaseGlobal(g_lpDD);
-}
 
 LRESULT OnClose(HWND hWnd)
 {
@@ -381,6 +369,20 @@ LRESULT OnDestroy()
 }
 
 }  // namespace
+
+// The COM objects of the frame, texture stage 0 unset first, each handle cleared.
+void ReleaseDeviceObjects()
+{
+    if (g_lpD3DDevice) {
+        g_lpD3DDevice->SetTexture(0, nullptr);
+    }
+    ReleaseGlobal(g_lpD3DDevice);
+    ReleaseGlobal(g_lpD3D);
+    ReleaseGlobal(g_lpDDClipper);
+    ReleaseGlobal(g_lpDDSBack);
+    ReleaseGlobal(g_lpDDSPrimary);
+    ReleaseGlobal(g_lpDD);
+}
 
 int WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow)
 {

@@ -59,6 +59,7 @@ void TogglePause();
 int RunFrame();
 // Safe with anything missing, and does its work once per run.
 void ShutdownApp();
+void ReleaseDeviceObjects();
 
 void OnActivate(WPARAM wParam);
 void OnChar(WPARAM wParam);

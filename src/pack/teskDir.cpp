@@ -1,6 +1,8 @@
 #include "pack/teskDir.h"
 
+#include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "pack/teskFile.h"
 #include "platform/win/File.h"
@@ -15,22 +17,33 @@ char Lower(char c)
 
 } // namespace
 
-bool MatchWildcard(const char* p, const char* n)
+// Whether pattern[i..] and name[j..] match, filled from the ends backwards. Both sides may hold
+// wildcards (names come from pack directories), so a plain backtracking search could take
+// exponential time; the table keeps it to one step per pair of positions.
+bool MatchWildcard(const char* pszPattern, const char* pszName)
 {
-    for (;;) {
-        if (!*p && !*n)
-            return true;
-        if (*p == '*')
-            return MatchWildcard(p + 1, n) || (*n && MatchWildcard(p, n + 1));
-        if (*n == '*')
-            return MatchWildcard(p, n + 1) || (*p && MatchWildcard(p + 1, n));
-        if (!*p || !*n)
-            return false;
-        if (*p != '?' && *n != '?' && Lower(*p) != Lower(*n))
-            return false;
-        p++;
-        n++;
+    const size_t nP = strlen(pszPattern), nN = strlen(pszName);
+    std::vector<uint8_t> match((nP + 1) * (nN + 1), 0);
+    auto at = [&](size_t i, size_t j) -> uint8_t& { return match[i * (nN + 1) + j]; };
+    for (size_t i = nP + 1; i-- > 0;) {
+        for (size_t j = nN + 1; j-- > 0;) {
+            char p = i < nP ? pszPattern[i] : 0;
+            char n = j < nN ? pszName[j] : 0;
+            bool b;
+            if (!p && !n)
+                b = true;
+            else if (p == '*')
+                b = at(i + 1, j) || (n && at(i, j + 1));
+            else if (n == '*')
+                b = at(i, j + 1) || (p && at(i + 1, j));
+            else if (!p || !n)
+                b = false;
+            else
+                b = (p == '?' || n == '?' || Lower(p) == Lower(n)) && at(i + 1, j + 1);
+            at(i, j) = b ? 1 : 0;
+        }
     }
+    return at(0, 0) != 0;
 }
 
 CDir::CDir()

@@ -121,6 +121,17 @@ private:
     HANDLE m_h;
 };
 
+// Length of the line end at nPos: 2 for CR LF, 1 for a lone LF (data written on this host may
+// end its lines that way), 0 for none. A lone CR is ordinary text.
+int LineEndAt(const uint8_t* pMem, uint32_t nPos, uint32_t nSize)
+{
+    if (pMem[nPos] == '\n')
+        return 1;
+    if (pMem[nPos] == '\r' && nPos + 1 < nSize && pMem[nPos + 1] == '\n')
+        return 2;
+    return 0;
+}
+
 bool ReadExact(HANDLE h, void* p, uint32_t n)
 {
     DWORD nRead = 0;
@@ -661,19 +672,20 @@ int CFile::ReadLine(char* pBuffer, int nMax)
     int n = 0;
     while (m_nPos < nSize) {
         uint8_t c = pMem[m_nPos];
-        if (c == '\r' && m_nPos + 1 < nSize && pMem[m_nPos + 1] == '\n') {
-            // A buffer too small for the pair still ends the line, so a reader always moves on.
-            if (n == 0 && nLimit < 2) {
-                m_nPos += 2;
+        int nEnd = LineEndAt(pMem, m_nPos, nSize);
+        if (nEnd > 0) {
+            // A buffer too small for the line end still ends the line, so a reader always moves on.
+            if (n == 0 && nLimit < nEnd) {
+                m_nPos += (uint32_t)nEnd;
                 pBuffer[0] = 0;
                 return 0;
             }
-            if (n + 2 > nLimit)
+            if (n + nEnd > nLimit)
                 break;
-            pBuffer[n++] = '\r';
-            pBuffer[n++] = '\n';
+            memcpy(pBuffer + n, pMem + m_nPos, (size_t)nEnd);
+            n += nEnd;
             pBuffer[n] = 0;
-            m_nPos += 2;
+            m_nPos += (uint32_t)nEnd;
             return 0;
         }
         if (n >= nLimit)
@@ -698,10 +710,11 @@ int CFile::ReadLineString(std::string& line)
     if (m_nPos >= nSize)
         return 1;
     uint32_t nStart = m_nPos;
-    while (m_nPos < nSize && !(pMem[m_nPos] == '\r' && m_nPos + 1 < nSize && pMem[m_nPos + 1] == '\n'))
+    int nEnd = 0;
+    while (m_nPos < nSize && (nEnd = LineEndAt(pMem, m_nPos, nSize)) == 0)
         m_nPos++;
     line.assign(reinterpret_cast<const char*>(pMem) + nStart, m_nPos - nStart);
-    m_nPos = m_nPos < nSize ? m_nPos + 2 : nSize + 1;
+    m_nPos = m_nPos < nSize ? m_nPos + (uint32_t)nEnd : nSize + 1;
     return 0;
 }
 
@@ -716,8 +729,10 @@ int CFile::ReadQuoted(char* pBuffer, int nBufferSize)
         if (nResult != 0 && nResult != 2)
             return false;
         size_t n = strlen(szLine);
-        if (n >= 2 && szLine[n - 2] == '\r' && szLine[n - 1] == '\n')
-            szLine[n - 2] = 0;
+        if (n >= 1 && szLine[n - 1] == '\n')
+            szLine[--n] = 0;
+        if (n >= 1 && szLine[n - 1] == '\r')
+            szLine[--n] = 0;
         return true;
     };
     if (!readLine() || strcmp(szLine, "\"END\"") == 0)

@@ -94,8 +94,9 @@ public:
     std::string GetExtension() override;
     uint8_t* GetMemory() override;
     uint32_t GetSize() override;
-    // Lines end only at CR LF. 3 without data, 1 at the end, 2 when nMax - 1 bytes were copied
-    // without reaching the line end (the rest comes next), else 0 (the CR LF is kept).
+    // Lines end at CR LF or at a lone LF (a lone CR is text). 3 without data, 1 at the end, 2 when
+    // nMax - 1 bytes were copied without reaching the line end (the rest comes next), else 0 (the
+    // line end is kept).
     int ReadLineString(std::string& line) override;
     int ReadLine(char* pBuffer, int nMax) override;
     // A double-quoted text that may span lines (joined with "\n"). 1 when there is none, at the

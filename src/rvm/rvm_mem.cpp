@@ -302,8 +302,10 @@ int rvm_mem::Free(void* p)
     if (!UnlinkUsed(nOff))
         return 0;
     RVMHDR* h = At(nOff);
-    if (!IsIntact(h) || h->nUnits > m_nMaxUnits) {
-        rvm_debug_out(h->wTag != RVM_TAG ? "broken header" : "broken term");
+    // A block of the in-use list whose in-use byte was overwritten is as damaged as a broken
+    // guard: its size cannot be trusted to go back into the free list.
+    if (!h->bUsed || !IsIntact(h) || h->nUnits > m_nMaxUnits) {
+        rvm_debug_out(h->wTag != RVM_TAG || !h->bUsed ? "broken header" : "broken term");
         rvm_debug_out("\n--------------------------------------------------------------------------------\n");
         DumpBlock(h);
         // Damaged: it leaves the in-use list but never returns to the free list.
@@ -376,10 +378,10 @@ int rvm_mem::Check() const
             return 0;
         }
         const RVMHDR* h = At(n);
-        if (IsIntact(h))
+        if (h->bUsed && IsIntact(h))
             continue;
         rvm_debug_out("broken");
-        if (h->wTag != RVM_TAG)
+        if (h->wTag != RVM_TAG || !h->bUsed)
             rvm_debug_out(" header");
         else
             rvm_debug_out(" term");

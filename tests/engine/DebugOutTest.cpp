@@ -37,6 +37,6 @@ TEST(DebugOut, MessagesLeaveNoTrace)
     WriteDebugInfo("a\n");
     WriteDebugInfo("b");
     std::vector<uint8_t> v = CTempFolder::Get(DEBUG_INFO_FILE);
-    EXPECT_EQ(std::string(v.begin(), v.end()), "a\nb");
+    EXPECT_EQ(std::string(v.begin(), v.end()), "a\r\nb");   // CR LF, as the other logs
     SetLoggingFlag(0);
 }

@@ -53,14 +53,7 @@ TEST_F(DeviceSetUp, ReportDescribesTheSoftwareDeviceInOrder)
 TEST_F(DeviceSetUp, AStartOverwritesTheReportOfTheRunBefore)
 {
     CRenderState::DeletePresets(g_lpD3DDevice);
-    for (auto** pp : {reinterpret_cast<IUnknown**>(&g_lpD3DDevice), reinterpret_cast<IUnknown**>(&g_lpD3D),
-                      reinterpret_cast<IUnknown**>(&g_lpDDClipper), reinterpret_cast<IUnknown**>(&g_lpDDSBack),
-                      reinterpret_cast<IUnknown**>(&g_lpDDSPrimary), reinterpret_cast<IUnknown**>(&g_lpDD)}) {
-        if (*pp) {
-            (*pp)->Release();
-            *pp = nullptr;
-        }
-    }
+    ReleaseDeviceObjects();
     CEnumDriver::DeleteInstance();
     ASSERT_EQ(InitDirectDraw(nullptr, m_hWnd, 0), 1);
     ASSERT_EQ(InitDirect3D(m_hWnd), 1);

@@ -61,6 +61,21 @@ TEST_F(LogTest, FirstWriteReplacesLaterWritesAppend)
     EXPECT_EQ(FileText(OPEN_LOG_FILE), "a.bmp 読み込み : 3\r\nsecond");
 }
 
+TEST_F(LogTest, LoggedFOpenNamesTheCallersLine)
+{
+    SetLoggingFlag(1);
+    CTempFolder::Put("t.csv", std::string("x"));
+    int nLine = __LINE__ + 1;
+    FILE* fp = LoggedFOpen("t.csv", "r");
+    ASSERT_NE(fp, nullptr);
+    fclose(fp);
+    EXPECT_EQ(LoggedFOpen("none.csv", "r"), nullptr);
+    std::string expected = "t.csv 読み込み : " + std::to_string(nLine) + " " + __FILE__ + "\r\n";
+    std::string text = FileText(OPEN_LOG_FILE);
+    EXPECT_EQ(text.compare(0, expected.size(), expected), 0) << text;
+    EXPECT_NE(text.find("none.csv 失敗 : "), std::string::npos);
+}
+
 TEST_F(LogTest, LongTextsAreCutNeverOverflowed)
 {
     SetLoggingFlag(1);

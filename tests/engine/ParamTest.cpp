@@ -46,6 +46,17 @@ TEST_F(ParamTest, ValuesAreSeparatedByCommasOnly)
     EXPECT_FLOAT_EQ(GetParamFloat("F", 1, 1.0f), 0.0f);   // no digits
 }
 
+TEST_F(ParamTest, LinesEndingInALoneLineFeed)
+{
+    // A file saved with bare LF line ends still gives one entry per line.
+    Use("#A 1, 2\n#B x\n#C\n");
+    EXPECT_EQ(GetParamInt("A", 1, 9), 2);
+    EXPECT_EQ(ParamHasIndex("A", 2), 0);
+    EXPECT_STREQ(GetParamString("B", 0, ""), "x");
+    EXPECT_EQ(ParamHasIndex("C", 0), 1);
+    EXPECT_STREQ(GetParamString("C", 0, "d"), "");
+}
+
 TEST_F(ParamTest, MissingKeysIndexesAndFile)
 {
     Use("#A 7\r\n");

@@ -38,6 +38,19 @@ TEST(Dir, MatchWildcard)
     EXPECT_TRUE(MatchWildcard("a*c", "abbbc"));
     EXPECT_TRUE(MatchWildcard("abc", "a?c"));   // wildcards in the name match too
     EXPECT_TRUE(MatchWildcard("abc", "*"));
+    EXPECT_TRUE(MatchWildcard("a*", "*c"));
+    EXPECT_FALSE(MatchWildcard("", "a"));
+    EXPECT_TRUE(MatchWildcard("", "***"));
+}
+
+TEST(Dir, MatchWildcardOnNamesFullOfStars)
+{
+    // Pack entry names are data: a name of many '*' against a pattern of many '*' must be
+    // answered at once (a backtracking search would run for days here).
+    std::string stars(200, '*');
+    EXPECT_FALSE(MatchWildcard("*a*b*c*d*e*f*.bmp", (stars + "x").c_str()));
+    EXPECT_TRUE(MatchWildcard("*a*b*c*d*e*f*.bmp", (stars + "p").c_str()));
+    EXPECT_FALSE(MatchWildcard((stars + "x").c_str(), (stars + "y").c_str()));
 }
 
 TEST(Dir, ListsFoldersPacksAndSkipsDuplicates)

@@ -6,6 +6,7 @@
 #include "pack/PackBuilder.h"
 #include "pack/TempFolder.h"
 #include "pack/teskFile.h"
+#include "platform/win/File.h"
 
 namespace {
 
@@ -81,7 +82,7 @@ TEST(FileRead, NameNormalisation)
     EXPECT_EQ(CFile::NormalizeName(sjis.c_str()), root + "\x95\x5C\\x");
 }
 
-TEST(FileRead, ReadLineEndsOnlyAtCrLf)
+TEST(FileRead, ReadLineEndsAtCrLfOrLoneLf)
 {
     CTempFolder dir;
     CTempFolder::Put("a.txt", std::string("ab\r\ncd"));
@@ -95,10 +96,25 @@ TEST(FileRead, ReadLineEndsOnlyAtCrLf)
     EXPECT_EQ(file.ReadLine(buf, sizeof(buf)), 0);
     EXPECT_STREQ(buf, "cd");
     EXPECT_EQ(file.ReadLine(buf, sizeof(buf)), 1);
+    // A lone LF ends a line too; a lone CR is text.
     ASSERT_EQ(file.Read("b.txt"), FILE_OK);
     EXPECT_EQ(file.ReadLine(buf, sizeof(buf)), 0);
-    EXPECT_STREQ(buf, "x\ny\rz\r\n");
+    EXPECT_STREQ(buf, "x\n");
+    EXPECT_EQ(file.ReadLine(buf, sizeof(buf)), 0);
+    EXPECT_STREQ(buf, "y\rz\r\n");
     EXPECT_EQ(file.ReadLine(buf, sizeof(buf)), 1);
+    std::string text;
+    file.SeekToTop();
+    EXPECT_EQ(file.ReadLineString(text), 0);
+    EXPECT_EQ(text, "x");
+    EXPECT_EQ(file.ReadLineString(text), 0);
+    EXPECT_EQ(text, "y\rz");
+    EXPECT_EQ(file.ReadLineString(text), 1);
+    file.SeekToTop();
+    EXPECT_EQ(file.ReadLine(buf, 2), 2);   // "x" fills the buffer; the LF comes on its own
+    EXPECT_STREQ(buf, "x");
+    EXPECT_EQ(file.ReadLine(buf, 2), 0);
+    EXPECT_STREQ(buf, "\n");
     // A line longer than the buffer comes in pieces; the CR LF never splits.
     ASSERT_EQ(file.Read("a.txt"), FILE_OK);
     EXPECT_EQ(file.ReadLine(buf, 3), 2);
@@ -112,6 +128,19 @@ TEST(FileRead, ReadLineEndsOnlyAtCrLf)
     EXPECT_EQ(file.ReadLineString(line), 0);
     EXPECT_EQ(line, "cd");
     EXPECT_EQ(file.ReadLineString(line), 1);
+}
+
+TEST(FileRead, TwoByteCharactersEndingIn0x5CAreNoSeparators)
+{
+    CTempFolder dir;
+    // 0x95 0x5C is one character of code page 932; its second byte is the backslash code.
+    const std::string kName = "\x95\x5C";
+    CTempFolder::Put("GameData/" + kName + "/" + kName + ".txt", std::string("hyou"));
+    EXPECT_EQ(MapHostPath((".\\GameData\\" + kName + "\\a").c_str()), "./GameData/" + kName + "/a");
+    int nResult = -1;
+    std::vector<uint8_t> data = ReadByName((".\\GameData\\" + kName + "\\" + kName + ".txt").c_str(), &nResult);
+    EXPECT_EQ(nResult, FILE_OK);
+    EXPECT_EQ(data, Bytes("hyou"));
 }
 
 TEST(FileRead, StdioWrappers)

@@ -137,6 +137,34 @@ TEST_F(HeapTest, ForeignDoubleAndDamagedFreesAreRefused)
     EXPECT_NE(g_Reports.find("broken header"), std::string::npos);
 }
 
+TEST_F(HeapTest, OverwrittenInUseByteNeverFeedsTheFreeList)
+{
+    rvm_mem mem;
+    ASSERT_TRUE(mem.Create(4096));
+    void* keep = mem.Alloc(32);
+    uint8_t* p = static_cast<uint8_t*>(mem.Alloc(32));
+    uint32_t off[8], units[8];
+    ASSERT_EQ(mem.GetFreeBlocks(off, units, 8), 1);
+    const uint32_t nFreeUnits = units[0];
+    // A stray write clears the in-use byte and the size but leaves the tag: the header lies.
+    RVMHDR* h = const_cast<RVMHDR*>(Header(p));
+    h->bUsed = 0;
+    h->nUnits = 0;
+    g_Reports.clear();
+    EXPECT_EQ(mem.Check(), 0);
+    EXPECT_NE(g_Reports.find("broken header"), std::string::npos);
+    g_Reports.clear();
+    EXPECT_EQ(mem.Free(p), 1);
+    EXPECT_NE(g_Reports.find("broken header"), std::string::npos);
+    ASSERT_EQ(mem.GetFreeBlocks(off, units, 8), 1);
+    EXPECT_EQ(units[0], nFreeUnits);
+    EXPECT_EQ(mem.CountUsed(), 1);
+    // The heap stays usable.
+    EXPECT_NE(mem.Alloc(64), nullptr);
+    EXPECT_EQ(mem.Free(keep), 1);
+    EXPECT_EQ(mem.Check(), 1);
+}
+
 TEST_F(HeapTest, ExhaustionAndHugeRequests)
 {
     rvm_mem mem;

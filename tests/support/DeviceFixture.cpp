@@ -15,14 +15,6 @@ LRESULT FixtureWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
     return DefWindowProcA(hWnd, uMsg, wParam, lParam);
 }
 
-template <typename T> void ReleaseGlobal(T*& p)
-{
-    if (p) {
-        p->Release();
-        p = nullptr;
-    }
-}
-
 } // namespace
 
 void CDeviceFixture::SetUp()
@@ -51,15 +43,7 @@ void CDeviceFixture::SetUp()
 void CDeviceFixture::TearDown()
 {
     CRenderState::DeletePresets(g_lpD3DDevice);
-    if (g_lpD3DDevice) {
-        g_lpD3DDevice->SetTexture(0, nullptr);
-    }
-    ReleaseGlobal(g_lpD3DDevice);
-    ReleaseGlobal(g_lpD3D);
-    ReleaseGlobal(g_lpDDClipper);
-    ReleaseGlobal(g_lpDDSBack);
-    ReleaseGlobal(g_lpDDSPrimary);
-    ReleaseGlobal(g_lpDD);
+    ReleaseDeviceObjects();
     CEnumDriver::DeleteInstance();
     if (m_hWnd) {
         DestroyWindow(m_hWnd);

@@ -91,10 +91,21 @@ std::string FindNoCase(const std::string& folder, const std::string& name)
     return best;
 }
 
+// Code page 932 lead bytes: the byte after one may be 0x5C and is then no backslash.
+bool IsLeadByte(unsigned char c)
+{
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+
 std::string ToSlashes(const char* pszPath)
 {
     std::string s(pszPath ? pszPath : "");
-    std::replace(s.begin(), s.end(), '\\', '/');
+    for (size_t i = 0; i < s.size(); i++) {
+        if (IsLeadByte((unsigned char)s[i]) && i + 1 < s.size())
+            i++;
+        else if (s[i] == '\\')
+            s[i] = '/';
+    }
     return s;
 }
 

@@ -1,5 +1,6 @@
 // The Win32 file calls the game makes, on the host's file system.
-// Paths come in the game's form (".\GameData\X\Y.bmp", backslashes): every backslash becomes '/',
+// Paths come in the game's form (".\GameData\X\Y.bmp", backslashes, code page 932): every
+// backslash that is not the second byte of a two-byte character becomes '/',
 // a name that starts with '/' is a host absolute path, anything else is relative to the current
 // directory. When a path does not exist as written, each component is matched without regard to
 // the case of ASCII letters, as the original file system did.
