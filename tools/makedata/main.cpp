@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "DataSet.h"
+#include "IndexSheets.h"
 
 int main(int argc, char** argv)
 {
@@ -12,6 +13,7 @@ int main(int argc, char** argv)
     CDataSet data(argv[1]);
     WriteParamFile(data);
     WritePackSamples(data);
+    WriteIndexSheets(data);
     if (data.Failed())
         return 1;
     printf("makedata: %d files written to %s/GameData\n", data.FileCount(), argv[1]);

@@ -4,6 +4,7 @@
 #include "platform/d3d/D3D.h"
 #include "platform/ddraw/BltCore.h"
 #include "platform/ddraw/DDObjects.h"
+#include "platform/gdi/Gdi.h"
 #include "platform/host/Host.h"
 
 // Both come from the window stand-in; weak so this library links (and presents nothing, and takes
@@ -468,6 +469,8 @@ HRESULT CDDSurface::ReleaseDC(HDC hDC)
         return DDERR_NODC;
     }
     m_bDCOut = false;
+    // The context's fonts, colours and modes end with it, as a released surface DC's do.
+    GdiReleaseSurfaceDC(hDC);
     NotifyChanged();
     return DD_OK;
 }

@@ -1,0 +1,81 @@
+// Windows bitmap files as the surface loaders read them: the decoder (which refuses any file whose
+// header does not match its contents) and CBmpLoader, the decoded picture that a surface's device
+// context copies from.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/ddraw/DDraw.h"
+
+#define BMP_FILEHEADER_SIZE 14
+#define BMP_INFOHEADER_SIZE 40
+#define BMP_MAX_SIDE 16384
+
+#ifndef SRCCOPY
+#define SRCCOPY 0x00CC0020u
+#endif
+
+// Results of DecodeBitmap.
+enum {
+    BMP_OK = 0,
+    BMP_ERR_TRUNCATED,   // the file ends inside a header, the colour table or the pixel rows
+    BMP_ERR_SIGNATURE,   // not "BM"
+    BMP_ERR_HEADER,      // info header size, planes or compression we do not read
+    BMP_ERR_BITCOUNT,    // not 1, 4, 8, 24 or 32 bits a pixel
+    BMP_ERR_SIZE,        // width or height zero, negative width, or beyond BMP_MAX_SIDE
+    BMP_ERR_PALETTE,     // colour count beyond what the bit count can address
+    BMP_ERR_OFFSET,      // pixel data starting inside the headers or beyond the file
+};
+
+// A decoded picture: 0x00RRGGBB values, top row first.
+struct BMPIMAGE {
+    int nWidth = 0;
+    int nHeight = 0;
+    std::vector<uint32_t> pixels;
+};
+
+// Reads an uncompressed (BI_RGB) bitmap of 1, 4, 8, 24 or 32 bits a pixel, bottom-up or top-down,
+// from a memory image of the whole file. Nothing outside [pData, pData + nSize) is read.
+int DecodeBitmap(const uint8_t* pData, size_t nSize, BMPIMAGE* pImage);
+// Width and height from the two headers only (the header checks of DecodeBitmap apply).
+int ReadBitmapHeaderSize(const uint8_t* pData, size_t nSize, int* pnWidth, int* pnHeight);
+// The English reason for a DecodeBitmap result.
+const char* GetBitmapErrorText(int nResult);
+
+// Stores a 0x00RRGGBB colour into a pixel of the format: each channel truncated to its width.
+DWORD PackColorToFormat(uint32_t dwRgb, const DDPIXELFORMAT& pf);
+// The 0x00RRGGBB colour of a raw pixel: each channel widened to 8 bits by repeating its top bits.
+uint32_t UnpackColorFromFormat(DWORD dwPixel, const DDPIXELFORMAT& pf);
+
+class CBmpLoader {
+public:
+    CBmpLoader() = default;
+    virtual ~CBmpLoader() { Release(); }
+
+    // Reads the bitmap through the pack-aware file layer. 0 (and a debug message that says why)
+    // when it cannot be opened or is refused.
+    int Load(const char* pszPath);
+    void Release();
+    void GetSize(int* pnWidth, int* pnHeight) const;
+    const BMPIMAGE& GetImage() const { return m_Image; }
+    bool IsLoaded() const { return m_bLoaded; }
+    // Copies w x h pixels from (sx, sy) of the picture to (x, y) of a surface, converting to the
+    // surface's format; the copy is clipped to both. 0 when the surface cannot be locked.
+    int CopyTo(IDirectDrawSurface7* lpSurface, int x, int y, int w, int h, int sx, int sy) const;
+
+private:
+    BMPIMAGE m_Image;
+    bool m_bLoaded = false;
+};
+
+// The bitmap's size from its headers, read through the pack-aware file layer; -1 and -1 when it
+// cannot be opened or its headers are refused.
+void ReadBitmapFileSize(const char* pszPath, int* pnWidth, int* pnHeight);
+
+// GDI-style companions of the loader.
+int DeleteObject(CBmpLoader* pLoader);
+// Copies into the surface behind a device context handed out by IDirectDrawSurface7::GetDC (only
+// SRCCOPY). 0 for a null loader or a context that is not a surface's.
+BOOL BitBlt(HDC hdcDest, int x, int y, int w, int h, CBmpLoader* pLoader, int sx, int sy, DWORD dwRop);

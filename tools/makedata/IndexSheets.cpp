@@ -1,0 +1,263 @@
+#include "IndexSheets.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "IndexSheetsCanvas.h"
+#include "platform/win/WinTypes.h"
+
+namespace {
+
+// How a region is drawn.
+enum REGIONKIND {
+    RK_LABEL,    // a framed plate with its label
+    RK_DIGITS,   // digit cells 1..9, 0 (then the extra glyphs), one row per colour
+    RK_GAUGE,    // a bar; several strips stacked for a blinking gauge
+    RK_ICONS,    // labelled cells side by side
+    RK_FRAMES,   // labelled frames stacked top to bottom
+    RK_SHOT,     // a round shot
+    RK_MISSILE,  // a missile pointing right
+    RK_OPTION,   // three option icons over two wide pop cells
+};
+
+struct REGIONDEF {
+    const char* pszName;
+    int nWidth;
+    int nHeight;
+    REGIONKIND eKind;
+    const char* pszLabel;  // label, or the cell labels separated by '|'
+    uint32_t dwColor;      // main colour
+    int nCells;            // cells, strips or frames
+};
+
+const uint32_t kWhite = 0xFFFFFF, kYellow = 0xFFE040, kRed = 0xE03030, kBlue = 0x3060E0, kCyan = 0x40D0F0;
+const uint32_t kOrange = 0xF08020, kGrey = 0x808080, kDark = 0x202040, kPink = 0xF060C0, kLime = 0xA0E000;
+
+const REGIONDEF kSystemRegions[] = {
+    {"EnemyShot1.bmp", 12, 12, RK_SHOT, "", kOrange, 0},
+    {"EnemyShot2.bmp", 16, 16, RK_SHOT, "", kPink, 0},
+    {"EnemyMissile.bmp", 24, 12, RK_MISSILE, "", kGrey, 0},
+    {"LvUp.bmp", 96, 24, RK_LABEL, "LV UP!", kYellow, 0},
+    {"Damaged.bmp", 96, 24, RK_LABEL, "DAMAGED", kRed, 0},
+    {"GroundWiperCall1.bmp", 200, 48, RK_LABEL, "GROUND WIPER", kCyan, 0},
+    {"GroundWiperCall2.bmp", 200, 48, RK_LABEL, "GROUND WIPER!", kYellow, 0},
+    {"StageClear.bmp", 320, 48, RK_LABEL, "STAGE CLEAR", kYellow, 0},
+    {"StageClearZorva.bmp", 160, 120, RK_LABEL, "ZORVA", kPink, 0},
+    {"StageClearExtra.bmp", 160, 32, RK_LABEL, "EXTRA", kOrange, 0},
+    {"LifeBonus.bmp", 160, 29, RK_LABEL, "LIFE BONUS", kWhite, 0},
+    {"TimeBonus.bmp", 160, 29, RK_LABEL, "TIME BONUS", kWhite, 0},
+    {"TargetBonus.bmp", 160, 29, RK_LABEL, "TARGET BONUS", kWhite, 0},
+    {"Bar.bmp", 320, 6, RK_GAUGE, "", kWhite, 1},
+    {"Total.bmp", 160, 29, RK_LABEL, "TOTAL", kYellow, 0},
+    {"StageClearNumbers.bmp", 160, 29, RK_DIGITS, "", kWhite, 1},
+    {"GameOver.bmp", 320, 64, RK_LABEL, "GAME OVER", kRed, 0},
+    {"ChallengeAgain1.bmp", 200, 32, RK_LABEL, "CHALLENGE AGAIN", kGrey, 0},
+    {"ChallengeAgain2.bmp", 200, 32, RK_LABEL, "CHALLENGE AGAIN", kYellow, 0},
+    {"ReturnToTitle1.bmp", 200, 32, RK_LABEL, "RETURN TO TITLE", kGrey, 0},
+    {"ReturnToTitle2.bmp", 200, 32, RK_LABEL, "RETURN TO TITLE", kYellow, 0},
+    {"Really.bmp", 200, 32, RK_LABEL, "REALLY?", kWhite, 0},
+    {"Pause.bmp", 160, 40, RK_LABEL, "PAUSE", kWhite, 0},
+    {"ReturnToGame1.bmp", 200, 32, RK_LABEL, "RETURN TO GAME", kGrey, 0},
+    {"ReturnToGame2.bmp", 200, 32, RK_LABEL, "RETURN TO GAME", kYellow, 0},
+    {"Yes1.bmp", 64, 32, RK_LABEL, "YES", kGrey, 0},
+    {"Yes2.bmp", 64, 32, RK_LABEL, "YES", kYellow, 0},
+    {"No1.bmp", 64, 32, RK_LABEL, "NO", kGrey, 0},
+    {"No2.bmp", 64, 32, RK_LABEL, "NO", kYellow, 0},
+    {"DangerBeacon1.bmp", 96, 32, RK_LABEL, "DANGER", kRed, 0},
+    {"DangerBeacon2.bmp", 96, 32, RK_LABEL, "DANGER", kOrange, 0},
+};
+
+const REGIONDEF kCockpitRegions[] = {
+    {"FPSNumbers.bmp", 96, 14, RK_DIGITS, "[]", kWhite, 1},
+    {"FPS.bmp", 24, 14, RK_LABEL, "FPS", kWhite, 0},
+    {"LvNumbers.bmp", 110, 32, RK_DIGITS, ":", kWhite, 2},
+    {"Cockpit.bmp", 320, 90, RK_LABEL, "", kDark, 0},
+    {"FaceNormal", 100, 80, RK_LABEL, "FACE", kPink, 0},
+    {"FaceDamage", 100, 80, RK_LABEL, "OUCH", kRed, 0},
+    {"FaceDanger1", 100, 80, RK_LABEL, "DANGER", kOrange, 0},
+    {"FaceDanger2", 100, 80, RK_LABEL, "DANGER", kYellow, 0},
+    {"mode_easy", 200, 14, RK_GAUGE, "", kLime, 1},
+    {"mode_hard", 200, 14, RK_GAUGE, "", kCyan, 1},
+    {"MaxLVGauge.bmp", 130, 30, RK_GAUGE, "", kYellow, 3},
+    {"SubWeaponIcon.bmp", 240, 40, RK_ICONS, "ION|HAWK|FIRE|WIPER", kBlue, 4},
+    {"LvMax.bmp", 96, 20, RK_LABEL, "LV MAX", kYellow, 0},
+    {"SubWeaponReady.bmp", 96, 20, RK_LABEL, "READY", kCyan, 0},
+    {"Danger1", 200, 14, RK_LABEL, "DANGER", kRed, 0},
+    {"Danger2", 200, 14, RK_LABEL, "DANGER", kOrange, 0},
+    {"ScoreNumbers.bmp", 200, 34, RK_DIGITS, "", kYellow, 1},
+    {"ScoreNumbersWhite.bmp", 200, 34, RK_DIGITS, "", kWhite, 1},
+    {"Yen.bmp", 20, 34, RK_LABEL, "$", kYellow, 0},
+    {"comma.bmp", 10, 34, RK_LABEL, ",", kYellow, 0},
+    {"Option", 72, 72, RK_OPTION, "", kCyan, 0},
+    {"StageName.bmp", 218, 190, RK_FRAMES, "STAGE 1|STAGE 2|STAGE 3|STAGE 4|STAGE 5", kWhite, 5},
+};
+
+const REGIONDEF kBossRegions[] = {
+    {"BossLife1.bmp", 100, 12, RK_GAUGE, "", kRed, 1},
+    {"BossLife2.bmp", 100, 12, RK_LABEL, "", kGrey, 0},
+    {"BossName.bmp", 107, 125, RK_FRAMES, "F91|RX78|RX93|MSZ006|MSZ010", kWhite, 5},
+    {"TimeLimit.bmp", 80, 16, RK_LABEL, "TIME", kWhite, 0},
+    {"BossWarning1.bmp", 400, 90, RK_LABEL, "WARNING", kRed, 0},
+    {"BossWarning2.bmp", 160, 32, RK_LABEL, "WARNING", kYellow, 0},
+};
+
+struct SHEETDEF {
+    const char* pszIndexFile;
+    const char* pszSheetFile;
+    const REGIONDEF* pRegions;
+    size_t nRegions;
+};
+
+const int kSheetWidth = 512;
+const int kGap = 2;
+
+void SplitLabels(const char* pszLabel, std::vector<std::string>& out)
+{
+    std::string cur;
+    for (const char* p = pszLabel; *p; p++) {
+        if (*p == '|') {
+            out.push_back(cur);
+            cur.clear();
+        } else {
+            cur += *p;
+        }
+    }
+    out.push_back(cur);
+}
+
+void DrawPlate(CCanvas& c, int x, int y, int w, int h, const std::string& label, uint32_t dwColor)
+{
+    c.Fill(x, y, w, h, kDark);
+    c.Frame(x, y, w, h, dwColor);
+    c.TextCentred(x + 1, y + 1, w - 2, h - 2, label, dwColor);
+}
+
+// Digit cells in the order 1..9, 0 and then the extra glyphs; each row one colour.
+void DrawDigits(CCanvas& c, int x, int y, const REGIONDEF& r)
+{
+    const std::string extra = r.pszLabel;
+    const std::string cells = std::string("1234567890") + extra;
+    const int nCellW = r.nWidth / (int)cells.size();
+    const int nCellH = r.nHeight / r.nCells;
+    const int sx = std::max(1, (nCellW - 1) / 5);
+    const int sy = std::max(1, nCellH / 7);
+    const int nGlyphW = std::min(5 * sx, nCellW);
+    const uint32_t rowColor[2] = {r.dwColor, kYellow};
+    for (int row = 0; row < r.nCells; row++) {
+        for (size_t i = 0; i < cells.size(); i++) {
+            const int cx = x + (int)i * nCellW + (nCellW - nGlyphW) / 2;
+            const int cy = y + row * nCellH + (nCellH - 7 * sy) / 2;
+            c.Glyph(cx, cy, cells[i], rowColor[row % 2], sx, sy);
+        }
+    }
+}
+
+void DrawRegion(CCanvas& c, int x, int y, const REGIONDEF& r)
+{
+    switch (r.eKind) {
+    case RK_LABEL:
+        DrawPlate(c, x, y, r.nWidth, r.nHeight, r.pszLabel, r.dwColor);
+        break;
+    case RK_DIGITS:
+        DrawDigits(c, x, y, r);
+        break;
+    case RK_GAUGE: {
+        const int nStripH = r.nHeight / r.nCells;
+        const uint32_t strips[3] = {r.dwColor, kWhite, kOrange};
+        for (int i = 0; i < r.nCells; i++) {
+            c.Fill(x, y + i * nStripH, r.nWidth, nStripH, strips[i % 3]);
+            c.Frame(x, y + i * nStripH, r.nWidth, nStripH, kDark);
+        }
+        break;
+    }
+    case RK_ICONS:
+    case RK_FRAMES: {
+        std::vector<std::string> labels;
+        SplitLabels(r.pszLabel, labels);
+        const bool bAcross = r.eKind == RK_ICONS;
+        const int nCellW = bAcross ? r.nWidth / r.nCells : r.nWidth;
+        const int nCellH = bAcross ? r.nHeight : r.nHeight / r.nCells;
+        for (int i = 0; i < r.nCells; i++) {
+            const std::string label = i < (int)labels.size() ? labels[i] : std::string();
+            DrawPlate(c, x + (bAcross ? i * nCellW : 0), y + (bAcross ? 0 : i * nCellH), nCellW, nCellH, label,
+                      r.dwColor);
+        }
+        break;
+    }
+    case RK_SHOT:
+        c.Disc(x + r.nWidth / 2, y + r.nHeight / 2, r.nWidth / 2 - 1, r.dwColor);
+        c.Disc(x + r.nWidth / 2, y + r.nHeight / 2, r.nWidth / 4, kWhite);
+        break;
+    case RK_MISSILE:
+        c.Fill(x + 2, y + r.nHeight / 2 - 3, r.nWidth - 8, 6, r.dwColor);
+        for (int i = 0; i < 6; i++) {
+            c.Fill(x + r.nWidth - 6 + i, y + r.nHeight / 2 - 3 + i / 2, 1, 6 - (i / 2) * 2, kRed);
+        }
+        c.Fill(x, y + 1, 4, r.nHeight - 2, kOrange);
+        break;
+    case RK_OPTION: {
+        const char* icons[3] = {"H", "P", "J"};
+        for (int i = 0; i < 3; i++) {
+            DrawPlate(c, x + i * 24, y, 24, 24, icons[i], r.dwColor);
+        }
+        DrawPlate(c, x, y + 24, 64, 24, "OPTION", kYellow);
+        DrawPlate(c, x, y + 48, 64, 24, "OPTION!", kOrange);
+        break;
+    }
+    }
+}
+
+// Places regions in rows across the sheet; returns the sheet height.
+int PlaceRegions(const SHEETDEF& sheet, std::vector<RECT>& places)
+{
+    int x = 0, y = 0, nRowH = 0;
+    for (size_t i = 0; i < sheet.nRegions; i++) {
+        const REGIONDEF& r = sheet.pRegions[i];
+        if (x > 0 && x + r.nWidth > kSheetWidth) {
+            x = 0;
+            y += nRowH + kGap;
+            nRowH = 0;
+        }
+        places.push_back(RECT{x, y, x + r.nWidth, y + r.nHeight});
+        x += r.nWidth + kGap;
+        nRowH = std::max(nRowH, r.nHeight);
+    }
+    return y + nRowH;
+}
+
+void WriteSheet(CDataSet& data, const SHEETDEF& sheet)
+{
+    std::vector<RECT> places;
+    const int nHeight = PlaceRegions(sheet, places);
+    CCanvas canvas(kSheetWidth, nHeight);
+    std::vector<std::string> lines;
+    lines.push_back(std::string("// ") + sheet.pszIndexFile + ": regions of " + sheet.pszSheetFile);
+    lines.push_back(std::string("#INDEX_FOR ") + sheet.pszSheetFile);
+    for (size_t i = 0; i < sheet.nRegions; i++) {
+        const REGIONDEF& r = sheet.pRegions[i];
+        const RECT& rc = places[i];
+        DrawRegion(canvas, rc.left, rc.top, r);
+        char szLine[256];
+        snprintf(szLine, sizeof(szLine), "#IMG_RGN %s = %ld:%ld:%ld:%ld", r.pszName, (long)rc.left, (long)rc.top,
+                 (long)rc.right - 1, (long)rc.bottom - 1);
+        lines.push_back(szLine);
+    }
+    data.WriteText(std::string("System/") + sheet.pszIndexFile, JoinCrLf(lines));
+    data.Write(std::string("System/") + sheet.pszSheetFile, canvas.ToBmp24());
+}
+
+} // namespace
+
+void WriteIndexSheets(CDataSet& data)
+{
+    const SHEETDEF sheets[] = {
+        {"SystemIndex.txt", "SystemSheet.bmp", kSystemRegions, sizeof(kSystemRegions) / sizeof(kSystemRegions[0])},
+        {"CockpitIndex.txt", "CockpitSheet.bmp", kCockpitRegions, sizeof(kCockpitRegions) / sizeof(kCockpitRegions[0])},
+        {"BossIndex.txt", "BossSheet.bmp", kBossRegions, sizeof(kBossRegions) / sizeof(kBossRegions[0])},
+    };
+    for (const SHEETDEF& sheet : sheets) {
+        WriteSheet(data, sheet);
+    }
+}

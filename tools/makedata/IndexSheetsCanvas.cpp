@@ -1,0 +1,195 @@
+#include "IndexSheetsCanvas.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+struct GLYPH {
+    char c;
+    uint8_t rows[7];  // bit 4 is the leftmost of five columns
+};
+
+// 5 x 7 capitals, digits and a few signs; lower case draws as capitals.
+const GLYPH kFont[] = {
+    {'0', {0x0E, 0x11, 0x13, 0x15, 0x19, 0x11, 0x0E}}, {'1', {0x04, 0x0C, 0x04, 0x04, 0x04, 0x04, 0x0E}},
+    {'2', {0x0E, 0x11, 0x01, 0x02, 0x04, 0x08, 0x1F}}, {'3', {0x1F, 0x02, 0x04, 0x02, 0x01, 0x11, 0x0E}},
+    {'4', {0x02, 0x06, 0x0A, 0x12, 0x1F, 0x02, 0x02}}, {'5', {0x1F, 0x10, 0x1E, 0x01, 0x01, 0x11, 0x0E}},
+    {'6', {0x06, 0x08, 0x10, 0x1E, 0x11, 0x11, 0x0E}}, {'7', {0x1F, 0x01, 0x02, 0x04, 0x08, 0x08, 0x08}},
+    {'8', {0x0E, 0x11, 0x11, 0x0E, 0x11, 0x11, 0x0E}}, {'9', {0x0E, 0x11, 0x11, 0x0F, 0x01, 0x02, 0x0C}},
+    {'A', {0x0E, 0x11, 0x11, 0x1F, 0x11, 0x11, 0x11}}, {'B', {0x1E, 0x11, 0x11, 0x1E, 0x11, 0x11, 0x1E}},
+    {'C', {0x0E, 0x11, 0x10, 0x10, 0x10, 0x11, 0x0E}}, {'D', {0x1C, 0x12, 0x11, 0x11, 0x11, 0x12, 0x1C}},
+    {'E', {0x1F, 0x10, 0x10, 0x1E, 0x10, 0x10, 0x1F}}, {'F', {0x1F, 0x10, 0x10, 0x1E, 0x10, 0x10, 0x10}},
+    {'G', {0x0E, 0x11, 0x10, 0x17, 0x11, 0x11, 0x0F}}, {'H', {0x11, 0x11, 0x11, 0x1F, 0x11, 0x11, 0x11}},
+    {'I', {0x0E, 0x04, 0x04, 0x04, 0x04, 0x04, 0x0E}}, {'J', {0x07, 0x02, 0x02, 0x02, 0x02, 0x12, 0x0C}},
+    {'K', {0x11, 0x12, 0x14, 0x18, 0x14, 0x12, 0x11}}, {'L', {0x10, 0x10, 0x10, 0x10, 0x10, 0x10, 0x1F}},
+    {'M', {0x11, 0x1B, 0x15, 0x15, 0x11, 0x11, 0x11}}, {'N', {0x11, 0x11, 0x19, 0x15, 0x13, 0x11, 0x11}},
+    {'O', {0x0E, 0x11, 0x11, 0x11, 0x11, 0x11, 0x0E}}, {'P', {0x1E, 0x11, 0x11, 0x1E, 0x10, 0x10, 0x10}},
+    {'Q', {0x0E, 0x11, 0x11, 0x11, 0x15, 0x12, 0x0D}}, {'R', {0x1E, 0x11, 0x11, 0x1E, 0x14, 0x12, 0x11}},
+    {'S', {0x0F, 0x10, 0x10, 0x0E, 0x01, 0x01, 0x1E}}, {'T', {0x1F, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04}},
+    {'U', {0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x0E}}, {'V', {0x11, 0x11, 0x11, 0x11, 0x11, 0x0A, 0x04}},
+    {'W', {0x11, 0x11, 0x11, 0x15, 0x15, 0x15, 0x0A}}, {'X', {0x11, 0x11, 0x0A, 0x04, 0x0A, 0x11, 0x11}},
+    {'Y', {0x11, 0x11, 0x11, 0x0A, 0x04, 0x04, 0x04}}, {'Z', {0x1F, 0x01, 0x02, 0x04, 0x08, 0x10, 0x1F}},
+    {' ', {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00}}, {'!', {0x04, 0x04, 0x04, 0x04, 0x04, 0x00, 0x04}},
+    {'?', {0x0E, 0x11, 0x01, 0x02, 0x04, 0x00, 0x04}}, {':', {0x00, 0x0C, 0x0C, 0x00, 0x0C, 0x0C, 0x00}},
+    {'.', {0x00, 0x00, 0x00, 0x00, 0x00, 0x0C, 0x0C}}, {',', {0x00, 0x00, 0x00, 0x00, 0x0C, 0x04, 0x08}},
+    {'-', {0x00, 0x00, 0x00, 0x1F, 0x00, 0x00, 0x00}}, {'+', {0x00, 0x04, 0x04, 0x1F, 0x04, 0x04, 0x00}},
+    {'/', {0x01, 0x01, 0x02, 0x04, 0x08, 0x10, 0x10}}, {'[', {0x0E, 0x08, 0x08, 0x08, 0x08, 0x08, 0x0E}},
+    {']', {0x0E, 0x02, 0x02, 0x02, 0x02, 0x02, 0x0E}}, {'x', {0x00, 0x11, 0x0A, 0x04, 0x0A, 0x11, 0x00}},
+    {'%', {0x18, 0x19, 0x02, 0x04, 0x08, 0x13, 0x03}}, {'=', {0x00, 0x00, 0x1F, 0x00, 0x1F, 0x00, 0x00}},
+    {'<', {0x02, 0x04, 0x08, 0x10, 0x08, 0x04, 0x02}}, {'>', {0x08, 0x04, 0x02, 0x01, 0x02, 0x04, 0x08}},
+    {'$', {0x04, 0x0F, 0x14, 0x0E, 0x05, 0x1E, 0x04}},
+};
+
+const GLYPH* FindGlyph(char c)
+{
+    for (const GLYPH& g : kFont) {
+        if (g.c == c) {
+            return &g;
+        }
+    }
+    if (c >= 'a' && c <= 'z') {
+        return FindGlyph((char)(c - 'a' + 'A'));
+    }
+    return nullptr;
+}
+
+void PutU16(std::vector<uint8_t>& out, uint32_t v)
+{
+    out.push_back((uint8_t)v);
+    out.push_back((uint8_t)(v >> 8));
+}
+
+void PutU32(std::vector<uint8_t>& out, uint32_t v)
+{
+    PutU16(out, v & 0xFFFF);
+    PutU16(out, v >> 16);
+}
+
+} // namespace
+
+CCanvas::CCanvas(int nWidth, int nHeight, uint32_t dwFill)
+    : m_nWidth(nWidth), m_nHeight(nHeight), m_Pixels((size_t)nWidth * nHeight, dwFill)
+{
+}
+
+uint32_t CCanvas::At(int x, int y) const
+{
+    return (x >= 0 && y >= 0 && x < m_nWidth && y < m_nHeight) ? m_Pixels[(size_t)y * m_nWidth + x] : 0;
+}
+
+void CCanvas::Set(int x, int y, uint32_t dwColor)
+{
+    if (x >= 0 && y >= 0 && x < m_nWidth && y < m_nHeight) {
+        m_Pixels[(size_t)y * m_nWidth + x] = dwColor;
+    }
+}
+
+void CCanvas::Fill(int x, int y, int w, int h, uint32_t dwColor)
+{
+    for (int j = std::max(y, 0); j < std::min(y + h, m_nHeight); j++) {
+        for (int i = std::max(x, 0); i < std::min(x + w, m_nWidth); i++) {
+            m_Pixels[(size_t)j * m_nWidth + i] = dwColor;
+        }
+    }
+}
+
+void CCanvas::Frame(int x, int y, int w, int h, uint32_t dwColor)
+{
+    Fill(x, y, w, 1, dwColor);
+    Fill(x, y + h - 1, w, 1, dwColor);
+    Fill(x, y, 1, h, dwColor);
+    Fill(x + w - 1, y, 1, h, dwColor);
+}
+
+void CCanvas::Disc(int cx, int cy, int r, uint32_t dwColor)
+{
+    for (int j = -r; j <= r; j++) {
+        for (int i = -r; i <= r; i++) {
+            if (i * i + j * j <= r * r) {
+                Set(cx + i, cy + j, dwColor);
+            }
+        }
+    }
+}
+
+void CCanvas::Glyph(int x, int y, char c, uint32_t dwColor, int sx, int sy)
+{
+    const GLYPH* g = FindGlyph(c);
+    for (int row = 0; row < 7; row++) {
+        for (int col = 0; col < 5; col++) {
+            const bool bOn = g ? ((g->rows[row] >> (4 - col)) & 1) != 0 : (row == 0 || row == 6 || col == 0 || col == 4);
+            if (bOn) {
+                Fill(x + col * sx, y + row * sy, sx, sy, dwColor);
+            }
+        }
+    }
+}
+
+void CCanvas::Text(int x, int y, const std::string& text, uint32_t dwColor, int sx, int sy)
+{
+    for (size_t i = 0; i < text.size(); i++) {
+        Glyph(x + (int)i * 6 * sx, y, text[i], dwColor, sx, sy);
+    }
+}
+
+void CCanvas::TextCentred(int x, int y, int w, int h, const std::string& text, uint32_t dwColor)
+{
+    if (text.empty()) {
+        return;
+    }
+    int s = std::min((w - 2) / std::max(TextWidth(text, 1), 1), (h - 2) / 7);
+    s = std::max(s, 1);
+    const int tw = TextWidth(text, s);
+    Text(x + (w - tw) / 2, y + (h - 7 * s) / 2, text, dwColor, s, s);
+}
+
+void CCanvas::Blit(const CCanvas& src, int x, int y)
+{
+    for (int j = 0; j < src.m_nHeight; j++) {
+        for (int i = 0; i < src.m_nWidth; i++) {
+            Set(x + i, y + j, src.m_Pixels[(size_t)j * src.m_nWidth + i]);
+        }
+    }
+}
+
+std::vector<uint8_t> CCanvas::ToBmp24() const
+{
+    const uint32_t nRow = ((uint32_t)m_nWidth * 3 + 3) & ~3u;
+    const uint32_t nData = nRow * (uint32_t)m_nHeight;
+    std::vector<uint8_t> out;
+    out.reserve(54 + nData);
+    out.push_back('B');
+    out.push_back('M');
+    PutU32(out, 54 + nData);
+    PutU32(out, 0);
+    PutU32(out, 54);
+    PutU32(out, 40);
+    PutU32(out, (uint32_t)m_nWidth);
+    PutU32(out, (uint32_t)m_nHeight);
+    PutU16(out, 1);
+    PutU16(out, 24);
+    PutU32(out, 0);
+    PutU32(out, nData);
+    PutU32(out, 2835);
+    PutU32(out, 2835);
+    PutU32(out, 0);
+    PutU32(out, 0);
+    for (int y = m_nHeight - 1; y >= 0; y--) {
+        for (int x = 0; x < m_nWidth; x++) {
+            const uint32_t c = m_Pixels[(size_t)y * m_nWidth + x];
+            out.push_back((uint8_t)c);
+            out.push_back((uint8_t)(c >> 8));
+            out.push_back((uint8_t)(c >> 16));
+        }
+        for (uint32_t p = (uint32_t)m_nWidth * 3; p < nRow; p++) {
+            out.push_back(0);
+        }
+    }
+    return out;
+}
+
+int TextWidth(const std::string& text, int sx)
+{
+    return text.empty() ? 0 : ((int)text.size() * 6 - 1) * sx;
+}
