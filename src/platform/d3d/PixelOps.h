@@ -1,11 +1,15 @@
 // Per-pixel work of the rasteriser: depth test, texture fetch and colour key, the stage-0 colour
 // and alpha operations, specular add, alpha test and blending into RGB565. The specialised span
 // loops at the end do the same arithmetic for the game's two common set-ups, only with the state
-// tests taken out of the loop.
+// tests taken out of the loop; spans of one colour without depth go eight pixels at a time (SSE2).
 #pragma once
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "platform/d3d/Rasterizer.h"
 #include "platform/ddraw/PixelFormat.h"
@@ -45,6 +49,31 @@ inline uint32_t Channel8(float f)
 struct RGBA8 {
     uint32_t r, g, b, a;
 };
+
+inline RGBA8 Diffuse8(const float* at)
+{
+    return RGBA8{Channel8(at[ATTR_R]), Channel8(at[ATTR_G]), Channel8(at[ATTR_B]), Channel8(at[ATTR_A])};
+}
+
+inline RGBA8 Specular8(const float* at)
+{
+    return RGBA8{Channel8(at[ATTR_SR]), Channel8(at[ATTR_SG]), Channel8(at[ATTR_SB]), 0};
+}
+
+// n copies of w from p on.
+inline void FillWords(uint16_t* p, size_t n, uint16_t w)
+{
+    size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i v = _mm_set1_epi16((short)w);
+    for (; i + 8 <= n; i += 8) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + i), v);
+    }
+#endif
+    for (; i < n; i++) {
+        p[i] = w;
+    }
+}
 
 inline RGBA8 FromArgb(uint32_t c)
 {
@@ -206,6 +235,22 @@ inline uint16_t BlendPixel(const PIXELSTATE& ps, const RGBA8& s, uint16_t wDest)
                    std::min(255u, Mul255(s.b, fs.b) + Mul255(d.b, fd.b)));
 }
 
+// Stage 0, the specular add and the alpha test: false when the alpha test discards the pixel.
+inline bool PixelColour(const PIXELSTATE& ps, const RGBA8& dif, const RGBA8& tex, const RGBA8& spec, RGBA8* pOut)
+{
+    RGBA8 out = CombineStage(ps, dif, tex, spec);
+    if (ps.bSpecular) {
+        out.r = std::min(255u, out.r + spec.r);
+        out.g = std::min(255u, out.g + spec.g);
+        out.b = std::min(255u, out.b + spec.b);
+    }
+    if (ps.bAlphaTest && !Compare(ps.dwAlphaFunc, out.a, ps.dwAlphaRef)) {
+        return false;
+    }
+    *pOut = out;
+    return true;
+}
+
 // The general path: one pixel with every state honoured; nU, nV are the texel position.
 inline void ShadePixel(const PIXELSTATE& ps, int x, int y, const float* at, int64_t nU, int64_t nV)
 {
@@ -218,8 +263,8 @@ inline void ShadePixel(const PIXELSTATE& ps, int x, int y, const float* at, int6
             return;
         }
     }
-    const RGBA8 dif = {Channel8(at[ATTR_R]), Channel8(at[ATTR_G]), Channel8(at[ATTR_B]), Channel8(at[ATTR_A])};
-    const RGBA8 spec = {Channel8(at[ATTR_SR]), Channel8(at[ATTR_SG]), Channel8(at[ATTR_SB]), 0};
+    const RGBA8 dif = Diffuse8(at);
+    const RGBA8 spec = Specular8(at);
     RGBA8 tex = dif;
     if (ps.pTex) {
         const uint32_t dwRaw = FetchTexel(ps, nU, nV);
@@ -228,13 +273,8 @@ inline void ShadePixel(const PIXELSTATE& ps, int x, int y, const float* at, int6
         }
         tex = FromArgb(TexelArgb(ps, dwRaw));
     }
-    RGBA8 out = CombineStage(ps, dif, tex, spec);
-    if (ps.bSpecular) {
-        out.r = std::min(255u, out.r + spec.r);
-        out.g = std::min(255u, out.g + spec.g);
-        out.b = std::min(255u, out.b + spec.b);
-    }
-    if (ps.bAlphaTest && !Compare(ps.dwAlphaFunc, out.a, ps.dwAlphaRef)) {
+    RGBA8 out;
+    if (!PixelColour(ps, dif, tex, spec, &out)) {
         return;
     }
     uint16_t* pD = ps.pTarget + (long)y * ps.lTargetPitch + x;
@@ -248,6 +288,7 @@ enum FASTPATH {
     FAST_NONE = 0,
     FAST_TEX_OPAQUE,    // texture x diffuse, written as it is (the keyed, lit sprite set-up)
     FAST_TEX_ADDITIVE,  // texture x diffuse, added with saturation (the glow set-up)
+    FAST_UNTEXTURED,    // no texture bound: flat and Gouraud colours, any stage, blend and depth state
 };
 
 inline bool IsPlainArg(DWORD dwArg, DWORD dwWhat)
@@ -257,6 +298,9 @@ inline bool IsPlainArg(DWORD dwArg, DWORD dwWhat)
 
 inline int ChooseFastPath(const PIXELSTATE& ps)
 {
+    if (!ps.pTex) {
+        return FAST_UNTEXTURED;
+    }
     if (!ps.pTex || !ps.pTexLut || ps.bAlphaTest || ps.dwColorOp != D3DTOP_MODULATE) {
         return FAST_NONE;
     }
@@ -273,6 +317,223 @@ inline int ChooseFastPath(const PIXELSTATE& ps)
     }
     return FAST_NONE;
 }
+
+// The raw texels of n pixels from texel position (nU, nV) stepping by (nDU, nDV), by the general
+// fetch rule. A run that lies within one texture row is returned in place; others are gathered
+// into pBuf.
+inline const uint16_t* TexelRun(const PIXELSTATE& ps, int64_t nU, int64_t nV, int64_t nDU, int64_t nDV, int n,
+                                uint16_t* pBuf)
+{
+    const bool bPow2U = ps.bWrapU && (ps.nTexW & (ps.nTexW - 1)) == 0;
+    const bool bPow2V = ps.bWrapV && (ps.nTexH & (ps.nTexH - 1)) == 0;
+    const int64_t nMaskU = ps.nTexW - 1, nMaskV = ps.nTexH - 1;
+    if (nDV == 0) {
+        const int ty = bPow2V ? (int)((nV >> 32) & nMaskV) : WrapTexel(nV, ps.nTexH, ps.bWrapV);
+        const uint16_t* pRow = reinterpret_cast<const uint16_t*>(ps.pTex + (long)ty * ps.lTexPitch);
+        const int64_t nFirst = nU >> 32;
+        // One texel per pixel inside the row: wrapping and clamping leave every index as it is.
+        if (nDU == (int64_t)1 << 32 && nFirst >= 0 && nFirst + n <= ps.nTexW) {
+            return pRow + nFirst;
+        }
+        for (int i = 0; i < n; i++, nU += nDU) {
+            pBuf[i] = pRow[bPow2U ? (int)((nU >> 32) & nMaskU) : WrapTexel(nU, ps.nTexW, ps.bWrapU)];
+        }
+        return pBuf;
+    }
+    for (int i = 0; i < n; i++, nU += nDU, nV += nDV) {
+        if (bPow2U && bPow2V) {
+            const uint8_t* pRow = ps.pTex + (long)((nV >> 32) & nMaskV) * ps.lTexPitch;
+            pBuf[i] = reinterpret_cast<const uint16_t*>(pRow)[(nU >> 32) & nMaskU];
+        } else {
+            pBuf[i] = (uint16_t)FetchTexel(ps, nU, nV);
+        }
+    }
+    return pBuf;
+}
+
+#if defined(__SSE2__)
+// A constant-colour span eight pixels at a time, each channel in a 16-bit lane. Every value stays
+// within 0..255 in the low byte, so an unsigned saturating byte add is min(255, a + b).
+struct SPANSIMD {
+    __m128i shift[3], mask[3], up[3], down[3];  // texel channel: v = (t >> shift) & mask, (v << up) | (v >> down)
+    __m128i color[3], spec[3];
+    __m128i keyMask, key;
+    bool bLit, bKey;
+    DWORD dwZFunc;
+    bool bZWrite;
+};
+
+inline SPANSIMD MakeSpanSimd(const PIXELSTATE& ps, uint32_t r, uint32_t g, uint32_t b, uint32_t sr, uint32_t sg,
+                             uint32_t sb)
+{
+    SPANSIMD k;
+    const uint32_t color[3] = {r, g, b}, spec[3] = {sr, sg, sb};
+    for (int i = 0; i < 3; i++) {
+        const int nBits = ps.nTexBits[i];
+        k.shift[i] = _mm_cvtsi32_si128(ps.nTexShift[i]);
+        k.mask[i] = _mm_set1_epi16((short)((1 << nBits) - 1));
+        k.up[i] = _mm_cvtsi32_si128(8 - nBits);
+        k.down[i] = _mm_cvtsi32_si128(2 * nBits - 8);
+        k.color[i] = _mm_set1_epi16((short)color[i]);
+        k.spec[i] = _mm_set1_epi16((short)spec[i]);
+    }
+    k.bLit = (r & g & b) != 255;  // x * 255 / 255 is x
+    k.bKey = ps.bKey;
+    k.keyMask = _mm_set1_epi16((short)ps.dwKeyMask);
+    k.key = _mm_set1_epi16((short)ps.dwKey);
+    k.dwZFunc = ps.dwZFunc;
+    k.bZWrite = ps.bZWrite;
+    return k;
+}
+
+inline __m128i Mul255x8(__m128i a, __m128i b)
+{
+    const __m128i p = _mm_add_epi16(_mm_mullo_epi16(a, b), _mm_set1_epi16(128));
+    return _mm_srli_epi16(_mm_add_epi16(p, _mm_srli_epi16(p, 8)), 8);
+}
+
+// A 5- or 6-bit field of RGB565 widened to 8 bits.
+template <int kShift, int kBits>
+inline __m128i Field565(__m128i w)
+{
+    const __m128i v = _mm_and_si128(_mm_srli_epi16(w, kShift), _mm_set1_epi16((1 << kBits) - 1));
+    return _mm_or_si128(_mm_slli_epi16(v, 8 - kBits), _mm_srli_epi16(v, 2 * kBits - 8));
+}
+
+// Eight 8-bit channel triples (one per 16-bit lane) truncated into RGB565.
+inline __m128i Pack565x8(__m128i r, __m128i g, __m128i b)
+{
+    return _mm_or_si128(_mm_or_si128(_mm_slli_epi16(_mm_and_si128(r, _mm_set1_epi16(0xF8)), 8),
+                                     _mm_slli_epi16(_mm_and_si128(g, _mm_set1_epi16(0xFC)), 3)),
+                        _mm_srli_epi16(b, 3));
+}
+
+// Eight pixels of ShadeSpanTexModulate's arithmetic for a constant colour, before key and depth.
+template <bool kAdd>
+inline __m128i ShadeEight(const SPANSIMD& k, __m128i raw, __m128i dst)
+{
+    __m128i c[3];
+    for (int i = 0; i < 3; i++) {
+        const __m128i v = _mm_and_si128(_mm_srl_epi16(raw, k.shift[i]), k.mask[i]);
+        c[i] = _mm_or_si128(_mm_sll_epi16(v, k.up[i]), _mm_srl_epi16(v, k.down[i]));
+        if (k.bLit) {
+            c[i] = Mul255x8(c[i], k.color[i]);
+        }
+        c[i] = _mm_adds_epu8(c[i], k.spec[i]);
+    }
+    if (kAdd) {
+        c[0] = _mm_adds_epu8(c[0], Field565<11, 5>(dst));
+        c[1] = _mm_adds_epu8(c[1], Field565<5, 6>(dst));
+        c[2] = _mm_adds_epu8(c[2], Field565<0, 5>(dst));
+    }
+    return Pack565x8(c[0], c[1], c[2]);
+}
+
+// The lanes where Compare(dwFunc, z, ref) holds; SSE2 compares signed words, hence the bias.
+inline __m128i DepthPass8(DWORD dwFunc, __m128i z, __m128i ref)
+{
+    const __m128i bias = _mm_set1_epi16((short)0x8000);
+    const __m128i all = _mm_set1_epi16(-1);
+    const __m128i a = _mm_xor_si128(z, bias), b = _mm_xor_si128(ref, bias);
+    switch (dwFunc) {
+    case D3DCMP_NEVER: return _mm_setzero_si128();
+    case D3DCMP_LESS: return _mm_cmplt_epi16(a, b);
+    case D3DCMP_EQUAL: return _mm_cmpeq_epi16(a, b);
+    case D3DCMP_LESSEQUAL: return _mm_xor_si128(_mm_cmpgt_epi16(a, b), all);
+    case D3DCMP_GREATER: return _mm_cmpgt_epi16(a, b);
+    case D3DCMP_NOTEQUAL: return _mm_xor_si128(_mm_cmpeq_epi16(a, b), all);
+    case D3DCMP_GREATEREQUAL: return _mm_xor_si128(_mm_cmplt_epi16(a, b), all);
+    default: return all;
+    }
+}
+
+inline __m128i Select8(__m128i mask, __m128i a, __m128i b)
+{
+    return _mm_or_si128(_mm_and_si128(mask, a), _mm_andnot_si128(mask, b));
+}
+
+// Calls f(pD, pZ, pSrc) for each group of eight pixels of a span of n; pZ and pSrc (depths or
+// texels of the pixels) may be null. The last few pixels go through copies, so nothing past the
+// span is read or written.
+template <class F>
+inline void ByEights(uint16_t* pD, uint16_t* pZ, const uint16_t* pSrc, int n, F f)
+{
+    int i = 0;
+    for (; i + 8 <= n; i += 8) {
+        f(pD + i, pZ ? pZ + i : nullptr, pSrc ? pSrc + i : nullptr);
+    }
+    if (i == n) {
+        return;
+    }
+    alignas(16) uint16_t wD[8] = {}, wZ[8] = {}, wSrc[8] = {};
+    const size_t nBytes = sizeof(uint16_t) * (size_t)(n - i);
+    std::memcpy(wD, pD + i, nBytes);
+    if (pZ) {
+        std::memcpy(wZ, pZ + i, nBytes);
+    }
+    if (pSrc) {
+        std::memcpy(wSrc, pSrc + i, nBytes);
+    }
+    f(wD, pZ ? wZ : nullptr, pSrc ? wSrc : nullptr);
+    std::memcpy(pD + i, wD, nBytes);
+    if (pZ) {
+        std::memcpy(pZ + i, wZ, nBytes);
+    }
+}
+
+// Eight textured pixels at pD from their raw texels; pZ is null without depth, z the span's depth.
+// A keyed texel leaves its pixel and depth alone, as does a failed depth test.
+template <bool kAdd>
+inline void TexEight(const SPANSIMD& k, uint16_t* pD, uint16_t* pZ, const uint16_t* pRaw, __m128i z)
+{
+    __m128i* pDst = reinterpret_cast<__m128i*>(pD);
+    const __m128i raw = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pRaw));
+    const __m128i dst = _mm_loadu_si128(pDst);
+    __m128i out = ShadeEight<kAdd>(k, raw, dst);
+    __m128i pass = _mm_set1_epi16(-1);
+    if (k.bKey) {
+        pass = _mm_xor_si128(_mm_cmpeq_epi16(_mm_and_si128(raw, k.keyMask), k.key), pass);
+    }
+    if (pZ) {
+        __m128i* pDepth = reinterpret_cast<__m128i*>(pZ);
+        const __m128i zOld = _mm_loadu_si128(pDepth);
+        pass = _mm_and_si128(pass, DepthPass8(k.dwZFunc, z, zOld));
+        if (k.bZWrite) {
+            _mm_storeu_si128(pDepth, Select8(pass, z, zOld));
+        }
+    }
+    if (k.bKey || pZ) {
+        out = Select8(pass, out, dst);
+    }
+    _mm_storeu_si128(pDst, out);
+}
+
+// n pixels from pD (and pZ, null without depth) on, all at depth z16, the texel position starting
+// at (nU, nV) and stepping by (nDU, nDV).
+template <bool kAdd>
+inline void ShadeSpanConst(const PIXELSTATE& ps, const SPANSIMD& k, uint16_t* pD, uint16_t* pZ, uint16_t z16, int n,
+                           int64_t nU, int64_t nV, int64_t nDU, int64_t nDV)
+{
+    constexpr int kRun = 64;
+    alignas(16) uint16_t buf[kRun];
+    const __m128i z = _mm_set1_epi16((short)z16);
+    while (n > 0) {
+        const int m = std::min(n, kRun);
+        const uint16_t* pRaw = TexelRun(ps, nU, nV, nDU, nDV, m, buf);
+        ByEights(pD, pZ, pRaw, m, [&](uint16_t* pD8, uint16_t* pZ8, const uint16_t* pRaw8) {
+            TexEight<kAdd>(k, pD8, pZ8, pRaw8, z);
+        });
+        // The same wrap-around sums as stepping pixel by pixel.
+        nU = (int64_t)((uint64_t)nU + (uint64_t)m * (uint64_t)nDU);
+        nV = (int64_t)((uint64_t)nV + (uint64_t)m * (uint64_t)nDV);
+        pD += m;
+        if (pZ) {
+            pZ += m;
+        }
+        n -= m;
+    }
+}
+#endif
 
 // Texture x diffuse (+ specular) over a span, opaque or added: the same arithmetic as ShadePixel
 // for these states. kAdd selects the ONE/ONE blend.
@@ -297,29 +558,15 @@ inline void ShadeSpanTexModulate(const PIXELSTATE& ps, int y, int x0, int x1, fl
     // Only the attributes that change are stepped; the others keep their exact start values,
     // as the general loop's adds of zero would.
     const bool bWhite = bConstColor && r == 255 && g == 255 && b == 255;
-    if (bWhite && !pZRow && bPow2 && nDV == 0 && (sr | sg | sb) == 0) {
-        // Unlit white, no depth, a texture row per span: the common glow and sprite case.
-        const uint16_t* pRow = reinterpret_cast<const uint16_t*>(ps.pTex + (long)((nV >> 32) & nMaskV) * ps.lTexPitch);
-        const uint32_t* pLut = ps.pTexLut;
-        // Without a key no texel matches: a mask of 0 against a key of 1.
-        const uint32_t dwKeyMask = ps.bKey ? ps.dwKeyMask : 0, dwKey = ps.bKey ? ps.dwKey : 1;
-        for (int x = x0; x < x1; x++, nU += nDU) {
-            const uint32_t dwRaw = pRow[(nU >> 32) & nMaskU];
-            if ((dwRaw & dwKeyMask) == dwKey) {
-                continue;
-            }
-            const uint32_t t = pLut[dwRaw];
-            uint32_t outR = (t >> 16) & 0xFF, outG = (t >> 8) & 0xFF, outB = t & 0xFF;
-            if (kAdd) {
-                const uint32_t d = Expand565(pD[x]);
-                outR = std::min(255u, outR + ((d >> 16) & 0xFF));
-                outG = std::min(255u, outG + ((d >> 8) & 0xFF));
-                outB = std::min(255u, outB + (d & 0xFF));
-            }
-            pD[x] = Pack565(outR, outG, outB);
-        }
+#if defined(__SSE2__)
+    // With depth, only a span of one depth: stepping it is sequential float arithmetic.
+    if (bConstColor && ps.bTexChannels && (!pZRow || dx[ATTR_Z] == 0.0f)) {
+        const SPANSIMD k = MakeSpanSimd(ps, r, g, b, sr, sg, sb);
+        ShadeSpanConst<kAdd>(ps, k, pD + x0, pZRow ? pZRow + x0 : nullptr, pZRow ? DepthToZ16(at[ATTR_Z]) : 0,
+                             x1 - x0, nU, nV, nDU, nDV);
         return;
     }
+#endif
     for (int x = x0; x < x1; x++, nU += nDU, nV += nDV) {
         if (x != x0) {
             at[ATTR_Z] += dx[ATTR_Z];
@@ -381,12 +628,269 @@ inline void ShadeSpanTexModulate(const PIXELSTATE& ps, int y, int x0, int x1, fl
     }
 }
 
+// Untextured spans. The stage result depends only on the 8-bit diffuse and specular colours, so it
+// is found once per colour; blends whose factors do not read the destination colour turn into one
+// multiply-add per channel, and the few that do keep the general blend.
+enum PLANKIND {
+    PLAN_KEEP,     // the target keeps its pixel (e.g. SRCALPHA / INVSRCALPHA at alpha 0)
+    PLAN_FILL,     // every pixel becomes wFill (no blend, or a blend that ignores the target)
+    PLAN_BLEND,    // channel c becomes min(255, add[c] + d * mul[c] / 255)
+    PLAN_GENERAL,  // BlendPixel per pixel
+};
+
+// What one source colour does to a target pixel that passes the depth test.
+struct SPANPLAN {
+    int nKind;
+    RGBA8 s;
+    uint16_t wFill;
+    uint32_t add[3], mul[3];
+};
+
+inline bool BlendReadsDest(const PIXELSTATE& ps)
+{
+    if (ps.dwSrcBlend == D3DBLEND_BOTHSRCALPHA || ps.dwSrcBlend == D3DBLEND_BOTHINVSRCALPHA) {
+        return false;
+    }
+    const auto reads = [](DWORD f) { return f == D3DBLEND_DESTCOLOR || f == D3DBLEND_INVDESTCOLOR; };
+    return reads(ps.dwSrcBlend) || reads(ps.dwDestBlend);
+}
+
+inline SPANPLAN PlanColour(const PIXELSTATE& ps, const RGBA8& s)
+{
+    SPANPLAN k = {};
+    k.s = s;
+    if (!ps.bBlend) {
+        k.nKind = PLAN_FILL;
+        k.wFill = Pack565(s.r, s.g, s.b);
+        return k;
+    }
+    if (BlendReadsDest(ps)) {
+        k.nKind = PLAN_GENERAL;
+        return k;
+    }
+    // Destination alpha reads as 255 whatever the pixel, so these factors are the general ones.
+    RGBA8 fs, fd;
+    BlendFactors(ps.dwSrcBlend, ps.dwDestBlend, s, RGBA8{0, 0, 0, 255}, &fs, &fd);
+    const uint32_t src[3] = {s.r, s.g, s.b}, fsrc[3] = {fs.r, fs.g, fs.b}, fdst[3] = {fd.r, fd.g, fd.b};
+    bool bKeep = true, bFill = true;
+    for (int i = 0; i < 3; i++) {
+        k.add[i] = Mul255(src[i], fsrc[i]);
+        k.mul[i] = fdst[i];
+        // d * 255 / 255 is d, and a 5/6-bit field widened to 8 bits truncates back to itself.
+        bKeep = bKeep && k.add[i] == 0 && k.mul[i] == 255;
+        bFill = bFill && k.mul[i] == 0;
+    }
+    k.nKind = bKeep ? PLAN_KEEP : (bFill ? PLAN_FILL : PLAN_BLEND);
+    k.wFill = Pack565(k.add[0], k.add[1], k.add[2]);
+    return k;
+}
+
+inline uint16_t PlannedColour(const PIXELSTATE& ps, const SPANPLAN& k, uint16_t wDest)
+{
+    switch (k.nKind) {
+    case PLAN_KEEP: return wDest;
+    case PLAN_FILL: return k.wFill;
+    case PLAN_BLEND: {
+        const uint32_t d = Expand565(wDest);
+        return Pack565(std::min(255u, k.add[0] + Mul255((d >> 16) & 0xFF, k.mul[0])),
+                       std::min(255u, k.add[1] + Mul255((d >> 8) & 0xFF, k.mul[1])),
+                       std::min(255u, k.add[2] + Mul255(d & 0xFF, k.mul[2])));
+    }
+    default: return BlendPixel(ps, k.s, wDest);
+    }
+}
+
+// Depth test, colour and depth write of one pixel; pZ is null without depth.
+inline void PlannedPixel(const PIXELSTATE& ps, const SPANPLAN& k, uint16_t* pD, uint16_t* pZ, uint16_t z16)
+{
+    if (pZ && !Compare(ps.dwZFunc, z16, *pZ)) {
+        return;
+    }
+    *pD = PlannedColour(ps, k, *pD);
+    if (pZ && ps.bZWrite) {
+        *pZ = z16;
+    }
+}
+
+#if defined(__SSE2__)
+struct PLANSIMD {
+    __m128i add[3], mul[3], fill;
+    int nKind;
+    DWORD dwZFunc;
+    bool bZWrite;
+};
+
+inline PLANSIMD MakePlanSimd(const PIXELSTATE& ps, const SPANPLAN& k)
+{
+    PLANSIMD v;
+    for (int i = 0; i < 3; i++) {
+        v.add[i] = _mm_set1_epi16((short)k.add[i]);
+        v.mul[i] = _mm_set1_epi16((short)k.mul[i]);
+    }
+    v.fill = _mm_set1_epi16((short)k.wFill);
+    v.nKind = k.nKind;
+    v.dwZFunc = ps.dwZFunc;
+    v.bZWrite = ps.bZWrite;
+    return v;
+}
+
+inline __m128i Planned8(const PLANSIMD& k, __m128i dst)
+{
+    switch (k.nKind) {
+    case PLAN_FILL: return k.fill;
+    case PLAN_BLEND:
+        return Pack565x8(_mm_adds_epu8(k.add[0], Mul255x8(Field565<11, 5>(dst), k.mul[0])),
+                         _mm_adds_epu8(k.add[1], Mul255x8(Field565<5, 6>(dst), k.mul[1])),
+                         _mm_adds_epu8(k.add[2], Mul255x8(Field565<0, 5>(dst), k.mul[2])));
+    default: return dst;
+    }
+}
+
+// Eight pixels of a planned span with depths z; pZ is null without depth.
+inline void PlannedEight(const PLANSIMD& k, uint16_t* pD, uint16_t* pZ, __m128i z)
+{
+    __m128i* pDst = reinterpret_cast<__m128i*>(pD);
+    const __m128i dst = _mm_loadu_si128(pDst);
+    __m128i out = Planned8(k, dst);
+    if (pZ) {
+        __m128i* pDepth = reinterpret_cast<__m128i*>(pZ);
+        const __m128i zOld = _mm_loadu_si128(pDepth);
+        const __m128i pass = DepthPass8(k.dwZFunc, z, zOld);
+        out = Select8(pass, out, dst);
+        if (k.bZWrite) {
+            _mm_storeu_si128(pDepth, Select8(pass, z, zOld));
+        }
+    }
+    _mm_storeu_si128(pDst, out);
+}
+
+// n pixels from pD (and pZ) on; pDepth holds their depths, or is null when every one is z16.
+inline void PlannedRun(const PLANSIMD& k, uint16_t* pD, uint16_t* pZ, const uint16_t* pDepth, uint16_t z16, int n)
+{
+    const __m128i zAll = _mm_set1_epi16((short)z16);
+    ByEights(pD, pZ, pDepth, n, [&](uint16_t* pD8, uint16_t* pZ8, const uint16_t* pDepth8) {
+        PlannedEight(k, pD8, pZ8, pDepth8 ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(pDepth8)) : zAll);
+    });
+}
+#endif
+
+inline bool ColourConstant(const float* dx)
+{
+    for (int i = ATTR_R; i <= ATTR_SB; i++) {
+        if (dx[i] != 0.0f) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// A span of one colour: the stage result and blend plan once, then depth and blend per pixel. Only
+// depth is stepped; the general loop's adds of zero leave the colours as they are.
+inline void ShadeSpanFlat(const PIXELSTATE& ps, int y, int x0, int x1, const float* at, const float* dx)
+{
+    const RGBA8 dif = Diffuse8(at);
+    RGBA8 s;
+    if (!PixelColour(ps, dif, dif, Specular8(at), &s)) {
+        return;
+    }
+    const SPANPLAN k = PlanColour(ps, s);
+    uint16_t* pD = ps.pTarget + (long)y * ps.lTargetPitch + x0;
+    uint16_t* pZ = ps.pZ ? ps.pZ + (long)y * ps.lZPitch + x0 : nullptr;
+    if (k.nKind == PLAN_KEEP && !(pZ && ps.bZWrite)) {
+        return;
+    }
+    const int n = x1 - x0;
+    if (!pZ && k.nKind == PLAN_FILL) {
+        FillWords(pD, (size_t)n, k.wFill);
+        return;
+    }
+    float fZ = at[ATTR_Z];
+#if defined(__SSE2__)
+    if (k.nKind != PLAN_GENERAL) {
+        const PLANSIMD v = MakePlanSimd(ps, k);
+        if (!pZ || dx[ATTR_Z] == 0.0f) {
+            PlannedRun(v, pD, pZ, nullptr, DepthToZ16(fZ), n);
+            return;
+        }
+        constexpr int kRun = 64;
+        alignas(16) uint16_t depth[kRun];
+        for (int i = 0; i < n; i += kRun) {
+            const int m = std::min(n - i, kRun);
+            for (int j = 0; j < m; j++) {
+                if (i + j != 0) {
+                    fZ += dx[ATTR_Z];
+                }
+                depth[j] = DepthToZ16(fZ);
+            }
+            PlannedRun(v, pD + i, pZ + i, depth, 0, m);
+        }
+        return;
+    }
+#endif
+    for (int i = 0; i < n; i++) {
+        if (i != 0) {
+            fZ += dx[ATTR_Z];
+        }
+        PlannedPixel(ps, k, pD + i, pZ ? pZ + i : nullptr, pZ ? DepthToZ16(fZ) : 0);
+    }
+}
+
+// A span whose colours change: the stage result and blend plan are found again only when the 8-bit
+// colours change, which along a Gouraud span is seldom.
+inline void ShadeSpanGouraud(const PIXELSTATE& ps, int y, int x0, int x1, float* at, const float* dx)
+{
+    uint16_t* pD = ps.pTarget + (long)y * ps.lTargetPitch;
+    uint16_t* pZRow = ps.pZ ? ps.pZ + (long)y * ps.lZPitch : nullptr;
+    uint64_t nLast = ~0ull;  // no pair of 8-bit colours packs to this
+    bool bPass = false;
+    SPANPLAN k = {};
+    for (int x = x0; x < x1; x++) {
+        if (x != x0) {
+            for (int i = ATTR_Z; i <= ATTR_SB; i++) {
+                at[i] += dx[i];
+            }
+        }
+        uint16_t z16 = 0;
+        if (pZRow) {
+            z16 = DepthToZ16(at[ATTR_Z]);
+            if (!Compare(ps.dwZFunc, z16, pZRow[x])) {
+                continue;
+            }
+        }
+        const RGBA8 dif = Diffuse8(at), spec = Specular8(at);
+        const uint64_t nKey = (uint64_t)(dif.r | dif.g << 8 | dif.b << 16 | dif.a << 24) |
+                              (uint64_t)(spec.r | spec.g << 8 | spec.b << 16) << 32;
+        if (nKey != nLast) {
+            nLast = nKey;
+            RGBA8 s;
+            bPass = PixelColour(ps, dif, dif, spec, &s);
+            if (bPass) {
+                k = PlanColour(ps, s);
+            }
+        }
+        if (!bPass) {
+            continue;
+        }
+        pD[x] = PlannedColour(ps, k, pD[x]);
+        if (pZRow && ps.bZWrite) {
+            pZRow[x] = z16;
+        }
+    }
+}
+
 // A span [x0, x1) of row y; at holds the attributes at the first pixel's centre and dx their step.
 inline void ShadeSpan(const PIXELSTATE& ps, int y, int x0, int x1, float* at, const float* dx)
 {
     switch (ps.nFastPath) {
     case FAST_TEX_OPAQUE: ShadeSpanTexModulate<false>(ps, y, x0, x1, at, dx); return;
     case FAST_TEX_ADDITIVE: ShadeSpanTexModulate<true>(ps, y, x0, x1, at, dx); return;
+    case FAST_UNTEXTURED:
+        if (ColourConstant(dx)) {
+            ShadeSpanFlat(ps, y, x0, x1, at, dx);
+        } else {
+            ShadeSpanGouraud(ps, y, x0, x1, at, dx);
+        }
+        return;
     default: break;
     }
     int64_t nU = 0, nV = 0, nDU = 0, nDV = 0;

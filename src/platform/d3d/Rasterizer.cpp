@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -271,6 +272,20 @@ bool CutSpan(const EDGE& e, int64_t yc, int64_t* pL, int64_t* pR)
     return *pL <= *pR;
 }
 
+void SetTexChannels(const DDPIXELFORMAT& pf, PIXELSTATE* ps)
+{
+    const DWORD dwMasks[3] = {pf.dwRBitMask, pf.dwGBitMask, pf.dwBBitMask};
+    ps->bTexChannels = true;
+    for (int i = 0; i < 3; i++) {
+        ps->nTexShift[i] = dwMasks[i] ? std::countr_zero(dwMasks[i]) : 0;
+        ps->nTexBits[i] = std::popcount(dwMasks[i]);
+        // Widening by one repeat of the top bits is the decoding rule only for 4..8 bits.
+        if (ps->nTexBits[i] < 4 || ps->nTexBits[i] > 8) {
+            ps->bTexChannels = false;
+        }
+    }
+}
+
 } // namespace
 
 void CRasterizer::EnableFastPaths(bool bEnable)
@@ -337,6 +352,9 @@ HRESULT CRasterizer::Begin(const DRAWSTATE& ds)
         ps.pTexLut = ps.nTexBpp == 2 ? ArgbTable16(eKind) : nullptr;
         ps.bWrapU = ts[D3DTSS_ADDRESSU] != D3DTADDRESS_CLAMP;
         ps.bWrapV = ts[D3DTSS_ADDRESSV] != D3DTADDRESS_CLAMP;
+        if (ps.nTexBpp == 2) {
+            SetTexChannels(pTex->Format(), &ps);
+        }
         if (rs[D3DRENDERSTATE_COLORKEYENABLE] && pTex->HasSrcKey()) {
             const uint32_t dwAll = ps.nTexBpp == 2 ? 0xFFFFu : 0xFFFFFFFFu;
             ps.bKey = true;
@@ -741,7 +759,7 @@ void CRasterizer::ClearRect(CDDSurface* pTarget, CDDSurface* pZ, const RECT& rc,
         const int t = std::max<LONG>(rc.top, 0), b = std::min<LONG>(rc.bottom, pTarget->Height());
         for (int y = t; y < b; y++) {
             uint16_t* p = reinterpret_cast<uint16_t*>(pTarget->Bits() + (size_t)y * pTarget->Pitch());
-            std::fill(p + l, p + std::max(l, r), w);
+            FillWords(p + l, (size_t)std::max(0, r - l), w);
         }
     }
     if ((dwFlags & D3DCLEAR_ZBUFFER) && pZ) {
@@ -750,7 +768,7 @@ void CRasterizer::ClearRect(CDDSurface* pTarget, CDDSurface* pZ, const RECT& rc,
         const int t = std::max<LONG>(rc.top, 0), b = std::min<LONG>(rc.bottom, pZ->Height());
         for (int y = t; y < b; y++) {
             uint16_t* p = reinterpret_cast<uint16_t*>(pZ->Bits() + (size_t)y * pZ->Pitch());
-            std::fill(p + l, p + std::max(l, r), z);
+            FillWords(p + l, (size_t)std::max(0, r - l), z);
         }
     }
 }

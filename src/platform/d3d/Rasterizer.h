@@ -64,6 +64,10 @@ struct PIXELSTATE {
     bool bWrapU, bWrapV;
     bool bKey;
     uint32_t dwKey, dwKeyMask;  // a texel t is discarded when (t & dwKeyMask) == dwKey
+    // R, G, B of a 16-bit texel: the channel is (t >> shift) & (2^bits - 1), widened to 8 bits by
+    // repeating its top bits. bTexChannels is false when a channel has fewer than 4 or more than 8 bits.
+    bool bTexChannels;
+    int nTexShift[3], nTexBits[3];
     DWORD dwColorOp, dwColorArg1, dwColorArg2, dwAlphaOp, dwAlphaArg1, dwAlphaArg2;
     uint32_t dwTFactor;
     bool bSpecular;

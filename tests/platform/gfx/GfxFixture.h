@@ -3,6 +3,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -154,6 +155,88 @@ protected:
         D3DLVERTEX v[4];
         Quad(v, l, t, r, b, z, c);
         return m_pDev->DrawPrimitive(D3DPT_TRIANGLEFAN, D3DFVF_LVERTEX, v, 4, 0);
+    }
+
+    // Target and Z buffer, row by row.
+    std::vector<uint16_t> Snapshot()
+    {
+        std::vector<uint16_t> out;
+        out.reserve(2 * 640 * 480);
+        for (int y = 0; y < 480; y++) {
+            out.insert(out.end(), Row16(m_pBack, y), Row16(m_pBack, y) + 640);
+            out.insert(out.end(), Row16(m_pZ, y), Row16(m_pZ, y) + 640);
+        }
+        return out;
+    }
+
+    // The Z buffer after draw() with depth always passing and written (the other depth states
+    // are left so): the depths a draw of the same geometry will test.
+    template <class F>
+    std::vector<uint16_t> ProbeDepths(F draw)
+    {
+        m_pDev->SetRenderState(D3DRENDERSTATE_ZENABLE, D3DZB_TRUE);
+        m_pDev->SetRenderState(D3DRENDERSTATE_ZFUNC, D3DCMP_ALWAYS);
+        m_pDev->SetRenderState(D3DRENDERSTATE_ZWRITEENABLE, TRUE);
+        m_pDev->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+        draw();
+        std::vector<uint16_t> z;
+        for (int y = 0; y < 480; y++) {
+            z.insert(z.end(), Row16(m_pZ, y), Row16(m_pZ, y) + 640);
+        }
+        return z;
+    }
+
+    // A target of varied colours, and a Z buffer holding, where the probe drew, depths one below,
+    // equal to or one above the probe's (so every depth test both passes and fails), and varied
+    // depths elsewhere.
+    void PaintBackground(const std::vector<uint16_t>& zProbe)
+    {
+        for (int y = 0; y < 480; y++) {
+            uint16_t* pD = Row16(m_pBack, y);
+            uint16_t* pZ = Row16(m_pZ, y);
+            for (int x = 0; x < 640; x++) {
+                const uint32_t h = (uint32_t)(x * 7919 + y * 104729) * 2654435761u;
+                pD[x] = (uint16_t)(h >> 16);
+                const uint16_t z = zProbe[(size_t)y * 640 + x];
+                const int nStep = (int)(h >> 8 & 3) % 3 - 1;
+                pZ[x] = z == 0xFFFF ? (uint16_t)(h >> 4) : (uint16_t)std::clamp((int)z + nStep, 0, 0xFFFF);
+            }
+        }
+    }
+
+    // The fade plane's stage: the texture argument, with no texture bound, reads the diffuse colour.
+    void FadeStage()
+    {
+        m_pDev->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2);
+        m_pDev->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_CURRENT);
+        m_pDev->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_TEXTURE);
+        m_pDev->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_BLENDDIFFUSEALPHA);
+        m_pDev->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+        m_pDev->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_CURRENT);
+    }
+
+    // The fader's draw: full-screen lit quad, no texture, material colour at alpha.
+    void Fade(float fLevel, float fAlpha)
+    {
+        D3DMATERIAL7 mtrl = {};
+        mtrl.diffuse = D3DCOLORVALUE{{fLevel}, {fLevel}, {fLevel}, {fAlpha}};
+        mtrl.ambient = D3DCOLORVALUE{{fLevel}, {fLevel}, {fLevel}, {0.0f}};
+        m_pDev->SetMaterial(&mtrl);
+        m_pDev->SetTexture(0, nullptr);
+        m_pDev->SetRenderState(D3DRENDERSTATE_LIGHTING, TRUE);
+        m_pDev->SetRenderState(D3DRENDERSTATE_ZWRITEENABLE, FALSE);
+        m_pDev->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, TRUE);
+        m_pDev->SetRenderState(D3DRENDERSTATE_SRCBLEND, D3DBLEND_SRCALPHA);
+        m_pDev->SetRenderState(D3DRENDERSTATE_DESTBLEND, D3DBLEND_INVSRCALPHA);
+        FadeStage();
+        D3DVERTEX v[4] = {};
+        const float xs[4] = {0, 640, 640, 0}, ys[4] = {0, 0, -480, -480};
+        for (int i = 0; i < 4; i++) {
+            v[i].x = xs[i];
+            v[i].y = ys[i];
+            v[i].nz = -1.0f;
+        }
+        ASSERT_EQ(m_pDev->DrawPrimitive(D3DPT_TRIANGLEFAN, D3DFVF_VERTEX, v, 4, 0), DD_OK);
     }
 
     uint16_t Px(int x, int y) { return Pixel(m_pBack, x, y); }

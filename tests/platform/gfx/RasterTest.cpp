@@ -56,35 +56,6 @@ protected:
     {
         return MakeSurface(m_pDD, w, h, DDSCAPS_TEXTURE | DDSCAPS_SYSTEMMEMORY, &pf);
     }
-
-    // The fader's draw: full-screen lit quad, no texture, material colour at alpha.
-    void Fade(float fLevel, float fAlpha)
-    {
-        D3DMATERIAL7 mtrl = {};
-        mtrl.diffuse = D3DCOLORVALUE{{fLevel}, {fLevel}, {fLevel}, {fAlpha}};
-        mtrl.ambient = D3DCOLORVALUE{{fLevel}, {fLevel}, {fLevel}, {0.0f}};
-        m_pDev->SetMaterial(&mtrl);
-        m_pDev->SetTexture(0, nullptr);
-        m_pDev->SetRenderState(D3DRENDERSTATE_LIGHTING, TRUE);
-        m_pDev->SetRenderState(D3DRENDERSTATE_ZWRITEENABLE, FALSE);
-        m_pDev->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, TRUE);
-        m_pDev->SetRenderState(D3DRENDERSTATE_SRCBLEND, D3DBLEND_SRCALPHA);
-        m_pDev->SetRenderState(D3DRENDERSTATE_DESTBLEND, D3DBLEND_INVSRCALPHA);
-        m_pDev->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2);
-        m_pDev->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_CURRENT);
-        m_pDev->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_TEXTURE);
-        m_pDev->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_BLENDDIFFUSEALPHA);
-        m_pDev->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
-        m_pDev->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_CURRENT);
-        D3DVERTEX v[4] = {};
-        const float xs[4] = {0, 640, 640, 0}, ys[4] = {0, 0, -480, -480};
-        for (int i = 0; i < 4; i++) {
-            v[i].x = xs[i];
-            v[i].y = ys[i];
-            v[i].nz = -1.0f;
-        }
-        ASSERT_EQ(m_pDev->DrawPrimitive(D3DPT_TRIANGLEFAN, D3DFVF_VERTEX, v, 4, 0), DD_OK);
-    }
 };
 
 TEST_F(RasterTest, QuadCoversPixelCentresWithTopLeftRule)
