@@ -1,6 +1,13 @@
 #include "engine/WinMain.h"
 
 #include "engine/AppTimer.h"
+#include "engine/BgmWave.h"
+#include "engine/PCMManagerTask.h"
+#include "engine/Sound.h"
+#include "engine/BmpIndex.h"
+#include "engine/DSurface.h"
+#include "engine/DebugPrim.h"
+#include "engine/FPSChar.h"
 #include "engine/DebugOut.h"
 #include "engine/EnumDriver.h"
 #include "engine/GameFrame.h"
@@ -49,6 +56,8 @@ const int ICON_RESOURCE = 113;
 const int WINDOW_EXTRA_BYTES = 4;
 const DWORD WINDOW_STYLE = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 const int PLANE_PROBE_SIZES[] = {64, 128, 256};
+// Debug primitives of layers 7 and 8 are shown.
+const int DEBUG_PRIM_LAYER_MASK = 384;
 
 // Saves the other programs' windows before full screen and puts them back after WinMain.
 CWindowInfo s_WindowInfo;
@@ -197,6 +206,20 @@ void ProbePlaneSize()
     }
 }
 
+// Without sound the game goes on silent; each failure is said once in a box.
+void StartSound()
+{
+    if (InitSound(g_hWnd) < 0) {
+        MessageBoxA(nullptr, "DirectSoundの初期化に失敗しました", APP_NAME, MB_OK);
+        return;
+    }
+    if (!g_BgmWave.StartThread(g_lpDS, g_lpDSBPrimary)) {
+        MessageBoxA(nullptr, "BGMの初期化に失敗しました", APP_NAME, MB_OK);
+        return;
+    }
+    g_PCMManagerTask.Init();
+}
+
 void SetInitialPresentRects()
 {
     if (g_bFullScreen) {
@@ -226,7 +249,9 @@ int Present()
 int UpdatePass()
 {
     CAppTimer::FrameTick();
+    CDebugPrim::GetInstance()->ClearAll();
     Game()->Update();
+    g_PCMManagerTask.Update();
     return 1;
 }
 
@@ -240,6 +265,7 @@ int RenderPass()
         SendOwnClose();
         return 1;
     }
+    g_PCMManagerTask.Update();
     // The loading screen draws straight to the primary surface.
     if (Game()->IsLoading()) {
         return 1;
@@ -286,6 +312,7 @@ bool RunTick(FRAMELOOP* pLoop)
     }
     CountFrame(pLoop, RealElapsed());
     Pace(pLoop);
+    GetFPSChar().SetNumber(GetFrameRateFigure());
 
     if (!g_bPause) {
         g_bUpdateOnly = 1;
@@ -402,12 +429,14 @@ int RunApplication(HINSTANCE hInstance, int nCmdShow)
     memStart.Checkpoint();
     g_bDebugDisp = 0;
     ReadLoggingFlag();
+    CDebugPrim::GetInstance()->m_nLayerMask = DEBUG_PRIM_LAYER_MASK;
     CAppTimer::ResetAll();
 
     if (!InitApp(hInstance, nCmdShow)) {
         ShutdownApp();
         // Not left for the process end: a later run in this process starts with a new holder.
         CEnumDriver::DeleteInstance();
+        CDebugPrim::DeleteInstance();
         return 0;
     }
     CDebugInfo::SetWindow(g_hWnd);
@@ -418,6 +447,8 @@ int RunApplication(HINSTANCE hInstance, int nCmdShow)
     const int nResult = MessageLoop();
 
     CEnumDriver::DeleteInstance();
+    CDebugPrim::DeleteInstance();
+    g_PCMManagerTask.Release();
     CDebugInfo::Close();
     if (s_hKeyboardHook) {
         UnhookWindowsHookEx(s_hKeyboardHook);
@@ -453,6 +484,7 @@ int InitApp(HINSTANCE hInstance, int)
     if (!InitDirectDraw(hInstance, g_hWnd, g_bFullScreen) || !InitDirect3D(g_hWnd)) {
         return 0;
     }
+    StartSound();
     ProbePlaneSize();
     SetInitialPresentRects();
     Game()->InitFader();
@@ -554,7 +586,13 @@ void ShutdownApp()
     if (g_lpD3DDevice) {
         CRenderState::DeletePresets(g_lpD3DDevice);
     }
+    CDSurfaceCache::ClearAll();
+    // The index sheets are surfaces too: gone before the DirectDraw object is.
+    ReleaseSystemIndexes();
     ClipCursor(nullptr);
+    g_PCMManagerTask.ReleaseSystemSounds();
+    g_BgmWave.Close();
+    ReleaseSound();
     ReleaseDeviceObjects();
     if (s_uTimerPeriod) {
         timeEndPeriod(s_uTimerPeriod);

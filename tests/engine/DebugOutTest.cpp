@@ -2,7 +2,7 @@
 
 #include "engine/DebugOut.h"
 #include "engine/Log.h"
-#include "pack/TempFolder.h"
+#include "support/TempFolder.h"
 
 TEST(DebugOut, LevelsAndWindows)
 {

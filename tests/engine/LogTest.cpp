@@ -5,7 +5,7 @@
 
 #include "engine/Log.h"
 #include "engine/Param.h"
-#include "pack/TempFolder.h"
+#include "support/TempFolder.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "engine/Param.h"
 #include "pack/PackBuilder.h"
-#include "pack/TempFolder.h"
+#include "support/TempFolder.h"
 #include "pack/teskFile.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "engine/Util.h"
-#include "pack/TempFolder.h"
+#include "support/TempFolder.h"
 
 TEST(TextScan, CutCommentAndBlankLines)
 {

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "pack/PackBuilder.h"
-#include "pack/TempFolder.h"
+#include "support/TempFolder.h"
 #include "pack/teskDir.h"
 #include "pack/teskFile.h"
 

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "pack/PackBuilder.h"
-#include "pack/TempFolder.h"
+#include "support/TempFolder.h"
 #include "pack/teskFile.h"
 #include "platform/win/File.h"
 

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "pack/TempFolder.h"
+#include "support/TempFolder.h"
 #include "pack/teskLZSS.h"
 
 namespace {

@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "DataSet.h"
+#include "WaveWriter.h"
 #include "IndexSheets.h"
 
 int main(int argc, char** argv)
@@ -13,6 +14,7 @@ int main(int argc, char** argv)
     CDataSet data(argv[1]);
     WriteParamFile(data);
     WritePackSamples(data);
+    WriteWaveFiles(data);
     WriteIndexSheets(data);
     if (data.Failed())
         return 1;

@@ -24,6 +24,15 @@ struct HOSTEVENT {
     int x, y;          // MOVE: client origin in screen coordinates
 };
 
+// What the audio device plays: the software mixer of the sound stand-in. Called on the device's
+// own thread (sdl) or on whichever thread moves the clock (headless), never two at a time.
+class IAudioSource {
+public:
+    virtual ~IAudioSource() = default;
+    // nFrames frames of interleaved stereo, signed 16-bit, at the rate the device was opened with.
+    virtual void MixAudio(int16_t* pOut, uint32_t nFrames) = 0;
+};
+
 class IHost {
 public:
     virtual ~IHost() = default;
@@ -64,6 +73,15 @@ public:
 
     // A line of OutputDebugStringA; dropped unless the host keeps it.
     virtual void DebugOutput(const char* pszText) { (void)pszText; }
+
+    // Audio: one stereo 16-bit output at nRate frames per second that pulls from the source until
+    // CloseAudio. False when there is no audio device (a host without audio has none).
+    virtual bool OpenAudio(int nRate, IAudioSource* pSource) {
+        (void)nRate;
+        (void)pSource;
+        return false;
+    }
+    virtual void CloseAudio() {}
 };
 
 // The process-wide host. The program's entry sets it before anything else runs.

@@ -1,6 +1,7 @@
 #include "platform/host/HostHeadless.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -21,7 +22,18 @@ HOSTEVENT MakeEvent(HOSTEVENTTYPE type) {
 }
 
 bool ValidKey(int nVirtKey) { return nVirtKey > 0 && nVirtKey < 256; }
+
+thread_local bool t_bClockFollower = false;
+
+// Frames mixed per pump at most; the rest follows in further chunks.
+const uint32_t kMixChunkFrames = 4096;
+
+void PutLe(std::vector<uint8_t>& out, uint32_t v, int nBytes) {
+    for (int i = 0; i < nBytes; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+}
 }  // namespace
+
+void SetHeadlessClockFollower(bool bFollower) { t_bClockFollower = bFollower; }
 
 CHostHeadless::CHostHeadless(CLOCKMODE mode) : m_clock(mode) {}
 
@@ -77,6 +89,7 @@ void CHostHeadless::WaitEvent(uint32_t dwTimeoutMs) {
         SleepRealMs(std::min<uint32_t>(dwTimeoutMs, 16));
     else
         m_dwNow += dwTimeoutMs;
+    ClockMoved();
     AdvanceTick();
 }
 
@@ -98,8 +111,111 @@ void CHostHeadless::SleepMs(uint32_t dwMs) {
     }
     if (m_clock == CLOCK_REAL)
         SleepRealMs(dwMs);
+    else if (t_bClockFollower)
+        FollowerSleep(dwMs);
     else
         m_dwNow += dwMs;
+    ClockMoved();
+}
+
+void CHostHeadless::FollowerSleep(uint32_t dwMs) {
+    uint32_t dwStart = m_dwNow.load();
+    std::unique_lock<std::mutex> lock(m_clockWaitLock);
+    m_clockMoved.wait_for(lock, std::chrono::milliseconds(dwMs), [&] { return m_dwNow.load() - dwStart >= dwMs; });
+}
+
+void CHostHeadless::AdvanceClock(uint32_t dwMs) {
+    m_dwNow += dwMs;
+    ClockMoved();
+}
+
+void CHostHeadless::ClockMoved() {
+    PumpAudio();
+    { std::lock_guard<std::mutex> guard(m_clockWaitLock); }
+    m_clockMoved.notify_all();
+}
+
+bool CHostHeadless::OpenAudio(int nRate, IAudioSource* pSource) {
+    if (m_bFailAudio || nRate <= 0 || !pSource) return false;
+    std::lock_guard<std::mutex> guard(m_audioLock);
+    if (m_pAudio) return false;
+    m_pAudio = pSource;
+    m_nAudioRate = nRate;
+    m_dwAudioBase = NowMs();
+    m_nAudioFrames = 0;
+    m_mixChunk.assign(static_cast<size_t>(kMixChunkFrames) * 2, 0);
+    return true;
+}
+
+void CHostHeadless::CloseAudio() {
+    std::lock_guard<std::mutex> guard(m_audioLock);
+    m_pAudio = nullptr;
+}
+
+// The device has played every frame up to now: frames = elapsed ms x rate / 1000, rounded down.
+void CHostHeadless::PumpAudio() {
+    std::lock_guard<std::mutex> guard(m_audioLock);
+    if (!m_pAudio) return;
+    uint64_t nTarget = static_cast<uint64_t>(NowMs() - m_dwAudioBase) * static_cast<uint64_t>(m_nAudioRate) / 1000u;
+    while (m_nAudioFrames < nTarget) {
+        uint32_t n = static_cast<uint32_t>(std::min<uint64_t>(nTarget - m_nAudioFrames, kMixChunkFrames));
+        m_pAudio->MixAudio(m_mixChunk.data(), n);
+        if (m_bRecording) m_record.insert(m_record.end(), m_mixChunk.begin(), m_mixChunk.begin() + 2 * n);
+        m_nAudioFrames += n;
+    }
+}
+
+bool CHostHeadless::IsAudioOpen() const {
+    std::lock_guard<std::mutex> guard(m_audioLock);
+    return m_pAudio != nullptr;
+}
+
+uint64_t CHostHeadless::GetAudioFramesMixed() const {
+    std::lock_guard<std::mutex> guard(m_audioLock);
+    return m_nAudioFrames;
+}
+
+void CHostHeadless::StartAudioRecording() {
+    std::lock_guard<std::mutex> guard(m_audioLock);
+    m_record.clear();
+    m_bRecording = true;
+}
+
+void CHostHeadless::StopAudioRecording() {
+    std::lock_guard<std::mutex> guard(m_audioLock);
+    m_bRecording = false;
+}
+
+std::vector<int16_t> CHostHeadless::GetAudioRecording() const {
+    std::lock_guard<std::mutex> guard(m_audioLock);
+    return m_record;
+}
+
+bool CHostHeadless::WriteAudioRecording(const char* pszPath) const {
+    std::vector<uint8_t> out;
+    {
+        std::lock_guard<std::mutex> guard(m_audioLock);
+        uint32_t nRate = static_cast<uint32_t>(m_nAudioRate > 0 ? m_nAudioRate : 44100);
+        uint32_t nData = static_cast<uint32_t>(m_record.size() * 2);
+        out.reserve(44 + nData);
+        out.insert(out.end(), {'R', 'I', 'F', 'F'});
+        PutLe(out, 36 + nData, 4);
+        out.insert(out.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
+        PutLe(out, 16, 4);
+        PutLe(out, 1, 2);  // PCM
+        PutLe(out, 2, 2);
+        PutLe(out, nRate, 4);
+        PutLe(out, nRate * 4, 4);
+        PutLe(out, 4, 2);
+        PutLe(out, 16, 2);
+        out.insert(out.end(), {'d', 'a', 't', 'a'});
+        PutLe(out, nData, 4);
+        for (int16_t v : m_record) PutLe(out, static_cast<uint16_t>(v), 2);
+    }
+    FILE* fp = fopen(pszPath ? pszPath : "", "wb");
+    if (!fp) return false;
+    bool bOk = fwrite(out.data(), 1, out.size(), fp) == out.size();
+    return fclose(fp) == 0 && bOk;
 }
 
 bool CHostHeadless::Present(const uint16_t* pPixels, int nPitchBytes, int w, int h) {
@@ -130,6 +246,7 @@ void CHostHeadless::MessageBox(const char* pszTextUtf8, const char* pszTitleUtf8
 void CHostHeadless::FrameTick() {
     ++m_nFrameTicks;
     if (m_clock == CLOCK_FAKE) m_dwNow += m_dwTickCost;
+    ClockMoved();
     AdvanceTick();
 }
 

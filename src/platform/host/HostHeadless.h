@@ -3,6 +3,7 @@
 // input comes from a script applied tick by tick, and presented frames stay in memory.
 #pragma once
 #include <atomic>
+#include <condition_variable>
 #include <deque>
 #include <mutex>
 #include <string>
@@ -40,6 +41,10 @@ public:
     void FrameTick() override;
     void SetFullScreen(bool bFullScreen) override;
     void DebugOutput(const char* pszText) override;
+    // Audio follows the clock: every move of it mixes the frames that time covers, so sound
+    // buffers' cursors advance with the (fake) clock. The output is dropped unless recorded.
+    bool OpenAudio(int nRate, IAudioSource* pSource) override;
+    void CloseAudio() override;
 
     // ---- Script and input ----
     bool LoadScript(const char* pszPath, std::string* pError);
@@ -52,7 +57,7 @@ public:
 
     // ---- Clock ----
     void SetTickCost(uint32_t dwMs) { m_dwTickCost = dwMs; }
-    void AdvanceClock(uint32_t dwMs) { m_dwNow += dwMs; }
+    void AdvanceClock(uint32_t dwMs);
     std::vector<uint32_t> GetSleeps() const;
     void ClearSleeps();
 
@@ -75,12 +80,25 @@ public:
     const std::string& GetAppName() const { return m_strAppName; }
     void GetWindowPlacement(int* pX, int* pY, int* pW, int* pH) const;
 
+    // ---- Audio ----
+    bool IsAudioOpen() const;
+    uint64_t GetAudioFramesMixed() const;
+    void StartAudioRecording();
+    void StopAudioRecording();
+    std::vector<int16_t> GetAudioRecording() const;  // interleaved stereo
+    // The recording as a 16-bit stereo PCM .wav file at the open rate.
+    bool WriteAudioRecording(const char* pszPath) const;
+    void SetFailAudio(bool bFail) { m_bFailAudio = bFail; }  // as if there were no audio device
+
     // ---- Behaviour ----
     void SetQuiet(bool bQuiet) { m_bQuiet = bQuiet; }          // no copies on stderr
     void SetFailCreateWindow(bool bFail) { m_bFailCreate = bFail; }
 
 private:
     void AdvanceTick();
+    void ClockMoved();
+    void PumpAudio();
+    void FollowerSleep(uint32_t dwMs);
     void Apply(const HOSTSCRIPTCMD& cmd);
     void KeyEvent(int nVirtKey, bool bDown);
 
@@ -111,4 +129,22 @@ private:
     std::atomic<int> m_nRaises{0};
     bool m_bQuiet = false;
     bool m_bFailCreate = false;
+
+    mutable std::mutex m_audioLock;
+    IAudioSource* m_pAudio = nullptr;
+    int m_nAudioRate = 0;
+    uint32_t m_dwAudioBase = 0;
+    uint64_t m_nAudioFrames = 0;
+    bool m_bRecording = false;
+    bool m_bFailAudio = false;
+    std::vector<int16_t> m_record;
+    std::vector<int16_t> m_mixChunk;
+    std::mutex m_clockWaitLock;
+    std::condition_variable m_clockMoved;
 };
+
+// Marks the calling thread as one that follows the clock rather than driving it: with the fake
+// clock its sleeps wait for the driving thread to move the clock on (but never longer than the
+// same time on the real clock), instead of moving the clock themselves. Threads the game starts
+// are marked; the thread that runs the frame is not.
+void SetHeadlessClockFollower(bool bFollower);

@@ -55,6 +55,10 @@ int ScancodesOf(int nVirtKey, SDL_Scancode codes[2]) {
     return codes[0] == SDL_SCANCODE_UNKNOWN ? 0 : 1;
 }
 
+void SDLCALL PullAudio(void* pUser, Uint8* pStream, int nLen) {
+    static_cast<IAudioSource*>(pUser)->MixAudio(reinterpret_cast<int16_t*>(pStream), static_cast<uint32_t>(nLen) / 4u);
+}
+
 bool TranslateWindowEvent(const SDL_WindowEvent& we, HOSTEVENT* pEvent) {
     pEvent->type = HOSTEV_ACTIVATE;
     switch (we.event) {
@@ -102,6 +106,7 @@ int VirtKeyFromSdlKey(int nSdlKey) {
 CHostSdl::CHostSdl() : m_mainThread(std::this_thread::get_id()) {}
 
 CHostSdl::~CHostSdl() {
+    CloseAudio();
     DestroyMainWindow();
     if (m_bVideo) SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
 }
@@ -261,3 +266,31 @@ void CHostSdl::SetFullScreen(bool bFullScreen) {
 // As on a machine with no debugger attached, debug output goes nowhere: the game reads no
 // environment, so there is no switch to turn it on.
 void CHostSdl::DebugOutput(const char*) {}
+
+bool CHostSdl::OpenAudio(int nRate, IAudioSource* pSource) {
+    if (m_nAudioDevice != 0 || !pSource || nRate <= 0) return false;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+    SDL_AudioSpec want{};
+    SDL_AudioSpec have{};
+    want.freq = nRate;
+    want.format = AUDIO_S16SYS;
+    want.channels = 2;
+    want.samples = 1024;  // about 23 ms: the cursors move in steps of this
+    want.callback = PullAudio;
+    want.userdata = pSource;
+    SDL_AudioDeviceID dev = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    if (dev == 0) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return false;
+    }
+    m_nAudioDevice = dev;
+    SDL_PauseAudioDevice(dev, 0);
+    return true;
+}
+
+void CHostSdl::CloseAudio() {
+    if (m_nAudioDevice == 0) return;
+    SDL_CloseAudioDevice(m_nAudioDevice);
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    m_nAudioDevice = 0;
+}

@@ -39,6 +39,10 @@ public:
     void FrameTick() override {}
     void SetFullScreen(bool bFullScreen) override;
     void DebugOutput(const char* pszText) override;
+    // The default output device, played from SDL's audio thread; SDL converts when the device
+    // wants another format.
+    bool OpenAudio(int nRate, IAudioSource* pSource) override;
+    void CloseAudio() override;
 
 private:
     bool m_bVideo = false;
@@ -47,6 +51,7 @@ private:
     SDL_Texture* m_pTexture = nullptr;
     int m_nTexW = 0, m_nTexH = 0;
     std::thread::id m_mainThread;
+    uint32_t m_nAudioDevice = 0;
 };
 
 // The virtual-key code of an SDL key (SDL_Keycode), 0 when the game has no code for it.

@@ -209,6 +209,8 @@ BOOL CloseHandle(HANDLE hObject) {
 
 DWORD WaitForSingleObject(HANDLE hHandle, DWORD dwMilliseconds) {
     CNamedMutex* pMutex = MutexFromHandle(hHandle);
+    DWORD dwSyncResult;
+    if (!pMutex && WaitForSyncObject(hHandle, dwMilliseconds, &dwSyncResult)) return dwSyncResult;
     if (!pMutex) {
         SetLastError(ERROR_INVALID_HANDLE);
         return WAIT_FAILED;

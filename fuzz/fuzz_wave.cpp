@@ -1,0 +1,43 @@
+// The wave readers on arbitrary bytes: the whole-file reader through a memory name, and the
+// mmio chunk walk over the same image.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "engine/Sound.h"
+#include "pack/teskFile.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
+    if (nSize > 1 << 20) return 0;
+    char name[64];
+    uint32_t nToken = RegisterMemoryName(pData, static_cast<uint32_t>(nSize), name, sizeof name);
+    if (nToken == 0) return 0;
+    {
+        CWaveReader reader;
+        if (SUCCEEDED(reader.Open(name))) {
+            std::vector<BYTE> buf(4096);
+            DWORD dwRead = 0;
+            while (reader.GetSize() > 0 && SUCCEEDED(reader.Read(static_cast<DWORD>(buf.size()), buf.data(), &dwRead))) {
+            }
+            reader.Reset();
+            reader.Read(100, nullptr, &dwRead);
+        }
+    }
+    UnregisterMemoryName(nToken);
+
+    std::vector<uint8_t> image(pData, pData + nSize);
+    MMIOINFO info{};
+    info.fccIOProc = FOURCC_MEM;
+    info.pchBuffer = reinterpret_cast<HPSTR>(image.data());
+    info.cchBuffer = static_cast<LONG>(image.size());
+    HMMIO h = mmioOpenA(nullptr, &info, MMIO_READ);
+    if (!h) return 0;
+    MMCKINFO riff{};
+    WAVEFORMATEX* pwfx = nullptr;
+    if (SUCCEEDED(ReadWaveFormat(h, &riff, &pwfx))) delete[] reinterpret_cast<uint8_t*>(pwfx);
+    mmioSeek(h, 0, SEEK_SET);
+    MMCKINFO ck{};
+    for (int i = 0; i < 64 && mmioDescend(h, &ck, nullptr, 0) == 0; ++i) mmioAscend(h, &ck, 0);
+    mmioClose(h, 0);
+    return 0;
+}

@@ -1,0 +1,235 @@
+#include "engine/PCMManagerTask.h"
+
+#include <cstring>
+
+#include "engine/Log.h"
+#include "rvm/Heap.h"
+
+CPCMManagerTask g_PCMManagerTask;
+
+const char* const g_pszSystemSounds[PCM_SYSTEM_SOUND_COUNT] = {
+    ".\\GameData\\System\\Shot.wav",
+    ".\\GameData\\System\\EnemyDamage.wav",
+    ".\\GameData\\System\\Break1.wav",
+    ".\\GameData\\System\\Break2.wav",
+    ".\\GameData\\System\\Chat.wav",
+    ".\\GameData\\System\\GroundWiper.wav",
+    ".\\GameData\\System\\IonShield.wav",
+    ".\\GameData\\System\\Warning.wav",
+    ".\\GameData\\System\\PowerUp.wav",
+    ".\\GameData\\System\\HawkWind.wav",
+    ".\\GameData\\System\\FireStorm1.wav",
+    ".\\GameData\\System\\FireStorm2.wav",
+    ".\\GameData\\System\\PlayerDamage1.wav",
+    ".\\GameData\\System\\PlayerDamage2.wav",
+    ".\\GameData\\System\\StageClear.wav",
+    ".\\GameData\\System\\Pirori.wav",
+    ".\\GameData\\System\\BeamRifle.wav",
+    ".\\GameData\\System\\EnemySwing.wav",
+    ".\\GameData\\System\\GetExp1.wav",
+    ".\\GameData\\System\\GetExp2.wav",
+    ".\\GameData\\System\\GetLife.wav",
+    ".\\GameData\\System\\SeShutterClose.wav",
+    ".\\GameData\\System\\BgmGameOver.wav",
+    ".\\GameData\\System\\CvGameOver.wav",
+    ".\\GameData\\System\\CountDown.wav",
+    ".\\GameData\\System\\CvFireStorm1.wav",
+    ".\\GameData\\System\\CvGroundWiper.wav",
+    ".\\GameData\\System\\CvHawkWind1.wav",
+    ".\\GameData\\System\\CvHawkWind2.wav",
+    ".\\GameData\\System\\CvHawkWind3.wav",
+    ".\\GameData\\System\\CvLevelUp.wav",
+    ".\\GameData\\System\\CvZorvaDamage1.wav",
+    ".\\GameData\\System\\CvZorvaDamage2.wav",
+    ".\\GameData\\System\\CvZorvaDamage3.wav",
+    ".\\GameData\\System\\CvZorvaMiss.wav",
+    ".\\GameData\\System\\CvZorvaKerbix.wav",
+    ".\\GameData\\System\\CvStageStart.wav",
+    ".\\GameData\\System\\CvStageClear.wav",
+    ".\\GameData\\System\\PlayerDanger.wav",
+    ".\\GameData\\System\\CvZorvaJump.wav",
+    ".\\GameData\\System\\HighMegaLauncher.wav",
+    ".\\GameData\\First\\44vostil.wav",
+    // The menus ask for this beep; it closes the list so that no other slot moves.
+    ".\\GameData\\System\\Pi.wav",
+};
+
+// ---- One buffer ---------------------------------------------------------------------------------
+
+HRESULT FillSoundBuffer(CWaveReader* pReader, LPDIRECTSOUNDBUFFER lpBuffer, DWORD dwSize) {
+    auto* pBlock = static_cast<BYTE*>(SoundHeapAlloc(dwSize));
+    if (!pBlock) return E_OUTOFMEMORY;
+    DWORD dwRead = 0;
+    HRESULT hr = pReader->Read(dwSize, pBlock, &dwRead);
+    if (SUCCEEDED(hr)) hr = pReader->Reset();
+    LPVOID p1 = nullptr, p2 = nullptr;
+    DWORD n1 = 0, n2 = 0;
+    if (SUCCEEDED(hr)) hr = lpBuffer->Lock(0, dwSize, &p1, &n1, &p2, &n2, 0);
+    if (SUCCEEDED(hr)) {
+        memcpy(p1, pBlock, n1);
+        if (p2) memcpy(p2, pBlock + n1, n2);
+        hr = lpBuffer->Unlock(p1, n1, p2, n2);
+    }
+    SoundHeapFree(pBlock);
+    return hr;
+}
+
+LPDIRECTSOUNDBUFFER LoadWaveSoundBuffer(const char* pszPath) {
+    if (!g_lpDS) return nullptr;
+    CWaveReader reader;
+    if (FAILED(reader.Open(pszPath))) {
+        DebugPrintf("%s の読み込みに失敗しました\n", pszPath);
+        return nullptr;
+    }
+    DSBUFFERDESC desc{};
+    desc.dwSize = sizeof desc;
+    desc.dwFlags = DSBCAPS_CTRLVOLUME | DSBCAPS_CTRLFREQUENCY;
+    desc.dwBufferBytes = reader.GetSize();
+    desc.lpwfxFormat = reader.GetFormat();
+    LPDIRECTSOUNDBUFFER lpBuffer = nullptr;
+    if (FAILED(g_lpDS->CreateSoundBuffer(&desc, &lpBuffer, nullptr))) return nullptr;
+    if (FAILED(FillSoundBuffer(&reader, lpBuffer, desc.dwBufferBytes))) {
+        lpBuffer->Release();
+        return nullptr;
+    }
+    return lpBuffer;
+}
+
+void RestartSoundBuffer(LPDIRECTSOUNDBUFFER lpBuffer) {
+    lpBuffer->SetCurrentPosition(0);
+    if (IsSoundBufferPlaying(lpBuffer)) {
+        lpBuffer->Stop();
+        lpBuffer->SetCurrentPosition(0);
+    }
+    lpBuffer->Play(0, 0, 0);
+}
+
+int IsSoundBufferPlaying(LPDIRECTSOUNDBUFFER lpBuffer) {
+    DWORD dwStatus = 0;
+    if (!lpBuffer || FAILED(lpBuffer->GetStatus(&dwStatus))) return 0;
+    return (dwStatus & DSBSTATUS_PLAYING) ? 1 : 0;
+}
+
+// ---- The bank -----------------------------------------------------------------------------------
+
+CPCMManagerTask::CPCMManagerTask() : m_Slots{}, m_bInitialized(0), m_bEnabled(1) {
+    for (int32_t& nState : m_nStates) nState = PCM_STATE_IDLE;
+}
+
+CPCMManagerTask::~CPCMManagerTask() { Release(); }
+
+void CPCMManagerTask::Fill(PCMSLOT* pSlot, const char* pszPath, LPDIRECTSOUNDBUFFER lpBuffer) {
+    pSlot->nFlag = 0;
+    memset(pSlot->szName, 0, sizeof pSlot->szName);
+    strncpy(pSlot->szName, pszPath, sizeof pSlot->szName - 1);
+    pSlot->lVolume = 0;
+    lpBuffer->GetVolume(&pSlot->lVolume);
+    pSlot->lpBuffer = lpBuffer;
+}
+
+int CPCMManagerTask::Init() {
+    if (m_bInitialized) return 1;
+    for (int i = 0; i < PCM_SYSTEM_SOUND_COUNT; ++i) {
+        LPDIRECTSOUNDBUFFER lpBuffer = LoadWaveSoundBuffer(g_pszSystemSounds[i]);
+        if (lpBuffer) Fill(&m_Slots[PCM_BANK_SYSTEM][i], g_pszSystemSounds[i], lpBuffer);
+    }
+    m_bInitialized = 1;
+    return 1;
+}
+
+void CPCMManagerTask::QueueStageSound(const char* pszPath) {
+    if (pszPath) m_StageList.push_back(pszPath);
+}
+
+int CPCMManagerTask::LoadStageSounds() {
+    int nSlot = 0;
+    PCMSLOT* pBank = m_Slots[PCM_BANK_STAGE];
+    while (nSlot < PCM_SLOT_COUNT && pBank[nSlot].lpBuffer) ++nSlot;
+    for (auto it = m_StageList.begin(); !it.end(); ++it) {
+        const char* pszPath = it->c_str();
+        int nFound = FindSlot(PCM_BANK_STAGE, pszPath);
+        if (nFound >= 0 && pBank[nFound].lpBuffer) continue;
+        if (nSlot >= PCM_SLOT_COUNT) {
+            DebugPrintf("WARNING : ステージのサウンドが多すぎます [%s]\n", pszPath);
+            return 0;
+        }
+        LPDIRECTSOUNDBUFFER lpBuffer = LoadWaveSoundBuffer(pszPath);
+        if (!lpBuffer) return 0;
+        Fill(&pBank[nSlot], pszPath, lpBuffer);
+        ++nSlot;
+    }
+    return 1;
+}
+
+void CPCMManagerTask::ReleaseStageSounds() {
+    ReleaseBank(PCM_BANK_STAGE);
+    m_StageList.clear();
+}
+
+void CPCMManagerTask::ReleaseBank(int nBank) {
+    if (nBank < 0 || nBank >= PCM_BANK_COUNT) return;
+    for (PCMSLOT& slot : m_Slots[nBank]) {
+        if (slot.lpBuffer) slot.lpBuffer->Release();
+        slot.lpBuffer = nullptr;
+    }
+}
+
+void CPCMManagerTask::Release() {
+    ReleaseBank(PCM_BANK_SYSTEM);
+    ReleaseBank(PCM_BANK_STAGE);
+}
+
+int CPCMManagerTask::FindSlot(int nBank, const char* pszName) const {
+    if (!pszName || nBank < 0 || nBank >= PCM_BANK_COUNT) return -1;
+    for (int i = 0; i < PCM_SLOT_COUNT; ++i)
+        if (strncmp(m_Slots[nBank][i].szName, pszName, PCM_NAME_SIZE) == 0) return i;
+    return -1;
+}
+
+void CPCMManagerTask::Play(const char* pszName) {
+    if (!m_bEnabled || !pszName || !*pszName) return;
+    // A request silences the effect only when it was requested or started already: one that is
+    // idle but still sounding is left to Update, whose restart stops and rewinds it anyway.
+    Stop(pszName);
+    for (int nBank = 0; nBank < PCM_BANK_COUNT; ++nBank) {
+        int nSlot = FindSlot(nBank, pszName);
+        if (nSlot >= 0) m_nStates[nBank * PCM_SLOT_COUNT + nSlot] = PCM_STATE_REQUESTED;
+    }
+}
+
+void CPCMManagerTask::Stop(const char* pszName) {
+    if (!m_bEnabled || !pszName || !*pszName) return;
+    for (int nBank = 0; nBank < PCM_BANK_COUNT; ++nBank) {
+        int nSlot = FindSlot(nBank, pszName);
+        if (nSlot < 0) continue;
+        int nState = m_nStates[nBank * PCM_SLOT_COUNT + nSlot];
+        if (nState == PCM_STATE_REQUESTED || nState == PCM_STATE_STARTED) FadeOutSoundBuffer(m_Slots[nBank][nSlot].lpBuffer);
+    }
+}
+
+int CPCMManagerTask::IsPlaying(const char* pszName) const {
+    if (!pszName || !*pszName) return 0;
+    for (int nBank = 0; nBank < PCM_BANK_COUNT; ++nBank) {
+        int nSlot = FindSlot(nBank, pszName);
+        if (nSlot >= 0) return IsSoundBufferPlaying(m_Slots[nBank][nSlot].lpBuffer);
+    }
+    return 0;
+}
+
+void CPCMManagerTask::Update() {
+    if (!g_lpDS || !g_bSoundOn) return;
+    for (int i = 0; i < PCM_BANK_COUNT * PCM_SLOT_COUNT; ++i) {
+        LPDIRECTSOUNDBUFFER lpBuffer = m_Slots[i / PCM_SLOT_COUNT][i % PCM_SLOT_COUNT].lpBuffer;
+        if (m_nStates[i] == PCM_STATE_REQUESTED) {
+            // A released stage slot keeps its name; its request is dropped, not played.
+            if (!lpBuffer) {
+                m_nStates[i] = PCM_STATE_IDLE;
+                continue;
+            }
+            RestartSoundBuffer(lpBuffer);
+            m_nStates[i] = PCM_STATE_STARTED;
+        } else if (m_nStates[i] == PCM_STATE_STARTED && IsSoundBufferPlaying(lpBuffer)) {
+            m_nStates[i] = PCM_STATE_IDLE;
+        }
+    }
+}

@@ -1,0 +1,102 @@
+#include "platform/dsound/SoundMix.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+inline int32_t SampleAt(const MIXVOICE& v, uint32_t nFrame, uint32_t nChannel) {
+    const uint8_t* p = v.pData + static_cast<size_t>(nFrame) * v.nBlockAlign;
+    if (v.nBits == 8) return (static_cast<int32_t>(p[nChannel]) - 128) * 256;
+    int16_t s;
+    memcpy(&s, p + 2 * nChannel, 2);
+    return s;
+}
+
+inline int32_t Lerp(int32_t a, int32_t b, uint32_t nFrac16) {
+    return a + static_cast<int32_t>((static_cast<int64_t>(b - a) * nFrac16) >> 16);
+}
+
+inline int32_t Scale(int32_t s, int32_t nGain) { return static_cast<int32_t>((static_cast<int64_t>(s) * nGain) >> 16); }
+
+}  // namespace
+
+HRESULT CheckMixFormat(const WAVEFORMATEX* p) {
+    if (p->wFormatTag != WAVE_FORMAT_PCM) return DSERR_BADFORMAT;
+    if (p->nChannels < 1 || p->nChannels > 2) return DSERR_BADFORMAT;
+    if (p->wBitsPerSample != 8 && p->wBitsPerSample != 16) return DSERR_BADFORMAT;
+    if (p->nSamplesPerSec < DSBFREQUENCY_MIN || p->nSamplesPerSec > DSBFREQUENCY_MAX) return DSERR_BADFORMAT;
+    uint32_t nAlign = p->nChannels * p->wBitsPerSample / 8u;
+    if (p->nBlockAlign != nAlign || p->nAvgBytesPerSec != p->nSamplesPerSec * nAlign) return DSERR_BADFORMAT;
+    return DS_OK;
+}
+
+void SetupVoice(MIXVOICE* pVoice, const WAVEFORMATEX* pFormat, const uint8_t* pData, uint32_t nBytes) {
+    *pVoice = MIXVOICE{};
+    pVoice->pData = pData;
+    pVoice->nBlockAlign = pFormat->nBlockAlign;
+    pVoice->nChannels = pFormat->nChannels;
+    pVoice->nBits = pFormat->wBitsPerSample;
+    pVoice->nFrames = nBytes / pFormat->nBlockAlign;
+    pVoice->nGain = MIX_UNITY_GAIN;
+    SetVoiceFrequency(pVoice, pFormat->nSamplesPerSec);
+}
+
+void SetVoiceFrequency(MIXVOICE* pVoice, uint32_t dwFrequency) {
+    pVoice->dwFrequency = dwFrequency;
+    pVoice->nStep = (static_cast<uint64_t>(dwFrequency) << 32) / DSOUND_MIX_RATE;
+}
+
+int32_t GainOfVolume(LONG lVolume) {
+    if (lVolume <= DSBVOLUME_MIN) return 0;
+    if (lVolume >= DSBVOLUME_MAX) return MIX_UNITY_GAIN;
+    return static_cast<int32_t>(std::lround(MIX_UNITY_GAIN * std::pow(10.0, lVolume / 2000.0)));
+}
+
+uint32_t WriteAheadBytes(const MIXVOICE& voice) {
+    uint32_t nFrames = (voice.dwFrequency * DSOUND_WRITE_AHEAD_MS + 999u) / 1000u;
+    return nFrames * voice.nBlockAlign;
+}
+
+void MixVoice(MIXVOICE* pVoice, int32_t* pAccum, uint32_t nFrames) {
+    MIXVOICE& v = *pVoice;
+    if (v.nFrames == 0) {
+        v.bPlaying = false;
+        return;
+    }
+    const uint64_t nLength = static_cast<uint64_t>(v.nFrames) << 32;
+    for (uint32_t i = 0; i < nFrames; ++i) {
+        if (v.nPos >= nLength) {
+            if (!v.bLooping) {
+                v.bPlaying = false;
+                v.nPos = 0;
+                return;
+            }
+            v.nPos %= nLength;
+        }
+        uint32_t nFrame = static_cast<uint32_t>(v.nPos >> 32);
+        uint32_t nFrac = static_cast<uint32_t>(v.nPos >> 16) & 0xFFFFu;
+        uint32_t nNext = nFrame + 1;
+        if (nNext >= v.nFrames) nNext = v.bLooping ? 0 : nFrame;
+        int32_t l = Lerp(SampleAt(v, nFrame, 0), SampleAt(v, nNext, 0), nFrac);
+        int32_t r = v.nChannels == 2 ? Lerp(SampleAt(v, nFrame, 1), SampleAt(v, nNext, 1), nFrac) : l;
+        pAccum[2 * i] += Scale(l, v.nGain);
+        pAccum[2 * i + 1] += Scale(r, v.nGain);
+        v.nPos += v.nStep;
+    }
+    if (v.nPos >= nLength) {
+        if (v.bLooping) {
+            v.nPos %= nLength;
+        } else {
+            v.bPlaying = false;
+            v.nPos = 0;
+        }
+    }
+}
+
+void ClampMix(const int32_t* pAccum, int32_t nMasterGain, int16_t* pOut, uint32_t nFrames) {
+    for (uint32_t i = 0; i < 2 * nFrames; ++i) {
+        int32_t s = nMasterGain == MIX_UNITY_GAIN ? pAccum[i] : Scale(pAccum[i], nMasterGain);
+        pOut[i] = static_cast<int16_t>(s > 32767 ? 32767 : (s < -32768 ? -32768 : s));
+    }
+}
