@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/AppTimer.h"
 #include "platform/gdi/Gdi.h"
 
 namespace {
@@ -207,4 +208,90 @@ int LowestBitNumber(DWORD dwWord)
 int GetRowOffset(int n)
 {
     return (n >= 5 && n <= 8) ? (n - 4) * 32 : 0;
+}
+
+// ---- Motion on top of the eased record --------------------------------------------------------------
+
+void ACCBOUNCE::Start()
+{
+    if (!pAcc) {
+        return;
+    }
+    nState = STATE_SLIDE;
+    pAcc->Set(20.0f, -2.0f, 0.0f, 20.0f, 1);
+    nWait = 500;
+    bWaited = 1;
+}
+
+void ACCBOUNCE::Update()
+{
+    if (!pAcc) {
+        return;
+    }
+    switch (nState) {
+    case STATE_SLIDE:
+        if (pAcc->nReached) {
+            pAcc->Set(-10.0f, 5.0f, -10.0f, 0.0f, 1);
+            nState = STATE_KICK;
+        }
+        break;
+    case STATE_KICK:
+        if (pAcc->nReached) {
+            dwStamp = CAppTimer::GetElapsed(0);
+            bWaited = 0;
+            nState = STATE_WAIT;
+        }
+        break;
+    case STATE_WAIT:
+        if (!bWaited && CAppTimer::GetElapsed(0) - dwStamp > (DWORD)nWait) {
+            bWaited = 1;
+            pAcc->Set(fRest, 0.0f, 0.0f, 0.0f, 0);
+            nState = STATE_DONE;
+        }
+        break;
+    default:
+        break;
+    }
+    pAcc->Step();
+}
+
+void ACCBOUNCE::SetLimitHit()
+{
+    if (pAcc) {
+        pAcc->nReached = 1;
+    }
+}
+
+int ACCBOUNCE::IsLimitHit() const
+{
+    return pAcc ? pAcc->nReached : 1;
+}
+
+void SteerAccAdjust(float x, float fBase, STEERTIMER* pTimer, CAccAdjust* pAdjust)
+{
+    if (pTimer->bBusy || CAppTimer::GetElapsed(0) - pTimer->dwStamp <= pTimer->dwPeriod) {
+        return;
+    }
+    pTimer->bBusy = 1;
+    pAdjust->SetTarget(std::clamp(x, 100.0f, 420.0f) - fBase);
+    pTimer->dwStamp = CAppTimer::GetElapsed(0);
+    pTimer->bBusy = 0;
+}
+
+int UpdateAccMoveX(float* px, float fWidth, ACCINFO* pAcc, OFFSCREENTIMER* pTimer)
+{
+    const bool bOff = *px + fWidth / 2.0f < 0.0f || *px - fWidth / 2.0f > 640.0f;
+    if (bOff) {
+        if (pTimer->bIdle) {
+            pTimer->dwPeriod = 1000;
+            pTimer->dwStamp = CAppTimer::GetElapsed(0);
+            pTimer->bIdle = 0;
+        } else if (CAppTimer::GetElapsed(0) - pTimer->dwStamp > pTimer->dwPeriod) {
+            pTimer->bIdle = 1;
+            return 1;
+        }
+    }
+    *px += pAcc->fValue;
+    pAcc->Step();
+    return 0;
 }

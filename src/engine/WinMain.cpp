@@ -1,6 +1,10 @@
 #include "engine/WinMain.h"
 
 #include "engine/AppTimer.h"
+#include "engine/NumberBase.h"
+#include "engine/Config.h"
+#include "engine/Input.h"
+#include "engine/KeyRecorder.h"
 #include "engine/BgmWave.h"
 #include "engine/PCMManagerTask.h"
 #include "engine/Sound.h"
@@ -449,6 +453,7 @@ int RunApplication(HINSTANCE hInstance, int nCmdShow)
     CEnumDriver::DeleteInstance();
     CDebugPrim::DeleteInstance();
     g_PCMManagerTask.Release();
+    CKeyRecorder::DeleteInstance();
     CDebugInfo::Close();
     if (s_hKeyboardHook) {
         UnhookWindowsHookEx(s_hKeyboardHook);
@@ -484,6 +489,11 @@ int InitApp(HINSTANCE hInstance, int)
     if (!InitDirectDraw(hInstance, g_hWnd, g_bFullScreen) || !InitDirect3D(g_hWnd)) {
         return 0;
     }
+    CKeyRecorder::InitKeyMap();
+    CInputState::Init();
+    CInputState::SetMode(INPUT_MODE_MERGED);
+    // The settings choose the frame rate and the music volume, so they come before the sound.
+    g_Config.ReadFile();
     StartSound();
     ProbePlaneSize();
     SetInitialPresentRects();
@@ -589,6 +599,9 @@ void ShutdownApp()
     CDSurfaceCache::ClearAll();
     // The index sheets are surfaces too: gone before the DirectDraw object is.
     ReleaseSystemIndexes();
+    CKeyRecorder::ClearKeyMap();
+    CPointNumber::ReleaseImage();
+    g_Config.Release();
     ClipCursor(nullptr);
     g_PCMManagerTask.ReleaseSystemSounds();
     g_BgmWave.Close();

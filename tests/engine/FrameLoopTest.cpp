@@ -108,6 +108,10 @@ protected:
         SetGameFrame(&m_game);
         g_bFrameSkip = 0;
         CAppTimer::ResetFrameClock();
+        // A run that ended paused leaves timer 0 paused; a new process would start running.
+        for (int i = 0; i < CAppTimer::TIMER_COUNT; i++) {
+            CAppTimer::Resume(i);
+        }
     }
 
     void TearDown() override
@@ -250,7 +254,12 @@ TEST_F(FrameLoopTest, NoCostTicksSleepTheWholePeriod)
 
 TEST_F(FrameLoopTest, ThirtyFramesPerSecondRendersEverySecondTick)
 {
-    g_bFrameSkip = 1;
+    // The frame rate comes from the settings file, read at start-up.
+    mkdir("GameData", 0755);
+    FILE* fp = fopen("GameData/Config.dat", "wb");
+    ASSERT_NE(fp, nullptr);
+    fputs("#CFG_FPS 30\r\n", fp);
+    fclose(fp);
     const int nPresentsBefore = m_host.GetPresentCount();
     Script("8 close\n");
     Run();

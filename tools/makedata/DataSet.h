@@ -27,3 +27,5 @@ std::string JoinCrLf(const std::vector<std::string>& lines);
 // The writers, one per data area.
 void WriteParamFile(CDataSet& data);
 void WritePackSamples(CDataSet& data);
+void WriteSettingsScreen(CDataSet& data);
+void WriteReplayFixtures(CDataSet& data);

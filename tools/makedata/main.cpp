@@ -4,6 +4,7 @@
 #include "DataSet.h"
 #include "WaveWriter.h"
 #include "IndexSheets.h"
+#include "WidgetPictures.h"
 
 int main(int argc, char** argv)
 {
@@ -16,6 +17,9 @@ int main(int argc, char** argv)
     WritePackSamples(data);
     WriteWaveFiles(data);
     WriteIndexSheets(data);
+    WriteWidgetPictures(data);
+    WriteSettingsScreen(data);
+    WriteReplayFixtures(data);
     if (data.Failed())
         return 1;
     printf("makedata: %d files written to %s/GameData\n", data.FileCount(), argv[1]);

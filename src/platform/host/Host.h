@@ -24,6 +24,16 @@ struct HOSTEVENT {
     int x, y;          // MOVE: client origin in screen coordinates
 };
 
+// One joystick as the host reads it: axes scaled to 0..65535 (centre 32768), bit k of the button
+// word is button k + 1.
+struct HOSTJOYSTATE {
+    uint32_t dwX;
+    uint32_t dwY;
+    uint32_t dwButtons;
+};
+
+#define HOST_JOYSTICK_SLOTS 2
+
 // What the audio device plays: the software mixer of the sound stand-in. Called on the device's
 // own thread (sdl) or on whichever thread moves the clock (headless), never two at a time.
 class IAudioSource {
@@ -82,6 +92,15 @@ public:
         return false;
     }
     virtual void CloseAudio() {}
+
+    // Joysticks: up to HOST_JOYSTICK_SLOTS, a device keeps its slot while it stays plugged in and a
+    // device plugged in later takes the lowest free slot. False when the slot holds no device.
+    virtual bool HasJoystickSupport() { return false; }
+    virtual bool GetJoystick(int nSlot, HOSTJOYSTATE* pState) {
+        (void)nSlot;
+        (void)pState;
+        return false;
+    }
 };
 
 // The process-wide host. The program's entry sets it before anything else runs.

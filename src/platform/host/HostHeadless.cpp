@@ -285,11 +285,32 @@ bool CHostHeadless::AddScript(const char* pszText, std::string* pError) {
 }
 
 void CHostHeadless::Schedule(const HOSTSCRIPTCMD& cmd) {
+    // A joystick the script uses is there from the start, as a device plugged in before the
+    // program's joystick set-up.
+    bool bJoyCmd = cmd.op == HSOP_JOY || cmd.op == HSOP_UNPLUG;
+    if (bJoyCmd && cmd.nJoy >= 0 && cmd.nJoy < HOST_JOYSTICK_SLOTS && !m_bJoyPlugged[cmd.nJoy])
+        SetJoystick(cmd.nJoy, HOSTJOYSTATE{32768, 32768, 0});
     // Commands for a tick already run are applied at the next tick; the applied ones stay put.
     auto first = m_script.begin() + static_cast<ptrdiff_t>(m_nNextCmd);
     auto at = std::upper_bound(first, m_script.end(), cmd.nTick,
                                [](uint32_t nTick, const HOSTSCRIPTCMD& c) { return nTick < c.nTick; });
     m_script.insert(at, cmd);
+}
+
+bool CHostHeadless::GetJoystick(int nSlot, HOSTJOYSTATE* pState) {
+    if (nSlot < 0 || nSlot >= HOST_JOYSTICK_SLOTS || !m_bJoyPlugged[nSlot]) return false;
+    if (pState) *pState = m_joy[nSlot];
+    return true;
+}
+
+void CHostHeadless::SetJoystick(int nSlot, const HOSTJOYSTATE& state) {
+    if (nSlot < 0 || nSlot >= HOST_JOYSTICK_SLOTS) return;
+    m_joy[nSlot] = state;
+    m_bJoyPlugged[nSlot] = true;
+}
+
+void CHostHeadless::UnplugJoystick(int nSlot) {
+    if (nSlot >= 0 && nSlot < HOST_JOYSTICK_SLOTS) m_bJoyPlugged[nSlot] = false;
 }
 
 void CHostHeadless::PressKey(int nVirtKey) { KeyEvent(nVirtKey, true); }
@@ -355,6 +376,8 @@ void CHostHeadless::Apply(const HOSTSCRIPTCMD& cmd) {
     case HSOP_KEYDOWN: PressKey(cmd.nVirtKey); return;
     case HSOP_KEYUP: ReleaseKey(cmd.nVirtKey); return;
     case HSOP_SHOT: m_strPendingShot = cmd.strFile; return;
+    case HSOP_JOY: SetJoystick(cmd.nJoy, HOSTJOYSTATE{cmd.dwJoyX, cmd.dwJoyY, cmd.dwButtons}); return;
+    case HSOP_UNPLUG: UnplugJoystick(cmd.nJoy); return;
     case HSOP_CLOSE: ev = MakeEvent(HOSTEV_CLOSE); break;
     case HSOP_DEACTIVATE: ev = MakeEvent(HOSTEV_ACTIVATE); break;
     case HSOP_ACTIVATE:

@@ -45,6 +45,8 @@ public:
     // buffers' cursors advance with the (fake) clock. The output is dropped unless recorded.
     bool OpenAudio(int nRate, IAudioSource* pSource) override;
     void CloseAudio() override;
+    bool HasJoystickSupport() override { return true; }
+    bool GetJoystick(int nSlot, HOSTJOYSTATE* pState) override;
 
     // ---- Script and input ----
     bool LoadScript(const char* pszPath, std::string* pError);
@@ -54,6 +56,9 @@ public:
     void PressKey(int nVirtKey);
     void ReleaseKey(int nVirtKey);
     void PushEvent(const HOSTEVENT& ev);
+    // Joystick slot 0 or 1: plugged in with this state, or unplugged.
+    void SetJoystick(int nSlot, const HOSTJOYSTATE& state);
+    void UnplugJoystick(int nSlot);
 
     // ---- Clock ----
     void SetTickCost(uint32_t dwMs) { m_dwTickCost = dwMs; }
@@ -111,6 +116,8 @@ private:
     std::vector<HOSTSCRIPTCMD> m_script;  // sorted by tick, file order kept within a tick
     size_t m_nNextCmd = 0;
     std::atomic<bool> m_keys[256] = {};
+    bool m_bJoyPlugged[HOST_JOYSTICK_SLOTS] = {};
+    HOSTJOYSTATE m_joy[HOST_JOYSTICK_SLOTS] = {};
     uint32_t m_nTick = 0;
     uint32_t m_nFrameTicks = 0;
 

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <sstream>
 
+#include "platform/host/Host.h"
 #include "platform/host/VirtKey.h"
 
 namespace {
@@ -19,16 +20,42 @@ struct Op {
 const Op kOps[] = {
     {"down", HSOP_KEYDOWN, 1},      {"up", HSOP_KEYUP, 1},        {"close", HSOP_CLOSE, 0},
     {"deactivate", HSOP_DEACTIVATE, 0}, {"activate", HSOP_ACTIVATE, 0}, {"minimize", HSOP_MINIMIZE, 0},
-    {"move", HSOP_MOVE, 2},         {"shot", HSOP_SHOT, 1},
+    {"move", HSOP_MOVE, 2},         {"shot", HSOP_SHOT, 1},       {"joy", HSOP_JOY, 4},
+    {"unplug", HSOP_UNPLUG, 1},
 };
 
-bool ParseLong(const std::string& text, long nMin, long nMax, long* pValue) {
+bool ParseLong(const std::string& text, long nMin, long nMax, long* pValue, int nBase = 10) {
     if (text.empty()) return false;
     errno = 0;
     char* pEnd = nullptr;
-    long v = strtol(text.c_str(), &pEnd, 10);
+    long v = strtol(text.c_str(), &pEnd, nBase);
     if (errno != 0 || *pEnd != '\0' || v < nMin || v > nMax) return false;
     *pValue = v;
+    return true;
+}
+
+// "joy N X Y BUTTONS" or "unplug N" (words[0] is the tick, words[1] the command).
+bool ParseJoystick(const std::vector<std::string>& words, HOSTSCRIPTCMD* pCmd, std::string* pReason) {
+    long n, x = 0, y = 0, buttons = 0;
+    if (words[2][0] == '-' || words[2][0] == '+' || !ParseLong(words[2], 0, HOST_JOYSTICK_SLOTS - 1, &n)) {
+        *pReason = "bad joystick number \"" + words[2] + "\"";
+        return false;
+    }
+    pCmd->nJoy = static_cast<int>(n);
+    if (pCmd->op == HSOP_UNPLUG) return true;
+    if (!ParseLong(words[3], 0, 65535, &x) || !ParseLong(words[4], 0, 65535, &y)) {
+        *pReason = "bad joystick position";
+        return false;
+    }
+    bool bHex = words[5].size() > 2 && words[5][0] == '0' && (words[5][1] == 'x' || words[5][1] == 'X');
+    std::string digits = bHex ? words[5].substr(2) : words[5];
+    if (digits[0] == '-' || digits[0] == '+' || !ParseLong(digits, 0, UINT32_MAX, &buttons, bHex ? 16 : 10)) {
+        *pReason = "bad button word \"" + words[5] + "\"";
+        return false;
+    }
+    pCmd->dwJoyX = static_cast<uint32_t>(x);
+    pCmd->dwJoyY = static_cast<uint32_t>(y);
+    pCmd->dwButtons = static_cast<uint32_t>(buttons);
     return true;
 }
 
@@ -74,6 +101,8 @@ bool ParseLine(const std::string& line, HOSTSCRIPTCMD* pCmd, std::string* pReaso
         pCmd->y = static_cast<int>(y);
     } else if (pOp->op == HSOP_SHOT) {
         pCmd->strFile = words[2];
+    } else if (pOp->op == HSOP_JOY || pOp->op == HSOP_UNPLUG) {
+        return ParseJoystick(words, pCmd, pReason);
     }
     return true;
 }

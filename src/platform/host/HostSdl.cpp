@@ -106,6 +106,7 @@ int VirtKeyFromSdlKey(int nSdlKey) {
 CHostSdl::CHostSdl() : m_mainThread(std::this_thread::get_id()) {}
 
 CHostSdl::~CHostSdl() {
+    CloseJoysticks();
     CloseAudio();
     DestroyMainWindow();
     if (m_bVideo) SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
@@ -203,6 +204,7 @@ bool CHostSdl::PollEvent(HOSTEVENT* pEvent) {
         }
         if (e.type == SDL_WINDOWEVENT && TranslateWindowEvent(e.window, pEvent)) return true;
         if ((e.type == SDL_KEYDOWN || e.type == SDL_KEYUP) && TranslateKeyEvent(e.key, pEvent)) return true;
+        if (e.type == SDL_JOYDEVICEADDED || e.type == SDL_JOYDEVICEREMOVED) RefreshJoysticks();
     }
     return false;
 }
@@ -293,4 +295,61 @@ void CHostSdl::CloseAudio() {
     SDL_CloseAudioDevice(m_nAudioDevice);
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     m_nAudioDevice = 0;
+}
+
+bool CHostSdl::HasJoystickSupport() {
+    if (!m_bJoystick) {
+        if (SDL_InitSubSystem(SDL_INIT_JOYSTICK) != 0) return false;
+        m_bJoystick = true;
+    }
+    RefreshJoysticks();
+    return true;
+}
+
+void CHostSdl::RefreshJoysticks() {
+    if (!m_bJoystick) return;
+    for (SDL_Joystick*& pJoy : m_pJoy) {
+        if (pJoy && !SDL_JoystickGetAttached(pJoy)) {
+            SDL_JoystickClose(pJoy);
+            pJoy = nullptr;
+        }
+    }
+    int nDevices = SDL_NumJoysticks();
+    for (int i = 0; i < nDevices; ++i) {
+        SDL_JoystickID id = SDL_JoystickGetDeviceInstanceID(i);
+        bool bOpen = false;
+        for (SDL_Joystick* pJoy : m_pJoy)
+            if (pJoy && SDL_JoystickInstanceID(pJoy) == id) bOpen = true;
+        if (bOpen) continue;
+        for (SDL_Joystick*& pJoy : m_pJoy) {
+            if (pJoy) continue;
+            pJoy = SDL_JoystickOpen(i);
+            break;
+        }
+    }
+}
+
+void CHostSdl::CloseJoysticks() {
+    for (SDL_Joystick*& pJoy : m_pJoy) {
+        if (pJoy) SDL_JoystickClose(pJoy);
+        pJoy = nullptr;
+    }
+    if (m_bJoystick) SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
+    m_bJoystick = false;
+}
+
+bool CHostSdl::GetJoystick(int nSlot, HOSTJOYSTATE* pState) {
+    if (!m_bJoystick || nSlot < 0 || nSlot >= HOST_JOYSTICK_SLOTS) return false;
+    SDL_Joystick* pJoy = m_pJoy[nSlot];
+    if (!pJoy || !SDL_JoystickGetAttached(pJoy)) return false;
+    if (!m_bVideo) SDL_JoystickUpdate();  // without the event loop nobody else pumps the devices
+    HOSTJOYSTATE state{32768, 32768, 0};
+    // SDL's axes run -32768..32767; the driver's range is 0..65535.
+    if (SDL_JoystickNumAxes(pJoy) > 0) state.dwX = static_cast<uint32_t>(SDL_JoystickGetAxis(pJoy, 0) + 32768);
+    if (SDL_JoystickNumAxes(pJoy) > 1) state.dwY = static_cast<uint32_t>(SDL_JoystickGetAxis(pJoy, 1) + 32768);
+    int nButtons = SDL_JoystickNumButtons(pJoy);
+    for (int b = 0; b < nButtons && b < 32; ++b)
+        if (SDL_JoystickGetButton(pJoy, b)) state.dwButtons |= 1u << b;
+    if (pState) *pState = state;
+    return true;
 }

@@ -10,6 +10,7 @@
 struct SDL_Window;
 struct SDL_Renderer;
 struct SDL_Texture;
+struct _SDL_Joystick;
 
 class CHostSdl : public IHost {
 public:
@@ -43,8 +44,16 @@ public:
     // wants another format.
     bool OpenAudio(int nRate, IAudioSource* pSource) override;
     void CloseAudio() override;
+    // Joysticks through SDL's joystick API (started on first use); devices plugged in or pulled
+    // out while the program runs take or free their slot.
+    bool HasJoystickSupport() override;
+    bool GetJoystick(int nSlot, HOSTJOYSTATE* pState) override;
 
 private:
+    // Opens attached devices into free slots and closes slots whose device has gone.
+    void RefreshJoysticks();
+    void CloseJoysticks();
+
     bool m_bVideo = false;
     SDL_Window* m_pWindow = nullptr;
     SDL_Renderer* m_pRenderer = nullptr;
@@ -52,6 +61,8 @@ private:
     int m_nTexW = 0, m_nTexH = 0;
     std::thread::id m_mainThread;
     uint32_t m_nAudioDevice = 0;
+    bool m_bJoystick = false;
+    _SDL_Joystick* m_pJoy[HOST_JOYSTICK_SLOTS] = {};
 };
 
 // The virtual-key code of an SDL key (SDL_Keycode), 0 when the game has no code for it.
