@@ -11,15 +11,6 @@ namespace {
 
 std::atomic<int> s_nPackedMode{-1};
 
-int MaskWidth(DWORD dwMask)
-{
-    int n = 0;
-    for (; dwMask; dwMask &= dwMask - 1) {
-        n++;
-    }
-    return n;
-}
-
 bool UsePackedPath()
 {
     const int nMode = s_nPackedMode.load();
@@ -44,9 +35,9 @@ CHANNELS ChannelsOf(const DDPIXELFORMAT& pf)
     c.dwR = pf.dwRBitMask;
     c.dwG = pf.dwGBitMask;
     c.dwB = pf.dwBBitMask;
-    c.nGW = MaskWidth(c.dwG);
-    c.nBW = MaskWidth(c.dwB);
-    c.bMaxR = (BYTE)((1u << MaskWidth(c.dwR)) - 1);
+    c.nGW = CountBits(c.dwG);
+    c.nBW = CountBits(c.dwB);
+    c.bMaxR = (BYTE)((1u << CountBits(c.dwR)) - 1);
     c.bMaxG = (BYTE)((1u << c.nGW) - 1);
     c.bMaxB = (BYTE)((1u << c.nBW) - 1);
     return c;

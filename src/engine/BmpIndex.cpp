@@ -103,6 +103,13 @@ LONG PlusOne(int n)
     return n == INT_MAX ? INT_MAX : n + 1;
 }
 
+// Region corners come from files and may lie anywhere in the int range: sums and differences are
+// taken wide and limited back.
+LONG ClampLong(long long n)
+{
+    return (LONG)std::max<long long>(INT_MIN, std::min<long long>(INT_MAX, n));
+}
+
 // "name = l:t:r:b" into a name and a rectangle; false when the value defines nothing.
 bool ParseRegion(const std::string& value, std::string* pName, RECT* prc)
 {
@@ -119,7 +126,8 @@ bool ParseRegion(const std::string& value, std::string* pName, RECT* prc)
     int nNumbers[4];
     int nCount = 0;
     const char* p = pEq + 1;
-    while (p < pEnd && nCount < 4) {
+    // An empty piece reads 0 wherever it stands, also after a last colon.
+    while (p <= pEnd && nCount < 4) {
         const char* pColon = (const char*)std::memchr(p, ':', (size_t)(pEnd - p));
         const char* pPieceEnd = pColon ? pColon : pEnd;
         nNumbers[nCount++] = ReadInt(p, TrimmedEnd(p, pPieceEnd));
@@ -279,10 +287,10 @@ void CBmpIndex::GetRegionSize(const char* pszName, int* pnWidth, int* pnHeight) 
 {
     const RECT rc = GetRegion(pszName);
     if (pnWidth) {
-        *pnWidth = rc.right - rc.left;
+        *pnWidth = ClampLong((long long)rc.right - rc.left);
     }
     if (pnHeight) {
-        *pnHeight = rc.bottom - rc.top;
+        *pnHeight = ClampLong((long long)rc.bottom - rc.top);
     }
 }
 
@@ -295,8 +303,10 @@ bool CBmpIndex::SourceRect(const char* pszName, const RECT* prcSub, RECT* prcOut
     RECT rc = it->second;
     if (prcSub) {
         const RECT& r = it->second;
-        rc = RECT{std::max<LONG>(r.left, r.left + prcSub->left), std::max<LONG>(r.top, r.top + prcSub->top),
-                  std::min<LONG>(r.right, r.left + prcSub->right), std::min<LONG>(r.bottom, r.top + prcSub->bottom)};
+        rc = RECT{std::max<LONG>(r.left, ClampLong((long long)r.left + prcSub->left)),
+                  std::max<LONG>(r.top, ClampLong((long long)r.top + prcSub->top)),
+                  std::min<LONG>(r.right, ClampLong((long long)r.left + prcSub->right)),
+                  std::min<LONG>(r.bottom, ClampLong((long long)r.top + prcSub->bottom))};
     }
     *prcOut = rc;
     return rc.right > rc.left && rc.bottom > rc.top;
@@ -316,6 +326,13 @@ IDirectDrawSurface7* CBmpIndex::CreateRegionSurface(IDirectDraw7* lpDD, const ch
     }
     RECT rc;
     if (!SourceRect(pszRegion, prcSub, &rc)) {
+        return nullptr;
+    }
+    // A region reaching off the sheet could never be copied: refuse it before a surface of its
+    // (possibly huge) size is made.
+    int nSheetW = 0, nSheetH = 0;
+    GetSurfaceSize(m_lpSheet, &nSheetW, &nSheetH);
+    if (rc.left < 0 || rc.top < 0 || rc.right > nSheetW || rc.bottom > nSheetH) {
         return nullptr;
     }
     return CreateSurfaceCopy(lpDD, m_lpSheet, &rc, nMemFlag);

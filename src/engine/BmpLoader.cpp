@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "engine/Log.h"
+#include "engine/SurfaceUtil.h"
 #include "pack/teskFile.h"
 
 namespace {
@@ -131,45 +132,23 @@ void DecodeRow(const uint8_t* pRow, const BMPHEADER& h, const uint8_t* pTable, u
     }
 }
 
-int ShiftOf(DWORD dwMask)
-{
-    if (!dwMask) {
-        return 0;
-    }
-    int n = 0;
-    while (!(dwMask & 1)) {
-        dwMask >>= 1;
-        n++;
-    }
-    return n;
-}
-
-int WidthOf(DWORD dwMask)
-{
-    int n = 0;
-    for (; dwMask; dwMask &= dwMask - 1) {
-        n++;
-    }
-    return n;
-}
-
 DWORD PackChannel(uint32_t c8, DWORD dwMask)
 {
-    const int nWidth = WidthOf(dwMask);
+    const int nWidth = CountBits(dwMask);
     if (nWidth == 0) {
         return 0;
     }
     const uint32_t c = nWidth >= 8 ? (c8 << (nWidth - 8)) : (c8 >> (8 - nWidth));
-    return (c << ShiftOf(dwMask)) & dwMask;
+    return (c << MaskShift(dwMask)) & dwMask;
 }
 
 uint32_t UnpackChannel(DWORD dwPixel, DWORD dwMask)
 {
-    const int nWidth = WidthOf(dwMask);
+    const int nWidth = CountBits(dwMask);
     if (nWidth == 0) {
         return 0;
     }
-    const uint32_t c = (dwPixel & dwMask) >> ShiftOf(dwMask);
+    const uint32_t c = (dwPixel & dwMask) >> MaskShift(dwMask);
     if (nWidth >= 8) {
         return c >> (nWidth - 8);
     }

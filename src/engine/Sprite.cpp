@@ -15,11 +15,20 @@ int BytesOf(const DDPIXELFORMAT& pf)
     return pf.dwRGBBitCount == 16 ? 2 : (pf.dwRGBBitCount == 32 ? 4 : 0);
 }
 
+// The lowest bit of the blue channel (of red when there is no blue): the smallest visible change.
+DWORD LowestColorBit(const DDPIXELFORMAT& pf)
+{
+    const DWORD dwMask = pf.dwBBitMask ? pf.dwBBitMask : pf.dwRBitMask;
+    return dwMask & (~dwMask + 1);
+}
+
 // Copies the picture into the texture and decides each texel's alpha from the source pixel: the key
 // (compared on the source's colour bits, before any conversion) gives alpha 0, anything else full
-// alpha. Texels outside the picture stay transparent black.
+// alpha. An opaque pixel whose colour narrows onto the texture key (a near-green in a format with
+// fewer green bits) is moved off it by its lowest blue bit, or the colour-key test would drop it.
+// Texels outside the picture stay transparent black.
 bool CopyWithAlpha(IDirectDrawSurface7* lpTexture, IDirectDrawSurface7* lpSrc, int x0, int y0, int w, int h,
-                   DWORD dwSrcKey)
+                   DWORD dwSrcKey, DWORD dwTexKey)
 {
     DDSURFACEDESC2 src, tex;
     if (!LockSurfaceRetrying(lpSrc, &src)) {
@@ -33,6 +42,8 @@ bool CopyWithAlpha(IDirectDrawSurface7* lpTexture, IDirectDrawSurface7* lpSrc, i
     const DDPIXELFORMAT& pfT = tex.ddpfPixelFormat;
     const int nSB = BytesOf(pfS), nTB = BytesOf(pfT);
     const DWORD dwColorBits = pfS.dwRBitMask | pfS.dwGBitMask | pfS.dwBBitMask;
+    const DWORD dwTexColorBits = pfT.dwRBitMask | pfT.dwGBitMask | pfT.dwBBitMask;
+    const DWORD dwNudge = LowestColorBit(pfT);
     const bool bInside = x0 >= 0 && y0 >= 0 && x0 + w <= (int)src.dwWidth && y0 + h <= (int)src.dwHeight;
     const bool bOk = nSB && nTB && bInside;
     if (bOk) {
@@ -45,6 +56,9 @@ bool CopyWithAlpha(IDirectDrawSurface7* lpTexture, IDirectDrawSurface7* lpSrc, i
                     const DWORD dwRaw = ReadRowPixel(pS, x0 + (int)x, nSB);
                     dwTexel = PackColorToFormat(UnpackColorFromFormat(dwRaw, pfS), pfT);
                     if ((dwRaw & dwColorBits) != (dwSrcKey & dwColorBits)) {
+                        if ((dwTexel & dwTexColorBits) == (dwTexKey & dwTexColorBits)) {
+                            dwTexel ^= dwNudge;
+                        }
                         dwTexel |= pfT.dwRGBAlphaBitMask;
                     }
                 }
@@ -107,13 +121,14 @@ int CSprite::Create(IDirect3DDevice7* lpDevice, IDirectDrawSurface7* lpSurface, 
     pfSrc.dwSize = sizeof(pfSrc);
     lpSurface->GetPixelFormat(&pfSrc);
     const DWORD dwSrcKey = bKeyFlag ? dwKeyColor : pfSrc.dwGBitMask;
-    if (!CopyWithAlpha(m_lpTexture, lpSurface, x0, y0, w, h, dwSrcKey)) {
+    m_ddsd.dwSize = sizeof(m_ddsd);
+    m_lpTexture->GetSurfaceDesc(&m_ddsd);
+    const DWORD dwTexKey = PackColorToFormat(UnpackColorFromFormat(dwSrcKey, pfSrc), m_ddsd.ddpfPixelFormat);
+    if (!CopyWithAlpha(m_lpTexture, lpSurface, x0, y0, w, h, dwSrcKey, dwTexKey)) {
         Release();
         return 0;
     }
-    m_ddsd.dwSize = sizeof(m_ddsd);
-    m_lpTexture->GetSurfaceDesc(&m_ddsd);
-    SetColorKey(PackColorToFormat(UnpackColorFromFormat(dwSrcKey, pfSrc), m_ddsd.ddpfPixelFormat));
+    SetColorKey(dwTexKey);
     m_nWidth = w;
     m_nHeight = h;
     m_nTexWidth = tw;

@@ -29,19 +29,6 @@ bool GetDesc(IDirectDrawSurface7* lpSurface, DDSURFACEDESC2* pDesc)
     return lpSurface && lpSurface->GetSurfaceDesc(pDesc) == DD_OK;
 }
 
-int MaskShift(DWORD dwMask)
-{
-    if (!dwMask) {
-        return 0;
-    }
-    int n = 0;
-    while (!(dwMask & 1)) {
-        dwMask >>= 1;
-        n++;
-    }
-    return n;
-}
-
 // A plane copy of the source filled with fill = masks picked by bRedOnly, blended half into it.
 IDirectDrawSurface7* MakeTintedCopy(IDirect3DDevice7* lpDevice, IDirectDrawSurface7* lpSurface, bool bRedOnly)
 {
@@ -256,6 +243,19 @@ void GetRGBMasks(IDirectDrawSurface7* lpSurface, DWORD* pdwRed, DWORD* pdwGreen,
     }
 }
 
+int MaskShift(DWORD dwMask)
+{
+    if (!dwMask) {
+        return 0;
+    }
+    int n = 0;
+    while (!(dwMask & 1)) {
+        dwMask >>= 1;
+        n++;
+    }
+    return n;
+}
+
 int CountBits(DWORD dwWord)
 {
     int n = 0;
@@ -343,10 +343,10 @@ void ScaleSurfaceBrightness(IDirectDrawSurface7* lpSurface, float fFactor)
             for (const DWORD dwMask : dwMasks) {
                 const int nShift = MaskShift(dwMask);
                 const DWORD dwMax = dwMask >> nShift;
-                DWORD c = (DWORD)((float)((dwPixel & dwMask) >> nShift) * fFactor) & 0xFF;
-                if (c > dwMax) {
-                    c = dwMax;  // a brightening factor must not carry into the next channel
-                }
+                // Limited to the channel before it is cut to eight bits: a brightening factor must
+                // neither carry into the next channel nor wrap a bright channel round to a dark one.
+                const float f = (float)((dwPixel & dwMask) >> nShift) * fFactor;
+                const DWORD c = f <= 0.0f ? 0 : (f >= (float)dwMax ? dwMax : (DWORD)f & 0xFF);
                 dwOut |= c << nShift;
             }
             WriteRowPixel(pRow, (int)x, nBytes, dwOut);

@@ -48,6 +48,8 @@ int GetBitmapFileSize(const char* pszPath, int* pnWidth, int* pnHeight);
 void GetSurfaceSize(IDirectDrawSurface7* lpSurface, int* pnWidth, int* pnHeight);
 void GetRGBMasks(IDirectDrawSurface7* lpSurface, DWORD* pdwRed, DWORD* pdwGreen, DWORD* pdwBlue);
 int CountBits(DWORD dwWord);
+// The position of a channel mask's lowest bit (0 for an empty mask).
+int MaskShift(DWORD dwMask);
 HRESULT SetSourceColorKey(IDirectDrawSurface7* lpSurface, DWORD dwColor);
 // The key of every keyed picture: pure green of the surface's format.
 HRESULT SetColorKeyGreen(IDirectDrawSurface7* lpSurface);

@@ -60,8 +60,6 @@ const int ICON_RESOURCE = 113;
 const int WINDOW_EXTRA_BYTES = 4;
 const DWORD WINDOW_STYLE = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 const int PLANE_PROBE_SIZES[] = {64, 128, 256};
-// Debug primitives of layers 7 and 8 are shown.
-const int DEBUG_PRIM_LAYER_MASK = 384;
 
 // Saves the other programs' windows before full screen and puts them back after WinMain.
 CWindowInfo s_WindowInfo;
@@ -433,7 +431,7 @@ int RunApplication(HINSTANCE hInstance, int nCmdShow)
     memStart.Checkpoint();
     g_bDebugDisp = 0;
     ReadLoggingFlag();
-    CDebugPrim::GetInstance()->m_nLayerMask = DEBUG_PRIM_LAYER_MASK;
+    CDebugPrim::GetInstance()->m_nLayerMask = DEBUGPRIM_START_MASK;
     CAppTimer::ResetAll();
 
     if (!InitApp(hInstance, nCmdShow)) {

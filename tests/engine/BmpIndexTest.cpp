@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 #include <string>
 
@@ -48,6 +49,22 @@ TEST(BmpIndexGrammar, NumberCountsAndValueLists)
     EXPECT_FALSE(index.HasRegion("b"));
     EXPECT_TRUE(SameRect(index.GetRegion("junk"), RECT{0, 1, 3, 4}));  // atoi's reading
     EXPECT_EQ(index.GetRegionCount(), 3u);
+    // An empty piece reads 0 after the last colon as it does between two.
+    Parse(index, "#IMG_RGN gap = 0::9:9\n#IMG_RGN trail = 0:0:9:\n");
+    EXPECT_TRUE(SameRect(index.GetRegion("gap"), RECT{0, 0, 10, 10}));
+    EXPECT_TRUE(SameRect(index.GetRegion("trail"), RECT{0, 0, 10, 1}));
+}
+
+TEST(BmpIndexGrammar, NumbersAtTheLimitsOfAnInt)
+{
+    CBmpIndex index;
+    Parse(index, "#IMG_RGN huge = -99999999999:-2147483648:2147483647:99999999999\n");
+    EXPECT_TRUE(SameRect(index.GetRegion("huge"), RECT{INT_MIN, INT_MIN, INT_MAX, INT_MAX}));
+    // Its size does not wrap round to a negative number.
+    int w = 0, h = 0;
+    index.GetRegionSize("huge", &w, &h);
+    EXPECT_EQ(w, INT_MAX);
+    EXPECT_EQ(h, INT_MAX);
 }
 
 TEST(BmpIndexGrammar, LinesThatDefineNothing)

@@ -35,6 +35,18 @@ WORD Texel(IDirectDrawSurface7* lpSurface, int x, int y)
 
 class SpriteTest : public CDeviceFixture {
 protected:
+    // Draws the sprite centred on the screen point into a cleared back buffer, colour keying on.
+    void DrawAt(CSprite& s, float x, float y)
+    {
+        g_lpD3DDevice->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+        g_lpD3DDevice->SetRenderState(D3DRENDERSTATE_COLORKEYENABLE, TRUE);
+        D3DXMATRIX m;
+        D3DXMatrixTranslation(&m, x, -y, 0.0f);
+        ASSERT_EQ(g_lpD3DDevice->BeginScene(), D3D_OK);
+        EXPECT_EQ(s.Draw(g_lpD3DDevice, &m), 1);
+        g_lpD3DDevice->EndScene();
+    }
+
     void TearDown() override
     {
         SetDeviceExtraTextureCaps(0);
@@ -145,6 +157,33 @@ TEST_F(SpriteTest, KeyPixelsBecomeTransparentAndTheFlashSpriteKeysOnItsOwnKey)
     pic->Release();
 }
 
+TEST_F(SpriteTest, NearGreenThatNarrowsOntoTheKeyStaysVisible)
+{
+    // Left column the key, right column green 62 of 63: not the key, but the same colour as the
+    // key once green is narrowed to the texture's five bits.
+    IDirectDrawSurface7* pic = CreateDevicePlaneSurface(g_lpD3DDevice, 2, 2, MEM_SYSTEM);
+    Fill(pic, 0x07E0);
+    RECT right = {1, 0, 2, 2};
+    DDBLTFX fx = {};
+    fx.dwSize = sizeof(fx);
+    fx.dwFillColor = 0x07C0;
+    pic->Blt(&right, nullptr, nullptr, DDBLT_COLORFILL, &fx);
+    CSprite s;
+    ASSERT_EQ(s.Create(g_lpD3DDevice, pic, nullptr), 1);
+    DDPIXELFORMAT pf = {};
+    pf.dwSize = sizeof(pf);
+    s.GetTexture()->GetPixelFormat(&pf);
+    const DWORD dwColour = pf.dwRBitMask | pf.dwGBitMask | pf.dwBBitMask;
+    EXPECT_NE(Texel(s.GetTexture(), 1, 0) & dwColour, s.GetColorKey() & dwColour);
+    EXPECT_EQ(Texel(s.GetTexture(), 1, 0) & pf.dwRGBAlphaBitMask, pf.dwRGBAlphaBitMask);
+    EXPECT_EQ(Texel(s.GetTexture(), 0, 0), s.GetColorKey());
+    DrawAt(s, 100.0f, 50.0f);
+    EXPECT_EQ(BackPixel(99, 49), 0x0000);  // the key column
+    EXPECT_NE(BackPixel(100, 49), 0x0000);
+    EXPECT_NE(BackPixel(100, 50), 0x0000);
+    pic->Release();
+}
+
 TEST_F(SpriteTest, DrawPlacesThePictureCentredOnTheScreenPoint)
 {
     IDirectDrawSurface7* pic = CreateDevicePlaneSurface(g_lpD3DDevice, 24, 10, MEM_SYSTEM);
@@ -156,13 +195,7 @@ TEST_F(SpriteTest, DrawPlacesThePictureCentredOnTheScreenPoint)
     pic->Blt(&corner, nullptr, nullptr, DDBLT_COLORFILL, &fx);
     CSprite s;
     ASSERT_EQ(s.Create(g_lpD3DDevice, pic, nullptr), 1);
-    g_lpD3DDevice->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
-    g_lpD3DDevice->SetRenderState(D3DRENDERSTATE_COLORKEYENABLE, TRUE);
-    D3DXMATRIX m;
-    D3DXMatrixTranslation(&m, 100.0f, -50.0f, 0.0f);
-    ASSERT_EQ(g_lpD3DDevice->BeginScene(), D3D_OK);
-    EXPECT_EQ(s.Draw(g_lpD3DDevice, &m), 1);
-    g_lpD3DDevice->EndScene();
+    DrawAt(s, 100.0f, 50.0f);
     EXPECT_EQ(BackPixel(88, 45), 0x0000);   // the keyed corner
     EXPECT_EQ(BackPixel(89, 45), 0x001F);
     EXPECT_EQ(BackPixel(111, 54), 0x001F);

@@ -227,6 +227,11 @@ TEST_F(SurfaceTest, FillsAndBrightness)
     SetPixel(s, 2, 2, (20 << 11) | (40 << 5) | 3);
     ScaleSurfaceBrightness(s, 2.0f);  // clamped per channel, no carry into the neighbour
     EXPECT_EQ(PixelAt(s, 2, 2), (31 << 11) | (63 << 5) | 6);
+    // A bright channel times a large factor stays at its maximum instead of wrapping past 255
+    // (31 x 9 = 279 would come back as 23).
+    SetPixel(s, 3, 3, (31 << 11) | (30 << 5) | 1);
+    ScaleSurfaceBrightness(s, 9.0f);
+    EXPECT_EQ(PixelAt(s, 3, 3), (31 << 11) | (63 << 5) | 9);
     s->Release();
 }
 
@@ -328,6 +333,29 @@ TEST_F(SurfaceTest, BigSurfaceTilesAndDrawsHalfOffScreen)
     ASSERT_EQ(big.Create(g_lpD3DDevice, src, &one, MEM_VIDEO), 1);
     EXPECT_EQ(big.GetTiles().size(), 1u);
     src->Release();
+}
+
+TEST_F(SurfaceTest, RegionsOffTheSheetMakeNothing)
+{
+    mkdir("GameData", 0755);
+    WriteBmp("GameData/Small.bmp", 8, 8, [](int, int) { return 0xFF0000u; });
+    WriteText("GameData/SmallIndex.txt",
+              "#INDEX_FOR Small.bmp\r\n#IMG_RGN inside = 0:0:7:7\r\n#IMG_RGN far = 0:0:9999:9999\r\n"
+              "#IMG_RGN edge = 2147483000:0:2147483646:3\r\n");
+    CBmpIndex index;
+    ASSERT_EQ(index.LoadIndex(g_lpD3DDevice, ".\\GameData\\", "SmallIndex.txt"), 1);
+    IDirectDrawSurface7* inside = index.CreateSurfaceByDevice(g_lpD3DDevice, "inside", nullptr, MEM_SYSTEM);
+    ASSERT_NE(inside, nullptr);
+    inside->Release();
+    EXPECT_EQ(index.CreateSurfaceByDevice(g_lpD3DDevice, "far", nullptr, MEM_SYSTEM), nullptr);
+    // A sub-rectangle moved by a corner near the top of the int range must not overflow.
+    RECT sub = {0, 0, 1000, 2};
+    EXPECT_EQ(index.CreateSurfaceByDevice(g_lpD3DDevice, "edge", &sub, MEM_SYSTEM), nullptr);
+    EXPECT_EQ(index.BltRegion(g_lpDDSBack, nullptr, "edge", &sub, DDBLT_WAIT, nullptr), 0);
+    index.Clear();
+    remove("GameData/Small.bmp");
+    remove("GameData/SmallIndex.txt");
+    rmdir("GameData");
 }
 
 TEST_F(SurfaceTest, SystemIndexesLoadTogetherOrNotAtAll)
