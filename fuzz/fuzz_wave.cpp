@@ -1,14 +1,52 @@
-// The wave readers on arbitrary bytes: the whole-file reader through a memory name, and the
-// mmio chunk walk over the same image.
+// The wave readers on arbitrary bytes: the whole-file reader through a memory name, the
+// streaming reader over the same bytes as a file, and the mmio chunk walk over the image.
+#include <stdlib.h>
+#include <unistd.h>
+
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <vector>
 
 #include "engine/Sound.h"
+#include "engine/StreamWaveRead.h"
 #include "pack/teskFile.h"
+
+namespace {
+
+// The streaming reader opens files by game path: it works in a scratch folder of its own.
+bool EnterScratchFolder() {
+    static int nState = 0;
+    if (nState == 0) {
+        char tmpl[] = "/tmp/fuzz_wave_XXXXXX";
+        nState = (mkdtemp(tmpl) && chdir(tmpl) == 0) ? 1 : -1;
+        CFile reset(1);  // the file layer takes the folder as its base
+    }
+    return nState == 1;
+}
+
+void StreamFromFile(const uint8_t* pData, size_t nSize) {
+    FILE* fp = fopen("w.wav", "wb");
+    if (!fp) return;
+    size_t nWritten = fwrite(pData, 1, nSize, fp);
+    fclose(fp);
+    if (nWritten != nSize) return;
+    CStreamWaveRead reader;
+    if (!reader.Open(".\\NoPack.dat", ".\\w.wav")) return;
+    std::vector<BYTE> buf(4096);
+    DWORD dwRead = 1;
+    while (reader.Read(static_cast<DWORD>(buf.size()), buf.data(), &dwRead) && dwRead > 0) {
+    }
+    reader.Rewind();
+    reader.Read(100, nullptr, &dwRead);
+    reader.Read(4, buf.data(), &dwRead);
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
     if (nSize > 1 << 20) return 0;
+    if (EnterScratchFolder()) StreamFromFile(pData, nSize);
     char name[64];
     uint32_t nToken = RegisterMemoryName(pData, static_cast<uint32_t>(nSize), name, sizeof name);
     if (nToken == 0) return 0;

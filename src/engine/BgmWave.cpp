@@ -99,7 +99,7 @@ int CBgmWave::Open(const char* pszPackPath, const char* pszWavePath, int nLoopSt
         DebugPrintf("ERROR 23 : ＢＧＭファイルのオープンに失敗しました [%s]\n", pszName);
     }
     ReleaseBuffer();
-    if (m_hEvent) ResetEvent(m_hEvent);
+    Idle();
     return 0;
 }
 
@@ -159,9 +159,19 @@ int CBgmWave::FadeOut() {
 
 void CBgmWave::StopThread() {
     FadeOut();
-    m_bRunning = 0;
-    if (m_hEvent) SetEvent(m_hEvent);
+    {
+        // Under the lock, so that the thread cannot reset the event after this wake-up and then
+        // wait for ever without seeing the flag.
+        CLock lock(m_Lock);
+        m_bRunning = 0;
+        if (m_hEvent) SetEvent(m_hEvent);
+    }
     if (m_pThread) m_pThread->Wait(INFINITE);
+}
+
+void CBgmWave::Idle() {
+    CLock lock(m_Lock);
+    if (m_bRunning && m_hEvent) ResetEvent(m_hEvent);
 }
 
 void CBgmWave::Close() {
@@ -211,24 +221,28 @@ int CBgmWave::Fill(DWORD n) {
 }
 
 void CBgmWave::FadeStep() {
-    if (!m_bFading || timeGetTime() - m_dwLastFadeTime <= m_dwFadeInterval) return;
     bool bSilent;
     {
+        // The flag is read again under the lock: a Play on the main thread clears it and then
+        // takes the lock to set its own volume, which a late step must not overwrite.
         CLock lock(m_Lock);
+        if (!m_bFading || timeGetTime() - m_dwLastFadeTime <= m_dwFadeInterval) return;
         m_lFadeVolume -= BGM_FADE_STEP;
         if (m_lpBuffer) m_lpBuffer->SetVolume(m_lFadeVolume < DSBVOLUME_MIN ? DSBVOLUME_MIN : m_lFadeVolume);
         bSilent = m_lFadeVolume < DSBVOLUME_MIN + 1;
+        m_dwLastFadeTime = timeGetTime();
     }
-    m_dwLastFadeTime = timeGetTime();
     if (!bSilent) return;
     // Let the silence reach the output before stopping; the main thread need not wait for it.
     Sleep(BGM_FADE_END_SLEEP);
     CLock lock(m_Lock);
+    // A Play during the wait has started the music again: leave it playing.
+    if (!m_bFading) return;
     if (m_lpBuffer) {
         m_lpBuffer->Stop();
         m_lpBuffer->SetVolume(ScaleVolume(m_lBaseVolume));
     }
-    ResetEvent(m_hEvent);
+    Idle();
     m_bFading = 0;
 }
 
@@ -238,17 +252,32 @@ void CBgmWave::StreamPass() {
     RefillPass();
 }
 
+// Everything a pass reads or moves is shared with Open on the main thread, so the whole
+// measurement and fill happen under the lock; only the sleeps are outside it.
 void CBgmWave::RefillPass() {
     if (m_bJustOpened.exchange(0)) Sleep(BGM_OPEN_DELAY);
-    DWORD dwPlay = 0, dwWrite = 0;
+    int nFilled = 0;
+    DWORD n = 0;
     {
         CLock lock(m_Lock);
         if (!m_lpBuffer) {
-            ResetEvent(m_hEvent);
+            Idle();
             return;
         }
-        m_lpBuffer->GetCurrentPosition(&dwPlay, &dwWrite);
+        n = BytesToWrite();
+        if (n > 0) nFilled = FillPass(n);
     }
+    if (n == 0) {
+        Sleep(1);
+        Sleep(BGM_PASS_SLEEP);
+        return;
+    }
+    if (nFilled >= 0) Sleep(BGM_PASS_SLEEP);
+}
+
+DWORD CBgmWave::BytesToWrite() {
+    DWORD dwPlay = 0, dwWrite = 0;
+    m_lpBuffer->GetCurrentPosition(&dwPlay, &dwWrite);
     DWORD dwSize = m_dwBufferSize;
     DWORD dwFree = (dwSize - m_dwLastWriteCursor + dwWrite) % dwSize;
     // The play cursor inside the span to be written means the writer would overtake it; measured
@@ -263,25 +292,21 @@ void CBgmWave::RefillPass() {
         m_dwOwed = m_dwWritePos + n - dwSize;
         n = dwSize - m_dwWritePos;
     }
-    if (n == 0) {
-        Sleep(1);
-        Sleep(BGM_PASS_SLEEP);
-        return;
-    }
-    int nFilled;
-    {
-        CLock lock(m_Lock);
-        DWORD dwQuarter = dwSize / 4;
-        nFilled = Fill(n < dwQuarter ? n : dwQuarter);
-    }
+    return n;
+}
+
+int CBgmWave::FillPass(DWORD n) {
+    DWORD dwSize = m_dwBufferSize;
+    DWORD dwQuarter = dwSize / 4;
+    int nFilled = Fill(n < dwQuarter ? n : dwQuarter);
     if (nFilled < 0) {
         DebugPrintf("ERROR 28 : ＢＧＭの読み込みエラー [%s]\n", m_szWavePath);
-        ResetEvent(m_hEvent);
-        return;
+        Idle();
+        return -1;
     }
     m_dwWritePos = (m_dwWritePos + static_cast<DWORD>(nFilled)) % dwSize;
     if (static_cast<DWORD>(nFilled) < n) m_dwOwed += n - static_cast<DWORD>(nFilled);
-    Sleep(BGM_PASS_SLEEP);
+    return nFilled;
 }
 
 unsigned CBgmWave::ThreadProc() {

@@ -78,6 +78,15 @@ private:
     };
 
     void ReleaseBuffer();
+    // Resets the wake event unless the thread is being stopped (under the lock, like StopThread's
+    // wake-up, so that neither can undo the other).
+    void Idle();
+    // Under the lock: the bytes a pass should write from the write cursor's movement and what was
+    // owed, cut at the ring's end (the rest owed again).
+    DWORD BytesToWrite();
+    // Under the lock: fills at most a quarter of the ring and moves the write position; -1 on a
+    // read error, which stops streaming until the next Play.
+    int FillPass(DWORD n);
 
     HANDLE m_hEvent;
     LPDIRECTSOUND m_lpDS;

@@ -87,7 +87,11 @@ LPDIRECTSOUNDBUFFER LoadWaveSoundBuffer(const char* pszPath) {
     desc.dwBufferBytes = reader.GetSize();
     desc.lpwfxFormat = reader.GetFormat();
     LPDIRECTSOUNDBUFFER lpBuffer = nullptr;
-    if (FAILED(g_lpDS->CreateSoundBuffer(&desc, &lpBuffer, nullptr))) return nullptr;
+    HRESULT hr = g_lpDS->CreateSoundBuffer(&desc, &lpBuffer, nullptr);
+    if (FAILED(hr)) {
+        if (hr == DSERR_BADFORMAT) ReportBadWave(pszPath, "a format DirectSound cannot play");
+        return nullptr;
+    }
     if (FAILED(FillSoundBuffer(&reader, lpBuffer, desc.dwBufferBytes))) {
         lpBuffer->Release();
         return nullptr;

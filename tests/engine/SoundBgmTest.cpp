@@ -1,5 +1,8 @@
+#include <atomic>
+#include <chrono>
 #include <cstring>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "engine/BgmWave.h"
@@ -199,6 +202,93 @@ TEST_F(SoundBgmTest, TheThreadStreamsAndJoinsOnClose) {
     wave.Close();  // fades, stops the thread and waits for it
     EXPECT_EQ(nullptr, wave.GetBuffer());
     EXPECT_EQ(0, wave.StartThread(nullptr, g_lpDSBPrimary));
+}
+
+// The streaming thread at the last step of a fade, asleep before it stops the buffer: the fade
+// was started one step from silence and the clock moved past the interval.
+class SoundBgmThreadTest : public SoundBgmTest {
+protected:
+    void StartAtLastFadeStep(CBgmWave* pWave) {
+        WriteFile("GameData/Music/Song.wav", StereoWave(3 * 44100));
+        ASSERT_EQ(1, pWave->StartThread(g_lpDS, g_lpDSBPrimary));
+        ASSERT_EQ(1, pWave->Open(kNoPack, kSong, 0));
+        pWave->Play(1);
+        ASSERT_EQ(DS_OK, pWave->GetBuffer()->SetVolume(-9900));
+        ASSERT_EQ(1, pWave->FadeOut());
+        m_Host.ClearSleeps();
+        m_Host.AdvanceClock(BGM_FADE_INTERVAL + 1);
+        ASSERT_TRUE(WaitForSleeps([](const std::vector<uint32_t>& s) {
+            for (uint32_t ms : s)
+                if (ms == BGM_FADE_END_SLEEP) return true;
+            return false;
+        }));
+    }
+
+    // Polls the host's record of sleeps (the thread follows the clock, which stands still here,
+    // so its sleeps last their real time); false when the condition never came.
+    template <class F>
+    bool WaitForSleeps(F done) {
+        for (int i = 0; i < 5000; ++i) {
+            if (done(m_Host.GetSleeps())) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return false;
+    }
+};
+
+TEST_F(SoundBgmThreadTest, PlayDuringTheLastFadeStepKeepsTheMusicPlaying) {
+    CBgmWave wave;
+    StartAtLastFadeStep(&wave);
+    size_t nSleeps = m_Host.GetSleeps().size();
+    wave.Play(1);
+    // The thread goes on streaming: it sleeps after its next refill.
+    EXPECT_TRUE(WaitForSleeps([&](const std::vector<uint32_t>& s) { return s.size() > nSleeps; }));
+    EXPECT_EQ(1, wave.IsPlaying());
+    EXPECT_EQ(0, wave.IsFading());
+    LONG v = 1;
+    wave.GetBuffer()->GetVolume(&v);
+    EXPECT_EQ(0, v);
+    EXPECT_EQ(DWORD(WAIT_OBJECT_0), WaitForSingleObject(wave.GetEvent(), 0));
+    wave.Close();
+}
+
+TEST_F(SoundBgmThreadTest, StopDuringTheLastFadeStepDoesNotHang) {
+    CBgmWave wave;
+    StartAtLastFadeStep(&wave);
+    std::atomic<bool> bStopped{false};
+    std::thread closer([&] {
+        wave.StopThread();
+        bStopped = true;
+    });
+    for (int i = 0; i < 5000 && !bStopped; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_TRUE(bStopped) << "the thread reset its wake-up and waits for ever";
+    if (!bStopped) SetEvent(wave.GetEvent());  // let it go, so that the test ends
+    closer.join();
+    wave.Close();
+}
+
+// A new piece opened while the thread streams the old one (a scene change during the fade): the
+// thread's measurement and fill must not mix the two rings.
+TEST_F(SoundBgmThreadTest, OpenWhileStreamingKeepsTheRingConsistent) {
+    WriteFile("GameData/Music/Song.wav", StereoWave(3 * 44100));
+    WAVEIMAGE small;
+    small.nRate = 22050;
+    small.nChannels = 1;
+    small.data = Pcm16(std::vector<int16_t>(22050, 1000));
+    WriteFile("GameData/Music/Small.wav", BuildWave(small));
+    CBgmWave wave;
+    ASSERT_EQ(1, wave.StartThread(g_lpDS, g_lpDSBPrimary));
+    for (int i = 0; i < 40; ++i) {
+        ASSERT_EQ(1, wave.Open(kNoPack, i % 2 ? ".\\GameData\\Music\\Small.wav" : kSong, 100));
+        wave.Play(1);
+        if (i % 3 == 0) wave.FadeOut();
+        for (int k = 0; k < 4; ++k) {
+            m_Host.AdvanceClock(17);
+            std::this_thread::sleep_for(std::chrono::microseconds(500));
+        }
+    }
+    wave.Close();
+    EXPECT_FALSE(HasDebugLine("ERROR 28"));
 }
 
 }  // namespace

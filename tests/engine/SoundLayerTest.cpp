@@ -153,8 +153,21 @@ TEST_F(WaveReaderTest, AdpcmKeepsItsExtraFormatBytes) {
     const uint8_t* pExtra = reinterpret_cast<const uint8_t*>(pwfx) + sizeof(WAVEFORMATEX);
     EXPECT_EQ(0xF4, pExtra[0]);
     EXPECT_EQ(0xAA, pExtra[4]);
-    // DirectSound takes PCM only: the bank's loader turns it down without a crash.
+    // DirectSound takes PCM only: the bank's loader turns it down without a crash, and says why.
     EXPECT_EQ(nullptr, LoadWaveSoundBuffer(".\\GameData\\Adpcm.wav"));
+    EXPECT_TRUE(HasDebugLine("Adpcm.wav (a format DirectSound cannot play)"));
+}
+
+TEST_F(WaveReaderTest, PcmTheMixerCannotTakeIsRefusedWithAReason) {
+    WAVEIMAGE w;
+    w.wBits = 24;
+    w.data = std::vector<uint8_t>(60, 0x10);
+    WriteFile("GameData/Deep.wav", BuildWave(w));
+    CWaveReader reader;
+    ASSERT_EQ(S_OK, reader.Open(".\\GameData\\Deep.wav"));  // a well-formed wave
+    EXPECT_EQ(nullptr, LoadWaveSoundBuffer(".\\GameData\\Deep.wav"));
+    EXPECT_TRUE(HasDebugLine("Deep.wav (a format DirectSound cannot play)"));
+    EXPECT_EQ(1, GetLiveSoundBufferCount());  // the primary buffer only
 }
 
 TEST_F(WaveReaderTest, SoundOffSkipsEverything) {

@@ -4,6 +4,8 @@
 #include "DataSet.h"
 #include "WaveWriter.h"
 #include "IndexSheets.h"
+#include "PeopleData.h"
+#include "StageFiles.h"
 #include "WidgetPictures.h"
 
 int main(int argc, char** argv)
@@ -20,6 +22,8 @@ int main(int argc, char** argv)
     WriteWidgetPictures(data);
     WriteSettingsScreen(data);
     WriteReplayFixtures(data);
+    WritePeopleFiles(data);
+    WriteStageFiles(data);
     if (data.Failed())
         return 1;
     printf("makedata: %d files written to %s/GameData\n", data.FileCount(), argv[1]);

@@ -1,0 +1,198 @@
+#include "stage/CrushableSet.h"
+
+#include <cfloat>
+#include <cmath>
+
+#include "engine/Log.h"
+#include "stage/Neighbours.h"
+#include "stage/ObjectLabel.h"
+
+namespace {
+
+CCrushable* s_pTable[CRUSH_CATEGORY_NUM][CRUSHABLE_MAX];
+
+bool IsValidCategory(int nCategory)
+{
+    return nCategory >= 0 && nCategory < CRUSH_CATEGORY_NUM;
+}
+
+// Both slots of a pair are read when the pair is tested, so an object that left inside a handler
+// is not tested again in the same pass.
+void CollideCategory(CStage* pStage, int nOuterCat, int nOuterSlot, int nInnerCat, bool bInnerFirst,
+                     bool bBothWays)
+{
+    for (int j = 0; j < CRUSHABLE_MAX; j++) {
+        CCrushable* pOuter = s_pTable[nOuterCat][nOuterSlot];
+        CCrushable* pInner = s_pTable[nInnerCat][j];
+        if (!pOuter || !pInner)
+            continue;
+        if (bInnerFirst) {
+            pInner->Collide(pStage, pOuter);
+            if (bBothWays)
+                pOuter->Collide(pStage, pInner);
+        } else {
+            pOuter->Collide(pStage, pInner);
+            if (bBothWays)
+                pInner->Collide(pStage, pOuter);
+        }
+    }
+}
+
+struct TargetPick {
+    float fAheadDist = FLT_MAX;
+    float fBehindDist = FLT_MAX;
+    D3DVECTOR vAhead{};
+    D3DVECTOR vBehind{};
+    bool bAhead = false;
+    bool bBehind = false;
+
+    void Offer(const D3DVECTOR& v, float fX)
+    {
+        float fDist = std::fabs(v.x - fX);
+        if (v.x >= fX) {
+            if (fDist < fAheadDist) {
+                fAheadDist = fDist;
+                vAhead = v;
+                bAhead = true;
+            }
+        } else if (fDist < fBehindDist) {
+            fBehindDist = fDist;
+            vBehind = v;
+            bBehind = true;
+        }
+    }
+};
+
+} // namespace
+
+CCrushable::~CCrushable()
+{
+    CCrushableSet::Unregister(this);
+}
+
+int CCrushable::Collide(CStage* pStage, CCrushable* pOther)
+{
+    return pOther ? pOther->HitBy(m_nCategory, pStage, this) : 0;
+}
+
+int CCrushable::HitBy(int nCategory, CStage* pStage, CCrushable* pOther)
+{
+    switch (nCategory) {
+    case CRUSH_ENEMY_BULLET: return HitByEnemyBullet(pStage, pOther);
+    case CRUSH_ENEMY_PART: return HitByEnemyPart(pStage, pOther);
+    case CRUSH_PLAYER_BULLET: return HitByPlayerBullet(pStage, pOther);
+    case CRUSH_PLAYER: return HitByPlayer(pStage, pOther);
+    case CRUSH_LABEL: return HitByLabel(pStage, pOther);
+    case CRUSH_ITEM: return HitByItem(pStage, pOther);
+    default: return 0;
+    }
+}
+
+void CCrushableSet::Register(CCrushable* pObj)
+{
+    if (!pObj || pObj->m_nIndex >= 0 || !IsValidCategory(pObj->m_nCategory))
+        return;
+    CCrushable** pSlots = s_pTable[pObj->m_nCategory];
+    for (int i = 0; i < CRUSHABLE_MAX; i++) {
+        if (!pSlots[i]) {
+            pSlots[i] = pObj;
+            pObj->m_nIndex = i;
+            return;
+        }
+    }
+}
+
+void CCrushableSet::Unregister(CCrushable* pObj)
+{
+    if (!pObj || pObj->m_nIndex < 0 || !IsValidCategory(pObj->m_nCategory))
+        return;
+    CCrushable** pSlots = s_pTable[pObj->m_nCategory];
+    if (pObj->m_nIndex < CRUSHABLE_MAX && pSlots[pObj->m_nIndex] == pObj) {
+        pSlots[pObj->m_nIndex] = nullptr;
+        pObj->m_nIndex = -1;
+        return;
+    }
+    DebugPrintf("判定リストのインデックスが不正です。\n");
+    for (int i = 0; i < CRUSHABLE_MAX; i++) {
+        if (pSlots[i] == pObj) {
+            pSlots[i] = nullptr;
+            pObj->m_nIndex = -1;
+            return;
+        }
+    }
+}
+
+void CCrushableSet::CollideAll(CStage* pStage)
+{
+    for (int i = 0; i < CRUSHABLE_MAX; i++) {
+        CollideCategory(pStage, CRUSH_PLAYER_BULLET, i, CRUSH_ENEMY_PART, false, false);
+        CollideCategory(pStage, CRUSH_PLAYER_BULLET, i, CRUSH_ENEMY_BULLET, false, false);
+        CollideCategory(pStage, CRUSH_PLAYER_BULLET, i, CRUSH_LABEL, true, false);
+    }
+    for (int i = 0; i < CRUSHABLE_MAX; i++) {
+        CollideCategory(pStage, CRUSH_ENEMY_BULLET, i, CRUSH_PLAYER, false, true);
+        CollideCategory(pStage, CRUSH_ENEMY_BULLET, i, CRUSH_LABEL, false, false);
+    }
+    // Only the heroine's own slot meets parts, items and labels.
+    CollideCategory(pStage, CRUSH_PLAYER, 0, CRUSH_ENEMY_PART, true, false);
+    CollideCategory(pStage, CRUSH_PLAYER, 0, CRUSH_ITEM, false, true);
+    CollideCategory(pStage, CRUSH_PLAYER, 0, CRUSH_LABEL, false, false);
+}
+
+D3DVECTOR* CCrushableSet::FindTarget(D3DVECTOR* pOut, float fX)
+{
+    TargetPick parts;
+    for (CCrushable* pObj : s_pTable[CRUSH_ENEMY_PART]) {
+        CEnemyPart* pPart = pObj ? pObj->GetEnemyPart() : nullptr;
+        if (!pPart || pPart->m_bInactive)
+            continue;
+        D3DVECTOR v;
+        pPart->GetPos(&v);
+        parts.Offer(v, fX);
+    }
+    TargetPick labels;
+    for (CCrushable* pObj : s_pTable[CRUSH_LABEL]) {
+        CObjectLabel* pLabel = pObj ? pObj->GetObjectLabel() : nullptr;
+        if (!pLabel || pLabel->IsFinished())
+            continue;
+        HITQUAD q;
+        pLabel->GetHitQuad(&q);
+        D3DVECTOR v;
+        v.x = (q.v[0].x + q.v[2].x) / 2.0f;
+        v.y = (q.v[0].y + q.v[2].y) / 2.0f;
+        v.z = 0.0f;
+        labels.Offer(v, fX);
+    }
+    if (parts.bAhead)
+        *pOut = parts.vAhead;
+    else if (labels.bAhead)
+        *pOut = labels.vAhead;
+    else if (parts.bBehind)
+        *pOut = parts.vBehind;
+    else if (labels.bBehind)
+        *pOut = labels.vBehind;
+    else {
+        pOut->x = 6000.0f;
+        pOut->y = 240.0f;
+        pOut->z = 0.0f;
+    }
+    return pOut;
+}
+
+void CCrushableSet::Clear()
+{
+    for (auto& slots : s_pTable) {
+        for (CCrushable*& pObj : slots) {
+            if (pObj)
+                pObj->m_nIndex = -1;
+            pObj = nullptr;
+        }
+    }
+}
+
+CCrushable* CCrushableSet::GetAt(int nCategory, int nSlot)
+{
+    if (!IsValidCategory(nCategory) || nSlot < 0 || nSlot >= CRUSHABLE_MAX)
+        return nullptr;
+    return s_pTable[nCategory][nSlot];
+}

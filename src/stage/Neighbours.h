@@ -1,0 +1,129 @@
+// What the stage needs of the player, enemy and explosion classes, which live in their own
+// libraries. Until those are built, the classes below are the least the stage calls on them: the
+// names, fields and calls the stage uses, with no behaviour of their own beyond storing what they
+// are given. The player, enemy and bullet libraries replace them.
+#pragma once
+#include "platform/d3d/D3D.h"
+#include "platform/win/WinTypes.h"
+#include "stage/BoundableSet.h"
+#include "stage/CrushableSet.h"
+
+class CStage;
+
+// A live, hittable piece of a placed enemy.
+class CEnemyPart : public CCrushable {
+public:
+    CEnemyPart() : CCrushable(CRUSH_ENEMY_PART) {}
+    CEnemyPart* GetEnemyPart() override { return this; }
+    D3DVECTOR* GetPos(D3DVECTOR* pOut) const
+    {
+        *pOut = m_vPos;
+        return pOut;
+    }
+
+    // Non-zero while the part is not in play.
+    BOOL m_bInactive = 1;
+    D3DVECTOR m_vPos{};
+};
+
+// One object holding a whole set of the main gun's bullets.
+class CPBullet : public CCrushable {
+public:
+    CPBullet() : CCrushable(CRUSH_PLAYER_BULLET) {}
+    // The power of one bullet, taken off a label's durability.
+    virtual int GetPower() = 0;
+};
+
+// The explosion that scrolls with the stage. Stand-in: it records what the label asks of it; it
+// neither plays nor runs out by itself.
+class CExpBombScroll {
+public:
+    virtual ~CExpBombScroll() = default;
+    // The per-instance load; nothing to load.
+    int Load(IDirect3DDevice7*) { return 1; }
+    void Start(DWORD dwDelay)
+    {
+        m_dwDelay = dwDelay;
+        m_bFinished = 0;
+        m_bIdle = 0;
+    }
+    // Explosion coordinates: y upward.
+    void SetPosition(float x, float y)
+    {
+        m_vPos.x = x;
+        m_vPos.y = y;
+        m_vPos.z = 0.0f;
+    }
+
+    D3DVECTOR m_vDrift{};
+    D3DVECTOR m_vPos{};
+    int m_nStyle = 0;
+    DWORD m_dwDelay = 0;
+    BOOL m_bIdle = 1;
+    BOOL m_bFinished = 0;
+};
+
+// The large explosion style (style 2).
+inline void SetExpBombStyle2(CExpBombScroll* pExp)
+{
+    pExp->m_nStyle = 2;
+}
+
+// Offsets of the five-explosion burst, shared by the explosion classes.
+inline constexpr float g_vExpBurstOffset[5][3] = {
+    {0.0f, 0.0f, 0.0f}, {40.0f, 0.0f, 0.0f}, {-40.0f, -40.0f, 0.0f}, {0.0f, 40.0f, 0.0f}, {0.0f, -40.0f, 0.0f},
+};
+
+// The heroine, as the stage's hit tests see her.
+class CPlayer : public CCrushable, public CBoundable {
+public:
+    CPlayer() : CCrushable(CRUSH_PLAYER), CBoundable(0) {}
+    D3DVECTOR* GetPosition(D3DVECTOR* pOut) override
+    {
+        *pOut = m_vA;
+        return pOut;
+    }
+    // The integer rectangle and the four corners of her damage box; empty while she is missing.
+    virtual void GetDamageRect(RECT* pOut) { *pOut = m_rcDamage; }
+    virtual void GetDamageQuad(D3DVECTOR* pOut /*[4]*/)
+    {
+        for (int i = 0; i < 4; i++)
+            pOut[i] = m_vDamageQuad[i];
+    }
+
+    RECT m_rcDamage{};
+    D3DVECTOR m_vDamageQuad[4]{};
+};
+
+// A flying pick-up item. Stand-in: it records its kind, place and launch; it does not fly.
+class CItemGun {
+public:
+    virtual ~CItemGun() = default;
+    void SetKind(int nKind) { m_nKind = nKind; }
+    void SetPosition(const D3DVECTOR& v) { m_vPos = v; }
+    void SetScroll(float fScroll) { m_fScroll = fScroll; }
+    void Launch(float fSpeed, float fAngle)
+    {
+        m_fLaunchSpeed = fSpeed;
+        m_fLaunchAngle = fAngle;
+        m_bLaunched = 1;
+    }
+
+    int m_nKind = 0;
+    D3DVECTOR m_vPos{};
+    float m_fScroll = 0.0f;
+    float m_fLaunchSpeed = 0.0f;
+    float m_fLaunchAngle = 0.0f;
+    BOOL m_bLaunched = 0;
+};
+
+// A circle-of-stars burst. Stand-in: it records where and that it was started.
+class CExpStarCir {
+public:
+    virtual ~CExpStarCir() = default;
+    virtual void Start() { m_nStarts++; }
+
+    float m_fX = 0.0f;
+    float m_fY = 0.0f;
+    int m_nStarts = 0;
+};

@@ -1,0 +1,149 @@
+// Turning the read definition into live objects: object pictures, one placed label per map cell,
+// and the enemy kinds, made once per code or boss name.
+#include "engine/BmpIndex.h"
+#include "engine/DebugOut.h"
+#include "stage/EnemyFactory.h"
+#include "stage/Object.h"
+#include "stage/ObjectLabel.h"
+#include "stage/People.h"
+#include "stage/PeopleLabel.h"
+#include "stage/PeopleSet.h"
+#include "stage/StageData.h"
+
+int CStageData::LoadPeople(IDirect3DDevice7* lpDevice)
+{
+    // People.txt is the regions' index and the catalogue in one. It is optional: without it every
+    // layer-E code is an enemy code. The kinds keep their pictures; the index is done with then.
+    GetPeopleIndex().LoadIndex(lpDevice, m_szStageDir, "People.txt");
+    m_bPeopleLoaded = CPeopleSet::Load(lpDevice, m_szStageDir);
+    GetPeopleIndex().Clear();
+    return 1;
+}
+
+int CStageData::LoadObjects(IDirect3DDevice7* lpDevice)
+{
+    for (auto& obj : m_Objects)
+        obj.second->Load(lpDevice, m_szStageDir);
+    // The regions cut from each picture are in the surfaces now; their indexes are not needed.
+    CBmpIndexSet& set = CBmpIndexSet::GetInstance();
+    for (auto& obj : m_Objects) {
+        const char* pszFile = obj.second->GetImageFile();
+        if (!pszFile || !*pszFile)
+            continue;
+        if (CBmpIndex* pIndex = set.Find(pszFile)) {
+            std::lock_guard<std::mutex> lock(set.Lock());
+            set[pszFile] = nullptr;
+            delete pIndex;
+        }
+    }
+    return 1;
+}
+
+int CStageData::BuildLayerLabels(IDirect3DDevice7* lpDevice, int nLayer)
+{
+    if (nLayer < 0 || nLayer >= BG_NUM)
+        return 1;
+    for (int nRow = 0; nRow < MAX_ROW_NUM; nRow++) {
+        std::vector<CObjectLabel*>& cells = m_Cells[nLayer][nRow];
+        for (const STAGEROW* pRecord : m_Rows[nLayer][nRow]) {
+            const std::string& text = pRecord->text;
+            for (size_t p = 0; p + 1 < text.size(); p += 2) {
+                std::string code = text.substr(p, 2);
+                CObjectLabel* pLabel = nullptr;
+                int nColumn = (int)(p / 2);
+                if (code == "00") {
+                    pLabel = nullptr;
+                } else if (nLayer == STAGE_ENEMY_LAYER && CPeopleSet::Exists(code.c_str())) {
+                    pLabel = MakePeopleLabel(lpDevice, code, nLayer, pRecord->nScreen, nColumn, pRecord->nRow);
+                } else if (nLayer == STAGE_ENEMY_LAYER) {
+                    pLabel = MakeEnemyLabel(lpDevice, code, nLayer, pRecord->nScreen, nColumn, pRecord->nRow);
+                } else {
+                    pLabel = MakeObjectLabel(lpDevice, code, nLayer, pRecord->nScreen, nColumn, pRecord->nRow);
+                }
+                // An undefined code still takes its column, or every later cell of the row would
+                // slide one column to the left.
+                cells.push_back(pLabel);
+            }
+        }
+    }
+    return 1;
+}
+
+void CStageData::PlaceLabel(CObjectLabel* pLabel, int nLayer, int nScreen, int nColumn, int nRow)
+{
+    pLabel->SetLayer(LetterFromLayer(nLayer));
+    pLabel->SetNumber(nScreen);
+    pLabel->SetCell(nColumn, nRow);
+}
+
+CObjectLabel* CStageData::MakeObjectLabel(IDirect3DDevice7* lpDevice, const std::string& code, int nLayer,
+                                          int nScreen, int nColumn, int nRow)
+{
+    CObject* pObj = GetObject(code);
+    if (!pObj) {
+        Report(7, "ERROR 1 : オブジェが定義されていません [%s]\n", code.c_str());
+        return nullptr;
+    }
+    CObjectLabel* pLabel = new CObjectLabel;
+    pLabel->SetObject(pObj);
+    PlaceLabel(pLabel, nLayer, nScreen, nColumn, nRow);
+    pLabel->Setup(lpDevice, m_szStageDir);
+    return pLabel;
+}
+
+CObjectLabel* CStageData::MakePeopleLabel(IDirect3DDevice7* lpDevice, const std::string& code, int nLayer,
+                                          int nScreen, int nColumn, int nRow)
+{
+    CPeople* pPeople = CPeopleSet::Find(code.c_str());
+    if (!pPeople) {
+        Report(7, "ERROR 18 : 通行者が定義されていません [%s]\n", code.c_str());
+        return nullptr;
+    }
+    CPeopleLabel* pLabel = new CPeopleLabel;
+    pLabel->SetPeople(pPeople);
+    PlaceLabel(pLabel, nLayer, nScreen, nColumn, nRow);
+    pLabel->Setup(lpDevice, m_szStageDir);
+    return pLabel;
+}
+
+CObjectLabel* CStageData::MakeEnemyLabel(IDirect3DDevice7* lpDevice, const std::string& code, int nLayer,
+                                         int nScreen, int nColumn, int nRow)
+{
+    CObject* pEnemy = GetEnemy(code);
+    const ENEMYMAKERS& makers = GetEnemyMakers();
+    if (!pEnemy || !makers.NewLabel) {
+        Report(3, "ERROR 1 : オブジェが定義されていません [%s]\n", code.c_str());
+        return nullptr;
+    }
+    CObjectLabel* pLabel = makers.NewLabel(pEnemy);
+    if (!pLabel)
+        return nullptr;
+    PlaceLabel(pLabel, nLayer, nScreen, nColumn, nRow);
+    if (makers.CreateParts)
+        makers.CreateParts(pLabel, lpDevice);
+    pLabel->Setup(lpDevice, m_szStageDir);
+    return pLabel;
+}
+
+int CStageData::LoadEnemies(IDirect3DDevice7* lpDevice)
+{
+    for (auto& enemy : m_Enemies)
+        enemy.second->Load(lpDevice, m_szStageDir);
+    return 1;
+}
+
+CObject* CStageData::GetEnemy(const std::string& text)
+{
+    auto it = m_Enemies.find(text);
+    if (it != m_Enemies.end())
+        return it->second;
+    int nVariant = 0;
+    ENEMYKIND nKind = FindEnemyKind(text.c_str(), &nVariant);
+    const ENEMYMAKERS& makers = GetEnemyMakers();
+    if (nKind == ENEMYKIND_NONE || !makers.NewKind)
+        return nullptr;
+    CObject* pEnemy = makers.NewKind(nKind, text.c_str(), nVariant);
+    if (pEnemy)
+        m_Enemies[text] = pEnemy;
+    return pEnemy;
+}
