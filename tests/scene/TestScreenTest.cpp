@@ -2,11 +2,8 @@
 // the fader and the present, checked on the frames the host receives.
 #include <gtest/gtest.h>
 
-#include "engine/WinMain.h"
-#include "platform/host/HostHeadless.h"
-#include "platform/win/Win.h"
 #include "scene/Game.h"
-#include "support/TempFolder.h"
+#include "scene/ProgramRun.h"
 
 namespace {
 
@@ -15,32 +12,7 @@ WORD Rgb565(int r, int g, int b)
     return static_cast<WORD>(((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3));
 }
 
-class TestScreenRun : public ::testing::Test {
-protected:
-    // Runs the program until tick nTicks and closes it the way the close box does.
-    int Run(uint32_t nTicks)
-    {
-        HOSTSCRIPTCMD close = {};
-        close.nTick = nTicks + 1;
-        close.op = HSOP_CLOSE;
-        m_Host.Schedule(close);
-        m_Host.SetQuiet(true);
-        SetHost(&m_Host);
-        ResetWindowSystem();
-        SetGameFrame(&m_Game);
-        const int nResult = RunApplication(nullptr, SW_SHOWNORMAL);
-        SetGameFrame(nullptr);
-        ResetWindowSystem();
-        SetHost(nullptr);
-        return nResult;
-    }
-
-    WORD Pixel(int x, int y) const { return m_Host.GetLastFrame()[static_cast<size_t>(y) * 640 + x]; }
-
-    CTempFolder m_Folder;
-    CHostHeadless m_Host;
-    CGame m_Game;
-};
+using TestScreenRun = CProgramRun;
 
 } // namespace
 

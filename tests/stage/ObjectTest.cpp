@@ -3,6 +3,8 @@
 #include <string>
 
 #include "engine/AppTimer.h"
+#include "engine/SurfaceUtil.h"
+#include "platform/ddraw/DDraw.h"
 #include "stage/Object.h"
 
 namespace {
@@ -157,4 +159,70 @@ TEST_F(ObjectClockTest, AnimationClockStartsOnce)
     anim.ClearAnimation();
     EXPECT_FALSE(anim.IsAnimate());
     EXPECT_EQ(anim.m_dwFrameClock, 0u);
+}
+
+namespace {
+
+IDirectDraw7* TestDirectDraw()
+{
+    static IDirectDraw7* s_lpDD = nullptr;
+    if (!s_lpDD)
+        DirectDrawCreateEx(nullptr, (LPVOID*)&s_lpDD, IID_IDirectDraw7, nullptr);
+    return s_lpDD;
+}
+
+DWORD PixelAt(IDirectDrawSurface7* lpSurface, int x, int y)
+{
+    DDSURFACEDESC2 desc{};
+    desc.dwSize = sizeof(desc);
+    if (!LockSurfaceRetrying(lpSurface, &desc))
+        return 0xFFFFFFFF;
+    DWORD dw = ReadRowPixel((const uint8_t*)desc.lpSurface + y * desc.lPitch, x, 2);
+    lpSurface->Unlock(nullptr);
+    return dw;
+}
+
+} // namespace
+
+TEST(ObjectDrawTest, PictureIsBlittedSixteenPixelsHigherWithItsKeyAndClipped)
+{
+    IDirectDrawSurface7* lpTarget = CreatePlaneSurface(TestDirectDraw(), 640, 480, MEM_SYSTEM);
+    IDirectDrawSurface7* lpPicture = CreatePlaneSurface(TestDirectDraw(), 8, 8, MEM_SYSTEM);
+    ASSERT_NE(lpTarget, nullptr);
+    ASSERT_NE(lpPicture, nullptr);
+    FillSurfaceColor(lpTarget, 0.0f, 0.0f, 0.0f, nullptr);
+    FillSurfaceColor(lpPicture, 1.0f, 0.0f, 0.0f, nullptr);
+    RECT rcKey = {0, 0, 4, 8};
+    FillSurfaceColor(lpPicture, 0.0f, 1.0f, 0.0f, &rcKey);  // left half transparent
+    SetColorKeyGreen(lpPicture);
+
+    CObject obj("K1");
+    obj.SetAttribute(OBJATTR_TOUCH);
+    obj.m_lpPicture = lpPicture;  // the type releases it
+    obj.m_nWidth = 8;
+    obj.m_nHeight = 8;
+    D3DVECTOR pos = {{100.7f}, {216.9f}, {0.0f}};
+    EXPECT_EQ(obj.Draw2D(lpTarget, &pos), 1);
+    EXPECT_EQ(PixelAt(lpTarget, 103, 200), 0u);       // keyed
+    EXPECT_EQ(PixelAt(lpTarget, 104, 200), 0xF800u);  // red at (x, y - 16)
+    EXPECT_EQ(PixelAt(lpTarget, 107, 207), 0xF800u);
+    EXPECT_EQ(PixelAt(lpTarget, 108, 200), 0u);
+    EXPECT_EQ(PixelAt(lpTarget, 104, 208), 0u);
+
+    // Partly off the left edge: the visible columns land at the screen edge.
+    D3DVECTOR edge = {{-6.0f}, {16.0f}, {0.0f}};
+    EXPECT_EQ(obj.Draw2D(lpTarget, &edge), 1);
+    EXPECT_EQ(PixelAt(lpTarget, 0, 0), 0xF800u);
+    EXPECT_EQ(PixelAt(lpTarget, 1, 0), 0xF800u);
+    EXPECT_EQ(PixelAt(lpTarget, 2, 0), 0u);
+    // At x = -width nothing is visible; the draw still succeeds.
+    D3DVECTOR gone = {{-8.0f}, {100.0f}, {0.0f}};
+    EXPECT_EQ(obj.Draw2D(lpTarget, &gone), 1);
+
+    // A blended type has no 2D picture.
+    obj.SetAttribute(OBJATTR_ADDBLT);
+    FillSurfaceColor(lpTarget, 0.0f, 0.0f, 0.0f, nullptr);
+    EXPECT_EQ(obj.Draw2D(lpTarget, &pos), 1);
+    EXPECT_EQ(PixelAt(lpTarget, 104, 200), 0u);
+    lpTarget->Release();
 }
