@@ -1,6 +1,7 @@
 #include "support/DeviceFixture.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -54,8 +55,8 @@ void CDeviceFixture::TearDown()
         chdir(m_strOldDir.c_str());
     }
     if (!m_strTempDir.empty()) {
-        remove((m_strTempDir + "/debug.txt").c_str());
-        rmdir(m_strTempDir.c_str());
+        std::error_code ec;
+        std::filesystem::remove_all(m_strTempDir, ec);
     }
 }
 
