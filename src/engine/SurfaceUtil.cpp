@@ -418,27 +418,6 @@ bool LockSurfaceRetrying(IDirectDrawSurface7* lpSurface, DDSURFACEDESC2* pDesc)
     return hr == DD_OK;
 }
 
-DWORD ReadRowPixel(const uint8_t* pRow, int x, int nBytes)
-{
-    if (nBytes == 2) {
-        uint16_t w;
-        std::memcpy(&w, pRow + x * 2, 2);
-        return w;
-    }
-    DWORD dw;
-    std::memcpy(&dw, pRow + x * 4, 4);
-    return dw;
-}
-
-void WriteRowPixel(uint8_t* pRow, int x, int nBytes, DWORD dwValue)
-{
-    if (nBytes == 2) {
-        const uint16_t w = (uint16_t)dwValue;
-        std::memcpy(pRow + x * 2, &w, 2);
-    } else {
-        std::memcpy(pRow + x * 4, &dwValue, 4);
-    }
-}
 
 void GetPictureRect(IDirectDrawSurface7* lpSurface, const RECT* prc, int* pnX, int* pnY, int* pnWidth, int* pnHeight)
 {

@@ -6,6 +6,7 @@
 
 #include "platform/d3d/D3D.h"
 #include "platform/ddraw/DDraw.h"
+#include "platform/ddraw/PixelRow.h"
 
 class CBmpLoader;
 
@@ -73,9 +74,7 @@ int CopySurfacePixels(IDirectDrawSurface7* lpDest, int x, int y, IDirectDrawSurf
 
 // Locks the whole surface, repeating while it is still drawing. False on any other failure.
 bool LockSurfaceRetrying(IDirectDrawSurface7* lpSurface, DDSURFACEDESC2* pDesc);
-// A raw pixel of a locked row (2 or 4 bytes a pixel).
-DWORD ReadRowPixel(const uint8_t* pRow, int x, int nBytes);
-void WriteRowPixel(uint8_t* pRow, int x, int nBytes, DWORD dwValue);
+// A raw pixel of a locked row: ReadRowPixel and WriteRowPixel of platform/ddraw/PixelRow.h.
 // The picture's origin and size: the rectangle's, or the whole surface's at (0, 0).
 void GetPictureRect(IDirectDrawSurface7* lpSurface, const RECT* prc, int* pnX, int* pnY, int* pnWidth, int* pnHeight);
 

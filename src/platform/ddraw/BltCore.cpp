@@ -1,30 +1,9 @@
 #include "platform/ddraw/BltCore.h"
+#include "platform/ddraw/PixelRow.h"
 
 #include <cstring>
 
 namespace {
-
-uint32_t ReadRaw(const uint8_t* pRow, int x, int nBpp)
-{
-    if (nBpp == 2) {
-        uint16_t w;
-        std::memcpy(&w, pRow + x * 2, 2);
-        return w;
-    }
-    uint32_t d;
-    std::memcpy(&d, pRow + x * 4, 4);
-    return d;
-}
-
-void WriteRaw(uint8_t* pRow, int x, int nBpp, uint32_t v)
-{
-    if (nBpp == 2) {
-        const uint16_t w = (uint16_t)v;
-        std::memcpy(pRow + x * 2, &w, 2);
-    } else {
-        std::memcpy(pRow + x * 4, &v, 4);
-    }
-}
 
 bool IsKey(const BLTJOB& job, uint32_t v)
 {
@@ -67,9 +46,9 @@ void RunStraight(const BLTPLANE& dst, const BLTPLANE& src, const BLTJOB& job)
             CopyRowKeyed16(pD16, pS16, nW, (uint16_t)job.dwKeyLow);
         } else {
             for (int i = 0; i < nW; i++) {
-                const uint32_t v = ReadRaw(pS, i, nBpp);
+                const uint32_t v = ReadRowPixel(pS, i, nBpp);
                 if (!IsKey(job, v)) {
-                    WriteRaw(pD, i, nBpp, v);
+                    WriteRowPixel(pD, i, nBpp, v);
                 }
             }
         }
@@ -116,14 +95,14 @@ void RunBlt(const BLTPLANE& dst, const BLTPLANE& src, const BLTJOB& job)
         const uint8_t* pS = src.pBits + (long)SourceRow(job, y) * src.lPitch;
         uint8_t* pD = dst.pBits + (long)y * dst.lPitch;
         for (int x = job.nClipL; x < job.nClipR; x++) {
-            uint32_t v = ReadRaw(pS, SourceColumn(job, x), nSB);
+            uint32_t v = ReadRowPixel(pS, SourceColumn(job, x), nSB);
             if (IsKey(job, v)) {
                 continue;
             }
             if (bConvert) {
                 v = EncodeArgb(dst.eKind, DecodeArgb(src.eKind, v));
             }
-            WriteRaw(pD, x, nDB, v);
+            WriteRowPixel(pD, x, nDB, v);
         }
     }
 }
