@@ -7,6 +7,7 @@
 #include "platform/win/WinTypes.h"
 #include "stage/BoundableSet.h"
 #include "stage/CrushableSet.h"
+#include "stage/StagePlayer.h"
 
 class CStage;
 
@@ -72,27 +73,6 @@ inline void SetExpBombStyle2(CExpBombScroll* pExp)
 // Offsets of the five-explosion burst, shared by the explosion classes.
 inline constexpr float g_vExpBurstOffset[5][3] = {
     {0.0f, 0.0f, 0.0f}, {40.0f, 0.0f, 0.0f}, {-40.0f, -40.0f, 0.0f}, {0.0f, 40.0f, 0.0f}, {0.0f, -40.0f, 0.0f},
-};
-
-// The heroine, as the stage's hit tests see her.
-class CPlayer : public CCrushable, public CBoundable {
-public:
-    CPlayer() : CCrushable(CRUSH_PLAYER), CBoundable(0) {}
-    D3DVECTOR* GetPosition(D3DVECTOR* pOut) override
-    {
-        *pOut = m_vA;
-        return pOut;
-    }
-    // The integer rectangle and the four corners of her damage box; empty while she is missing.
-    virtual void GetDamageRect(RECT* pOut) { *pOut = m_rcDamage; }
-    virtual void GetDamageQuad(D3DVECTOR* pOut /*[4]*/)
-    {
-        for (int i = 0; i < 4; i++)
-            pOut[i] = m_vDamageQuad[i];
-    }
-
-    RECT m_rcDamage{};
-    D3DVECTOR m_vDamageQuad[4]{};
 };
 
 // A flying pick-up item. Stand-in: it records its kind, place and launch; it does not fly.

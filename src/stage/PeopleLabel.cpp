@@ -111,7 +111,7 @@ int CPeopleLabel::HitByPlayer(CStage*, CCrushable* pOther)
         return 0;
     if (!pOther || pOther->m_nCategory != CRUSH_PLAYER)
         return 0;
-    CPlayer* pPlayer = static_cast<CPlayer*>(pOther);
+    IStagePlayer* pPlayer = static_cast<IStagePlayer*>(pOther);
     RECT rcPlayer;
     pPlayer->GetDamageRect(&rcPlayer);
     CELLMASK maskPlayer, maskSelf;

@@ -10,6 +10,7 @@
 #include "stage/CrushableSet.h"
 #include "stage/People.h"
 #include "stage/PeopleLabel.h"
+#include "StubPlayer.h"
 #include "stage/PeopleSet.h"
 
 namespace {
@@ -51,17 +52,7 @@ D3DVECTOR Pt(float x, float y)
 }
 
 // The heroine's damage box at (x, y), 32 x 48.
-struct Heroine : public CPlayer {
-    Heroine(float x, float y)
-    {
-        m_vA = Pt(x, y);
-        m_rcDamage = RECT{(LONG)x, (LONG)y, (LONG)x + 32, (LONG)y + 48};
-        m_vDamageQuad[0] = Pt(x, y);
-        m_vDamageQuad[1] = Pt(x + 32, y);
-        m_vDamageQuad[2] = Pt(x + 32, y + 48);
-        m_vDamageQuad[3] = Pt(x, y + 48);
-    }
-};
+using Heroine = CStubPlayer;
 
 class PeopleLabelTest : public ::testing::Test {
 protected:
