@@ -27,10 +27,10 @@ public:
     D3DVECTOR m_vPos{};
 };
 
-// One object holding a whole set of the main gun's bullets.
-class CPBullet : public CCrushable {
+// What a label asks of a player bullet that hits it: the player library's guns implement it.
+class IPlayerBullet : public CCrushable {
 public:
-    CPBullet() : CCrushable(CRUSH_PLAYER_BULLET) {}
+    IPlayerBullet() : CCrushable(CRUSH_PLAYER_BULLET) {}
     // The power of one bullet, taken off a label's durability.
     virtual int GetPower() = 0;
 };

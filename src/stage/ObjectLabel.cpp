@@ -83,7 +83,7 @@ int CObjectLabel::HitByPlayerBullet(CStage*, CCrushable* pBullet)
         return 0;
     if (!pBullet || pBullet->m_nCategory != CRUSH_PLAYER_BULLET)
         return 0;
-    m_nDurability -= static_cast<CPBullet*>(pBullet)->GetPower();
+    m_nDurability -= static_cast<IPlayerBullet*>(pBullet)->GetPower();
     if (m_nDurability > 0) {
         StartFlash();
         g_PCMManagerTask.Play(kEnemyDamageWave);

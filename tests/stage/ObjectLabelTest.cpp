@@ -43,7 +43,7 @@ public:
     int m_nFlashDraws = 0;
 };
 
-class Bullets : public CPBullet {
+class Bullets : public IPlayerBullet {
 public:
     explicit Bullets(int nPower) : m_nPower(nPower) {}
     int GetPower() override { return m_nPower; }
