@@ -138,6 +138,8 @@ public:
     int GetFrame() const { return m_nFrame; }
     void SetFrame(int nFrame) { m_nFrame = nFrame; }
     int GetCurrentTrack() const { return m_nTrack; }  // -1: a stage without a track
+    // The track a run goes on with at the next stage (0 to 4), keeping the earlier start pairs.
+    void SetCurrentTrack(int nTrack) { m_nTrack = nTrack; }
     const std::vector<KEYRECINFO>& GetTrack(int nTrack) const;
     int GetPlayIndex() const { return m_nPlayIndex; }
     int GetPlayerValue() const { return m_nPlayerValue; }

@@ -1,22 +1,279 @@
 #include "scene/Game.h"
 
-#include "effect/RVMEffect.h"
+#include <cstdio>
 
+#include "effect/RVMEffect.h"
+#include "engine/AppTimer.h"
+#include "engine/BgmWave.h"
 #include "engine/BmpIndex.h"
+#include "engine/Config.h"
+#include "engine/FPSChar.h"
+#include "engine/Input.h"
+#include "engine/KeyRecorder.h"
+#include "engine/Log.h"
+#include "engine/NumberBase.h"
+#include "engine/Param.h"
+#include "engine/Util.h"
+#include "engine/WinMain.h"
+#include "player/PBullet.h"
+#include "stage/PeopleSet.h"
 
 namespace {
-constexpr int kHoldTicks = 60;
+
+const char kReplayFolder[] = ".\\Replay\\";
+const float kFadeStep = 0.03f;
+
+// The class-wide pictures are loaded once per run and released with the scenes.
+bool s_bSharedImagesLoaded = false;
+
+// Music from a pack (or its folder), looping from the loop start that the key gives.
+void PlayMusic(const char* pszPack, const char* pszWave, const char* pszCueKey)
+{
+    if (g_BgmWave.Open(pszPack, pszWave, GetParamInt(pszCueKey, 0, 0))) {
+        g_BgmWave.Play(1);
+    }
 }
+
+void MusicOff()
+{
+    g_BgmWave.FadeOut();
+}
+
+int NextDemo(int n)
+{
+    return n % DEMO_COUNT_MAX + 1;
+}
+
+int InitStageNumber()
+{
+    return GetParamInt("INIT_STAGE_NUM", 0, 1);
+}
+
+} // namespace
+
+CGame::CGame() = default;
 
 CGame::~CGame()
 {
-    Release();
+    delete m_pLoading;
+}
+
+// ---- The process frame's calls --------------------------------------------------------------------
+
+bool CGame::IsLoading()
+{
+    return m_nState == STATE_LOADING || m_nState == STATE_LOADING_FADE;
+}
+
+// The stage is the loading thread's while a load runs.
+bool CGame::IsStagePaused()
+{
+    return !IsLoading() && m_Stage.GetState() == STAGE_STATE_PAUSE;
 }
 
 void CGame::InitFader()
 {
     m_Fader.Init();
-    m_Fader.SetSpeed(0.01f);
+    m_Fader.SetSpeed(kFadeStep);
+}
+
+bool CGame::Init(IDirect3DDevice7* lpDevice)
+{
+    if (!m_Logo.Load(lpDevice)) {
+        return false;
+    }
+    m_Logo.SetOpening(&m_Opening);
+    m_Logo.SetGame(this);
+    if (!m_Title.Load(lpDevice) || !m_EndingKari.Load(lpDevice)) {
+        return false;
+    }
+    // Everything the loading thread reads is settled before a debug start sets it going.
+    m_DemoPlayLogo.Load(lpDevice);
+    m_bToEnding = 0;
+    if (GetParamInt("STAGE_INIT_STATE", 0, 0) == 1) {
+        LoadAll(lpDevice);
+        m_Title.Reset(InitStageNumber(), 1);
+        m_nStage = m_Title.GetStage();
+        ChangeState(STATE_LOADING, lpDevice);
+    } else {
+        m_nStage = m_Title.GetStage();
+        ChangeState(STATE_LOGO, lpDevice);
+    }
+    return true;
+}
+
+void CGame::Update()
+{
+    if (m_pfnUpdate) {
+        (this->*m_pfnUpdate)();
+    }
+    if (m_bFading) {
+        m_Fader.Update();
+    }
+}
+
+void CGame::Render(IDirectDrawSurface7* lpDest, IDirect3DDevice7* lpDevice)
+{
+    RunTransition(lpDevice);
+    if (m_pfnDraw) {
+        (this->*m_pfnDraw)(lpDest, lpDevice);
+    }
+    if (!m_bFading || !lpDevice || FAILED(lpDevice->BeginScene())) {
+        return;
+    }
+    m_Fader.Draw(lpDevice);
+    lpDevice->EndScene();
+}
+
+void CGame::Release()
+{
+    // Deleting the loader waits for a load under way: the stage must not go while it is filled.
+    delete m_pLoading;
+    m_pLoading = nullptr;
+    ReleaseScenes();
+    if (s_bSharedImagesLoaded) {
+        CPBullet::ReleaseImages();
+        s_bSharedImagesLoaded = false;
+    }
+    CPeopleSet::Clear();
+    // The effect library's textures go with the scenes, before the device does.
+    ReleaseEffectTextures();
+}
+
+void CGame::ReleaseScenes()
+{
+    g_Config.Release();
+    m_Logo.Release();
+    m_Stage.UnloadStage();
+    m_Title.Release();
+    m_EndingKari.Release();
+    m_Fader.Release();
+    m_Opening.Unload();
+    m_Ending.Unload();
+    m_DemoPlayLogo.Release();
+    m_Start.Release();
+    m_ReplaySel.Release();
+    m_LoadingInfo.Release();
+}
+
+void CGame::DebugRestart()
+{
+    switch (m_nState) {
+    case STATE_STAGE: {
+        const int bCtrlReplay = IsDebugKey() && GetAsyncKeyState(VK_CONTROL) < 0;
+        m_Stage.Reset();
+        m_Stage.Start(1, bCtrlReplay ? 1 : m_bReplay);
+        break;
+    }
+    case STATE_OPENING:
+        RestartCutScene(m_Opening, OPENING_FOLDER, g_lpD3DDevice);
+        break;
+    case STATE_ENDING:
+        RestartCutScene(m_Ending, ENDING_FOLDER, g_lpD3DDevice);
+        break;
+    default:
+        break;
+    }
+}
+
+void CGame::RestartCutScene(COpening& player, const char* pszFolder, IDirect3DDevice7* lpDevice)
+{
+    player.Unload();
+    player.Load(lpDevice, pszFolder);
+    player.Start();
+}
+
+// ---- The machine ----------------------------------------------------------------------------------
+
+void CGame::ChangeState(int nState, IDirect3DDevice7* lpDevice)
+{
+    const int nPrevState = m_nState;
+    switch (nState) {
+    case STATE_LOGO:
+        m_Logo.StartCaution();
+        SetHandlers(&CGame::UpdateLogo, &CGame::DrawLogo);
+        break;
+    case STATE_LOGO_BAR:
+        m_Logo.StartBar();
+        SetHandlers(&CGame::UpdateLogo, &CGame::DrawLogo);
+        break;
+    case STATE_LOADING:
+        SetHandlers(nullptr, &CGame::DrawLoading);
+        EnterLoading(lpDevice);
+        break;
+    case STATE_SETTINGS:
+        g_Config.Start();
+        SetHandlers(&CGame::UpdateSettings, &CGame::DrawSettings);
+        break;
+    case STATE_REPLAY_SELECT:
+        EnterReplaySelect(nPrevState, lpDevice);
+        SetHandlers(&CGame::UpdateReplaySelect, &CGame::DrawReplaySelect);
+        break;
+    case STATE_OPENING:
+        EnterCutScene(m_Opening, ".\\GameData\\Opening.dat", ".\\GameData\\Opening\\Opening.wav", "CUE_TITLE");
+        SetHandlers(&CGame::UpdateOpening, &CGame::DrawOpening);
+        break;
+    case STATE_START_MENU:
+        EnterStartMenu();
+        SetHandlers(&CGame::UpdateStartMenu, &CGame::DrawStartMenu);
+        break;
+    case STATE_TITLE:
+        EnterTitle(nPrevState);
+        SetHandlers(&CGame::UpdateTitle, &CGame::DrawTitle);
+        break;
+    case STATE_STAGE:
+        EnterStage();
+        SetHandlers(&CGame::UpdateStage, &CGame::DrawStage);
+        break;
+    case STATE_ENDING_KARI:
+        m_EndingKari.Start();
+        SetHandlers(&CGame::UpdateEndingKari, &CGame::DrawEndingKari);
+        break;
+    case STATE_ENDING:
+        EnterCutScene(m_Ending, ".\\GameData\\Ending.dat", ".\\GameData\\Ending\\Ending.wav", "CUE_ENDING");
+        SetHandlers(&CGame::UpdateEnding, &CGame::DrawEnding);
+        break;
+    default:
+        // The fade states keep the scene before them going while the fade runs.
+        break;
+    }
+    m_nState = nState;
+}
+
+void CGame::SetHandlers(PFNUPDATE pfnUpdate, PFNDRAW pfnDraw)
+{
+    m_pfnUpdate = pfnUpdate;
+    m_pfnDraw = pfnDraw;
+}
+
+void CGame::StartFade(int nKind)
+{
+    m_Fader.SetKind(nKind);
+    m_Fader.Start();
+    m_bFading = 1;
+}
+
+int CGame::StartReplay(IDirect3DDevice7* lpDevice, const char* pszFolder, const char* pszName)
+{
+    CKeyRecorder* pRecorder = CKeyRecorder::GetInstance();
+    pRecorder->SetStartStage(m_nStage);
+    m_bReplay = 1;
+    if (!pRecorder->LoadReplay(pszFolder, pszName)) {
+        return 0;
+    }
+    ChangeState(STATE_LOADING, lpDevice);
+    m_bFading = 0;
+    return 1;
+}
+
+int CGame::LoadAll(IDirect3DDevice7* lpDevice)
+{
+    LoadSystemIndexes(lpDevice);
+    LoadSharedImages(lpDevice);
+    g_Config.Load(lpDevice);
+    m_Start.Load(lpDevice);
+    m_ReplaySel.Load(lpDevice);
+    return 1;
 }
 
 void CGame::LoadSystemIndexes(IDirect3DDevice7* lpDevice)
@@ -24,85 +281,577 @@ void CGame::LoadSystemIndexes(IDirect3DDevice7* lpDevice)
     ::LoadSystemIndexes(lpDevice);
 }
 
-bool CGame::Init(IDirect3DDevice7* lpDevice)
+// The enemy bullets', explosions' and option icons' pictures join these when their classes exist.
+void CGame::LoadSharedImages(IDirect3DDevice7* lpDevice)
 {
-    m_lpDevice = lpDevice;
-    LoadSystemIndexes(lpDevice);
-    if (!m_TestScreen.Load(lpDevice)) {
-        return false;
-    }
-    m_Gallery.Load(lpDevice);
-    DebugRestart();
-    return true;
-}
-
-// In from black, then out to white, in from white, out to black, and round again, holding a
-// second between fades.
-void CGame::StepFadeCycle()
-{
-    static const int kCycle[4] = {CFadePlane::KIND_OUT_WHITE, CFadePlane::KIND_IN_WHITE,
-                                  CFadePlane::KIND_OUT_BLACK, CFadePlane::KIND_IN_BLACK};
-    if (!m_Fader.IsDone()) {
+    if (s_bSharedImagesLoaded) {
         return;
     }
-    if (++m_nHoldTicks < kHoldTicks) {
+    s_bSharedImagesLoaded = true;
+    CPointNumber::LoadImage(lpDevice);
+    CPBullet::LoadImages(lpDevice);
+}
+
+int CGame::GetMaxStage() const
+{
+    return GetParamInt("MAX_STAGE_NUM", 0, 5);
+}
+
+void CGame::LoadInThread(IDirect3DDevice7* lpDevice)
+{
+    if (!m_bToEnding) {
+        m_Stage.Init(lpDevice);
+        m_Stage.LoadStage(lpDevice, m_nStage, m_bDemo);
+    } else {
+        m_Ending.Unload();
+        if (!m_Ending.Load(lpDevice, ENDING_FOLDER)) {
+            DebugPrintf("ERROR 40 : エンディングの準備に失敗しました \n");
+        }
+    }
+    // Last: the main thread takes the stage back once it sees this.
+    m_bLoadDone.store(1, std::memory_order_release);
+}
+
+// ---- Entry actions --------------------------------------------------------------------------------
+
+void CGame::EnterLoading(IDirect3DDevice7* lpDevice)
+{
+    m_Player.SetSubWeapon(m_Start.GetSubWeapon());
+    m_Opening.Unload();
+    // Without its picture the load still runs, behind a black screen: the state has no other way
+    // out than a finished load.
+    if (!m_LoadingInfo.Load(lpDevice)) {
+        DebugPrintf("%s の読み込みに失敗しました\n", LOADING_PICTURE_PATH);
+    }
+    m_dwLoadStart = timeGetTime();
+    WriteOpenLog("setup Start = %ld\n", (long)m_dwLoadStart);
+    m_bLoadDone = 0;
+    delete m_pLoading;
+    m_pLoading = new CLoading(&m_LoadingInfo, this);
+    if (!m_pLoading->HasThread()) {
+        // No thread to be had: load here rather than wait for one that never comes.
+        LoadInThread(lpDevice);
         return;
     }
-    m_nHoldTicks = 0;
-    m_Fader.SetKind(kCycle[m_nFadeStage]);
-    m_Fader.Start();
-    m_nFadeStage = (m_nFadeStage + 1) % 4;
-}
-
-// The gallery comes in from black and stays; the fade cycle belongs to the test screen.
-void CGame::ShowGallery()
-{
-    m_nState = STATE_GALLERY;
-    m_Gallery.Start();
-    m_Fader.SetKind(CFadePlane::KIND_IN_BLACK);
-    m_Fader.Start();
-}
-
-void CGame::Update()
-{
-    if (m_nState == STATE_TEST_SCREEN && ++m_nPageTicks > TEST_SCREEN_TICKS) {
-        ShowGallery();
+    while (!m_pLoading->IsRunning()) {
+        Sleep(1);
     }
-    if (m_nState == STATE_GALLERY) {
-        m_Gallery.Update();
+}
+
+void CGame::EnterReplaySelect(int nPrevState, IDirect3DDevice7* lpDevice)
+{
+    m_ReplaySel.Enter(lpDevice);
+    const int bFromTitle = nPrevState == STATE_TITLE || nPrevState == STATE_TITLE_FADE;
+    m_ReplaySel.SetMode(bFromTitle ? 0 : 1);
+}
+
+void CGame::EnterCutScene(COpening& player, const char* pszPack, const char* pszWave, const char* pszCueKey)
+{
+    player.Start();
+    PlayMusic(pszPack, pszWave, pszCueKey);
+}
+
+void CGame::EnterStartMenu()
+{
+    m_Title.ResetInput(1);
+    m_Start.Enter();
+}
+
+// A visit from the settings, the start menu's back or a cancelled replay choice keeps the music
+// and the chosen stage; any other visit starts the title afresh.
+void CGame::EnterTitle(int nPrevState)
+{
+    const int nReplayResult = m_ReplaySel.GetResult();
+    const bool bFromMenu = nPrevState == STATE_SETTINGS_FADE || nPrevState == STATE_REPLAY_SELECT_FADE ||
+                           nPrevState == STATE_START_MENU_FADE;
+    const int bFresh = !(bFromMenu && nReplayResult != 4 && nReplayResult != 6);
+    if (bFresh) {
+        PlayMusic(".\\GameData\\Title.dat", ".\\GameData\\Title\\StartMenu.wav", "CUE_STARTMENU");
+        m_nStage = InitStageNumber();
+    }
+    m_Opening.Unload();
+    m_bDemo = 0;
+    m_DemoPlayLogo.Hide();
+    m_bReplay = 0;
+    m_ReplaySel.ResetSelection();
+    m_Title.Reset(m_nStage, bFresh);
+    m_bToEnding = 0;
+}
+
+void CGame::EnterStage()
+{
+    m_Stage.Reset();
+    m_Stage.Start(m_nStage == m_Title.GetStage() || m_bDemo, m_bReplay);
+    if (!m_bDemo) {
+        return;
+    }
+    m_nDemoStart = CAppTimer::GetElapsed(0);
+    m_bDemoEnded = 0;
+    m_bDemoPrevInput = CInputState::IsAnyInput();
+    // The option icons' shift joins this when the icons exist.
+    g_bFPSExtra = 0;
+    m_DemoPlayLogo.Start();
+}
+
+// ---- Transitions ----------------------------------------------------------------------------------
+
+bool CGame::IsFaded() const
+{
+    return m_bFading && m_Fader.IsDone();
+}
+
+void CGame::ChangeStateFaded(int nState, IDirect3DDevice7* lpDevice)
+{
+    ChangeState(nState, lpDevice);
+    m_bFading = 0;
+}
+
+void CGame::RunTransition(IDirect3DDevice7* lpDevice)
+{
+    switch (m_nState) {
+    case STATE_LOGO:
+    case STATE_LOGO_BAR:
+        AfterLogo(lpDevice);
+        break;
+    case STATE_LOADING:
+        AfterLoading(lpDevice);
+        break;
+    case STATE_LOADING_FADE:
+        if (IsFaded()) {
+            MusicOff();
+            const int nNext = m_bToEnding ? STATE_ENDING : STATE_STAGE;
+            m_bToEnding = 0;
+            ChangeStateFaded(nNext, lpDevice);
+        }
+        break;
+    case STATE_SETTINGS:
+        if (g_Config.IsDone()) {
+            StartFade(CFadePlane::KIND_OUT_BLACK);
+            ChangeState(STATE_SETTINGS_FADE, lpDevice);
+        }
+        break;
+    case STATE_REPLAY_SELECT:
+        AfterReplaySelect(lpDevice);
+        break;
+    case STATE_REPLAY_SELECT_FADE:
+        AfterReplayFade(lpDevice);
+        break;
+    case STATE_OPENING:
+        AfterCutScene(m_Opening, STATE_OPENING_FADE);
+        break;
+    case STATE_START_MENU:
+        AfterStartMenu(lpDevice);
+        break;
+    case STATE_TITLE:
+        AfterTitle(lpDevice);
+        break;
+    case STATE_TITLE_FADE:
+        AfterTitleFade(lpDevice);
+        break;
+    case STATE_STAGE:
+        AfterStage(lpDevice);
+        break;
+    case STATE_STAGE_FADE:
+        AfterStageFade(lpDevice);
+        break;
+    case STATE_ENDING_KARI:
+        if (m_EndingKari.GetState() == CEndingKari::STATE_ENDED) {
+            StartFade(CFadePlane::KIND_OUT_WHITE);
+            ChangeState(STATE_ENDING_KARI_FADE, lpDevice);
+        }
+        break;
+    case STATE_ENDING_KARI_FADE:
+        if (IsFaded()) {
+            m_EndingKari.Stop();
+            ChangeStateFaded(STATE_REPLAY_SELECT, lpDevice);
+        }
+        break;
+    case STATE_ENDING:
+        AfterCutScene(m_Ending, STATE_ENDING_FADE);
+        break;
+    case STATE_ENDING_FADE:
+        if (IsFaded()) {
+            m_Ending.Unload();
+            ChangeStateFaded(GetParamInt("PLAY_ENDING", 0, 1) ? STATE_REPLAY_SELECT : STATE_TITLE, lpDevice);
+        }
+        break;
+    case STATE_SETTINGS_FADE:
+    case STATE_OPENING_FADE:
+        if (IsFaded()) {
+            ChangeStateFaded(STATE_TITLE, lpDevice);
+        }
+        break;
+    case STATE_START_MENU_FADE:
+        if (IsFaded()) {
+            ChangeStateFaded(m_nNextState, lpDevice);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void CGame::AfterLogo(IDirect3DDevice7* lpDevice)
+{
+    if (m_Logo.GetState() == CLogo::STATE_FINISHED) {
+        ChangeState(GetParamInt("PLAY_OPENING", 0, 1) ? STATE_OPENING : STATE_TITLE, lpDevice);
+    }
+}
+
+void CGame::AfterLoading(IDirect3DDevice7* lpDevice)
+{
+    if (!m_pLoading || !m_bLoadDone.load(std::memory_order_acquire)) {
+        return;
+    }
+    delete m_pLoading;
+    m_pLoading = nullptr;
+    m_LoadingInfo.Release();
+    const DWORD dwEnd = timeGetTime();
+    WriteOpenLog("setup end = %ld  time = %ld\n", (long)dwEnd, (long)(dwEnd - m_dwLoadStart));
+    StartFade(CFadePlane::KIND_OUT_BLACK);
+    ChangeState(STATE_LOADING_FADE, lpDevice);
+}
+
+void CGame::AfterReplaySelect(IDirect3DDevice7* lpDevice)
+{
+    const int nResult = m_ReplaySel.GetResult();
+    if (nResult == CReplaySel::RESULT_SAVE) {
+        const char* pszName = m_ReplaySel.GetFileName();
+        if (pszName && CKeyRecorder::GetInstance()->SaveReplay(pszName, m_Stage.GetScore())) {
+            m_ReplaySel.Enter(lpDevice);
+            m_ReplaySel.ShowSaved();
+        } else {
+            // Never claim a save that did not happen: back to choosing a slot.
+            DebugPrintf("ERROR : リプレイの保存に失敗しました [%s]\n", pszName ? pszName : "");
+            m_ReplaySel.ResetSelection();
+        }
+        return;
+    }
+    if (nResult == 1 || nResult == 4 || nResult == 5 || nResult == 6) {
+        if (nResult == CReplaySel::RESULT_PLAY) {
+            MusicOff();
+        }
+        StartFade(CFadePlane::KIND_OUT_BLACK);
+        ChangeState(STATE_REPLAY_SELECT_FADE, lpDevice);
+    }
+}
+
+void CGame::AfterReplayFade(IDirect3DDevice7* lpDevice)
+{
+    if (!IsFaded()) {
+        return;
+    }
+    const int nResult = m_ReplaySel.GetResult();
+    if (nResult == CReplaySel::RESULT_PLAY) {
+        const char* pszName = m_ReplaySel.GetFileName();
+        m_Title.Reset(m_ReplaySel.GetStage(), 1);
+        m_nStage = m_ReplaySel.GetStage();
+        if (!pszName || !StartReplay(lpDevice, kReplayFolder, pszName)) {
+            // A replay that does not load leads back to the title instead of a black screen.
+            DebugPrintf("ERROR : リプレイの読み込みに失敗しました [%s]\n", pszName ? pszName : "");
+            ChangeStateFaded(STATE_TITLE, lpDevice);
+        }
+    } else if (nResult == 4 || nResult == 5 || nResult == 6) {
+        ChangeStateFaded(STATE_TITLE, lpDevice);
+    }
+}
+
+void CGame::AfterCutScene(COpening& player, int nFadeState)
+{
+    if (!player.IsFinished()) {
+        return;
+    }
+    MusicOff();
+    player.FadeOutVoices();
+    StartFade(CFadePlane::KIND_OUT_WHITE);
+    ChangeState(nFadeState, nullptr);
+}
+
+void CGame::AfterStartMenu(IDirect3DDevice7* lpDevice)
+{
+    const int nResult = m_Start.GetResult();
+    if (nResult == CStart::RESULT_START) {
+        MusicOff();
+        m_nNextState = STATE_LOADING;
+    } else if (nResult == CStart::RESULT_BACK) {
+        m_nNextState = STATE_TITLE;
     } else {
-        m_TestScreen.Update();
-        StepFadeCycle();
+        return;
     }
-    m_Fader.Draw(m_lpDevice);
+    StartFade(CFadePlane::KIND_OUT_BLACK);
+    ChangeState(STATE_START_MENU_FADE, lpDevice);
 }
 
-void CGame::Render(IDirectDrawSurface7* lpBackBuffer, IDirect3DDevice7* lpDevice)
+void CGame::AfterTitle(IDirect3DDevice7* lpDevice)
 {
-    if (m_nState == STATE_GALLERY) {
-        m_Gallery.Draw(lpBackBuffer, lpDevice);
+    const int nResult = m_Title.GetResult();
+    if (nResult < CTitle::RESULT_START || nResult > CTitle::RESULT_QUIT) {
+        return;
+    }
+    m_nStage = m_Title.GetStage();
+    CKeyRecorder::GetInstance()->SetStartStage(m_nStage);
+    if (nResult == CTitle::RESULT_LOGO || nResult == CTitle::RESULT_ENDING || nResult == CTitle::RESULT_DEMO) {
+        MusicOff();
+    }
+    StartFade(CFadePlane::KIND_OUT_BLACK);
+    ChangeState(STATE_TITLE_FADE, lpDevice);
+}
+
+void CGame::AfterTitleFade(IDirect3DDevice7* lpDevice)
+{
+    if (!IsFaded()) {
+        return;
+    }
+    switch (m_Title.GetResult()) {
+    case CTitle::RESULT_START:
+        ChangeStateFaded(STATE_START_MENU, lpDevice);
+        break;
+    case CTitle::RESULT_SETTINGS:
+        ChangeStateFaded(STATE_SETTINGS, lpDevice);
+        break;
+    case CTitle::RESULT_REPLAY:
+        ChangeStateFaded(STATE_REPLAY_SELECT, lpDevice);
+        break;
+    case CTitle::RESULT_LOGO:
+        ChangeStateFaded(STATE_LOGO_BAR, lpDevice);
+        break;
+    case CTitle::RESULT_ENDING:
+        m_bToEnding = 1;
+        ChangeStateFaded(STATE_LOADING, lpDevice);
+        break;
+    case CTitle::RESULT_DEMO:
+        SelectDemo(lpDevice);
+        m_bFading = 0;
+        break;
+    case CTitle::RESULT_QUIT:
+        ChangeStateFaded(STATE_QUIT, lpDevice);
+        break;
+    default:
+        break;
+    }
+}
+
+// The next demo replay that can be played; the title stays up when none of them can.
+void CGame::SelectDemo(IDirect3DDevice7* lpDevice)
+{
+    for (int i = 0; i < DEMO_COUNT_MAX && !IsDemoPlayAvailable(m_nNextDemo); i++) {
+        m_nNextDemo = NextDemo(m_nNextDemo);
+    }
+    m_nStage = m_nNextDemo;
+    char szKey[32];
+    snprintf(szKey, sizeof(szKey), "DEMOPLAY%02d", m_nNextDemo);
+    if (!ParamExists(szKey)) {
+        DebugPrintf("ERROR 38 : デモプレイのパラメータが存在しません [#%s]\n", szKey);
+        ChangeState(STATE_TITLE, lpDevice);
+        return;
+    }
+    char szName[32];
+    snprintf(szName, sizeof(szName), "ReplayDemo%02d.dat", m_nStage);
+    char szPath[MAX_PATH];
+    snprintf(szPath, sizeof(szPath), "%s%s", DEMO_REPLAY_FOLDER, szName);
+    if (!IsPackFileExist(szPath)) {
+        DebugPrintf("ERROR 39 : デモプレイのファイルが存在しません [%s]\n", szPath);
+        ChangeState(STATE_TITLE, lpDevice);
+        return;
+    }
+    // Set before the loading thread starts: it loads the stage's demo definition by it.
+    m_bDemo = 1;
+    if (!StartReplay(lpDevice, DEMO_REPLAY_FOLDER, szName)) {
+        m_bDemo = 0;
+        ChangeState(STATE_TITLE, lpDevice);
+        return;
+    }
+    m_nNextDemo = NextDemo(m_nNextDemo);
+    m_nDemoTime = GetParamInt(szKey, 0, 0);
+    m_bDemoEnded = 1;
+}
+
+void CGame::AfterStage(IDirect3DDevice7* lpDevice)
+{
+    if (m_bReplay && !CKeyRecorder::GetInstance()->HasMorePlayData()) {
+        m_Stage.SetState(m_bDemo ? STAGE_STATE_DEMO_OVER : STAGE_STATE_LEAVE);
+    }
+    if (m_Stage.IsLeaving()) {
+        MusicOff();
+        StartFade(CFadePlane::KIND_OUT_BLACK);
+        if (m_Stage.IsDemoOver()) {
+            m_nNextState = STATE_LOGO_BAR;
+        } else if (m_bReplay || m_Stage.IsQuitByPause()) {
+            m_nNextState = STATE_TITLE;
+        } else {
+            m_nNextState = STATE_REPLAY_SELECT;
+        }
+        ChangeState(STATE_STAGE_FADE, lpDevice);
+    }
+    if (m_nState == STATE_STAGE && m_Stage.GetState() == STAGE_STATE_CLEARED) {
+        StageCleared();
+        ChangeState(STATE_STAGE_FADE, lpDevice);
+    }
+}
+
+// The next stage while there is one; after the last, the title for a replay, else the ending.
+void CGame::StageCleared()
+{
+    MusicOff();
+    m_bToEnding = 0;
+    if (m_nStage + 1 <= GetMaxStage() && IsStageExist(m_nStage + 1)) {
+        m_nNextState = STATE_LOADING;
+    } else if (m_bReplay) {
+        m_nNextState = STATE_TITLE;
+    } else if (GetParamInt("PLAY_ENDING", 0, 1)) {
+        m_nNextState = STATE_LOADING;
+        m_bToEnding = 1;
     } else {
-        m_TestScreen.Draw(lpBackBuffer, lpDevice);
+        m_nNextState = STATE_ENDING_KARI;
     }
-    m_Fader.Draw(lpDevice);
+    StartFade(CFadePlane::KIND_OUT_BLACK);
 }
 
-void CGame::Release()
+void CGame::AfterStageFade(IDirect3DDevice7* lpDevice)
 {
-    m_TestScreen.Release();
-    m_Gallery.Release();
-    // The effect library's textures go with the scenes, before the device does.
-    ReleaseEffectTextures();
-    m_lpDevice = nullptr;
+    if (!IsFaded()) {
+        return;
+    }
+    m_Stage.UnloadStage();
+    CKeyRecorder* pRecorder = CKeyRecorder::GetInstance();
+    pRecorder->CloseTrack();
+    if (m_nNextState == STATE_LOADING && !m_bToEnding) {
+        m_nStage++;
+        int nTrack = pRecorder->GetCurrentTrack() + 1;
+        nTrack = nTrack > KEYREC_TRACKS - 1 ? KEYREC_TRACKS - 1 : nTrack;
+        pRecorder->SetCurrentTrack(nTrack < 0 ? 0 : nTrack);
+    }
+    ChangeStateFaded(m_nNextState, lpDevice);
 }
 
-void CGame::DebugRestart()
+// ---- Handlers -------------------------------------------------------------------------------------
+
+void CGame::UpdateLogo()
 {
-    m_TestScreen.Reset();
-    m_nState = STATE_TEST_SCREEN;
-    m_nPageTicks = 0;
-    m_nFadeStage = 0;
-    m_nHoldTicks = 0;
-    m_Fader.SetKind(CFadePlane::KIND_IN_BLACK);
-    m_Fader.Start();
+    m_Logo.Update();
+}
+
+void CGame::DrawLogo(IDirectDrawSurface7* lpDest, IDirect3DDevice7* lpDevice)
+{
+    m_Logo.Draw(lpDest);
+    if (lpDevice && SUCCEEDED(lpDevice->BeginScene())) {
+        m_Logo.DrawFade(lpDevice);
+        lpDevice->EndScene();
+    }
+}
+
+// Straight onto the primary surface: the back buffer is not presented while loading.
+void CGame::DrawLoading(IDirectDrawSurface7*, IDirect3DDevice7*)
+{
+    m_LoadingInfo.Begin();
+    m_LoadingInfo.DrawToScreen();
+}
+
+void CGame::UpdateSettings()
+{
+    g_Config.Update();
+}
+
+void CGame::DrawSettings(IDirectDrawSurface7* lpDest, IDirect3DDevice7*)
+{
+    g_Config.Draw(lpDest);
+}
+
+void CGame::UpdateReplaySelect()
+{
+    m_ReplaySel.Update();
+}
+
+void CGame::DrawReplaySelect(IDirectDrawSurface7* lpDest, IDirect3DDevice7*)
+{
+    m_ReplaySel.Draw(lpDest);
+}
+
+void CGame::UpdateOpening()
+{
+    m_Opening.PollKeys();
+    m_Opening.Update();
+}
+
+void CGame::DrawOpening(IDirectDrawSurface7* lpDest, IDirect3DDevice7* lpDevice)
+{
+    m_Opening.Draw(lpDest, lpDevice);
+}
+
+void CGame::UpdateStartMenu()
+{
+    m_Start.Update();
+}
+
+void CGame::DrawStartMenu(IDirectDrawSurface7* lpDest, IDirect3DDevice7*)
+{
+    m_Start.Draw(lpDest);
+}
+
+void CGame::UpdateTitle()
+{
+    m_Title.Update();
+}
+
+void CGame::DrawTitle(IDirectDrawSurface7* lpDest, IDirect3DDevice7*)
+{
+    m_Title.Draw(lpDest);
+}
+
+void CGame::UpdateStage()
+{
+    m_Stage.CheckPauseKey();
+    if (m_bDemo) {
+        UpdateDemo();
+    }
+    m_Stage.Update();
+}
+
+// Demo play ends on a new press (back to the title) or when its time or its record runs out.
+void CGame::UpdateDemo()
+{
+    const DWORD dwNow = CAppTimer::GetElapsed(0);
+    int bTimeOut = 0;
+    if (!m_bDemoEnded && (long long)(DWORD)(dwNow - m_nDemoStart) > (long long)m_nDemoTime) {
+        bTimeOut = 1;
+        m_bDemoEnded = 1;
+    }
+    const int bAny = CInputState::IsAnyInput();
+    const int bNewPress = bAny != 0 && bAny != m_bDemoPrevInput;
+    m_bDemoPrevInput = bAny;
+    if (bNewPress) {
+        m_Stage.SetState(STAGE_STATE_LEAVE);
+    } else if (bTimeOut) {
+        m_Stage.SetState(STAGE_STATE_DEMO_OVER);
+    }
+    m_DemoPlayLogo.Update();
+}
+
+void CGame::DrawStage(IDirectDrawSurface7* lpDest, IDirect3DDevice7* lpDevice)
+{
+    m_Stage.Draw(lpDest, lpDevice);
+    if (m_bDemo) {
+        m_DemoPlayLogo.Draw(lpDest);
+    }
+}
+
+void CGame::UpdateEndingKari()
+{
+    m_EndingKari.Update();
+}
+
+void CGame::DrawEndingKari(IDirectDrawSurface7* lpDest, IDirect3DDevice7*)
+{
+    m_EndingKari.Draw(lpDest);
+}
+
+void CGame::UpdateEnding()
+{
+    m_Ending.PollKeys();
+    m_Ending.Update();
+}
+
+void CGame::DrawEnding(IDirectDrawSurface7* lpDest, IDirect3DDevice7* lpDevice)
+{
+    m_Ending.Draw(lpDest, lpDevice);
 }

@@ -22,9 +22,25 @@ public:
         return pOut;
     }
 
+    // The four corners of its hit box in screen pixels (top-left, top-right, bottom-right,
+    // bottom-left); the stand-in has none.
+    virtual void GetHitQuad(D3DVECTOR* pOut /*[4]*/)
+    {
+        for (int i = 0; i < 4; i++)
+            pOut[i] = D3DVECTOR{};
+    }
+
     // Non-zero while the part is not in play.
     BOOL m_bInactive = 1;
     D3DVECTOR m_vPos{};
+};
+
+// What a player bullet asks of an enemy bullet that it meets: the enemy-bullet base implements it.
+class IEnemyBullet : public CCrushable {
+public:
+    IEnemyBullet() : CCrushable(CRUSH_ENEMY_BULLET) {}
+    // The four corners of its hit box in screen pixels, as GetHitQuad of the parts.
+    virtual void GetHitQuad(D3DVECTOR* pOut /*[4]*/) = 0;
 };
 
 // What a label asks of a player bullet that hits it: the player library's guns implement it.

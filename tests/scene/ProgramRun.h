@@ -1,13 +1,88 @@
 // The whole program on the headless host, in a fresh folder: the process frame, the game object
-// and the present, run until a tick and closed the way the close box closes it.
+// and the present, run until a tick (or until the program ends itself) and closed the way the
+// close box closes it. The game notes every state it enters, with the tick, and a test may act on
+// it after each render pass.
 #pragma once
 #include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
 
 #include "engine/WinMain.h"
 #include "platform/host/HostHeadless.h"
 #include "platform/win/Win.h"
 #include "scene/Game.h"
 #include "support/TempFolder.h"
+
+struct STATEENTRY {
+    int nState;
+    uint32_t nTick;
+};
+
+class CObservedGame : public CGame {
+public:
+    explicit CObservedGame(CHostHeadless& host) : m_Host(host) {}
+
+    void Render(IDirectDrawSurface7* lpDest, IDirect3DDevice7* lpDevice) override
+    {
+        Note();
+        CGame::Render(lpDest, lpDevice);
+        Note();
+        if (m_OnRender) {
+            // A copy: the hook may replace itself.
+            const std::function<void(CObservedGame&)> onRender = m_OnRender;
+            onRender(*this);
+        }
+    }
+
+    // The states entered, in order (each once per visit).
+    std::vector<int> States() const
+    {
+        std::vector<int> states;
+        for (const STATEENTRY& e : m_Entries) {
+            states.push_back(e.nState);
+        }
+        return states;
+    }
+    // The tick of the first entry into the state; 0 when never entered.
+    uint32_t FirstTick(int nState) const
+    {
+        for (const STATEENTRY& e : m_Entries) {
+            if (e.nState == nState) {
+                return e.nTick;
+            }
+        }
+        return 0;
+    }
+    // How often the state was entered.
+    int Visits(int nState) const
+    {
+        int n = 0;
+        for (const STATEENTRY& e : m_Entries) {
+            n += e.nState == nState;
+        }
+        return n;
+    }
+
+    std::vector<STATEENTRY> m_Entries;
+    std::function<void(CObservedGame&)> m_OnRender;
+    // Cleared when the test has seen what it wanted: the ticks up to the close are not noted.
+    bool m_bNoting = true;
+
+private:
+    void Note()
+    {
+        if (m_bNoting && (m_Entries.empty() || m_Entries.back().nState != GetState())) {
+            m_Entries.push_back({GetState(), m_Host.GetFrameTicks()});
+        }
+    }
+
+    CHostHeadless& m_Host;
+};
 
 class CProgramRun : public ::testing::Test {
 protected:
@@ -28,9 +103,63 @@ protected:
         return nResult;
     }
 
+    // A close request a few ticks from now, as the close box would send it; the states entered
+    // from here on are not noted.
+    void CloseSoon(uint32_t nTicks = 2)
+    {
+        m_Game.m_bNoting = false;
+        HOSTSCRIPTCMD close = {};
+        close.nTick = m_Host.GetTick() + nTicks;
+        close.op = HSOP_CLOSE;
+        m_Host.Schedule(close);
+    }
+
+    // The generated data set in the run's folder.
+    static void MakeData()
+    {
+        const std::string strCommand = std::string(ZORVA_MAKEDATA) + " . > /dev/null";
+        ASSERT_EQ(std::system(strCommand.c_str()), 0);
+    }
+
+    // Replaces the values of a key of the generated Param.txt, or adds the key.
+    static void SetParam(const std::string& strKey, const std::string& strValues)
+    {
+        EditParams([&](std::string& text) {
+            const std::string strLine = "#" + strKey + " " + strValues + "\r\n";
+            const size_t nAt = text.find("#" + strKey + " ");
+            if (nAt == std::string::npos) {
+                text += strLine;
+            } else {
+                text.replace(nAt, text.find("\r\n", nAt) + 2 - nAt, strLine);
+            }
+        });
+    }
+
+    // Comments a key of the generated Param.txt out, as if it were not there.
+    static void DropParam(const std::string& strKey)
+    {
+        EditParams([&](std::string& text) {
+            const size_t nAt = text.find("#" + strKey + " ");
+            if (nAt != std::string::npos) {
+                text.replace(nAt, 1, "//");
+            }
+        });
+    }
+
+    static void EditParams(const std::function<void(std::string&)>& edit)
+    {
+        const char* pszPath = "GameData/System/Param.txt";
+        std::ifstream in(pszPath, std::ios::binary);
+        std::stringstream ss;
+        ss << in.rdbuf();
+        std::string text = ss.str();
+        edit(text);
+        CTempFolder::Put(pszPath, text);
+    }
+
     WORD Pixel(int x, int y) const { return m_Host.GetLastFrame()[static_cast<size_t>(y) * 640 + x]; }
 
     CTempFolder m_Folder;
     CHostHeadless m_Host;
-    CGame m_Game;
+    CObservedGame m_Game{m_Host};
 };

@@ -29,3 +29,5 @@ void WriteParamFile(CDataSet& data);
 void WritePackSamples(CDataSet& data);
 void WriteSettingsScreen(CDataSet& data);
 void WriteReplayFixtures(CDataSet& data);
+void WriteLoadingPicture(CDataSet& data);
+void WriteHeroinePictures(CDataSet& data);

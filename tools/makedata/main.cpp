@@ -24,6 +24,8 @@ int main(int argc, char** argv)
     WriteReplayFixtures(data);
     WritePeopleFiles(data);
     WriteStageFiles(data);
+    WriteLoadingPicture(data);
+    WriteHeroinePictures(data);
     if (data.Failed())
         return 1;
     printf("makedata: %d files written to %s/GameData\n", data.FileCount(), argv[1]);

@@ -1,0 +1,357 @@
+// The scene machine inside the whole program on the headless host: which states a run passes
+// through, what the loading screen shows, and how runs go on from a stage, checked on the states
+// the game enters render pass by render pass.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "engine/KeyRecorder.h"
+#include "engine/Param.h"
+#include "scene/Game.h"
+#include "scene/ProgramRun.h"
+
+namespace {
+
+using GameRun = CProgramRun;
+using States = std::vector<int>;
+
+// The loading picture's panel colour (0x102040 in RGB565).
+const WORD kLoadingPanel = (2 << 11) | (8 << 5) | 8;
+const uint32_t kLongRun = 200000;
+
+// The first n states of a run.
+States Prefix(const States& states, size_t n)
+{
+    return States(states.begin(), states.begin() + static_cast<ptrdiff_t>(std::min(n, states.size())));
+}
+
+// A demo replay of stage n: its track starts from the stage's start and holds no keys.
+void WriteDemoReplay(int nStage)
+{
+    REPLAYIMAGE image;
+    image.header.nYear = 2026;
+    image.header.nMonth = 1;
+    image.header.nDay = 1;
+    image.header.nScore = 0;
+    image.header.nPairs[nStage - 1][0] = 0;
+    image.header.nPairs[nStage - 1][1] = 0;
+    image.tracks[nStage - 1].push_back({0, 0, 0, 1, 0, 0, 0, 4, 0});
+    image.tracks[nStage - 1].push_back({6000, 0, 0, 1, 0, 0, 0, 4, 0});
+    char szName[64];
+    snprintf(szName, sizeof(szName), "GameData/Title/ReplayDemo%02d.dat", nStage);
+    CTempFolder::Put(szName, EncodeReplay(image));
+}
+
+} // namespace
+
+TEST_F(GameRun, DebugStartShowsTheLoadingPictureOnThePrimaryUntilTheStageRuns)
+{
+    MakeData();  // the generated set starts straight into stage 1
+    int nLoadingFrames = 0;
+    int nPictureFrames = 0;
+    int nStageAtPlay = 0;
+    m_Game.m_OnRender = [&](CObservedGame& game) {
+        if (game.GetState() == CGame::STATE_LOADING && m_Host.GetPresentCount() > 0) {
+            nLoadingFrames++;
+            bool bText = false;
+            for (int x = 40; x < 600 && !bText; x++) {
+                bText = Pixel(x, 220) == 0xFFFF;
+            }
+            nPictureFrames += Pixel(2, 2) == kLoadingPanel && bText;
+        }
+        if (game.GetState() == CGame::STATE_STAGE && !nStageAtPlay) {
+            nStageAtPlay = game.GetStageNumber();
+            CloseSoon();
+        }
+    };
+    ASSERT_EQ(Run(kLongRun), 0);
+    EXPECT_EQ(m_Game.States(), (States{3, 4, 15}));
+    EXPECT_EQ(nStageAtPlay, 1);
+    EXPECT_GT(nLoadingFrames, 0);
+    EXPECT_EQ(nPictureFrames, nLoadingFrames);
+    // Once playing, the back buffer is presented again: the picture is gone.
+    EXPECT_NE(Pixel(2, 2), kLoadingPanel);
+    EXPECT_TRUE(m_Host.GetMessageBoxes().empty());
+}
+
+TEST_F(GameRun, LoadingRendersEverySecondTickAndPresentsNothing)
+{
+    MakeData();
+    uint32_t nLoadingRenders = 0;
+    uint32_t nLastLoadingTick = 0;
+    int nPresentsAtStart = -1;
+    m_Game.m_OnRender = [&](CObservedGame& game) {
+        if (game.GetState() == CGame::STATE_LOADING) {
+            nLoadingRenders++;
+            nLastLoadingTick = m_Host.GetFrameTicks();
+        }
+        if (game.GetState() == CGame::STATE_STAGE && nPresentsAtStart < 0) {
+            nPresentsAtStart = m_Host.GetPresentCount();
+            CloseSoon();
+        }
+    };
+    ASSERT_EQ(Run(kLongRun), 0);
+    // Ticks 1, 3, 5 ... render while loading; each draws the picture once onto the primary.
+    EXPECT_EQ(nLoadingRenders, (nLastLoadingTick + 1) / 2);
+    EXPECT_EQ(nPresentsAtStart, static_cast<int>(nLoadingRenders));
+}
+
+TEST_F(GameRun, CloseRequestsDuringLoadingWaitForTheLoadedStage)
+{
+    MakeData();
+    bool bAsked = false;
+    m_Game.m_OnRender = [&](CObservedGame& game) {
+        if (game.GetState() == CGame::STATE_LOADING && !bAsked) {
+            bAsked = true;
+            CloseSoon(1);
+            game.m_bNoting = true;
+        }
+    };
+    ASSERT_EQ(Run(kLongRun), 0);
+    EXPECT_TRUE(bAsked);
+    EXPECT_EQ(m_Game.States(), (States{3, 4, 15}));
+    EXPECT_LT(m_Host.GetFrameTicks(), kLongRun);
+    EXPECT_EQ(m_Game.GetLoader(), nullptr);
+}
+
+TEST_F(GameRun, WithoutDataTheScenesLeadFromTheLogoThroughTheOpeningToAStage)
+{
+    // No data at all: every scene stands in, the loading picture is missing and the stage does
+    // not load, but the run still gets through the loading state.
+    m_Game.m_OnRender = [&](CObservedGame& game) {
+        if (game.GetState() == CGame::STATE_STAGE && game.Visits(CGame::STATE_STAGE) == 1) {
+            game.m_OnRender = nullptr;
+            CloseSoon();
+        }
+    };
+    ASSERT_EQ(Run(kLongRun), 0);
+    EXPECT_EQ(m_Game.States(), (States{1, 9, 10, 13, 14, 11, 12, 3, 4, 15}));
+    // Each fade of the machine steps 0.03 a pass: 34 passes from start to finish.
+    EXPECT_EQ(m_Game.FirstTick(11) - m_Game.FirstTick(14), 34u);
+    EXPECT_EQ(m_Game.FirstTick(3) - m_Game.FirstTick(12), 34u);
+    EXPECT_EQ(m_Game.GetStageNumber(), 1);
+}
+
+TEST_F(GameRun, WithoutTheOpeningTheLogoLeadsToTheTitle)
+{
+    CTempFolder::Put("GameData/System/Param.txt", std::string("#PLAY_OPENING 0\r\n#INIT_STAGE_NUM 3\r\n"));
+    m_Game.m_OnRender = [&](CObservedGame& game) {
+        if (game.GetState() == CGame::STATE_STAGE) {
+            game.m_OnRender = nullptr;
+            CloseSoon();
+        }
+    };
+    ASSERT_EQ(Run(kLongRun), 0);
+    EXPECT_EQ(m_Game.States(), (States{1, 13, 14, 11, 12, 3, 4, 15}));
+    EXPECT_EQ(m_Game.GetStageNumber(), 3);
+}
+
+TEST_F(GameRun, AClearedStageGoesOnToTheNextStageAndTrack)
+{
+    MakeData();
+    int nTrackAtSecond = -1;
+    m_Game.m_OnRender = [&](CObservedGame& game) {
+        if (game.GetState() != CGame::STATE_STAGE) {
+            return;
+        }
+        if (game.Visits(CGame::STATE_STAGE) == 1 && game.GetStage().GetState() != STAGE_STATE_CLEARED) {
+            game.GetStage().SetState(STAGE_STATE_CLEARED);
+        } else if (game.Visits(CGame::STATE_STAGE) == 2 && nTrackAtSecond < 0) {
+            nTrackAtSecond = CKeyRecorder::GetInstance()->GetCurrentTrack();
+            EXPECT_EQ(game.GetStageNumber(), 2);
+            CloseSoon();
+        }
+    };
+    ASSERT_EQ(Run(kLongRun), 0);
+    EXPECT_EQ(m_Game.States(), (States{3, 4, 15, 16, 3, 4, 15}));
+    EXPECT_EQ(nTrackAtSecond, 1);
+}
+
+TEST_F(GameRun, ClearingWhenTheNextStageHasNoDefinitionEndsTheRunWithTheEnding)
+{
+    MakeData();
+    std::filesystem::remove("GameData/Stage02/Stage.txt");
+    std::string strEndingFolder;
+    int bSaveMode = -1;
+    m_Game.m_OnRender = [&](CObservedGame& game) {
+        switch (game.GetState()) {
+        case CGame::STATE_STAGE:
+            game.GetStage().SetState(STAGE_STATE_CLEARED);
+            break;
+        case CGame::STATE_ENDING:
+            strEndingFolder = game.GetEnding().GetFolder();
+            break;
+        case CGame::STATE_REPLAY_SELECT:
+            bSaveMode = game.GetReplaySel().IsSaveMode();
+            break;
+        case CGame::STATE_TITLE:
+            game.m_OnRender = nullptr;
+            CloseSoon();
+            break;
+        default:
+            break;
+        }
+    };
+    ASSERT_EQ(Run(kLongRun), 0);
+    EXPECT_EQ(Prefix(m_Game.States(), 11), (States{3, 4, 15, 16, 3, 4, 19, 20, 7, 8, 13}));
+    EXPECT_EQ(strEndingFolder, ENDING_FOLDER);
+    EXPECT_EQ(bSaveMode, 1);
+}
+
+TEST_F(GameRun, WithoutTheEndingTheLastClearShowsTheProvisionalEndingThenSaving)
+{
+    MakeData();
+    SetParam("PLAY_ENDING", "0");
+    SetParam("MAX_STAGE_NUM", "1");
+    m_Game.m_OnRender = [&](CObservedGame& game) {
+        if (game.GetState() == CGame::STATE_STAGE) {
+            game.GetStage().SetState(STAGE_STATE_CLEARED);
+        } else if (game.GetState() == CGame::STATE_ENDING_KARI_FADE) {
+            EXPECT_TRUE(game.GetEndingKari().GetState() == CEndingKari::STATE_ENDED);
+        } else if (game.GetState() == CGame::STATE_TITLE) {
+            game.m_OnRender = nullptr;
+            CloseSoon();
+        }
+    };
+    ASSERT_EQ(Run(kLongRun), 0);
+    EXPECT_EQ(Prefix(m_Game.States(), 9), (States{3, 4, 15, 16, 17, 18, 7, 8, 13}));
+    EXPECT_TRUE(m_Game.GetEndingKari().IsStopped());
+}
+
+TEST_F(GameRun, LeavingAStageOffersSavingButAPauseQuitGoesToTheTitle)
+{
+    MakeData();
+    int nVisit = 0;
+    m_Game.m_OnRender = [&](CObservedGame& game) {
+        if (game.GetState() == CGame::STATE_STAGE && game.Visits(CGame::STATE_STAGE) > nVisit) {
+            nVisit = game.Visits(CGame::STATE_STAGE);
+            game.GetStage().SetState(nVisit == 1 ? STAGE_STATE_LEAVE : STAGE_STATE_QUIT);
+        } else if (game.GetState() == CGame::STATE_TITLE && game.Visits(CGame::STATE_TITLE) == 2) {
+            game.m_OnRender = nullptr;
+            CloseSoon();
+        }
+    };
+    ASSERT_EQ(Run(kLongRun), 0);
+    // A normal end saves (7, back to the title); the second run is quit from the pause menu.
+    EXPECT_EQ(m_Game.States(), (States{3, 4, 15, 16, 7, 8, 13, 14, 11, 12, 3, 4, 15, 16, 13}));
+}
+
+TEST_F(GameRun, DemoPlayCyclesOverTheDemosThereAreAndEndsInTheLogoBar)
+{
+    MakeData();
+    SetParam("PLAY_OPENING", "0");
+    for (const char* pszKey : {"DEMOPLAY01", "DEMOPLAY02", "DEMOPLAY03"}) {
+        SetParam(pszKey, "300");
+    }
+    WriteDemoReplay(1);
+    WriteDemoReplay(3);
+    std::vector<int> demoStages;
+    bool bLogoShown = false;
+    m_Game.m_OnRender = [&](CObservedGame& game) {
+        switch (game.GetState()) {
+        case CGame::STATE_STAGE:
+            if (game.Visits(CGame::STATE_STAGE) == 1) {
+                game.GetStage().SetState(STAGE_STATE_QUIT);
+            } else if (game.IsDemo() && demoStages.size() < static_cast<size_t>(game.Visits(CGame::STATE_STAGE) - 1)) {
+                demoStages.push_back(game.GetStageNumber());
+                bLogoShown = !game.GetDemoPlayLogo().IsHidden();
+            }
+            break;
+        case CGame::STATE_TITLE:
+            if (demoStages.size() == 3) {
+                game.m_OnRender = nullptr;
+                CloseSoon();
+            } else {
+                game.GetTitle().SetResult(CTitle::RESULT_DEMO);
+            }
+            break;
+        default:
+            break;
+        }
+    };
+    ASSERT_EQ(Run(kLongRun), 0);
+    EXPECT_EQ(demoStages, (std::vector<int>{1, 3, 1}));
+    EXPECT_TRUE(bLogoShown);
+    // A demo that runs out of time goes to the logo bar, then (without the opening) the title.
+    EXPECT_EQ(Prefix(m_Game.States(), 12), (States{3, 4, 15, 16, 13, 14, 3, 4, 15, 16, 2, 13}));
+    EXPECT_EQ(m_Game.GetNextDemo(), 2);
+}
+
+TEST_F(GameRun, DemoSelectionFailuresStayOnTheTitle)
+{
+    MakeData();
+    // No demo replay files (the first title visit) and then no demo keys (the second).
+    m_Game.m_OnRender = [&](CObservedGame& game) {
+        if (game.GetState() == CGame::STATE_STAGE) {
+            game.GetStage().SetState(STAGE_STATE_QUIT);
+        } else if (game.GetState() == CGame::STATE_TITLE && game.GetTitle().GetResult() != CTitle::RESULT_DEMO) {
+            const int nVisit = game.Visits(CGame::STATE_TITLE);
+            if (nVisit == 3) {
+                game.m_OnRender = nullptr;
+                CloseSoon();
+                return;
+            }
+            if (nVisit == 2) {
+                for (const char* pszKey : {"DEMOPLAY01", "DEMOPLAY02", "DEMOPLAY03"}) {
+                    DropParam(pszKey);
+                }
+                ReloadParamFile();
+            }
+            game.GetTitle().SetResult(CTitle::RESULT_DEMO);
+        }
+    };
+    ASSERT_EQ(Run(kLongRun), 0);
+    EXPECT_EQ(m_Game.States(), (States{3, 4, 15, 16, 13, 14, 13, 14, 13}));
+    EXPECT_EQ(m_Game.GetNextDemo(), 1);
+    EXPECT_FALSE(m_Game.IsDemo());
+}
+
+TEST_F(GameRun, QuittingFromTheTitleEndsTheProgram)
+{
+    m_Game.m_OnRender = [&](CObservedGame& game) {
+        if (game.GetState() == CGame::STATE_TITLE) {
+            game.GetTitle().SetResult(CTitle::RESULT_QUIT);
+        }
+    };
+    ASSERT_EQ(Run(kLongRun), 0);
+    EXPECT_EQ(m_Game.States(), (States{1, 9, 10, 13, 14, 21}));
+    EXPECT_LT(m_Host.GetFrameTicks(), 200u);
+}
+
+namespace {
+
+// A run without data whose first title visit asks for the given result; the states up to the
+// second title visit.
+class TitleChoiceRun : public CProgramRun {
+protected:
+    States RunWithTitleResult(int nResult)
+    {
+        m_Game.m_OnRender = [&](CObservedGame& game) {
+            if (game.GetState() != CGame::STATE_TITLE) {
+                return;
+            }
+            if (game.Visits(CGame::STATE_TITLE) == 1) {
+                game.GetTitle().SetResult(nResult);
+            } else {
+                game.m_OnRender = nullptr;
+                CloseSoon();
+            }
+        };
+        EXPECT_EQ(Run(kLongRun), 0);
+        return m_Game.States();
+    }
+};
+
+} // namespace
+
+TEST_F(TitleChoiceRun, TheEndingIsLoadedLikeAStageAndThenOffersSaving)
+{
+    EXPECT_EQ(RunWithTitleResult(CTitle::RESULT_ENDING), (States{1, 9, 10, 13, 14, 3, 4, 19, 20, 7, 8, 13}));
+    EXPECT_FALSE(m_Game.IsToEnding());
+}
+
+TEST_F(TitleChoiceRun, TheLogoChoiceShowsTheBarAndTheOpeningAgain)
+{
+    EXPECT_EQ(RunWithTitleResult(CTitle::RESULT_LOGO), (States{1, 9, 10, 13, 14, 2, 9, 10, 13}));
+}
