@@ -337,7 +337,11 @@ void CStage::TestMiss()
         return;
     D3DVECTOR vPos;
     m_Player.GetPosition(&vPos);
-    if (vPos.x < 0.0f || vPos.x > 640.0f || (dwState & PLAYER_STATE_MISS))
+    // A body at the left edge moves freely (the scroll carry and the free move cancel out), so a
+    // heroine pushed there by a wall falls through the ground without ever leaving 0..640: once
+    // she is wholly below the map she is out, or the stage could never end.
+    const bool bFallen = vPos.y > STAGE_FALL_OUT_Y;
+    if (vPos.x < 0.0f || vPos.x > 640.0f || bFallen || (dwState & PLAYER_STATE_MISS))
         StartGameOver();
 }
 

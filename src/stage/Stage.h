@@ -33,6 +33,9 @@ enum {
 #define STAGE_MISS_DELAY 100    // ms from the miss to the game-over screen
 #define STAGE_CLEAR_DELAY 1000  // ms from the boss's end to the tally
 #define STAGE_LEAVE_DELAY 1500  // ms from the tally's total to the cleared state
+// Below this y the heroine, whose pictures reach 110 px above her position, is wholly under the
+// 512-pixel map.
+#define STAGE_FALL_OUT_Y 640.0f
 
 // A timed wait on game timer 0 (frame time).
 struct DELAYRECORD {

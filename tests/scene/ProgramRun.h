@@ -86,16 +86,19 @@ private:
 
 class CProgramRun : public ::testing::Test {
 protected:
-    int Run(uint32_t nTicks)
+    int Run(uint32_t nTicks) { return RunOn(m_Host, m_Game, nTicks); }
+
+    // The program on a host and game of the test's own (a second run in the same folder).
+    static int RunOn(CHostHeadless& host, CGame& game, uint32_t nTicks)
     {
         HOSTSCRIPTCMD close = {};
         close.nTick = nTicks + 1;
         close.op = HSOP_CLOSE;
-        m_Host.Schedule(close);
-        m_Host.SetQuiet(true);
-        SetHost(&m_Host);
+        host.Schedule(close);
+        host.SetQuiet(true);
+        SetHost(&host);
         ResetWindowSystem();
-        SetGameFrame(&m_Game);
+        SetGameFrame(&game);
         const int nResult = RunApplication(nullptr, SW_SHOWNORMAL);
         SetGameFrame(nullptr);
         ResetWindowSystem();

@@ -168,20 +168,21 @@ void MainLayer(CLayerGrid& c, int nStage, const STAGEPLAN& plan)
             if (nStage > 1)
                 c.Set(x + 8, 3, "G2");
             break;
-        case 2:  // platforms to stand on and jump through
-            c.Set(x + 2, 3, "R1");
-            c.Set(x + 3, 3, "R1");
-            c.Set(x + 5, 4, "R1");
-            c.Set(x + 6, 4, "R1");
-            c.Set(x + 8, 5, "R1");
+        case 2:  // a stair of platforms to stand on and drop through: a jump rises about one cell
+            c.Set(x + 2, 2, "R1");
+            c.Set(x + 3, 2, "R1");
+            c.Set(x + 5, 3, "R1");
+            c.Set(x + 6, 3, "R1");
+            c.Set(x + 8, 4, "R1");
             break;
-        case 3:  // a gap: bridged on stage 1, a jump over spikes later
+        case 3:  // a gap: bridged on stage 1, a platform over it and spikes after it later
             if (nStage == 1) {
                 c.Set(x + 5, 1, "R1");
             } else {
                 c.Set(x + 4, 1, "00");
                 c.Set(x + 5, 1, "00");
-                c.Set(x + 4, 3, "R1");
+                c.Set(x + 4, 2, "R1");
+                c.Set(x + 5, 2, "R1");
                 c.Set(x + 8, 2, "S1");
             }
             break;
