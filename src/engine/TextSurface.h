@@ -27,6 +27,13 @@ public:
     void Stop();
 
     int IsStopped() const { return m_bStopped; }
+    // The width of the rendered text in pixels (0 before Create).
+    int GetWidth() const
+    {
+        int w = 0, h = 0;
+        m_Image[0].GetSize(&w, &h);
+        return w;
+    }
     int GetCount() const { return m_nCount; }
     const std::string& GetText() const { return m_strText; }
 

@@ -136,6 +136,8 @@ int CPeopleLabel::HitByPlayer(CStage*, CCrushable* pOther)
     D3DVECTOR vPlayer;
     pPlayer->GetPosition(&vPlayer);
     m_vTextPos = D3DVECTOR{{vPlayer.x}, {m_vPos.y}, {m_vPos.z}};
+    // Laid out first: a text starts from its start position, which would otherwise be stale.
+    LayoutTexts();
     for (int i = 0; i < m_nTextCount; i++)
         m_Texts[i].Start();
     m_Rise.Set(4.0f, -0.0533333f, 0.0f, 4.0f, 1);
@@ -149,9 +151,14 @@ void CPeopleLabel::LayoutTexts()
 {
     const float fTop = m_vTextPos.y - (float)(11 * m_nTextCount) - 8.0f;
     for (int i = 0; i < m_nTextCount; i++) {
-        // The text widget does not tell its width yet: each line is centred on the left edge.
-        const int w = 0;
-        m_Texts[i].SetStartPos(m_vTextPos.x + 48.0f + (float)(w / 2), fTop + kTextLineStep * (float)i, 0.0f);
+        const int w = m_Texts[i].GetWidth();
+        const float x = m_vTextPos.x + 48.0f + (float)(w / 2);
+        const float y = fTop + kTextLineStep * (float)i;
+        m_Texts[i].SetStartPos(x, y, 0.0f);
+        // A running text flies from where it started; the layout moves it along with the rise,
+        // or the speech would stay where it was first placed.
+        m_Texts[i].m_fX = x;
+        m_Texts[i].m_fY = y;
     }
 }
 

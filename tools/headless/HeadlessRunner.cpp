@@ -3,7 +3,10 @@
 //
 //   zorva-headless [--ticks N] [--keys SCRIPT] [--shot-every K] [--shot-at T]... [--out DIR]
 //                  [--real-clock]
+#include <chrono>
 #include <cstdio>
+#include <filesystem>
+#include <thread>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -16,7 +19,27 @@
 
 namespace {
 
-CGame g_Game;
+// The loading thread works in real time while the fake clock runs ticks as fast as they come, so
+// the ticks a load takes would depend on the machine. The runner lets the first loading frame wait
+// (in real time) for the load, which makes a run's ticks, key script and shots repeat exactly.
+class CHeadlessGame : public CGame {
+public:
+    void Render(IDirectDrawSurface7* lpDest, IDirect3DDevice7* lpDevice) override
+    {
+        if (GetState() == STATE_LOADING && m_bWaitForLoads) {
+            for (int nWaited = 0; !IsLoadDone() && nWaited < kMaxLoadWaitMs; nWaited++)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        CGame::Render(lpDest, lpDevice);
+    }
+
+    bool m_bWaitForLoads = true;
+
+private:
+    static constexpr int kMaxLoadWaitMs = 60000;
+};
+
+CHeadlessGame g_Game;
 
 struct RUNOPTIONS {
     uint32_t nTicks = 600;
@@ -116,6 +139,10 @@ int main(int argc, char** argv)
             return 2;
         }
     }
+    std::error_code ec;
+    std::filesystem::create_directories(opt.strOut, ec);
+    // On the real clock the load takes the ticks it takes, as in the window.
+    g_Game.m_bWaitForLoads = !opt.bRealClock;
     ScheduleRun(&host, opt);
     SetHost(&host);
     SetGameFrame(&g_Game);
