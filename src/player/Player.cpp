@@ -218,8 +218,10 @@ void CPlayer::StartKeyRecord(int bPlayback)
         m_dwState |= PLAYER_STATE_PLAYBACK;
         pRec->StartPlay();
         DebugPrintf("StartPlay() : (%f %f)\n", m_vPos.x, m_vPos.y);
+        // Only positions the playback: the frame code stays 0 until her keys are first read, as it
+        // does while recording, or the terrain would see a drop-through key during the ride-in
+        // that the recorded run never saw.
         nFirstCode = pRec->GetPlayKeyCode();
-        m_nKeyCode = nFirstCode;
         m_nSubWeapon = pRec->GetPlayerValue();
     }
     g_bPlayerReplaying = bPlayback ? 1 : 0;

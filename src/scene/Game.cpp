@@ -388,8 +388,9 @@ void CGame::EnterStage()
     m_nDemoStart = CAppTimer::GetElapsed(0);
     m_bDemoEnded = 0;
     m_bDemoPrevInput = CInputState::IsAnyInput();
-    // The option icons' shift joins this when the icons exist.
+    // A demo is a replay without the replay marks: no recorded frame rate, no shifted icons.
     g_bFPSExtra = 0;
+    g_bPlayerReplaying = 0;
     m_DemoPlayLogo.Start();
 }
 

@@ -110,6 +110,9 @@ public:
     int GetScreenAt(int nLayer, float fDistance) const;
     int GetLayerScreen(int nLayer) const;
     float ToLayerDistance(int nLayer, float fDistance, float fScreenX) const;
+    // A distance truncated to whole pixels; a jump far beyond the map saturates instead of
+    // overflowing.
+    static int TruncDistance(float fDistance);
 
     // Far background and camera.
     void UpdateCamera();

@@ -90,7 +90,7 @@ void CStage::UpdateFarBackground()
         m_fBgGap = m_fBgNextGap;
     }
     m_pBgCur = m_pBgPrev;
-    const float fNextGap = (float)(kScreenW - (int)m_fLayerPos[STAGE_MAIN_LAYER] % kScreenW);
+    const float fNextGap = (float)(kScreenW - TruncDistance(m_fLayerPos[STAGE_MAIN_LAYER]) % kScreenW);
     m_fBgRemain = RecordUsable(m_pBgCur) ? (float)m_pBgCur->nWidth : fNextGap;
     m_fBgNextGap = fNextGap;
 }

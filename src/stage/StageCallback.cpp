@@ -164,7 +164,8 @@ void CStage::StartDanger(int x, int y, int n, int bChat)
     if (n <= 0)
         return;
     const int h = m_Screens.pBeacon[0] ? m_Screens.pBeacon[0]->GetHeight() : 0;
-    int y0 = y - (h / 2) * (n - 1);
+    // Wide, so that any count or height a stage file gives cannot overflow.
+    long long y0 = (long long)y - (long long)(h / 2) * (n - 1);
     int nStarted = 0;
     for (int i = 0; i < STAGE_DANGER_BEACONS && nStarted < n; i++) {
         IBeacon* pBeacon = m_Screens.pBeacon[i];

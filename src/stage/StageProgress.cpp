@@ -1,5 +1,6 @@
 // How the stage walks its layers: distance counters, the columns that enter at the right edge,
 // screen changes and their events, screen jumps, label updates and the boss time limit.
+#include <climits>
 #include <cmath>
 
 #include "engine/Geometry.h"
@@ -12,6 +13,8 @@ namespace {
 const float kCell = (float)STAGE_CELL_SIZE;
 const float kSpawnX = (float)STAGE_SPAWN_X;
 const char kCountDownSound[] = ".\\GameData\\System\\CountDown.wav";
+// Far beyond any map, and with room left to add or take off a screen.
+const float kDistanceLimit = 1073741824.0f;
 
 D3DVECTOR Point(float x, float y)
 {
@@ -27,7 +30,7 @@ void CStage::Start(int bFirst, int bReplay)
         // Screen 0 and the head of screen 1, right to left.
         for (m_fLayerPos[i] = kSpawnX; !(m_fLayerPos[i] < 0.0f); m_fLayerPos[i] -= kCell) {
             CObjectLabel* pCells[MAX_ROW_NUM];
-            m_StageData.GetColumn(i, (int)(m_fLayerPos[i] + 0.5f), pCells);
+            m_StageData.GetColumn(i, TruncDistance(m_fLayerPos[i] + 0.5f), pCells);
             for (int k = 0; k < MAX_ROW_NUM; k++) {
                 if (!pCells[k])
                     continue;
@@ -114,7 +117,7 @@ void CStage::ChangeScreen()
 void CStage::SpawnColumn(int nLayer, const D3DVECTOR& vTarget)
 {
     CObjectLabel* pCells[MAX_ROW_NUM];
-    m_StageData.GetColumn(nLayer, (int)(m_fLayerPos[nLayer] + 0.5f), pCells);
+    m_StageData.GetColumn(nLayer, TruncDistance(m_fLayerPos[nLayer] + 0.5f), pCells);
     const float fStep = GetStep(nLayer);
     for (int k = 0; k < MAX_ROW_NUM; k++) {
         CObjectLabel* pLabel = pCells[k];
@@ -183,7 +186,8 @@ float CStage::GetScreenStartX(int nLayer, int nScreen) const
 {
     if (nScreen <= 0)
         return 639.0f;
-    const int c = m_StageData.ColumnsPerScreen(nLayer);
+    // Wide: a jump's screen number comes from the stage file and may be any number.
+    const long long c = m_StageData.ColumnsPerScreen(nLayer);
     return (float)((c * (nScreen - 1) + MAX_COLUMN_NUM) * STAGE_CELL_SIZE);
 }
 
@@ -195,12 +199,22 @@ int CStage::GetScreenAt(int nLayer, float fDistance) const
     // A layer too slow to hold a column has no screens to count.
     if (c <= 0)
         return 0;
-    return (int)((fDistance - 640.0f) / (float)(c * STAGE_CELL_SIZE) + 1.0f);
+    const float fScreen = (fDistance - 640.0f) / (float)(c * STAGE_CELL_SIZE) + 1.0f;
+    return fScreen < 2147483648.0f ? (int)fScreen : INT_MAX;
 }
 
 int CStage::GetLayerScreen(int nLayer) const
 {
     return GetScreenAt(nLayer, m_fLayerPos[nLayer]);
+}
+
+int CStage::TruncDistance(float fDistance)
+{
+    if (!(fDistance < kDistanceLimit))
+        return (int)kDistanceLimit;
+    if (!(fDistance > -kDistanceLimit))
+        return -(int)kDistanceLimit;
+    return (int)fDistance;
 }
 
 float CStage::ToLayerDistance(int nLayer, float fDistance, float fScreenX) const

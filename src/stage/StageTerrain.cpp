@@ -64,7 +64,7 @@ D3DVECTOR CStage::ExtendVector(const D3DVECTOR& v, float fLength)
 
 CObjectLabel* CStage::FindMainLabel(const D3DVECTOR& vPoint, int bSolid, float fDistance)
 {
-    const int nDistance = (int)ToLayerDistance(STAGE_MAIN_LAYER, (float)(int)(fDistance + 0.5f), vPoint.x);
+    const int nDistance = TruncDistance(ToLayerDistance(STAGE_MAIN_LAYER, (float)TruncDistance(fDistance + 0.5f), vPoint.x));
     return bSolid ? m_StageData.GetSolidCellAt(STAGE_MAIN_LAYER, nDistance, vPoint)
                   : m_StageData.GetCellAtPoint(STAGE_MAIN_LAYER, nDistance, vPoint);
 }
@@ -105,12 +105,16 @@ int CStage::MoveBody(CBoundable* pBody, D3DVECTOR p, D3DVECTOR v, int* pbLanded,
         }
         const D3DVECTOR probes[4] = {p, t, Vec(p.x, t.y, 0.0f), Vec(t.x, p.y, 0.0f)};
         const int nProbes = nDirY != 0 ? 4 : 2;
+        // Every probe is looked up before any is asked: a lookup that has to see through a speed
+        // change flags it, whichever probe then makes the contact.
+        CObjectLabel* pLabels[4] = {};
+        for (int i = 0; i < nProbes; i++)
+            pLabels[i] = GetMainLabelAtEx(probes[i]);
         CONTACTINFO info{};
         CObjectLabel* pHit = nullptr;
         for (int i = 0; i < nProbes && !pHit; i++) {
-            CObjectLabel* pLabel = GetMainLabelAtEx(probes[i]);
-            if (pLabel && pLabel->CheckMove(&p, &e, &info, pBody))
-                pHit = pLabel;
+            if (pLabels[i] && pLabels[i]->CheckMove(&p, &e, &info, pBody))
+                pHit = pLabels[i];
         }
         if (!pHit) {
             pBody->SetPosition(Add(p, v));
@@ -195,8 +199,9 @@ void CStage::CollideTerrain(CBoundable* pBody, int)
     // Off screen or stuck inside a label: no terrain, only the embedded mark.
     DWORD dwState = pBody->GetState();
     if ((dwState & BOUND_STATE_EMBEDDED) || vPos.x < 0.0f || vPos.x > 640.0f) {
-        const D3DVECTOR vStep = Add(Add(pBody->GetVectorA(), pBody->GetVectorB()), Vec(s.x, 0.0f, 0.0f));
-        const D3DVECTOR q = Add(vPos, vStep);
+        const D3DVECTOR vScroll = Vec(s.x, 0.0f, 0.0f);
+        const D3DVECTOR vStep = Add(Add(pBody->GetVectorA(), pBody->GetVectorB()), vScroll);
+        const D3DVECTOR q = Add(Add(Add(vPos, pBody->GetVectorA()), pBody->GetVectorB()), vScroll);
         CObjectLabel* pLabel = GetMainLabelAtEx(q);
         if (pLabel && pLabel->Contains(&q))
             dwState |= BOUND_STATE_EMBEDDED;

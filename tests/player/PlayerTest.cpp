@@ -580,3 +580,31 @@ TEST_F(PlayerReplay, PlaybackFiresOnlyOnRecordedShotFrames)
     }
     EXPECT_EQ(shotTicks, (std::vector<int>{50, 53}));
 }
+
+TEST_F(PlayerReplay, KeysHeldAtTheStartReachTheTerrainNeitherLiveNorPlayedBack)
+{
+    CKeyRecorder* pRec = CKeyRecorder::GetInstance();
+    Press('X');
+    Press(VK_DOWN);
+    m_pPlayer->Start(0, 1);
+    ASSERT_EQ(pRec->GetTrack(0).front().code & (INPUT_DOWN | INPUT_JUMP), INPUT_DOWN | INPUT_JUMP);
+    std::vector<int> live;
+    for (int t = 0; t < 5; t++) {
+        ASSERT_NE(m_pPlayer->GetState() & PLAYER_STATE_ENTERING, 0u);
+        live.push_back(m_pPlayer->IsDropDown());
+        Tick();
+    }
+    pRec->StopRec();
+    ReleaseAll();
+    // The replay starts from the same first code; during the ride-in no key is read, so the
+    // platforms under her must hold her alike.
+    m_pPlayer->Start(1, 1);
+    EXPECT_EQ(m_pPlayer->GetFrameKeyCode(), 0);
+    std::vector<int> played;
+    for (int t = 0; t < 5; t++) {
+        played.push_back(m_pPlayer->IsDropDown());
+        Tick();
+    }
+    EXPECT_EQ(live, (std::vector<int>{0, 0, 0, 0, 0}));
+    EXPECT_EQ(played, live);
+}

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 
 #include "engine/Geometry.h"
@@ -255,4 +256,20 @@ TEST_F(StageProgress, BossTimeCountsDownOnceAndEndsTheFightAtZero)
     EXPECT_EQ(s.m_pBoss, nullptr);
     EXPECT_EQ(h.m_Cockpit.IsHidden(), 1);
     EXPECT_EQ(h.m_Player.m_bStageFinished, 1);
+}
+
+TEST_F(StageProgress, AJumpFarBeyondTheStageLeavesNothingToSpawnOrStandOn)
+{
+    h.PlugScreens();
+    h.Load({"#OBJECTG1 Ground.bmp, TOUCH", "#000C01:G1G1G1G1G1G1G1G1G1G1,G1G1G1G1G1G1G1G1G1G1",
+            "#001XXX:LOOP=2147483647"});
+    EXPECT_FLOAT_EQ(s.GetScreenStartX(3, INT_MAX), (float)((10.0 * (INT_MAX - 1.0) + 10.0) * 64.0));
+    h.m_Player.m_vPos = D3DVECTOR{{300.0f}, {200.0f}, {0.0f}};
+    for (int i = 0; i < 120; i++)
+        h.Tick();
+    EXPECT_EQ(s.GetScreen(), INT_MAX);
+    EXPECT_GT(s.GetLayerPos(3), 1.0e12f);
+    // The seam has run out: the ground of the old screens is gone from under her.
+    EXPECT_EQ(s.m_fSeam[3], 0.0f);
+    EXPECT_EQ(s.GetMainLabelAt(D3DVECTOR{{300.0f}, {480.0f}, {0.0f}}), nullptr);
 }

@@ -275,3 +275,27 @@ TEST_F(StageTerrain, OnlyARealSpeedChangeIsCorrected)
     g_nXSpeedState = 0;
     g_fXSpeedDelta = 0.0f;
 }
+
+TEST_F(StageTerrain, EveryMoveProbeIsLookedUpBeforeTheFirstContactCounts)
+{
+    // A wall block at column 1, row 5 and, in the cell left of it, a label that has drifted away
+    // from its cell, so that a lookup there must look through the speed change.
+    h.LoadStill({"#OBJECTG1 Ground.bmp, TOUCH", "#000C03:G1G1"});
+    CObjectLabel* pDrifted = h.Listed(3, 0, 0, 5);
+    ASSERT_NE(pDrifted, nullptr);
+    const D3DVECTOR vAway = Pt(300.0f, 320.0f);
+    pDrifted->SetPos(&vAway);
+    g_nXSpeedState = 3;
+    g_fXSpeedDelta = -4.0f;
+    // Up and right under the block: the probe at the target finds it and its bottom stops the
+    // move; the probe above the start, looked up after it, finds the drifted label, which is
+    // never asked.
+    CTestItem item(55.0f, 390.0f);
+    const int bSlid = s.MoveBody(&item, Pt(55.0f, 390.0f), Pt(10.0f, -8.0f), nullptr, nullptr);
+    g_nXSpeedState = 0;
+    g_fXSpeedDelta = 0.0f;
+    EXPECT_EQ(bSlid, 0);
+    EXPECT_FLOAT_EQ(item.m_vPos.x, 55.0f);
+    EXPECT_FLOAT_EQ(item.m_vPos.y, 390.0f);
+    EXPECT_EQ(s.m_bXSpeedCorrected, 1);
+}

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "engine/KeyRecorder.h"
 #include "platform/host/Host.h"
 #include "platform/host/HostHeadless.h"
@@ -334,6 +336,23 @@ TEST_F(StageRun, DangerBeaconsStackAroundTheHeight)
     EXPECT_EQ(h.m_Beacon[8].m_nStarts, 0);
     s.StartBossWarning();
     EXPECT_EQ(h.m_Beacon[8].m_nStarts, 1);
+}
+
+TEST_F(StageRun, AHugeDangerCountStacksWithoutOverflow)
+{
+    h.PlugScreens();
+    h.Load(kFlat);
+    s.StartDanger(100, 400, INT_MAX, 0);
+    // 20 * (INT_MAX - 1) above 400; all seven danger beacons, 40 apart.
+    const double dFirst = 400.0 - 20.0 * (double)(INT_MAX - 1);
+    EXPECT_FLOAT_EQ(h.m_Beacon[0].m_fY, (float)dFirst);
+    EXPECT_FLOAT_EQ(h.m_Beacon[6].m_fY, (float)(dFirst + 6 * 40.0));
+    EXPECT_EQ(h.m_Beacon[6].m_nStarts, 1);
+    EXPECT_EQ(h.m_Beacon[7].m_nStarts, 0);
+    // The last beacon of a low stack stays put at the top of the range.
+    s.Reset();
+    s.StartDanger(0, INT_MAX, 1, 0);
+    EXPECT_FLOAT_EQ(h.m_Beacon[0].m_fY, (float)INT_MAX);
 }
 
 TEST_F(StageRun, BossEventsAndConstructive)
