@@ -137,6 +137,20 @@ TEST_F(StageRun, TheMissTestBounds)
     EXPECT_EQ(p.m_nMisses, 1);
 }
 
+// At the left edge the scroll carry and the free move cancel out, so a heroine pushed there by a
+// wall falls through the ground without leaving 0..640: below the map she is out.
+TEST_F(StageRun, AHeroineFallenBelowTheMapIsOut)
+{
+    h.LoadStill(kFlat);
+    p.m_vPos = D3DVECTOR{{3.0f}, {STAGE_FALL_OUT_Y}, {0.0f}};
+    h.Tick();
+    EXPECT_EQ(s.GetState(), STAGE_STATE_PLAY);
+    p.m_vPos = D3DVECTOR{{3.0f}, {STAGE_FALL_OUT_Y + 0.5f}, {0.0f}};
+    h.Tick();
+    EXPECT_EQ(s.GetState(), STAGE_STATE_GAMEOVER);
+    EXPECT_EQ(p.m_nMisses, 1);
+}
+
 TEST_F(StageRun, TheMissBitPutsHerOutOnScreenAndTheEnteringBitShieldsHer)
 {
     h.LoadStill(kFlat);
