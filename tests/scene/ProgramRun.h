@@ -108,13 +108,14 @@ protected:
 
     // A close request a few ticks from now, as the close box would send it; the states entered
     // from here on are not noted.
-    void CloseSoon(uint32_t nTicks = 2)
+    void CloseSoon(uint32_t nTicks = 2) { CloseSoonOn(m_Host, m_Game, nTicks); }
+    static void CloseSoonOn(CHostHeadless& host, CObservedGame& game, uint32_t nTicks = 2)
     {
-        m_Game.m_bNoting = false;
+        game.m_bNoting = false;
         HOSTSCRIPTCMD close = {};
-        close.nTick = m_Host.GetTick() + nTicks;
+        close.nTick = host.GetTick() + nTicks;
         close.op = HSOP_CLOSE;
-        m_Host.Schedule(close);
+        host.Schedule(close);
     }
 
     // The generated data set in the run's folder.

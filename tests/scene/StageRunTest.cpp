@@ -204,13 +204,6 @@ TEST_F(StageRun, ARecordedRunPlayedBackFromItsReplayFileRepeatsEveryTick)
     std::vector<TICKSAMPLE> played;
     bool bStarted = false;
     bool bAllPlayback = true;
-    auto closeSoon = [&host](CObservedGame& g) {
-        g.m_bNoting = false;
-        HOSTSCRIPTCMD close = {};
-        close.nTick = host.GetTick() + 2;
-        close.op = HSOP_CLOSE;
-        host.Schedule(close);
-    };
     game.m_OnRender = [&](CObservedGame& g) {
         if (!bStarted) {
             bStarted = true;
@@ -222,13 +215,13 @@ TEST_F(StageRun, ARecordedRunPlayedBackFromItsReplayFileRepeatsEveryTick)
         if (g.GetState() != CGame::STATE_STAGE) {
             // The replay ran out: the stage is being left.
             if (!played.empty())
-                closeSoon(g);
+                CloseSoonOn(host, g);
             return;
         }
         played.push_back(Sample(g));
         bAllPlayback = bAllPlayback && (g.GetPlayer().GetState() & PLAYER_STATE_PLAYBACK);
         if (played.size() == recorded.size())
-            closeSoon(g);
+            CloseSoonOn(host, g);
     };
     ASSERT_EQ(RunOn(host, game, 200000), 0);
     // The closing record ends the replay on its last tick, when the stage starts to leave.
