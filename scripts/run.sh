@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
-# Builds the game, writes the sample data set into run/ and starts the game there.
-# Without a display it says so and runs the game through the headless runner instead.
+# Builds the game, brings the sample data set in run/ up to date and starts the game there. Data
+# files the user changed in run/GameData are kept (makedata says so); the settings and replays
+# there are never touched. Without a display it says so and runs the game through the headless
+# runner instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 bash scripts/build.sh
 mkdir -p run
-if [ -x build/tools/makedata ]; then
-  build/tools/makedata run
-fi
+build/tools/makedata --update run
 cd run
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "No display found: running the game headless for 600 ticks; screenshots in run/shots/."

@@ -2,7 +2,11 @@
 # Builds everything and runs every test. --sanitize does the same under ASan and UBSan.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
+if [ "${1:-}" = "--sanitize" ]; then
+  bash scripts/setup.sh --clang
+else
+  bash scripts/setup.sh
+fi
 bash scripts/build.sh "$@"
 dir=build
 [ "${1:-}" = "--sanitize" ] && dir=build-asan

@@ -239,10 +239,10 @@ protected:
 TEST_F(SoundBgmThreadTest, PlayDuringTheLastFadeStepKeepsTheMusicPlaying) {
     CBgmWave wave;
     StartAtLastFadeStep(&wave);
-    size_t nSleeps = m_Host.GetSleeps().size();
+    const uint64_t nSleeps = m_Host.GetSleepCount();
     wave.Play(1);
     // The thread goes on streaming: it sleeps after its next refill.
-    EXPECT_TRUE(WaitForSleeps([&](const std::vector<uint32_t>& s) { return s.size() > nSleeps; }));
+    EXPECT_TRUE(WaitForSleeps([&](const std::vector<uint32_t>&) { return m_Host.GetSleepCount() > nSleeps; }));
     EXPECT_EQ(1, wave.IsPlaying());
     EXPECT_EQ(0, wave.IsFading());
     LONG v = 1;

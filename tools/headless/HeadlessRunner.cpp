@@ -1,8 +1,6 @@
 // Runs the game without a window for a number of ticks, with a scripted key track, and writes
-// screenshots. Tests and checks use it; it is not an option of the game itself.
-//
-//   zorva-headless [--ticks N] [--keys SCRIPT] [--shot-every K] [--shot-at T]... [--out DIR]
-//                  [--real-clock]
+// screenshots. Tests and checks use it; it is not an option of the game itself. The usage text
+// below says how to call it.
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -13,6 +11,7 @@
 #include <vector>
 
 #include "engine/GameFrame.h"
+#include "engine/Mutex.h"
 #include "engine/WinMain.h"
 #include "platform/host/HostHeadless.h"
 #include "scene/Game.h"
@@ -48,50 +47,114 @@ struct RUNOPTIONS {
     std::string strKeys;
     std::string strOut = ".";
     bool bRealClock = false;
+    bool bVerbose = false;
+    bool bHelp = false;
 };
 
-void Usage()
-{
-    fprintf(stderr,
-            "usage: zorva-headless [--ticks N] [--keys SCRIPT] [--shot-every K] [--shot-at T]... "
-            "[--out DIR] [--real-clock]\n");
-}
+const char kUsage[] =
+    "usage: zorva-headless [--ticks N] [--keys SCRIPT] [--shot-every K] [--shot-at T]... [--out DIR]\n"
+    "                      [--real-clock] [--verbose] [--help]\n"
+    "Runs the game without a window in the current folder, which holds GameData/, then closes it\n"
+    "as the close box would.\n"
+    "  --ticks N       ticks to run (default 600)\n"
+    "  --keys SCRIPT   play the key script SCRIPT (format below)\n"
+    "  --shot-every K  a screenshot every K ticks, DIR/tickNNNNN.png\n"
+    "  --shot-at T     a screenshot at tick T; may be given again\n"
+    "  --out DIR       folder of the screenshots and of last.png, the last frame (default .)\n"
+    "  --real-clock    run on the real clock: loads take the ticks they take, runs do not repeat\n"
+    "  --verbose       copy the game's debug output to stderr\n"
+    "  --help          this text\n"
+    "Key script: one command a line, \"<tick> <command> [arguments]\"; '#' starts a comment.\n"
+    "  <tick> down KEY | up KEY   press or release KEY: a letter or digit, or Left, Right, Up, Down,\n"
+    "                             Esc, Enter, Tab, Shift, Ctrl, Alt, Space, End, Home, Back\n"
+    "  <tick> close | deactivate | activate | minimize\n"
+    "  <tick> move X Y            move the window\n"
+    "  <tick> shot FILE.png       a screenshot\n"
+    "  <tick> joy N X Y BUTTONS   joystick N (0 or 1) from this tick: axes 0..65535, buttons a bit\n"
+    "                             each (bit k is button k + 1; decimal or 0x hex)\n"
+    "  <tick> unplug N            joystick N removed\n"
+    "  Example: \"30 down Right\", \"60 down X\", \"64 up X\" (Z shoots, X jumps, Shift or C sub-weapon).\n"
+    "Exit status: the game's; 1 when the game could not run; 2 for a bad option or key script.\n";
 
+// Digits only: "-1", " 5" and "5x" are no counts.
 bool ReadCount(const char* pszText, uint32_t* pnOut)
 {
-    char* pEnd = nullptr;
-    const unsigned long n = strtoul(pszText, &pEnd, 10);
-    if (!*pszText || *pEnd || n > 100000000UL) {
+    if (!*pszText || strspn(pszText, "0123456789") != strlen(pszText) || strlen(pszText) > 9)
         return false;
-    }
+    const unsigned long n = strtoul(pszText, nullptr, 10);
+    if (n > 100000000UL)
+        return false;
     *pnOut = static_cast<uint32_t>(n);
     return true;
 }
 
-bool ParseArgs(int argc, char** argv, RUNOPTIONS* pOpt)
+// The value of the option at argv[*pI], moving on past it; null (with the reason) when missing.
+const char* OptionValue(int argc, char** argv, int* pI, std::string* pError)
+{
+    if (*pI + 1 >= argc) {
+        *pError = std::string(argv[*pI]) + " needs a value";
+        return nullptr;
+    }
+    return argv[++*pI];
+}
+
+bool ReadCountOption(int argc, char** argv, int* pI, uint32_t* pnOut, std::string* pError)
+{
+    const char* pszOption = argv[*pI];
+    const char* pszValue = OptionValue(argc, argv, pI, pError);
+    if (!pszValue)
+        return false;
+    if (!ReadCount(pszValue, pnOut)) {
+        *pError = std::string(pszOption) + ": \"" + pszValue + "\" is not a count (0 to 100000000)";
+        return false;
+    }
+    return true;
+}
+
+bool ParseArgs(int argc, char** argv, RUNOPTIONS* pOpt, std::string* pError)
 {
     for (int i = 1; i < argc; i++) {
         const char* pszArg = argv[i];
-        const bool bHasValue = i + 1 < argc;
-        if (!strcmp(pszArg, "--real-clock")) {
+        const char* pszValue = nullptr;
+        uint32_t nTick = 0;
+        if (!strcmp(pszArg, "--help") || !strcmp(pszArg, "-h")) {
+            pOpt->bHelp = true;
+        } else if (!strcmp(pszArg, "--real-clock")) {
             pOpt->bRealClock = true;
-        } else if (!strcmp(pszArg, "--ticks") && bHasValue) {
-            if (!ReadCount(argv[++i], &pOpt->nTicks)) return false;
-        } else if (!strcmp(pszArg, "--shot-every") && bHasValue) {
-            if (!ReadCount(argv[++i], &pOpt->nShotEvery)) return false;
-        } else if (!strcmp(pszArg, "--shot-at") && bHasValue) {
-            uint32_t nTick = 0;
-            if (!ReadCount(argv[++i], &nTick)) return false;
+        } else if (!strcmp(pszArg, "--verbose")) {
+            pOpt->bVerbose = true;
+        } else if (!strcmp(pszArg, "--ticks")) {
+            if (!ReadCountOption(argc, argv, &i, &pOpt->nTicks, pError)) return false;
+        } else if (!strcmp(pszArg, "--shot-every")) {
+            if (!ReadCountOption(argc, argv, &i, &pOpt->nShotEvery, pError)) return false;
+        } else if (!strcmp(pszArg, "--shot-at")) {
+            if (!ReadCountOption(argc, argv, &i, &nTick, pError)) return false;
             pOpt->shotTicks.push_back(nTick);
-        } else if (!strcmp(pszArg, "--keys") && bHasValue) {
-            pOpt->strKeys = argv[++i];
-        } else if (!strcmp(pszArg, "--out") && bHasValue) {
-            pOpt->strOut = argv[++i];
+        } else if (!strcmp(pszArg, "--keys")) {
+            if (!(pszValue = OptionValue(argc, argv, &i, pError))) return false;
+            pOpt->strKeys = pszValue;
+        } else if (!strcmp(pszArg, "--out")) {
+            if (!(pszValue = OptionValue(argc, argv, &i, pError))) return false;
+            pOpt->strOut = pszValue;
         } else {
+            *pError = std::string("unknown option ") + pszArg;
             return false;
         }
     }
     return true;
+}
+
+// Two runs in one folder would write the same settings, replays and debug report, so a run holds
+// a lock named after its folder. The game's own guard is named after the program file: it would
+// stop every second run on the machine, and a stopped run would look like a finished one.
+bool TakeFolderLock(CMutex* pMutex, std::string* pFolder)
+{
+    std::error_code ec;
+    *pFolder = std::filesystem::current_path(ec).string();
+    const std::string key = *pFolder + "/zorva-headless";
+    std::vector<char> name(key.size() + 1);
+    MakeInstanceMutexName(key.c_str(), name.data(), name.size());
+    return pMutex->Open(name.data()) == 0;
 }
 
 void ScheduleShot(CHostHeadless* pHost, const RUNOPTIONS& opt, uint32_t nTick)
@@ -127,17 +190,26 @@ void ScheduleRun(CHostHeadless* pHost, const RUNOPTIONS& opt)
 int main(int argc, char** argv)
 {
     RUNOPTIONS opt;
-    if (!ParseArgs(argc, argv, &opt)) {
-        Usage();
+    std::string strError;
+    if (!ParseArgs(argc, argv, &opt, &strError)) {
+        fprintf(stderr, "zorva-headless: %s\n%s", strError.c_str(), kUsage);
         return 2;
     }
+    if (opt.bHelp) {
+        fputs(kUsage, stdout);
+        return 0;
+    }
     CHostHeadless host(opt.bRealClock ? CHostHeadless::CLOCK_REAL : CHostHeadless::CLOCK_FAKE);
-    if (!opt.strKeys.empty()) {
-        std::string strError;
-        if (!host.LoadScript(opt.strKeys.c_str(), &strError)) {
-            fprintf(stderr, "zorva-headless: %s: %s\n", opt.strKeys.c_str(), strError.c_str());
-            return 2;
-        }
+    host.SetEchoDebug(opt.bVerbose);
+    if (!opt.strKeys.empty() && !host.LoadScript(opt.strKeys.c_str(), &strError)) {
+        fprintf(stderr, "zorva-headless: %s: %s\n", opt.strKeys.c_str(), strError.c_str());
+        return 2;
+    }
+    CMutex folderLock;
+    std::string strFolder;
+    if (!TakeFolderLock(&folderLock, &strFolder)) {
+        fprintf(stderr, "zorva-headless: another headless run is using %s; not started\n", strFolder.c_str());
+        return 1;
     }
     std::error_code ec;
     std::filesystem::create_directories(opt.strOut, ec);
@@ -146,10 +218,14 @@ int main(int argc, char** argv)
     ScheduleRun(&host, opt);
     SetHost(&host);
     SetGameFrame(&g_Game);
-    char szCmdLine[] = "";
-    const int nResult = WinMain(nullptr, nullptr, szCmdLine, SW_SHOWNORMAL);
+    const int nResult = RunApplication(nullptr, SW_SHOWNORMAL);
     SetGameFrame(nullptr);
     SetHost(nullptr);
+    folderLock.Release();
+    if (host.GetFrameTicks() == 0) {
+        fprintf(stderr, "zorva-headless: the game did not start in %s (no tick ran)\n", strFolder.c_str());
+        return 1;
+    }
     const std::string strLast = opt.strOut + "/last.png";
     host.WriteLastFrame(strLast.c_str());
     printf("zorva-headless: %u ticks, %d frames presented, exit %d; shots in %s\n",

@@ -1,23 +1,12 @@
 #include "DataSet.h"
 
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-
-CDataSet::CDataSet(const std::string& outDir) : m_Root(outDir + "/GameData"), m_bFailed(false), m_nFiles(0)
+CDataSet::CDataSet(const std::string& outDir, SYNCMODE mode) : m_Sync(outDir, mode), m_bFailed(false), m_nFiles(0)
 {
 }
 
 bool CDataSet::Write(const std::string& rel, const std::vector<uint8_t>& bytes)
 {
-    std::filesystem::path path = std::filesystem::path(m_Root) / rel;
-    std::error_code ec;
-    std::filesystem::create_directories(path.parent_path(), ec);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), (std::streamsize)bytes.size());
-    out.close();
-    if (!out) {
-        fprintf(stderr, "makedata: cannot write %s\n", path.string().c_str());
+    if (!m_Sync.Put(rel, bytes)) {
         m_bFailed = true;
         return false;
     }

@@ -5,18 +5,21 @@
 #include <string>
 #include <vector>
 
+#include "DataSync.h"
+
 class CDataSet {
 public:
-    explicit CDataSet(const std::string& outDir);
+    explicit CDataSet(const std::string& outDir, SYNCMODE mode = SYNC_WRITE_ALL);
 
     // rel is relative to GameData, with '/' between folders. False (and a message) on failure.
     bool Write(const std::string& rel, const std::vector<uint8_t>& bytes);
     bool WriteText(const std::string& rel, const std::string& text);
     bool Failed() const { return m_bFailed; }
     int FileCount() const { return m_nFiles; }
+    CDataSync& Sync() { return m_Sync; }
 
 private:
-    std::string m_Root;
+    CDataSync m_Sync;
     bool m_bFailed;
     int m_nFiles;
 };

@@ -107,7 +107,7 @@ uint32_t CHostHeadless::NowMs() { return m_clock == CLOCK_REAL ? MonotonicMs() :
 void CHostHeadless::SleepMs(uint32_t dwMs) {
     {
         std::lock_guard<std::mutex> guard(m_lock);
-        m_sleeps.push_back(dwMs);
+        m_sleeps[m_nSleeps++ % kSleepsKept] = dwMs;
     }
     if (m_clock == CLOCK_REAL)
         SleepRealMs(dwMs);
@@ -258,7 +258,7 @@ void CHostHeadless::SetFullScreen(bool bFullScreen) {
 void CHostHeadless::DebugOutput(const char* pszText) {
     std::lock_guard<std::mutex> guard(m_lock);
     m_debugLines.emplace_back(pszText ? pszText : "");
-    if (!m_bQuiet) fputs(m_debugLines.back().c_str(), stderr);
+    if (!m_bQuiet && m_bEchoDebug) fputs(m_debugLines.back().c_str(), stderr);
 }
 
 bool CHostHeadless::LoadScript(const char* pszPath, std::string* pError) {
@@ -335,12 +335,21 @@ void CHostHeadless::PushEvent(const HOSTEVENT& ev) {
 
 std::vector<uint32_t> CHostHeadless::GetSleeps() const {
     std::lock_guard<std::mutex> guard(m_lock);
-    return m_sleeps;
+    const uint64_t nFirst = m_nSleeps > kSleepsKept ? m_nSleeps - kSleepsKept : 0;
+    std::vector<uint32_t> sleeps;
+    sleeps.reserve(static_cast<size_t>(m_nSleeps - nFirst));
+    for (uint64_t n = nFirst; n < m_nSleeps; ++n) sleeps.push_back(m_sleeps[n % kSleepsKept]);
+    return sleeps;
+}
+
+uint64_t CHostHeadless::GetSleepCount() const {
+    std::lock_guard<std::mutex> guard(m_lock);
+    return m_nSleeps;
 }
 
 void CHostHeadless::ClearSleeps() {
     std::lock_guard<std::mutex> guard(m_lock);
-    m_sleeps.clear();
+    m_nSleeps = 0;
 }
 
 bool CHostHeadless::WriteLastFrame(const char* pszPath) const {

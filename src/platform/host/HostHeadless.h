@@ -2,6 +2,7 @@
 // (it moves only when the program sleeps, when a tick costs time, or when a test advances it),
 // input comes from a script applied tick by tick, and presented frames stay in memory.
 #pragma once
+#include <array>
 #include <atomic>
 #include <condition_variable>
 #include <deque>
@@ -63,7 +64,11 @@ public:
     // ---- Clock ----
     void SetTickCost(uint32_t dwMs) { m_dwTickCost = dwMs; }
     void AdvanceClock(uint32_t dwMs);
+    // The last kSleepsKept sleeps, oldest first (a long run would otherwise keep every one), and
+    // how many there were since the last clear.
+    static constexpr size_t kSleepsKept = 4096;
     std::vector<uint32_t> GetSleeps() const;
+    uint64_t GetSleepCount() const;
     void ClearSleeps();
 
     // ---- What happened ----
@@ -97,6 +102,7 @@ public:
 
     // ---- Behaviour ----
     void SetQuiet(bool bQuiet) { m_bQuiet = bQuiet; }          // no copies on stderr
+    void SetEchoDebug(bool bEcho) { m_bEchoDebug = bEcho; }    // debug output copied to stderr
     void SetFailCreateWindow(bool bFail) { m_bFailCreate = bFail; }
 
 private:
@@ -111,7 +117,8 @@ private:
     std::atomic<uint32_t> m_dwNow{0};
     uint32_t m_dwTickCost = 0;
     mutable std::mutex m_lock;  // sleeps, records and events: other threads sleep and log too
-    std::vector<uint32_t> m_sleeps;
+    std::array<uint32_t, kSleepsKept> m_sleeps{};  // a ring: entry n % kSleepsKept is sleep n
+    uint64_t m_nSleeps = 0;
     std::deque<HOSTEVENT> m_events;
     std::vector<HOSTSCRIPTCMD> m_script;  // sorted by tick, file order kept within a tick
     size_t m_nNextCmd = 0;
@@ -135,6 +142,7 @@ private:
     int m_nWinX = 0, m_nWinY = 0, m_nWinW = 0, m_nWinH = 0;
     std::atomic<int> m_nRaises{0};
     bool m_bQuiet = false;
+    bool m_bEchoDebug = true;
     bool m_bFailCreate = false;
 
     mutable std::mutex m_audioLock;

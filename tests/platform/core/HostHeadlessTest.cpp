@@ -165,6 +165,28 @@ TEST(HostHeadlessTest, FakeClockMovesOnlyBySleepTickCostAndWaits) {
     EXPECT_EQ(host.NowMs(), 239u);
 }
 
+// A long run sleeps every tick: the record keeps the latest sleeps in order and counts them all,
+// while the clock still moves by every one.
+TEST(HostHeadlessTest, SleepRecordKeepsTheLatestAndCountsAll) {
+    CHostHeadless host;
+    const uint32_t nTotal = static_cast<uint32_t>(CHostHeadless::kSleepsKept) * 2 + 5;
+    for (uint32_t i = 0; i < nTotal; ++i) host.SleepMs(i % 7);
+    std::vector<uint32_t> sleeps = host.GetSleeps();
+    ASSERT_EQ(sleeps.size(), CHostHeadless::kSleepsKept);
+    for (size_t k = 0; k < sleeps.size(); ++k)
+        ASSERT_EQ(sleeps[k], (nTotal - CHostHeadless::kSleepsKept + k) % 7) << "entry " << k;
+    EXPECT_EQ(host.GetSleepCount(), nTotal);
+    uint32_t nSum = 0;
+    for (uint32_t i = 0; i < nTotal; ++i) nSum += i % 7;
+    EXPECT_EQ(host.NowMs(), nSum);
+
+    host.ClearSleeps();
+    EXPECT_EQ(host.GetSleepCount(), 0u);
+    EXPECT_TRUE(host.GetSleeps().empty());
+    host.SleepMs(9);
+    EXPECT_EQ(host.GetSleeps(), std::vector<uint32_t>{9});
+}
+
 TEST(HostHeadlessTest, RealClockAdvancesByItself) {
     CHostHeadless host(CHostHeadless::CLOCK_REAL);
     uint32_t t0 = host.NowMs();
