@@ -5,6 +5,8 @@
 // the landscape arriving.
 #include <algorithm>
 #include <cmath>
+#include <memory>
+#include <vector>
 
 #include "StageArt.h"
 
@@ -69,19 +71,39 @@ void Stars(CArtKit& kit, const STAGETHEME& t, int w, float yMax, int nCount)
 void Clouds(CArtKit& kit, const STAGETHEME& t, int w, float y0, float y1, float cell, float fAmount)
 {
     const bool bLitBelow = t.sunY > 250.0f;
+    // The density of every row of the band and three rows either side, worked out once.
+    const int nTop = (int)y0 - 3, nRows = (int)y1 - (int)y0 + 6;
+    std::vector<float> density((size_t)nRows * (size_t)w);
+    for (int r = 0; r < nRows; r++)
+        for (int x = 0; x < w; x++)
+            density[(size_t)r * w + x] = Fbm((float)x, (float)(nTop + r) * 2.5f, t.nSeed + 85, cell, 5, w, 0);
+    auto at = [&](int x, int y) { return density[(size_t)(y - nTop) * w + x]; };
     for (int y = (int)y0; y < (int)y1; y++) {
-        const float band = std::sin(((float)y - y0) / (y1 - y0) * 3.14159f);
+        // Thickest in the middle of the band, thinning out above and below.
+        const float band = std::sqrt(std::sin(((float)y - y0) / (y1 - y0) * 3.14159f));
         for (int x = 0; x < w; x++) {
-            auto density = [&](float fy) { return Fbm((float)x, fy * 2.5f, t.nSeed + 85, cell, 4, w, 0); };
-            const float n = density((float)y);
-            const float a = std::clamp((n * band - (1.0f - fAmount) * 0.7f) * 7.0f, 0.0f, 1.0f);
+            const float a = std::clamp((at(x, y) * band - 0.62f + 0.25f * fAmount) * 8.0f, 0.0f, 1.0f);
             if (a <= 0.0f)
                 continue;
-            const float edge = (density((float)y - 3.0f) - density((float)y + 3.0f)) * 8.0f;
+            const float edge = (at(x, y - 3) - at(x, y + 3)) * 8.0f;
             const float lit = std::clamp(0.5f + (bLitBelow ? edge : -edge), 0.0f, 1.0f);
             kit.Plot(x, y, Mix(Rgb(t.cloudShade), Rgb(t.cloudLit), lit), a * 0.9f);
         }
     }
+}
+
+// A skyline top(x) worked out once for every quarter pixel from 4 pixels left of the picture to 4
+// right of it (the fills sample it many times per column).
+std::function<float(float)> Cached(int w, const std::function<float(float)>& top)
+{
+    auto cache = std::make_shared<std::vector<float>>();
+    for (int i = 0; i < (w + 8) * 4; i++)
+        cache->push_back(top((float)i / 4.0f - 4.0f));
+    return [cache, top](float x) {
+        const long i = std::lround((x + 4.0f) * 4.0f);
+        return i >= 0 && i < (long)cache->size() && std::fabs((float)i / 4.0f - 4.0f - x) < 1e-4f ? (*cache)[(size_t)i]
+                                                                                                 : top(x);
+    };
 }
 
 // Everything below the line top(x) in the paint, anti-aliased along the line.
@@ -105,7 +127,7 @@ void Wrapped(int w, const std::function<void(float)>& fnAt)
 void Hills(CArtKit& kit, const STAGETHEME& t, int w, int h, float base, float amp, uint32_t nSeed, const RGBF& c)
 {
     Silhouette(kit, w, (int)(base - amp - 2.0f), h,
-               [&](float x) { return base - amp * Fbm(x, 0.0f, nSeed, (float)w / 4.0f, 3, w, 0); },
+               Cached(w, [&](float x) { return base - amp * Fbm(x, 0.0f, nSeed, (float)w / 4.0f, 3, w, 0); }),
                [&](float x, float y) { return Scale(c, 0.95f + 0.1f * ValueNoise(x, y, t.nSeed + 87, 6.0f, w, 0)); });
 }
 
@@ -209,10 +231,10 @@ void Sea(CArtKit& kit, const STAGETHEME& t, int w, int h, float horizon, float s
 
 void Mesas(CArtKit& kit, int w, int h, float s, float base, float amp, uint32_t nSeed, const RGBF& c)
 {
-    auto top = [&](float x) {
+    const auto top = Cached(w, [&](float x) {
         const float n = Fbm(x, 0.0f, nSeed, (float)w / 3.0f, 3, w, 0);
         return base - amp * std::clamp((n - 0.5f) * 7.0f, 0.0f, 1.0f) - 4.0f * s * n;
-    };
+    });
     Silhouette(kit, w, (int)(base - amp - 8.0f * s), h, top, [&](float x, float y) {
         const int band = (int)((y + 3.0f * s * ValueNoise(x, 0.0f, nSeed + 1, 20.0f * s, w, 0)) / (7.0f * s));
         // Cliff faces turned to the light are bright, the others in shade; plateaus in between.
@@ -224,10 +246,10 @@ void Mesas(CArtKit& kit, int w, int h, float s, float base, float amp, uint32_t 
 
 void Dunes(CArtKit& kit, const STAGETHEME& t, int w, int h, float base, const RGBF& c)
 {
-    auto top = [&](float x) {
+    const auto top = Cached(w, [&](float x) {
         const float u = x * kTwoPi / (float)w;
         return base - 18.0f * (std::sin(u * 2.0f) + 0.6f * std::sin(u * 5.0f + 1.0f) + 1.6f);
-    };
+    });
     Silhouette(kit, w, (int)(base - 70.0f), h, top, [&](float x, float y) {
         // Slopes that face the light are brighter, and the sand darkens towards the viewer.
         const float slope = std::clamp((top(x + 2.0f) - top(x - 2.0f)) * 0.12f, -0.12f, 0.12f);
@@ -240,7 +262,7 @@ void Peaks(CArtKit& kit, const STAGETHEME& t, int w, int h, float s, float base,
            const RGBF& c)
 {
     const int nPeaks = std::max(2, (int)((float)w / (130.0f * s)));
-    auto top = [&](float x) {
+    const auto top = Cached(w, [&](float x) {
         float p = 0.0f;
         for (int i = 0; i < nPeaks; i++) {
             const float cx = (float)w * ((float)i + Hash01(nSeed, i, 0) * 0.6f) / (float)nPeaks;
@@ -249,7 +271,7 @@ void Peaks(CArtKit& kit, const STAGETHEME& t, int w, int h, float s, float base,
                 p = std::max(p, hh * (1.0f - std::fabs(x - cx - (float)(k * w)) / half));
         }
         return base - amp * p - 4.0f * s * Fbm(x, 0.0f, nSeed + 1, 12.0f * s, 2, w, 0);
-    };
+    });
     const RGBF snow = Rgb(t.capLight), snowShade = Rgb(t.capDark);
     Silhouette(kit, w, (int)(base - amp - 6.0f), h, top, [&](float x, float y) {
         const bool bLit = top(x - 1.0f) > top(x + 1.0f);
@@ -397,6 +419,6 @@ void DrawNightFar(CArtKit& kit, const STAGETHEME& t, int w, int h)
     Stars(kit, t, w, (float)h * 0.7f, w / 2);
     if (t.nightline == SL_PEAKS)
         Aurora(kit, t, w, s);
-    Moon(kit, t, (float)w * 0.7f, 60.0f * s, (t.nightline == SL_MESAS ? 44.0f : 30.0f) * s);
+    Moon(kit, t, (float)w * 0.6f, 110.0f * s, (t.nightline == SL_MESAS ? 44.0f : 30.0f) * s);
     Landscape(kit, t, t.nightline, w, h, s, true);
 }

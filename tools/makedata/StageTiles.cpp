@@ -317,16 +317,17 @@ void DrawPlatform(CArtKit& kit, const STAGETHEME& t, int x, int y)
                 *pOut = Scale(Rgb(t.metal), 0.8f);
             return true;
         }
-        // Two boards with grain, a joint and nails at each end.
+        // Two boards with grain, a joint in the middle (so platforms side by side run on as one
+        // plank) and nails either side of it.
         const float grain = ValueNoise(lx * 0.25f, ly * 2.0f, t.nSeed + 21, 3.0f, kCell / 4, 0);
         RGBF c = Scale(Rgb(t.wood), 0.88f + 0.24f * grain);
-        if (std::fabs(ly - 8.0f) < 0.8f || Wrap64(lx) < 1.5f)
+        if (std::fabs(ly - 8.0f) < 0.8f || std::fabs(lx - 32.0f) < 0.75f)
             c = Scale(Rgb(t.wood), 0.45f);
         else if (ly < 3.0f || (ly > 8.8f && ly < 10.5f))
             c = Scale(c, 1.15f);
         else if (ly > 12.5f)
             c = Scale(c, 0.8f);
-        for (float nx : {5.0f, 59.0f})
+        for (float nx : {27.0f, 37.0f})
             for (float ny : {4.8f, 11.5f})
                 if ((lx - nx) * (lx - nx) + (ly - ny) * (ly - ny) < 1.6f)
                     c = Rgb(0x3A3A40);
