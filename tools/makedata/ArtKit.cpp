@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <map>
 
 #include "platform/gdi/Gdi.h"
 
@@ -81,6 +80,22 @@ float RoundBoxDistance(float px, float py, float hx, float hy, float r)
     return Length(std::max(qx, 0.0f), std::max(qy, 0.0f)) + std::min(std::max(qx, qy), 0.0f) - r;
 }
 
+struct BOUNDS {
+    float x0, y0, x1, y1;
+};
+
+BOUNDS BoundsOf(const std::vector<PTF>& pts)
+{
+    BOUNDS b{pts[0].x, pts[0].y, pts[0].x, pts[0].y};
+    for (const PTF& p : pts) {
+        b.x0 = std::min(b.x0, p.x);
+        b.x1 = std::max(b.x1, p.x);
+        b.y0 = std::min(b.y0, p.y);
+        b.y1 = std::max(b.y1, p.y);
+    }
+    return b;
+}
+
 // The band of width w just inside a shape whose signed distance is d.
 float InnerRing(float d, float w) { return std::max(d, -(d + w)); }
 
@@ -103,16 +118,10 @@ struct TEXTMASK {
     std::vector<float> cover;
 };
 
-HFONT FontOfHeight(int nHeight)
+HFONT MakeFont(int nHeight)
 {
-    static std::map<int, HFONT> s_fonts;
-    auto it = s_fonts.find(nHeight);
-    if (it != s_fonts.end())
-        return it->second;
-    HFONT hFont = CreateFontA(-nHeight, 0, 0, 0, FW_BOLD, 0, 0, 0, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
-                              CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, FIXED_PITCH | FF_MODERN, "MS Gothic");
-    s_fonts[nHeight] = hFont;
-    return hFont;
+    return CreateFontA(-nHeight, 0, 0, 0, FW_BOLD, 0, 0, 0, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                       ANTIALIASED_QUALITY, FIXED_PITCH | FF_MODERN, "MS Gothic");
 }
 
 TEXTMASK PixelFontMask(const std::string& text, int nHeight)
@@ -131,10 +140,13 @@ TEXTMASK PixelFontMask(const std::string& text, int nHeight)
 
 TEXTMASK MakeTextMask(const std::string& text, int nHeight)
 {
-    HFONT hFont = FontOfHeight(nHeight);
+    HFONT hFont = MakeFont(nHeight);
     HDC hdc = hFont ? CreateCompatibleDC(nullptr) : nullptr;
-    if (!hdc)
+    if (!hdc) {
+        if (hFont)
+            DeleteObject(hFont);
         return PixelFontMask(text, nHeight);
+    }
     SelectObject(hdc, hFont);
     TEXTMETRICA tm = {};
     GetTextMetricsA(hdc, &tm);
@@ -158,6 +170,7 @@ TEXTMASK MakeTextMask(const std::string& text, int nHeight)
         glyphs.push_back(std::move(g));
     }
     DeleteDC(hdc);
+    DeleteObject(hFont);
     TEXTMASK m;
     m.nWidth = std::max(1, nPen);
     m.nHeight = std::max(1, (int)tm.tmHeight);
@@ -355,15 +368,9 @@ void CArtKit::Polygon(const std::vector<PTF>& pts, const PAINT& paint)
 {
     if (pts.size() < 3)
         return;
-    float minx = pts[0].x, maxx = pts[0].x, miny = pts[0].y, maxy = pts[0].y;
-    for (const PTF& p : pts) {
-        minx = std::min(minx, p.x);
-        maxx = std::max(maxx, p.x);
-        miny = std::min(miny, p.y);
-        maxy = std::max(maxy, p.y);
-    }
-    const int x0 = std::max(m_nClipX0, (int)std::floor(minx)), x1 = std::min(m_nClipX1, (int)std::ceil(maxx));
-    const int y0 = std::max(m_nClipY0, (int)std::floor(miny)), y1 = std::min(m_nClipY1, (int)std::ceil(maxy));
+    const BOUNDS b = BoundsOf(pts);
+    const int x0 = std::max(m_nClipX0, (int)std::floor(b.x0)), x1 = std::min(m_nClipX1, (int)std::ceil(b.x1));
+    const int y0 = std::max(m_nClipY0, (int)std::floor(b.y0)), y1 = std::min(m_nClipY1, (int)std::ceil(b.y1));
     if (x0 >= x1 || y0 >= y1)
         return;
     std::vector<float> acc((size_t)(x1 - x0));
@@ -464,16 +471,10 @@ void CArtKit::PolyLine(const std::vector<PTF>& pts, float w, const PAINT& paint)
 {
     if (pts.empty())
         return;
-    float minx = pts[0].x, maxx = pts[0].x, miny = pts[0].y, maxy = pts[0].y;
-    for (const PTF& p : pts) {
-        minx = std::min(minx, p.x);
-        maxx = std::max(maxx, p.x);
-        miny = std::min(miny, p.y);
-        maxy = std::max(maxy, p.y);
-    }
+    const BOUNDS b = BoundsOf(pts);
     const float r = w / 2.0f;
     // One distance over the whole line, so its joints are not drawn twice.
-    Distance(minx - r, miny - r, maxx + r, maxy + r,
+    Distance(b.x0 - r, b.y0 - r, b.x1 + r, b.y1 + r,
              [&pts, r](float x, float y) {
                  float d = 1e9f;
                  for (size_t i = 1; i < pts.size(); i++)
@@ -487,15 +488,14 @@ void CArtKit::PolygonOutline(const std::vector<PTF>& pts, float w, const PAINT& 
 {
     if (pts.size() < 3)
         return;
-    float minx = pts[0].x, maxx = pts[0].x, miny = pts[0].y, maxy = pts[0].y;
-    for (const PTF& p : pts) {
-        minx = std::min(minx, p.x);
-        maxx = std::max(maxx, p.x);
-        miny = std::min(miny, p.y);
-        maxy = std::max(maxy, p.y);
-    }
-    Distance(minx, miny, maxx, maxy, [&pts, w](float x, float y) { return InnerRing(PolygonDistance(pts, x, y), w); },
+    const BOUNDS b = BoundsOf(pts);
+    Distance(b.x0, b.y0, b.x1, b.y1, [&pts, w](float x, float y) { return InnerRing(PolygonDistance(pts, x, y), w); },
              paint);
+}
+
+void CArtKit::Ball(float cx, float cy, float rx, float ry, const RGBF& base)
+{
+    Ellipse(cx, cy, rx, ry, SphereShade(cx, cy, rx, ry, base));
 }
 
 void CArtKit::Bevel(float x, float y, float w, float h, float s, const RGBF& base)

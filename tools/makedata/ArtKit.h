@@ -79,6 +79,8 @@ public:
     void EllipseOutline(float cx, float cy, float rx, float ry, float w, const PAINT& paint);
     void RoundBoxOutline(float x, float y, float w, float h, float r, float fWidth, const PAINT& paint);
     void PolygonOutline(const std::vector<PTF>& points, float w, const PAINT& paint);
+    // An ellipse shaded as a ball (SphereShade).
+    void Ball(float cx, float cy, float rx, float ry, const RGBF& base);
     // A box with bevelled edges: lit on the light's sides, shaded on the others.
     void Bevel(float x, float y, float w, float h, float size, const RGBF& base);
     // A shape of the caller's own: fn says whether a point is inside and its colour there; the

@@ -15,7 +15,7 @@ void DrawStageNamePlate(CArtKit& kit, const STAGETHEME& t, int nStage, int x, in
     kit.RoundBoxOutline(fx + 1.0f, fy + 1.0f, fw - 2.0f, fh - 2.0f, fh / 2.0f - 2.0f, 2.0f, Flat(dark));
     // The badge with the number.
     const float r = fh / 2.0f - 4.0f, bx = fx + 4.0f + r, by = fy + fh / 2.0f;
-    kit.Ellipse(bx, by, r, r, SphereShade(bx, by, r, r, Rgb(0xF4F0E8)));
+    kit.Ball(bx, by, r, r, Rgb(0xF4F0E8));
     kit.EllipseOutline(bx, by, r, r, 1.5f, Flat(dark));
     char szNumber[8];
     snprintf(szNumber, sizeof(szNumber), "%d", nStage);

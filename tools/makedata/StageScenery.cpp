@@ -10,7 +10,7 @@ namespace {
 // A round shape shaded by the light with a darker edge: canopies, clouds, balloons.
 void Blob(CArtKit& kit, float cx, float cy, float rx, float ry, const RGBF& base, const RGBF& edge, float fEdge)
 {
-    kit.Ellipse(cx, cy, rx, ry, SphereShade(cx, cy, rx, ry, base));
+    kit.Ball(cx, cy, rx, ry, base);
     if (fEdge > 0.0f)
         kit.EllipseOutline(cx, cy, rx, ry, fEdge, Flat(edge));
 }
@@ -257,7 +257,7 @@ void DrawBig(CArtKit& kit, const STAGETHEME& t, int w, int h)
     const float cx = fw * 0.5f, cy = fh * 0.42f, rx = fw * 0.44f, ry = fh * 0.36f;
     kit.Polygon({{cx - rx + 10.0f, cy}, {cx - rx - 6.0f, cy - ry - 4.0f}, {cx - rx + 40.0f, cy - 6.0f}}, Flat(trim));
     kit.Polygon({{cx - rx + 10.0f, cy}, {cx - rx - 6.0f, cy + ry + 4.0f}, {cx - rx + 40.0f, cy + 6.0f}}, Flat(Scale(trim, 0.7f)));
-    kit.Ellipse(cx, cy, rx, ry, SphereShade(cx, cy, rx, ry, body));
+    kit.Ball(cx, cy, rx, ry, body);
     for (int i = 1; i < 6; i++) {
         const float sx = cx - rx + 2.0f * rx * (float)i / 6.0f;
         const float half = ry * std::sqrt(1.0f - std::pow((sx - cx) / rx, 2.0f));

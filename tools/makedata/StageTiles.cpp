@@ -84,15 +84,33 @@ RGBF CapColour(const STAGETHEME& t, float x, float d, float capH)
     return Rgb(t.cap);
 }
 
+// Where a point lies in courses of w x h blocks, every other course shifted by half a block: the
+// block's column and row and the point's place inside it. The joint lies along its top and left.
+struct COURSE {
+    int col, row;
+    float lx, ly;
+    bool bJoint;
+};
+
+COURSE CourseAt(float x, float y, float w, float h)
+{
+    COURSE c;
+    c.row = (int)std::floor(y / h);
+    const float bx = Wrap64(x + ((c.row & 1) ? w / 2.0f : 0.0f));
+    c.col = (int)(bx / w);
+    c.lx = bx - w * (float)c.col;
+    c.ly = y - h * (float)c.row;
+    c.bJoint = c.lx < 1.5f || c.ly < 1.5f;
+    return c;
+}
+
 RGBF BrickColour(const STAGETHEME& t, float x, float y)
 {
-    const int row = (int)std::floor(y / 8.0f);
-    const float bx = Wrap64(x + ((row & 1) ? 8.0f : 0.0f));
-    const int col = (int)(bx / 16.0f);
-    const float lx = bx - 16.0f * (float)col, ly = y - 8.0f * (float)row;
-    if (lx < 1.5f || ly < 1.5f)
+    const COURSE b = CourseAt(x, y, 16.0f, 8.0f);
+    const float ly = b.ly;
+    if (b.bJoint)
         return Rgb(t.joint);
-    RGBF c = Mix(Rgb(t.body), Rgb(t.bodyAlt), Hash01(t.nSeed, col, row & 7));
+    RGBF c = Mix(Rgb(t.body), Rgb(t.bodyAlt), Hash01(t.nSeed, b.col, b.row & 7));
     c = Scale(c, 0.94f + 0.12f * ValueNoise(x, y, t.nSeed + 3, 4.0f, kCell, 0));
     return Scale(c, ly < 3.0f ? 1.1f : ly > 6.5f ? 0.86f : 1.0f);
 }
@@ -162,13 +180,11 @@ RGBF CobbleColour(const STAGETHEME& t, float x, float y)
 
 RGBF AshlarColour(const STAGETHEME& t, float x, float y)
 {
-    const int row = (int)std::floor(y / 16.0f);
-    const float bx = Wrap64(x + ((row & 1) ? 16.0f : 0.0f));
-    const int col = (int)(bx / 32.0f);
-    const float lx = bx - 32.0f * (float)col, ly = y - 16.0f * (float)row;
-    if (lx < 1.5f || ly < 1.5f)
+    const COURSE b = CourseAt(x, y, 32.0f, 16.0f);
+    const float lx = b.lx, ly = b.ly;
+    if (b.bJoint)
         return Rgb(t.joint);
-    RGBF c = Mix(Rgb(t.body), Rgb(t.bodyAlt), Hash01(t.nSeed, col, row & 3));
+    RGBF c = Mix(Rgb(t.body), Rgb(t.bodyAlt), Hash01(t.nSeed, b.col, b.row & 3));
     c = Scale(c, 0.92f + 0.16f * Fbm(x, y, t.nSeed + 6, 8.0f, 2, kCell, kCell));
     if (ly < 3.5f || lx < 3.5f)
         c = Scale(c, 1.15f);
@@ -369,7 +385,7 @@ void DrawCrate(CArtKit& kit, const STAGETHEME& t, int x, int y)
                     Flat(Lit(wood, -0.3f, -0.3f, 1.0f)));
         for (float nx : {4.0f, 60.0f})
             for (float ny : {4.0f, 60.0f})
-                kit.Ellipse(fx + nx, fy + ny, 1.8f, 1.8f, SphereShade(fx + nx, fy + ny, 1.8f, 1.8f, Rgb(t.metal)));
+                kit.Ball(fx + nx, fy + ny, 1.8f, 1.8f, Rgb(t.metal));
     }
     if (t.ground == GS_ASHLAR) {
         for (float by : {14.0f, 46.0f}) {
@@ -400,12 +416,12 @@ void DrawSafe(CArtKit& kit, const STAGETHEME& t, int x, int y)
     kit.Fill(x + 6, y + 6, 52, 52, VerticalGradient(fy + 6.0f, Scale(metal, 1.12f), fy + 58.0f, Scale(metal, 0.85f)));
     kit.RoundBoxOutline(fx + 9.0f, fy + 9.0f, 46.0f, 46.0f, 3.0f, 1.5f, Flat(Scale(metal, 0.6f)));
     // The dial and its handle.
-    kit.Ellipse(fx + 32.0f, fy + 32.0f, 11.0f, 11.0f, SphereShade(fx + 32.0f, fy + 32.0f, 11.0f, 11.0f, Scale(metal, 1.2f)));
+    kit.Ball(fx + 32.0f, fy + 32.0f, 11.0f, 11.0f, Scale(metal, 1.2f));
     kit.EllipseOutline(fx + 32.0f, fy + 32.0f, 11.0f, 11.0f, 1.5f, Flat(Rgb(t.outline)));
     kit.Stroke(fx + 32.0f, fy + 32.0f, fx + 39.0f, fy + 25.0f, 3.0f, Flat(Rgb(t.outline)));
     for (float rx : {12.0f, 52.0f})
         for (float ry : {12.0f, 52.0f})
-            kit.Ellipse(fx + rx, fy + ry, 2.2f, 2.2f, SphereShade(fx + rx, fy + ry, 2.2f, 2.2f, Scale(metal, 1.3f)));
+            kit.Ball(fx + rx, fy + ry, 2.2f, 2.2f, Scale(metal, 1.3f));
     kit.RoundBoxOutline(fx, fy, 64.0f, 64.0f, 2.0f, 1.5f, Flat(Rgb(t.outline)));
     kit.Unclip();
 }
@@ -439,7 +455,7 @@ void DrawLift(CArtKit& kit, const STAGETHEME& t, int x, int y)
         return true;
     });
     for (float wx : {14.0f, 50.0f}) {
-        kit.Ellipse(fx + wx, fy + 27.0f, 4.5f, 4.5f, SphereShade(fx + wx, fy + 27.0f, 4.5f, 4.5f, Scale(metal, 0.7f)));
+        kit.Ball(fx + wx, fy + 27.0f, 4.5f, 4.5f, Scale(metal, 0.7f));
         kit.EllipseOutline(fx + wx, fy + 27.0f, 4.5f, 4.5f, 1.2f, Flat(Rgb(t.outline)));
     }
     kit.Polygon({{fx + 26.0f, fy + 18.0f}, {fx + 32.0f, fy + 10.0f}, {fx + 38.0f, fy + 18.0f}}, Flat(Rgb(t.accent)));
