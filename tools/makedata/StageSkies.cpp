@@ -55,7 +55,8 @@ void Moon(CArtKit& kit, const STAGETHEME& t, float cx, float cy, float r)
 void Stars(CArtKit& kit, const STAGETHEME& t, int w, float yMax, int nCount)
 {
     for (int i = 0; i < nCount; i++) {
-        const int x = (int)(Hash01(t.nSeed + 83, i, 0) * (float)w);
+        // Kept off the side edges, so no star is cut in two where the picture repeats.
+        const int x = 2 + (int)(Hash01(t.nSeed + 83, i, 0) * (float)(w - 4));
         const float fy = Hash01(t.nSeed + 83, i, 1);
         const int y = (int)(fy * fy * yMax);
         const float b = Hash01(t.nSeed + 83, i, 2);
