@@ -11,11 +11,11 @@
 #include "engine/Param.h"
 #include "scene/Game.h"
 #include "scene/Loading.h"
+#include "support/BmpPixels.h"
 #include "support/DeviceFixture.h"
 
 namespace {
 
-const WORD kLoadingPanel = (2 << 11) | (8 << 5) | 8;
 const WORD kMarker = 0x1234;
 
 class Loading : public CDeviceFixture {
@@ -86,11 +86,16 @@ TEST_F(Loading, ThePictureGoesThroughThePlaneOntoTheDestinationRectangle)
     CLoadingInfo info;
     ASSERT_EQ(info.Load(g_lpD3DDevice), 1);
     EXPECT_FALSE(info.IsHidden());
+    const CBmpPixels picture("GameData/First/Loading.bmp");
+    ASSERT_EQ(picture.Width(), 640);
     FillBack(kMarker);
     RECT rcDest = {100, 100, 420, 340};
     EXPECT_EQ(info.Draw(g_lpDDSBack, &rcDest), 1);
-    // Half size: the panel shows inside the rectangle, the rest is untouched.
-    EXPECT_EQ(BackPixel(102, 102), kLoadingPanel);
+    // Half size: every other pixel of the picture (the stretch samples odd ones) fills the
+    // rectangle, the rest is untouched.
+    for (int y = 0; y < 240; y += 7)
+        for (int x = 0; x < 320; x += 7)
+            ASSERT_EQ(BackPixel(100 + x, 100 + y), picture.Rgb565(2 * x + 1, 2 * y + 1)) << x << ", " << y;
     EXPECT_EQ(BackPixel(99, 99), kMarker);
     EXPECT_EQ(BackPixel(420, 340), kMarker);
     // Hidden after Release: the plane is gone and nothing more is drawn.
@@ -103,6 +108,8 @@ TEST_F(Loading, ThePictureGoesThroughThePlaneOntoTheDestinationRectangle)
 TEST_F(Loading, NothingIsDrawnWhileTheWindowIsInactive)
 {
     MakeData();
+    const CBmpPixels picture("GameData/First/Loading.bmp");
+    ASSERT_EQ(picture.Width(), 640);
     CLoadingInfo info;
     ASSERT_EQ(info.Load(g_lpD3DDevice), 1);
     FillBack(kMarker);
@@ -111,5 +118,6 @@ TEST_F(Loading, NothingIsDrawnWhileTheWindowIsInactive)
     EXPECT_EQ(BackPixel(2, 2), kMarker);
     g_bActive = 1;
     EXPECT_EQ(info.Draw(g_lpDDSBack, nullptr), 1);
-    EXPECT_EQ(BackPixel(2, 2), kLoadingPanel);
+    EXPECT_EQ(BackPixel(2, 2), picture.Rgb565(2, 2));
+    EXPECT_EQ(BackPixel(320, 240), picture.Rgb565(320, 240));
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "IndexSheetsCanvas.h"
+#include "StageArt.h"
 #include "platform/win/WinTypes.h"
 
 namespace {
@@ -17,6 +18,7 @@ enum REGIONKIND {
     RK_GAUGE,    // a bar; several strips stacked for a blinking gauge
     RK_ICONS,    // labelled cells side by side
     RK_FRAMES,   // labelled frames stacked top to bottom
+    RK_STAGES,   // the stage-name plates, one frame per stage, top to bottom
     RK_SHOT,     // a round shot
     RK_MISSILE,  // a missile pointing right
     RK_OPTION,   // three option icons over two wide pop cells
@@ -91,7 +93,7 @@ const REGIONDEF kCockpitRegions[] = {
     {"Yen.bmp", 20, 34, RK_LABEL, "$", kYellow, 0},
     {"comma.bmp", 10, 34, RK_LABEL, ",", kYellow, 0},
     {"Option", 72, 72, RK_OPTION, "", kCyan, 0},
-    {"StageName.bmp", 218, 190, RK_FRAMES, "STAGE 1|STAGE 2|STAGE 3|STAGE 4|STAGE 5", kWhite, 5},
+    {"StageName.bmp", 218, 190, RK_STAGES, "", kWhite, 5},
 };
 
 const REGIONDEF kBossRegions[] = {
@@ -170,6 +172,13 @@ void DrawRegion(CCanvas& c, int x, int y, const REGIONDEF& r)
             c.Fill(x, y + i * nStripH, r.nWidth, nStripH, strips[i % 3]);
             c.Frame(x, y + i * nStripH, r.nWidth, nStripH, kDark);
         }
+        break;
+    }
+    case RK_STAGES: {
+        CArtKit kit(c);
+        const int nCellH = r.nHeight / r.nCells;
+        for (int i = 0; i < r.nCells; i++)
+            DrawStageNamePlate(kit, StageTheme(i + 1), i + 1, x, y + i * nCellH, r.nWidth, nCellH);
         break;
     }
     case RK_ICONS:

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "ArtKit.h"
 #include "IndexSheetsCanvas.h"
 #include "WaveWriter.h"
 
@@ -43,7 +44,7 @@ void DrawFigure(CCanvas& canvas, int x, int y, uint32_t dwCoat, bool bTumbling, 
         canvas.Fill(x + 24, y + 18, 8, 4, kDark);
         canvas.Fill(x + 24, y + 26, 8, 4, kDark);
     }
-    canvas.Text(x + (bTumbling ? 13 : 10), y + 20, pszCode, 0xFFFFFF, 1, 1);
+    Label(canvas, x + (bTumbling ? 8 : 4), y + 16, 24, 16, pszCode);
 }
 
 void WriteStagePeople(CDataSet& data, int nStage)

@@ -1,8 +1,11 @@
 // makedata OUTDIR: writes the sample data set OUTDIR/GameData/ that the game reads.
 // makedata --update OUTDIR: brings it up to date, keeping the files the user changed there.
+// --labelled (with either) writes the variant with region and cell names on the pictures, for
+// debugging.
 #include <cstdio>
 #include <cstring>
 
+#include "ArtKit.h"
 #include "DataSet.h"
 #include "WaveWriter.h"
 #include "IndexSheets.h"
@@ -12,11 +15,21 @@
 
 int main(int argc, char** argv)
 {
-    const bool bUpdate = argc == 3 && !strcmp(argv[1], "--update");
-    if (argc != 2 + bUpdate || argv[argc - 1][0] == '-') {
-        fprintf(stderr, "usage: makedata [--update] OUTDIR\n");
+    bool bUpdate = false, bLabelled = false;
+    int nArg = 1;
+    for (; nArg < argc - 1; nArg++) {
+        if (!strcmp(argv[nArg], "--update"))
+            bUpdate = true;
+        else if (!strcmp(argv[nArg], "--labelled"))
+            bLabelled = true;
+        else
+            break;
+    }
+    if (argc < 2 || nArg != argc - 1 || argv[argc - 1][0] == '-') {
+        fprintf(stderr, "usage: makedata [--update] [--labelled] OUTDIR\n");
         return 2;
     }
+    SetLabelled(bLabelled);
     CDataSet data(argv[argc - 1], bUpdate ? SYNC_UPDATE : SYNC_WRITE_ALL);
     WriteParamFile(data);
     WritePackSamples(data);

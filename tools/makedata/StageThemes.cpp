@@ -1,0 +1,111 @@
+// The five stage themes: a suburb at dusk, an iron harbour on a grey morning, a red canyon in the
+// midday sun, a frozen base below the mountains and a fortress under a blood-red sky.
+#include "StageArt.h"
+
+namespace {
+
+const STAGETHEME kThemes[] = {
+    {
+        .pszName = "DUSK SUBURB", .nSeed = 101,
+        .skyTop = 0x2B2D6E, .skyMid = 0x9B4F8A, .skyLow = 0xF59B5B, .skyHorizon = 0xFFD27A,
+        .sun = 0xFFF0B8, .sunGlow = 0xFFB070, .sunX = 430.0f, .sunY = 352.0f, .sunR = 44.0f,
+        .cloudShade = 0x6E4A80, .cloudLit = 0xFFB38A,
+        .nightTop = 0x0B1030, .nightLow = 0x33306A, .moon = 0xF4F0D8,
+        .farFar = 0x8A5E8C, .farMid = 0x573E70, .farNear = 0x33284C, .windowLit = 0xFFD36B,
+        .skyline = SL_HILLS, .dayline = SL_CITY, .nightline = SL_CITY,
+        .ground = GS_BRICK,
+        .body = 0xA8563C, .bodyAlt = 0x8C4632, .joint = 0x583028, .cap = 0xC8B8A0, .capLight = 0xECE0C8,
+        .capDark = 0x7A6A5A, .outline = 0x2A1C1C,
+        .tree = TS_ROUND, .foliage = 0x4A8A3E, .foliageDark = 0x24502C, .trunk = 0x6A4630,
+        .grass = 0x4E9A3C, .grassTip = 0xA8D868, .flower = 0xF07AA0,
+        .water = 0x2F6FB0, .waterLight = 0xB0E0F8, .rim = 0x9A9288,
+        .wood = 0xB07A44, .metal = 0x7A8490, .accent = 0xF0C030,
+        .big = BS_CLOUD, .bigBody = 0x7A5088, .bigTrim = 0xFFB890,
+        .glow = 0xFFC060, .haze = 0x806090,
+        .plate = 0xE07040, .bSnow = false,
+    },
+    {
+        .pszName = "IRON HARBOUR", .nSeed = 202,
+        .skyTop = 0x3E5A78, .skyMid = 0x7E9AB0, .skyLow = 0xC8D4D8, .skyHorizon = 0xE4E8E0,
+        .sun = 0xF8F8EC, .sunGlow = 0xE8ECE4, .sunX = 170.0f, .sunY = 150.0f, .sunR = 28.0f,
+        .cloudShade = 0x7E8C9C, .cloudLit = 0xE4EAEE,
+        .nightTop = 0x06141E, .nightLow = 0x1A3E54, .moon = 0xDDE8F0,
+        .farFar = 0x8E9EAE, .farMid = 0x5E6E80, .farNear = 0x36424F, .windowLit = 0xF8E8A0,
+        .skyline = SL_SEA, .dayline = SL_HARBOUR, .nightline = SL_HARBOUR,
+        .ground = GS_PLATES,
+        .body = 0x5E6C7A, .bodyAlt = 0x4E5A68, .joint = 0x28303A, .cap = 0xF0C020, .capLight = 0xB8C0C8,
+        .capDark = 0x202428, .outline = 0x12161A,
+        .tree = TS_LAMP, .foliage = 0x40505E, .foliageDark = 0x28323C, .trunk = 0x40505E,
+        .grass = 0x5E7A4A, .grassTip = 0x9CAC70, .flower = 0xE8E8D8,
+        .water = 0x1E4A68, .waterLight = 0x90C4DC, .rim = 0x8C9094,
+        .wood = 0xC85A30, .metal = 0x6A7684, .accent = 0xF0C020,
+        .big = BS_CLOUD, .bigBody = 0x6A7480, .bigTrim = 0xB0B8C0,
+        .glow = 0xA0D0FF, .haze = 0x607080,
+        .plate = 0x3A78B0, .bSnow = false,
+    },
+    {
+        .pszName = "RED CANYON", .nSeed = 303,
+        .skyTop = 0x2A64B8, .skyMid = 0x68A8E0, .skyLow = 0xC8DCE0, .skyHorizon = 0xF6E0A8,
+        .sun = 0xFFFCE8, .sunGlow = 0xFFF0B0, .sunX = 500.0f, .sunY = 110.0f, .sunR = 36.0f,
+        .cloudShade = 0xC0B4B0, .cloudLit = 0xFFF8EC,
+        .nightTop = 0x1A1030, .nightLow = 0x6A3458, .moon = 0xFFE6C0,
+        .farFar = 0xE0A884, .farMid = 0xC0704A, .farNear = 0x8A4630, .windowLit = 0xFFC070,
+        .skyline = SL_DUNES, .dayline = SL_MESAS, .nightline = SL_MESAS,
+        .ground = GS_STRATA,
+        .body = 0xC87A48, .bodyAlt = 0xA85E38, .joint = 0x7A4028, .cap = 0xE8B478, .capLight = 0xF8D8A0,
+        .capDark = 0xB88050, .outline = 0x3A1E14,
+        .tree = TS_CACTUS, .foliage = 0x4E8A48, .foliageDark = 0x2E5A30, .trunk = 0x6A5030,
+        .grass = 0xA88A50, .grassTip = 0xD8C080, .flower = 0xE05040,
+        .water = 0x2A9AA8, .waterLight = 0xB8F0E8, .rim = 0xC89860,
+        .wood = 0xC09060, .metal = 0x8A7A6A, .accent = 0xE06030,
+        .big = BS_CLOUD, .bigBody = 0xE0C0A8, .bigTrim = 0xFFF4E4,
+        .glow = 0xFFB040, .haze = 0xC08060,
+        .plate = 0xD06030, .bSnow = false,
+    },
+    {
+        .pszName = "FROST BASE", .nSeed = 404,
+        .skyTop = 0x5A8CC8, .skyMid = 0xA0C8E8, .skyLow = 0xDCECF6, .skyHorizon = 0xF4F8FC,
+        .sun = 0xFFFFF4, .sunGlow = 0xFFFFFF, .sunX = 140.0f, .sunY = 118.0f, .sunR = 26.0f,
+        .cloudShade = 0xB0C0D8, .cloudLit = 0xFCFCFF,
+        .nightTop = 0x040C20, .nightLow = 0x14344E, .moon = 0xF0F8FF,
+        .farFar = 0xB4C8DE, .farMid = 0x7890B0, .farNear = 0x44607E, .windowLit = 0xFFE0A0,
+        .skyline = SL_PEAKS, .dayline = SL_PEAKS, .nightline = SL_PEAKS,
+        .ground = GS_COBBLE,
+        .body = 0x6A7C8C, .bodyAlt = 0x56687A, .joint = 0x2E3A48, .cap = 0xEEF4FA, .capLight = 0xFFFFFF,
+        .capDark = 0xA8C0D8, .outline = 0x1C2838,
+        .tree = TS_PINE, .foliage = 0x2E6A58, .foliageDark = 0x1C4438, .trunk = 0x5A4030,
+        .grass = 0x8A8460, .grassTip = 0xC8C098, .flower = 0xF4F8FC,
+        .water = 0x6AAED0, .waterLight = 0xE0F4FF, .rim = 0xE8F0F8,
+        .wood = 0x9A6A40, .metal = 0x7A8A9A, .accent = 0xE04030,
+        .big = BS_CLOUD, .bigBody = 0xA8B8CC, .bigTrim = 0xF4F8FC,
+        .glow = 0x80C0FF, .haze = 0xB0C8E0,
+        .plate = 0x4AA0D0, .bSnow = true,
+    },
+    {
+        .pszName = "NIGHT FORTRESS", .nSeed = 505,
+        .skyTop = 0x120818, .skyMid = 0x4A1430, .skyLow = 0xA8402C, .skyHorizon = 0xE07838,
+        .sun = 0xF06040, .sunGlow = 0xC03028, .sunX = 480.0f, .sunY = 150.0f, .sunR = 40.0f,
+        .cloudShade = 0x2E1420, .cloudLit = 0xC05840,
+        .nightTop = 0x05030A, .nightLow = 0x3A1024, .moon = 0xFF7050,
+        .farFar = 0x6A3048, .farMid = 0x3E1C32, .farNear = 0x1E0E1A, .windowLit = 0xFFA040,
+        .skyline = SL_HILLS, .dayline = SL_CASTLE, .nightline = SL_CASTLE,
+        .ground = GS_ASHLAR,
+        .body = 0x4E4858, .bodyAlt = 0x403A4A, .joint = 0x1A161E, .cap = 0x3A3A44, .capLight = 0x8A8A9A,
+        .capDark = 0x24242C, .outline = 0x0C0A10,
+        .tree = TS_DEAD, .foliage = 0x5A3A44, .foliageDark = 0x2E1E26, .trunk = 0x3A2C34,
+        .grass = 0x5A4A50, .grassTip = 0x8A7A70, .flower = 0xD04030,
+        .water = 0x2A1A3A, .waterLight = 0xD06048, .rim = 0x5A5460,
+        .wood = 0x6A4632, .metal = 0x5A5A68, .accent = 0xE04020,
+        .big = BS_AIRSHIP, .bigBody = 0x4A4452, .bigTrim = 0xC03020,
+        .glow = 0xFF6020, .haze = 0x803040,
+        .plate = 0x9A2040, .bSnow = false,
+    },
+};
+
+} // namespace
+
+const STAGETHEME& StageTheme(int nStage)
+{
+    const int n = (int)(sizeof(kThemes) / sizeof(kThemes[0]));
+    return kThemes[((nStage - 1) % n + n) % n];
+}
