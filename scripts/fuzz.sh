@@ -54,7 +54,8 @@ for t in $targets; do
   dirs=("$corpus")
   [ -d "$seeds/$t" ] && dirs+=("$seeds/$t")
   [ -d "fuzz/corpus/$t" ] && dirs+=("$top/fuzz/corpus/$t")
-  opts=(-max_total_time="$secs" -timeout=10 -rss_limit_mb=2048 -print_final_stats=0
+  # One input may take seconds under the sanitizers; a hang still ends the run at the timeout.
+  opts=(-max_total_time="$secs" -timeout=25 -rss_limit_mb=2048 -print_final_stats=0
         -artifact_prefix="$top/build-fuzz/artifacts/$t-")
   [ -f "fuzz/$t.dict" ] && opts+=(-dict="$top/fuzz/$t.dict")
   echo "fuzzing $t for ${secs}s from $(( ${#dirs[@]} - 1 )) seed folder(s)"
