@@ -67,7 +67,7 @@ for t in $targets; do
   fi
   seeded=$(grep -m1 -o 'INITED cov: [0-9]*' "$top/build-fuzz/$t.log" | grep -o '[0-9]*$' || echo 0)
   final=$(grep -o 'cov: [0-9]*' "$top/build-fuzz/$t.log" | tail -n 1 | grep -o '[0-9]*$' || echo 0)
-  echo "  coverage: $seeded after the seeds, $final at the end"
+  echo "  coverage: $seeded from the seeds and the kept corpus, $final at the end"
   if [ -n "$(ls -A "$scratch")" ]; then
     echo "$t left files behind: $(ls -A "$scratch")"
     rm -rf "${scratch:?}"/*
