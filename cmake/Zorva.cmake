@@ -18,9 +18,13 @@ function(zorva_library name)
   target_link_libraries(${name} PUBLIC ${Z_DEPS})
 endfunction()
 
-# One GoogleTest binary per test folder, registered with CTest case by case.
+# One GoogleTest binary per test folder, registered with CTest case by case. The ThreadSanitizer
+# build keeps only the binaries marked THREADS (those whose code runs more than one thread).
 function(zorva_test name)
-  cmake_parse_arguments(Z "" "" "DIRS;DEPS" ${ARGN})
+  cmake_parse_arguments(Z "THREADS" "" "DIRS;DEPS" ${ARGN})
+  if(ZORVA_TSAN AND NOT Z_THREADS)
+    return()
+  endif()
   set(srcs)
   foreach(d IN LISTS Z_DIRS)
     file(GLOB s CONFIGURE_DEPENDS ${d}/*.cpp)

@@ -8,36 +8,18 @@
 #include <string>
 #include <unistd.h>
 
+#include "ScratchFolder.h"
 #include "pack/teskFile.h"
 
 namespace {
 
 volatile uint32_t g_nSink;
 
-char g_szFolder[] = "/tmp/fuzz_pack_XXXXXX";
-
-void RemoveScratchFolder()
-{
-    unlink("P.dat");
-    rmdir(g_szFolder);
-}
-
-void EnterScratchFolder()
-{
-    static bool s_bDone = false;
-    if (s_bDone)
-        return;
-    if (!mkdtemp(g_szFolder) || chdir(g_szFolder) != 0)
-        abort();
-    atexit(RemoveScratchFolder);
-    s_bDone = true;
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
 {
-    EnterScratchFolder();
+    EnterScratchFolder("fuzz_pack");
     FILE* fp = fopen("P.dat", "wb");
     if (!fp)
         return 0;

@@ -8,22 +8,12 @@
 #include <cstdio>
 #include <vector>
 
+#include "ScratchFolder.h"
 #include "engine/Sound.h"
 #include "engine/StreamWaveRead.h"
 #include "pack/teskFile.h"
 
 namespace {
-
-// The streaming reader opens files by game path: it works in a scratch folder of its own.
-bool EnterScratchFolder() {
-    static int nState = 0;
-    if (nState == 0) {
-        char tmpl[] = "/tmp/fuzz_wave_XXXXXX";
-        nState = (mkdtemp(tmpl) && chdir(tmpl) == 0) ? 1 : -1;
-        CFile reset(1);  // the file layer takes the folder as its base
-    }
-    return nState == 1;
-}
 
 void StreamFromFile(const uint8_t* pData, size_t nSize) {
     FILE* fp = fopen("w.wav", "wb");
@@ -46,7 +36,14 @@ void StreamFromFile(const uint8_t* pData, size_t nSize) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
     if (nSize > 1 << 20) return 0;
-    if (EnterScratchFolder()) StreamFromFile(pData, nSize);
+    static const bool s_bEntered = [] {
+        // The streaming reader opens files by game path: it works in a scratch folder of its own,
+        // which the file layer takes as its base.
+        EnterScratchFolder("fuzz_wave");
+        CFile reset(1);
+        return true;
+    }();
+    if (s_bEntered) StreamFromFile(pData, nSize);
     char name[64];
     uint32_t nToken = RegisterMemoryName(pData, static_cast<uint32_t>(nSize), name, sizeof name);
     if (nToken == 0) return 0;

@@ -1,15 +1,31 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test. --sanitize does the same under ASan and UBSan.
+# Builds everything and runs every test. --sanitize does the same under ASan and UBSan; --tsan runs
+# the tests that start threads under ThreadSanitizer.
+# The tests run with a private temporary folder, which must be empty afterwards: a test that leaves
+# a file behind fails the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-if [ "${1:-}" = "--sanitize" ]; then
-  bash scripts/setup.sh --clang
-else
-  bash scripts/setup.sh
-fi
-bash scripts/build.sh "$@"
 dir=build
-[ "${1:-}" = "--sanitize" ] && dir=build-asan
+setup=()
+case "${1:-}" in
+  "") ;;
+  --sanitize) dir=build-asan; setup=(--clang) ;;
+  --tsan) dir=build-tsan; setup=(--clang) ;;
+  *) echo "usage: test.sh [--sanitize | --tsan]" >&2; exit 2 ;;
+esac
+bash scripts/setup.sh "${setup[@]}"
+bash scripts/build.sh "$@"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-ctest --test-dir "$dir" --output-on-failure -j "$(nproc)" --timeout 300
+export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
+scratch=$(mktemp -d)
+status=0
+TMPDIR="$scratch" XDG_RUNTIME_DIR="$scratch" \
+  ctest --test-dir "$dir" --output-on-failure -j "$(nproc)" --timeout 300 || status=$?
+if [ -n "$(ls -A "$scratch")" ]; then
+  echo "tests left files behind in their temporary folder:" >&2
+  ls -A "$scratch" >&2
+  status=1
+fi
+rm -rf "$scratch"
+exit "$status"

@@ -1,6 +1,7 @@
 #include "engine/PCMManagerTask.h"
 
 #include <cstring>
+#include <vector>
 
 #include "engine/Log.h"
 #include "rvm/Heap.h"
@@ -135,6 +136,7 @@ int CPCMManagerTask::Init() {
     if (m_bInitialized) return 1;
     for (int i = 0; i < PCM_SYSTEM_SOUND_COUNT; ++i) {
         LPDIRECTSOUNDBUFFER lpBuffer = LoadWaveSoundBuffer(g_pszSystemSounds[i]);
+        std::lock_guard<std::mutex> lock(m_Lock);
         if (lpBuffer) Fill(&m_Slots[PCM_BANK_SYSTEM][i], g_pszSystemSounds[i], lpBuffer);
     }
     m_bInitialized = 1;
@@ -142,35 +144,62 @@ int CPCMManagerTask::Init() {
 }
 
 void CPCMManagerTask::QueueStageSound(const char* pszPath) {
-    if (pszPath) m_StageList.push_back(pszPath);
+    if (!pszPath) return;
+    std::lock_guard<std::mutex> lock(m_Lock);
+    m_StageList.push_back(pszPath);
 }
 
 int CPCMManagerTask::LoadStageSounds() {
-    int nSlot = 0;
-    PCMSLOT* pBank = m_Slots[PCM_BANK_STAGE];
-    while (nSlot < PCM_SLOT_COUNT && pBank[nSlot].lpBuffer) ++nSlot;
-    for (auto it = m_StageList.begin(); !it.end(); ++it) {
-        const char* pszPath = it->c_str();
-        int nFound = FindSlot(PCM_BANK_STAGE, pszPath);
-        if (nFound >= 0 && pBank[nFound].lpBuffer) continue;
-        if (nSlot >= PCM_SLOT_COUNT) {
-            DebugPrintf("WARNING : ステージのサウンドが多すぎます [%s]\n", pszPath);
-            return 0;
+    // Runs on the loading thread: the waves are read without the lock, which is held only to
+    // look at the bank and to put a loaded buffer into its slot.
+    std::vector<std::string> paths;
+    {
+        std::lock_guard<std::mutex> lock(m_Lock);
+        for (auto it = m_StageList.begin(); !it.end(); ++it) paths.push_back(*it);
+    }
+    for (const std::string& strPath : paths) {
+        const char* pszPath = strPath.c_str();
+        {
+            std::lock_guard<std::mutex> lock(m_Lock);
+            const int nFound = FindSlotLocked(PCM_BANK_STAGE, pszPath);
+            if (nFound >= 0 && m_Slots[PCM_BANK_STAGE][nFound].lpBuffer) continue;
+            if (FindFreeStageSlot() < 0) {
+                DebugPrintf("WARNING : ステージのサウンドが多すぎます [%s]\n", pszPath);
+                return 0;
+            }
         }
         LPDIRECTSOUNDBUFFER lpBuffer = LoadWaveSoundBuffer(pszPath);
         if (!lpBuffer) return 0;
-        Fill(&pBank[nSlot], pszPath, lpBuffer);
-        ++nSlot;
+        std::lock_guard<std::mutex> lock(m_Lock);
+        const int nSlot = FindFreeStageSlot();
+        if (nSlot < 0) {
+            lpBuffer->Release();
+            return 0;
+        }
+        Fill(&m_Slots[PCM_BANK_STAGE][nSlot], pszPath, lpBuffer);
     }
     return 1;
 }
 
+// The bank fills from slot 0 in load order; -1 when it is full.
+int CPCMManagerTask::FindFreeStageSlot() const {
+    for (int i = 0; i < PCM_SLOT_COUNT; ++i)
+        if (!m_Slots[PCM_BANK_STAGE][i].lpBuffer) return i;
+    return -1;
+}
+
 void CPCMManagerTask::ReleaseStageSounds() {
-    ReleaseBank(PCM_BANK_STAGE);
+    std::lock_guard<std::mutex> lock(m_Lock);
+    ReleaseBankLocked(PCM_BANK_STAGE);
     m_StageList.clear();
 }
 
 void CPCMManagerTask::ReleaseBank(int nBank) {
+    std::lock_guard<std::mutex> lock(m_Lock);
+    ReleaseBankLocked(nBank);
+}
+
+void CPCMManagerTask::ReleaseBankLocked(int nBank) {
     if (nBank < 0 || nBank >= PCM_BANK_COUNT) return;
     for (PCMSLOT& slot : m_Slots[nBank]) {
         if (slot.lpBuffer) slot.lpBuffer->Release();
@@ -179,11 +208,32 @@ void CPCMManagerTask::ReleaseBank(int nBank) {
 }
 
 void CPCMManagerTask::Release() {
-    ReleaseBank(PCM_BANK_SYSTEM);
-    ReleaseBank(PCM_BANK_STAGE);
+    std::lock_guard<std::mutex> lock(m_Lock);
+    ReleaseBankLocked(PCM_BANK_SYSTEM);
+    ReleaseBankLocked(PCM_BANK_STAGE);
+}
+
+PCMSLOT CPCMManagerTask::GetSlot(int nBank, int nSlot) const {
+    std::lock_guard<std::mutex> lock(m_Lock);
+    return m_Slots[nBank][nSlot];
+}
+
+int CPCMManagerTask::GetState(int nBank, int nSlot) const {
+    std::lock_guard<std::mutex> lock(m_Lock);
+    return m_nStates[nBank * PCM_SLOT_COUNT + nSlot];
+}
+
+int CPCMManagerTask::GetQueuedCount() const {
+    std::lock_guard<std::mutex> lock(m_Lock);
+    return m_StageList.size();
 }
 
 int CPCMManagerTask::FindSlot(int nBank, const char* pszName) const {
+    std::lock_guard<std::mutex> lock(m_Lock);
+    return FindSlotLocked(nBank, pszName);
+}
+
+int CPCMManagerTask::FindSlotLocked(int nBank, const char* pszName) const {
     if (!pszName || nBank < 0 || nBank >= PCM_BANK_COUNT) return -1;
     for (int i = 0; i < PCM_SLOT_COUNT; ++i)
         if (strncmp(m_Slots[nBank][i].szName, pszName, PCM_NAME_SIZE) == 0) return i;
@@ -192,19 +242,25 @@ int CPCMManagerTask::FindSlot(int nBank, const char* pszName) const {
 
 void CPCMManagerTask::Play(const char* pszName) {
     if (!m_bEnabled || !pszName || !*pszName) return;
+    std::lock_guard<std::mutex> lock(m_Lock);
     // A request silences the effect only when it was requested or started already: one that is
     // idle but still sounding is left to Update, whose restart stops and rewinds it anyway.
-    Stop(pszName);
+    StopLocked(pszName);
     for (int nBank = 0; nBank < PCM_BANK_COUNT; ++nBank) {
-        int nSlot = FindSlot(nBank, pszName);
+        int nSlot = FindSlotLocked(nBank, pszName);
         if (nSlot >= 0) m_nStates[nBank * PCM_SLOT_COUNT + nSlot] = PCM_STATE_REQUESTED;
     }
 }
 
 void CPCMManagerTask::Stop(const char* pszName) {
     if (!m_bEnabled || !pszName || !*pszName) return;
+    std::lock_guard<std::mutex> lock(m_Lock);
+    StopLocked(pszName);
+}
+
+void CPCMManagerTask::StopLocked(const char* pszName) {
     for (int nBank = 0; nBank < PCM_BANK_COUNT; ++nBank) {
-        int nSlot = FindSlot(nBank, pszName);
+        int nSlot = FindSlotLocked(nBank, pszName);
         if (nSlot < 0) continue;
         int nState = m_nStates[nBank * PCM_SLOT_COUNT + nSlot];
         if (nState == PCM_STATE_REQUESTED || nState == PCM_STATE_STARTED) FadeOutSoundBuffer(m_Slots[nBank][nSlot].lpBuffer);
@@ -213,8 +269,9 @@ void CPCMManagerTask::Stop(const char* pszName) {
 
 int CPCMManagerTask::IsPlaying(const char* pszName) const {
     if (!pszName || !*pszName) return 0;
+    std::lock_guard<std::mutex> lock(m_Lock);
     for (int nBank = 0; nBank < PCM_BANK_COUNT; ++nBank) {
-        int nSlot = FindSlot(nBank, pszName);
+        int nSlot = FindSlotLocked(nBank, pszName);
         if (nSlot >= 0) return IsSoundBufferPlaying(m_Slots[nBank][nSlot].lpBuffer);
     }
     return 0;
@@ -222,6 +279,7 @@ int CPCMManagerTask::IsPlaying(const char* pszName) const {
 
 void CPCMManagerTask::Update() {
     if (!g_lpDS || !g_bSoundOn) return;
+    std::lock_guard<std::mutex> lock(m_Lock);
     for (int i = 0; i < PCM_BANK_COUNT * PCM_SLOT_COUNT; ++i) {
         LPDIRECTSOUNDBUFFER lpBuffer = m_Slots[i / PCM_SLOT_COUNT][i % PCM_SLOT_COUNT].lpBuffer;
         if (m_nStates[i] == PCM_STATE_REQUESTED) {

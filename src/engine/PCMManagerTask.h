@@ -2,7 +2,10 @@
 // found again by the wave's path. Bank 0 holds the system sounds, bank 1 the current stage's.
 // Play requests are deferred: Play marks the slot and Update, once per pass of the frame, restarts
 // the marked buffers from their beginning, so requests within one frame start the effect once.
+// The stage bank is filled by the loading thread while the frame plays effects: one lock guards
+// the slots, the request states and the stage list.
 #pragma once
+#include <mutex>
 #include <string>
 
 #include "engine/Sound.h"
@@ -59,12 +62,20 @@ public:
     // For the settings and tests.
     void SetEnabled(int bEnabled) { m_bEnabled = bEnabled; }
     int IsInitialized() const { return m_bInitialized; }
-    const PCMSLOT& GetSlot(int nBank, int nSlot) const { return m_Slots[nBank][nSlot]; }
-    int GetState(int nBank, int nSlot) const { return m_nStates[nBank * PCM_SLOT_COUNT + nSlot]; }
-    int GetQueuedCount() const { return m_StageList.size(); }
+    // A copy, so a slot being filled is never seen half-written.
+    PCMSLOT GetSlot(int nBank, int nSlot) const;
+    int GetState(int nBank, int nSlot) const;
+    int GetQueuedCount() const;
 
 private:
+    // The callers hold m_Lock.
     void Fill(PCMSLOT* pSlot, const char* pszPath, LPDIRECTSOUNDBUFFER lpBuffer);
+    int FindSlotLocked(int nBank, const char* pszName) const;
+    int FindFreeStageSlot() const;
+    void StopLocked(const char* pszName);
+    void ReleaseBankLocked(int nBank);
+
+    mutable std::mutex m_Lock;
 
     PCMSLOT m_Slots[PCM_BANK_COUNT][PCM_SLOT_COUNT];
     int32_t m_nStates[PCM_BANK_COUNT * PCM_SLOT_COUNT];

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "engine/Param.h"
 #include "engine/WinMain.h"
 #include "platform/host/HostHeadless.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -96,10 +98,10 @@ protected:
         char szOld[4096];
         ASSERT_NE(getcwd(szOld, sizeof(szOld)), nullptr);
         m_strOldDir = szOld;
-        char szTemplate[] = "/tmp/zorva-frame-XXXXXX";
-        ASSERT_NE(mkdtemp(szTemplate), nullptr);
-        m_strTempDir = szTemplate;
-        ASSERT_EQ(chdir(szTemplate), 0);
+        std::string strTemplate = TempTemplate("zorva-frame");
+        ASSERT_NE(mkdtemp(strTemplate.data()), nullptr);
+        m_strTempDir = strTemplate;
+        ASSERT_EQ(chdir(m_strTempDir.c_str()), 0);
 
         m_host.SetQuiet(true);
         SetHost(&m_host);
@@ -121,8 +123,9 @@ protected:
         ClearParams();
         SetHost(nullptr);
         g_bFrameSkip = 0;
-        RemoveTree();
         ASSERT_EQ(chdir(m_strOldDir.c_str()), 0);
+        std::error_code ec;
+        std::filesystem::remove_all(m_strTempDir, ec);
     }
 
     void WriteParams(const char* pszText)
@@ -158,15 +161,6 @@ protected:
     FakeGame m_game{&m_host};
 
 private:
-    void RemoveTree()
-    {
-        remove("GameData/System/Param.txt");
-        rmdir("GameData/System");
-        rmdir("GameData");
-        remove("debug.txt");
-        rmdir(m_strTempDir.c_str());
-    }
-
     std::string m_strOldDir;
     std::string m_strTempDir;
 };

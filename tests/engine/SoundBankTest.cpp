@@ -1,5 +1,8 @@
+#include <atomic>
 #include <memory>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "engine/PCMManagerTask.h"
 #include "engine/SoundFixture.h"
@@ -156,6 +159,36 @@ TEST_F(SoundBankTest, StageSoundsLoadInOrderOnceEachAndRelease) {
     EXPECT_EQ(0, m_Bank->FindSlot(PCM_BANK_STAGE, kBell));
     EXPECT_NE(nullptr, m_Bank->GetSlot(PCM_BANK_STAGE, 0).lpBuffer);
     EXPECT_EQ(nullptr, m_Bank->GetSlot(PCM_BANK_STAGE, 1).lpBuffer);
+}
+
+// The loading thread fills the stage bank while the frame keeps playing effects (the race that
+// the sanitizer build watches for): every wave still lands in its slot in queue order.
+TEST_F(SoundBankTest, StageSoundsLoadOnAnotherThreadWhileTheFramePlays) {
+    std::vector<std::string> names;
+    for (int i = 0; i < 24; ++i) {
+        WriteFile("GameData/Music/Fx" + std::to_string(i) + ".wav", StereoWave(441));
+        names.push_back(".\\GameData\\Music\\Fx" + std::to_string(i) + ".wav");
+        m_Bank->QueueStageSound(names.back().c_str());
+    }
+    std::atomic<int> nLoaded{-1};
+    std::thread loader([&] { nLoaded = m_Bank->LoadStageSounds(); });
+    int nPasses = 0;
+    while (nLoaded < 0 || nPasses < 3) {
+        m_Bank->Play(kShot);
+        m_Bank->Play(names[nPasses % names.size()].c_str());
+        m_Bank->Update();
+        m_Bank->IsPlaying(names[0].c_str());
+        ++nPasses;
+    }
+    loader.join();
+    ASSERT_EQ(1, nLoaded);
+    for (int i = 0; i < (int)names.size(); ++i) {
+        EXPECT_EQ(i, m_Bank->FindSlot(PCM_BANK_STAGE, names[i].c_str()));
+        EXPECT_NE(nullptr, m_Bank->GetSlot(PCM_BANK_STAGE, i).lpBuffer);
+    }
+    m_Bank->Play(names[5].c_str());
+    m_Bank->Update();
+    EXPECT_EQ(1, m_Bank->IsPlaying(names[5].c_str()));
 }
 
 TEST_F(SoundBankTest, EffectsFromAPlayToTheEnd) {

@@ -14,13 +14,14 @@
 #include "pack/teskFile.h"
 #include "platform/host/HostHeadless.h"
 #include "platform/sound/WaveImage.h"
+#include "support/TempFolder.h"
 
 class SoundFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        char tmpl[] = "/tmp/zorva_sound_XXXXXX";
-        ASSERT_NE(nullptr, mkdtemp(tmpl));
-        m_Dir = tmpl;
+        std::string strTemplate = TempTemplate("zorva-sound");
+        ASSERT_NE(nullptr, mkdtemp(strTemplate.data()));
+        m_Dir = strTemplate;
         char cwd[4096];
         ASSERT_NE(nullptr, getcwd(cwd, sizeof cwd));
         m_OldDir = cwd;

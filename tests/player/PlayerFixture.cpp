@@ -1,9 +1,7 @@
 #include "player/PlayerFixture.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 #include "engine/AppTimer.h"
 #include "engine/Param.h"
@@ -14,31 +12,12 @@
 #include "pack/teskFile.h"
 #include "platform/win/Win.h"
 #include "stage/CrushableSet.h"
-
-namespace {
-
-// The generated data set, written once per test run and linked into each test's folder.
-const std::string& SharedData()
-{
-    static std::string s_Dir;
-    if (s_Dir.empty()) {
-        char szTemplate[] = "/tmp/zorva-player-data-XXXXXX";
-        if (mkdtemp(szTemplate)) {
-            s_Dir = szTemplate;
-            const std::string strCommand = std::string(ZORVA_MAKEDATA) + " " + s_Dir + " > /dev/null";
-            if (std::system(strCommand.c_str()) != 0)
-                ADD_FAILURE() << "makedata failed";
-        }
-    }
-    return s_Dir;
-}
-
-} // namespace
+#include "support/GeneratedData.h"
 
 void CPlayerFixture::SetUp()
 {
     CDeviceFixture::SetUp();
-    std::filesystem::create_directory_symlink(SharedData() + "/GameData", "GameData");
+    LinkGeneratedData();
     CFile reset(1);
     ClearParams();
     CKeyRecorder::InitKeyMap();

@@ -11,6 +11,7 @@
 #include "engine/Param.h"
 #include "scene/Game.h"
 #include "support/DeviceFixture.h"
+#include "support/GeneratedData.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -183,8 +184,7 @@ TEST_F(GameState, AFinishedLoadDeletesTheLoaderAndFadesToTheStage)
 
 TEST_F(GameState, ReleaseDuringALoadLeavesNoWorkerBehind)
 {
-    const std::string strCommand = std::string(ZORVA_MAKEDATA) + " . > /dev/null";
-    ASSERT_EQ(std::system(strCommand.c_str()), 0);
+    CopyGeneratedData();
     ClearParams();
     m_Game.ChangeState(CGame::STATE_LOADING, g_lpD3DDevice);
     m_Game.Release();

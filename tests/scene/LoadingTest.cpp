@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <string>
 #include <thread>
 
@@ -13,6 +12,7 @@
 #include "scene/Loading.h"
 #include "support/BmpPixels.h"
 #include "support/DeviceFixture.h"
+#include "support/GeneratedData.h"
 
 namespace {
 
@@ -26,11 +26,7 @@ protected:
         ClearParams();
         CDeviceFixture::TearDown();
     }
-    static void MakeData()
-    {
-        const std::string strCommand = std::string(ZORVA_MAKEDATA) + " . > /dev/null";
-        ASSERT_EQ(std::system(strCommand.c_str()), 0);
-    }
+    static void MakeData() { CopyGeneratedData(); }
 };
 
 } // namespace

@@ -2,11 +2,11 @@
 // software device, and nothing in it draws a loader message but the enemy kinds still to come.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 
 #include "stage/StageData.h"
 #include "support/DeviceFixture.h"
+#include "support/GeneratedData.h"
 
 namespace {
 
@@ -15,8 +15,7 @@ protected:
     void SetUp() override
     {
         CDeviceFixture::SetUp();
-        const std::string strCommand = std::string(ZORVA_MAKEDATA) + " . > /dev/null";
-        ASSERT_EQ(std::system(strCommand.c_str()), 0);
+        LinkGeneratedData();
     }
 };
 

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "engine/RenderState.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -23,10 +24,10 @@ void CDeviceFixture::SetUp()
     char szOld[4096];
     ASSERT_NE(getcwd(szOld, sizeof(szOld)), nullptr);
     m_strOldDir = szOld;
-    char szTemplate[] = "/tmp/zorva-device-XXXXXX";
-    ASSERT_NE(mkdtemp(szTemplate), nullptr);
-    m_strTempDir = szTemplate;
-    ASSERT_EQ(chdir(szTemplate), 0);
+    std::string strTemplate = TempTemplate("zorva-device");
+    ASSERT_NE(mkdtemp(strTemplate.data()), nullptr);
+    m_strTempDir = strTemplate;
+    ASSERT_EQ(chdir(m_strTempDir.c_str()), 0);
 
     m_Host.SetQuiet(true);
     SetHost(&m_Host);

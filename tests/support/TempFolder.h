@@ -9,6 +9,13 @@
 #include <unistd.h>
 #include <vector>
 
+// A template "<temporary folder>/<stem>-XXXXXX" for mkstemp or mkdtemp; the temporary folder is
+// TMPDIR's when set, so a run can check that its tests leave nothing behind.
+inline std::string TempTemplate(const char* pszStem)
+{
+    return (std::filesystem::temp_directory_path() / (std::string(pszStem) + "-XXXXXX")).string();
+}
+
 class CTempFolder {
 public:
     CTempFolder()

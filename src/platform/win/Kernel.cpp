@@ -4,6 +4,7 @@
 #include <limits.h>
 #include <sys/file.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -62,9 +63,14 @@ socklen_t SocketAddressFor(const std::string& hash, sockaddr_un* pAddr) {
     return static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + static_cast<size_t>(n));
 }
 
+// The lock file exists while its mutex is owned: the owner removes it before unlocking, so no
+// file is left behind. A waiter that then gets the lock of a removed file opens the new one and
+// tries again, so two owners never hold different files of one name.
 class CNamedMutex : public CKernelObject {
 public:
-    explicit CNamedMutex(std::string hash) : m_strHash(std::move(hash)) {}
+    explicit CNamedMutex(std::string hash) : m_strHash(std::move(hash)) {
+        if (!m_strHash.empty()) m_strPath = LockPathFor(m_strHash);
+    }
     ~CNamedMutex() override {
         Disown();
         if (m_fdLock >= 0) close(m_fdLock);
@@ -72,7 +78,7 @@ public:
 
     bool OpenLockFile() {
         if (m_strHash.empty()) return true;
-        m_fdLock = open(LockPathFor(m_strHash).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        m_fdLock = open(m_strPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
         return m_fdLock >= 0;
     }
 
@@ -80,11 +86,17 @@ public:
     bool TryOwn(bool bBlock) {
         if (m_bOwned) return true;
         if (m_fdLock >= 0) {
-            int rc;
-            do {
-                rc = flock(m_fdLock, LOCK_EX | (bBlock ? 0 : LOCK_NB));
-            } while (rc != 0 && errno == EINTR);
-            if (rc != 0) return false;
+            for (;;) {
+                int rc;
+                do {
+                    rc = flock(m_fdLock, LOCK_EX | (bBlock ? 0 : LOCK_NB));
+                } while (rc != 0 && errno == EINTR);
+                if (rc != 0) return false;
+                if (HoldsCurrentFile()) break;
+                // The owner we waited for removed the file: its successor locks the new one.
+                close(m_fdLock);
+                if (!OpenLockFile()) return false;
+            }
             Listen();
         }
         m_bOwned = true;
@@ -97,7 +109,10 @@ public:
             close(m_fdListen);
             m_fdListen = -1;
         }
-        if (m_fdLock >= 0) flock(m_fdLock, LOCK_UN);
+        if (m_fdLock >= 0) {
+            unlink(m_strPath.c_str());
+            flock(m_fdLock, LOCK_UN);
+        }
         m_bOwned = false;
         return true;
     }
@@ -118,6 +133,14 @@ public:
     bool IsOwned() const { return m_bOwned; }
 
 private:
+    bool HoldsCurrentFile() const {
+        struct stat held, named;
+        // Only a file that is gone or replaced says so; a check that cannot be made keeps the lock.
+        if (stat(m_strPath.c_str(), &named) != 0) return errno != ENOENT;
+        if (fstat(m_fdLock, &held) != 0) return true;
+        return held.st_dev == named.st_dev && held.st_ino == named.st_ino;
+    }
+
     void Listen() {
         int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
         if (fd < 0) return;
@@ -132,6 +155,7 @@ private:
     }
 
     std::string m_strHash;  // empty for an unnamed mutex (process-local)
+    std::string m_strPath;  // the lock file of a named one
     int m_fdLock = -1;
     int m_fdListen = -1;
     bool m_bOwned = false;

@@ -8,6 +8,7 @@
 #include "platform/host/HostHeadless.h"
 #include "platform/host/Png565.h"
 #include "platform/win/Win.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -87,8 +88,9 @@ TEST(HostHeadlessTest, LoadScriptReportsMissingFileAndBadLineWithPath) {
     std::string error;
     EXPECT_FALSE(host.LoadScript("/nonexistent/script.txt", &error));
     EXPECT_NE(error.find("cannot open"), std::string::npos);
-    char path[] = "/tmp/zorva-script-XXXXXX";
-    int fd = mkstemp(path);
+    std::string strPath = TempTemplate("zorva-script");
+    const int fd = mkstemp(strPath.data());
+    const char* path = strPath.c_str();
     ASSERT_GE(fd, 0);
     close(fd);
     std::ofstream(path) << "1 down Z\n2 fly\n";
@@ -199,8 +201,9 @@ TEST(HostHeadlessTest, PresentKeepsThePackedFrameAndShotTickWritesPng) {
     host.SetQuiet(true);
     // 3 x 2 frame with a pitch of 4 pixels; the padding must not be kept.
     const uint16_t pixels[8] = {0xF800, 0x07E0, 0x001F, 0xDEAD, 0xFFFF, 0x0000, 0x8410, 0xBEEF};
-    char dir[] = "/tmp/zorva-shot-XXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
+    std::string strDir = TempTemplate("zorva-shot");
+    ASSERT_NE(mkdtemp(strDir.data()), nullptr);
+    const char* dir = strDir.c_str();
     std::string shot = std::string(dir) + "/tick2.png";
     ASSERT_TRUE(host.AddScript(("2 shot " + shot + "\n").c_str(), nullptr));
 

@@ -3,9 +3,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <iterator>
 #include <string>
 
 #include "WinTestSupport.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -58,10 +62,56 @@ TEST_F(MutexTest, SecondProcessSeesAlreadyExistsAndRaisesTheFirst) {
     // Released: the next copy owns it, and nobody listens for the old owner any more.
     EXPECT_EQ(InChild([&] {
                   HANDLE h = CreateMutexA(nullptr, TRUE, name.c_str());
-                  return (h && GetLastError() == ERROR_SUCCESS) ? 0 : 1;
+                  const bool bOwned = h && GetLastError() == ERROR_SUCCESS;
+                  CloseHandle(h);
+                  return bOwned ? 0 : 1;
               }),
               0);
     EXPECT_FALSE(RaiseInstanceWindow(name.c_str()));
+}
+
+// The lock file lives only while the mutex is owned, and a waiter left holding the removed file
+// owns the new one, never alongside another process.
+TEST_F(MutexTest, TheLockFileExistsOnlyWhileOwned) {
+    std::string strDir = TempTemplate("zorva-locks");
+    ASSERT_NE(mkdtemp(strDir.data()), nullptr);
+    const char* pszOld = getenv("XDG_RUNTIME_DIR");
+    const std::string strOld = pszOld ? pszOld : "";
+    setenv("XDG_RUNTIME_DIR", strDir.c_str(), 1);
+    auto Files = [&] {
+        return std::distance(std::filesystem::directory_iterator(strDir), std::filesystem::directory_iterator());
+    };
+    std::string name = UniqueName("lockfile");
+    HANDLE hFirst = CreateMutexA(nullptr, TRUE, name.c_str());
+    ASSERT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SUCCESS));
+    EXPECT_EQ(Files(), 1);
+    HANDLE hWaiter = CreateMutexA(nullptr, TRUE, name.c_str());
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+
+    EXPECT_TRUE(ReleaseMutex(hFirst));
+    EXPECT_EQ(Files(), 0);
+    EXPECT_EQ(WaitForSingleObject(hWaiter, 0), static_cast<DWORD>(WAIT_OBJECT_0));
+    EXPECT_EQ(Files(), 1);
+    // Another process sees the waiter's ownership; the first handle cannot take it either.
+    EXPECT_EQ(InChild([&] {
+                  HANDLE h = CreateMutexA(nullptr, TRUE, name.c_str());
+                  const bool bRefused = h && GetLastError() == ERROR_ALREADY_EXISTS;
+                  CloseHandle(h);
+                  return bRefused ? 0 : 1;
+              }),
+              0);
+    EXPECT_EQ(WaitForSingleObject(hFirst, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    EXPECT_TRUE(CloseHandle(hWaiter));
+    EXPECT_EQ(Files(), 0);
+    EXPECT_TRUE(CloseHandle(hFirst));
+    EXPECT_EQ(Files(), 0);
+
+    if (pszOld) {
+        setenv("XDG_RUNTIME_DIR", strOld.c_str(), 1);
+    } else {
+        unsetenv("XDG_RUNTIME_DIR");
+    }
+    EXPECT_EQ(rmdir(strDir.c_str()), 0);
 }
 
 TEST_F(MutexTest, OwnershipInOneProcessReleaseWaitAndBadHandles) {

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "platform/host/Png565.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -14,8 +15,9 @@ TEST(PngTest, RoundTripExpandsByBitReplication) {
     for (int i = 0; i < 32; ++i) pixels[i] = static_cast<uint16_t>(i << 11);
     for (int i = 0; i < 64; ++i) pixels[w + i] = static_cast<uint16_t>(i << 5);
     for (int i = 0; i < 32; ++i) pixels[2 * w + i] = static_cast<uint16_t>(i);
-    char path[] = "/tmp/zorva-png-XXXXXX";
-    int fd = mkstemp(path);
+    std::string strPath = TempTemplate("zorva-png");
+    const int fd = mkstemp(strPath.data());
+    const char* path = strPath.c_str();
     ASSERT_GE(fd, 0);
     close(fd);
     ASSERT_TRUE(WritePng565(path, pixels.data(), w * 2, w, h));
@@ -39,10 +41,12 @@ TEST(PngTest, RoundTripExpandsByBitReplication) {
 
 TEST(PngTest, WriterRefusesBadArgumentsAndLeavesNoFile) {
     uint16_t px[4] = {};
-    EXPECT_FALSE(WritePng565("/tmp/zorva-never.png", px, 2, 2, 2));  // pitch below a row
-    EXPECT_FALSE(WritePng565("/tmp/zorva-never.png", px, 4, 0, 2));
+    const std::string strNever = (std::filesystem::temp_directory_path() / "zorva-never.png").string();
+    const char* pszNever = strNever.c_str();
+    EXPECT_FALSE(WritePng565(pszNever, px, 2, 2, 2));  // pitch below a row
+    EXPECT_FALSE(WritePng565(pszNever, px, 4, 0, 2));
     EXPECT_FALSE(WritePng565("/nonexistent-dir/x.png", px, 4, 2, 2));
-    EXPECT_NE(access("/tmp/zorva-never.png", F_OK), 0);
+    EXPECT_NE(access(pszNever, F_OK), 0);
     EXPECT_NE(access("/nonexistent-dir/x.png.tmp", F_OK), 0);
 }
 
@@ -55,8 +59,10 @@ TEST(PngTest, ReaderRejectsGarbageAndTruncation) {
     EXPECT_FALSE(error.empty());
     EXPECT_FALSE(ReadPngRgb(nullptr, 0, &rgb, &w, &h, &error));
 
-    char path[] = "/tmp/zorva-png-XXXXXX";
-    int fd = mkstemp(path);
+    std::string strPath = TempTemplate("zorva-png");
+    const int fd = mkstemp(strPath.data());
+    const char* path = strPath.c_str();
+    ASSERT_GE(fd, 0);
     close(fd);
     uint16_t px[16] = {0x1234};
     ASSERT_TRUE(WritePng565(path, px, 8, 4, 4));

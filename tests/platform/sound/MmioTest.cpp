@@ -8,6 +8,7 @@
 
 #include "platform/mmio/MMSystem.h"
 #include "platform/sound/WaveImage.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -101,8 +102,9 @@ TEST(Mmio, MemoryBufferIsTheWholeImageAndCannotAdvance) {
 }
 
 TEST(Mmio, FileReadsCrossSmallBuffers) {
-    char path[] = "/tmp/zorva_mmio_XXXXXX";
-    int fd = mkstemp(path);
+    std::string strPath = TempTemplate("zorva-mmio");
+    const int fd = mkstemp(strPath.data());
+    char* path = strPath.data();
     ASSERT_GE(fd, 0);
     std::vector<uint8_t> bytes(1000);
     for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(i * 7);
