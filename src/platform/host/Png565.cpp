@@ -37,6 +37,21 @@ bool WritePng565(const char* pszPath, const uint16_t* pPixels, int nPitchBytes, 
     return true;
 }
 
+// True when every chunk after the signature fits in the data, up to IEND or the end. libpng
+// trusts a chunk's length and would try to read gigabytes an 8-byte header claims.
+static bool ChunksFit(const uint8_t* pData, size_t cbData) {
+    size_t pos = 8;
+    while (pos < cbData) {
+        if (cbData - pos < 12) return false;
+        const uint8_t* p = pData + pos;
+        uint32_t len = (uint32_t)p[0] << 24 | (uint32_t)p[1] << 16 | (uint32_t)p[2] << 8 | p[3];
+        if (len > 0x7FFFFFFFu || len > cbData - pos - 12) return false;
+        if (memcmp(p + 4, "IEND", 4) == 0) return true;
+        pos += 12 + (size_t)len;
+    }
+    return true;
+}
+
 bool ReadPngRgb(const uint8_t* pData, size_t cbData, std::vector<uint8_t>* pRgb, int* pW, int* pH,
                 std::string* pError) {
     png_image image;
@@ -49,6 +64,10 @@ bool ReadPngRgb(const uint8_t* pData, size_t cbData, std::vector<uint8_t>* pRgb,
     };
     if (!pData || cbData == 0) {
         if (pError) *pError = "empty PNG data";
+        return false;
+    }
+    if (cbData >= 8 && !ChunksFit(pData, cbData)) {
+        if (pError) *pError = "corrupt PNG: a chunk runs past the end of the data";
         return false;
     }
     if (!png_image_begin_read_from_memory(&image, pData, cbData)) return fail("not a PNG");
