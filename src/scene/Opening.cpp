@@ -52,7 +52,8 @@ int COpening::Load(IDirect3DDevice7* lpDevice, const char* pszFolder)
     m_Fader.Init();
     m_Fader.SetSpeed(OPENING_FADE_STEP);
     if (!m_Script.Load(lpDevice, m_strFolder.c_str())) {
-        DebugPrintf("ERROR 34 : スクリプトの読み込みに失敗しました [%s%s]\n", m_strFolder.c_str(), SCRIPT_FILE_NAME);
+        ReportScriptError(&m_Script.GetReports(), "ERROR 34 : スクリプトの読み込みに失敗しました [%s%s]\n",
+                          m_strFolder.c_str(), SCRIPT_FILE_NAME);
         return 0;
     }
     m_MsgWin.Load(lpDevice, (m_strFolder + "Prompt.bmp").c_str());

@@ -101,6 +101,9 @@ public:
     int IsMoving() const { return m_bMoving; }
     int GetSpecial() const { return m_nSpecial; }
     int IsAllDone() const { return m_bAllDone; }
+    // The pack a script folder's music is looked up in: ".\GameData\Ending\" gives
+    // ".\GameData\Ending.dat".
+    static std::string GetMusicPack(const std::string& folder);
     int IsSkipped() const { return m_bSkip; }
 
 private:

@@ -154,8 +154,8 @@ void COpening::Special(CScript& script, const std::vector<std::string>& params)
 {
     const int nKind = Int(params, 0);
     if (params.empty() || nKind < SPECIAL_SWAY || nKind > SPECIAL_THREE || params.size() != kSpecialParams[nKind]) {
-        DebugPrintf("ERROR 35 : SPECIALのパラメータが不正です [%s(%d個)]\n", params.empty() ? "" : params[0].c_str(),
-                    static_cast<int>(params.size()));
+        ReportScriptError(&script.GetReports(), "ERROR 35 : SPECIALのパラメータが不正です [%s(%d個)]\n",
+                          params.empty() ? "" : params[0].c_str(), static_cast<int>(params.size()));
         return;
     }
     m_nSpecial = nKind;
@@ -314,16 +314,19 @@ void COpening::PlayVoice(const std::string& name)
     RestartSoundBuffer(pVoice->lpBuffer);
 }
 
-// From the script's folder, or from the pack named after it (".\GameData\Ending\" is looked up
-// in ".\GameData\Ending.dat").
-void COpening::PlayMusic(const std::string& name)
+std::string COpening::GetMusicPack(const std::string& folder)
 {
-    std::string pack = m_strFolder;
+    std::string pack = folder;
     if (!pack.empty() && pack.back() == '\\') {
         pack.pop_back();
     }
-    pack += ".dat";
-    if (g_BgmWave.Open(pack.c_str(), (m_strFolder + name).c_str(), 0)) {
+    return pack + ".dat";
+}
+
+// From the script's folder, or from the pack named after it.
+void COpening::PlayMusic(const std::string& name)
+{
+    if (g_BgmWave.Open(GetMusicPack(m_strFolder).c_str(), (m_strFolder + name).c_str(), 0)) {
         g_BgmWave.Play(1);
     } else {
         g_BgmWave.FadeOut();

@@ -82,7 +82,7 @@ int CScript::Parse(const char* pszPath)
 {
     CFile* pFile = nullptr;
     if (FileOpen(&pFile, pszPath) != 0 || !pFile) {
-        DebugPrintf("%s の読み込みに失敗しました\n", pszPath);
+        ReportScriptError(&m_Reports, "%s の読み込みに失敗しました\n", pszPath);
         return 0;
     }
     std::vector<char> line(SCRIPT_LINE_MAX + 1);
@@ -100,7 +100,7 @@ int CScript::Parse(const char* pszPath)
         if (keyword == "BEGIN_SHOT") {
             pShot = std::make_unique<CScriptShot>();
         } else if (keyword == "CMD" && pShot) {
-            pShot->AddCommand(pRest);
+            pShot->AddCommand(pRest, &m_Reports);
         } else if (keyword == "END_SHOT" && pShot) {
             pShot->SetWaitKey(std::string(pRest, SkipWord(pRest)) == "WAIT_KEY");
             m_Shots.push_back(std::move(pShot));
@@ -167,7 +167,7 @@ int CScript::PrepareMessages(CScriptMsgWin* pWin, CAntiCharCache* pCache)
     int bAll = 1;
     for (auto& entry : m_Messages) {
         const std::string& text = entry.second->GetText();
-        bAll &= pWin->CacheGlyphs(text.c_str(), static_cast<int>(text.size()), pCache);
+        bAll &= pWin->CacheGlyphs(text.c_str(), static_cast<int>(text.size()), pCache, &m_Reports);
     }
     return bAll;
 }
@@ -175,6 +175,7 @@ int CScript::PrepareMessages(CScriptMsgWin* pWin, CAntiCharCache* pCache)
 void CScript::Unload()
 {
     m_Shots.clear();
+    m_Reports.clear();
     m_Pictures.clear();
     m_Messages.clear();
     for (auto& entry : m_Voices) {

@@ -82,6 +82,9 @@ public:
     void DrawBacks(IDirectDrawSurface7* lpDest, int dx, int dy);
     void DrawChars(IDirectDrawSurface7* lpDest, int dx, int dy);
 
+    // The numbered errors reported about this script since it was loaded.
+    std::vector<std::string>& GetReports() { return m_Reports; }
+
     // "msg=s%03d:t%08d"; a message that shares its shot and time with earlier ones gets ":%d" more.
     static std::string MessageKey(int nShot, int nTime, int nTwin);
 
@@ -94,6 +97,7 @@ private:
     std::map<std::string, std::unique_ptr<SCRIPTPICTURE>> m_Pictures;
     std::map<std::string, std::unique_ptr<CScriptMsg>> m_Messages;
     std::vector<std::unique_ptr<CScriptShot>> m_Shots;
+    std::vector<std::string> m_Reports;
     int m_nShot = 0;
     DWORD m_dwLastQuery = 0;
     DWORD m_dwShotStart = 0;

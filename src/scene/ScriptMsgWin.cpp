@@ -9,6 +9,7 @@
 #include "engine/TextSprite.h"
 #include "engine/WinMain.h"
 #include "platform/d3d/D3DX.h"
+#include "scene/ScriptShot.h"
 
 namespace {
 
@@ -230,7 +231,8 @@ HFONT CScriptMsgWin::GetFont()
     return m_hFont;
 }
 
-int CScriptMsgWin::CacheGlyphs(const char* pszText, int nLength, CAntiCharCache* pCache)
+int CScriptMsgWin::CacheGlyphs(const char* pszText, int nLength, CAntiCharCache* pCache,
+                               std::vector<std::string>* pReports)
 {
     if (!pszText || !pCache) {
         return 0;
@@ -258,7 +260,8 @@ int CScriptMsgWin::CacheGlyphs(const char* pszText, int nLength, CAntiCharCache*
             m_BlankWidths[CAntiCharCache::CharKey(p)] = extent.cx;
             pCache->Add(p, pGlyph);
         } else {
-            DebugPrintf("ERROR 36 : 文字の作成に失敗しました。['%s']\n", CAntiCharCache::CharKey(p).c_str());
+            ReportScriptError(pReports, "ERROR 36 : 文字の作成に失敗しました。['%s']\n",
+                              CAntiCharCache::CharKey(p).c_str());
             delete pGlyph;
             bOk = 0;
         }

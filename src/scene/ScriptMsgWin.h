@@ -6,6 +6,7 @@
 #pragma once
 #include <map>
 #include <string>
+#include <vector>
 
 #include "engine/AccAdjust.h"
 #include "engine/AntiCharBmp.h"
@@ -101,7 +102,8 @@ public:
     void Release();
     // Renders into the cache every character of the text it does not hold yet. 0 (after ERROR 36)
     // when a character other than a blank cannot be rendered; the others are still cached.
-    int CacheGlyphs(const char* pszText, int nLength, CAntiCharCache* pCache);
+    int CacheGlyphs(const char* pszText, int nLength, CAntiCharCache* pCache,
+                    std::vector<std::string>* pReports = nullptr);
     void SetMessage(CScriptMsg* pMsg) { m_pMsg = pMsg; }
     void SetPosition(int x, int y);
     void Open();

@@ -1,6 +1,8 @@
 #include "scene/ScriptShot.h"
 
 #include <climits>
+#include <cstdarg>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -71,6 +73,19 @@ bool IsCountAllowed(int nId, size_t nCount)
 
 } // namespace
 
+void ReportScriptError(std::vector<std::string>* pReports, const char* pszFormat, ...)
+{
+    char szText[SCRIPT_REPORT_MAX];
+    va_list args;
+    va_start(args, pszFormat);
+    vsnprintf(szText, sizeof(szText), pszFormat, args);
+    va_end(args);
+    DebugPrintf("%s", szText);
+    if (pReports) {
+        pReports->push_back(szText);
+    }
+}
+
 int CScriptShot::ToInt(const std::string& text)
 {
     const long long n = std::strtoll(text.c_str(), nullptr, 10);
@@ -107,18 +122,18 @@ const char* CScriptShot::GetCommandName(int nId)
     return nId >= 0 && nId < SCRIPT_COMMAND_COUNT ? kCommands[nId].pszName : "";
 }
 
-int CScriptShot::AddCommand(const char* pszText)
+int CScriptShot::AddCommand(const char* pszText, std::vector<std::string>* pReports)
 {
     std::vector<std::string> fields;
     SplitCommas(pszText ? pszText : "", fields);
     if (fields.size() < 2) {
-        DebugPrintf("ERROR 31 : #CMD命令のパラメータが不正です [#CMD %s]\n", pszText ? pszText : "");
+        ReportScriptError(pReports, "ERROR 31 : #CMD命令のパラメータが不正です [#CMD %s]\n", pszText ? pszText : "");
         return 0;
     }
     // The whole name must match: a prefix such as "BGM" names no command.
     const int nId = FindCommandId(fields[1]);
     if (nId < 0) {
-        DebugPrintf("ERROR 32 : #CMD命令のコマンド名が見つかりません [#CMD %s]\n", pszText);
+        ReportScriptError(pReports, "ERROR 32 : #CMD命令のコマンド名が見つかりません [#CMD %s]\n", pszText);
         return 0;
     }
     SCRIPTCMD cmd;
@@ -126,8 +141,8 @@ int CScriptShot::AddCommand(const char* pszText)
     cmd.nId = nId;
     cmd.params.assign(fields.begin() + 2, fields.end());
     if (!IsCountAllowed(nId, cmd.params.size())) {
-        DebugPrintf("ERROR 33 : コマンドのパラメータ数が不正です [%s(%d個必要)]\n", kCommands[nId].pszName,
-                    kCommands[nId].nParams);
+        ReportScriptError(pReports, "ERROR 33 : コマンドのパラメータ数が不正です [%s(%d個必要)]\n",
+                          kCommands[nId].pszName, kCommands[nId].nParams);
         return 0;
     }
     // After every command of the same time: equal times keep the file's order.

@@ -5,6 +5,8 @@
 #include <vector>
 
 #define SCRIPT_NUMBER_MAX 100000
+// Longest report text kept (a line of a script fits).
+#define SCRIPT_REPORT_MAX 3200
 
 enum {
     SCRIPT_VOICE = 0,
@@ -33,6 +35,11 @@ struct SCRIPTCMD {
     int nTwin = 0;
 };
 
+// A numbered error of the cut-scene scripts: to the debug sink, and kept in the list when one is
+// given (the script keeps the reports of its file, so that they can be looked at).
+void ReportScriptError(std::vector<std::string>* pReports, const char* pszFormat, ...)
+    __attribute__((format(printf, 2, 3)));
+
 class CScriptShot {
 public:
     CScriptShot() = default;
@@ -40,7 +47,7 @@ public:
 
     // The text after "#CMD": time, NAME, parameters, separated by commas. A line that does not make
     // a command is reported to the debug sink (ERROR 31, 32 or 33) and dropped; 0 then.
-    int AddCommand(const char* pszText);
+    int AddCommand(const char* pszText, std::vector<std::string>* pReports = nullptr);
 
     const std::vector<SCRIPTCMD>& GetCommands() const { return m_Commands; }
     int IsWaitKey() const { return m_bWaitKey; }
