@@ -148,7 +148,7 @@ TEST_F(CutSceneRun, TheEndingPlaysAfterTheLastStageAndGoesOnToReplaySaving)
 
 TEST_F(CutSceneRun, TheGeneratedScriptsReadCleanlyAndUseEveryCommand)
 {
-    MakeData();
+    LinkGeneratedData();
     for (const char* pszFolder : {".\\GameData\\Opening\\", ".\\GameData\\Ending\\"}) {
         CScript script;
         ASSERT_EQ(script.Parse((std::string(pszFolder) + SCRIPT_FILE_NAME).c_str()), 1);

@@ -154,10 +154,11 @@ void Moon(CArtKit& kit)
 void Prompt(CArtKit& kit)
 {
     for (int f = 0; f < 2; f++) {
-        const float x = 12.0f + 24.0f * (float)f, y = 6.0f + 3.0f * (float)f;
-        const RGBF c = f ? C(0xC8A040) : C(0xFFE070);
-        kit.Polygon({{x - 8, y}, {x + 8, y}, {x, y + 10}}, Flat(c));
-        kit.PolygonOutline({{x - 8, y}, {x + 8, y}, {x, y + 10}}, 1.4f, Flat(C(0x302010)));
+        const float x = 16.0f + 32.0f * (float)f, y = 5.0f + 4.0f * (float)f;
+        const RGBF c = f ? C(0xD0A040) : C(0xFFE870);
+        const std::vector<PTF> arrow = {{x - 11, y}, {x + 11, y}, {x, y + 13}};
+        kit.Polygon(arrow, VerticalGradient(y, Mix(c, C(0xFFFFFF), 0.4f), y + 13, c));
+        kit.PolygonOutline(arrow, 1.6f, Flat(C(0x302010)));
     }
 }
 
@@ -184,7 +185,7 @@ void WriteCutScenePictures(CDataSet& data)
         DrawRider(kit, FIGURE{150, 168, 1.0f, 1.0f});
     });
     Write(data, "Opening/OpDust.bmp", 220, 90, true, Dust);
-    Write(data, "Opening/Prompt.bmp", 48, 20, true, Prompt);
+    Write(data, "Opening/Prompt.bmp", 64, 24, true, Prompt);
     // The ending.
     Write(data, "Ending/EdFortress.bmp", 640, 480, false, DrawFortress);
     Write(data, "Ending/EdRock.bmp", 90, 70, true, Rock);
@@ -207,5 +208,5 @@ void WriteCutScenePictures(CDataSet& data)
         DrawBike(kit, FIGURE{60, 72, 0.42f, 1.0f});
         DrawRider(kit, FIGURE{60, 72, 0.42f, 1.0f});
     });
-    Write(data, "Ending/Prompt.bmp", 48, 20, true, Prompt);
+    Write(data, "Ending/Prompt.bmp", 64, 24, true, Prompt);
 }
