@@ -75,9 +75,10 @@ int DecodeReplayHeader(const uint8_t* pData, size_t nSize, REPLAYHEADER* pHeader
 // frames do not increase, negative counts and counts past the end are refused).
 int DecodeReplay(const uint8_t* pData, size_t nSize, REPLAYIMAGE* pImage, std::string* pReason);
 
-// Writes a file the player keeps (replays, settings) in one piece through a temporary beside it; a
-// read-only file is made writable for the write and gets its attributes back afterwards. 1 on
-// success, 0 when the file cannot be written (the old one then stays as it was).
+// Writes a file the player keeps (replays, settings) in one piece and durably, through a temporary
+// beside it that takes the old file's permissions; a read-only file is made writable for the write
+// and gets its attributes back afterwards. 1 on success, 0 when the file cannot be written (the
+// old one then stays as it was).
 int WriteUserFile(const char* pszPath, const void* pData, uint32_t nSize);
 
 class CKeyRecorder {
