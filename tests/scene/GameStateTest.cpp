@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <string>
 #include <thread>
 
@@ -170,8 +169,7 @@ TEST_F(GameState, TheStartMenusSubWeaponGoesToTheHeroineOnLoading)
 
 TEST_F(GameState, AFinishedLoadDeletesTheLoaderAndFadesToTheStage)
 {
-    const std::string strCommand = std::string(ZORVA_MAKEDATA) + " . > /dev/null";
-    ASSERT_EQ(std::system(strCommand.c_str()), 0);
+    CopyGeneratedData();
     ClearParams();
     m_Game.ChangeState(CGame::STATE_LOADING, g_lpD3DDevice);
     ASSERT_NE(m_Game.GetLoader(), nullptr);
