@@ -28,7 +28,7 @@ const char* const kBadValues[] = {"nan",         "inf", "-inf", "1e39", "-1e39",
                                   "99999999999", "-1"};
 // Stage ticks each run plays: she rides right, jumps, shoots and fires her sub-weapon.
 const uint32_t kPlayTicks = 90;
-// The keys are dealt out over this many tests, so that the sweep runs in parallel; each test makes
+// The keys are dealt out over this many tests, so that the sweep runs in parallel; each test copies
 // the data set once.
 const int kShards = 6;
 
