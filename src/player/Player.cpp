@@ -9,6 +9,7 @@
 #include "engine/Log.h"
 #include "engine/Param.h"
 #include "engine/SurfaceUtil.h"
+#include "engine/Util.h"
 
 D3DVECTOR GUNPOS[PLAYER_POSES][GUNPOS_POINTS] = {};
 int g_bPlayerReplaying = 0;
@@ -334,8 +335,8 @@ RECT CPlayer::GetBoundRect()
 {
     if (m_dwState & PLAYER_STATE_MISS)
         return RECT{0, 0, 0, 0};
-    const LONG x = (LONG)(m_vPos.x - 95.0f);
-    const LONG y = (LONG)(m_vPos.y - 80.0f);
+    const LONG x = FloatToInt(m_vPos.x - 95.0f);
+    const LONG y = FloatToInt(m_vPos.y - 80.0f);
     return RECT{x, y, x + m_nBikeWidth - 30, y + m_nBikeHeight};
 }
 
@@ -370,8 +371,8 @@ void CPlayer::GetDamageQuad(D3DVECTOR* pOut)
     D3DVECTOR c;
     GetDamageCenter(&c);
     const int* pBox = DamageBox();
-    const float l = (float)(int)(c.x - (float)pBox[2] / 2.0f), t = (float)(int)(c.y - (float)pBox[3] / 2.0f);
-    const float r = (float)(int)(c.x + (float)pBox[2] / 2.0f), b = (float)(int)(c.y + (float)pBox[3] / 2.0f);
+    const float l = (float)FloatToInt(c.x - (float)pBox[2] / 2.0f), t = (float)FloatToInt(c.y - (float)pBox[3] / 2.0f);
+    const float r = (float)FloatToInt(c.x + (float)pBox[2] / 2.0f), b = (float)FloatToInt(c.y + (float)pBox[3] / 2.0f);
     pOut[0] = D3DVECTOR{l, t, 0.0f};
     pOut[1] = D3DVECTOR{r, t, 0.0f};
     pOut[2] = D3DVECTOR{r, b, 0.0f};
