@@ -11,7 +11,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -29,9 +28,13 @@ struct KEYEVENT {
 // The gun held from the end of the ride-in; jumps onto the block, onto the platform, down through
 // it, and a few more on the way.
 const KEYEVENT kTrack[] = {
-    {24, 'Z', true},   {404, 'X', true},      {425, 'X', false}, {468, 'X', true},      {490, 'X', false},
-    {494, VK_DOWN, true}, {495, 'X', true},   {505, 'X', false}, {505, VK_DOWN, false}, {600, 'X', true},
-    {640, 'X', false}, {700, 'X', true},      {706, 'X', false}, {760, 'X', true},      {790, 'X', false},
+    {24, 'Z', true},
+    {404, 'X', true}, {425, 'X', false},
+    {468, 'X', true}, {490, 'X', false},
+    {494, VK_DOWN, true}, {495, 'X', true}, {505, 'X', false}, {505, VK_DOWN, false},
+    {600, 'X', true}, {640, 'X', false},
+    {700, 'X', true}, {706, 'X', false},
+    {760, 'X', true}, {790, 'X', false},
 };
 const int kTrackEnd = 900;
 
