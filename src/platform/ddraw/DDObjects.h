@@ -71,6 +71,9 @@ public:
     CDDSurface* AttachedZBuffer() const;
     // Shows the primary's pixels on the host after a change (nothing for other surfaces).
     void NotifyChanged();
+    // Before the pixels are handed out for writing (lock, device context): a primary whose buffer
+    // the host keeps as its last frame moves to a copy, so that frame stays as presented.
+    void TakeOwnBuffer();
     // The object from an interface pointer of ours (every surface is one of ours).
     static CDDSurface* From(IDirectDrawSurface7* p) { return static_cast<CDDSurface*>(p); }
 
@@ -93,7 +96,7 @@ private:
     int m_nWidth = 0;
     int m_nHeight = 0;
     LONG m_lPitch = 0;
-    std::unique_ptr<uint8_t[]> m_pBits;
+    std::shared_ptr<uint8_t[]> m_pBits;  // shared only with a host that keeps the last frame
     bool m_bSrcKey = false;
     bool m_bDestKey = false;
     DDCOLORKEY m_ckSrcBlt = {};

@@ -451,6 +451,7 @@ HRESULT CDDSurface::GetDC(HDC* phDC)
     if (m_eKind == PK_Z16) {
         return DDERR_CANTCREATEDC;
     }
+    TakeOwnBuffer();
     m_dc.dwMagic = DDSURFACEDC_MAGIC;
     m_dc.lpSurface = this;
     m_dc.lpBits = m_pBits.get();
@@ -517,6 +518,7 @@ HRESULT CDDSurface::Lock(RECT* lpRect, DDSURFACEDESC2* lpDesc, DWORD, HANDLE)
     if (!IsValidRect(rc) || !IsInside(rc, m_nWidth, m_nHeight)) {
         return DDERR_INVALIDRECT;
     }
+    TakeOwnBuffer();
     GetSurfaceDesc(lpDesc);
     lpDesc->dwFlags |= DDSD_LPSURFACE;
     lpDesc->lpSurface = m_pBits.get() + (size_t)rc.top * m_lPitch + (size_t)rc.left * BytesPerPixel(m_eKind);
@@ -561,6 +563,18 @@ void CDDSurface::NotifyChanged()
     }
     IHost* pHost = GetHost();
     if (pHost) {
-        pHost->Present(reinterpret_cast<const uint16_t*>(m_pBits.get()), (int)m_lPitch, m_nWidth, m_nHeight);
+        pHost->PresentBuffer(m_pBits, (int)m_lPitch, m_nWidth, m_nHeight);
     }
+}
+
+void CDDSurface::TakeOwnBuffer()
+{
+    // With a lock or a context already out, their pointers must stay valid.
+    if (m_pBits.use_count() <= 1 || m_nLocks > 0 || m_bDCOut) {
+        return;
+    }
+    const size_t nBytes = (size_t)m_lPitch * m_nHeight;
+    std::shared_ptr<uint8_t[]> pOwn(new uint8_t[nBytes]);
+    std::memcpy(pOwn.get(), m_pBits.get(), nBytes);
+    m_pBits = std::move(pOwn);
 }
