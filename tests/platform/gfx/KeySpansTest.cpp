@@ -409,7 +409,7 @@ TEST_F(KeyedSurfaceTest, EveryWriteDropsTheRunForm)
         ASSERT_EQ(pDev->DrawPrimitive(D3DPT_TRIANGLEFAN, D3DFVF_TLVERTEX, v, 4, 0), DD_OK);
     };
     const auto clear = [&] {
-        D3DRECT rc = {6, 6, 18, 11};
+        D3DRECT rc = {{6}, {6}, {18}, {11}};
         ASSERT_EQ(pDev->Clear(1, &rc, D3DCLEAR_TARGET, RGB_MAKE(0, 255, 0), 1.0f, 0), DD_OK);
     };
     const auto selfBlit = [&] {
