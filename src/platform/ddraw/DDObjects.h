@@ -70,10 +70,6 @@ public:
     bool HasSrcKey() const { return m_bSrcKey; }
     const DDCOLORKEY& SrcKey() const { return m_ckSrcBlt; }
     bool IsPrimary() const { return (m_ddsCaps.dwCaps & DDSCAPS_PRIMARYSURFACE) != 0; }
-    // The attached Z buffer, not referenced; null when none.
-    CDDSurface* AttachedZBuffer() const;
-    // Shows the primary's pixels on the host after a change (nothing for other surfaces).
-    void NotifyChanged();
     // Forms derived from the pixels for faster drawing. One is built on its second use after a
     // write (a surface written before every use would gain nothing) and dropped by the next write;
     // null means "use the general path". Callers hold LockDerived() while they use one.
@@ -87,6 +83,10 @@ public:
     void MarkWritten();
     // Tests turn the run form of keyed blits off to compare with the general path.
     static void EnableKeySpans(bool bEnable);
+    // The attached Z buffer, not referenced; null when none.
+    CDDSurface* AttachedZBuffer() const;
+    // Shows the primary's pixels on the host after a change (nothing for other surfaces).
+    void NotifyChanged();
     // The object from an interface pointer of ours (every surface is one of ours).
     static CDDSurface* From(IDirectDrawSurface7* p) { return static_cast<CDDSurface*>(p); }
 

@@ -467,7 +467,6 @@ HRESULT CDDSurface::GetDC(HDC* phDC)
     if (m_eKind == PK_Z16) {
         return DDERR_CANTCREATEDC;
     }
-    MarkWritten();
     m_dc.dwMagic = DDSURFACEDC_MAGIC;
     m_dc.lpSurface = this;
     m_dc.lpBits = m_pBits.get();
@@ -476,6 +475,7 @@ HRESULT CDDSurface::GetDC(HDC* phDC)
     m_dc.dwHeight = (DWORD)m_nHeight;
     m_dc.ddpf = m_ddpf;
     m_bDCOut = true;
+    MarkWritten();
     *phDC = reinterpret_cast<HDC>(&m_dc);
     return DD_OK;
 }
