@@ -372,6 +372,76 @@ HRESULT CDDSurface::BltFast(DWORD dwX, DWORD dwY, IDirectDrawSurface7* lpSrc, RE
     return BltSurfaceRect(rcDest, lpSrc, &rcSrcCopy, dwFlags, nullptr);
 }
 
+// ---- Derived forms ------------------------------------------------------------------------------
+void CDDSurface::EnableKeySpans(bool bEnable)
+{
+    g_bKeySpans = bEnable;
+}
+
+// A surface out for writing (locked, or its DC out) is changing: nothing is derived from it.
+bool CDDSurface::IsBeingWritten() const
+{
+    return m_bLockedForWriting || m_bDCOut;
+}
+
+const CKeySpans* CDDSurface::KeySpans(uint32_t dwKeyLow, uint32_t dwKeyHigh, long lMovesPitch)
+{
+    if (!g_bKeySpans || IsBeingWritten()) {
+        return nullptr;
+    }
+    if (!m_pKeySpans || !m_pKeySpans->IsFor(dwKeyLow, dwKeyHigh)) {
+        m_bDerivedState = true;
+        if (++m_nKeyedUses < kUsesBeforeDeriving) {
+            return nullptr;
+        }
+        if (!m_pKeySpans) {
+            m_pKeySpans = std::make_unique<CKeySpans>();
+        }
+        m_pKeySpans->Build(PlaneOf(this), dwKeyLow, dwKeyHigh);
+    }
+    if (lMovesPitch) {
+        m_pKeySpans->PrepareMoves(PlaneOf(this), lMovesPitch);
+    }
+    return m_pKeySpans.get();
+}
+
+const CNonBlackBounds* CDDSurface::NonBlackBounds()
+{
+    if (IsBeingWritten()) {
+        return nullptr;
+    }
+    if (m_pBounds && m_pBounds->IsBuilt()) {
+        return m_pBounds.get();
+    }
+    m_bDerivedState = true;
+    if (++m_nTextureUses < kUsesBeforeDeriving || m_eKind == PK_Z16) {
+        return nullptr;
+    }
+    if (!m_pBounds) {
+        m_pBounds = std::make_unique<CNonBlackBounds>();
+    }
+    m_pBounds->Build(m_pBits.get(), m_lPitch, m_nWidth, m_nHeight, m_eKind);
+    return m_pBounds.get();
+}
+
+void CDDSurface::MarkWritten()
+{
+    if (!m_bDerivedState.load()) {
+        return;
+    }
+    const std::unique_lock<std::mutex> lock = LockDerived();
+    // The storage stays for the next build.
+    if (m_pKeySpans) {
+        m_pKeySpans->Clear();
+    }
+    if (m_pBounds) {
+        m_pBounds->Clear();
+    }
+    m_nKeyedUses = 0;
+    m_nTextureUses = 0;
+    m_bDerivedState = false;
+}
+
 // ---- Queries and keys ---------------------------------------------------------------------------
 HRESULT CDDSurface::GetCaps(DDSCAPS2* lpCaps)
 {
@@ -591,74 +661,4 @@ void CDDSurface::NotifyChanged()
     if (pHost) {
         pHost->Present(reinterpret_cast<const uint16_t*>(m_pBits.get()), (int)m_lPitch, m_nWidth, m_nHeight);
     }
-}
-
-// ---- Derived forms ------------------------------------------------------------------------------
-void CDDSurface::EnableKeySpans(bool bEnable)
-{
-    g_bKeySpans = bEnable;
-}
-
-// A surface out for writing (locked, or its DC out) is changing: nothing is derived from it.
-bool CDDSurface::IsBeingWritten() const
-{
-    return m_bLockedForWriting || m_bDCOut;
-}
-
-const CKeySpans* CDDSurface::KeySpans(uint32_t dwKeyLow, uint32_t dwKeyHigh, long lMovesPitch)
-{
-    if (!g_bKeySpans || IsBeingWritten()) {
-        return nullptr;
-    }
-    if (!m_pKeySpans || !m_pKeySpans->IsFor(dwKeyLow, dwKeyHigh)) {
-        m_bDerivedState = true;
-        if (++m_nKeyedUses < kUsesBeforeDeriving) {
-            return nullptr;
-        }
-        if (!m_pKeySpans) {
-            m_pKeySpans = std::make_unique<CKeySpans>();
-        }
-        m_pKeySpans->Build(PlaneOf(this), dwKeyLow, dwKeyHigh);
-    }
-    if (lMovesPitch) {
-        m_pKeySpans->PrepareMoves(PlaneOf(this), lMovesPitch);
-    }
-    return m_pKeySpans.get();
-}
-
-const CNonBlackBounds* CDDSurface::NonBlackBounds()
-{
-    if (IsBeingWritten()) {
-        return nullptr;
-    }
-    if (m_pBounds && m_pBounds->IsBuilt()) {
-        return m_pBounds.get();
-    }
-    m_bDerivedState = true;
-    if (++m_nTextureUses < kUsesBeforeDeriving || m_eKind == PK_Z16) {
-        return nullptr;
-    }
-    if (!m_pBounds) {
-        m_pBounds = std::make_unique<CNonBlackBounds>();
-    }
-    m_pBounds->Build(m_pBits.get(), m_lPitch, m_nWidth, m_nHeight, m_eKind);
-    return m_pBounds.get();
-}
-
-void CDDSurface::MarkWritten()
-{
-    if (!m_bDerivedState.load()) {
-        return;
-    }
-    const std::unique_lock<std::mutex> lock = LockDerived();
-    // The storage stays for the next build.
-    if (m_pKeySpans) {
-        m_pKeySpans->Clear();
-    }
-    if (m_pBounds) {
-        m_pBounds->Clear();
-    }
-    m_nKeyedUses = 0;
-    m_nTextureUses = 0;
-    m_bDerivedState = false;
 }
