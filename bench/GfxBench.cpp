@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "BenchPictures.h"
+#include "BenchSide.h"
 #include "platform/d3d/D3D.h"
 #include "platform/d3d/D3DX.h"
 #include "platform/d3d/Rasterizer.h"
@@ -66,7 +67,7 @@ void FillRows(uint8_t* pBits, long lPitch, uint16_t w)
     }
 }
 
-class CSdlQuads {
+class CSdlQuads : public CBenchSide {
 public:
     explicit CSdlQuads(SDL_Surface* pTexture) : m_nTexW(pTexture->w), m_nTexH(pTexture->h)
     {
@@ -75,7 +76,7 @@ public:
         m_pTex = SDL_CreateTextureFromSurface(m_pRenderer, pTexture);
         SDL_SetTextureBlendMode(m_pTex, SDL_BLENDMODE_ADD);
     }
-    ~CSdlQuads()
+    ~CSdlQuads() override
     {
         SDL_DestroyTexture(m_pTex);
         SDL_DestroyRenderer(m_pRenderer);
@@ -84,8 +85,8 @@ public:
     CSdlQuads(const CSdlQuads&) = delete;
     CSdlQuads& operator=(const CSdlQuads&) = delete;
 
-    void Reset() { FillRows(static_cast<uint8_t*>(m_pTarget->pixels), m_pTarget->pitch, kQuadBackground); }
-    void Run()
+    void Reset() override { FillRows(static_cast<uint8_t*>(m_pTarget->pixels), m_pTarget->pitch, kQuadBackground); }
+    void Run() override
     {
         for (int i = 0; i < kQuadsPerRun; i++) {
             const float x = (float)QuadX(i, m_nTexW), y = (float)QuadY(i, m_nTexH);
@@ -110,7 +111,7 @@ private:
 };
 
 // pixman's ADD of the RGB565 texture onto the RGB565 frame: each quad is one composite.
-class CPixmanQuads {
+class CPixmanQuads : public CBenchSide {
 public:
     explicit CPixmanQuads(const SDL_Surface* pTexture)
         : m_nTexW(pTexture->w), m_nTexH(pTexture->h), m_frame((size_t)kW * kH),
@@ -125,7 +126,7 @@ public:
         m_pSrc = pixman_image_create_bits(PIXMAN_r5g6b5, m_nTexW, m_nTexH,
                                           reinterpret_cast<uint32_t*>(m_texels.data()), nStride);
     }
-    ~CPixmanQuads()
+    ~CPixmanQuads() override
     {
         pixman_image_unref(m_pSrc);
         pixman_image_unref(m_pDst);
@@ -133,8 +134,8 @@ public:
     CPixmanQuads(const CPixmanQuads&) = delete;
     CPixmanQuads& operator=(const CPixmanQuads&) = delete;
 
-    void Reset() { std::fill(m_frame.begin(), m_frame.end(), kQuadBackground); }
-    void Run()
+    void Reset() override { std::fill(m_frame.begin(), m_frame.end(), kQuadBackground); }
+    void Run() override
     {
         for (int i = 0; i < kQuadsPerRun; i++) {
             pixman_image_composite32(PIXMAN_OP_ADD, m_pSrc, nullptr, m_pDst, 0, 0, 0, 0, QuadX(i, m_nTexW),
@@ -183,7 +184,7 @@ IDirect3DDevice7* NewOrthoDevice(IDirectDraw7* pDD, IDirectDrawSurface7* pBack, 
     return pDev;
 }
 
-class COurQuads {
+class COurQuads : public CBenchSide {
 public:
     explicit COurQuads(const SDL_Surface* pTexture) : m_nTexW(pTexture->w), m_nTexH(pTexture->h)
     {
@@ -198,7 +199,7 @@ public:
         m_pDev->SetRenderState(D3DRENDERSTATE_DESTBLEND, D3DBLEND_ONE);
         m_pDev->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
     }
-    ~COurQuads()
+    ~COurQuads() override
     {
         m_pDev->SetTexture(0, nullptr);
         m_pDev->Release();
@@ -210,7 +211,7 @@ public:
     COurQuads(const COurQuads&) = delete;
     COurQuads& operator=(const COurQuads&) = delete;
 
-    void Reset()
+    void Reset() override
     {
         DDSURFACEDESC2 desc = {};
         desc.dwSize = sizeof(desc);
@@ -220,7 +221,7 @@ public:
         m_pBits = static_cast<const uint8_t*>(desc.lpSurface);
         m_lPitch = desc.lPitch;
     }
-    void Run()
+    void Run() override
     {
         for (int i = 0; i < kQuadsPerRun; i++) {
             const float x = (float)QuadX(i, m_nTexW), y = (float)QuadY(i, m_nTexH);
@@ -279,15 +280,6 @@ long CompareQuadPictures(benchmark::State& state, COurQuads& ours, CSdlQuads& sd
     return nCovered;
 }
 
-template <class T>
-double TimedRun(T& side)
-{
-    side.Reset();
-    const auto t0 = std::chrono::steady_clock::now();
-    side.Run();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-}
-
 // Our side alone, for profiling.
 void BM_OursAdditiveQuad(benchmark::State& state)
 {
@@ -298,14 +290,12 @@ void BM_OursAdditiveQuad(benchmark::State& state)
     }
     {
         COurQuads ours(pTexture);
-        for (auto _ : state) {
-            state.SetIterationTime(TimedRun(ours));
-        }
+        TimeSidesInTurn(state, {{"ours", &ours}}, true);
     }
     SDL_FreeSurface(pTexture);
 }
 
-// All sides in turn: "ratio_sdl" and "ratio_pixman" are their total times over ours.
+// All sides in turn: "ratio_sdl" and "ratio_pixman" are their times over ours.
 void BM_AdditiveQuadRatio(benchmark::State& state)
 {
     SDL_Surface* pTexture = NewQuadTexture((int)state.range(0));
@@ -319,21 +309,8 @@ void BM_AdditiveQuadRatio(benchmark::State& state)
         CPixmanQuads pixman(pTexture);
         const long nCovered = CompareQuadPictures(state, ours, sdl, pixman);
         if (nCovered >= 0) {
-            double fOurs = 0.0, fSdl = 0.0, fPixman = 0.0;
-            for (auto _ : state) {
-                const double a = TimedRun(ours), b = TimedRun(sdl), c = TimedRun(pixman);
-                fOurs += a;
-                fSdl += b;
-                fPixman += c;
-                state.SetIterationTime(a + b + c);
-            }
-            const double fRuns = (double)state.iterations();
+            TimeSidesInTurn(state, {{"ours", &ours}, {"sdl", &sdl}, {"pixman", &pixman}}, true);
             state.counters["covered"] = (double)nCovered;
-            state.counters["ours_us"] = fRuns > 0.0 ? fOurs / fRuns * 1e6 : 0.0;
-            state.counters["sdl_us"] = fRuns > 0.0 ? fSdl / fRuns * 1e6 : 0.0;
-            state.counters["pixman_us"] = fRuns > 0.0 ? fPixman / fRuns * 1e6 : 0.0;
-            state.counters["ratio_sdl"] = fOurs > 0.0 ? fSdl / fOurs : 0.0;
-            state.counters["ratio_pixman"] = fOurs > 0.0 ? fPixman / fOurs : 0.0;
         }
     }
     SDL_FreeSurface(pTexture);

@@ -7,11 +7,11 @@
 #include <SDL.h>
 #include <benchmark/benchmark.h>
 
-#include <chrono>
 #include <string>
 #include <vector>
 
 #include "BenchPictures.h"
+#include "BenchSide.h"
 
 namespace {
 
@@ -38,7 +38,7 @@ SDL_Rect Placement(int nSprite, int nCopy, int w, int h)
     return SDL_Rect{(nCopy * 97 + nSprite * 53) % (kW - w), (nCopy * 61 + nSprite * 29) % (kH - h), w, h};
 }
 
-class CSdlSprites {
+class CSdlSprites : public CBenchSide {
 public:
     CSdlSprites(const std::vector<SDL_Surface*>& pictures, bool bRle)
     {
@@ -50,7 +50,7 @@ public:
             m_sprites.push_back(pCopy);
         }
     }
-    ~CSdlSprites()
+    ~CSdlSprites() override
     {
         for (SDL_Surface* p : m_sprites) {
             SDL_FreeSurface(p);
@@ -60,8 +60,8 @@ public:
     CSdlSprites(const CSdlSprites&) = delete;
     CSdlSprites& operator=(const CSdlSprites&) = delete;
 
-    void Reset() { SDL_FillRect(m_pDst, nullptr, kBackground); }
-    void Run()
+    void Reset() override { SDL_FillRect(m_pDst, nullptr, kBackground); }
+    void Run() override
     {
         for (int i = 0; i < kCopies; i++) {
             for (size_t k = 0; k < m_sprites.size(); k++) {
@@ -78,7 +78,7 @@ private:
     std::vector<SDL_Surface*> m_sprites;
 };
 
-class COurSprites {
+class COurSprites : public CBenchSide {
 public:
     explicit COurSprites(const std::vector<SDL_Surface*>& pictures)
     {
@@ -94,7 +94,7 @@ public:
             m_sizes.push_back(SDL_Rect{0, 0, p->w, p->h});
         }
     }
-    ~COurSprites()
+    ~COurSprites() override
     {
         for (IDirectDrawSurface7* p : m_sprites) {
             p->Release();
@@ -105,14 +105,14 @@ public:
     COurSprites(const COurSprites&) = delete;
     COurSprites& operator=(const COurSprites&) = delete;
 
-    void Reset()
+    void Reset() override
     {
         DDBLTFX fx = {};
         fx.dwSize = sizeof(fx);
         fx.dwFillColor = kBackground;
         m_pDst->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
     }
-    void Run()
+    void Run() override
     {
         for (int i = 0; i < kCopies; i++) {
             for (size_t k = 0; k < m_sprites.size(); k++) {
@@ -146,31 +146,49 @@ private:
     std::vector<SDL_Rect> m_sizes;
 };
 
-// The sprites of the data set, or an empty list (with the reason in state) when one is missing.
-std::vector<SDL_Surface*> LoadSprites(benchmark::State& state, double* pKeyShare)
-{
-    std::vector<SDL_Surface*> pictures;
-    long nKey = 0, nAll = 0;
-    for (const SPRITESOURCE& s : kSprites) {
-        SDL_Surface* p = LoadDataPicture565(s.pszPath, s.rcCell);
-        if (!p) {
-            state.SkipWithError((std::string("cannot read ") + s.pszPath).c_str());
-            for (SDL_Surface* q : pictures) {
-                SDL_FreeSurface(q);
+// The sprites of the data set (none, with the reason in state, when one is missing), and the share
+// of their pixels that are key colour.
+class CSpriteSet {
+public:
+    explicit CSpriteSet(benchmark::State& state)
+    {
+        long nKey = 0, nAll = 0;
+        for (const SPRITESOURCE& s : kSprites) {
+            SDL_Surface* p = LoadDataPicture565(s.pszPath, s.rcCell);
+            if (!p) {
+                state.SkipWithError((std::string("cannot read ") + s.pszPath).c_str());
+                Free();
+                return;
             }
-            return {};
-        }
-        for (int y = 0; y < p->h; y++) {
-            for (int x = 0; x < p->w; x++) {
-                nKey += PixelAt(p->pixels, p->pitch, x, y) == kKey;
+            for (int y = 0; y < p->h; y++) {
+                for (int x = 0; x < p->w; x++) {
+                    nKey += PixelAt(p->pixels, p->pitch, x, y) == kKey;
+                }
             }
+            nAll += (long)p->w * p->h;
+            m_pictures.push_back(p);
         }
-        nAll += (long)p->w * p->h;
-        pictures.push_back(p);
+        m_fKeyShare = nAll ? (double)nKey / (double)nAll : 0.0;
     }
-    *pKeyShare = nAll ? (double)nKey / (double)nAll : 0.0;
-    return pictures;
-}
+    ~CSpriteSet() { Free(); }
+    CSpriteSet(const CSpriteSet&) = delete;
+    CSpriteSet& operator=(const CSpriteSet&) = delete;
+
+    const std::vector<SDL_Surface*>& Pictures() const { return m_pictures; }
+    double KeyShare() const { return m_fKeyShare; }
+
+private:
+    void Free()
+    {
+        for (SDL_Surface* p : m_pictures) {
+            SDL_FreeSurface(p);
+        }
+        m_pictures.clear();
+    }
+
+    std::vector<SDL_Surface*> m_pictures;
+    double m_fKeyShare = 0.0;
+};
 
 // One run of each side from the background, compared pixel by pixel; false (with the reason in
 // state) when a picture differs from ours.
@@ -200,64 +218,33 @@ bool SamePictures(benchmark::State& state, COurSprites& ours, CSdlSprites& rle, 
     return true;
 }
 
-template <class T>
-double TimedRun(T& side)
-{
-    const auto t0 = std::chrono::steady_clock::now();
-    side.Run();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-}
-
 void BM_KeyedBlit(benchmark::State& state)
 {
-    double fKeyShare = 0.0;
-    std::vector<SDL_Surface*> pictures = LoadSprites(state, &fKeyShare);
-    if (pictures.empty()) {
+    const CSpriteSet sprites(state);
+    if (sprites.Pictures().empty()) {
         return;
     }
-    {
-        COurSprites ours(pictures);
-        CSdlSprites rle(pictures, true);
-        CSdlSprites plain(pictures, false);
-        if (SamePictures(state, ours, rle, plain)) {
-            double fOurs = 0.0, fRle = 0.0, fPlain = 0.0;
-            for (auto _ : state) {
-                const double a = TimedRun(ours), b = TimedRun(rle), c = TimedRun(plain);
-                fOurs += a;
-                fRle += b;
-                fPlain += c;
-                state.SetIterationTime(a + b + c);
-            }
-            const double fRuns = (double)state.iterations();
-            state.counters["key_share"] = fKeyShare;
-            state.counters["ours_us"] = fRuns > 0.0 ? fOurs / fRuns * 1e6 : 0.0;
-            state.counters["rle_us"] = fRuns > 0.0 ? fRle / fRuns * 1e6 : 0.0;
-            state.counters["plain_us"] = fRuns > 0.0 ? fPlain / fRuns * 1e6 : 0.0;
-            state.counters["ratio_rle"] = fOurs > 0.0 ? fRle / fOurs : 0.0;
-            state.counters["ratio_plain"] = fOurs > 0.0 ? fPlain / fOurs : 0.0;
-        }
-    }
-    for (SDL_Surface* p : pictures) {
-        SDL_FreeSurface(p);
+    COurSprites ours(sprites.Pictures());
+    CSdlSprites rle(sprites.Pictures(), true);
+    CSdlSprites plain(sprites.Pictures(), false);
+    if (SamePictures(state, ours, rle, plain)) {
+        // A run draws the same picture over its own, so runs follow each other without a reset
+        // (which would favour ours: SDL fills with stores that bypass the cache).
+        TimeSidesInTurn(state, {{"ours", &ours}, {"rle", &rle}, {"plain", &plain}}, false);
+        state.counters["key_share"] = sprites.KeyShare();
     }
 }
 
 // Our side alone, for profiling.
 void BM_OursKeyedBlit(benchmark::State& state)
 {
-    double fKeyShare = 0.0;
-    std::vector<SDL_Surface*> pictures = LoadSprites(state, &fKeyShare);
-    if (pictures.empty()) {
+    const CSpriteSet sprites(state);
+    if (sprites.Pictures().empty()) {
         return;
     }
-    {
-        COurSprites ours(pictures);
-        for (auto _ : state) {
-            ours.Run();
-        }
-    }
-    for (SDL_Surface* p : pictures) {
-        SDL_FreeSurface(p);
+    COurSprites ours(sprites.Pictures());
+    for (auto _ : state) {
+        ours.Run();
     }
 }
 
