@@ -104,7 +104,11 @@ inline int64_t TexelFixed(float fTexels)
     if (!(std::fabs(fTexels) < 1.0e9f)) {
         return 0;
     }
-    return (int64_t)std::floor((double)fTexels * 4294967296.0 + 0.5);
+    // floor() without the library call: below 2^63 the conversion truncates exactly, and a value
+    // past 2^53 is whole already.
+    const double f = (double)fTexels * 4294967296.0 + 0.5;
+    const int64_t n = (int64_t)f;
+    return n - (f < (double)n ? 1 : 0);
 }
 
 inline int WrapTexel(int64_t nFixed, int n, bool bWrap)
@@ -531,13 +535,17 @@ inline __m128i AddSat565x8(__m128i a, __m128i b)
     return _mm_or_si128(_mm_or_si128(r, _mm_srli_epi16(g, 5)), _mm_srli_epi16(bl, 11));
 }
 
+// How eight pixels are shaded: written as they come, added, or added field by field (bSum565).
+enum SHADEMODE { SHADE_OPAQUE, SHADE_ADD, SHADE_ADD565 };
+
 // Eight pixels of ShadeSpanTexModulate's arithmetic for a constant colour, before key and depth.
-template <bool kAdd>
+template <int kMode>
 inline __m128i ShadeEight(const SPANSIMD& k, __m128i raw, __m128i dst)
 {
-    if (kAdd && k.bSum565) {
+    if (kMode == SHADE_ADD565) {
         return AddSat565x8(raw, dst);
     }
+    constexpr bool kAdd = kMode == SHADE_ADD;
     __m128i c[3];
     for (int i = 0; i < 3; i++) {
         const __m128i v = _mm_and_si128(_mm_srl_epi16(raw, k.shift[i]), k.mask[i]);
@@ -609,13 +617,13 @@ inline void ByEights(uint16_t* pD, uint16_t* pZ, const uint16_t* pSrc, int n, F 
 
 // Eight textured pixels at pD from their raw texels; pZ is null without depth, z the span's depth.
 // A keyed texel leaves its pixel and depth alone, as does a failed depth test.
-template <bool kAdd>
+template <int kMode>
 inline void TexEight(const SPANSIMD& k, uint16_t* pD, uint16_t* pZ, const uint16_t* pRaw, __m128i z)
 {
     __m128i* pDst = reinterpret_cast<__m128i*>(pD);
     const __m128i raw = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pRaw));
     const __m128i dst = _mm_loadu_si128(pDst);
-    __m128i out = ShadeEight<kAdd>(k, raw, dst);
+    __m128i out = ShadeEight<kMode>(k, raw, dst);
     __m128i pass = _mm_set1_epi16(-1);
     if (k.bKey) {
         pass = _mm_xor_si128(_mm_cmpeq_epi16(_mm_and_si128(raw, k.keyMask), k.key), pass);
@@ -636,8 +644,8 @@ inline void TexEight(const SPANSIMD& k, uint16_t* pD, uint16_t* pZ, const uint16
 
 // n pixels from pD (and pZ, null without depth) on, all at depth z16, the texel position starting
 // at (nU, nV) and stepping by (nDU, nDV).
-template <bool kAdd>
-inline void ShadeSpanConst(const PIXELSTATE& ps, const SPANSIMD& k, uint16_t* pD, uint16_t* pZ, uint16_t z16, int n,
+template <int kMode>
+inline void ShadeRunsConst(const PIXELSTATE& ps, const SPANSIMD& k, uint16_t* pD, uint16_t* pZ, uint16_t z16, int n,
                            int64_t nU, int64_t nV, int64_t nDU, int64_t nDV, bool bInside)
 {
     constexpr int kRun = 64;
@@ -647,7 +655,7 @@ inline void ShadeSpanConst(const PIXELSTATE& ps, const SPANSIMD& k, uint16_t* pD
         const int m = std::min(n, kRun);
         const uint16_t* pRaw = TexelRun(ps, nU, nV, nDU, nDV, m, bInside, buf);
         ByEights(pD, pZ, pRaw, m, [&](uint16_t* pD8, uint16_t* pZ8, const uint16_t* pRaw8) {
-            TexEight<kAdd>(k, pD8, pZ8, pRaw8, z);
+            TexEight<kMode>(k, pD8, pZ8, pRaw8, z);
         });
         // The same wrap-around sums as stepping pixel by pixel.
         nU = (int64_t)((uint64_t)nU + (uint64_t)m * (uint64_t)nDU);
@@ -657,6 +665,20 @@ inline void ShadeSpanConst(const PIXELSTATE& ps, const SPANSIMD& k, uint16_t* pD
             pZ += m;
         }
         n -= m;
+    }
+}
+
+// ShadeRunsConst in the mode of the blend and the colour, chosen once for the span.
+template <bool kAdd>
+inline void ShadeSpanConst(const PIXELSTATE& ps, const SPANSIMD& k, uint16_t* pD, uint16_t* pZ, uint16_t z16, int n,
+                           int64_t nU, int64_t nV, int64_t nDU, int64_t nDV, bool bInside)
+{
+    if (!kAdd) {
+        ShadeRunsConst<SHADE_OPAQUE>(ps, k, pD, pZ, z16, n, nU, nV, nDU, nDV, bInside);
+    } else if (k.bSum565) {
+        ShadeRunsConst<SHADE_ADD565>(ps, k, pD, pZ, z16, n, nU, nV, nDU, nDV, bInside);
+    } else {
+        ShadeRunsConst<SHADE_ADD>(ps, k, pD, pZ, z16, n, nU, nV, nDU, nDV, bInside);
     }
 }
 #endif
