@@ -1,6 +1,7 @@
 // Keyed blits through the run form of the source (its spans and, for whole rows, its moves) against
 // the general pixel loop: the same pixels at every clip, size and position, and a run form that
 // never outlives a write of its surface.
+#include <atomic>
 #include <functional>
 #include <thread>
 #include <vector>
@@ -517,32 +518,37 @@ TEST_F(KeyedSurfaceTest, DestinationsOfOtherPitchesGetTheirOwnMoves)
     EXPECT_TRUE(Pixels(pNarrowFast) == Pixels(pNarrowPlain));
 }
 
-// Two threads blitting from one source at once (each into its own surface) get the pictures one
-// thread alone would.
+// Two threads blitting from one source at once, each into its own surface of its own pitch (so
+// that the source's moves are made again and again, for one pitch and the other), starting
+// together: the pictures one thread alone draws.
 TEST_F(KeyedSurfaceTest, BlitsFromOneSourceOnTwoThreads)
 {
     IDirectDrawSurface7* pSprite = Sprite(40, 30, 61);
-    IDirectDrawSurface7* pWant = Make(64, 48);
-    IDirectDrawSurface7* pA = Make(64, 48);
-    IDirectDrawSurface7* pB = Make(64, 48);
-    ASSERT_NE(pB, nullptr);
-    const auto blits = [&](IDirectDrawSurface7* pDst) {
-        for (int i = 0; i < 400; i++) {
-            RECT rc = {i % 31 - 5, i % 23 - 4, i % 31 + 35, i % 23 + 26};
+    IDirectDrawSurface7 *pA = nullptr, *pWantA = nullptr, *pB = nullptr, *pWantB = nullptr;
+    Pair(64, 48, 0x0F0F, &pA, &pWantA);
+    Pair(50, 60, 0x0F0F, &pB, &pWantB);
+    ASSERT_FALSE(HasFatalFailure());
+    std::atomic<int> nReady{0};
+    const auto blits = [&](IDirectDrawSurface7* pDst, bool bTogether) {
+        if (bTogether) {
+            for (nReady++; nReady < 2;) {
+                std::this_thread::yield();
+            }
+        }
+        for (int i = 0; i < 300; i++) {
+            RECT rc = {i % 11 - 3, i % 23 - 4, i % 11 + 37, i % 23 + 26};
             pDst->Blt(&rc, pSprite, nullptr, DDBLT_WAIT | DDBLT_KEYSRC, nullptr);
         }
     };
-    for (IDirectDrawSurface7* p : {pWant, pA, pB}) {
-        FillAll(p, 0x0F0F);
-    }
     CDDSurface::EnableKeySpans(false);
-    blits(pWant);
+    blits(pWantA, false);
+    blits(pWantB, false);
     CDDSurface::EnableKeySpans(true);
-    std::thread other([&] { blits(pB); });
-    blits(pA);
+    std::thread other([&] { blits(pB, true); });
+    blits(pA, true);
     other.join();
-    EXPECT_TRUE(Pixels(pA) == Pixels(pWant));
-    EXPECT_TRUE(Pixels(pB) == Pixels(pWant));
+    EXPECT_TRUE(Pixels(pA) == Pixels(pWantA));
+    EXPECT_TRUE(Pixels(pB) == Pixels(pWantB));
 }
 
 } // namespace
