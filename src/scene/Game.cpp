@@ -51,7 +51,19 @@ int InitStageNumber()
 
 } // namespace
 
-CGame::CGame() = default;
+CGame::CGame()
+{
+    STAGESCREENS screens;
+    screens.pPause = &m_Pause;
+    screens.pGameStart = &m_GameStart;
+    screens.pGameOver = &m_GameOver;
+    screens.pStageClear = &m_StageClear;
+    screens.pChat = &m_Chat;
+    for (int i = 0; i < STAGE_BEACON_NUM; i++) {
+        screens.pBeacon[i] = &m_Beacon[i];
+    }
+    m_Stage.SetScreens(screens);
+}
 
 CGame::~CGame()
 {
