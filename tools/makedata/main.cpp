@@ -11,6 +11,7 @@
 #include "WaveWriter.h"
 #include "IndexSheets.h"
 #include "PeopleData.h"
+#include "ScreenPictures.h"
 #include "StageFiles.h"
 #include "WidgetPictures.h"
 
@@ -44,6 +45,7 @@ int main(int argc, char** argv)
     WriteLoadingPicture(data);
     WriteHeroinePictures(data);
     WriteCutScenes(data);
+    WriteScreenPictures(data);
     if (data.Failed() || !data.Sync().Finish())
         return 1;
     printf("%s\n", data.Sync().Summary().c_str());
