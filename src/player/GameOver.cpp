@@ -353,6 +353,8 @@ int CGameOver::DrawShutters(IDirectDrawSurface7* lpSurface)
     return bLeft && bRight;
 }
 
+// A record's x is the picture's leading edge: its right edge while it comes in from the left, its
+// left edge while it comes in from the right; its y is the picture's top.
 int CGameOver::DrawSlides(IDirectDrawSurface7* lpSurface)
 {
     // In the menu the choices stand as menu items; the game-over picture stays where it landed.
@@ -360,7 +362,10 @@ int CGameOver::DrawSlides(IDirectDrawSurface7* lpSurface)
     int bOk = 1;
     for (int i = 0; i < nSlides; i++) {
         const D3DVECTOR v = m_Slide[i].GetPosition();
-        bOk &= BltKeyedAt(lpSurface, m_SlidePicture[i].GetSurface(), nullptr, (int)v.x, (int)v.y);
+        int w = 0, h = 0;
+        m_SlidePicture[i].GetSize(&w, &h);
+        const int x = kSlides[i].fSpeed > 0.0f ? (int)v.x - w : (int)v.x;
+        bOk &= BltKeyedAt(lpSurface, m_SlidePicture[i].GetSurface(), nullptr, x, (int)v.y);
     }
     return bOk;
 }

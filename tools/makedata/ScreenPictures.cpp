@@ -498,7 +498,7 @@ void DrawChatWindow(CCanvas& canvas, int nSpeaker)
         DrawOperatorFace(kit, 9, 9, 86, 62);
     kit.Unclip();
     kit.RoundBoxOutline(7, 7, 90, 66, 4.0f, 2.0f, Flat(rim));
-    kit.RoundBox(104, 22, w - 112, h - 30, 5.0f, Flat(Rgb(0x101630)));
+    kit.RoundBox(103, 22, w - 108, h - 28, 5.0f, Flat(Rgb(0x101630)));
     kit.Text(110, 4, bHeroine ? "ZORVA" : "OPERATOR", 14, Flat(rim), kInk, 1.0f);
     Label(canvas, 0, 0, canvas.Width(), 20, bHeroine ? "CHATWIN1" : "CHATWIN2");
 }

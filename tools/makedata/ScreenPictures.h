@@ -23,6 +23,7 @@ const std::vector<ARTREGION>& ScreenRegions();
 // The plain pictures of System/: the banner's "Ready" and "Go", the two shutters and the demo-play
 // caption.
 void WriteScreenPictures(CDataSet& data);
-// A 400 x 80 chat window: the speaker's face on the left, the text panel from (110, 25) on.
+// A chat window (288 x 80: the chat centres it at x 145, so it must be at most 290 wide to show
+// whole): the speaker's face on the left, the text panel from (110, 25) on.
 // nSpeaker 1 the heroine, 2 the operator.
 void DrawChatWindow(CCanvas& canvas, int nSpeaker);

@@ -12,15 +12,15 @@
 namespace {
 
 // The chat lines (code page 932). "\\s" ends a text step, "\\n" a line; the two empty steps at the
-// end keep the words up a while. "This is Zorva, the operation begins! / Many enemies ahead... I'll
-// break right through!"
+// end keep the words up a while. "This is Zorva, the operation begins! / Many enemies ahead... /
+// I'll break right through!"
 const char kChatStart[] = "\x82\xB1\x82\xBF\x82\xE7\x83\x5D\x83\x8B\x83\x6F\x81\x41\x8D\xEC\x90\xED\x8A\x4A\x8E\x6E"
-                          "\x81\x49\\s\\n\x93\x47\x82\xCC\x94\xBD\x89\x9E\x91\xBD\x90\x94\x81\x63\x88\xEA\x8B\x43"
+                          "\x81\x49\\s\\n\x93\x47\x82\xCC\x94\xBD\x89\x9E\x91\xBD\x90\x94\x81\x63\\n\x88\xEA\x8B\x43"
                           "\x82\xC9\x93\xCB\x94\x6A\x82\xB7\x82\xE9\x82\xED\x82\xE6\x81\x49\\s\\s";
-// "Warning! A huge enemy ahead, confirmed. / Zorva, don't push yourself!"
+// "Warning! A huge enemy ahead. / Zorva, don't push yourself!"
 const char kChatBoss[] = "\x8C\x78\x8D\x90\x81\x49\x91\x4F\x95\xFB\x82\xC9\x8B\x90\x91\xE5\x82\xC8\x93\x47\x89\x65"
-                         "\x82\xF0\x8A\x6D\x94\x46\x81\x42\\s\\n\x83\x5D\x83\x8B\x83\x6F\x81\x41\x96\xB3\x97\x9D"
-                         "\x82\xCD\x82\xB7\x82\xE9\x82\xC8\x81\x49\\s\\s";
+                         "\x81\x42\\s\\n\x83\x5D\x83\x8B\x83\x6F\x81\x41\x96\xB3\x97\x9D\x82\xCD\x82\xB7\x82\xE9\x82\xC8"
+                         "\x81\x49\\s\\s";
 
 const char* const kBossNames[SAMPLE_STAGE_COUNT] = {"M.Zorva", "Z.M.Zorva", "ZZ.M.Zorva", "M.ZorvaF91", "N.M.Zorva"};
 
@@ -267,9 +267,10 @@ void Events(std::vector<std::string>& lines, int nStage, const STAGEPLAN& plan)
     snprintf(szBgm, sizeof(szBgm), "BGM=Stage%02d.wav:%u", nStage, MakeMusicPiece(2 + nStage).nLoopStartMs);
     at(0, "BG0=Sky.bmp");
     at(0, szBgm);
-    at(1, std::string("CHAT=ChatWin1.bmp:Chat01.wav:") + kChatStart);
+    // The chat and the danger beacons come once the start banner has gone.
     at(1, "CONSTRUCTIVE=On");
-    at(2, "DANGER=560:240:2");
+    at(2, std::string("CHAT=ChatWin1.bmp:Chat01.wav:") + kChatStart);
+    at(3, "DANGER=560:240:2");
     at(3, "PLAY=Horn.wav");
     // Stage 1 is short: its backgrounds change faster.
     at(nStage == 1 ? 3 : 4, "BG0=Far2.bmp");

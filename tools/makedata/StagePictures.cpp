@@ -147,7 +147,7 @@ void WriteBackgrounds(CDataSet& data, const std::string& folder, int nStage, con
 void WriteChatWindows(CDataSet& data, const std::string& folder)
 {
     for (int i = 1; i <= 2; i++) {
-        CCanvas win(400, 80);
+        CCanvas win(288, 80);
         DrawChatWindow(win, i);
         char szName[32];
         snprintf(szName, sizeof(szName), "ChatWin%d.bmp", i);
