@@ -16,6 +16,8 @@
 #include "engine/Util.h"
 #include "engine/WinMain.h"
 #include "player/PBullet.h"
+#include "stage/BoundableSet.h"
+#include "stage/CrushableSet.h"
 #include "stage/PeopleSet.h"
 
 namespace {
@@ -148,6 +150,12 @@ void CGame::Release()
         s_bSharedImagesLoaded = false;
     }
     CPeopleSet::Clear();
+    // Nothing of this game stays registered: a later game of the same process (a replay played by
+    // a test after its recording) would otherwise meet this heroine in its hit tests.
+    CCrushableSet::Clear();
+    CBoundableSet::Clear();
+    CScrollableSet::Clear();
+    CShowableSet::Clear();
     // The effect library's textures go with the scenes, before the device does.
     ReleaseEffectTextures();
 }

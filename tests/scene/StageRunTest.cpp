@@ -48,29 +48,62 @@ struct TICKSAMPLE {
     DWORD dwState;
     int nStageState;
     uint64_t nLabelHash;
+    uint64_t nScreenHash;
 
     bool operator==(const TICKSAMPLE& o) const
     {
         return x == o.x && y == o.y && dwState == o.dwState && nStageState == o.nStageState &&
-               nLabelHash == o.nLabelHash;
+               nLabelHash == o.nLabelHash && nScreenHash == o.nScreenHash;
     }
+};
+
+class CHash {
+public:
+    template <class T> void Mix(const T& v)
+    {
+        const auto* b = reinterpret_cast<const unsigned char*>(&v);
+        for (size_t i = 0; i < sizeof(T); i++)
+            m_h = (m_h ^ b[i]) * 1099511628211ULL;
+    }
+    uint64_t Get() const { return m_h; }
+
+private:
+    uint64_t m_h = 1469598103934665603ULL;
 };
 
 uint64_t HashLabels(CStage& stage)
 {
-    uint64_t h = 1469598103934665603ULL;
-    auto mix = [&h](const void* p, size_t n) {
-        const auto* b = static_cast<const unsigned char*>(p);
-        for (size_t i = 0; i < n; i++)
-            h = (h ^ b[i]) * 1099511628211ULL;
-    };
+    CHash h;
     for (int nLayer = 0; nLayer < 7; nLayer++) {
         for (CObjectLabel* pLabel : stage.GetLayerList(nLayer)) {
-            mix(&pLabel->m_vPos, sizeof(pLabel->m_vPos));
-            mix(&pLabel->m_nDurability, sizeof(pLabel->m_nDurability));
+            h.Mix(pLabel->m_vPos);
+            h.Mix(pLabel->m_nDurability);
         }
     }
-    return h;
+    return h.Get();
+}
+
+// What the stage's screens show: the banner, the beacons, the chat, the game-over screen.
+uint64_t HashScreens(CGame& game)
+{
+    CHash h;
+    const CGameStart& banner = game.GetGameStart();
+    h.Mix(banner.IsHidden());
+    h.Mix(banner.GetState());
+    h.Mix(banner.GetScale());
+    h.Mix(banner.GetGo().GetX());
+    h.Mix(banner.GetGo().GetStretch());
+    for (int i = 0; i < STAGE_BEACON_NUM; i++) {
+        h.Mix(game.GetBeacon(i).IsFinished());
+        h.Mix(game.GetBeacon(i).GetDrawY());
+    }
+    h.Mix(game.GetChat().GetCount());
+    CGameOver& over = game.GetGameOver();
+    h.Mix(over.IsHidden());
+    h.Mix(over.GetState());
+    h.Mix(over.GetShutter());
+    h.Mix(over.GetFade().GetAlpha());
+    return h.Get();
 }
 
 // The playback bit is left out: it is all that tells a played run from the recorded one.
@@ -79,7 +112,7 @@ TICKSAMPLE Sample(CGame& game)
     D3DVECTOR p;
     game.GetPlayer().GetPosition(&p);
     const DWORD dwState = game.GetPlayer().GetState() & ~(DWORD)PLAYER_STATE_PLAYBACK;
-    return TICKSAMPLE{p.x, p.y, dwState, game.GetStage().GetState(), HashLabels(game.GetStage())};
+    return TICKSAMPLE{p.x, p.y, dwState, game.GetStage().GetState(), HashLabels(game.GetStage()), HashScreens(game)};
 }
 
 // The name of the main-layer object just under her.
@@ -234,6 +267,88 @@ TEST_F(StageRun, ARecordedRunPlayedBackFromItsReplayFileRepeatsEveryTick)
     }
     // The heroine of the second run was played back, not steered.
     EXPECT_TRUE(bAllPlayback);
+}
+
+// A run with a pause and a miss: the crates nobody shoots push her off the screen, the game-over
+// screen comes, and the replay is saved when its menu opens. Played back, every tick outside the
+// pause repeats, and the playback's game-over screen, which offers no choice, ends the replay once
+// its fade to black is done, while the record still holds more.
+TEST_F(StageRun, APauseAndTheGameOverScreenKeepThePlaybackInStepAndTheGameOverEndsIt)
+{
+    MakeData();
+    std::filesystem::create_directory("Replay");
+    std::vector<TICKSAMPLE> recorded;
+    int nPaused = 0;
+    bool bSaved = false;
+    m_Game.m_OnRender = [&](CObservedGame& game) {
+        if (game.GetState() != CGame::STATE_STAGE || !game.m_bNoting)
+            return;
+        if (!m_nBase)
+            m_nBase = m_Host.GetFrameTicks();
+        const int t = static_cast<int>(m_Host.GetFrameTicks() - m_nBase);
+        if (t == 100 || t == 142)
+            m_Host.PressKey(VK_TAB);
+        if (t == 101 || t == 143)
+            m_Host.ReleaseKey(VK_TAB);
+        if (game.GetStage().GetState() == STAGE_STATE_PAUSE) {
+            nPaused++;
+            return;
+        }
+        recorded.push_back(Sample(game));
+        if (!bSaved && game.GetGameOver().GetState() == CGameOver::STATE_MENU) {
+            CKeyRecorder* pRec = CKeyRecorder::GetInstance();
+            pRec->CloseTrack();
+            ASSERT_EQ(pRec->SaveReplay("Replay02.dat", game.GetStage().GetScore()), 1);
+            bSaved = true;
+            CloseSoon();
+        }
+    };
+    ASSERT_EQ(Run(200000), 0);
+    ASSERT_TRUE(bSaved);
+    EXPECT_GE(nPaused, 40);
+
+    CHostHeadless host;
+    CObservedGame game(host);
+    SetParam("STAGE_INIT_STATE", "0");
+    std::vector<TICKSAMPLE> played;
+    bool bStarted = false;
+    int nLeaveAt = -1;
+    int bMoreAtLeave = 0;
+    int bFinishedAtLeave = 0;
+    game.m_OnRender = [&](CObservedGame& g) {
+        if (!bStarted) {
+            bStarted = true;
+            ASSERT_EQ(g.StartReplay(g_lpD3DDevice, ".\\Replay\\", "Replay02.dat"), 1);
+            return;
+        }
+        if (g.GetState() == CGame::STATE_TITLE)
+            CloseSoonOn(host, g);
+        const bool bStage = g.GetState() == CGame::STATE_STAGE || g.GetState() == CGame::STATE_STAGE_FADE;
+        if (!bStage || nLeaveAt >= 0)
+            return;
+        // The scene has begun to leave in the same pass.
+        if (g.GetStage().GetState() == STAGE_STATE_LEAVE) {
+            nLeaveAt = static_cast<int>(played.size());
+            bMoreAtLeave = CKeyRecorder::GetInstance()->HasMorePlayData();
+            bFinishedAtLeave = g.GetGameOver().IsFinished();
+            return;
+        }
+        played.push_back(Sample(g));
+    };
+    ASSERT_EQ(RunOn(host, game, 200000), 0);
+    ASSERT_GT(nLeaveAt, 0);
+    EXPECT_TRUE(bMoreAtLeave);
+    EXPECT_TRUE(bFinishedAtLeave);
+    ASSERT_LT(static_cast<size_t>(nLeaveAt), recorded.size());
+    for (int i = 0; i < nLeaveAt; i++) {
+        ASSERT_TRUE(played[i] == recorded[i]) << "tick " << i << ": recorded (" << recorded[i].x << ", " << recorded[i].y
+                                              << ") played (" << played[i].x << ", " << played[i].y << ")";
+    }
+    // The miss and the whole shutter and fade sequence were played back.
+    EXPECT_EQ(played.back().nStageState, STAGE_STATE_GAMEOVER);
+    const std::vector<int> states = game.States();
+    EXPECT_EQ(std::vector<int>(states.end() - 3, states.end()),
+              (std::vector<int>{CGame::STATE_STAGE, CGame::STATE_STAGE_FADE, CGame::STATE_TITLE}));
 }
 
 } // namespace
