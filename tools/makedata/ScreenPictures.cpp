@@ -70,15 +70,16 @@ void DrawStageClear(CArtKit& kit, int x, int y, int w, int h)
     CentredText(kit, fx + 16, fy, fw - 32, fh, "STAGE CLEAR", 40, Gold(fy + 6, fy + fh - 6), kInk, 3.0f);
 }
 
-// An emblem and a name with a line under it: the heroine's (or the extra bonus's) banner.
+// A band with a name and a line under it, and an emblem at its right end. The tally's title comes
+// to rest over the band's left end, so the words start clear of it.
 void DrawBanner(CArtKit& kit, int x, int y, int w, int h, const char* pszName, const char* pszLine, bool bExtra)
 {
     const float fx = (float)x, fy = (float)y, fw = (float)w, fh = (float)h;
-    const float r = fh / 2.0f - 6.0f, cx = fx + 6.0f + r, cy = fy + fh / 2.0f;
-    kit.RoundBox(cx, fy + 18, fw - (cx - fx) - 4, fh - 36, (fh - 36) / 2.0f,
+    const float r = fh / 2.0f - 6.0f, cx = fx + fw - 6.0f - r, cy = fy + fh / 2.0f;
+    const float bx = fx + 2.0f, bw = cx - bx;
+    kit.RoundBox(bx, fy + 18, bw, fh - 36, (fh - 36) / 2.0f,
                  VerticalGradient(fy + 18, Rgb(bExtra ? 0x6A3000 : 0x5A1840), fy + fh - 18, Rgb(0x140810)));
-    kit.RoundBoxOutline(cx, fy + 18, fw - (cx - fx) - 4, fh - 36, (fh - 36) / 2.0f, 2.0f,
-                        Flat(Rgb(bExtra ? 0xF8B040 : 0xF070B0)));
+    kit.RoundBoxOutline(bx, fy + 18, bw, fh - 36, (fh - 36) / 2.0f, 2.0f, Flat(Rgb(bExtra ? 0xF8B040 : 0xF070B0)));
     kit.Ball(cx, cy, r, r, Rgb(bExtra ? 0xF0A020 : 0xE04890));
     kit.EllipseOutline(cx, cy, r, r, 2.5f, Flat(kInk));
     if (bExtra) {
@@ -92,7 +93,7 @@ void DrawBanner(CArtKit& kit, int x, int y, int w, int h, const char* pszName, c
     } else {
         CentredText(kit, cx - r, cy - r, 2 * r, 2 * r, "Z", (int)(r * 1.5f), Flat(kWhite), kInk, 2.0f);
     }
-    const float tx = cx + r + 10.0f;
+    const float tx = fx + 62.0f;
     kit.Text(tx, fy + 14.0f, pszName, 34, bExtra ? Gold(fy + 18, fy + 50) : VerticalStops({{fy + 18, Rgb(0xFFE0F0)},
              {fy + 34, Rgb(0xF878B8)}, {fy + 50, Rgb(0xA01860)}}), kInk, 2.5f);
     kit.Text(tx + 2.0f, fy + 56.0f, pszLine, 15, Flat(Rgb(0xF8F0E0)), kInk, 1.5f);
