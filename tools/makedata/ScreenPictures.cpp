@@ -385,12 +385,13 @@ void DrawShutter(CCanvas& c, bool bRight)
         RGBF base = Lit(Rgb(0x707A88), 0.0f, ny, std::sqrt(std::max(0.05f, 1.0f - ny * ny)));
         if (t > 0.92f)
             base = Rgb(0x20242C);
-        const float grime = Fbm(px, py, 71, 48.0f, 3, w, 0);
+        const float grime = Fbm(bRight ? (float)w - px : px, py, 71, 48.0f, 3, w, 0);
         return Scale(base, 0.82f + 0.3f * grime);
     });
     const int nEdge = 18, ex = bRight ? 0 : w - nEdge;
     kit.Fill(ex, 0, nEdge, h, [=](float px, float py) {
-        const int k = (int)std::floor((py + (bRight ? -px : px)) / 14.0f);
+        // Mirrored on the right, so the stripes of the two edges meet in chevrons.
+        const int k = (int)std::floor((py + (bRight ? (float)w - px : px)) / 14.0f);
         return (k & 1) ? Rgb(0x181818) : Rgb(0xF0C020);
     });
     kit.Fill(bRight ? nEdge : w - nEdge - 4, 0, 4, h, Flat(Rgb(0x30343C)));
