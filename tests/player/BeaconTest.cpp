@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "engine/BmpIndex.h"
 #include "engine/ShowableSet.h"
 #include "player/Beacon.h"
 #include "player/Chat.h"
@@ -119,6 +120,19 @@ TEST_F(BeaconTest, TheWarningBandsScrollOppositeWays)
     // The band is the piece repeated until it spans the screen.
     EXPECT_GE(warning.GetBand(0).GetWidth(), 640);
     EXPECT_EQ(warning.GetBand(0).GetWidth() % 160, 0);
+}
+
+TEST_F(BeaconTest, AWarningWhoseBandPieceHasNoWidthFailsToLoadInsteadOfHanging)
+{
+    CBmpIndex* pBoss = CBmpIndexSet::GetInstance().Find("BossIndex.txt");
+    ASSERT_NE(pBoss, nullptr);
+    const RECT rc = pBoss->GetRegion("BossWarning2.bmp");
+    pBoss->AddRegion("BossWarning2.bmp", RECT{rc.left, rc.top, rc.left, rc.bottom});
+    CBeacon warning;
+    EXPECT_EQ(warning.Load(g_lpD3DDevice, 1), 0);
+    EXPECT_TRUE(warning.IsFinished());
+    pBoss->AddRegion("BossWarning2.bmp", rc);
+    EXPECT_EQ(warning.Load(g_lpD3DDevice, 1), 1);
 }
 
 class ChatTest : public CScreenFixture {
