@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "ArtKit.h"
+#include "BulletPictures.h"
 #include "DataSet.h"
 #include "WaveWriter.h"
 #include "IndexSheets.h"
@@ -42,6 +43,7 @@ int main(int argc, char** argv)
     WriteStageFiles(data);
     WriteLoadingPicture(data);
     WriteHeroinePictures(data);
+    WriteBulletPictures(data);
     if (data.Failed() || !data.Sync().Finish())
         return 1;
     printf("%s\n", data.Sync().Summary().c_str());
