@@ -62,7 +62,7 @@ public:
     }
 
     // The null value for an empty or out-of-range slot.
-    T Get(int nSlot) const { return nSlot >= 0 && nSlot < m_nCapacity ? m_pSlots[nSlot] : m_pNull; }
+    T Get(int nSlot) const { return nSlot >= 0 && nSlot < NCAPACITY ? m_pSlots[nSlot] : m_pNull; }
     int GetCount() const { return m_nCount; }
     int GetCapacity() const { return m_nCapacity; }
 
