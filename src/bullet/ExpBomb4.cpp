@@ -100,8 +100,10 @@ void CExpBomb4::Begin()
 {
     Stop();
     m_nFrame = 0;
+    // Colours and angles are looks only; the lives come from the explosions' own generator, which a
+    // first burst of the run must not shift.
     if (!GetRandom().IsSeeded())
-        GetRandom().Seed((uint32_t)GetExplosionRandom().Rand());
+        GetRandom().Seed((uint32_t)GetLookRandom().Rand());
     for (EXPSPARK& s : m_Sparks)
         StartSpark(s);
     m_dwFrameInterval = kFrameInterval;

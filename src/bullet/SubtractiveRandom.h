@@ -41,5 +41,6 @@ private:
 // decides when a destroyed label leaves the stage, so it starts over at every stage start and never
 // takes the time.
 CEffectRandom& GetExplosionRandom();
-// The heroine's hit effects' generator, reseeded with the time at every hit.
+// The looks' generator: the heroine's hit effects reseed it with the time at every hit; the effect
+// classes' own generators take their seeds from it.
 CEffectRandom& GetLookRandom();

@@ -10,8 +10,10 @@
 #include "engine/ShowableSet.h"
 #include "stage/CrushableSet.h"
 #include "stage/Neighbours.h"
+#include "stage/ObjectLabel.h"
 
-// A player bullet that always confirms a hit and counts the confirmations.
+// A player bullet that always confirms a hit on a shot and counts the confirmations; a label it
+// meets takes its power.
 class CTestGun : public IPlayerBullet {
 public:
     explicit CTestGun(int nPower) : m_nPower(nPower) {}
@@ -20,6 +22,11 @@ public:
     {
         m_nConfirms++;
         return m_nConfirm;
+    }
+    int HitByLabel(CStage* pStage, CCrushable* pOther) override
+    {
+        CObjectLabel* pLabel = pOther ? pOther->GetObjectLabel() : nullptr;
+        return pLabel ? pLabel->HitByPlayerBullet(pStage, this) : 0;
     }
     int m_nPower;
     int m_nConfirm = 1;
