@@ -56,13 +56,13 @@ void DrawBombFrame(CArtKit& kit, int nFrame, int x0, int y0)
 {
     const float p = (float)nFrame / 11.0f;
     const float cx = (float)x0 + 80.0f, cy = (float)y0 + 80.0f;
-    const float fRadius = 30.0f + 45.0f * (1.0f - (1.0f - p) * (1.0f - p));
+    const float fRadius = 28.0f + 40.0f * (1.0f - (1.0f - p) * (1.0f - p));
     const float fFade = 1.0f - 0.6f * p * std::sqrt(p);
     const uint32_t nSeed = 0xB0B0u + (uint32_t)nFrame * 7u;
     PTF sparks[10];
     for (int i = 0; i < 10; i++) {
         const float a = Hash01(0x51u, i, 0) * 2.0f * kPi;
-        const float r = fRadius * (0.9f + 0.35f * Hash01(0x52u, i, 0)) + 6.0f * p;
+        const float r = std::min(fRadius * (0.9f + 0.35f * Hash01(0x52u, i, 0)) + 6.0f * p, 70.0f);
         sparks[i] = PTF{cx + std::cos(a) * r, cy + std::sin(a) * r};
     }
     const float fSparkSize = 5.0f - 2.5f * p;
@@ -82,6 +82,8 @@ void DrawBombFrame(CArtKit& kit, int nFrame, int x0, int y0)
             if (e > 0.0f)
                 fHeat += e * e * (1.1f - 0.6f * p);
         }
+        // Nothing reaches the cell's edge: the texture shows the cell whole, with no cut-off.
+        fHeat *= std::clamp((78.0f - std::sqrt(dx * dx + dy * dy)) / 10.0f, 0.0f, 1.0f);
         if (fHeat <= 0.0f)
             return false;
         *pOut = FireColour(fHeat);
@@ -137,7 +139,7 @@ std::vector<uint8_t> ColourBalls()
     for (int r = 0; r < 10; r++) {
         const float fBright = 1.0f - (float)r / 9.0f;
         for (int c = 0; c < 8; c++) {
-            AddGlow(canvas, 20.0f * (float)c + 10.0f, 20.0f * (float)r + 10.0f, 9.5f, Rgb(g_dwBallColors[c]), 0.4f,
+            AddGlow(canvas, 20.0f * (float)c + 10.0f, 20.0f * (float)r + 10.0f, 9.0f, Rgb(g_dwBallColors[c]), 0.4f,
                     1.0f, fBright);
         }
     }
