@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "bullet/BulletHooks.h"
 #include "effect/RVMEffect.h"
 #include "engine/AppTimer.h"
 #include "engine/BgmWave.h"
@@ -65,6 +66,10 @@ CGame::CGame()
         screens.pBeacon[i] = &m_Beacon[i];
     }
     m_Stage.SetScreens(screens);
+    m_Player.SetEffects(&m_PlayerEffects);
+    STAGEHOOKS hooks = CStage::GetHooks();
+    FillBulletHooks(&hooks);
+    CStage::SetHooks(hooks);
 }
 
 CGame::~CGame()
@@ -147,6 +152,7 @@ void CGame::Release()
     ReleaseScenes();
     if (s_bSharedImagesLoaded) {
         CPBullet::ReleaseImages();
+        ReleaseBulletImages();
         s_bSharedImagesLoaded = false;
     }
     CPeopleSet::Clear();
@@ -301,7 +307,7 @@ void CGame::LoadSystemIndexes(IDirect3DDevice7* lpDevice)
     ::LoadSystemIndexes(lpDevice);
 }
 
-// The enemy bullets', explosions' and option icons' pictures join these when their classes exist.
+// The option icons' pictures join these when their class exists.
 void CGame::LoadSharedImages(IDirect3DDevice7* lpDevice)
 {
     if (s_bSharedImagesLoaded) {
@@ -309,6 +315,7 @@ void CGame::LoadSharedImages(IDirect3DDevice7* lpDevice)
     }
     s_bSharedImagesLoaded = true;
     CPointNumber::LoadImage(lpDevice);
+    LoadBulletImages(lpDevice);
     CPBullet::LoadImages(lpDevice);
 }
 

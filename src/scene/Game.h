@@ -5,16 +5,17 @@
 #pragma once
 #include <atomic>
 
+#include "bullet/PlayerEffects.h"
 #include "engine/FadePlane.h"
 #include "engine/GameFrame.h"
 #include "player/Beacon.h"
 #include "player/Chat.h"
+#include "player/DemoPlayLogo.h"
 #include "player/GameOver.h"
 #include "player/GameStart.h"
 #include "player/Pause.h"
 #include "player/Player.h"
 #include "player/StageClear.h"
-#include "player/DemoPlayLogo.h"
 #include "scene/EndingKari.h"
 #include "scene/Loading.h"
 #include "scene/Logo.h"
@@ -189,6 +190,8 @@ private:
     int m_nStage = 1;
 
     CLogo m_Logo;
+    // Her hit and miss effects; declared before her so that they outlive her.
+    CPlayerEffects m_PlayerEffects;
     // The stage knows her and its screens only through interfaces; they are declared first so that
     // they outlive it.
     CPlayer m_Player;
