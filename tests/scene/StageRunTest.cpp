@@ -523,16 +523,6 @@ TEST_F(StageRun, APauseAndTheGameOverScreenKeepThePlaybackInStepAndTheGameOverEn
               (std::vector<int>{CGame::STATE_STAGE, CGame::STATE_STAGE_FADE, CGame::STATE_TITLE}));
 }
 
-// Screenshots of the run for looking at, written only when ZORVA_LOOK_DIR names a folder.
-void WriteLook(const CHostHeadless& host, int t)
-{
-    const char* pszDir = std::getenv("ZORVA_LOOK_DIR");
-    if (!pszDir)
-        return;
-    const std::string strPath = std::string(pszDir) + "/stage1-fire-" + std::to_string(t) + ".png";
-    host.WriteLastFrame(strPath.c_str());
-}
-
 TEST_F(StageRun, EnemyFireIsShotDownByHerGunAndEveryExplosionAndStarCircleBurnsOut)
 {
     MakeData();
@@ -570,7 +560,7 @@ TEST_F(StageRun, EnemyFireIsShotDownByHerGunAndEveryExplosionAndStarCircleBurnsO
                 crushedGone.insert(pLabel);
         }
         if (t % 10 == 0)
-            WriteLook(m_Host, t);
+            WriteLook(m_Host, "stage1-fire-" + std::to_string(t));
         if (t == kTrackEnd)
             nPointAtEnd = game.GetStage().GetScore();
     });

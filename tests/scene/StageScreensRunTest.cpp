@@ -275,6 +275,8 @@ protected:
             }
             if (nTallyAt < 0 && !tally.IsHidden())
                 nTallyAt = t;
+            if (nTallyAt >= 0 && (t - nTallyAt) % 30 == 0)
+                WriteLook(m_Host, "tally-" + std::to_string(nTimeLeft) + "-" + std::to_string(t - nTallyAt));
             if (tally.GetState() != CStageClear::STATE_DONE)
                 nScoreBefore = stage.GetScore();
             else if (r.nAdded < 0) {
