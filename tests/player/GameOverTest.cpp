@@ -30,12 +30,7 @@ protected:
     }
     int StepsUntilState(int nState, int nMax = 1000)
     {
-        for (int i = 1; i <= nMax; i++) {
-            Step();
-            if (m_Over.GetState() == nState)
-                return i;
-        }
-        return -1;
+        return StepsUntil([this] { Step(); }, [&] { return m_Over.GetState() == nState; }, nMax);
     }
 
     CGameOver m_Over;

@@ -23,12 +23,7 @@ protected:
     // Updates until the state changes; the number of updates it took.
     int StepsUntilState(int nState, int nMax = 400)
     {
-        for (int i = 1; i <= nMax; i++) {
-            Step();
-            if (m_Banner.GetState() == nState)
-                return i;
-        }
-        return -1;
+        return StepsUntil([this] { Step(); }, [&] { return m_Banner.GetState() == nState; }, nMax);
     }
 
     CGameStart m_Banner;

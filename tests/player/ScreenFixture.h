@@ -18,6 +18,16 @@ protected:
             CAppTimer::FrameTick();
     }
     static DWORD Now() { return CAppTimer::GetElapsed(0); }
+    // Steps until fnDone holds: the number of steps it took, -1 when nMax were not enough.
+    template <class FStep, class FDone> static int StepsUntil(FStep fnStep, FDone fnDone, int nMax)
+    {
+        for (int i = 1; i <= nMax; i++) {
+            fnStep();
+            if (fnDone())
+                return i;
+        }
+        return -1;
+    }
     void Press(int nVirtKey) { m_Host.PressKey(nVirtKey); }
     void Release(int nVirtKey) { m_Host.ReleaseKey(nVirtKey); }
     // Whether the system sound was asked for since the last ClearSounds; -1 when it is not in the
