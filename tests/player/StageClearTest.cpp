@@ -1,11 +1,15 @@
 // The stage-clear tally on the frame clock: its timed switches, the slide-in that stops on the
-// layout's places, the rows that count up by their per-update steps, the total and the voice.
+// layout's places, the rows that count up by their per-update steps, the total and the voice, and
+// the percent and seconds drawn in the tally's own figures.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
+#include "engine/BmpIndex.h"
 #include "player/ScreenFixture.h"
 #include "player/StageClear.h"
+#include "support/BmpPixels.h"
 
 namespace {
 
@@ -39,6 +43,42 @@ protected:
         RunToEnd();
         EXPECT_EQ(m_Tally.GetState(), CStageClear::STATE_DONE);
         return m_Tally.GetTotal();
+    }
+
+    // The region's top-left corner on the system sheet.
+    static POINT Corner(const char* pszRegion)
+    {
+        const RECT rc = CBmpIndexSet::GetInstance().Find("SystemIndex.txt")->GetRegion(pszRegion);
+        return POINT{rc.left, rc.top};
+    }
+    // Whether the three figure cells at (x, y) show szFigures ("%03d", a blank for a cell left
+    // empty) over the picture at (xPicture, y), drawn on a back buffer of wFill.
+    ::testing::AssertionResult ShowsFigures(const char* szFigures, int x, const char* pszPicture, int xPicture, int y,
+                                            WORD wFill)
+    {
+        const CBmpPixels sheet("GameData/System/SystemSheet.bmp");
+        const POINT picture = Corner(pszPicture);
+        const POINT figures = Corner("StageClearNumbers.bmp");
+        for (int i = 0; i < 3; i++) {
+            const int nCell = szFigures[i] == '0' ? 9 : szFigures[i] - '1';
+            for (int dy = 0; dy < CStageClear::DIGIT_HEIGHT; dy++) {
+                for (int dx = 0; dx < CStageClear::DIGIT_WIDTH; dx++) {
+                    const int px = x + i * CStageClear::DIGIT_WIDTH + dx, py = y + dy;
+                    WORD wExpected = sheet.Rgb565(picture.x + px - xPicture, picture.y + dy);
+                    if (wExpected == 0x07E0)
+                        wExpected = wFill;
+                    if (szFigures[i] != ' ') {
+                        const WORD wFigure = sheet.Rgb565(figures.x + nCell * CStageClear::DIGIT_WIDTH + dx, figures.y + dy);
+                        if (wFigure != 0x07E0)
+                            wExpected = wFigure;
+                    }
+                    if (BackPixel(px, py) != wExpected)
+                        return ::testing::AssertionFailure() << "cell " << i << " of \"" << szFigures << "\" at (" << px
+                                                             << ", " << py << ")";
+                }
+            }
+        }
+        return ::testing::AssertionSuccess();
     }
 
     CStageClear m_Tally;
@@ -191,17 +231,55 @@ TEST_F(StageClearTest, HiddenItNeitherCountsNorDraws)
     EXPECT_EQ(CountBack(0, 0, 640, 480, 0x001F), 640 * 480);
 }
 
+// The percent 147 px and the seconds 158 px into their pictures, in 16 x 29 cells ordered 1 to 9
+// then 0; leading zeros are left blank, the last figure and inner zeros are drawn.
+TEST_F(StageClearTest, ThePercentAndTheSecondsStandOnTheirPicturesWithoutLeadingZeros)
+{
+    const WORD wFill = 0x001F;
+    struct CASE {
+        int nLife, nTime;
+        const char* pszLife;
+        const char* pszTime;
+    };
+    const CASE kCases[] = {{5, 42, "  5", " 42"}, {100, 0, "100", "  0"}, {70, 105, " 70", "105"}};
+    for (const CASE& c : kCases) {
+        m_Tally.SetResults(c.nLife, c.nTime, 0);
+        m_Tally.Start();
+        RunToEnd();
+        FillBack(wFill);
+        ASSERT_EQ(m_Tally.Draw(g_lpDDSBack), 1);
+        EXPECT_TRUE(ShowsFigures(c.pszLife, 40 + 147, "LifeBonus.bmp", 40, 162, wFill));
+        EXPECT_TRUE(ShowsFigures(c.pszTime, 40 + 158, "TimeBonus.bmp", 40, 235, wFill));
+    }
+}
+
+// The last stage shows its own picture at the heroine's place; the title covers its left end.
 TEST_F(StageClearTest, TheExtraPictureStandsInForTheHeroinesOnTheLastStage)
 {
-    m_Tally.SetLastStage(1);
-    m_Tally.SetResults(50, 5, 500000);
-    m_Tally.Start();
-    // The extra picture's own width off the left edge.
-    EXPECT_EQ(m_Tally.GetSlide(CStageClear::SLIDE_ZORVA).x, -320.0f);
-    RunToEnd();
-    FillBack(0x001F);
-    ASSERT_EQ(m_Tally.Draw(g_lpDDSBack), 1);
-    EXPECT_LT(CountBack(280, 60, 600, 156, 0x001F), 320 * 96);
+    const WORD wFill = 0x001F;
+    for (int bLast = 0; bLast < 2; bLast++) {
+        const char* pszPicture = bLast ? "StageClearExtra.bmp" : "StageClearZorva.bmp";
+        int w = 0, h = 0;
+        CBmpIndexSet::GetInstance().Find("SystemIndex.txt")->GetRegionSize(pszPicture, &w, &h);
+        m_Tally.SetLastStage(bLast);
+        m_Tally.SetResults(50, 5, 500000);
+        m_Tally.Start();
+        // Its own width off the left edge.
+        EXPECT_EQ(m_Tally.GetSlide(CStageClear::SLIDE_ZORVA).x, (float)-w);
+        RunToEnd();
+        FillBack(wFill);
+        ASSERT_EQ(m_Tally.Draw(g_lpDDSBack), 1);
+        const CBmpPixels sheet("GameData/System/SystemSheet.bmp");
+        const POINT corner = Corner(pszPicture);
+        int nWrong = 0;
+        for (int y = 0; y < h; y++) {
+            for (int x = 330 - 280; x < w && 280 + x < 640; x++) {
+                const WORD wSource = sheet.Rgb565(corner.x + x, corner.y + y);
+                nWrong += BackPixel(280 + x, 60 + y) != (wSource == 0x07E0 ? wFill : wSource);
+            }
+        }
+        EXPECT_EQ(nWrong, 0) << pszPicture;
+    }
 }
 
 } // namespace
