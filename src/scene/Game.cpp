@@ -15,6 +15,8 @@
 #include "engine/Param.h"
 #include "engine/Util.h"
 #include "engine/WinMain.h"
+#include "player/Item.h"
+#include "player/OptionIcon.h"
 #include "player/PBullet.h"
 #include "stage/PeopleSet.h"
 
@@ -51,7 +53,23 @@ int InitStageNumber()
 
 } // namespace
 
-CGame::CGame() = default;
+CGame::CGame()
+{
+    WireStage();
+}
+
+// Each entry is set on what is there already: other libraries plug their own in beside these.
+void CGame::WireStage()
+{
+    STAGEHOOKS hooks = CStage::GetHooks();
+    hooks.FreeAllItems = CItemGun::FreeAll;
+    hooks.CreateItem = CItemGun::Create;
+    hooks.DrawOptionIcons = COptionIcon::Draw;
+    CStage::SetHooks(hooks);
+    STAGESCREENS screens = m_Stage.GetScreens();
+    screens.pConstructive = &m_Constructive;
+    m_Stage.SetScreens(screens);
+}
 
 CGame::~CGame()
 {
@@ -133,6 +151,8 @@ void CGame::Release()
     ReleaseScenes();
     if (s_bSharedImagesLoaded) {
         CPBullet::ReleaseImages();
+        CItem::ReleaseImages();
+        COptionIcon::Release();
         s_bSharedImagesLoaded = false;
     }
     CPeopleSet::Clear();
@@ -281,7 +301,7 @@ void CGame::LoadSystemIndexes(IDirect3DDevice7* lpDevice)
     ::LoadSystemIndexes(lpDevice);
 }
 
-// The enemy bullets', explosions' and option icons' pictures join these when their classes exist.
+// The enemy bullets' and explosions' pictures join these when their classes exist.
 void CGame::LoadSharedImages(IDirect3DDevice7* lpDevice)
 {
     if (s_bSharedImagesLoaded) {
@@ -290,6 +310,8 @@ void CGame::LoadSharedImages(IDirect3DDevice7* lpDevice)
     s_bSharedImagesLoaded = true;
     CPointNumber::LoadImage(lpDevice);
     CPBullet::LoadImages(lpDevice);
+    CItem::LoadImages(lpDevice);
+    COptionIcon::Load(lpDevice);
 }
 
 int CGame::GetMaxStage() const

@@ -11,6 +11,7 @@
 #include "platform/win/WinTypes.h"
 #include "stage/StageData.h"
 #include "stage/StageEvent.h"
+#include "stage/StageItem.h"
 #include "stage/StagePlayer.h"
 #include "stage/StageScreens.h"
 
@@ -57,6 +58,8 @@ struct STAGEHOOKS {
     int (*DrawEnemyBullets3D)(IDirect3DDevice7* lpDevice) = nullptr;
     void (*ClearExpBombScrollPool)() = nullptr;
     void (*FreeAllItems)() = nullptr;  // CItemGun::FreeAll
+    // A new item of the player library, owned by the caller; null when none can be made.
+    IStageItem* (*CreateItem)() = nullptr;
     int (*DrawOptionIcons)(IDirectDrawSurface7* lpSurface) = nullptr;
 };
 
