@@ -9,6 +9,7 @@
 #include "DataSet.h"
 #include "WaveWriter.h"
 #include "IndexSheets.h"
+#include "ItemPictures.h"
 #include "PeopleData.h"
 #include "StageFiles.h"
 #include "WidgetPictures.h"
@@ -42,6 +43,7 @@ int main(int argc, char** argv)
     WriteStageFiles(data);
     WriteLoadingPicture(data);
     WriteHeroinePictures(data);
+    WriteItemPictures(data);
     if (data.Failed() || !data.Sync().Finish())
         return 1;
     printf("%s\n", data.Sync().Summary().c_str());
