@@ -74,7 +74,7 @@ int CConstructive::TickPoints(DWORD dwElapsed)
 {
     CKeyRecorder* pRec = CKeyRecorder::GetInstance();
     if (pRec->GetMode() == KEYREC_MODE_PLAY) {
-        // A replay that has run out of records adds nothing more.
+        // Without a record (a replay that ends early) nothing is added; the scene ends the replay.
         KEYRECINFO info;
         return pRec->GetPlayRecord(&info) ? info.point : 0;
     }

@@ -60,7 +60,7 @@ public:
 
     int IsFinished() const { return m_bFinished; }
     int GetFrame() const { return m_nFrame; }
-    const CPointNumber& GetNumber() const { return m_Number; }
+    CPointNumber& GetNumber() { return m_Number; }
 
     // "Item01.bmp" and "Item02.bmp" of .\GameData\System\, once at start-up.
     static int LoadImages(IDirect3DDevice7* lpDevice);
