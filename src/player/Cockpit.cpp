@@ -142,15 +142,16 @@ void CCockpit::Reset()
 
 // ---- Per tick -----------------------------------------------------------------------------------
 
+// The level changes on the update after the gauge has arrived, so that the full gauge is seen.
 void CCockpit::Update()
 {
     m_Face.Update();
+    UpdateExp();
     for (CGauge& gauge : m_LifeGauge)
         gauge.Update();
     m_ExpGauge.Update();
     m_ChargeGauge.Update();
     UpdateCharge();
-    UpdateExp();
     m_LvMax.Update();
     m_Ready.Update();
     m_Danger.Update();

@@ -410,6 +410,13 @@ RECT CPlayer::GetBoundRect()
     return RECT{x, y, x + m_nBikeWidth - 30, y + m_nBikeHeight};
 }
 
+void CPlayer::LeaveStage()
+{
+    CCrushableSet::Unregister(this);
+    CCrushableSet::Unregister(&m_PBullet);
+    CScrollableSet::Unregister(&m_PBullet);
+}
+
 void CPlayer::SetGunLevel(int nLevel)
 {
     m_nGunLevel = nLevel;

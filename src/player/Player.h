@@ -111,6 +111,10 @@ public:
     // The gun's power less 3, its doubling taken back: 1 at level 4, 5 at the top level.
     int GetGunBaseLevel();
 
+    // Out of the registries when the game lets its stage go: a heroine left in them would take
+    // the hits and the items meant for the next one.
+    void LeaveStage();
+
     void SetGunLevel(int nLevel);
     int GetGunLevel() const { return m_nGunLevel; }
     int GetLife() const { return m_nLife; }

@@ -165,6 +165,8 @@ void CGame::ReleaseScenes()
     g_Config.Release();
     m_Logo.Release();
     m_Stage.UnloadStage();
+    m_Player.LeaveStage();
+    CItemGun::FreeAll();
     m_Title.Release();
     m_EndingKari.Release();
     m_Fader.Release();

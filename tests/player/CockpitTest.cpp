@@ -61,16 +61,15 @@ TEST_F(CockpitRun, ALevelUpRunsTheGaugeToFullThenTheDigitChangesAndTheGaugeRunsO
         EXPECT_EQ(SoundState(".\\GameData\\System\\CvLevelUp.wav"), PCM_STATE_REQUESTED);
         EXPECT_EQ(SoundState(".\\GameData\\System\\PowerUp.wav"), PCM_STATE_REQUESTED);
     }
-    // 30 to 32 at the floor speed of 3 (snapped), then 0 to 8: 3, 6, 8.
-    const float kShown[4] = {0.0f, 3.0f, 6.0f, 8.0f};
-    const int kLevel[4] = {5, 5, 5, 5};
-    Tick();
-    EXPECT_EQ(c.GetExpGauge().GetMax(), 32.0f);
+    // 30 to 32 at the floor speed of 3 (snapped) and shown full; then the new level and the gauge
+    // from empty to 8: 3, 6, 8.
+    const float kShown[4] = {32.0f, 3.0f, 6.0f, 8.0f};
+    const int kLevel[4] = {4, 5, 5, 5};
     for (int i = 0; i < 4; i++) {
-        if (i > 0)
-            Tick();
+        Tick();
         EXPECT_EQ(c.GetExpGauge().GetShownValue(), kShown[i]) << i;
         EXPECT_EQ(c.GetLevel(), kLevel[i]) << i;
+        EXPECT_EQ(c.GetExpGauge().GetMax(), 32.0f);
     }
     EXPECT_EQ(c.GetLevelDigits().GetRoller().GetFrame(), 1);
     EXPECT_EQ(p.GetExp(), 40);

@@ -14,9 +14,12 @@
 #include "engine/KeyRecorder.h"
 #include "engine/WinMain.h"
 #include "platform/win/Win.h"
+#include "player/Item.h"
+#include "player/OptionIcon.h"
 #include "scene/Game.h"
 #include "scene/ProgramRun.h"
 #include "stage/ObjectLabel.h"
+#include "stage/PeopleLabel.h"
 #include "stage/Stage.h"
 
 namespace {
@@ -41,45 +44,93 @@ const KEYEVENT kTrack[] = {
 };
 const int kTrackEnd = 560;
 
-// What one stage tick leaves: her place and state word, the stage's state and every listed label's
-// place, for comparing runs tick by tick.
+// What one stage tick leaves: her place, state word and standing (life, experience, level, score
+// and the cockpit's counter), the stage's state, every listed label's place and every item's, for
+// comparing runs tick by tick.
 struct TICKSAMPLE {
     float x, y;
     DWORD dwState;
+    int nLife, nExp, nLevel, nScore, nCounter;
     int nStageState;
     uint64_t nLabelHash;
+    uint64_t nItemHash;
 
     bool operator==(const TICKSAMPLE& o) const
     {
-        return x == o.x && y == o.y && dwState == o.dwState && nStageState == o.nStageState &&
-               nLabelHash == o.nLabelHash;
+        return x == o.x && y == o.y && dwState == o.dwState && nLife == o.nLife && nExp == o.nExp &&
+               nLevel == o.nLevel && nScore == o.nScore && nCounter == o.nCounter && nStageState == o.nStageState &&
+               nLabelHash == o.nLabelHash && nItemHash == o.nItemHash;
     }
+};
+
+class CHash {
+public:
+    void Mix(const void* p, size_t n)
+    {
+        const auto* b = static_cast<const unsigned char*>(p);
+        for (size_t i = 0; i < n; i++)
+            m_h = (m_h ^ b[i]) * 1099511628211ULL;
+    }
+    // Only items in play: a finished one keeps whatever it was left with.
+    void MixItem(CItemGun* pItem)
+    {
+        if (pItem->IsFinished())
+            return;
+        D3DVECTOR v;
+        pItem->GetPosition(&v);
+        const int flags[3] = {pItem->IsFinished(), pItem->IsCollected(), pItem->IsAttracted()};
+        Mix(&v, sizeof(v));
+        Mix(flags, sizeof(flags));
+    }
+    uint64_t m_h = 1469598103934665603ULL;
 };
 
 uint64_t HashLabels(CStage& stage)
 {
-    uint64_t h = 1469598103934665603ULL;
-    auto mix = [&h](const void* p, size_t n) {
-        const auto* b = static_cast<const unsigned char*>(p);
-        for (size_t i = 0; i < n; i++)
-            h = (h ^ b[i]) * 1099511628211ULL;
-    };
+    CHash h;
     for (int nLayer = 0; nLayer < 7; nLayer++) {
         for (CObjectLabel* pLabel : stage.GetLayerList(nLayer)) {
-            mix(&pLabel->m_vPos, sizeof(pLabel->m_vPos));
-            mix(&pLabel->m_nDurability, sizeof(pLabel->m_nDurability));
+            h.Mix(&pLabel->m_vPos, sizeof(pLabel->m_vPos));
+            h.Mix(&pLabel->m_nDurability, sizeof(pLabel->m_nDurability));
         }
     }
-    return h;
+    return h.m_h;
+}
+
+// The pool's items and those the passers-by carry.
+uint64_t HashItems(CStage& stage)
+{
+    CHash h;
+    for (int i = 0; i < ITEM_POOL_SIZE; i++)
+        h.MixItem(CItemGun::GetPoolItem(i));
+    for (CObjectLabel* pLabel : stage.GetLayerList(STAGE_ENEMY_LAYER)) {
+        if (CPeopleLabel* pPeople = dynamic_cast<CPeopleLabel*>(pLabel)) {
+            for (int i = 0; i < pPeople->m_nItemCount; i++)
+                if (CItemGun* pItem = dynamic_cast<CItemGun*>(pPeople->m_pItems[i]))
+                    h.MixItem(pItem);
+        }
+    }
+    return h.m_h;
 }
 
 // The playback bit is left out: it is all that tells a played run from the recorded one.
 TICKSAMPLE Sample(CGame& game)
 {
+    CPlayer& player = game.GetPlayer();
     D3DVECTOR p;
-    game.GetPlayer().GetPosition(&p);
-    const DWORD dwState = game.GetPlayer().GetState() & ~(DWORD)PLAYER_STATE_PLAYBACK;
-    return TICKSAMPLE{p.x, p.y, dwState, game.GetStage().GetState(), HashLabels(game.GetStage())};
+    player.GetPosition(&p);
+    const DWORD dwState = player.GetState() & ~(DWORD)PLAYER_STATE_PLAYBACK;
+    return TICKSAMPLE{p.x,
+                      p.y,
+                      dwState,
+                      player.GetLife(),
+                      player.GetExp(),
+                      player.GetCockpit().GetPendingLevel(),
+                      player.GetPoint(),
+                      player.GetCockpit().GetScore(),
+                      game.GetStage().GetState(),
+                      HashLabels(game.GetStage()),
+                      HashItems(game.GetStage())};
 }
 
 // The name of the main-layer object just under her.
@@ -117,7 +168,10 @@ protected:
         };
     }
 
+    void RecordAndPlayBack(const std::function<void(CObservedGame&, int)>& fnEvents);
+
     uint32_t m_nBase = 0;
+    std::vector<TICKSAMPLE> m_Recorded;
 };
 
 TEST_F(StageRun, SheLandsClimbsShootsJumpsOntoTheBlockAndDropsThroughAPlatform)
@@ -181,10 +235,77 @@ TEST_F(StageRun, SheLandsClimbsShootsJumpsOntoTheBlockAndDropsThroughAPlatform)
 
 TEST_F(StageRun, ARecordedRunPlayedBackFromItsReplayFileRepeatsEveryTick)
 {
+    RecordAndPlayBack([](CObservedGame&, int) {});
+}
+
+// What enemies will do to her, done by the test at the same stage ticks of both runs: hits, and
+// items thrown her way; with all three options on, which the replay file carries.
+TEST_F(StageRun, ARunWithHitsItemsAndTheOptionsSetRepeatsEveryTick)
+{
+    for (int& flag : g_nOptionFlags)
+        flag = 1;
+    static CItemGunRef s_Refs[8];
+    int nRef = 0;
+    int nOptionsSeen = 0;
+    RecordAndPlayBack([&](CObservedGame& game, int t) {
+        CPlayer& p = game.GetPlayer();
+        if (t == 0) {
+            nRef = 0;
+            nOptionsSeen += g_nOptionFlags[0] && g_nOptionFlags[1] && g_nOptionFlags[2];
+        }
+        D3DVECTOR v;
+        p.GetPosition(&v);
+        if (t == 60 || t == 200) {
+            for (int i = 0; i < 4; i++) {
+                CItemGun* pItem = s_Refs[nRef++ % 8].Alloc();
+                ASSERT_NE(pItem, nullptr);
+                pItem->SetKind(t == 60 ? 2 : 5 + i);
+                pItem->SetPosition(D3DVECTOR{v.x + 40.0f * (float)i, v.y - 150.0f, 0.0f});
+                pItem->Start(3.0f, -0.5f * (float)i);
+            }
+        }
+        if (t == 100 || t == 300 || t == 301)
+            p.Damage(5);
+    });
+    // Both runs had the options: the second took them from the replay file.
+    EXPECT_EQ(nOptionsSeen, 2);
+    // The crystals raised her level; the hits cost half and no level, the second within the blink
+    // nothing; the money and the passers-by paid.
+    EXPECT_EQ(m_Recorded[99].nExp, 32);
+    EXPECT_EQ(m_Recorded[99].nLevel, 5);
+    EXPECT_EQ(m_Recorded[100].nLife, m_Recorded[99].nLife - 5);
+    EXPECT_EQ(m_Recorded[100].nLevel, 5);
+    EXPECT_EQ(m_Recorded[300].nLife, m_Recorded[299].nLife - 5);
+    EXPECT_EQ(m_Recorded[301].nLife, m_Recorded[300].nLife);
+    EXPECT_GT(m_Recorded[kTrackEnd].nScore, m_Recorded[200].nScore);
+}
+
+// The CONSTRUCTIVE bonus of the first screens counts while she keeps right of the middle: the
+// points go through the key record.
+TEST_F(StageRun, ARunThatEarnsTheConstructiveBonusRepeatsEveryTick)
+{
+    RecordAndPlayBack([](CObservedGame& game, int t) {
+        if (t == 60) {
+            D3DVECTOR v;
+            game.GetPlayer().GetPosition(&v);
+            game.GetPlayer().SetPosition(D3DVECTOR{400.0f, v.y, 0.0f});
+        }
+    });
+    EXPECT_EQ(m_Recorded[60].nScore, 0);
+    EXPECT_GE(m_Recorded[120].nScore, 1000);
+}
+
+} // namespace
+
+// Records the key track, saves it as a replay, and plays the replay in a fresh program; fnEvents
+// runs at every stage tick of both. Every played tick must be the recorded one.
+void StageRun::RecordAndPlayBack(const std::function<void(CObservedGame&, int)>& fnEvents)
+{
     MakeData();
     std::filesystem::create_directory("Replay");
-    std::vector<TICKSAMPLE> recorded;
+    std::vector<TICKSAMPLE>& recorded = m_Recorded;
     PlayTrack([&](CObservedGame& game, int t) {
+        fnEvents(game, t);
         recorded.push_back(Sample(game));
         if (t == kTrackEnd) {
             CKeyRecorder* pRec = CKeyRecorder::GetInstance();
@@ -196,6 +317,8 @@ TEST_F(StageRun, ARecordedRunPlayedBackFromItsReplayFileRepeatsEveryTick)
     ASSERT_EQ(recorded.size(), static_cast<size_t>(kTrackEnd + 1));
     for (const KEYEVENT& e : kTrack)
         m_Host.ReleaseKey(e.nKey);
+    for (int& flag : g_nOptionFlags)
+        flag = 0;
 
     // A fresh program that starts the saved replay instead of the debug start.
     CHostHeadless host;
@@ -218,22 +341,25 @@ TEST_F(StageRun, ARecordedRunPlayedBackFromItsReplayFileRepeatsEveryTick)
                 CloseSoonOn(host, g);
             return;
         }
+        fnEvents(g, static_cast<int>(played.size()));
         played.push_back(Sample(g));
         bAllPlayback = bAllPlayback && (g.GetPlayer().GetState() & PLAYER_STATE_PLAYBACK);
         if (played.size() == recorded.size())
             CloseSoonOn(host, g);
     };
     ASSERT_EQ(RunOn(host, game, 200000), 0);
+    for (int& flag : g_nOptionFlags)
+        flag = 0;
     // The closing record ends the replay on its last tick, when the stage starts to leave.
     ASSERT_GE(played.size(), recorded.size() - 1);
     for (size_t i = 0; i < played.size(); i++) {
-        ASSERT_TRUE(played[i] == recorded[i]) << "tick " << i << ": recorded (" << recorded[i].x << ", "
-                                              << recorded[i].y << ", " << std::hex << recorded[i].dwState
-                                              << ") played (" << played[i].x << ", " << played[i].y << ", "
-                                              << played[i].dwState << ")";
+        const TICKSAMPLE& r = recorded[i];
+        const TICKSAMPLE& q = played[i];
+        ASSERT_TRUE(q == r) << "tick " << i << ": recorded (" << r.x << ", " << r.y << ", " << std::hex << r.dwState
+                            << std::dec << ", life " << r.nLife << ", exp " << r.nExp << ", score " << r.nScore
+                            << ") played (" << q.x << ", " << q.y << ", " << std::hex << q.dwState << std::dec
+                            << ", life " << q.nLife << ", exp " << q.nExp << ", score " << q.nScore << ")";
     }
     // The heroine of the second run was played back, not steered.
     EXPECT_TRUE(bAllPlayback);
 }
-
-} // namespace
