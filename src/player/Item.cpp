@@ -155,6 +155,28 @@ void CItem::Finish()
     CCrushableSet::Unregister(this);
 }
 
+D3DVECTOR* CItem::GetPosition(D3DVECTOR* pOut)
+{
+    *pOut = m_vPos;
+    return pOut;
+}
+
+void CItem::MovePosition(const D3DVECTOR& v)
+{
+    m_vPos.x += v.x;
+    m_vPos.y += v.y;
+    m_vPos.z += v.z;
+}
+
+RECT CItem::GetBoxRect()
+{
+    D3DVECTOR quad[4];
+    GetQuad(quad);
+    RECT rc;
+    GetQuadRect(&rc, quad);
+    return rc;
+}
+
 void CItem::GetQuad(D3DVECTOR* pOut)
 {
     int w = 0, h = 0;
@@ -170,13 +192,12 @@ void CItem::GetQuad(D3DVECTOR* pOut)
 
 int CItem::TouchesPlayer(CPlayer* pPlayer)
 {
-    RECT rcPlayer, rcSelf;
+    RECT rcPlayer;
     pPlayer->GetDamageRect(&rcPlayer);
+    if (!IsRectOverlap(rcPlayer, GetBoxRect()))
+        return 0;
     D3DVECTOR quad[4], quadPlayer[4];
     GetQuad(quad);
-    GetQuadRect(&rcSelf, quad);
-    if (!IsRectOverlap(rcPlayer, rcSelf))
-        return 0;
     pPlayer->GetDamageQuad(quadPlayer);
     return IsQuadOverlap(quadPlayer, quad);
 }
@@ -274,12 +295,6 @@ int CItemGun::Load(IDirect3DDevice7*)
     return 1;
 }
 
-D3DVECTOR* CItemGun::GetPosition(D3DVECTOR* pOut)
-{
-    *pOut = m_vPos;
-    return pOut;
-}
-
 void CItemGun::Start(float fSpeed, float fAngle)
 {
     Finish();
@@ -364,13 +379,6 @@ void CItemGun::Finish()
         m_pRef->Release();
 }
 
-void CItemGun::Move()
-{
-    m_vPos.x += m_vC.x;
-    m_vPos.y += m_vC.y;
-    m_vPos.z += m_vC.z;
-}
-
 void CItemGun::SetGroundY(float y)
 {
     m_vPos.y = y;
@@ -387,15 +395,6 @@ void CItemGun::Land(float y)
     else
         m_Vert.fValue = m_fItemSpeed;
     m_nBounce++;
-}
-
-RECT CItemGun::GetBoundRect()
-{
-    D3DVECTOR quad[4];
-    GetQuad(quad);
-    RECT rc;
-    GetQuadRect(&rc, quad);
-    return rc;
 }
 
 int CItemGun::HitByPlayer(CStage*, CCrushable* pOther)
@@ -520,12 +519,6 @@ CItemPower::CItemPower() : CBoundable(1)
 
 CItemPower::~CItemPower() = default;
 
-D3DVECTOR* CItemPower::GetPosition(D3DVECTOR* pOut)
-{
-    *pOut = m_vPos;
-    return pOut;
-}
-
 void CItemPower::Start()
 {
     Finish();
@@ -559,22 +552,6 @@ void CItemPower::Finish()
     CItem::Finish();
     CBoundableSet::Unregister(this);
     CScrollableSet::Unregister(this);
-}
-
-void CItemPower::Move()
-{
-    m_vPos.x += m_vC.x;
-    m_vPos.y += m_vC.y;
-    m_vPos.z += m_vC.z;
-}
-
-RECT CItemPower::GetBoundRect()
-{
-    D3DVECTOR quad[4];
-    GetQuad(quad);
-    RECT rc;
-    GetQuadRect(&rc, quad);
-    return rc;
 }
 
 int CItemPower::HitByPlayer(CStage*, CCrushable* pOther)

@@ -42,7 +42,7 @@ public:
 
     virtual void SetKind(int nKind) { m_nItemKind = nKind; }
     virtual int GetKind() const { return m_nItemKind; }
-    virtual D3DVECTOR* GetPosition(D3DVECTOR* pOut) = 0;
+    virtual D3DVECTOR* GetPosition(D3DVECTOR* pOut);
     virtual int Load(IDirect3DDevice7*) { return 1; }
     virtual void Release() {}
     // Frame 0, in the hit registry.
@@ -73,9 +73,13 @@ public:
 protected:
     // Both collision tests against the heroine's damage box.
     int TouchesPlayer(CPlayer* pPlayer);
+    // The bounding rectangle of its box.
+    RECT GetBoxRect();
+    void MovePosition(const D3DVECTOR& v);
     // The current frame with its centre at (x, y - 16 + offset), unless wholly off the screen.
     int DrawFrame(IDirectDrawSurface7* lpSurface, const D3DVECTOR& vPos, float fOffsetY);
 
+    D3DVECTOR m_vPos{};
     CPointNumber m_Number;
     int m_nItemKind = -1;
     int m_nFrame = 0;
@@ -104,11 +108,11 @@ public:
     void SetState(DWORD dwState) override { m_dwState = dwState; }
     DWORD GetState() override { return m_dwState; }
     void SetPosition(const D3DVECTOR& vPos) override { m_vPos = vPos; }
-    D3DVECTOR* GetPosition(D3DVECTOR* pOut) override;
-    void Move() override;
+    D3DVECTOR* GetPosition(D3DVECTOR* pOut) override { return CItem::GetPosition(pOut); }
+    void Move() override { MovePosition(m_vC); }
     void SetGroundY(float y) override;
     void Land(float y) override;
-    RECT GetBoundRect() override;
+    RECT GetBoundRect() override { return GetBoxRect(); }
     int DrawDebug(IDirectDrawSurface7* lpSurface) override { return Draw(lpSurface); }
 
     // CScrollable: the main layer's vertical offset moves its picture; the scroll step is the
@@ -147,7 +151,6 @@ private:
     // One tick of flight: drawn in, or thrown under gravity.
     void Fly();
 
-    D3DVECTOR m_vPos{};
     ACCINFO m_Horz{};
     ACCINFO m_Vert{};
     ACCINFO m_Attract{};
@@ -205,11 +208,11 @@ public:
     int HitByPlayer(CStage* pStage, CCrushable* pPlayer) override;
 
     void SetPosition(const D3DVECTOR& vPos) override { m_vPos = vPos; }
-    D3DVECTOR* GetPosition(D3DVECTOR* pOut) override;
+    D3DVECTOR* GetPosition(D3DVECTOR* pOut) override { return CItem::GetPosition(pOut); }
     DWORD GetState() override { return m_dwState; }
     void SetState(DWORD dwState) override { m_dwState = dwState; }
-    void Move() override;
-    RECT GetBoundRect() override;
+    void Move() override { MovePosition(m_vC); }
+    RECT GetBoundRect() override { return GetBoxRect(); }
     int DrawDebug(IDirectDrawSurface7* lpSurface) override { return Draw(lpSurface); }
     void SetScrollSpeed(float fOffset) override { m_fDrawOffset = fOffset; }
     void SetScrollPos(float) override {}
@@ -217,7 +220,6 @@ public:
     const ACCINFO& GetBob() const { return m_Bob; }
 
 private:
-    D3DVECTOR m_vPos{};
     ACCINFO m_Bob{};
     float m_fDrawOffset = 0.0f;
     DWORD m_dwState = 0;

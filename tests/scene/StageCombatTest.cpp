@@ -19,12 +19,6 @@
 
 namespace {
 
-struct KEYEVENT {
-    int nTick;
-    int nKey;
-    bool bDown;
-};
-
 // Z shoots the crates of the second screen out of her way.
 const KEYEVENT kShootCrates[] = {{250, 'Z', true}, {330, 'Z', false}};
 
@@ -48,14 +42,7 @@ protected:
                 game.GetPlayer().SetEffects(&m_Effects);
             }
             const int t = static_cast<int>(m_Host.GetFrameTicks() - m_nBase);
-            for (const KEYEVENT& e : kShootCrates) {
-                if (e.nTick == t) {
-                    if (e.bDown)
-                        m_Host.PressKey(e.nKey);
-                    else
-                        m_Host.ReleaseKey(e.nKey);
-                }
-            }
+            PlayKeys(kShootCrates, std::size(kShootCrates), t);
             fnEach(game, t);
             if (t == nEnd)
                 CloseSoon();
@@ -74,6 +61,21 @@ protected:
         pItem->Start(fSpeed, fAngle);
     }
 
+    // Level 6 given at tick 60, a hit at tick 100; her life, level and experience every tick.
+    void HitAtLevelSix()
+    {
+        Play(120, [&](CObservedGame& game, int t) {
+            CPlayer& p = game.GetPlayer();
+            if (t == 60)
+                p.AddExp(70, 0, 0);
+            if (t == 100)
+                p.Damage(5);
+            m_Life[t] = p.GetLife();
+            m_Level[t] = p.GetCockpit().GetPendingLevel();
+            m_Exp[t] = p.GetExp();
+        });
+    }
+
     static CPeopleLabel* FirstKnockedOver(CGame& game)
     {
         for (CObjectLabel* pLabel : game.GetStage().GetLayerList(STAGE_ENEMY_LAYER)) {
@@ -88,6 +90,7 @@ protected:
     CFakeEffects m_Effects;
     CItemGunRef m_Refs[16];
     int m_nRefs = 0;
+    std::map<int, int> m_Life, m_Level, m_Exp;
 };
 
 } // namespace
@@ -167,21 +170,11 @@ TEST_F(StageCombat, ExperienceThrownAtHerRaisesHerLevelOnceTheGaugeHasRunToFull)
 TEST_F(StageCombat, AHitCostsTenLifeAndALevel)
 {
     MakeData();
-    std::map<int, int> life, level, exp;
-    Play(120, [&](CObservedGame& game, int t) {
-        CPlayer& p = game.GetPlayer();
-        if (t == 60)
-            p.AddExp(70, 0, 0);
-        if (t == 100)
-            p.Damage(5);
-        life[t] = p.GetLife();
-        level[t] = p.GetCockpit().GetPendingLevel();
-        exp[t] = p.GetExp();
-    });
-    EXPECT_EQ(level[99], 6);
-    EXPECT_EQ(life[100], 90);
-    EXPECT_EQ(level[100], 5);
-    EXPECT_EQ(exp[100], 38);
+    HitAtLevelSix();
+    EXPECT_EQ(m_Level[99], 6);
+    EXPECT_EQ(m_Life[100], 90);
+    EXPECT_EQ(m_Level[100], 5);
+    EXPECT_EQ(m_Exp[100], 38);
     EXPECT_EQ(m_Effects.m_nDamageStarts, 1);
 }
 
@@ -189,18 +182,10 @@ TEST_F(StageCombat, WithHalfDamageAHitCostsFiveLifeAndNoLevel)
 {
     MakeData();
     g_nOptionFlags[OPTION_HALF_DAMAGE] = 1;
-    std::map<int, int> life, level;
-    Play(120, [&](CObservedGame& game, int t) {
-        CPlayer& p = game.GetPlayer();
-        if (t == 60)
-            p.AddExp(70, 0, 0);
-        if (t == 100)
-            p.Damage(5);
-        life[t] = p.GetLife();
-        level[t] = p.GetCockpit().GetPendingLevel();
-    });
-    EXPECT_EQ(life[100], 95);
-    EXPECT_EQ(level[100], 6);
+    HitAtLevelSix();
+    EXPECT_EQ(m_Life[100], 95);
+    EXPECT_EQ(m_Level[100], 6);
+    EXPECT_EQ(m_Exp[100], 70);
 }
 
 TEST_F(StageCombat, RunningOutOfLifeIsAMissThatStartsTheMissEffect)

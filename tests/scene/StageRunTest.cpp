@@ -30,12 +30,6 @@ const float kGroundY = 443.0f;
 const float kStepY = 379.0f;
 const float kRideX = 121.0f;  // where her ride-in from the left ends
 
-struct KEYEVENT {
-    int nTick;  // stage ticks since the stage started
-    int nKey;
-    bool bDown;
-};
-
 // Z shoots the two crates of the second screen, X jumps onto the block behind them and later
 // onto the first platform, Down + X drops through it.
 const KEYEVENT kTrack[] = {
@@ -154,14 +148,7 @@ protected:
             if (!m_nBase)
                 m_nBase = m_Host.GetFrameTicks();
             const int t = static_cast<int>(m_Host.GetFrameTicks() - m_nBase);
-            for (const KEYEVENT& e : kTrack) {
-                if (e.nTick == t) {
-                    if (e.bDown)
-                        m_Host.PressKey(e.nKey);
-                    else
-                        m_Host.ReleaseKey(e.nKey);
-                }
-            }
+            PlayKeys(kTrack, std::size(kTrack), t);
             fnEach(game, t);
             if (t == kTrackEnd)
                 CloseSoon();

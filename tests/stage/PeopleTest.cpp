@@ -253,24 +253,17 @@ TEST_F(PeopleLabelTest, UntouchedPasserByLeavesPastTheLeftEdge)
     EXPECT_TRUE(label.IsFinished());
 }
 
-TEST(PeopleLabelSingleTest, WithoutAnItemFactoryItIsKnockedOverAndThrowsNothing)
+TEST_F(PeopleLabelTest, WithoutAnItemFactoryItIsKnockedOverAndThrowsNothing)
 {
-    const STAGEHOOKS saved = CStage::GetHooks();
-    CStage::SetHooks(STAGEHOOKS{});
-    CCrushableSet::Clear();
+    STAGEHOOKS hooks = CStage::GetHooks();
+    hooks.CreateItem = nullptr;
+    CStage::SetHooks(hooks);
     Kind kind("Q2", "Food, 100", 32, 48);
     CPeopleLabel label;
-    label.SetPeople(&kind);
-    D3DVECTOR p = Pt(300.0f, 384.0f);
-    label.SetPos(&p);
-    label.Setup(nullptr, "");
-    label.Spawn();
+    Place(label, &kind, 300.0f, 384.0f, 4.0f);
     EXPECT_EQ(label.m_nItemCount, 2);
     EXPECT_EQ(label.m_pItems[0], nullptr);
     Heroine h(300.0f, 390.0f);
     EXPECT_EQ(label.HitByPlayer(nullptr, &h), 1);
     EXPECT_EQ(label.m_StarCir.m_nStarts, 1);
-    label.Stop();
-    CCrushableSet::Clear();
-    CStage::SetHooks(saved);
 }
