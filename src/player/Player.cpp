@@ -249,7 +249,10 @@ void CPlayer::StartKeyRecord(int bPlayback)
         // does while recording, or the terrain would see a drop-through key during the ride-in
         // that the recorded run never saw.
         nFirstCode = pRec->GetPlayKeyCode();
-        m_nSubWeapon = pRec->GetPlayerValue();
+        // A sub-weapon a file made up would pick no weapon and no charge period: the shield then.
+        const int nWeapon = pRec->GetPlayerValue();
+        m_nSubWeapon = nWeapon >= SUBWEAPON_ION_SHIELD && nWeapon <= SUBWEAPON_GROUND_WIPER ? nWeapon
+                                                                                            : SUBWEAPON_ION_SHIELD;
     }
     g_bPlayerReplaying = bPlayback ? 1 : 0;
     g_bFPSExtra = bPlayback ? 1 : 0;
@@ -442,6 +445,7 @@ void CPlayer::UpdateKeyRecord()
     }
     if (info.frame > pRec->GetFrame())
         RaiseRuntimeAssert("info.frame <= frame", __FILE__, __LINE__);
-    if (m_PBullet.GetLevel() != info.bonus)
+    // Only a level the gun has: a damaged file's other values keep the gun as it is.
+    if (info.bonus >= PBULLET_LEVEL_MIN && info.bonus <= PBULLET_LEVEL_MAX && m_PBullet.GetLevel() != info.bonus)
         m_PBullet.SetLevel(info.bonus);
 }

@@ -392,3 +392,22 @@ TEST_F(PlayerDamage, AnAerialLaunchAboveTheViewComesBackDownToTheHoverHeight)
     EXPECT_GT(Pos().y, 90.0f);
     EXPECT_LT(Pos().y, 115.0f);
 }
+
+TEST_F(PlayerDamage, AReplayWithAnUnknownSubWeaponOrGunLevelKeepsToWhatExists)
+{
+    StartStanding();
+    Ticks(5);
+    CKeyRecorder* pRec = CKeyRecorder::GetInstance();
+    pRec->CloseTrack();
+    REPLAYIMAGE image = pRec->Snapshot(0);
+    image.header.nPlayerValue = 7;
+    for (KEYRECINFO& rec : image.tracks[0])
+        rec.bonus = 12;
+    pRec->Restore(image);
+    CPlayer& p = *m_pPlayer;
+    p.Start(1, 1);
+    EXPECT_EQ(p.GetSubWeapon(), SUBWEAPON_ION_SHIELD);
+    EXPECT_EQ(p.GetCockpit().GetSubWeapon(), SUBWEAPON_ION_SHIELD);
+    Ticks(3);
+    EXPECT_EQ(p.GetGun().GetLevel(), 4);
+}
