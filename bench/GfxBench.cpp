@@ -1,15 +1,19 @@
-// Our keyed RGB565 blit and additive textured quad against SDL2's software paths on the same work.
-// The "ratio" counters are SDL's time per run divided by ours (above 1: ours is faster). For the
-// blit SDL's time is measured in a first run of the SDL case; the quads are timed in turn in one
-// case, after checking that both sides draw the same picture.
+// Our additive textured quads against SDL2's software renderer and pixman's ADD composite on the
+// same work, and the scene fader against the general pixel loop. The "ratio" counters are the
+// other side's time over ours (above 1: ours is faster); the sides are timed in turn in one case,
+// after checking that they draw the same picture.
 #include <SDL.h>
 #include <benchmark/benchmark.h>
+#include <pixman.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <string>
+#include <vector>
 
+#include "BenchPictures.h"
+#include "BenchSide.h"
 #include "platform/d3d/D3D.h"
 #include "platform/d3d/D3DX.h"
 #include "platform/d3d/Rasterizer.h"
@@ -18,116 +22,41 @@
 namespace {
 
 constexpr int kW = 640, kH = 480;
-constexpr int kSpriteW = 128, kSpriteH = 96;
-constexpr int kBlitsPerRun = 64;
-constexpr uint16_t kKey = 0x07E0;
 
-double g_fSdlBlitNs = 0.0;
-
-// Sprite picture: a ring of colour with the key around it and in its middle.
-uint16_t SpritePixel(int x, int y)
-{
-    const int dx = x - kSpriteW / 2, dy = y - kSpriteH / 2;
-    const int r2 = dx * dx + dy * dy;
-    return (r2 < 40 * 40 && r2 > 15 * 15) ? (uint16_t)(0x1082 * ((x + y) % 31) | 0x8000) : kKey;
-}
-
-double NsPerIteration(benchmark::State& state, std::chrono::steady_clock::time_point t0)
-{
-    const double ns = std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - t0).count();
-    return state.iterations() ? ns / (double)state.iterations() : 0.0;
-}
-
-void BM_SdlKeyedBlit(benchmark::State& state)
-{
-    SDL_Surface* pDst = SDL_CreateRGBSurfaceWithFormat(0, kW, kH, 16, SDL_PIXELFORMAT_RGB565);
-    SDL_Surface* pSrc = SDL_CreateRGBSurfaceWithFormat(0, kSpriteW, kSpriteH, 16, SDL_PIXELFORMAT_RGB565);
-    for (int y = 0; y < kSpriteH; y++) {
-        for (int x = 0; x < kSpriteW; x++) {
-            reinterpret_cast<uint16_t*>(static_cast<uint8_t*>(pSrc->pixels) + y * pSrc->pitch)[x] = SpritePixel(x, y);
-        }
-    }
-    SDL_SetColorKey(pSrc, SDL_TRUE, kKey);
-    const auto t0 = std::chrono::steady_clock::now();
-    for (auto _ : state) {
-        for (int i = 0; i < kBlitsPerRun; i++) {
-            SDL_Rect rc = {(i * 37) % (kW - kSpriteW), (i * 53) % (kH - kSpriteH), kSpriteW, kSpriteH};
-            SDL_BlitSurface(pSrc, nullptr, pDst, &rc);
-        }
-        benchmark::DoNotOptimize(pDst->pixels);
-    }
-    g_fSdlBlitNs = NsPerIteration(state, t0);
-    SDL_FreeSurface(pSrc);
-    SDL_FreeSurface(pDst);
-}
-
-IDirectDraw7* NewDirectDraw()
-{
-    void* pv = nullptr;
-    DirectDrawCreateEx(nullptr, &pv, IID_IDirectDraw7, nullptr);
-    return static_cast<IDirectDraw7*>(pv);
-}
-
-void BM_OursKeyedBlit(benchmark::State& state)
-{
-    IDirectDraw7* pDD = NewDirectDraw();
-    DDSURFACEDESC2 desc = {};
-    desc.dwSize = sizeof(desc);
-    desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
-    desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN;
-    desc.dwWidth = kW;
-    desc.dwHeight = kH;
-    IDirectDrawSurface7 *pDst = nullptr, *pSrc = nullptr;
-    pDD->CreateSurface(&desc, &pDst, nullptr);
-    desc.dwWidth = kSpriteW;
-    desc.dwHeight = kSpriteH;
-    pDD->CreateSurface(&desc, &pSrc, nullptr);
-    pSrc->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr);
-    for (int y = 0; y < kSpriteH; y++) {
-        for (int x = 0; x < kSpriteW; x++) {
-            reinterpret_cast<uint16_t*>(static_cast<uint8_t*>(desc.lpSurface) + y * desc.lPitch)[x] = SpritePixel(x, y);
-        }
-    }
-    pSrc->Unlock(nullptr);
-    DDCOLORKEY ck = {kKey, kKey};
-    pSrc->SetColorKey(DDCKEY_SRCBLT, &ck);
-    const auto t0 = std::chrono::steady_clock::now();
-    for (auto _ : state) {
-        for (int i = 0; i < kBlitsPerRun; i++) {
-            const LONG x = (i * 37) % (kW - kSpriteW), y = (i * 53) % (kH - kSpriteH);
-            RECT rc = {x, y, x + kSpriteW, y + kSpriteH};
-            pDst->Blt(&rc, pSrc, nullptr, DDBLT_WAIT | DDBLT_KEYSRC, nullptr);
-        }
-    }
-    const double ns = NsPerIteration(state, t0);
-    state.counters["ratio"] = ns > 0.0 ? g_fSdlBlitNs / ns : 0.0;
-    pSrc->Release();
-    pDst->Release();
-    pDD->Release();
-}
-
-// Additive textured quads, 128 x 128 each, at the game's glow set-up. Both sides draw the same
-// quads with the same texels and the same ONE/ONE blend onto the same background; every run starts
-// from that background (restored outside the timed part), and the pictures are compared before
-// timing: a benchmark whose two sides draw different pixels stops with an error.
-constexpr int kQuad = 128;
+// Additive textured quads at the game's glow set-up, one texel per pixel. All sides draw the same
+// quads with the same texels and the same saturating add onto the same background; every run
+// starts from that background (restored outside the timed part), and the pictures are compared
+// before timing: a benchmark whose sides draw different pixels stops with an error.
+// Argument 0 picks the texture: QT_FULL has no black texel, so every covered pixel changes;
+// QT_BULLET is the main gun's strongest bullet cell from the data set, mostly black.
+enum QUADTEXTURE { QT_FULL, QT_BULLET };
 constexpr int kQuadsPerRun = 32;
 constexpr uint16_t kQuadBackground = 0x2104;  // dim grey: the first add changes every channel
 
-// No texel is black, so every covered pixel changes.
-uint16_t QuadTexel(int x, int y)
+SDL_Surface* NewQuadTexture(int nWhich)
 {
-    return (uint16_t)(0x0841 * ((x ^ y) & 31) | 0x0821);
+    if (nWhich == QT_BULLET) {
+        return LoadDataPicture565("System/Vulcan.bmp", SDL_Rect{384, 0, 96, 72});
+    }
+    constexpr int kSide = 128;
+    SDL_Surface* p = SDL_CreateRGBSurfaceWithFormat(0, kSide, kSide, 16, SDL_PIXELFORMAT_RGB565);
+    for (int y = 0; y < kSide; y++) {
+        for (int x = 0; x < kSide; x++) {
+            reinterpret_cast<uint16_t*>(static_cast<uint8_t*>(p->pixels) + y * p->pitch)[x] =
+                (uint16_t)(0x0841 * ((x ^ y) & 31) | 0x0821);
+        }
+    }
+    return p;
 }
 
-float QuadX(int i)
+int QuadX(int i, int w)
 {
-    return (float)((i * 41) % (kW - kQuad));
+    return (i * 41) % (kW - w);
 }
 
-float QuadY(int i)
+int QuadY(int i, int h)
 {
-    return (float)((i * 29) % (kH - kQuad));
+    return (i * 29) % (kH - h);
 }
 
 void FillRows(uint8_t* pBits, long lPitch, uint16_t w)
@@ -138,24 +67,16 @@ void FillRows(uint8_t* pBits, long lPitch, uint16_t w)
     }
 }
 
-class CSdlQuads {
+class CSdlQuads : public CBenchSide {
 public:
-    CSdlQuads()
+    explicit CSdlQuads(SDL_Surface* pTexture) : m_nTexW(pTexture->w), m_nTexH(pTexture->h)
     {
         m_pTarget = SDL_CreateRGBSurfaceWithFormat(0, kW, kH, 16, SDL_PIXELFORMAT_RGB565);
         m_pRenderer = SDL_CreateSoftwareRenderer(m_pTarget);
-        SDL_Surface* pTexSurf = SDL_CreateRGBSurfaceWithFormat(0, kQuad, kQuad, 16, SDL_PIXELFORMAT_RGB565);
-        for (int y = 0; y < kQuad; y++) {
-            for (int x = 0; x < kQuad; x++) {
-                reinterpret_cast<uint16_t*>(static_cast<uint8_t*>(pTexSurf->pixels) + y * pTexSurf->pitch)[x] =
-                    QuadTexel(x, y);
-            }
-        }
-        m_pTex = SDL_CreateTextureFromSurface(m_pRenderer, pTexSurf);
-        SDL_FreeSurface(pTexSurf);
+        m_pTex = SDL_CreateTextureFromSurface(m_pRenderer, pTexture);
         SDL_SetTextureBlendMode(m_pTex, SDL_BLENDMODE_ADD);
     }
-    ~CSdlQuads()
+    ~CSdlQuads() override
     {
         SDL_DestroyTexture(m_pTex);
         SDL_DestroyRenderer(m_pRenderer);
@@ -164,31 +85,75 @@ public:
     CSdlQuads(const CSdlQuads&) = delete;
     CSdlQuads& operator=(const CSdlQuads&) = delete;
 
-    void Reset() { FillRows(static_cast<uint8_t*>(m_pTarget->pixels), m_pTarget->pitch, kQuadBackground); }
-    void Run()
+    void Reset() override { FillRows(static_cast<uint8_t*>(m_pTarget->pixels), m_pTarget->pitch, kQuadBackground); }
+    void Run() override
     {
         for (int i = 0; i < kQuadsPerRun; i++) {
-            const float x = QuadX(i), y = QuadY(i);
+            const float x = (float)QuadX(i, m_nTexW), y = (float)QuadY(i, m_nTexH);
+            const float r = x + (float)m_nTexW, b = y + (float)m_nTexH;
             SDL_Vertex v[4] = {{{x, y}, {255, 255, 255, 255}, {0, 0}},
-                               {{x + kQuad, y}, {255, 255, 255, 255}, {1, 0}},
-                               {{x + kQuad, y + kQuad}, {255, 255, 255, 255}, {1, 1}},
-                               {{x, y + kQuad}, {255, 255, 255, 255}, {0, 1}}};
+                               {{r, y}, {255, 255, 255, 255}, {1, 0}},
+                               {{r, b}, {255, 255, 255, 255}, {1, 1}},
+                               {{x, b}, {255, 255, 255, 255}, {0, 1}}};
             const int idx[6] = {0, 1, 2, 0, 2, 3};
             SDL_RenderGeometry(m_pRenderer, m_pTex, v, 4, idx, 6);
         }
         SDL_RenderFlush(m_pRenderer);
         benchmark::DoNotOptimize(m_pTarget->pixels);
     }
-    uint16_t Pixel(int x, int y) const
-    {
-        return reinterpret_cast<const uint16_t*>(static_cast<const uint8_t*>(m_pTarget->pixels) +
-                                                 y * m_pTarget->pitch)[x];
-    }
+    uint16_t Pixel(int x, int y) const { return PixelAt(m_pTarget->pixels, m_pTarget->pitch, x, y); }
 
 private:
+    int m_nTexW, m_nTexH;
     SDL_Surface* m_pTarget = nullptr;
     SDL_Renderer* m_pRenderer = nullptr;
     SDL_Texture* m_pTex = nullptr;
+};
+
+// pixman's ADD of the RGB565 texture onto the RGB565 frame: each quad is one composite.
+class CPixmanQuads : public CBenchSide {
+public:
+    explicit CPixmanQuads(const SDL_Surface* pTexture)
+        : m_nTexW(pTexture->w), m_nTexH(pTexture->h), m_frame((size_t)kW * kH),
+          m_texels((size_t)TexStride(pTexture->w) / 2 * pTexture->h)
+    {
+        const int nStride = TexStride(m_nTexW);
+        for (int y = 0; y < m_nTexH; y++) {
+            std::memcpy(reinterpret_cast<uint8_t*>(m_texels.data()) + (size_t)y * nStride,
+                        static_cast<const uint8_t*>(pTexture->pixels) + y * pTexture->pitch, (size_t)m_nTexW * 2);
+        }
+        m_pDst = pixman_image_create_bits(PIXMAN_r5g6b5, kW, kH, reinterpret_cast<uint32_t*>(m_frame.data()), kW * 2);
+        m_pSrc = pixman_image_create_bits(PIXMAN_r5g6b5, m_nTexW, m_nTexH,
+                                          reinterpret_cast<uint32_t*>(m_texels.data()), nStride);
+    }
+    ~CPixmanQuads() override
+    {
+        pixman_image_unref(m_pSrc);
+        pixman_image_unref(m_pDst);
+    }
+    CPixmanQuads(const CPixmanQuads&) = delete;
+    CPixmanQuads& operator=(const CPixmanQuads&) = delete;
+
+    void Reset() override { std::fill(m_frame.begin(), m_frame.end(), kQuadBackground); }
+    void Run() override
+    {
+        for (int i = 0; i < kQuadsPerRun; i++) {
+            pixman_image_composite32(PIXMAN_OP_ADD, m_pSrc, nullptr, m_pDst, 0, 0, 0, 0, QuadX(i, m_nTexW),
+                                     QuadY(i, m_nTexH), m_nTexW, m_nTexH);
+        }
+        benchmark::DoNotOptimize(m_frame.data());
+    }
+    uint16_t Pixel(int x, int y) const { return m_frame[(size_t)y * kW + x]; }
+
+private:
+    // pixman rows start on 4-byte boundaries.
+    static int TexStride(int w) { return (w * 2 + 3) & ~3; }
+
+    int m_nTexW, m_nTexH;
+    std::vector<uint16_t> m_frame;
+    std::vector<uint16_t> m_texels;
+    pixman_image_t* m_pDst = nullptr;
+    pixman_image_t* m_pSrc = nullptr;
 };
 
 IDirectDrawSurface7* NewBackBuffer(IDirectDraw7* pDD)
@@ -219,27 +184,13 @@ IDirect3DDevice7* NewOrthoDevice(IDirectDraw7* pDD, IDirectDrawSurface7* pBack, 
     return pDev;
 }
 
-class COurQuads {
+class COurQuads : public CBenchSide {
 public:
-    COurQuads()
+    explicit COurQuads(const SDL_Surface* pTexture) : m_nTexW(pTexture->w), m_nTexH(pTexture->h)
     {
         m_pDD = NewDirectDraw();
         m_pBack = NewBackBuffer(m_pDD);
-        DDSURFACEDESC2 desc = {};
-        desc.dwSize = sizeof(desc);
-        desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT;
-        desc.ddsCaps.dwCaps = DDSCAPS_TEXTURE;
-        desc.dwWidth = desc.dwHeight = kQuad;
-        m_pBack->GetPixelFormat(&desc.ddpfPixelFormat);
-        m_pDD->CreateSurface(&desc, &m_pTex, nullptr);
-        m_pTex->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr);
-        for (int y = 0; y < kQuad; y++) {
-            for (int x = 0; x < kQuad; x++) {
-                reinterpret_cast<uint16_t*>(static_cast<uint8_t*>(desc.lpSurface) + y * desc.lPitch)[x] =
-                    QuadTexel(x, y);
-            }
-        }
-        m_pTex->Unlock(nullptr);
+        m_pTex = NewSurfaceFrom(m_pDD, pTexture, DDSCAPS_TEXTURE);
         m_pDev = NewOrthoDevice(m_pDD, m_pBack, &m_pD3D);
         m_pDev->SetTexture(0, m_pTex);
         m_pDev->SetRenderState(D3DRENDERSTATE_LIGHTING, FALSE);
@@ -248,7 +199,7 @@ public:
         m_pDev->SetRenderState(D3DRENDERSTATE_DESTBLEND, D3DBLEND_ONE);
         m_pDev->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
     }
-    ~COurQuads()
+    ~COurQuads() override
     {
         m_pDev->SetTexture(0, nullptr);
         m_pDev->Release();
@@ -260,7 +211,7 @@ public:
     COurQuads(const COurQuads&) = delete;
     COurQuads& operator=(const COurQuads&) = delete;
 
-    void Reset()
+    void Reset() override
     {
         DDSURFACEDESC2 desc = {};
         desc.dwSize = sizeof(desc);
@@ -270,12 +221,13 @@ public:
         m_pBits = static_cast<const uint8_t*>(desc.lpSurface);
         m_lPitch = desc.lPitch;
     }
-    void Run()
+    void Run() override
     {
         for (int i = 0; i < kQuadsPerRun; i++) {
-            const float x = QuadX(i), y = QuadY(i);
+            const float x = (float)QuadX(i, m_nTexW), y = (float)QuadY(i, m_nTexH);
+            const float r = x + (float)m_nTexW, b = y + (float)m_nTexH;
             D3DLVERTEX v[4] = {};
-            const float xs[4] = {x, x + kQuad, x + kQuad, x}, ys[4] = {y, y, y + kQuad, y + kQuad};
+            const float xs[4] = {x, r, r, x}, ys[4] = {y, y, b, b};
             const float us[4] = {0, 1, 1, 0}, vs[4] = {0, 0, 1, 1};
             for (int k = 0; k < 4; k++) {
                 v[k].x = xs[k];
@@ -287,9 +239,10 @@ public:
             m_pDev->DrawPrimitive(D3DPT_TRIANGLEFAN, D3DFVF_LVERTEX, v, 4, 0);
         }
     }
-    uint16_t Pixel(int x, int y) const { return reinterpret_cast<const uint16_t*>(m_pBits + y * m_lPitch)[x]; }
+    uint16_t Pixel(int x, int y) const { return PixelAt(m_pBits, m_lPitch, x, y); }
 
 private:
+    int m_nTexW, m_nTexH;
     IDirectDraw7* m_pDD = nullptr;
     IDirectDrawSurface7* m_pBack = nullptr;
     IDirectDrawSurface7* m_pTex = nullptr;
@@ -299,78 +252,68 @@ private:
     long m_lPitch = 0;
 };
 
-// One run of each side from the background, compared pixel by pixel. Returns the number of
-// covered pixels, or -1 (with the reason in state) when the two pictures differ.
-long CompareQuadPictures(benchmark::State& state, CSdlQuads& sdl, COurQuads& ours)
+// One run of each side from the background, compared pixel by pixel with ours. Returns the number
+// of pixels ours changed, or -1 (with the reason in state) when a picture differs.
+long CompareQuadPictures(benchmark::State& state, COurQuads& ours, CSdlQuads& sdl, CPixmanQuads& pixman)
 {
-    sdl.Reset();
-    sdl.Run();
     ours.Reset();
     ours.Run();
-    long nSdlCovered = 0, nOurCovered = 0, nDiffer = 0;
+    sdl.Reset();
+    sdl.Run();
+    pixman.Reset();
+    pixman.Run();
+    long nCovered = 0, nSdl = 0, nPixman = 0;
     for (int y = 0; y < kH; y++) {
         for (int x = 0; x < kW; x++) {
-            const uint16_t a = sdl.Pixel(x, y), b = ours.Pixel(x, y);
-            nSdlCovered += a != kQuadBackground;
-            nOurCovered += b != kQuadBackground;
-            nDiffer += a != b;
+            const uint16_t w = ours.Pixel(x, y);
+            nCovered += w != kQuadBackground;
+            nSdl += sdl.Pixel(x, y) != w;
+            nPixman += pixman.Pixel(x, y) != w;
         }
     }
-    if (nSdlCovered != nOurCovered || nDiffer != 0) {
-        const std::string sWhy = "pictures differ: covered " + std::to_string(nSdlCovered) + " (SDL) vs " +
-                                 std::to_string(nOurCovered) + " (ours), " + std::to_string(nDiffer) +
-                                 " pixels differ";
+    if (nSdl || nPixman) {
+        const std::string sWhy = "pictures differ: " + std::to_string(nSdl) + " pixels (SDL), " +
+                                 std::to_string(nPixman) + " pixels (pixman)";
         state.SkipWithError(sWhy.c_str());
         return -1;
     }
-    return nOurCovered;
+    return nCovered;
 }
 
-template <class T>
-double TimedRun(T& side)
-{
-    side.Reset();
-    const auto t0 = std::chrono::steady_clock::now();
-    side.Run();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-}
-
-void BM_SdlAdditiveQuad(benchmark::State& state)
-{
-    CSdlQuads sdl;
-    for (auto _ : state) {
-        state.SetIterationTime(TimedRun(sdl));
-    }
-}
-
+// Our side alone, for profiling.
 void BM_OursAdditiveQuad(benchmark::State& state)
 {
-    COurQuads ours;
-    for (auto _ : state) {
-        state.SetIterationTime(TimedRun(ours));
-    }
-}
-
-// Both sides in turn, so that both see the same machine: "ratio" is SDL's total time over ours
-// (above 1: ours is faster).
-void BM_AdditiveQuadRatio(benchmark::State& state)
-{
-    CSdlQuads sdl;
-    COurQuads ours;
-    const long nCovered = CompareQuadPictures(state, sdl, ours);
-    if (nCovered < 0) {
+    SDL_Surface* pTexture = NewQuadTexture((int)state.range(0));
+    if (!pTexture) {
+        state.SkipWithError("cannot read the texture");
         return;
     }
-    double fSdl = 0.0, fOurs = 0.0;
-    for (auto _ : state) {
-        const double a = TimedRun(sdl);
-        const double b = TimedRun(ours);
-        fSdl += a;
-        fOurs += b;
-        state.SetIterationTime(a + b);
+    {
+        COurQuads ours(pTexture);
+        TimeSidesInTurn(state, {{"ours", &ours}}, true);
     }
-    state.counters["covered"] = (double)nCovered;
-    state.counters["ratio"] = fOurs > 0.0 ? fSdl / fOurs : 0.0;
+    SDL_FreeSurface(pTexture);
+}
+
+// All sides in turn: "ratio_sdl" and "ratio_pixman" are their times over ours.
+void BM_AdditiveQuadRatio(benchmark::State& state)
+{
+    SDL_Surface* pTexture = NewQuadTexture((int)state.range(0));
+    if (!pTexture) {
+        state.SkipWithError("cannot read the texture");
+        return;
+    }
+    {
+        COurQuads ours(pTexture);
+        CSdlQuads sdl(pTexture);
+        CPixmanQuads pixman(pTexture);
+        const long nCovered = CompareQuadPictures(state, ours, sdl, pixman);
+        if (nCovered >= 0) {
+            TimeSidesInTurn(state, {{"ours", &ours}, {"sdl", &sdl}, {"pixman", &pixman}}, true);
+            state.counters["covered"] = (double)nCovered;
+        }
+    }
+    SDL_FreeSurface(pTexture);
 }
 
 // The scene fader: a full-screen lit quad in a flat material colour, SRCALPHA / INVSRCALPHA, depth
@@ -465,11 +408,8 @@ void BM_FaderQuad(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * kW * kH);
 }
 
-BENCHMARK(BM_SdlKeyedBlit);
-BENCHMARK(BM_OursKeyedBlit);
-BENCHMARK(BM_SdlAdditiveQuad)->UseManualTime();
-BENCHMARK(BM_OursAdditiveQuad)->UseManualTime();
-BENCHMARK(BM_AdditiveQuadRatio)->UseManualTime();
+BENCHMARK(BM_OursAdditiveQuad)->Arg(QT_FULL)->Arg(QT_BULLET)->UseManualTime();
+BENCHMARK(BM_AdditiveQuadRatio)->Arg(QT_FULL)->Arg(QT_BULLET)->UseManualTime();
 BENCHMARK(BM_FaderQuad)->ArgsProduct({{0, 128, 255}, {1, 0}});
 
 } // namespace

@@ -40,6 +40,7 @@ take fuzz_stage '*/Stage*.txt' 16
 take fuzz_wave '*.wav' 16
 take fuzz_pack '*/PackSample/*.dat' 16
 take fuzz_replay '*/Fixtures/Replay*.dat' 16
+take fuzz_script '*/Script.txt' 16
 
 mkdir -p build-fuzz/artifacts
 # The targets' scratch files go to a folder of the build, which must be empty after each run.

@@ -5,7 +5,7 @@
 set -euo pipefail
 # googletest is left out: libgtest-dev depends on it.
 pkgs=(cmake ninja-build g++ pkg-config libsdl2-dev libfreetype-dev libfontconfig-dev
-      fonts-ipafont-gothic libpng-dev libgtest-dev libbenchmark-dev)
+      fonts-ipafont-gothic libpng-dev libgtest-dev libbenchmark-dev libpixman-1-dev)
 case "${1:-}" in
   "") ;;
   --clang) pkgs+=(clang libclang-rt-14-dev) ;;

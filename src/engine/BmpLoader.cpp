@@ -132,33 +132,6 @@ void DecodeRow(const uint8_t* pRow, const BMPHEADER& h, const uint8_t* pTable, u
     }
 }
 
-DWORD PackChannel(uint32_t c8, DWORD dwMask)
-{
-    const int nWidth = CountBits(dwMask);
-    if (nWidth == 0) {
-        return 0;
-    }
-    const uint32_t c = nWidth >= 8 ? (c8 << (nWidth - 8)) : (c8 >> (8 - nWidth));
-    return (c << MaskShift(dwMask)) & dwMask;
-}
-
-uint32_t UnpackChannel(DWORD dwPixel, DWORD dwMask)
-{
-    const int nWidth = CountBits(dwMask);
-    if (nWidth == 0) {
-        return 0;
-    }
-    const uint32_t c = (dwPixel & dwMask) >> MaskShift(dwMask);
-    if (nWidth >= 8) {
-        return c >> (nWidth - 8);
-    }
-    uint32_t v = 0;
-    for (int nBits = 0; nBits < 8; nBits += nWidth) {
-        v = (v << nWidth) | c;
-    }
-    return (v >> ((8 + nWidth - 1) / nWidth * nWidth - 8)) & 0xFF;
-}
-
 // Writes part of a picture into a pixel plane of the format, clipped to both.
 void WriteToPlane(const BMPIMAGE& img, uint8_t* pBits, long lPitch, int nPlaneW, int nPlaneH, const DDPIXELFORMAT& pf,
                   int x, int y, int w, int h, int sx, int sy)
@@ -189,11 +162,12 @@ void WriteToPlane(const BMPIMAGE& img, uint8_t* pBits, long lPitch, int nPlaneW,
         return;
     }
     const int nBytes = (int)(pf.dwRGBBitCount / 8);
+    const CPixelPacker packer(pf);
     for (int r = 0; r < h; r++) {
         const uint32_t* pSrc = img.pixels.data() + (size_t)(sy + r) * img.nWidth + sx;
         uint8_t* pDst = pBits + (size_t)(y + r) * lPitch + (size_t)x * nBytes;
         for (int c = 0; c < w; c++) {
-            const DWORD v = PackColorToFormat(pSrc[c], pf);
+            const DWORD v = packer.Pack(pSrc[c]);
             if (nBytes == 2) {
                 const uint16_t w16 = (uint16_t)v;
                 std::memcpy(pDst + c * 2, &w16, 2);
@@ -264,16 +238,45 @@ const char* GetBitmapErrorText(int nResult)
     }
 }
 
+// ---- CPixelPacker ---------------------------------------------------------------------------------
+CPixelPacker::CPixelPacker(const DDPIXELFORMAT& pf)
+    : m_Channels{MakeChannel(pf.dwRBitMask), MakeChannel(pf.dwGBitMask), MakeChannel(pf.dwBBitMask)}
+{
+}
+
+CPixelPacker::CHANNEL CPixelPacker::MakeChannel(DWORD dwMask)
+{
+    CHANNEL c = {};
+    c.dwMask = dwMask;
+    c.nShift = MaskShift(dwMask);
+    const int nWidth = CountBits(dwMask);
+    if (nWidth == 0) {
+        return c;  // the mask keeps every result 0
+    }
+    c.nPackRight = nWidth >= 8 ? 0 : 8 - nWidth;
+    c.nPackLeft = (nWidth >= 8 ? nWidth - 8 : 0) + c.nShift;
+    if (nWidth >= 8) {
+        c.nRepeat = 1;
+        c.nUnpackRight = nWidth - 8;
+        return c;
+    }
+    // The copies do not overlap (the value is below 2^width), so adding them is placing them.
+    const int nCopies = (8 + nWidth - 1) / nWidth;
+    for (int i = 0; i < nCopies; i++) {
+        c.nRepeat |= 1u << (i * nWidth);
+    }
+    c.nUnpackRight = nCopies * nWidth - 8;
+    return c;
+}
+
 DWORD PackColorToFormat(uint32_t dwRgb, const DDPIXELFORMAT& pf)
 {
-    return PackChannel((dwRgb >> 16) & 0xFF, pf.dwRBitMask) | PackChannel((dwRgb >> 8) & 0xFF, pf.dwGBitMask) |
-           PackChannel(dwRgb & 0xFF, pf.dwBBitMask);
+    return CPixelPacker(pf).Pack(dwRgb);
 }
 
 uint32_t UnpackColorFromFormat(DWORD dwPixel, const DDPIXELFORMAT& pf)
 {
-    return (UnpackChannel(dwPixel, pf.dwRBitMask) << 16) | (UnpackChannel(dwPixel, pf.dwGBitMask) << 8) |
-           UnpackChannel(dwPixel, pf.dwBBitMask);
+    return CPixelPacker(pf).Unpack(dwPixel);
 }
 
 // ---- CBmpLoader -----------------------------------------------------------------------------------

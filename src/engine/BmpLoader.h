@@ -44,9 +44,48 @@ int ReadBitmapHeaderSize(const uint8_t* pData, size_t nSize, int* pnWidth, int* 
 // The English reason for a DecodeBitmap result.
 const char* GetBitmapErrorText(int nResult);
 
-// Stores a 0x00RRGGBB colour into a pixel of the format: each channel truncated to its width.
+// A format's three colour channels (masks in one piece, as every surface's are) as shifts and
+// factors worked out once, so that converting a picture costs a shift, a multiply and a mask per
+// channel and pixel.
+class CPixelPacker {
+public:
+    explicit CPixelPacker(const DDPIXELFORMAT& pf);
+
+    // A 0x00RRGGBB colour as a pixel of the format: each channel truncated to its width.
+    DWORD Pack(uint32_t dwRgb) const
+    {
+        return PackChannel(m_Channels[0], (dwRgb >> 16) & 0xFF) | PackChannel(m_Channels[1], (dwRgb >> 8) & 0xFF) |
+               PackChannel(m_Channels[2], dwRgb & 0xFF);
+    }
+    // The 0x00RRGGBB colour of a raw pixel: each channel widened to 8 bits by repeating its top bits.
+    uint32_t Unpack(DWORD dwPixel) const
+    {
+        return (UnpackChannel(m_Channels[0], dwPixel) << 16) | (UnpackChannel(m_Channels[1], dwPixel) << 8) |
+               UnpackChannel(m_Channels[2], dwPixel);
+    }
+
+private:
+    struct CHANNEL {
+        DWORD dwMask;
+        int nShift;        // of the mask's lowest bit
+        int nPackRight;    // an 8-bit value is cut to the width by this much...
+        int nPackLeft;     // ...then moved up by this much
+        uint32_t nRepeat;  // the channel times this repeats it until it covers 8 bits...
+        int nUnpackRight;  // ...and this much off the bottom leaves the top 8
+    };
+
+    static DWORD PackChannel(const CHANNEL& c, uint32_t c8) { return ((c8 >> c.nPackRight) << c.nPackLeft) & c.dwMask; }
+    static uint32_t UnpackChannel(const CHANNEL& c, DWORD dwPixel)
+    {
+        return ((((dwPixel & c.dwMask) >> c.nShift) * c.nRepeat) >> c.nUnpackRight) & 0xFF;
+    }
+    static CHANNEL MakeChannel(DWORD dwMask);
+
+    CHANNEL m_Channels[3];
+};
+
+// One-off conversions (a key colour); loops over pixels make a CPixelPacker once.
 DWORD PackColorToFormat(uint32_t dwRgb, const DDPIXELFORMAT& pf);
-// The 0x00RRGGBB colour of a raw pixel: each channel widened to 8 bits by repeating its top bits.
 uint32_t UnpackColorFromFormat(DWORD dwPixel, const DDPIXELFORMAT& pf);
 
 class CBmpLoader {

@@ -341,7 +341,8 @@ int CKeyRecorder::LoadReplay(const char* pszFolder, const char* pszName) {
         ReportDamagedReplay(szPath, reason);
         return 0;
     }
-    memcpy(g_nOptionFlags, image.header.nOptions, sizeof(g_nOptionFlags));
+    // A flag is on or off; a file may say on with any word but 0.
+    for (int i = 0; i < REPLAY_OPTION_COUNT; ++i) g_nOptionFlags[i] = image.header.nOptions[i] != 0 ? 1 : 0;
     Restore(image);
     WriteOpenLog("Load replay done!!\n");
     return 1;

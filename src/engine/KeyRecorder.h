@@ -38,8 +38,6 @@ struct KEYRECINFO {
 #define REPLAY_FORMAT_LATEST 6
 #define REPLAY_HEADER_MAX 90     // formats 05 and 06
 #define REPLAY_OPTION_COUNT 3
-// Largest step a file may hold: ten seconds of motion steps in one frame.
-#define REPLAY_STEP_MAX 600
 
 // The three play options (half damage, high jump, double power) chosen in the start menu; the
 // replay files carry them and loading a replay sets them.
@@ -68,16 +66,17 @@ size_t ReplayHeaderSize(int nFormat);
 // are left out, codes keep their low 16 bits. Empty for an unknown format.
 std::vector<uint8_t> EncodeReplay(const REPLAYIMAGE& image);
 // Reads a header: the format (1 to 6) and *pnUsed bytes, or -1 (unknown magic; pMagic receives the
-// text read) or -2 (damaged: too short, or a value out of range; pReason says why).
+// text read) or -2 (cut short; pReason says so). Dates and option words are taken as they stand.
 int DecodeReplayHeader(const uint8_t* pData, size_t nSize, REPLAYHEADER* pHeader, size_t* pnUsed,
                        std::string* pMagic, std::string* pReason);
-// Reads a whole file image: 1, or 0 with the reason (nothing is read past the end; records whose
-// frames do not increase, negative counts and counts past the end are refused).
+// Reads a whole file image: 1, or 0 with the reason (nothing is read past the end; negative counts
+// and counts past the end are refused). Every value a record field can hold is taken as it stands.
 int DecodeReplay(const uint8_t* pData, size_t nSize, REPLAYIMAGE* pImage, std::string* pReason);
 
-// Writes a file the player keeps (replays, settings) in one piece through a temporary beside it; a
-// read-only file is made writable for the write and gets its attributes back afterwards. 1 on
-// success, 0 when the file cannot be written (the old one then stays as it was).
+// Writes a file the player keeps (replays, settings) in one piece and durably, through a temporary
+// beside it that takes the old file's permissions; a read-only file is made writable for the write
+// and gets its attributes back afterwards. 1 on success, 0 when the file cannot be written (the
+// old one then stays as it was).
 int WriteUserFile(const char* pszPath, const void* pData, uint32_t nSize);
 
 class CKeyRecorder {

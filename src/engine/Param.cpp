@@ -1,10 +1,12 @@
 #include "engine/Param.h"
 
-#include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <map>
 #include <mutex>
+#include <set>
+#include <string_view>
 
 #include "engine/Util.h"
 #include "pack/teskFile.h"
@@ -21,6 +23,8 @@ typedef std::map<std::string, std::vector<std::string>> PARAMMAP;
 // lazy load and the reads of the loading thread apart all the same.
 std::recursive_mutex g_Lock;
 PARAMMAP g_Params;
+// Every key a lookup asked for since ClearParams, there or not.
+std::set<std::string, std::less<>> g_Asked;
 int g_bLoaded = 0;
 char g_szPath[PARAM_PATH_MAX] = "";
 
@@ -87,9 +91,16 @@ int LoadLocked(const char* pszPath)
     return 1;
 }
 
+void NoteAsked(const char* pszKey)
+{
+    if (pszKey && g_Asked.find(std::string_view(pszKey)) == g_Asked.end())
+        g_Asked.emplace(pszKey);
+}
+
 // The value at the index, or null when the file, the key or the index is missing.
 const std::string* FindValue(const char* pszKey, unsigned int nIndex)
 {
+    NoteAsked(pszKey);
     if (!g_bLoaded && !LoadLocked(PARAM_FILE_PATH))
         return nullptr;
     if (!pszKey)
@@ -100,17 +111,29 @@ const std::string* FindValue(const char* pszKey, unsigned int nIndex)
     return &it->second[nIndex];
 }
 
-int ToInt(const std::string& text)
+} // namespace
+
+int ParamTextToInt(const std::string& text)
 {
-    long v = strtol(text.c_str(), nullptr, 10);
-    if (v > INT_MAX)
-        return INT_MAX;
-    if (v < INT_MIN)
-        return INT_MIN;
+    const long v = strtol(text.c_str(), nullptr, 10);
+    if (v > PARAM_VALUE_LIMIT)
+        return PARAM_VALUE_LIMIT;
+    if (v < -PARAM_VALUE_LIMIT)
+        return -PARAM_VALUE_LIMIT;
     return (int)v;
 }
 
-} // namespace
+float ParamTextToFloat(const std::string& text)
+{
+    const double v = strtod(text.c_str(), nullptr);
+    if (std::isnan(v))
+        return 0.0f;
+    if (v > PARAM_VALUE_LIMIT)
+        return (float)PARAM_VALUE_LIMIT;
+    if (v < -PARAM_VALUE_LIMIT)
+        return (float)-PARAM_VALUE_LIMIT;
+    return (float)v;
+}
 
 CParam::CParam()
 {
@@ -132,6 +155,7 @@ void ClearParams()
 {
     std::lock_guard<std::recursive_mutex> lock(g_Lock);
     ClearLocked();
+    g_Asked.clear();
 }
 
 int ReloadParamFile()
@@ -145,6 +169,7 @@ int ReloadParamFile()
 int ParamExists(const char* pszKey)
 {
     std::lock_guard<std::recursive_mutex> lock(g_Lock);
+    NoteAsked(pszKey);
     if (!g_bLoaded && !LoadLocked(PARAM_FILE_PATH))
         return 0;
     return (pszKey && g_Params.count(pszKey)) ? 1 : 0;
@@ -160,14 +185,14 @@ int GetParamInt(const char* pszKey, unsigned int nIndex, int nDefault)
 {
     std::lock_guard<std::recursive_mutex> lock(g_Lock);
     const std::string* pValue = FindValue(pszKey, nIndex);
-    return pValue ? ToInt(*pValue) : nDefault;
+    return pValue ? ParamTextToInt(*pValue) : nDefault;
 }
 
 float GetParamFloat(const char* pszKey, unsigned int nIndex, float fDefault)
 {
     std::lock_guard<std::recursive_mutex> lock(g_Lock);
     const std::string* pValue = FindValue(pszKey, nIndex);
-    return pValue ? (float)strtod(pValue->c_str(), nullptr) : fDefault;
+    return pValue ? ParamTextToFloat(*pValue) : fDefault;
 }
 
 const char* GetParamString(const char* pszKey, unsigned int nIndex, const char* pszDefault)
@@ -195,6 +220,7 @@ const char* GetParamStringOrNotFound(const char* pszKey, unsigned int nIndex)
 int GetParamStrings(FILE*, const char* pszKey, std::vector<std::string>& values)
 {
     std::lock_guard<std::recursive_mutex> lock(g_Lock);
+    NoteAsked(pszKey);
     values.clear();
     if (!g_bLoaded && !LoadLocked(PARAM_FILE_PATH))
         return 0;
@@ -203,6 +229,12 @@ int GetParamStrings(FILE*, const char* pszKey, std::vector<std::string>& values)
         return 0;
     values = it->second;
     return 1;
+}
+
+int WasParamAsked(const char* pszKey)
+{
+    std::lock_guard<std::recursive_mutex> lock(g_Lock);
+    return pszKey && g_Asked.count(std::string_view(pszKey)) ? 1 : 0;
 }
 
 int IsDebugKey()
@@ -230,16 +262,16 @@ void ReadStartupParams(int* pnScreenSetting, int* pnObjFlashTime, float* pfEnemy
     std::vector<std::string> values;
     *pnScreenSetting = 0;
     if (GetParamStrings(fp, "SCREEN_SETTING", values) && !values.empty())
-        *pnScreenSetting = ToInt(values[0]);
+        *pnScreenSetting = ParamTextToInt(values[0]);
     if (GetParamStrings(fp, "OBJ_FLASH_TIME", values) && !values.empty())
-        *pnObjFlashTime = ToInt(values[0]);
+        *pnObjFlashTime = ParamTextToInt(values[0]);
     // A key with fewer values than read leaves the missing positions at their defaults.
     if (GetParamStrings(fp, "ENEMY_BULLET_SPEED", values))
         for (size_t i = 0; i < 3 && i < values.size(); i++)
-            pfEnemyBulletSpeed[i] = (float)strtod(values[i].c_str(), nullptr);
+            pfEnemyBulletSpeed[i] = ParamTextToFloat(values[i]);
     if (GetParamStrings(fp, "M_M_CANON_SPEED", values))
         for (size_t i = 0; i < 2 && i < values.size(); i++)
-            pfMMCanonSpeed[i] = (float)strtod(values[i].c_str(), nullptr);
+            pfMMCanonSpeed[i] = ParamTextToFloat(values[i]);
     if (fp)
         fclose(fp);
 }

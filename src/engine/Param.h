@@ -10,6 +10,10 @@
 #define PARAM_KEY_NOT_FOUND "KEY_NOT_FOUND"
 #define PARAM_INT_MAX 2147483647
 #define PARAM_FLOAT_MAX 3.4028235e38f
+// Every number read from the file lies within plus or minus this, and is finite ("nan" reads as 0,
+// anything larger as the limit), so that the game's sums of tuning values and its conversions of
+// them between float and int stay defined. The marks of a missing value above lie outside it.
+#define PARAM_VALUE_LIMIT 100000000
 
 // Nothing constructs one; construction and destruction both clear the map.
 class CParam {
@@ -37,6 +41,14 @@ const char* GetParamStringOrNotFound(const char* pszKey, unsigned int nIndex);
 // Every value of the key, in order; 0 (and an empty list) when the key is missing. The stream is
 // not used: the values come from the map.
 int GetParamStrings(FILE* fp, const char* pszKey, std::vector<std::string>& values);
+// The conversions of the lookups, for the texts GetParamStrings gives: the C library's reading of
+// a decimal integer or a floating-point number, held within PARAM_VALUE_LIMIT.
+int ParamTextToInt(const std::string& text);
+float ParamTextToFloat(const std::string& text);
+
+// 1 when a lookup has asked for the key since ClearParams last ran, whether the file has it or
+// not. A key that no lookup asks for cannot change what the program does.
+int WasParamAsked(const char* pszKey);
 
 // 1 when DEBUG_KEY is 1.
 int IsDebugKey();

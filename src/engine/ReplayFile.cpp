@@ -111,17 +111,6 @@ bool GetAll(CByteReader& r, int32_t* pValues, int n) {
     return true;
 }
 
-// The date of a saved file: four-digit year, month 1 to 12, day 1 to 31.
-bool ValidDate(const REPLAYHEADER& h) {
-    return h.nYear >= 0 && h.nYear <= 9999 && h.nMonth >= 1 && h.nMonth <= 12 && h.nDay >= 1 && h.nDay <= 31;
-}
-
-bool ValidOptions(const REPLAYHEADER& h) {
-    for (int32_t v : h.nOptions)
-        if (v != 0 && v != 1) return false;
-    return true;
-}
-
 bool GetRecord(CByteReader& r, int nFormat, KEYRECINFO* pRec) {
     KEYRECINFO rec{};
     if (!r.Get32(&rec.frame) || !r.Get16(&rec.code) || !r.Get32(&rec.shot) || !r.Get32(&rec.step) ||
@@ -133,7 +122,9 @@ bool GetRecord(CByteReader& r, int nFormat, KEYRECINFO* pRec) {
     return true;
 }
 
-// One track: its count and records. False with the reason.
+// One track: its count and records. False with the reason. Frames, steps and every other field are
+// taken as they stand: a track the game wrote after a long stall holds large steps, and playback
+// copes with frames in any order.
 bool GetTrack(CByteReader& r, int nFormat, std::vector<KEYRECINFO>& track, std::string* pReason) {
     int32_t nCount = 0;
     if (!r.Get32(&nCount)) {
@@ -145,18 +136,7 @@ bool GetTrack(CByteReader& r, int nFormat, std::vector<KEYRECINFO>& track, std::
         return false;
     }
     track.resize(static_cast<size_t>(nCount));
-    for (size_t i = 0; i < track.size(); ++i) {
-        GetRecord(r, nFormat, &track[i]);
-        const KEYRECINFO& rec = track[i];
-        if (rec.frame < 0 || (i > 0 && rec.frame <= track[i - 1].frame)) {
-            *pReason = "record frames do not increase";
-            return false;
-        }
-        if (rec.step < 1 || rec.step > REPLAY_STEP_MAX) {
-            *pReason = "step value " + std::to_string(rec.step) + " out of range";
-            return false;
-        }
-    }
+    for (KEYRECINFO& rec : track) GetRecord(r, nFormat, &rec);
     return true;
 }
 
@@ -213,10 +193,6 @@ int DecodeReplayHeader(const uint8_t* pData, size_t nSize, REPLAYHEADER* pHeader
     if (bOk && HasOptions(nFormat)) bOk = GetAll(r, h.nOptions, REPLAY_OPTION_COUNT);
     if (!bOk) {
         if (pReason) *pReason = "header past the end of the file";
-        return -2;
-    }
-    if ((HasDate(nFormat) && !ValidDate(h)) || !ValidOptions(h)) {
-        if (pReason) *pReason = "header value out of range";
         return -2;
     }
     *pHeader = h;

@@ -44,6 +44,7 @@ bool CopyWithAlpha(IDirectDrawSurface7* lpTexture, IDirectDrawSurface7* lpSrc, i
     const DWORD dwColorBits = pfS.dwRBitMask | pfS.dwGBitMask | pfS.dwBBitMask;
     const DWORD dwTexColorBits = pfT.dwRBitMask | pfT.dwGBitMask | pfT.dwBBitMask;
     const DWORD dwNudge = LowestColorBit(pfT);
+    const CPixelPacker unpackS(pfS), packT(pfT);
     const bool bInside = x0 >= 0 && y0 >= 0 && x0 + w <= (int)src.dwWidth && y0 + h <= (int)src.dwHeight;
     const bool bOk = nSB && nTB && bInside;
     if (bOk) {
@@ -54,7 +55,7 @@ bool CopyWithAlpha(IDirectDrawSurface7* lpTexture, IDirectDrawSurface7* lpSrc, i
                 DWORD dwTexel = 0;
                 if ((int)x < w && (int)y < h) {
                     const DWORD dwRaw = ReadRowPixel(pS, x0 + (int)x, nSB);
-                    dwTexel = PackColorToFormat(UnpackColorFromFormat(dwRaw, pfS), pfT);
+                    dwTexel = packT.Pack(unpackS.Unpack(dwRaw));
                     if ((dwRaw & dwColorBits) != (dwSrcKey & dwColorBits)) {
                         if ((dwTexel & dwTexColorBits) == (dwTexKey & dwTexColorBits)) {
                             dwTexel ^= dwNudge;

@@ -334,14 +334,16 @@ void ScaleSurfaceBrightness(IDirectDrawSurface7* lpSurface, float fFactor)
     }
     const DDPIXELFORMAT& pf = ddsd.ddpfPixelFormat;
     const DWORD dwMasks[3] = {pf.dwRBitMask, pf.dwGBitMask, pf.dwBBitMask};
+    const int nShifts[3] = {MaskShift(dwMasks[0]), MaskShift(dwMasks[1]), MaskShift(dwMasks[2])};
     const int nBytes = pf.dwRGBBitCount == 16 ? 2 : 4;
     for (DWORD y = 0; y < ddsd.dwHeight; y++) {
         uint8_t* pRow = (uint8_t*)ddsd.lpSurface + (size_t)y * ddsd.lPitch;
         for (DWORD x = 0; x < ddsd.dwWidth; x++) {
             const DWORD dwPixel = ReadRowPixel(pRow, (int)x, nBytes);
             DWORD dwOut = dwPixel & ~(dwMasks[0] | dwMasks[1] | dwMasks[2]);
-            for (const DWORD dwMask : dwMasks) {
-                const int nShift = MaskShift(dwMask);
+            for (int i = 0; i < 3; i++) {
+                const DWORD dwMask = dwMasks[i];
+                const int nShift = nShifts[i];
                 const DWORD dwMax = dwMask >> nShift;
                 // Limited to the channel before it is cut to eight bits: a brightening factor must
                 // neither carry into the next channel nor wrap a bright channel round to a dark one.
@@ -391,6 +393,7 @@ int CopySurfacePixels(IDirectDrawSurface7* lpDest, int x, int y, IDirectDrawSurf
     const bool bSame = pfS.dwRGBBitCount == pfD.dwRGBBitCount && pfS.dwRBitMask == pfD.dwRBitMask &&
                        pfS.dwGBitMask == pfD.dwGBitMask && pfS.dwBBitMask == pfD.dwBBitMask &&
                        pfS.dwRGBAlphaBitMask == pfD.dwRGBAlphaBitMask;
+    const CPixelPacker unpackS(pfS), packD(pfD);
     for (int r = 0; r < nH && rcS.top >= 0 && rcS.left >= 0; r++) {
         const uint8_t* pS = (const uint8_t*)src.lpSurface + (size_t)(rcS.top + r) * src.lPitch;
         uint8_t* pD = (uint8_t*)dst.lpSurface + (size_t)(rcD.top + r) * dst.lPitch;
@@ -399,8 +402,8 @@ int CopySurfacePixels(IDirectDrawSurface7* lpDest, int x, int y, IDirectDrawSurf
             continue;
         }
         for (int c = 0; c < nW; c++) {
-            const uint32_t dwRgb = UnpackColorFromFormat(ReadRowPixel(pS, rcS.left + c, nSB), pfS);
-            WriteRowPixel(pD, rcD.left + c, nDB, PackColorToFormat(dwRgb, pfD));
+            const uint32_t dwRgb = unpackS.Unpack(ReadRowPixel(pS, rcS.left + c, nSB));
+            WriteRowPixel(pD, rcD.left + c, nDB, packD.Pack(dwRgb));
         }
     }
     lpDest->Unlock(nullptr);

@@ -1,5 +1,6 @@
 #include "engine/Util.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -37,6 +38,17 @@ void SplitFields(const char* p, const char* pEnd, char cDelimiter, std::vector<s
 }
 
 } // namespace
+
+int FloatToInt(double dValue)
+{
+    if (std::isnan(dValue))
+        return 0;
+    if (dValue >= FLOAT_TO_INT_LIMIT)
+        return FLOAT_TO_INT_LIMIT;
+    if (dValue <= -FLOAT_TO_INT_LIMIT)
+        return -FLOAT_TO_INT_LIMIT;
+    return (int)dValue;
+}
 
 bool IsWhiteByte(unsigned char c)
 {

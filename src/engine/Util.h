@@ -26,6 +26,13 @@ void RightString(std::string& out, const std::string& text, int n);
 // The digits of a positive value as full-width digits in code page 932; empty for 0 and below.
 void ToFullWidthDigits(std::string& out, int nValue);
 
+// Largest magnitude FloatToInt gives: two converted values still add up within the int range.
+#define FLOAT_TO_INT_LIMIT 1000000000
+// A number as an int the way a cast truncates it, but defined for every input: NaN gives 0 and a
+// magnitude beyond FLOAT_TO_INT_LIMIT gives the limit. Positions and sizes that tuning values
+// drive far out of the world convert with it; every value a real run holds converts as before.
+int FloatToInt(double dValue);
+
 // 1 when the path opens for reading as an existing file (a folder does not).
 int IsFileExist(const char* pszPath);
 int IsReplayDirExist();

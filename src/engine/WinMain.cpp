@@ -1,5 +1,7 @@
 #include "engine/WinMain.h"
 
+#include <cstdio>
+
 #include "engine/AppTimer.h"
 #include "engine/NumberBase.h"
 #include "engine/Config.h"
@@ -123,6 +125,12 @@ void ResetFrameState()
     s_bShutdownDone = false;
     s_bCloseDeferred = false;
     s_nOwnCloseDepth = 0;
+}
+
+// A run that ended on a fatal error, shown at shutdown, says so in its exit status too.
+int ExitStatus(int nQuitParam)
+{
+    return g_pszError ? 1 : nQuitParam;
 }
 
 void SendOwnClose()
@@ -439,7 +447,7 @@ int RunApplication(HINSTANCE hInstance, int nCmdShow)
         // Not left for the process end: a later run in this process starts with a new holder.
         CEnumDriver::DeleteInstance();
         CDebugPrim::DeleteInstance();
-        return 0;
+        return ExitStatus(0);
     }
     CDebugInfo::SetWindow(g_hWnd);
     if (g_bFullScreen) {
@@ -458,7 +466,7 @@ int RunApplication(HINSTANCE hInstance, int nCmdShow)
         s_hKeyboardHook = nullptr;
     }
     memEnd.Checkpoint();
-    return nResult;
+    return ExitStatus(nResult);
 }
 
 int InitApp(HINSTANCE hInstance, int)
@@ -586,6 +594,8 @@ void ShutdownApp()
         ShowCursor(TRUE);
     }
     if (g_pszError) {
+        // Also where a terminal that started the program can see it.
+        fprintf(stderr, "zorva: %s\n", g_pszError);
         MessageBoxA(nullptr, g_pszError, APP_NAME, MB_OK);
     }
     if (Game()) {

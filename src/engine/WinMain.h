@@ -49,6 +49,7 @@ extern int g_bFrameSkip;
 int WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow);
 // Everything WinMain does while it holds the single-instance guard: start-up, the message loop
 // and the releases after it. Every run starts from the documented initial state of the frame.
+// The exit code: 1 when the run ended on a fatal error (g_pszError), else the WM_QUIT parameter.
 int RunApplication(HINSTANCE hInstance, int nCmdShow);
 
 int InitApp(HINSTANCE hInstance, int nCmdShow);

@@ -369,22 +369,12 @@ int CFile::Write(const char* pszName, const void* pData, uint32_t nSize)
     DWORD dwAttr = GetFileAttributesA(target.c_str());
     if (dwAttr != INVALID_FILE_ATTRIBUTES && (dwAttr & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
         return 1;
-    std::string temp = target + ".new";
-    HANDLE h = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return 1;
-    DWORD nWritten = 0;
-    bool bWrote = WriteFile(h, pData, nSize, &nWritten, nullptr) && nWritten == nSize;
-    bool bClosed = CloseHandle(h) != 0;
-    if (!bWrote || !bClosed) {
-        DeleteFileA(temp.c_str());
-        return bWrote ? 3 : 2;
+    switch (ReplaceFileContents(target.c_str(), pData, nSize)) {
+    case REPLACE_OK: return 0;
+    case REPLACE_CANNOT_CREATE: return 1;
+    case REPLACE_CANNOT_WRITE: return 2;
+    default: return 3;
     }
-    if (!MoveFileExA(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        DeleteFileA(temp.c_str());
-        return 3;
-    }
-    return 0;
 }
 
 int CFile::Save(const char* pszName)

@@ -82,8 +82,9 @@ public:
     // name opens in no search folder.
     int Open(const char* pszName, const char* pszMode) override;
     // Writes a whole file through a temporary beside it that then replaces it, so a failure never
-    // leaves half a file. 0; 1 when it cannot be opened (or the file is read-only); 2 when the
-    // write fails; 3 when closing or replacing fails.
+    // leaves half a file, and a crash after success never loses the new one; the file keeps its
+    // permissions. 0; 1 when it cannot be opened (or the file is read-only); 2 when the write
+    // fails or does not reach the disk; 3 when replacing fails.
     int Write(const char* pszName, const void* pData, uint32_t nSize) override;
     int Puts(const char* pszText) override;
     int Close() override;

@@ -7,6 +7,7 @@
 #include "engine/Log.h"
 #include "engine/Param.h"
 #include "engine/Sound.h"
+#include "engine/Util.h"
 #include "player/HudDraw.h"
 #include "player/Player.h"
 
@@ -256,8 +257,8 @@ int CItem::DrawFrame(IDirectDrawSurface7* lpSurface, const D3DVECTOR& vPos, floa
     if (!lpSheet)
         return 1;
     const int w = rcCell.right - rcCell.left, h = rcCell.bottom - rcCell.top;
-    const int x = (int)(vPos.x - (float)w / 2.0f);
-    const int y = (int)(vPos.y - (float)h / 2.0f - 16.0f + fOffsetY);
+    const int x = FloatToInt(vPos.x - (float)w / 2.0f);
+    const int y = FloatToInt(vPos.y - (float)h / 2.0f - 16.0f + fOffsetY);
     if (x + w <= 0 || x >= 640 || y + h <= 0 || y >= 480)
         return 1;
     return BltKeyedCell(lpSurface, lpSheet, &rcCell, x, y);

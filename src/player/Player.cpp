@@ -9,6 +9,7 @@
 #include "engine/Log.h"
 #include "engine/Param.h"
 #include "engine/SurfaceUtil.h"
+#include "engine/Util.h"
 #include "player/OptionIcon.h"
 
 D3DVECTOR GUNPOS[PLAYER_POSES][GUNPOS_POINTS] = {};
@@ -408,8 +409,8 @@ RECT CPlayer::GetBoundRect()
 {
     if (m_dwState & PLAYER_STATE_MISS)
         return RECT{0, 0, 0, 0};
-    const LONG x = (LONG)(m_vPos.x - 95.0f);
-    const LONG y = (LONG)(m_vPos.y - 80.0f);
+    const LONG x = FloatToInt(m_vPos.x - 95.0f);
+    const LONG y = FloatToInt(m_vPos.y - 80.0f);
     return RECT{x, y, x + m_nBikeWidth - 30, y + m_nBikeHeight};
 }
 

@@ -6,6 +6,7 @@
 #include "engine/Geometry.h"
 #include "engine/Param.h"
 #include "engine/Sound.h"
+#include "engine/Util.h"
 #include "player/OptionIcon.h"
 #include "player/Player.h"
 #include "stage/Neighbours.h"
@@ -111,8 +112,8 @@ void CPlayer::GetDamageQuad(D3DVECTOR* pOut)
     D3DVECTOR c;
     GetDamageCenter(&c);
     const int* pBox = DamageBox();
-    const float l = (float)(int)(c.x - (float)pBox[2] / 2.0f), t = (float)(int)(c.y - (float)pBox[3] / 2.0f);
-    const float r = (float)(int)(c.x + (float)pBox[2] / 2.0f), b = (float)(int)(c.y + (float)pBox[3] / 2.0f);
+    const float l = (float)FloatToInt(c.x - (float)pBox[2] / 2.0f), t = (float)FloatToInt(c.y - (float)pBox[3] / 2.0f);
+    const float r = (float)FloatToInt(c.x + (float)pBox[2] / 2.0f), b = (float)FloatToInt(c.y + (float)pBox[3] / 2.0f);
     pOut[0] = D3DVECTOR{l, t, 0.0f};
     pOut[1] = D3DVECTOR{r, t, 0.0f};
     pOut[2] = D3DVECTOR{r, b, 0.0f};

@@ -2,6 +2,7 @@
 #include "engine/AppTimer.h"
 #include "engine/Log.h"
 #include "engine/SurfaceUtil.h"
+#include "engine/Util.h"
 #include "engine/WinMain.h"
 #include "player/HudDraw.h"
 #include "player/Player.h"
@@ -42,14 +43,14 @@ int CPlayer::Draw(IDirectDrawSurface7* lpSurface, float)
     if (m_dwState & PLAYER_STATE_MISS) {
         int w = 0, h = 0;
         m_MissImage.GetSize(&w, &h);
-        return BltKeyed(lpSurface, m_MissImage.GetSurface(), (int)(m_vMissPos.x - (float)w / 2.0f),
-                        (int)(m_vMissPos.y - (float)h / 2.0f));
+        return BltKeyed(lpSurface, m_MissImage.GetSurface(), FloatToInt(m_vMissPos.x - (float)w / 2.0f),
+                        FloatToInt(m_vMissPos.y - (float)h / 2.0f));
     }
     const int nPose = GetPose();
     const int bVisible = CAppTimer::IsPaused(0) ? 1 : m_bVisible;
     const int nCopy = bVisible ? 0 : 1;
-    const int x = (int)(m_vPos.x - kBikeLeft);
-    const int y = (int)(m_vPos.y - kBikeTop + m_fSink);
+    const int x = FloatToInt(m_vPos.x - kBikeLeft);
+    const int y = FloatToInt(m_vPos.y - kBikeTop + m_fSink);
     int bOk = BltKeyed(lpSurface, m_lpBike[BikePose(nPose)][nCopy], x, y);
     const ANIMDESC* pFrame = m_pAnim[HeroinePose(nPose)][m_nAimPose];
     if (pFrame)

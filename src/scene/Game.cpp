@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "bullet/BulletHooks.h"
 #include "effect/RVMEffect.h"
 #include "engine/AppTimer.h"
 #include "engine/BgmWave.h"
@@ -55,6 +56,7 @@ int InitStageNumber()
 
 CGame::CGame()
 {
+    m_Player.SetEffects(&m_PlayerEffects);
     WireStage();
 }
 
@@ -62,6 +64,7 @@ CGame::CGame()
 void CGame::WireStage()
 {
     STAGEHOOKS hooks = CStage::GetHooks();
+    FillBulletHooks(&hooks);
     hooks.FreeAllItems = CItemGun::FreeAll;
     hooks.CreateItem = CItemGun::Create;
     hooks.DrawOptionIcons = COptionIcon::Draw;
@@ -151,6 +154,7 @@ void CGame::Release()
     ReleaseScenes();
     if (s_bSharedImagesLoaded) {
         CPBullet::ReleaseImages();
+        ReleaseBulletImages();
         CItem::ReleaseImages();
         COptionIcon::Release();
         s_bSharedImagesLoaded = false;
@@ -303,7 +307,6 @@ void CGame::LoadSystemIndexes(IDirect3DDevice7* lpDevice)
     ::LoadSystemIndexes(lpDevice);
 }
 
-// The enemy bullets' and explosions' pictures join these when their classes exist.
 void CGame::LoadSharedImages(IDirect3DDevice7* lpDevice)
 {
     if (s_bSharedImagesLoaded) {
@@ -311,6 +314,7 @@ void CGame::LoadSharedImages(IDirect3DDevice7* lpDevice)
     }
     s_bSharedImagesLoaded = true;
     CPointNumber::LoadImage(lpDevice);
+    LoadBulletImages(lpDevice);
     CPBullet::LoadImages(lpDevice);
     CItem::LoadImages(lpDevice);
     COptionIcon::Load(lpDevice);
@@ -323,9 +327,10 @@ int CGame::GetMaxStage() const
 
 void CGame::LoadInThread(IDirect3DDevice7* lpDevice)
 {
+    m_bLoadFailed = 0;
     if (!m_bToEnding) {
         m_Stage.Init(lpDevice);
-        m_Stage.LoadStage(lpDevice, m_nStage, m_bDemo);
+        m_bLoadFailed = !m_Stage.LoadStage(lpDevice, m_nStage, m_bDemo);
     } else {
         m_Ending.Unload();
         if (!m_Ending.Load(lpDevice, ENDING_FOLDER)) {
@@ -533,8 +538,26 @@ void CGame::AfterLoading(IDirect3DDevice7* lpDevice)
     m_LoadingInfo.Release();
     const DWORD dwEnd = timeGetTime();
     WriteOpenLog("setup end = %ld  time = %ld\n", (long)dwEnd, (long)(dwEnd - m_dwLoadStart));
+    if (m_bLoadFailed) {
+        LeaveFailedLoad(lpDevice);
+        return;
+    }
     StartFade(CFadePlane::KIND_OUT_BLACK);
     ChangeState(STATE_LOADING_FADE, lpDevice);
+}
+
+// A stage that did not load is never run. The place to go back to is the title, as for a replay
+// that does not load (ChangeState(STATE_TITLE)); but until the title screen is built it starts the
+// same load again at once, so for now the program ends, saying why.
+void CGame::LeaveFailedLoad(IDirect3DDevice7* lpDevice)
+{
+    static char s_szReason[128];
+    snprintf(s_szReason, sizeof(s_szReason),
+             "Stage %d could not be loaded: GameData/Stage%02d is missing or damaged", m_nStage, m_nStage);
+    DebugPrintf("%s\n", s_szReason);
+    m_Stage.UnloadStage();
+    g_pszError = s_szReason;
+    ChangeState(STATE_QUIT, lpDevice);
 }
 
 void CGame::AfterReplaySelect(IDirect3DDevice7* lpDevice)

@@ -5,6 +5,7 @@
 #pragma once
 #include <atomic>
 
+#include "bullet/PlayerEffects.h"
 #include "engine/FadePlane.h"
 #include "engine/GameFrame.h"
 #include "player/Constructive.h"
@@ -84,7 +85,7 @@ public:
     // Once per run: the class-wide pictures; they go again in Release.
     void LoadSharedImages(IDirect3DDevice7* lpDevice);
     int GetMaxStage() const;
-    // The loading thread's work; sets the load-done flag last.
+    // The loading thread's work; sets the load-done flag last, after the load-failed flag.
     void LoadInThread(IDirect3DDevice7* lpDevice);
 
     // ---- For the scenes and for checks ----
@@ -96,6 +97,8 @@ public:
     int GetNextDemo() const { return m_nNextDemo; }
     int IsToEnding() const { return m_bToEnding; }
     int IsLoadDone() const { return m_bLoadDone.load(); }
+    // The stage of the last load did not load; read once the load is done.
+    int IsLoadFailed() const { return m_bLoadFailed; }
     const CLoading* GetLoader() const { return m_pLoading; }
     CStage& GetStage() { return m_Stage; }
     CPlayer& GetPlayer() { return m_Player; }
@@ -123,6 +126,7 @@ private:
     void RunTransition(IDirect3DDevice7* lpDevice);
     void AfterLogo(IDirect3DDevice7* lpDevice);
     void AfterLoading(IDirect3DDevice7* lpDevice);
+    void LeaveFailedLoad(IDirect3DDevice7* lpDevice);
     void AfterReplaySelect(IDirect3DDevice7* lpDevice);
     void AfterReplayFade(IDirect3DDevice7* lpDevice);
     void AfterStartMenu(IDirect3DDevice7* lpDevice);
@@ -178,6 +182,8 @@ private:
     int m_nStage = 1;
 
     CLogo m_Logo;
+    // Her hit and miss effects; declared before her so that they outlive her.
+    CPlayerEffects m_PlayerEffects;
     // The stage knows her only as its player; she is declared first so that she outlives it.
     CPlayer m_Player;
     CStage m_Stage{m_Player};
@@ -194,6 +200,8 @@ private:
     CLoading* m_pLoading = nullptr;
     // Written once by the loading thread, as its last action.
     std::atomic<int> m_bLoadDone{0};
+    // Written by the loading thread before the load-done flag, read after it.
+    int m_bLoadFailed = 0;
     int m_bToEnding = 0;
     CFadePlane m_Fader;
     // timeGetTime at the start of the running load, for the log.

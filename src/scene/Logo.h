@@ -1,6 +1,7 @@
 // The start-up sequence of states 1 and 2: the caution screen and the maker's bar. Until its
 // pictures exist it finishes as soon as it is entered and draws nothing; entering at the caution
-// screen still runs the game's one-time LoadAll, as the caution screen does.
+// screen still runs the game's one-time LoadAll, as the caution screen does, and either entry
+// reads the opening's script when the opening is to be played.
 #pragma once
 #include "platform/d3d/D3D.h"
 #include "platform/ddraw/DDraw.h"

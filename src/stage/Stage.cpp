@@ -206,6 +206,8 @@ void CStage::Reset()
         m_Screens.pConstructive->Reset();
     CAppTimer::Resume(0);
     m_nState = STAGE_STATE_PLAY;
+    if (s_Hooks.ResetExplosions)
+        s_Hooks.ResetExplosions();
 }
 
 int CStage::IsLeaving() const

@@ -96,14 +96,19 @@ TEST_F(ConfigFileTest, WrittenAsFiveCrLfLines) {
     g_Config.SetButtonMask(1, 0);
     g_Config.SetButtonMask(2, 0x300);
     g_Config.SetFps(1);
-    chmod("GameData/Config.dat", 0444);
+    // A read-only file is replaced and keeps exactly the permissions it had.
+    chmod("GameData/Config.dat", 0440);
     ASSERT_EQ(g_Config.WriteFile(), 1);
     b = CTempFolder::Get("GameData/Config.dat");
     EXPECT_EQ(std::string(b.begin(), b.end()),
               "#CFG_FPS 30\r\n#CFG_VOL 100\r\n#CFG_BTN_SHOT 4\r\n#CFG_BTN_JUMP 0\r\n#CFG_BTN_SUB 9\r\n");
     struct stat st;
     ASSERT_EQ(stat("GameData/Config.dat", &st), 0);
-    EXPECT_EQ(st.st_mode & 0222, 0u);
+    EXPECT_EQ(st.st_mode & 07777, 0440u);
+    chmod("GameData/Config.dat", 0600);
+    ASSERT_EQ(g_Config.WriteFile(), 1);
+    ASSERT_EQ(stat("GameData/Config.dat", &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
     // Read back: the empty mask was written as 0 and comes back as the default.
     ASSERT_EQ(g_Config.ReadFile(), 1);
     EXPECT_EQ(g_Config.GetFps(), 30);

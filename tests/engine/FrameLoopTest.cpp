@@ -483,10 +483,11 @@ TEST_F(FrameLoopTest, FailedStartUpShutsDownOnceWithWhatExists)
     ShutdownApp();
     EXPECT_EQ(m_game.m_nRelease, 1);
 
-    // A window that cannot be made: reported at shutdown, the game never initialised.
+    // A window that cannot be made: reported at shutdown and in the exit status, the game never
+    // initialised.
     ResetWindowSystem();
     m_host.SetFailCreateWindow(true);
-    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(Run(), 1);
     EXPECT_EQ(m_game.m_nInit, 1);
     EXPECT_EQ(m_game.m_nRelease, 2);
     EXPECT_EQ(MessageBoxTexts(), std::vector<std::string>{"Fail to CreateWindow"});
@@ -497,7 +498,7 @@ TEST_F(FrameLoopTest, PresentFailureEndsTheRunAsRenderingFailure)
     m_game.m_fnOnRender = [](uint32_t t) {
         if (t == 7) g_rcPresentSrc = {0, 0, APP_WIDTH + 1, APP_HEIGHT};
     };
-    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(Run(), 1);
     EXPECT_EQ(m_host.GetFrameTicks(), 7u);
     EXPECT_EQ(m_game.m_nRelease, 1);
     EXPECT_EQ(MessageBoxTexts(), std::vector<std::string>{"Fail to Rendering"});

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 
 #include "engine/Param.h"
@@ -147,6 +148,71 @@ TEST_F(ParamTest, StartupReaderKeepsDefaultsForMissingValues)
     EXPECT_FLOAT_EQ(speeds[2], 6.5f);
     EXPECT_FLOAT_EQ(canon[0], 3.0f);
     EXPECT_FLOAT_EQ(canon[1], 4.0f);
+}
+
+// Numbers out of any sensible range come back finite and within the limit, through every
+// lookup and the start-up reader; numbers inside it come back exactly as the C library reads them.
+TEST_F(ParamTest, NumbersAreHeldFiniteWithinTheLimit)
+{
+    Use("#V nan, inf, -inf, 1e39, -1e39, 2147483648, -2147483649, 99999999999, -1, 100000000, -100000001, "
+        "-nan, infinity, 1e-50, 0x10\r\n"
+        "#OBJ_FLASH_TIME 99999999999\r\n#ENEMY_BULLET_SPEED nan, -inf, 1e39\r\n#M_M_CANON_SPEED inf, 7.25\r\n");
+    const int kInts[] = {0, 0, 0, 1, -1, 100000000, -100000000, 100000000, -1, 100000000, -100000000, 0, 0, 1, 0};
+    const float kFloats[] = {0.0f, 1e8f, -1e8f, 1e8f, -1e8f, 1e8f, -1e8f, 1e8f, -1.0f, 1e8f, -1e8f,
+                             0.0f, 1e8f, 0.0f, 16.0f};
+    for (unsigned i = 0; i < sizeof(kInts) / sizeof(kInts[0]); i++) {
+        EXPECT_EQ(GetParamInt("V", i, 7), kInts[i]) << i;
+        EXPECT_EQ(GetParamFloat("V", i, 7.0f), kFloats[i]) << i;
+        EXPECT_EQ(GetParamIntOrMax("V", i), kInts[i]) << i;
+        EXPECT_EQ(GetParamFloatOrMax("V", i), kFloats[i]) << i;
+    }
+    int nScreen = 0, nFlash = 20;
+    float speeds[3] = {6.5f, 15.0f, 6.5f}, canon[2] = {2.0f, 0.5f};
+    ReadStartupParams(&nScreen, &nFlash, speeds, canon);
+    EXPECT_EQ(nFlash, PARAM_VALUE_LIMIT);
+    EXPECT_EQ(speeds[0], 0.0f);
+    EXPECT_EQ(speeds[1], -1e8f);
+    EXPECT_EQ(speeds[2], 1e8f);
+    EXPECT_EQ(canon[0], 1e8f);
+    EXPECT_EQ(canon[1], 7.25f);
+}
+
+// The tuning values of a run are read bit for bit as before: replays depend on them.
+TEST_F(ParamTest, NumbersWithinTheLimitAreReadExactly)
+{
+    const char* const kTexts[] = {"16.333333", "0.8", "-0.03", "2.0", "1.6333333", "99999999.5", "-7", "3e7",
+                                  "0.1", "1e-7", "123456.789", "-99999999"};
+    std::string text = "#V ";
+    for (const char* pszText : kTexts)
+        text += std::string(pszText) + ", ";
+    Use(text + "\r\n");
+    for (unsigned i = 0; i < sizeof(kTexts) / sizeof(kTexts[0]); i++) {
+        EXPECT_EQ(GetParamFloat("V", i, 0.0f), (float)strtod(kTexts[i], nullptr)) << kTexts[i];
+        EXPECT_EQ(GetParamInt("V", i, 0), (int)strtol(kTexts[i], nullptr, 10)) << kTexts[i];
+        EXPECT_EQ(ParamTextToFloat(kTexts[i]), (float)strtod(kTexts[i], nullptr)) << kTexts[i];
+    }
+}
+
+// Every kind of lookup notes the key it asks for, there or not, until the map is cleared.
+TEST_F(ParamTest, TheKeysAskedForAreNotedUntilCleared)
+{
+    Use("#A 1\r\n#B 2\r\n#C 3\r\n#D 4\r\n#UNASKED 5\r\n");
+    std::vector<std::string> values;
+    GetParamInt("A", 0, 0);
+    GetParamFloat("B", 3, 0.0f);
+    ParamExists("C");
+    GetParamStrings(nullptr, "D", values);
+    GetParamString("MISSING", 0, "");
+    ParamHasIndex("E", 0);
+    for (const char* pszKey : {"A", "B", "C", "D", "MISSING", "E"})
+        EXPECT_EQ(WasParamAsked(pszKey), 1) << pszKey;
+    EXPECT_EQ(WasParamAsked("UNASKED"), 0);
+    EXPECT_EQ(WasParamAsked(nullptr), 0);
+    // A reload keeps the notes; clearing the map drops them.
+    ReloadParamFile();
+    EXPECT_EQ(WasParamAsked("A"), 1);
+    ClearParams();
+    EXPECT_EQ(WasParamAsked("A"), 0);
 }
 
 TEST_F(ParamTest, DemoPlayNeedsKeyAndReplay)

@@ -4,9 +4,11 @@
 #include <sys/stat.h>
 
 #include <cstring>
+#include <set>
 
 #include "engine/KeyRecorder.h"
 #include "engine/Log.h"
+#include "engine/SyncValue.h"
 #include "pack/teskFile.h"
 #include "support/TempFolder.h"
 
@@ -135,10 +137,9 @@ TEST(ReplayFileTest, DamagedImagesAreRefusedWithAReason) {
         uint32_t value;
         const char* pszWhat;
     } const kPatches[] = {
-        {16, '7', "format digit 7"},      {0, 'X', "magic"},           {22, 13, "month 13"},
-        {26, 0, "day 0"},                 {18, 10000, "year 10000"},   {82, 2, "option 2"},
-        {90, 0x7FFFFFFF, "huge count"},   {90, 0xFFFFFFFF, "negative count"}, {90, 5, "count past the end"},
-        {94 + 26, 0, "frames not increasing"}, {94 + 10, 0, "step 0"},  {94 + 10, 601, "step 601"},
+        {16, '7', "format digit 7"},    {0, 'X', "magic"},
+        {90, 0x7FFFFFFF, "huge count"}, {90, 0xFFFFFFFF, "negative count"},
+        {90, 5, "count past the end"},  {90, 0x10000000, "count whose bytes overflow 32 bits"},
     };
     for (const auto& p : kPatches) {
         std::vector<uint8_t> bytes = good;
@@ -156,6 +157,52 @@ TEST(ReplayFileTest, DamagedImagesAreRefusedWithAReason) {
     bytes[17] = 'x';
     REPLAYIMAGE out;
     EXPECT_EQ(DecodeReplay(bytes.data(), bytes.size(), &out, nullptr), 1);
+}
+
+// Values the format holds that the game never writes today, each patched into a good image: the
+// file loads and gives them back as they stand.
+struct ODDVALUE {
+    const char* pszWhat;
+    void (*patch)(REPLAYIMAGE&);
+};
+
+const ODDVALUE kOddValues[] = {
+    {"option word 2", [](REPLAYIMAGE& i) { i.header.nOptions[0] = 2; }},
+    {"option word -1", [](REPLAYIMAGE& i) { i.header.nOptions[1] = -1; }},
+    {"option word 0x7FFFFFFF", [](REPLAYIMAGE& i) { i.header.nOptions[2] = 0x7FFFFFFF; }},
+    {"month 13, day 0", [](REPLAYIMAGE& i) { i.header.nMonth = 13, i.header.nDay = 0; }},
+    {"year 10000, day 99", [](REPLAYIMAGE& i) { i.header.nYear = 10000, i.header.nDay = 99; }},
+    {"negative date", [](REPLAYIMAGE& i) { i.header.nYear = -1, i.header.nMonth = INT32_MIN; }},
+    {"step 601", [](REPLAYIMAGE& i) { i.tracks[0][2].step = 601; }},
+    {"step of a day's stall", [](REPLAYIMAGE& i) { i.tracks[0][2].step = 86400 * 60; }},
+    {"step 0 and negative", [](REPLAYIMAGE& i) { i.tracks[0][1].step = 0, i.tracks[0][2].step = -3; }},
+    {"repeated frame", [](REPLAYIMAGE& i) { i.tracks[0][2].frame = 5; }},
+    {"backward frame", [](REPLAYIMAGE& i) { i.tracks[0][3].frame = 2; }},
+    {"negative frames", [](REPLAYIMAGE& i) { i.tracks[2][0].frame = -60, i.tracks[2][1].frame = INT32_MIN; }},
+};
+
+TEST(ReplayFileTest, EveryValueTheFormatHoldsRoundTrips) {
+    for (const ODDVALUE& odd : kOddValues) {
+        REPLAYIMAGE made = KnownImage(6);
+        odd.patch(made);
+        std::vector<uint8_t> bytes = EncodeReplay(made);
+        REPLAYIMAGE read;
+        std::string reason;
+        ASSERT_EQ(DecodeReplay(bytes.data(), bytes.size(), &read, &reason), 1) << odd.pszWhat << ": " << reason;
+        EXPECT_EQ(memcmp(read.header.nOptions, made.header.nOptions, sizeof(made.header.nOptions)), 0) << odd.pszWhat;
+        EXPECT_EQ(read.header.nYear, made.header.nYear) << odd.pszWhat;
+        EXPECT_EQ(read.header.nMonth, made.header.nMonth) << odd.pszWhat;
+        EXPECT_EQ(read.header.nDay, made.header.nDay) << odd.pszWhat;
+        for (int k = 0; k < KEYREC_TRACKS; ++k) {
+            ASSERT_EQ(read.tracks[k].size(), made.tracks[k].size()) << odd.pszWhat;
+            for (size_t i = 0; i < made.tracks[k].size(); ++i)
+                EXPECT_TRUE(Same(read.tracks[k][i], Kept(made.tracks[k][i], 6))) << odd.pszWhat << " " << k << " " << i;
+        }
+        // The header reader of the replay selection takes the same files.
+        REPLAYHEADER header;
+        EXPECT_EQ(DecodeReplayHeader(bytes.data(), bytes.size(), &header, nullptr, nullptr, nullptr), 6) << odd.pszWhat;
+        EXPECT_EQ(header.nMonth, made.header.nMonth) << odd.pszWhat;
+    }
 }
 
 class ReplayFileIoTest : public ::testing::Test {
@@ -204,6 +251,66 @@ TEST_F(ReplayFileIoTest, SaveWritesFormat06AndLoadGivesEveryFieldBack) {
         ASSERT_EQ(after.tracks[k].size(), before.tracks[k].size());
         for (size_t i = 0; i < before.tracks[k].size(); ++i)
             EXPECT_TRUE(Same(after.tracks[k][i], Kept(before.tracks[k][i], 6)));
+    }
+}
+
+// The game's own files always load again: a stall of an hour between two frames makes the enemies'
+// synced motion steps number in the hundreds of thousands, and those are saved and played back.
+TEST_F(ReplayFileIoTest, AReplayRecordedThroughALongStallLoadsAndGivesItsStepsBack) {
+    const int kHourOfSteps = static_cast<int>(3600000 / 16.6);
+    std::vector<int> steps;
+    m_pRec->SetStartStage(2);
+    m_pRec->SetTrackStart(0, 0);
+    m_pRec->StartRec();
+    for (int f = 0; f < 120; ++f) {
+        int nStep = f == 40 ? kHourOfSteps : (f == 41 ? 601 : 1 + f % 3);
+        SyncReplayValue(&nStep);
+        steps.push_back(nStep);
+        m_pRec->RecordKeys(f / 10 % 2 ? 16 : 0, 0, 0, 0);
+        m_pRec->NextFrame();
+    }
+    m_pRec->StopRec();
+    std::filesystem::create_directories("Replay");
+    ASSERT_EQ(m_pRec->SaveReplay("Replay05.dat", 7), 1);
+
+    m_pRec->Reset();
+    ASSERT_EQ(m_pRec->LoadReplay(".\\Replay\\", "Replay05.dat"), 1);
+    ASSERT_EQ(m_pRec->GetCurrentTrack(), 1);
+    m_pRec->StartPlay();
+    for (int f = 0; f < 120; ++f) {
+        m_pRec->GetPlayKeyCode();
+        int nStep = 0;
+        SyncReplayValue(&nStep);
+        // The first record's frame is 0, which plays back as 1 whatever it holds.
+        EXPECT_EQ(nStep, f == 0 ? 1 : steps[static_cast<size_t>(f)]) << f;
+        m_pRec->NextFrame();
+    }
+}
+
+// Files with values the game does not write today load, and every track plays with codes of its
+// own records; an option word other than 0 switches its option on.
+TEST_F(ReplayFileIoTest, FilesWithEveryValueTheFormatHoldsLoadAndPlay) {
+    for (const ODDVALUE& odd : kOddValues) {
+        REPLAYIMAGE image = KnownImage(6);
+        odd.patch(image);
+        PutImage("Odd.dat", image);
+        m_pRec->Reset();
+        ASSERT_EQ(m_pRec->LoadReplay("", "Odd.dat"), 1) << odd.pszWhat;
+        for (int i = 0; i < REPLAY_OPTION_COUNT; ++i)
+            EXPECT_EQ(g_nOptionFlags[i], image.header.nOptions[i] != 0 ? 1 : 0) << odd.pszWhat << " " << i;
+        for (int nStage = 1; nStage <= KEYREC_TRACKS; ++nStage) {
+            std::set<int> codes = {0};
+            for (const KEYRECINFO& rec : image.tracks[nStage - 1]) codes.insert(rec.code & 0xFFFF);
+            m_pRec->SetStartStage(nStage);
+            m_pRec->StartPlay();
+            for (int f = 0; f < 100; ++f) {
+                EXPECT_EQ(codes.count(m_pRec->GetPlayKeyCode()), 1u) << odd.pszWhat << " stage " << nStage;
+                int nStep = 0;
+                SyncReplayValue(&nStep);
+                m_pRec->NextFrame();
+            }
+            m_pRec->StopPlay();
+        }
     }
 }
 

@@ -122,18 +122,12 @@ TEST_F(GameRun, CloseRequestsDuringLoadingWaitForTheLoadedStage)
     EXPECT_EQ(m_Game.GetLoader(), nullptr);
 }
 
-TEST_F(GameRun, WithoutDataTheScenesLeadFromTheLogoThroughTheOpeningToAStage)
+TEST_F(GameRun, WithoutDataTheScenesLeadFromTheLogoThroughTheOpeningToALoadThatEndsTheRun)
 {
-    // No data at all: every scene stands in, the loading picture is missing and the stage does
-    // not load, but the run still gets through the loading state.
-    m_Game.m_OnRender = [&](CObservedGame& game) {
-        if (game.GetState() == CGame::STATE_STAGE && game.Visits(CGame::STATE_STAGE) == 1) {
-            game.m_OnRender = nullptr;
-            CloseSoon();
-        }
-    };
-    ASSERT_EQ(Run(kLongRun), 0);
-    EXPECT_EQ(m_Game.States(), (States{1, 9, 10, 13, 14, 11, 12, 3, 4, 15}));
+    // No data at all: every scene stands in and the loading picture is missing; the stage does not
+    // load, and the program ends saying so.
+    ASSERT_EQ(Run(kLongRun), 1);
+    EXPECT_EQ(m_Game.States(), (States{1, 9, 10, 13, 14, 11, 12, 3, 21}));
     // Each fade of the machine steps 0.03 a pass: 34 passes from start to finish.
     EXPECT_EQ(m_Game.FirstTick(11) - m_Game.FirstTick(14), 34u);
     EXPECT_EQ(m_Game.FirstTick(3) - m_Game.FirstTick(12), 34u);
@@ -143,15 +137,66 @@ TEST_F(GameRun, WithoutDataTheScenesLeadFromTheLogoThroughTheOpeningToAStage)
 TEST_F(GameRun, WithoutTheOpeningTheLogoLeadsToTheTitle)
 {
     CTempFolder::Put("GameData/System/Param.txt", std::string("#PLAY_OPENING 0\r\n#INIT_STAGE_NUM 3\r\n"));
-    m_Game.m_OnRender = [&](CObservedGame& game) {
-        if (game.GetState() == CGame::STATE_STAGE) {
-            game.m_OnRender = nullptr;
-            CloseSoon();
-        }
-    };
-    ASSERT_EQ(Run(kLongRun), 0);
-    EXPECT_EQ(m_Game.States(), (States{1, 13, 14, 11, 12, 3, 4, 15}));
+    ASSERT_EQ(Run(kLongRun), 1);
+    EXPECT_EQ(m_Game.States(), (States{1, 13, 14, 11, 12, 3, 21}));
     EXPECT_EQ(m_Game.GetStageNumber(), 3);
+}
+
+namespace {
+
+// A run whose stage does not load: it must end at once with a non-zero status and the reason, in
+// the message box and on stderr, and never run the stage.
+class FailedLoadRun : public CProgramRun {
+protected:
+    void ExpectEndWithReason(const std::string& strReason)
+    {
+        ::testing::internal::CaptureStderr();
+        const int nResult = Run(kLongRun);
+        const std::string strErr = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(nResult, 1);
+        EXPECT_EQ(m_Game.States(), (States{3, 21}));
+        EXPECT_EQ(m_Game.GetLoader(), nullptr);
+        EXPECT_TRUE(m_Game.IsLoadFailed());
+        const auto boxes = m_Host.GetMessageBoxes();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].first, strReason);
+        EXPECT_EQ(boxes[0].second, "Zorva");
+        EXPECT_NE(strErr.find("zorva: " + strReason + "\n"), std::string::npos) << strErr;
+    }
+};
+
+} // namespace
+
+TEST_F(FailedLoadRun, AnEmptyPackInPlaceOfTheStageFolderEndsTheProgramWithTheReason)
+{
+    MakeData();
+    std::filesystem::remove_all("GameData/Stage01");
+    CTempFolder::Put("GameData/Stage01.dat", std::string());
+    ExpectEndWithReason("Stage 1 could not be loaded: GameData/Stage01 is missing or damaged");
+}
+
+TEST_F(FailedLoadRun, AFirstStageNumberOutOfRangeEndsTheProgramWithTheReason)
+{
+    MakeData();
+    for (const char* pszStage : {"6", "0", "-2147483649", "nan"}) {
+        SCOPED_TRACE(pszStage);
+        SetParam("INIT_STAGE_NUM", pszStage);
+        const int nStage = GetParamInt("INIT_STAGE_NUM", 0, 1);
+        ClearParams();
+        char szReason[128];
+        snprintf(szReason, sizeof(szReason), "Stage %d could not be loaded: GameData/Stage%02d is missing or damaged",
+                 nStage, nStage);
+        CHostHeadless host;
+        CObservedGame game(host);
+        ::testing::internal::CaptureStderr();
+        const int nResult = RunOn(host, game, kLongRun);
+        const std::string strErr = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(nResult, 1);
+        EXPECT_EQ(game.States(), (States{3, 21}));
+        ASSERT_EQ(host.GetMessageBoxes().size(), 1u);
+        EXPECT_EQ(host.GetMessageBoxes()[0].first, szReason);
+        EXPECT_NE(strErr.find(szReason), std::string::npos) << strErr;
+    }
 }
 
 TEST_F(GameRun, AClearedStageGoesOnToTheNextStageAndTrack)
@@ -188,8 +233,10 @@ TEST_F(GameRun, ClearingWhenTheNextStageHasNoDefinitionEndsTheRunWithTheEnding)
             break;
         case CGame::STATE_ENDING:
             strEndingFolder = game.GetEnding().GetFolder();
+            m_Host.PressKey('Z');  // skipped: the ending's own run is tested with the cut-scenes
             break;
         case CGame::STATE_REPLAY_SELECT:
+            m_Host.ReleaseKey('Z');
             bSaveMode = game.GetReplaySel().IsSaveMode();
             break;
         case CGame::STATE_TITLE:

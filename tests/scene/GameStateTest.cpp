@@ -9,6 +9,7 @@
 #include "engine/AppTimer.h"
 #include "engine/KeyRecorder.h"
 #include "engine/Param.h"
+#include "engine/WinMain.h"
 #include "scene/Game.h"
 #include "support/DeviceFixture.h"
 #include "support/GeneratedData.h"
@@ -168,7 +169,8 @@ TEST_F(GameState, TheStartMenusSubWeaponGoesToTheHeroineOnLoading)
 
 TEST_F(GameState, AFinishedLoadDeletesTheLoaderAndFadesToTheStage)
 {
-    // No data: the stage does not load, but the load finishes all the same.
+    CopyGeneratedData();
+    ClearParams();
     m_Game.ChangeState(CGame::STATE_LOADING, g_lpD3DDevice);
     ASSERT_NE(m_Game.GetLoader(), nullptr);
     for (int i = 0; i < 10000 && m_Game.GetState() == CGame::STATE_LOADING; i++) {
@@ -180,6 +182,24 @@ TEST_F(GameState, AFinishedLoadDeletesTheLoaderAndFadesToTheStage)
     EXPECT_TRUE(m_Game.GetLoadingInfo().IsHidden());
     EXPECT_EQ(TicksToLeave(100), 34);
     EXPECT_EQ(m_Game.GetState(), CGame::STATE_STAGE);
+}
+
+TEST_F(GameState, AStageThatDoesNotLoadIsNeverRunAndEndsTheProgramWithTheReason)
+{
+    // No data: the stage does not load.
+    m_Game.ChangeState(CGame::STATE_LOADING, g_lpD3DDevice);
+    for (int i = 0; i < 10000 && m_Game.GetState() == CGame::STATE_LOADING; i++) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        Tick();
+    }
+    EXPECT_EQ(m_Game.GetState(), CGame::STATE_QUIT);
+    EXPECT_TRUE(m_Game.IsLoadFailed());
+    EXPECT_FALSE(m_Game.IsFading());
+    EXPECT_EQ(m_Game.GetLoader(), nullptr);
+    EXPECT_TRUE(m_Game.GetLoadingInfo().IsHidden());
+    ASSERT_NE(g_pszError, nullptr);
+    EXPECT_STREQ(g_pszError, "Stage 1 could not be loaded: GameData/Stage01 is missing or damaged");
+    g_pszError = nullptr;
 }
 
 TEST_F(GameState, ReleaseDuringALoadLeavesNoWorkerBehind)

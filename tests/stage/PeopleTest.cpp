@@ -10,6 +10,7 @@
 #include "stage/CrushableSet.h"
 #include "stage/People.h"
 #include "stage/PeopleLabel.h"
+#include "FakeLabelEffects.h"
 #include "StubPlayer.h"
 #include "stage/PeopleSet.h"
 #include "stage/Stage.h"
@@ -100,9 +101,11 @@ private:
 
 class PeopleLabelTest : public ::testing::Test {
 protected:
-    ItemFactoryScope m_Factory;
     void SetUp() override { CCrushableSet::Clear(); }
     void TearDown() override { CCrushableSet::Clear(); }
+
+    ItemFactoryScope m_Factory;
+    CFakeLabelEffects m_Effects;
 
     // A passer-by standing in the cell at (x, y).
     static void Place(CPeopleLabel& label, CPeople* pKind, float x, float y, float fSpeed)
@@ -205,8 +208,10 @@ TEST_F(PeopleLabelTest, KnockedAwayThrowsItsItemsAlongTheArc)
     }
     EXPECT_EQ(Thrown(label, 0).m_nKind, 5);
     EXPECT_EQ(Thrown(label, 2).m_nKind, 3);
-    EXPECT_EQ(label.m_StarCir.m_nStarts, 1);
-    EXPECT_EQ(label.m_StarCir.m_fY, -384.0f);
+    ASSERT_NE(label.m_pStarCir, nullptr);
+    EXPECT_EQ(CFakeLabelEffects::Of(label.m_pStarCir)->m_nStarts, 1);
+    EXPECT_EQ(CFakeLabelEffects::Of(label.m_pStarCir)->m_vPoint.x, 300.0f);
+    EXPECT_EQ(CFakeLabelEffects::Of(label.m_pStarCir)->m_vPoint.y, -384.0f);
     EXPECT_EQ(label.m_vTextPos.x, 300.0f);
 
     // It flies up and right, spinning ever slower, and leaves once off screen with its text risen.
@@ -265,5 +270,5 @@ TEST_F(PeopleLabelTest, WithoutAnItemFactoryItIsKnockedOverAndThrowsNothing)
     EXPECT_EQ(label.m_pItems[0], nullptr);
     Heroine h(300.0f, 390.0f);
     EXPECT_EQ(label.HitByPlayer(nullptr, &h), 1);
-    EXPECT_EQ(label.m_StarCir.m_nStarts, 1);
+    EXPECT_EQ(CFakeLabelEffects::Of(label.m_pStarCir)->m_nStarts, 1);
 }

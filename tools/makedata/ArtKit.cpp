@@ -158,12 +158,15 @@ TEXTMASK MakeTextMask(const std::string& text, int nHeight)
     };
     std::vector<PLACED> glyphs;
     int nPen = 0;
-    for (char ch : text) {
+    for (size_t i = 0; i < text.size(); i++) {
+        // A two-byte character of code page 932 is one glyph.
+        const uint8_t c = (uint8_t)text[i];
+        const UINT uChar = IsDBCSLeadByte(c) && i + 1 < text.size() ? (UINT)c << 8 | (uint8_t)text[++i] : c;
         PLACED g = {};
-        const DWORD n = GetGlyphOutlineA(hdc, (uint8_t)ch, GGO_GRAY8_BITMAP, &g.gm, 0, nullptr, &kIdentity);
+        const DWORD n = GetGlyphOutlineA(hdc, uChar, GGO_GRAY8_BITMAP, &g.gm, 0, nullptr, &kIdentity);
         if (n != GDI_ERROR && n > 0) {
             g.bits.resize(n);
-            GetGlyphOutlineA(hdc, (uint8_t)ch, GGO_GRAY8_BITMAP, &g.gm, n, g.bits.data(), &kIdentity);
+            GetGlyphOutlineA(hdc, uChar, GGO_GRAY8_BITMAP, &g.gm, n, g.bits.data(), &kIdentity);
         }
         g.x = nPen;
         nPen += n == GDI_ERROR ? nHeight / 2 : g.gm.gmCellIncX;

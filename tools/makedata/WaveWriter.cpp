@@ -310,6 +310,12 @@ MUSICPIECE Render(const PIECE& p, int nVariant) {
 
 }  // namespace
 
+double SynthSine(double fPhase) { return Sine(fPhase); }
+
+std::vector<uint8_t> MakeWaveFile(const std::vector<int16_t>& samples, uint32_t nRate, uint16_t nChannels) {
+    return WaveFile(samples, nRate, nChannels, -1);
+}
+
 MUSICPIECE MakeMusicPiece(int nKind) {
     switch (nKind) {
     case 0: return Render(PIECE{kOpening, 32, 120, 8, 0}, 0);

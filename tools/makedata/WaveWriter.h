@@ -19,5 +19,10 @@ MUSICPIECE MakeMusicPiece(int nKind);
 // gives the same bytes; different names sound different).
 std::vector<uint8_t> MakeEffectWave(const std::string& name);
 
+// For the other sound makers of the generator: sin(2 pi phase) from the shared table, and a PCM
+// 16-bit wave file of the samples (interleaved when stereo).
+double SynthSine(double fPhase);
+std::vector<uint8_t> MakeWaveFile(const std::vector<int16_t>& samples, uint32_t nRate, uint16_t nChannels);
+
 // Writes the system bank's waves, the other effects the game names, and the music.
 void WriteWaveFiles(CDataSet& data);

@@ -6,6 +6,8 @@
 #include <cstring>
 
 #include "ArtKit.h"
+#include "BulletPictures.h"
+#include "CutScenes.h"
 #include "DataSet.h"
 #include "WaveWriter.h"
 #include "IndexSheets.h"
@@ -43,6 +45,8 @@ int main(int argc, char** argv)
     WriteStageFiles(data);
     WriteLoadingPicture(data);
     WriteHeroinePictures(data);
+    WriteCutScenes(data);
+    WriteBulletPictures(data);
     WriteItemPictures(data);
     if (data.Failed() || !data.Sync().Finish())
         return 1;

@@ -2,6 +2,8 @@
 // and alpha operations, specular add, alpha test and blending into RGB565. The specialised span
 // loops at the end do the same arithmetic for the game's two common set-ups, only with the state
 // tests taken out of the loop; spans of one colour without depth go eight pixels at a time (SSE2).
+// Added (ONE/ONE) spans leave out the texels that are black, which add nothing, by the texture's
+// bounds of the others.
 #pragma once
 #include <algorithm>
 #include <cmath>
@@ -12,6 +14,7 @@
 #endif
 
 #include "platform/d3d/Rasterizer.h"
+#include "platform/ddraw/NonBlackBounds.h"
 #include "platform/ddraw/PixelFormat.h"
 
 // a * b / 255 rounded to nearest, for 8-bit a and b.
@@ -101,7 +104,11 @@ inline int64_t TexelFixed(float fTexels)
     if (!(std::fabs(fTexels) < 1.0e9f)) {
         return 0;
     }
-    return (int64_t)std::floor((double)fTexels * 4294967296.0 + 0.5);
+    // floor() without the library call: below 2^63 the conversion truncates exactly, and a value
+    // past 2^53 is whole already.
+    const double f = (double)fTexels * 4294967296.0 + 0.5;
+    const int64_t n = (int64_t)f;
+    return n - (f < (double)n ? 1 : 0);
 }
 
 inline int WrapTexel(int64_t nFixed, int n, bool bWrap)
@@ -320,9 +327,10 @@ inline int ChooseFastPath(const PIXELSTATE& ps)
 
 // The raw texels of n pixels from texel position (nU, nV) stepping by (nDU, nDV), by the general
 // fetch rule. A run that lies within one texture row is returned in place; others are gathered
-// into pBuf.
+// into pBuf. bInside: every position lies inside the texture, where wrapping and clamping leave
+// the texel index as it is.
 inline const uint16_t* TexelRun(const PIXELSTATE& ps, int64_t nU, int64_t nV, int64_t nDU, int64_t nDV, int n,
-                                uint16_t* pBuf)
+                                bool bInside, uint16_t* pBuf)
 {
     const bool bPow2U = ps.bWrapU && (ps.nTexW & (ps.nTexW - 1)) == 0;
     const bool bPow2V = ps.bWrapV && (ps.nTexH & (ps.nTexH - 1)) == 0;
@@ -335,8 +343,20 @@ inline const uint16_t* TexelRun(const PIXELSTATE& ps, int64_t nU, int64_t nV, in
         if (nDU == (int64_t)1 << 32 && nFirst >= 0 && nFirst + n <= ps.nTexW) {
             return pRow + nFirst;
         }
+        if (bInside) {
+            for (int i = 0; i < n; i++, nU += nDU) {
+                pBuf[i] = pRow[nU >> 32];
+            }
+            return pBuf;
+        }
         for (int i = 0; i < n; i++, nU += nDU) {
             pBuf[i] = pRow[bPow2U ? (int)((nU >> 32) & nMaskU) : WrapTexel(nU, ps.nTexW, ps.bWrapU)];
+        }
+        return pBuf;
+    }
+    if (bInside) {
+        for (int i = 0; i < n; i++, nU += nDU, nV += nDV) {
+            pBuf[i] = reinterpret_cast<const uint16_t*>(ps.pTex + (long)(nV >> 32) * ps.lTexPitch)[nU >> 32];
         }
         return pBuf;
     }
@@ -351,6 +371,94 @@ inline const uint16_t* TexelRun(const PIXELSTATE& ps, int64_t nU, int64_t nV, in
     return pBuf;
 }
 
+inline int64_t FloorDiv(int64_t n, int64_t d)
+{
+    int64_t q = n / d;
+    if ((n % d != 0) && ((n < 0) != (d < 0))) {
+        q--;
+    }
+    return q;
+}
+
+inline int64_t CeilDiv(int64_t n, int64_t d)
+{
+    return -FloorDiv(-n, d);
+}
+
+// Whether the n texel positions from P by D (32.32) all lie in [0, nSize) texels.
+inline bool StaysInside(int64_t P, int64_t D, int n, int nSize)
+{
+    const __int128 nLast = (__int128)P + (__int128)D * (n - 1);
+    const int64_t nEnd = (int64_t)nSize << 32;
+    return P >= 0 && P < nEnd && nLast >= 0 && nLast < nEnd;
+}
+
+// Narrows [*pLo, *pHi) to the pixels i of a span whose texel position P + i * D (32.32) lies in
+// [L, R). Every position of the span lies inside the texture (StaysInside), so nothing overflows.
+inline void NarrowToBand(int64_t P, int64_t D, int64_t L, int64_t R, int* pLo, int* pHi)
+{
+    int64_t nLo = *pLo, nHi = *pHi;
+    if (D == 0) {
+        nHi = (P >= L && P < R) ? nHi : nLo;
+    } else if (D > 0) {
+        nLo = P >= L ? nLo : std::max(nLo, CeilDiv(L - P, D));
+        nHi = std::min(nHi, CeilDiv(R - P, D));
+    } else {
+        nLo = P < R ? nLo : std::max(nLo, FloorDiv(R - P, D) + 1);
+        nHi = std::min(nHi, FloorDiv(L - P, D) + 1);
+    }
+    *pLo = (int)nLo;
+    *pHi = (int)std::max(nLo, nHi);
+}
+
+// Whether the draw skips spans whose texels are all black (added with ONE/ONE, nothing added to them).
+inline bool SkipsBlackSpans(const PIXELSTATE& ps)
+{
+    return ps.nFastPath == FAST_TEX_ADDITIVE && ps.pBounds && !ps.bSpecular;
+}
+
+// Whether texel row nV (32.32), which a span with no change in v fetches throughout, is all black.
+inline bool IsBlackTexelRow(const PIXELSTATE& ps, int64_t nV)
+{
+    const int ty = WrapTexel(nV, ps.nTexH, ps.bWrapV);
+    return ps.pBounds->RowLeft(ty) == ps.pBounds->RowRight(ty);
+}
+
+// NarrowToBand to texels [nFirst, nEnd) of nSize, which needs nothing when that is all of them.
+inline void NarrowToTexels(int64_t P, int64_t D, int nFirst, int nEnd, int nSize, int* pLo, int* pHi)
+{
+    if (nFirst > 0 || nEnd < nSize) {
+        NarrowToBand(P, D, (int64_t)nFirst << 32, (int64_t)nEnd << 32, pLo, pHi);
+    }
+}
+
+// The part [*pLo, *pHi) of a span of n pixels, texel position (nU, nV) stepping by (nDU, nDV), whose
+// texels may be other than black (the rest add nothing); *pbInside tells whether every position
+// lies inside the texture.
+inline void NonBlackPart(const PIXELSTATE& ps, int64_t nU, int64_t nV, int64_t nDU, int64_t nDV, int n, int* pLo,
+                         int* pHi, bool* pbInside)
+{
+    const CNonBlackBounds& b = *ps.pBounds;
+    const bool bInsideU = StaysInside(nU, nDU, n, ps.nTexW);
+    *pbInside = bInsideU && StaysInside(nV, nDV, n, ps.nTexH);
+    *pLo = 0;
+    *pHi = n;
+    if (b.IsBlack()) {
+        *pHi = 0;
+    } else if (nDV == 0) {
+        // One texture row, whichever way its index wraps: its own bounds.
+        const int ty = WrapTexel(nV, ps.nTexH, ps.bWrapV);
+        if (IsBlackTexelRow(ps, nV)) {
+            *pHi = 0;
+        } else if (bInsideU) {
+            NarrowToTexels(nU, nDU, b.RowLeft(ty), b.RowRight(ty), ps.nTexW, pLo, pHi);
+        }
+    } else if (*pbInside) {
+        NarrowToTexels(nU, nDU, b.Left(), b.Right(), ps.nTexW, pLo, pHi);
+        NarrowToTexels(nV, nDV, b.Top(), b.Bottom(), ps.nTexH, pLo, pHi);
+    }
+}
+
 #if defined(__SSE2__)
 // A constant-colour span eight pixels at a time, each channel in a 16-bit lane. Every value stays
 // within 0..255 in the low byte, so an unsigned saturating byte add is min(255, a + b).
@@ -359,6 +467,7 @@ struct SPANSIMD {
     __m128i color[3], spec[3];
     __m128i keyMask, key;
     bool bLit, bKey;
+    bool bSum565;  // an RGB565 texel, white and no specular: added, the fields simply add (AddSat565x8)
     DWORD dwZFunc;
     bool bZWrite;
 };
@@ -378,6 +487,8 @@ inline SPANSIMD MakeSpanSimd(const PIXELSTATE& ps, uint32_t r, uint32_t g, uint3
         k.spec[i] = _mm_set1_epi16((short)spec[i]);
     }
     k.bLit = (r & g & b) != 255;  // x * 255 / 255 is x
+    k.bSum565 = !k.bLit && (sr | sg | sb) == 0 && ps.nTexShift[0] == 11 && ps.nTexBits[0] == 5 &&
+                ps.nTexShift[1] == 5 && ps.nTexBits[1] == 6 && ps.nTexShift[2] == 0 && ps.nTexBits[2] == 5;
     k.bKey = ps.bKey;
     k.keyMask = _mm_set1_epi16((short)ps.dwKeyMask);
     k.key = _mm_set1_epi16((short)ps.dwKey);
@@ -408,10 +519,33 @@ inline __m128i Pack565x8(__m128i r, __m128i g, __m128i b)
                         _mm_srli_epi16(b, 3));
 }
 
+// Two RGB565 words added field by field, each field saturating. A 5-bit field widened to 8 bits
+// gains less than one unit of its own, and two such gains reach one only where the sum saturates
+// anyway (likewise for 6 bits): so for a white texel with no specular this is exactly the widened
+// channels added with saturation and truncated back.
+inline __m128i AddSat565x8(__m128i a, __m128i b)
+{
+    // Each field moved to the top of its lane, where an unsigned saturating add saturates it.
+    const __m128i top5 = _mm_set1_epi16((short)0xF800), top6 = _mm_set1_epi16((short)0xFC00);
+    const __m128i g6 = _mm_set1_epi16(0x07E0);
+    const __m128i r = _mm_and_si128(_mm_adds_epu16(_mm_and_si128(a, top5), _mm_and_si128(b, top5)), top5);
+    const __m128i g = _mm_and_si128(
+        _mm_adds_epu16(_mm_slli_epi16(_mm_and_si128(a, g6), 5), _mm_slli_epi16(_mm_and_si128(b, g6), 5)), top6);
+    const __m128i bl = _mm_adds_epu16(_mm_slli_epi16(a, 11), _mm_slli_epi16(b, 11));
+    return _mm_or_si128(_mm_or_si128(r, _mm_srli_epi16(g, 5)), _mm_srli_epi16(bl, 11));
+}
+
+// How eight pixels are shaded: written as they come, added, or added field by field (bSum565).
+enum SHADEMODE { SHADE_OPAQUE, SHADE_ADD, SHADE_ADD565 };
+
 // Eight pixels of ShadeSpanTexModulate's arithmetic for a constant colour, before key and depth.
-template <bool kAdd>
+template <int kMode>
 inline __m128i ShadeEight(const SPANSIMD& k, __m128i raw, __m128i dst)
 {
+    if (kMode == SHADE_ADD565) {
+        return AddSat565x8(raw, dst);
+    }
+    constexpr bool kAdd = kMode == SHADE_ADD;
     __m128i c[3];
     for (int i = 0; i < 3; i++) {
         const __m128i v = _mm_and_si128(_mm_srl_epi16(raw, k.shift[i]), k.mask[i]);
@@ -483,13 +617,13 @@ inline void ByEights(uint16_t* pD, uint16_t* pZ, const uint16_t* pSrc, int n, F 
 
 // Eight textured pixels at pD from their raw texels; pZ is null without depth, z the span's depth.
 // A keyed texel leaves its pixel and depth alone, as does a failed depth test.
-template <bool kAdd>
+template <int kMode>
 inline void TexEight(const SPANSIMD& k, uint16_t* pD, uint16_t* pZ, const uint16_t* pRaw, __m128i z)
 {
     __m128i* pDst = reinterpret_cast<__m128i*>(pD);
     const __m128i raw = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pRaw));
     const __m128i dst = _mm_loadu_si128(pDst);
-    __m128i out = ShadeEight<kAdd>(k, raw, dst);
+    __m128i out = ShadeEight<kMode>(k, raw, dst);
     __m128i pass = _mm_set1_epi16(-1);
     if (k.bKey) {
         pass = _mm_xor_si128(_mm_cmpeq_epi16(_mm_and_si128(raw, k.keyMask), k.key), pass);
@@ -510,18 +644,18 @@ inline void TexEight(const SPANSIMD& k, uint16_t* pD, uint16_t* pZ, const uint16
 
 // n pixels from pD (and pZ, null without depth) on, all at depth z16, the texel position starting
 // at (nU, nV) and stepping by (nDU, nDV).
-template <bool kAdd>
-inline void ShadeSpanConst(const PIXELSTATE& ps, const SPANSIMD& k, uint16_t* pD, uint16_t* pZ, uint16_t z16, int n,
-                           int64_t nU, int64_t nV, int64_t nDU, int64_t nDV)
+template <int kMode>
+inline void ShadeRunsConst(const PIXELSTATE& ps, const SPANSIMD& k, uint16_t* pD, uint16_t* pZ, uint16_t z16, int n,
+                           int64_t nU, int64_t nV, int64_t nDU, int64_t nDV, bool bInside)
 {
     constexpr int kRun = 64;
     alignas(16) uint16_t buf[kRun];
     const __m128i z = _mm_set1_epi16((short)z16);
     while (n > 0) {
         const int m = std::min(n, kRun);
-        const uint16_t* pRaw = TexelRun(ps, nU, nV, nDU, nDV, m, buf);
+        const uint16_t* pRaw = TexelRun(ps, nU, nV, nDU, nDV, m, bInside, buf);
         ByEights(pD, pZ, pRaw, m, [&](uint16_t* pD8, uint16_t* pZ8, const uint16_t* pRaw8) {
-            TexEight<kAdd>(k, pD8, pZ8, pRaw8, z);
+            TexEight<kMode>(k, pD8, pZ8, pRaw8, z);
         });
         // The same wrap-around sums as stepping pixel by pixel.
         nU = (int64_t)((uint64_t)nU + (uint64_t)m * (uint64_t)nDU);
@@ -531,6 +665,20 @@ inline void ShadeSpanConst(const PIXELSTATE& ps, const SPANSIMD& k, uint16_t* pD
             pZ += m;
         }
         n -= m;
+    }
+}
+
+// ShadeRunsConst in the mode of the blend and the colour, chosen once for the span.
+template <bool kAdd>
+inline void ShadeSpanConst(const PIXELSTATE& ps, const SPANSIMD& k, uint16_t* pD, uint16_t* pZ, uint16_t z16, int n,
+                           int64_t nU, int64_t nV, int64_t nDU, int64_t nDV, bool bInside)
+{
+    if (!kAdd) {
+        ShadeRunsConst<SHADE_OPAQUE>(ps, k, pD, pZ, z16, n, nU, nV, nDU, nDV, bInside);
+    } else if (k.bSum565) {
+        ShadeRunsConst<SHADE_ADD565>(ps, k, pD, pZ, z16, n, nU, nV, nDU, nDV, bInside);
+    } else {
+        ShadeRunsConst<SHADE_ADD>(ps, k, pD, pZ, z16, n, nU, nV, nDU, nDV, bInside);
     }
 }
 #endif
@@ -558,12 +706,27 @@ inline void ShadeSpanTexModulate(const PIXELSTATE& ps, int y, int x0, int x1, fl
     // Only the attributes that change are stepped; the others keep their exact start values,
     // as the general loop's adds of zero would.
     const bool bWhite = bConstColor && r == 255 && g == 255 && b == 255;
+    // Pixels [x0 + nLo, x0 + nHi) may change; a black texel elsewhere adds nothing, unless a
+    // specular colour is added to it.
+    int nLo = 0, nHi = x1 - x0;
+    bool bInside = false;
+    const bool bNoSpecular = !ps.bSpecular || (dx[ATTR_SR] == 0.0f && dx[ATTR_SG] == 0.0f && dx[ATTR_SB] == 0.0f &&
+                                               (sr | sg | sb) == 0);
+    if (kAdd && ps.pBounds && bNoSpecular) {
+        NonBlackPart(ps, nU, nV, nDU, nDV, x1 - x0, &nLo, &nHi, &bInside);
+        if (nLo >= nHi) {
+            return;
+        }
+    }
 #if defined(__SSE2__)
     // With depth, only a span of one depth: stepping it is sequential float arithmetic.
     if (bConstColor && ps.bTexChannels && (!pZRow || dx[ATTR_Z] == 0.0f)) {
         const SPANSIMD k = MakeSpanSimd(ps, r, g, b, sr, sg, sb);
-        ShadeSpanConst<kAdd>(ps, k, pD + x0, pZRow ? pZRow + x0 : nullptr, pZRow ? DepthToZ16(at[ATTR_Z]) : 0,
-                             x1 - x0, nU, nV, nDU, nDV);
+        // The same wrap-around sums as stepping pixel by pixel.
+        const int64_t nFirstU = (int64_t)((uint64_t)nU + (uint64_t)nLo * (uint64_t)nDU);
+        const int64_t nFirstV = (int64_t)((uint64_t)nV + (uint64_t)nLo * (uint64_t)nDV);
+        ShadeSpanConst<kAdd>(ps, k, pD + x0 + nLo, pZRow ? pZRow + x0 + nLo : nullptr,
+                             pZRow ? DepthToZ16(at[ATTR_Z]) : 0, nHi - nLo, nFirstU, nFirstV, nDU, nDV, bInside);
         return;
     }
 #endif
@@ -575,6 +738,12 @@ inline void ShadeSpanTexModulate(const PIXELSTATE& ps, int y, int x0, int x1, fl
                     at[i] += dx[i];
                 }
             }
+        }
+        if (x - x0 < nLo) {
+            continue;
+        }
+        if (x - x0 >= nHi) {
+            break;
         }
         uint16_t z16 = 0;
         if (pZRow) {

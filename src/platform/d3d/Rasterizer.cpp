@@ -5,6 +5,7 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <mutex>
 
 #include "platform/d3d/PixelOps.h"
 #include "platform/ddraw/DDObjects.h"
@@ -17,20 +18,6 @@ std::atomic<bool> g_bFastPaths{true};
 constexpr float kGuardBand = 4.0f;
 constexpr int kSubPixel = 256;
 constexpr int kHalfPixel = kSubPixel / 2;
-
-int64_t FloorDiv(int64_t n, int64_t d)
-{
-    int64_t q = n / d;
-    if ((n % d != 0) && ((n < 0) != (d < 0))) {
-        q--;
-    }
-    return q;
-}
-
-int64_t CeilDiv(int64_t n, int64_t d)
-{
-    return -FloorDiv(-n, d);
-}
 
 int64_t Snap(float f)
 {
@@ -238,6 +225,15 @@ void SetupPlanes(const PVERTEX& a, const PVERTEX& b, const PVERTEX& c, const int
     }
 }
 
+// Whether the texel row of row y of a triangle whose v does not change along rows is all black.
+// The span computes v as base + dx * fx + dy * fy; with dx 0 the middle term is a zero, which
+// leaves the sum as it is, whatever the span's first pixel.
+bool IsBlackRow(const PIXELSTATE& ps, const PLANES& pl, int64_t y)
+{
+    const float fy = (float)y + 0.5f - pl.y0;
+    return IsBlackTexelRow(ps, TexelFixed((pl.base[ATTR_V] + pl.dy[ATTR_V] * fy) * (float)ps.nTexH));
+}
+
 // One edge as an integer function of the pixel centre; Test(x) tells whether a centre is inside.
 struct EDGE {
     int64_t dx, dy, ax, ay;
@@ -372,6 +368,7 @@ HRESULT CRasterizer::Begin(const DRAWSTATE& ds)
     ps.dwDestBlend = rs[D3DRENDERSTATE_DESTBLEND];
     ps.bFlat = rs[D3DRENDERSTATE_SHADEMODE] == D3DSHADE_FLAT;
     ps.nFastPath = g_bFastPaths ? ChooseFastPath(ps) : FAST_NONE;
+    ps.bSkipBlack = ps.nFastPath == FAST_TEX_ADDITIVE && !(ps.pZ && ps.bZWrite) && pTex != pT;
     return D3D_OK;
 }
 
@@ -549,6 +546,25 @@ HRESULT CRasterizer::Draw(D3DPRIMITIVETYPE eType, DWORD dwFVF, const void* pVert
         }
     }
     TransformVertices(dwFVF, pVertices, dwCount);
+    m_ds.pTarget->MarkWritten();
+    if (m_ps.pZ && m_ps.bZWrite) {
+        m_ds.pZ->MarkWritten();
+    }
+    // The texture's bounds stay as they are (no one writes it) while they are in use. Bounds that
+    // cut nothing are not worth looking at.
+    std::unique_lock<std::mutex> lock;
+    if (m_ps.bSkipBlack) {
+        lock = m_ds.pTexture->LockDerived();
+        const CNonBlackBounds* pBounds = m_ds.pTexture->NonBlackBounds();
+        m_ps.pBounds = pBounds && !pBounds->IsFull() ? pBounds : nullptr;
+    }
+    DrawPrimitives(eType, pIndices, n);
+    m_ps.pBounds = nullptr;
+    return D3D_OK;
+}
+
+void CRasterizer::DrawPrimitives(D3DPRIMITIVETYPE eType, const WORD* pIndices, DWORD n)
+{
     auto at = [&](DWORD k) -> const PVERTEX& { return m_verts[pIndices ? pIndices[k] : k]; };
     switch (eType) {
     case D3DPT_POINTLIST:
@@ -586,7 +602,6 @@ HRESULT CRasterizer::Draw(D3DPRIMITIVETYPE eType, DWORD dwFVF, const void* pVert
         }
         break;
     }
-    return D3D_OK;
 }
 
 void CRasterizer::ClippedTriangle(const PVERTEX& a, const PVERTEX& b, const PVERTEX& c)
@@ -660,7 +675,12 @@ void CRasterizer::Triangle(const PVERTEX& a, const PVERTEX& b, const PVERTEX& c)
                        MakeEdge(X[2], Y[2], X[0], Y[0])};
     PLANES pl;
     SetupPlanes(*v[0], *v[1], *v[2], X, Y, nArea2, ps.bFlat, a, &pl);
+    // With v the same along a row, a row whose texels are all black adds nothing (see ShadeSpan).
+    const bool bBlackRowsSkip = pl.dx[ATTR_V] == 0.0f && SkipsBlackSpans(ps);
     for (int64_t y = nRowT; y <= nRowB; y++) {
+        if (bBlackRowsSkip && IsBlackRow(ps, pl, y)) {
+            continue;
+        }
         const int64_t yc = y * kSubPixel + kHalfPixel;
         int64_t nL = ps.nClipL, nR = ps.nClipR - 1;
         if (!CutSpan(e[0], yc, &nL, &nR) || !CutSpan(e[1], yc, &nL, &nR) || !CutSpan(e[2], yc, &nL, &nR)) {
@@ -754,6 +774,7 @@ void CRasterizer::ClearRect(CDDSurface* pTarget, CDDSurface* pZ, const RECT& rc,
                             float fZ)
 {
     if ((dwFlags & D3DCLEAR_TARGET) && pTarget) {
+        pTarget->MarkWritten();
         const uint16_t w = Pack565(RGBA_GETRED(dwColor), RGBA_GETGREEN(dwColor), RGBA_GETBLUE(dwColor));
         const int l = std::max<LONG>(rc.left, 0), r = std::min<LONG>(rc.right, pTarget->Width());
         const int t = std::max<LONG>(rc.top, 0), b = std::min<LONG>(rc.bottom, pTarget->Height());
@@ -763,6 +784,7 @@ void CRasterizer::ClearRect(CDDSurface* pTarget, CDDSurface* pZ, const RECT& rc,
         }
     }
     if ((dwFlags & D3DCLEAR_ZBUFFER) && pZ) {
+        pZ->MarkWritten();
         const uint16_t z = DepthToZ16(fZ);
         const int l = std::max<LONG>(rc.left, 0), r = std::min<LONG>(rc.right, pZ->Width());
         const int t = std::max<LONG>(rc.top, 0), b = std::min<LONG>(rc.bottom, pZ->Height());

@@ -24,6 +24,7 @@
 #include "platform/d3d/D3D.h"
 
 class CDDSurface;
+class CNonBlackBounds;
 
 constexpr int D3D_MAX_STAGES = 8;
 
@@ -78,6 +79,10 @@ struct PIXELSTATE {
     DWORD dwSrcBlend, dwDestBlend;
     bool bFlat;
     int nFastPath;
+    // Texels that are black add nothing in this draw (ONE/ONE, texture x diffuse, no depth
+    // written), so the spans may skip them; pBounds, where they are, is set for each draw.
+    bool bSkipBlack;
+    const CNonBlackBounds* pBounds;
 };
 
 struct PVERTEX {
@@ -100,6 +105,7 @@ public:
     static bool FastPathsEnabled();
 
 private:
+    void DrawPrimitives(D3DPRIMITIVETYPE eType, const WORD* pIndices, DWORD n);
     void TransformVertices(DWORD dwFVF, const void* pVertices, DWORD dwCount);
     void LightVertex(const float* pPos, const float* pNormal, DWORD dwDiffuse, DWORD dwSpecular, bool bHasDiffuse,
                      bool bHasSpecular, PVERTEX& out) const;

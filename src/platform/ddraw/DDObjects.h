@@ -4,9 +4,12 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include "platform/ddraw/DDraw.h"
+#include "platform/ddraw/KeySpans.h"
+#include "platform/ddraw/NonBlackBounds.h"
 #include "platform/ddraw/PixelFormat.h"
 
 class CDDClipper final : public IDirectDrawClipper {
@@ -67,10 +70,26 @@ public:
     bool HasSrcKey() const { return m_bSrcKey; }
     const DDCOLORKEY& SrcKey() const { return m_ckSrcBlt; }
     bool IsPrimary() const { return (m_ddsCaps.dwCaps & DDSCAPS_PRIMARYSURFACE) != 0; }
+    // Forms derived from the pixels for faster drawing. One is built on its second use after a
+    // write (a surface written before every use would gain nothing) and dropped by the next write;
+    // null means "use the general path". Callers hold LockDerived() while they use one.
+    std::unique_lock<std::mutex> LockDerived() { return std::unique_lock<std::mutex>(m_derivedLock); }
+    // The spans for keys [dwKeyLow, dwKeyHigh]; lMovesPitch, when not 0, asks for their moves for a
+    // destination of that pitch too.
+    const CKeySpans* KeySpans(uint32_t dwKeyLow, uint32_t dwKeyHigh, long lMovesPitch);
+    const CNonBlackBounds* NonBlackBounds();
+    // Every write of the pixels calls this: locks for writing, blits and fills into the surface,
+    // device drawing and clears, DCs, colour-key changes.
+    void MarkWritten();
+    // Tests turn the run form of keyed blits off to compare with the general path.
+    static void EnableKeySpans(bool bEnable);
     // The attached Z buffer, not referenced; null when none.
     CDDSurface* AttachedZBuffer() const;
     // Shows the primary's pixels on the host after a change (nothing for other surfaces).
     void NotifyChanged();
+    // Before the pixels are handed out for writing (lock, device context): a primary whose buffer
+    // the host keeps as its last frame moves to a copy, so that frame stays as presented.
+    void TakeOwnBuffer();
     // The object from an interface pointer of ours (every surface is one of ours).
     static CDDSurface* From(IDirectDrawSurface7* p) { return static_cast<CDDSurface*>(p); }
 
@@ -81,6 +100,7 @@ private:
     // clipped primary are moved by the window's client origin).
     RECT ToSurfaceRect(const RECT& rc) const;
     HRESULT FillRect(const RECT& rcDest, DWORD dwColor);
+    bool IsBeingWritten() const;
     // Blt with the destination already in surface coordinates.
     HRESULT BltSurfaceRect(const RECT& rcDest, IDirectDrawSurface7* lpSrc, RECT* lpSrcRect, DWORD dwFlags,
                            DDBLTFX* lpFx);
@@ -93,7 +113,7 @@ private:
     int m_nWidth = 0;
     int m_nHeight = 0;
     LONG m_lPitch = 0;
-    std::unique_ptr<uint8_t[]> m_pBits;
+    std::shared_ptr<uint8_t[]> m_pBits;  // shared only with a host that keeps the last frame
     bool m_bSrcKey = false;
     bool m_bDestKey = false;
     DDCOLORKEY m_ckSrcBlt = {};
@@ -103,6 +123,15 @@ private:
     DDSURFACEDC m_dc = {};
     bool m_bDCOut = false;
     int m_nLocks = 0;
+    bool m_bLockedForWriting = false;
+    // The derived forms and their use counts since the last write, under m_derivedLock;
+    // m_bDerivedState tells a writer whether there is anything to drop.
+    std::mutex m_derivedLock;
+    std::atomic<bool> m_bDerivedState{false};
+    std::unique_ptr<CKeySpans> m_pKeySpans;
+    std::unique_ptr<CNonBlackBounds> m_pBounds;
+    int m_nKeyedUses = 0;
+    int m_nTextureUses = 0;
 };
 
 class CDirectDraw final : public IDirectDraw7 {

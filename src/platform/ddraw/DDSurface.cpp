@@ -15,6 +15,10 @@ IHost* GetHost() __attribute__((weak));
 namespace {
 
 constexpr int kMaxSurfaceSide = 16384;
+// A derived form is built on this use after a write.
+constexpr int kUsesBeforeDeriving = 2;
+
+std::atomic<bool> g_bKeySpans{true};
 
 bool IsValidRect(const RECT& rc)
 {
@@ -237,6 +241,7 @@ HRESULT CDDSurface::FillRect(const RECT& rcDest, DWORD dwColor)
     const int r = std::min<LONG>(rcDest.right, m_nWidth);
     const int b = std::min<LONG>(rcDest.bottom, m_nHeight);
     if (l < r && t < b) {
+        MarkWritten();
         FillPlane(PlaneOf(this), l, t, r, b, dwColor);
         NotifyChanged();
     }
@@ -311,6 +316,7 @@ HRESULT CDDSurface::BltSurfaceRect(const RECT& rcDest, IDirectDrawSurface7* lpSr
     if (job.nClipL >= job.nClipR || job.nClipT >= job.nClipB) {
         return DD_OK;  // wholly outside: nothing to draw
     }
+    MarkWritten();
     if (pSrc == this) {
         // Reading and writing one plane: read from a snapshot of the source rectangle.
         const int nBpp = BytesPerPixel(m_eKind);
@@ -324,6 +330,15 @@ HRESULT CDDSurface::BltSurfaceRect(const RECT& rcDest, IDirectDrawSurface7* lpSr
         job.nSrcX = 0;
         job.nSrcY = 0;
         RunBlt(PlaneOf(this), src, job);
+    } else if (BltServedBySpans(PlaneOf(this), PlaneOf(pSrc), job)) {
+        const std::unique_lock<std::mutex> lock = pSrc->LockDerived();
+        const long lMovesPitch = BltCopiesWholeRows(PlaneOf(pSrc), job) ? m_lPitch : 0;
+        const CKeySpans* pSpans = pSrc->KeySpans(job.dwKeyLow, job.dwKeyHigh, lMovesPitch);
+        if (pSpans) {
+            RunBltSpans(PlaneOf(this), PlaneOf(pSrc), job, *pSpans);
+        } else {
+            RunBlt(PlaneOf(this), PlaneOf(pSrc), job);
+        }
     } else {
         RunBlt(PlaneOf(this), PlaneOf(pSrc), job);
     }
@@ -355,6 +370,76 @@ HRESULT CDDSurface::BltFast(DWORD dwX, DWORD dwY, IDirectDrawSurface7* lpSrc, RE
     // The position is in surface coordinates even on a clipped primary.
     RECT rcSrcCopy = rcSrc;
     return BltSurfaceRect(rcDest, lpSrc, &rcSrcCopy, dwFlags, nullptr);
+}
+
+// ---- Derived forms ------------------------------------------------------------------------------
+void CDDSurface::EnableKeySpans(bool bEnable)
+{
+    g_bKeySpans = bEnable;
+}
+
+// A surface out for writing (locked, or its DC out) is changing: nothing is derived from it.
+bool CDDSurface::IsBeingWritten() const
+{
+    return m_bLockedForWriting || m_bDCOut;
+}
+
+const CKeySpans* CDDSurface::KeySpans(uint32_t dwKeyLow, uint32_t dwKeyHigh, long lMovesPitch)
+{
+    if (!g_bKeySpans || IsBeingWritten()) {
+        return nullptr;
+    }
+    if (!m_pKeySpans || !m_pKeySpans->IsFor(dwKeyLow, dwKeyHigh)) {
+        m_bDerivedState = true;
+        if (++m_nKeyedUses < kUsesBeforeDeriving) {
+            return nullptr;
+        }
+        if (!m_pKeySpans) {
+            m_pKeySpans = std::make_unique<CKeySpans>();
+        }
+        m_pKeySpans->Build(PlaneOf(this), dwKeyLow, dwKeyHigh);
+    }
+    if (lMovesPitch) {
+        m_pKeySpans->PrepareMoves(PlaneOf(this), lMovesPitch);
+    }
+    return m_pKeySpans.get();
+}
+
+const CNonBlackBounds* CDDSurface::NonBlackBounds()
+{
+    if (IsBeingWritten()) {
+        return nullptr;
+    }
+    if (m_pBounds && m_pBounds->IsBuilt()) {
+        return m_pBounds.get();
+    }
+    m_bDerivedState = true;
+    if (++m_nTextureUses < kUsesBeforeDeriving || m_eKind == PK_Z16) {
+        return nullptr;
+    }
+    if (!m_pBounds) {
+        m_pBounds = std::make_unique<CNonBlackBounds>();
+    }
+    m_pBounds->Build(m_pBits.get(), m_lPitch, m_nWidth, m_nHeight, m_eKind);
+    return m_pBounds.get();
+}
+
+void CDDSurface::MarkWritten()
+{
+    if (!m_bDerivedState.load()) {
+        return;
+    }
+    const std::unique_lock<std::mutex> lock = LockDerived();
+    // The storage stays for the next build.
+    if (m_pKeySpans) {
+        m_pKeySpans->Clear();
+    }
+    if (m_pBounds) {
+        m_pBounds->Clear();
+    }
+    m_nKeyedUses = 0;
+    m_nTextureUses = 0;
+    m_bDerivedState = false;
 }
 
 // ---- Queries and keys ---------------------------------------------------------------------------
@@ -427,6 +512,7 @@ HRESULT CDDSurface::SetColorKey(DWORD dwFlags, DDCOLORKEY* lpKey)
     } else {
         return DDERR_INVALIDPARAMS;
     }
+    MarkWritten();
     if (!lpKey) {
         *pHas = false;  // a null key removes it
         return DD_OK;
@@ -451,6 +537,7 @@ HRESULT CDDSurface::GetDC(HDC* phDC)
     if (m_eKind == PK_Z16) {
         return DDERR_CANTCREATEDC;
     }
+    TakeOwnBuffer();
     m_dc.dwMagic = DDSURFACEDC_MAGIC;
     m_dc.lpSurface = this;
     m_dc.lpBits = m_pBits.get();
@@ -459,6 +546,7 @@ HRESULT CDDSurface::GetDC(HDC* phDC)
     m_dc.dwHeight = (DWORD)m_nHeight;
     m_dc.ddpf = m_ddpf;
     m_bDCOut = true;
+    MarkWritten();
     *phDC = reinterpret_cast<HDC>(&m_dc);
     return DD_OK;
 }
@@ -469,6 +557,7 @@ HRESULT CDDSurface::ReleaseDC(HDC hDC)
         return DDERR_NODC;
     }
     m_bDCOut = false;
+    MarkWritten();
     // The context's fonts, colours and modes end with it, as a released surface DC's do.
     GdiReleaseSurfaceDC(hDC);
     NotifyChanged();
@@ -508,7 +597,7 @@ HRESULT CDDSurface::GetSurfaceDesc(DDSURFACEDESC2* lpDesc)
     return DD_OK;
 }
 
-HRESULT CDDSurface::Lock(RECT* lpRect, DDSURFACEDESC2* lpDesc, DWORD, HANDLE)
+HRESULT CDDSurface::Lock(RECT* lpRect, DDSURFACEDESC2* lpDesc, DWORD dwFlags, HANDLE)
 {
     if (!lpDesc) {
         return DDERR_INVALIDPARAMS;
@@ -517,10 +606,17 @@ HRESULT CDDSurface::Lock(RECT* lpRect, DDSURFACEDESC2* lpDesc, DWORD, HANDLE)
     if (!IsValidRect(rc) || !IsInside(rc, m_nWidth, m_nHeight)) {
         return DDERR_INVALIDRECT;
     }
+    TakeOwnBuffer();
     GetSurfaceDesc(lpDesc);
     lpDesc->dwFlags |= DDSD_LPSURFACE;
     lpDesc->lpSurface = m_pBits.get() + (size_t)rc.top * m_lPitch + (size_t)rc.left * BytesPerPixel(m_eKind);
     m_nLocks++;
+    // The pixels change from here to the unlock: what is derived now or in between is dropped at
+    // both ends.
+    if (!(dwFlags & DDLOCK_READONLY)) {
+        m_bLockedForWriting = true;
+        MarkWritten();
+    }
     return DD_OK;
 }
 
@@ -530,6 +626,10 @@ HRESULT CDDSurface::Unlock(RECT*)
         return DDERR_NOTLOCKED;
     }
     m_nLocks--;
+    if (m_bLockedForWriting) {
+        MarkWritten();
+        m_bLockedForWriting = m_nLocks > 0;
+    }
     NotifyChanged();
     return DD_OK;
 }
@@ -561,6 +661,18 @@ void CDDSurface::NotifyChanged()
     }
     IHost* pHost = GetHost();
     if (pHost) {
-        pHost->Present(reinterpret_cast<const uint16_t*>(m_pBits.get()), (int)m_lPitch, m_nWidth, m_nHeight);
+        pHost->PresentBuffer(m_pBits, (int)m_lPitch, m_nWidth, m_nHeight);
     }
+}
+
+void CDDSurface::TakeOwnBuffer()
+{
+    // With a lock or a context already out, their pointers must stay valid.
+    if (m_pBits.use_count() <= 1 || m_nLocks > 0 || m_bDCOut) {
+        return;
+    }
+    const size_t nBytes = (size_t)m_lPitch * m_nHeight;
+    std::shared_ptr<uint8_t[]> pOwn(new uint8_t[nBytes]);
+    std::memcpy(pOwn.get(), m_pBits.get(), nBytes);
+    m_pBits = std::move(pOwn);
 }

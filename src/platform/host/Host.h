@@ -3,6 +3,7 @@
 // DirectX-shaped calls of src/platform; this interface is the seam between those and the back end.
 #pragma once
 #include <cstdint>
+#include <memory>
 
 enum HOSTEVENTTYPE {
     HOSTEV_NONE = 0,
@@ -70,6 +71,13 @@ public:
 
     // The frame as it stands on the primary surface (RGB565, pitch in bytes).
     virtual bool Present(const uint16_t* pPixels, int nPitchBytes, int w, int h) = 0;
+    // The same, from the primary's own buffer, which a host may keep rather than copy: the owner
+    // writes the buffer again only in the blit or fill that presents it next, and moves to a copy
+    // of its own before any other write. By default the pixels are presented (copied) at once.
+    virtual bool PresentBuffer(const std::shared_ptr<const uint8_t[]>& pBuffer, int nPitchBytes, int w, int h)
+    {
+        return Present(reinterpret_cast<const uint16_t*>(pBuffer.get()), nPitchBytes, w, h);
+    }
 
     // A message box with only an OK button (text and title UTF-8). Headless: stderr, never blocks.
     virtual void MessageBox(const char* pszTextUtf8, const char* pszTitleUtf8) = 0;

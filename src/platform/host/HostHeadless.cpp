@@ -220,10 +220,36 @@ bool CHostHeadless::WriteAudioRecording(const char* pszPath) const {
 
 bool CHostHeadless::Present(const uint16_t* pPixels, int nPitchBytes, int w, int h) {
     if (!pPixels || w <= 0 || h <= 0 || nPitchBytes < w * 2) return false;
+    m_pKeptFrame.reset();
+    CopyFrame(pPixels, nPitchBytes, w, h);
+    FramePresented(w, h);
+    return true;
+}
+
+bool CHostHeadless::PresentBuffer(const std::shared_ptr<const uint8_t[]>& pBuffer, int nPitchBytes, int w, int h) {
+    if (!pBuffer || w <= 0 || h <= 0 || nPitchBytes < w * 2) return false;
+    m_pKeptFrame = pBuffer;
+    m_nKeptPitch = nPitchBytes;
+    FramePresented(w, h);
+    return true;
+}
+
+const std::vector<uint16_t>& CHostHeadless::GetLastFrame() const {
+    if (m_pKeptFrame) {
+        CopyFrame(reinterpret_cast<const uint16_t*>(m_pKeptFrame.get()), m_nKeptPitch, m_nFrameW, m_nFrameH);
+        m_pKeptFrame.reset();
+    }
+    return m_lastFrame;
+}
+
+void CHostHeadless::CopyFrame(const uint16_t* pPixels, int nPitchBytes, int w, int h) const {
     m_lastFrame.resize(static_cast<size_t>(w) * static_cast<size_t>(h));
     const uint8_t* pRow = reinterpret_cast<const uint8_t*>(pPixels);
     for (int y = 0; y < h; ++y, pRow += nPitchBytes)
         std::copy_n(reinterpret_cast<const uint16_t*>(pRow), w, m_lastFrame.begin() + static_cast<ptrdiff_t>(y) * w);
+}
+
+void CHostHeadless::FramePresented(int w, int h) {
     m_nFrameW = w;
     m_nFrameH = h;
     ++m_nPresents;
@@ -234,7 +260,6 @@ bool CHostHeadless::Present(const uint16_t* pPixels, int nPitchBytes, int w, int
             fprintf(stderr, "headless: cannot write %s\n", m_strPendingShot.c_str());
         m_strPendingShot.clear();
     }
-    return true;
 }
 
 void CHostHeadless::MessageBox(const char* pszTextUtf8, const char* pszTitleUtf8) {
@@ -353,8 +378,9 @@ void CHostHeadless::ClearSleeps() {
 }
 
 bool CHostHeadless::WriteLastFrame(const char* pszPath) const {
-    if (m_lastFrame.empty()) return false;
-    return WritePng565(pszPath, m_lastFrame.data(), m_nFrameW * 2, m_nFrameW, m_nFrameH);
+    const std::vector<uint16_t>& frame = GetLastFrame();
+    if (frame.empty()) return false;
+    return WritePng565(pszPath, frame.data(), m_nFrameW * 2, m_nFrameW, m_nFrameH);
 }
 
 std::vector<std::pair<std::string, std::string>> CHostHeadless::GetMessageBoxes() const {

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <utility>
@@ -37,6 +38,8 @@ public:
     uint32_t NowMs() override;
     void SleepMs(uint32_t dwMs) override;
     bool Present(const uint16_t* pPixels, int nPitchBytes, int w, int h) override;
+    // Keeps the buffer as the last frame; it is copied out only when the frame is read.
+    bool PresentBuffer(const std::shared_ptr<const uint8_t[]>& pBuffer, int nPitchBytes, int w, int h) override;
     void MessageBox(const char* pszTextUtf8, const char* pszTitleUtf8) override;
     // Counts the tick, charges the tick cost to the fake clock, applies the script of this tick.
     void FrameTick() override;
@@ -75,7 +78,7 @@ public:
     uint32_t GetTick() const { return m_nTick; }            // ticks run plus idle waits
     uint32_t GetFrameTicks() const { return m_nFrameTicks; }  // FrameTick calls only
     int GetPresentCount() const { return m_nPresents; }
-    const std::vector<uint16_t>& GetLastFrame() const { return m_lastFrame; }  // packed, w * h
+    const std::vector<uint16_t>& GetLastFrame() const;  // packed, w * h
     int GetLastFrameWidth() const { return m_nFrameW; }
     int GetLastFrameHeight() const { return m_nFrameH; }
     bool WriteLastFrame(const char* pszPath) const;
@@ -112,6 +115,8 @@ private:
     void FollowerSleep(uint32_t dwMs);
     void Apply(const HOSTSCRIPTCMD& cmd);
     void KeyEvent(int nVirtKey, bool bDown);
+    void CopyFrame(const uint16_t* pPixels, int nPitchBytes, int w, int h) const;
+    void FramePresented(int w, int h);
 
     CLOCKMODE m_clock;
     std::atomic<uint32_t> m_dwNow{0};
@@ -128,7 +133,10 @@ private:
     uint32_t m_nTick = 0;
     uint32_t m_nFrameTicks = 0;
 
-    std::vector<uint16_t> m_lastFrame;
+    // The last frame: packed pixels, or a kept buffer not yet copied into them.
+    mutable std::vector<uint16_t> m_lastFrame;
+    mutable std::shared_ptr<const uint8_t[]> m_pKeptFrame;
+    int m_nKeptPitch = 0;
     int m_nFrameW = 0, m_nFrameH = 0;
     int m_nPresents = 0;
     std::string m_strPendingShot;

@@ -187,6 +187,62 @@ void CopyName(char* pDst, size_t nDst, const char* pszSrc)
     pDst[n] = 0;
 }
 
+bool WriteAll(int fd, const void* pData, size_t nSize)
+{
+    size_t nDone = 0;
+    while (nDone < nSize) {
+        ssize_t n = ::write(fd, static_cast<const char*>(pData) + nDone, nSize - nDone);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        nDone += (size_t)n;
+    }
+    return true;
+}
+
+// The folder a host path names its file in.
+std::string FolderOf(const std::string& path)
+{
+    size_t n = path.find_last_of('/');
+    if (n == std::string::npos)
+        return ".";
+    return n == 0 ? std::string("/") : path.substr(0, n);
+}
+
+// A rename is only as durable as the folder's entry list. A file system that cannot flush a folder
+// says so; the file is in place all the same, so that is no failure of the write.
+void SyncFolder(const std::string& folder)
+{
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+// The new file beside the target: made afresh, so that a file left by a crash lends it nothing, and
+// with the old file's permissions, or the process's defaults for a file that is new.
+int CreateReplacement(const std::string& temp, const struct stat* pOld)
+{
+    ::unlink(temp.c_str());
+    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0 && pOld)
+        ::fchmod(fd, pOld->st_mode & 07777);
+    return fd;
+}
+
+// Gives up a replacement: the error of the step that failed stays the last error.
+int AbandonReplacement(int fd, const std::string& temp, int nStep)
+{
+    const int nErrno = errno;
+    if (fd >= 0)
+        ::close(fd);
+    ::unlink(temp.c_str());
+    SetLastError(ErrorFromErrno(nErrno));
+    return nStep;
+}
+
 } // namespace
 
 std::string MapHostPath(const char* pszPath)
@@ -201,6 +257,32 @@ FILE* HostFOpen(const char* pszPath, const char* pszMode)
 {
     std::string path = MapHostPath(pszPath);
     return fopen(path.c_str(), pszMode);
+}
+
+int ReplaceFileContents(const char* pszPath, const void* pData, size_t nSize)
+{
+    const std::string target = MapHostPath(pszPath);
+    if (target.empty()) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return REPLACE_CANNOT_CREATE;
+    }
+    struct stat old;
+    const bool bOld = ::stat(target.c_str(), &old) == 0;
+    const std::string temp = target + ".new";
+    int fd = CreateReplacement(temp, bOld ? &old : nullptr);
+    if (fd < 0) {
+        SetErrorFromErrno();
+        return REPLACE_CANNOT_CREATE;
+    }
+    if (!WriteAll(fd, pData, nSize) || ::fsync(fd) != 0)
+        return AbandonReplacement(fd, temp, REPLACE_CANNOT_WRITE);
+    if (::close(fd) != 0)
+        return AbandonReplacement(-1, temp, REPLACE_CANNOT_WRITE);
+    if (::rename(temp.c_str(), target.c_str()) != 0)
+        return AbandonReplacement(-1, temp, REPLACE_CANNOT_RENAME);
+    SyncFolder(FolderOf(target));
+    SetLastError(ERROR_SUCCESS);
+    return REPLACE_OK;
 }
 
 HANDLE CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD, LPSECURITY_ATTRIBUTES,

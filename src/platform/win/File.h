@@ -119,3 +119,15 @@ BOOL FindClose(HANDLE hFindFile);
 std::string MapHostPath(const char* pszPath);
 // fopen on the mapped path (the game's C-library opens of named files go through it).
 FILE* HostFOpen(const char* pszPath, const char* pszMode);
+
+// Our own: puts the bytes in place of the file at the path, in one piece and durably. They go to a
+// new file beside it that takes the old file's permissions, reach the disk, and are renamed over
+// it; then the folder's entries reach the disk too. On failure the old file stays as it was and
+// nothing is left beside it. 0 on success; else the step that failed (with the last error set).
+enum {
+    REPLACE_OK = 0,
+    REPLACE_CANNOT_CREATE = 1,
+    REPLACE_CANNOT_WRITE = 2,
+    REPLACE_CANNOT_RENAME = 3,
+};
+int ReplaceFileContents(const char* pszPath, const void* pData, size_t nSize);

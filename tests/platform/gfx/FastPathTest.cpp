@@ -17,26 +17,16 @@ struct QUADCASE {
     float u0, v0, u1, v1;
 };
 
-class FastPathTest : public GfxTest {
+class FastPathTest : public TexturedGfxTest {
 protected:
-    void TearDown() override
-    {
-        CRasterizer::EnableFastPaths(true);
-        if (m_pDev) {
-            m_pDev->SetTexture(0, nullptr);
-        }
-        if (m_pTex) {
-            m_pTex->Release();
-        }
-        GfxTest::TearDown();
-    }
-
     // A texture of random texels, about one in six of them the key; the key is set on it.
     void MakeTexture(PIXELKIND eKind, int w, int h, uint16_t wKey)
     {
         const DDPIXELFORMAT pf = MakePixelFormat(eKind);
-        m_pTex = MakeSurface(m_pDD, w, h, DDSCAPS_TEXTURE | DDSCAPS_SYSTEMMEMORY, &pf);
-        ASSERT_NE(m_pTex, nullptr);
+        NewTexture(eKind, w, h);
+        if (HasFatalFailure()) {
+            return;
+        }
         uint32_t seed = 777u + (uint32_t)(w * 31 + h);
         for (int y = 0; y < h; y++) {
             for (int x = 0; x < w; x++) {
@@ -117,8 +107,6 @@ protected:
         }
         return n;
     }
-
-    IDirectDrawSurface7* m_pTex = nullptr;
 };
 
 // Quads with one texel per pixel (read in place from the texture row) and others that are scaled,

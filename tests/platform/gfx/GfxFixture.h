@@ -9,7 +9,9 @@
 
 #include "platform/d3d/D3D.h"
 #include "platform/d3d/D3DX.h"
+#include "platform/d3d/Rasterizer.h"
 #include "platform/ddraw/DDraw.h"
+#include "platform/ddraw/PixelFormat.h"
 
 inline IDirectDrawSurface7* MakeSurface(IDirectDraw7* pDD, int w, int h, DWORD dwCaps = DDSCAPS_OFFSCREENPLAIN,
                                         const DDPIXELFORMAT* pFormat = nullptr)
@@ -247,4 +249,31 @@ protected:
     IDirectDrawSurface7* m_pZ = nullptr;
     IDirect3D7* m_pD3D = nullptr;
     IDirect3DDevice7* m_pDev = nullptr;
+};
+
+// A device with one texture of stage 0 (m_pTex, released at the end) and the fast paths turned back
+// on after each test.
+class TexturedGfxTest : public GfxTest {
+protected:
+    void TearDown() override
+    {
+        CRasterizer::EnableFastPaths(true);
+        if (m_pDev) {
+            m_pDev->SetTexture(0, nullptr);
+        }
+        if (m_pTex) {
+            m_pTex->Release();
+        }
+        GfxTest::TearDown();
+    }
+
+    // A new texture of the kind in m_pTex (the test fails at once when it cannot be made).
+    void NewTexture(PIXELKIND eKind, int w, int h)
+    {
+        const DDPIXELFORMAT pf = MakePixelFormat(eKind);
+        m_pTex = MakeSurface(m_pDD, w, h, DDSCAPS_TEXTURE | DDSCAPS_SYSTEMMEMORY, &pf);
+        ASSERT_NE(m_pTex, nullptr);
+    }
+
+    IDirectDrawSurface7* m_pTex = nullptr;
 };

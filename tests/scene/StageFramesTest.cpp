@@ -1,0 +1,151 @@
+// Stage 1 of the generated data, played headless with a fixed key track (the gun held, jumps onto
+// the block and the platform), must present exactly the frames it presented when the hashes in
+// StageFrameHashes.txt were recorded: speed-ups may not change a pixel.
+//
+// The hashes depend on the generated pictures. After a change that redraws them on purpose,
+// record them again and commit the file:
+//   ZORVA_RECORD_FRAME_HASHES=1 build/tests/test_scene --gtest_filter='StageFrames.*'
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "scene/ProgramRun.h"
+
+namespace {
+
+struct KEYEVENT {
+    int nTick;  // stage ticks since the stage started
+    int nKey;
+    bool bDown;
+};
+
+// The gun held from the end of the ride-in; jumps onto the block, onto the platform, down through
+// it, and a few more on the way.
+const KEYEVENT kTrack[] = {
+    {24, 'Z', true},
+    {404, 'X', true}, {425, 'X', false},
+    {468, 'X', true}, {490, 'X', false},
+    {494, VK_DOWN, true}, {495, 'X', true}, {505, 'X', false}, {505, VK_DOWN, false},
+    {600, 'X', true}, {640, 'X', false},
+    {700, 'X', true}, {706, 'X', false},
+    {760, 'X', true}, {790, 'X', false},
+};
+const int kTrackEnd = 900;
+
+const char* const kHashFile = ZORVA_TEST_SOURCE_DIR "/scene/StageFrameHashes.txt";
+
+uint64_t HashFrame(const std::vector<uint16_t>& frame)
+{
+    uint64_t h = 1469598103934665603ULL;
+    for (uint16_t w : frame) {
+        h = (h ^ (w & 0xFF)) * 1099511628211ULL;
+        h = (h ^ (w >> 8)) * 1099511628211ULL;
+    }
+    return h;
+}
+
+// One line per stage tick: the tick and the hash of the frame presented just before it.
+std::vector<std::string> ReadHashes(const char* pszPath)
+{
+    std::ifstream in(pszPath);
+    std::vector<std::string> lines;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line[0] != '#')
+            lines.push_back(line);
+    }
+    return lines;
+}
+
+bool WriteHashes(const char* pszPath, const std::vector<std::string>& lines)
+{
+    std::ofstream out(pszPath, std::ios::trunc);
+    out << "# Frame hashes of the stage 1 run in StageFramesTest.cpp (its header says how to record them).\n";
+    for (const std::string& line : lines)
+        out << line << "\n";
+    return static_cast<bool>(out);
+}
+
+class StageFrames : public CProgramRun {
+protected:
+    // The load runs in real time, and the start of the loader moves the fake clock by a number of
+    // one-millisecond waits that depends on the machine. The frame-rate figure on screen reads that
+    // clock, so the run waits for the load on its first loading frame, then puts the clock at a
+    // fixed time and, a frame later, a fixed step on: the next frame-rate count starts and ends at
+    // times that no longer depend on the machine.
+    void SteadyTheClock(CObservedGame& game, int nHook)
+    {
+        if (nHook == 0) {
+            for (int nWaited = 0; !game.IsLoadDone() && nWaited < 60000; nWaited++)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            const uint32_t dwNow = m_Host.NowMs();
+            ASSERT_LT(dwNow, kClockAt - kClockStep) << "the loader's start moved the clock too far";
+            m_Host.AdvanceClock(kClockAt - dwNow);
+        } else if (nHook == 1) {
+            m_Host.AdvanceClock(kClockStep);
+        }
+    }
+
+    // Far beyond the few seconds of the logo and the loader's start; every step is over a second,
+    // the frame-rate count's period.
+    static constexpr uint32_t kClockAt = 1u << 18;
+    static constexpr uint32_t kClockStep = 2000;
+};
+
+TEST_F(StageFrames, EveryFrameOfAFixedStageRunIsThePictureRecordedBefore)
+{
+    MakeData();
+    std::vector<std::string> lines;
+    uint32_t nBase = 0;
+    int nPresentsAtStart = 0;
+    int nPresents = 0;
+    int nLoadingHooks = 0;
+    m_Game.m_OnRender = [&](CObservedGame& game) {
+        if (game.IsLoading())
+            SteadyTheClock(game, nLoadingHooks++);
+        if (game.GetState() != CGame::STATE_STAGE || !game.m_bNoting)
+            return;
+        if (!nBase) {
+            nBase = m_Host.GetFrameTicks();
+            nPresentsAtStart = m_Host.GetPresentCount();
+        }
+        const int t = static_cast<int>(m_Host.GetFrameTicks() - nBase);
+        for (const KEYEVENT& e : kTrack) {
+            if (e.nTick == t) {
+                if (e.bDown)
+                    m_Host.PressKey(e.nKey);
+                else
+                    m_Host.ReleaseKey(e.nKey);
+            }
+        }
+        // Rendering has not been presented yet: the host holds the previous tick's frame.
+        char szLine[64];
+        std::snprintf(szLine, sizeof szLine, "%d %016llx", t, (unsigned long long)HashFrame(m_Host.GetLastFrame()));
+        lines.push_back(szLine);
+        if (t == kTrackEnd) {
+            nPresents = m_Host.GetPresentCount() - nPresentsAtStart;
+            CloseSoon();
+        }
+    };
+    ASSERT_EQ(Run(200000), 0);
+    ASSERT_EQ(lines.size(), static_cast<size_t>(kTrackEnd + 1));
+    // One present per stage tick.
+    EXPECT_EQ(nPresents, kTrackEnd);
+
+    if (std::getenv("ZORVA_RECORD_FRAME_HASHES")) {
+        ASSERT_TRUE(WriteHashes(kHashFile, lines)) << kHashFile;
+        GTEST_SKIP() << "recorded " << lines.size() << " frame hashes in " << kHashFile;
+    }
+    const std::vector<std::string> expected = ReadHashes(kHashFile);
+    ASSERT_EQ(expected.size(), lines.size()) << kHashFile;
+    for (size_t i = 0; i < lines.size(); i++)
+        ASSERT_EQ(lines[i], expected[i]) << "the first frame that differs (stage tick, hash)";
+}
+
+} // namespace
