@@ -8,6 +8,7 @@
 #include <map>
 #include <vector>
 
+#include "bullet/EBNormal.h"
 #include "engine/WinMain.h"
 #include "player/FakeEffects.h"
 #include "player/Item.h"
@@ -28,6 +29,7 @@ protected:
     {
         for (int& flag : g_nOptionFlags)
             flag = 0;
+        m_Shot.Stop();
         CProgramRun::TearDown();
     }
 
@@ -61,15 +63,28 @@ protected:
         pItem->Start(fSpeed, fAngle);
     }
 
-    // Level 6 given at tick 60, a hit at tick 100; her life, level and experience every tick.
+    // An enemy shot that flies into her damage box on the next tick.
+    void FireAt(CPlayer& p)
+    {
+        D3DVECTOR c;
+        p.GetDamageCenter(&c);
+        m_Shot.SetGraphic(nullptr, 0);
+        m_Shot.SetPosition(D3DVECTOR{{c.x + 8.0f}, {-c.y}, {0.0f}});
+        m_Shot.SetAngle(3.14159265f);
+        m_Shot.SetSpeed(CEBNormal::GetDefaultSpeed());
+        m_Shot.Fire();
+    }
+
+    // Level 6 given at tick 60, an enemy shot into her at tick 100; her life, level and experience
+    // every tick.
     void HitAtLevelSix()
     {
         Play(120, [&](CObservedGame& game, int t) {
             CPlayer& p = game.GetPlayer();
             if (t == 60)
                 p.AddExp(70, 0, 0);
-            if (t == 100)
-                p.Damage(5);
+            if (t == 99)
+                FireAt(p);
             m_Life[t] = p.GetLife();
             m_Level[t] = p.GetCockpit().GetPendingLevel();
             m_Exp[t] = p.GetExp();
@@ -88,6 +103,7 @@ protected:
 
     uint32_t m_nBase = 0;
     CFakeEffects m_Effects;
+    CEBNormal m_Shot;
     CItemGunRef m_Refs[16];
     int m_nRefs = 0;
     std::map<int, int> m_Life, m_Level, m_Exp;
