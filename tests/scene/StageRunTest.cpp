@@ -380,6 +380,11 @@ TEST_F(StageRun, ARecordedRunPlayedBackFromItsReplayFileRepeatsEveryTick)
     RecordAndPlayBack([](CObservedGame&, int) {});
     EXPECT_GT(m_nShotTicks, 100);
     EXPECT_GT(m_nBurstTicks, 20);
+    // One of the shots got through her gun's fire and hit her, in both runs alike.
+    int nLeastLife = 100;
+    for (const TICKSAMPLE& s : m_Recorded)
+        nLeastLife = std::min(nLeastLife, s.nLife);
+    EXPECT_EQ(nLeastLife, 90);
 }
 
 // What enemies do to her besides their fire, done by the test at the same stage ticks of both runs:
