@@ -1,7 +1,7 @@
 #include "player/DemoPlayLogo.h"
 
 #include "engine/AppTimer.h"
-#include "player/ScreenDraw.h"
+#include "player/HudDraw.h"
 
 int CDemoPlayLogo::Load(IDirect3DDevice7* lpDevice)
 {
@@ -42,5 +42,5 @@ void CDemoPlayLogo::Draw(IDirectDrawSurface7* lpDest)
     }
     const int nFrameH = h / m_nFrameCount;
     const RECT rcFrame = {0, m_nFrame * nFrameH, w, (m_nFrame + 1) * nFrameH};
-    BltKeyedAt(lpDest, m_Picture.GetSurface(), &rcFrame, DEMOPLAY_LOGO_X, DEMOPLAY_LOGO_Y);
+    BltKeyedCell(lpDest, m_Picture.GetSurface(), &rcFrame, DEMOPLAY_LOGO_X, DEMOPLAY_LOGO_Y);
 }

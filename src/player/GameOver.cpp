@@ -4,7 +4,7 @@
 
 #include "engine/AppTimer.h"
 #include "engine/Sound.h"
-#include "player/ScreenDraw.h"
+#include "player/HudDraw.h"
 #include "platform/win/Win.h"
 
 namespace {
@@ -348,8 +348,8 @@ void CGameOver::Hide()
 int CGameOver::DrawShutters(IDirectDrawSurface7* lpSurface)
 {
     const int nPos = (int)m_fShutter;
-    const int bLeft = BltKeyedAt(lpSurface, m_Shutter[0].GetSurface(), nullptr, nPos - (int)kShutterClosed, 0);
-    const int bRight = BltKeyedAt(lpSurface, m_Shutter[1].GetSurface(), nullptr, SCREEN_WIDTH - nPos, 0);
+    const int bLeft = BltKeyedCell(lpSurface, m_Shutter[0].GetSurface(), nullptr, nPos - (int)kShutterClosed, 0);
+    const int bRight = BltKeyedCell(lpSurface, m_Shutter[1].GetSurface(), nullptr, SCREEN_WIDTH - nPos, 0);
     return bLeft && bRight;
 }
 
@@ -365,7 +365,7 @@ int CGameOver::DrawSlides(IDirectDrawSurface7* lpSurface)
         int w = 0, h = 0;
         m_SlidePicture[i].GetSize(&w, &h);
         const int x = kSlides[i].fSpeed > 0.0f ? (int)v.x - w : (int)v.x;
-        bOk &= BltKeyedAt(lpSurface, m_SlidePicture[i].GetSurface(), nullptr, x, (int)v.y);
+        bOk &= BltKeyedCell(lpSurface, m_SlidePicture[i].GetSurface(), nullptr, x, (int)v.y);
     }
     return bOk;
 }

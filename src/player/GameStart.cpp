@@ -2,7 +2,7 @@
 
 #include "engine/AppTimer.h"
 #include "engine/Sound.h"
-#include "player/ScreenDraw.h"
+#include "player/HudDraw.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "engine/BmpIndex.h"
 #include "engine/Log.h"
 #include "engine/Sound.h"
-#include "player/ScreenDraw.h"
+#include "player/HudDraw.h"
 
 namespace {
 
@@ -145,8 +145,10 @@ int CStageClear::Load(IDirect3DDevice7* lpDevice)
     m_Extra.SetColorKeyGreen();
     bOk &= m_Numbers.LoadFromIndex(lpDevice, IMGKEY{kIndex, "StageClearNumbers.bmp"}, nullptr, MEM_SYSTEM);
     m_Numbers.SetColorKeyGreen();
+    // The rows read as sums of money, like the cockpit's score: no leading zeros.
     for (CStagePointEx& row : m_Row) {
         bOk &= row.Load(lpDevice);
+        row.SetZerosShown(0);
     }
     return bOk;
 }
@@ -352,7 +354,7 @@ void CStageClear::DrawDigits(IDirectDrawSurface7* lpSurface, int nValue, int x, 
         bDrawn = true;
         const int nCell = d == 0 ? 9 : d - 1;
         const RECT rcCell = {nCell * DIGIT_WIDTH, 0, (nCell + 1) * DIGIT_WIDTH, DIGIT_HEIGHT};
-        BltKeyedAt(lpSurface, m_Numbers.GetSurface(), &rcCell, x, y);
+        BltKeyedCell(lpSurface, m_Numbers.GetSurface(), &rcCell, x, y);
     }
 }
 
@@ -362,7 +364,7 @@ int CStageClear::Draw(IDirectDrawSurface7* lpSurface)
         return 1;
     }
     for (int i = 0; i < STAGECLEAR_SLIDES; i++) {
-        BltKeyedAt(lpSurface, SlidePicture(i).GetSurface(), nullptr, (int)m_Slide[i].x, (int)m_Slide[i].y);
+        BltKeyedCell(lpSurface, SlidePicture(i).GetSurface(), nullptr, (int)m_Slide[i].x, (int)m_Slide[i].y);
     }
     DrawDigits(lpSurface, m_nLifePercent, (int)m_Slide[SLIDE_LIFE].x + kLifeDigitsX, kLifeDigitsY);
     DrawDigits(lpSurface, m_nTimeLeft, (int)m_Slide[SLIDE_TIME].x + kTimeDigitsX, kTimeDigitsY);

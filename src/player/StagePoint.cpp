@@ -4,144 +4,182 @@
 #include <cstring>
 
 #include "engine/AppTimer.h"
-#include "player/ScreenDraw.h"
+#include "engine/SurfaceUtil.h"
+#include "player/HudDraw.h"
 
 namespace {
 
-int DigitAt(const char* pszText, int i)
+const float kYenGap = 5.0f;
+
+// The digit of character c of a counter's text; a character that is not a digit reads as 0.
+int DigitOf(char c)
 {
-    return pszText[i] - '0';
+    return (c >= '0' && c <= '9') ? c - '0' : 0;
 }
 
-int LoadKeyedRegion(IDirect3DDevice7* lpDevice, CDSurface& picture, const char* pszRegion, int* pnWidth)
+int Saturate(long long n)
 {
-    int h = 0;
-    if (!picture.LoadFromIndex(lpDevice, IMGKEY{STAGEPOINT_INDEX, pszRegion}, nullptr, MEM_SYSTEM)) {
+    if (n < 0)
         return 0;
-    }
-    picture.SetColorKeyGreen();
-    picture.GetSize(pnWidth, &h);
-    return 1;
+    return n > INT_MAX ? INT_MAX : (int)n;
 }
 
 } // namespace
 
 // ---- CStagePoint ----------------------------------------------------------------------------------
 
+CStagePoint::CStagePoint()
+{
+    CStagePoint::Init();
+}
+
+CStagePoint::~CStagePoint()
+{
+    CStagePoint::Release();
+}
+
+void CStagePoint::Init()
+{
+    CSlideNumber::Init();
+    m_Yen.Release();
+    m_bYenShown = 1;
+    m_bZerosShown = 1;
+}
+
+void CStagePoint::Release()
+{
+    m_Yen.Release();
+    CSlideNumber::Release();
+}
+
 BOOL CStagePoint::Load(IDirect3DDevice7* lpDevice)
 {
     if (!CSlideNumber::Load(lpDevice, IMGKEY{STAGEPOINT_INDEX, "ScoreNumbers.bmp"}, STAGEPOINT_DIGIT_WIDTH,
-                            STAGEPOINT_DIGIT_HEIGHT)) {
+                            STAGEPOINT_DIGIT_HEIGHT))
         return 0;
-    }
-    SetColorKeyGreen(m_lpStrip);
-    for (CSlideSurfBase& roller : m_Rollers) {
-        roller.Setup(m_lpStrip, STAGEPOINT_DIGIT_WIDTH, STAGEPOINT_DIGIT_HEIGHT, 10);
-    }
-    return LoadKeyedRegion(lpDevice, m_Yen, "Yen.bmp", &m_nYenWidth);
+    for (CSlideSurfBase& roller : m_Rollers)
+        roller.Setup(m_lpStrip, m_nDigitWidth, m_nDigitHeight, 10);
+    if (!m_Yen.LoadFromIndex(lpDevice, IMGKEY{STAGEPOINT_INDEX, "Yen.bmp"}, nullptr, MEM_VIDEO))
+        return 0;
+    m_Yen.GetSize(&m_nYenWidth, &m_nYenHeight);
+    m_Yen.SetColorKeyGreen();
+    return 1;
 }
 
+// A negative score would print a '-' where a digit belongs: the counter shows 0 and up.
 void CStagePoint::SetNumber(int nNumber)
 {
     CNumberBase::SetNumber(nNumber < 0 ? 0 : nNumber);
+    for (int i = 0; i < STAGEPOINT_DIGITS; i++)
+        m_Rollers[i].SetFrame(DigitOf(m_szText[i]));
+}
+
+void CStagePoint::Add(int nPoints)
+{
+    char szOld[sizeof(m_szText)];
+    memcpy(szOld, m_szText, sizeof(szOld));
+    CNumberBase::SetNumber(Saturate((long long)m_nNumber + nPoints));
     for (int i = 0; i < STAGEPOINT_DIGITS; i++) {
-        m_Rollers[i].SetFrame(DigitAt(m_szText, i));
+        if (m_szText[i] != szOld[i])
+            m_Rollers[i].SlideTo(DigitOf(m_szText[i]), 0);
     }
 }
 
 void CStagePoint::Reset()
 {
-    SetNumber(0);
-    Show();
+    for (CSlideSurfBase& roller : m_Rollers)
+        roller.SetFrame(0);
+    CNumberBase::SetNumber(0);
+    m_bHidden = 0;
 }
 
-void CStagePoint::Add(int nPoints)
-{
-    char szOld[32];
-    std::memcpy(szOld, m_szText, sizeof(szOld));
-    const long long llSum = (long long)m_nNumber + nPoints;
-    CNumberBase::SetNumber(llSum > INT_MAX ? INT_MAX : (llSum < 0 ? 0 : (int)llSum));
-    for (int i = 0; i < STAGEPOINT_DIGITS; i++) {
-        if (szOld[i] != m_szText[i]) {
-            m_Rollers[i].SlideTo(DigitAt(m_szText, i), 0);
-        }
-    }
-}
-
+// A roller keeps its speed after it has arrived (it is set back onto its digit each pass), so an
+// arrived roller is put to rest on its digit: the counter can then tell that the roll has ended.
 void CStagePoint::MoveRollers()
 {
     for (CSlideSurfBase& roller : m_Rollers) {
-        if (roller.GetSpeed() == 0.0f) {
-            continue;
-        }
         roller.Move();
-        if (roller.GetRemaining() <= 0.0f) {
+        if (roller.GetSpeed() != 0.0f && !(roller.GetRemaining() > 0.0f))
             roller.SetFrame(roller.GetFrame());
-        }
     }
 }
 
 void CStagePoint::Update()
 {
-    if (!m_bHidden) {
+    if (!m_bHidden)
         MoveRollers();
-    }
 }
 
 int CStagePoint::IsFinished() const
 {
     for (const CSlideSurfBase& roller : m_Rollers) {
-        if (roller.GetSpeed() > 0.01f || roller.GetSpeed() < -0.01f) {
+        const float v = roller.GetSpeed();
+        if (v > 0.01f || v < -0.01f)
             return 0;
-        }
     }
     return 1;
 }
 
+BOOL CStagePoint::DrawDigit(IDirectDrawSurface7* lpSurface, IDirectDrawSurface7* lpStrip, int i, float x)
+{
+    // The rollers blit unclipped: a digit off the screen is left out.
+    if (x < 0.0f || (int)x + m_nDigitWidth > 640 || m_fY < 0.0f || (int)m_fY + m_nDigitHeight > 480)
+        return 1;
+    return m_Rollers[i].Draw(lpSurface, lpStrip, x, m_fY);
+}
+
+BOOL CStagePoint::DrawYen(IDirectDrawSurface7* lpSurface, float x)
+{
+    if (!m_bYenShown)
+        return 1;
+    return BltKeyedCell(lpSurface, m_Yen.GetSurface(), nullptr, (int)x, (int)m_fY);
+}
+
 BOOL CStagePoint::Draw(IDirectDrawSurface7* lpSurface)
 {
-    if (m_bHidden) {
+    if (m_bHidden || !m_lpStrip)
         return 1;
-    }
-    BltKeyedAt(lpSurface, m_Yen.GetSurface(), nullptr, (int)m_fX - 5, (int)m_fY);
+    BOOL bOk = DrawYen(lpSurface, m_fX - kYenGap);
     float x = m_fX + (float)m_nYenWidth;
-    for (CSlideSurfBase& roller : m_Rollers) {
-        roller.Draw(lpSurface, m_lpStrip, x, m_fY);
-        x += (float)STAGEPOINT_DIGIT_WIDTH;
-    }
-    return 1;
+    for (int i = 0; i < STAGEPOINT_DIGITS; i++, x += (float)m_nDigitWidth)
+        bOk &= DrawDigit(lpSurface, m_lpStrip, i, x);
+    return bOk;
 }
 
 // ---- CStagePointEx --------------------------------------------------------------------------------
 
 CStagePointEx::~CStagePointEx()
 {
-    SafeRelease(m_lpWhite);
+    CStagePointEx::Release();
 }
 
 void CStagePointEx::Release()
 {
-    SafeRelease(m_lpWhite);
     m_Comma.Release();
+    SafeRelease(m_lpWhite);
     CStagePoint::Release();
 }
 
 BOOL CStagePointEx::Load(IDirect3DDevice7* lpDevice)
 {
-    if (!CStagePoint::Load(lpDevice) || !LoadKeyedRegion(lpDevice, m_Comma, "comma.bmp", &m_nCommaWidth)) {
+    if (!CStagePoint::Load(lpDevice))
         return 0;
-    }
+    if (!m_Comma.LoadFromIndex(lpDevice, IMGKEY{STAGEPOINT_INDEX, "comma.bmp"}, nullptr, MEM_VIDEO))
+        return 0;
+    m_Comma.SetColorKeyGreen();
+    int h = 0;
+    m_Comma.GetSize(&m_nCommaWidth, &h);
     SafeRelease(m_lpWhite);
-    IDirectDrawSurface7* lpSource =
-        LoadIndexSurface(lpDevice, IMGKEY{STAGEPOINT_INDEX, "ScoreNumbersWhite.bmp"}, MEM_SYSTEM);
-    m_lpWhite = BuildDigitStrip(lpDevice, lpSource, STAGEPOINT_DIGIT_WIDTH, STAGEPOINT_DIGIT_HEIGHT);
+    IDirectDrawSurface7* lpSource = LoadIndexSurface(lpDevice, IMGKEY{STAGEPOINT_INDEX, "ScoreNumbersWhite.bmp"}, MEM_SYSTEM);
+    m_lpWhite = BuildDigitStrip(lpDevice, lpSource, m_nDigitWidth, m_nDigitHeight);
     SafeRelease(lpSource);
-    if (!m_lpWhite) {
-        return 0;
-    }
-    SetColorKeyGreen(m_lpWhite);
     m_bFinished = 1;
-    return 1;
+    return m_lpWhite ? 1 : 0;
+}
+
+int CStagePointEx::GetFullWidth() const
+{
+    return m_nYenWidth + STAGEPOINT_DIGITS * m_nDigitWidth + 3 * m_nCommaWidth;
 }
 
 void CStagePointEx::AddAndFlash(int nPoints)
@@ -158,9 +196,8 @@ void CStagePointEx::AddThenSet(int nPoints, int nValue)
 
 void CStagePointEx::Update()
 {
-    if (m_bHidden) {
+    if (m_bHidden)
         return;
-    }
     MoveRollers();
     const DWORD dwNow = CAppTimer::GetElapsed(0);
     if (m_bFlashPending && IsFinished()) {
@@ -168,7 +205,7 @@ void CStagePointEx::Update()
         m_dwFlashStart = dwNow;
         m_bFinished = 0;
         m_bFlashPending = 0;
-    } else if (m_nPending >= 0) {
+    } else if (m_nPending != -1) {
         SetNumber(m_nPending);
         m_nPending = -1;
     }
@@ -178,36 +215,34 @@ void CStagePointEx::Update()
     }
 }
 
-// Commas before each group of three; leading zeros left blank, the last digit always drawn; the
-// Yen sign just left of the first digit drawn.
+// Commas stand before each group of three digits counted from the right; leading zeros and the
+// commas among them are left blank, and the Yen sign moves right to the first digit shown.
 BOOL CStagePointEx::Draw(IDirectDrawSurface7* lpSurface)
 {
-    if (m_bHidden) {
+    if (m_bHidden || !m_lpStrip)
         return 1;
-    }
-    IDirectDrawSurface7* lpStrip = m_bWhite ? m_lpWhite : m_lpStrip;
-    float x = m_fX + (float)m_nYenWidth;
-    int nShift = 0;
-    bool bDrawn = false;
+    IDirectDrawSurface7* lpStrip = (m_bWhite && m_lpWhite) ? m_lpWhite : m_lpStrip;
+    float x = m_fX - kYenGap + (float)m_nYenWidth + kYenGap;
+    float fShift = 0.0f;
+    int bDrawn = 0;
+    BOOL bOk = 1;
     for (int i = 0; i < STAGEPOINT_DIGITS; i++) {
         if (i > 0 && (STAGEPOINT_DIGITS - i) % 3 == 0) {
-            if (bDrawn) {
-                BltKeyedAt(lpSurface, m_Comma.GetSurface(), nullptr, (int)x, (int)m_fY);
-            } else {
-                nShift += m_nCommaWidth;
-            }
+            if (bDrawn)
+                bOk &= BltKeyedCell(lpSurface, m_Comma.GetSurface(), nullptr, (int)x, (int)m_fY);
+            else
+                fShift += (float)m_nCommaWidth;
             x += (float)m_nCommaWidth;
         }
-        const bool bBlank = !bDrawn && m_Rollers[i].GetFrame() == 0 && m_Rollers[i].GetSpeed() == 0.0f &&
-                            i < STAGEPOINT_DIGITS - 1;
+        const bool bBlank = !m_bZerosShown && !bDrawn && m_Rollers[i].GetFrame() == 0 && i != STAGEPOINT_DIGITS - 1;
         if (bBlank) {
-            nShift += STAGEPOINT_DIGIT_WIDTH;
+            fShift += (float)m_nDigitWidth;
         } else {
-            m_Rollers[i].Draw(lpSurface, lpStrip, x, m_fY);
-            bDrawn = true;
+            bOk &= DrawDigit(lpSurface, lpStrip, i, x);
+            bDrawn = 1;
         }
-        x += (float)STAGEPOINT_DIGIT_WIDTH;
+        x += (float)m_nDigitWidth;
     }
-    BltKeyedAt(lpSurface, m_Yen.GetSurface(), nullptr, (int)m_fX - 5 + nShift, (int)m_fY);
-    return 1;
+    bOk &= DrawYen(lpSurface, m_fX - kYenGap + fShift);
+    return bOk;
 }

@@ -10,6 +10,7 @@
 #include "engine/GameFrame.h"
 #include "player/Beacon.h"
 #include "player/Chat.h"
+#include "player/Constructive.h"
 #include "player/DemoPlayLogo.h"
 #include "player/GameOver.h"
 #include "player/GameStart.h"
@@ -153,6 +154,9 @@ private:
     void SelectDemo(IDirect3DDevice7* lpDevice);
     void RestartCutScene(COpening& player, const char* pszFolder, IDirect3DDevice7* lpDevice);
     void ReleaseScenes();
+    // Hands the stage what it calls in the libraries above it: the item factory and pool, the
+    // option icons and the CONSTRUCTIVE bonus.
+    void WireStage();
 
     // Handlers.
     void UpdateLogo();
@@ -202,6 +206,7 @@ private:
     CBeacon m_Beacon[STAGE_BEACON_NUM];
     CChat m_Chat;
     CStage m_Stage{m_Player};
+    CConstructive m_Constructive;
     CTitle m_Title;
     CStart m_Start;
     CEndingKari m_EndingKari;

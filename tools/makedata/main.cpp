@@ -11,6 +11,7 @@
 #include "DataSet.h"
 #include "WaveWriter.h"
 #include "IndexSheets.h"
+#include "ItemPictures.h"
 #include "PeopleData.h"
 #include "ScreenPictures.h"
 #include "StageFiles.h"
@@ -48,6 +49,7 @@ int main(int argc, char** argv)
     WriteCutScenes(data);
     WriteScreenPictures(data);
     WriteBulletPictures(data);
+    WriteItemPictures(data);
     if (data.Failed() || !data.Sync().Finish())
         return 1;
     printf("%s\n", data.Sync().Summary().c_str());

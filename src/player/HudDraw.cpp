@@ -1,14 +1,11 @@
-#include "player/ScreenDraw.h"
-
-#include <algorithm>
+#include "player/HudDraw.h"
 
 #include "engine/WidgetDraw.h"
 
-BOOL BltKeyedAt(IDirectDrawSurface7* lpDest, IDirectDrawSurface7* lpSrc, const RECT* prcCell, int x, int y)
+BOOL BltKeyedCell(IDirectDrawSurface7* lpDest, IDirectDrawSurface7* lpSrc, const RECT* prcCell, int x, int y)
 {
-    if (!lpDest || !lpSrc) {
-        return 0;
-    }
+    if (!lpDest || !lpSrc)
+        return 1;
     RECT rcCell;
     if (prcCell) {
         rcCell = *prcCell;
@@ -19,11 +16,10 @@ BOOL BltKeyedAt(IDirectDrawSurface7* lpDest, IDirectDrawSurface7* lpSrc, const R
     }
     RECT rcSrc, rcDest;
     GetClippedBltRects(x, y, rcCell.right - rcCell.left, rcCell.bottom - rcCell.top, &rcSrc, &rcDest);
-    if (IsRectEmpty(rcDest)) {
+    if (IsRectEmpty(rcDest) || IsRectEmpty(rcSrc))
         return 1;
-    }
     ShiftRect(&rcSrc, rcCell.left, rcCell.top);
-    return BltOk(lpDest, &rcDest, lpSrc, &rcSrc, DDBLT_WAIT | DDBLT_KEYSRC, nullptr);
+    return BltOk(lpDest, &rcDest, lpSrc, &rcSrc, DDBLT_KEYSRC | DDBLT_WAIT, nullptr);
 }
 
 BOOL BltKeyedStretched(IDirectDrawSurface7* lpDest, IDirectDrawSurface7* lpSrc, const RECT& rcDest)
