@@ -103,14 +103,15 @@ class CProgramRun : public ::testing::Test {
 protected:
     int Run(uint32_t nTicks) { return RunOn(m_Host, m_Game, nTicks); }
 
-    // The program on a host and game of the test's own (a second run in the same folder).
-    static int RunOn(CHostHeadless& host, CGame& game, uint32_t nTicks)
+    // The program on a host and game of the test's own (a second run in the same folder). Quiet,
+    // the host writes nothing on stderr.
+    static int RunOn(CHostHeadless& host, CGame& game, uint32_t nTicks, bool bQuiet = true)
     {
         HOSTSCRIPTCMD close = {};
         close.nTick = nTicks + 1;
         close.op = HSOP_CLOSE;
         host.Schedule(close);
-        host.SetQuiet(true);
+        host.SetQuiet(bQuiet);
         SetHost(&host);
         ResetWindowSystem();
         SetGameFrame(&game);
