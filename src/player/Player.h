@@ -7,6 +7,7 @@
 #include "engine/DSurface.h"
 #include "engine/KeyRecorder.h"
 #include "player/PBullet.h"
+#include "player/PlayerEffects.h"
 #include "stage/StagePlayer.h"
 
 // Her state word, beyond the terrain bits of StagePlayer.h.
@@ -111,6 +112,9 @@ public:
     int GetFrameShot() const { return m_nShot; }
     int GetDoubleTapPhase() const { return m_nTapPhase; }
     CPBullet& GetGun() { return m_PBullet; }
+    // Her hit and miss effects, owned by the scene; null: none.
+    void SetEffects(IPlayerEffects* pEffects) { m_pEffects = pEffects; }
+    IPlayerEffects* GetEffects() const { return m_pEffects; }
     // The heroine's level for an experience value: 4..8, 32 points each.
     static int LevelOfExp(int nExp);
     // The muzzle point index for a pose's aim state and angle.
@@ -197,6 +201,7 @@ private:
     int m_nVoice = 0;
 
     CPBullet m_PBullet;
+    IPlayerEffects* m_pEffects = nullptr;
 
     int m_nHawkVoice = 0;
     float m_fAimAngle = 0.0f;

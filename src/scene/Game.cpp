@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "bullet/BulletHooks.h"
 #include "effect/RVMEffect.h"
 #include "engine/AppTimer.h"
 #include "engine/BgmWave.h"
@@ -51,7 +52,13 @@ int InitStageNumber()
 
 } // namespace
 
-CGame::CGame() = default;
+CGame::CGame()
+{
+    m_Player.SetEffects(&m_PlayerEffects);
+    STAGEHOOKS hooks = CStage::GetHooks();
+    FillBulletHooks(&hooks);
+    CStage::SetHooks(hooks);
+}
 
 CGame::~CGame()
 {
@@ -133,6 +140,7 @@ void CGame::Release()
     ReleaseScenes();
     if (s_bSharedImagesLoaded) {
         CPBullet::ReleaseImages();
+        ReleaseBulletImages();
         s_bSharedImagesLoaded = false;
     }
     CPeopleSet::Clear();
@@ -281,7 +289,7 @@ void CGame::LoadSystemIndexes(IDirect3DDevice7* lpDevice)
     ::LoadSystemIndexes(lpDevice);
 }
 
-// The enemy bullets', explosions' and option icons' pictures join these when their classes exist.
+// The option icons' pictures join these when their class exists.
 void CGame::LoadSharedImages(IDirect3DDevice7* lpDevice)
 {
     if (s_bSharedImagesLoaded) {
@@ -289,6 +297,7 @@ void CGame::LoadSharedImages(IDirect3DDevice7* lpDevice)
     }
     s_bSharedImagesLoaded = true;
     CPointNumber::LoadImage(lpDevice);
+    LoadBulletImages(lpDevice);
     CPBullet::LoadImages(lpDevice);
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 #include <atomic>
 
+#include "bullet/PlayerEffects.h"
 #include "engine/FadePlane.h"
 #include "engine/GameFrame.h"
 #include "player/Player.h"
@@ -177,6 +178,8 @@ private:
     int m_nStage = 1;
 
     CLogo m_Logo;
+    // Her hit and miss effects; declared before her so that they outlive her.
+    CPlayerEffects m_PlayerEffects;
     // The stage knows her only as its player; she is declared first so that she outlives it.
     CPlayer m_Player;
     CStage m_Stage{m_Player};

@@ -1,7 +1,8 @@
-// What the stage needs of the player, enemy and explosion classes, which live in their own
-// libraries. Until those are built, the classes below are the least the stage calls on them: the
-// names, fields and calls the stage uses, with no behaviour of their own beyond storing what they
-// are given. The player, enemy and bullet libraries replace them.
+// What the stage needs of the player and enemy classes, which live in their own libraries. Until
+// those are built, the classes below are the least the stage calls on them: the names, fields and
+// calls the stage uses, with no behaviour of their own beyond storing what they are given. The
+// player and enemy libraries replace them. (The labels' explosions and star circles are reached
+// through LabelEffects.h.)
 #pragma once
 #include "platform/d3d/D3D.h"
 #include "platform/win/WinTypes.h"
@@ -51,46 +52,6 @@ public:
     virtual int GetPower() = 0;
 };
 
-// The explosion that scrolls with the stage. Stand-in: it records what the label asks of it; it
-// neither plays nor runs out by itself.
-class CExpBombScroll {
-public:
-    virtual ~CExpBombScroll() = default;
-    // The per-instance load; nothing to load.
-    int Load(IDirect3DDevice7*) { return 1; }
-    void Start(DWORD dwDelay)
-    {
-        m_dwDelay = dwDelay;
-        m_bFinished = 0;
-        m_bIdle = 0;
-    }
-    // Explosion coordinates: y upward.
-    void SetPosition(float x, float y)
-    {
-        m_vPos.x = x;
-        m_vPos.y = y;
-        m_vPos.z = 0.0f;
-    }
-
-    D3DVECTOR m_vDrift{};
-    D3DVECTOR m_vPos{};
-    int m_nStyle = 0;
-    DWORD m_dwDelay = 0;
-    BOOL m_bIdle = 1;
-    BOOL m_bFinished = 0;
-};
-
-// The large explosion style (style 2).
-inline void SetExpBombStyle2(CExpBombScroll* pExp)
-{
-    pExp->m_nStyle = 2;
-}
-
-// Offsets of the five-explosion burst, shared by the explosion classes.
-inline constexpr float g_vExpBurstOffset[5][3] = {
-    {0.0f, 0.0f, 0.0f}, {40.0f, 0.0f, 0.0f}, {-40.0f, -40.0f, 0.0f}, {0.0f, 40.0f, 0.0f}, {0.0f, -40.0f, 0.0f},
-};
-
 // A flying pick-up item. Stand-in: it records its kind, place and launch; it does not fly.
 class CItemGun {
 public:
@@ -111,15 +72,4 @@ public:
     float m_fLaunchSpeed = 0.0f;
     float m_fLaunchAngle = 0.0f;
     BOOL m_bLaunched = 0;
-};
-
-// A circle-of-stars burst. Stand-in: it records where and that it was started.
-class CExpStarCir {
-public:
-    virtual ~CExpStarCir() = default;
-    virtual void Start() { m_nStarts++; }
-
-    float m_fX = 0.0f;
-    float m_fY = 0.0f;
-    int m_nStarts = 0;
 };

@@ -8,6 +8,7 @@
 #include "engine/Log.h"
 #include "engine/PCMManagerTask.h"
 #include "stage/Object.h"
+#include "stage/Stage.h"
 
 namespace {
 
@@ -64,7 +65,16 @@ CObjectLabel::CObjectLabel() : CCrushable(CRUSH_LABEL)
 
 CObjectLabel::~CObjectLabel()
 {
-    delete[] m_pExplosions;
+    DeleteBurst();
+    delete m_pExplosion;
+}
+
+void CObjectLabel::DeleteBurst()
+{
+    for (IScrollExplosion*& p : m_pExplosions) {
+        delete p;
+        p = nullptr;
+    }
 }
 
 int CObjectLabel::Collide(CStage* pStage, CCrushable* pOther)
@@ -79,7 +89,7 @@ BOOL CObjectLabel::IsDestroyable()
 
 int CObjectLabel::HitByPlayerBullet(CStage*, CCrushable* pBullet)
 {
-    if (!m_pObject || !IsDestroyable() || m_bFinished || !m_Explosion.m_bIdle || m_bCrushed)
+    if (!m_pObject || !IsDestroyable() || m_bFinished || !IsExplosionIdle() || m_bCrushed)
         return 0;
     if (!pBullet || pBullet->m_nCategory != CRUSH_PLAYER_BULLET)
         return 0;
@@ -89,11 +99,12 @@ int CObjectLabel::HitByPlayerBullet(CStage*, CCrushable* pBullet)
         g_PCMManagerTask.Play(kEnemyDamageWave);
         return 1;
     }
-    if (m_pExplosions) {
-        for (int i = 0; i < kBurstCount; i++)
-            m_pExplosions[i].Start(kBurstDelay * (DWORD)i);
+    for (int i = 0; i < kBurstCount; i++) {
+        if (m_pExplosions[i])
+            m_pExplosions[i]->Start(kBurstDelay * (DWORD)i);
     }
-    m_Explosion.Start(kBurstDelay * kBurstCount);
+    if (m_pExplosion)
+        m_pExplosion->Start(kBurstDelay * kBurstCount);
     m_bCrushed = 1;
     return 1;
 }
@@ -386,20 +397,34 @@ int CObjectLabel::Setup(IDirect3DDevice7* lpDevice, const char*)
 {
     if (!IsDestroyable())
         return 1;
-    SetExpBombStyle2(&m_Explosion);
-    delete[] m_pExplosions;
-    m_pExplosions = new CExpBombScroll[kBurstCount];
+    IScrollExplosion* (*pfnCreate)() = CStage::GetHooks().CreateExplosion;
+    if (!pfnCreate)
+        return 1;
+    if (!m_pExplosion)
+        m_pExplosion = pfnCreate();
+    m_pExplosion->SetStyle(EXPBOMB_STYLE_LARGE);
+    DeleteBurst();
     for (int i = 0; i < kBurstCount; i++) {
-        SetExpBombStyle2(&m_pExplosions[i]);
-        m_pExplosions[i].Load(lpDevice);
+        m_pExplosions[i] = pfnCreate();
+        m_pExplosions[i]->SetStyle(EXPBOMB_STYLE_LARGE);
+        m_pExplosions[i]->Load(lpDevice);
     }
     return 1;
 }
 
 void CObjectLabel::Release()
 {
-    delete[] m_pExplosions;
-    m_pExplosions = nullptr;
+    DeleteBurst();
+}
+
+void CObjectLabel::StopExplosions()
+{
+    if (m_pExplosion)
+        m_pExplosion->Stop();
+    for (IScrollExplosion* p : m_pExplosions) {
+        if (p)
+            p->Stop();
+    }
 }
 
 void CObjectLabel::Spawn()
@@ -411,10 +436,13 @@ void CObjectLabel::Spawn()
     m_pObject->StartAnimationClock();
     m_nDurability = m_pObject->GetCrushLife();
     const D3DVECTOR vDrift = Vec(-0.01f * m_fSpeed * m_fSpeed, -1.0f, 0.0f);
-    m_Explosion.m_vDrift = vDrift;
-    if (IsDestroyable() && m_pExplosions) {
-        for (int i = 0; i < kBurstCount; i++)
-            m_pExplosions[i].m_vDrift = vDrift;
+    if (m_pExplosion)
+        m_pExplosion->SetDrift(vDrift);
+    if (IsDestroyable()) {
+        for (IScrollExplosion* p : m_pExplosions) {
+            if (p)
+                p->SetDrift(vDrift);
+        }
     }
     m_bCrushed = 0;
     m_Flash.Stop();
@@ -431,16 +459,15 @@ void CObjectLabel::Update()
     if (m_bCrushed) {
         const float fCx = m_vPos.x + (float)(nW / 2);
         const float fCy = 16.0f - (m_vPos.y + (float)(nH / 2));
-        m_Explosion.SetPosition(fCx, fCy);
-        if (IsDestroyable() && m_pExplosions) {
-            for (int i = 0; i < kBurstCount; i++) {
-                m_pExplosions[i].SetPosition(fCx + g_vExpBurstOffset[i][0],
-                                             fCy - m_fOffsetY - g_vExpBurstOffset[i][1]);
-            }
+        if (m_pExplosion)
+            m_pExplosion->SetPosition(fCx, fCy);
+        for (int i = 0; i < kBurstCount && IsDestroyable(); i++) {
+            if (m_pExplosions[i])
+                m_pExplosions[i]->SetPosition(fCx + g_ExpBombOffset[i].x, fCy - m_fOffsetY - g_ExpBombOffset[i].y);
         }
     }
     m_Flash.Update();
-    if (m_vPos.x < -64.0f - (float)nW || (IsDestroyable() && m_Explosion.m_bFinished && m_nDurability <= 0))
+    if (m_vPos.x < -64.0f - (float)nW || (IsDestroyable() && IsExplosionFinished() && m_nDurability <= 0))
         Stop();
 }
 
@@ -453,7 +480,7 @@ void CObjectLabel::Stop()
 
 int CObjectLabel::Draw2D(IDirectDrawSurface7* lpTarget)
 {
-    if (m_bFinished || !m_Explosion.m_bIdle)
+    if (m_bFinished || !IsExplosionIdle())
         return 1;
     float fOffset = GetOffsetY();
     if (fOffset < 0.0f)
@@ -468,7 +495,7 @@ int CObjectLabel::Draw2D(IDirectDrawSurface7* lpTarget)
 
 int CObjectLabel::Draw3D(IDirect3DDevice7* lpDevice)
 {
-    if (m_bFinished || !m_Explosion.m_bIdle)
+    if (m_bFinished || !IsExplosionIdle())
         return 1;
     if (!m_pObject)
         return 0;

@@ -7,6 +7,7 @@
 #include "platform/win/WinTypes.h"
 #include "stage/CrushableSet.h"
 #include "stage/Flashable.h"
+#include "stage/LabelEffects.h"
 #include "stage/Neighbours.h"
 
 class CObject;
@@ -78,6 +79,8 @@ public:
     virtual void OnTimeOut() {}
     virtual int Setup(IDirect3DDevice7* lpDevice, const char* pszFolder);
     virtual void Release();
+    // A restart: explosions of the label's former life that still wait or run end now.
+    void StopExplosions();
     virtual void Spawn();
     virtual void Update();
     virtual void Stop();
@@ -111,8 +114,10 @@ public:
     int m_nDurability = -1;
     float m_fOffsetY = 0.0f;
     CFlashable m_Flash;
-    CExpBombScroll m_Explosion;
-    CExpBombScroll* m_pExplosions = nullptr;
+    // Made by Setup for a destroyable label (null without the factory hook): the large explosion
+    // that ends it and the burst of five before it.
+    IScrollExplosion* m_pExplosion = nullptr;
+    IScrollExplosion* m_pExplosions[5] = {};
     BOOL m_bCrushed = 0;
     BOOL m_bFinished = 1;
     D3DVECTOR m_vPos{};
@@ -120,4 +125,8 @@ public:
 
 private:
     BOOL IsDestroyable();
+    // No explosion counts as idle and finished.
+    BOOL IsExplosionIdle() const { return !m_pExplosion || m_pExplosion->IsIdle(); }
+    BOOL IsExplosionFinished() const { return !m_pExplosion || m_pExplosion->IsFinished(); }
+    void DeleteBurst();
 };

@@ -5,6 +5,7 @@
 #include "engine/Geometry.h"
 #include "engine/PCMManagerTask.h"
 #include "platform/d3d/D3DX.h"
+#include "stage/Stage.h"
 
 namespace {
 
@@ -19,6 +20,7 @@ const float kTextLineStep = 22.0f;
 CPeopleLabel::~CPeopleLabel()
 {
     FreeItems();
+    delete m_pStarCir;
 }
 
 void CPeopleLabel::FreeItems()
@@ -61,6 +63,8 @@ int CPeopleLabel::Setup(IDirect3DDevice7* lpDevice, const char* pszFolder)
             m_nTextCount++;
     }
     g_PCMManagerTask.QueueStageSound(GetVoicePath().c_str());
+    if (!m_pStarCir && CStage::GetHooks().CreateStarCircle)
+        m_pStarCir = CStage::GetHooks().CreateStarCircle();
     return 1;
 }
 
@@ -141,9 +145,10 @@ int CPeopleLabel::HitByPlayer(CStage*, CCrushable* pOther)
     for (int i = 0; i < m_nTextCount; i++)
         m_Texts[i].Start();
     m_Rise.Set(4.0f, -0.0533333f, 0.0f, 4.0f, 1);
-    m_StarCir.m_fX = m_vPos.x;
-    m_StarCir.m_fY = -m_vPos.y;
-    m_StarCir.Start();
+    if (m_pStarCir) {
+        m_pStarCir->SetPoint(m_vPos.x, -m_vPos.y, 0.0f);
+        m_pStarCir->Start();
+    }
     return 1;
 }
 

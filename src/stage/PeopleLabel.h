@@ -42,7 +42,8 @@ public:
     ACCINFO m_Spin{};
     float m_fSpinAngle = 0.0f;
     std::string m_strFolder;
-    CExpStarCir m_StarCir;
+    // Made by Setup (null without the factory hook).
+    IStarCircle* m_pStarCir = nullptr;
     std::string m_strSpeech;
     CTextSurface m_Texts[PEOPLE_TEXT_MAX];
     int m_nTextCount = 0;

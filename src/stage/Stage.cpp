@@ -164,6 +164,7 @@ void CStage::RunSilentUpdates(int nRounds)
 
 void CStage::Reset()
 {
+    CAppTimer::RestartFrameClock();
     RunSilentUpdates(STAGE_SILENT_ROUNDS);
     for (int i = 0; i < BG_NUM; i++) {
         m_fLayerPos[i] = 0.0f;
@@ -206,6 +207,8 @@ void CStage::Reset()
         m_Screens.pConstructive->Reset();
     CAppTimer::Resume(0);
     m_nState = STAGE_STATE_PLAY;
+    if (s_Hooks.ResetExplosions)
+        s_Hooks.ResetExplosions();
 }
 
 int CStage::IsLeaving() const

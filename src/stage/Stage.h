@@ -9,6 +9,7 @@
 #include "platform/d3d/D3D.h"
 #include "platform/ddraw/DDraw.h"
 #include "platform/win/WinTypes.h"
+#include "stage/LabelEffects.h"
 #include "stage/StageData.h"
 #include "stage/StageEvent.h"
 #include "stage/StagePlayer.h"
@@ -58,6 +59,12 @@ struct STAGEHOOKS {
     void (*ClearExpBombScrollPool)() = nullptr;
     void (*FreeAllItems)() = nullptr;  // CItemGun::FreeAll
     int (*DrawOptionIcons)(IDirectDrawSurface7* lpSurface) = nullptr;
+    // The labels' own effects, made when a stage loads (never per frame); the caller deletes them.
+    IScrollExplosion* (*CreateExplosion)() = nullptr;
+    IStarCircle* (*CreateStarCircle)() = nullptr;
+    // At the end of a restart, when the old attempt's explosions are gone: the explosions draw
+    // their looks afresh, so a replay of the new attempt sees the same bursts.
+    void (*ResetExplosions)() = nullptr;
 };
 
 // One far-background blit: source rectangle of a picture and its place on the back buffer.

@@ -173,8 +173,10 @@ void CStageData::StopLabels()
     for (int nLayer = 0; nLayer < BG_NUM; nLayer++)
         for (int nRow = 0; nRow < MAX_ROW_NUM; nRow++)
             for (CObjectLabel* pLabel : m_Cells[nLayer][nRow])
-                if (pLabel)
+                if (pLabel) {
                     pLabel->Stop();
+                    pLabel->StopExplosions();
+                }
     for (auto& boss : m_Bosses)
         if (boss.second)
             boss.second->Stop();

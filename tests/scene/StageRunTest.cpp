@@ -1,7 +1,8 @@
 // Stage 1 of the generated data played through the whole program on the headless host with a
 // scripted key track: she lands, climbs the hill, shoots the crates, jumps onto the block and onto
 // a platform and drops through it. The same run is then recorded, saved as a replay and played back
-// tick by tick.
+// tick by tick, with enemy fire sent at her from the right edge, explosions, her hit effects and
+// the passers-by's star circles running.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -9,14 +10,21 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <set>
 #include <vector>
 
+#include "bullet/EBBigBullet.h"
+#include "bullet/EBNormal.h"
+#include "bullet/ExpBombScroll.h"
+#include "bullet/ExpStarCir.h"
+#include "bullet/SubtractiveRandom.h"
 #include "engine/KeyRecorder.h"
 #include "engine/WinMain.h"
 #include "platform/win/Win.h"
 #include "scene/Game.h"
 #include "scene/ProgramRun.h"
 #include "stage/ObjectLabel.h"
+#include "stage/PeopleLabel.h"
 #include "stage/Stage.h"
 
 namespace {
@@ -41,36 +49,182 @@ const KEYEVENT kTrack[] = {
 };
 const int kTrackEnd = 560;
 
-// What one stage tick leaves: her place and state word, the stage's state and every listed label's
-// place, for comparing runs tick by tick.
+// Enemy fire for the run as enemies will send it: shots and big bullets from the right edge at
+// fixed ticks, some into her gun's line while she shoots, and her hit effects at fixed ticks.
+struct FIREEVENT {
+    int nTick;
+    bool bBig;
+    float fRow;  // screen row
+};
+// On the flat ground her gun's bullets meet shots at rows near 383 and 412.
+const FIREEVENT kFire[] = {
+    {120, true, 300.0f},  {200, false, 330.0f}, {215, false, 360.0f}, {230, false, 393.0f}, {250, false, 360.0f},
+    {270, false, 383.0f}, {275, false, 412.0f}, {285, false, 383.0f}, {290, false, 412.0f}, {300, false, 383.0f},
+    {305, false, 412.0f}, {400, true, 360.0f},  {430, false, 420.0f},
+};
+const int kHitEffectTicks[] = {150, 380};
+
+float GrowToFull(int nFrame)
+{
+    return nFrame < 10 ? (float)nFrame / 10.0f : 1.0f;
+}
+
+class CTestEmitter {
+public:
+    ~CTestEmitter() { StopAll(); }
+    void StopAll()
+    {
+        for (CEBNormal& shot : m_Shots)
+            shot.Stop();
+        for (CEBBigBullet& big : m_Bigs)
+            big.Stop();
+    }
+    // Called once per stage tick, after the tick ran.
+    void Tick(CGame& game, int t)
+    {
+        for (const FIREEVENT& e : kFire) {
+            if (e.nTick == t)
+                Fire(e);
+        }
+        IPlayerEffects* pEffects = game.GetPlayer().GetEffects();
+        D3DVECTOR p;
+        game.GetPlayer().GetPosition(&p);
+        pEffects->PlaceDamage(p.x + 40.0f, -(p.y - 60.0f), 0.0f);
+        pEffects->PlaceDamageFlash(3.14f, p.x + 60.0f, -(p.y - 100.0f), 0.0f);
+        for (int nTick : kHitEffectTicks) {
+            if (nTick == t)
+                pEffects->StartDamage();
+        }
+        pEffects->UpdateDamage();
+    }
+
+    CEBNormal m_Shots[12];
+    CEBBigBullet m_Bigs[2];
+
+private:
+    void Fire(const FIREEVENT& e)
+    {
+        if (e.bBig) {
+            for (CEBBigBullet& big : m_Bigs) {
+                if (!big.IsIdle())
+                    continue;
+                big.Load(nullptr);
+                big.SetPosition(D3DVECTOR{{660.0f}, {-e.fRow}, {0.0f}});
+                big.SetAngle(3.14159265f);
+                ACCINFO speed;
+                speed.Set(4.0f, 0.0f, 0.0f, 0.0f, 0);
+                big.SetSpeedInfo(&speed);
+                big.SetCurve(GrowToFull);
+                big.Fire();
+                return;
+            }
+        }
+        for (CEBNormal& shot : m_Shots) {
+            if (!shot.IsIdle())
+                continue;
+            shot.SetGraphic(nullptr, 0);
+            shot.SetPosition(D3DVECTOR{{650.0f}, {-e.fRow}, {0.0f}});
+            shot.SetAngle(3.14159265f);
+            shot.SetSpeed(CEBNormal::GetDefaultSpeed());
+            shot.Fire();
+            return;
+        }
+    }
+};
+
+// What one stage tick leaves: her place and state word, the stage's state, every listed label's
+// place, the flying shots and the explosions, for comparing runs tick by tick. The explosions'
+// looks (where sparks fly, their colours) are left out: only how long they last counts.
 struct TICKSAMPLE {
     float x, y;
     DWORD dwState;
     int nStageState;
     uint64_t nLabelHash;
+    uint64_t nShotHash;
+    uint64_t nExplosionHash;
 
     bool operator==(const TICKSAMPLE& o) const
     {
         return x == o.x && y == o.y && dwState == o.dwState && nStageState == o.nStageState &&
-               nLabelHash == o.nLabelHash;
+               nLabelHash == o.nLabelHash && nShotHash == o.nShotHash && nExplosionHash == o.nExplosionHash;
     }
+};
+
+class CHash {
+public:
+    void Mix(const void* p, size_t n)
+    {
+        const auto* b = static_cast<const unsigned char*>(p);
+        for (size_t i = 0; i < n; i++)
+            m_h = (m_h ^ b[i]) * 1099511628211ULL;
+    }
+    template <typename T> void Mix(const T& v) { Mix(&v, sizeof(v)); }
+    uint64_t Get() const { return m_h; }
+
+private:
+    uint64_t m_h = 1469598103934665603ULL;
 };
 
 uint64_t HashLabels(CStage& stage)
 {
-    uint64_t h = 1469598103934665603ULL;
-    auto mix = [&h](const void* p, size_t n) {
-        const auto* b = static_cast<const unsigned char*>(p);
-        for (size_t i = 0; i < n; i++)
-            h = (h ^ b[i]) * 1099511628211ULL;
-    };
+    CHash h;
     for (int nLayer = 0; nLayer < 7; nLayer++) {
         for (CObjectLabel* pLabel : stage.GetLayerList(nLayer)) {
-            mix(&pLabel->m_vPos, sizeof(pLabel->m_vPos));
-            mix(&pLabel->m_nDurability, sizeof(pLabel->m_nDurability));
+            h.Mix(pLabel->m_vPos);
+            h.Mix(pLabel->m_nDurability);
         }
     }
-    return h;
+    return h.Get();
+}
+
+uint64_t HashShots()
+{
+    CHash h;
+    for (IEBulletRender::REGISTRY::rvmarray_iterator it = IEBulletRender::GetRegistry().begin();
+         it != IEBulletRender::GetRegistry().end(); ++it) {
+        const CEBulletPart* pShot = static_cast<CEBulletPart*>(*it);
+        h.Mix(it.GetSlot());
+        h.Mix(pShot->m_vPos);
+        h.Mix(pShot->m_bIdle);
+    }
+    return h.Get();
+}
+
+// Sparks mean something only while the burst runs: a waiting or burnt-out explosion keeps those
+// of its last burst.
+void MixExplosion(CHash& h, const IScrollExplosion* pInterface)
+{
+    const auto* e = dynamic_cast<const CExpBombScroll*>(pInterface);
+    if (!e || (e->m_bIdle && e->m_bFinished))
+        return;
+    h.Mix(e->m_bIdle);
+    h.Mix(e->m_bFinished);
+    h.Mix(e->m_fX);
+    h.Mix(e->m_fY);
+    if (e->m_bIdle)
+        return;
+    h.Mix(e->m_nFrame);
+    for (const EXPSPARK& spark : e->m_Sparks) {
+        h.Mix(spark.nLife);
+        h.Mix(spark.Motion.fValue);
+    }
+}
+
+uint64_t HashExplosions(CStage& stage)
+{
+    CHash h;
+    for (int i = 0; i < EXPBOMB_POOL_SIZE; i++) {
+        MixExplosion(h, &GetExpBombScrollPool()[i]);
+        h.Mix(IsExpBombScrollBusy(i));
+    }
+    for (int nLayer = 0; nLayer < 7; nLayer++) {
+        for (CObjectLabel* pLabel : stage.GetLayerList(nLayer)) {
+            MixExplosion(h, pLabel->m_pExplosion);
+            for (IScrollExplosion* p : pLabel->m_pExplosions)
+                MixExplosion(h, p);
+        }
+    }
+    return h.Get();
 }
 
 // The playback bit is left out: it is all that tells a played run from the recorded one.
@@ -79,7 +233,13 @@ TICKSAMPLE Sample(CGame& game)
     D3DVECTOR p;
     game.GetPlayer().GetPosition(&p);
     const DWORD dwState = game.GetPlayer().GetState() & ~(DWORD)PLAYER_STATE_PLAYBACK;
-    return TICKSAMPLE{p.x, p.y, dwState, game.GetStage().GetState(), HashLabels(game.GetStage())};
+    return TICKSAMPLE{p.x,
+                      p.y,
+                      dwState,
+                      game.GetStage().GetState(),
+                      HashLabels(game.GetStage()),
+                      HashShots(),
+                      HashExplosions(game.GetStage())};
 }
 
 // The name of the main-layer object just under her.
@@ -125,7 +285,7 @@ TEST_F(StageRun, SheLandsClimbsShootsJumpsOntoTheBlockAndDropsThroughAPlatform)
     MakeData();
     std::map<int, TICKSAMPLE> at;
     std::map<int, std::string> under;
-    int nCratesDown = 0;
+    std::set<CObjectLabel*> crushed;
     bool bAlwaysPlaying = true;
     float fMinXBeforeBlock = 1000.0f;
     PlayTrack([&](CObservedGame& game, int t) {
@@ -134,9 +294,12 @@ TEST_F(StageRun, SheLandsClimbsShootsJumpsOntoTheBlockAndDropsThroughAPlatform)
         bAlwaysPlaying = bAlwaysPlaying && game.GetStage().GetState() == STAGE_STATE_PLAY;
         if (t >= 20 && t < 400)
             fMinXBeforeBlock = std::min(fMinXBeforeBlock, at[t].x);
-        if (t == 340) {
-            for (CObjectLabel* pLabel : game.GetStage().GetLayerList(3))
-                nCratesDown += !strcmp(pLabel->GetName(), "K1") && pLabel->m_nDurability <= 0;
+        // A crushed crate leaves the stage once its explosion has burnt out.
+        if (t <= 340) {
+            for (CObjectLabel* pLabel : game.GetStage().GetLayerList(3)) {
+                if (!strcmp(pLabel->GetName(), "K1") && pLabel->m_nDurability <= 0)
+                    crushed.insert(pLabel);
+            }
         }
     });
     ASSERT_EQ(Run(200000), 0);
@@ -159,7 +322,7 @@ TEST_F(StageRun, SheLandsClimbsShootsJumpsOntoTheBlockAndDropsThroughAPlatform)
     EXPECT_EQ(at[300].y, kGroundY);
 
     // Both crates in her line of fire are shot to pieces before they reach her: nothing pushes her.
-    EXPECT_EQ(nCratesDown, 2);
+    EXPECT_EQ(crushed.size(), 2u);
     EXPECT_EQ(fMinXBeforeBlock, kRideX);
 
     // The jump at 404 carries her onto the block; she rides it to its end and falls to the ground.
@@ -184,8 +347,13 @@ TEST_F(StageRun, ARecordedRunPlayedBackFromItsReplayFileRepeatsEveryTick)
     MakeData();
     std::filesystem::create_directory("Replay");
     std::vector<TICKSAMPLE> recorded;
+    CTestEmitter fire;
+    int nShotTicks = 0, nBurstTicks = 0;
     PlayTrack([&](CObservedGame& game, int t) {
         recorded.push_back(Sample(game));
+        fire.Tick(game, t);
+        nShotTicks += IEBulletRender::GetRegistry().GetCount() > 0;
+        nBurstTicks += CScrollableSet::Count() > 1;  // her gun is always there
         if (t == kTrackEnd) {
             CKeyRecorder* pRec = CKeyRecorder::GetInstance();
             pRec->CloseTrack();
@@ -193,7 +361,10 @@ TEST_F(StageRun, ARecordedRunPlayedBackFromItsReplayFileRepeatsEveryTick)
         }
     });
     ASSERT_EQ(Run(200000), 0);
+    fire.StopAll();
     ASSERT_EQ(recorded.size(), static_cast<size_t>(kTrackEnd + 1));
+    EXPECT_GT(nShotTicks, 100);
+    EXPECT_GT(nBurstTicks, 20);
     for (const KEYEVENT& e : kTrack)
         m_Host.ReleaseKey(e.nKey);
 
@@ -202,6 +373,7 @@ TEST_F(StageRun, ARecordedRunPlayedBackFromItsReplayFileRepeatsEveryTick)
     CObservedGame game(host);
     SetParam("STAGE_INIT_STATE", "0");
     std::vector<TICKSAMPLE> played;
+    CTestEmitter playedFire;
     bool bStarted = false;
     bool bAllPlayback = true;
     game.m_OnRender = [&](CObservedGame& g) {
@@ -218,22 +390,99 @@ TEST_F(StageRun, ARecordedRunPlayedBackFromItsReplayFileRepeatsEveryTick)
                 CloseSoonOn(host, g);
             return;
         }
+        const int t = static_cast<int>(played.size());
         played.push_back(Sample(g));
+        playedFire.Tick(g, t);
+        // The hit effects take the time for their looks: here they get another one every tick.
+        GetLookRandom().Srand(0xC0FFEEu + 7919u * (uint32_t)t);
         bAllPlayback = bAllPlayback && (g.GetPlayer().GetState() & PLAYER_STATE_PLAYBACK);
         if (played.size() == recorded.size())
             CloseSoonOn(host, g);
     };
     ASSERT_EQ(RunOn(host, game, 200000), 0);
+    playedFire.StopAll();
     // The closing record ends the replay on its last tick, when the stage starts to leave.
     ASSERT_GE(played.size(), recorded.size() - 1);
     for (size_t i = 0; i < played.size(); i++) {
-        ASSERT_TRUE(played[i] == recorded[i]) << "tick " << i << ": recorded (" << recorded[i].x << ", "
-                                              << recorded[i].y << ", " << std::hex << recorded[i].dwState
-                                              << ") played (" << played[i].x << ", " << played[i].y << ", "
-                                              << played[i].dwState << ")";
+        ASSERT_TRUE(played[i] == recorded[i])
+            << "tick " << i << ": recorded (" << recorded[i].x << ", " << recorded[i].y << ", " << std::hex
+            << recorded[i].dwState << ", shots " << recorded[i].nShotHash << ", explosions "
+            << recorded[i].nExplosionHash << ") played (" << played[i].x << ", " << played[i].y << ", "
+            << played[i].dwState << ", shots " << played[i].nShotHash << ", explosions " << played[i].nExplosionHash
+            << ")";
     }
     // The heroine of the second run was played back, not steered.
     EXPECT_TRUE(bAllPlayback);
+}
+
+// Screenshots of the run for looking at, written only when ZORVA_LOOK_DIR names a folder.
+void WriteLook(const CHostHeadless& host, int t)
+{
+    const char* pszDir = std::getenv("ZORVA_LOOK_DIR");
+    if (!pszDir)
+        return;
+    const std::string strPath = std::string(pszDir) + "/stage1-fire-" + std::to_string(t) + ".png";
+    host.WriteLastFrame(strPath.c_str());
+}
+
+TEST_F(StageRun, EnemyFireIsShotDownByHerGunAndEveryExplosionAndStarCircleBurnsOut)
+{
+    MakeData();
+    CTestEmitter fire;
+    const int nStartPoint = 0;
+    int nPoolBegun = 0, nPoolRunning = 0;
+    // Per star circle: the ticks it ran, and whether it was seen stopped afterwards.
+    std::map<CExpStarCir*, std::pair<int, bool>> circles;
+    int nPointAtEnd = -1;
+    std::set<CObjectLabel*> crushed, crushedGone;
+    PlayTrack([&](CObservedGame& game, int t) {
+        fire.Tick(game, t);
+        int nRunning = 0;
+        for (int i = 0; i < EXPBOMB_POOL_SIZE; i++)
+            nRunning += !GetExpBombScrollPool()[i].m_bIdle;
+        if (nRunning > nPoolRunning)
+            nPoolBegun += nRunning - nPoolRunning;
+        nPoolRunning = nRunning;
+        std::set<CObjectLabel*> listed;
+        for (int nLayer = 0; nLayer < 7; nLayer++) {
+            for (CObjectLabel* pLabel : game.GetStage().GetLayerList(nLayer)) {
+                listed.insert(pLabel);
+                if (pLabel->m_bCrushed)
+                    crushed.insert(pLabel);
+                auto* pPeople = dynamic_cast<CPeopleLabel*>(pLabel);
+                auto* pCircle = pPeople ? dynamic_cast<CExpStarCir*>(pPeople->m_pStarCir) : nullptr;
+                if (pCircle && !pCircle->IsStopped())
+                    circles[pCircle].first++;
+                else if (pCircle && circles.count(pCircle))
+                    circles[pCircle].second = true;
+            }
+        }
+        for (CObjectLabel* pLabel : crushed) {
+            if (!listed.count(pLabel))
+                crushedGone.insert(pLabel);
+        }
+        if (t % 10 == 0)
+            WriteLook(m_Host, t);
+        if (t == kTrackEnd)
+            nPointAtEnd = game.GetStage().GetScore();
+    });
+    ASSERT_EQ(Run(200000), 0);
+    fire.StopAll();
+    // Each shot of 4 points taken down by one bullet of her gun (power 4 or more) is 40 points.
+    EXPECT_GT(nPointAtEnd, nStartPoint);
+    EXPECT_EQ(nPointAtEnd % 40, 0);
+    EXPECT_GE(nPoolBegun, nPointAtEnd / 40);
+    EXPECT_EQ(nPoolRunning, 0);
+    // The crates' explosions burn out and the crates leave the stage.
+    EXPECT_GE(crushed.size(), 2u);
+    EXPECT_EQ(crushedGone, crushed);
+    // The passers-by she rides into burst their star circles: each shows from the tick she hits
+    // it through its twentieth update.
+    EXPECT_GE(circles.size(), 1u);
+    for (const auto& circle : circles) {
+        EXPECT_EQ(circle.second.first, 21);
+        EXPECT_TRUE(circle.second.second);
+    }
 }
 
 } // namespace

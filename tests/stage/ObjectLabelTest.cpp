@@ -5,6 +5,7 @@
 #include "stage/CrushableSet.h"
 #include "stage/Object.h"
 #include "stage/ObjectLabel.h"
+#include "FakeLabelEffects.h"
 
 namespace {
 
@@ -66,6 +67,11 @@ protected:
         CAppTimer::FrameTick();
     }
     void TearDown() override { CCrushableSet::Clear(); }
+
+    CFakeLabelEffects m_Effects;
+
+    static CFakeExplosion* Own(CObjectLabel& label) { return CFakeLabelEffects::Of(label.m_pExplosion); }
+    static CFakeExplosion* Burst(CObjectLabel& label, int i) { return CFakeLabelEffects::Of(label.m_pExplosions[i]); }
 
     static void Place(CObjectLabel& label, CObject& obj, float x, float y, float fSpeed = 0.0f)
     {
@@ -143,7 +149,8 @@ TEST_F(ObjectLabelTest, OnlyDestroyableLabelsRegisterAndTakeDamage)
     CObjectLabel label;
     Place(label, solid, 100.0f, 100.0f);
     EXPECT_EQ(label.m_nIndex, -1);
-    EXPECT_EQ(label.m_pExplosions, nullptr);
+    EXPECT_EQ(label.m_pExplosion, nullptr);
+    EXPECT_EQ(label.m_pExplosions[0], nullptr);
     Bullets b(10);
     EXPECT_EQ(label.HitByPlayerBullet(nullptr, &b), 0);
 }
@@ -155,7 +162,15 @@ TEST_F(ObjectLabelTest, Crush16FlashesOnTheFirstHitAndBlowsUpOnTheSecond)
     Place(label, crate, 100.0f, 100.0f, 4.0f);
     EXPECT_EQ(label.m_nIndex, 0);
     EXPECT_EQ(label.m_nDurability, 16);
-    EXPECT_EQ(label.m_Explosion.m_vDrift.x, -0.01f * 16.0f);
+    ASSERT_NE(label.m_pExplosion, nullptr);
+    EXPECT_EQ(Own(label)->m_nStyle, EXPBOMB_STYLE_LARGE);
+    EXPECT_EQ(Own(label)->m_vDrift.x, -0.01f * 16.0f);
+    for (int i = 0; i < 5; i++) {
+        ASSERT_NE(label.m_pExplosions[i], nullptr);
+        EXPECT_EQ(Burst(label, i)->m_nStyle, EXPBOMB_STYLE_LARGE);
+        EXPECT_EQ(Burst(label, i)->m_nLoads, 1);
+        EXPECT_EQ(Burst(label, i)->m_vDrift.y, -1.0f);
+    }
     Bullets b(10);
     EXPECT_EQ(label.HitByPlayerBullet(nullptr, &b), 1);
     EXPECT_EQ(label.m_nDurability, 6);
@@ -167,24 +182,58 @@ TEST_F(ObjectLabelTest, Crush16FlashesOnTheFirstHitAndBlowsUpOnTheSecond)
     EXPECT_EQ(label.HitByPlayerBullet(nullptr, &b), 1);
     EXPECT_TRUE(label.m_bCrushed);
     for (int i = 0; i < 5; i++)
-        EXPECT_EQ(label.m_pExplosions[i].m_dwDelay, 125u * i);
-    EXPECT_EQ(label.m_Explosion.m_dwDelay, 625u);
+        EXPECT_EQ(Burst(label, i)->m_dwDelay, 125u * i);
+    EXPECT_EQ(Own(label)->m_dwDelay, 625u);
     EXPECT_EQ(label.HitByPlayerBullet(nullptr, &b), 0);
     HITQUAD q;
     EXPECT_TRUE(label.GetQuad(&q)->IsEmpty());
 
     // Not drawn once its own explosion runs; stops when that explosion has finished.
+    const int nDraws = crate.m_nDraws;
+    Own(label)->m_bIdle = 0;
     EXPECT_EQ(label.Draw2D(nullptr), 1);
+    EXPECT_EQ(crate.m_nDraws, nDraws);
     label.Update();
-    EXPECT_EQ(label.m_Explosion.m_vPos.x, 96.0f + 32.0f);
-    EXPECT_EQ(label.m_Explosion.m_vPos.y, 16.0f - 132.0f);
-    EXPECT_EQ(label.m_pExplosions[2].m_vPos.x, 128.0f - 40.0f);
-    EXPECT_EQ(label.m_pExplosions[2].m_vPos.y, 16.0f - 132.0f + 40.0f);
+    EXPECT_EQ(Own(label)->m_vPos.x, 96.0f + 32.0f);
+    EXPECT_EQ(Own(label)->m_vPos.y, 16.0f - 132.0f);
+    EXPECT_EQ(Burst(label, 2)->m_vPos.x, 128.0f - 40.0f);
+    EXPECT_EQ(Burst(label, 2)->m_vPos.y, 16.0f - 132.0f + 40.0f);
     EXPECT_FALSE(label.IsFinished());
-    label.m_Explosion.m_bFinished = 1;
+    Own(label)->m_bFinished = 1;
     label.Update();
     EXPECT_TRUE(label.IsFinished());
     EXPECT_EQ(label.m_nIndex, -1);
+}
+
+TEST_F(ObjectLabelTest, WithoutExplosionsACrushedLabelLeavesAtOnceAndARestartEndsWaitingOnes)
+{
+    SizedObject crate(OBJATTR_TOUCH | OBJATTR_CRUSH16);
+    Bullets b(20);
+    {
+        STAGEHOOKS none;
+        const STAGEHOOKS saved = CStage::GetHooks();
+        CStage::SetHooks(none);
+        CObjectLabel bare;
+        Place(bare, crate, 100.0f, 100.0f);
+        CStage::SetHooks(saved);
+        EXPECT_EQ(bare.m_pExplosion, nullptr);
+        EXPECT_EQ(bare.HitByPlayerBullet(nullptr, &b), 1);
+        EXPECT_TRUE(bare.m_bCrushed);
+        bare.Update();
+        EXPECT_TRUE(bare.IsFinished());
+    }
+    CObjectLabel label;
+    Place(label, crate, 100.0f, 100.0f);
+    EXPECT_EQ(label.HitByPlayerBullet(nullptr, &b), 1);
+    EXPECT_EQ(Own(label)->m_nStarts, 1);
+    label.StopExplosions();
+    EXPECT_EQ(Own(label)->m_nStops, 1);
+    for (int i = 0; i < 5; i++)
+        EXPECT_EQ(Burst(label, i)->m_nStops, 1);
+    // Release takes the burst; the own explosion stays with the label.
+    label.Release();
+    EXPECT_EQ(label.m_pExplosions[0], nullptr);
+    EXPECT_NE(label.m_pExplosion, nullptr);
 }
 
 TEST_F(ObjectLabelTest, Crush00OutlastsOrdinaryDamageAndOtherCategoriesAreRefused)

@@ -10,6 +10,7 @@
 #include "stage/CrushableSet.h"
 #include "stage/People.h"
 #include "stage/PeopleLabel.h"
+#include "FakeLabelEffects.h"
 #include "StubPlayer.h"
 #include "stage/PeopleSet.h"
 
@@ -58,6 +59,8 @@ class PeopleLabelTest : public ::testing::Test {
 protected:
     void SetUp() override { CCrushableSet::Clear(); }
     void TearDown() override { CCrushableSet::Clear(); }
+
+    CFakeLabelEffects m_Effects;
 
     // A passer-by standing in the cell at (x, y).
     static void Place(CPeopleLabel& label, CPeople* pKind, float x, float y, float fSpeed)
@@ -159,8 +162,10 @@ TEST_F(PeopleLabelTest, KnockedAwayThrowsItsItemsAlongTheArc)
         EXPECT_EQ(label.m_pItems[i]->m_fScroll, 4.0f);
     }
     EXPECT_EQ(label.m_pItems[2]->m_nKind, 3);
-    EXPECT_EQ(label.m_StarCir.m_nStarts, 1);
-    EXPECT_EQ(label.m_StarCir.m_fY, -384.0f);
+    ASSERT_NE(label.m_pStarCir, nullptr);
+    EXPECT_EQ(CFakeLabelEffects::Of(label.m_pStarCir)->m_nStarts, 1);
+    EXPECT_EQ(CFakeLabelEffects::Of(label.m_pStarCir)->m_vPoint.x, 300.0f);
+    EXPECT_EQ(CFakeLabelEffects::Of(label.m_pStarCir)->m_vPoint.y, -384.0f);
     EXPECT_EQ(label.m_vTextPos.x, 300.0f);
 
     // It flies up and right, spinning ever slower, and leaves once off screen with its text risen.

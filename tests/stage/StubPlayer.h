@@ -1,6 +1,8 @@
 // A heroine for stage tests: a body with a fixed damage box and counters of what the stage asked
 // of her; no pictures, no keys.
 #pragma once
+#include <functional>
+
 #include "stage/StagePlayer.h"
 
 class CStubPlayer : public IStagePlayer {
@@ -89,6 +91,13 @@ public:
     int DrawEffects(IDirectDrawSurface7*) override { return 1; }
     int RenderWeapons(IDirect3DDevice7*) override { return 1; }
     int DrawCockpit(IDirectDrawSurface7*) override { return 1; }
+    // Enemy bullets hit her only through a handler a test gives.
+    int HitByEnemyBullet(CStage* pStage, CCrushable* pBullet) override
+    {
+        return m_fnHitByEnemyBullet ? m_fnHitByEnemyBullet(pStage, pBullet) : 0;
+    }
+
+    std::function<int(CStage*, CCrushable*)> m_fnHitByEnemyBullet;
 
     DWORD m_dwState = PLAYER_STATE_FLAT;
     D3DVECTOR m_vPos{};

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "BulletPictures.h"
 #include "IndexSheetsCanvas.h"
 #include "StageArt.h"
 #include "platform/win/WinTypes.h"
@@ -196,8 +197,7 @@ void DrawRegion(CCanvas& c, int x, int y, const REGIONDEF& r)
         break;
     }
     case RK_SHOT:
-        c.Disc(x + r.nWidth / 2, y + r.nHeight / 2, r.nWidth / 2 - 1, r.dwColor);
-        c.Disc(x + r.nWidth / 2, y + r.nHeight / 2, r.nWidth / 4, kWhite);
+        DrawEnemyShot(c, x, y, r.nWidth, r.nHeight, r.dwColor);
         break;
     case RK_MISSILE:
         c.Fill(x + 2, y + r.nHeight / 2 - 3, r.nWidth - 8, 6, r.dwColor);

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "ArtKit.h"
+#include "BulletPictures.h"
 #include "CutScenes.h"
 #include "DataSet.h"
 #include "WaveWriter.h"
@@ -44,6 +45,7 @@ int main(int argc, char** argv)
     WriteLoadingPicture(data);
     WriteHeroinePictures(data);
     WriteCutScenes(data);
+    WriteBulletPictures(data);
     if (data.Failed() || !data.Sync().Finish())
         return 1;
     printf("%s\n", data.Sync().Summary().c_str());

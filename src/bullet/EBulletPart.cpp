@@ -1,0 +1,67 @@
+#include "bullet/EBulletPart.h"
+
+#include <cmath>
+
+void MakeTruncQuad(D3DVECTOR* pOut, float x, float y, float fHw, float fHh)
+{
+    const float fLeft = std::trunc(x - fHw);
+    const float fRight = std::trunc(x + fHw);
+    const float fTop = std::trunc(-y - fHh);
+    const float fBottom = std::trunc(fHh - y);
+    pOut[0] = D3DVECTOR{{fLeft}, {fTop}, {0.0f}};
+    pOut[1] = D3DVECTOR{{fRight}, {fTop}, {0.0f}};
+    pOut[2] = D3DVECTOR{{fRight}, {fBottom}, {0.0f}};
+    pOut[3] = D3DVECTOR{{fLeft}, {fBottom}, {0.0f}};
+}
+
+CELLMASK* GetQuadCellMask(CELLMASK* pOut, const D3DVECTOR* pQuad)
+{
+    RECT rc;
+    GetQuadRect(&rc, pQuad);
+    GetRectCellMask(pOut, rc);
+    return pOut;
+}
+
+void CEBulletPart::GetQuad(D3DVECTOR* pOut)
+{
+    MakeTruncQuad(pOut, m_vPos.x, m_vPos.y, (float)(m_nWidth / 2), (float)(m_nHeight / 2));
+}
+
+CELLMASK* CEBulletPart::GetRect(CELLMASK* pOut)
+{
+    D3DVECTOR quad[4];
+    GetQuad(quad);
+    return GetQuadCellMask(pOut, quad);
+}
+
+void CEBulletPart::GetHitQuad(D3DVECTOR* pOut)
+{
+    MakeTruncQuad(pOut, m_vPos.x, m_vPos.y, (float)(m_nWidth / 2) * 0.5f, (float)(m_nHeight / 2) * 0.5f);
+}
+
+CELLMASK* CEBulletPart::GetHitRect(CELLMASK* pOut)
+{
+    D3DVECTOR quad[4];
+    GetHitQuad(quad);
+    return GetQuadCellMask(pOut, quad);
+}
+
+void MoveEnemyBullets()
+{
+    for (IEBulletRender* p : IEBulletRender::GetRegistry())
+        p->Move();
+}
+
+int DrawEnemyBullets2D(IDirectDrawSurface7* lpSurface)
+{
+    for (IEBulletRender* p : IEBulletRender::GetRegistry())
+        p->Render2D(lpSurface);
+    return 1;
+}
+
+int DrawEnemyBullets3D(IDirect3DDevice7* lpDevice)
+{
+    for (IEBulletRender* p : IEBulletRender::GetRegistry())
+        p->Render3D(lpDevice);
+    return 1;
+}

@@ -1,0 +1,17 @@
+// The enemy shots' and the explosions' pictures: the two keyed shot regions of the system sheet,
+// and the additive pictures on black (big bullet, the bomb's 12 frames, the colour balls, the
+// rotating stars, the flash light).
+#pragma once
+#include <cstdint>
+
+#include "DataSet.h"
+#include "IndexSheetsCanvas.h"
+
+// A round shot of the colour filling the w x h cell at (x, y) of a keyed sheet.
+void DrawEnemyShot(CCanvas& canvas, int x, int y, int w, int h, uint32_t dwColor);
+// System/EnemyShot3.bmp, EnemyBomb.bmp, ColorBall.bmp, RotateStar.bmp and FlashLightR.bmp.
+void WriteBulletPictures(CDataSet& data);
+
+// The colours of the eight colour balls and of the ten star kinds.
+extern const uint32_t g_dwBallColors[8];
+extern const uint32_t g_dwStarColors[10];
