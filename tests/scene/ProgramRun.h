@@ -12,6 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "bullet/ExpBomb4.h"
+#include "bullet/ExpDamage.h"
+#include "bullet/SubtractiveRandom.h"
 #include "engine/WinMain.h"
 #include "headless/HeadlessGame.h"
 #include "platform/host/HostHeadless.h"
@@ -29,6 +32,18 @@ inline uint64_t HashFrame(const std::vector<uint16_t>& frame)
         h = (h ^ (w >> 8)) * 1099511628211ULL;
     }
     return h;
+}
+
+// The effects' generators as a fresh process has them: unseeded. They keep their state from one
+// stage run to the next, as in the game, so without this a test's frames would depend on the runs
+// of the tests before it in the same process.
+inline void UnseedEffectRandoms()
+{
+    GetLookRandom() = CEffectRandom();
+    GetExplosionRandom() = CEffectRandom();
+    CExpBomb4::GetRandom() = CSubtractiveRandom();
+    CExpDamage::GetRandom() = CSubtractiveRandom();
+    CExpDamageEx::GetRandom() = CSubtractiveRandom();
 }
 
 struct STATEENTRY {
@@ -112,6 +127,7 @@ protected:
         close.op = HSOP_CLOSE;
         host.Schedule(close);
         host.SetQuiet(bQuiet);
+        UnseedEffectRandoms();
         SetHost(&host);
         ResetWindowSystem();
         SetGameFrame(&game);
