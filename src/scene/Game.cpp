@@ -16,7 +16,11 @@
 #include "engine/Param.h"
 #include "engine/Util.h"
 #include "engine/WinMain.h"
+#include "player/Item.h"
+#include "player/OptionIcon.h"
 #include "player/PBullet.h"
+#include "stage/BoundableSet.h"
+#include "stage/CrushableSet.h"
 #include "stage/PeopleSet.h"
 
 namespace {
@@ -55,9 +59,28 @@ int InitStageNumber()
 CGame::CGame()
 {
     m_Player.SetEffects(&m_PlayerEffects);
+    WireStage();
+}
+
+// Each entry is set on what is there already: other libraries plug their own in beside these.
+void CGame::WireStage()
+{
     STAGEHOOKS hooks = CStage::GetHooks();
     FillBulletHooks(&hooks);
+    hooks.FreeAllItems = CItemGun::FreeAll;
+    hooks.CreateItem = CItemGun::Create;
+    hooks.DrawOptionIcons = COptionIcon::Draw;
     CStage::SetHooks(hooks);
+    STAGESCREENS screens = m_Stage.GetScreens();
+    screens.pPause = &m_Pause;
+    screens.pGameStart = &m_GameStart;
+    screens.pGameOver = &m_GameOver;
+    screens.pStageClear = &m_StageClear;
+    screens.pChat = &m_Chat;
+    for (int i = 0; i < STAGE_BEACON_NUM; i++)
+        screens.pBeacon[i] = &m_Beacon[i];
+    screens.pConstructive = &m_Constructive;
+    m_Stage.SetScreens(screens);
 }
 
 CGame::~CGame()
@@ -141,9 +164,17 @@ void CGame::Release()
     if (s_bSharedImagesLoaded) {
         CPBullet::ReleaseImages();
         ReleaseBulletImages();
+        CItem::ReleaseImages();
+        COptionIcon::Release();
         s_bSharedImagesLoaded = false;
     }
     CPeopleSet::Clear();
+    // Nothing of this game stays registered: a later game of the same process (a replay played by
+    // a test after its recording) would otherwise meet this heroine in its hit tests.
+    CCrushableSet::Clear();
+    CBoundableSet::Clear();
+    CScrollableSet::Clear();
+    CShowableSet::Clear();
     // The effect library's textures go with the scenes, before the device does.
     ReleaseEffectTextures();
 }
@@ -153,6 +184,8 @@ void CGame::ReleaseScenes()
     g_Config.Release();
     m_Logo.Release();
     m_Stage.UnloadStage();
+    m_Player.LeaveStage();
+    CItemGun::FreeAll();
     m_Title.Release();
     m_EndingKari.Release();
     m_Fader.Release();
@@ -289,7 +322,6 @@ void CGame::LoadSystemIndexes(IDirect3DDevice7* lpDevice)
     ::LoadSystemIndexes(lpDevice);
 }
 
-// The option icons' pictures join these when their class exists.
 void CGame::LoadSharedImages(IDirect3DDevice7* lpDevice)
 {
     if (s_bSharedImagesLoaded) {
@@ -299,6 +331,8 @@ void CGame::LoadSharedImages(IDirect3DDevice7* lpDevice)
     CPointNumber::LoadImage(lpDevice);
     LoadBulletImages(lpDevice);
     CPBullet::LoadImages(lpDevice);
+    CItem::LoadImages(lpDevice);
+    COptionIcon::Load(lpDevice);
 }
 
 int CGame::GetMaxStage() const

@@ -11,7 +11,9 @@
 #include "DataSet.h"
 #include "WaveWriter.h"
 #include "IndexSheets.h"
+#include "ItemPictures.h"
 #include "PeopleData.h"
+#include "ScreenPictures.h"
 #include "StageFiles.h"
 #include "WidgetPictures.h"
 
@@ -45,7 +47,9 @@ int main(int argc, char** argv)
     WriteLoadingPicture(data);
     WriteHeroinePictures(data);
     WriteCutScenes(data);
+    WriteScreenPictures(data);
     WriteBulletPictures(data);
+    WriteItemPictures(data);
     if (data.Failed() || !data.Sync().Finish())
         return 1;
     printf("%s\n", data.Sync().Summary().c_str());
