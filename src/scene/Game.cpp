@@ -4,6 +4,7 @@
 
 #include "bullet/BulletHooks.h"
 #include "effect/RVMEffect.h"
+#include "enemy/EnemyHooks.h"
 #include "engine/AppTimer.h"
 #include "engine/BgmWave.h"
 #include "engine/BmpIndex.h"
@@ -58,6 +59,7 @@ CGame::CGame()
     STAGEHOOKS hooks = CStage::GetHooks();
     FillBulletHooks(&hooks);
     CStage::SetHooks(hooks);
+    InstallEnemyMakers();
 }
 
 CGame::~CGame()
