@@ -18,6 +18,7 @@
 #include "bullet/ExpBombScroll.h"
 #include "bullet/ExpStarCir.h"
 #include "bullet/SubtractiveRandom.h"
+#include "enemy/EnemyLabel.h"
 #include "engine/KeyRecorder.h"
 #include "engine/WinMain.h"
 #include "platform/win/Win.h"
@@ -142,11 +143,14 @@ struct TICKSAMPLE {
     uint64_t nLabelHash;
     uint64_t nShotHash;
     uint64_t nExplosionHash;
+    uint64_t nEnemyHash;
+    int nScore;
 
     bool operator==(const TICKSAMPLE& o) const
     {
         return x == o.x && y == o.y && dwState == o.dwState && nStageState == o.nStageState &&
-               nLabelHash == o.nLabelHash && nShotHash == o.nShotHash && nExplosionHash == o.nExplosionHash;
+               nLabelHash == o.nLabelHash && nShotHash == o.nShotHash && nExplosionHash == o.nExplosionHash &&
+               nEnemyHash == o.nEnemyHash && nScore == o.nScore;
     }
 };
 
@@ -188,6 +192,50 @@ uint64_t HashShots()
         h.Mix(pShot->m_bIdle);
     }
     return h.Get();
+}
+
+// Every part of every enemy label in play: where it is, its life and flash, whether it is alive or
+// dying, and its motion state.
+uint64_t HashEnemies(CStage& stage)
+{
+    CHash h;
+    for (int nLayer = 0; nLayer < 7; nLayer++) {
+        for (CObjectLabel* pObject : stage.GetLayerList(nLayer)) {
+            auto* pLabel = dynamic_cast<CEnemyLabel*>(pObject);
+            if (!pLabel)
+                continue;
+            h.Mix(pLabel->m_bFinished);
+            for (const ENEMYPARTS& parts : pLabel->m_Parts) {
+                for (int i = 0; i < parts.nCount; i++) {
+                    CEnemyPart* pPart = parts.At(i);
+                    D3DVECTOR v;
+                    pPart->GetPos(&v);
+                    h.Mix(v);
+                    h.Mix(pPart->m_nLife);
+                    h.Mix(pPart->m_bDead);
+                    h.Mix(pPart->IsDying());
+                    h.Mix(pPart->m_Flash.IsFlashing());
+                }
+            }
+        }
+    }
+    return h.Get();
+}
+
+// The enemy parts alive in play.
+int CountLiveParts(CStage& stage)
+{
+    int n = 0;
+    for (int nLayer = 0; nLayer < 7; nLayer++) {
+        for (CObjectLabel* pObject : stage.GetLayerList(nLayer)) {
+            auto* pLabel = dynamic_cast<CEnemyLabel*>(pObject);
+            for (int f = 0; pLabel && f < ENEMY_FAMILY_NUM; f++) {
+                for (int i = 0; i < pLabel->m_Parts[f].nCount; i++)
+                    n += !pLabel->m_Parts[f].At(i)->m_bDead;
+            }
+        }
+    }
+    return n;
 }
 
 // Sparks mean something only while the burst runs: a waiting or burnt-out explosion keeps those
@@ -239,7 +287,9 @@ TICKSAMPLE Sample(CGame& game)
                       game.GetStage().GetState(),
                       HashLabels(game.GetStage()),
                       HashShots(),
-                      HashExplosions(game.GetStage())};
+                      HashExplosions(game.GetStage()),
+                      HashEnemies(game.GetStage()),
+                      game.GetStage().GetScore()};
 }
 
 // The name of the main-layer object just under her.
@@ -348,9 +398,10 @@ TEST_F(StageRun, ARecordedRunPlayedBackFromItsReplayFileRepeatsEveryTick)
     std::filesystem::create_directory("Replay");
     std::vector<TICKSAMPLE> recorded;
     CTestEmitter fire;
-    int nShotTicks = 0, nBurstTicks = 0;
+    int nShotTicks = 0, nBurstTicks = 0, nEnemyTicks = 0;
     PlayTrack([&](CObservedGame& game, int t) {
         recorded.push_back(Sample(game));
+        nEnemyTicks += CountLiveParts(game.GetStage()) > 0;
         fire.Tick(game, t);
         nShotTicks += IEBulletRender::GetRegistry().GetCount() > 0;
         nBurstTicks += CScrollableSet::Count() > 1;  // her gun is always there
@@ -365,6 +416,7 @@ TEST_F(StageRun, ARecordedRunPlayedBackFromItsReplayFileRepeatsEveryTick)
     ASSERT_EQ(recorded.size(), static_cast<size_t>(kTrackEnd + 1));
     EXPECT_GT(nShotTicks, 100);
     EXPECT_GT(nBurstTicks, 20);
+    EXPECT_GT(nEnemyTicks, 200);
     for (const KEYEVENT& e : kTrack)
         m_Host.ReleaseKey(e.nKey);
 
@@ -407,9 +459,9 @@ TEST_F(StageRun, ARecordedRunPlayedBackFromItsReplayFileRepeatsEveryTick)
         ASSERT_TRUE(played[i] == recorded[i])
             << "tick " << i << ": recorded (" << recorded[i].x << ", " << recorded[i].y << ", " << std::hex
             << recorded[i].dwState << ", shots " << recorded[i].nShotHash << ", explosions "
-            << recorded[i].nExplosionHash << ") played (" << played[i].x << ", " << played[i].y << ", "
+            << recorded[i].nExplosionHash << ", enemies " << recorded[i].nEnemyHash << ") played (" << played[i].x << ", " << played[i].y << ", "
             << played[i].dwState << ", shots " << played[i].nShotHash << ", explosions " << played[i].nExplosionHash
-            << ")";
+            << ", enemies " << played[i].nEnemyHash << ")";
     }
     // The heroine of the second run was played back, not steered.
     EXPECT_TRUE(bAllPlayback);
@@ -433,10 +485,22 @@ TEST_F(StageRun, EnemyFireIsShotDownByHerGunAndEveryExplosionAndStarCircleBurnsO
     int nPoolBegun = 0, nPoolRunning = 0;
     // Per star circle: the ticks it ran, and whether it was seen stopped afterwards.
     std::map<CExpStarCir*, std::pair<int, bool>> circles;
-    int nPointAtEnd = -1;
+    int nPointAtEnd = -1, nEnemyPoints = 0, nKilled = 0;
     std::set<CObjectLabel*> crushed, crushedGone;
+    std::set<CEnemyPart*> flown;
     PlayTrack([&](CObservedGame& game, int t) {
         fire.Tick(game, t);
+        for (int nLayer = 0; nLayer < 7; nLayer++) {
+            for (CObjectLabel* pObject : game.GetStage().GetLayerList(nLayer)) {
+                auto* pLabel = dynamic_cast<CEnemyLabel*>(pObject);
+                for (int f = 0; pLabel && f < ENEMY_FAMILY_NUM; f++) {
+                    for (int i = 0; i < pLabel->m_Parts[f].nCount; i++) {
+                        if (!pLabel->m_Parts[f].At(i)->m_bDead)
+                            flown.insert(pLabel->m_Parts[f].At(i));
+                    }
+                }
+            }
+        }
         int nRunning = 0;
         for (int i = 0; i < EXPBOMB_POOL_SIZE; i++)
             nRunning += !GetExpBombScrollPool()[i].m_bIdle;
@@ -463,15 +527,27 @@ TEST_F(StageRun, EnemyFireIsShotDownByHerGunAndEveryExplosionAndStarCircleBurnsO
         }
         if (t % 10 == 0)
             WriteLook(m_Host, t);
-        if (t == kTrackEnd)
+        if (t == kTrackEnd) {
             nPointAtEnd = game.GetStage().GetScore();
+            // Each life taken off an enemy is 10 points, and a destroyed one adds its score value.
+            for (CEnemyPart* pPart : flown) {
+                nEnemyPoints += 10 * (pPart->m_Param.nLife - std::max(pPart->m_nLife, 0));
+                if (pPart->m_nLife <= 0) {
+                    nEnemyPoints += pPart->m_Param.nScore;
+                    nKilled++;
+                }
+            }
+        }
     });
     ASSERT_EQ(Run(200000), 0);
     fire.StopAll();
+    // Her gun meets the enemies in her line of fire.
+    EXPECT_GE(nKilled, 1);
     // Each shot of 4 points taken down by one bullet of her gun (power 4 or more) is 40 points.
-    EXPECT_GT(nPointAtEnd, nStartPoint);
-    EXPECT_EQ(nPointAtEnd % 40, 0);
-    EXPECT_GE(nPoolBegun, nPointAtEnd / 40);
+    const int nShotPoints = nPointAtEnd - nEnemyPoints;
+    EXPECT_GT(nShotPoints, nStartPoint);
+    EXPECT_EQ(nShotPoints % 40, 0);
+    EXPECT_GE(nPoolBegun, nShotPoints / 40 + nKilled);
     EXPECT_EQ(nPoolRunning, 0);
     // The crates' explosions burn out and the crates leave the stage.
     EXPECT_GE(crushed.size(), 2u);
