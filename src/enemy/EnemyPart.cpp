@@ -189,10 +189,12 @@ void CEnemyPart::DropItem()
 {
     D3DVECTOR v;
     GetPos(&v);
-    D3DVECTOR vDrop{{v.x > 640.0f ? 639.0f : v.x}, {v.y + m_fViewOffset}, {0.0f}};
-    m_Item.SetKind(m_nItemKind);
-    m_Item.SetPosition(vDrop);
-    m_Item.Launch(kItemLaunchSpeed, 0.0f);
+    CItemGun* pItem = m_Item.Alloc();
+    if (!pItem)
+        return;
+    pItem->SetKind(m_nItemKind);
+    pItem->SetPosition(D3DVECTOR{{v.x > 640.0f ? 639.0f : v.x}, {v.y + m_fViewOffset}, {0.0f}});
+    pItem->Start(kItemLaunchSpeed, 0.0f);
 }
 
 BOOL CEnemyPart::Draw(IDirectDrawSurface7* lpSurface)

@@ -7,6 +7,7 @@
 #include "engine/DSurface.h"
 #include "engine/NumberBase.h"
 #include "engine/ShowableSet.h"
+#include "player/Item.h"
 #include "stage/Flashable.h"
 #include "stage/Neighbours.h"
 
@@ -95,7 +96,8 @@ public:
     // The element the last explosion of the burst went off with: its end ends the dying.
     CExpBombScroll* m_pLastBurst = nullptr;
     int m_nItemKind = 0;
-    CItemGun m_Item;
+    // The pooled item it drops; none when the pool is empty.
+    CItemGunRef m_Item;
     CPointNumber m_Score;
     BOOL m_bDead = 1;
     CFlashable m_Flash;

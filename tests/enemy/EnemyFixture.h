@@ -65,6 +65,7 @@ protected:
         CCrushableSet::Clear();
         CScrollableSet::Clear();
         CShowableSet::Clear();
+        CItemGun::FreeAll();
     }
 
     // A kind of the stage-1 folder.

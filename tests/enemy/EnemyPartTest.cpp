@@ -109,10 +109,14 @@ TEST_F(EnemyPart, DamageScoresTenPerLifeTakenThenTheScoreValueAndASmallDeathShow
     EXPECT_TRUE(pPart->m_Flash.IsFlashing());
     EXPECT_EQ(CCrushableSet::GetAt(CRUSH_ENEMY_PART, 0), nullptr);
     // The item leaves from inside the screen.
-    EXPECT_EQ(pPart->m_Item.m_vPos.x, 639.0f);
-    EXPECT_EQ(pPart->m_Item.m_vPos.y, 192.0f);
-    EXPECT_EQ(pPart->m_Item.m_fLaunchSpeed, -2.5f);
-    EXPECT_EQ(pPart->m_Item.m_nKind, 0);
+    CItemGun* pItem = pPart->m_Item.Get();
+    ASSERT_NE(pItem, nullptr);
+    D3DVECTOR vItem;
+    pItem->GetPosition(&vItem);
+    EXPECT_EQ(vItem.x, 639.0f);
+    EXPECT_EQ(vItem.y, 192.0f);
+    EXPECT_EQ(pItem->GetKind(), 0);
+    EXPECT_FALSE(pItem->IsFinished());
     EXPECT_FALSE(pPart->m_Score.IsStopped());
     EXPECT_EQ(pPart->m_Score.GetNumber(), 100);
     EXPECT_EQ(pPart->m_Score.m_fY, 192.0f + 60.0f);
