@@ -4,6 +4,7 @@
 
 #include "bullet/BulletHooks.h"
 #include "effect/RVMEffect.h"
+#include "enemy/EnemyHooks.h"
 #include "engine/AppTimer.h"
 #include "engine/BgmWave.h"
 #include "engine/BmpIndex.h"
@@ -71,6 +72,7 @@ void CGame::WireStage()
     hooks.CreateItem = CItemGun::Create;
     hooks.DrawOptionIcons = COptionIcon::Draw;
     CStage::SetHooks(hooks);
+    InstallEnemyMakers();
     STAGESCREENS screens = m_Stage.GetScreens();
     screens.pPause = &m_Pause;
     screens.pGameStart = &m_GameStart;

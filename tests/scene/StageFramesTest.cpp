@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "player/FakeEffects.h"
 #include "scene/ProgramRun.h"
 
 namespace {
@@ -74,12 +75,16 @@ TEST_F(StageFrames, EveryFrameOfAFixedStageRunIsThePictureRecordedBefore)
     uint32_t nBase = 0;
     int nPresentsAtStart = 0;
     int nPresents = 0;
+    static CFakeEffects effects;  // the game may reach it until the fixture ends
     m_Game.m_OnRender = [&](CObservedGame& game) {
         if (game.GetState() != CGame::STATE_STAGE || !game.m_bNoting)
             return;
         if (!nBase) {
             nBase = m_Host.GetFrameTicks();
             nPresentsAtStart = m_Host.GetPresentCount();
+            // Her hit effects take the wall time for their looks, so enemies that hit her would
+            // make every run's pictures differ: her effects are stand-ins that draw nothing.
+            game.GetPlayer().SetEffects(&effects);
         }
         const int t = static_cast<int>(m_Host.GetFrameTicks() - nBase);
         for (const KEYEVENT& e : kTrack) {
