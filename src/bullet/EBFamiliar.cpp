@@ -50,6 +50,7 @@ int CEBFamiliar::Load(IDirect3DDevice7* lpDevice, IDirectDrawSurface7* lpPicture
     }
     for (CExpBombScrollRef& e : m_Explosions)
         e.m_nStyle = 2;
+    m_Item.Load(lpDevice);
     m_Item.SetKind(EBFAMILIAR_ITEM_KIND);
     return 1;
 }
@@ -157,7 +158,7 @@ void CEBFamiliar::Explode()
     for (int i = 0; i < EBFAMILIAR_EXPLOSIONS; i++)
         m_Explosions[i].Explode(m_vPos.x + g_ExpBombOffset[i].x, fBase - g_ExpBombOffset[i].y, kExplosionGap * (DWORD)i);
     m_Item.SetPosition(D3DVECTOR{{m_vPos.x}, {m_vPos.y + kItemDrop}, {0.0f}});
-    m_Item.Launch(0.0f, 0.0f);
+    m_Item.Start();
     m_nMode = MODE_EXPLODING;
 }
 

@@ -9,7 +9,7 @@
 #include "engine/AccAdjust.h"
 #include "engine/DSurface.h"
 #include "engine/ShowableSet.h"
-#include "stage/Neighbours.h"
+#include "player/Item.h"
 
 #define EBFAMILIAR_MISSILES 8
 #define EBFAMILIAR_EXPLOSIONS 5
@@ -69,7 +69,7 @@ public:
     float m_fViewOffset = 0.0f;
     D3DVECTOR m_vTarget{};
     CExpBombScrollRef m_Explosions[EBFAMILIAR_EXPLOSIONS];
-    CItemGun m_Item;
+    CItemPower m_Item;
 
 private:
     void FireMissile();

@@ -63,9 +63,10 @@ CEBHoming::~CEBHoming()
 }
 
 // The sprite is ready as soon as it is made: there is no first draw to wait for.
-int CEBHoming::Load(IDirect3DDevice7*)
+int CEBHoming::Load(IDirect3DDevice7* lpDevice)
 {
     m_nExplosionStyle = m_Explosion.m_nStyle = 2;
+    m_Item.Load(lpDevice);
     m_Item.SetKind(0);
     CSprite& sprite = GetSharedSprite();
     if (!sprite.GetTexture())
@@ -135,7 +136,7 @@ void CEBHoming::Explode(BOOL bDropItem)
 {
     if (bDropItem && m_bItem) {
         m_Item.SetPosition(D3DVECTOR{{m_vPos.x}, {-m_vPos.y}, {m_vPos.z}});
-        m_Item.Launch(-2.5f, 0.0f);
+        m_Item.Start(-2.5f, 0.0f);
     }
     m_Explosion.Explode(m_vPos.x, m_vPos.y, 0);
     Stop();

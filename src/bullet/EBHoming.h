@@ -8,7 +8,7 @@
 #include "engine/AccAdjust.h"
 #include "engine/ShowableSet.h"
 #include "engine/Sprite.h"
-#include "stage/Neighbours.h"
+#include "player/Item.h"
 
 #define EBHOMING_PICTURE_PATH ".\\GameData\\System\\MSZ006Missile.bmp"
 #define EBHOMING_LIFETIME_MS 2000

@@ -186,7 +186,7 @@ TEST_F(EBMissileTest, AHomingMissileTurnsByItsRateThenFliesStraightAtItsTargetAn
     EXPECT_EQ(h.m_bExpired, 0);
     EXPECT_LT(fDistance, 50.0f);
     // Passing its target drops nothing.
-    EXPECT_EQ(h.m_Item.m_bLaunched, 0);
+    EXPECT_TRUE(h.m_Item.IsFinished());
 }
 
 TEST_F(EBMissileTest, AHomingMissileShotDownScoresOneHundredAndTenAndDropsItsItem)
@@ -194,6 +194,7 @@ TEST_F(EBMissileTest, AHomingMissileShotDownScoresOneHundredAndTenAndDropsItsIte
     CStubPlayer heroine;
     CStage stage(heroine);
     CEBHoming h, plain;
+    h.Load(nullptr);
     h.m_bItem = 1;
     h.m_Explosion.m_nStyle = 2;
     Place(h, 300.0f, -200.0f, 3.14159f);
@@ -209,15 +210,17 @@ TEST_F(EBMissileTest, AHomingMissileShotDownScoresOneHundredAndTenAndDropsItsIte
     EXPECT_FALSE(h.IsIdle());  // it bursts in its next update
     Step();
     EXPECT_TRUE(h.IsIdle());
-    EXPECT_EQ(h.m_Item.m_bLaunched, 1);
-    EXPECT_EQ(h.m_Item.m_fLaunchSpeed, -2.5f);
-    EXPECT_EQ(h.m_Item.m_vPos.x, h.m_vPos.x);
-    EXPECT_EQ(h.m_Item.m_vPos.y, 200.0f);  // a screen row
+    EXPECT_FALSE(h.m_Item.IsFinished());
+    D3DVECTOR v;
+    h.m_Item.GetPosition(&v);
+    EXPECT_EQ(v.x, h.m_vPos.x);
+    EXPECT_EQ(v.y, 200.0f);  // a screen row
+    EXPECT_EQ(h.m_Item.GetKind(), 0);
     // Without the item flag it drops nothing.
     EXPECT_EQ(plain.HitByPlayerBullet(&stage, &gun), 1);
     Step();
     EXPECT_TRUE(plain.IsIdle());
-    EXPECT_EQ(plain.m_Item.m_bLaunched, 0);
+    EXPECT_TRUE(plain.m_Item.IsFinished());
 }
 
 TEST_F(EBMissileTest, AHomingMissileThatTouchesTheHeroineScoresAndBurstsAtOnce)

@@ -274,9 +274,11 @@ TEST_F(EBFamiliarTest, HerGunScoresOnItAndMakesItFlashButItOnlyBurstsOnItsOwners
         EXPECT_EQ(p->m_dwDelay, 125u * (DWORD)i);
         EXPECT_EQ(p->m_nLongestLife, 40);
     }
-    EXPECT_EQ(f.m_Item.m_bLaunched, 1);
-    EXPECT_EQ(f.m_Item.m_vPos.x, x);
-    EXPECT_EQ(f.m_Item.m_vPos.y, 230.0f);
+    EXPECT_FALSE(f.m_Item.IsFinished());
+    D3DVECTOR v;
+    f.m_Item.GetPosition(&v);
+    EXPECT_EQ(v.x, x);
+    EXPECT_EQ(v.y, 230.0f);
     // It finishes once the fifth explosion has gone off, 500 ms on.
     const DWORD dwExploded = CAppTimer::GetElapsed(0);
     int n = 0;

@@ -197,7 +197,7 @@ TEST_F(WeaponDraw, TheMissileAndTheFamiliarAreBlittedWhereTheirBoxesSay)
     CEBFamiliar f;
     ASSERT_EQ(f.Load(g_lpD3DDevice, lpFamiliar, nullptr), 1);
     lpFamiliar->Release();
-    EXPECT_EQ(f.m_Item.m_nKind, EBFAMILIAR_ITEM_KIND);
+    EXPECT_EQ(f.m_Item.GetKind(), EBFAMILIAR_ITEM_KIND);
     EXPECT_EQ(f.m_Missiles[0].m_bSmallBox, 1);
     f.Launch(200.0f);
     Step(60);
