@@ -57,9 +57,9 @@ CEBHoming::CEBHoming()
 
 CEBHoming::~CEBHoming()
 {
+    // The handle's own destructor hands a held explosion back to the pool, still to go off.
     Release();
     Stop();
-    m_Explosion.Release();
 }
 
 // The sprite is ready as soon as it is made: there is no first draw to wait for.

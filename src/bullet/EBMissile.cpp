@@ -46,9 +46,9 @@ CEBMissile::CEBMissile()
 
 CEBMissile::~CEBMissile()
 {
+    // The handle's own destructor hands a held explosion back to the pool, still to go off.
     Release();
     Stop();
-    m_Explosion.Release();
 }
 
 int CEBMissile::Load(IDirect3DDevice7*)
