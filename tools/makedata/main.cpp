@@ -13,6 +13,7 @@
 #include "IndexSheets.h"
 #include "ItemPictures.h"
 #include "PeopleData.h"
+#include "ScreenPictures.h"
 #include "StageFiles.h"
 #include "WidgetPictures.h"
 
@@ -46,6 +47,7 @@ int main(int argc, char** argv)
     WriteLoadingPicture(data);
     WriteHeroinePictures(data);
     WriteCutScenes(data);
+    WriteScreenPictures(data);
     WriteBulletPictures(data);
     WriteItemPictures(data);
     if (data.Failed() || !data.Sync().Finish())
