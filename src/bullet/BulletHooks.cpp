@@ -1,6 +1,10 @@
 #include "bullet/BulletHooks.h"
 
 #include "bullet/EBBigBullet.h"
+#include "bullet/EBCharge.h"
+#include "bullet/EBHoming.h"
+#include "bullet/EBLaserEx.h"
+#include "bullet/EBMissile.h"
 #include "bullet/EBNormal.h"
 #include "bullet/ExpBombScroll.h"
 #include "bullet/ExpDamage.h"
@@ -35,6 +39,10 @@ void LoadBulletImages(IDirect3DDevice7* lpDevice)
 {
     CEBNormal::LoadShared(lpDevice);
     CEBBigBullet::LoadShared(lpDevice);
+    CEBHoming::LoadShared(lpDevice);
+    CEBLaserEx::LoadShared(lpDevice);
+    CEBMissile::LoadShared(lpDevice);
+    CEBCharge::LoadShared(lpDevice);
     CExpBomb4::LoadShared(lpDevice);
     CExpDamage::LoadShared(lpDevice);
     CExpDamageEx::LoadShared(lpDevice);
@@ -44,6 +52,10 @@ void ReleaseBulletImages()
 {
     CEBNormal::ReleaseShared();
     CEBBigBullet::ReleaseShared();
+    CEBHoming::ReleaseShared();
+    CEBLaserEx::ReleaseShared();
+    CEBMissile::ReleaseShared();
+    CEBCharge::ReleaseShared();
     CExpBomb4::ReleaseShared();
     CExpDamage::ReleaseShared();
     CExpDamageEx::ReleaseShared();

@@ -115,15 +115,7 @@ void CEBNormal::GetQuad(D3DVECTOR* pOut)
 void CEBNormal::GetHitQuad(D3DVECTOR* pOut)
 {
     CEBulletPart::GetHitQuad(pOut);
-    if (m_vPrev.x < pOut[0].x)
-        pOut[0].x = pOut[3].x = m_vPrev.x;
-    else if (m_vPrev.x > pOut[1].x)
-        pOut[1].x = pOut[2].x = m_vPrev.x;
-    const float fPrevRow = -m_vPrev.y;
-    if (fPrevRow < pOut[0].y)
-        pOut[0].y = pOut[1].y = fPrevRow;
-    else if (fPrevRow > pOut[2].y)
-        pOut[2].y = pOut[3].y = fPrevRow;
+    SweepQuad(pOut, m_vPrev.x, -m_vPrev.y);
 }
 
 int CEBNormal::Fire()

@@ -14,6 +14,36 @@ void MakeTruncQuad(D3DVECTOR* pOut, float x, float y, float fHw, float fHh)
     pOut[3] = D3DVECTOR{{fLeft}, {fBottom}, {0.0f}};
 }
 
+void MakeTruncRowQuad(D3DVECTOR* pOut, float x, float fRow, float fHw, float fHh)
+{
+    const float fLeft = std::trunc(x - fHw);
+    const float fRight = std::trunc(x + fHw);
+    const float fTop = std::trunc(fRow - fHh);
+    const float fBottom = std::trunc(fRow + fHh);
+    pOut[0] = D3DVECTOR{{fLeft}, {fTop}, {0.0f}};
+    pOut[1] = D3DVECTOR{{fRight}, {fTop}, {0.0f}};
+    pOut[2] = D3DVECTOR{{fRight}, {fBottom}, {0.0f}};
+    pOut[3] = D3DVECTOR{{fLeft}, {fBottom}, {0.0f}};
+}
+
+void SweepQuad(D3DVECTOR* pQuad, float x, float fRow)
+{
+    if (x < pQuad[0].x)
+        pQuad[0].x = pQuad[3].x = x;
+    else if (x > pQuad[1].x)
+        pQuad[1].x = pQuad[2].x = x;
+    if (fRow < pQuad[0].y)
+        pQuad[0].y = pQuad[1].y = fRow;
+    else if (fRow > pQuad[2].y)
+        pQuad[2].y = pQuad[3].y = fRow;
+}
+
+void LowerQuad(D3DVECTOR* pQuad, float dy)
+{
+    for (int i = 0; i < 4; i++)
+        pQuad[i].y += dy;
+}
+
 CELLMASK* GetQuadCellMask(CELLMASK* pOut, const D3DVECTOR* pQuad)
 {
     RECT rc;

@@ -48,6 +48,13 @@ public:
 
 // A box of half sizes (fHw, fHh) around (x, -y), each corner truncated toward zero.
 void MakeTruncQuad(D3DVECTOR* pOut /*[4]*/, float x, float y, float fHw, float fHh);
+// A box of half sizes (fHw, fHh) around the screen point (x, fRow), each corner truncated toward
+// zero; the corners in the order of every quad.
+void MakeTruncRowQuad(D3DVECTOR* pOut /*[4]*/, float x, float fRow, float fHw, float fHh);
+// Stretches a hit quad (screen rows) to reach the point (x, fRow).
+void SweepQuad(D3DVECTOR* pQuad /*[4]*/, float x, float fRow);
+// Every row of the quad moved down by dy.
+void LowerQuad(D3DVECTOR* pQuad /*[4]*/, float dy);
 CELLMASK* GetQuadCellMask(CELLMASK* pOut, const D3DVECTOR* pQuad /*[4]*/);
 
 // The stage's three passes over the registry, in ascending slot order; objects added above the

@@ -130,4 +130,57 @@ TEST_F(BulletPictures, TheShotsAreRoundAndKeyedWithoutAGreenFringe)
     }
 }
 
+TEST_F(BulletPictures, EachLaserColourHoldsTwoMirroredHeadsAndABodyThatFadesToBlackAtItsEdges)
+{
+    const char* const kNames[3] = {"EnemyLaserB128.bmp", "EnemyLaserG128.bmp", "EnemyLaserR128.bmp"};
+    uint32_t dwBody[3] = {};
+    for (int c = 0; c < 3; c++) {
+        const CBmpPixels laser = Picture(kNames[c]);
+        ASSERT_EQ(laser.Width(), 256) << c;
+        ASSERT_EQ(laser.Height(), 128) << c;
+        // The body: lit on its axis, black at its top and bottom rows, the same down both halves.
+        for (int x = 124; x < 156; x++) {
+            EXPECT_NE(laser.Rgb(x, 64), 0u) << x;
+            EXPECT_EQ(laser.Rgb(x, 0), 0u) << x;
+            EXPECT_EQ(laser.Rgb(x, 127), 0u) << x;
+        }
+        // Between the parts nothing, so no texture takes a neighbour's light.
+        EXPECT_EQ(laser.Rgb(100, 64), 0u);
+        EXPECT_EQ(laser.Rgb(170, 64), 0u);
+        // The heads narrow to their tips (column 0 for a beam pointing left, 255 for one pointing
+        // right) and join the body at full height.
+        int nJoin = 0, nTip = 0, nLeftJoin = 0, nLeftTip = 0;
+        for (int y = 0; y < 128; y++) {
+            nJoin += laser.Rgb(192, y) != 0u;
+            nTip += laser.Rgb(250, y) != 0u;
+            nLeftJoin += laser.Rgb(63, y) != 0u;
+            nLeftTip += laser.Rgb(5, y) != 0u;
+        }
+        EXPECT_GT(nJoin, 2 * nTip);
+        EXPECT_NEAR(nLeftJoin, nJoin, 2);
+        EXPECT_NEAR(nLeftTip, nTip, 2);
+        dwBody[c] = laser.Rgb(140, 40);
+    }
+    // Blue, green and red glows off the white core.
+    EXPECT_GT(dwBody[0] & 0xFF, dwBody[0] >> 16);
+    EXPECT_GT((dwBody[1] >> 8) & 0xFF, dwBody[1] >> 16);
+    EXPECT_GT(dwBody[2] >> 16, dwBody[2] & 0xFF);
+}
+
+TEST_F(BulletPictures, TheHomingMissileIsKeyedAndTheChargePuffSitsOnBlack)
+{
+    const CBmpPixels homing = Picture("MSZ006Missile.bmp"), puff = Picture("smoke2.bmp");
+    ASSERT_EQ(homing.Width(), 40);
+    ASSERT_EQ(homing.Height(), 16);
+    EXPECT_EQ(homing.Rgb(0, 0), kKey);
+    EXPECT_EQ(homing.Rgb(39, 15), kKey);
+    // The red nose on the left (it is drawn turned half round), the body in the middle.
+    EXPECT_GT(homing.Rgb(4, 8) >> 16, (homing.Rgb(4, 8) >> 8) & 0xFF);
+    EXPECT_NE(homing.Rgb(20, 8), kKey);
+    ASSERT_EQ(puff.Width(), 64);
+    bool bBlack = false;
+    EXPECT_GT(Light(puff, 0, 0, 64, 64, &bBlack), 0);
+    EXPECT_TRUE(bBlack);
+}
+
 } // namespace

@@ -15,7 +15,14 @@
 #include <vector>
 
 #include "bullet/EBBigBullet.h"
+#include "bullet/EBCharge.h"
+#include "bullet/EBFamiliar.h"
+#include "bullet/EBHoming.h"
+#include "bullet/EBLaserEx.h"
+#include "bullet/EBMissile.h"
 #include "bullet/EBNormal.h"
+#include "bullet/EBRoundEx.h"
+#include "bullet/EBVulcanEx.h"
 #include "bullet/ExpBombScroll.h"
 #include "bullet/ExpStarCir.h"
 #include "bullet/SubtractiveRandom.h"
@@ -68,6 +75,100 @@ float GrowToFull(int nFrame)
     return nFrame < 10 ? (float)nFrame / 10.0f : 1.0f;
 }
 
+// The heavier weapons over the top of the screen, where they keep clear of her: a charge and a
+// timed laser, a missile volley, a homing missile, a vulcan burst, a ring of big bullets and a
+// familiar that enters, fires its missiles and bursts.
+class CTestWeapons {
+public:
+    ~CTestWeapons() { StopAll(); }
+    void StopAll()
+    {
+        m_Charge.Stop();
+        m_Laser.Stop();
+        for (CEBMissile& m : m_Missiles)
+            m.Stop();
+        m_Homing.Stop();
+        m_Vulcan.Stop();
+        m_Ring.Stop();
+        m_Familiar.Stop();
+    }
+    void Tick(int t)
+    {
+        switch (t) {
+        case 140:
+            m_Charge.SetPosition(D3DVECTOR{{560.0f}, {-120.0f}, {0.0f}});
+            m_Charge.m_dwDuration = 800;
+            m_Charge.Fire();
+            break;
+        case 180:
+            m_Laser.Load(nullptr);
+            m_Laser.m_fGrowth = 40.0f;
+            m_Laser.m_fScaleStart = 0.2f;
+            m_Laser.m_nDirection = -1;
+            m_Laser.m_dwHoldTime = 1000;
+            m_Laser.m_bTimed = 1;
+            m_Laser.SetPosition(D3DVECTOR{{560.0f}, {-120.0f}, {0.0f}});
+            m_Laser.Fire();
+            break;
+        case 200:
+            for (int i = 0; i < 4; i++) {
+                ACCINFO horz{}, vert{};
+                horz.Set(5.0f, -0.3f, -100.0f, 5.0f, 1);
+                vert.Set(2.2f * (float)(i - 2) + 1.1f, 0.0f, -10.0f, 10.0f, 1);
+                m_Missiles[i].SetAccInfo(horz, vert);
+                m_Missiles[i].SetPosition(D3DVECTOR{{600.0f}, {-180.0f}, {0.0f}});
+                m_Missiles[i].Fire();
+            }
+            break;
+        case 230: {
+            m_Homing.SetPosition(D3DVECTOR{{620.0f}, {-60.0f}, {0.0f}});
+            m_Homing.m_fLaunchHeading = 3.14159f;
+            const D3DVECTOR target{{200.0f}, {-140.0f}, {0.0f}};
+            m_Homing.Fire(&target);
+            break;
+        }
+        case 260:
+            m_Vulcan.m_nWidth = 32;
+            m_Vulcan.m_nHeight = 8;
+            m_Vulcan.SetMuzzlePoint(620.0f, -90.0f, 0.0f);
+            m_Vulcan.Fire(0);
+            break;
+        case 290:
+        {
+            // Upwards only, away from her.
+            const float kUp[3] = {0.5f, 1.57f, 2.64f};
+            m_Ring.SetDirections(3, kUp, nullptr);
+            m_Ring.SetPosition(480.0f, -150.0f, 0.0f);
+            m_Ring.Fire();
+            break;
+        }
+        case 330:
+            m_Ring.StopShooting();
+            m_Familiar.m_nWidth = 64;
+            m_Familiar.m_nHeight = 48;
+            m_Familiar.Launch(60.0f);
+            m_Familiar.SetOrigin(100.0f, 60.0f, 0.0f);
+            break;
+        case 360:
+            m_Familiar.Retreat();
+            break;
+        case 440:
+            m_Familiar.Explode();
+            break;
+        default:
+            break;
+        }
+    }
+
+    CEBCharge m_Charge;
+    CEBLaserEx m_Laser;
+    CEBMissile m_Missiles[4];
+    CEBHoming m_Homing;
+    CEBVulcanEx m_Vulcan;
+    CEBRoundEx m_Ring;
+    CEBFamiliar m_Familiar;
+};
+
 class CTestEmitter {
 public:
     ~CTestEmitter() { StopAll(); }
@@ -77,6 +178,7 @@ public:
             shot.Stop();
         for (CEBBigBullet& big : m_Bigs)
             big.Stop();
+        m_Weapons.StopAll();
     }
     // Called once per stage tick, after the tick ran.
     void Tick(CGame& game, int t)
@@ -85,6 +187,7 @@ public:
             if (e.nTick == t)
                 Fire(e);
         }
+        m_Weapons.Tick(t);
         // She places and steps them herself every tick.
         IPlayerEffects* pEffects = game.GetPlayer().GetEffects();
         for (int nTick : kHitEffectTicks) {
@@ -95,6 +198,7 @@ public:
 
     CEBNormal m_Shots[12];
     CEBBigBullet m_Bigs[2];
+    CTestWeapons m_Weapons;
 
 private:
     void Fire(const FIREEVENT& e)
@@ -211,6 +315,11 @@ uint64_t HashShots()
         h.Mix(it.GetSlot());
         h.Mix(pShot->m_vPos);
         h.Mix(pShot->m_bIdle);
+        // A laser's reach and width are its own.
+        if (const auto* pLaser = dynamic_cast<const CEBLaserEx*>(pShot)) {
+            h.Mix(pLaser->m_fEndX);
+            h.Mix(pLaser->m_fScale);
+        }
     }
     return h.Get();
 }
@@ -384,6 +493,10 @@ protected:
     int m_nShotTicks = 0;
     int m_nBurstTicks = 0;
     int m_nEnemyTicks = 0;
+    // The ticks each heavier weapon was in flight: laser, missiles, homing, vulcan, ring, familiar.
+    int m_nWeaponTicks[6] = {};
+    int m_nFamiliarMissiles = 0;
+    bool m_bFamiliarDone = false;
 };
 
 TEST_F(StageRun, SheLandsClimbsShootsJumpsOntoTheBlockAndDropsThroughAPlatform)
@@ -454,7 +567,12 @@ TEST_F(StageRun, ARecordedRunPlayedBackFromItsReplayFileRepeatsEveryTick)
     EXPECT_GT(m_nShotTicks, 100);
     EXPECT_GT(m_nBurstTicks, 20);
     EXPECT_GT(m_nEnemyTicks, 200);
-    // Shots and enemies got through her gun's fire and hit her three times, in both runs alike.
+    for (int i = 0; i < 6; i++)
+        EXPECT_GT(m_nWeaponTicks[i], 5) << i;
+    // The familiar sent all its missiles, burst and finished within the run.
+    EXPECT_EQ(m_nFamiliarMissiles, EBFAMILIAR_MISSILES);
+    EXPECT_TRUE(m_bFamiliarDone);
+    // Shots and enemies got through her gun's fire and hit her, in both runs alike.
     int nLeastLife = 100;
     for (const TICKSAMPLE& s : m_Recorded)
         nLeastLife = std::min(nLeastLife, s.nLife);
@@ -689,6 +807,13 @@ void StageRun::RecordAndPlayBack(const std::function<void(CObservedGame&, int)>&
         fnEvents(game, t);
         recorded.push_back(Sample(game));
         fire.Tick(game, t);
+        const CTestWeapons& w = fire.m_Weapons;
+        const bool bLive[6] = {!w.m_Laser.m_bIdle, !w.m_Missiles[0].m_bIdle, !w.m_Homing.m_bIdle,
+                               !w.m_Vulcan.m_bIdle, !w.m_Ring.m_bIdle, !w.m_Familiar.m_bIdle};
+        for (int i = 0; i < 6; i++)
+            m_nWeaponTicks[i] += bLive[i] ? 1 : 0;
+        m_nFamiliarMissiles = w.m_Familiar.m_nMissile;
+        m_bFamiliarDone = w.m_Familiar.m_bIdle != 0;
         m_nShotTicks += IEBulletRender::GetRegistry().GetCount() > 0;
         m_nBurstTicks += CScrollableSet::Count() > 1;  // her gun is always there
         std::set<CEnemyPart*> live;

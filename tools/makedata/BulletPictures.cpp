@@ -171,6 +171,87 @@ std::vector<uint8_t> FlashLight()
     return canvas.ToBmp24();
 }
 
+// One laser colour, 256 x 128 on black: the head of a beam pointing left in columns 0..63 (its tip
+// at column 0), the body in columns 124..155 and the head of a beam pointing right in columns
+// 192..255 (tip at 255). Across the rows the beam is a white core in a coloured glow; along the
+// body a faint ripple runs, so the texture mirrored every 5 px shows the beam's energy flowing.
+std::vector<uint8_t> LaserPicture(uint32_t dwColour)
+{
+    CCanvas canvas(256, 128, kBlack);
+    CArtKit kit(canvas);
+    const RGBF colour = Rgb(dwColour);
+    // Brightness across the beam at a fraction of its half height (0 on the axis, 1 at the edge).
+    auto across = [](float d, float fRipple) -> float {
+        if (d >= 1.0f)
+            return 0.0f;
+        return std::pow(1.0f - d, 1.6f) * (0.85f + 0.15f * fRipple);
+    };
+    auto beam = [&](float fBright, float d) -> RGBF {
+        const float fWhite = std::clamp((0.35f - d) / 0.35f, 0.0f, 1.0f);
+        return Scale(Mix(colour, RGBF{255, 255, 255}, fWhite), std::min(1.0f, fBright * 1.15f));
+    };
+    kit.Shade(0, 0, 256, 128, 2, [&](float x, float y, RGBF* pOut) {
+        const float d0 = std::fabs(y - 64.0f) / 62.0f;
+        float fHalf = 1.0f;  // the cap's half height as a fraction of the body's
+        float fRipple = 0.0f;
+        if (x >= 124.0f && x < 156.0f) {
+            fRipple = std::sin((x - 124.0f) / 32.0f * kPi);
+        } else if (x < 64.0f || x >= 192.0f) {
+            const float t = x < 64.0f ? 1.0f - x / 64.0f : (x - 192.0f) / 64.0f;
+            fHalf = std::sqrt(std::max(0.0f, 1.0f - t * t));
+        } else {
+            return false;
+        }
+        if (fHalf <= 0.0f)
+            return false;
+        const float d = d0 / fHalf;
+        const float fBright = across(d, fRipple);
+        if (fBright <= 0.0f)
+            return false;
+        *pOut = beam(fBright, d);
+        return true;
+    });
+    return canvas.ToBmp24();
+}
+
+// The homing missile, 40 x 16 on the key, nose to the left (it is drawn turned half round): a
+// dark grey body with a red nose cone, tail fins and a bright exhaust at the right end.
+std::vector<uint8_t> HomingMissile()
+{
+    CCanvas canvas(40, 16);
+    CArtKit kit(canvas);
+    const RGBF body = Rgb(0x8890A0), fin = Rgb(0x404858), nose = Rgb(0xE03028);
+    kit.Polygon({{27.0f, 2.0f}, {33.0f, 2.0f}, {36.0f, 6.0f}, {26.0f, 6.0f}}, Flat(fin));
+    kit.Polygon({{26.0f, 10.0f}, {36.0f, 10.0f}, {33.0f, 14.0f}, {27.0f, 14.0f}}, Flat(fin));
+    kit.RoundBox(8.0f, 5.0f, 28.0f, 6.0f, 2.5f, CylinderShade(8.0f, 28.0f, body));
+    kit.Polygon({{1.0f, 8.0f}, {9.0f, 4.5f}, {9.0f, 11.5f}}, Flat(nose));
+    kit.Stroke(9.0f, 5.0f, 9.0f, 11.0f, 1.0f, Flat(Scale(nose, 0.5f)));
+    kit.Ellipse(37.0f, 8.0f, 3.0f, 2.5f, RadialGradient(38.0f, 8.0f, 3.0f, RGBF{255, 250, 200}, Rgb(0xFF8020)));
+    return canvas.ToBmp24();
+}
+
+// The puff the charge glow (and boss smoke) is made of: a soft round cloud, white at the heart,
+// on black so it adds only itself.
+std::vector<uint8_t> SmokePuff()
+{
+    CCanvas canvas(64, 64, kBlack);
+    CArtKit kit(canvas);
+    kit.Shade(0, 0, 64, 64, 2, [](float x, float y, RGBF* pOut) {
+        const float dx = x - 32.0f, dy = y - 32.0f;
+        const float d = std::sqrt(dx * dx + dy * dy) / 30.0f;
+        if (d >= 1.0f)
+            return false;
+        const float n = Fbm(x, y, 0x5E0Cu, 10.0f, 3, 0, 0);
+        const float f = std::pow(1.0f - d, 1.5f) * (0.7f + 0.6f * n);
+        if (f <= 0.01f)
+            return false;
+        *pOut = Scale(Mix(Rgb(0xB0C8FF), RGBF{255, 255, 255}, std::clamp(1.0f - d * 2.0f, 0.0f, 1.0f)),
+                      std::min(1.0f, f));
+        return true;
+    });
+    return canvas.ToBmp24();
+}
+
 } // namespace
 
 const uint32_t g_dwBallColors[8] = {0xFF4020, 0xFF9020, 0xFFE040, 0x60FF40, 0x40E0FF, 0x4070FF, 0xC050FF, 0xFFFFFF};
@@ -190,8 +271,55 @@ void DrawEnemyShot(CCanvas& canvas, int x, int y, int w, int h, uint32_t dwColor
     kit.Unclip();
 }
 
+void DrawEnemyMissile(CCanvas& canvas, int x, int y, int w, int h)
+{
+    CArtKit kit(canvas);
+    kit.Clip(x, y, w, h);
+    const float fx = (float)x, fy = (float)y, fw = (float)w, fh = (float)h, cy = fy + fh / 2.0f;
+    const RGBF body = Rgb(0xA8A8B0), fin = Rgb(0x505868), nose = Rgb(0xE03028);
+    kit.Ellipse(fx + 3.0f, cy, 3.0f, fh * 0.25f, RadialGradient(fx + 2.0f, cy, 3.0f, RGBF{255, 250, 200}, Rgb(0xFF8020)));
+    kit.Polygon({{fx + 4.0f, fy}, {fx + 9.0f, cy - 1.0f}, {fx + 4.0f, cy - 1.0f}}, Flat(fin));
+    kit.Polygon({{fx + 4.0f, cy + 1.0f}, {fx + 9.0f, cy + 1.0f}, {fx + 4.0f, fy + fh}}, Flat(fin));
+    kit.RoundBox(fx + 4.0f, cy - fh * 0.22f, fw - 10.0f, fh * 0.44f, 1.5f, CylinderShade(fx + 4.0f, fw - 10.0f, body));
+    kit.Polygon({{fx + fw - 6.5f, cy - fh * 0.24f}, {fx + fw, cy}, {fx + fw - 6.5f, cy + fh * 0.24f}}, Flat(nose));
+    kit.Unclip();
+}
+
+void DrawFamiliar(CCanvas& canvas, int x, int y, int w, int h)
+{
+    CArtKit kit(canvas);
+    kit.Clip(x, y, w, h);
+    const float fx = (float)x, fy = (float)y, fw = (float)w, fh = (float)h;
+    const float cx = fx + fw * 0.55f, cy = fy + fh * 0.5f;
+    const RGBF hull = Rgb(0x5868A8), dark = Rgb(0x283050), eye = Rgb(0xFF3040);
+    // The cannon points left, under the hull's centre, where the missiles leave.
+    kit.RoundBox(fx + 1.0f, cy + fh * 0.08f, fw * 0.45f, fh * 0.16f, 2.0f, CylinderShade(fx + 1.0f, fw * 0.45f, Rgb(0x707888)));
+    kit.Polygon({{cx - fw * 0.1f, fy + 2.0f}, {fx + fw - 2.0f, cy - fh * 0.1f}, {cx + fw * 0.05f, cy - fh * 0.05f}}, Flat(dark));
+    kit.Polygon({{cx - fw * 0.1f, fy + fh - 2.0f}, {fx + fw - 2.0f, cy + fh * 0.1f}, {cx + fw * 0.05f, cy + fh * 0.05f}}, Flat(dark));
+    kit.Ball(cx, cy, fw * 0.3f, fh * 0.34f, hull);
+    kit.EllipseOutline(cx, cy, fw * 0.3f, fh * 0.34f, 1.0f, Flat(dark));
+    kit.Ball(cx - fw * 0.12f, cy - fh * 0.05f, fw * 0.08f, fh * 0.1f, eye);
+    kit.Unclip();
+}
+
+void DrawForceShot(CCanvas& canvas, int x, int y, int w, int h)
+{
+    canvas.Fill(x, y, w, h, kBlack);
+    CArtKit kit(canvas);
+    kit.Clip(x, y, w, h);
+    const float cx = (float)x + (float)w / 2.0f, cy = (float)y + (float)h / 2.0f, r = (float)std::min(w, h) / 2.0f;
+    AddGlow(canvas, cx, cy, r - 1.0f, Rgb(0x40FFA0), 0.0f, 1.5f);
+    AddGlow(canvas, cx, cy, r * 0.6f, Rgb(0xC0FFE0), 0.6f, 1.0f);
+    kit.Unclip();
+}
+
 void WriteBulletPictures(CDataSet& data)
 {
+    data.Write("System/EnemyLaserB128.bmp", LaserPicture(0x3070FF));
+    data.Write("System/EnemyLaserG128.bmp", LaserPicture(0x30FF60));
+    data.Write("System/EnemyLaserR128.bmp", LaserPicture(0xFF3828));
+    data.Write("System/MSZ006Missile.bmp", HomingMissile());
+    data.Write("System/smoke2.bmp", SmokePuff());
     data.Write("System/EnemyShot3.bmp", BigBullet());
     data.Write("System/EnemyBomb.bmp", BombSheet());
     data.Write("System/ColorBall.bmp", ColourBalls());

@@ -9,7 +9,15 @@
 
 // A round shot of the colour filling the w x h cell at (x, y) of a keyed sheet.
 void DrawEnemyShot(CCanvas& canvas, int x, int y, int w, int h, uint32_t dwColor);
-// System/EnemyShot3.bmp, EnemyBomb.bmp, ColorBall.bmp, RotateStar.bmp and FlashLightR.bmp.
+// The enemy missile filling the w x h cell at (x, y) of a keyed sheet, nose to the right, flame at
+// the tail.
+void DrawEnemyMissile(CCanvas& canvas, int x, int y, int w, int h);
+// The boss's attendant craft facing left (keyed), and its ring shot (a glow on black).
+void DrawFamiliar(CCanvas& canvas, int x, int y, int w, int h);
+void DrawForceShot(CCanvas& canvas, int x, int y, int w, int h);
+// System/EnemyShot3.bmp, EnemyBomb.bmp, ColorBall.bmp, RotateStar.bmp, FlashLightR.bmp, the three
+// laser colours EnemyLaserB128.bmp, EnemyLaserG128.bmp and EnemyLaserR128.bmp, the homing missile
+// MSZ006Missile.bmp and the charge's puff smoke2.bmp.
 void WriteBulletPictures(CDataSet& data);
 
 // The colours of the eight colour balls and of the ten star kinds.
