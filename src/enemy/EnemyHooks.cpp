@@ -3,6 +3,8 @@
 #include "enemy/EnemyB.h"
 #include "enemy/EnemyC.h"
 #include "enemy/EnemyJ.h"
+#include "enemy/EnemyM.h"
+#include "enemy/EnemyP.h"
 #include "enemy/EnemyLabel.h"
 #include "stage/EnemyFactory.h"
 
@@ -25,6 +27,12 @@ CObject* NewKind(ENEMYKIND nKind, const char*, int nVariant)
         return new CEnemyH(nVariant);
     case ENEMYKIND_J:
         return new CEnemyJ(nVariant);
+    case ENEMYKIND_M:
+        return new CEnemyM(nVariant);
+    case ENEMYKIND_N:
+        return new CEnemyN(nVariant);
+    case ENEMYKIND_P:
+        return new CEnemyP(nVariant);
     default:
         return nullptr;
     }
