@@ -3,6 +3,7 @@
 #include "enemy/EnemyB.h"
 #include "enemy/EnemyC.h"
 #include "enemy/EnemyJ.h"
+#include "enemy/EnemyL.h"
 #include "enemy/EnemyM.h"
 #include "enemy/EnemyP.h"
 #include "enemy/EnemyLabel.h"
@@ -27,6 +28,8 @@ CObject* NewKind(ENEMYKIND nKind, const char*, int nVariant)
         return new CEnemyH(nVariant);
     case ENEMYKIND_J:
         return new CEnemyJ(nVariant);
+    case ENEMYKIND_L:
+        return new CEnemyL(nVariant);
     case ENEMYKIND_M:
         return new CEnemyM(nVariant);
     case ENEMYKIND_N:
