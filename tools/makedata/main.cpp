@@ -11,6 +11,7 @@
 #include "DataSet.h"
 #include "WaveWriter.h"
 #include "IndexSheets.h"
+#include "ItemPictures.h"
 #include "PeopleData.h"
 #include "StageFiles.h"
 #include "WidgetPictures.h"
@@ -46,6 +47,7 @@ int main(int argc, char** argv)
     WriteHeroinePictures(data);
     WriteCutScenes(data);
     WriteBulletPictures(data);
+    WriteItemPictures(data);
     if (data.Failed() || !data.Sync().Finish())
         return 1;
     printf("%s\n", data.Sync().Summary().c_str());
