@@ -7,6 +7,7 @@
 
 #include "ArtKit.h"
 #include "BulletPictures.h"
+#include "WeaponPictures.h"
 #include "CutScenes.h"
 #include "DataSet.h"
 #include "WaveWriter.h"
@@ -47,6 +48,7 @@ int main(int argc, char** argv)
     WriteHeroinePictures(data);
     WriteCutScenes(data);
     WriteBulletPictures(data);
+    WriteWeaponPictures(data);
     WriteItemPictures(data);
     if (data.Failed() || !data.Sync().Finish())
         return 1;
