@@ -152,7 +152,7 @@ TEST_F(SubWeapons, AMissileLevelWithTheTargetStopsSteeringAndOneTestSpendsOneMis
     EXPECT_EQ(b0[0], 68.0f);
     EXPECT_EQ(b0[1], 368.0f);
     EXPECT_EQ(b0[3], 432.0f);
-    label.m_rc = Rect(90, 380, 200, 420);  // every missile's corner at the launch point
+    label.m_rc = Rect(120, 360, 200, 420);  // each missile's right-top corner at the launch point
     EXPECT_EQ(hawk.HitByLabel(nullptr, &label), 1);
     EXPECT_EQ(label.m_nCalls, 1);
     EXPECT_EQ(label.m_pLastBullet, &hawk);
@@ -361,7 +361,8 @@ TEST_F(SubWeapons, TheCallInEntersBrakesWaitsAndLeavesThenSixColumnsStand)
             const CSWeapon4::SWEEP& sweep = wiper.GetSweep(nLanded);
             EXPECT_EQ(sweep.vPoint.x, 45.0f + 110.0f * (float)nLanded);
             EXPECT_EQ(sweep.vPoint.y, -400.0f);
-            EXPECT_FLOAT_EQ(sweep.Stamps[0].GetColor()[0], 1.0f);
+            // Its first stamp started and faded once on the landing tick.
+            EXPECT_FLOAT_EQ(sweep.Stamps[0].GetColor()[0], 0.992f);
             nLanded++;
         }
     }
@@ -436,6 +437,7 @@ TEST_F(SubWeapons, TheExhaustFlameTogglesPastThirtyMillisecondsUntilStopped)
     CBackFire& fire = m_pPlayer->GetBackFire();
     EXPECT_FALSE(fire.IsStopped());
     EXPECT_EQ(fire.GetPose(), CBackFire::POSE_FLAT);
+    Tick();
     D3DVECTOR p = Pos();
     EXPECT_EQ(fire.GetOrigin().x, p.x - 100.0f);
     EXPECT_EQ(fire.GetOrigin().y, -(p.y - 160.0f));
@@ -475,6 +477,8 @@ TEST_F(SubWeapons, LandingFromAJumpRaisesSmokeAtHerWheelsThatFadesAway)
 {
     StartStanding();
     CLandSmokeSW& smoke = m_pPlayer->GetLandSmoke();
+    // The smoke of her first landing, after the ride-in, is gone after a second.
+    Ticks(60);
     EXPECT_TRUE(smoke.IsStopped());
     Press('X');
     Tick();
@@ -524,11 +528,11 @@ TEST_F(SubWeapons, ShiftFiresTheChargedWeaponFromHerPointAndRestartsTheCharge)
 
 TEST_F(SubWeapons, AChargedShieldTakesAHitForHerButNotTheLevel)
 {
-    UseParams({"#ION_SHIELD_CHARGE_TIME 1"});
+    UseParams({"#ION_SHIELD_CHARGE_TIME 2"});
     m_pPlayer->SetSubWeapon(SUBWEAPON_ION_SHIELD);
     StartStanding();
     m_pPlayer->AddExp(70, 0, 0);
-    Ticks(70);
+    Ticks(130);
     ASSERT_TRUE(m_pPlayer->GetCockpit().IsCharged());
     // Shift does nothing with the shield.
     Press(VK_SHIFT);
