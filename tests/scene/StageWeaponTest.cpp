@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <map>
 #include <string>
@@ -77,9 +78,11 @@ protected:
     // Every crate's durability lost since the last tick.
     void NoteCrates(CGame& game, int t)
     {
-        for (int nLayer = 0; nLayer < 7; nLayer++) {
-            for (CObjectLabel* pLabel : game.GetStage().GetLayerList(nLayer)) {
-                if (strcmp(pLabel->GetName(), "K1"))
+        // The crates stand in the main layer.
+        {
+            for (CObjectLabel* pLabel : game.GetStage().GetLayerList(3)) {
+                const char* pszName = pLabel->GetName();
+                if (!pszName || strcmp(pszName, "K1"))
                     continue;
                 if (!m_Durability.count(pLabel)) {
                     m_Durability[pLabel] = pLabel->m_nDurability;
@@ -102,38 +105,108 @@ protected:
 
 } // namespace
 
-TEST_F(StageWeapons, HawkWindSendsItsMissilesIntoTheCratesAheadAndEachHitsOnceForTwo)
+// The first and last tick at which the weapon stood in the hit registry; -1 when never.
+std::pair<int, int> RegisteredSpan(const std::map<int, bool>& registered)
+{
+    int nFirst = -1, nLast = -1;
+    for (const auto& r : registered) {
+        if (!r.second)
+            continue;
+        if (nFirst < 0)
+            nFirst = r.first;
+        nLast = r.first;
+    }
+    return {nFirst, nLast};
+}
+
+// Crates pay nothing for a hit short of their end: the score stands still on every hit tick
+// before nUntil.
+void ExpectNoScoreForHits(const std::vector<CRATEHIT>& hits, std::map<int, int>& score, int nUntil = 100000)
+{
+    for (const CRATEHIT& h : hits) {
+        if (h.nTick < nUntil)
+            EXPECT_EQ(score[h.nTick], score[h.nTick - 1]) << h.nTick;
+    }
+}
+
+// Shift at 200 fires on tick 201; the four missiles pick the first crate of the second screen
+// and each hits it once, for MISSILE_DAMAGE; they stay registered, flying on, to the end.
+TEST_F(StageWeapons, HawkWindSendsItsMissilesIntoTheCrateAheadAndEachHitsOnceForTwo)
 {
     Play(SUBWEAPON_HAWK_WIND, 200, 330, [&](CObservedGame& game, int t) {
         m_Registered[t] = IsRegistered(game.GetPlayer().GetHawkWind());
         m_Score[t] = game.GetStage().GetScore();
     });
-    for (const CRATEHIT& h : m_Hits) printf("hit %d %d %d\n", h.nTick, h.nCrate, h.nDamage);
-    int nFirst = -1, nLast = -1;
-    for (auto& r : m_Registered) { if (r.second && nFirst < 0) nFirst = r.first; if (r.second) nLast = r.first; }
-    printf("reg %d..%d score %d\n", nFirst, nLast, m_Score[330]);
+    const std::vector<CRATEHIT> expected = {{233, 0, 2}, {234, 0, 2}, {238, 0, 2}, {242, 0, 2}};
+    EXPECT_EQ(m_Hits, expected);
+    EXPECT_EQ(RegisteredSpan(m_Registered), std::make_pair(201, 330));
+    ExpectNoScoreForHits(m_Hits, m_Score);
 }
 
+// The ball takes 12 updates to the top edge, and only then, at the rain's set-up, does the storm
+// enter the registry; the drops hit the crates under the cloud again and again for 1 each, and
+// the storm leaves the registry once its flames and rows are done.
 TEST_F(StageWeapons, FireStormRainsOnTheCratesUnderItsCloud)
 {
     Play(SUBWEAPON_FIRE_STORM, 200, 400, [&](CObservedGame& game, int t) {
         m_Registered[t] = IsRegistered(game.GetPlayer().GetFireStorm());
         m_Score[t] = game.GetStage().GetScore();
     });
-    for (const CRATEHIT& h : m_Hits) printf("hit %d %d %d\n", h.nTick, h.nCrate, h.nDamage);
-    int nFirst = -1, nLast = -1;
-    for (auto& r : m_Registered) { if (r.second && nFirst < 0) nFirst = r.first; if (r.second) nLast = r.first; }
-    printf("reg %d..%d score %d\n", nFirst, nLast, m_Score[400]);
+    const std::vector<CRATEHIT> expected = {{267, 0, 1}, {275, 0, 1}, {276, 0, 1}, {282, 0, 1}, {283, 0, 1},
+                                            {283, 1, 1}, {289, 0, 1}, {290, 0, 1}, {296, 0, 1}, {297, 0, 1},
+                                            {303, 0, 1}, {304, 0, 1}, {310, 0, 1}, {311, 0, 1}, {318, 0, 1}};
+    EXPECT_EQ(m_Hits, expected);
+    EXPECT_EQ(RegisteredSpan(m_Registered), std::make_pair(213, 361));
+    ExpectNoScoreForHits(m_Hits, m_Score);
 }
 
-TEST_F(StageWeapons, TheGroundWiperSweepsTheCratesOnTheGround)
+// Registered from the call-in on; once the columns stand, the crates inside one are hit on every
+// tick for 2, the first crate and then the second as the stage brings them in.
+TEST_F(StageWeapons, TheGroundWiperSweepsTheCratesOnTheGroundEveryTick)
 {
     Play(SUBWEAPON_GROUND_WIPER, 200, 400, [&](CObservedGame& game, int t) {
         m_Registered[t] = IsRegistered(game.GetPlayer().GetGroundWiper());
         m_Score[t] = game.GetStage().GetScore();
     });
-    for (const CRATEHIT& h : m_Hits) printf("hit %d %d %d\n", h.nTick, h.nCrate, h.nDamage);
-    int nFirst = -1, nLast = -1;
-    for (auto& r : m_Registered) { if (r.second && nFirst < 0) nFirst = r.first; if (r.second) nLast = r.first; }
-    printf("reg %d..%d score %d\n", nFirst, nLast, m_Score[400]);
+    std::vector<CRATEHIT> expected;
+    for (int t = 293; t <= 300; t++)
+        expected.push_back({t, 0, 2});
+    for (int t = 300; t <= 307; t++)
+        expected.push_back({t, 1, 2});
+    EXPECT_EQ(m_Hits, expected);
+    EXPECT_EQ(RegisteredSpan(m_Registered), std::make_pair(201, 400));
+    // The first crate's durability of 16 is spent on tick 300.
+    ExpectNoScoreForHits(m_Hits, m_Score, 300);
+}
+
+// An enemy shot sent into her with the shield charged: the shield shows, the blink starts and she
+// keeps her life; the charge starts over.
+TEST_F(StageWeapons, TheChargedIonShieldTakesAnEnemyShotForHer)
+{
+    std::map<int, int> life;
+    int nShieldTicks = 0;
+    bool bChargedBefore = false, bChargedAfter = true;
+    Play(SUBWEAPON_ION_SHIELD, 10000, 200, [&](CObservedGame& game, int t) {
+        CPlayer& p = game.GetPlayer();
+        life[t] = p.GetLife();
+        nShieldTicks += !p.GetIonShield().IsFinished();
+        if (t == 149) {
+            bChargedBefore = p.GetCockpit().IsCharged();
+            D3DVECTOR c;
+            p.GetDamageCenter(&c);
+            m_Shot.SetGraphic(nullptr, 0);
+            m_Shot.SetPosition(D3DVECTOR{{c.x + 8.0f}, {-c.y}, {0.0f}});
+            m_Shot.SetAngle(3.14159265f);
+            m_Shot.SetSpeed(CEBNormal::GetDefaultSpeed());
+            m_Shot.Fire();
+        }
+        if (t == 160)
+            bChargedAfter = p.GetCockpit().IsCharged();
+    });
+    EXPECT_TRUE(bChargedBefore);
+    EXPECT_FALSE(bChargedAfter);
+    EXPECT_EQ(life[200], 100);
+    // 800 ms of shield: 48 or 49 ticks.
+    EXPECT_GE(nShieldTicks, 48);
+    EXPECT_LE(nShieldTicks, 49);
 }
