@@ -377,9 +377,9 @@ void CGame::EnterLoading(IDirect3DDevice7* lpDevice)
         LoadInThread(lpDevice);
         return;
     }
-    while (!m_pLoading->IsRunning()) {
-        Sleep(1);
-    }
+    // Until the worker runs. Polling with 1-ms sleeps would do on a real clock, but a clock that
+    // only sleeps move (the headless one) would count every poll, a number that differs per run.
+    m_pLoading->WaitUntilRunning();
 }
 
 void CGame::EnterReplaySelect(int nPrevState, IDirect3DDevice7* lpDevice)
