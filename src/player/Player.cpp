@@ -200,6 +200,7 @@ void CPlayer::Start(int bPlayback, int bResetScore)
     m_PBullet.Reset();
     m_BackFire.Stop();
     m_LandSmoke.Stop();
+    CSmokeSW::SeedLooks(1);
     if (m_pEffects) {
         m_pEffects->StopMiss();
         m_pEffects->StopDamage();

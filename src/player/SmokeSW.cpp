@@ -17,12 +17,18 @@ CEffectRandom& PuffRandom()
     return s_Random;
 }
 
-CSubtractiveRandom& JitterRandom()
+CSubtractiveRandom& JitterGenerator()
 {
     static CSubtractiveRandom s_Random;
-    if (!s_Random.IsSeeded())
-        s_Random.Seed((uint32_t)PuffRandom().Rand());
     return s_Random;
+}
+
+CSubtractiveRandom& JitterRandom()
+{
+    CSubtractiveRandom& r = JitterGenerator();
+    if (!r.IsSeeded())
+        r.Seed((uint32_t)PuffRandom().Rand());
+    return r;
 }
 
 // A value in (-0.5, 0].
@@ -32,6 +38,12 @@ float Jitter()
 }
 
 } // namespace
+
+void CSmokeSW::SeedLooks(uint32_t nSeed)
+{
+    PuffRandom().Srand(nSeed);
+    JitterGenerator().Seed((uint32_t)PuffRandom().Rand());
+}
 
 CSmokeSW::CSmokeSW()
 {

@@ -3,6 +3,8 @@
 // coin toss at reset) and finishes once every channel has reached its end colour. It owns nothing:
 // its user hands it the texture.
 #pragma once
+#include <cstdint>
+
 #include "platform/d3d/D3D.h"
 #include "platform/ddraw/DDraw.h"
 
@@ -10,6 +12,9 @@ class CSmokeSW {
 public:
     CSmokeSW();
     virtual ~CSmokeSW() = default;
+
+    // Starts the puffs' looks over (every stage start), so a run shows the same puffs each time.
+    static void SeedLooks(uint32_t nSeed);
 
     // 0 (and nothing) for a null texture; else the puff stops and keeps it.
     int SetTexture(IDirectDrawSurface7* lpTexture);
