@@ -1,5 +1,5 @@
-// The start menu (mode and sub-weapon). Until its pictures exist it starts at once with the first
-// sub-weapon and draws nothing.
+// The start menu (mode and sub-weapon). Until its pictures exist it starts at once with the
+// sub-weapon INIT_SUB_WEAPON of Param.txt names (the shield without it) and draws nothing.
 #pragma once
 #include "platform/d3d/D3D.h"
 #include "platform/ddraw/DDraw.h"

@@ -19,6 +19,7 @@
 #include "headless/HeadlessGame.h"
 #include "platform/host/HostHeadless.h"
 #include "platform/win/Win.h"
+#include "enemy/EnemyLabel.h"
 #include "scene/Game.h"
 #include "support/GeneratedData.h"
 #include "support/TempFolder.h"
@@ -163,6 +164,16 @@ protected:
         close.nTick = host.GetTick() + nTicks;
         close.op = HSOP_CLOSE;
         host.Schedule(close);
+    }
+
+    // For runs about what the test itself sends at her or at the crates: every enemy leaves as it
+    // comes in, before it can fire, touch her or draw her weapons.
+    static void CalmEnemies(CObservedGame& game)
+    {
+        for (CObjectLabel* pLabel : game.GetStage().GetLayerList(STAGE_ENEMY_LAYER)) {
+            if (dynamic_cast<CEnemyLabel*>(pLabel))
+                pLabel->Stop();
+        }
     }
 
     // The generated data set in the run's folder, a copy the test may change.

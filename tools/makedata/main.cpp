@@ -7,6 +7,7 @@
 
 #include "ArtKit.h"
 #include "BulletPictures.h"
+#include "WeaponPictures.h"
 #include "CutScenes.h"
 #include "DataSet.h"
 #include "WaveWriter.h"
@@ -49,6 +50,7 @@ int main(int argc, char** argv)
     WriteCutScenes(data);
     WriteScreenPictures(data);
     WriteBulletPictures(data);
+    WriteWeaponPictures(data);
     WriteItemPictures(data);
     if (data.Failed() || !data.Sync().Finish())
         return 1;
