@@ -9,6 +9,7 @@
 #include "BulletPictures.h"
 #include "CutScenes.h"
 #include "DataSet.h"
+#include "FrontPictures.h"
 #include "WaveWriter.h"
 #include "IndexSheets.h"
 #include "PeopleData.h"
@@ -46,6 +47,7 @@ int main(int argc, char** argv)
     WriteHeroinePictures(data);
     WriteCutScenes(data);
     WriteBulletPictures(data);
+    WriteFrontPictures(data);
     if (data.Failed() || !data.Sync().Finish())
         return 1;
     printf("%s\n", data.Sync().Summary().c_str());
