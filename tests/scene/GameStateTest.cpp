@@ -61,6 +61,7 @@ protected:
     {
         m_Game.ChangeState(CGame::STATE_TITLE, g_lpD3DDevice);
         m_Game.GetTitle().Reset(n, 1);
+        m_Game.GetTitle().SetResult(CTitle::RESULT_START);
         Tick();
         ASSERT_EQ(m_Game.GetState(), CGame::STATE_TITLE_FADE);
         ASSERT_EQ(m_Game.GetStageNumber(), n);
@@ -127,6 +128,7 @@ TEST_F(GameState, FadeStatesKeepTheSceneAndWaitForTheGamesOwnFade)
 {
     // The start menu asks to start: the fade to black runs 34 passes of 0.03, then loading.
     m_Game.ChangeState(CGame::STATE_START_MENU, g_lpD3DDevice);
+    m_Game.GetStartMenu().SetResult(CStart::RESULT_START);
     Tick();
     ASSERT_EQ(m_Game.GetState(), CGame::STATE_START_MENU_FADE);
     EXPECT_EQ(m_Game.GetNextState(), CGame::STATE_LOADING);

@@ -282,7 +282,7 @@ protected:
 
 TEST_F(StageRun, SheLandsClimbsShootsJumpsOntoTheBlockAndDropsThroughAPlatform)
 {
-    MakeData();
+    MakeStageData();
     std::map<int, TICKSAMPLE> at;
     std::map<int, std::string> under;
     std::set<CObjectLabel*> crushed;
@@ -344,7 +344,7 @@ TEST_F(StageRun, SheLandsClimbsShootsJumpsOntoTheBlockAndDropsThroughAPlatform)
 
 TEST_F(StageRun, ARecordedRunPlayedBackFromItsReplayFileRepeatsEveryTick)
 {
-    MakeData();
+    MakeStageData();
     std::filesystem::create_directory("Replay");
     std::vector<TICKSAMPLE> recorded;
     CTestEmitter fire;
@@ -379,6 +379,8 @@ TEST_F(StageRun, ARecordedRunPlayedBackFromItsReplayFileRepeatsEveryTick)
     game.m_OnRender = [&](CObservedGame& g) {
         if (!bStarted) {
             bStarted = true;
+            // What the caution screen loads for every later scene, as before any replay is chosen.
+            g.LoadAll(g_lpD3DDevice);
             ASSERT_EQ(g.StartReplay(g_lpD3DDevice, ".\\Replay\\", "Replay01.dat"), 1);
             return;
         }
@@ -427,7 +429,7 @@ void WriteLook(const CHostHeadless& host, int t)
 
 TEST_F(StageRun, EnemyFireIsShotDownByHerGunAndEveryExplosionAndStarCircleBurnsOut)
 {
-    MakeData();
+    MakeStageData();
     CTestEmitter fire;
     const int nStartPoint = 0;
     int nPoolBegun = 0, nPoolRunning = 0;

@@ -23,7 +23,7 @@ const PARAMLINE kParams[] = {
     {"OBJ_FLASH_TIME", "20"},
     {"ENEMY_BULLET_SPEED", "6.5, 15.0, 6.5"},
     {"M_M_CANON_SPEED", "2.0, 0.5"},
-    {"STAGE_INIT_STATE", "1"},
+    {"STAGE_INIT_STATE", "0"},
     {"INIT_STAGE_NUM", "1"},
     {"MAX_STAGE_NUM", "5"},
     {"PLAY_OPENING", "1"},
