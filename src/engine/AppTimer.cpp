@@ -91,3 +91,11 @@ void CAppTimer::ResetFrameClock()
     m_dwFrameMs = 0;
     m_fFrameFrac = 0.0f;
 }
+
+void CAppTimer::RestartFrameClock()
+{
+    const DWORD dwNow = GetFrameClock();
+    for (int i = 0; i < TIMER_COUNT; i++)
+        m_dwStart[i][CLOCK_FRAME] -= dwNow;
+    ResetFrameClock();
+}

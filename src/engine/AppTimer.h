@@ -40,6 +40,10 @@ public:
     // A new process image starts the frame clock at zero; tools and tests that run several
     // sessions in one process put it back there.
     static void ResetFrameClock();
+    // The frame clock from 0 again, every timer's reading kept. Its steps (16 or 17 ms) depend on
+    // the passes since it started, so a stage run that restarts it sees the same steps whether it
+    // is recorded or played back, however long the menus and the loading took before it.
+    static void RestartFrameClock();
 
 private:
     static bool IsValid(int i) { return (unsigned)i < (unsigned)TIMER_COUNT; }

@@ -164,6 +164,7 @@ void CStage::RunSilentUpdates(int nRounds)
 
 void CStage::Reset()
 {
+    CAppTimer::RestartFrameClock();
     RunSilentUpdates(STAGE_SILENT_ROUNDS);
     for (int i = 0; i < BG_NUM; i++) {
         m_fLayerPos[i] = 0.0f;

@@ -150,3 +150,28 @@ TEST_F(AppTimerTest, BadIndicesAreHarmless)
     EXPECT_EQ(CAppTimer::GetElapsed(-1), 0u);
     EXPECT_EQ(CAppTimer::GetElapsedOn(0, 2), 0u);
 }
+
+TEST_F(AppTimerTest, RestartedFrameClockKeepsReadingsAndRepeatsItsSteps)
+{
+    // Two histories of different length before the restart: afterwards both step alike.
+    for (int nBefore : {1, 1234}) {
+        CAppTimer::ResetFrameClock();
+        CAppTimer::ResetAll();
+        Frames(nBefore);
+        CAppTimer::Reset(2);
+        Frames(2);
+        CAppTimer::Pause(4);
+        const DWORD dw0 = CAppTimer::GetElapsed(0), dw2 = CAppTimer::GetElapsed(2), dw4 = CAppTimer::GetElapsed(4);
+        CAppTimer::RestartFrameClock();
+        EXPECT_EQ(CAppTimer::GetFrameClock(), 0u);
+        EXPECT_EQ(CAppTimer::GetElapsed(0), dw0);
+        EXPECT_EQ(CAppTimer::GetElapsed(2), dw2);
+        EXPECT_EQ(CAppTimer::GetElapsed(4), dw4);
+        Frames(3);
+        EXPECT_EQ(CAppTimer::GetElapsed(2), dw2 + 49u) << nBefore;
+        EXPECT_EQ(CAppTimer::GetElapsed(4), dw4);
+        CAppTimer::Resume(4);
+        Frames(57);
+        EXPECT_EQ(CAppTimer::GetElapsed(4), dw4 + 999u - 49u);  // the clock at 60 passes less at 3
+    }
+}
