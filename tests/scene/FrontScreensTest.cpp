@@ -14,6 +14,7 @@
 #include "engine/Param.h"
 #include "scene/EndingKari.h"
 #include "scene/Logo.h"
+#include "scene/ReplaySel.h"
 #include "scene/Start.h"
 #include "scene/StateSwitch.h"
 #include "scene/Title.h"
@@ -531,4 +532,126 @@ TEST_F(FrontScreens, TheProvisionalEndingIgnoresButtonsForTenSecondsThenEndsOnOn
     FillBack(0x1234);
     ending.Draw(g_lpDDSBack);
     EXPECT_EQ(BackPixel(100, 100), 0x1234);
+}
+
+// ---- Replay selection -------------------------------------------------------------------------------
+
+namespace {
+
+// A replay of a run from stage nStage on, with the given header values.
+std::string ReplayBytes(int nStage, int nSubWeapon, int nMonth, int nScore, int nOption = 1)
+{
+    REPLAYIMAGE image;
+    image.header.nYear = 2026;
+    image.header.nMonth = nMonth;
+    image.header.nDay = 9;
+    image.header.nScore = nScore;
+    image.header.nPlayerValue = nSubWeapon;
+    image.header.nOptions[1] = nOption;
+    image.header.nPairs[nStage - 1][0] = 0;
+    image.header.nPairs[nStage - 1][1] = 0;
+    image.tracks[nStage - 1].push_back({0, 0, 0, 1, 0, 0, 0, 4, 0});
+    const std::vector<uint8_t> bytes = EncodeReplay(image);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+void PutSlot(int n, const std::string& bytes)
+{
+    char szName[32];
+    snprintf(szName, sizeof(szName), "Replay/Replay%02d.dat", n);
+    CTempFolder::Put(szName, bytes);
+}
+
+} // namespace
+
+TEST_F(FrontScreens, ReplaySlotsAreValidOnlyWithASoundHeaderAndTheLoadCursorSkipsTheOthers)
+{
+    CReplaySel sel;
+    ASSERT_EQ(sel.Load(g_lpD3DDevice), 1);
+    std::filesystem::remove_all("Replay");
+    sel.Enter(g_lpD3DDevice);
+    EXPECT_TRUE(std::filesystem::is_directory("Replay")) << "the folder is made when missing";
+    sel.SetMode(0);
+    EXPECT_EQ(sel.GetCursor(), 0) << "no valid slot: the first";
+    Tap(sel, 'Z');
+    EXPECT_EQ(sel.GetResult(), CReplaySel::RESULT_NONE) << "nothing to play";
+
+    PutSlot(1, "ZORVA-REPLAY-06 but nothing after it");       // damaged
+    PutSlot(2, ReplayBytes(3, 2, 12, 123456));                 // sound: from stage 3
+    PutSlot(3, ReplayBytes(1, 7, 5, 10));                      // no such sub-weapon
+    PutSlot(4, ReplayBytes(1, 0, 13, 10));                     // no such month
+    PutSlot(5, ReplayBytes(2, 1, 1, 0, 2));                    // an option flag of 2
+    sel.Enter(g_lpD3DDevice);
+    for (int i = 0; i < REPLAY_SLOTS; i++) {
+        EXPECT_EQ(sel.GetSlot(i).bValid, i == 1) << i;
+    }
+    EXPECT_EQ(sel.GetSlot(1).nSubWeapon, 2);
+    EXPECT_EQ(sel.GetSlot(1).nScore, 123456);
+    EXPECT_EQ(sel.GetSlot(1).nOptions[1], 1);
+    sel.SetMode(0);
+    EXPECT_EQ(sel.GetCursor(), 1);
+    EXPECT_EQ(sel.GetStage(), 3);
+    EXPECT_STREQ(sel.GetFileName(), "Replay02.dat");
+    Tap(sel, D);
+    EXPECT_EQ(sel.GetCursor(), 1) << "the only valid slot";
+    PutSlot(5, ReplayBytes(2, 1, 1, 0));
+    sel.Enter(g_lpD3DDevice);
+    sel.SetMode(0);
+    Tap(sel, D);
+    EXPECT_EQ(sel.GetCursor(), 4);
+    Tap(sel, D);
+    EXPECT_EQ(sel.GetCursor(), 1) << "wraps past the invalid slots";
+    Tap(sel, U);
+    EXPECT_EQ(sel.GetCursor(), 4);
+    EXPECT_EQ(sel.GetStage(), 2);
+    Tap(sel, 'Z');
+    EXPECT_EQ(sel.GetResult(), CReplaySel::RESULT_PLAY);
+    sel.SetMode(0);
+    Tap(sel, 'X');
+    EXPECT_EQ(sel.GetResult(), CReplaySel::RESULT_LOAD_CANCEL);
+
+    // The valid slot shows its date and score, the others the empty plate.
+    const CBmpPixels back("GameData/Title/Replay.bmp");
+    sel.SetMode(0);
+    sel.Draw(g_lpDDSBack);
+    int nDateInk = 0, nEmptyInk = 0;
+    for (int y = 158; y < 182; y++)
+        for (int x = 400; x < 520; x++)
+            nDateInk += BackPixel(x, y) != back.Rgb565(x, y);
+    for (int y = 80; y < 110; y++)
+        for (int x = 360; x < 580; x++)
+            nEmptyInk += BackPixel(x, y) != back.Rgb565(x, y);
+    EXPECT_GT(nDateInk, 200);
+    EXPECT_GT(nEmptyInk, 2000);
+    std::filesystem::remove_all("Replay");
+}
+
+TEST_F(FrontScreens, InSaveModeEverySlotCanBeChosenAndTheConfirmationLastsASecond)
+{
+    CReplaySel sel;
+    ASSERT_EQ(sel.Load(g_lpD3DDevice), 1);
+    PutSlot(2, ReplayBytes(1, 0, 3, 5));
+    sel.Enter(g_lpD3DDevice);
+    Hold('Z');
+    sel.SetMode(1);
+    EXPECT_EQ(sel.GetCursor(), 0);
+    Tick(sel, 3);
+    EXPECT_EQ(sel.GetResult(), CReplaySel::RESULT_NONE) << "shot held on entry";
+    Let('Z');
+    for (int i = 1; i <= 6; i++) {
+        Tap(sel, D);
+        EXPECT_EQ(sel.GetCursor(), i % REPLAY_SLOTS);
+    }
+    Tap(sel, U);
+    Tap(sel, 'Z');
+    EXPECT_EQ(sel.GetResult(), CReplaySel::RESULT_SAVE);
+    EXPECT_STREQ(sel.GetFileName(), "Replay01.dat");
+    sel.ShowSaved();
+    const int n = TickUntil(sel, [&] { return sel.GetResult() == CReplaySel::RESULT_BACK; });
+    EXPECT_GT(Ms(n), 1000);
+    EXPECT_LE(Ms(n), 1017);
+    sel.SetMode(1);
+    Tap(sel, 'X');
+    EXPECT_EQ(sel.GetResult(), CReplaySel::RESULT_SAVE_CANCEL);
+    std::filesystem::remove_all("Replay");
 }

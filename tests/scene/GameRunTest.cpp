@@ -458,3 +458,65 @@ TEST_F(TitleChoiceRun, TheLogoChoiceShowsTheBarAgain)
 {
     EXPECT_EQ(RunWithTitleResult(CTitle::RESULT_LOGO), (States{1, 13, 14, 2, 13}));
 }
+
+TEST_F(GameRun, ARunSavedIntoSlotTwoIsChosenFromTheTitleAndPlayedBack)
+{
+    MakeStageData();
+    m_Game.m_bLeaveReplaySelect = false;
+    std::filesystem::remove_all("Replay");
+    int nSavedShown = 0;
+    bool bStageReplay = false;
+    int nStep = 0;
+    m_Game.m_OnRender = [&](CObservedGame& game) {
+        const int nTick = static_cast<int>(m_Host.GetFrameTicks());
+        CReplaySel& sel = game.GetReplaySel();
+        switch (game.GetState()) {
+        case CGame::STATE_STAGE:
+            if (game.Visits(CGame::STATE_STAGE) == 1 && nTick - static_cast<int>(game.FirstTick(15)) == 120) {
+                game.GetStage().SetState(STAGE_STATE_LEAVE);
+            } else if (game.Visits(CGame::STATE_STAGE) == 2 && !bStageReplay) {
+                bStageReplay = game.IsReplay() && !game.IsDemo();
+                CloseSoon();
+            }
+            break;
+        case CGame::STATE_REPLAY_SELECT:
+            // Save mode: down to slot 2, shot; load mode: shot on the slot the cursor found.
+            if (sel.GetResult() == CReplaySel::RESULT_SAVED) {
+                nSavedShown += sel.GetSlot(1).bValid;
+            }
+            if (sel.GetResult() != CReplaySel::RESULT_NONE) {
+                break;
+            }
+            nStep++;
+            if (sel.IsSaveMode() && sel.GetCursor() == 0) {
+                if (nStep % 4 == 1) {
+                    m_Host.PressKey(VK_DOWN);
+                } else if (nStep % 4 == 3) {
+                    m_Host.ReleaseKey(VK_DOWN);
+                }
+            } else if (nStep % 4 == 1) {
+                m_Host.PressKey('Z');
+            } else if (nStep % 4 == 3) {
+                m_Host.ReleaseKey('Z');
+            }
+            break;
+        case CGame::STATE_TITLE:
+            m_Host.ReleaseKey('Z');
+            if (game.GetTitle().GetResult() == CTitle::RESULT_MENU) {
+                game.GetTitle().SetResult(CTitle::RESULT_REPLAY);
+            }
+            break;
+        default:
+            break;
+        }
+    };
+    ASSERT_EQ(Run(kLongRun), 0);
+    m_Host.ReleaseKey('Z');
+    EXPECT_EQ(m_Game.States(), (States{3, 4, 15, 16, 7, 8, 13, 14, 7, 8, 3, 4, 15}));
+    EXPECT_TRUE(std::filesystem::exists("Replay/Replay02.dat"));
+    EXPECT_FALSE(std::filesystem::exists("Replay/Replay01.dat"));
+    // The new header was read again: the slot showed as valid during the confirmation.
+    EXPECT_GT(nSavedShown, 50);
+    EXPECT_TRUE(bStageReplay);
+    EXPECT_EQ(m_Game.GetStageNumber(), 1);
+}

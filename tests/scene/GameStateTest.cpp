@@ -96,8 +96,11 @@ TEST_F(GameState, OtherTitleVisitsStartAgainFromTheFirstStage)
     }
     ChooseStageOnTitle(4);
     m_Game.ChangeState(CGame::STATE_REPLAY_SELECT, g_lpD3DDevice);
+    // Saved: the confirmation's second, then the fade.
+    m_Game.GetReplaySel().ShowSaved();
+    EXPECT_GT(TicksToLeave(100), 60);
+    ASSERT_EQ(m_Game.GetState(), CGame::STATE_REPLAY_SELECT_FADE);
     ASSERT_EQ(m_Game.GetReplaySel().GetResult(), CReplaySel::RESULT_BACK);
-    m_Game.ChangeState(CGame::STATE_REPLAY_SELECT_FADE, g_lpD3DDevice);
     m_Game.ChangeState(CGame::STATE_TITLE, g_lpD3DDevice);
     EXPECT_EQ(m_Game.GetStageNumber(), 2);
 }

@@ -73,10 +73,12 @@ public:
     std::vector<STATEENTRY> m_Entries;
     std::function<void(CObservedGame&)> m_OnRender;
     // A player at the front screens: Enter at the caution screen, Z on the title's menu (its first
-    // item, start) and on both rows of the start menu, each key let go again on the next pass.
+    // item, start) and on both rows of the start menu, X (back) in the replay selection, each key
+    // let go again on the next pass.
     bool m_bPassCaution = true;
     bool m_bStartFromTitle = false;
     bool m_bConfirmStartMenu = true;
+    bool m_bLeaveReplaySelect = true;
     // Cleared when the test has seen what it wanted: the ticks up to the close are not noted.
     bool m_bNoting = true;
 
@@ -91,6 +93,9 @@ private:
         const bool bStart = m_bConfirmStartMenu && GetState() == STATE_START_MENU &&
                             GetStartMenu().GetResult() <= CStart::RESULT_SUBWEAPON;
         Hold('Z', (bTitle || bStart) && !m_bZHeld, &m_bZHeld);
+        const bool bReplay = m_bLeaveReplaySelect && GetState() == STATE_REPLAY_SELECT &&
+                             GetReplaySel().GetResult() == CReplaySel::RESULT_NONE;
+        Hold('X', bReplay && !m_bXHeld, &m_bXHeld);
     }
     void Hold(int nKey, bool bDown, bool* pbHeld)
     {
@@ -104,6 +109,7 @@ private:
 
     bool m_bEnterHeld = false;
     bool m_bZHeld = false;
+    bool m_bXHeld = false;
 
     void Note()
     {
