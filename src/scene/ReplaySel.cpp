@@ -69,6 +69,9 @@ int CReplaySel::Load(IDirect3DDevice7* lpDevice)
         return 0;
     }
     m_Empty.SetColorKeyGreen();
+    if (m_Icons.Attach(GetCockpitIndex().CreateSurfaceByDevice(lpDevice, "SubWeaponIcon.bmp", nullptr, MEM_VIDEO))) {
+        m_Icons.SetColorKeyGreen();
+    }
     return MakeTextPlane(lpDevice, &m_Pointer, kPointer, 28);
 }
 
@@ -77,6 +80,7 @@ void CReplaySel::Release()
     m_Back.Release();
     m_Empty.Release();
     m_Pointer.Release();
+    m_Icons.Release();
     for (int i = 0; i < REPLAY_SLOTS; i++) {
         m_Dates[i].Release();
         m_Scores[i].Release();
@@ -98,7 +102,7 @@ void CReplaySel::ReadSlot(const char* pszFile, SLOT* pSlot)
     for (int& n : nPairs) {
         n = -1;
     }
-    const int nFormat = CKeyRecorder::ReadReplayHeader(&file, szPath, nPairs, &s.nSubWeapon, s.nOptions, &s.nYear,
+    const int nFormat = s.nFormat = CKeyRecorder::ReadReplayHeader(&file, szPath, nPairs, &s.nSubWeapon, s.nOptions, &s.nYear,
                                                        &s.nMonth, &s.nDay, &s.nScore);
     while (s.nStartStage < KEYREC_TRACKS && nPairs[2 * s.nStartStage] == -1 && nPairs[2 * s.nStartStage + 1] == -1) {
         s.nStartStage++;
@@ -112,7 +116,7 @@ void CReplaySel::MakeSlotPictures(IDirect3DDevice7* lpDevice, int i)
     const SLOT& s = m_Slots[i];
     m_Dates[i].Release();
     m_Scores[i].Release();
-    if (!s.bValid) {
+    if (!s.bValid || s.nFormat < 5) {
         return;
     }
     char szText[64];
@@ -258,7 +262,6 @@ void CReplaySel::Draw(IDirectDrawSurface7* lpDest)
         return;
     }
     lpDest->Blt(nullptr, m_Back.GetSurface(), nullptr, DDBLT_WAIT, nullptr);
-    CBmpIndex& icons = GetCockpitIndex();
     for (int i = 0; i < REPLAY_SLOTS; i++) {
         const int y = ROW_Y + ROW_STEP * i;
         const SLOT& s = m_Slots[i];
@@ -268,11 +271,12 @@ void CReplaySel::Draw(IDirectDrawSurface7* lpDest)
         }
         DrawSurface(lpDest, m_Dates[i].GetSurface(), 400, y + 6);
         DrawSurface(lpDest, m_Scores[i].GetSurface(), 426, y + 20);
-        if (icons.HasRegion("SubWeaponIcon.bmp")) {
-            RECT rcSub = {kIconWidth * s.nSubWeapon, 0, kIconWidth * (s.nSubWeapon + 1), kIconHeight};
+        if (m_Icons.GetSurface()) {
             RECT rcSrc, rcDest;
             GetClippedBltRects(562, y - 12, kIconWidth, kIconHeight, &rcSrc, &rcDest);
-            icons.BltRegion(lpDest, &rcDest, "SubWeaponIcon.bmp", &rcSub, DDBLT_KEYSRC | DDBLT_WAIT, nullptr);
+            rcSrc.left += kIconWidth * s.nSubWeapon;
+            rcSrc.right += kIconWidth * s.nSubWeapon;
+            lpDest->Blt(&rcDest, m_Icons.GetSurface(), &rcSrc, DDBLT_KEYSRC | DDBLT_WAIT, nullptr);
         }
     }
     if (m_nCursor >= 0 && m_nCursor < REPLAY_SLOTS) {

@@ -26,6 +26,7 @@ public:
     // What a slot's header holds; valid only when every value is one the game can have written.
     struct SLOT {
         int bValid = 0;
+        int nFormat = -1;  // formats before 5 hold no date or score
         int nOptions[3] = {};
         int nYear = 0, nMonth = 0, nDay = 0;
         int nScore = 0;
@@ -74,6 +75,7 @@ private:
     CDSurface m_Back;
     CDSurface m_Empty;
     CDSurface m_Pointer;
+    CDSurface m_Icons;  // the four sub-weapons' icons side by side
     int m_nResult = RESULT_NONE;
     int m_nCursor = -1;
     int m_bSave = 0;
