@@ -290,6 +290,11 @@ TEST_F(GameRun, WithoutTheEndingTheLastClearShowsTheProvisionalEndingThenSaving)
         } else if (game.GetState() == CGame::STATE_ENDING_KARI) {
             // Held from the start: it only counts once the picture has been shown its ten seconds.
             m_Host.PressKey('X');
+            // A screenshot for looking at, only when ZORVA_LOOK_DIR names a folder.
+            const char* pszLook = std::getenv("ZORVA_LOOK_DIR");
+            if (pszLook && m_Host.GetFrameTicks() == game.FirstTick(CGame::STATE_ENDING_KARI) + 60) {
+                m_Host.WriteLastFrame((std::string(pszLook) + "/ending-kari.png").c_str());
+            }
         } else if (game.GetState() == CGame::STATE_ENDING_KARI_FADE) {
             m_Host.ReleaseKey('X');
             EXPECT_TRUE(game.GetEndingKari().GetState() == CEndingKari::STATE_ENDED);
