@@ -525,3 +525,31 @@ TEST_F(GameRun, ARunSavedIntoSlotTwoIsChosenFromTheTitleAndPlayedBack)
     EXPECT_TRUE(bStageReplay);
     EXPECT_EQ(m_Game.GetStageNumber(), 1);
 }
+
+TEST_F(GameRun, TheTitlesCountDownStartsADemoThatRunsToItsEndAndTheLogoBarLeadsBack)
+{
+    MakeData();
+    SetParam("PLAY_OPENING", "0");
+    SetParam("DEMO_COUNT", "1500, 1000");
+    SetParam("DEMOPLAY01", "2000");
+    WriteDemoReplay(1);
+    uint32_t nDemoTicks = 0;
+    m_Game.m_OnRender = [&](CObservedGame& game) {
+        if (game.GetState() == CGame::STATE_STAGE && game.IsDemo()) {
+            nDemoTicks++;
+        }
+        if (game.GetState() == CGame::STATE_TITLE && game.Visits(CGame::STATE_TITLE) == 2) {
+            game.m_OnRender = nullptr;
+            CloseSoon();
+        }
+    };
+    ASSERT_EQ(Run(kLongRun), 0);
+    EXPECT_EQ(m_Game.States(), (States{1, 13, 14, 3, 4, 15, 16, 2, 13}));
+    // The count-down: 2.5 s of the menu after the wipe; the demo: its 2000 ms.
+    const uint32_t nTitle = m_Game.FirstTick(CGame::STATE_TITLE_FADE) - m_Game.FirstTick(CGame::STATE_TITLE);
+    EXPECT_GT(nTitle, 150u);
+    EXPECT_LT(nTitle, 200u);
+    EXPECT_GE(nDemoTicks, 120u);
+    EXPECT_LE(nDemoTicks, 125u);
+    EXPECT_EQ(m_Game.GetNextDemo(), 2);
+}
