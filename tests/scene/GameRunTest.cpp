@@ -553,3 +553,42 @@ TEST_F(GameRun, TheTitlesCountDownStartsADemoThatRunsToItsEndAndTheLogoBarLeadsB
     EXPECT_LE(nDemoTicks, 125u);
     EXPECT_EQ(m_Game.GetNextDemo(), 2);
 }
+
+TEST_F(GameRun, ASaveThatFailsIsNeverShownAsSavedAndThePlayerChoosesAgain)
+{
+    MakeStageData();
+    m_Game.m_bLeaveReplaySelect = false;
+    // Slot 1's name is taken by a folder: the file cannot be written.
+    std::filesystem::create_directories("Replay/Replay01.dat");
+    bool bSavedShown = false;
+    int nSaveAsked = 0;
+    int nStep = 0;
+    m_Game.m_OnRender = [&](CObservedGame& game) {
+        CReplaySel& sel = game.GetReplaySel();
+        if (game.GetState() == CGame::STATE_STAGE) {
+            game.GetStage().SetState(STAGE_STATE_LEAVE);
+        } else if (game.GetState() == CGame::STATE_REPLAY_SELECT) {
+            bSavedShown = bSavedShown || sel.GetResult() == CReplaySel::RESULT_SAVED;
+            nStep++;
+            // Z twice (two refused saves), then X.
+            const int nKey = nStep < 16 ? 'Z' : 'X';
+            if (nStep % 4 == 1) {
+                m_Host.PressKey(nKey);
+            } else if (nStep % 4 == 3) {
+                m_Host.ReleaseKey(nKey);
+                nSaveAsked += nKey == 'Z';
+            }
+        } else if (game.GetState() == CGame::STATE_TITLE) {
+            m_Host.ReleaseKey('X');
+            game.m_OnRender = nullptr;
+            CloseSoon();
+        }
+    };
+    ASSERT_EQ(Run(kLongRun), 0);
+    EXPECT_EQ(m_Game.States(), (States{3, 4, 15, 16, 7, 8, 13}));
+    EXPECT_GE(nSaveAsked, 3);
+    EXPECT_FALSE(bSavedShown);
+    EXPECT_TRUE(std::filesystem::is_directory("Replay/Replay01.dat"));
+    // Leaving without a save was the player's choice: the title starts afresh.
+    EXPECT_EQ(m_Game.GetReplaySel().GetResult(), CReplaySel::RESULT_NONE);
+}
