@@ -10,6 +10,7 @@
 #include "engine/Param.h"
 #include "engine/SurfaceUtil.h"
 #include "engine/Util.h"
+#include "player/OptionIcon.h"
 
 D3DVECTOR GUNPOS[PLAYER_POSES][GUNPOS_POINTS] = {};
 int g_bPlayerReplaying = 0;
@@ -19,14 +20,12 @@ namespace {
 const char* const kGunPosKeys[PLAYER_POSES] = {"GUNPOS_JUMP", "GUNPOS_FLAT", "GUNPOS_UP", "GUNPOS_DOWN"};
 const char* const kDamageKeys[PLAYER_POSES] = {"DAMAGE_JUMP", "DAMAGE_FLAT", "DAMAGE_UP", "DAMAGE_DOWN"};
 const int kDamageDefaults[4] = {100, 120, 32, 24};
+const float kPopAbove = 140.0f;
 
 const float kEnterSpeed = 13.0f;
 // Before her first shot tick after a load the interval is this; the first tick at level or up aim
 // sets SHOT_BLANK.
 const DWORD kLoadShotInterval = 100;
-
-// The play options as the start menu and the replay files order them.
-enum { OPTION_HALF_DAMAGE = 0, OPTION_HIGH_JUMP = 1, OPTION_DOUBLE_POWER = 2 };
 
 void ClearAcc(ACCINFO* pAcc)
 {
@@ -75,6 +74,12 @@ void CPlayer::Release()
     }
     m_MissImage.Release();
     m_PBullet.Release();
+    m_Cockpit.Release();
+    m_LvUpPop.Release();
+    m_DamagedPop.Release();
+    m_bLvUpLoaded = m_bDamagedLoaded = 0;
+    if (m_pEffects)
+        m_pEffects->ReleaseMiss();
     m_bLoaded = 0;
 }
 
@@ -84,7 +89,7 @@ void CPlayer::Release()
 void CPlayer::LoadParams()
 {
     m_fSpeed = GetParamFloat("SPEED", 0, m_fSpeed);
-    m_fJump = g_nOptionFlags[OPTION_HIGH_JUMP] ? GetParamFloat("JUMP", 1, 24.0f) : GetParamFloat("JUMP", 0, 16.0f);
+    m_fJump = IsOptionOn(OPTION_HIGH_JUMP) ? GetParamFloat("JUMP", 1, 24.0f) : GetParamFloat("JUMP", 0, 16.0f);
     if (ParamExists("GRAVITY"))
         m_fGravity = GetParamFloat("GRAVITY", 0, 0.0f) * 0.1f;
     m_fSinkAmount = GetParamFloat("LAND_SINK", 0, m_fSinkAmount);
@@ -157,11 +162,21 @@ int CPlayer::Load(IDirect3DDevice7* lpDevice)
     Release();
     LoadParams();
     int bOk = LoadPictures(lpDevice);
-    // The cockpit, the pop-up pictures, the sub-weapons, the exhaust flame, the landing smoke and the
-    // miss explosion load here once they exist.
+    bOk &= m_Cockpit.Load(lpDevice);
+    bOk &= LoadPops(lpDevice);
+    // The sub-weapons, the exhaust flame and the landing smoke load here once they exist.
     bOk &= m_PBullet.Load(lpDevice);
+    if (m_pEffects)
+        bOk &= m_pEffects->LoadMiss(lpDevice);
     m_bLoaded = bOk;
     return bOk;
+}
+
+int CPlayer::LoadPops(IDirect3DDevice7* lpDevice)
+{
+    m_bLvUpLoaded = m_LvUpPop.LoadImage(lpDevice, IMGKEY{"SystemIndex.txt", "LvUp.bmp"});
+    m_bDamagedLoaded = m_DamagedPop.LoadImage(lpDevice, IMGKEY{"SystemIndex.txt", "Damaged.bmp"});
+    return m_bLvUpLoaded && m_bDamagedLoaded;
 }
 
 // ---- Start --------------------------------------------------------------------------------------
@@ -169,6 +184,10 @@ int CPlayer::Load(IDirect3DDevice7* lpDevice)
 void CPlayer::Start(int bPlayback, int bResetScore)
 {
     m_PBullet.Reset();
+    if (m_pEffects) {
+        m_pEffects->StopMiss();
+        m_pEffects->StopDamage();
+    }
     CCrushableSet::Unregister(this);
     const DWORD dwNow = CAppTimer::GetElapsed(0);
     m_dwState = PLAYER_STATE_ENTERING | PLAYER_STATE_EMBEDDED | PLAYER_STATE_AIM_LEVEL | PLAYER_STATE_FLAT;
@@ -189,13 +208,21 @@ void CPlayer::Start(int bPlayback, int bResetScore)
     m_bVisible = 1;
     m_nVoice = 0;
     m_dwAnimStamp = dwNow;
-    m_PBullet.m_bDoublePower = g_nOptionFlags[OPTION_DOUBLE_POWER];
+    m_PBullet.m_bDoublePower = IsOptionOn(OPTION_DOUBLE_POWER);
+    m_LvUpPop.Stop();
+    m_DamagedPop.Stop();
+    m_bLvUpLeft = m_bDamagedLeft = 1;
+    m_dwPopDelay = 1000;
     m_nHawkVoice = 0;
     m_nTapPhase = 0;
     m_dwTapWindow = 200;
     StartKeyRecord(bPlayback);
-    m_nGunLevel = LevelOfExp(m_nExp);
+    m_Cockpit.Reset();
+    m_Cockpit.SetLife(m_nLife);
+    m_Cockpit.SetExp(m_nExp, 0);
+    m_nGunLevel = m_Cockpit.GetPendingLevel();
     m_PBullet.SetLevel(m_nGunLevel);
+    m_Cockpit.SelectSubWeapon(m_nSubWeapon);
     m_PBullet.Register();
     CCrushableSet::Register(this);
 }
@@ -223,7 +250,10 @@ void CPlayer::StartKeyRecord(int bPlayback)
         // does while recording, or the terrain would see a drop-through key during the ride-in
         // that the recorded run never saw.
         nFirstCode = pRec->GetPlayKeyCode();
-        m_nSubWeapon = pRec->GetPlayerValue();
+        // A sub-weapon a file made up would pick no weapon and no charge period: the shield then.
+        const int nWeapon = pRec->GetPlayerValue();
+        m_nSubWeapon = nWeapon >= SUBWEAPON_ION_SHIELD && nWeapon <= SUBWEAPON_GROUND_WIPER ? nWeapon
+                                                                                            : SUBWEAPON_ION_SHIELD;
     }
     g_bPlayerReplaying = bPlayback ? 1 : 0;
     g_bFPSExtra = bPlayback ? 1 : 0;
@@ -258,7 +288,7 @@ void CPlayer::Update()
 
     const DWORD s = m_dwState;
     if (s & PLAYER_STATE_MISS) {
-        // The miss motion comes with her damage rules.
+        UpdateMiss();
     } else if (s & PLAYER_STATE_ENTERING) {
         m_vA = D3DVECTOR{kEnterSpeed, 0.0f, 0.0f};
     } else {
@@ -272,14 +302,58 @@ void CPlayer::Update()
     m_fSink = (dwNow - m_dwLandStamp < m_dwSinkTime) ? m_fSinkAmount : 0.0f;
     if (!(s & PLAYER_STATE_NO_GRAVITY) || ((s & PLAYER_STATE_AERIAL) && !m_bLaunched))
         m_fVSpeed -= m_fGravity;
-    // The aerial step comes with the aerial mode.
+    UpdateAerial();
     m_vB = D3DVECTOR{0.0f, -m_fVSpeed, 0.0f};
     if (s & (PLAYER_STATE_AIM_LEVEL | PLAYER_STATE_AIM_UP))
         m_dwShotInterval = m_dwShotBlank;
     UpdateBlink(dwNow);
-    // The cockpit, the sub-weapons, the hit effects, the pop-ups and the bike effects update here
-    // once they exist.
+    m_Cockpit.Update();
     m_PBullet.Update();
+    // The sub-weapons update here once they exist.
+    UpdateEffects();
+    UpdatePops(dwNow);
+    // The exhaust flame and the landing smoke update here once they exist.
+}
+
+// The stars take her point each tick before they move; the fountain takes its angle and point.
+void CPlayer::UpdateEffects()
+{
+    if (!m_pEffects)
+        return;
+    m_pEffects->PlaceDamage(m_vPos.x + 40.0f, -(m_vPos.y - 60.0f), 0.0f);
+    m_pEffects->UpdateDamage();
+    m_pEffects->PlaceDamageFlash(3.14f, m_vPos.x + 60.0f, -(m_vPos.y - 100.0f), 0.0f);
+    m_pEffects->UpdateMiss();
+}
+
+void CPlayer::ShowPop(CPopSurface& pop, DWORD* pdwShown, int* pbLeft)
+{
+    pop.m_fX = m_vPos.x;
+    pop.m_fY = m_vPos.y - kPopAbove;
+    pop.Start();
+    *pdwShown = CAppTimer::GetElapsed(0);
+    *pbLeft = 0;
+}
+
+// The pictures ride above her; each bursts away once after its delay and rises on its own.
+void CPlayer::UpdatePops(DWORD dwNow)
+{
+    struct POP {
+        CPopSurface& pop;
+        DWORD dwShown;
+        int& bLeft;
+    } pops[2] = {{m_LvUpPop, m_dwLvUpShown, m_bLvUpLeft}, {m_DamagedPop, m_dwDamagedShown, m_bDamagedLeft}};
+    for (POP& p : pops) {
+        if (!p.bLeft) {
+            p.pop.m_fX = m_vPos.x;
+            p.pop.m_fY = m_vPos.y - kPopAbove;
+        }
+        p.pop.Update();
+        if (!p.bLeft && dwNow - p.dwShown > m_dwPopDelay) {
+            p.pop.StartBurst();
+            p.bLeft = 1;
+        }
+    }
 }
 
 void CPlayer::UpdateBlink(DWORD dwNow)
@@ -340,120 +414,12 @@ RECT CPlayer::GetBoundRect()
     return RECT{x, y, x + m_nBikeWidth - 30, y + m_nBikeHeight};
 }
 
-// ---- Hits, damage and standing ------------------------------------------------------------------
-
-int CPlayer::Collide(CStage* pStage, CCrushable* pOther)
+void CPlayer::LeaveStage()
 {
-    return pOther ? pOther->HitByPlayer(pStage, this) : 0;
+    CCrushableSet::Unregister(this);
+    CCrushableSet::Unregister(&m_PBullet);
+    CScrollableSet::Unregister(&m_PBullet);
 }
-
-const int* CPlayer::DamageBox() const
-{
-    return m_nDamageBox[GetPose()];
-}
-
-D3DVECTOR* CPlayer::GetDamageCenter(D3DVECTOR* pOut)
-{
-    const int* pBox = DamageBox();
-    pOut->x = m_vPos.x + (float)(pBox[0] - 100);
-    pOut->y = m_vPos.y + (float)(pBox[1] - 160);
-    pOut->z = 0.0f;
-    return pOut;
-}
-
-void CPlayer::GetDamageQuad(D3DVECTOR* pOut)
-{
-    if (m_dwState & PLAYER_STATE_MISS) {
-        for (int i = 0; i < 4; i++)
-            pOut[i] = D3DVECTOR{};
-        return;
-    }
-    D3DVECTOR c;
-    GetDamageCenter(&c);
-    const int* pBox = DamageBox();
-    const float l = (float)FloatToInt(c.x - (float)pBox[2] / 2.0f), t = (float)FloatToInt(c.y - (float)pBox[3] / 2.0f);
-    const float r = (float)FloatToInt(c.x + (float)pBox[2] / 2.0f), b = (float)FloatToInt(c.y + (float)pBox[3] / 2.0f);
-    pOut[0] = D3DVECTOR{l, t, 0.0f};
-    pOut[1] = D3DVECTOR{r, t, 0.0f};
-    pOut[2] = D3DVECTOR{r, b, 0.0f};
-    pOut[3] = D3DVECTOR{l, b, 0.0f};
-}
-
-void CPlayer::GetDamageRect(RECT* pOut)
-{
-    D3DVECTOR quad[4];
-    GetDamageQuad(quad);
-    GetQuadRect(pOut, quad);
-}
-
-void CPlayer::Miss()
-{
-    m_bOut = 1;
-    m_dwState |= PLAYER_STATE_MISS;
-    m_vMissPos = m_vPos;
-}
-
-// Life and the damage blink. The level loss, the Ion Shield's own firing, the hit effects, the
-// voices, the damaged pop-up and the cockpit face come with the rest of her damage rules.
-void CPlayer::Damage(int nDamage)
-{
-    if (m_bOut || (m_dwState & PLAYER_STATE_BLINKS))
-        return;
-    m_nLife -= g_nOptionFlags[OPTION_HALF_DAMAGE] ? nDamage : 2 * nDamage;
-    if (m_nLife < 1) {
-        if (GetParamInt("PLAY_OUT", 0, 1) != 0)
-            Miss();
-        return;
-    }
-    const DWORD dwNow = CAppTimer::GetElapsed(0);
-    m_dwBlinkInterval = m_dwDamageBlink;
-    m_dwBlinkToggle = dwNow;
-    m_dwBlinkStart = dwNow;
-    m_dwState |= PLAYER_STATE_DAMAGE_BLINK;
-}
-
-float CPlayer::GetLifeRatio()
-{
-    if (m_nLife < 0)
-        return 0.0f;
-    if (m_nLife > 100)
-        return 1.0f;
-    return (float)m_nLife / 100.0f;
-}
-
-void CPlayer::AddPoint(int nPoint, int)
-{
-    m_nPoint += nPoint;
-}
-
-void CPlayer::SetPoint(int, int nPoint)
-{
-    m_nPoint = nPoint;
-}
-
-int CPlayer::LevelOfExp(int nExp)
-{
-    if (nExp < 32)
-        return 4;
-    if (nExp < 64)
-        return 5;
-    if (nExp < 96)
-        return 6;
-    if (nExp < 128)
-        return 7;
-    return 8;
-}
-
-// Until the cockpit runs the experience gauge, the level follows experience at once; the level-up
-// pop-up and its voices come with it.
-void CPlayer::AddExp(int nExp, int, int)
-{
-    m_nExp += nExp;
-    m_nGunLevel = LevelOfExp(m_nExp);
-}
-
-// The aerial mode comes with her damage and level rules.
-void CPlayer::StartAerialMode() {}
 
 void CPlayer::SetGunLevel(int nLevel)
 {
@@ -480,6 +446,7 @@ void CPlayer::UpdateKeyRecord()
     }
     if (info.frame > pRec->GetFrame())
         RaiseRuntimeAssert("info.frame <= frame", __FILE__, __LINE__);
-    if (m_PBullet.GetLevel() != info.bonus)
+    // Only a level the gun has: a damaged file's other values keep the gun as it is.
+    if (info.bonus >= PBULLET_LEVEL_MIN && info.bonus <= PBULLET_LEVEL_MAX && m_PBullet.GetLevel() != info.bonus)
         m_PBullet.SetLevel(info.bonus);
 }

@@ -6,6 +6,8 @@
 #include "engine/AccAdjust.h"
 #include "engine/DSurface.h"
 #include "engine/KeyRecorder.h"
+#include "engine/PopSurface.h"
+#include "player/Cockpit.h"
 #include "player/PBullet.h"
 #include "player/PlayerEffects.h"
 #include "stage/StagePlayer.h"
@@ -94,14 +96,39 @@ public:
     RECT GetBoundRect() override;
     void Update() override;
 
-    // CCrushable. Her own hit handlers (enemy bullets and parts) come with her damage rules.
+    // CCrushable: every enemy shot or part that touches her deals 5.
     int Collide(CStage* pStage, CCrushable* pOther) override;
+    int HitByEnemyBullet(CStage* pStage, CCrushable* pBullet) override;
+    int HitByEnemyPart(CStage* pStage, CCrushable* pPart) override;
+
+    // The hit and miss effects, which live above this library; null draws none.
+    void SetEffects(IPlayerEffects* pEffects) { m_pEffects = pEffects; }
+    IPlayerEffects* GetEffects() const { return m_pEffects; }
+
+    // Life and level for the items and the stage.
+    void AddLife(float fRatio);
+    int IsLifeFull() const { return m_nLife >= LIFE_MAX; }
+    // The gun's power less 3, its doubling taken back: 1 at level 4, 5 at the top level.
+    int GetGunBaseLevel();
+
+    // Out of the registries when the game lets its stage go: a heroine left in them would take
+    // the hits and the items meant for the next one.
+    void LeaveStage();
 
     void SetGunLevel(int nLevel);
     int GetGunLevel() const { return m_nGunLevel; }
     int GetLife() const { return m_nLife; }
     int GetExp() const { return m_nExp; }
     int IsStageFinished() const { return m_bStageFinished; }
+    int IsOut() const { return m_bOut; }
+    int GetVoiceCount() const { return m_nVoice; }
+    const D3DVECTOR& GetMissPosition() const { return m_vMissPos; }
+    const ACCINFO& GetMissSpeed() const { return m_MissSpeed; }
+    const ACCINFO& GetAerialDrift() const { return m_AerialDrift; }
+    int IsLaunched() const { return m_bLaunched; }
+    CCockpit& GetCockpit() { return m_Cockpit; }
+    const CPopSurface& GetLevelUpPop() const { return m_LvUpPop; }
+    const CPopSurface& GetDamagedPop() const { return m_DamagedPop; }
     int IsVisible() const { return m_bVisible; }
     float GetVerticalSpeed() const { return m_fVSpeed; }
     float GetAimAngle() const { return m_fAimAngle; }
@@ -112,9 +139,6 @@ public:
     int GetFrameShot() const { return m_nShot; }
     int GetDoubleTapPhase() const { return m_nTapPhase; }
     CPBullet& GetGun() { return m_PBullet; }
-    // Her hit and miss effects, owned by the scene; null: none.
-    void SetEffects(IPlayerEffects* pEffects) { m_pEffects = pEffects; }
-    IPlayerEffects* GetEffects() const { return m_pEffects; }
     // The heroine's level for an experience value: 4..8, 32 points each.
     static int LevelOfExp(int nExp);
     // The muzzle point index for a pose's aim state and angle.
@@ -135,10 +159,22 @@ private:
     void Shoot(DWORD s);
     void UpdateDoubleTap();
     void FireSubWeapon(int bManual);
+    void FireWeapon(int nWeapon);
     int IsSubWeaponCharged() const;
     void Jump();
     void CapRise();
-    void UpdateAerial(DWORD s);
+    void UpdateAerial();
+    void UpdateLaunched();
+    void UpdateMiss();
+    void UpdateEffects();
+    void UpdatePops(DWORD dwNow);
+    // The miss sequence from where she is: out, the picture flying off, the miss effect.
+    void StartMissSequence();
+    // A level lost to a hit: the experience of the level below, the progress inside the old level
+    // given back where the Part keeps it.
+    void LoseLevel();
+    void ShowPop(CPopSurface& pop, DWORD* pdwShown, int* pbLeft);
+    int LoadPops(IDirect3DDevice7* lpDevice);
     void UpdateBlink(DWORD dwNow);
     void UpdateDebugKeys();
     void RecordFrameKeys();
@@ -175,14 +211,26 @@ private:
     DWORD m_dwAerialHover = 2000;
     DWORD m_dwAerialStamp = 0;
     BOOL m_bLaunched = 1;
+    float m_fAerialPrevSpeed = 0.0f;
 
     float m_fSpeed;
     float m_fVSpeed = 0.0f;  // upwards positive
 
+    CCockpit m_Cockpit;
     int m_nLife = 100;
     int m_nPoint = 0;
     int m_nExp = 0;
     int m_nGunLevel = PBULLET_LEVEL_MIN;  // the pending level the gun follows
+    // The level-up and damaged pictures that pop up over her and burst after their delay.
+    CPopSurface m_LvUpPop;
+    CPopSurface m_DamagedPop;
+    DWORD m_dwPopDelay = 1000;
+    DWORD m_dwLvUpShown = 0;
+    DWORD m_dwDamagedShown = 0;
+    int m_bLvUpLeft = 1;
+    int m_bDamagedLeft = 1;
+    int m_bLvUpLoaded = 0;
+    int m_bDamagedLoaded = 0;
 
     float m_fJump;
     float m_fGravity;

@@ -3,6 +3,8 @@
 #include "engine/Log.h"
 #include "engine/SurfaceUtil.h"
 #include "engine/Util.h"
+#include "engine/WinMain.h"
+#include "player/HudDraw.h"
 #include "player/Player.h"
 
 namespace {
@@ -14,15 +16,7 @@ const int kRiderX = 20, kRiderY = -30;
 
 int BltKeyed(IDirectDrawSurface7* lpDest, IDirectDrawSurface7* lpSrc, int x, int y)
 {
-    if (!lpSrc)
-        return 1;
-    int w = 0, h = 0;
-    GetSurfaceSize(lpSrc, &w, &h);
-    RECT rcSrc, rcDest;
-    GetClippedBltRects(x, y, w, h, &rcSrc, &rcDest);
-    if (rcDest.right <= rcDest.left || rcDest.bottom <= rcDest.top)
-        return 1;
-    return lpDest->Blt(&rcDest, lpSrc, &rcSrc, DDBLT_KEYSRC | DDBLT_WAIT, nullptr) == DD_OK ? 1 : 0;
+    return BltKeyedCell(lpDest, lpSrc, nullptr, x, y);
 }
 
 } // namespace
@@ -61,12 +55,17 @@ int CPlayer::Draw(IDirectDrawSurface7* lpSurface, float)
     const ANIMDESC* pFrame = m_pAnim[HeroinePose(nPose)][m_nAimPose];
     if (pFrame)
         bOk &= BltKeyed(lpSurface, bVisible ? pFrame->lpImage : pFrame->lpFlash, x + kRiderX, y + kRiderY);
+    bOk &= m_LvUpPop.Draw(lpSurface);
+    bOk &= m_DamagedPop.Draw(lpSurface);
     return bOk;
 }
 
-// The landing smoke, the miss explosion and the exhaust flame draw here once they exist.
+// Inside the stage's 3D scene of the main layer. The landing smoke and the exhaust flame draw here
+// once they exist.
 int CPlayer::DrawEffects(IDirectDrawSurface7*)
 {
+    if (m_pEffects && g_lpD3DDevice)
+        return m_pEffects->RenderMiss(g_lpD3DDevice);
     return 1;
 }
 
@@ -78,13 +77,14 @@ int CPlayer::RenderWeapons(IDirect3DDevice7* lpDevice)
     }
     if (m_dwState & PLAYER_STATE_MISS)
         return 1;
-    // Fire Storm, Ion Shield, Hawk Wind, Ground Wiper and the hit effects follow the gun once they
-    // exist.
-    return m_PBullet.Render(lpDevice);
+    int bOk = m_PBullet.Render(lpDevice);
+    // Fire Storm, Ion Shield, Hawk Wind and Ground Wiper render here once they exist.
+    if (m_pEffects)
+        bOk &= m_pEffects->RenderDamage(lpDevice);
+    return bOk;
 }
 
-// The cockpit draws here once it exists.
-int CPlayer::DrawCockpit(IDirectDrawSurface7*)
+int CPlayer::DrawCockpit(IDirectDrawSurface7* lpSurface)
 {
-    return 1;
+    return m_Cockpit.Draw(lpSurface);
 }

@@ -75,10 +75,19 @@ void CPlayer::UpdateKeys(DWORD s)
     RecordFrameKeys();
 }
 
-// D, A, S and F fire and select a sub-weapon with the cockpit and the sub-weapons; Enter restarts
-// her, E hurts her.
+// D, A, S and F fire a sub-weapon at once and select it; Enter restarts her, E hurts her.
 void CPlayer::UpdateDebugKeys()
 {
+    static const int kKeys[4] = {'D', 'A', 'S', 'F'};
+    static const int kWeapons[4] = {SUBWEAPON_FIRE_STORM, SUBWEAPON_ION_SHIELD, SUBWEAPON_HAWK_WIND,
+                                    SUBWEAPON_GROUND_WIPER};
+    for (int i = 0; i < 4; i++) {
+        if (!IsKey(kKeys[i]))
+            continue;
+        m_nSubWeapon = kWeapons[i];
+        m_Cockpit.SelectSubWeapon(kWeapons[i]);
+        FireWeapon(kWeapons[i]);
+    }
     if (IsKey(VK_RETURN))
         Start(0, 0);
     if (IsKey('E'))
@@ -89,8 +98,7 @@ void CPlayer::RecordFrameKeys()
 {
     CKeyRecorder* pRec = CKeyRecorder::GetInstance();
     if (!(m_dwState & PLAYER_STATE_PLAYBACK)) {
-        // The cockpit's score counter is the score until the cockpit exists.
-        pRec->RecordKeys(m_nKeyCode, m_nShot, m_nPoint, GetFPSChar().GetNumber());
+        pRec->RecordKeys(m_nKeyCode, m_nShot, m_Cockpit.GetScore(), GetFPSChar().GetNumber());
         return;
     }
     KEYRECINFO info;
@@ -369,10 +377,9 @@ void CPlayer::UpdateDoubleTap()
     }
 }
 
-// Until the cockpit charges them the sub-weapons never report ready.
 int CPlayer::IsSubWeaponCharged() const
 {
-    return 0;
+    return m_Cockpit.IsCharged();
 }
 
 void CPlayer::FireSubWeapon(int bManual)
@@ -382,7 +389,14 @@ void CPlayer::FireSubWeapon(int bManual)
         return;
     if (!IsSubWeaponCharged())
         return;
-    // Firing the selected weapon and restarting the charge come with the sub-weapons.
+    FireWeapon(m_nSubWeapon);
+    m_Cockpit.RestartCharge();
+}
+
+// The four sub-weapons start here from her point once they exist; a weapon that is not loaded
+// does nothing, and the charge is spent all the same.
+void CPlayer::FireWeapon(int)
+{
 }
 
 void CPlayer::Jump()

@@ -16,6 +16,8 @@
 #include "engine/Param.h"
 #include "engine/Util.h"
 #include "engine/WinMain.h"
+#include "player/Item.h"
+#include "player/OptionIcon.h"
 #include "player/PBullet.h"
 #include "stage/PeopleSet.h"
 
@@ -55,9 +57,21 @@ int InitStageNumber()
 CGame::CGame()
 {
     m_Player.SetEffects(&m_PlayerEffects);
+    WireStage();
+}
+
+// Each entry is set on what is there already: other libraries plug their own in beside these.
+void CGame::WireStage()
+{
     STAGEHOOKS hooks = CStage::GetHooks();
     FillBulletHooks(&hooks);
+    hooks.FreeAllItems = CItemGun::FreeAll;
+    hooks.CreateItem = CItemGun::Create;
+    hooks.DrawOptionIcons = COptionIcon::Draw;
     CStage::SetHooks(hooks);
+    STAGESCREENS screens = m_Stage.GetScreens();
+    screens.pConstructive = &m_Constructive;
+    m_Stage.SetScreens(screens);
 }
 
 CGame::~CGame()
@@ -154,6 +168,8 @@ void CGame::Release()
     if (s_bSharedImagesLoaded) {
         CPBullet::ReleaseImages();
         ReleaseBulletImages();
+        CItem::ReleaseImages();
+        COptionIcon::Release();
         s_bSharedImagesLoaded = false;
     }
     CPeopleSet::Clear();
@@ -166,6 +182,8 @@ void CGame::ReleaseScenes()
     g_Config.Release();
     m_Logo.Release();
     m_Stage.UnloadStage();
+    m_Player.LeaveStage();
+    CItemGun::FreeAll();
     m_Title.Release();
     m_EndingKari.Release();
     m_Fader.Release();
@@ -302,7 +320,6 @@ void CGame::LoadSystemIndexes(IDirect3DDevice7* lpDevice)
     ::LoadSystemIndexes(lpDevice);
 }
 
-// The option icons' pictures join these when their class exists.
 void CGame::LoadSharedImages(IDirect3DDevice7* lpDevice)
 {
     if (s_bSharedImagesLoaded) {
@@ -312,6 +329,8 @@ void CGame::LoadSharedImages(IDirect3DDevice7* lpDevice)
     CPointNumber::LoadImage(lpDevice);
     LoadBulletImages(lpDevice);
     CPBullet::LoadImages(lpDevice);
+    CItem::LoadImages(lpDevice);
+    COptionIcon::Load(lpDevice);
 }
 
 int CGame::GetMaxStage() const

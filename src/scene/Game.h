@@ -8,6 +8,7 @@
 #include "bullet/PlayerEffects.h"
 #include "engine/FadePlane.h"
 #include "engine/GameFrame.h"
+#include "player/Constructive.h"
 #include "player/Player.h"
 #include "scene/DemoPlayLogo.h"
 #include "scene/EndingKari.h"
@@ -143,6 +144,9 @@ private:
     void SelectDemo(IDirect3DDevice7* lpDevice);
     void RestartCutScene(COpening& player, const char* pszFolder, IDirect3DDevice7* lpDevice);
     void ReleaseScenes();
+    // Hands the stage what it calls in the libraries above it: the item factory and pool, the
+    // option icons and the CONSTRUCTIVE bonus.
+    void WireStage();
 
     // Handlers.
     void UpdateLogo();
@@ -185,6 +189,7 @@ private:
     // The stage knows her only as its player; she is declared first so that she outlives it.
     CPlayer m_Player;
     CStage m_Stage{m_Player};
+    CConstructive m_Constructive;
     CTitle m_Title;
     CStart m_Start;
     CEndingKari m_EndingKari;

@@ -10,6 +10,7 @@
 #include "engine/SurfaceUtil.h"
 #include "engine/Util.h"
 #include "pack/teskFile.h"
+#include "player/OptionIcon.h"
 #include "platform/win/Win.h"
 #include "scene/SceneTime.h"
 
@@ -269,6 +270,7 @@ void CReplaySel::Draw(IDirectDrawSurface7* lpDest)
             DrawSurface(lpDest, m_Empty.GetSurface(), 356, y + 8);
             continue;
         }
+        COptionIcon::DrawIcons(lpDest, 486, y - 6, 0, s.nOptions);
         DrawSurface(lpDest, m_Dates[i].GetSurface(), 400, y + 6);
         DrawSurface(lpDest, m_Scores[i].GetSurface(), 426, y + 20);
         if (m_Icons.GetSurface()) {

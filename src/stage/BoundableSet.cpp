@@ -71,11 +71,11 @@ void CBoundableSet::CollideTerrainAll(CStage* pStage, BOUNDCOLLIDEPROC pfnCollid
     }
 }
 
-int CBoundableSet::DrawDebugAll(int nArg)
+int CBoundableSet::DrawDebugAll(IDirectDrawSurface7* lpSurface)
 {
     for (CBoundable* pObj : s_pTable) {
         if (pObj)
-            pObj->DrawDebug(nArg);
+            pObj->DrawDebug(lpSurface);
     }
     return 1;
 }

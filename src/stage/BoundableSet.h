@@ -3,6 +3,7 @@
 // without knowing their classes. The heroine is a CBoundable too, but the stage calls her directly.
 #pragma once
 #include "platform/d3d/D3D.h"
+#include "platform/ddraw/DDraw.h"
 #include "platform/win/WinTypes.h"
 
 class CStage;
@@ -33,7 +34,8 @@ public:
     // The rectangle the terrain test uses; empty by default.
     virtual RECT GetBoundRect() { return RECT{0, 0, 0, 0}; }
     virtual void Update() {}
-    virtual int DrawDebug(int) { return 0; }
+    // The registry's draw pass in the stage's render: the flying items draw themselves here.
+    virtual int DrawDebug(IDirectDrawSurface7*) { return 0; }
 
     int m_nIndex = -1;
     int m_nKind;
@@ -55,7 +57,7 @@ public:
     static void MoveAll();
     // Hands every registered object, in slot order, to the stage's terrain test.
     static void CollideTerrainAll(CStage* pStage, BOUNDCOLLIDEPROC pfnCollide);
-    static int DrawDebugAll(int nArg);
+    static int DrawDebugAll(IDirectDrawSurface7* lpSurface);
     static void Clear();
     static CBoundable* GetAt(int nSlot);
 };

@@ -51,25 +51,3 @@ public:
     // The power of one bullet, taken off a label's durability.
     virtual int GetPower() = 0;
 };
-
-// A flying pick-up item. Stand-in: it records its kind, place and launch; it does not fly.
-class CItemGun {
-public:
-    virtual ~CItemGun() = default;
-    void SetKind(int nKind) { m_nKind = nKind; }
-    void SetPosition(const D3DVECTOR& v) { m_vPos = v; }
-    void SetScroll(float fScroll) { m_fScroll = fScroll; }
-    void Launch(float fSpeed, float fAngle)
-    {
-        m_fLaunchSpeed = fSpeed;
-        m_fLaunchAngle = fAngle;
-        m_bLaunched = 1;
-    }
-
-    int m_nKind = 0;
-    D3DVECTOR m_vPos{};
-    float m_fScroll = 0.0f;
-    float m_fLaunchSpeed = 0.0f;
-    float m_fLaunchAngle = 0.0f;
-    BOOL m_bLaunched = 0;
-};

@@ -25,7 +25,7 @@ CPeopleLabel::~CPeopleLabel()
 
 void CPeopleLabel::FreeItems()
 {
-    for (CItemGun*& pItem : m_pItems) {
+    for (IStageItem*& pItem : m_pItems) {
         delete pItem;
         pItem = nullptr;
     }
@@ -49,9 +49,11 @@ int CPeopleLabel::Setup(IDirect3DDevice7* lpDevice, const char* pszFolder)
     std::string segments[PEOPLE_TEXT_MAX];
     int nSegments = 0;
     ParsePeopleLine(m_pPeople->GetLine(), nKinds, &m_nItemCount, segments, &nSegments);
+    IStageItem* (*pfnCreate)() = CStage::GetHooks().CreateItem;
     for (int i = 0; i < m_nItemCount; i++) {
-        m_pItems[i] = new CItemGun;
-        m_pItems[i]->SetKind(nKinds[i]);
+        m_pItems[i] = pfnCreate ? pfnCreate() : nullptr;
+        if (m_pItems[i])
+            m_pItems[i]->SetKind(nKinds[i]);
     }
     const size_t nColon = m_pPeople->GetLine().find(':');
     m_strSpeech = nColon == std::string::npos ? std::string() : m_pPeople->GetLine().substr(nColon + 1);
@@ -132,6 +134,8 @@ int CPeopleLabel::HitByPlayer(CStage*, CCrushable* pOther)
 
     m_bHit = 1;
     for (int i = 0; i < m_nItemCount; i++) {
+        if (!m_pItems[i])
+            continue;
         m_pItems[i]->SetPosition(m_vPos);
         m_pItems[i]->SetScroll(m_fSpeed);
         m_pItems[i]->Launch(kThrowSpeed, kThrowFirst - (float)(i + 1) * kThrowArc / (float)(m_nItemCount + 1));

@@ -8,6 +8,7 @@
 #include "engine/TextSurface.h"
 #include "stage/ObjectLabel.h"
 #include "stage/People.h"
+#include "stage/StageItem.h"
 
 class CPeopleLabel : public CObjectLabel {
 public:
@@ -37,7 +38,8 @@ public:
 
     CPeople* m_pPeople = nullptr;
     BOOL m_bHit = 0;
-    CItemGun* m_pItems[PEOPLE_ITEM_MAX] = {};
+    // Made through STAGEHOOKS::CreateItem; null where none could be made.
+    IStageItem* m_pItems[PEOPLE_ITEM_MAX] = {};
     int m_nItemCount = 0;
     ACCINFO m_Spin{};
     float m_fSpinAngle = 0.0f;

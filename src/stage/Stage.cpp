@@ -447,7 +447,7 @@ void CStage::DrawWorld(IDirectDrawSurface7* lpSurface, IDirect3DDevice7* lpDevic
 
     SetWorldOffset(lpDevice, saved, m_fOffsetY[STAGE_ENEMY_LAYER]);
     CShowableSet::DrawAll(lpSurface, lpDevice);
-    CBoundableSet::DrawDebugAll(0);
+    CBoundableSet::DrawDebugAll(lpSurface);
     m_Player.Draw(lpSurface, m_fOffsetY[STAGE_MAIN_LAYER]);
     if (s_Hooks.DrawEnemyBullets2D)
         s_Hooks.DrawEnemyBullets2D(lpSurface);

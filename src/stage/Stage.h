@@ -12,6 +12,7 @@
 #include "stage/LabelEffects.h"
 #include "stage/StageData.h"
 #include "stage/StageEvent.h"
+#include "stage/StageItem.h"
 #include "stage/StagePlayer.h"
 #include "stage/StageScreens.h"
 
@@ -58,6 +59,8 @@ struct STAGEHOOKS {
     int (*DrawEnemyBullets3D)(IDirect3DDevice7* lpDevice) = nullptr;
     void (*ClearExpBombScrollPool)() = nullptr;
     void (*FreeAllItems)() = nullptr;  // CItemGun::FreeAll
+    // A new item of the player library, owned by the caller; null when none can be made.
+    IStageItem* (*CreateItem)() = nullptr;
     int (*DrawOptionIcons)(IDirectDrawSurface7* lpSurface) = nullptr;
     // The labels' own effects, made when a stage loads (never per frame); the caller deletes them.
     IScrollExplosion* (*CreateExplosion)() = nullptr;

@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "engine/AppTimer.h"
+#include "engine/BmpIndex.h"
 #include "engine/Param.h"
 #include "engine/PCMManagerTask.h"
 #include "engine/ShowableSet.h"
@@ -31,6 +32,7 @@ void CPlayerFixture::SetUp()
         g_PCMManagerTask.Init();
         m_bSound = true;
     }
+    ASSERT_EQ(LoadSystemIndexes(g_lpD3DDevice), 1);
     ASSERT_EQ(CPBullet::LoadImages(g_lpD3DDevice), 1);
     m_pPlayer = std::make_unique<CPlayer>();
     ASSERT_EQ(m_pPlayer->Load(g_lpD3DDevice), 1);
@@ -40,6 +42,7 @@ void CPlayerFixture::TearDown()
 {
     m_pPlayer.reset();
     CPBullet::ReleaseImages();
+    ReleaseSystemIndexes();
     CCrushableSet::Clear();
     CScrollableSet::Clear();
     if (m_bSound) {

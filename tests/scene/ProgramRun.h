@@ -19,6 +19,13 @@
 #include "support/GeneratedData.h"
 #include "support/TempFolder.h"
 
+// A key of a scripted track, pressed or released at a tick of the stage.
+struct KEYEVENT {
+    int nTick;
+    int nKey;
+    bool bDown;
+};
+
 struct STATEENTRY {
     int nState;
     uint32_t nTick;
@@ -198,6 +205,19 @@ protected:
         std::string text = ss.str();
         edit(text);
         CTempFolder::Put(pszPath, text);
+    }
+
+    // Presses and releases the keys of the track that fall on tick t.
+    void PlayKeys(const KEYEVENT* pTrack, size_t nCount, int t)
+    {
+        for (size_t i = 0; i < nCount; i++) {
+            if (pTrack[i].nTick != t)
+                continue;
+            if (pTrack[i].bDown)
+                m_Host.PressKey(pTrack[i].nKey);
+            else
+                m_Host.ReleaseKey(pTrack[i].nKey);
+        }
     }
 
     WORD Pixel(int x, int y) const { return m_Host.GetLastFrame()[static_cast<size_t>(y) * 640 + x]; }

@@ -2,7 +2,8 @@
 // scripted key track: she lands, climbs the hill, shoots the crates, jumps onto the block and onto
 // a platform and drops through it. The same run is then recorded, saved as a replay and played back
 // tick by tick, with enemy fire sent at her from the right edge, explosions, her hit effects and
-// the passers-by's star circles running.
+// the passers-by's star circles running; and again with hits, items and the options, and with the
+// constructive bonus earned.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -21,6 +22,8 @@
 #include "engine/KeyRecorder.h"
 #include "engine/WinMain.h"
 #include "platform/win/Win.h"
+#include "player/Item.h"
+#include "player/OptionIcon.h"
 #include "scene/Game.h"
 #include "scene/ProgramRun.h"
 #include "stage/ObjectLabel.h"
@@ -35,12 +38,6 @@ const float kGroundY = 443.0f;
 const float kStepY = 379.0f;
 const float kRideX = 121.0f;  // where her ride-in from the left ends
 
-struct KEYEVENT {
-    int nTick;  // stage ticks since the stage started
-    int nKey;
-    bool bDown;
-};
-
 // Z shoots the two crates of the second screen, X jumps onto the block behind them and later
 // onto the first platform, Down + X drops through it.
 const KEYEVENT kTrack[] = {
@@ -50,7 +47,8 @@ const KEYEVENT kTrack[] = {
 const int kTrackEnd = 560;
 
 // Enemy fire for the run as enemies will send it: shots and big bullets from the right edge at
-// fixed ticks, some into her gun's line while she shoots, and her hit effects at fixed ticks.
+// fixed ticks, some into her gun's line while she shoots, and her hit effects started at fixed ticks
+// besides those the hits start.
 struct FIREEVENT {
     int nTick;
     bool bBig;
@@ -86,16 +84,12 @@ public:
             if (e.nTick == t)
                 Fire(e);
         }
+        // She places and steps them herself every tick.
         IPlayerEffects* pEffects = game.GetPlayer().GetEffects();
-        D3DVECTOR p;
-        game.GetPlayer().GetPosition(&p);
-        pEffects->PlaceDamage(p.x + 40.0f, -(p.y - 60.0f), 0.0f);
-        pEffects->PlaceDamageFlash(3.14f, p.x + 60.0f, -(p.y - 100.0f), 0.0f);
         for (int nTick : kHitEffectTicks) {
             if (nTick == t)
                 pEffects->StartDamage();
         }
-        pEffects->UpdateDamage();
     }
 
     CEBNormal m_Shots[12];
@@ -132,21 +126,26 @@ private:
     }
 };
 
-// What one stage tick leaves: her place and state word, the stage's state, every listed label's
-// place, the flying shots and the explosions, for comparing runs tick by tick. The explosions'
-// looks (where sparks fly, their colours) are left out: only how long they last counts.
+// What one stage tick leaves: her place, state word and standing (life, experience, level, score
+// and the cockpit's counter), the stage's state, every listed label's place, the flying shots, the
+// explosions and the items, for comparing runs tick by tick. The explosions' looks (where sparks
+// fly, their colours) are left out: only how long they last counts.
 struct TICKSAMPLE {
     float x, y;
     DWORD dwState;
+    int nLife, nExp, nLevel, nScore, nCounter;
     int nStageState;
     uint64_t nLabelHash;
     uint64_t nShotHash;
     uint64_t nExplosionHash;
+    uint64_t nItemHash;
 
     bool operator==(const TICKSAMPLE& o) const
     {
-        return x == o.x && y == o.y && dwState == o.dwState && nStageState == o.nStageState &&
-               nLabelHash == o.nLabelHash && nShotHash == o.nShotHash && nExplosionHash == o.nExplosionHash;
+        return x == o.x && y == o.y && dwState == o.dwState && nLife == o.nLife && nExp == o.nExp &&
+               nLevel == o.nLevel && nScore == o.nScore && nCounter == o.nCounter && nStageState == o.nStageState &&
+               nLabelHash == o.nLabelHash && nShotHash == o.nShotHash && nExplosionHash == o.nExplosionHash &&
+               nItemHash == o.nItemHash;
     }
 };
 
@@ -227,19 +226,53 @@ uint64_t HashExplosions(CStage& stage)
     return h.Get();
 }
 
+// Only items in play: a finished one keeps whatever it was left with.
+void MixItem(CHash& h, CItemGun* pItem)
+{
+    if (!pItem || pItem->IsFinished())
+        return;
+    D3DVECTOR v;
+    pItem->GetPosition(&v);
+    h.Mix(v);
+    h.Mix(pItem->IsCollected());
+    h.Mix(pItem->IsAttracted());
+}
+
+// The pool's items and those the passers-by carry.
+uint64_t HashItems(CStage& stage)
+{
+    CHash h;
+    for (int i = 0; i < ITEM_POOL_SIZE; i++)
+        MixItem(h, CItemGun::GetPoolItem(i));
+    for (CObjectLabel* pLabel : stage.GetLayerList(STAGE_ENEMY_LAYER)) {
+        if (CPeopleLabel* pPeople = dynamic_cast<CPeopleLabel*>(pLabel)) {
+            for (int i = 0; i < pPeople->m_nItemCount; i++)
+                MixItem(h, dynamic_cast<CItemGun*>(pPeople->m_pItems[i]));
+        }
+    }
+    return h.Get();
+}
+
 // The playback bit is left out: it is all that tells a played run from the recorded one.
 TICKSAMPLE Sample(CGame& game)
 {
+    CPlayer& player = game.GetPlayer();
     D3DVECTOR p;
-    game.GetPlayer().GetPosition(&p);
-    const DWORD dwState = game.GetPlayer().GetState() & ~(DWORD)PLAYER_STATE_PLAYBACK;
+    player.GetPosition(&p);
+    const DWORD dwState = player.GetState() & ~(DWORD)PLAYER_STATE_PLAYBACK;
     return TICKSAMPLE{p.x,
                       p.y,
                       dwState,
+                      player.GetLife(),
+                      player.GetExp(),
+                      player.GetCockpit().GetPendingLevel(),
+                      player.GetPoint(),
+                      player.GetCockpit().GetScore(),
                       game.GetStage().GetState(),
                       HashLabels(game.GetStage()),
                       HashShots(),
-                      HashExplosions(game.GetStage())};
+                      HashExplosions(game.GetStage()),
+                      HashItems(game.GetStage())};
 }
 
 // The name of the main-layer object just under her.
@@ -263,21 +296,21 @@ protected:
             if (!m_nBase)
                 m_nBase = m_Host.GetFrameTicks();
             const int t = static_cast<int>(m_Host.GetFrameTicks() - m_nBase);
-            for (const KEYEVENT& e : kTrack) {
-                if (e.nTick == t) {
-                    if (e.bDown)
-                        m_Host.PressKey(e.nKey);
-                    else
-                        m_Host.ReleaseKey(e.nKey);
-                }
-            }
+            PlayKeys(kTrack, std::size(kTrack), t);
             fnEach(game, t);
             if (t == kTrackEnd)
                 CloseSoon();
         };
     }
 
+    // Records the key track with enemy fire, saves it as a replay, and plays the replay in a fresh
+    // program; fnEvents runs at every stage tick of both. Every played tick must be the recorded one.
+    void RecordAndPlayBack(const std::function<void(CObservedGame&, int)>& fnEvents);
+
     uint32_t m_nBase = 0;
+    std::vector<TICKSAMPLE> m_Recorded;
+    int m_nShotTicks = 0;
+    int m_nBurstTicks = 0;
 };
 
 TEST_F(StageRun, SheLandsClimbsShootsJumpsOntoTheBlockAndDropsThroughAPlatform)
@@ -344,77 +377,70 @@ TEST_F(StageRun, SheLandsClimbsShootsJumpsOntoTheBlockAndDropsThroughAPlatform)
 
 TEST_F(StageRun, ARecordedRunPlayedBackFromItsReplayFileRepeatsEveryTick)
 {
-    MakeStageData();
-    std::filesystem::create_directory("Replay");
-    std::vector<TICKSAMPLE> recorded;
-    CTestEmitter fire;
-    int nShotTicks = 0, nBurstTicks = 0;
-    PlayTrack([&](CObservedGame& game, int t) {
-        recorded.push_back(Sample(game));
-        fire.Tick(game, t);
-        nShotTicks += IEBulletRender::GetRegistry().GetCount() > 0;
-        nBurstTicks += CScrollableSet::Count() > 1;  // her gun is always there
-        if (t == kTrackEnd) {
-            CKeyRecorder* pRec = CKeyRecorder::GetInstance();
-            pRec->CloseTrack();
-            ASSERT_EQ(pRec->SaveReplay("Replay01.dat", game.GetStage().GetScore()), 1);
+    RecordAndPlayBack([](CObservedGame&, int) {});
+    EXPECT_GT(m_nShotTicks, 100);
+    EXPECT_GT(m_nBurstTicks, 20);
+    // One of the shots got through her gun's fire and hit her, in both runs alike.
+    int nLeastLife = 100;
+    for (const TICKSAMPLE& s : m_Recorded)
+        nLeastLife = std::min(nLeastLife, s.nLife);
+    EXPECT_EQ(nLeastLife, 90);
+}
+
+// What enemies do to her besides their fire, done by the test at the same stage ticks of both runs:
+// hits, and items thrown her way; with all three options on, which the replay file carries.
+TEST_F(StageRun, ARunWithHitsItemsAndTheOptionsSetRepeatsEveryTick)
+{
+    for (int& flag : g_nOptionFlags)
+        flag = 1;
+    static CItemGunRef s_Refs[8];
+    int nRef = 0;
+    int nOptionsSeen = 0;
+    RecordAndPlayBack([&](CObservedGame& game, int t) {
+        CPlayer& p = game.GetPlayer();
+        if (t == 0) {
+            nRef = 0;
+            nOptionsSeen += g_nOptionFlags[0] && g_nOptionFlags[1] && g_nOptionFlags[2];
+        }
+        D3DVECTOR v;
+        p.GetPosition(&v);
+        if (t == 60 || t == 200) {
+            for (int i = 0; i < 4; i++) {
+                CItemGun* pItem = s_Refs[nRef++ % 8].Alloc();
+                ASSERT_NE(pItem, nullptr);
+                pItem->SetKind(t == 60 ? 2 : 5 + i);
+                pItem->SetPosition(D3DVECTOR{v.x + 40.0f * (float)i, v.y - 150.0f, 0.0f});
+                pItem->Start(3.0f, -0.5f * (float)i);
+            }
+        }
+        if (t == 100 || t == 300 || t == 301)
+            p.Damage(5);
+    });
+    // Both runs had the options: the second took them from the replay file.
+    EXPECT_EQ(nOptionsSeen, 2);
+    // The crystals raised her level; the hits cost half and no level, the second within the blink
+    // nothing; the money and the passers-by paid.
+    EXPECT_EQ(m_Recorded[99].nExp, 32);
+    EXPECT_EQ(m_Recorded[99].nLevel, 5);
+    EXPECT_EQ(m_Recorded[100].nLife, m_Recorded[99].nLife - 5);
+    EXPECT_EQ(m_Recorded[100].nLevel, 5);
+    EXPECT_EQ(m_Recorded[301].nLife, m_Recorded[300].nLife);
+    EXPECT_GT(m_Recorded[kTrackEnd].nScore, m_Recorded[200].nScore);
+}
+
+// The CONSTRUCTIVE bonus of the first screens counts while she keeps right of the middle: the
+// points go through the key record.
+TEST_F(StageRun, ARunThatEarnsTheConstructiveBonusRepeatsEveryTick)
+{
+    RecordAndPlayBack([](CObservedGame& game, int t) {
+        if (t == 60) {
+            D3DVECTOR v;
+            game.GetPlayer().GetPosition(&v);
+            game.GetPlayer().SetPosition(D3DVECTOR{400.0f, v.y, 0.0f});
         }
     });
-    ASSERT_EQ(Run(200000), 0);
-    fire.StopAll();
-    ASSERT_EQ(recorded.size(), static_cast<size_t>(kTrackEnd + 1));
-    EXPECT_GT(nShotTicks, 100);
-    EXPECT_GT(nBurstTicks, 20);
-    for (const KEYEVENT& e : kTrack)
-        m_Host.ReleaseKey(e.nKey);
-
-    // A fresh program that starts the saved replay instead of the debug start.
-    CHostHeadless host;
-    CObservedGame game(host);
-    SetParam("STAGE_INIT_STATE", "0");
-    std::vector<TICKSAMPLE> played;
-    CTestEmitter playedFire;
-    bool bStarted = false;
-    bool bAllPlayback = true;
-    game.m_OnRender = [&](CObservedGame& g) {
-        if (!bStarted) {
-            bStarted = true;
-            // What the caution screen loads for every later scene, as before any replay is chosen.
-            g.LoadAll(g_lpD3DDevice);
-            ASSERT_EQ(g.StartReplay(g_lpD3DDevice, ".\\Replay\\", "Replay01.dat"), 1);
-            return;
-        }
-        if (!g.m_bNoting)
-            return;
-        if (g.GetState() != CGame::STATE_STAGE) {
-            // The replay ran out: the stage is being left.
-            if (!played.empty())
-                CloseSoonOn(host, g);
-            return;
-        }
-        const int t = static_cast<int>(played.size());
-        played.push_back(Sample(g));
-        playedFire.Tick(g, t);
-        // The hit effects take the time for their looks: here they get another one every tick.
-        GetLookRandom().Srand(0xC0FFEEu + 7919u * (uint32_t)t);
-        bAllPlayback = bAllPlayback && (g.GetPlayer().GetState() & PLAYER_STATE_PLAYBACK);
-        if (played.size() == recorded.size())
-            CloseSoonOn(host, g);
-    };
-    ASSERT_EQ(RunOn(host, game, 200000), 0);
-    playedFire.StopAll();
-    // The closing record ends the replay on its last tick, when the stage starts to leave.
-    ASSERT_GE(played.size(), recorded.size() - 1);
-    for (size_t i = 0; i < played.size(); i++) {
-        ASSERT_TRUE(played[i] == recorded[i])
-            << "tick " << i << ": recorded (" << recorded[i].x << ", " << recorded[i].y << ", " << std::hex
-            << recorded[i].dwState << ", shots " << recorded[i].nShotHash << ", explosions "
-            << recorded[i].nExplosionHash << ") played (" << played[i].x << ", " << played[i].y << ", "
-            << played[i].dwState << ", shots " << played[i].nShotHash << ", explosions " << played[i].nExplosionHash
-            << ")";
-    }
-    // The heroine of the second run was played back, not steered.
-    EXPECT_TRUE(bAllPlayback);
+    EXPECT_EQ(m_Recorded[60].nScore, 0);
+    EXPECT_GE(m_Recorded[120].nScore, 1000);
 }
 
 // Screenshots of the run for looking at, written only when ZORVA_LOOK_DIR names a folder.
@@ -430,6 +456,10 @@ void WriteLook(const CHostHeadless& host, int t)
 TEST_F(StageRun, EnemyFireIsShotDownByHerGunAndEveryExplosionAndStarCircleBurnsOut)
 {
     MakeStageData();
+    // The passers-by carry nothing here: the score is the shots' alone.
+    STAGEHOOKS hooks = CStage::GetHooks();
+    hooks.CreateItem = nullptr;
+    CStage::SetHooks(hooks);
     CTestEmitter fire;
     const int nStartPoint = 0;
     int nPoolBegun = 0, nPoolRunning = 0;
@@ -488,3 +518,83 @@ TEST_F(StageRun, EnemyFireIsShotDownByHerGunAndEveryExplosionAndStarCircleBurnsO
 }
 
 } // namespace
+
+void StageRun::RecordAndPlayBack(const std::function<void(CObservedGame&, int)>& fnEvents)
+{
+    MakeStageData();
+    std::filesystem::create_directory("Replay");
+    std::vector<TICKSAMPLE>& recorded = m_Recorded;
+    CTestEmitter fire;
+    PlayTrack([&](CObservedGame& game, int t) {
+        fnEvents(game, t);
+        recorded.push_back(Sample(game));
+        fire.Tick(game, t);
+        m_nShotTicks += IEBulletRender::GetRegistry().GetCount() > 0;
+        m_nBurstTicks += CScrollableSet::Count() > 1;  // her gun is always there
+        if (t == kTrackEnd) {
+            CKeyRecorder* pRec = CKeyRecorder::GetInstance();
+            pRec->CloseTrack();
+            ASSERT_EQ(pRec->SaveReplay("Replay01.dat", game.GetStage().GetScore()), 1);
+        }
+    });
+    ASSERT_EQ(Run(200000), 0);
+    fire.StopAll();
+    ASSERT_EQ(recorded.size(), static_cast<size_t>(kTrackEnd + 1));
+    for (const KEYEVENT& e : kTrack)
+        m_Host.ReleaseKey(e.nKey);
+    for (int& flag : g_nOptionFlags)
+        flag = 0;
+
+    // A fresh program that starts the saved replay instead of the debug start.
+    CHostHeadless host;
+    CObservedGame game(host);
+    SetParam("STAGE_INIT_STATE", "0");
+    std::vector<TICKSAMPLE> played;
+    CTestEmitter playedFire;
+    bool bStarted = false;
+    bool bAllPlayback = true;
+    game.m_OnRender = [&](CObservedGame& g) {
+        if (!bStarted) {
+            bStarted = true;
+            // What the caution screen loads for every later scene, as before any replay is chosen.
+            g.LoadAll(g_lpD3DDevice);
+            ASSERT_EQ(g.StartReplay(g_lpD3DDevice, ".\\Replay\\", "Replay01.dat"), 1);
+            return;
+        }
+        if (!g.m_bNoting)
+            return;
+        if (g.GetState() != CGame::STATE_STAGE) {
+            // The replay ran out: the stage is being left.
+            if (!played.empty())
+                CloseSoonOn(host, g);
+            return;
+        }
+        const int t = static_cast<int>(played.size());
+        fnEvents(g, t);
+        played.push_back(Sample(g));
+        playedFire.Tick(g, t);
+        // The hit effects take the time for their looks: here they get another one every tick.
+        GetLookRandom().Srand(0xC0FFEEu + 7919u * (uint32_t)t);
+        bAllPlayback = bAllPlayback && (g.GetPlayer().GetState() & PLAYER_STATE_PLAYBACK);
+        if (played.size() == recorded.size())
+            CloseSoonOn(host, g);
+    };
+    ASSERT_EQ(RunOn(host, game, 200000), 0);
+    playedFire.StopAll();
+    for (int& flag : g_nOptionFlags)
+        flag = 0;
+    // The closing record ends the replay on its last tick, when the stage starts to leave.
+    ASSERT_GE(played.size(), recorded.size() - 1);
+    for (size_t i = 0; i < played.size(); i++) {
+        const TICKSAMPLE& r = recorded[i];
+        const TICKSAMPLE& q = played[i];
+        ASSERT_TRUE(q == r) << "tick " << i << ": recorded (" << r.x << ", " << r.y << ", " << std::hex << r.dwState
+                            << ", shots " << r.nShotHash << ", explosions " << r.nExplosionHash << std::dec
+                            << ", life " << r.nLife << ", exp " << r.nExp << ", score " << r.nScore << ") played ("
+                            << q.x << ", " << q.y << ", " << std::hex << q.dwState << ", shots " << q.nShotHash
+                            << ", explosions " << q.nExplosionHash << std::dec << ", life " << q.nLife << ", exp "
+                            << q.nExp << ", score " << q.nScore << ")";
+    }
+    // The heroine of the second run was played back, not steered.
+    EXPECT_TRUE(bAllPlayback);
+}

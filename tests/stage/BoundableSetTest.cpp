@@ -20,9 +20,9 @@ public:
     }
     void Update() override { g_log += std::string("u") + m_ch; }
     void Move() override { g_log += std::string("m") + m_ch; }
-    int DrawDebug(int n) override
+    int DrawDebug(IDirectDrawSurface7* lpSurface) override
     {
-        g_log += std::string("d") + m_ch + std::to_string(n);
+        g_log += std::string("d") + m_ch + (lpSurface ? "s" : "0");
         return 0;
     }
     char m_ch;
@@ -58,8 +58,8 @@ TEST_F(BoundableSetTest, LoopsVisitRegisteredObjectsInSlotOrder)
     CBoundableSet::UpdateAll();
     CBoundableSet::CollideTerrainAll(nullptr, Collide);
     CBoundableSet::MoveAll();
-    EXPECT_EQ(CBoundableSet::DrawDebugAll(3), 1);
-    EXPECT_EQ(g_log, "uauduccacdccmamdmcda3dd3dc3");
+    EXPECT_EQ(CBoundableSet::DrawDebugAll(nullptr), 1);
+    EXPECT_EQ(g_log, "uauduccacdccmamdmcda0dd0dc0");
 }
 
 TEST_F(BoundableSetTest, DestroyedObjectLeavesAndThe257thIsIgnored)

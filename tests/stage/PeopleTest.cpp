@@ -13,6 +13,7 @@
 #include "FakeLabelEffects.h"
 #include "StubPlayer.h"
 #include "stage/PeopleSet.h"
+#include "stage/Stage.h"
 
 namespace {
 
@@ -55,11 +56,55 @@ D3DVECTOR Pt(float x, float y)
 // The heroine's damage box at (x, y), 32 x 48.
 using Heroine = CStubPlayer;
 
+// An item as the player library would make it: it keeps what the passer-by tells it.
+struct ThrownItem : public IStageItem {
+    void SetKind(int nKind) override { m_nKind = nKind; }
+    void SetPosition(const D3DVECTOR& vPos) override { m_vPos = vPos; }
+    void SetScroll(float fScroll) override { m_fScroll = fScroll; }
+    void Launch(float fSpeed, float fAngle) override
+    {
+        m_fLaunchSpeed = fSpeed;
+        m_fLaunchAngle = fAngle;
+    }
+
+    int m_nKind = -1;
+    D3DVECTOR m_vPos{};
+    float m_fScroll = 0.0f;
+    float m_fLaunchSpeed = 0.0f;
+    float m_fLaunchAngle = 0.0f;
+};
+
+IStageItem* MakeThrownItem()
+{
+    return new ThrownItem;
+}
+
+const ThrownItem& Thrown(const CPeopleLabel& label, int i)
+{
+    return *static_cast<const ThrownItem*>(label.m_pItems[i]);
+}
+
+// The item factory plugged into the stage for the life of a test.
+class ItemFactoryScope {
+public:
+    ItemFactoryScope() : m_Saved(CStage::GetHooks())
+    {
+        STAGEHOOKS hooks = m_Saved;
+        hooks.CreateItem = MakeThrownItem;
+        CStage::SetHooks(hooks);
+    }
+    ~ItemFactoryScope() { CStage::SetHooks(m_Saved); }
+
+private:
+    STAGEHOOKS m_Saved;
+};
+
 class PeopleLabelTest : public ::testing::Test {
 protected:
     void SetUp() override { CCrushableSet::Clear(); }
     void TearDown() override { CCrushableSet::Clear(); }
 
+    ItemFactoryScope m_Factory;
     CFakeLabelEffects m_Effects;
 
     // A passer-by standing in the cell at (x, y).
@@ -156,12 +201,13 @@ TEST_F(PeopleLabelTest, KnockedAwayThrowsItsItemsAlongTheArc)
     ASSERT_EQ(label.m_nItemCount, 3);
     const float kAngles[3] = {-0.785f, -1.0466667f, -1.3083333f};
     for (int i = 0; i < 3; i++) {
-        EXPECT_NEAR(label.m_pItems[i]->m_fLaunchAngle, kAngles[i], 1e-6f);
-        EXPECT_EQ(label.m_pItems[i]->m_fLaunchSpeed, 13.0f);
-        EXPECT_EQ(label.m_pItems[i]->m_vPos.x, 300.0f);
-        EXPECT_EQ(label.m_pItems[i]->m_fScroll, 4.0f);
+        EXPECT_NEAR(Thrown(label, i).m_fLaunchAngle, kAngles[i], 1e-6f);
+        EXPECT_EQ(Thrown(label, i).m_fLaunchSpeed, 13.0f);
+        EXPECT_EQ(Thrown(label, i).m_vPos.x, 300.0f);
+        EXPECT_EQ(Thrown(label, i).m_fScroll, 4.0f);
     }
-    EXPECT_EQ(label.m_pItems[2]->m_nKind, 3);
+    EXPECT_EQ(Thrown(label, 0).m_nKind, 5);
+    EXPECT_EQ(Thrown(label, 2).m_nKind, 3);
     ASSERT_NE(label.m_pStarCir, nullptr);
     EXPECT_EQ(CFakeLabelEffects::Of(label.m_pStarCir)->m_nStarts, 1);
     EXPECT_EQ(CFakeLabelEffects::Of(label.m_pStarCir)->m_vPoint.x, 300.0f);
@@ -187,6 +233,7 @@ TEST_F(PeopleLabelTest, KnockedAwayThrowsItsItemsAlongTheArc)
 
 TEST(PeopleLabelSingleTest, OneItemIsThrownAtTheMiddleOfTheArc)
 {
+    ItemFactoryScope factory;
     CCrushableSet::Clear();
     Kind kind("Q2", "Food", 32, 48);
     CPeopleLabel label;
@@ -197,7 +244,7 @@ TEST(PeopleLabelSingleTest, OneItemIsThrownAtTheMiddleOfTheArc)
     label.Spawn();
     Heroine h(300.0f, 390.0f);
     ASSERT_EQ(label.HitByPlayer(nullptr, &h), 1);
-    EXPECT_NEAR(label.m_pItems[0]->m_fLaunchAngle, -1.0466667f, 1e-6f);
+    EXPECT_NEAR(Thrown(label, 0).m_fLaunchAngle, -1.0466667f, 1e-6f);
     label.Stop();
     CCrushableSet::Clear();
 }
@@ -209,4 +256,19 @@ TEST_F(PeopleLabelTest, UntouchedPasserByLeavesPastTheLeftEdge)
     Place(label, &kind, -90.0f, 384.0f, 10.0f);
     label.Update();  // x = -100, past -64 - 32
     EXPECT_TRUE(label.IsFinished());
+}
+
+TEST_F(PeopleLabelTest, WithoutAnItemFactoryItIsKnockedOverAndThrowsNothing)
+{
+    STAGEHOOKS hooks = CStage::GetHooks();
+    hooks.CreateItem = nullptr;
+    CStage::SetHooks(hooks);
+    Kind kind("Q2", "Food, 100", 32, 48);
+    CPeopleLabel label;
+    Place(label, &kind, 300.0f, 384.0f, 4.0f);
+    EXPECT_EQ(label.m_nItemCount, 2);
+    EXPECT_EQ(label.m_pItems[0], nullptr);
+    Heroine h(300.0f, 390.0f);
+    EXPECT_EQ(label.HitByPlayer(nullptr, &h), 1);
+    EXPECT_EQ(CFakeLabelEffects::Of(label.m_pStarCir)->m_nStarts, 1);
 }

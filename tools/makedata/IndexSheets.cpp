@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "BulletPictures.h"
+#include "CockpitPictures.h"
 #include "IndexSheetsCanvas.h"
 #include "StageArt.h"
 #include "platform/win/WinTypes.h"
@@ -42,8 +43,8 @@ const REGIONDEF kSystemRegions[] = {
     {"EnemyShot1.bmp", 12, 12, RK_SHOT, "", kOrange, 0},
     {"EnemyShot2.bmp", 16, 16, RK_SHOT, "", kPink, 0},
     {"EnemyMissile.bmp", 24, 12, RK_MISSILE, "", kGrey, 0},
-    {"LvUp.bmp", 96, 24, RK_LABEL, "LV UP!", kYellow, 0},
-    {"Damaged.bmp", 96, 24, RK_LABEL, "DAMAGED", kRed, 0},
+    {"LvUp.bmp", 120, 28, RK_LABEL, "LV UP!", kYellow, 0},
+    {"Damaged.bmp", 120, 28, RK_LABEL, "DAMAGED", kRed, 0},
     {"GroundWiperCall1.bmp", 200, 48, RK_LABEL, "GROUND WIPER", kCyan, 0},
     {"GroundWiperCall2.bmp", 200, 48, RK_LABEL, "GROUND WIPER!", kYellow, 0},
     {"StageClear.bmp", 320, 48, RK_LABEL, "STAGE CLEAR", kYellow, 0},
@@ -76,23 +77,23 @@ const REGIONDEF kCockpitRegions[] = {
     {"FPSNumbers.bmp", 96, 14, RK_DIGITS, "[]", kWhite, 1},
     {"FPS.bmp", 24, 14, RK_LABEL, "FPS", kWhite, 0},
     {"LvNumbers.bmp", 110, 32, RK_DIGITS, ":", kWhite, 2},
-    {"Cockpit.bmp", 320, 90, RK_LABEL, "", kDark, 0},
-    {"FaceNormal", 100, 80, RK_LABEL, "FACE", kPink, 0},
-    {"FaceDamage", 100, 80, RK_LABEL, "OUCH", kRed, 0},
-    {"FaceDanger1", 100, 80, RK_LABEL, "DANGER", kOrange, 0},
-    {"FaceDanger2", 100, 80, RK_LABEL, "DANGER", kYellow, 0},
-    {"mode_easy", 200, 14, RK_GAUGE, "", kLime, 1},
-    {"mode_hard", 200, 14, RK_GAUGE, "", kCyan, 1},
+    {"Cockpit.bmp", 390, 82, RK_LABEL, "", kDark, 0},
+    {"FaceNormal", 100, 76, RK_LABEL, "FACE", kPink, 0},
+    {"FaceDamage", 100, 76, RK_LABEL, "OUCH", kRed, 0},
+    {"FaceDanger1", 100, 76, RK_LABEL, "DANGER", kOrange, 0},
+    {"FaceDanger2", 100, 76, RK_LABEL, "DANGER", kYellow, 0},
+    {"mode_easy", 200, 16, RK_GAUGE, "", kLime, 1},
+    {"mode_hard", 200, 16, RK_GAUGE, "", kCyan, 1},
     {"MaxLVGauge.bmp", 130, 30, RK_GAUGE, "", kYellow, 3},
-    {"SubWeaponIcon.bmp", 240, 40, RK_ICONS, "ION|HAWK|FIRE|WIPER", kBlue, 4},
-    {"LvMax.bmp", 96, 20, RK_LABEL, "LV MAX", kYellow, 0},
-    {"SubWeaponReady.bmp", 96, 20, RK_LABEL, "READY", kCyan, 0},
-    {"Danger1", 200, 14, RK_LABEL, "DANGER", kRed, 0},
-    {"Danger2", 200, 14, RK_LABEL, "DANGER", kOrange, 0},
+    {"SubWeaponIcon.bmp", 240, 56, RK_ICONS, "ION|HAWK|FIRE|WIPER", kBlue, 4},
+    {"LvMax.bmp", 80, 18, RK_LABEL, "LV MAX", kYellow, 0},
+    {"SubWeaponReady.bmp", 80, 18, RK_LABEL, "READY", kCyan, 0},
+    {"Danger1", 200, 16, RK_LABEL, "DANGER", kRed, 0},
+    {"Danger2", 200, 16, RK_LABEL, "DANGER", kOrange, 0},
     {"ScoreNumbers.bmp", 200, 34, RK_DIGITS, "", kYellow, 1},
     {"ScoreNumbersWhite.bmp", 200, 34, RK_DIGITS, "", kWhite, 1},
     {"Yen.bmp", 20, 34, RK_LABEL, "$", kYellow, 0},
-    {"comma.bmp", 10, 34, RK_LABEL, ",", kYellow, 0},
+    {"comma.bmp", 8, 34, RK_LABEL, ",", kYellow, 0},
     {"Option", 72, 72, RK_OPTION, "", kCyan, 0},
     {"StageName.bmp", 218, 190, RK_STAGES, "", kWhite, 5},
 };
@@ -159,6 +160,12 @@ void DrawDigits(CCanvas& c, int x, int y, const REGIONDEF& r)
 
 void DrawRegion(CCanvas& c, int x, int y, const REGIONDEF& r)
 {
+    if (REGIONDRAW pfnArt = FindHudArt(r.pszName)) {
+        CArtKit kit(c);
+        pfnArt(kit, x, y, r.nWidth, r.nHeight);
+        Label(c, x, y, r.nWidth, r.nHeight, r.pszName);
+        return;
+    }
     switch (r.eKind) {
     case RK_LABEL:
         DrawPlate(c, x, y, r.nWidth, r.nHeight, r.pszLabel, r.dwColor);

@@ -12,6 +12,7 @@
 #include "FrontPictures.h"
 #include "WaveWriter.h"
 #include "IndexSheets.h"
+#include "ItemPictures.h"
 #include "PeopleData.h"
 #include "StageFiles.h"
 #include "WidgetPictures.h"
@@ -48,6 +49,7 @@ int main(int argc, char** argv)
     WriteCutScenes(data);
     WriteBulletPictures(data);
     WriteFrontPictures(data);
+    WriteItemPictures(data);
     if (data.Failed() || !data.Sync().Finish())
         return 1;
     printf("%s\n", data.Sync().Summary().c_str());
