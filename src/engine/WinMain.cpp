@@ -279,7 +279,12 @@ int Present()
 
 int UpdatePass()
 {
-    CAppTimer::FrameTick();
+    // A paused stage holds the frame clock as well as the game timer: the clock's 16 and 17 ms steps
+    // then fall on the same updates after the pause as they would have without it, so a run and its
+    // replay, which has no pause, keep every timing alike.
+    if (!Game()->IsStagePaused()) {
+        CAppTimer::FrameTick();
+    }
     CDebugPrim::GetInstance()->ClearAll();
     Game()->Update();
     g_PCMManagerTask.Update();

@@ -21,3 +21,20 @@ BOOL BltKeyedCell(IDirectDrawSurface7* lpDest, IDirectDrawSurface7* lpSrc, const
     ShiftRect(&rcSrc, rcCell.left, rcCell.top);
     return BltOk(lpDest, &rcDest, lpSrc, &rcSrc, DDBLT_KEYSRC | DDBLT_WAIT, nullptr);
 }
+
+BOOL BltKeyedStretched(IDirectDrawSurface7* lpDest, IDirectDrawSurface7* lpSrc, const RECT& rcDest)
+{
+    if (!lpDest || !lpSrc) {
+        return 0;
+    }
+    const bool bOffScreen = rcDest.right <= 0 || rcDest.bottom <= 0 || rcDest.left >= SCREEN_WIDTH ||
+                            rcDest.top >= SCREEN_HEIGHT;
+    if (IsRectEmpty(rcDest) || bOffScreen) {
+        return 1;
+    }
+    int w = 0, h = 0;
+    GetSurfaceSize(lpSrc, &w, &h);
+    RECT rcSrc = {0, 0, w, h};
+    RECT rc = rcDest;
+    return BltOk(lpDest, &rc, lpSrc, &rcSrc, DDBLT_WAIT | DDBLT_KEYSRC, nullptr);
+}

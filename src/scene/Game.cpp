@@ -19,6 +19,8 @@
 #include "player/Item.h"
 #include "player/OptionIcon.h"
 #include "player/PBullet.h"
+#include "stage/BoundableSet.h"
+#include "stage/CrushableSet.h"
 #include "stage/PeopleSet.h"
 
 namespace {
@@ -70,6 +72,13 @@ void CGame::WireStage()
     hooks.DrawOptionIcons = COptionIcon::Draw;
     CStage::SetHooks(hooks);
     STAGESCREENS screens = m_Stage.GetScreens();
+    screens.pPause = &m_Pause;
+    screens.pGameStart = &m_GameStart;
+    screens.pGameOver = &m_GameOver;
+    screens.pStageClear = &m_StageClear;
+    screens.pChat = &m_Chat;
+    for (int i = 0; i < STAGE_BEACON_NUM; i++)
+        screens.pBeacon[i] = &m_Beacon[i];
     screens.pConstructive = &m_Constructive;
     m_Stage.SetScreens(screens);
 }
@@ -173,6 +182,12 @@ void CGame::Release()
         s_bSharedImagesLoaded = false;
     }
     CPeopleSet::Clear();
+    // Nothing of this game stays registered: a later game of the same process (a replay played by
+    // a test after its recording) would otherwise meet this heroine in its hit tests.
+    CCrushableSet::Clear();
+    CBoundableSet::Clear();
+    CScrollableSet::Clear();
+    CShowableSet::Clear();
     // The effect library's textures go with the scenes, before the device does.
     ReleaseEffectTextures();
 }

@@ -8,9 +8,15 @@
 #include "bullet/PlayerEffects.h"
 #include "engine/FadePlane.h"
 #include "engine/GameFrame.h"
+#include "player/Beacon.h"
+#include "player/Chat.h"
 #include "player/Constructive.h"
+#include "player/DemoPlayLogo.h"
+#include "player/GameOver.h"
+#include "player/GameStart.h"
+#include "player/Pause.h"
 #include "player/Player.h"
-#include "scene/DemoPlayLogo.h"
+#include "player/StageClear.h"
 #include "scene/EndingKari.h"
 #include "scene/Loading.h"
 #include "scene/Logo.h"
@@ -110,6 +116,12 @@ public:
     COpening& GetOpening() { return m_Opening; }
     COpening& GetEnding() { return m_Ending; }
     CDemoPlayLogo& GetDemoPlayLogo() { return m_DemoPlayLogo; }
+    CPause& GetPause() { return m_Pause; }
+    CGameStart& GetGameStart() { return m_GameStart; }
+    CGameOver& GetGameOver() { return m_GameOver; }
+    CStageClear& GetStageClear() { return m_StageClear; }
+    CBeacon& GetBeacon(int i) { return m_Beacon[i]; }
+    CChat& GetChat() { return m_Chat; }
     CLoadingInfo& GetLoadingInfo() { return m_LoadingInfo; }
     const CFadePlane& GetFader() const { return m_Fader; }
 
@@ -186,8 +198,15 @@ private:
     CLogo m_Logo;
     // Her hit and miss effects; declared before her so that they outlive her.
     CPlayerEffects m_PlayerEffects;
-    // The stage knows her only as its player; she is declared first so that she outlives it.
+    // The stage knows her and its screens only through interfaces; they are declared first so that
+    // they outlive it.
     CPlayer m_Player;
+    CPause m_Pause;
+    CGameStart m_GameStart;
+    CGameOver m_GameOver;
+    CStageClear m_StageClear;
+    CBeacon m_Beacon[STAGE_BEACON_NUM];
+    CChat m_Chat;
     CStage m_Stage{m_Player};
     CConstructive m_Constructive;
     CTitle m_Title;

@@ -206,22 +206,22 @@ void CReplaySel::Update()
         return;
     }
     const int nInput = CInputState::GetInput(0);
-    if (m_Shot.Press(nInput & INPUT_SHOT)) {
+    if (m_Shot.Rise(nInput & INPUT_SHOT)) {
         if (m_bSave || m_Slots[m_nCursor].bValid) {
             m_nResult = m_bSave ? RESULT_SAVE : RESULT_PLAY;
             PlayMenuDecide();
         }
     }
-    if (m_nResult == RESULT_NONE && m_Jump.Press(nInput & INPUT_JUMP)) {
+    if (m_nResult == RESULT_NONE && m_Jump.Rise(nInput & INPUT_JUMP)) {
         m_nResult = m_bSave ? RESULT_SAVE_CANCEL : RESULT_LOAD_CANCEL;
     }
     if (m_nResult != RESULT_NONE) {
         return;
     }
-    if (m_Up.Press(IsDown(nInput, VK_UP))) {
+    if (m_Up.Rise(IsDown(nInput, VK_UP))) {
         MoveCursor(-1);
     }
-    if (m_Down.Press(IsDown(nInput, VK_DOWN))) {
+    if (m_Down.Rise(IsDown(nInput, VK_DOWN))) {
         MoveCursor(1);
     }
 }

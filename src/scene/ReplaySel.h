@@ -79,7 +79,7 @@ private:
     int m_nResult = RESULT_NONE;
     int m_nCursor = -1;
     int m_bSave = 0;
-    CMenuEdge m_Shot, m_Jump, m_Up, m_Down;
+    CKeyEdge m_Shot, m_Jump, m_Up, m_Down;
     DWORD m_dwConfirmStart = 0;
     float m_fPointerX = 0.0f;
     float m_fPointerPhase = 0.0f;

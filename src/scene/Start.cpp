@@ -161,12 +161,12 @@ void CStart::StepNudge(NUDGE* pNudge)
 
 int CStart::ChooseInRow(int nInput, int nChoice, int nCount)
 {
-    if (m_Latches[LATCH_LEFT].Press(IsMenuKeyDown(nInput, VK_LEFT))) {
+    if (m_Latches[LATCH_LEFT].Rise(IsMenuKeyDown(nInput, VK_LEFT))) {
         nChoice = (nChoice + nCount - 1) % nCount;
         PlayMenuMove();
         Nudge(ARROW_LEFT);
     }
-    if (m_Latches[LATCH_RIGHT].Press(IsMenuKeyDown(nInput, VK_RIGHT))) {
+    if (m_Latches[LATCH_RIGHT].Rise(IsMenuKeyDown(nInput, VK_RIGHT))) {
         nChoice = (nChoice + 1) % nCount;
         PlayMenuMove();
         Nudge(ARROW_RIGHT);
@@ -177,8 +177,8 @@ int CStart::ChooseInRow(int nInput, int nChoice, int nCount)
 void CStart::UpdateInput()
 {
     const int nInput = MenuInput();
-    const int bConfirm = m_ConfirmLatch.Press(IsConfirm(nInput));
-    const int bBack = m_BackLatch.Press((nInput & INPUT_JUMP) != 0);
+    const int bConfirm = m_ConfirmLatch.Rise(IsConfirm(nInput));
+    const int bBack = m_BackLatch.Rise((nInput & INPUT_JUMP) != 0);
     switch (m_nResult) {
     case RESULT_MODE:
         m_nMode = ChooseInRow(nInput, m_nMode, MODE_COUNT);

@@ -80,8 +80,8 @@ private:
     NUDGE m_Nudge[2];
     int m_nTab = 0;
     int m_nMode = MODE_EASY;
-    CMenuEdge m_Latches[LATCHES];
-    CMenuEdge m_ConfirmLatch;
-    CMenuEdge m_BackLatch;
+    CKeyEdge m_Latches[LATCHES];
+    CKeyEdge m_ConfirmLatch;
+    CKeyEdge m_BackLatch;
     int m_bStopped = 1;
 };

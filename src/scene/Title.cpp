@@ -214,7 +214,7 @@ void CTitle::Confirm()
 void CTitle::UpdateDebugKeys()
 {
     for (int i = 0; i < TITLE_DEBUG_STAGES; i++) {
-        if (m_Digits[i].Press(GetAsyncKeyState('1' + i) < 0) && IsStageExist(i + 1)) {
+        if (m_Digits[i].Rise(GetAsyncKeyState('1' + i) < 0) && IsStageExist(i + 1)) {
             m_nStage = i + 1;
             PlayMenuPowerUp();
         }
@@ -234,13 +234,13 @@ void CTitle::UpdateMenu()
         return;
     }
     const int nInput = MenuInput();
-    if (m_Up.Press(IsMenuKeyDown(nInput, VK_UP))) {
+    if (m_Up.Rise(IsMenuKeyDown(nInput, VK_UP))) {
         MoveCursor(-1);
     }
-    if (m_Down.Press(IsMenuKeyDown(nInput, VK_DOWN))) {
+    if (m_Down.Rise(IsMenuKeyDown(nInput, VK_DOWN))) {
         MoveCursor(1);
     }
-    if (m_Confirm.Press(IsConfirmDown(nInput))) {
+    if (m_Confirm.Rise(IsConfirmDown(nInput))) {
         Confirm();
     }
     if (IsDebugKey()) {

@@ -79,8 +79,8 @@ private:
     CDSurface m_Picture;
     CDSurface m_White;
     int m_nCursor = 0;
-    CMenuEdge m_Up, m_Down, m_Confirm;
-    CMenuEdge m_Digits[TITLE_DEBUG_STAGES];
+    CKeyEdge m_Up, m_Down, m_Confirm;
+    CKeyEdge m_Digits[TITLE_DEBUG_STAGES];
     int m_nStage = 1;
     float m_fSlatWidth = 0.0f;
     float m_fSlatTarget = (float)SLAT_WIDTH;

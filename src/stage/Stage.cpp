@@ -143,6 +143,9 @@ void CStage::UnloadStage()
         list.clear();
     m_pBoss = nullptr;
     m_pBgPrev = m_pBgCur = nullptr;
+    // The chat points at windows of the stage data.
+    if (m_Screens.pChat)
+        m_Screens.pChat->Clear();
     m_StageData.PreUnload();
     m_StageData.Unload();
     if (g_bSoundOn)
@@ -482,7 +485,7 @@ int CStage::Draw(IDirectDrawSurface7* lpSurface, IDirect3DDevice7* lpDevice)
         if (m_bFadeOut)
             DrawScene(lpDevice, [&] { m_Fade.Draw(lpDevice); });
         if (m_Screens.pGameOver)
-            m_Screens.pGameOver->Draw(lpSurface);
+            m_Screens.pGameOver->Draw(lpSurface, lpDevice);
     }
     if (m_nState == STAGE_STATE_PAUSE && m_Screens.pPause)
         m_Screens.pPause->Draw(lpSurface);

@@ -51,10 +51,12 @@ public:
     virtual void Start(int bInteractive) = 0;
     virtual void Update() = 0;
     virtual void Hide() = 0;
-    virtual int Draw(IDirectDrawSurface7* lpSurface) = 0;
+    // Its fades are drawn in scenes of their own on the device.
+    virtual int Draw(IDirectDrawSurface7* lpSurface, IDirect3DDevice7* lpDevice) = 0;
     virtual int IsHidden() = 0;
     // Its own state: 0 right after Start, non-zero once it stands over the stage.
     virtual int GetState() = 0;
+    // The stage lets it offer its choice (always, right after Start).
     virtual void SetRunning(int bRunning) = 0;
     // GAMEOVER_CHOICE_*, 0 while none is made.
     virtual int GetChoice() = 0;

@@ -293,6 +293,18 @@ TEST_F(FrameLoopTest, PauseKeepsRenderingButStopsUpdatesTimeAndCounting)
     EXPECT_EQ(CAppTimer::IsPaused(0), 0);
 }
 
+TEST_F(FrameLoopTest, APausedStageKeepsUpdatingButHoldsTheFrameClock)
+{
+    // The stage pauses in the update of tick 6 (its menu runs) and goes on in that of tick 11: the
+    // update passes of ticks 7 to 11 begin paused. A replay, which has no pause, must meet the
+    // same clock steps after it: the clock moves only in passes that begin in play.
+    m_game.m_fnOnRender = [this](uint32_t t) { m_game.m_bStagePaused = t >= 6 && t < 11; };
+    Script("14 close\n");
+    Run();
+    EXPECT_EQ(m_game.m_updates, Range(1, 14));
+    EXPECT_EQ(CAppTimer::GetFrameClock(), 16u * 9 + 5);
+}
+
 TEST_F(FrameLoopTest, FrameRateFigureIsPublishedEachSecondWithoutThePublishingTick)
 {
     // Ticks 16 ms apart: tick k reads 16 (k - 1) ms.

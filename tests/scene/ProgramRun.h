@@ -132,6 +132,14 @@ class CProgramRun : public ::testing::Test {
 protected:
     int Run(uint32_t nTicks) { return RunOn(m_Host, m_Game, nTicks); }
 
+    // The last frame as NAME.png for looking at, written only when ZORVA_LOOK_DIR names a folder.
+    static void WriteLook(const CHostHeadless& host, const std::string& strName)
+    {
+        const char* pszDir = std::getenv("ZORVA_LOOK_DIR");
+        if (pszDir)
+            host.WriteLastFrame((std::string(pszDir) + "/" + strName + ".png").c_str());
+    }
+
     // The program on a host and game of the test's own (a second run in the same folder).
     static int RunOn(CHostHeadless& host, CGame& game, uint32_t nTicks)
     {

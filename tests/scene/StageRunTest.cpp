@@ -128,8 +128,8 @@ private:
 
 // What one stage tick leaves: her place, state word and standing (life, experience, level, score
 // and the cockpit's counter), the stage's state, every listed label's place, the flying shots, the
-// explosions and the items, for comparing runs tick by tick. The explosions' looks (where sparks
-// fly, their colours) are left out: only how long they last counts.
+// explosions, the items and the stage's screens, for comparing runs tick by tick. The explosions'
+// looks (where sparks fly, their colours) are left out: only how long they last counts.
 struct TICKSAMPLE {
     float x, y;
     DWORD dwState;
@@ -139,13 +139,14 @@ struct TICKSAMPLE {
     uint64_t nShotHash;
     uint64_t nExplosionHash;
     uint64_t nItemHash;
+    uint64_t nScreenHash;
 
     bool operator==(const TICKSAMPLE& o) const
     {
         return x == o.x && y == o.y && dwState == o.dwState && nLife == o.nLife && nExp == o.nExp &&
                nLevel == o.nLevel && nScore == o.nScore && nCounter == o.nCounter && nStageState == o.nStageState &&
                nLabelHash == o.nLabelHash && nShotHash == o.nShotHash && nExplosionHash == o.nExplosionHash &&
-               nItemHash == o.nItemHash;
+               nItemHash == o.nItemHash && nScreenHash == o.nScreenHash;
     }
 };
 
@@ -173,6 +174,29 @@ uint64_t HashLabels(CStage& stage)
             h.Mix(pLabel->m_nDurability);
         }
     }
+    return h.Get();
+}
+
+// What the stage's screens show: the banner, the beacons, the chat, the game-over screen.
+uint64_t HashScreens(CGame& game)
+{
+    CHash h;
+    const CGameStart& banner = game.GetGameStart();
+    h.Mix(banner.IsHidden());
+    h.Mix(banner.GetState());
+    h.Mix(banner.GetScale());
+    h.Mix(banner.GetGo().GetX());
+    h.Mix(banner.GetGo().GetStretch());
+    for (int i = 0; i < STAGE_BEACON_NUM; i++) {
+        h.Mix(game.GetBeacon(i).IsFinished());
+        h.Mix(game.GetBeacon(i).GetDrawY());
+    }
+    h.Mix(game.GetChat().GetCount());
+    CGameOver& over = game.GetGameOver();
+    h.Mix(over.IsHidden());
+    h.Mix(over.GetState());
+    h.Mix(over.GetShutter());
+    h.Mix(over.GetFade().GetAlpha());
     return h.Get();
 }
 
@@ -272,7 +296,8 @@ TICKSAMPLE Sample(CGame& game)
                       HashLabels(game.GetStage()),
                       HashShots(),
                       HashExplosions(game.GetStage()),
-                      HashItems(game.GetStage())};
+                      HashItems(game.GetStage()),
+                      HashScreens(game)};
 }
 
 // The name of the main-layer object just under her.
@@ -443,14 +468,88 @@ TEST_F(StageRun, ARunThatEarnsTheConstructiveBonusRepeatsEveryTick)
     EXPECT_GE(m_Recorded[120].nScore, 1000);
 }
 
-// Screenshots of the run for looking at, written only when ZORVA_LOOK_DIR names a folder.
-void WriteLook(const CHostHeadless& host, int t)
+// A run with a pause and a miss: the crates nobody shoots push her off the screen, the game-over
+// screen comes, and the replay is saved when its menu opens. Played back, every tick outside the
+// pause repeats, and the playback's game-over screen, which offers no choice, ends the replay once
+// its fade to black is done, while the record still holds more.
+TEST_F(StageRun, APauseAndTheGameOverScreenKeepThePlaybackInStepAndTheGameOverEndsIt)
 {
-    const char* pszDir = std::getenv("ZORVA_LOOK_DIR");
-    if (!pszDir)
-        return;
-    const std::string strPath = std::string(pszDir) + "/stage1-fire-" + std::to_string(t) + ".png";
-    host.WriteLastFrame(strPath.c_str());
+    MakeStageData();
+    std::filesystem::create_directory("Replay");
+    std::vector<TICKSAMPLE> recorded;
+    int nPaused = 0;
+    bool bSaved = false;
+    m_Game.m_OnRender = [&](CObservedGame& game) {
+        if (game.GetState() != CGame::STATE_STAGE || !game.m_bNoting)
+            return;
+        if (!m_nBase)
+            m_nBase = m_Host.GetFrameTicks();
+        const int t = static_cast<int>(m_Host.GetFrameTicks() - m_nBase);
+        if (t == 100 || t == 142)
+            m_Host.PressKey(VK_TAB);
+        if (t == 101 || t == 143)
+            m_Host.ReleaseKey(VK_TAB);
+        if (game.GetStage().GetState() == STAGE_STATE_PAUSE) {
+            nPaused++;
+            return;
+        }
+        recorded.push_back(Sample(game));
+        if (!bSaved && game.GetGameOver().GetState() == CGameOver::STATE_MENU) {
+            CKeyRecorder* pRec = CKeyRecorder::GetInstance();
+            pRec->CloseTrack();
+            ASSERT_EQ(pRec->SaveReplay("Replay02.dat", game.GetStage().GetScore()), 1);
+            bSaved = true;
+            CloseSoon();
+        }
+    };
+    ASSERT_EQ(Run(200000), 0);
+    ASSERT_TRUE(bSaved);
+    EXPECT_GE(nPaused, 40);
+
+    CHostHeadless host;
+    CObservedGame game(host);
+    SetParam("STAGE_INIT_STATE", "0");
+    std::vector<TICKSAMPLE> played;
+    bool bStarted = false;
+    int nLeaveAt = -1;
+    int bMoreAtLeave = 0;
+    int bFinishedAtLeave = 0;
+    game.m_OnRender = [&](CObservedGame& g) {
+        if (!bStarted) {
+            bStarted = true;
+            // What the caution screen loads for every later scene, as before any replay is chosen.
+            g.LoadAll(g_lpD3DDevice);
+            ASSERT_EQ(g.StartReplay(g_lpD3DDevice, ".\\Replay\\", "Replay02.dat"), 1);
+            return;
+        }
+        if (g.GetState() == CGame::STATE_TITLE)
+            CloseSoonOn(host, g);
+        const bool bStage = g.GetState() == CGame::STATE_STAGE || g.GetState() == CGame::STATE_STAGE_FADE;
+        if (!bStage || nLeaveAt >= 0)
+            return;
+        // The scene has begun to leave in the same pass.
+        if (g.GetStage().GetState() == STAGE_STATE_LEAVE) {
+            nLeaveAt = static_cast<int>(played.size());
+            bMoreAtLeave = CKeyRecorder::GetInstance()->HasMorePlayData();
+            bFinishedAtLeave = g.GetGameOver().IsFinished();
+            return;
+        }
+        played.push_back(Sample(g));
+    };
+    ASSERT_EQ(RunOn(host, game, 200000), 0);
+    ASSERT_GT(nLeaveAt, 0);
+    EXPECT_TRUE(bMoreAtLeave);
+    EXPECT_TRUE(bFinishedAtLeave);
+    ASSERT_LT(static_cast<size_t>(nLeaveAt), recorded.size());
+    for (int i = 0; i < nLeaveAt; i++) {
+        ASSERT_TRUE(played[i] == recorded[i]) << "tick " << i << ": recorded (" << recorded[i].x << ", " << recorded[i].y
+                                              << ") played (" << played[i].x << ", " << played[i].y << ")";
+    }
+    // The miss and the whole shutter and fade sequence were played back.
+    EXPECT_EQ(played.back().nStageState, STAGE_STATE_GAMEOVER);
+    const std::vector<int> states = game.States();
+    EXPECT_EQ(std::vector<int>(states.end() - 3, states.end()),
+              (std::vector<int>{CGame::STATE_STAGE, CGame::STATE_STAGE_FADE, CGame::STATE_TITLE}));
 }
 
 TEST_F(StageRun, EnemyFireIsShotDownByHerGunAndEveryExplosionAndStarCircleBurnsOut)
@@ -494,7 +593,7 @@ TEST_F(StageRun, EnemyFireIsShotDownByHerGunAndEveryExplosionAndStarCircleBurnsO
                 crushedGone.insert(pLabel);
         }
         if (t % 10 == 0)
-            WriteLook(m_Host, t);
+            WriteLook(m_Host, "stage1-fire-" + std::to_string(t));
         if (t == kTrackEnd)
             nPointAtEnd = game.GetStage().GetScore();
     });

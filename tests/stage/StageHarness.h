@@ -51,7 +51,7 @@ public:
     }
     void Update() override {}
     void Hide() override { m_bHidden = 1; }
-    int Draw(IDirectDrawSurface7*) override { return 1; }
+    int Draw(IDirectDrawSurface7*, IDirect3DDevice7*) override { return 1; }
     int IsHidden() override { return m_bHidden; }
     int GetState() override { return m_nState; }
     void SetRunning(int bRunning) override { m_bRunning = bRunning; }

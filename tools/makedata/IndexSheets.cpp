@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "BulletPictures.h"
 #include "CockpitPictures.h"
 #include "IndexSheetsCanvas.h"
+#include "ScreenPictures.h"
 #include "StageArt.h"
 #include "platform/win/WinTypes.h"
 
@@ -47,30 +49,6 @@ const REGIONDEF kSystemRegions[] = {
     {"Damaged.bmp", 120, 28, RK_LABEL, "DAMAGED", kRed, 0},
     {"GroundWiperCall1.bmp", 200, 48, RK_LABEL, "GROUND WIPER", kCyan, 0},
     {"GroundWiperCall2.bmp", 200, 48, RK_LABEL, "GROUND WIPER!", kYellow, 0},
-    {"StageClear.bmp", 320, 48, RK_LABEL, "STAGE CLEAR", kYellow, 0},
-    {"StageClearZorva.bmp", 160, 120, RK_LABEL, "ZORVA", kPink, 0},
-    {"StageClearExtra.bmp", 160, 32, RK_LABEL, "EXTRA", kOrange, 0},
-    {"LifeBonus.bmp", 160, 29, RK_LABEL, "LIFE BONUS", kWhite, 0},
-    {"TimeBonus.bmp", 160, 29, RK_LABEL, "TIME BONUS", kWhite, 0},
-    {"TargetBonus.bmp", 160, 29, RK_LABEL, "TARGET BONUS", kWhite, 0},
-    {"Bar.bmp", 320, 6, RK_GAUGE, "", kWhite, 1},
-    {"Total.bmp", 160, 29, RK_LABEL, "TOTAL", kYellow, 0},
-    {"StageClearNumbers.bmp", 160, 29, RK_DIGITS, "", kWhite, 1},
-    {"GameOver.bmp", 320, 64, RK_LABEL, "GAME OVER", kRed, 0},
-    {"ChallengeAgain1.bmp", 200, 32, RK_LABEL, "CHALLENGE AGAIN", kGrey, 0},
-    {"ChallengeAgain2.bmp", 200, 32, RK_LABEL, "CHALLENGE AGAIN", kYellow, 0},
-    {"ReturnToTitle1.bmp", 200, 32, RK_LABEL, "RETURN TO TITLE", kGrey, 0},
-    {"ReturnToTitle2.bmp", 200, 32, RK_LABEL, "RETURN TO TITLE", kYellow, 0},
-    {"Really.bmp", 200, 32, RK_LABEL, "REALLY?", kWhite, 0},
-    {"Pause.bmp", 160, 40, RK_LABEL, "PAUSE", kWhite, 0},
-    {"ReturnToGame1.bmp", 200, 32, RK_LABEL, "RETURN TO GAME", kGrey, 0},
-    {"ReturnToGame2.bmp", 200, 32, RK_LABEL, "RETURN TO GAME", kYellow, 0},
-    {"Yes1.bmp", 64, 32, RK_LABEL, "YES", kGrey, 0},
-    {"Yes2.bmp", 64, 32, RK_LABEL, "YES", kYellow, 0},
-    {"No1.bmp", 64, 32, RK_LABEL, "NO", kGrey, 0},
-    {"No2.bmp", 64, 32, RK_LABEL, "NO", kYellow, 0},
-    {"DangerBeacon1.bmp", 96, 32, RK_LABEL, "DANGER", kRed, 0},
-    {"DangerBeacon2.bmp", 96, 32, RK_LABEL, "DANGER", kOrange, 0},
 };
 
 const REGIONDEF kCockpitRegions[] = {
@@ -103,8 +81,6 @@ const REGIONDEF kBossRegions[] = {
     {"BossLife2.bmp", 100, 12, RK_LABEL, "", kGrey, 0},
     {"BossName.bmp", 107, 125, RK_FRAMES, "F91|RX78|RX93|MSZ006|MSZ010", kWhite, 5},
     {"TimeLimit.bmp", 80, 16, RK_LABEL, "TIME", kWhite, 0},
-    {"BossWarning1.bmp", 400, 90, RK_LABEL, "WARNING", kRed, 0},
-    {"BossWarning2.bmp", 160, 32, RK_LABEL, "WARNING", kYellow, 0},
 };
 
 struct SHEETDEF {
@@ -114,7 +90,7 @@ struct SHEETDEF {
     size_t nRegions;
 };
 
-const int kSheetWidth = 512;
+const int kSheetWidth = 640;
 const int kGap = 2;
 
 void SplitLabels(const char* pszLabel, std::vector<std::string>& out)
@@ -225,38 +201,58 @@ void DrawRegion(CCanvas& c, int x, int y, const REGIONDEF& r)
     }
 }
 
-// Places regions in rows across the sheet; returns the sheet height.
-int PlaceRegions(const SHEETDEF& sheet, std::vector<RECT>& places)
+// Places rectangles of the sizes in rows across the sheet; returns the sheet height.
+int PlaceRegions(const std::vector<std::pair<int, int>>& sizes, std::vector<RECT>& places)
 {
     int x = 0, y = 0, nRowH = 0;
-    for (size_t i = 0; i < sheet.nRegions; i++) {
-        const REGIONDEF& r = sheet.pRegions[i];
-        if (x > 0 && x + r.nWidth > kSheetWidth) {
+    for (const std::pair<int, int>& size : sizes) {
+        if (x > 0 && x + size.first > kSheetWidth) {
             x = 0;
             y += nRowH + kGap;
             nRowH = 0;
         }
-        places.push_back(RECT{x, y, x + r.nWidth, y + r.nHeight});
-        x += r.nWidth + kGap;
-        nRowH = std::max(nRowH, r.nHeight);
+        places.push_back(RECT{x, y, x + size.first, y + size.second});
+        x += size.first + kGap;
+        nRowH = std::max(nRowH, size.second);
     }
     return y + nRowH;
 }
 
+// The table's regions, then the screens' regions of the same index (drawn with the art kit).
 void WriteSheet(CDataSet& data, const SHEETDEF& sheet)
 {
+    std::vector<const ARTREGION*> arts;
+    for (const ARTREGION& a : ScreenRegions()) {
+        if (!strcmp(a.pszIndexFile, sheet.pszIndexFile))
+            arts.push_back(&a);
+    }
+    std::vector<std::pair<int, int>> sizes;
+    for (size_t i = 0; i < sheet.nRegions; i++)
+        sizes.push_back({sheet.pRegions[i].nWidth, sheet.pRegions[i].nHeight});
+    for (const ARTREGION* a : arts)
+        sizes.push_back({a->nWidth, a->nHeight});
     std::vector<RECT> places;
-    const int nHeight = PlaceRegions(sheet, places);
+    const int nHeight = PlaceRegions(sizes, places);
     CCanvas canvas(kSheetWidth, nHeight);
     std::vector<std::string> lines;
     lines.push_back(std::string("// ") + sheet.pszIndexFile + ": regions of " + sheet.pszSheetFile);
     lines.push_back(std::string("#INDEX_FOR ") + sheet.pszSheetFile);
-    for (size_t i = 0; i < sheet.nRegions; i++) {
-        const REGIONDEF& r = sheet.pRegions[i];
+    for (size_t i = 0; i < places.size(); i++) {
         const RECT& rc = places[i];
-        DrawRegion(canvas, rc.left, rc.top, r);
+        const char* pszName;
+        if (i < sheet.nRegions) {
+            DrawRegion(canvas, rc.left, rc.top, sheet.pRegions[i]);
+            pszName = sheet.pRegions[i].pszName;
+        } else {
+            const ARTREGION& a = *arts[i - sheet.nRegions];
+            CArtKit kit(canvas);
+            kit.Clip(rc.left, rc.top, a.nWidth, a.nHeight);
+            a.pfnDraw(kit, rc.left, rc.top, a.nWidth, a.nHeight);
+            Label(canvas, rc.left, rc.top, a.nWidth, a.nHeight, a.pszName);
+            pszName = a.pszName;
+        }
         char szLine[256];
-        snprintf(szLine, sizeof(szLine), "#IMG_RGN %s = %ld:%ld:%ld:%ld", r.pszName, (long)rc.left, (long)rc.top,
+        snprintf(szLine, sizeof(szLine), "#IMG_RGN %s = %ld:%ld:%ld:%ld", pszName, (long)rc.left, (long)rc.top,
                  (long)rc.right - 1, (long)rc.bottom - 1);
         lines.push_back(szLine);
     }

@@ -11,6 +11,17 @@
 
 namespace {
 
+// The chat lines (code page 932). "\\s" ends a text step, "\\n" a line; the two empty steps at the
+// end keep the words up a while. "This is Zorva, the operation begins! / Many enemies ahead... /
+// I'll break right through!"
+const char kChatStart[] = "\x82\xB1\x82\xBF\x82\xE7\x83\x5D\x83\x8B\x83\x6F\x81\x41\x8D\xEC\x90\xED\x8A\x4A\x8E\x6E"
+                          "\x81\x49\\s\\n\x93\x47\x82\xCC\x94\xBD\x89\x9E\x91\xBD\x90\x94\x81\x63\\n\x88\xEA\x8B\x43"
+                          "\x82\xC9\x93\xCB\x94\x6A\x82\xB7\x82\xE9\x82\xED\x82\xE6\x81\x49\\s\\s";
+// "Warning! A huge enemy ahead. / Zorva, don't push yourself!"
+const char kChatBoss[] = "\x8C\x78\x8D\x90\x81\x49\x91\x4F\x95\xFB\x82\xC9\x8B\x90\x91\xE5\x82\xC8\x93\x47\x89\x65"
+                         "\x81\x42\\s\\n\x83\x5D\x83\x8B\x83\x6F\x81\x41\x96\xB3\x97\x9D\x82\xCD\x82\xB7\x82\xE9\x82\xC8"
+                         "\x81\x49\\s\\s";
+
 const char* const kBossNames[SAMPLE_STAGE_COUNT] = {"M.Zorva", "Z.M.Zorva", "ZZ.M.Zorva", "M.ZorvaF91", "N.M.Zorva"};
 
 // The map of one layer: codes by column and row (RR 1 at the bottom to 8 at the top).
@@ -256,9 +267,10 @@ void Events(std::vector<std::string>& lines, int nStage, const STAGEPLAN& plan)
     snprintf(szBgm, sizeof(szBgm), "BGM=Stage%02d.wav:%u", nStage, MakeMusicPiece(2 + nStage).nLoopStartMs);
     at(0, "BG0=Sky.bmp");
     at(0, szBgm);
-    at(1, "CHAT=ChatWin1.bmp:Chat01.wav:Stage start.\\sKeep moving!");
+    // The chat and the danger beacons come once the start banner has gone.
     at(1, "CONSTRUCTIVE=On");
-    at(2, "DANGER=560:240:2");
+    at(2, std::string("CHAT=ChatWin1.bmp:Chat01.wav:") + kChatStart);
+    at(3, "DANGER=560:240:2");
     at(3, "PLAY=Horn.wav");
     // Stage 1 is short: its backgrounds change faster.
     at(nStage == 1 ? 3 : 4, "BG0=Far2.bmp");
@@ -270,7 +282,7 @@ void Events(std::vector<std::string>& lines, int nStage, const STAGEPLAN& plan)
     at(b - 2, "BG0=Sky.bmp");
     at(b - 1, "DANGER=Boss");
     at(b - 1, "BGM=Off");
-    at(b - 1, "CHAT=ChatWin2.bmp:Chat02.wav:Something big\\nis coming.");
+    at(b - 1, std::string("CHAT=ChatWin2.bmp:Chat02.wav:") + kChatBoss);
     if (nStage >= 4)
         at(b - 1, "AERIALMODE");
     at(b, std::string("BOSS=") + kBossNames[nStage - 1]);
@@ -339,8 +351,8 @@ void WriteStageFiles(CDataSet& data)
         data.WriteText(folder + "Stage.txt", MakeStageText(nStage, false));
         data.WriteText(folder + "StageDemo.txt", MakeStageText(nStage, true));
         WriteStagePictures(data, nStage, folder);
-        data.Write(folder + "Chat01.wav", MakeEffectWave(folder + "Chat01"));
-        data.Write(folder + "Chat02.wav", MakeEffectWave(folder + "Chat02"));
+        data.Write(folder + "Chat01.wav", MakeChatVoice(1));
+        data.Write(folder + "Chat02.wav", MakeChatVoice(2));
         data.Write(folder + "Horn.wav", MakeEffectWave("Horn"));
         char szBgm[32];
         snprintf(szBgm, sizeof(szBgm), "Stage%02d.wav", nStage);

@@ -3,6 +3,7 @@
 // labelled variant writes the codes and picture names on them.
 #include <cstdio>
 
+#include "ScreenPictures.h"
 #include "StageArt.h"
 #include "StageFiles.h"
 
@@ -145,17 +146,9 @@ void WriteBackgrounds(CDataSet& data, const std::string& folder, int nStage, con
 
 void WriteChatWindows(CDataSet& data, const std::string& folder)
 {
-    // A face on the left; the text goes from (110, 25) on.
     for (int i = 1; i <= 2; i++) {
-        CCanvas win(400, 80, 0x102040);
-        win.Frame(0, 0, 400, 80, 0xC0C0FF);
-        win.Frame(2, 2, 396, 76, 0x6060A0);
-        win.Fill(12, 10, 80, 60, i == 1 ? 0xE0B090 : 0xB07050);
-        win.Frame(12, 10, 80, 60, 0xFFFFFF);
-        win.Disc(38, 34, 5, 0x202020);
-        win.Disc(66, 34, 5, 0x202020);
-        win.Fill(40, 52, 24, 4, 0x202020);
-        win.Text(110, 8, i == 1 ? "PILOT" : "CONTROL", 0xC0C0FF, 1, 1);
+        CCanvas win(288, 80);
+        DrawChatWindow(win, i);
         char szName[32];
         snprintf(szName, sizeof(szName), "ChatWin%d.bmp", i);
         WritePicture(data, folder, szName, win);

@@ -344,3 +344,9 @@ void WriteWaveFiles(CDataSet& data) {
     data.Write("Title/StartMenu.wav", MakeMusicPiece(1).wave);
     data.Write("Ending/Ending.wav", MakeMusicPiece(2).wave);
 }
+
+std::vector<uint8_t> MakeChatVoice(int nSpeaker) {
+    const EFFECT heroine{"ChatHeroine", FX_VOICE, 330, 392, 2800, 11};
+    const EFFECT chief{"ChatOperator", FX_VOICE, 150, 118, 3000, 12};
+    return Synthesise(nSpeaker == 1 ? heroine : chief);
+}

@@ -24,5 +24,8 @@ std::vector<uint8_t> MakeEffectWave(const std::string& name);
 double SynthSine(double fPhase);
 std::vector<uint8_t> MakeWaveFile(const std::vector<int16_t>& samples, uint32_t nRate, uint16_t nChannels);
 
+// A chat window's spoken line, long enough to read its text by: 1 the heroine's, 2 the operator's.
+std::vector<uint8_t> MakeChatVoice(int nSpeaker);
+
 // Writes the system bank's waves, the other effects the game names, and the music.
 void WriteWaveFiles(CDataSet& data);

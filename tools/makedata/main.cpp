@@ -14,6 +14,7 @@
 #include "IndexSheets.h"
 #include "ItemPictures.h"
 #include "PeopleData.h"
+#include "ScreenPictures.h"
 #include "StageFiles.h"
 #include "WidgetPictures.h"
 
@@ -47,6 +48,7 @@ int main(int argc, char** argv)
     WriteLoadingPicture(data);
     WriteHeroinePictures(data);
     WriteCutScenes(data);
+    WriteScreenPictures(data);
     WriteBulletPictures(data);
     WriteFrontPictures(data);
     WriteItemPictures(data);
