@@ -41,6 +41,9 @@ take fuzz_wave '*.wav' 16
 take fuzz_pack '*/PackSample/*.dat' 16
 take fuzz_replay '*/Fixtures/Replay*.dat' 16
 take fuzz_script '*/Script.txt' 16
+# The manifest sits beside GameData/, where the generator wrote it.
+mkdir -p "$seeds/fuzz_manifest"
+cp "$top/build-fuzz/data/.gamedata.manifest" "$seeds/fuzz_manifest/gamedata.manifest"
 
 mkdir -p build-fuzz/artifacts
 # The targets' scratch files go to a folder of the build, which must be empty after each run.

@@ -1,7 +1,5 @@
 #include "engine/WinMain.h"
 
-#include <cstdio>
-
 #include "engine/AppTimer.h"
 #include "engine/NumberBase.h"
 #include "engine/Config.h"
@@ -624,8 +622,8 @@ void ShutdownApp()
         ShowCursor(TRUE);
     }
     if (g_pszError) {
-        // Also where a terminal that started the program can see it.
-        fprintf(stderr, "zorva: %s\n", g_pszError);
+        // The host writes the box's text on stderr too, once, where a terminal that started the
+        // program sees it.
         MessageBoxA(nullptr, g_pszError, APP_NAME, MB_OK);
     }
     if (Game()) {

@@ -336,7 +336,7 @@ int CPBullet::SpendOnQuad(const D3DVECTOR* pQuad)
 
 int CPBullet::HitByEnemyPart(CStage*, CCrushable* pOther)
 {
-    CEnemyPart* pPart = pOther ? pOther->GetEnemyPart() : nullptr;
+    IEnemyPart* pPart = pOther ? pOther->GetEnemyPart() : nullptr;
     if (!pPart)
         return 0;
     D3DVECTOR quad[4];

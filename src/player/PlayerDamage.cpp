@@ -74,8 +74,8 @@ int CPlayer::HitByEnemyBullet(CStage*, CCrushable* pOther)
 
 int CPlayer::HitByEnemyPart(CStage*, CCrushable* pOther)
 {
-    CEnemyPart* pPart = pOther ? pOther->GetEnemyPart() : nullptr;
-    if (!pPart || pPart->m_bInactive)
+    IEnemyPart* pPart = pOther ? pOther->GetEnemyPart() : nullptr;
+    if (!pPart || pPart->IsDead())
         return 0;
     D3DVECTOR quadPart[4], quadSelf[4];
     pPart->GetHitQuad(quadPart);

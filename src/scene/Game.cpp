@@ -4,6 +4,7 @@
 
 #include "bullet/BulletHooks.h"
 #include "effect/RVMEffect.h"
+#include "enemy/EnemyHooks.h"
 #include "engine/AppTimer.h"
 #include "engine/BgmWave.h"
 #include "engine/BmpIndex.h"
@@ -71,6 +72,7 @@ void CGame::WireStage()
     hooks.CreateItem = CItemGun::Create;
     hooks.DrawOptionIcons = COptionIcon::Draw;
     CStage::SetHooks(hooks);
+    InstallEnemyMakers();
     STAGESCREENS screens = m_Stage.GetScreens();
     screens.pPause = &m_Pause;
     screens.pGameStart = &m_GameStart;
@@ -390,9 +392,9 @@ void CGame::EnterLoading(IDirect3DDevice7* lpDevice)
         LoadInThread(lpDevice);
         return;
     }
-    while (!m_pLoading->IsRunning()) {
-        Sleep(1);
-    }
+    // Until the worker runs. Polling with 1-ms sleeps would do on a real clock, but a clock that
+    // only sleeps move (the headless one) would count every poll, a number that differs per run.
+    m_pLoading->WaitUntilRunning();
 }
 
 void CGame::EnterReplaySelect(int nPrevState, IDirect3DDevice7* lpDevice)

@@ -88,6 +88,7 @@ CLoading::CLoading(CLoadingInfo* pStart, CGame* pGame) : m_pStart(pStart)
 CLoading::~CLoading()
 {
     m_bRunning = RUNNING_NO;
+    m_bRunning.notify_all();
     SetEvent(m_hEvent);
     if (m_hThread) {
         WaitForSingleObject(m_hThread, INFINITE);
@@ -108,6 +109,7 @@ unsigned CLoading::Work()
     if (!m_bRunning.compare_exchange_strong(nExpected, RUNNING_YES)) {
         return 0;
     }
+    m_bRunning.notify_all();
     if (!WaitForStart()) {
         return 0;
     }

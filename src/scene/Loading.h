@@ -51,6 +51,9 @@ public:
 
     // 1 once the worker has started (and until the object is deleted).
     int IsRunning() const { return m_bRunning.load() == RUNNING_YES; }
+    // Returns once the worker has started (or the object is being deleted). A wait on the worker's
+    // report, not a poll: it takes only the time the start takes, and no time of the game's clock.
+    void WaitUntilRunning() const { m_bRunning.wait(RUNNING_NOT_YET); }
     // 0 when no thread could be made: the caller has to load by itself.
     int HasThread() const { return m_hThread != nullptr; }
 

@@ -186,8 +186,8 @@ D3DVECTOR* CCrushableSet::FindTarget(D3DVECTOR* pOut, float fX)
 {
     TargetPick parts;
     for (int i = NextLive(CRUSH_ENEMY_PART, 0); i < CRUSHABLE_MAX; i = NextLive(CRUSH_ENEMY_PART, i + 1)) {
-        CEnemyPart* pPart = s_pTable[CRUSH_ENEMY_PART][i]->GetEnemyPart();
-        if (!pPart || pPart->m_bInactive)
+        IEnemyPart* pPart = s_pTable[CRUSH_ENEMY_PART][i]->GetEnemyPart();
+        if (!pPart || pPart->IsDead())
             continue;
         D3DVECTOR v;
         pPart->GetPos(&v);

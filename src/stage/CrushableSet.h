@@ -7,7 +7,7 @@
 #include "platform/win/WinTypes.h"
 
 class CStage;
-class CEnemyPart;
+class IEnemyPart;
 class CObjectLabel;
 
 #define CRUSHABLE_MAX 256
@@ -30,7 +30,7 @@ public:
     // Leaves the registry, so a destroyed object is never visited.
     virtual ~CCrushable();
 
-    virtual CEnemyPart* GetEnemyPart() { return nullptr; }
+    virtual IEnemyPart* GetEnemyPart() { return nullptr; }
     virtual CObjectLabel* GetObjectLabel() { return nullptr; }
     // Calls pOther's handler for this object's category; the handler's result.
     virtual int Collide(CStage* pStage, CCrushable* pOther);

@@ -1,7 +1,6 @@
-// What the stage needs of the player and enemy classes, which live in their own libraries. Until
-// those are built, the classes below are the least the stage calls on them: the names, fields and
-// calls the stage uses, with no behaviour of their own beyond storing what they are given. The
-// player and enemy libraries replace them. (The labels' explosions and star circles are reached
+// What the stage needs of the player and enemy classes, which live in their own libraries above it:
+// small interfaces they implement, and stand-ins with no behaviour of their own beyond storing what
+// they are given. (The labels' explosions and star circles are reached
 // through LabelEffects.h.)
 #pragma once
 #include "platform/d3d/D3D.h"
@@ -12,28 +11,19 @@
 
 class CStage;
 
-// A live, hittable piece of a placed enemy.
-class CEnemyPart : public CCrushable {
+// What the stage, the heroine and her guns ask of a live, hittable piece of a placed enemy: the
+// enemy library's parts implement it.
+class IEnemyPart : public CCrushable {
 public:
-    CEnemyPart() : CCrushable(CRUSH_ENEMY_PART) {}
-    CEnemyPart* GetEnemyPart() override { return this; }
-    D3DVECTOR* GetPos(D3DVECTOR* pOut) const
-    {
-        *pOut = m_vPos;
-        return pOut;
-    }
-
+    IEnemyPart() : CCrushable(CRUSH_ENEMY_PART) {}
+    IEnemyPart* GetEnemyPart() override { return this; }
+    // Where it is hit and drawn (screen pixels, y down, before the view offset).
+    virtual D3DVECTOR* GetPos(D3DVECTOR* pOut) = 0;
     // The four corners of its hit box in screen pixels (top-left, top-right, bottom-right,
-    // bottom-left); the stand-in has none.
-    virtual void GetHitQuad(D3DVECTOR* pOut /*[4]*/)
-    {
-        for (int i = 0; i < 4; i++)
-            pOut[i] = D3DVECTOR{};
-    }
-
+    // bottom-left).
+    virtual void GetHitQuad(D3DVECTOR* pOut /*[4]*/) = 0;
     // Non-zero while the part is not in play.
-    BOOL m_bInactive = 1;
-    D3DVECTOR m_vPos{};
+    virtual BOOL IsDead() = 0;
 };
 
 // What a player bullet asks of an enemy bullet that it meets: the enemy-bullet base implements it.

@@ -18,8 +18,14 @@ using PBulletSet = CPlayerFixture;
 using PBulletHits = CPlayerFixture;
 
 // A part whose hit box is a given screen rectangle.
-class CBoxPart : public CEnemyPart {
+class CBoxPart : public IEnemyPart {
 public:
+    D3DVECTOR* GetPos(D3DVECTOR* pOut) override
+    {
+        *pOut = D3DVECTOR{};
+        return pOut;
+    }
+    BOOL IsDead() override { return 0; }
     void GetHitQuad(D3DVECTOR* pOut) override
     {
         pOut[0] = D3DVECTOR{(float)m_rc.left, (float)m_rc.top, 0.0f};

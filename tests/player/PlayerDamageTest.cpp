@@ -62,11 +62,18 @@ public:
     D3DVECTOR m_Quad[4];
 };
 
-class Part : public CEnemyPart {
+class Part : public IEnemyPart {
 public:
-    Part(float x, float y, float w, float h) : m_Box(x, y, w, h) { m_bInactive = 0; }
+    Part(float x, float y, float w, float h) : m_Box(x, y, w, h) {}
     void GetHitQuad(D3DVECTOR* pOut) override { m_Box.GetHitQuad(pOut); }
+    D3DVECTOR* GetPos(D3DVECTOR* pOut) override
+    {
+        *pOut = D3DVECTOR{};
+        return pOut;
+    }
+    BOOL IsDead() override { return m_bInactive; }
     Shot m_Box;
+    BOOL m_bInactive = 0;
 };
 
 } // namespace

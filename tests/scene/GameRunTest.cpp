@@ -170,14 +170,23 @@ TEST_F(GameRun, TheLogoLeadsToTheTitleAndItsStartMenuToTheChosenStage)
 
 namespace {
 
+// The times the text stands in the output.
+int CountOf(const std::string& strText, const std::string& strPart)
+{
+    int n = 0;
+    for (size_t nAt = strText.find(strPart); nAt != std::string::npos; nAt = strText.find(strPart, nAt + 1))
+        n++;
+    return n;
+}
+
 // A run whose stage does not load: it must end at once with a non-zero status and the reason, in
-// the message box and on stderr, and never run the stage.
+// the message box and once on stderr, and never run the stage.
 class FailedLoadRun : public CProgramRun {
 protected:
     void ExpectEndWithReason(const std::string& strReason)
     {
         ::testing::internal::CaptureStderr();
-        const int nResult = Run(kLongRun);
+        const int nResult = RunOn(m_Host, m_Game, kLongRun, false);
         const std::string strErr = ::testing::internal::GetCapturedStderr();
         EXPECT_EQ(nResult, 1);
         EXPECT_EQ(m_Game.States(), (States{3, 21}));
@@ -187,7 +196,8 @@ protected:
         ASSERT_EQ(boxes.size(), 1u);
         EXPECT_EQ(boxes[0].first, strReason);
         EXPECT_EQ(boxes[0].second, "Zorva");
-        EXPECT_NE(strErr.find("zorva: " + strReason + "\n"), std::string::npos) << strErr;
+        EXPECT_NE(strErr.find("[Zorva] " + strReason + "\n"), std::string::npos) << strErr;
+        EXPECT_EQ(CountOf(strErr, strReason), 1) << strErr;
     }
 };
 
@@ -215,13 +225,13 @@ TEST_F(FailedLoadRun, AFirstStageNumberOutOfRangeEndsTheProgramWithTheReason)
         CHostHeadless host;
         CObservedGame game(host);
         ::testing::internal::CaptureStderr();
-        const int nResult = RunOn(host, game, kLongRun);
+        const int nResult = RunOn(host, game, kLongRun, false);
         const std::string strErr = ::testing::internal::GetCapturedStderr();
         EXPECT_EQ(nResult, 1);
         EXPECT_EQ(game.States(), (States{3, 21}));
         ASSERT_EQ(host.GetMessageBoxes().size(), 1u);
         EXPECT_EQ(host.GetMessageBoxes()[0].first, szReason);
-        EXPECT_NE(strErr.find(szReason), std::string::npos) << strErr;
+        EXPECT_EQ(CountOf(strErr, szReason), 1) << strErr;
     }
 }
 

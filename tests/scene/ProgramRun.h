@@ -12,7 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "bullet/ExpBomb4.h"
+#include "bullet/ExpDamage.h"
+#include "bullet/SubtractiveRandom.h"
 #include "engine/WinMain.h"
+#include "headless/HeadlessGame.h"
 #include "platform/host/HostHeadless.h"
 #include "platform/win/Win.h"
 #include "scene/Game.h"
@@ -26,19 +30,44 @@ struct KEYEVENT {
     bool bDown;
 };
 
+// FNV-1a over the frame's bytes, low byte first.
+inline uint64_t HashFrame(const std::vector<uint16_t>& frame)
+{
+    uint64_t h = 1469598103934665603ULL;
+    for (uint16_t w : frame) {
+        h = (h ^ (w & 0xFF)) * 1099511628211ULL;
+        h = (h ^ (w >> 8)) * 1099511628211ULL;
+    }
+    return h;
+}
+
+// The effects' generators as a fresh process has them: unseeded. They keep their state from one
+// stage run to the next, as in the game, so without this a test's frames would depend on the runs
+// of the tests before it in the same process.
+inline void UnseedEffectRandoms()
+{
+    GetLookRandom() = CEffectRandom();
+    GetExplosionRandom() = CEffectRandom();
+    CExpBomb4::GetRandom() = CSubtractiveRandom();
+    CExpDamage::GetRandom() = CSubtractiveRandom();
+    CExpDamageEx::GetRandom() = CSubtractiveRandom();
+}
+
 struct STATEENTRY {
     int nState;
     uint32_t nTick;
 };
 
-class CObservedGame : public CGame {
+// Loads take the ticks they take unless the test asks the first loading frame to wait for them, as
+// the headless runner does.
+class CObservedGame : public CHeadlessGame {
 public:
-    explicit CObservedGame(CHostHeadless& host) : m_Host(host) {}
+    explicit CObservedGame(CHostHeadless& host) : m_Host(host) { m_bWaitForLoads = false; }
 
     void Render(IDirectDrawSurface7* lpDest, IDirect3DDevice7* lpDevice) override
     {
         Note();
-        CGame::Render(lpDest, lpDevice);
+        CHeadlessGame::Render(lpDest, lpDevice);
         Note();
         PlayFront();
         if (m_OnRender) {
@@ -140,14 +169,16 @@ protected:
             host.WriteLastFrame((std::string(pszDir) + "/" + strName + ".png").c_str());
     }
 
-    // The program on a host and game of the test's own (a second run in the same folder).
-    static int RunOn(CHostHeadless& host, CGame& game, uint32_t nTicks)
+    // The program on a host and game of the test's own (a second run in the same folder). Quiet,
+    // the host writes nothing on stderr.
+    static int RunOn(CHostHeadless& host, CGame& game, uint32_t nTicks, bool bQuiet = true)
     {
         HOSTSCRIPTCMD close = {};
         close.nTick = nTicks + 1;
         close.op = HSOP_CLOSE;
         host.Schedule(close);
-        host.SetQuiet(true);
+        host.SetQuiet(bQuiet);
+        UnseedEffectRandoms();
         SetHost(&host);
         ResetWindowSystem();
         SetGameFrame(&game);

@@ -7,14 +7,13 @@
 //   ZORVA_RECORD_FRAME_HASHES=1 build/tests/test_scene --gtest_filter='StageFrames.*'
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "player/FakeEffects.h"
 #include "scene/ProgramRun.h"
 
 namespace {
@@ -40,16 +39,6 @@ const int kTrackEnd = 900;
 
 const char* const kHashFile = ZORVA_TEST_SOURCE_DIR "/scene/StageFrameHashes.txt";
 
-uint64_t HashFrame(const std::vector<uint16_t>& frame)
-{
-    uint64_t h = 1469598103934665603ULL;
-    for (uint16_t w : frame) {
-        h = (h ^ (w & 0xFF)) * 1099511628211ULL;
-        h = (h ^ (w >> 8)) * 1099511628211ULL;
-    }
-    return h;
-}
-
 // One line per stage tick: the tick and the hash of the frame presented just before it.
 std::vector<std::string> ReadHashes(const char* pszPath)
 {
@@ -72,30 +61,11 @@ bool WriteHashes(const char* pszPath, const std::vector<std::string>& lines)
     return static_cast<bool>(out);
 }
 
+// The load waits on its first frame, as in the headless runner, so the stage starts at the same
+// tick and clock on every machine.
 class StageFrames : public CProgramRun {
 protected:
-    // The load runs in real time, and the start of the loader moves the fake clock by a number of
-    // one-millisecond waits that depends on the machine. The frame-rate figure on screen reads that
-    // clock, so the run waits for the load on its first loading frame, then puts the clock at a
-    // fixed time and, a frame later, a fixed step on: the next frame-rate count starts and ends at
-    // times that no longer depend on the machine.
-    void SteadyTheClock(CObservedGame& game, int nHook)
-    {
-        if (nHook == 0) {
-            for (int nWaited = 0; !game.IsLoadDone() && nWaited < 60000; nWaited++)
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            const uint32_t dwNow = m_Host.NowMs();
-            ASSERT_LT(dwNow, kClockAt - kClockStep) << "the loader's start moved the clock too far";
-            m_Host.AdvanceClock(kClockAt - dwNow);
-        } else if (nHook == 1) {
-            m_Host.AdvanceClock(kClockStep);
-        }
-    }
-
-    // Far beyond the few seconds of the logo and the loader's start; every step is over a second,
-    // the frame-rate count's period.
-    static constexpr uint32_t kClockAt = 1u << 18;
-    static constexpr uint32_t kClockStep = 2000;
+    void SetUp() override { m_Game.m_bWaitForLoads = true; }
 };
 
 TEST_F(StageFrames, EveryFrameOfAFixedStageRunIsThePictureRecordedBefore)
@@ -105,15 +75,16 @@ TEST_F(StageFrames, EveryFrameOfAFixedStageRunIsThePictureRecordedBefore)
     uint32_t nBase = 0;
     int nPresentsAtStart = 0;
     int nPresents = 0;
-    int nLoadingHooks = 0;
+    static CFakeEffects effects;  // the game may reach it until the fixture ends
     m_Game.m_OnRender = [&](CObservedGame& game) {
-        if (game.IsLoading())
-            SteadyTheClock(game, nLoadingHooks++);
         if (game.GetState() != CGame::STATE_STAGE || !game.m_bNoting)
             return;
         if (!nBase) {
             nBase = m_Host.GetFrameTicks();
             nPresentsAtStart = m_Host.GetPresentCount();
+            // Her hit effects take the wall time for their looks, so enemies that hit her would
+            // make every run's pictures differ: her effects are stand-ins that draw nothing.
+            game.GetPlayer().SetEffects(&effects);
         }
         const int t = static_cast<int>(m_Host.GetFrameTicks() - nBase);
         for (const KEYEVENT& e : kTrack) {

@@ -19,6 +19,7 @@
 #include "bullet/ExpBombScroll.h"
 #include "bullet/ExpStarCir.h"
 #include "bullet/SubtractiveRandom.h"
+#include "enemy/EnemyLabel.h"
 #include "engine/KeyRecorder.h"
 #include "engine/WinMain.h"
 #include "platform/win/Win.h"
@@ -139,6 +140,7 @@ struct TICKSAMPLE {
     uint64_t nShotHash;
     uint64_t nExplosionHash;
     uint64_t nItemHash;
+    uint64_t nEnemyHash;
     uint64_t nScreenHash;
 
     bool operator==(const TICKSAMPLE& o) const
@@ -146,7 +148,7 @@ struct TICKSAMPLE {
         return x == o.x && y == o.y && dwState == o.dwState && nLife == o.nLife && nExp == o.nExp &&
                nLevel == o.nLevel && nScore == o.nScore && nCounter == o.nCounter && nStageState == o.nStageState &&
                nLabelHash == o.nLabelHash && nShotHash == o.nShotHash && nExplosionHash == o.nExplosionHash &&
-               nItemHash == o.nItemHash && nScreenHash == o.nScreenHash;
+               nItemHash == o.nItemHash && nEnemyHash == o.nEnemyHash && nScreenHash == o.nScreenHash;
     }
 };
 
@@ -277,6 +279,50 @@ uint64_t HashItems(CStage& stage)
     return h.Get();
 }
 
+// Every part of every enemy label in play: where it is, its life and flash, whether it is alive or
+// dying.
+uint64_t HashEnemies(CStage& stage)
+{
+    CHash h;
+    for (int nLayer = 0; nLayer < 7; nLayer++) {
+        for (CObjectLabel* pObject : stage.GetLayerList(nLayer)) {
+            auto* pLabel = dynamic_cast<CEnemyLabel*>(pObject);
+            if (!pLabel)
+                continue;
+            h.Mix(pLabel->m_bFinished);
+            for (const ENEMYPARTS& parts : pLabel->m_Parts) {
+                for (int i = 0; i < parts.nCount; i++) {
+                    CEnemyPart* pPart = parts.At(i);
+                    D3DVECTOR v;
+                    pPart->GetPos(&v);
+                    h.Mix(v);
+                    h.Mix(pPart->m_nLife);
+                    h.Mix(pPart->m_bDead);
+                    h.Mix(pPart->IsDying());
+                    h.Mix(pPart->m_Flash.IsFlashing());
+                }
+            }
+        }
+    }
+    return h.Get();
+}
+
+// The enemy parts alive in play, each once.
+void CollectLiveParts(CStage& stage, std::set<CEnemyPart*>* pOut)
+{
+    for (int nLayer = 0; nLayer < 7; nLayer++) {
+        for (CObjectLabel* pObject : stage.GetLayerList(nLayer)) {
+            auto* pLabel = dynamic_cast<CEnemyLabel*>(pObject);
+            for (int f = 0; pLabel && f < ENEMY_FAMILY_NUM; f++) {
+                for (int i = 0; i < pLabel->m_Parts[f].nCount; i++) {
+                    if (!pLabel->m_Parts[f].At(i)->m_bDead)
+                        pOut->insert(pLabel->m_Parts[f].At(i));
+                }
+            }
+        }
+    }
+}
+
 // The playback bit is left out: it is all that tells a played run from the recorded one.
 TICKSAMPLE Sample(CGame& game)
 {
@@ -297,6 +343,7 @@ TICKSAMPLE Sample(CGame& game)
                       HashShots(),
                       HashExplosions(game.GetStage()),
                       HashItems(game.GetStage()),
+                      HashEnemies(game.GetStage()),
                       HashScreens(game)};
 }
 
@@ -336,6 +383,7 @@ protected:
     std::vector<TICKSAMPLE> m_Recorded;
     int m_nShotTicks = 0;
     int m_nBurstTicks = 0;
+    int m_nEnemyTicks = 0;
 };
 
 TEST_F(StageRun, SheLandsClimbsShootsJumpsOntoTheBlockAndDropsThroughAPlatform)
@@ -405,11 +453,12 @@ TEST_F(StageRun, ARecordedRunPlayedBackFromItsReplayFileRepeatsEveryTick)
     RecordAndPlayBack([](CObservedGame&, int) {});
     EXPECT_GT(m_nShotTicks, 100);
     EXPECT_GT(m_nBurstTicks, 20);
-    // One of the shots got through her gun's fire and hit her, in both runs alike.
+    EXPECT_GT(m_nEnemyTicks, 200);
+    // Shots and enemies got through her gun's fire and hit her three times, in both runs alike.
     int nLeastLife = 100;
     for (const TICKSAMPLE& s : m_Recorded)
         nLeastLife = std::min(nLeastLife, s.nLife);
-    EXPECT_EQ(nLeastLife, 90);
+    EXPECT_EQ(nLeastLife, 70);
 }
 
 // What enemies do to her besides their fire, done by the test at the same stage ticks of both runs:
@@ -564,7 +613,8 @@ TEST_F(StageRun, EnemyFireIsShotDownByHerGunAndEveryExplosionAndStarCircleBurnsO
     int nPoolBegun = 0, nPoolRunning = 0;
     // Per star circle: the ticks it ran, and whether it was seen stopped afterwards.
     std::map<CExpStarCir*, std::pair<int, bool>> circles;
-    int nPointAtEnd = -1;
+    int nPointAtEnd = -1, nEnemyPoints = 0, nKilled = 0;
+    std::set<CEnemyPart*> flown;
     std::set<CObjectLabel*> crushed, crushedGone;
     PlayTrack([&](CObservedGame& game, int t) {
         fire.Tick(game, t);
@@ -594,15 +644,28 @@ TEST_F(StageRun, EnemyFireIsShotDownByHerGunAndEveryExplosionAndStarCircleBurnsO
         }
         if (t % 10 == 0)
             WriteLook(m_Host, "stage1-fire-" + std::to_string(t));
-        if (t == kTrackEnd)
+        CollectLiveParts(game.GetStage(), &flown);
+        if (t == kTrackEnd) {
             nPointAtEnd = game.GetStage().GetScore();
+            // Each life taken off an enemy is 10 points, and a destroyed one adds its score value.
+            for (CEnemyPart* pPart : flown) {
+                nEnemyPoints += 10 * (pPart->m_Param.nLife - std::max(pPart->m_nLife, 0));
+                if (pPart->m_nLife <= 0) {
+                    nEnemyPoints += pPart->m_Param.nScore;
+                    nKilled++;
+                }
+            }
+        }
     });
     ASSERT_EQ(Run(200000), 0);
     fire.StopAll();
     // Each shot of 4 points taken down by one bullet of her gun (power 4 or more) is 40 points.
-    EXPECT_GT(nPointAtEnd, nStartPoint);
-    EXPECT_EQ(nPointAtEnd % 40, 0);
-    EXPECT_GE(nPoolBegun, nPointAtEnd / 40);
+    // Her gun meets the enemies in her line of fire.
+    EXPECT_GE(nKilled, 1);
+    const int nShotPoints = nPointAtEnd - nEnemyPoints;
+    EXPECT_GT(nShotPoints, nStartPoint);
+    EXPECT_EQ(nShotPoints % 40, 0);
+    EXPECT_GE(nPoolBegun, nShotPoints / 40 + nKilled);
     EXPECT_EQ(nPoolRunning, 0);
     // The crates' explosions burn out and the crates leave the stage.
     EXPECT_GE(crushed.size(), 2u);
@@ -630,6 +693,9 @@ void StageRun::RecordAndPlayBack(const std::function<void(CObservedGame&, int)>&
         fire.Tick(game, t);
         m_nShotTicks += IEBulletRender::GetRegistry().GetCount() > 0;
         m_nBurstTicks += CScrollableSet::Count() > 1;  // her gun is always there
+        std::set<CEnemyPart*> live;
+        CollectLiveParts(game.GetStage(), &live);
+        m_nEnemyTicks += !live.empty();
         if (t == kTrackEnd) {
             CKeyRecorder* pRec = CKeyRecorder::GetInstance();
             pRec->CloseTrack();
@@ -688,10 +754,11 @@ void StageRun::RecordAndPlayBack(const std::function<void(CObservedGame&, int)>&
         const TICKSAMPLE& r = recorded[i];
         const TICKSAMPLE& q = played[i];
         ASSERT_TRUE(q == r) << "tick " << i << ": recorded (" << r.x << ", " << r.y << ", " << std::hex << r.dwState
-                            << ", shots " << r.nShotHash << ", explosions " << r.nExplosionHash << std::dec
+                            << ", shots " << r.nShotHash << ", explosions " << r.nExplosionHash << ", enemies "
+                            << r.nEnemyHash << std::dec
                             << ", life " << r.nLife << ", exp " << r.nExp << ", score " << r.nScore << ") played ("
                             << q.x << ", " << q.y << ", " << std::hex << q.dwState << ", shots " << q.nShotHash
-                            << ", explosions " << q.nExplosionHash << std::dec << ", life " << q.nLife << ", exp "
+                            << ", explosions " << q.nExplosionHash << ", enemies " << q.nEnemyHash << std::dec << ", life " << q.nLife << ", exp "
                             << q.nExp << ", score " << q.nScore << ")";
     }
     // The heroine of the second run was played back, not steered.

@@ -39,13 +39,23 @@ private:
     }
 };
 
-class Part : public CEnemyPart {
+class Part : public IEnemyPart {
 public:
-    Part(float x, BOOL bInactive)
+    Part(float x, BOOL bInactive) : m_vPos{{x}, {100.0f}, {0.0f}}, m_bInactive(bInactive) {}
+    D3DVECTOR* GetPos(D3DVECTOR* pOut) override
     {
-        m_vPos = D3DVECTOR{{x}, {100.0f}, {0.0f}};
-        m_bInactive = bInactive;
+        *pOut = m_vPos;
+        return pOut;
     }
+    void GetHitQuad(D3DVECTOR* pOut) override
+    {
+        for (int i = 0; i < 4; i++)
+            pOut[i] = m_vPos;
+    }
+    BOOL IsDead() override { return m_bInactive; }
+
+    D3DVECTOR m_vPos;
+    BOOL m_bInactive;
 };
 
 class CrushableSetTest : public ::testing::Test {

@@ -8,10 +8,14 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
 #include <string>
 #include <thread>
 
 #include "RunProgram.h"
+#include "support/GeneratedData.h"
 #include "support/TempFolder.h"
 
 extern char** environ;
@@ -139,6 +143,46 @@ TEST(HeadlessRunnerTest, RunsPrintOneLineAndOnlyOneRunAFolderAtOnce)
     // Once the long run has ended, this folder runs again.
     run = RunProgram(kHeadless + " --ticks 30 --out shots");
     EXPECT_EQ(run.nExit, 0) << run.strErr;
+}
+
+// Every file below the folder with its bytes, by path.
+std::map<std::string, std::string> FilesBelow(const std::string& folder)
+{
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+        if (!entry.is_regular_file())
+            continue;
+        std::ifstream in(entry.path(), std::ios::binary);
+        files[std::filesystem::relative(entry.path(), folder).string()] =
+            std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    return files;
+}
+
+TEST(HeadlessRunnerTest, TwoRunsWithTheSameArgumentsWriteTheSameScreenshots)
+{
+    // Through the stage's load and on into the stage, riding, shooting and jumping: the load takes
+    // real time on its own thread, which must not show in the frames.
+    CTempFolder folder;
+    CTempFolder::Put("ride.keys", "1 down Right\n1 down Z\n150 down X\n154 up X\n");
+    for (const char* pszRun : {"first", "second"}) {
+        std::filesystem::create_directory(pszRun);
+        std::filesystem::current_path(pszRun);
+        CopyGeneratedData();
+        std::filesystem::current_path("..");
+        PROGRAMRUN run = RunProgram(std::string("(cd ") + pszRun + " && " + kHeadless +
+                                    " --ticks 300 --keys ../ride.keys --shot-every 20 --out shots)", pszRun);
+        ASSERT_EQ(run.nExit, 0) << run.strErr;
+    }
+    const std::map<std::string, std::string> first = FilesBelow("first/shots");
+    const std::map<std::string, std::string> second = FilesBelow("second/shots");
+    EXPECT_GT(first.size(), 10u);
+    ASSERT_EQ(first.size(), second.size());
+    for (const auto& [name, bytes] : first) {
+        const auto it = second.find(name);
+        ASSERT_NE(it, second.end()) << name;
+        EXPECT_TRUE(it->second == bytes) << name << " differs";
+    }
 }
 
 } // namespace

@@ -1,43 +1,21 @@
 // Runs the game without a window for a number of ticks, with a scripted key track, and writes
 // screenshots. Tests and checks use it; it is not an option of the game itself. The usage text
 // below says how to call it.
-#include <chrono>
 #include <cstdio>
-#include <filesystem>
-#include <thread>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "engine/GameFrame.h"
 #include "engine/Mutex.h"
 #include "engine/WinMain.h"
+#include "headless/HeadlessGame.h"
 #include "platform/host/HostHeadless.h"
-#include "scene/Game.h"
 #include "scene/ScrDialog.h"
 
 namespace {
-
-// The loading thread works in real time while the fake clock runs ticks as fast as they come, so
-// the ticks a load takes would depend on the machine. The runner lets the first loading frame wait
-// (in real time) for the load, which makes a run's ticks, key script and shots repeat exactly.
-class CHeadlessGame : public CGame {
-public:
-    void Render(IDirectDrawSurface7* lpDest, IDirect3DDevice7* lpDevice) override
-    {
-        if (GetState() == STATE_LOADING && m_bWaitForLoads) {
-            for (int nWaited = 0; !IsLoadDone() && nWaited < kMaxLoadWaitMs; nWaited++)
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-        CGame::Render(lpDest, lpDevice);
-    }
-
-    bool m_bWaitForLoads = true;
-
-private:
-    static constexpr int kMaxLoadWaitMs = 60000;
-};
 
 CHeadlessGame g_Game;
 CScrDialog g_ScrDialog;

@@ -91,7 +91,8 @@ public:
         return Present(reinterpret_cast<const uint16_t*>(pBuffer.get()), nPitchBytes, w, h);
     }
 
-    // A message box with only an OK button (text and title UTF-8). Headless: stderr, never blocks.
+    // A message box with only an OK button (text and title UTF-8). Its text also goes to stderr as
+    // one line, "[title] text" (headless: unless quiet, and it never blocks).
     virtual void MessageBox(const char* pszTextUtf8, const char* pszTitleUtf8) = 0;
 
     // The frame loop calls this once at the start of every tick it runs (the headless back end

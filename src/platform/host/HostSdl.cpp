@@ -267,9 +267,10 @@ bool CHostSdl::Present(const uint16_t* pPixels, int nPitchBytes, int w, int h) {
 void CHostSdl::MessageBox(const char* pszTextUtf8, const char* pszTitleUtf8) {
     const char* pszText = pszTextUtf8 ? pszTextUtf8 : "";
     const char* pszTitle = pszTitleUtf8 ? pszTitleUtf8 : "";
-    if (std::this_thread::get_id() != m_mainThread ||
-        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, pszTitle, pszText, m_Main.pWindow) != 0)
-        fprintf(stderr, "[%s] %s\n", pszTitle, pszText);
+    // On stderr as well, first: a terminal that started the game sees why it waits or ends.
+    fprintf(stderr, "[%s] %s\n", pszTitle, pszText);
+    if (std::this_thread::get_id() == m_mainThread)
+        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, pszTitle, pszText, m_Main.pWindow);
 }
 
 void CHostSdl::SetFullScreen(bool bFullScreen) {

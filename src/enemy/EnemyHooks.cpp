@@ -1,0 +1,48 @@
+#include "enemy/EnemyHooks.h"
+
+#include "enemy/EnemyB.h"
+#include "enemy/EnemyLabel.h"
+#include "stage/EnemyFactory.h"
+
+namespace {
+
+CObject* NewKind(ENEMYKIND nKind, const char*, int nVariant)
+{
+    switch (nKind) {
+    case ENEMYKIND_A:
+        return new CEnemyA(nVariant);
+    case ENEMYKIND_B:
+        return new CEnemyB(nVariant);
+    case ENEMYKIND_F:
+        return new CEnemyF(nVariant);
+    case ENEMYKIND_G:
+        return new CEnemyG(nVariant);
+    default:
+        return nullptr;
+    }
+}
+
+// Only NewKind makes the objects handed back here, so each is a kind.
+CObjectLabel* NewLabel(CObject* pEnemy)
+{
+    CEnemyLabel* pLabel = new CEnemyLabel;
+    pLabel->m_pEnemy = static_cast<CEnemy*>(pEnemy);
+    pLabel->SetObject(pEnemy);
+    return pLabel;
+}
+
+void CreateParts(CObjectLabel* pLabel, IDirect3DDevice7*)
+{
+    static_cast<CEnemyLabel*>(pLabel)->CreateParts(0);
+}
+
+} // namespace
+
+void InstallEnemyMakers()
+{
+    ENEMYMAKERS makers;
+    makers.NewKind = NewKind;
+    makers.NewLabel = NewLabel;
+    makers.CreateParts = CreateParts;
+    SetEnemyMakers(makers);
+}

@@ -1,0 +1,4 @@
+// Hands the stage's enemy factory the kinds of this library.
+#pragma once
+
+void InstallEnemyMakers();
