@@ -115,7 +115,7 @@ protected:
 
 TEST_F(StageCombat, AKnockedOverPasserByThrowsItsItemsAndSheTakesThemAll)
 {
-    MakeData();
+    MakeStageData();
     int nHitTick = -1, nScoreAtHit = 0, nPayout = 0;
     std::vector<CItemGun*> items;
     std::map<int, int> score;
@@ -149,7 +149,7 @@ TEST_F(StageCombat, AKnockedOverPasserByThrowsItsItemsAndSheTakesThemAll)
 
 TEST_F(StageCombat, ExperienceThrownAtHerRaisesHerLevelOnceTheGaugeHasRunToFull)
 {
-    MakeData();
+    MakeStageData();
     std::map<int, int> exp, level, gun;
     std::map<int, float> gauge;
     Play(150, [&](CObservedGame& game, int t) {
@@ -187,7 +187,7 @@ TEST_F(StageCombat, ExperienceThrownAtHerRaisesHerLevelOnceTheGaugeHasRunToFull)
 
 TEST_F(StageCombat, AHitCostsTenLifeAndALevel)
 {
-    MakeData();
+    MakeStageData();
     HitAtLevelSix();
     EXPECT_EQ(m_Level[99], 6);
     EXPECT_EQ(m_Life[100], 90);
@@ -198,7 +198,7 @@ TEST_F(StageCombat, AHitCostsTenLifeAndALevel)
 
 TEST_F(StageCombat, WithHalfDamageAHitCostsFiveLifeAndNoLevel)
 {
-    MakeData();
+    MakeStageData();
     g_nOptionFlags[OPTION_HALF_DAMAGE] = 1;
     HitAtLevelSix();
     EXPECT_EQ(m_Life[100], 95);
@@ -208,7 +208,7 @@ TEST_F(StageCombat, WithHalfDamageAHitCostsFiveLifeAndNoLevel)
 
 TEST_F(StageCombat, RunningOutOfLifeIsAMissThatStartsTheMissEffect)
 {
-    MakeData();
+    MakeStageData();
     SetParam("GLIM_TIME", "0");  // no blink between the hits
     std::map<int, int> state;
     Play(120, [&](CObservedGame& game, int t) {
@@ -225,7 +225,7 @@ TEST_F(StageCombat, RunningOutOfLifeIsAMissThatStartsTheMissEffect)
 
 TEST_F(StageCombat, AFallBelowTheMapIsAMissThatStartsTheMissEffect)
 {
-    MakeData();
+    MakeStageData();
     std::map<int, int> state;
     Play(100, [&](CObservedGame& game, int t) {
         CPlayer& p = game.GetPlayer();

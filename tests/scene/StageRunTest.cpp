@@ -552,7 +552,7 @@ protected:
 
 TEST_F(StageRun, SheLandsClimbsShootsJumpsOntoTheBlockAndDropsThroughAPlatform)
 {
-    MakeData();
+    MakeStageData();
     std::map<int, TICKSAMPLE> at;
     std::map<int, std::string> under;
     std::set<CObjectLabel*> crushed;
@@ -724,7 +724,7 @@ TEST_F(StageRun, ARunWhoseShieldTakesAHitRepeatsEveryTick)
 // its fade to black is done, while the record still holds more.
 TEST_F(StageRun, APauseAndTheGameOverScreenKeepThePlaybackInStepAndTheGameOverEndsIt)
 {
-    MakeData();
+    MakeStageData();
     std::filesystem::create_directory("Replay");
     std::vector<TICKSAMPLE> recorded;
     int nPaused = 0;
@@ -767,6 +767,8 @@ TEST_F(StageRun, APauseAndTheGameOverScreenKeepThePlaybackInStepAndTheGameOverEn
     game.m_OnRender = [&](CObservedGame& g) {
         if (!bStarted) {
             bStarted = true;
+            // What the caution screen loads for every later scene, as before any replay is chosen.
+            g.LoadAll(g_lpD3DDevice);
             ASSERT_EQ(g.StartReplay(g_lpD3DDevice, ".\\Replay\\", "Replay02.dat"), 1);
             return;
         }
@@ -802,7 +804,7 @@ TEST_F(StageRun, APauseAndTheGameOverScreenKeepThePlaybackInStepAndTheGameOverEn
 
 TEST_F(StageRun, EnemyFireIsShotDownByHerGunAndEveryExplosionAndStarCircleBurnsOut)
 {
-    MakeData();
+    MakeStageData();
     // The passers-by carry nothing here: the score is the shots' alone.
     STAGEHOOKS hooks = CStage::GetHooks();
     hooks.CreateItem = nullptr;
@@ -897,7 +899,7 @@ void StageRun::RecordWithWeapon(int nWeapon, int nFireTick)
 
 void StageRun::RecordAndPlayBack(const std::function<void(CObservedGame&, int)>& fnEvents)
 {
-    MakeData();
+    MakeStageData();
     for (const auto& param : m_Params)
         SetParam(param.first, param.second);
     std::filesystem::create_directory("Replay");
@@ -944,6 +946,8 @@ void StageRun::RecordAndPlayBack(const std::function<void(CObservedGame&, int)>&
     game.m_OnRender = [&](CObservedGame& g) {
         if (!bStarted) {
             bStarted = true;
+            // What the caution screen loads for every later scene, as before any replay is chosen.
+            g.LoadAll(g_lpD3DDevice);
             ASSERT_EQ(g.StartReplay(g_lpD3DDevice, ".\\Replay\\", "Replay01.dat"), 1);
             return;
         }

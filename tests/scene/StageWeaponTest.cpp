@@ -53,7 +53,7 @@ protected:
     // two ticks, and the run ends at nEnd. fnEach sees every stage tick.
     void Play(int nWeapon, int nFire, int nEnd, const std::function<void(CObservedGame&, int)>& fnEach)
     {
-        MakeData();
+        MakeStageData();
         SetParam("INIT_SUB_WEAPON", std::to_string(nWeapon));
         SetParam(kChargeKeys[nWeapon], "1");
         m_Game.m_OnRender = [this, nFire, nEnd, fnEach](CObservedGame& game) {

@@ -10,6 +10,7 @@
 #include "WeaponPictures.h"
 #include "CutScenes.h"
 #include "DataSet.h"
+#include "FrontPictures.h"
 #include "WaveWriter.h"
 #include "IndexSheets.h"
 #include "ItemPictures.h"
@@ -51,6 +52,7 @@ int main(int argc, char** argv)
     WriteScreenPictures(data);
     WriteBulletPictures(data);
     WriteWeaponPictures(data);
+    WriteFrontPictures(data);
     WriteItemPictures(data);
     if (data.Failed() || !data.Sync().Finish())
         return 1;
