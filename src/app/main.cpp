@@ -6,9 +6,11 @@
 #include "engine/WinMain.h"
 #include "platform/host/HostSdl.h"
 #include "scene/Game.h"
+#include "scene/ScrDialog.h"
 
 namespace {
 CGame g_Game;  // lives from before the frame starts until after it returns
+CScrDialog g_ScrDialog;
 }
 
 int main()
@@ -21,8 +23,10 @@ int main()
     }
     SetHost(&host);
     SetGameFrame(&g_Game);
+    SetScreenDialog(&g_ScrDialog);
     char szCmdLine[] = "";
     const int nResult = WinMain(nullptr, nullptr, szCmdLine, SW_SHOWNORMAL);
+    SetScreenDialog(nullptr);
     SetGameFrame(nullptr);
     SetHost(nullptr);
     return nResult;

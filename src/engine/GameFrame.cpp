@@ -2,6 +2,7 @@
 
 namespace {
 IGameFrame* s_pGame = nullptr;
+IScreenDialog* s_pScreenDialog = nullptr;
 }
 
 void SetGameFrame(IGameFrame* pGame)
@@ -12,4 +13,14 @@ void SetGameFrame(IGameFrame* pGame)
 IGameFrame* GetGameFrame()
 {
     return s_pGame;
+}
+
+void SetScreenDialog(IScreenDialog* pDialog)
+{
+    s_pScreenDialog = pDialog;
+}
+
+IScreenDialog* GetScreenDialog()
+{
+    return s_pScreenDialog;
 }

@@ -2,6 +2,7 @@
 // questions, and one call per start-up step, pass and shutdown. The scene's game object
 // implements it; the program's entry hands it over before WinMain runs.
 #pragma once
+#include "platform/win/WinTypes.h"
 
 class IDirect3DDevice7;
 class IDirectDrawSurface7;
@@ -27,3 +28,22 @@ public:
 
 void SetGameFrame(IGameFrame* pGame);
 IGameFrame* GetGameFrame();
+
+// The start-up question "full screen or window?", asked when SCREEN_SETTING is non-zero, before
+// any device exists. The scene folder's dialog implements it; the program's entry hands it over
+// like the game. Without one the program starts in a window.
+class IScreenDialog {
+public:
+    enum { CHOICE_FULLSCREEN = 0, CHOICE_WINDOW = 1 };
+
+    virtual ~IScreenDialog() = default;
+
+    // Its pictures; 0 when they cannot be had.
+    virtual int Load(HWND hWnd) = 0;
+    // 1 with the choice in *pnChoice (when given); 0 when the dialog was cancelled or closed.
+    virtual int DoModal(HINSTANCE hInstance, HWND hWndParent, int* pnChoice) = 0;
+    virtual void Release() = 0;
+};
+
+void SetScreenDialog(IScreenDialog* pDialog);
+IScreenDialog* GetScreenDialog();

@@ -228,6 +228,27 @@ void StartSound()
     g_PCMManagerTask.Init();
 }
 
+// The screen-mode dialog, full screen preselected; 0 when it cannot be shown or is cancelled.
+int AskScreenMode(HINSTANCE hInstance, int* pbFullScreen)
+{
+    IScreenDialog* pDialog = GetScreenDialog();
+    if (!pDialog) {
+        return 1;
+    }
+    int nChoice = IScreenDialog::CHOICE_FULLSCREEN;
+    int bOk = 0;
+    if (!pDialog->Load(g_hWnd)) {
+        MessageBoxA(nullptr, "ダイアログのセットアップに失敗しました。", APP_NAME, MB_OK);
+    } else {
+        bOk = pDialog->DoModal(hInstance, g_hWnd, &nChoice);
+    }
+    pDialog->Release();
+    if (bOk) {
+        *pbFullScreen = nChoice == IScreenDialog::CHOICE_FULLSCREEN ? 1 : 0;
+    }
+    return bOk;
+}
+
 void SetInitialPresentRects()
 {
     if (g_bFullScreen) {
@@ -483,8 +504,12 @@ int InitApp(HINSTANCE hInstance, int)
     }
     int nScreenSetting = 0;
     ReadStartupParams(&nScreenSetting, &g_nObjFlashTime, g_fEnemyBulletSpeed, g_fMMCanonSpeed);
-    // The screen-mode dialog is not built yet: every start is in a window.
-    const int bFullScreen = 0;
+    int bFullScreen = 0;
+    if (nScreenSetting && !AskScreenMode(hInstance, &bFullScreen)) {
+        // Cancelled: the program closes through the ordinary close path before any tick runs.
+        SendOwnClose();
+        return 1;
+    }
 
     if (bFullScreen) {
         g_bFullScreen = 1;

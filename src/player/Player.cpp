@@ -74,6 +74,13 @@ void CPlayer::Release()
     }
     m_MissImage.Release();
     m_PBullet.Release();
+    StopWeapons();
+    m_SWeapon2.Release();
+    m_SWeapon3.Release();
+    m_SWeapon4.Release();
+    m_bShieldLoaded = 0;
+    m_BackFire.Release();
+    m_LandSmoke.Release();
     m_Cockpit.Release();
     m_LvUpPop.Release();
     m_DamagedPop.Release();
@@ -164,10 +171,17 @@ int CPlayer::Load(IDirect3DDevice7* lpDevice)
     int bOk = LoadPictures(lpDevice);
     bOk &= m_Cockpit.Load(lpDevice);
     bOk &= LoadPops(lpDevice);
-    // The sub-weapons, the exhaust flame and the landing smoke load here once they exist.
     bOk &= m_PBullet.Load(lpDevice);
+    bOk &= LoadWeapons(lpDevice);
+    bOk &= m_BackFire.Load(lpDevice);
     if (m_pEffects)
         bOk &= m_pEffects->LoadMiss(lpDevice);
+    bOk &= m_LandSmoke.Load(lpDevice);
+    m_LandSmoke.SetScale(1.0f);
+    m_LandSmoke.SetCount(10.0f);
+    m_LandSmoke.SetDrift(-0.02f, -0.1f);
+    m_LandSmoke.SetSpread(100.0f);
+    m_LandSmoke.SetRotation(1.0466667f);
     m_bLoaded = bOk;
     return bOk;
 }
@@ -184,6 +198,9 @@ int CPlayer::LoadPops(IDirect3DDevice7* lpDevice)
 void CPlayer::Start(int bPlayback, int bResetScore)
 {
     m_PBullet.Reset();
+    m_BackFire.Stop();
+    m_LandSmoke.Stop();
+    CSmokeSW::SeedLooks(1);
     if (m_pEffects) {
         m_pEffects->StopMiss();
         m_pEffects->StopDamage();
@@ -216,6 +233,9 @@ void CPlayer::Start(int bPlayback, int bResetScore)
     m_nHawkVoice = 0;
     m_nTapPhase = 0;
     m_dwTapWindow = 200;
+    StopWeapons();
+    m_BackFire.SetOrigin(m_vPos.x - 100.0f, -(m_vPos.y - 160.0f), m_vPos.z);
+    m_BackFire.Start();
     StartKeyRecord(bPlayback);
     m_Cockpit.Reset();
     m_Cockpit.SetLife(m_nLife);
@@ -309,10 +329,16 @@ void CPlayer::Update()
     UpdateBlink(dwNow);
     m_Cockpit.Update();
     m_PBullet.Update();
-    // The sub-weapons update here once they exist.
+    UpdateWeapons();
     UpdateEffects();
+    m_LandSmoke.Update();
     UpdatePops(dwNow);
-    // The exhaust flame and the landing smoke update here once they exist.
+    const int nPose = GetPose();
+    m_BackFire.SetPose(nPose == PLAYER_POSE_JUMP ? CBackFire::POSE_JUMP
+                       : nPose == PLAYER_POSE_UP ? CBackFire::POSE_UP
+                       : nPose == PLAYER_POSE_DOWN ? CBackFire::POSE_DOWN
+                                                   : CBackFire::POSE_FLAT);
+    m_BackFire.Update();
 }
 
 // The stars take her point each tick before they move; the fountain takes its angle and point.
@@ -385,6 +411,7 @@ void CPlayer::Move()
     m_vPos.x += m_vC.x;
     m_vPos.y += m_vC.y;
     m_vPos.z += m_vC.z;
+    m_BackFire.SetOrigin(m_vPos.x - 100.0f, -(m_vPos.y - 160.0f), m_vPos.z);
 }
 
 void CPlayer::SetGroundY(float y)
@@ -398,7 +425,8 @@ void CPlayer::Land(float y)
 {
     SetGroundY(y);
     if ((m_dwState & PLAYER_STATE_JUMP) && !(m_dwState & PLAYER_STATE_SLOPES) && m_nLife > 0) {
-        // The landing smoke starts here at (x, -(y - 20)) once the bike effects exist.
+        m_LandSmoke.SetPosition(m_vPos.x, -(m_vPos.y - 20.0f));
+        m_LandSmoke.Start();
         m_dwLandStamp = CAppTimer::GetElapsed(0);
     }
     m_dwState &= ~(PLAYER_STATE_ENTERING | PLAYER_STATE_JUMP);
@@ -419,6 +447,7 @@ void CPlayer::LeaveStage()
     CCrushableSet::Unregister(this);
     CCrushableSet::Unregister(&m_PBullet);
     CScrollableSet::Unregister(&m_PBullet);
+    StopWeapons();
 }
 
 void CPlayer::SetGunLevel(int nLevel)

@@ -7,9 +7,14 @@
 #include "engine/DSurface.h"
 #include "engine/KeyRecorder.h"
 #include "engine/PopSurface.h"
+#include "player/BackFire.h"
 #include "player/Cockpit.h"
 #include "player/PBullet.h"
 #include "player/PlayerEffects.h"
+#include "player/SWeapon1b.h"
+#include "player/SWeapon2.h"
+#include "player/SWeapon3.h"
+#include "player/SWeapon4.h"
 #include "stage/StagePlayer.h"
 
 // Her state word, beyond the terrain bits of StagePlayer.h.
@@ -139,6 +144,12 @@ public:
     int GetFrameShot() const { return m_nShot; }
     int GetDoubleTapPhase() const { return m_nTapPhase; }
     CPBullet& GetGun() { return m_PBullet; }
+    CSWeapon1b& GetIonShield() { return m_SWeapon1b; }
+    CSWeapon2& GetHawkWind() { return m_SWeapon2; }
+    CSWeapon3& GetFireStorm() { return m_SWeapon3; }
+    CSWeapon4& GetGroundWiper() { return m_SWeapon4; }
+    CBackFire& GetBackFire() { return m_BackFire; }
+    CLandSmokeSW& GetLandSmoke() { return m_LandSmoke; }
     // The heroine's level for an experience value: 4..8, 32 points each.
     static int LevelOfExp(int nExp);
     // The muzzle point index for a pose's aim state and angle.
@@ -160,6 +171,10 @@ private:
     void UpdateDoubleTap();
     void FireSubWeapon(int bManual);
     void FireWeapon(int nWeapon);
+    void StartShield();
+    int LoadWeapons(IDirect3DDevice7* lpDevice);
+    void StopWeapons();
+    void UpdateWeapons();
     int IsSubWeaponCharged() const;
     void Jump();
     void CapRise();
@@ -249,6 +264,13 @@ private:
     int m_nVoice = 0;
 
     CPBullet m_PBullet;
+    CSWeapon3 m_SWeapon3;   // Fire Storm
+    CSWeapon1b m_SWeapon1b; // Ion Shield
+    CSWeapon2 m_SWeapon2;   // Hawk Wind
+    CSWeapon4 m_SWeapon4;   // Ground Wiper
+    int m_bShieldLoaded = 0;
+    CBackFire m_BackFire;
+    CLandSmokeSW m_LandSmoke;
     IPlayerEffects* m_pEffects = nullptr;
 
     int m_nHawkVoice = 0;

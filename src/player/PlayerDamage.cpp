@@ -195,6 +195,7 @@ void CPlayer::Miss()
 
 void CPlayer::StartMissSequence()
 {
+    m_BackFire.Stop();
     m_vMissPos = m_vPos;
     m_vMissStart = m_vPos;
     m_MissSpeed.Set(kMissRise, kMissFall, 0.0f, 0.0f, 0);

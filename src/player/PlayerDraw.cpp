@@ -57,16 +57,20 @@ int CPlayer::Draw(IDirectDrawSurface7* lpSurface, float)
         bOk &= BltKeyed(lpSurface, bVisible ? pFrame->lpImage : pFrame->lpFlash, x + kRiderX, y + kRiderY);
     bOk &= m_LvUpPop.Draw(lpSurface);
     bOk &= m_DamagedPop.Draw(lpSurface);
+    bOk &= m_SWeapon4.DrawCallIn(lpSurface);
     return bOk;
 }
 
-// Inside the stage's 3D scene of the main layer. The landing smoke and the exhaust flame draw here
-// once they exist.
+// Inside the stage's 3D scene of the main layer.
 int CPlayer::DrawEffects(IDirectDrawSurface7*)
 {
-    if (m_pEffects && g_lpD3DDevice)
-        return m_pEffects->RenderMiss(g_lpD3DDevice);
-    return 1;
+    if (!g_lpD3DDevice)
+        return 1;
+    int bOk = m_LandSmoke.Draw(g_lpD3DDevice);
+    if (m_pEffects)
+        bOk &= m_pEffects->RenderMiss(g_lpD3DDevice);
+    bOk &= m_BackFire.Draw(g_lpD3DDevice);
+    return bOk;
 }
 
 int CPlayer::RenderWeapons(IDirect3DDevice7* lpDevice)
@@ -78,7 +82,10 @@ int CPlayer::RenderWeapons(IDirect3DDevice7* lpDevice)
     if (m_dwState & PLAYER_STATE_MISS)
         return 1;
     int bOk = m_PBullet.Render(lpDevice);
-    // Fire Storm, Ion Shield, Hawk Wind and Ground Wiper render here once they exist.
+    bOk &= m_SWeapon3.Draw(lpDevice);
+    bOk &= m_SWeapon1b.Draw(lpDevice);
+    bOk &= m_SWeapon2.Draw(lpDevice);
+    bOk &= m_SWeapon4.Draw(lpDevice);
     if (m_pEffects)
         bOk &= m_pEffects->RenderDamage(lpDevice);
     return bOk;

@@ -7,6 +7,7 @@
 #include "engine/FPSChar.h"
 #include "engine/PCMManagerTask.h"
 #include "engine/Param.h"
+#include "engine/Sound.h"
 #include "engine/SurfaceUtil.h"
 #include "platform/win/Win.h"
 #include "player/Player.h"
@@ -393,10 +394,73 @@ void CPlayer::FireSubWeapon(int bManual)
     m_Cockpit.RestartCharge();
 }
 
-// The four sub-weapons start here from her point once they exist; a weapon that is not loaded
-// does nothing, and the charge is spent all the same.
-void CPlayer::FireWeapon(int)
+// Each weapon leaves from her point in the 3D pass's y-up space; the Ground Wiper comes down from
+// the left of the screen wherever she is. The charge is spent even when the shield is not loaded.
+void CPlayer::FireWeapon(int nWeapon)
 {
+    switch (nWeapon) {
+    case SUBWEAPON_ION_SHIELD:
+        if (m_bShieldLoaded && m_SWeapon1b.IsFinished())
+            StartShield();
+        break;
+    case SUBWEAPON_HAWK_WIND:
+        m_SWeapon2.m_vOrigin = D3DVECTOR{m_vPos.x, 100.0f - m_vPos.y, 0.0f};
+        m_SWeapon2.Start(m_nHawkVoice);
+        m_nHawkVoice = (m_nHawkVoice + 1) % 9;
+        break;
+    case SUBWEAPON_FIRE_STORM:
+        m_SWeapon3.m_vOrigin = D3DVECTOR{m_vPos.x, 100.0f - m_vPos.y, 0.0f};
+        m_SWeapon3.Start();
+        break;
+    case SUBWEAPON_GROUND_WIPER:
+        m_SWeapon4.m_vStartPoint = D3DVECTOR{45.0f, -400.0f, 0.0f};
+        m_SWeapon4.Start();
+        break;
+    default:
+        break;
+    }
+}
+
+// The shield shows and the shield blink keeps hits off her for its length.
+void CPlayer::StartShield()
+{
+    m_SWeapon1b.Start();
+    if (!(m_dwState & PLAYER_STATE_SHIELD_BLINK)) {
+        const DWORD dwNow = CAppTimer::GetElapsed(0);
+        m_dwBlinkInterval = m_dwShieldBlink;
+        m_dwBlinkToggle = dwNow;
+        m_dwBlinkStart = dwNow;
+        m_dwState |= PLAYER_STATE_SHIELD_BLINK;
+    }
+    PlaySoundFile(ION_SHIELD_SOUND_PATH);
+}
+
+int CPlayer::LoadWeapons(IDirect3DDevice7* lpDevice)
+{
+    int bOk = m_SWeapon3.Load(lpDevice);
+    m_bShieldLoaded = m_SWeapon1b.Load(lpDevice);
+    bOk &= m_bShieldLoaded;
+    bOk &= m_SWeapon2.Load(lpDevice);
+    bOk &= m_SWeapon4.Load(lpDevice);
+    return bOk;
+}
+
+void CPlayer::StopWeapons()
+{
+    m_SWeapon3.Stop();
+    m_SWeapon1b.Stop();
+    m_SWeapon2.Stop();
+    m_SWeapon4.Stop();
+}
+
+// The shield rides 20 px ahead of her middle.
+void CPlayer::UpdateWeapons()
+{
+    m_SWeapon3.Update();
+    m_SWeapon1b.m_vPos = D3DVECTOR{m_vPos.x + 20.0f, 50.0f - m_vPos.y, 0.0f};
+    m_SWeapon1b.Update();
+    m_SWeapon2.Update();
+    m_SWeapon4.Update();
 }
 
 void CPlayer::Jump()

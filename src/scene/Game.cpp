@@ -109,15 +109,28 @@ void CGame::InitFader()
     m_Fader.SetSpeed(kFadeStep);
 }
 
+// The program cannot start without the screens it opens with; it says which are missing.
+bool CGame::FailInit(const char* pszWhat)
+{
+    static char s_szReason[160];
+    snprintf(s_szReason, sizeof(s_szReason), "The program could not start: %s is missing or damaged", pszWhat);
+    DebugPrintf("%s\n", s_szReason);
+    g_pszError = s_szReason;
+    return false;
+}
+
 bool CGame::Init(IDirect3DDevice7* lpDevice)
 {
     if (!m_Logo.Load(lpDevice)) {
-        return false;
+        return FailInit("GameData/First (the caution screen and the logo)");
     }
     m_Logo.SetOpening(&m_Opening);
     m_Logo.SetGame(this);
-    if (!m_Title.Load(lpDevice) || !m_EndingKari.Load(lpDevice)) {
-        return false;
+    if (!m_Title.Load(lpDevice)) {
+        return FailInit("GameData/Title (the title screen)");
+    }
+    if (!m_EndingKari.Load(lpDevice)) {
+        return FailInit("GameData/System/TestEnding.bmp");
     }
     // Everything the loading thread reads is settled before a debug start sets it going.
     m_DemoPlayLogo.Load(lpDevice);

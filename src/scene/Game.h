@@ -108,6 +108,7 @@ public:
     const CLoading* GetLoader() const { return m_pLoading; }
     CStage& GetStage() { return m_Stage; }
     CPlayer& GetPlayer() { return m_Player; }
+    CLogo& GetLogo() { return m_Logo; }
     CTitle& GetTitle() { return m_Title; }
     CStart& GetStartMenu() { return m_Start; }
     CReplaySel& GetReplaySel() { return m_ReplaySel; }
@@ -139,6 +140,7 @@ private:
     void AfterLogo(IDirect3DDevice7* lpDevice);
     void AfterLoading(IDirect3DDevice7* lpDevice);
     void LeaveFailedLoad(IDirect3DDevice7* lpDevice);
+    bool FailInit(const char* pszWhat);
     void AfterReplaySelect(IDirect3DDevice7* lpDevice);
     void AfterReplayFade(IDirect3DDevice7* lpDevice);
     void AfterStartMenu(IDirect3DDevice7* lpDevice);

@@ -1,57 +1,287 @@
 #include "scene/ReplaySel.h"
 
-int CReplaySel::Load(IDirect3DDevice7*)
+#include <cmath>
+#include <cstdio>
+
+#include "engine/BmpIndex.h"
+#include "engine/Input.h"
+#include "engine/KeyRecorder.h"
+#include "engine/MsgWin.h"
+#include "engine/SurfaceUtil.h"
+#include "engine/Util.h"
+#include "pack/teskFile.h"
+#include "player/OptionIcon.h"
+#include "platform/win/Win.h"
+#include "scene/SceneTime.h"
+
+namespace {
+
+// "%04d年%02d月%02d日" in the game's two-byte text.
+const char kDateFormat[] = "%04d\x94\x4E%02d\x8C\x8E%02d\x93\xFA";
+// The pointer beside the chosen slot: an arrow (→).
+const char kPointer[] = "\x81\xA8";
+const int kPlaneWidth = 128, kPlaneHeight = 32;
+const int kIconWidth = 60, kIconHeight = 40;
+
+// A 128 x 32 plane of pure green (the key) with the text on it.
+int MakeTextPlane(IDirect3DDevice7* lpDevice, CDSurface* pPlane, const char* pszText, int nHeight)
 {
+    pPlane->Release();
+    if (!pPlane->Attach(CreateDevicePlaneSurface(lpDevice, kPlaneWidth, kPlaneHeight, MEM_VIDEO)) ||
+        !pPlane->FillColor(0.0f, 1.0f, 0.0f)) {
+        return 0;
+    }
+    CMsgWin::DrawSurfaceText(pPlane->GetSurface(), 2, 4, pszText, nHeight, 1);
+    pPlane->SetColorKeyGreen();
     return 1;
+}
+
+// Values a run of this game can have written; anything else is a damaged or foreign file, never
+// drawn or played.
+bool IsSoundHeader(int nFormat, const CReplaySel::SLOT& s)
+{
+    if (nFormat < 0 || s.nSubWeapon < 0 || s.nSubWeapon > 3) {
+        return false;
+    }
+    for (int n : s.nOptions) {
+        if (n != 0 && n != 1) {
+            return false;
+        }
+    }
+    if (nFormat < 5) {
+        return true;  // older formats hold no date or score
+    }
+    return s.nMonth >= 1 && s.nMonth <= 12 && s.nDay >= 1 && s.nDay <= 31 && s.nYear >= 0 && s.nYear <= 9999 &&
+           s.nScore >= 0 && s.nScore <= 9999999;
+}
+
+int IsDown(int nInput, int nVirtKey)
+{
+    return CKeyRecorder::IsKeyDown(nInput, nVirtKey);
+}
+
+} // namespace
+
+int CReplaySel::Load(IDirect3DDevice7* lpDevice)
+{
+    Release();
+    if (!m_Back.LoadFromFile(lpDevice, REPLAY_BACK_PICTURE, nullptr, MEM_VIDEO) ||
+        !m_Empty.LoadFromFile(lpDevice, REPLAY_EMPTY_PICTURE, nullptr, MEM_VIDEO)) {
+        return 0;
+    }
+    m_Empty.SetColorKeyGreen();
+    if (m_Icons.Attach(GetCockpitIndex().CreateSurfaceByDevice(lpDevice, "SubWeaponIcon.bmp", nullptr, MEM_VIDEO))) {
+        m_Icons.SetColorKeyGreen();
+    }
+    return MakeTextPlane(lpDevice, &m_Pointer, kPointer, 28);
 }
 
 void CReplaySel::Release()
 {
+    m_Back.Release();
+    m_Empty.Release();
+    m_Pointer.Release();
+    m_Icons.Release();
+    for (int i = 0; i < REPLAY_SLOTS; i++) {
+        m_Dates[i].Release();
+        m_Scores[i].Release();
+    }
 }
 
-void CReplaySel::Enter(IDirect3DDevice7*)
+void CReplaySel::ReadSlot(const char* pszFile, SLOT* pSlot)
 {
+    SLOT& s = *pSlot;
+    s = SLOT{};
+    snprintf(s.szFile, sizeof(s.szFile), "%s", pszFile);
+    char szPath[MAX_PATH];
+    snprintf(szPath, sizeof(szPath), "%s%s", REPLAY_DIR, pszFile);
+    CFile file;
+    if (file.Read(szPath) != FILE_OK) {
+        return;
+    }
+    int nPairs[2 * KEYREC_TRACKS];
+    for (int& n : nPairs) {
+        n = -1;
+    }
+    const int nFormat = s.nFormat = CKeyRecorder::ReadReplayHeader(&file, szPath, nPairs, &s.nSubWeapon, s.nOptions, &s.nYear,
+                                                       &s.nMonth, &s.nDay, &s.nScore);
+    while (s.nStartStage < KEYREC_TRACKS && nPairs[2 * s.nStartStage] == -1 && nPairs[2 * s.nStartStage + 1] == -1) {
+        s.nStartStage++;
+    }
+    // A run starts at one of the five stages.
+    s.bValid = IsSoundHeader(nFormat, s) && s.nStartStage < KEYREC_TRACKS;
+}
+
+void CReplaySel::MakeSlotPictures(IDirect3DDevice7* lpDevice, int i)
+{
+    const SLOT& s = m_Slots[i];
+    m_Dates[i].Release();
+    m_Scores[i].Release();
+    if (!s.bValid || s.nFormat < 5) {
+        return;
+    }
+    char szText[64];
+    snprintf(szText, sizeof(szText), kDateFormat, s.nYear, s.nMonth, s.nDay);
+    MakeTextPlane(lpDevice, &m_Dates[i], szText, 12);
+    snprintf(szText, sizeof(szText), "%07d", s.nScore);
+    MakeTextPlane(lpDevice, &m_Scores[i], szText, 20);
+}
+
+void CReplaySel::Enter(IDirect3DDevice7* lpDevice)
+{
+    if (!IsReplayDirExist()) {
+        CreateDirectories(REPLAY_DIR);
+    }
+    for (int i = 0; i < REPLAY_SLOTS; i++) {
+        char szName[16];
+        snprintf(szName, sizeof(szName), "Replay%02d.dat", i + 1);
+        ReadSlot(szName, &m_Slots[i]);
+        MakeSlotPictures(lpDevice, i);
+    }
 }
 
 void CReplaySel::SetMode(int bSave)
 {
+    m_bStopped = 1;
     m_bSave = bSave;
     ResetSelection();
-    m_nResult = RESULT_BACK;
+    m_fPointerPhase = 0.0f;
+    const int nInput = CInputState::GetInput(0);
+    m_Shot.Latch(nInput & INPUT_SHOT);
+    m_Jump.Latch(nInput & INPUT_JUMP);
+    m_Up.Latch(IsDown(nInput, VK_UP));
+    m_Down.Latch(IsDown(nInput, VK_DOWN));
+    m_bStopped = 0;
 }
 
 void CReplaySel::ResetSelection()
 {
+    m_nCursor = 0;
+    if (!m_bSave) {
+        const int nFirst = NextValid(REPLAY_SLOTS - 1, 1);
+        m_nCursor = m_Slots[nFirst].bValid ? nFirst : 0;
+    }
     m_nResult = RESULT_NONE;
+}
+
+int CReplaySel::NextValid(int nFrom, int nStep) const
+{
+    int n = nFrom;
+    for (int i = 0; i < REPLAY_SLOTS + 1; i++) {
+        n = (n + nStep + REPLAY_SLOTS) % REPLAY_SLOTS;
+        if (m_Slots[n].bValid) {
+            return n;
+        }
+    }
+    return nFrom;
 }
 
 const char* CReplaySel::GetFileName() const
 {
-    return nullptr;
+    return m_nCursor >= 0 && m_nCursor < REPLAY_SLOTS ? m_Slots[m_nCursor].szFile : nullptr;
 }
 
 int CReplaySel::GetStage() const
 {
-    return 0;
+    return m_nCursor >= 0 && m_nCursor < REPLAY_SLOTS ? m_Slots[m_nCursor].nStartStage + 1 : 0;
 }
 
 void CReplaySel::ShowSaved()
 {
+    m_dwConfirmStart = SceneNow();
     m_nResult = RESULT_SAVED;
 }
 
-// The confirmation of a save ends at once.
+void CReplaySel::MoveCursor(int nStep)
+{
+    m_nCursor = m_bSave ? (m_nCursor + nStep + REPLAY_SLOTS) % REPLAY_SLOTS : NextValid(m_nCursor, nStep);
+    PlayMenuMove();
+}
+
+// Only a slot with a sound header can be played: an unreadable one would leave the game nowhere.
 void CReplaySel::Update()
 {
-    if (m_nResult == RESULT_SAVED) {
-        m_nResult = RESULT_BACK;
+    UpdateCursor();
+    if (m_bStopped || m_nCursor < 0 || m_nCursor >= REPLAY_SLOTS || m_nResult != RESULT_NONE) {
+        return;
+    }
+    const int nInput = CInputState::GetInput(0);
+    if (m_Shot.Rise(nInput & INPUT_SHOT)) {
+        if (m_bSave || m_Slots[m_nCursor].bValid) {
+            m_nResult = m_bSave ? RESULT_SAVE : RESULT_PLAY;
+            PlayMenuDecide();
+        }
+    }
+    if (m_nResult == RESULT_NONE && m_Jump.Rise(nInput & INPUT_JUMP)) {
+        m_nResult = m_bSave ? RESULT_SAVE_CANCEL : RESULT_LOAD_CANCEL;
+    }
+    if (m_nResult != RESULT_NONE) {
+        return;
+    }
+    if (m_Up.Rise(IsDown(nInput, VK_UP))) {
+        MoveCursor(-1);
+    }
+    if (m_Down.Rise(IsDown(nInput, VK_DOWN))) {
+        MoveCursor(1);
     }
 }
 
 void CReplaySel::UpdateCursor()
 {
+    if (m_bStopped) {
+        return;
+    }
+    if (m_nResult == RESULT_SAVED) {
+        if (HasPassed(m_dwConfirmStart, CONFIRM_MS)) {
+            m_nResult = RESULT_BACK;
+        }
+        return;
+    }
+    // The pointer sways beside the slot.
+    m_fPointerPhase += 0.15f;
+    m_fPointerX = 250.0f + 6.0f * std::sin(m_fPointerPhase);
 }
 
-void CReplaySel::Draw(IDirectDrawSurface7*)
+void CReplaySel::DrawSurface(IDirectDrawSurface7* lpDest, IDirectDrawSurface7* lpSurface, int x, int y)
 {
+    if (!lpSurface) {
+        return;
+    }
+    DDSURFACEDESC2 desc = {};
+    desc.dwSize = sizeof(desc);
+    lpSurface->GetSurfaceDesc(&desc);
+    RECT rcSrc, rcDest;
+    GetClippedBltRects(x, y, (int)desc.dwWidth, (int)desc.dwHeight, &rcSrc, &rcDest);
+    if (rcDest.left < rcDest.right && rcDest.top < rcDest.bottom) {
+        lpDest->Blt(&rcDest, lpSurface, &rcSrc, DDBLT_KEYSRC | DDBLT_WAIT, nullptr);
+    }
+}
+
+void CReplaySel::Draw(IDirectDrawSurface7* lpDest)
+{
+    if (m_bStopped || !lpDest || !m_Back.GetSurface()) {
+        return;
+    }
+    lpDest->Blt(nullptr, m_Back.GetSurface(), nullptr, DDBLT_WAIT, nullptr);
+    for (int i = 0; i < REPLAY_SLOTS; i++) {
+        const int y = ROW_Y + ROW_STEP * i;
+        const SLOT& s = m_Slots[i];
+        if (!s.bValid) {
+            DrawSurface(lpDest, m_Empty.GetSurface(), 356, y + 8);
+            continue;
+        }
+        COptionIcon::DrawIcons(lpDest, 486, y - 6, 0, s.nOptions);
+        DrawSurface(lpDest, m_Dates[i].GetSurface(), 400, y + 6);
+        DrawSurface(lpDest, m_Scores[i].GetSurface(), 426, y + 20);
+        if (m_Icons.GetSurface()) {
+            RECT rcSrc, rcDest;
+            GetClippedBltRects(562, y - 12, kIconWidth, kIconHeight, &rcSrc, &rcDest);
+            rcSrc.left += kIconWidth * s.nSubWeapon;
+            rcSrc.right += kIconWidth * s.nSubWeapon;
+            lpDest->Blt(&rcDest, m_Icons.GetSurface(), &rcSrc, DDBLT_KEYSRC | DDBLT_WAIT, nullptr);
+        }
+    }
+    if (m_nCursor >= 0 && m_nCursor < REPLAY_SLOTS) {
+        DrawSurface(lpDest, m_Pointer.GetSurface(), (int)m_fPointerX, ROW_Y + ROW_STEP * m_nCursor + 8);
+    }
 }

@@ -1,19 +1,48 @@
-// The replay selection (saving a finished run, choosing a replay to watch). Until its slots and
-// pictures exist it goes back as soon as it is entered, in either mode, and never saves anything.
+// The replay selection of state 7: the five slots .\Replay\Replay01.dat .. Replay05.dat with what
+// each file's header holds. In load mode (from the title) the player picks a replay to watch; in
+// save mode (after a run or an ending) a slot to save the run into. The game writes the file; the
+// screen only reports what was chosen.
 #pragma once
-#include "platform/d3d/D3D.h"
-#include "platform/ddraw/DDraw.h"
+#include "engine/DSurface.h"
+#include "scene/MenuEdge.h"
+
+#define REPLAY_SLOTS 5
+#define REPLAY_BACK_PICTURE ".\\GameData\\Title\\Replay.bmp"
+#define REPLAY_EMPTY_PICTURE ".\\GameData\\Title\\ReplaySub.bmp"
 
 class CReplaySel {
 public:
-    enum { RESULT_NONE = 0, RESULT_PLAY = 1, RESULT_SAVED = 2, RESULT_SAVE = 3, RESULT_BACK = 4 };
+    enum {
+        RESULT_NONE = 0,
+        RESULT_PLAY = 1,
+        RESULT_SAVED = 2,
+        RESULT_SAVE = 3,
+        RESULT_BACK = 4,
+        RESULT_LOAD_CANCEL = 5,
+        RESULT_SAVE_CANCEL = 6,
+    };
+    enum { CONFIRM_MS = 1000, ROW_Y = 72, ROW_STEP = 80 };
+
+    // What a slot's header holds; valid only when every value is one the game can have written.
+    struct SLOT {
+        int bValid = 0;
+        int nFormat = -1;  // formats before 5 hold no date or score
+        int nOptions[3] = {};
+        int nYear = 0, nMonth = 0, nDay = 0;
+        int nScore = 0;
+        int nStartStage = 0;  // 0-based: the leading tracks that did not run
+        int nSubWeapon = 0;
+        char szFile[16] = {};
+    };
 
     CReplaySel() = default;
     virtual ~CReplaySel() = default;
+    CReplaySel(const CReplaySel&) = delete;
+    CReplaySel& operator=(const CReplaySel&) = delete;
 
     int Load(IDirect3DDevice7* lpDevice);
     void Release();
-    // Rereads the slots.
+    // Rereads the slots (making the folder when it is missing).
     void Enter(IDirect3DDevice7* lpDevice);
     void SetMode(int bSave);
     void ResetSelection();
@@ -27,8 +56,32 @@ public:
     void Draw(IDirectDrawSurface7* lpDest);
     int GetResult() const { return m_nResult; }
     int IsSaveMode() const { return m_bSave; }
+    int GetCursor() const { return m_nCursor; }
+    const SLOT& GetSlot(int i) const { return m_Slots[i]; }
+
+    // Reads a slot's header from the file in .\Replay\; the slot is valid only for a sound header.
+    static void ReadSlot(const char* pszFile, SLOT* pSlot);
 
 private:
+    // The next valid slot from the cursor in the direction, at most six steps; the cursor when none.
+    int NextValid(int nFrom, int nStep) const;
+    void MoveCursor(int nStep);
+    void MakeSlotPictures(IDirect3DDevice7* lpDevice, int i);
+    void DrawSurface(IDirectDrawSurface7* lpDest, IDirectDrawSurface7* lpSurface, int x, int y);
+
+    SLOT m_Slots[REPLAY_SLOTS];
+    CDSurface m_Dates[REPLAY_SLOTS];
+    CDSurface m_Scores[REPLAY_SLOTS];
+    CDSurface m_Back;
+    CDSurface m_Empty;
+    CDSurface m_Pointer;
+    CDSurface m_Icons;  // the four sub-weapons' icons side by side
     int m_nResult = RESULT_NONE;
+    int m_nCursor = -1;
     int m_bSave = 0;
+    CKeyEdge m_Shot, m_Jump, m_Up, m_Down;
+    DWORD m_dwConfirmStart = 0;
+    float m_fPointerX = 0.0f;
+    float m_fPointerPhase = 0.0f;
+    int m_bStopped = 1;
 };

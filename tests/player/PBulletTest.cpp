@@ -9,6 +9,7 @@
 #include "engine/PCMManagerTask.h"
 #include "engine/RenderState.h"
 #include "engine/WinMain.h"
+#include "player/BoxTargets.h"
 #include "player/PlayerFixture.h"
 #include "stage/ObjectLabel.h"
 
@@ -16,45 +17,6 @@ namespace {
 
 using PBulletSet = CPlayerFixture;
 using PBulletHits = CPlayerFixture;
-
-// A part whose hit box is a given screen rectangle.
-class CBoxPart : public IEnemyPart {
-public:
-    D3DVECTOR* GetPos(D3DVECTOR* pOut) override
-    {
-        *pOut = D3DVECTOR{};
-        return pOut;
-    }
-    BOOL IsDead() override { return 0; }
-    void GetHitQuad(D3DVECTOR* pOut) override
-    {
-        pOut[0] = D3DVECTOR{(float)m_rc.left, (float)m_rc.top, 0.0f};
-        pOut[1] = D3DVECTOR{(float)m_rc.right, (float)m_rc.top, 0.0f};
-        pOut[2] = D3DVECTOR{(float)m_rc.right, (float)m_rc.bottom, 0.0f};
-        pOut[3] = D3DVECTOR{(float)m_rc.left, (float)m_rc.bottom, 0.0f};
-    }
-    RECT m_rc{};
-};
-
-// A label whose hit box is a given screen rectangle and that accepts or refuses hits.
-class CBoxLabel : public CObjectLabel {
-public:
-    HITQUAD* GetHitQuad(HITQUAD* pOut) override
-    {
-        pOut->SetRect(m_rc);
-        return pOut;
-    }
-    int HitByPlayerBullet(CStage*, CCrushable* pBullet) override
-    {
-        m_nCalls++;
-        m_pLastBullet = pBullet;
-        return m_nAnswer;
-    }
-    RECT m_rc{};
-    int m_nAnswer = 1;
-    int m_nCalls = 0;
-    CCrushable* m_pLastBullet = nullptr;
-};
 
 std::vector<uint8_t> TextureBytes(IDirectDrawSurface7* lpTexture)
 {

@@ -24,6 +24,8 @@ protected:
     {
         CPlayerFixture::SetUp();
         m_pPlayer->SetEffects(&m_Effects);
+        // The shield, once charged, would take the hits these tests count.
+        m_pPlayer->SetSubWeapon(SUBWEAPON_HAWK_WIND);
     }
     void TearDown() override
     {
@@ -212,6 +214,7 @@ TEST_F(PlayerDamage, WithPlayOutZeroLifeRunsBelowZeroAndPlayGoesOn)
 {
     UseParams({"#PLAY_OUT 0"});
     m_pPlayer->SetEffects(&m_Effects);
+    m_pPlayer->SetSubWeapon(SUBWEAPON_HAWK_WIND);
     StartStanding();
     CPlayer& p = *m_pPlayer;
     for (int i = 0; i < 10; i++) {
@@ -285,9 +288,9 @@ TEST_F(PlayerDamage, TheHitEffectsFollowHerPointEveryTick)
 
 TEST_F(PlayerDamage, WithTheIonShieldChargedAHitStillCostsALevelAndSpendsTheCharge)
 {
+    m_pPlayer->SetSubWeapon(SUBWEAPON_ION_SHIELD);
     StartStanding();
     CPlayer& p = *m_pPlayer;
-    ASSERT_EQ(p.GetSubWeapon(), SUBWEAPON_ION_SHIELD);
     GiveExp(40);
     int n = 0;
     while (!p.GetCockpit().IsCharged() && n < 1000) {
@@ -298,8 +301,9 @@ TEST_F(PlayerDamage, WithTheIonShieldChargedAHitStillCostsALevelAndSpendsTheChar
     p.Damage(5);
     EXPECT_EQ(p.GetCockpit().GetPendingLevel(), 4);
     EXPECT_FALSE(p.GetCockpit().IsCharged());
-    // Until the shield itself exists the hit goes through.
-    EXPECT_EQ(p.GetLife(), 90);
+    // The shield takes the life.
+    EXPECT_EQ(p.GetLife(), 100);
+    EXPECT_FALSE(p.GetIonShield().IsFinished());
 }
 
 TEST_F(PlayerDamage, TheAerialModeRidesThenLaunchesHoversAndFliesFree)

@@ -426,6 +426,8 @@ TEST_F(PlayerBoxes, EachHitCostsTenLifeAndTheBlinkShieldsTheNext)
 
 TEST_F(PlayerBoxes, LifeRunningOutStartsTheMiss)
 {
+    // Not the shield: charged, it would take one of the hits.
+    m_pPlayer->SetSubWeapon(SUBWEAPON_HAWK_WIND);
     StartStanding();
     CPlayer& p = *m_pPlayer;
     for (int i = 0; i < 10; i++) {

@@ -110,7 +110,7 @@ TEST_F(CutSceneRun, TheOpeningPlaysToItsEndAndASecondRunSkipsItWithZ)
 
 TEST_F(CutSceneRun, TheEndingPlaysAfterTheLastStageAndGoesOnToReplaySaving)
 {
-    MakeData();
+    MakeStageData();
     SetParam("MAX_STAGE_NUM", "1");
     WATCH watch;
     int nCtrl = 0;

@@ -54,7 +54,7 @@ protected:
 
 TEST_F(EnemyRun, TheFirstKindAComesInWithItsColumnFiresOnceOnTheLineAndLeaves)
 {
-    MakeData();
+    MakeStageData();
     CEnemyLabel* pFirst = nullptr;
     int nSpawn = -1, nFire = -1, nGone = -1, nFires = 0;
     float fSpawnX = 0.0f, fFireX = 0.0f;
@@ -100,7 +100,7 @@ TEST_F(EnemyRun, TheFirstKindAComesInWithItsColumnFiresOnceOnTheLineAndLeaves)
 
 TEST_F(EnemyRun, HerGunDestroysEnemiesThatScoreBurstAndDropItemsSheTakes)
 {
-    MakeData();
+    MakeStageData();
     std::map<CEnemyPart*, int> lifeBefore;
     int nKills = 0, nScoreChecked = 0, nBursts = 0;
     std::set<CItemGun*> dropped, collected;

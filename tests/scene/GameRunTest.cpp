@@ -47,7 +47,7 @@ void WriteDemoReplay(int nStage)
 
 TEST_F(GameRun, DebugStartShowsTheLoadingPictureOnThePrimaryUntilTheStageRuns)
 {
-    MakeData();  // the generated set starts straight into stage 1
+    MakeStageData();  // a debug start: straight into stage 1
     const CBmpPixels picture("GameData/First/Loading.bmp");
     ASSERT_EQ(picture.Width(), 640);
     ASSERT_EQ(picture.Height(), 480);
@@ -84,7 +84,7 @@ TEST_F(GameRun, DebugStartShowsTheLoadingPictureOnThePrimaryUntilTheStageRuns)
 
 TEST_F(GameRun, LoadingRendersEverySecondTickAndPresentsNothing)
 {
-    MakeData();
+    MakeStageData();
     uint32_t nLoadingRenders = 0;
     uint32_t nLastLoadingTick = 0;
     int nPresentsAtStart = -1;
@@ -106,7 +106,7 @@ TEST_F(GameRun, LoadingRendersEverySecondTickAndPresentsNothing)
 
 TEST_F(GameRun, CloseRequestsDuringLoadingWaitForTheLoadedStage)
 {
-    MakeData();
+    MakeStageData();
     bool bAsked = false;
     m_Game.m_OnRender = [&](CObservedGame& game) {
         if (game.GetState() == CGame::STATE_LOADING && !bAsked) {
@@ -122,24 +122,50 @@ TEST_F(GameRun, CloseRequestsDuringLoadingWaitForTheLoadedStage)
     EXPECT_EQ(m_Game.GetLoader(), nullptr);
 }
 
-TEST_F(GameRun, WithoutDataTheScenesLeadFromTheLogoThroughTheOpeningToALoadThatEndsTheRun)
+TEST_F(GameRun, WithoutItsFrontPicturesTheProgramDoesNotStartAndSaysWhy)
 {
-    // No data at all: every scene stands in and the loading picture is missing; the stage does not
-    // load, and the program ends saying so.
-    ASSERT_EQ(Run(kLongRun), 1);
-    EXPECT_EQ(m_Game.States(), (States{1, 9, 10, 13, 14, 11, 12, 3, 21}));
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(Run(kLongRun), 1);
+    ::testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(m_Game.States().empty());
+    ASSERT_EQ(m_Host.GetMessageBoxes().size(), 1u);
+    EXPECT_EQ(m_Host.GetMessageBoxes()[0].first,
+              "The program could not start: GameData/First (the caution screen and the logo) is missing or damaged");
+
+    // The title's pictures missing: the logo's are not enough.
+    MakeData();
+    std::filesystem::remove_all("GameData/Title");
+    CHostHeadless host;
+    CObservedGame game(host);
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(RunOn(host, game, kLongRun), 1);
+    ::testing::internal::GetCapturedStderr();
+    ASSERT_EQ(host.GetMessageBoxes().size(), 1u);
+    EXPECT_EQ(host.GetMessageBoxes()[0].first,
+              "The program could not start: GameData/Title (the title screen) is missing or damaged");
+}
+
+TEST_F(GameRun, TheLogoLeadsToTheTitleAndItsStartMenuToTheChosenStage)
+{
+    MakeData();
+    SetParam("PLAY_OPENING", "0");
+    SetParam("INIT_STAGE_NUM", "3");
+    m_Game.m_bStartFromTitle = true;
+    m_Game.m_OnRender = [&](CObservedGame& game) {
+        if (game.GetState() == CGame::STATE_STAGE) {
+            game.m_OnRender = nullptr;
+            CloseSoon();
+        }
+    };
+    ASSERT_EQ(Run(kLongRun), 0);
+    EXPECT_EQ(m_Game.States(), (States{1, 13, 14, 11, 12, 3, 4, 15}));
+    EXPECT_EQ(m_Game.GetStageNumber(), 3);
     // Each fade of the machine steps 0.03 a pass: 34 passes from start to finish.
     EXPECT_EQ(m_Game.FirstTick(11) - m_Game.FirstTick(14), 34u);
     EXPECT_EQ(m_Game.FirstTick(3) - m_Game.FirstTick(12), 34u);
-    EXPECT_EQ(m_Game.GetStageNumber(), 1);
-}
-
-TEST_F(GameRun, WithoutTheOpeningTheLogoLeadsToTheTitle)
-{
-    CTempFolder::Put("GameData/System/Param.txt", std::string("#PLAY_OPENING 0\r\n#INIT_STAGE_NUM 3\r\n"));
-    ASSERT_EQ(Run(kLongRun), 1);
-    EXPECT_EQ(m_Game.States(), (States{1, 13, 14, 11, 12, 3, 21}));
-    EXPECT_EQ(m_Game.GetStageNumber(), 3);
+    // Easy was chosen: the half-damage option is on; the first tab is the homing sub-weapon.
+    EXPECT_EQ(g_nOptionFlags[0], 1);
+    EXPECT_EQ(m_Game.GetPlayer().GetSubWeapon(), 1);
 }
 
 namespace {
@@ -179,7 +205,7 @@ protected:
 
 TEST_F(FailedLoadRun, AnEmptyPackInPlaceOfTheStageFolderEndsTheProgramWithTheReason)
 {
-    MakeData();
+    MakeStageData();
     std::filesystem::remove_all("GameData/Stage01");
     CTempFolder::Put("GameData/Stage01.dat", std::string());
     ExpectEndWithReason("Stage 1 could not be loaded: GameData/Stage01 is missing or damaged");
@@ -187,7 +213,7 @@ TEST_F(FailedLoadRun, AnEmptyPackInPlaceOfTheStageFolderEndsTheProgramWithTheRea
 
 TEST_F(FailedLoadRun, AFirstStageNumberOutOfRangeEndsTheProgramWithTheReason)
 {
-    MakeData();
+    MakeStageData();
     for (const char* pszStage : {"6", "0", "-2147483649", "nan"}) {
         SCOPED_TRACE(pszStage);
         SetParam("INIT_STAGE_NUM", pszStage);
@@ -211,7 +237,7 @@ TEST_F(FailedLoadRun, AFirstStageNumberOutOfRangeEndsTheProgramWithTheReason)
 
 TEST_F(GameRun, AClearedStageGoesOnToTheNextStageAndTrack)
 {
-    MakeData();
+    MakeStageData();
     int nTrackAtSecond = -1;
     m_Game.m_OnRender = [&](CObservedGame& game) {
         if (game.GetState() != CGame::STATE_STAGE) {
@@ -232,7 +258,7 @@ TEST_F(GameRun, AClearedStageGoesOnToTheNextStageAndTrack)
 
 TEST_F(GameRun, ClearingWhenTheNextStageHasNoDefinitionEndsTheRunWithTheEnding)
 {
-    MakeData();
+    MakeStageData();
     std::filesystem::remove("GameData/Stage02/Stage.txt");
     std::string strEndingFolder;
     int bSaveMode = -1;
@@ -265,13 +291,22 @@ TEST_F(GameRun, ClearingWhenTheNextStageHasNoDefinitionEndsTheRunWithTheEnding)
 
 TEST_F(GameRun, WithoutTheEndingTheLastClearShowsTheProvisionalEndingThenSaving)
 {
-    MakeData();
+    MakeStageData();
     SetParam("PLAY_ENDING", "0");
     SetParam("MAX_STAGE_NUM", "1");
     m_Game.m_OnRender = [&](CObservedGame& game) {
         if (game.GetState() == CGame::STATE_STAGE) {
             game.GetStage().SetState(STAGE_STATE_CLEARED);
+        } else if (game.GetState() == CGame::STATE_ENDING_KARI) {
+            // Held from the start: it only counts once the picture has been shown its ten seconds.
+            m_Host.PressKey('X');
+            // A screenshot for looking at, only when ZORVA_LOOK_DIR names a folder.
+            const char* pszLook = std::getenv("ZORVA_LOOK_DIR");
+            if (pszLook && m_Host.GetFrameTicks() == game.FirstTick(CGame::STATE_ENDING_KARI) + 60) {
+                m_Host.WriteLastFrame((std::string(pszLook) + "/ending-kari.png").c_str());
+            }
         } else if (game.GetState() == CGame::STATE_ENDING_KARI_FADE) {
+            m_Host.ReleaseKey('X');
             EXPECT_TRUE(game.GetEndingKari().GetState() == CEndingKari::STATE_ENDED);
         } else if (game.GetState() == CGame::STATE_TITLE) {
             game.m_OnRender = nullptr;
@@ -280,12 +315,16 @@ TEST_F(GameRun, WithoutTheEndingTheLastClearShowsTheProvisionalEndingThenSaving)
     };
     ASSERT_EQ(Run(kLongRun), 0);
     EXPECT_EQ(Prefix(m_Game.States(), 9), (States{3, 4, 15, 16, 17, 18, 7, 8, 13}));
+    const uint32_t nShown = m_Game.FirstTick(CGame::STATE_ENDING_KARI_FADE) - m_Game.FirstTick(CGame::STATE_ENDING_KARI);
+    EXPECT_GE(nShown, 600u);
+    EXPECT_LE(nShown, 620u);
     EXPECT_TRUE(m_Game.GetEndingKari().IsStopped());
 }
 
 TEST_F(GameRun, LeavingAStageOffersSavingButAPauseQuitGoesToTheTitle)
 {
-    MakeData();
+    MakeStageData();
+    m_Game.m_bStartFromTitle = true;
     int nVisit = 0;
     m_Game.m_OnRender = [&](CObservedGame& game) {
         if (game.GetState() == CGame::STATE_STAGE && game.Visits(CGame::STATE_STAGE) > nVisit) {
@@ -303,7 +342,7 @@ TEST_F(GameRun, LeavingAStageOffersSavingButAPauseQuitGoesToTheTitle)
 
 TEST_F(GameRun, DemoPlayCyclesOverTheDemosThereAreAndEndsInTheLogoBar)
 {
-    MakeData();
+    MakeStageData();
     SetParam("PLAY_OPENING", "0");
     for (const char* pszKey : {"DEMOPLAY01", "DEMOPLAY02", "DEMOPLAY03"}) {
         SetParam(pszKey, "300");
@@ -350,7 +389,7 @@ TEST_F(GameRun, DemoPlayCyclesOverTheDemosThereAreAndEndsInTheLogoBar)
 
 TEST_F(GameRun, DemoSelectionFailuresStayOnTheTitle)
 {
-    MakeData();
+    MakeStageData();
     // No demo replay files (the first title visit) and then no demo keys (the second).
     m_Game.m_OnRender = [&](CObservedGame& game) {
         if (game.GetState() == CGame::STATE_STAGE) {
@@ -379,25 +418,34 @@ TEST_F(GameRun, DemoSelectionFailuresStayOnTheTitle)
 
 TEST_F(GameRun, QuittingFromTheTitleEndsTheProgram)
 {
+    MakeData();
+    SetParam("PLAY_OPENING", "0");
     m_Game.m_OnRender = [&](CObservedGame& game) {
         if (game.GetState() == CGame::STATE_TITLE) {
             game.GetTitle().SetResult(CTitle::RESULT_QUIT);
         }
     };
     ASSERT_EQ(Run(kLongRun), 0);
-    EXPECT_EQ(m_Game.States(), (States{1, 9, 10, 13, 14, 21}));
-    EXPECT_LT(m_Host.GetFrameTicks(), 200u);
+    EXPECT_EQ(m_Game.States(), (States{1, 13, 14, 21}));
+    EXPECT_EQ(m_Game.FirstTick(21) - m_Game.FirstTick(14), 34u);
 }
 
 namespace {
 
-// A run without data whose first title visit asks for the given result; the states up to the
-// second title visit.
+// A run without the opening whose first title visit asks for the given result; the states up to
+// the second title visit. The ending is skipped with Z.
 class TitleChoiceRun : public CProgramRun {
 protected:
     States RunWithTitleResult(int nResult)
     {
+        MakeData();
+        SetParam("PLAY_OPENING", "0");
         m_Game.m_OnRender = [&](CObservedGame& game) {
+            if (game.GetState() == CGame::STATE_ENDING) {
+                m_Host.PressKey('Z');
+            } else if (game.GetState() == CGame::STATE_REPLAY_SELECT) {
+                m_Host.ReleaseKey('Z');
+            }
             if (game.GetState() != CGame::STATE_TITLE) {
                 return;
             }
@@ -417,11 +465,140 @@ protected:
 
 TEST_F(TitleChoiceRun, TheEndingIsLoadedLikeAStageAndThenOffersSaving)
 {
-    EXPECT_EQ(RunWithTitleResult(CTitle::RESULT_ENDING), (States{1, 9, 10, 13, 14, 3, 4, 19, 20, 7, 8, 13}));
+    EXPECT_EQ(RunWithTitleResult(CTitle::RESULT_ENDING), (States{1, 13, 14, 3, 4, 19, 20, 7, 8, 13}));
     EXPECT_FALSE(m_Game.IsToEnding());
 }
 
-TEST_F(TitleChoiceRun, TheLogoChoiceShowsTheBarAndTheOpeningAgain)
+TEST_F(TitleChoiceRun, TheLogoChoiceShowsTheBarAgain)
 {
-    EXPECT_EQ(RunWithTitleResult(CTitle::RESULT_LOGO), (States{1, 9, 10, 13, 14, 2, 9, 10, 13}));
+    EXPECT_EQ(RunWithTitleResult(CTitle::RESULT_LOGO), (States{1, 13, 14, 2, 13}));
+}
+
+TEST_F(GameRun, ARunSavedIntoSlotTwoIsChosenFromTheTitleAndPlayedBack)
+{
+    MakeStageData();
+    m_Game.m_bLeaveReplaySelect = false;
+    std::filesystem::remove_all("Replay");
+    int nSavedShown = 0;
+    bool bStageReplay = false;
+    int nStep = 0;
+    m_Game.m_OnRender = [&](CObservedGame& game) {
+        const int nTick = static_cast<int>(m_Host.GetFrameTicks());
+        CReplaySel& sel = game.GetReplaySel();
+        switch (game.GetState()) {
+        case CGame::STATE_STAGE:
+            if (game.Visits(CGame::STATE_STAGE) == 1 && nTick - static_cast<int>(game.FirstTick(15)) == 120) {
+                game.GetStage().SetState(STAGE_STATE_LEAVE);
+            } else if (game.Visits(CGame::STATE_STAGE) == 2 && !bStageReplay) {
+                bStageReplay = game.IsReplay() && !game.IsDemo();
+                CloseSoon();
+            }
+            break;
+        case CGame::STATE_REPLAY_SELECT:
+            // Save mode: down to slot 2, shot; load mode: shot on the slot the cursor found.
+            if (sel.GetResult() == CReplaySel::RESULT_SAVED) {
+                nSavedShown += sel.GetSlot(1).bValid;
+            }
+            if (sel.GetResult() != CReplaySel::RESULT_NONE) {
+                break;
+            }
+            nStep++;
+            if (sel.IsSaveMode() && sel.GetCursor() == 0) {
+                if (nStep % 4 == 1) {
+                    m_Host.PressKey(VK_DOWN);
+                } else if (nStep % 4 == 3) {
+                    m_Host.ReleaseKey(VK_DOWN);
+                }
+            } else if (nStep % 4 == 1) {
+                m_Host.PressKey('Z');
+            } else if (nStep % 4 == 3) {
+                m_Host.ReleaseKey('Z');
+            }
+            break;
+        case CGame::STATE_TITLE:
+            m_Host.ReleaseKey('Z');
+            if (game.GetTitle().GetResult() == CTitle::RESULT_MENU) {
+                game.GetTitle().SetResult(CTitle::RESULT_REPLAY);
+            }
+            break;
+        default:
+            break;
+        }
+    };
+    ASSERT_EQ(Run(kLongRun), 0);
+    m_Host.ReleaseKey('Z');
+    EXPECT_EQ(m_Game.States(), (States{3, 4, 15, 16, 7, 8, 13, 14, 7, 8, 3, 4, 15}));
+    EXPECT_TRUE(std::filesystem::exists("Replay/Replay02.dat"));
+    EXPECT_FALSE(std::filesystem::exists("Replay/Replay01.dat"));
+    // The new header was read again: the slot showed as valid during the confirmation.
+    EXPECT_GT(nSavedShown, 50);
+    EXPECT_TRUE(bStageReplay);
+    EXPECT_EQ(m_Game.GetStageNumber(), 1);
+}
+
+TEST_F(GameRun, TheTitlesCountDownStartsADemoThatRunsToItsEndAndTheLogoBarLeadsBack)
+{
+    MakeData();
+    SetParam("PLAY_OPENING", "0");
+    SetParam("DEMO_COUNT", "1500, 1000");
+    SetParam("DEMOPLAY01", "2000");
+    WriteDemoReplay(1);
+    uint32_t nDemoTicks = 0;
+    m_Game.m_OnRender = [&](CObservedGame& game) {
+        if (game.GetState() == CGame::STATE_STAGE && game.IsDemo()) {
+            nDemoTicks++;
+        }
+        if (game.GetState() == CGame::STATE_TITLE && game.Visits(CGame::STATE_TITLE) == 2) {
+            game.m_OnRender = nullptr;
+            CloseSoon();
+        }
+    };
+    ASSERT_EQ(Run(kLongRun), 0);
+    EXPECT_EQ(m_Game.States(), (States{1, 13, 14, 3, 4, 15, 16, 2, 13}));
+    // The count-down: 2.5 s of the menu after the wipe; the demo: its 2000 ms.
+    const uint32_t nTitle = m_Game.FirstTick(CGame::STATE_TITLE_FADE) - m_Game.FirstTick(CGame::STATE_TITLE);
+    EXPECT_GT(nTitle, 150u);
+    EXPECT_LT(nTitle, 200u);
+    EXPECT_GE(nDemoTicks, 120u);
+    EXPECT_LE(nDemoTicks, 125u);
+    EXPECT_EQ(m_Game.GetNextDemo(), 2);
+}
+
+TEST_F(GameRun, ASaveThatFailsIsNeverShownAsSavedAndThePlayerChoosesAgain)
+{
+    MakeStageData();
+    m_Game.m_bLeaveReplaySelect = false;
+    // Slot 1's name is taken by a folder: the file cannot be written.
+    std::filesystem::create_directories("Replay/Replay01.dat");
+    bool bSavedShown = false;
+    int nSaveAsked = 0;
+    int nStep = 0;
+    m_Game.m_OnRender = [&](CObservedGame& game) {
+        CReplaySel& sel = game.GetReplaySel();
+        if (game.GetState() == CGame::STATE_STAGE) {
+            game.GetStage().SetState(STAGE_STATE_LEAVE);
+        } else if (game.GetState() == CGame::STATE_REPLAY_SELECT) {
+            bSavedShown = bSavedShown || sel.GetResult() == CReplaySel::RESULT_SAVED;
+            nStep++;
+            // Z twice (two refused saves), then X.
+            const int nKey = nStep < 16 ? 'Z' : 'X';
+            if (nStep % 4 == 1) {
+                m_Host.PressKey(nKey);
+            } else if (nStep % 4 == 3) {
+                m_Host.ReleaseKey(nKey);
+                nSaveAsked += nKey == 'Z';
+            }
+        } else if (game.GetState() == CGame::STATE_TITLE) {
+            m_Host.ReleaseKey('X');
+            game.m_OnRender = nullptr;
+            CloseSoon();
+        }
+    };
+    ASSERT_EQ(Run(kLongRun), 0);
+    EXPECT_EQ(m_Game.States(), (States{3, 4, 15, 16, 7, 8, 13}));
+    EXPECT_GE(nSaveAsked, 3);
+    EXPECT_FALSE(bSavedShown);
+    EXPECT_TRUE(std::filesystem::is_directory("Replay/Replay01.dat"));
+    // Leaving without a save was the player's choice: the title starts afresh.
+    EXPECT_EQ(m_Game.GetReplaySel().GetResult(), CReplaySel::RESULT_NONE);
 }

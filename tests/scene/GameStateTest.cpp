@@ -61,6 +61,7 @@ protected:
     {
         m_Game.ChangeState(CGame::STATE_TITLE, g_lpD3DDevice);
         m_Game.GetTitle().Reset(n, 1);
+        m_Game.GetTitle().SetResult(CTitle::RESULT_START);
         Tick();
         ASSERT_EQ(m_Game.GetState(), CGame::STATE_TITLE_FADE);
         ASSERT_EQ(m_Game.GetStageNumber(), n);
@@ -95,8 +96,11 @@ TEST_F(GameState, OtherTitleVisitsStartAgainFromTheFirstStage)
     }
     ChooseStageOnTitle(4);
     m_Game.ChangeState(CGame::STATE_REPLAY_SELECT, g_lpD3DDevice);
+    // Saved: the confirmation's second, then the fade.
+    m_Game.GetReplaySel().ShowSaved();
+    EXPECT_GT(TicksToLeave(100), 60);
+    ASSERT_EQ(m_Game.GetState(), CGame::STATE_REPLAY_SELECT_FADE);
     ASSERT_EQ(m_Game.GetReplaySel().GetResult(), CReplaySel::RESULT_BACK);
-    m_Game.ChangeState(CGame::STATE_REPLAY_SELECT_FADE, g_lpD3DDevice);
     m_Game.ChangeState(CGame::STATE_TITLE, g_lpD3DDevice);
     EXPECT_EQ(m_Game.GetStageNumber(), 2);
 }
@@ -127,6 +131,7 @@ TEST_F(GameState, FadeStatesKeepTheSceneAndWaitForTheGamesOwnFade)
 {
     // The start menu asks to start: the fade to black runs 34 passes of 0.03, then loading.
     m_Game.ChangeState(CGame::STATE_START_MENU, g_lpD3DDevice);
+    m_Game.GetStartMenu().SetResult(CStart::RESULT_START);
     Tick();
     ASSERT_EQ(m_Game.GetState(), CGame::STATE_START_MENU_FADE);
     EXPECT_EQ(m_Game.GetNextState(), CGame::STATE_LOADING);

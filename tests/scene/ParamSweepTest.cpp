@@ -51,7 +51,7 @@ protected:
         return;
 #endif
         s_pData = new CTempFolder;
-        MakeData();
+        MakeStageData();
         std::ifstream in("GameData/System/Param.txt", std::ios::binary);
         std::stringstream ss;
         ss << in.rdbuf();

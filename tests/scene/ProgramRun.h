@@ -19,6 +19,7 @@
 #include "headless/HeadlessGame.h"
 #include "platform/host/HostHeadless.h"
 #include "platform/win/Win.h"
+#include "enemy/EnemyLabel.h"
 #include "scene/Game.h"
 #include "support/GeneratedData.h"
 #include "support/TempFolder.h"
@@ -69,6 +70,7 @@ public:
         Note();
         CHeadlessGame::Render(lpDest, lpDevice);
         Note();
+        PlayFront();
         if (m_OnRender) {
             // A copy: the hook may replace itself.
             const std::function<void(CObservedGame&)> onRender = m_OnRender;
@@ -107,10 +109,45 @@ public:
 
     std::vector<STATEENTRY> m_Entries;
     std::function<void(CObservedGame&)> m_OnRender;
+    // A player at the front screens: Enter at the caution screen, Z on the title's menu (its first
+    // item, start) and on both rows of the start menu, X (back) in the replay selection, each key
+    // let go again on the next pass.
+    bool m_bPassCaution = true;
+    bool m_bStartFromTitle = false;
+    bool m_bConfirmStartMenu = true;
+    bool m_bLeaveReplaySelect = true;
     // Cleared when the test has seen what it wanted: the ticks up to the close are not noted.
     bool m_bNoting = true;
 
 private:
+    void PlayFront()
+    {
+        const bool bCaution = m_bPassCaution && GetState() == STATE_LOGO &&
+                              GetLogo().GetState() == CLogo::STATE_CAUTION_WAIT;
+        Hold(VK_RETURN, bCaution, &m_bEnterHeld);
+        const bool bTitle = m_bStartFromTitle && GetState() == STATE_TITLE &&
+                            GetTitle().GetResult() == CTitle::RESULT_MENU && GetTitle().GetCursor() == 0;
+        const bool bStart = m_bConfirmStartMenu && GetState() == STATE_START_MENU &&
+                            GetStartMenu().GetResult() <= CStart::RESULT_SUBWEAPON;
+        Hold('Z', (bTitle || bStart) && !m_bZHeld, &m_bZHeld);
+        const bool bReplay = m_bLeaveReplaySelect && GetState() == STATE_REPLAY_SELECT &&
+                             GetReplaySel().GetResult() == CReplaySel::RESULT_NONE;
+        Hold('X', bReplay && !m_bXHeld, &m_bXHeld);
+    }
+    void Hold(int nKey, bool bDown, bool* pbHeld)
+    {
+        if (bDown && !*pbHeld) {
+            m_Host.PressKey(nKey);
+        } else if (!bDown && *pbHeld) {
+            m_Host.ReleaseKey(nKey);
+        }
+        *pbHeld = bDown;
+    }
+
+    bool m_bEnterHeld = false;
+    bool m_bZHeld = false;
+    bool m_bXHeld = false;
+
     void Note()
     {
         if (m_bNoting && (m_Entries.empty() || m_Entries.back().nState != GetState())) {
@@ -165,8 +202,24 @@ protected:
         host.Schedule(close);
     }
 
-    // The generated data set in the run's folder, a copy the test may change.
+    // For runs about what the test itself sends at her or at the crates: every enemy leaves as it
+    // comes in, before it can fire, touch her or draw her weapons.
+    static void CalmEnemies(CObservedGame& game)
+    {
+        for (CObjectLabel* pLabel : game.GetStage().GetLayerList(STAGE_ENEMY_LAYER)) {
+            if (dynamic_cast<CEnemyLabel*>(pLabel))
+                pLabel->Stop();
+        }
+    }
+
+    // The generated data set in the run's folder, a copy the test may change. It starts at the logo.
     static void MakeData() { CopyGeneratedData(); }
+    // The generated data set, started the debug way: straight into loading the first stage.
+    static void MakeStageData()
+    {
+        CopyGeneratedData();
+        SetParam("STAGE_INIT_STATE", "1");
+    }
 
     // Replaces the values of a key of the generated Param.txt, or adds the key.
     static void SetParam(const std::string& strKey, const std::string& strValues)

@@ -47,7 +47,7 @@ protected:
     static std::vector<TICKNOTE> RunThroughALoad(uint32_t nStageTicks)
     {
         CTempFolder folder;
-        CopyGeneratedData();
+        MakeStageData();
         CHostHeadless host;
         CNotingGame game(host);
         game.m_bWaitForLoads = true;

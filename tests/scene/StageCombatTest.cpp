@@ -46,23 +46,13 @@ protected:
             }
             const int t = static_cast<int>(m_Host.GetFrameTicks() - m_nBase);
             PlayKeys(kShootCrates, std::size(kShootCrates), t);
-            Calm(game);
+            CalmEnemies(game);
             fnEach(game, t);
             if (t == nEnd)
                 CloseSoon();
         };
         ASSERT_EQ(Run(200000), 0);
         m_Host.ReleaseKey('Z');
-    }
-
-    // These runs are about what the test sends at her: every enemy leaves as it comes in, before
-    // it can fire or touch her.
-    static void Calm(CObservedGame& game)
-    {
-        for (CObjectLabel* pLabel : game.GetStage().GetLayerList(STAGE_ENEMY_LAYER)) {
-            if (dynamic_cast<CEnemyLabel*>(pLabel))
-                pLabel->Stop();
-        }
     }
 
     // An item thrown at her from (x, y), as a destroyed enemy drops one.
@@ -125,7 +115,7 @@ protected:
 
 TEST_F(StageCombat, AKnockedOverPasserByThrowsItsItemsAndSheTakesThemAll)
 {
-    MakeData();
+    MakeStageData();
     int nHitTick = -1, nScoreAtHit = 0, nPayout = 0;
     std::vector<CItemGun*> items;
     std::map<int, int> score;
@@ -159,7 +149,7 @@ TEST_F(StageCombat, AKnockedOverPasserByThrowsItsItemsAndSheTakesThemAll)
 
 TEST_F(StageCombat, ExperienceThrownAtHerRaisesHerLevelOnceTheGaugeHasRunToFull)
 {
-    MakeData();
+    MakeStageData();
     std::map<int, int> exp, level, gun;
     std::map<int, float> gauge;
     Play(150, [&](CObservedGame& game, int t) {
@@ -197,7 +187,7 @@ TEST_F(StageCombat, ExperienceThrownAtHerRaisesHerLevelOnceTheGaugeHasRunToFull)
 
 TEST_F(StageCombat, AHitCostsTenLifeAndALevel)
 {
-    MakeData();
+    MakeStageData();
     HitAtLevelSix();
     EXPECT_EQ(m_Level[99], 6);
     EXPECT_EQ(m_Life[100], 90);
@@ -208,7 +198,7 @@ TEST_F(StageCombat, AHitCostsTenLifeAndALevel)
 
 TEST_F(StageCombat, WithHalfDamageAHitCostsFiveLifeAndNoLevel)
 {
-    MakeData();
+    MakeStageData();
     g_nOptionFlags[OPTION_HALF_DAMAGE] = 1;
     HitAtLevelSix();
     EXPECT_EQ(m_Life[100], 95);
@@ -218,7 +208,7 @@ TEST_F(StageCombat, WithHalfDamageAHitCostsFiveLifeAndNoLevel)
 
 TEST_F(StageCombat, RunningOutOfLifeIsAMissThatStartsTheMissEffect)
 {
-    MakeData();
+    MakeStageData();
     SetParam("GLIM_TIME", "0");  // no blink between the hits
     std::map<int, int> state;
     Play(120, [&](CObservedGame& game, int t) {
@@ -235,7 +225,7 @@ TEST_F(StageCombat, RunningOutOfLifeIsAMissThatStartsTheMissEffect)
 
 TEST_F(StageCombat, AFallBelowTheMapIsAMissThatStartsTheMissEffect)
 {
-    MakeData();
+    MakeStageData();
     std::map<int, int> state;
     Play(100, [&](CObservedGame& game, int t) {
         CPlayer& p = game.GetPlayer();

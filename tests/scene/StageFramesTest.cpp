@@ -70,7 +70,7 @@ protected:
 
 TEST_F(StageFrames, EveryFrameOfAFixedStageRunIsThePictureRecordedBefore)
 {
-    MakeData();
+    MakeStageData();
     std::vector<std::string> lines;
     uint32_t nBase = 0;
     int nPresentsAtStart = 0;

@@ -12,6 +12,7 @@
 #include <functional>
 #include <map>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "bullet/EBBigBullet.h"
@@ -247,13 +248,15 @@ struct TICKSAMPLE {
     uint64_t nItemHash;
     uint64_t nEnemyHash;
     uint64_t nScreenHash;
+    uint64_t nWeaponHash;
 
     bool operator==(const TICKSAMPLE& o) const
     {
         return x == o.x && y == o.y && dwState == o.dwState && nLife == o.nLife && nExp == o.nExp &&
                nLevel == o.nLevel && nScore == o.nScore && nCounter == o.nCounter && nStageState == o.nStageState &&
                nLabelHash == o.nLabelHash && nShotHash == o.nShotHash && nExplosionHash == o.nExplosionHash &&
-               nItemHash == o.nItemHash && nEnemyHash == o.nEnemyHash && nScreenHash == o.nScreenHash;
+               nItemHash == o.nItemHash && nEnemyHash == o.nEnemyHash && nScreenHash == o.nScreenHash &&
+               nWeaponHash == o.nWeaponHash;
     }
 };
 
@@ -433,6 +436,48 @@ void CollectLiveParts(CStage& stage, std::set<CEnemyPart*>* pOut)
     }
 }
 
+// The sub-weapons: the shield's frame, the missiles, the fire ball, cloud and drops, the columns.
+uint64_t HashWeapons(CPlayer& player)
+{
+    CHash h;
+    CSWeapon1b& shield = player.GetIonShield();
+    h.Mix(shield.IsFinished());
+    h.Mix(shield.GetFrame());
+    CSWeapon2& hawk = player.GetHawkWind();
+    h.Mix(hawk.IsFinished());
+    for (int i = 0; i < HAWK_MISSILES && !hawk.IsFinished(); i++) {
+        h.Mix(hawk.GetMissile(i).Trail[0].vPos);
+        h.Mix(hawk.GetMissile(i).bHit);
+    }
+    CSWeapon3& storm = player.GetFireStorm();
+    h.Mix(storm.IsFinished());
+    if (!storm.IsFinished()) {
+        h.Mix(storm.GetState());
+        h.Mix(storm.GetBallPosition());
+        for (int i = 0; i < FIRE_FLAMES; i++)
+            h.Mix(storm.GetFlame(i).vPos);
+        for (int r = 0; r < FIRE_ROWS; r++) {
+            h.Mix(storm.GetRow(r).bFinished);
+            for (const CSWeapon3::FIRERAINPART& drop : storm.GetRow(r).Drops) {
+                h.Mix(drop.vPos);
+                h.Mix(drop.bHit);
+            }
+        }
+    }
+    CSWeapon4& wiper = player.GetGroundWiper();
+    h.Mix(wiper.IsFinished());
+    if (!wiper.IsFinished()) {
+        h.Mix(wiper.GetState());
+        h.Mix(wiper.GetCallIn().GetX());
+        h.Mix(wiper.GetShotPosition());
+        for (int i = 0; i < WIPER_SWEEPS; i++) {
+            h.Mix(wiper.GetSweep(i).bFinished);
+            h.Mix(wiper.CountStarted(wiper.GetSweep(i)));
+        }
+    }
+    return h.Get();
+}
+
 // The playback bit is left out: it is all that tells a played run from the recorded one.
 TICKSAMPLE Sample(CGame& game)
 {
@@ -454,7 +499,8 @@ TICKSAMPLE Sample(CGame& game)
                       HashExplosions(game.GetStage()),
                       HashItems(game.GetStage()),
                       HashEnemies(game.GetStage()),
-                      HashScreens(game)};
+                      HashScreens(game),
+                      HashWeapons(player)};
 }
 
 // The name of the main-layer object just under her.
@@ -489,7 +535,12 @@ protected:
     // program; fnEvents runs at every stage tick of both. Every played tick must be the recorded one.
     void RecordAndPlayBack(const std::function<void(CObservedGame&, int)>& fnEvents);
 
+    // Runs with a sub-weapon: the Param.txt keys given to both programs, and Shift held from the
+    // tick given (in the recording) for two ticks.
+    void RecordWithWeapon(int nWeapon, int nFireTick);
+
     uint32_t m_nBase = 0;
+    std::vector<std::pair<std::string, std::string>> m_Params;
     // The stage the run starts on, and the ticks its replay must play at least (0: all but the
     // closing one).
     int m_nStage = 1;
@@ -506,7 +557,7 @@ protected:
 
 TEST_F(StageRun, SheLandsClimbsShootsJumpsOntoTheBlockAndDropsThroughAPlatform)
 {
-    MakeData();
+    MakeStageData();
     std::map<int, TICKSAMPLE> at;
     std::map<int, std::string> under;
     std::set<CObjectLabel*> crushed;
@@ -665,13 +716,45 @@ TEST_F(StageRun, ARunThatEarnsTheConstructiveBonusRepeatsEveryTick)
     EXPECT_GE(m_Recorded[120].nScore, 1000);
 }
 
+// A sub-weapon fired in the run: the replay fires it on the same tick and it flies, hits and ends
+// alike. The missiles and the rain meet the enemy fire and the crates of the second screen.
+TEST_F(StageRun, ARunThatFiresHawkWindRepeatsEveryTick)
+{
+    RecordWithWeapon(SUBWEAPON_HAWK_WIND, 200);
+    EXPECT_NE(m_Recorded[199].nWeaponHash, m_Recorded[201].nWeaponHash);
+}
+
+TEST_F(StageRun, ARunThatFiresFireStormRepeatsEveryTick)
+{
+    RecordWithWeapon(SUBWEAPON_FIRE_STORM, 230);
+    EXPECT_NE(m_Recorded[229].nWeaponHash, m_Recorded[231].nWeaponHash);
+}
+
+TEST_F(StageRun, ARunThatFiresTheGroundWiperRepeatsEveryTick)
+{
+    RecordWithWeapon(SUBWEAPON_GROUND_WIPER, 150);
+    EXPECT_NE(m_Recorded[149].nWeaponHash, m_Recorded[151].nWeaponHash);
+}
+
+// The shield fires by itself when a hit finds it charged: the enemy fire of the run hits her.
+TEST_F(StageRun, ARunWhoseShieldTakesAHitRepeatsEveryTick)
+{
+    m_Params = {{"INIT_SUB_WEAPON", "0"}, {"ION_SHIELD_CHARGE_TIME", "1"}};
+    RecordAndPlayBack([](CObservedGame& game, int t) {
+        if (t == 100)
+            game.GetPlayer().Damage(5);
+    });
+    EXPECT_EQ(m_Recorded[100].nLife, 100);
+    EXPECT_TRUE(m_Recorded[100].dwState & PLAYER_STATE_SHIELD_BLINK);
+}
+
 // A run with a pause and a miss: the crates nobody shoots push her off the screen, the game-over
 // screen comes, and the replay is saved when its menu opens. Played back, every tick outside the
 // pause repeats, and the playback's game-over screen, which offers no choice, ends the replay once
 // its fade to black is done, while the record still holds more.
 TEST_F(StageRun, APauseAndTheGameOverScreenKeepThePlaybackInStepAndTheGameOverEndsIt)
 {
-    MakeData();
+    MakeStageData();
     std::filesystem::create_directory("Replay");
     std::vector<TICKSAMPLE> recorded;
     int nPaused = 0;
@@ -714,6 +797,8 @@ TEST_F(StageRun, APauseAndTheGameOverScreenKeepThePlaybackInStepAndTheGameOverEn
     game.m_OnRender = [&](CObservedGame& g) {
         if (!bStarted) {
             bStarted = true;
+            // What the caution screen loads for every later scene, as before any replay is chosen.
+            g.LoadAll(g_lpD3DDevice);
             ASSERT_EQ(g.StartReplay(g_lpD3DDevice, ".\\Replay\\", "Replay02.dat"), 1);
             return;
         }
@@ -749,7 +834,7 @@ TEST_F(StageRun, APauseAndTheGameOverScreenKeepThePlaybackInStepAndTheGameOverEn
 
 TEST_F(StageRun, EnemyFireIsShotDownByHerGunAndEveryExplosionAndStarCircleBurnsOut)
 {
-    MakeData();
+    MakeStageData();
     // The passers-by carry nothing here: the score is the shots' alone.
     STAGEHOOKS hooks = CStage::GetHooks();
     hooks.CreateItem = nullptr;
@@ -827,9 +912,26 @@ TEST_F(StageRun, EnemyFireIsShotDownByHerGunAndEveryExplosionAndStarCircleBurnsO
 
 } // namespace
 
+void StageRun::RecordWithWeapon(int nWeapon, int nFireTick)
+{
+    static const char* const kChargeKeys[4] = {"ION_SHIELD_CHARGE_TIME", "HAWK_WIND_CHARGE_TIME",
+                                               "FIRE_STORM_CHARGE_TIME", "GROUND_WIPER_CHARGE_TIME"};
+    m_Params = {{"INIT_SUB_WEAPON", std::to_string(nWeapon)}, {kChargeKeys[nWeapon], "1"}};
+    RecordAndPlayBack([&](CObservedGame& game, int t) {
+        if (game.GetPlayer().GetState() & PLAYER_STATE_PLAYBACK)
+            return;
+        if (t == nFireTick)
+            m_Host.PressKey(VK_SHIFT);
+        if (t == nFireTick + 2)
+            m_Host.ReleaseKey(VK_SHIFT);
+    });
+}
+
 void StageRun::RecordAndPlayBack(const std::function<void(CObservedGame&, int)>& fnEvents)
 {
-    MakeData();
+    MakeStageData();
+    for (const auto& param : m_Params)
+        SetParam(param.first, param.second);
     if (m_nStage != 1) {
         SetParam("INIT_STAGE_NUM", std::to_string(m_nStage));
         ClearParams();
@@ -878,6 +980,8 @@ void StageRun::RecordAndPlayBack(const std::function<void(CObservedGame&, int)>&
     game.m_OnRender = [&](CObservedGame& g) {
         if (!bStarted) {
             bStarted = true;
+            // What the caution screen loads for every later scene, as before any replay is chosen.
+            g.LoadAll(g_lpD3DDevice);
             ASSERT_EQ(g.StartReplay(g_lpD3DDevice, ".\\Replay\\", "Replay01.dat"), 1);
             return;
         }

@@ -24,7 +24,7 @@ class StageScreensRun : public CProgramRun {
 protected:
     void RunStage(const std::function<void(CObservedGame&, int)>& fnStep)
     {
-        MakeData();
+        MakeStageData();
         int nTick = -1;
         m_Game.m_OnRender = [&](CObservedGame& game) {
             if (!game.m_bNoting)

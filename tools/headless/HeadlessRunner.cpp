@@ -13,10 +13,14 @@
 #include "engine/WinMain.h"
 #include "headless/HeadlessGame.h"
 #include "platform/host/HostHeadless.h"
+#include "scene/ScrDialog.h"
 
 namespace {
 
 CHeadlessGame g_Game;
+CScrDialog g_ScrDialog;
+
+enum DIALOGANSWER { ANSWER_WINDOW, ANSWER_FULLSCREEN, ANSWER_CANCEL };
 
 struct RUNOPTIONS {
     uint32_t nTicks = 600;
@@ -24,6 +28,8 @@ struct RUNOPTIONS {
     std::vector<uint32_t> shotTicks;
     std::string strKeys;
     std::string strOut = ".";
+    DIALOGANSWER eDialog = ANSWER_WINDOW;
+    std::string strDialogShot;
     bool bRealClock = false;
     bool bVerbose = false;
     bool bHelp = false;
@@ -31,7 +37,8 @@ struct RUNOPTIONS {
 
 const char kUsage[] =
     "usage: zorva-headless [--ticks N] [--keys SCRIPT] [--shot-every K] [--shot-at T]... [--out DIR]\n"
-    "                      [--real-clock] [--verbose] [--help]\n"
+    "                      [--dialog full|window|cancel] [--dialog-shot FILE] [--real-clock] [--verbose]\n"
+    "                      [--help]\n"
     "Runs the game without a window in the current folder, which holds GameData/, then closes it\n"
     "as the close box would.\n"
     "  --ticks N       ticks to run (default 600)\n"
@@ -39,6 +46,9 @@ const char kUsage[] =
     "  --shot-every K  a screenshot every K ticks, DIR/tickNNNNN.png\n"
     "  --shot-at T     a screenshot at tick T; may be given again\n"
     "  --out DIR       folder of the screenshots and of last.png, the last frame (default .)\n"
+    "  --dialog ANSWER what the screen-mode dialog (asked when SCREEN_SETTING is not 0) is answered\n"
+    "                  with: full (full screen), window (the default) or cancel (the program ends)\n"
+    "  --dialog-shot FILE  the dialog's last picture (the button as pressed), written as FILE\n"
     "  --real-clock    run on the real clock: loads take the ticks they take, runs do not repeat\n"
     "  --verbose       copy the game's debug output to stderr\n"
     "  --help          this text\n"
@@ -89,6 +99,35 @@ bool ReadCountOption(int argc, char** argv, int* pI, uint32_t* pnOut, std::strin
     return true;
 }
 
+bool ReadDialogAnswer(const char* pszValue, DIALOGANSWER* pOut)
+{
+    if (!strcmp(pszValue, "full")) {
+        *pOut = ANSWER_FULLSCREEN;
+    } else if (!strcmp(pszValue, "window")) {
+        *pOut = ANSWER_WINDOW;
+    } else if (!strcmp(pszValue, "cancel")) {
+        *pOut = ANSWER_CANCEL;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// The dialog is answered as a user would: a click on the button, or Escape.
+void ScheduleDialogAnswer(CHostHeadless* pHost, DIALOGANSWER eAnswer)
+{
+    if (eAnswer == ANSWER_CANCEL) {
+        HOSTEVENT ev{};
+        ev.type = HOSTEV_KEYDOWN;
+        ev.nVirtKey = VK_ESCAPE;
+        pHost->PushDialogEvent(ev);
+        return;
+    }
+    const RECT rc = CScrDialog::HitRect(eAnswer == ANSWER_FULLSCREEN ? CScrDialog::BUTTON_FULLSCREEN
+                                                                      : CScrDialog::BUTTON_WINDOW);
+    pHost->PushDialogClick((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+}
+
 bool ParseArgs(int argc, char** argv, RUNOPTIONS* pOpt, std::string* pError)
 {
     for (int i = 1; i < argc; i++) {
@@ -111,6 +150,15 @@ bool ParseArgs(int argc, char** argv, RUNOPTIONS* pOpt, std::string* pError)
         } else if (!strcmp(pszArg, "--keys")) {
             if (!(pszValue = OptionValue(argc, argv, &i, pError))) return false;
             pOpt->strKeys = pszValue;
+        } else if (!strcmp(pszArg, "--dialog")) {
+            if (!(pszValue = OptionValue(argc, argv, &i, pError))) return false;
+            if (!ReadDialogAnswer(pszValue, &pOpt->eDialog)) {
+                *pError = std::string("--dialog: \"") + pszValue + "\" is not full, window or cancel";
+                return false;
+            }
+        } else if (!strcmp(pszArg, "--dialog-shot")) {
+            if (!(pszValue = OptionValue(argc, argv, &i, pError))) return false;
+            pOpt->strDialogShot = pszValue;
         } else if (!strcmp(pszArg, "--out")) {
             if (!(pszValue = OptionValue(argc, argv, &i, pError))) return false;
             pOpt->strOut = pszValue;
@@ -194,13 +242,18 @@ int main(int argc, char** argv)
     // On the real clock the load takes the ticks it takes, as in the window.
     g_Game.m_bWaitForLoads = !opt.bRealClock;
     ScheduleRun(&host, opt);
+    ScheduleDialogAnswer(&host, opt.eDialog);
     SetHost(&host);
     SetGameFrame(&g_Game);
+    SetScreenDialog(&g_ScrDialog);
     const int nResult = RunApplication(nullptr, SW_SHOWNORMAL);
+    SetScreenDialog(nullptr);
     SetGameFrame(nullptr);
     SetHost(nullptr);
     folderLock.Release();
-    if (host.GetFrameTicks() == 0) {
+    if (!opt.strDialogShot.empty() && !host.WriteDialogFrame(opt.strDialogShot.c_str()))
+        fprintf(stderr, "zorva-headless: no dialog picture to write to %s\n", opt.strDialogShot.c_str());
+    if (host.GetFrameTicks() == 0 && !(host.GetDialogCount() > 0 && opt.eDialog == ANSWER_CANCEL)) {
         fprintf(stderr, "zorva-headless: the game did not start in %s (no tick ran)\n", strFolder.c_str());
         return 1;
     }

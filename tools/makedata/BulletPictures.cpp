@@ -10,46 +10,6 @@ namespace {
 const float kPi = 3.14159265f;
 const uint32_t kBlack = 0x000000;
 
-// Heat 0..1 as fire: black, deep red, orange, yellow, white.
-RGBF FireColour(float fHeat)
-{
-    static const float kStops[5] = {0.0f, 0.3f, 0.55f, 0.8f, 1.0f};
-    static const uint32_t kColours[5] = {0x000000, 0x801008, 0xF06018, 0xFFD040, 0xFFFFE0};
-    fHeat = std::clamp(fHeat, 0.0f, 1.0f);
-    for (int i = 1; i < 5; i++) {
-        if (fHeat <= kStops[i])
-            return Mix(Rgb(kColours[i - 1]), Rgb(kColours[i]), (fHeat - kStops[i - 1]) / (kStops[i] - kStops[i - 1]));
-    }
-    return Rgb(kColours[4]);
-}
-
-// Adds a glow to what is there (these pictures are drawn additively): the colour at the centre,
-// whiter within the core fraction of the radius, falling to nothing at radius r.
-void AddGlow(CCanvas& canvas, float cx, float cy, float r, const RGBF& colour, float fCore, float fExponent,
-             float fGain = 1.0f)
-{
-    const int x0 = std::max(0, (int)(cx - r) - 1), x1 = std::min(canvas.Width(), (int)(cx + r) + 2);
-    const int y0 = std::max(0, (int)(cy - r) - 1), y1 = std::min(canvas.Height(), (int)(cy + r) + 2);
-    for (int y = y0; y < y1; y++) {
-        for (int x = x0; x < x1; x++) {
-            RGBF sum{0, 0, 0};
-            for (int k = 0; k < 4; k++) {
-                const float px = (float)x + 0.25f + 0.5f * (float)(k & 1), py = (float)y + 0.25f + 0.5f * (float)(k >> 1);
-                const float d = std::sqrt((px - cx) * (px - cx) + (py - cy) * (py - cy)) / r;
-                if (d >= 1.0f)
-                    continue;
-                const float fWhite = fCore > 0.0f ? std::max(0.0f, fCore - d) / fCore : 0.0f;
-                const RGBF c = Scale(Mix(colour, RGBF{255, 255, 255}, fWhite), std::pow(1.0f - d, fExponent) * 0.25f * fGain);
-                sum = RGBF{sum.r + c.r, sum.g + c.g, sum.b + c.b};
-            }
-            const uint32_t dst = canvas.At(x, y);
-            const RGBF out{std::min(255.0f, (float)((dst >> 16) & 0xFF) + sum.r),
-                           std::min(255.0f, (float)((dst >> 8) & 0xFF) + sum.g), std::min(255.0f, (float)(dst & 0xFF) + sum.b)};
-            canvas.Set(x, y, Quantise(out, x, y));
-        }
-    }
-}
-
 // One frame (0..11) of the bomb: a white flash that swells into a boiling fireball, throws out
 // sparks and burns down from the centre to a dim ring of embers.
 void DrawBombFrame(CArtKit& kit, int nFrame, int x0, int y0)
@@ -253,6 +213,46 @@ std::vector<uint8_t> SmokePuff()
 }
 
 } // namespace
+
+// Heat 0..1 as fire: black, deep red, orange, yellow, white.
+RGBF FireColour(float fHeat)
+{
+    static const float kStops[5] = {0.0f, 0.3f, 0.55f, 0.8f, 1.0f};
+    static const uint32_t kColours[5] = {0x000000, 0x801008, 0xF06018, 0xFFD040, 0xFFFFE0};
+    fHeat = std::clamp(fHeat, 0.0f, 1.0f);
+    for (int i = 1; i < 5; i++) {
+        if (fHeat <= kStops[i])
+            return Mix(Rgb(kColours[i - 1]), Rgb(kColours[i]), (fHeat - kStops[i - 1]) / (kStops[i] - kStops[i - 1]));
+    }
+    return Rgb(kColours[4]);
+}
+
+// Adds a glow to what is there (these pictures are drawn additively): the colour at the centre,
+// whiter within the core fraction of the radius, falling to nothing at radius r.
+void AddGlow(CCanvas& canvas, float cx, float cy, float r, const RGBF& colour, float fCore, float fExponent,
+             float fGain)
+{
+    const int x0 = std::max(0, (int)(cx - r) - 1), x1 = std::min(canvas.Width(), (int)(cx + r) + 2);
+    const int y0 = std::max(0, (int)(cy - r) - 1), y1 = std::min(canvas.Height(), (int)(cy + r) + 2);
+    for (int y = y0; y < y1; y++) {
+        for (int x = x0; x < x1; x++) {
+            RGBF sum{0, 0, 0};
+            for (int k = 0; k < 4; k++) {
+                const float px = (float)x + 0.25f + 0.5f * (float)(k & 1), py = (float)y + 0.25f + 0.5f * (float)(k >> 1);
+                const float d = std::sqrt((px - cx) * (px - cx) + (py - cy) * (py - cy)) / r;
+                if (d >= 1.0f)
+                    continue;
+                const float fWhite = fCore > 0.0f ? std::max(0.0f, fCore - d) / fCore : 0.0f;
+                const RGBF c = Scale(Mix(colour, RGBF{255, 255, 255}, fWhite), std::pow(1.0f - d, fExponent) * 0.25f * fGain);
+                sum = RGBF{sum.r + c.r, sum.g + c.g, sum.b + c.b};
+            }
+            const uint32_t dst = canvas.At(x, y);
+            const RGBF out{std::min(255.0f, (float)((dst >> 16) & 0xFF) + sum.r),
+                           std::min(255.0f, (float)((dst >> 8) & 0xFF) + sum.g), std::min(255.0f, (float)(dst & 0xFF) + sum.b)};
+            canvas.Set(x, y, Quantise(out, x, y));
+        }
+    }
+}
 
 const uint32_t g_dwBallColors[8] = {0xFF4020, 0xFF9020, 0xFFE040, 0x60FF40, 0x40E0FF, 0x4070FF, 0xC050FF, 0xFFFFFF};
 const uint32_t g_dwStarColors[10] = {0xFFE040, 0xFFFFFF, 0xFF70C0, 0x50E0FF, 0x70FF60,

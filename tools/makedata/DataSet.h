@@ -2,6 +2,7 @@
 // on every run (no dates, no host details).
 #pragma once
 #include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -11,7 +12,9 @@ class CDataSet {
 public:
     explicit CDataSet(const std::string& outDir, SYNCMODE mode = SYNC_WRITE_ALL);
 
-    // rel is relative to GameData, with '/' between folders. False (and a message) on failure.
+    // rel is relative to GameData, with '/' between folders. False (and a message) on failure,
+    // and for a file written a second time: two pictures under one name would leave one user
+    // of it with the other's picture.
     bool Write(const std::string& rel, const std::vector<uint8_t>& bytes);
     bool WriteText(const std::string& rel, const std::string& text);
     bool Failed() const { return m_bFailed; }
@@ -21,6 +24,7 @@ public:
 private:
     CDataSync m_Sync;
     bool m_bFailed;
+    std::set<std::string> m_Written;
     int m_nFiles;
 };
 

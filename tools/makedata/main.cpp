@@ -7,8 +7,10 @@
 
 #include "ArtKit.h"
 #include "BulletPictures.h"
+#include "WeaponPictures.h"
 #include "CutScenes.h"
 #include "DataSet.h"
+#include "FrontPictures.h"
 #include "WaveWriter.h"
 #include "IndexSheets.h"
 #include "ItemPictures.h"
@@ -49,6 +51,8 @@ int main(int argc, char** argv)
     WriteCutScenes(data);
     WriteScreenPictures(data);
     WriteBulletPictures(data);
+    WriteWeaponPictures(data);
+    WriteFrontPictures(data);
     WriteItemPictures(data);
     if (data.Failed() || !data.Sync().Finish())
         return 1;

@@ -3,6 +3,7 @@
 #include "platform/d3d/D3D.h"
 #include "platform/d3d/D3DObjects.h"
 #include "platform/ddraw/DDObjects.h"
+#include "platform/host/Host.h"
 
 // {15E65EC0-3B9C-11D2-B92F-00609797EA5B}
 const GUID IID_IDirectDraw7 = {0x15E65EC0, 0x3B9C, 0x11D2, {0xB9, 0x2F, 0x00, 0x60, 0x97, 0x97, 0xEA, 0x5B}};
@@ -232,6 +233,10 @@ HRESULT CDirectDraw::SetCooperativeLevel(HWND hWnd, DWORD dwFlags)
     }
     m_hWnd = hWnd;
     m_dwCoopFlags = dwFlags;
+    // Exclusive mode owns the screen: the host's window goes full screen, and back with normal.
+    if (IHost* pHost = GetHost()) {
+        pHost->SetFullScreen(bFull);
+    }
     return DD_OK;
 }
 

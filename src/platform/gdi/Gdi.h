@@ -1,7 +1,8 @@
 // The GDI subset the game draws text, glyphs and small bitmaps with, and the polygon regions its
 // quad tests use. Served by FreeType (faces found through fontconfig) over plain pixel memory:
 // a device context is a DirectDraw surface's (IDirectDrawSurface7::GetDC), a memory context
-// holding a bitmap, or a window's (measuring only: drawing on it changes nothing).
+// holding a bitmap, or a window's (a dialog's draws on its client area; the main window's is for
+// measuring only: drawing on it changes nothing).
 //
 // Text is code page 932 bytes, as everywhere in the game; it becomes Unicode only inside.
 // Every face name resolves to the Japanese Gothic font fontconfig finds for the language "ja".
@@ -155,7 +156,7 @@ int MulDiv(int nNumber, int nNumerator, int nDenominator);
 // Code page 932 lead bytes: 0x81-0x9F and 0xE0-0xFC.
 BOOL IsDBCSLeadByte(BYTE c);
 
-// A window's context (null: the screen's): RGB565 like the display, measuring only.
+// A window's context (null: the screen's): RGB565 like the display; it draws only on a dialog.
 HDC GetDC(HWND hWnd);
 int ReleaseDC(HWND hWnd, HDC hdc);
 // A memory context; it starts holding a 1 x 1 monochrome bitmap, as GDI's do.
@@ -263,6 +264,32 @@ int GetObjectA(HGDIOBJ h, int c, LPVOID pv);
 // source and the destination. SRCCOPY, BLACKNESS, WHITENESS, PATCOPY (solid brushes).
 BOOL BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1, DWORD rop);
 BOOL PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop);
+
+// ---- Dialogs ------------------------------------------------------------------------------------
+// A modal dialog in a small window of its own on the host. Its procedure draws it through window
+// contexts (BeginPaint, GetDC) and is fed the mouse, Escape and Enter as the commands IDCANCEL and
+// IDOK, and the close box as WM_CLOSE. The program has no resources: every template gives an
+// empty captioned popup that the procedure sizes and places in WM_INITDIALOG. A procedure that
+// leaves IDCANCEL to the default ends the dialog with IDCANCEL.
+typedef INT_PTR (*DLGPROC)(HWND, UINT, WPARAM, LPARAM);
+// The value given to EndDialog; -1 when the host could not show the window.
+INT_PTR DialogBoxParamA(HINSTANCE hInstance, LPCSTR lpTemplateName, HWND hWndParent, DLGPROC lpDialogFunc,
+                        LPARAM dwInitParam);
+BOOL EndDialog(HWND hDlg, INT_PTR nResult);
+// The whole client area is repainted (and first erased when asked) before the next input.
+BOOL InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase);
+
+struct PAINTSTRUCT {
+    HDC hdc;
+    BOOL fErase;
+    RECT rcPaint;
+    BOOL fRestore;
+    BOOL fIncUpdate;
+    BYTE rgbReserved[32];
+};
+// Sends WM_ERASEBKGND first when an erase is due.
+HDC BeginPaint(HWND hWnd, PAINTSTRUCT* lpPaint);
+BOOL EndPaint(HWND hWnd, const PAINTSTRUCT* lpPaint);
 
 // ---- Global memory blocks -----------------------------------------------------------------------
 #define GMEM_FIXED 0x0000

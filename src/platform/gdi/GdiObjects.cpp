@@ -5,6 +5,7 @@
 #include <unordered_set>
 
 #include "platform/gdi/GdiInternal.h"
+#include "platform/win/WinInternal.h"
 
 namespace {
 
@@ -163,10 +164,32 @@ DCSTATE* GdiState(HDC hdc)
     return &it->second;
 }
 
+// A dialog's client area; the other windows have no pixels of their own here.
+static bool WindowView(HWND hWnd, PIXELVIEW* pView)
+{
+    uint16_t* pBits = nullptr;
+    int w = 0, h = 0;
+    if (!WinGetClientPixels(hWnd, &pBits, &w, &h)) {
+        return false;
+    }
+    PIXELVIEW v;
+    v.pTop = reinterpret_cast<uint8_t*>(pBits);
+    v.nPitch = static_cast<ptrdiff_t>(w) * 2;
+    v.nWidth = w;
+    v.nHeight = h;
+    v.nBpp = 16;
+    v.eKind = PK_R5G6B5;
+    *pView = v;
+    return true;
+}
+
 bool GdiTargetView(HDC hdc, const DCSTATE& state, PIXELVIEW* pView)
 {
     if (CGdiDC* p = GdiOwnDC(hdc)) {
-        if (p->eKind != DCK_MEMORY || !state.pBitmap) {
+        if (p->eKind == DCK_WINDOW) {
+            return WindowView(p->hWnd, pView);
+        }
+        if (!state.pBitmap) {
             return false;
         }
         *pView = state.pBitmap->View();

@@ -12,6 +12,9 @@ enum HOSTEVENTTYPE {
     HOSTEV_KEYDOWN,     // a key press or auto-repeat: becomes WM_KEYDOWN (and WM_CHAR for characters)
     HOSTEV_KEYUP,       // becomes WM_KEYUP
     HOSTEV_MOVE,        // the client origin moved: becomes WM_MOVE
+    HOSTEV_MOUSEMOVE,   // dialog window only: the pointer at x, y of its client area
+    HOSTEV_LBUTTONDOWN, // dialog window only: the left button pressed at x, y
+    HOSTEV_LBUTTONUP,   // dialog window only: the left button released at x, y
 };
 
 struct HOSTEVENT {
@@ -22,8 +25,17 @@ struct HOSTEVENT {
     int bAlt;          // KEYDOWN/KEYUP: 1 when Alt was held (the key becomes a system key)
     int bActive;       // ACTIVATE: 1 active, 0 inactive
     int bMinimized;    // ACTIVATE: 1 when minimised
-    int x, y;          // MOVE: client origin in screen coordinates
+    int x, y;          // MOVE: client origin in screen coordinates; mouse: client coordinates
 };
+
+// A rectangle of the host's output, in its pixels.
+struct HOSTRECT {
+    int x, y, w, h;
+};
+
+// Where a srcW x srcH picture goes in an outW x outH output: as large as fits with its aspect
+// kept, centred, the bars on the two sides that are left over. Empty for empty sizes.
+HOSTRECT FitKeepingAspect(int srcW, int srcH, int outW, int outH);
 
 // One joystick as the host reads it: axes scaled to 0..65535 (centre 32768), bit k of the button
 // word is button k + 1.
@@ -89,6 +101,33 @@ public:
 
     // Full screen on or off after creation (DirectDraw's exclusive mode asks for it).
     virtual void SetFullScreen(bool bFullScreen) { (void)bFullScreen; }
+
+    // A modal dialog's own small window beside the main one, one at a time: its client area
+    // clientW x clientH at (x, y) on the screen. Its input comes through PollDialogEvent (mouse in
+    // client coordinates, keys, the close box); the main window's events wait meanwhile. False
+    // when the host cannot show one.
+    virtual bool OpenDialogWindow(const char* pszTitleUtf8, int clientW, int clientH, int x, int y) {
+        (void)pszTitleUtf8;
+        (void)clientW;
+        (void)clientH;
+        (void)x;
+        (void)y;
+        return false;
+    }
+    // The dialog's client area as it is now (RGB565).
+    virtual bool PresentDialog(const uint16_t* pPixels, int nPitchBytes, int w, int h) {
+        (void)pPixels;
+        (void)nPitchBytes;
+        (void)w;
+        (void)h;
+        return false;
+    }
+    // Never blocks; false with nothing waiting.
+    virtual bool PollDialogEvent(HOSTEVENT* pEvent) {
+        (void)pEvent;
+        return false;
+    }
+    virtual void CloseDialogWindow() {}
 
     // A line of OutputDebugStringA; dropped unless the host keeps it.
     virtual void DebugOutput(const char* pszText) { (void)pszText; }

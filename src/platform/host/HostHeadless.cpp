@@ -280,6 +280,70 @@ void CHostHeadless::SetFullScreen(bool bFullScreen) {
     if (bFullScreen) m_bShown = m_bWindow;
 }
 
+bool CHostHeadless::OpenDialogWindow(const char* pszTitleUtf8, int clientW, int clientH, int x, int y) {
+    if (m_bDialog || clientW <= 0 || clientH <= 0) return false;
+    m_bDialog = true;
+    ++m_nDialogs;
+    m_strDialogTitle = pszTitleUtf8 ? pszTitleUtf8 : "";
+    m_nDlgX = x;
+    m_nDlgY = y;
+    m_nDlgW = clientW;
+    m_nDlgH = clientH;
+    return true;
+}
+
+bool CHostHeadless::PresentDialog(const uint16_t* pPixels, int nPitchBytes, int w, int h) {
+    if (!m_bDialog || !pPixels || w != m_nDlgW || h != m_nDlgH || nPitchBytes < w * 2) return false;
+    m_dialogFrame.resize(static_cast<size_t>(w) * static_cast<size_t>(h));
+    const uint8_t* pRow = reinterpret_cast<const uint8_t*>(pPixels);
+    for (int y = 0; y < h; ++y, pRow += nPitchBytes)
+        std::copy_n(reinterpret_cast<const uint16_t*>(pRow), w, m_dialogFrame.begin() + static_cast<ptrdiff_t>(y) * w);
+    ++m_nDialogPresents;
+    return true;
+}
+
+bool CHostHeadless::PollDialogEvent(HOSTEVENT* pEvent) {
+    if (!m_bDialog) return false;
+    std::lock_guard<std::mutex> guard(m_lock);
+    if (m_dialogEvents.empty()) {
+        *pEvent = HOSTEVENT{};
+        pEvent->type = HOSTEV_CLOSE;
+        return true;
+    }
+    *pEvent = m_dialogEvents.front();
+    m_dialogEvents.pop_front();
+    return true;
+}
+
+void CHostHeadless::CloseDialogWindow() { m_bDialog = false; }
+
+void CHostHeadless::PushDialogEvent(const HOSTEVENT& ev) {
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_dialogEvents.push_back(ev);
+}
+
+void CHostHeadless::PushDialogClick(int x, int y) {
+    for (HOSTEVENTTYPE type : {HOSTEV_MOUSEMOVE, HOSTEV_LBUTTONDOWN, HOSTEV_LBUTTONUP}) {
+        HOSTEVENT ev{};
+        ev.type = type;
+        ev.x = x;
+        ev.y = y;
+        PushDialogEvent(ev);
+    }
+}
+
+void CHostHeadless::GetDialogPlacement(int* pX, int* pY, int* pW, int* pH) const {
+    if (pX) *pX = m_nDlgX;
+    if (pY) *pY = m_nDlgY;
+    if (pW) *pW = m_nDlgW;
+    if (pH) *pH = m_nDlgH;
+}
+
+bool CHostHeadless::WriteDialogFrame(const char* pszPath) const {
+    if (m_dialogFrame.empty()) return false;
+    return WritePng565(pszPath, m_dialogFrame.data(), m_nDlgW * 2, m_nDlgW, m_nDlgH);
+}
+
 void CHostHeadless::DebugOutput(const char* pszText) {
     std::lock_guard<std::mutex> guard(m_lock);
     m_debugLines.emplace_back(pszText ? pszText : "");

@@ -44,6 +44,13 @@ public:
     // Counts the tick, charges the tick cost to the fake clock, applies the script of this tick.
     void FrameTick() override;
     void SetFullScreen(bool bFullScreen) override;
+    // The dialog window exists in memory; its input is what was queued for it. Once that is used up
+    // the dialog is closed, as the close box would, so a dialog never waits for input that cannot
+    // come.
+    bool OpenDialogWindow(const char* pszTitleUtf8, int clientW, int clientH, int x, int y) override;
+    bool PresentDialog(const uint16_t* pPixels, int nPitchBytes, int w, int h) override;
+    bool PollDialogEvent(HOSTEVENT* pEvent) override;
+    void CloseDialogWindow() override;
     void DebugOutput(const char* pszText) override;
     // Audio follows the clock: every move of it mixes the frames that time covers, so sound
     // buffers' cursors advance with the (fake) clock. The output is dropped unless recorded.
@@ -60,6 +67,9 @@ public:
     void PressKey(int nVirtKey);
     void ReleaseKey(int nVirtKey);
     void PushEvent(const HOSTEVENT& ev);
+    // Input for the next dialog window, in order; a click is a move there, a press and a release.
+    void PushDialogEvent(const HOSTEVENT& ev);
+    void PushDialogClick(int x, int y);
     // Joystick slot 0 or 1: plugged in with this state, or unplugged.
     void SetJoystick(int nSlot, const HOSTJOYSTATE& state);
     void UnplugJoystick(int nSlot);
@@ -92,6 +102,14 @@ public:
     const std::string& GetWindowTitle() const { return m_strTitle; }
     const std::string& GetAppName() const { return m_strAppName; }
     void GetWindowPlacement(int* pX, int* pY, int* pW, int* pH) const;
+    // The dialog windows opened so far, the one open now, and the last picture one showed.
+    int GetDialogCount() const { return m_nDialogs; }
+    bool IsDialogOpen() const { return m_bDialog; }
+    const std::string& GetDialogTitle() const { return m_strDialogTitle; }
+    void GetDialogPlacement(int* pX, int* pY, int* pW, int* pH) const;
+    const std::vector<uint16_t>& GetDialogFrame() const { return m_dialogFrame; }  // packed, w * h
+    int GetDialogPresentCount() const { return m_nDialogPresents; }
+    bool WriteDialogFrame(const char* pszPath) const;
 
     // ---- Audio ----
     bool IsAudioOpen() const;
@@ -149,6 +167,13 @@ private:
     std::string m_strTitle, m_strAppName;
     int m_nWinX = 0, m_nWinY = 0, m_nWinW = 0, m_nWinH = 0;
     std::atomic<int> m_nRaises{0};
+    bool m_bDialog = false;
+    int m_nDialogs = 0;
+    std::string m_strDialogTitle;
+    int m_nDlgX = 0, m_nDlgY = 0, m_nDlgW = 0, m_nDlgH = 0;
+    std::deque<HOSTEVENT> m_dialogEvents;
+    std::vector<uint16_t> m_dialogFrame;
+    int m_nDialogPresents = 0;
     bool m_bQuiet = false;
     bool m_bEchoDebug = true;
     bool m_bFailCreate = false;

@@ -108,6 +108,7 @@ CHostSdl::CHostSdl() : m_mainThread(std::this_thread::get_id()) {}
 CHostSdl::~CHostSdl() {
     CloseJoysticks();
     CloseAudio();
+    CloseDialogWindow();
     DestroyMainWindow();
     if (m_bVideo) SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
 }
@@ -135,52 +136,79 @@ bool CHostSdl::Init(std::string* pError) {
     return true;
 }
 
+bool CHostSdl::OpenView(VIEW* pView, const char* pszTitleUtf8, int x, int y, int w, int h, uint32_t dwFlags) {
+    pView->pWindow = SDL_CreateWindow(pszTitleUtf8 ? pszTitleUtf8 : "", x, y, w, h, dwFlags);
+    if (!pView->pWindow) return false;
+    pView->pRenderer = SDL_CreateRenderer(pView->pWindow, -1, SDL_RENDERER_ACCELERATED);
+    if (!pView->pRenderer) pView->pRenderer = SDL_CreateRenderer(pView->pWindow, -1, SDL_RENDERER_SOFTWARE);
+    if (!pView->pRenderer) {
+        CloseView(pView);
+        return false;
+    }
+    return true;
+}
+
+void CHostSdl::CloseView(VIEW* pView) {
+    if (pView->pTexture) SDL_DestroyTexture(pView->pTexture);
+    if (pView->pRenderer) SDL_DestroyRenderer(pView->pRenderer);
+    if (pView->pWindow) SDL_DestroyWindow(pView->pWindow);
+    *pView = VIEW{};
+}
+
+bool CHostSdl::ShowFrame(VIEW* pView, const uint16_t* pPixels, int nPitchBytes, int w, int h) {
+    if (!pView->pRenderer || !pPixels || w <= 0 || h <= 0) return false;
+    if (!pView->pTexture || pView->nTexW != w || pView->nTexH != h) {
+        if (pView->pTexture) SDL_DestroyTexture(pView->pTexture);
+        pView->pTexture =
+            SDL_CreateTexture(pView->pRenderer, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING, w, h);
+        if (!pView->pTexture) return false;
+        pView->nTexW = w;
+        pView->nTexH = h;
+    }
+    if (SDL_UpdateTexture(pView->pTexture, nullptr, pPixels, nPitchBytes) != 0) return false;
+    int nOutW = w, nOutH = h;
+    if (SDL_GetRendererOutputSize(pView->pRenderer, &nOutW, &nOutH) != 0) {
+        nOutW = w;
+        nOutH = h;
+    }
+    // Full screen: the desktop's size, the picture in the middle with black bars.
+    const HOSTRECT fit = FitKeepingAspect(w, h, nOutW, nOutH);
+    const SDL_Rect dst{fit.x, fit.y, fit.w, fit.h};
+    SDL_SetRenderDrawColor(pView->pRenderer, 0, 0, 0, 255);
+    SDL_RenderClear(pView->pRenderer);
+    SDL_RenderCopy(pView->pRenderer, pView->pTexture, nullptr, &dst);
+    SDL_RenderPresent(pView->pRenderer);
+    return true;
+}
+
 bool CHostSdl::CreateMainWindow(const char* pszTitleUtf8, const char* pszAppName, int clientW, int clientH, int x,
                                 int y, bool bFullScreen) {
-    if (!m_bVideo || m_pWindow) return false;
+    if (!m_bVideo || m_Main.pWindow) return false;
     if (pszAppName && *pszAppName) {
         SDL_SetHint(SDL_HINT_APP_NAME, pszAppName);
     }
     Uint32 flags = SDL_WINDOW_HIDDEN | (bFullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
-    m_pWindow = SDL_CreateWindow(pszTitleUtf8 ? pszTitleUtf8 : "", x, y, clientW, clientH, flags);
-    if (!m_pWindow) return false;
-    m_pRenderer = SDL_CreateRenderer(m_pWindow, -1, SDL_RENDERER_ACCELERATED);
-    if (!m_pRenderer) m_pRenderer = SDL_CreateRenderer(m_pWindow, -1, SDL_RENDERER_SOFTWARE);
-    if (!m_pRenderer) {
-        DestroyMainWindow();
-        return false;
-    }
-    // Full screen scales the picture with its aspect kept (bars where the desktop differs).
-    SDL_RenderSetLogicalSize(m_pRenderer, clientW, clientH);
-    return true;
+    return OpenView(&m_Main, pszTitleUtf8, x, y, clientW, clientH, flags);
 }
 
 void CHostSdl::ShowMainWindow() {
-    if (m_pWindow) SDL_ShowWindow(m_pWindow);
+    if (m_Main.pWindow) SDL_ShowWindow(m_Main.pWindow);
 }
 
 void CHostSdl::RaiseMainWindow() {
-    if (!m_pWindow) return;
-    SDL_ShowWindow(m_pWindow);
-    SDL_RestoreWindow(m_pWindow);
-    SDL_RaiseWindow(m_pWindow);
+    if (!m_Main.pWindow) return;
+    SDL_ShowWindow(m_Main.pWindow);
+    SDL_RestoreWindow(m_Main.pWindow);
+    SDL_RaiseWindow(m_Main.pWindow);
 }
 
-void CHostSdl::DestroyMainWindow() {
-    if (m_pTexture) SDL_DestroyTexture(m_pTexture);
-    if (m_pRenderer) SDL_DestroyRenderer(m_pRenderer);
-    if (m_pWindow) SDL_DestroyWindow(m_pWindow);
-    m_pTexture = nullptr;
-    m_pRenderer = nullptr;
-    m_pWindow = nullptr;
-    m_nTexW = m_nTexH = 0;
-}
+void CHostSdl::DestroyMainWindow() { CloseView(&m_Main); }
 
-bool CHostSdl::HasMainWindow() const { return m_pWindow != nullptr; }
+bool CHostSdl::HasMainWindow() const { return m_Main.pWindow != nullptr; }
 
 void CHostSdl::GetScreenSize(int* pW, int* pH) {
     SDL_DisplayMode mode{};
-    int nDisplay = m_pWindow ? SDL_GetWindowDisplayIndex(m_pWindow) : 0;
+    int nDisplay = m_Main.pWindow ? SDL_GetWindowDisplayIndex(m_Main.pWindow) : 0;
     if (!m_bVideo || SDL_GetDesktopDisplayMode(nDisplay < 0 ? 0 : nDisplay, &mode) != 0) {
         mode.w = 640;
         mode.h = 480;
@@ -233,20 +261,7 @@ uint32_t CHostSdl::NowMs() { return MonotonicMs(); }
 void CHostSdl::SleepMs(uint32_t dwMs) { SleepRealMs(dwMs); }
 
 bool CHostSdl::Present(const uint16_t* pPixels, int nPitchBytes, int w, int h) {
-    if (!m_pRenderer || !pPixels || w <= 0 || h <= 0) return false;
-    if (!m_pTexture || m_nTexW != w || m_nTexH != h) {
-        if (m_pTexture) SDL_DestroyTexture(m_pTexture);
-        m_pTexture = SDL_CreateTexture(m_pRenderer, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING, w, h);
-        if (!m_pTexture) return false;
-        m_nTexW = w;
-        m_nTexH = h;
-    }
-    if (SDL_UpdateTexture(m_pTexture, nullptr, pPixels, nPitchBytes) != 0) return false;
-    SDL_SetRenderDrawColor(m_pRenderer, 0, 0, 0, 255);
-    SDL_RenderClear(m_pRenderer);
-    SDL_RenderCopy(m_pRenderer, m_pTexture, nullptr, nullptr);
-    SDL_RenderPresent(m_pRenderer);
-    return true;
+    return ShowFrame(&m_Main, pPixels, nPitchBytes, w, h);
 }
 
 void CHostSdl::MessageBox(const char* pszTextUtf8, const char* pszTitleUtf8) {
@@ -255,16 +270,69 @@ void CHostSdl::MessageBox(const char* pszTextUtf8, const char* pszTitleUtf8) {
     // On stderr as well, first: a terminal that started the game sees why it waits or ends.
     fprintf(stderr, "[%s] %s\n", pszTitle, pszText);
     if (std::this_thread::get_id() == m_mainThread)
-        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, pszTitle, pszText, m_pWindow);
+        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, pszTitle, pszText, m_Main.pWindow);
 }
 
 void CHostSdl::SetFullScreen(bool bFullScreen) {
-    if (!m_pWindow) return;
-    SDL_SetWindowFullscreen(m_pWindow, bFullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    if (!m_Main.pWindow) return;
+    SDL_SetWindowFullscreen(m_Main.pWindow, bFullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
     // Keeping the keyboard is the nearest we have to swallowing Alt+Tab and the Windows keys.
-    SDL_SetWindowKeyboardGrab(m_pWindow, bFullScreen ? SDL_TRUE : SDL_FALSE);
-    if (bFullScreen) SDL_ShowWindow(m_pWindow);
+    SDL_SetWindowKeyboardGrab(m_Main.pWindow, bFullScreen ? SDL_TRUE : SDL_FALSE);
+    if (bFullScreen) SDL_ShowWindow(m_Main.pWindow);
 }
+
+bool CHostSdl::OpenDialogWindow(const char* pszTitleUtf8, int clientW, int clientH, int x, int y) {
+    if (!m_bVideo || m_Dialog.pWindow || clientW <= 0 || clientH <= 0) return false;
+    if (!OpenView(&m_Dialog, pszTitleUtf8, x, y, clientW, clientH, SDL_WINDOW_ALWAYS_ON_TOP)) return false;
+    SDL_RaiseWindow(m_Dialog.pWindow);
+    return true;
+}
+
+bool CHostSdl::PresentDialog(const uint16_t* pPixels, int nPitchBytes, int w, int h) {
+    return ShowFrame(&m_Dialog, pPixels, nPitchBytes, w, h);
+}
+
+bool CHostSdl::PollDialogEvent(HOSTEVENT* pEvent) {
+    if (!m_Dialog.pWindow) return false;
+    const Uint32 nDialogId = SDL_GetWindowID(m_Dialog.pWindow);
+    SDL_Event e;
+    while (SDL_PollEvent(&e)) {
+        *pEvent = HOSTEVENT{};
+        switch (e.type) {
+        case SDL_QUIT:
+            pEvent->type = HOSTEV_CLOSE;
+            return true;
+        case SDL_WINDOWEVENT:
+            if (e.window.windowID == nDialogId && e.window.event == SDL_WINDOWEVENT_CLOSE) {
+                pEvent->type = HOSTEV_CLOSE;
+                return true;
+            }
+            break;
+        case SDL_MOUSEMOTION:
+            if (e.motion.windowID != nDialogId) break;
+            pEvent->type = HOSTEV_MOUSEMOVE;
+            pEvent->x = e.motion.x;
+            pEvent->y = e.motion.y;
+            return true;
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP:
+            if (e.button.windowID != nDialogId || e.button.button != SDL_BUTTON_LEFT) break;
+            pEvent->type = e.type == SDL_MOUSEBUTTONDOWN ? HOSTEV_LBUTTONDOWN : HOSTEV_LBUTTONUP;
+            pEvent->x = e.button.x;
+            pEvent->y = e.button.y;
+            return true;
+        case SDL_KEYDOWN:
+        case SDL_KEYUP:
+            if (e.key.windowID == nDialogId && TranslateKeyEvent(e.key, pEvent)) return true;
+            break;
+        default:
+            break;
+        }
+    }
+    return false;
+}
+
+void CHostSdl::CloseDialogWindow() { CloseView(&m_Dialog); }
 
 // As on a machine with no debugger attached, debug output goes nowhere: the game reads no
 // environment, so there is no switch to turn it on.

@@ -39,6 +39,10 @@ public:
     void MessageBox(const char* pszTextUtf8, const char* pszTitleUtf8) override;
     void FrameTick() override {}
     void SetFullScreen(bool bFullScreen) override;
+    bool OpenDialogWindow(const char* pszTitleUtf8, int clientW, int clientH, int x, int y) override;
+    bool PresentDialog(const uint16_t* pPixels, int nPitchBytes, int w, int h) override;
+    bool PollDialogEvent(HOSTEVENT* pEvent) override;
+    void CloseDialogWindow() override;
     void DebugOutput(const char* pszText) override;
     // The default output device, played from SDL's audio thread; SDL converts when the device
     // wants another format.
@@ -54,11 +58,21 @@ private:
     void RefreshJoysticks();
     void CloseJoysticks();
 
+    // A window with its renderer and the streaming texture its frames go through.
+    struct VIEW {
+        SDL_Window* pWindow = nullptr;
+        SDL_Renderer* pRenderer = nullptr;
+        SDL_Texture* pTexture = nullptr;
+        int nTexW = 0, nTexH = 0;
+    };
+    static bool OpenView(VIEW* pView, const char* pszTitleUtf8, int x, int y, int w, int h, uint32_t dwFlags);
+    static void CloseView(VIEW* pView);
+    // The frame scaled into the window's output with its aspect kept.
+    static bool ShowFrame(VIEW* pView, const uint16_t* pPixels, int nPitchBytes, int w, int h);
+
     bool m_bVideo = false;
-    SDL_Window* m_pWindow = nullptr;
-    SDL_Renderer* m_pRenderer = nullptr;
-    SDL_Texture* m_pTexture = nullptr;
-    int m_nTexW = 0, m_nTexH = 0;
+    VIEW m_Main;
+    VIEW m_Dialog;
     std::thread::id m_mainThread;
     uint32_t m_nAudioDevice = 0;
     bool m_bJoystick = false;

@@ -124,6 +124,14 @@ typedef void* HGDIOBJ;
 #define MB_ICONERROR 0x00000010L
 #define MB_ICONWARNING 0x00000030L
 #define IDOK 1
+#define IDCANCEL 2
+
+// Mouse messages: the key state in wParam, the client position in lParam (signed 16-bit halves,
+// negative left of or above the client area while the mouse is captured).
+#define MK_LBUTTON 0x0001
+#define GET_X_LPARAM(lp) ((int)(short)LOWORD(lp))
+#define GET_Y_LPARAM(lp) ((int)(short)HIWORD(lp))
+#define BN_CLICKED 0
 
 #define PM_NOREMOVE 0x0000
 #define PM_REMOVE 0x0001
@@ -244,6 +252,17 @@ BOOL GetWindowRect(HWND hWnd, LPRECT lpRect);
 BOOL ClientToScreen(HWND hWnd, POINT* lpPoint);
 int GetSystemMetrics(int nIndex);
 BOOL SetForegroundWindow(HWND hWnd);
+BOOL SetWindowTextA(HWND hWnd, LPCSTR lpString);
+// The window given as parent (or owner) when it was made; null for none.
+HWND GetParent(HWND hWnd);
+// Named values kept with a window until removed or the window goes.
+BOOL SetPropA(HWND hWnd, LPCSTR lpString, HANDLE hData);
+HANDLE GetPropA(HWND hWnd, LPCSTR lpString);
+HANDLE RemovePropA(HWND hWnd, LPCSTR lpString);
+// The window that receives the mouse messages wherever the pointer is (our dialogs only).
+HWND SetCapture(HWND hWnd);
+BOOL ReleaseCapture();
+HWND GetCapture();
 
 BOOL PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax, UINT wRemoveMsg);
 BOOL TranslateMessage(const MSG* lpMsg);

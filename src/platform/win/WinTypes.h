@@ -65,6 +65,7 @@ typedef struct HWND__* HWND;
 typedef struct HINSTANCE__* HINSTANCE;
 
 typedef uintptr_t UINT_PTR;
+typedef intptr_t INT_PTR;
 typedef uintptr_t ULONG_PTR;
 typedef uintptr_t DWORD_PTR;
 typedef intptr_t LONG_PTR;

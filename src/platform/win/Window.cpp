@@ -16,22 +16,6 @@
 #include "platform/win/Win.h"
 #include "platform/win/WinInternal.h"
 
-struct HWND__ {
-    std::string strClass;
-    std::string strTitle;
-    WNDPROC pfnWndProc = nullptr;
-    DWORD dwStyle = 0;
-    DWORD dwExStyle = 0;
-    std::vector<uint8_t> extraBytes;
-    RECT rcWindow{};
-    POINT ptClient{};  // client origin in screen coordinates
-    LONG nClientW = 0;
-    LONG nClientH = 0;
-    bool bVisible = false;
-    bool bMain = false;
-    bool bDestroying = false;
-};
-
 namespace {
 
 struct WindowClass {
@@ -55,6 +39,7 @@ struct WindowSystem {
     int nQuitCode = 0;
     int nCursorCount = 0;
     HCURSOR hCursor = nullptr;
+    HWND hCapture = nullptr;
 };
 
 WindowSystem& Sys() {
@@ -180,7 +165,7 @@ void PostHostEvent(HWND hWnd, const HOSTEVENT& ev) {
         Sys().queue.push_back(MakeMsg(hWnd, WM_MOVE, 0, MAKELPARAM(ev.x, ev.y)));
         break;
     }
-    case HOSTEV_NONE:
+    default:  // the mouse reaches dialogs only
         break;
     }
 }
@@ -204,6 +189,77 @@ bool Matches(const MSG& msg, HWND hWnd, UINT uMin, UINT uMax) {
 }
 
 }  // namespace
+
+std::mutex& WinLock() { return Sys().lock; }
+
+HWND__* WinFindWindow(HWND hWnd) { return FindWindowLocked(hWnd); }
+
+bool WinGetClientPixels(HWND hWnd, uint16_t** ppBits, int* pnWidth, int* pnHeight) {
+    std::lock_guard<std::mutex> guard(Sys().lock);
+    HWND__* pWnd = FindWindowLocked(hWnd);
+    if (!pWnd || pWnd->clientPixels.empty() ||
+        pWnd->clientPixels.size() != static_cast<size_t>(pWnd->nClientW) * static_cast<size_t>(pWnd->nClientH))
+        return false;
+    *ppBits = pWnd->clientPixels.data();
+    *pnWidth = pWnd->nClientW;
+    *pnHeight = pWnd->nClientH;
+    return true;
+}
+
+BOOL SetPropA(HWND hWnd, LPCSTR lpString, HANDLE hData) {
+    if (!lpString) return FALSE;
+    return WithWindow(hWnd, [&](HWND__* pWnd) { pWnd->props[lpString] = hData; });
+}
+
+HANDLE GetPropA(HWND hWnd, LPCSTR lpString) {
+    HANDLE h = nullptr;
+    if (lpString)
+        WithWindow(hWnd, [&](HWND__* pWnd) {
+            auto it = pWnd->props.find(lpString);
+            if (it != pWnd->props.end()) h = it->second;
+        });
+    return h;
+}
+
+HANDLE RemovePropA(HWND hWnd, LPCSTR lpString) {
+    HANDLE h = nullptr;
+    if (lpString)
+        WithWindow(hWnd, [&](HWND__* pWnd) {
+            auto it = pWnd->props.find(lpString);
+            if (it == pWnd->props.end()) return;
+            h = it->second;
+            pWnd->props.erase(it);
+        });
+    return h;
+}
+
+HWND GetParent(HWND hWnd) {
+    HWND hParent = nullptr;
+    WithWindow(hWnd, [&](HWND__* pWnd) { hParent = pWnd->hParent; });
+    return hParent;
+}
+
+HWND SetCapture(HWND hWnd) {
+    std::lock_guard<std::mutex> guard(Sys().lock);
+    HWND hPrevious = Sys().hCapture;
+    Sys().hCapture = FindWindowLocked(hWnd) ? hWnd : nullptr;
+    return hPrevious;
+}
+
+BOOL ReleaseCapture() {
+    std::lock_guard<std::mutex> guard(Sys().lock);
+    Sys().hCapture = nullptr;
+    return TRUE;
+}
+
+HWND GetCapture() {
+    std::lock_guard<std::mutex> guard(Sys().lock);
+    return Sys().hCapture;
+}
+
+BOOL SetWindowTextA(HWND hWnd, LPCSTR lpString) {
+    return WithWindow(hWnd, [&](HWND__* pWnd) { pWnd->strTitle = Text(lpString); });
+}
 
 ATOM RegisterClassA(const WNDCLASSA* pClass) {
     if (!pClass || !pClass->lpszClassName || !*pClass->lpszClassName || !pClass->lpfnWndProc ||
@@ -237,9 +293,11 @@ HWND CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, D
         pWnd->strClass = pClass->strName;
         pWnd->pfnWndProc = pClass->pfnWndProc;
         pWnd->extraBytes.assign(static_cast<size_t>(pClass->cbWndExtra), 0);
-        pWnd->bMain = !hWndParent && !(dwStyle & WS_CHILD) && !FindMainLocked();
+        pWnd->bMain = !hWndParent && !(dwStyle & WS_CHILD) && !FindMainLocked() &&
+                      strcasecmp(pClass->strName.c_str(), WIN_DIALOG_CLASS) != 0;
     }
     pWnd->strTitle = Text(lpWindowName);
+    pWnd->hParent = hWndParent;
     pWnd->dwStyle = dwStyle & ~static_cast<DWORD>(WS_VISIBLE);
     pWnd->dwExStyle = dwExStyle;
     PlaceWindow(pWnd.get(), x == CW_USEDEFAULT ? 0 : x, y == CW_USEDEFAULT ? 0 : y,
@@ -284,6 +342,7 @@ BOOL DestroyWindow(HWND hWnd) {
         auto it = std::find_if(windows.begin(), windows.end(), [hWnd](const auto& p) { return p.get() == hWnd; });
         bMain = (*it)->bMain;
         windows.erase(it);
+        if (Sys().hCapture == hWnd) Sys().hCapture = nullptr;
         auto& queue = Sys().queue;
         queue.erase(std::remove_if(queue.begin(), queue.end(), [hWnd](const MSG& m) { return m.hwnd == hWnd; }),
                     queue.end());
@@ -596,6 +655,7 @@ void ResetWindowSystem() {
         Sys().nQuitCode = 0;
         Sys().nCursorCount = 0;
         Sys().hCursor = nullptr;
+        Sys().hCapture = nullptr;
     }
     IHost* pHost = GetHost();
     if (bHadMain && pHost) pHost->DestroyMainWindow();
