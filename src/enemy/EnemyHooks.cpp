@@ -1,6 +1,11 @@
 #include "enemy/EnemyHooks.h"
 
 #include "enemy/EnemyB.h"
+#include "enemy/EnemyC.h"
+#include "enemy/EnemyJ.h"
+#include "enemy/EnemyL.h"
+#include "enemy/EnemyM.h"
+#include "enemy/EnemyP.h"
 #include "enemy/EnemyLabel.h"
 #include "stage/EnemyFactory.h"
 
@@ -13,10 +18,24 @@ CObject* NewKind(ENEMYKIND nKind, const char*, int nVariant)
         return new CEnemyA(nVariant);
     case ENEMYKIND_B:
         return new CEnemyB(nVariant);
+    case ENEMYKIND_C:
+        return new CEnemyC(nVariant);
     case ENEMYKIND_F:
         return new CEnemyF(nVariant);
     case ENEMYKIND_G:
         return new CEnemyG(nVariant);
+    case ENEMYKIND_H:
+        return new CEnemyH(nVariant);
+    case ENEMYKIND_J:
+        return new CEnemyJ(nVariant);
+    case ENEMYKIND_L:
+        return new CEnemyL(nVariant);
+    case ENEMYKIND_M:
+        return new CEnemyM(nVariant);
+    case ENEMYKIND_N:
+        return new CEnemyN(nVariant);
+    case ENEMYKIND_P:
+        return new CEnemyP(nVariant);
     default:
         return nullptr;
     }

@@ -29,6 +29,7 @@
 #include "bullet/SubtractiveRandom.h"
 #include "enemy/EnemyLabel.h"
 #include "engine/KeyRecorder.h"
+#include "engine/Param.h"
 #include "engine/WinMain.h"
 #include "platform/win/Win.h"
 #include "player/Item.h"
@@ -540,6 +541,10 @@ protected:
 
     uint32_t m_nBase = 0;
     std::vector<std::pair<std::string, std::string>> m_Params;
+    // The stage the run starts on, and the ticks its replay must play at least (0: all but the
+    // closing one).
+    int m_nStage = 1;
+    int m_nLeastPlayed = 0;
     std::vector<TICKSAMPLE> m_Recorded;
     int m_nShotTicks = 0;
     int m_nBurstTicks = 0;
@@ -628,6 +633,31 @@ TEST_F(StageRun, ARecordedRunPlayedBackFromItsReplayFileRepeatsEveryTick)
     for (const TICKSAMPLE& s : m_Recorded)
         nLeastLife = std::min(nLeastLife, s.nLife);
     EXPECT_EQ(nLeastLife, 70);
+}
+
+// Stage 2 meets the kinds C, H, J, L and M within the run: every tick it plays back is the
+// recorded one, with them in play. Its replay runs out 95 ticks early (the opening chat), so only
+// the ticks it plays are compared.
+TEST_F(StageRun, ARunOnTheStageWithTheOtherKindsRepeatsEveryTick)
+{
+    m_nStage = 2;
+    m_nLeastPlayed = 460;
+    std::map<int, int> live;
+    RecordAndPlayBack([&](CObservedGame& game, int) {
+        for (CObjectLabel* pObject : game.GetStage().GetLayerList(STAGE_ENEMY_LAYER)) {
+            auto* pLabel = dynamic_cast<CEnemyLabel*>(pObject);
+            if (!pLabel || pLabel->IsFinished())
+                continue;
+            for (int f = 0; f < ENEMY_FAMILY_NUM; f++) {
+                const ENEMYPARTS& parts = pLabel->m_Parts[f];
+                for (int i = 0; i < parts.nCount; i++)
+                    live[f] += !parts.At(i)->m_bDead;
+            }
+        }
+    });
+    for (int f : {ENEMY_FAMILY_C, ENEMY_FAMILY_J, ENEMY_FAMILY_L, ENEMY_FAMILY_M})
+        EXPECT_GT(live[f], 100) << f;
+    EXPECT_EQ(m_Recorded[0].nExp, 32);
 }
 
 // What enemies do to her besides their fire, done by the test at the same stage ticks of both runs:
@@ -902,6 +932,10 @@ void StageRun::RecordAndPlayBack(const std::function<void(CObservedGame&, int)>&
     MakeStageData();
     for (const auto& param : m_Params)
         SetParam(param.first, param.second);
+    if (m_nStage != 1) {
+        SetParam("INIT_STAGE_NUM", std::to_string(m_nStage));
+        ClearParams();
+    }
     std::filesystem::create_directory("Replay");
     std::vector<TICKSAMPLE>& recorded = m_Recorded;
     CTestEmitter fire;
@@ -969,12 +1003,14 @@ void StageRun::RecordAndPlayBack(const std::function<void(CObservedGame&, int)>&
         if (played.size() == recorded.size())
             CloseSoonOn(host, g);
     };
+    // The replay starts on the stage the title holds, as the replay menu leaves it.
+    game.GetTitle().Reset(m_nStage, 0);
     ASSERT_EQ(RunOn(host, game, 200000), 0);
     playedFire.StopAll();
     for (int& flag : g_nOptionFlags)
         flag = 0;
     // The closing record ends the replay on its last tick, when the stage starts to leave.
-    ASSERT_GE(played.size(), recorded.size() - 1);
+    ASSERT_GE(played.size(), m_nLeastPlayed ? (size_t)m_nLeastPlayed : recorded.size() - 1);
     for (size_t i = 0; i < played.size(); i++) {
         const TICKSAMPLE& r = recorded[i];
         const TICKSAMPLE& q = played[i];

@@ -197,6 +197,136 @@ std::vector<uint8_t> Blade(const HULL& h, int n)
     return c.ToBmp24();
 }
 
+// C: a bat-winged swooper, two frames side by side: wings raised, then lowered.
+void SwooperFrame(CArtKit& kit, const HULL& h, float ox, float W, float H, bool bRaised)
+{
+    const float cx = ox + W * 0.5f, cy = H * 0.5f;
+    const float tip = bRaised ? 2.0f : H - 2.0f, root = bRaised ? cy - 2.0f : cy + 2.0f;
+    Outlined(kit, {{cx - W * 0.1f, root}, {ox + W * 0.3f, tip}, {ox + W * 0.62f, tip + (bRaised ? 4.0f : -4.0f)}, {cx + W * 0.18f, root}},
+             VerticalGradient(0.0f, h.light, H, h.dark));
+    kit.Ball(cx, cy, W * 0.3f, H * 0.22f, h.body);
+    kit.EllipseOutline(cx, cy, W * 0.3f, H * 0.22f, 1.5f, Flat(kInk));
+    Outlined(kit, {{ox + 2.0f, cy}, {cx - W * 0.22f, cy - 4.0f}, {cx - W * 0.22f, cy + 4.0f}}, Flat(h.dark));
+    Canopy(kit, cx - W * 0.12f, cy - 1.0f, W * 0.08f, H * 0.1f, h.glow);
+    Engine(kit, ox + W - 5.0f, cy, H * 0.1f);
+}
+
+std::vector<uint8_t> Swooper(const HULL& h, int w, int hgt)
+{
+    CCanvas c(w * 2, hgt);
+    CArtKit kit(c);
+    SwooperFrame(kit, h, 0.0f, (float)w, (float)hgt, true);
+    SwooperFrame(kit, h, (float)w, (float)w, (float)hgt, false);
+    return c.ToBmp24();
+}
+
+// H: a heavy interceptor with forward retro-thrusters that brake it.
+std::vector<uint8_t> Braker(const HULL& h, int w, int hgt)
+{
+    CCanvas c(w, hgt);
+    CArtKit kit(c);
+    const float W = (float)w, H = (float)hgt, cy = H * 0.5f;
+    Engine(kit, W - 5.0f, cy, H * 0.14f);
+    Outlined(kit, {{4.0f, cy}, {W * 0.25f, 3.0f}, {W - 8.0f, 6.0f}, {W - 8.0f, H - 6.0f}, {W * 0.25f, H - 3.0f}},
+             VerticalGradient(3.0f, h.light, H - 3.0f, h.dark));
+    for (float y : {4.0f, H - 10.0f}) {
+        kit.RoundBox(W * 0.1f, y, W * 0.22f, 6.0f, 2.0f, Flat(Rgb(0x3C3C44)));
+        kit.RoundBoxOutline(W * 0.1f, y, W * 0.22f, 6.0f, 2.0f, 1.0f, Flat(kInk));
+        kit.Ellipse(W * 0.1f, y + 3.0f, 2.5f, 2.5f, Flat(Rgb(0xFFA040)));
+    }
+    Canopy(kit, W * 0.45f, cy, W * 0.12f, H * 0.16f, h.glow);
+    return c.ToBmp24();
+}
+
+// J: a hovering gun platform with a downward fin and twin barrels; bHeavy adds a third barrel.
+std::vector<uint8_t> Hover(const HULL& h, int w, int hgt, bool bHeavy)
+{
+    CCanvas c(w, hgt);
+    CArtKit kit(c);
+    const float W = (float)w, H = (float)hgt, cx = W * 0.5f, cy = H * 0.45f;
+    const int nBarrels = bHeavy ? 3 : 2;
+    for (int i = 0; i < nBarrels; i++) {
+        const float y = cy - 5.0f + (float)i * 10.0f / (float)(nBarrels - 1);
+        kit.RoundBox(2.0f, y - 1.5f, W * 0.4f, 3.0f, 1.0f, Flat(Rgb(0x303038)));
+    }
+    Outlined(kit, {{cx - 4.0f, cy}, {cx + 4.0f, cy}, {cx + 8.0f, H - 2.0f}, {cx - 2.0f, H - 2.0f}}, Flat(h.dark));
+    kit.Ellipse(cx, cy, W * 0.38f, H * 0.3f, VerticalGradient(cy - H * 0.3f, h.light, cy + H * 0.3f, h.dark));
+    kit.EllipseOutline(cx, cy, W * 0.38f, H * 0.3f, 1.5f, Flat(kInk));
+    Canopy(kit, cx - W * 0.1f, cy - 2.0f, W * 0.1f, H * 0.12f, h.glow);
+    kit.Ellipse(W - 6.0f, cy, 3.0f, 5.0f, RadialGradient(W - 6.0f, cy, 5.0f, Rgb(0xFFFFFF), h.glow));
+    return c.ToBmp24();
+}
+
+// L: a laser gunship with a long emitter barrel and a lens at its muzzle.
+std::vector<uint8_t> Lancer(const HULL& h, int w, int hgt)
+{
+    CCanvas c(w, hgt);
+    CArtKit kit(c);
+    const float W = (float)w, H = (float)hgt, cy = H * 0.5f;
+    Engine(kit, W - 5.0f, cy, H * 0.14f);
+    Outlined(kit, {{W * 0.3f, cy - H * 0.3f}, {W - 8.0f, 3.0f}, {W - 8.0f, H - 3.0f}, {W * 0.3f, cy + H * 0.3f}},
+             VerticalGradient(3.0f, h.light, H - 3.0f, h.dark));
+    kit.RoundBox(4.0f, cy - 4.0f, W * 0.5f, 8.0f, 3.0f, VerticalGradient(cy - 4.0f, Rgb(0xB0B8C0), cy + 4.0f, Rgb(0x404850)));
+    kit.RoundBoxOutline(4.0f, cy - 4.0f, W * 0.5f, 8.0f, 3.0f, 1.0f, Flat(kInk));
+    kit.Ellipse(6.0f, cy, 5.0f, 5.0f, RadialGradient(5.0f, cy - 1.0f, 5.0f, Rgb(0xFFFFFF), h.glow));
+    Canopy(kit, W * 0.62f, cy, W * 0.08f, H * 0.14f, h.glow);
+    return c.ToBmp24();
+}
+
+// M: a missile carrier with two racks of four warheads.
+std::vector<uint8_t> Launcher(const HULL& h, int w, int hgt)
+{
+    CCanvas c(w, hgt);
+    CArtKit kit(c);
+    const float W = (float)w, H = (float)hgt, cy = H * 0.5f;
+    kit.RoundBox(4.0f, H * 0.2f, W - 10.0f, H * 0.6f, 6.0f, VerticalGradient(H * 0.2f, h.light, H * 0.8f, h.dark));
+    kit.RoundBoxOutline(4.0f, H * 0.2f, W - 10.0f, H * 0.6f, 6.0f, 1.5f, Flat(kInk));
+    for (int r = 0; r < 2; r++) {
+        const float y = r ? H - 7.0f : 2.0f;
+        for (int i = 0; i < 4; i++) {
+            const float x = W * 0.2f + (float)i * W * 0.15f;
+            Outlined(kit, {{x, y + 2.5f}, {x + 4.0f, y}, {x + W * 0.12f, y}, {x + W * 0.12f, y + 5.0f}, {x + 4.0f, y + 5.0f}},
+                     Flat(Rgb(0xE0E0D8)));
+        }
+    }
+    Canopy(kit, W * 0.25f, cy, W * 0.1f, H * 0.14f, h.glow);
+    Engine(kit, W - 5.0f, cy, H * 0.12f);
+    return c.ToBmp24();
+}
+
+// N: a squat turret pod with a wide four-mouthed muzzle.
+std::vector<uint8_t> Spreader(const HULL& h, int n)
+{
+    CCanvas c(n, n);
+    CArtKit kit(c);
+    const float r = (float)n * 0.5f;
+    Outlined(kit, {{2.0f, r - r * 0.6f}, {r, r - r * 0.3f}, {r, r + r * 0.3f}, {2.0f, r + r * 0.6f}}, Flat(h.dark));
+    for (int i = 0; i < 4; i++)
+        kit.Ellipse(4.0f, r - r * 0.45f + (float)i * r * 0.3f, 2.0f, 2.0f, Flat(Rgb(0xFFE060)));
+    kit.Ball(r + 3.0f, r, r * 0.6f, r * 0.6f, h.body);
+    kit.EllipseOutline(r + 3.0f, r, r * 0.6f, r * 0.6f, 1.5f, Flat(kInk));
+    Canopy(kit, r, r - 2.0f, r * 0.2f, r * 0.2f, h.glow);
+    return c.ToBmp24();
+}
+
+// P: a tracked crawler hauling a glowing power capsule on its back.
+std::vector<uint8_t> Crawler(const HULL& h, int w, int hgt)
+{
+    CCanvas c(w, hgt);
+    CArtKit kit(c);
+    const float W = (float)w, H = (float)hgt;
+    kit.Ball(W * 0.5f, H * 0.32f, W * 0.2f, H * 0.24f, h.glow);
+    kit.EllipseOutline(W * 0.5f, H * 0.32f, W * 0.2f, H * 0.24f, 1.5f, Flat(kInk));
+    kit.Ellipse(W * 0.46f, H * 0.26f, W * 0.06f, H * 0.07f, Flat(Rgb(0xFFFFFF)));
+    kit.RoundBox(4.0f, H * 0.48f, W - 8.0f, H * 0.26f, 4.0f, VerticalGradient(H * 0.48f, h.light, H * 0.74f, h.dark));
+    kit.RoundBoxOutline(4.0f, H * 0.48f, W - 8.0f, H * 0.26f, 4.0f, 1.5f, Flat(kInk));
+    kit.RoundBox(2.0f, H * 0.72f, W - 4.0f, H * 0.24f, H * 0.12f, Flat(Rgb(0x303030)));
+    kit.RoundBoxOutline(2.0f, H * 0.72f, W - 4.0f, H * 0.24f, H * 0.12f, 1.2f, Flat(kInk));
+    for (int i = 0; i < 5; i++)
+        kit.Ellipse(W * 0.14f + (float)i * W * 0.18f, H * 0.84f, H * 0.08f, H * 0.08f, Flat(Rgb(0x8C8C90)));
+    return c.ToBmp24();
+}
+
 } // namespace
 
 void WriteEnemyPictures(CDataSet& data, int nStage, const std::string& folder)
@@ -225,4 +355,13 @@ void WriteEnemyPictures(CDataSet& data, int nStage, const std::string& folder)
     data.Write(folder + "EnemyG1.bmp", Bomb(steel, 32));
     data.Write(folder + "EnemyG2.bmp", Carrier(green, 160, 48));
     data.Write(folder + "EnemyG0.bmp", Blade(rust, 40));
+    data.Write(folder + "EnemyC1.bmp", Swooper(Hull(0x8848B0, 0xFF70D0, nStage), 48, 40));
+    data.Write(folder + "EnemyH1.bmp", Braker(Hull(0xB0A090, 0xFF3838, nStage), 52, 34));
+    data.Write(folder + "EnemyJ1.bmp", Hover(Hull(0x48A070, 0xFFF060, nStage), 44, 36, false));
+    data.Write(folder + "EnemyJ2.bmp", Hover(Hull(0x2C7890, 0xFF6080, nStage), 52, 40, true));
+    data.Write(folder + "EnemyL1.bmp", Lancer(Hull(0x405070, 0x60E0FF, nStage), 64, 36));
+    data.Write(folder + "EnemyM1.bmp", Launcher(Hull(0x6C7840, 0xFFB040, nStage), 64, 44));
+    data.Write(folder + "EnemyN1.bmp", Spreader(Hull(0xC05048, 0xFFFF80, nStage), 44));
+    data.Write(folder + "P1.bmp", Crawler(Hull(0x806040, 0x40C0FF, nStage), 56, 40));
+    data.Write(folder + "P2.bmp", Crawler(Hull(0x505868, 0xFF60C0, nStage), 56, 40));
 }
