@@ -641,6 +641,8 @@ TEST_F(StageRun, ARecordedRunPlayedBackFromItsReplayFileRepeatsEveryTick)
 TEST_F(StageRun, ARunOnTheStageWithTheOtherKindsRepeatsEveryTick)
 {
     m_nStage = 2;
+    // The track's ride leaves her off the screen on stage 2: the game over that follows ends the
+    // playback (as a replay's game over does) at tick 465, while the recording runs on.
     m_nLeastPlayed = 460;
     std::map<int, int> live;
     RecordAndPlayBack([&](CObservedGame& game, int) {
