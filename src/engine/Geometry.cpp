@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "engine/AppTimer.h"
+#include "engine/Util.h"
 #include "platform/gdi/Gdi.h"
 
 namespace {
@@ -11,7 +12,7 @@ namespace {
 void QuadPoints(const D3DVECTOR* pQuad, POINT* pPoints)
 {
     for (int i = 0; i < 4; i++) {
-        pPoints[i] = POINT{(LONG)pQuad[i].x, (LONG)pQuad[i].y};
+        pPoints[i] = POINT{FloatToInt(pQuad[i].x), FloatToInt(pQuad[i].y)};
     }
 }
 
@@ -54,12 +55,13 @@ int IsPointInRect(const RECT& rc, float x, float y)
     return (float)rc.left <= x && x <= (float)rc.right && (float)rc.top <= y && y <= (float)rc.bottom ? 1 : 0;
 }
 
+// Tuning values can fling a box far outside the world: its corners convert as far as an int goes.
 void GetQuadRect(RECT* prc, const D3DVECTOR* q)
 {
-    prc->left = (LONG)std::min(q[0].x, q[3].x);
-    prc->top = (LONG)std::min(q[0].y, q[1].y);
-    prc->right = (LONG)std::max(q[1].x, q[2].x);
-    prc->bottom = (LONG)std::max(q[2].y, q[3].y);
+    prc->left = FloatToInt(std::min(q[0].x, q[3].x));
+    prc->top = FloatToInt(std::min(q[0].y, q[1].y));
+    prc->right = FloatToInt(std::max(q[1].x, q[2].x));
+    prc->bottom = FloatToInt(std::max(q[2].y, q[3].y));
 }
 
 int IsQuadOverlap(const D3DVECTOR* pQuadA, const D3DVECTOR* pQuadB)

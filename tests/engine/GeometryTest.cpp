@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <cstdio>
 #include <sys/stat.h>
 #include <vector>
@@ -8,6 +10,7 @@
 #include "engine/DebugPrim.h"
 #include "engine/FPSChar.h"
 #include "engine/Geometry.h"
+#include "engine/Util.h"
 #include "engine/WinMain.h"
 #include "support/DeviceFixture.h"
 
@@ -47,6 +50,19 @@ TEST(Geometry, RectanglesAndQuadsAtSharedEdges)
     EXPECT_EQ(rc.right, 10);
     EXPECT_EQ(rc.bottom, 20);
     EXPECT_FLOAT_EQ(Vec2Length(3.0f, 4.0f), 5.0f);
+    // A box flung far out of the world by a tuning value: its corners stop at the int limit, a
+    // NaN corner is 0, and overlap tests still answer.
+    MakeQuad(a, -3.0e9f, 2.2e9f, 1.0e30f, 5.0e9f);
+    GetQuadRect(&rc, a);
+    EXPECT_EQ(rc.left, -FLOAT_TO_INT_LIMIT);
+    EXPECT_EQ(rc.top, FLOAT_TO_INT_LIMIT);
+    EXPECT_EQ(rc.right, FLOAT_TO_INT_LIMIT);
+    EXPECT_EQ(rc.bottom, FLOAT_TO_INT_LIMIT);
+    MakeQuad(b, 0.0f, 0.0f, 10.0f, 10.0f);
+    EXPECT_EQ(IsQuadOverlap(a, b), 0);
+    b[1].x = b[2].x = std::nanf("");
+    GetQuadRect(&rc, b);
+    EXPECT_EQ(rc.right, 0);
 }
 
 TEST(Geometry, CellMasks)
