@@ -76,7 +76,7 @@ int IsPointInQuad(const D3DVECTOR* pQuad, float x, float y)
 {
     POINT pts[4];
     QuadPoints(pQuad, pts);
-    return PtInPolygon(pts, 4, WINDING, (int)x, (int)y) ? 1 : 0;
+    return PtInPolygon(pts, 4, WINDING, FloatToInt(x), FloatToInt(y)) ? 1 : 0;
 }
 
 float Vec2Length(float x, float y)
@@ -87,7 +87,7 @@ float Vec2Length(float x, float y)
 void GetPointCellMask(CELLMASK* pMask, float x, float y)
 {
     *pMask = CELLMASK{};
-    OrCell(pMask, (long long)(x + 0.5f), (long long)(y + 0.5f));
+    OrCell(pMask, FloatToInt(x + 0.5f), FloatToInt(y + 0.5f));
 }
 
 void GetRectCellMask(CELLMASK* pMask, const RECT& rc)
@@ -166,9 +166,9 @@ int CheckSpanCross(float a, float b, float c, int nDirection, float r)
 int CoordToCell(float fValue, int nSize)
 {
     if (nSize == 64) {
-        return (int)fValue >> 6;
+        return FloatToInt(fValue) >> 6;
     }
-    return nSize ? (int)(fValue / (float)nSize) : 0;
+    return nSize ? FloatToInt(fValue / (float)nSize) : 0;
 }
 
 float RoundToTenth(float x)
