@@ -13,6 +13,8 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -180,7 +182,7 @@ public:
         m_Dir = szTemplate;
         std::filesystem::current_path(m_Dir);
         const std::string strCommand = std::string(ZORVA_MAKEDATA) + " . > /dev/null";
-        m_bReady = std::system(strCommand.c_str()) == 0;
+        m_bReady = std::system(strCommand.c_str()) == 0 && StartInTheStage();
     }
     ~CDataFolder()
     {
@@ -190,6 +192,24 @@ public:
             std::filesystem::remove_all(m_Dir, ec);
     }
     bool IsReady() const { return m_bReady; }
+
+    // The sample data starts at the logo; the benchmarks start the debug way, straight into the
+    // load of the first stage.
+    static bool StartInTheStage()
+    {
+        const char* pszPath = "GameData/System/Param.txt";
+        std::ifstream in(pszPath, std::ios::binary);
+        std::string strText((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::string strKey = "#STAGE_INIT_STATE ";
+        const size_t nAt = strText.find(strKey);
+        if (nAt == std::string::npos)
+            return false;
+        const size_t nEnd = strText.find("\r\n", nAt);
+        strText.replace(nAt, nEnd - nAt, strKey + "1");
+        std::ofstream out(pszPath, std::ios::binary | std::ios::trunc);
+        out << strText;
+        return static_cast<bool>(out);
+    }
 
 private:
     std::filesystem::path m_OldDir;
