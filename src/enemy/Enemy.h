@@ -1,6 +1,7 @@
 // An enemy kind: one object per enemy code of a loaded stage. It holds the pictures and Param.txt
 // values of its code and carries all behaviour, acting on the placed labels' parts.
 #pragma once
+#include "engine/AppTimer.h"
 #include "enemy/EnemyPart.h"
 #include "stage/Object.h"
 
@@ -18,6 +19,9 @@ class CEnemy : public CObject {
 public:
     explicit CEnemy(int nVariant);
     ~CEnemy() override;
+
+    // Every enemy timer reads game timer 0.
+    static DWORD Now() { return CAppTimer::GetElapsed(0); }
 
     int Load(IDirect3DDevice7* lpDevice, const char* pszFolder) override;
     virtual void Release();

@@ -32,11 +32,6 @@ const ENEMYSLOT kSlotsG[] = {
     {"EnemyG0.bmp", "ENEMY_G0"},
 };
 
-DWORD Now()
-{
-    return CAppTimer::GetElapsed(0);
-}
-
 } // namespace
 
 // ---- What the formations share --------------------------------------------------------------------

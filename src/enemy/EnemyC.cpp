@@ -15,11 +15,6 @@ const float kBrakeLeft = -0.225f;
 const float kBrakeRight = -0.22431f;
 const DWORD kAimWaitMs = 500;
 
-DWORD Now()
-{
-    return CAppTimer::GetElapsed(0);
-}
-
 } // namespace
 
 // ---- What C and H share ---------------------------------------------------------------------------

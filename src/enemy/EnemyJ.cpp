@@ -18,11 +18,6 @@ const DWORD kHoverLightMs = 1000;
 const DWORD kShotMs = 50;
 const DWORD kFirstShotMs = 500;
 
-DWORD Now()
-{
-    return CAppTimer::GetElapsed(0);
-}
-
 } // namespace
 
 CEnemyJ::CEnemyJ(int nVariant) : CEnemy(nVariant)

@@ -15,11 +15,6 @@ const float kLaserScale = 0.2f;
 const float kChargeAhead = 45.0f;
 const float kLaserBehind = 20.0f;
 
-DWORD Now()
-{
-    return CAppTimer::GetElapsed(0);
-}
-
 } // namespace
 
 CEnemyL::CEnemyL(int nVariant) : CEnemyStation(nVariant, ENEMY_FAMILY_L, "EnemyL1.bmp", "ENEMY_L1-4") {}

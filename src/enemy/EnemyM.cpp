@@ -26,11 +26,6 @@ const ACCINFO kMissileY[CEnemyPartM::PER_VOLLEY] = {
 const float kFanLeft[CEnemyPartN::PER_SHOT] = {2.356194f, 2.879793f, -2.879793f, -2.356194f};
 const float kFanRight[CEnemyPartN::PER_SHOT] = {0.785398f, 0.261799f, -0.261799f, -0.785398f};
 
-DWORD Now()
-{
-    return CAppTimer::GetElapsed(0);
-}
-
 } // namespace
 
 // ---- What the stations share ----------------------------------------------------------------------
@@ -115,6 +110,27 @@ BOOL CEnemyStation::RemoveIfGone(CEnemyLabel* pLabel, CEnemyPartStation& part)
     return 1;
 }
 
+BOOL CEnemyStation::StepStation(CEnemyLabel* pLabel, CEnemyPartStation& part, DWORD* pdwFireClock)
+{
+    part.UpdateFlash();
+    part.SetViewOffset(pLabel->GetOffsetY());
+    if (RemoveIfGone(pLabel, part))
+        return 0;
+    if (part.m_nState != CEnemyPartStation::STATE_STAY) {
+        if (Fly(part)) {
+            part.m_nState = CEnemyPartStation::STATE_STAY;
+            part.m_dwStateTime = Now();
+            *pdwFireClock = part.m_dwStateTime;
+        }
+        return 0;
+    }
+    if (Now() - part.m_dwStateTime > part.m_dwStayMs) {
+        StartLeaving(part);
+        return 0;
+    }
+    return 1;
+}
+
 // ---- Kind M ---------------------------------------------------------------------------------------
 
 CEnemyM::CEnemyM(int nVariant) : CEnemyStation(nVariant, ENEMY_FAMILY_M, "EnemyM1.bmp", "ENEMY_M1-4") {}
@@ -166,25 +182,9 @@ void CEnemyM::FireVolley(CEnemyPartM& part)
 void CEnemyM::Update(CEnemyLabel* pLabel)
 {
     auto* pPart = static_cast<CEnemyPartM*>(GetUnit(pLabel));
-    if (pLabel->m_bFinished || !pPart)
+    if (pLabel->m_bFinished || !pPart || !StepStation(pLabel, *pPart, &pPart->m_dwLastVolley))
         return;
     CEnemyPartM& part = *pPart;
-    part.UpdateFlash();
-    part.SetViewOffset(pLabel->GetOffsetY());
-    if (RemoveIfGone(pLabel, part))
-        return;
-    if (part.m_nState != CEnemyPartStation::STATE_STAY) {
-        if (Fly(part)) {
-            part.m_nState = CEnemyPartStation::STATE_STAY;
-            part.m_dwStateTime = Now();
-            part.m_dwLastVolley = part.m_dwStateTime;
-        }
-        return;
-    }
-    if (Now() - part.m_dwStateTime > part.m_dwStayMs) {
-        StartLeaving(part);
-        return;
-    }
     if (Now() - part.m_dwLastVolley > part.m_dwVolleyMs) {
         if (part.m_nVolleys < CEnemyPartM::VOLLEYS)
             FireVolley(part);
@@ -268,25 +268,9 @@ void CEnemyN::UpdateBursts(CEnemyLabel* pLabel, CEnemyPartN& part)
 void CEnemyN::Update(CEnemyLabel* pLabel)
 {
     auto* pPart = static_cast<CEnemyPartN*>(GetUnit(pLabel));
-    if (pLabel->m_bFinished || !pPart)
+    if (pLabel->m_bFinished || !pPart || !StepStation(pLabel, *pPart, &pPart->m_dwLastBurst))
         return;
     CEnemyPartN& part = *pPart;
-    part.UpdateFlash();
-    part.SetViewOffset(pLabel->GetOffsetY());
-    if (RemoveIfGone(pLabel, part))
-        return;
-    if (part.m_nState != CEnemyPartStation::STATE_STAY) {
-        if (Fly(part)) {
-            part.m_nState = CEnemyPartStation::STATE_STAY;
-            part.m_dwStateTime = Now();
-            part.m_dwLastBurst = part.m_dwStateTime;
-        }
-        return;
-    }
-    if (Now() - part.m_dwStateTime > part.m_dwStayMs) {
-        StartLeaving(part);
-        return;
-    }
     if (Now() - part.m_dwStateTime > kFirstBurstMs)
         UpdateBursts(pLabel, part);
 }

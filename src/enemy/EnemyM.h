@@ -14,13 +14,13 @@ public:
     ACCINFO m_Y{};
     int m_nState = STATE_ENTER;
     DWORD m_dwStateTime = 0;
+    DWORD m_dwStayMs = 0;
 };
 
 class CEnemyPartM : public CEnemyPartStation {
 public:
     enum { VOLLEYS = 3, PER_VOLLEY = 4, MISSILES = VOLLEYS * PER_VOLLEY };
 
-    DWORD m_dwStayMs = 0;
     DWORD m_dwLastVolley = 0;
     DWORD m_dwVolleyMs = 0;
     int m_nVolleys = 0;
@@ -31,7 +31,6 @@ class CEnemyPartN : public CEnemyPartStation {
 public:
     enum { BURSTS = 3, SHOTS = 4, PER_SHOT = 4, BULLETS = BURSTS * SHOTS * PER_SHOT };
 
-    DWORD m_dwStayMs = 0;
     DWORD m_dwLastBurst = 0;
     DWORD m_dwBurstMs = 0;
     DWORD m_dwBurstStart = 0;
@@ -59,6 +58,10 @@ protected:
     static void StartLeaving(CEnemyPartStation& part);
     // Off the screen while leaving, or destroyed: out of play and the label stopped.
     BOOL RemoveIfGone(CEnemyLabel* pLabel, CEnemyPartStation& part);
+    // An update's common steps: flash, view offset, removal, the flight in and the halt (which sets
+    // *pdwFireClock to the halt's time), and the turn to leave once the stay is over. 1 while the
+    // part stays on its firing line and may fire.
+    BOOL StepStation(CEnemyLabel* pLabel, CEnemyPartStation& part, DWORD* pdwFireClock);
 
 private:
     const char* m_pszBitmap;
