@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "BossNMPictures.h"
 #include "BulletPictures.h"
 #include "CockpitPictures.h"
 #include "IndexSheetsCanvas.h"
@@ -232,9 +233,11 @@ int PlaceRegions(const std::vector<std::pair<int, int>>& sizes, std::vector<RECT
 void WriteSheet(CDataSet& data, const SHEETDEF& sheet)
 {
     std::vector<const ARTREGION*> arts;
-    for (const ARTREGION& a : ScreenRegions()) {
-        if (!strcmp(a.pszIndexFile, sheet.pszIndexFile))
-            arts.push_back(&a);
+    for (const std::vector<ARTREGION>* pList : {&ScreenRegions(), &BossNMRegions()}) {
+        for (const ARTREGION& a : *pList) {
+            if (!strcmp(a.pszIndexFile, sheet.pszIndexFile))
+                arts.push_back(&a);
+        }
     }
     std::vector<std::pair<int, int>> sizes;
     for (size_t i = 0; i < sheet.nRegions; i++)
