@@ -1,10 +1,15 @@
 #include "BossNMPictures.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <vector>
+
+#include "ArtKit.h"
+#include "BulletPictures.h"
 
 namespace {
 
-const char* const kIndex = "BossRX93Index.txt";
 const RGBF kInk = {20, 18, 34};
 
 // The boss's colours: white armour with blue and purple, yellow trim; the dark copy is carbon.
@@ -216,22 +221,74 @@ void DrawCanon(CArtKit& kit, int x0, int y0, int w0, int h0)
     kit.Unclip();
 }
 
+typedef void (*PFNDRAWNM)(CCanvas& canvas, int x, int y, int w, int h);
+
+template <void (*FDRAW)(CArtKit&, int, int, int, int)> void WithKit(CCanvas& canvas, int x, int y, int w, int h)
+{
+    CArtKit kit(canvas);
+    FDRAW(kit, x, y, w, h);
+}
+
+struct NMREGION {
+    const char* pszName;
+    int nWidth;
+    int nHeight;
+    PFNDRAWNM pfnDraw;
+};
+
+const NMREGION kRegions[] = {
+    {"NM_RX93a.bmp", 224, 208, WithKit<DrawBodyA>},
+    {"NM_RX93b.bmp", 224, 208, WithKit<DrawBodyB>},
+    {"NM_RX93carbon.bmp", 224, 208, WithKit<DrawCarbon>},
+    {"NM_Familiar.bmp", 64, 48, DrawFamiliar},
+    {"NM_Force.bmp", 32, 32, DrawForceShot},
+    {"Tsuibi1.bmp", 32, 14, WithKit<DrawHoming1>},
+    {"Tsuibi2.bmp", 32, 14, WithKit<DrawHoming2>},
+    {"NM_Funnel1.bmp", 48, 24, WithKit<DrawFunnel1>},
+    {"NM_Funnel2.bmp", 48, 24, WithKit<DrawFunnel2>},
+    {"NM_Funnel3.bmp", 48, 24, WithKit<DrawFunnel3>},
+    {"NM_Triangle1.bmp", 64, 60, WithKit<DrawTriangle1>},
+    {"NM_Triangle2.bmp", 64, 60, WithKit<DrawTriangle2>},
+    {"NM_Canon.bmp", 24, 10, WithKit<DrawCanon>},
+};
+
+const int kSheetWidth = 680;
+const int kGap = 2;
+
 } // namespace
 
-const std::vector<ARTREGION>& BossNMRegions()
+void WriteBossNMPictures(CDataSet& data, const std::string& folder)
 {
-    static const std::vector<ARTREGION> regions = {
-        {kIndex, "NM_RX93a.bmp", 224, 208, DrawBodyA},
-        {kIndex, "NM_RX93b.bmp", 224, 208, DrawBodyB},
-        {kIndex, "NM_RX93carbon.bmp", 224, 208, DrawCarbon},
-        {kIndex, "Tsuibi1.bmp", 32, 14, DrawHoming1},
-        {kIndex, "Tsuibi2.bmp", 32, 14, DrawHoming2},
-        {kIndex, "NM_Funnel1.bmp", 48, 24, DrawFunnel1},
-        {kIndex, "NM_Funnel2.bmp", 48, 24, DrawFunnel2},
-        {kIndex, "NM_Funnel3.bmp", 48, 24, DrawFunnel3},
-        {kIndex, "NM_Triangle1.bmp", 64, 60, DrawTriangle1},
-        {kIndex, "NM_Triangle2.bmp", 64, 60, DrawTriangle2},
-        {kIndex, "NM_Canon.bmp", 24, 10, DrawCanon},
+    // Rows across the sheet, left to right.
+    struct PLACE {
+        int x, y;
     };
-    return regions;
+    std::vector<PLACE> places;
+    int x = 0, y = 0, nRowH = 0;
+    for (const NMREGION& r : kRegions) {
+        if (x > 0 && x + r.nWidth > kSheetWidth) {
+            x = 0;
+            y += nRowH + kGap;
+            nRowH = 0;
+        }
+        places.push_back(PLACE{x, y});
+        x += r.nWidth + kGap;
+        nRowH = std::max(nRowH, r.nHeight);
+    }
+    CCanvas sheet(kSheetWidth, y + nRowH);
+    std::vector<std::string> lines;
+    lines.push_back("// BossRX93Index.txt: the last boss, its pods, missiles and familiars on BossRX93.bmp");
+    lines.push_back("#INDEX_FOR BossRX93.bmp");
+    for (size_t i = 0; i < places.size(); i++) {
+        const PLACE& at = places[i];
+        const NMREGION& r = kRegions[i];
+        r.pfnDraw(sheet, at.x, at.y, r.nWidth, r.nHeight);
+        Label(sheet, at.x, at.y, r.nWidth, r.nHeight, r.pszName);
+        char szLine[128];
+        snprintf(szLine, sizeof(szLine), "#IMG_RGN %s = %d:%d:%d:%d", r.pszName, at.x, at.y, at.x + r.nWidth - 1,
+                 at.y + r.nHeight - 1);
+        lines.push_back(szLine);
+    }
+    data.WriteText(folder + "BossRX93Index.txt", JoinCrLf(lines));
+    data.Write(folder + "BossRX93.bmp", sheet.ToBmp24());
 }
