@@ -34,6 +34,8 @@
 #include "platform/win/Win.h"
 #include "player/Item.h"
 #include "player/OptionIcon.h"
+#include "enemy/EnemyNM.h"
+#include "scene/BossArena.h"
 #include "scene/Game.h"
 #include "scene/ProgramRun.h"
 #include "stage/ObjectLabel.h"
@@ -545,6 +547,8 @@ protected:
     // closing one).
     int m_nStage = 1;
     int m_nLeastPlayed = 0;
+    // The stage's map cut down to its start and the boss's arena.
+    bool m_bBossFirst = false;
     std::vector<TICKSAMPLE> m_Recorded;
     int m_nShotTicks = 0;
     int m_nBurstTicks = 0;
@@ -754,6 +758,39 @@ TEST_F(StageRun, ARunWhoseShieldTakesAHitRepeatsEveryTick)
 // screen comes, and the replay is saved when its menu opens. Played back, every tick outside the
 // pause repeats, and the playback's game-over screen, which offers no choice, ends the replay once
 // its fade to black is done, while the record still holds more.
+// Stage 5 cut down to the arena of its boss: N.M.Zorva glides in, spreads its circle of pods, dashes
+// to her height, fires its laser with its recoil and orders the pods' beams while she shoots it, and
+// every tick plays back as recorded.
+TEST_F(StageRun, AFightWithBossNMRepeatsEveryTick)
+{
+    m_nStage = 5;
+    m_bBossFirst = true;
+    int nBossTicks = 0, nHitTicks = 0, nCircleTicks = 0, nBeamTicks = 0, nLaserTicks = 0, nLife = 0;
+    RecordAndPlayBack([&](CObservedGame& game, int) {
+        for (CObjectLabel* pObject : game.GetStage().GetLayerList(STAGE_ENEMY_LAYER)) {
+            auto* pLabel = dynamic_cast<CEnemyLabel*>(pObject);
+            if (!pLabel || !dynamic_cast<CEnemyNM*>(pLabel->m_pEnemy) || pLabel->IsFinished())
+                continue;
+            CEnemyPartNM* pBody = pLabel->GetParts<CEnemyPartNM>(ENEMY_FAMILY_NM);
+            nBossTicks++;
+            nHitTicks += pBody->m_Flash.IsFlashing() ? 1 : 0;
+            nCircleTicks += pBody->m_Funnel1.IsIdle() ? 0 : 1;
+            for (FunnelUnit1& unit : pBody->m_Funnel1.m_Units)
+                nBeamTicks += unit.Beam.IsIdle() ? 0 : 1;
+            nLaserTicks += pBody->m_Laser.IsIdle() ? 0 : 1;
+            nLife = pBody->m_nLife;
+        }
+    });
+    // Counted in both runs alike: the fight took the whole track, her gun hit it, the circle flew,
+    // its beams and the laser fired.
+    EXPECT_GT(nBossTicks, 2 * 500);
+    EXPECT_GT(nHitTicks, 2 * 10);
+    EXPECT_GT(nCircleTicks, 2 * 300);
+    EXPECT_GT(nBeamTicks, 0);
+    EXPECT_GT(nLaserTicks, 0);
+    EXPECT_LT(nLife, 1000);
+}
+
 TEST_F(StageRun, APauseAndTheGameOverScreenKeepThePlaybackInStepAndTheGameOverEndsIt)
 {
     MakeStageData();
@@ -938,6 +975,8 @@ void StageRun::RecordAndPlayBack(const std::function<void(CObservedGame&, int)>&
         SetParam("INIT_STAGE_NUM", std::to_string(m_nStage));
         ClearParams();
     }
+    if (m_bBossFirst)
+        MoveBossToStart(m_nStage);
     std::filesystem::create_directory("Replay");
     std::vector<TICKSAMPLE>& recorded = m_Recorded;
     CTestEmitter fire;
