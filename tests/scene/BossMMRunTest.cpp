@@ -5,14 +5,11 @@
 // and ends the same way.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <regex>
-#include <sstream>
-
 #include "enemy/EnemyLabel.h"
 #include "enemy/EnemyMM.h"
 #include "scene/Game.h"
 #include "scene/ProgramRun.h"
+#include "scene/ShortStage.h"
 #include "stage/Stage.h"
 
 namespace {
@@ -40,35 +37,8 @@ protected:
     void SetUp() override
     {
         MakeStageData();
-        ShortenStageOne();
+        ASSERT_TRUE(ShortenStageOne());
         SetParam("ENEMY_M.Zorva", "60, 0, 0, 10000, 1");
-    }
-
-    // The stage's own map with the crates, safe, spikes, steps and enemies taken out, and the warning, the
-    // boss and the arena's loop moved to screens 1, 2 and 4.
-    static void ShortenStageOne()
-    {
-        const char* pszPath = "GameData/Stage01/Stage.txt";
-        std::ifstream in(pszPath, std::ios::binary);
-        std::stringstream ss;
-        ss << in.rdbuf();
-        std::string text = ss.str(), out;
-        size_t nAt = 0;
-        while (nAt < text.size()) {
-            size_t nEnd = text.find("\r\n", nAt);
-            nEnd = nEnd == std::string::npos ? text.size() : nEnd + 2;
-            std::string line = text.substr(nAt, nEnd - nAt);
-            nAt = nEnd;
-            if (std::regex_search(line, std::regex("^#(000C0[234]|000E0|0\\d\\dC00)")) ||
-                std::regex_search(line, std::regex("^#00[3-6]XXX")))
-                continue;
-            line = std::regex_replace(line, std::regex("^#007XXX:"), "#001XXX:");
-            line = std::regex_replace(line, std::regex("^#008XXX:"), "#002XXX:");
-            line = std::regex_replace(line, std::regex("^#010XXX:LOOP=8:Boss"), "#004XXX:LOOP=2:Boss");
-            out += line;
-        }
-        ASSERT_NE(out.find("#002XXX:BOSS=M.Zorva"), std::string::npos);
-        CTempFolder::Put(pszPath, out);
     }
 
     static CEnemyPartMM* FindBoss(CStage& stage)
