@@ -1,12 +1,10 @@
 // Stage 1 of the generated data laid out short for runs about its boss, in the run's own copy of
-// the data.
+// the data (the current folder's GameData); the tests and the stage benchmark share it.
 #pragma once
 #include <fstream>
 #include <regex>
 #include <sstream>
 #include <string>
-
-#include "support/TempFolder.h"
 
 // The stage's own map with the crates, safe, spikes, steps and enemies taken out, and the warning,
 // the boss and the arena's loop moved to screens 1, 2 and 4; false when the boss is not where the
@@ -32,6 +30,7 @@ inline bool ShortenStageOne()
         line = std::regex_replace(line, std::regex("^#010XXX:LOOP=8:Boss"), "#004XXX:LOOP=2:Boss");
         out += line;
     }
-    CTempFolder::Put(pszPath, out);
+    in.close();
+    std::ofstream(pszPath, std::ios::binary | std::ios::trunc) << out;
     return out.find("#002XXX:BOSS=M.Zorva") != std::string::npos;
 }

@@ -975,8 +975,9 @@ void StageRun::RecordAndPlayBack(const std::function<void(CObservedGame&, int)>&
     MakeStageData();
     for (const auto& param : m_Params)
         SetParam(param.first, param.second);
-    if (m_bShortStage)
+    if (m_bShortStage) {
         ASSERT_TRUE(ShortenStageOne());
+    }
     if (m_nStage != 1) {
         SetParam("INIT_STAGE_NUM", std::to_string(m_nStage));
         ClearParams();
