@@ -5,6 +5,7 @@
 #include "enemy/EnemyJ.h"
 #include "enemy/EnemyL.h"
 #include "enemy/EnemyM.h"
+#include "enemy/EnemyMM.h"
 #include "enemy/EnemyNM.h"
 #include "enemy/EnemyP.h"
 #include "enemy/EnemyLabel.h"
@@ -37,6 +38,8 @@ CObject* NewKind(ENEMYKIND nKind, const char*, int nVariant)
         return new CEnemyN(nVariant);
     case ENEMYKIND_P:
         return new CEnemyP(nVariant);
+    case ENEMYKIND_MM:
+        return new CEnemyMM;
     case ENEMYKIND_NM:
         return new CEnemyNM;
     default:

@@ -28,6 +28,7 @@
 #include "bullet/ExpStarCir.h"
 #include "bullet/SubtractiveRandom.h"
 #include "enemy/EnemyLabel.h"
+#include "enemy/EnemyMM.h"
 #include "engine/KeyRecorder.h"
 #include "engine/Param.h"
 #include "engine/WinMain.h"
@@ -38,6 +39,7 @@
 #include "scene/BossArena.h"
 #include "scene/Game.h"
 #include "scene/ProgramRun.h"
+#include "scene/ShortStage.h"
 #include "stage/ObjectLabel.h"
 #include "stage/PeopleLabel.h"
 #include "stage/Stage.h"
@@ -150,6 +152,9 @@ public:
             m_Ring.StopShooting();
             m_Familiar.m_nWidth = 64;
             m_Familiar.m_nHeight = 48;
+            // The style its load would give: a pool element otherwise keeps the last user's.
+            for (CExpBombScrollRef& e : m_Familiar.m_Explosions)
+                e.m_nStyle = 2;
             m_Familiar.Launch(60.0f);
             m_Familiar.SetOrigin(100.0f, 60.0f, 0.0f);
             break;
@@ -526,9 +531,9 @@ protected:
             if (!m_nBase)
                 m_nBase = m_Host.GetFrameTicks();
             const int t = static_cast<int>(m_Host.GetFrameTicks() - m_nBase);
-            PlayKeys(kTrack, std::size(kTrack), t);
+            PlayKeys(m_pTrack, m_nTrackLength, t);
             fnEach(game, t);
-            if (t == kTrackEnd)
+            if (t == m_nTrackEnd)
                 CloseSoon();
         };
     }
@@ -542,6 +547,11 @@ protected:
     void RecordWithWeapon(int nWeapon, int nFireTick);
 
     uint32_t m_nBase = 0;
+    const KEYEVENT* m_pTrack = kTrack;
+    size_t m_nTrackLength = std::size(kTrack);
+    int m_nTrackEnd = kTrackEnd;
+    // Stage 1 laid out short, for a run to its boss.
+    bool m_bShortStage = false;
     std::vector<std::pair<std::string, std::string>> m_Params;
     // The stage the run starts on, and the ticks its replay must play at least (0: all but the
     // closing one).
@@ -966,11 +976,45 @@ void StageRun::RecordWithWeapon(int nWeapon, int nFireTick)
     });
 }
 
+// A fight with the first boss on stage 1 laid out short, her gun held up and firing: its mines,
+// its exit and return, its volleys and vulcan and her hits on it repeat tick for tick, its ticks
+// coming from the record in the playback.
+const KEYEVENT kBossFight[] = {{10, 'Z', true}, {10, VK_UP, true}};
+
+TEST_F(StageRun, AFightWithTheFirstBossRepeatsEveryTick)
+{
+    m_bShortStage = true;
+    m_pTrack = kBossFight;
+    m_nTrackLength = std::size(kBossFight);
+    m_nTrackEnd = 1000;
+    int nMineTicks = 0, nVolleyTicks = 0, nLeastLife = INT_MAX;
+    std::set<int> phases;
+    RecordAndPlayBack([&](CObservedGame& game, int) {
+        for (CObjectLabel* pObject : game.GetStage().GetLayerList(STAGE_ENEMY_LAYER)) {
+            auto* pLabel = dynamic_cast<CEnemyLabel*>(pObject);
+            CEnemyPartMM* pBoss = pLabel ? pLabel->GetParts<CEnemyPartMM>(ENEMY_FAMILY_MM) : nullptr;
+            if (!pBoss || pLabel->IsFinished())
+                continue;
+            phases.insert(pBoss->m_nState);
+            nLeastLife = std::min(nLeastLife, pBoss->m_nLife);
+            nMineTicks += !pBoss->m_Mines[0].m_bIdle;
+            nVolleyTicks += !pBoss->m_HiSpeed[0].IsIdle();
+        }
+    });
+    EXPECT_EQ(phases, (std::set<int>{0, 1, CEnemyPartBoss::STATE_EXIT}));
+    EXPECT_GT(nMineTicks, 100);
+    EXPECT_GT(nVolleyTicks, 20);
+    EXPECT_LT(nLeastLife, 400);
+}
+
 void StageRun::RecordAndPlayBack(const std::function<void(CObservedGame&, int)>& fnEvents)
 {
     MakeStageData();
     for (const auto& param : m_Params)
         SetParam(param.first, param.second);
+    if (m_bShortStage) {
+        ASSERT_TRUE(ShortenStageOne());
+    }
     if (m_nStage != 1) {
         SetParam("INIT_STAGE_NUM", std::to_string(m_nStage));
         ClearParams();
@@ -996,7 +1040,7 @@ void StageRun::RecordAndPlayBack(const std::function<void(CObservedGame&, int)>&
         std::set<CEnemyPart*> live;
         CollectLiveParts(game.GetStage(), &live);
         m_nEnemyTicks += !live.empty();
-        if (t == kTrackEnd) {
+        if (t == m_nTrackEnd) {
             CKeyRecorder* pRec = CKeyRecorder::GetInstance();
             pRec->CloseTrack();
             ASSERT_EQ(pRec->SaveReplay("Replay01.dat", game.GetStage().GetScore()), 1);
@@ -1004,9 +1048,9 @@ void StageRun::RecordAndPlayBack(const std::function<void(CObservedGame&, int)>&
     });
     ASSERT_EQ(Run(200000), 0);
     fire.StopAll();
-    ASSERT_EQ(recorded.size(), static_cast<size_t>(kTrackEnd + 1));
-    for (const KEYEVENT& e : kTrack)
-        m_Host.ReleaseKey(e.nKey);
+    ASSERT_EQ(recorded.size(), static_cast<size_t>(m_nTrackEnd + 1));
+    for (size_t i = 0; i < m_nTrackLength; i++)
+        m_Host.ReleaseKey(m_pTrack[i].nKey);
     for (int& flag : g_nOptionFlags)
         flag = 0;
 

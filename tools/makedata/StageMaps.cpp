@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "StageFiles.h"
+#include "BossMMPictures.h"
 #include "BossNMPictures.h"
 #include "EnemyPictures.h"
 #include "WaveWriter.h"
@@ -356,6 +357,8 @@ void WriteStageFiles(CDataSet& data)
         data.WriteText(folder + "StageDemo.txt", MakeStageText(nStage, true));
         WriteStagePictures(data, nStage, folder);
         WriteEnemyPictures(data, nStage, folder);
+        if (nStage == 1)
+            WriteBossMMPictures(data, folder);
         if (nStage == 5)
             WriteBossNMPictures(data, folder);
         data.Write(folder + "Chat01.wav", MakeChatVoice(1));
