@@ -4,6 +4,9 @@
 //   multiple of real time (60 ticks per second), and the median and 99th-percentile tick time;
 // - BM_BossFightTicks: the same figures for the first boss's fight, on stage 1 laid out short, her
 //   gun held up and firing at a boss too tough to fall within the timed ticks;
+// - BM_BossNMFightTicks: the same for the last boss's fight, the busiest (pods, beams, missiles,
+//   rings and familiars), on stage 5 cut down to its arena, her gun firing at a boss too tough to
+//   fall, and she unable to (PLAY_OUT 0);
 // - BM_StageLoad: from the first loading frame to the first stage frame (the frame loop waits for
 //   the loader on its first loading frame, as the headless runner does).
 // Pin the run to a chosen core with taskset; the benchmark keeps to the first core it is given.
@@ -25,6 +28,7 @@
 #include "platform/host/HostHeadless.h"
 #include "platform/win/Win.h"
 #include "scene/Game.h"
+#include "scene/BossArena.h"
 #include "scene/ShortStage.h"
 
 namespace {
@@ -35,6 +39,8 @@ const int kWarmTicks = 120;    // the ride-in and the first screen's spawning
 const int kTimedTicks = 3000;  // fifty seconds of play
 const int kBossWarmTicks = 300;   // the ride to the arena and the boss's entry
 const int kBossTimedTicks = 1800; // its mines, its exit and return, its volleys and vulcan
+const int kNMWarmTicks = 100;    // the boss glides in at once
+const int kNMTimedTicks = 2400;  // its circle, laser and beams, twice over, and the recall
 const int kLoadRuns = 7;
 const int kMaxLoadWaitMs = 60000;
 
@@ -281,6 +287,22 @@ void BM_BossFightTicks(benchmark::State& state)
     state.counters["cpu"] = nCpu;
 }
 
+void BM_BossNMFightTicks(benchmark::State& state)
+{
+    const int nCpu = PinToOneCore();
+    CDataFolder folder;
+    const bool bReady = folder.IsReady() && CDataFolder::SetParam("INIT_STAGE_NUM", "5") &&
+                        CDataFolder::SetParam("ENEMY_N.M.Zorva", "100000, 0, 0, 30000, 1") &&
+                        CDataFolder::SetParam("PLAY_OUT", "0");
+    if (!bReady) {
+        state.SkipWithError("cannot generate the data set");
+        return;
+    }
+    MoveBossToStart(5);
+    RunTicks(state, kNMWarmTicks, kNMTimedTicks, false);
+    state.counters["cpu"] = nCpu;
+}
+
 void BM_StageLoad(benchmark::State& state)
 {
     const int nCpu = PinToOneCore();
@@ -318,4 +340,5 @@ void BM_StageLoad(benchmark::State& state)
 
 BENCHMARK(BM_StageOneTicks)->UseManualTime()->Iterations(1)->Unit(benchmark::kSecond);
 BENCHMARK(BM_BossFightTicks)->UseManualTime()->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK(BM_BossNMFightTicks)->UseManualTime()->Iterations(1)->Unit(benchmark::kSecond);
 BENCHMARK(BM_StageLoad)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
