@@ -608,9 +608,11 @@ void CEnemyPartNM::TickPhase2(CEnemyLabel* pLabel)
 
 CEnemyNM::CEnemyNM() : CEnemyBoss(kInfo) {}
 
+// The weapons' pictures outlive a reload of the body images: the stage sets the weapons up before it
+// loads the kinds.
 CEnemyNM::~CEnemyNM()
 {
-    CEnemyNM::Release();
+    ReleaseWeaponPictures();
 }
 
 int CEnemyNM::CreateBody(CEnemyLabel* pLabel)
@@ -618,7 +620,7 @@ int CEnemyNM::CreateBody(CEnemyLabel* pLabel)
     return pLabel->MakeParts<CEnemyPartNM>(ENEMY_FAMILY_NM, 1);
 }
 
-void CEnemyNM::Release()
+void CEnemyNM::ReleaseWeaponPictures()
 {
     for (CSprite& sprite : m_Homing)
         sprite.Release();
@@ -634,7 +636,6 @@ void CEnemyNM::Release()
         canon.Release();
     SafeRelease(m_lpFamiliar);
     SafeRelease(m_lpForce);
-    CEnemyBoss::Release();
 }
 
 int CEnemyNM::LoadSprite(IDirect3DDevice7* lpDevice, const char* pszRegion, CSprite* pSprite, CSprite* pFlash)
@@ -651,6 +652,7 @@ int CEnemyNM::LoadSprite(IDirect3DDevice7* lpDevice, const char* pszRegion, CSpr
 
 int CEnemyNM::LoadWeaponPictures(IDirect3DDevice7* lpDevice)
 {
+    ReleaseWeaponPictures();
     int nResult = 1;
     nResult &= LoadSprite(lpDevice, "Tsuibi1.bmp", &m_Homing[0], nullptr);
     nResult &= LoadSprite(lpDevice, "Tsuibi2.bmp", &m_Homing[1], nullptr);
@@ -666,8 +668,6 @@ int CEnemyNM::LoadWeaponPictures(IDirect3DDevice7* lpDevice)
             nResult = 0;
         SafeRelease(lpRegion);
     }
-    SafeRelease(m_lpFamiliar);
-    SafeRelease(m_lpForce);
     m_lpFamiliar = m_Index.CreateSurfaceByDevice(lpDevice, "NM_Familiar.bmp", nullptr, 1);
     m_lpForce = m_Index.CreateSurfaceByDevice(lpDevice, "NM_Force.bmp", nullptr, 1);
     if (!m_lpFamiliar || !m_lpForce)

@@ -78,7 +78,6 @@ public:
     ~CEnemyNM() override;
 
     int CreateBody(CEnemyLabel* pLabel) override;
-    void Release() override;
     // The pictures the weapons share, cut from the index; 0 when one the weapons need is missing.
     int LoadWeaponPictures(IDirect3DDevice7* lpDevice);
 
@@ -92,5 +91,6 @@ public:
     IDirectDrawSurface7* m_lpForce = nullptr;
 
 private:
+    void ReleaseWeaponPictures();
     int LoadSprite(IDirect3DDevice7* lpDevice, const char* pszRegion, CSprite* pSprite, CSprite* pFlash);
 };

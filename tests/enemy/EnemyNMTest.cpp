@@ -204,6 +204,28 @@ TEST_F(EnemyNM, ItLoadsItsWeaponsFromTheStageFiveSheetAndEntersFrom940ToRestAt50
     EXPECT_TRUE(m_pBody->m_AccX.nReached);
 }
 
+TEST_F(EnemyNM, SetUpBeforeItsKindLoadsAsTheStageDoesItsWeaponsStillGetTheirPictures)
+{
+    // The stage makes and sets up its labels first and loads its kinds after.
+    CEnemyNM kind;
+    CEnemyLabel label;
+    label.m_pEnemy = &kind;
+    label.SetObject(&kind);
+    label.CreateParts(0);
+    EXPECT_EQ(label.Setup(g_lpD3DDevice, NM_FOLDER), 1);
+    ASSERT_EQ(kind.Load(g_lpD3DDevice, NM_FOLDER), 1);
+    CEnemyPartNM* pBody = static_cast<CEnemyPartNM*>(kind.GetBody(&label));
+    ASSERT_NE(pBody, nullptr);
+    EXPECT_NE(pBody->m_OwnImage.GetSurface(), nullptr);
+    EXPECT_NE(kind.m_Funnel[2].GetTexture(), nullptr);
+    EXPECT_NE(kind.m_TriangleFlash[1].GetTexture(), nullptr);
+    EXPECT_EQ(pBody->m_Tri.m_nWidth, 64);
+    EXPECT_NE(pBody->m_Familiars[1].m_Picture.GetSurface(), nullptr);
+    EXPECT_NE(pBody->m_Ring.m_Sprite.GetTexture(), nullptr);
+    EXPECT_EQ(kind.m_nWidths[1], 224);
+    label.Release();
+}
+
 TEST_F(EnemyNM, PhaseZeroCircleLaserAndTriangleTicksOfOneCycle)
 {
     ASSERT_GT(RunCycle(), 1000);  // ticks 1 to 1081
