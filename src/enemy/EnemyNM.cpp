@@ -389,7 +389,9 @@ void CEnemyPartNM::TickPhase1(CEnemyLabel* pLabel)
         SetLaser(200);
         m_Ring.SetCurve(RingCurve1);
         m_Ring.m_Turn = Cleared();
-        m_Ring.SetSpeedInfo(Record(2.0f, 1.0f, 0.0f, 0.0f, 1));
+        // Not held between 0 and 0: a shot pinned at speed 0 would never leave, and the ring's curve
+        // grows its picture without end until the screen is white.
+        m_Ring.SetSpeedInfo(Record(2.0f, 1.0f, 0.0f, 0.0f, 0));
         m_Ring.SetStep(&CEBRoundEx::EmitAll);
         m_Ring.m_dwStepInterval = 50;
         m_Ring.SetDirections(4, kRingC, nullptr);

@@ -479,3 +479,26 @@ TEST_F(EnemyNM, ARecordedScoreBelowTheBonusesEndsAtZeroAndALiveRunAddsTheScoreVa
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(EnemyNM, TheSecondPhasesRingShotsSpeedUpAndLeaveTheScreenInsteadOfSwellingInPlace)
+{
+    ASSERT_GT(RunCycle(), 1000);
+    EnterPhase(CEnemyPartBoss::STATE_PHASE1, 599);
+    while (m_pBody->m_nTick < 381)
+        Frame();
+    ASSERT_FALSE(m_pBody->m_Ring.IsIdle());
+    CEBBigBullet& shot = m_pBody->m_Ring.m_Shots[0];
+    ASSERT_FALSE(shot.IsIdle());
+    const D3DVECTOR v0 = shot.m_vPos;
+    Frame();
+    Frame();
+    EXPECT_GT(Vec2Length(shot.m_vPos.x - v0.x, shot.m_vPos.y - v0.y), 4.0f);
+    // Stopped shooting at 440, the ring drains: its last shot leaves and it ends.
+    while (m_pBody->m_nTick < 540)
+        Frame();
+    EXPECT_TRUE(m_pBody->m_Ring.IsIdle());
+}
+
+} // namespace
