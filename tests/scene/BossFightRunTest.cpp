@@ -1,0 +1,192 @@
+// A boss fight through the whole program, stage 1 of the generated data with a plain stand-in boss
+// in place of the stage's own: the warning at the screen before the boss, the boss label at the end
+// of the map with the HUD and its three minutes, a kill that pays its score and hides the HUD, the
+// explosion chain, the fall, the clear and the tally.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <cstring>
+
+#include "enemy/EnemyBoss.h"
+#include "enemy/EnemyLabel.h"
+#include "scene/Game.h"
+#include "scene/ProgramRun.h"
+#include "stage/EnemyFactory.h"
+#include "stage/Stage.h"
+
+namespace {
+
+const uint32_t kLongRun = 200000;
+
+// Glides in from the right and stops.
+class CStandInBody : public CEnemyPartBoss {
+public:
+    void Place(CEnemyLabel* pLabel) override
+    {
+        CEnemyPartBoss::Place(pLabel);
+        m_AccX.Set(-6.0f, 0.025f, -6.0f, 0.0f, 1);
+    }
+    void OnTick(int, CEnemyLabel* pLabel) override
+    {
+        m_vPos.x += m_AccX.fValue;
+        m_AccX.Step();
+        if (m_nTick == 300) {
+            m_nTick = 0;
+            CheckPhase(pLabel);
+        }
+    }
+};
+
+const BOSSINFO kStandIn = {
+    0, ENEMY_FAMILY_MM, "M.Zorva", "BossIndex.txt", {"BossWarning1.bmp", nullptr, nullptr, nullptr}, nullptr,
+    "BOSS_HRR_MM",
+};
+
+class CStandInBoss : public CEnemyBoss {
+public:
+    CStandInBoss() : CEnemyBoss(kStandIn) {}
+    int Load(IDirect3DDevice7* lpDevice, const char*) override { return CEnemyBoss::Load(lpDevice, SYSTEM_INDEX_DIR); }
+    int CreateBody(CEnemyLabel* pLabel) override { return pLabel->MakeParts<CStandInBody>(ENEMY_FAMILY_MM, 1); }
+};
+
+CObject* (*s_pfnNewKind)(ENEMYKIND, const char*, int) = nullptr;
+
+CObject* NewKindWithStandIn(ENEMYKIND nKind, const char* pszText, int nVariant)
+{
+    if (nKind == ENEMYKIND_MM)
+        return new CStandInBoss;
+    return s_pfnNewKind ? s_pfnNewKind(nKind, pszText, nVariant) : nullptr;
+}
+
+// A shot that hits the boss body only, as hard as it is told.
+class CBossShot : public IPlayerBullet {
+public:
+    int GetPower() override { return m_nPower; }
+    int HitByEnemyPart(CStage*, CCrushable* pOther) override
+    {
+        return pOther && pOther->GetEnemyPart() && dynamic_cast<CEnemyPartBoss*>(pOther) ? 1 : 0;
+    }
+    int m_nPower = 100000;
+};
+
+class BossFightRun : public CProgramRun {
+protected:
+    void SetUp() override
+    {
+        ENEMYMAKERS makers = GetEnemyMakers();
+        s_pfnNewKind = makers.NewKind;
+        makers.NewKind = NewKindWithStandIn;
+        SetEnemyMakers(makers);
+    }
+    void TearDown() override
+    {
+        CCrushableSet::Unregister(&m_Shot);
+        ENEMYMAKERS makers = GetEnemyMakers();
+        makers.NewKind = s_pfnNewKind;
+        SetEnemyMakers(makers);
+    }
+    // Stage 1 from its start, with a jump from screen 2 to screen 6 so the boss comes soon.
+    static void MakeShortStage()
+    {
+        MakeStageData();
+        SetParam("ENEMY_M.Zorva", "300, 0, 0, 20000, 0");
+        const char* pszPath = "GameData/Stage01/Stage.txt";
+        std::ifstream in(pszPath, std::ios::binary);
+        std::stringstream ss;
+        ss << in.rdbuf();
+        // The crates of screen 6 would stop a heroine who does not jump.
+        std::string text = ss.str();
+        const size_t nCrates = text.find("#006C00:CRATES\r\n");
+        if (nCrates != std::string::npos)
+            text.erase(nCrates, strlen("#006C00:CRATES\r\n"));
+        CTempFolder::Put(pszPath, text + "#002XXX:LOOP=6\r\n");
+    }
+
+    CBossShot m_Shot;
+};
+
+} // namespace
+
+TEST_F(BossFightRun, WarningHudKillExplosionFallClearAndTally)
+{
+    MakeShortStage();
+    int t = -1;
+    int nWarning = -1, nBoss = -1, nKill = -1, nFinished = -1, nClear = -1, nTally = -1, nCleared = -1;
+    int nScoreBefore = 0, nScoreAfter = 0;
+    float fBottom = 0.0f;
+    CEnemyPartBoss* pBody = nullptr;
+    m_Game.m_OnRender = [&](CObservedGame& game) {
+        if (!game.m_bNoting || (game.GetState() != CGame::STATE_STAGE && t < 0))
+            return;
+        t++;
+        CStage& stage = game.GetStage();
+        // The stage's own enemies leave as they come: the fight is the point.
+        for (CObjectLabel* pLabel : stage.GetLayerList(STAGE_ENEMY_LAYER)) {
+            CEnemyLabel* pEnemy = dynamic_cast<CEnemyLabel*>(pLabel);
+            if (pEnemy && !dynamic_cast<CStandInBoss*>(pEnemy->m_pEnemy))
+                pEnemy->Stop();
+        }
+        CBossCockpit& hud = game.GetBossCockpit();
+        if (nWarning < 0 && !game.GetBeacon(STAGE_BOSS_BEACON).IsFinished())
+            nWarning = t;
+        if (nBoss < 0 && stage.IsBossBattle()) {
+            nBoss = t;
+            EXPECT_FALSE(hud.IsHidden());
+            EXPECT_EQ(hud.GetSecondsLeft(), 180);
+            EXPECT_EQ(hud.GetBoss(), 0);
+            EXPECT_EQ(hud.GetGauge().GetMax(), 300.0f);
+            for (CObjectLabel* pLabel : stage.GetLayerList(STAGE_ENEMY_LAYER)) {
+                CEnemyLabel* pEnemy = dynamic_cast<CEnemyLabel*>(pLabel);
+                if (pEnemy && dynamic_cast<CStandInBoss*>(pEnemy->m_pEnemy))
+                    pBody = static_cast<CStandInBoss*>(pEnemy->m_pEnemy)->GetBody(pEnemy);
+            }
+            EXPECT_NE(pBody, nullptr);
+        }
+        if (nBoss >= 0 && t == nBoss + 150) {
+            WriteLook(m_Host, "boss-hud");
+            EXPECT_LT(hud.GetSecondsLeft(), 180);
+            nScoreBefore = stage.GetScore();
+            CCrushableSet::Register(&m_Shot);
+        }
+        if (nBoss >= 0 && t == nBoss + 151) {
+            nKill = t;
+            nScoreAfter = stage.GetScore();
+            EXPECT_TRUE(hud.IsHidden());
+            EXPECT_FALSE(stage.IsBossBattle());
+        }
+        if (nKill >= 0 && (t - nKill) % 40 == 20 && t - nKill < 200)
+            WriteLook(m_Host, "boss-explosion-" + std::to_string(t - nKill));
+        if (pBody && nKill >= 0 && nFinished < 0 && pBody->m_ExpBoss.IsFinished()) {
+            nFinished = t;
+            fBottom = 480.0f + (float)pBody->m_nHeight;
+        }
+        if (pBody && nFinished >= 0 && nClear < 0 && pBody->m_bClearRequested) {
+            nClear = t;
+            EXPECT_GT(pBody->m_vPos.y, fBottom);
+        }
+        if (nTally < 0 && !game.GetStageClear().IsHidden()) {
+            nTally = t;
+            WriteLook(m_Host, "boss-tally");
+        }
+        if (nCleared < 0 && stage.GetState() == STAGE_STATE_CLEARED) {
+            nCleared = t;
+            CloseSoon();
+        }
+        if (t > 4000)
+            CloseSoon();
+    };
+    ASSERT_EQ(Run(kLongRun), 0);
+    EXPECT_GT(nWarning, 0);
+    ASSERT_GT(nBoss, nWarning);
+    ASSERT_GT(nKill, nBoss);
+    // Every point of its life at 10 each, then its score value.
+    EXPECT_EQ(nScoreAfter - nScoreBefore, 300 * 10 + 20000);
+    // About 3.2 s of explosion, then the fall, then the clear 1000 ms later.
+    EXPECT_GE(nFinished - nKill, 192);
+    EXPECT_LE(nFinished - nKill, 196);
+    EXPECT_GT(nClear, nFinished);
+    EXPECT_LT(nClear, nFinished + 40);
+    EXPECT_EQ(nTally, nClear + 61);
+    EXPECT_GT(nCleared, nTally);
+}
