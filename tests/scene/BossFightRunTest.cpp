@@ -19,13 +19,13 @@ namespace {
 
 const uint32_t kLongRun = 200000;
 
-// Glides in from the right and stops.
+// Glides in from the right and stops clear of her.
 class CStandInBody : public CEnemyPartBoss {
 public:
     void Place(CEnemyLabel* pLabel) override
     {
         CEnemyPartBoss::Place(pLabel);
-        m_AccX.Set(-6.0f, 0.025f, -6.0f, 0.0f, 1);
+        m_AccX.Set(-6.0f, 0.05f, -6.0f, 0.0f, 1);
     }
     void OnTick(int, CEnemyLabel* pLabel) override
     {
@@ -189,4 +189,71 @@ TEST_F(BossFightRun, WarningHudKillExplosionFallClearAndTally)
     EXPECT_LT(nClear, nFinished + 40);
     EXPECT_EQ(nTally, nClear + 61);
     EXPECT_GT(nCleared, nTally);
+}
+
+TEST_F(BossFightRun, LeftAloneTheLimitRunsOutAndTheBossExplodesFallsAndClearsTheSame)
+{
+    MakeShortStage();
+    int t = -1;
+    int nBoss = -1, nTimeOut = -1, nFinished = -1, nClear = -1, nTally = -1, nCleared = -1;
+    int nScoreAtBoss = 0;
+    CEnemyPartBoss* pBody = nullptr;
+    CEnemyLabel* pBossLabel = nullptr;
+    m_Game.m_OnRender = [&](CObservedGame& game) {
+        if (!game.m_bNoting || (game.GetState() != CGame::STATE_STAGE && t < 0))
+            return;
+        t++;
+        CStage& stage = game.GetStage();
+        for (CObjectLabel* pLabel : stage.GetLayerList(STAGE_ENEMY_LAYER)) {
+            CEnemyLabel* pEnemy = dynamic_cast<CEnemyLabel*>(pLabel);
+            if (pEnemy && !dynamic_cast<CStandInBoss*>(pEnemy->m_pEnemy))
+                pEnemy->Stop();
+            else if (pEnemy && !pBody) {
+                pBossLabel = pEnemy;
+                pBody = static_cast<CStandInBoss*>(pEnemy->m_pEnemy)->GetBody(pEnemy);
+            }
+        }
+        CBossCockpit& hud = game.GetBossCockpit();
+        if (nBoss < 0 && stage.IsBossBattle()) {
+            nBoss = t;
+            nScoreAtBoss = stage.GetScore();
+        }
+        if (nBoss >= 0 && nTimeOut < 0 && hud.IsHidden()) {
+            nTimeOut = t;
+            EXPECT_EQ(hud.GetSecondsLeft(), 0);
+            ASSERT_NE(pBody, nullptr);
+            EXPECT_TRUE(pBody->m_bDead);
+            EXPECT_TRUE(pBossLabel->IsFinished());
+            EXPECT_EQ(pBody->m_nLife, 300);
+            EXPECT_EQ(game.GetPlayer().IsStageFinished(), 1);
+            // A boss that outlasted her pays nothing.
+            EXPECT_EQ(stage.GetScore(), nScoreAtBoss);
+        }
+        if (nTimeOut >= 0 && (t - nTimeOut) == 100)
+            WriteLook(m_Host, "boss-timeout-100");
+        if (pBody && nTimeOut >= 0 && nFinished < 0 && pBody->m_ExpBoss.IsFinished())
+            nFinished = t;
+        if (pBody && nFinished >= 0 && nClear < 0 && pBody->m_bClearRequested)
+            nClear = t;
+        if (nTally < 0 && !game.GetStageClear().IsHidden())
+            nTally = t;
+        if (nCleared < 0 && stage.GetState() == STAGE_STATE_CLEARED) {
+            nCleared = t;
+            CloseSoon();
+        }
+        if (t > 16000)
+            CloseSoon();
+    };
+    ASSERT_EQ(Run(kLongRun), 0);
+    ASSERT_GT(nBoss, 0);
+    // 180 seconds of frame time, one count a little over each 1000 ms.
+    EXPECT_GT(nTimeOut - nBoss, 180 * 60);
+    EXPECT_LT(nTimeOut - nBoss, 180 * 61 + 60);
+    EXPECT_GE(nFinished - nTimeOut, 192);
+    EXPECT_LE(nFinished - nTimeOut, 196);
+    EXPECT_GT(nClear, nFinished);
+    EXPECT_EQ(nTally, nClear + 61);
+    EXPECT_GT(nCleared, nTally);
+    EXPECT_EQ(m_Game.GetStage().m_nTimeLeft, 0);
+    EXPECT_EQ(m_Game.GetStage().m_nTargetBonus, 0);
 }
