@@ -4,60 +4,14 @@
 // explosion chain, the fall, the clear and the tally.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-#include <cstring>
-
-#include "enemy/EnemyBoss.h"
-#include "enemy/EnemyLabel.h"
+#include "StandInBoss.h"
 #include "scene/Game.h"
 #include "scene/ProgramRun.h"
-#include "stage/EnemyFactory.h"
 #include "stage/Stage.h"
 
 namespace {
 
 const uint32_t kLongRun = 200000;
-
-// Glides in from the right and stops clear of her.
-class CStandInBody : public CEnemyPartBoss {
-public:
-    void Place(CEnemyLabel* pLabel) override
-    {
-        CEnemyPartBoss::Place(pLabel);
-        m_AccX.Set(-6.0f, 0.05f, -6.0f, 0.0f, 1);
-    }
-    void OnTick(int, CEnemyLabel* pLabel) override
-    {
-        m_vPos.x += m_AccX.fValue;
-        m_AccX.Step();
-        if (m_nTick == 300) {
-            m_nTick = 0;
-            CheckPhase(pLabel);
-        }
-    }
-};
-
-const BOSSINFO kStandIn = {
-    0, ENEMY_FAMILY_MM, "M.Zorva", "BossIndex.txt", {"BossWarning1.bmp", nullptr, nullptr, nullptr}, nullptr,
-    "BOSS_HRR_MM",
-};
-
-class CStandInBoss : public CEnemyBoss {
-public:
-    CStandInBoss() : CEnemyBoss(kStandIn) {}
-    int Load(IDirect3DDevice7* lpDevice, const char*) override { return CEnemyBoss::Load(lpDevice, SYSTEM_INDEX_DIR); }
-    int CreateBody(CEnemyLabel* pLabel) override { return pLabel->MakeParts<CStandInBody>(ENEMY_FAMILY_MM, 1); }
-};
-
-CObject* (*s_pfnNewKind)(ENEMYKIND, const char*, int) = nullptr;
-
-CObject* NewKindWithStandIn(ENEMYKIND nKind, const char* pszText, int nVariant)
-{
-    if (nKind == ENEMYKIND_MM)
-        return new CStandInBoss;
-    return s_pfnNewKind ? s_pfnNewKind(nKind, pszText, nVariant) : nullptr;
-}
 
 // A shot that hits the boss body only, as hard as it is told.
 class CBossShot : public IPlayerBullet {
@@ -72,35 +26,17 @@ public:
 
 class BossFightRun : public CProgramRun {
 protected:
-    void SetUp() override
-    {
-        ENEMYMAKERS makers = GetEnemyMakers();
-        s_pfnNewKind = makers.NewKind;
-        makers.NewKind = NewKindWithStandIn;
-        SetEnemyMakers(makers);
-    }
+    void SetUp() override { InstallStandInBoss(); }
     void TearDown() override
     {
         CCrushableSet::Unregister(&m_Shot);
-        ENEMYMAKERS makers = GetEnemyMakers();
-        makers.NewKind = s_pfnNewKind;
-        SetEnemyMakers(makers);
+        RemoveStandInBoss();
     }
-    // Stage 1 from its start, with a jump from screen 2 to screen 6 so the boss comes soon.
     static void MakeShortStage()
     {
         MakeStageData();
         SetParam("ENEMY_M.Zorva", "300, 0, 0, 20000, 0");
-        const char* pszPath = "GameData/Stage01/Stage.txt";
-        std::ifstream in(pszPath, std::ios::binary);
-        std::stringstream ss;
-        ss << in.rdbuf();
-        // The crates of screen 6 would stop a heroine who does not jump.
-        std::string text = ss.str();
-        const size_t nCrates = text.find("#006C00:CRATES\r\n");
-        if (nCrates != std::string::npos)
-            text.erase(nCrates, strlen("#006C00:CRATES\r\n"));
-        CTempFolder::Put(pszPath, text + "#002XXX:LOOP=6\r\n");
+        MakeShortBossStage();
     }
 
     CBossShot m_Shot;
