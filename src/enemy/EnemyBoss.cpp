@@ -264,18 +264,13 @@ CEnemyPartBoss* CEnemyBoss::GetBody(CEnemyLabel* pLabel)
     return pLabel ? static_cast<CEnemyPartBoss*>(GetPart(pLabel, 0)) : nullptr;
 }
 
-int CEnemyBoss::SetupWeapons(IDirect3DDevice7* lpDevice, CEnemyLabel* pLabel, const char* pszFolder)
+int CEnemyBoss::SetupWeapons(IDirect3DDevice7* lpDevice, CEnemyLabel* pLabel, const char*)
 {
     CEnemyPartBoss* pBody = GetBody(pLabel);
     if (!pBody)
         return 0;
-    // The index is read from the folder the label names (the stage sets its labels up before it
-    // loads its kinds, so the folder of the body images is not known yet), else from the folder the
-    // body images came from.
-    const bool bGiven = pszFolder && *pszFolder;
-    const int bIndex = m_Info.pszIndexFile &&
-                       ((bGiven && m_Index.LoadIndex(lpDevice, pszFolder, m_Info.pszIndexFile)) ||
-                        m_Index.LoadIndex(lpDevice, m_szFolder, m_Info.pszIndexFile));
+    // The index is read again from the folder the body images came from.
+    const int bIndex = m_Info.pszIndexFile && m_Index.LoadIndex(lpDevice, m_szFolder, m_Info.pszIndexFile);
     pBody->LoadEffects(lpDevice);
     for (CExpBombScrollRef& ref : pBody->m_Explosions)
         ref.m_nStyle = kExplosionStyle;
