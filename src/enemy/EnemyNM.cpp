@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "engine/DebugOut.h"
 #include "engine/Sound.h"
@@ -620,6 +621,15 @@ CEnemyNM::~CEnemyNM()
 int CEnemyNM::CreateBody(CEnemyLabel* pLabel)
 {
     return pLabel->MakeParts<CEnemyPartNM>(ENEMY_FAMILY_NM, 1);
+}
+
+// The stage sets its labels up before it loads its kinds: until the body images are loaded, the
+// folder the label names is the one the weapons' pictures come from.
+int CEnemyNM::SetupWeapons(IDirect3DDevice7* lpDevice, CEnemyLabel* pLabel, const char* pszFolder)
+{
+    if (!m_szFolder[0] && pszFolder)
+        snprintf(m_szFolder, sizeof(m_szFolder), "%s", pszFolder);
+    return CEnemyBoss::SetupWeapons(lpDevice, pLabel, pszFolder);
 }
 
 void CEnemyNM::ReleaseWeaponPictures()

@@ -78,6 +78,7 @@ public:
     ~CEnemyNM() override;
 
     int CreateBody(CEnemyLabel* pLabel) override;
+    int SetupWeapons(IDirect3DDevice7* lpDevice, CEnemyLabel* pLabel, const char* pszFolder) override;
     // The pictures the weapons share, cut from the index; 0 when one the weapons need is missing.
     int LoadWeaponPictures(IDirect3DDevice7* lpDevice);
 
