@@ -3,11 +3,13 @@
 // the second, the danger beacons, shield charges and two-sided swings of the last; where each is
 // fired from, the phase checks at their ticks, and the double damage of the charge.
 #include <cmath>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "EnemyFixture.h"
 #include "enemy/EnemyZM.h"
+#include "platform/host/Png565.h"
 
 namespace {
 
@@ -370,6 +372,80 @@ TEST_F(BossZM, TheChargeTakesDoubleDamageAndScoreAndTheDeathStopsShieldAndLaser)
     EXPECT_EQ(b.m_Adjust.nReached, 1);
     b.StepDash();
     EXPECT_EQ(b.m_vPos.y, 455.0f);
+}
+
+} // namespace
+
+namespace {
+
+// Pictures of each phase, drawn as the stage draws the boss (2D, shots, 3D), for looking at when
+// ZORVA_LOOK_DIR names a folder.
+class BossZMLook : public BossZM {
+protected:
+    void DrawFrame(const char* pszName)
+    {
+        g_lpD3DDevice->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0x203040, 1.0f, 0);
+        m_pLabel->Draw2D(g_lpDDSBack);
+        DrawEnemyBullets2D(g_lpDDSBack);
+        ASSERT_EQ(g_lpD3DDevice->BeginScene(), D3D_OK);
+        DrawEnemyBullets3D(g_lpD3DDevice);
+        m_pLabel->Draw3D(g_lpD3DDevice);
+        g_lpD3DDevice->EndScene();
+        const char* pszDir = std::getenv("ZORVA_LOOK_DIR");
+        if (!pszDir)
+            return;
+        std::vector<uint16_t> pixels(640 * 480);
+        for (int y = 0; y < 480; y++)
+            for (int x = 0; x < 640; x++)
+                pixels[y * 640 + x] = BackPixel(x, y);
+        WritePng565((std::string(pszDir) + "/" + pszName).c_str(), pixels.data(), 640 * 2, 640, 480);
+    }
+    // Runs until the state and tick, at most nMax updates; false when it never came.
+    bool RunTo(int nState, int nTick, int nMax)
+    {
+        for (int n = 0; n < nMax; n++) {
+            if (m_pBody->m_nState == nState && m_pBody->m_nTick == nTick)
+                return true;
+            Tick();
+        }
+        return false;
+    }
+};
+
+TEST_F(BossZMLook, EachPhaseAsItIsDrawn)
+{
+    m_vTarget = D3DVECTOR{{121.0f}, {300.0f}, {0.0f}};
+    m_pLabel->Spawn();
+    CEnemyPartZM& b = *m_pBody;
+    ASSERT_GT(b.m_nGunWidth, 0);
+    ASSERT_TRUE(RunTo(0, 100, 200));
+    DrawFrame("zm-0-swoop-shots.png");
+    ASSERT_TRUE(RunTo(0, 326, 400));
+    EXPECT_EQ(b.m_nImage, 2);
+    DrawFrame("zm-0-saber.png");
+    b.m_nLife = 2 * Third() - 1;
+    ASSERT_LE(RunToState(1, 2000), 2000);
+    const size_t nBefore = m_Events.size();
+    for (int n = 0; n < 2000 && Events("laser", 1).empty(); n++)
+        Tick();
+    ASSERT_GT(m_Events.size(), nBefore);
+    Run(3);
+    EXPECT_EQ(b.m_nImage, 1);
+    DrawFrame("zm-1-laser.png");
+    for (int n = 0; n < 3000 && !(b.m_nImage == 3 && b.m_nTick == 380); n++)
+        Tick();
+    DrawFrame("zm-1-charge.png");
+    b.m_nLife = Third() - 1;
+    ASSERT_LE(RunToState(2, 6000), 6000);
+    ASSERT_TRUE(RunTo(2, 290, 400));
+    DrawFrame("zm-2-beacons.png");
+    ASSERT_TRUE(RunTo(2, 395, 200));
+    EXPECT_EQ(b.m_nImage, 3);
+    DrawFrame("zm-2-shield-charge.png");
+    ASSERT_TRUE(RunTo(2, 913, 600));
+    EXPECT_TRUE(b.IsFacingRight());
+    EXPECT_EQ(b.m_nImage, 2);
+    DrawFrame("zm-2-saber-from-left.png");
 }
 
 } // namespace
