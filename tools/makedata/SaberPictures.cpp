@@ -21,8 +21,8 @@ void DrawSaberGlow(CCanvas& canvas, int x, int y, int w, int h, int nFrame, cons
     const float W = (float)w, H = (float)h;
     // The blade leaves the hilt at the upper left and points down-right; frame 1 flares wider.
     const float x0 = W * 0.12f, y0 = H * 0.18f, x1 = W * 0.9f, y1 = H * 0.84f;
-    const float fCore = nFrame ? 2.6f : 2.0f;
-    const float fHalo = std::min(W, H) * (nFrame ? 0.36f : 0.3f);
+    const float fCore = nFrame ? 3.0f : 2.4f;
+    const float fHalo = std::min(W, H) * (nFrame ? 0.5f : 0.42f);
     const RGBF white{255.0f, 255.0f, 255.0f};
     for (int j = 0; j < h; j++) {
         for (int i = 0; i < w; i++) {
