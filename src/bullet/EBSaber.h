@@ -61,7 +61,7 @@ public:
     float m_fFadeBase = 0.01f;
     float m_fTrailStep = 0.05f;
     float m_fRadius = EBSABER_RADIUS;
-    D3DVECTOR m_vScale{1.7f, 1.0f, 1.0f};
+    D3DVECTOR m_vScale{{1.7f}, {1.0f}, {1.0f}};
     float m_fEllipseX = 1.0f;
     float m_fEllipseY = 0.5f;
     // 1 or more faces left, below 0 faces right, 0 has no hit area. m_bIdle is the faded flag.
@@ -101,7 +101,7 @@ public:
 
     D3DLVERTEX m_Vertices[EBSABER_VERTEX_NUM];
     float m_fRadius = EBSABER_RADIUS;
-    D3DVECTOR m_vScale{1.0f, 0.5f, 1.0f};
+    D3DVECTOR m_vScale{{1.0f}, {0.5f}, {1.0f}};
     float m_fEllipseX = 1.0f;
     float m_fEllipseY = 0.5f;
     // The speed along the flight angle; the owner presets it.
