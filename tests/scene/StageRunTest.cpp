@@ -34,6 +34,8 @@
 #include "platform/win/Win.h"
 #include "player/Item.h"
 #include "player/OptionIcon.h"
+#include "enemy/EnemyZM.h"
+#include "scene/BossArena.h"
 #include "scene/Game.h"
 #include "scene/ProgramRun.h"
 #include "StandInBoss.h"
@@ -548,6 +550,8 @@ protected:
     int m_nLeastPlayed = 0;
     // Stage 1 cut short to a stand-in boss.
     bool m_bBossRun = false;
+    // The stage's map cut down to its start and the boss's arena.
+    bool m_bBossFirst = false;
     std::vector<TICKSAMPLE> m_Recorded;
     int m_nShotTicks = 0;
     int m_nBurstTicks = 0;
@@ -687,6 +691,32 @@ TEST_F(StageRun, ARunIntoABossFightRepeatsEveryTick)
     // Some ninety ticks of the fight in each of the two runs.
     EXPECT_GT(nBossTicks, 2 * 90);
     EXPECT_LT(fBossX, 940.0f);
+}
+
+// Stage 2 cut down to the arena of its boss: Z.M.Zorva swoops, fires and swings its sabers at her
+// while she shoots it, and every tick plays back as recorded.
+TEST_F(StageRun, AFightWithBossZMRepeatsEveryTick)
+{
+    m_nStage = 2;
+    m_bBossFirst = true;
+    int nBossTicks = 0, nHitTicks = 0, nSwingTicks = 0, nLife = 0;
+    RecordAndPlayBack([&](CObservedGame& game, int) {
+        for (CObjectLabel* pObject : game.GetStage().GetLayerList(STAGE_ENEMY_LAYER)) {
+            auto* pLabel = dynamic_cast<CEnemyLabel*>(pObject);
+            if (!pLabel || !dynamic_cast<CEnemyZM*>(pLabel->m_pEnemy) || pLabel->IsFinished())
+                continue;
+            CEnemyPartZM* pBody = pLabel->GetParts<CEnemyPartZM>(ENEMY_FAMILY_ZM);
+            nBossTicks++;
+            nHitTicks += pBody->m_Flash.IsFlashing() ? 1 : 0;
+            nSwingTicks += pBody->m_Saber.IsIdle() ? 0 : 1;
+            nLife = pBody->m_nLife;
+        }
+    });
+    // Counted in both runs alike: the fight took most of the track, her gun hit it and it swung.
+    EXPECT_GT(nBossTicks, 2 * 250);
+    EXPECT_GT(nHitTicks, 2 * 10);
+    EXPECT_GT(nSwingTicks, 0);
+    EXPECT_LT(nLife, 1200);
 }
 
 // What enemies do to her besides their fire, done by the test at the same stage ticks of both runs:
@@ -967,6 +997,8 @@ void StageRun::RecordAndPlayBack(const std::function<void(CObservedGame&, int)>&
         SetParam("INIT_STAGE_NUM", std::to_string(m_nStage));
         ClearParams();
     }
+    if (m_bBossFirst)
+        MoveBossToStart(m_nStage);
     std::filesystem::create_directory("Replay");
     std::vector<TICKSAMPLE>& recorded = m_Recorded;
     CTestEmitter fire;
