@@ -6,6 +6,7 @@
 #include "enemy/EnemyL.h"
 #include "enemy/EnemyM.h"
 #include "enemy/EnemyP.h"
+#include "enemy/EnemyZZ.h"
 #include "enemy/EnemyLabel.h"
 #include "stage/EnemyFactory.h"
 
@@ -36,6 +37,8 @@ CObject* NewKind(ENEMYKIND nKind, const char*, int nVariant)
         return new CEnemyN(nVariant);
     case ENEMYKIND_P:
         return new CEnemyP(nVariant);
+    case ENEMYKIND_ZZ:
+        return new CEnemyZZ;
     default:
         return nullptr;
     }
