@@ -490,9 +490,14 @@ void CEnemyPartZZ::TickFullAttack(CEnemyLabel* pLabel)
 
 CEnemyZZ::CEnemyZZ() : CEnemyBoss(kInfo) {}
 
+// The missiles' frames outlive a reload of the body pictures: the stage sets the boss's weapons up
+// (and they point at the frames) before it loads the kind.
 CEnemyZZ::~CEnemyZZ()
 {
-    CEnemyZZ::Release();
+    for (CSprite& sprite : m_HomingFrames)
+        sprite.Release();
+    for (CDSurfaceEx& frame : m_MissileFrames)
+        frame.Release();
 }
 
 int CEnemyZZ::CreateBody(CEnemyLabel* pLabel)
@@ -507,14 +512,6 @@ void CEnemyZZ::Spawn(CEnemyLabel* pLabel)
         pBody->SetFacing(1);
 }
 
-void CEnemyZZ::Release()
-{
-    CEnemyBoss::Release();
-    for (CSprite& sprite : m_HomingFrames)
-        sprite.Release();
-    for (CDSurfaceEx& frame : m_MissileFrames)
-        frame.Release();
-}
 
 int CEnemyZZ::LoadMissilePictures(IDirect3DDevice7* lpDevice)
 {

@@ -110,7 +110,6 @@ public:
 
     int CreateBody(CEnemyLabel* pLabel) override;
     void Spawn(CEnemyLabel* pLabel) override;
-    void Release() override;
 
     // The homing missiles' two frames and the missiles' two frames, cut from the index.
     int LoadMissilePictures(IDirect3DDevice7* lpDevice);

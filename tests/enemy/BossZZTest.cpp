@@ -581,3 +581,26 @@ TEST_F(BossZZ, ItsSheetGivesBothPosesTheBurntHullBothMissilesFramesAndTheWords)
     EXPECT_GT(m_pBody->m_Texts[1].GetWidth(), 40);
     EXPECT_FLOAT_EQ(m_pBody->m_fScaleX, 0.5f);
 }
+
+// The stage sets a boss label up before it loads the kind: the weapons' pictures still come from
+// the stage's folder and stay through the kind's load.
+TEST_F(BossZZ, SetUpBeforeItsKindLoadsItsWeaponsStillGetTheirPictures)
+{
+    auto pKind = std::make_unique<CEnemyZZ>();
+    auto pLabel = std::make_unique<CEnemyLabel>();
+    pLabel->m_pEnemy = pKind.get();
+    pLabel->SetObject(pKind.get());
+    pLabel->CreateParts(0);
+    pLabel->Setup(g_lpD3DDevice, ZZ_TEST_FOLDER);
+    ASSERT_EQ(pKind->Load(g_lpD3DDevice, ZZ_TEST_FOLDER), 1);
+    auto* pBody = static_cast<CEnemyPartZZ*>(pKind->GetBody(pLabel.get()));
+    ASSERT_NE(pBody, nullptr);
+    EXPECT_GT(pBody->m_Texts[0].GetWidth(), 40);
+    EXPECT_TRUE(pBody->m_Homings[0].m_bExternal);
+    EXPECT_NE(pBody->m_Homings[0].m_pPair[1].GetTexture(), nullptr);
+    EXPECT_NE(pBody->m_Missiles[0].m_pPair[0].GetImage(0), nullptr);
+    int w = 0, h = 0;
+    pBody->m_OwnImage.GetSize(&w, &h);
+    EXPECT_EQ(w, pKind->m_nWidths[0]);
+    pLabel.reset();
+}
