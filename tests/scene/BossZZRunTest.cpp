@@ -103,9 +103,9 @@ TEST_F(BossZZRun, StageThreeEndsWithZZShotDownThroughItsPhasesThenTheFallTheClea
             const int nState = pBody->m_nState;
             if (nState < 3 && r.nPhaseAt[nState] < 0)
                 r.nPhaseAt[nState] = t;
-            // Its looks: the homing pairs, the dash with the missile fan, and the full attack's homing
-            // waves, words with the charge, and laser.
-            const int kLooks[][2] = {{0, 255}, {1, 262}, {2, 745}, {2, 925}, {2, 1050}};
+            // Its looks: the homing pairs, the dash with the missile fan and the twin gun, and the full
+            // attack's homing waves, words with the charge, and laser.
+            const int kLooks[][2] = {{0, 255}, {1, 262}, {1, 289}, {2, 745}, {2, 925}, {2, 1050}};
             for (const auto& look : kLooks) {
                 if (pBody->m_nState == look[0] && pBody->m_nTick == look[1] && !bLastCycle)
                     WriteLook(m_Host, "zz-phase" + std::to_string(look[0]) + "-" + std::to_string(look[1]));
