@@ -2,8 +2,9 @@
 // with the phase and tick of the body and where it left from, and one full cycle of each phase is
 // compared with its schedule; how its recoil gates the second phase's end, what its homing waves
 // are launched with, how its words rise, and what its death leaves flying.
+#include <algorithm>
 #include <cmath>
-#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 

@@ -3,6 +3,7 @@
 // destruction; the body bursts, falls out of the screen, the stage is cleared and the tally pays.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "enemy/EnemyZZ.h"
