@@ -7,6 +7,7 @@
 #include "enemy/EnemyM.h"
 #include "enemy/EnemyP.h"
 #include "enemy/EnemyZM.h"
+#include "enemy/EnemyZZ.h"
 #include "enemy/EnemyLabel.h"
 #include "stage/EnemyFactory.h"
 
@@ -39,6 +40,8 @@ CObject* NewKind(ENEMYKIND nKind, const char*, int nVariant)
         return new CEnemyP(nVariant);
     case ENEMYKIND_ZM:
         return new CEnemyZM;
+    case ENEMYKIND_ZZ:
+        return new CEnemyZZ;
     default:
         return nullptr;
     }

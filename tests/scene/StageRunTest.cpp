@@ -28,6 +28,7 @@
 #include "bullet/ExpStarCir.h"
 #include "bullet/SubtractiveRandom.h"
 #include "enemy/EnemyLabel.h"
+#include "enemy/EnemyZZ.h"
 #include "engine/KeyRecorder.h"
 #include "engine/Param.h"
 #include "engine/WinMain.h"
@@ -39,6 +40,7 @@
 #include "scene/Game.h"
 #include "scene/ProgramRun.h"
 #include "StandInBoss.h"
+#include "scene/ShortStage.h"
 #include "stage/ObjectLabel.h"
 #include "stage/PeopleLabel.h"
 #include "stage/Stage.h"
@@ -529,7 +531,7 @@ protected:
             const int t = static_cast<int>(m_Host.GetFrameTicks() - m_nBase);
             PlayKeys(kTrack, std::size(kTrack), t);
             fnEach(game, t);
-            if (t == kTrackEnd)
+            if (t == m_nTrackEnd)
                 CloseSoon();
         };
     }
@@ -544,6 +546,9 @@ protected:
 
     uint32_t m_nBase = 0;
     std::vector<std::pair<std::string, std::string>> m_Params;
+    // A change to the data copy after the parameters, and the tick the run ends at.
+    std::function<void()> m_fnEditData;
+    int m_nTrackEnd = kTrackEnd;
     // The stage the run starts on, and the ticks its replay must play at least (0: all but the
     // closing one).
     int m_nStage = 1;
@@ -717,6 +722,50 @@ TEST_F(StageRun, AFightWithBossZMRepeatsEveryTick)
     EXPECT_GT(nHitTicks, 2 * 10);
     EXPECT_GT(nSwingTicks, 0);
     EXPECT_LT(nLife, 1200);
+}
+
+// A gun of the test's own whose every shot meets: it wears a boss down at fixed ticks of both runs.
+class CBossDamage : public IPlayerBullet {
+public:
+    int GetPower() override { return m_nPower; }
+    int HitByEnemyPart(CStage*, CCrushable*) override { return 1; }
+    int m_nPower = 0;
+};
+
+CEnemyPartZZ* FindZZ(CStage& stage)
+{
+    for (CObjectLabel* pObject : stage.GetLayerList(STAGE_ENEMY_LAYER)) {
+        auto* pLabel = dynamic_cast<CEnemyLabel*>(pObject);
+        if (auto* pKind = pLabel ? dynamic_cast<CEnemyZZ*>(pLabel->m_pEnemy) : nullptr)
+            return static_cast<CEnemyPartZZ*>(pKind->GetBody(pLabel));
+    }
+    return nullptr;
+}
+
+// Stage 3 on the shortest ride to boss ZZ: hit below two thirds in its first phase and below a
+// third in its second, it fights into its full attack, and every tick of the fight plays back.
+TEST_F(StageRun, AFightWithZZThroughItsThreePhasesRepeatsEveryTick)
+{
+    m_nStage = 3;
+    m_nTrackEnd = 1250;
+    m_Params = {{"ENEMY_ZZ.M.Zorva", "300, 0, 0, 50000, 1"}};
+    m_fnEditData = [] { ShortenStage(3, 13); };
+    int nTicks[4] = {};
+    RecordAndPlayBack([&](CObservedGame& game, int t) {
+        CEnemyPartZZ* pBody = FindZZ(game.GetStage());
+        if (!pBody || pBody->m_bDead)
+            return;
+        if (t == 150 || t == 600) {
+            CBossDamage gun;
+            gun.m_nPower = t == 150 ? 110 : 100;
+            pBody->HitByPlayerBullet(&game.GetStage(), &gun);
+        }
+        nTicks[pBody->m_nState]++;
+    });
+    // Both runs: the first phase's pass, the second's up to its recoil, and the full attack's start.
+    EXPECT_EQ(nTicks[0], 2 * 319);
+    EXPECT_GT(nTicks[1], 2 * 286);
+    EXPECT_GT(nTicks[2], 2 * 100);
 }
 
 // What enemies do to her besides their fire, done by the test at the same stage ticks of both runs:
@@ -999,6 +1048,8 @@ void StageRun::RecordAndPlayBack(const std::function<void(CObservedGame&, int)>&
     }
     if (m_bBossFirst)
         MoveBossToStart(m_nStage);
+    if (m_fnEditData)
+        m_fnEditData();
     std::filesystem::create_directory("Replay");
     std::vector<TICKSAMPLE>& recorded = m_Recorded;
     CTestEmitter fire;
@@ -1018,7 +1069,7 @@ void StageRun::RecordAndPlayBack(const std::function<void(CObservedGame&, int)>&
         std::set<CEnemyPart*> live;
         CollectLiveParts(game.GetStage(), &live);
         m_nEnemyTicks += !live.empty();
-        if (t == kTrackEnd) {
+        if (t == m_nTrackEnd) {
             CKeyRecorder* pRec = CKeyRecorder::GetInstance();
             pRec->CloseTrack();
             ASSERT_EQ(pRec->SaveReplay("Replay01.dat", game.GetStage().GetScore()), 1);
@@ -1026,7 +1077,7 @@ void StageRun::RecordAndPlayBack(const std::function<void(CObservedGame&, int)>&
     });
     ASSERT_EQ(Run(200000), 0);
     fire.StopAll();
-    ASSERT_EQ(recorded.size(), static_cast<size_t>(kTrackEnd + 1));
+    ASSERT_EQ(recorded.size(), static_cast<size_t>(m_nTrackEnd + 1));
     for (const KEYEVENT& e : kTrack)
         m_Host.ReleaseKey(e.nKey);
     for (int& flag : g_nOptionFlags)

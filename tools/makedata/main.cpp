@@ -7,6 +7,7 @@
 
 #include "ArtKit.h"
 #include "BossZMPictures.h"
+#include "BossZZPictures.h"
 #include "BulletPictures.h"
 #include "WeaponPictures.h"
 #include "CutScenes.h"
@@ -56,6 +57,7 @@ int main(int argc, char** argv)
     WriteFrontPictures(data);
     WriteItemPictures(data);
     WriteBossZMPictures(data, "Stage02/");
+    WriteBossZZSheet(data, "Stage03/");
     if (data.Failed() || !data.Sync().Finish())
         return 1;
     printf("%s\n", data.Sync().Summary().c_str());
