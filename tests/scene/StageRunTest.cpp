@@ -32,6 +32,7 @@
 #include "engine/Param.h"
 #include "engine/WinMain.h"
 #include "platform/win/Win.h"
+#include "player/FakeEffects.h"
 #include "player/Item.h"
 #include "player/OptionIcon.h"
 #include "scene/Game.h"
@@ -832,6 +833,63 @@ TEST_F(StageRun, APauseAndTheGameOverScreenKeepThePlaybackInStepAndTheGameOverEn
     const std::vector<int> states = game.States();
     EXPECT_EQ(std::vector<int>(states.end() - 3, states.end()),
               (std::vector<int>{CGame::STATE_STAGE, CGame::STATE_STAGE_FADE, CGame::STATE_TITLE}));
+}
+
+// Retrying a stage, or going on to the next, starts a new run of the stage in the same process: it
+// must start as clean as the first. The track ridden twice in one process, each on a fresh host
+// and game, gives the same tick samples and the same frames from the first tick to the last.
+TEST_F(StageRun, TwoRunsOfTheTrackInOneProcessAreTheSameTickForTick)
+{
+    MakeStageData();
+    struct RUNNOTES {
+        std::vector<TICKSAMPLE> samples;
+        std::vector<uint64_t> frames;
+    };
+    static CFakeEffects s_Effects;  // the game may reach it until the fixture ends
+    auto ride = [](CHostHeadless& host, CObservedGame& game, RUNNOTES* pNotes) {
+        game.m_bWaitForLoads = true;
+        uint32_t nBase = 0;
+        game.m_OnRender = [&host, pNotes, &nBase](CObservedGame& g) {
+            if (g.GetState() != CGame::STATE_STAGE || !g.m_bNoting)
+                return;
+            if (!nBase) {
+                nBase = host.GetFrameTicks();
+                // Her hit effects take the wall time for their looks: stand-ins that draw nothing.
+                g.GetPlayer().SetEffects(&s_Effects);
+            }
+            const int t = static_cast<int>(host.GetFrameTicks() - nBase);
+            for (const KEYEVENT& e : kTrack) {
+                if (e.nTick == t && e.bDown)
+                    host.PressKey(e.nKey);
+                else if (e.nTick == t)
+                    host.ReleaseKey(e.nKey);
+            }
+            pNotes->samples.push_back(Sample(g));
+            pNotes->frames.push_back(HashFrame(host.GetLastFrame()));
+            if (t >= 330 && t <= 333) WriteLook(host, "dbg-" + std::to_string((long)pNotes % 1000) + "-" + std::to_string(t));
+            if (t == kTrackEnd)
+                CloseSoonOn(host, g);
+        };
+        ASSERT_EQ(RunOn(host, game, 200000), 0);
+        for (const KEYEVENT& e : kTrack)
+            host.ReleaseKey(e.nKey);
+    };
+    RUNNOTES first, second;
+    ride(m_Host, m_Game, &first);
+    CHostHeadless host;
+    CObservedGame game(host);
+    ride(host, game, &second);
+    ASSERT_EQ(first.samples.size(), static_cast<size_t>(kTrackEnd + 1));
+    ASSERT_EQ(second.samples.size(), first.samples.size());
+    for (size_t i = 0; i < first.samples.size(); i++) {
+        const TICKSAMPLE& a = first.samples[i];
+        const TICKSAMPLE& b = second.samples[i];
+        ASSERT_TRUE(a == b) << "tick " << i << std::hex << ": labels " << a.nLabelHash << "/" << b.nLabelHash
+                            << " shots " << a.nShotHash << "/" << b.nShotHash << " explosions " << a.nExplosionHash
+                            << "/" << b.nExplosionHash << " items " << a.nItemHash << "/" << b.nItemHash
+                            << " enemies " << a.nEnemyHash << "/" << b.nEnemyHash;
+        ASSERT_EQ(first.frames[i], second.frames[i]) << "tick " << i;
+    }
 }
 
 TEST_F(StageRun, EnemyFireIsShotDownByHerGunAndEveryExplosionAndStarCircleBurnsOut)
