@@ -121,7 +121,13 @@ TEST_F(Station, N1FiresThreeBurstsOfFourShotsOfFourBigBulletsFanningLeft)
     CEnemyLabel* pLabel = Place(pKind, 4);
     pLabel->Spawn();
     auto* pPart = static_cast<CEnemyPartN*>(pKind->GetUnit(pLabel));
-    ASSERT_GT(RunToStay(pLabel, pPart), 0);
+    const int w = pKind->m_nWidths[0];
+    EXPECT_EQ(pPart->m_vPos.x, (float)(w / 2 + 640));
+    EXPECT_EQ(pPart->m_vPos.y, 256.0f);
+    EXPECT_EQ(RunToStay(pLabel, pPart), (w / 2 + 640 - 480) / 2 + 1);
+    // Every bullet leaves from the halt, in y-up space with the view offset added, and has made
+    // its first move along its angle when the update is done.
+    const float x = pPart->m_vPos.x, y = 16.0f - pPart->m_vPos.y;
     const DWORD dwStop = Now();
     const float fFan[4] = {2.356194f, 2.879793f, -2.879793f, -2.356194f};
     BOOL bFired[CEnemyPartN::BULLETS] = {};
@@ -136,7 +142,11 @@ TEST_F(Station, N1FiresThreeBurstsOfFourShotsOfFourBigBulletsFanningLeft)
             bFired[i] = 1;
             nNew++;
             EXPECT_EQ(i, nFired + nNew - 1);
-            EXPECT_EQ(pPart->m_Bullets[i].m_fAngle, fFan[i % 4]) << i;
+            const CEBBigBullet& bullet = pPart->m_Bullets[i];
+            EXPECT_EQ(bullet.m_fAngle, fFan[i % 4]) << i;
+            const float dx = bullet.m_vPos.x - x, dy = bullet.m_vPos.y - y;
+            EXPECT_NEAR(std::atan2(dy, dx), fFan[i % 4], 1e-4f) << i;
+            EXPECT_NEAR(std::hypot(dx, dy), CEBBigBullet::GetDefaultSpeed(), 1e-3f) << i;
         }
         if (!nNew)
             continue;
@@ -158,7 +168,29 @@ TEST_F(Station, N1FiresThreeBurstsOfFourShotsOfFourBigBulletsFanningLeft)
     EXPECT_EQ(nShots, 12);
     EXPECT_EQ(nFired, 48);
     EXPECT_EQ(pPart->m_nBurst, 3);
+    EXPECT_EQ(pPart->m_vPos.x, x);
     EXPECT_LT(RunOut(pLabel, 300), 300);
+    EXPECT_GT(pPart->m_vPos.x, 640.0f + (float)w);
+}
+
+TEST_F(Station, N2ShotDownBetweenItsBurstsEndsAtOnceAndFiresNoMore)
+{
+    CEnemyN* pKind = MakeKind<CEnemyN>(2);
+    CEnemyLabel* pLabel = Place(pKind, 3);
+    pLabel->Spawn();
+    auto* pPart = static_cast<CEnemyPartN*>(pKind->GetUnit(pLabel));
+    ASSERT_GT(RunToStay(pLabel, pPart), 0);
+    while (pPart->m_nBurst == 0)
+        Step(pLabel);
+    EXPECT_EQ(pPart->m_nLife, 5);
+    CTestGun gun(5);
+    EXPECT_EQ(pPart->HitByPlayerBullet(&m_Stage, &gun), 1);
+    // Five points of life at ten each, and the kind's score.
+    EXPECT_EQ(m_Stage.GetScore(), 50 + 160);
+    EXPECT_EQ(RunOut(pLabel, 3), 1);
+    Step(pLabel, 200);
+    EXPECT_EQ(pPart->m_nBurst, 1);
+    EXPECT_EQ(pPart->m_nShots, CEnemyPartN::SHOTS);
 }
 
 TEST_F(Station, P2CrawlsLeftAndDropsAPowerItemOfKindFourWhereItIsDestroyed)
