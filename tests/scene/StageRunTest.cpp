@@ -27,7 +27,12 @@
 #include "bullet/ExpBombScroll.h"
 #include "bullet/ExpStarCir.h"
 #include "bullet/SubtractiveRandom.h"
+#include "enemy/EnemyC.h"
+#include "enemy/EnemyJ.h"
+#include "enemy/EnemyL.h"
 #include "enemy/EnemyLabel.h"
+#include "enemy/EnemyM.h"
+#include "enemy/EnemyP.h"
 #include "engine/KeyRecorder.h"
 #include "engine/Param.h"
 #include "engine/WinMain.h"
@@ -421,6 +426,21 @@ uint64_t HashEnemies(CStage& stage)
     return h.Get();
 }
 
+// The letter of the kinds of the later stages; '?' for the others.
+char KindLetter(CEnemy* pKind)
+{
+    const std::pair<bool, char> kKinds[] = {
+        {dynamic_cast<CEnemyC*>(pKind) != nullptr, 'C'}, {dynamic_cast<CEnemyH*>(pKind) != nullptr, 'H'},
+        {dynamic_cast<CEnemyJ*>(pKind) != nullptr, 'J'}, {dynamic_cast<CEnemyL*>(pKind) != nullptr, 'L'},
+        {dynamic_cast<CEnemyM*>(pKind) != nullptr, 'M'}, {dynamic_cast<CEnemyN*>(pKind) != nullptr, 'N'},
+        {dynamic_cast<CEnemyP*>(pKind) != nullptr, 'P'}};
+    for (const auto& kind : kKinds) {
+        if (kind.first)
+            return kind.second;
+    }
+    return '?';
+}
+
 // The enemy parts alive in play, each once.
 void CollectLiveParts(CStage& stage, std::set<CEnemyPart*>* pOut)
 {
@@ -636,30 +656,42 @@ TEST_F(StageRun, ARecordedRunPlayedBackFromItsReplayFileRepeatsEveryTick)
     EXPECT_EQ(nLeastLife, 70);
 }
 
-// Stage 2 meets the kinds C, H, J, L and M within the run: every tick it plays back is the
-// recorded one, with them in play. Its replay runs out 95 ticks early (the opening chat), so only
-// the ticks it plays are compared.
+// Stage 2 meets the kinds C, H, J, L, M, N and P within the run, on its first three screens: every
+// tick it plays back is the recorded one, with them in play. Its replay runs out 95 ticks early (the
+// opening chat), so only the ticks it plays are compared.
 TEST_F(StageRun, ARunOnTheStageWithTheOtherKindsRepeatsEveryTick)
 {
     m_nStage = 2;
     // The track's ride leaves her off the screen on stage 2: the game over that follows ends the
-    // playback (as a replay's game over does) at tick 465, while the recording runs on.
+    // playback (as a replay's game over does) while the recording runs on.
     m_nLeastPlayed = 460;
-    std::map<int, int> live;
-    RecordAndPlayBack([&](CObservedGame& game, int) {
+    // By the kind's letter, the ticks with a live part and the first of them; in the recording.
+    std::map<char, int> live, first;
+    RecordAndPlayBack([&](CObservedGame& game, int t) {
+        if (game.GetPlayer().GetState() & PLAYER_STATE_PLAYBACK)
+            return;
         for (CObjectLabel* pObject : game.GetStage().GetLayerList(STAGE_ENEMY_LAYER)) {
             auto* pLabel = dynamic_cast<CEnemyLabel*>(pObject);
             if (!pLabel || pLabel->IsFinished())
                 continue;
+            int nLive = 0;
             for (int f = 0; f < ENEMY_FAMILY_NUM; f++) {
                 const ENEMYPARTS& parts = pLabel->m_Parts[f];
                 for (int i = 0; i < parts.nCount; i++)
-                    live[f] += !parts.At(i)->m_bDead;
+                    nLive += !parts.At(i)->m_bDead;
             }
+            const char cKind = KindLetter(pLabel->m_pEnemy);
+            live[cKind] += nLive > 0;
+            if (nLive && !first.count(cKind))
+                first[cKind] = t;
         }
     });
-    for (int f : {ENEMY_FAMILY_C, ENEMY_FAMILY_J, ENEMY_FAMILY_L, ENEMY_FAMILY_M})
-        EXPECT_GT(live[f], 100) << f;
+    // Each comes in well within the ticks played back and stays a while.
+    for (char cKind : {'C', 'H', 'J', 'L', 'M', 'N', 'P'}) {
+        ASSERT_TRUE(first.count(cKind)) << cKind;
+        EXPECT_LT(first[cKind], 300) << cKind;
+        EXPECT_GT(live[cKind], 100) << cKind;
+    }
     EXPECT_EQ(m_Recorded[0].nExp, 32);
 }
 
