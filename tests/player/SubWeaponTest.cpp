@@ -107,6 +107,11 @@ TEST_F(SubWeapons, FourMissilesFanOutSpeedUpAndTurnToTheFarPointWithNoEnemy)
     }
     // Past 200 ms: homing on (6000, 240) of the screen, that is y -240 here.
     EXPECT_EQ(nTicks, 13);
+    // Every trail puff has been set off by now and, without a colour step, keeps showing.
+    for (int i = 0; i < 4; i++) {
+        for (int k = 0; k < HAWK_TRAILS; k++)
+            EXPECT_FALSE(hawk.GetMissile(i).Trail[k].Puff.IsFinished()) << i << " " << k;
+    }
     EXPECT_EQ(hawk.GetTarget().x, 6000.0f);
     EXPECT_EQ(hawk.GetTarget().y, -240.0f);
     for (int i = 0; i < 4; i++) {
