@@ -587,6 +587,8 @@ TEST_F(StageRun, SheLandsClimbsShootsJumpsOntoTheBlockAndDropsThroughAPlatform)
     PlayTrack([&](CObservedGame& game, int t) {
         at[t] = Sample(game);
         under[t] = Underfoot(game);
+        if (t == 516)
+            WriteLook(m_Host, "landing-smoke");
         bAlwaysPlaying = bAlwaysPlaying && game.GetStage().GetState() == STAGE_STATE_PLAY;
         if (t >= 20 && t < 400)
             fMinXBeforeBlock = std::min(fMinXBeforeBlock, at[t].x);
@@ -670,6 +672,8 @@ TEST_F(StageRun, ARunOnTheStageWithTheOtherKindsRepeatsEveryTick)
     RecordAndPlayBack([&](CObservedGame& game, int t) {
         if (game.GetPlayer().GetState() & PLAYER_STATE_PLAYBACK)
             return;
+        if (t % 10 == 0)
+            WriteLook(m_Host, "stage2-" + std::to_string(t));
         for (CObjectLabel* pObject : game.GetStage().GetLayerList(STAGE_ENEMY_LAYER)) {
             auto* pLabel = dynamic_cast<CEnemyLabel*>(pObject);
             if (!pLabel || pLabel->IsFinished())
