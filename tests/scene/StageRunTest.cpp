@@ -587,8 +587,8 @@ TEST_F(StageRun, SheLandsClimbsShootsJumpsOntoTheBlockAndDropsThroughAPlatform)
     PlayTrack([&](CObservedGame& game, int t) {
         at[t] = Sample(game);
         under[t] = Underfoot(game);
-        if (t == 516)
-            WriteLook(m_Host, "landing-smoke");
+        if (t == 26 || t == 516)
+            WriteLook(m_Host, "landing-smoke-" + std::to_string(t));
         bAlwaysPlaying = bAlwaysPlaying && game.GetStage().GetState() == STAGE_STATE_PLAY;
         if (t >= 20 && t < 400)
             fMinXBeforeBlock = std::min(fMinXBeforeBlock, at[t].x);
