@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bullet/EBulletPart.h"
 #include "enemy/Enemy.h"
 #include "enemy/EnemyLabel.h"
 #include "engine/WinMain.h"
@@ -25,10 +26,10 @@ namespace {
 const char* const kChargeKeys[4] = {"ION_SHIELD_CHARGE_TIME", "HAWK_WIND_CHARGE_TIME", "FIRE_STORM_CHARGE_TIME",
                                     "GROUND_WIPER_CHARGE_TIME"};
 
-// The enemy rows of the map (RR 2 is the row on the ground): on screen 1, an L from the left that
-// halts at 161 and one from the right that halts at 480, above her; two crawlers of kind P on the
-// ground.
-const char* const kEnemyRows[] = {
+// The enemy rows of the map (RR 2 is the row on the ground): two crawlers of kind P on the ground
+// of screen 1, and on screen 2 a J1 that drops in at the right and a J3 at the left, neither of
+// which fires.
+const std::vector<std::string> kEnemyRows = {
     "#000E05:,,000000J1000000000000",
     "#000E04:,,000000000000J3000000",
     "#000E02:,000000P100000000P100",
@@ -74,14 +75,14 @@ bool IsRegistered(CCrushable& obj)
 
 class SubWeaponEnemies : public CProgramRun {
 protected:
-    // Stage 1 with the placed enemies and the weapon chosen and charged after a second; Shift is
-    // held from tick nFire for two ticks and the run ends at nEnd.
+    // Stage 1 with the placed enemies and the weapon chosen and charged after a second (unless the
+    // test says otherwise); Shift is held from tick nFire for two ticks and the run ends at nEnd.
     void Play(int nWeapon, int nFire, int nEnd, const std::function<void(CObservedGame&, int)>& fnEach)
     {
         MakeStageData();
-        PlaceEnemies();
+        PlaceEnemies(m_Rows);
         SetParam("INIT_SUB_WEAPON", std::to_string(nWeapon));
-        SetParam(kChargeKeys[nWeapon], "1");
+        SetParam(kChargeKeys[nWeapon], m_strChargeTime);
         m_Game.m_OnRender = [this, nFire, nEnd, fnEach](CObservedGame& game) {
             if (game.GetState() != CGame::STATE_STAGE || !game.m_bNoting)
                 return;
@@ -102,7 +103,7 @@ protected:
     }
 
     // The map's enemies, passers-by and crates give way to the placed enemies.
-    static void PlaceEnemies()
+    static void PlaceEnemies(const std::vector<std::string>& rows)
     {
         const char* pszPath = "GameData/Stage01/Stage.txt";
         std::ifstream in(pszPath, std::ios::binary);
@@ -110,9 +111,9 @@ protected:
         bool bPlaced = false;
         while (std::getline(in, line)) {
             if (!line.compare(0, 5, "#000E")) {
-                for (const char* pszRow : kEnemyRows) {
+                for (const std::string& row : rows) {
                     if (!bPlaced)
-                        text += std::string(pszRow) + "\r\n";
+                        text += row + "\r\n";
                 }
                 bPlaced = true;
                 continue;
@@ -177,6 +178,8 @@ protected:
         return {nFirst, nLast};
     }
 
+    std::vector<std::string> m_Rows = kEnemyRows;
+    std::string m_strChargeTime = "1";
     uint32_t m_nBase = 0;
     std::map<CEnemyPart*, int> m_Life, m_Order;
     std::vector<std::string> m_Names;
@@ -268,4 +271,56 @@ TEST_F(SubWeaponEnemies, TheGroundWiperHitsWhatStandsInItsColumnsEveryTickForTwo
     // Both crawlers and both Js destroyed: 2 x (200 + 800) + 2 x (60 + 220).
     EXPECT_EQ(m_nScore, 2 * (200 + 800) + 2 * (60 + 220));
     EXPECT_TRUE(m_ScoreMismatches.empty());
+}
+
+// A kind A placed on the first screen fires its aimed shot on the firing line at tick 67, and it
+// reaches her at 126. Charged, the shield takes it: it shows from that tick for its 800 ms (48 or
+// 49 ticks), she keeps all her life and the charge starts over. Uncharged, the same shot costs
+// her ten.
+class ShieldAgainstAnEnemy : public SubWeaponEnemies {
+protected:
+    void Ride()
+    {
+        m_Rows = {"#000E04:,000000A1000000000000"};
+        Play(SUBWEAPON_ION_SHIELD, 100000, 200, [&](CObservedGame& game, int t) {
+            CPlayer& p = game.GetPlayer();
+            m_LifeAt[t] = p.GetLife();
+            m_ChargedAt[t] = p.GetCockpit().IsCharged();
+            m_ShotsAt[t] = IEBulletRender::GetRegistry().GetCount();
+            if (!p.GetIonShield().IsFinished()) {
+                m_nShieldFirst = m_nShieldFirst < 0 ? t : m_nShieldFirst;
+                m_nShieldTicks++;
+            }
+            if (t == 128)
+                WriteLook(m_Host, "ion-shield-" + m_strChargeTime);
+        });
+    }
+
+    std::map<int, int> m_LifeAt, m_ChargedAt, m_ShotsAt;
+    int m_nShieldFirst = -1;
+    int m_nShieldTicks = 0;
+};
+
+TEST_F(ShieldAgainstAnEnemy, ChargedItTakesTheShotOfAPlacedEnemyForHer)
+{
+    Ride();
+    EXPECT_EQ(m_ShotsAt[66], 0);
+    EXPECT_EQ(m_ShotsAt[67], 1);
+    EXPECT_TRUE(m_ChargedAt[125]);
+    EXPECT_EQ(m_nShieldFirst, 126);
+    EXPECT_GE(m_nShieldTicks, 48);
+    EXPECT_LE(m_nShieldTicks, 49);
+    EXPECT_FALSE(m_ChargedAt[126]);
+    EXPECT_EQ(m_LifeAt[200], 100);
+}
+
+TEST_F(ShieldAgainstAnEnemy, UnchargedTheSameShotCostsHerTenLife)
+{
+    m_strChargeTime = "60";
+    Ride();
+    EXPECT_FALSE(m_ChargedAt[125]);
+    EXPECT_EQ(m_nShieldFirst, -1);
+    EXPECT_EQ(m_LifeAt[125], 100);
+    EXPECT_EQ(m_LifeAt[126], 90);
+    EXPECT_EQ(m_LifeAt[200], 90);
 }
