@@ -58,6 +58,7 @@ TEST_F(Station, M1HaltsOnTheLineFiresThreeVolleysOfFourASecondApartAndNeverAFour
         Step(pLabel);
         if (pPart->m_nState == CEnemyPartStation::STATE_LEAVE) {
             nLeave = n;
+            EXPECT_EQ(n, 241);
             EXPECT_GT(Now() - dwStop, 4000u);
             EXPECT_LE(dwBefore - dwStop, 4000u);
             break;
@@ -66,6 +67,8 @@ TEST_F(Station, M1HaltsOnTheLineFiresThreeVolleysOfFourASecondApartAndNeverAFour
         if (pPart->m_nVolleys == nVolleys)
             continue;
         ASSERT_EQ(pPart->m_nVolleys, nVolleys + 1);
+        // On the frame clock: the 61st, 122nd and 183rd update after the halt.
+        EXPECT_EQ(n, 61 * (nVolleys + 1));
         EXPECT_GT(Now() - dwLast, 1000u);
         EXPECT_LE(dwBefore - dwLast, 1000u);
         dwLast = Now();
@@ -133,8 +136,10 @@ TEST_F(Station, N1FiresThreeBurstsOfFourShotsOfFourBigBulletsFanningLeft)
     BOOL bFired[CEnemyPartN::BULLETS] = {};
     int nFired = 0, nShots = 0;
     DWORD dwFirst = 0, dwShot = 0;
+    int nTick = 0;
     while (pPart->m_nState == CEnemyPartStation::STATE_STAY) {
         Step(pLabel);
+        nTick++;
         int nNew = 0;
         for (int i = 0; i < CEnemyPartN::BULLETS; i++) {
             if (bFired[i] || pPart->m_Bullets[i].m_bIdle)
@@ -151,6 +156,9 @@ TEST_F(Station, N1FiresThreeBurstsOfFourShotsOfFourBigBulletsFanningLeft)
         if (!nNew)
             continue;
         ASSERT_EQ(nNew, 4);
+        // On the frame clock: a burst every 65 updates from the 65th after the halt, its shots
+        // every 4th update.
+        EXPECT_EQ(nTick, 65 + 65 * (nShots / 4) + 4 * (nShots % 4)) << nShots;
         if (!dwFirst) {
             dwFirst = Now();
             EXPECT_GT(dwFirst - dwStop, 1000u + 50u);
