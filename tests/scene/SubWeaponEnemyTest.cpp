@@ -35,7 +35,7 @@ const std::vector<std::string> kEnemyRows = {
     "#000E02:,000000P100000000P100",
 };
 
-// Life an enemy part lost at a tick, and the score the stage gained on that tick.
+// Life an enemy part lost at a tick.
 struct ENEMYHIT {
     int nTick;
     int nEnemy;  // in the order the parts were first seen
