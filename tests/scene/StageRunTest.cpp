@@ -27,12 +27,18 @@
 #include "bullet/ExpBombScroll.h"
 #include "bullet/ExpStarCir.h"
 #include "bullet/SubtractiveRandom.h"
+#include "enemy/EnemyC.h"
+#include "enemy/EnemyJ.h"
+#include "enemy/EnemyL.h"
 #include "enemy/EnemyLabel.h"
 #include "enemy/EnemyZZ.h"
+#include "enemy/EnemyM.h"
+#include "enemy/EnemyP.h"
 #include "engine/KeyRecorder.h"
 #include "engine/Param.h"
 #include "engine/WinMain.h"
 #include "platform/win/Win.h"
+#include "player/FakeEffects.h"
 #include "player/Item.h"
 #include "player/OptionIcon.h"
 #include "enemy/EnemyZM.h"
@@ -425,6 +431,21 @@ uint64_t HashEnemies(CStage& stage)
     return h.Get();
 }
 
+// The letter of the kinds of the later stages; '?' for the others.
+char KindLetter(CEnemy* pKind)
+{
+    const std::pair<bool, char> kKinds[] = {
+        {dynamic_cast<CEnemyC*>(pKind) != nullptr, 'C'}, {dynamic_cast<CEnemyH*>(pKind) != nullptr, 'H'},
+        {dynamic_cast<CEnemyJ*>(pKind) != nullptr, 'J'}, {dynamic_cast<CEnemyL*>(pKind) != nullptr, 'L'},
+        {dynamic_cast<CEnemyM*>(pKind) != nullptr, 'M'}, {dynamic_cast<CEnemyN*>(pKind) != nullptr, 'N'},
+        {dynamic_cast<CEnemyP*>(pKind) != nullptr, 'P'}};
+    for (const auto& kind : kKinds) {
+        if (kind.first)
+            return kind.second;
+    }
+    return '?';
+}
+
 // The enemy parts alive in play, each once.
 void CollectLiveParts(CStage& stage, std::set<CEnemyPart*>* pOut)
 {
@@ -578,6 +599,8 @@ TEST_F(StageRun, SheLandsClimbsShootsJumpsOntoTheBlockAndDropsThroughAPlatform)
     PlayTrack([&](CObservedGame& game, int t) {
         at[t] = Sample(game);
         under[t] = Underfoot(game);
+        if (t == 26 || t == 516)
+            WriteLook(m_Host, "landing-smoke-" + std::to_string(t));
         bAlwaysPlaying = bAlwaysPlaying && game.GetStage().GetState() == STAGE_STATE_PLAY;
         if (t >= 20 && t < 400)
             fMinXBeforeBlock = std::min(fMinXBeforeBlock, at[t].x);
@@ -647,30 +670,44 @@ TEST_F(StageRun, ARecordedRunPlayedBackFromItsReplayFileRepeatsEveryTick)
     EXPECT_EQ(nLeastLife, 70);
 }
 
-// Stage 2 meets the kinds C, H, J, L and M within the run: every tick it plays back is the
-// recorded one, with them in play. Its replay runs out 95 ticks early (the opening chat), so only
-// the ticks it plays are compared.
+// Stage 2 meets the kinds C, H, J, L, M, N and P within the run, on its first three screens: every
+// tick it plays back is the recorded one, with them in play. Its replay runs out 95 ticks early (the
+// opening chat), so only the ticks it plays are compared.
 TEST_F(StageRun, ARunOnTheStageWithTheOtherKindsRepeatsEveryTick)
 {
     m_nStage = 2;
     // The track's ride leaves her off the screen on stage 2: the game over that follows ends the
-    // playback (as a replay's game over does) at tick 465, while the recording runs on.
+    // playback (as a replay's game over does) while the recording runs on.
     m_nLeastPlayed = 460;
-    std::map<int, int> live;
-    RecordAndPlayBack([&](CObservedGame& game, int) {
+    // By the kind's letter, the ticks with a live part and the first of them; in the recording.
+    std::map<char, int> live, first;
+    RecordAndPlayBack([&](CObservedGame& game, int t) {
+        if (game.GetPlayer().GetState() & PLAYER_STATE_PLAYBACK)
+            return;
+        if (t % 10 == 0)
+            WriteLook(m_Host, "stage2-" + std::to_string(t));
         for (CObjectLabel* pObject : game.GetStage().GetLayerList(STAGE_ENEMY_LAYER)) {
             auto* pLabel = dynamic_cast<CEnemyLabel*>(pObject);
             if (!pLabel || pLabel->IsFinished())
                 continue;
+            int nLive = 0;
             for (int f = 0; f < ENEMY_FAMILY_NUM; f++) {
                 const ENEMYPARTS& parts = pLabel->m_Parts[f];
                 for (int i = 0; i < parts.nCount; i++)
-                    live[f] += !parts.At(i)->m_bDead;
+                    nLive += !parts.At(i)->m_bDead;
             }
+            const char cKind = KindLetter(pLabel->m_pEnemy);
+            live[cKind] += nLive > 0;
+            if (nLive && !first.count(cKind))
+                first[cKind] = t;
         }
     });
-    for (int f : {ENEMY_FAMILY_C, ENEMY_FAMILY_J, ENEMY_FAMILY_L, ENEMY_FAMILY_M})
-        EXPECT_GT(live[f], 100) << f;
+    // Each comes in well within the ticks played back and stays a while.
+    for (char cKind : {'C', 'H', 'J', 'L', 'M', 'N', 'P'}) {
+        ASSERT_TRUE(first.count(cKind)) << cKind;
+        EXPECT_LT(first[cKind], 300) << cKind;
+        EXPECT_GT(live[cKind], 100) << cKind;
+    }
     EXPECT_EQ(m_Recorded[0].nExp, 32);
 }
 
@@ -938,6 +975,63 @@ TEST_F(StageRun, APauseAndTheGameOverScreenKeepThePlaybackInStepAndTheGameOverEn
     const std::vector<int> states = game.States();
     EXPECT_EQ(std::vector<int>(states.end() - 3, states.end()),
               (std::vector<int>{CGame::STATE_STAGE, CGame::STATE_STAGE_FADE, CGame::STATE_TITLE}));
+}
+
+// Retrying a stage, or going on to the next, starts a new run of the stage in the same process: it
+// must start as clean as the first. The track ridden twice in one process, each on a fresh host
+// and game, gives the same tick samples and the same frames from the first tick to the last.
+TEST_F(StageRun, TwoRunsOfTheTrackInOneProcessAreTheSameTickForTick)
+{
+    MakeStageData();
+    struct RUNNOTES {
+        std::vector<TICKSAMPLE> samples;
+        std::vector<uint64_t> frames;
+    };
+    static CFakeEffects s_Effects;  // the game may reach it until the fixture ends
+    auto ride = [](CHostHeadless& host, CObservedGame& game, RUNNOTES* pNotes) {
+        game.m_bWaitForLoads = true;
+        uint32_t nBase = 0;
+        game.m_OnRender = [&host, pNotes, &nBase](CObservedGame& g) {
+            if (g.GetState() != CGame::STATE_STAGE || !g.m_bNoting)
+                return;
+            if (!nBase) {
+                nBase = host.GetFrameTicks();
+                // Her hit effects take the wall time for their looks: stand-ins that draw nothing.
+                g.GetPlayer().SetEffects(&s_Effects);
+            }
+            const int t = static_cast<int>(host.GetFrameTicks() - nBase);
+            for (const KEYEVENT& e : kTrack) {
+                if (e.nTick == t && e.bDown)
+                    host.PressKey(e.nKey);
+                else if (e.nTick == t)
+                    host.ReleaseKey(e.nKey);
+            }
+            pNotes->samples.push_back(Sample(g));
+            pNotes->frames.push_back(HashFrame(host.GetLastFrame()));
+            if (t >= 330 && t <= 333) WriteLook(host, "dbg-" + std::to_string((long)pNotes % 1000) + "-" + std::to_string(t));
+            if (t == kTrackEnd)
+                CloseSoonOn(host, g);
+        };
+        ASSERT_EQ(RunOn(host, game, 200000), 0);
+        for (const KEYEVENT& e : kTrack)
+            host.ReleaseKey(e.nKey);
+    };
+    RUNNOTES first, second;
+    ride(m_Host, m_Game, &first);
+    CHostHeadless host;
+    CObservedGame game(host);
+    ride(host, game, &second);
+    ASSERT_EQ(first.samples.size(), static_cast<size_t>(kTrackEnd + 1));
+    ASSERT_EQ(second.samples.size(), first.samples.size());
+    for (size_t i = 0; i < first.samples.size(); i++) {
+        const TICKSAMPLE& a = first.samples[i];
+        const TICKSAMPLE& b = second.samples[i];
+        ASSERT_TRUE(a == b) << "tick " << i << std::hex << ": labels " << a.nLabelHash << "/" << b.nLabelHash
+                            << " shots " << a.nShotHash << "/" << b.nShotHash << " explosions " << a.nExplosionHash
+                            << "/" << b.nExplosionHash << " items " << a.nItemHash << "/" << b.nItemHash
+                            << " enemies " << a.nEnemyHash << "/" << b.nEnemyHash;
+        ASSERT_EQ(first.frames[i], second.frames[i]) << "tick " << i;
+    }
 }
 
 TEST_F(StageRun, EnemyFireIsShotDownByHerGunAndEveryExplosionAndStarCircleBurnsOut)
