@@ -9,6 +9,7 @@
 #include "engine/FadePlane.h"
 #include "engine/GameFrame.h"
 #include "player/Beacon.h"
+#include "player/BossCockpit.h"
 #include "player/Chat.h"
 #include "player/Constructive.h"
 #include "player/DemoPlayLogo.h"
@@ -205,6 +206,7 @@ private:
     CGameStart m_GameStart;
     CGameOver m_GameOver;
     CStageClear m_StageClear;
+    CBossCockpit m_BossCockpit;
     CBeacon m_Beacon[STAGE_BEACON_NUM];
     CChat m_Chat;
     CStage m_Stage{m_Player};

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "ArtKit.h"
+#include "BossZMPictures.h"
 #include "BulletPictures.h"
 #include "WeaponPictures.h"
 #include "CutScenes.h"
@@ -54,6 +55,7 @@ int main(int argc, char** argv)
     WriteWeaponPictures(data);
     WriteFrontPictures(data);
     WriteItemPictures(data);
+    WriteBossZMPictures(data, "Stage02/");
     if (data.Failed() || !data.Sync().Finish())
         return 1;
     printf("%s\n", data.Sync().Summary().c_str());
