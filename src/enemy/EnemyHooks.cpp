@@ -2,6 +2,7 @@
 
 #include "enemy/EnemyB.h"
 #include "enemy/EnemyC.h"
+#include "enemy/EnemyF91.h"
 #include "enemy/EnemyJ.h"
 #include "enemy/EnemyL.h"
 #include "enemy/EnemyM.h"
@@ -36,6 +37,8 @@ CObject* NewKind(ENEMYKIND nKind, const char*, int nVariant)
         return new CEnemyN(nVariant);
     case ENEMYKIND_P:
         return new CEnemyP(nVariant);
+    case ENEMYKIND_F91:
+        return new CEnemyF91;
     default:
         return nullptr;
     }
