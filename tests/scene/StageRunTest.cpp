@@ -27,6 +27,7 @@
 #include "bullet/ExpBombScroll.h"
 #include "bullet/ExpStarCir.h"
 #include "bullet/SubtractiveRandom.h"
+#include "enemy/EnemyF91.h"
 #include "enemy/EnemyLabel.h"
 #include "engine/KeyRecorder.h"
 #include "engine/Param.h"
@@ -34,6 +35,7 @@
 #include "platform/win/Win.h"
 #include "player/Item.h"
 #include "player/OptionIcon.h"
+#include "scene/BossStage.h"
 #include "scene/Game.h"
 #include "scene/ProgramRun.h"
 #include "stage/ObjectLabel.h"
@@ -541,6 +543,8 @@ protected:
 
     uint32_t m_nBase = 0;
     std::vector<std::pair<std::string, std::string>> m_Params;
+    // What a run changes in its data folder besides Param.txt, after the copy.
+    std::function<void()> m_fnPrepare;
     // The stage the run starts on, and the ticks its replay must play at least (0: all but the
     // closing one).
     int m_nStage = 1;
@@ -934,6 +938,8 @@ void StageRun::RecordAndPlayBack(const std::function<void(CObservedGame&, int)>&
     MakeStageData();
     for (const auto& param : m_Params)
         SetParam(param.first, param.second);
+    if (m_fnPrepare)
+        m_fnPrepare();
     if (m_nStage != 1) {
         SetParam("INIT_STAGE_NUM", std::to_string(m_nStage));
         ClearParams();
@@ -1026,4 +1032,43 @@ void StageRun::RecordAndPlayBack(const std::function<void(CObservedGame&, int)>&
     }
     // The heroine of the second run was played back, not steered.
     EXPECT_TRUE(bAllPlayback);
+}
+
+// Stage 4 cut to its boss: F91 teleports in, dashes to her height and fires its missile fan while
+// her gun hits it, and every tick of the fight, its afterimages included, plays back as recorded.
+TEST_F(StageRun, AFightWithBossF91RepeatsEveryTick)
+{
+    m_nStage = 4;
+    m_fnPrepare = [] { UseBossStage(4, "M.ZorvaF91"); };
+    std::vector<std::vector<float>> runs[2];
+    int nRun = -1;
+    const CGame* pLast = nullptr;
+    RecordAndPlayBack([&](CObservedGame& game, int) {
+        if (&game != pLast) {
+            pLast = &game;
+            nRun++;
+        }
+        for (CObjectLabel* pObject : game.GetStage().GetLayerList(STAGE_ENEMY_LAYER)) {
+            auto* pLabel = dynamic_cast<CEnemyLabel*>(pObject);
+            auto* pKind = pLabel ? dynamic_cast<CEnemyF91*>(pLabel->m_pEnemy) : nullptr;
+            if (!pKind || pLabel->IsFinished() || nRun > 1)
+                continue;
+            CEnemyPartF91& b = *pKind->GetF91Body(pLabel);
+            runs[nRun].push_back({(float)b.m_nState, (float)b.m_nTick, (float)b.m_After.nState, (float)b.m_After.bBlink,
+                                  b.m_After.vPoint[0].x, b.m_After.vPoint[1].x, b.m_vPos.y, b.m_fLean,
+                                  (float)!b.m_Missiles[7].IsIdle()});
+        }
+    });
+    ASSERT_EQ(nRun, 1);
+    ASSERT_GT(runs[0].size(), 300u);
+    // The playback ends a tick early, on the closing record.
+    ASSERT_GE(runs[1].size() + 1, runs[0].size());
+    bool bConverged = false, bMissile = false;
+    for (size_t i = 0; i < runs[1].size(); i++) {
+        ASSERT_EQ(runs[1][i], runs[0][i]) << "boss tick " << i;
+        bConverged = bConverged || runs[0][i][2] == F91AFTERIMAGE::CONVERGING;
+        bMissile = bMissile || runs[0][i][8] != 0.0f;
+    }
+    EXPECT_TRUE(bConverged);
+    EXPECT_TRUE(bMissile);
 }
