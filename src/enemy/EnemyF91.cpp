@@ -572,19 +572,9 @@ void CEnemyPartF91::Tick2(CEnemyLabel* pLabel)
 
 CEnemyF91::CEnemyF91() : CEnemyBoss(kF91Info) {}
 
-CEnemyF91::~CEnemyF91()
-{
-    CEnemyF91::Release();
-}
-
-void CEnemyF91::Release()
-{
-    CEnemyBoss::Release();
-    for (CSprite& sprite : m_ThrownSprites)
-        sprite.Release();
-    for (CDSurfaceEx& picture : m_MissilePictures)
-        picture.Release();
-}
+// The thrown sabers' sprites and the missile pictures are the bodies' weapons: they stay through a
+// reload of the body images and go with the kind.
+CEnemyF91::~CEnemyF91() = default;
 
 int CEnemyF91::CreateBody(CEnemyLabel* pLabel)
 {

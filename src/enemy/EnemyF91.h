@@ -125,7 +125,6 @@ public:
     ~CEnemyF91() override;
 
     int CreateBody(CEnemyLabel* pLabel) override;
-    void Release() override;
     int Draw(IDirectDrawSurface7* lpTarget, CEnemyLabel* pLabel, float fOffsetY) override;
     int DrawExtra(int nValue, CEnemyLabel* pLabel) override;
 

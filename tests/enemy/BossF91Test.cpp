@@ -1,11 +1,13 @@
 // Boss F91 on the frame clock, without a running stage: one full cycle of each phase with the tick
 // and place of every shot it fires, its teleports and afterimages, and the hits it ignores.
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
 
 #include "EnemyFixture.h"
 #include "enemy/EnemyF91.h"
+#include "engine/WinMain.h"
 
 namespace {
 
@@ -155,6 +157,16 @@ protected:
         return n;
     }
 
+    // The lit pixels of a column span of the back buffer, on black.
+    int LitIn(int x0, int x1)
+    {
+        int n = 0;
+        for (int y = 0; y < 480; y++)
+            for (int x = std::max(x0, 0); x < std::min(x1, 640); x++)
+                n += BackPixel(x, y) != 0;
+        return n;
+    }
+
     std::unique_ptr<CEnemyF91> m_pKind;
     std::unique_ptr<CEnemyLabel> m_pLabel;
     CEnemyPartF91* m_pBody = nullptr;
@@ -180,6 +192,25 @@ TEST_F(BossF91, ItLoadsItsPicturesLifeAndHitBoxFromTheSampleData)
     EXPECT_FLOAT_EQ(Body().m_Laser.m_fGrowth, 40.0f);
     EXPECT_EQ(Body().m_Laser.m_dwHoldTime, 500u);
     EXPECT_FLOAT_EQ(Body().m_Thrown[1].m_fAngle, 3.6633334f);
+}
+
+// The stage sets its labels up while it reads the map and loads the kinds after: the weapons'
+// pictures come from the index all the same, and loading the body images leaves them alone.
+TEST_F(BossF91, SetUpBeforeItsKindLoadsAsTheStageDoesItsWeaponsStillHaveTheirPictures)
+{
+    CEnemyF91 kind;
+    CEnemyLabel label;
+    label.m_pEnemy = &kind;
+    label.SetObject(&kind);
+    label.CreateParts(0);
+    ASSERT_EQ(label.Setup(g_lpD3DDevice, F91_FOLDER), 1);
+    ASSERT_EQ(kind.Load(g_lpD3DDevice, F91_FOLDER), 1);
+    CEnemyPartF91& b = *kind.GetF91Body(&label);
+    EXPECT_NE(kind.m_MissilePictures[0].GetImage(CDSurfaceEx::IMAGE_NORMAL), nullptr);
+    EXPECT_NE(kind.m_ThrownSprites[1].GetTexture(), nullptr);
+    EXPECT_EQ(b.m_SaberLight.m_bLoaded, 1);
+    EXPECT_NE(b.m_OwnImage.GetSurface(), nullptr);
+    EXPECT_EQ(kind.m_nWidths[3], 288);
 }
 
 TEST_F(BossF91, TheAfterimagesConvergeInFortyOneUpdatesAndBlinkOnEveryOtherOne)
@@ -483,6 +514,55 @@ TEST_F(BossF91, ATimeOutDuringATeleportStillLetsTheDeadBodyTakeTheTestThatEndsTh
     CTestGun gun(1);
     Body().HitByPlayerBullet(&m_Stage, &gun);
     EXPECT_EQ(Body().m_pStage, &m_Stage);
+}
+
+TEST_F(BossF91, WhileItTeleportsOnlyTheTwoAfterimagesAreDrawnAndTheBlinkHidesThemEveryOtherUpdate)
+{
+    m_pLabel->Spawn();
+    Run(10);
+    ASSERT_EQ(Body().m_After.nState, F91AFTERIMAGE::CONVERGING);
+    if (Body().m_After.bBlink)
+        Run(1);
+    ASSERT_FALSE(Body().m_After.bBlink);
+    g_lpD3DDevice->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0);
+    EXPECT_EQ(m_pKind->Draw(g_lpDDSBack, m_pLabel.get(), 0.0f), 1);
+    // The two points are 2 x 100 px apart less what they came in; each shows a whole body.
+    const int x0 = (int)Body().m_After.vPoint[0].x, x1 = (int)Body().m_After.vPoint[1].x;
+    EXPECT_GT(x0 - x1, 100);
+    EXPECT_GT(LitIn(x0 + 50, x0 + 144), 1000);
+    EXPECT_GT(LitIn(x1 - 144, x1 - 50), 1000);
+    Run(1);
+    ASSERT_TRUE(Body().m_After.bBlink);
+    g_lpD3DDevice->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0);
+    m_pKind->Draw(g_lpDDSBack, m_pLabel.get(), 0.0f);
+    EXPECT_EQ(LitIn(0, 640), 0);
+}
+
+TEST_F(BossF91, TheStandingAfterimageIsDrawnBesideTheBodyWithItsOwnPicture)
+{
+    m_pLabel->Spawn();
+    Run(5);
+    WoundToNextPhase();
+    RunInto(CEnemyPartBoss::STATE_PHASE1, 100);
+    Run(10);
+    WoundToNextPhase();
+    RunInto(CEnemyPartBoss::STATE_PHASE2, 1000);
+    Run(620);
+    ASSERT_EQ(Body().m_After.nState, F91AFTERIMAGE::STANDING_LASER);
+    Run(21);
+    if (Body().m_After.bBlink)
+        Run(1);
+    g_lpD3DDevice->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0);
+    m_pKind->Draw(g_lpDDSBack, m_pLabel.get(), 0.0f);
+    const int nBoth = LitIn(0, 640);
+    Run(1);
+    ASSERT_TRUE(Body().m_After.bBlink);
+    g_lpD3DDevice->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0);
+    m_pKind->Draw(g_lpDDSBack, m_pLabel.get(), 0.0f);
+    const int nBody = LitIn(0, 640);
+    // The afterimage stands 21 px to the right of where the body was: it adds a strip of pixels.
+    EXPECT_GT(nBody, 20000);
+    EXPECT_GT(nBoth, nBody + 500);
 }
 
 } // namespace

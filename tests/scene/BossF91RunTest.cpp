@@ -6,6 +6,7 @@
 #include "enemy/EnemyF91.h"
 #include "enemy/EnemyLabel.h"
 #include "engine/Param.h"
+#include "player/OptionIcon.h"
 #include "player/StageClear.h"
 #include "scene/BossStage.h"
 #include "scene/Game.h"
@@ -115,6 +116,121 @@ TEST_F(BossF91Run, StageFourEndsWithF91DestroyedByHerGunThenItFallsAndTheTallyPa
     ASSERT_GT(nCleared, nDone);
     EXPECT_EQ(nClearedState, STAGE_STATE_CLEARED);
     EXPECT_GT(m_Game.GetStageClear().GetTotal(), 0);
+}
+
+// Every phase through the whole program, the test taking its life down to each threshold in turn
+// (her gun alone would end it in the first): the teleports between them, phase 1's vulcan and
+// lunge, phase 2's volleys, standing afterimages, vulcan and laser. With ZORVA_LOOK_DIR set it
+// writes a picture of each.
+TEST_F(BossF91Run, ItGoesThroughItsThreePhasesByTeleportAndItsStandingAfterimagesFire)
+{
+    MakeStageData();
+    SetParam("INIT_STAGE_NUM", "4");
+    UseBossStage(4, "M.ZorvaF91");
+    ClearParams();
+    for (int& flag : g_nOptionFlags)
+        flag = 1;
+
+    uint32_t nBase = 0;
+    std::vector<int> states, afters;
+    int nPhase2Laser = -1, nPhase2Vulcans = 0, nPhase1Vulcans = 0, nPhase1Sabers = 0, nPhase2Volleys = 0;
+    std::string strPending;
+    DWORD dwVulcan = 0;
+    bool bLaserIdle = true, bSaberIdle = true, bShotIdle = true, bScattered = false;
+    BOOL bBlinkShown = 1;
+    bool bPendingBlink = false;
+    uint32_t nPendingPass = 0;
+    m_Game.m_OnRender = [&](CObservedGame& game) {
+        if (game.GetState() != CGame::STATE_STAGE || !game.m_bNoting)
+            return;
+        if (!nBase)
+            nBase = m_Host.GetFrameTicks();
+        CEnemyLabel* pBoss = FindBoss(game);
+        if (!pBoss || pBoss->IsFinished())
+            return;
+        CEnemyPartF91& b = *static_cast<CEnemyF91*>(pBoss->m_pEnemy)->GetF91Body(pBoss);
+        if (states.empty() || states.back() != b.m_nState)
+            states.push_back(b.m_nState);
+        if (afters.empty() || afters.back() != b.m_After.nState)
+            afters.push_back(b.m_After.nState);
+        const int nThird = b.m_nMaxLife / 3;
+        const int t = b.m_nTick;
+        // Pictures of the afterimages wait for a frame that shows them; the others are taken on the
+        // next pass (the host's last frame is the one presented before this pass).
+        auto look = [&](const char* pszName, bool bAfterimages) {
+            strPending = pszName;
+            bPendingBlink = bAfterimages;
+            nPendingPass = m_Host.GetFrameTicks();
+        };
+        if (b.m_nState == 0) {
+            if (t == 10)
+                look("f91-0-converging", true);
+            if (t == b.m_nVolleyBase + 40 && b.m_bVolley)
+                look("f91-0-missiles", false);
+            if (t == b.m_nVolleyBase + 100 && b.m_bVolley)
+                b.m_nLife = 2 * nThird - 1;
+        } else if (b.m_nState == CEnemyPartBoss::STATE_EXIT) {
+            if (!bScattered && b.m_After.vPoint[0].x - b.m_After.vPoint[1].x > 100.0f) {
+                bScattered = true;
+                look("f91-exit-scatter", true);
+            }
+        } else if (b.m_nState == 1) {
+            if (b.m_Vulcan.m_dwFireTime != dwVulcan)
+                nPhase1Vulcans++;
+            if (bSaberIdle && !b.m_Saber.IsIdle())
+                nPhase1Sabers++;
+            if (t == 184)
+                look("f91-1-vulcan", false);
+            if (t == 636)
+                look("f91-1-lunge", false);
+            if (t == 700)
+                b.m_nLife = nThird - 1;
+        } else if (b.m_nState == 2) {
+            if (b.m_Vulcan.m_dwFireTime != dwVulcan)
+                nPhase2Vulcans++;
+            if (bLaserIdle && !b.m_Laser.IsIdle() && nPhase2Laser < 0)
+                nPhase2Laser = t;
+            if (bShotIdle && !b.m_HiSpeed[0].IsIdle())
+                nPhase2Volleys++;
+            if (t == 152)
+                look("f91-2-volley", false);
+            if (t == 270)
+                look("f91-2-standing", true);
+            if (t == 324)
+                look("f91-2-standing-vulcan", true);
+            if (t == 690)
+                look("f91-2-laser", true);
+            if (t == 760)
+                CloseSoon();
+        }
+        dwVulcan = b.m_Vulcan.m_dwFireTime;
+        bLaserIdle = b.m_Laser.IsIdle();
+        bSaberIdle = b.m_Saber.IsIdle();
+        bShotIdle = b.m_HiSpeed[0].IsIdle();
+        if (!strPending.empty() && (!bPendingBlink || !bBlinkShown) &&
+            m_Host.GetFrameTicks() > nPendingPass) {
+            WriteLook(m_Host, strPending);
+            strPending.clear();
+        }
+        bBlinkShown = b.m_After.bBlink;
+        if (m_Host.GetFrameTicks() - nBase > 4000)
+            CloseSoon();
+    };
+    ASSERT_EQ(Run(200000), 0);
+    for (int& flag : g_nOptionFlags)
+        flag = 0;
+
+    EXPECT_EQ(states, (std::vector<int>{0, 3, 1, 3, 2}));
+    EXPECT_EQ(nPhase1Vulcans, 2);
+    EXPECT_EQ(nPhase1Sabers, 1);
+    // Phase 2 up to its tick 760: volleys from 150 every 90 ticks, the standing afterimages at 260
+    // and 440 firing the vulcan at 320 and 500, the laser afterimage at 620 firing at 680.
+    EXPECT_EQ(nPhase2Volleys, 7);
+    EXPECT_EQ(nPhase2Vulcans, 2);
+    EXPECT_EQ(nPhase2Laser, 680);
+    const std::vector<int> tail(afters.end() - 7, afters.end());
+    EXPECT_EQ(tail, (std::vector<int>{0, F91AFTERIMAGE::STANDING, 0, F91AFTERIMAGE::STANDING, 0,
+                                      F91AFTERIMAGE::STANDING_LASER, 0}));
 }
 
 } // namespace

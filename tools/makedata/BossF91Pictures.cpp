@@ -145,7 +145,11 @@ void Mecha(CArtKit& kit, const F91PAL& p, int nPose)
         Part(kit, {{106, 112}, {124, 118}, {150, 172}, {134, 180}}, p.white);
         Part(kit, {{136, 172}, {152, 168}, {164, 216}, {148, 220}}, p.white);
         Block(kit, 144, 214, 22, 16, p.frame);
-        Part(kit, {{150, 226}, {160, 226}, {160, 250}, {150, 250}}, Rgb(0xA0A0A8));
+        // The blade drawn in the picture, so it shows on any sky; the game's glow flickers on it.
+        kit.Stroke(155, 232, 155, 284, 11.0f, Flat(Rgb(0xB02068)));
+        kit.Stroke(155, 232, 155, 284, 6.0f, Flat(Rgb(0xFF70C0)));
+        kit.Stroke(155, 234, 155, 282, 2.0f, Flat(Rgb(0xFFE8F4)));
+        Part(kit, {{149, 222}, {161, 222}, {161, 236}, {149, 236}}, Rgb(0x707078));
         break;
     case 3:
         Shoulder(kit, p, 120, 110);
