@@ -268,9 +268,9 @@ int CEnemyBoss::SetupWeapons(IDirect3DDevice7* lpDevice, CEnemyLabel* pLabel, co
     CEnemyPartBoss* pBody = GetBody(pLabel);
     if (!pBody)
         return 0;
-    // The stage sets its labels up before it loads the kinds, so the folder it passes comes first;
-    // without one, the folder the body images came from.
-    const char* pszDir = pszFolder && *pszFolder ? pszFolder : m_szFolder;
+    // The folder the body images came from; the stage sets its labels up before it loads the
+    // kinds, and then the folder it passes.
+    const char* pszDir = m_szFolder[0] || !pszFolder ? m_szFolder : pszFolder;
     const int bIndex = m_Info.pszIndexFile && m_Index.LoadIndex(lpDevice, pszDir, m_Info.pszIndexFile);
     pBody->LoadEffects(lpDevice);
     pBody->m_ExpBoss.Load(lpDevice);
