@@ -511,9 +511,11 @@ TEST_F(BossF91, ATimeOutDuringATeleportStillLetsTheDeadBodyTakeTheTestThatEndsTh
     ASSERT_TRUE(Body().m_bDead);
     Body().m_ExpBoss.Stop();
     Body().m_vPos.y = 480.0f + 289.0f;
+    ASSERT_TRUE(Body().m_ExpBoss.IsFinished());
     CTestGun gun(1);
-    Body().HitByPlayerBullet(&m_Stage, &gun);
-    EXPECT_EQ(Body().m_pStage, &m_Stage);
+    EXPECT_EQ(Body().HitByPlayerBullet(&m_Stage, &gun), 0);
+    // Fallen below the screen after its explosion: the stage clear is asked for.
+    EXPECT_EQ(Body().m_bClearRequested, 1);
 }
 
 TEST_F(BossF91, WhileItTeleportsOnlyTheTwoAfterimagesAreDrawnAndTheBlinkHidesThemEveryOtherUpdate)
