@@ -2,6 +2,7 @@
 
 #include "enemy/EnemyB.h"
 #include "enemy/EnemyC.h"
+#include "enemy/EnemyF91.h"
 #include "enemy/EnemyJ.h"
 #include "enemy/EnemyL.h"
 #include "enemy/EnemyM.h"
@@ -42,6 +43,8 @@ CObject* NewKind(ENEMYKIND nKind, const char*, int nVariant)
         return new CEnemyZM;
     case ENEMYKIND_ZZ:
         return new CEnemyZZ;
+    case ENEMYKIND_F91:
+        return new CEnemyF91;
     default:
         return nullptr;
     }

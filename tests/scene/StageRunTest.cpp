@@ -30,6 +30,7 @@
 #include "enemy/EnemyC.h"
 #include "enemy/EnemyJ.h"
 #include "enemy/EnemyL.h"
+#include "enemy/EnemyF91.h"
 #include "enemy/EnemyLabel.h"
 #include "enemy/EnemyZZ.h"
 #include "enemy/EnemyM.h"
@@ -43,6 +44,7 @@
 #include "player/OptionIcon.h"
 #include "enemy/EnemyZM.h"
 #include "scene/BossArena.h"
+#include "scene/BossStage.h"
 #include "scene/Game.h"
 #include "scene/ProgramRun.h"
 #include "StandInBoss.h"
@@ -1235,4 +1237,43 @@ void StageRun::RecordAndPlayBack(const std::function<void(CObservedGame&, int)>&
     }
     // The heroine of the second run was played back, not steered.
     EXPECT_TRUE(bAllPlayback);
+}
+
+// Stage 4 cut to its boss: F91 teleports in, dashes to her height and fires its missile fan while
+// her gun hits it, and every tick of the fight, its afterimages included, plays back as recorded.
+TEST_F(StageRun, AFightWithBossF91RepeatsEveryTick)
+{
+    m_nStage = 4;
+    m_fnEditData = [] { UseBossStage(4, "M.ZorvaF91"); };
+    std::vector<std::vector<float>> runs[2];
+    int nRun = -1;
+    const CGame* pLast = nullptr;
+    RecordAndPlayBack([&](CObservedGame& game, int) {
+        if (&game != pLast) {
+            pLast = &game;
+            nRun++;
+        }
+        for (CObjectLabel* pObject : game.GetStage().GetLayerList(STAGE_ENEMY_LAYER)) {
+            auto* pLabel = dynamic_cast<CEnemyLabel*>(pObject);
+            auto* pKind = pLabel ? dynamic_cast<CEnemyF91*>(pLabel->m_pEnemy) : nullptr;
+            if (!pKind || pLabel->IsFinished() || nRun > 1)
+                continue;
+            CEnemyPartF91& b = *pKind->GetF91Body(pLabel);
+            runs[nRun].push_back({(float)b.m_nState, (float)b.m_nTick, (float)b.m_After.nState, (float)b.m_After.bBlink,
+                                  b.m_After.vPoint[0].x, b.m_After.vPoint[1].x, b.m_vPos.y, b.m_fLean,
+                                  (float)!b.m_Missiles[7].IsIdle()});
+        }
+    });
+    ASSERT_EQ(nRun, 1);
+    ASSERT_GT(runs[0].size(), 300u);
+    // The playback ends a tick early, on the closing record.
+    ASSERT_GE(runs[1].size() + 1, runs[0].size());
+    bool bConverged = false, bMissile = false;
+    for (size_t i = 0; i < runs[1].size(); i++) {
+        ASSERT_EQ(runs[1][i], runs[0][i]) << "boss tick " << i;
+        bConverged = bConverged || runs[0][i][2] == F91AFTERIMAGE::CONVERGING;
+        bMissile = bMissile || runs[0][i][8] != 0.0f;
+    }
+    EXPECT_TRUE(bConverged);
+    EXPECT_TRUE(bMissile);
 }

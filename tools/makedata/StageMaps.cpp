@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "StageFiles.h"
+#include "BossF91Pictures.h"
 #include "EnemyPictures.h"
 #include "WaveWriter.h"
 
@@ -361,6 +362,8 @@ void WriteStageFiles(CDataSet& data)
         data.WriteText(folder + "StageDemo.txt", MakeStageText(nStage, true));
         WriteStagePictures(data, nStage, folder);
         WriteEnemyPictures(data, nStage, folder);
+        if (nStage == 4)
+            WriteBossF91Pictures(data, folder);
         data.Write(folder + "Chat01.wav", MakeChatVoice(1));
         data.Write(folder + "Chat02.wav", MakeChatVoice(2));
         data.Write(folder + "Horn.wav", MakeEffectWave("Horn"));
