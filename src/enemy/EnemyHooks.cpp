@@ -2,12 +2,15 @@
 
 #include "enemy/EnemyB.h"
 #include "enemy/EnemyC.h"
+#include "enemy/EnemyF91.h"
 #include "enemy/EnemyJ.h"
 #include "enemy/EnemyL.h"
 #include "enemy/EnemyM.h"
 #include "enemy/EnemyMM.h"
 #include "enemy/EnemyNM.h"
 #include "enemy/EnemyP.h"
+#include "enemy/EnemyZM.h"
+#include "enemy/EnemyZZ.h"
 #include "enemy/EnemyLabel.h"
 #include "stage/EnemyFactory.h"
 
@@ -42,6 +45,12 @@ CObject* NewKind(ENEMYKIND nKind, const char*, int nVariant)
         return new CEnemyMM;
     case ENEMYKIND_NM:
         return new CEnemyNM;
+    case ENEMYKIND_ZM:
+        return new CEnemyZM;
+    case ENEMYKIND_ZZ:
+        return new CEnemyZZ;
+    case ENEMYKIND_F91:
+        return new CEnemyF91;
     default:
         return nullptr;
     }
