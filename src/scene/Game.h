@@ -122,6 +122,7 @@ public:
     CGameOver& GetGameOver() { return m_GameOver; }
     CStageClear& GetStageClear() { return m_StageClear; }
     CBeacon& GetBeacon(int i) { return m_Beacon[i]; }
+    CBossCockpit& GetBossCockpit() { return m_BossCockpit; }
     CChat& GetChat() { return m_Chat; }
     CLoadingInfo& GetLoadingInfo() { return m_LoadingInfo; }
     const CFadePlane& GetFader() const { return m_Fader; }
