@@ -263,13 +263,16 @@ CEnemyPartBoss* CEnemyBoss::GetBody(CEnemyLabel* pLabel)
     return pLabel ? static_cast<CEnemyPartBoss*>(GetPart(pLabel, 0)) : nullptr;
 }
 
-int CEnemyBoss::SetupWeapons(IDirect3DDevice7* lpDevice, CEnemyLabel* pLabel, const char*)
+int CEnemyBoss::SetupWeapons(IDirect3DDevice7* lpDevice, CEnemyLabel* pLabel, const char* pszFolder)
 {
     CEnemyPartBoss* pBody = GetBody(pLabel);
     if (!pBody)
         return 0;
-    // The index is read again from the folder the body images came from.
-    const int bIndex = m_Info.pszIndexFile && m_Index.LoadIndex(lpDevice, m_szFolder, m_Info.pszIndexFile);
+    // The stage sets its boss label up before it loads the kinds, so the folder it names is tried
+    // first; then the one the body images came from.
+    const char* pszFile = m_Info.pszIndexFile;
+    const int bIndex = pszFile && ((pszFolder && *pszFolder && m_Index.LoadIndex(lpDevice, pszFolder, pszFile)) ||
+                                   m_Index.LoadIndex(lpDevice, m_szFolder, pszFile));
     pBody->LoadEffects(lpDevice);
     pBody->m_ExpBoss.Load(lpDevice);
     const int nResult = pBody->LoadWeapons(lpDevice, pLabel);
