@@ -214,6 +214,12 @@ TEST_F(BossMMPhases, ItGoesThroughItsThreePhasesWithEveryWeaponAndEndsInItsExplo
                 CloseSoon();
             return;
         }
+        if (states.empty()) {
+            // Its weapons' pictures came from its index in the stage's folder.
+            EXPECT_EQ(pBoss->m_Mines[0].m_nWidth, 32);
+            EXPECT_EQ(pBoss->m_Hammer.m_nWidth, 48);
+            EXPECT_NE(pBoss->m_OwnImage.GetSurface(), nullptr);
+        }
         if (states.empty() || states.back() != pBoss->m_nState)
             states.push_back(pBoss->m_nState);
         const int nThird = pBoss->m_nMaxLife / 3;
