@@ -85,6 +85,16 @@ float GrowToFull(int nFrame)
 // familiar that enters, fires its missiles and bursts.
 class CTestWeapons {
 public:
+    // The explosion styles their loads would give: a pool element otherwise keeps the style of
+    // whoever used it last, which differs from one run of the process to the next.
+    CTestWeapons()
+    {
+        for (CEBMissile& m : m_Missiles)
+            m.m_nExplosionStyle = m.m_Explosion.m_nStyle = 2;
+        m_Homing.m_nExplosionStyle = m_Homing.m_Explosion.m_nStyle = 2;
+        for (CExpBombScrollRef& e : m_Familiar.m_Explosions)
+            e.m_nStyle = 2;
+    }
     ~CTestWeapons() { StopAll(); }
     void StopAll()
     {
@@ -151,9 +161,6 @@ public:
             m_Ring.StopShooting();
             m_Familiar.m_nWidth = 64;
             m_Familiar.m_nHeight = 48;
-            // The style its load would give: a pool element otherwise keeps the last user's.
-            for (CExpBombScrollRef& e : m_Familiar.m_Explosions)
-                e.m_nStyle = 2;
             m_Familiar.Launch(60.0f);
             m_Familiar.SetOrigin(100.0f, 60.0f, 0.0f);
             break;
