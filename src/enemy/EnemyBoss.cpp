@@ -18,6 +18,7 @@ const float kTickMs = 16.6f;
 const float kDefaultHitRatio = 0.5f;
 const float kScreenHeight = 480.0f;
 const float kScreenMiddle = 320.0f;
+const int kExplosionStyle = 2;
 
 // A pass's time goes into the accumulator only in 16-ms steps: the frame clock's 16, 17, 17.
 void AddToAccumulator(int* pnAcc, DWORD dwDelta)
@@ -274,6 +275,8 @@ int CEnemyBoss::SetupWeapons(IDirect3DDevice7* lpDevice, CEnemyLabel* pLabel, co
     const int bIndex = pszFile && ((pszFolder && *pszFolder && m_Index.LoadIndex(lpDevice, pszFolder, pszFile)) ||
                                    m_Index.LoadIndex(lpDevice, m_szFolder, pszFile));
     pBody->LoadEffects(lpDevice);
+    for (CExpBombScrollRef& ref : pBody->m_Explosions)
+        ref.m_nStyle = kExplosionStyle;
     pBody->m_ExpBoss.Load(lpDevice);
     const int nResult = pBody->LoadWeapons(lpDevice, pLabel);
     if (bIndex && m_Info.pszOwnImage) {

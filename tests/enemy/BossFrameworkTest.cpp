@@ -513,3 +513,37 @@ TEST_F(BossFramework, ATimeOutStopsTheBossAndGivesTheSameExplosionFallAndClear)
     EXPECT_EQ(m_Log.back(), "clear requested");
     EXPECT_GT(m_pBody->m_vPos.y, 480.0f + (float)m_pBody->m_nHeight);
 }
+
+TEST_F(BossFramework, TheBodyIsDrawnAtItsPlaceFlashesWhenHitAndIsLeftToTheDeathDrawOnceDead)
+{
+    m_pLabel->Spawn();
+    Frame();
+    m_pBody->m_vPos.x = 320.0f;
+    m_pBody->m_vPos.y = 240.0f;
+    const int w = m_pBody->m_nWidth, h = m_pBody->m_nHeight;
+    const int x0 = 320 - w / 2, y0 = 240 - h / 2 - 16;
+    auto lit = [&](int xa, int ya, int xb, int yb) {
+        int n = 0;
+        for (int y = ya; y < yb; y++)
+            for (int x = xa; x < xb; x++)
+                n += BackPixel(x, y) != 0;
+        return n;
+    };
+    FillBack(0);
+    EXPECT_EQ(m_pLabel->Draw2D(g_lpDDSBack), 1);
+    EXPECT_GT(lit(x0, y0, x0 + w, y0 + h), w * h / 2);
+    EXPECT_EQ(lit(0, 0, 640, y0) + lit(0, y0 + h, 640, 480), 0);
+    const WORD wPlain = BackPixel(320, y0 + h / 2);
+    CTestGun weak(1);
+    m_pBody->HitByPlayerBullet(&m_Stage, &weak);
+    FillBack(0);
+    m_pLabel->Draw2D(g_lpDDSBack);
+    EXPECT_NE(BackPixel(320, y0 + h / 2), wPlain);
+    // The death draw keeps the unflashed picture.
+    EXPECT_EQ(m_pBody->m_lpRemembered, m_pKind->m_Pictures[0].GetImage(CDSurfaceEx::IMAGE_NORMAL));
+    CTestGun strong(1000);
+    m_pBody->HitByPlayerBullet(&m_Stage, &strong);
+    FillBack(0);
+    m_pLabel->Draw2D(g_lpDDSBack);
+    EXPECT_EQ(lit(0, 0, 640, 480), 0);
+}
