@@ -269,11 +269,14 @@ int CEnemyBoss::SetupWeapons(IDirect3DDevice7* lpDevice, CEnemyLabel* pLabel, co
     CEnemyPartBoss* pBody = GetBody(pLabel);
     if (!pBody)
         return 0;
-    // The stage sets its boss label up before it loads the kinds, so the folder it names is tried
-    // first; then the one the body images came from.
-    const char* pszFile = m_Info.pszIndexFile;
-    const int bIndex = pszFile && ((pszFolder && *pszFolder && m_Index.LoadIndex(lpDevice, pszFolder, pszFile)) ||
-                                   m_Index.LoadIndex(lpDevice, m_szFolder, pszFile));
+    // The index is read again from the folder the caller names (the stage sets its labels up before
+    // it loads their kinds, so the kind may not know its folder yet), else from the folder the body
+    // images came from.
+    int bIndex = 0;
+    if (m_Info.pszIndexFile && pszFolder && *pszFolder)
+        bIndex = m_Index.LoadIndex(lpDevice, pszFolder, m_Info.pszIndexFile);
+    if (m_Info.pszIndexFile && !bIndex && m_szFolder[0])
+        bIndex = m_Index.LoadIndex(lpDevice, m_szFolder, m_Info.pszIndexFile);
     pBody->LoadEffects(lpDevice);
     for (CExpBombScrollRef& ref : pBody->m_Explosions)
         ref.m_nStyle = kExplosionStyle;

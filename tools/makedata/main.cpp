@@ -6,6 +6,8 @@
 #include <cstring>
 
 #include "ArtKit.h"
+#include "BossZMPictures.h"
+#include "BossZZPictures.h"
 #include "BulletPictures.h"
 #include "WeaponPictures.h"
 #include "CutScenes.h"
@@ -54,6 +56,8 @@ int main(int argc, char** argv)
     WriteWeaponPictures(data);
     WriteFrontPictures(data);
     WriteItemPictures(data);
+    WriteBossZMPictures(data, "Stage02/");
+    WriteBossZZSheet(data, "Stage03/");
     if (data.Failed() || !data.Sync().Finish())
         return 1;
     printf("%s\n", data.Sync().Summary().c_str());
