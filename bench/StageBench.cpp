@@ -31,6 +31,7 @@
 #include "scene/BossArena.h"
 #include "scene/Game.h"
 #include "scene/ShortStage.h"
+#include "scene/BossArenaStage.h"
 #include "stage/Stage.h"
 
 namespace {
@@ -231,29 +232,13 @@ public:
 
     // The sample data starts at the logo; the benchmarks start the debug way, straight into the
     // load of the stage: a key of the generated Param.txt set to a number.
-    static bool SetParam(const char* pszKey, int nValue)
+    static bool SetParam(const char* pszKey, int nValue) { return SetParam(pszKey, std::to_string(nValue)); }
+    static bool SetParam(const char* pszKey, const std::string& strValues)
     {
         const char* pszPath = "GameData/System/Param.txt";
         std::ifstream in(pszPath, std::ios::binary);
         std::string strText((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         const std::string strKey = std::string("#") + pszKey + " ";
-        const size_t nAt = strText.find(strKey);
-        if (nAt == std::string::npos)
-            return false;
-        const size_t nEnd = strText.find("\r\n", nAt);
-        strText.replace(nAt, nEnd - nAt, strKey + std::to_string(nValue));
-        std::ofstream out(pszPath, std::ios::binary | std::ios::trunc);
-        out << strText;
-        return static_cast<bool>(out);
-    }
-    // The values of a key of the generated Param.txt replaced.
-    static bool SetParam(const std::string& strName, const std::string& strValues)
-    {
-        const char* pszPath = "GameData/System/Param.txt";
-        std::ifstream in(pszPath, std::ios::binary);
-        std::string strText((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        in.close();
-        const std::string strKey = "#" + strName + " ";
         const size_t nAt = strText.find(strKey);
         if (nAt == std::string::npos)
             return false;
@@ -305,9 +290,9 @@ void BM_StageTicks(benchmark::State& state)
 void BM_BossFightTicks(benchmark::State& state)
 {
     const int nCpu = PinToOneCore();
-    CDataFolder folder;
+    CDataFolder folder(1);
     const bool bReady = folder.IsReady() && ShortenStageOne() &&
-                        CDataFolder::SetParam("ENEMY_M.Zorva", "100000, 0, 0, 10000, 1");
+                        CDataFolder::SetParam("ENEMY_M.Zorva", std::string("100000, 0, 0, 10000, 1"));
     if (!bReady) {
         state.SkipWithError("cannot generate the data set");
         return;

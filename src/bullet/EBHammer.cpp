@@ -22,13 +22,6 @@ const float kSwishFastest = 0.7f;
 const float kThrowRest = 30.0f;
 const float kBoxLowering = 16.0f;
 
-void DrawAt(IDirect3DDevice7* lpDevice, CSprite& sprite, float x, float y, float z)
-{
-    D3DXMATRIX m;
-    D3DXMatrixTranslation(&m, x, y, z);
-    sprite.Draw(lpDevice, &m);
-}
-
 void Preload(IDirect3DDevice7* lpDevice, CSprite& sprite)
 {
     D3DXMATRIX m;
@@ -267,11 +260,11 @@ int CEBHammer::Render3D(IDirect3DDevice7* lpDevice)
     for (int i = 0; i < EBHAMMER_LINKS; i++) {
         float ox, oy;
         GetTurnedOffset((float)i * 0.2f, &ox, &oy);
-        DrawAt(lpDevice, m_ChainSprite, m_vPos.x + ox, m_vPos.y + oy, m_vPos.z + m_vHead.z);
+        DrawSpriteAt(lpDevice, m_ChainSprite, m_vPos.x + ox, m_vPos.y + oy, m_vPos.z + m_vHead.z);
     }
     float x, y;
     GetHeadPos(&x, &y);
     const BOOL bFlash = m_Flash.IsFlashing() && !CAppTimer::IsPaused(0);
-    DrawAt(lpDevice, bFlash ? m_HeadFlash : m_HeadSprite, x, y, m_vPos.z + m_vHead.z);
+    DrawSpriteAt(lpDevice, bFlash ? m_HeadFlash : m_HeadSprite, x, y, m_vPos.z + m_vHead.z);
     return 1;
 }

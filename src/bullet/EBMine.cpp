@@ -195,10 +195,8 @@ int CEBMine::Render3D(IDirect3DDevice7* lpDevice)
 {
     if (m_bIdle || !lpDevice)
         return 1;
-    D3DXMATRIX m;
-    D3DXMatrixTranslation(&m, m_vPos.x, m_vPos.y, m_vPos.z);
     CRenderState::Apply(lpDevice, CRenderState::PRESET_OPAQUE);
     const BOOL bFlash = m_Flash.IsFlashing() && !CAppTimer::IsPaused(0);
-    (bFlash ? m_FlashSprite : m_Sprite).Draw(lpDevice, &m);
+    DrawSpriteAt(lpDevice, bFlash ? m_FlashSprite : m_Sprite, m_vPos.x, m_vPos.y, m_vPos.z);
     return 1;
 }

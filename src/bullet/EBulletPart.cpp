@@ -5,6 +5,8 @@
 #include <cmath>
 
 #include "engine/PCMManagerTask.h"
+#include "engine/Sprite.h"
+#include "platform/d3d/D3DX.h"
 #include "stage/Stage.h"
 
 void MakeTruncQuad(D3DVECTOR* pOut, float x, float y, float fHw, float fHh)
@@ -116,4 +118,15 @@ int TakePlayerShot(CStage* pStage, CEBulletPart* pSelf, CCrushable* pBullet, int
     pSelf->m_Flash.Start();
     g_PCMManagerTask.Play(EBULLET_DAMAGE_WAVE);
     return nConfirm;
+}
+
+void DrawSpriteAt(IDirect3DDevice7* lpDevice, CSprite& sprite, float x, float y, float z)
+{
+    D3DXMATRIX m;
+    D3DXMatrixTranslation(&m, x, y, z);
+    DWORD dwZ = 0;
+    lpDevice->GetRenderState(D3DRENDERSTATE_ZENABLE, &dwZ);
+    lpDevice->SetRenderState(D3DRENDERSTATE_ZENABLE, FALSE);
+    sprite.Draw(lpDevice, &m);
+    lpDevice->SetRenderState(D3DRENDERSTATE_ZENABLE, dwZ);
 }

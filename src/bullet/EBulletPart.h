@@ -69,3 +69,5 @@ int DrawEnemyBullets3D(IDirect3DDevice7* lpDevice);
 // point taken (never more than the weapon has left; summed wide so a huge power cannot overflow),
 // the hit points lowered, the flash and the damage sound. The bullet's answer; 0 when it declines.
 int TakePlayerShot(CStage* pStage, CEBulletPart* pSelf, CCrushable* pBullet, int* pnHitPoints);
+// A sprite drawn at (x, y, z) (y up) over everything before it: the depth test is off for the draw.
+void DrawSpriteAt(IDirect3DDevice7* lpDevice, class CSprite& sprite, float x, float y, float z);
