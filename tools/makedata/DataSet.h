@@ -17,14 +17,19 @@ public:
     // of it with the other's picture.
     bool Write(const std::string& rel, const std::vector<uint8_t>& bytes);
     bool WriteText(const std::string& rel, const std::string& text);
+    // Every later file also goes, as it is, into copyDir/GameData (a folder the game can run in).
+    void SetCopyFolder(const std::string& copyDir) { m_CopyDir = copyDir; }
     bool Failed() const { return m_bFailed; }
     int FileCount() const { return m_nFiles; }
     CDataSync& Sync() { return m_Sync; }
 
 private:
+    bool WriteCopy(const std::string& rel, const std::vector<uint8_t>& bytes);
+
     CDataSync m_Sync;
     bool m_bFailed;
     std::set<std::string> m_Written;
+    std::string m_CopyDir;
     int m_nFiles;
 };
 

@@ -3,7 +3,10 @@
 // --labelled (with either) writes the variant with region and cell names on the pictures, for
 // debugging.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <string>
 
 #include "ArtKit.h"
 #include "BulletPictures.h"
@@ -18,6 +21,19 @@
 #include "ScreenPictures.h"
 #include "StageFiles.h"
 #include "WidgetPictures.h"
+#include "demo/DemoRecorder.h"
+
+namespace {
+
+// A private folder for the demo recordings, which need the whole data set on disk as written,
+// whatever the user changed in OUTDIR.
+std::string MakeScratchFolder()
+{
+    std::string strTemplate = (std::filesystem::temp_directory_path() / "zorva-makedata-XXXXXX").string();
+    return mkdtemp(strTemplate.data()) ? strTemplate : std::string();
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -36,7 +52,13 @@ int main(int argc, char** argv)
         return 2;
     }
     SetLabelled(bLabelled);
+    const std::string strScratch = MakeScratchFolder();
+    if (strScratch.empty()) {
+        perror("makedata: no temporary folder");
+        return 1;
+    }
     CDataSet data(argv[argc - 1], bUpdate ? SYNC_UPDATE : SYNC_WRITE_ALL);
+    data.SetCopyFolder(strScratch);
     WriteParamFile(data);
     WritePackSamples(data);
     WriteWaveFiles(data);
@@ -54,7 +76,11 @@ int main(int argc, char** argv)
     WriteWeaponPictures(data);
     WriteFrontPictures(data);
     WriteItemPictures(data);
-    if (data.Failed() || !data.Sync().Finish())
+    // Last: the demos are played on everything above.
+    const bool bDemos = !data.Failed() && WriteDemoReplays(data, strScratch);
+    std::error_code ec;
+    std::filesystem::remove_all(strScratch, ec);
+    if (!bDemos || data.Failed() || !data.Sync().Finish())
         return 1;
     printf("%s\n", data.Sync().Summary().c_str());
     return 0;
