@@ -78,6 +78,7 @@ void CGame::WireStage()
     screens.pGameStart = &m_GameStart;
     screens.pGameOver = &m_GameOver;
     screens.pStageClear = &m_StageClear;
+    screens.pBossCockpit = &m_BossCockpit;
     screens.pChat = &m_Chat;
     for (int i = 0; i < STAGE_BEACON_NUM; i++)
         screens.pBeacon[i] = &m_Beacon[i];

@@ -9,6 +9,7 @@
 #include "engine/FadePlane.h"
 #include "engine/GameFrame.h"
 #include "player/Beacon.h"
+#include "player/BossCockpit.h"
 #include "player/Chat.h"
 #include "player/Constructive.h"
 #include "player/DemoPlayLogo.h"
@@ -121,6 +122,7 @@ public:
     CGameOver& GetGameOver() { return m_GameOver; }
     CStageClear& GetStageClear() { return m_StageClear; }
     CBeacon& GetBeacon(int i) { return m_Beacon[i]; }
+    CBossCockpit& GetBossCockpit() { return m_BossCockpit; }
     CChat& GetChat() { return m_Chat; }
     CLoadingInfo& GetLoadingInfo() { return m_LoadingInfo; }
     const CFadePlane& GetFader() const { return m_Fader; }
@@ -205,6 +207,7 @@ private:
     CGameStart m_GameStart;
     CGameOver m_GameOver;
     CStageClear m_StageClear;
+    CBossCockpit m_BossCockpit;
     CBeacon m_Beacon[STAGE_BEACON_NUM];
     CChat m_Chat;
     CStage m_Stage{m_Player};

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "bullet/ExpBomb4.h"
+#include "bullet/ExpBoss.h"
 #include "bullet/ExpDamage.h"
 #include "bullet/SubtractiveRandom.h"
 #include "engine/WinMain.h"
@@ -52,6 +53,7 @@ inline void UnseedEffectRandoms()
     CExpBomb4::GetRandom() = CSubtractiveRandom();
     CExpDamage::GetRandom() = CSubtractiveRandom();
     CExpDamageEx::GetRandom() = CSubtractiveRandom();
+    CExpBoss::GetRandom() = CSubtractiveRandom();
 }
 
 struct STATEENTRY {

@@ -36,6 +36,7 @@
 #include "player/OptionIcon.h"
 #include "scene/Game.h"
 #include "scene/ProgramRun.h"
+#include "StandInBoss.h"
 #include "stage/ObjectLabel.h"
 #include "stage/PeopleLabel.h"
 #include "stage/Stage.h"
@@ -545,6 +546,8 @@ protected:
     // closing one).
     int m_nStage = 1;
     int m_nLeastPlayed = 0;
+    // Stage 1 cut short to a stand-in boss.
+    bool m_bBossRun = false;
     std::vector<TICKSAMPLE> m_Recorded;
     int m_nShotTicks = 0;
     int m_nBurstTicks = 0;
@@ -660,6 +663,30 @@ TEST_F(StageRun, ARunOnTheStageWithTheOtherKindsRepeatsEveryTick)
     for (int f : {ENEMY_FAMILY_C, ENEMY_FAMILY_J, ENEMY_FAMILY_L, ENEMY_FAMILY_M})
         EXPECT_GT(live[f], 100) << f;
     EXPECT_EQ(m_Recorded[0].nExp, 32);
+}
+
+// The boss's ticks come from the replay in playback: a fight against the stand-in boss repeats
+// every tick.
+TEST_F(StageRun, ARunIntoABossFightRepeatsEveryTick)
+{
+    m_bBossRun = true;
+    InstallStandInBoss();
+    int nBossTicks = 0;
+    float fBossX = 0.0f;
+    RecordAndPlayBack([&](CObservedGame& game, int) {
+        if (!game.GetStage().IsBossBattle())
+            return;
+        nBossTicks++;
+        for (CObjectLabel* pObject : game.GetStage().GetLayerList(STAGE_ENEMY_LAYER)) {
+            auto* pLabel = dynamic_cast<CEnemyLabel*>(pObject);
+            if (pLabel && dynamic_cast<CStandInBoss*>(pLabel->m_pEnemy))
+                fBossX = static_cast<CStandInBoss*>(pLabel->m_pEnemy)->GetBody(pLabel)->m_vPos.x;
+        }
+    });
+    RemoveStandInBoss();
+    // Some ninety ticks of the fight in each of the two runs.
+    EXPECT_GT(nBossTicks, 2 * 90);
+    EXPECT_LT(fBossX, 940.0f);
 }
 
 // What enemies do to her besides their fire, done by the test at the same stage ticks of both runs:
@@ -934,6 +961,8 @@ void StageRun::RecordAndPlayBack(const std::function<void(CObservedGame&, int)>&
     MakeStageData();
     for (const auto& param : m_Params)
         SetParam(param.first, param.second);
+    if (m_bBossRun)
+        MakeShortBossStage();
     if (m_nStage != 1) {
         SetParam("INIT_STAGE_NUM", std::to_string(m_nStage));
         ClearParams();
@@ -974,6 +1003,9 @@ void StageRun::RecordAndPlayBack(const std::function<void(CObservedGame&, int)>&
     // A fresh program that starts the saved replay instead of the debug start.
     CHostHeadless host;
     CObservedGame game(host);
+    // The new game hands the stage the library's own makers.
+    if (m_bBossRun)
+        InstallStandInBoss();
     SetParam("STAGE_INIT_STATE", "0");
     std::vector<TICKSAMPLE> played;
     CTestEmitter playedFire;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "BulletPictures.h"
+#include "BossHudPictures.h"
 #include "CockpitPictures.h"
 #include "IndexSheetsCanvas.h"
 #include "ScreenPictures.h"
@@ -81,7 +82,7 @@ const REGIONDEF kCockpitRegions[] = {
 const REGIONDEF kBossRegions[] = {
     {"BossLife1.bmp", 100, 12, RK_GAUGE, "", kRed, 1},
     {"BossLife2.bmp", 100, 12, RK_LABEL, "", kGrey, 0},
-    {"BossName.bmp", 107, 125, RK_FRAMES, "F91|RX78|RX93|MSZ006|MSZ010", kWhite, 5},
+    {"BossName.bmp", 107, 125, RK_FRAMES, "M.ZORVA|Z.M.ZORVA|ZZ.M.ZORVA|M.ZORVA F91|N.M.ZORVA", kWhite, 5},
     {"TimeLimit.bmp", 80, 16, RK_LABEL, "TIME", kWhite, 0},
 };
 
@@ -144,7 +145,10 @@ void DrawDigits(CCanvas& c, int x, int y, const REGIONDEF& r)
 
 void DrawRegion(CCanvas& c, int x, int y, const REGIONDEF& r)
 {
-    if (REGIONDRAW pfnArt = FindHudArt(r.pszName)) {
+    REGIONDRAW pfnArt = FindHudArt(r.pszName);
+    if (!pfnArt)
+        pfnArt = FindBossHudArt(r.pszName);
+    if (pfnArt) {
         CArtKit kit(c);
         pfnArt(kit, x, y, r.nWidth, r.nHeight);
         Label(c, x, y, r.nWidth, r.nHeight, r.pszName);

@@ -293,6 +293,8 @@ void Events(std::vector<std::string>& lines, int nStage, const STAGEPLAN& plan)
     // The arena repeats while the boss lives.
     snprintf(sz, sizeof(sz), "LOOP=%d:Boss", b);
     at(b + 2, sz);
+    // Reached only once the boss is gone: the arena's ground holds her while the tally counts.
+    at(b + 3, "XSPEED=0");
 }
 
 // Rows kept in a group at a screen never reached, placed by name.
