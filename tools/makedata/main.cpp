@@ -25,8 +25,8 @@
 
 namespace {
 
-// A private folder for the demo recordings, which need the whole data set on disk as written,
-// whatever the user changed in OUTDIR.
+// A private folder for the demo recordings, which need the data set as generated, whatever the
+// user changed in OUTDIR.
 std::string MakeScratchFolder()
 {
     std::string strTemplate = (std::filesystem::temp_directory_path() / "zorva-makedata-XXXXXX").string();
@@ -58,7 +58,6 @@ int main(int argc, char** argv)
         return 1;
     }
     CDataSet data(argv[argc - 1], bUpdate ? SYNC_UPDATE : SYNC_WRITE_ALL);
-    data.SetCopyFolder(strScratch);
     WriteParamFile(data);
     WritePackSamples(data);
     WriteWaveFiles(data);
@@ -76,8 +75,9 @@ int main(int argc, char** argv)
     WriteWeaponPictures(data);
     WriteFrontPictures(data);
     WriteItemPictures(data);
-    // Last: the demos are played on everything above.
-    const bool bDemos = !data.Failed() && WriteDemoReplays(data, strScratch);
+    // Last: the demos are played on everything above; the run edits its own Param.txt.
+    const bool bDemos = !data.Failed() && data.LinkInto(strScratch, {"System/Param.txt"}) &&
+                        WriteDemoReplays(data, strScratch);
     std::error_code ec;
     std::filesystem::remove_all(strScratch, ec);
     if (!bDemos || data.Failed() || !data.Sync().Finish())

@@ -24,16 +24,18 @@ const uint32_t kMaxTicks = 20000;
 const DWORD kExtraMs = 1000;
 const char kParamPath[] = "GameData/System/Param.txt";
 
-// Replaces a key's values in Param.txt text, or adds the key.
+// Replaces a key's values in Param.txt text, or adds the key. Only a line that starts with the
+// key is the key's: "// #KEY" is a comment that mentions it.
 void SetParamText(std::string* pText, const std::string& strKey, const std::string& strValues)
 {
     const std::string strLine = "#" + strKey + " " + strValues + "\r\n";
-    const size_t nAt = pText->find("#" + strKey + " ");
-    if (nAt == std::string::npos) {
+    const size_t nFound = pText->find("\n#" + strKey + " ");
+    if (nFound == std::string::npos) {
         *pText += strLine;
-    } else {
-        pText->replace(nAt, pText->find("\r\n", nAt) + 2 - nAt, strLine);
+        return;
     }
+    const size_t nAt = nFound + 1;
+    pText->replace(nAt, pText->find("\r\n", nAt) + 2 - nAt, strLine);
 }
 
 // The demo's rider: she keeps to the middle of the screen with the gun going, jumps now and then
