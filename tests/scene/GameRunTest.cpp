@@ -26,8 +26,9 @@ States Prefix(const States& states, size_t n)
     return States(states.begin(), states.begin() + static_cast<ptrdiff_t>(std::min(n, states.size())));
 }
 
-// A demo replay of stage n: its track starts from the stage's start and holds no keys.
-void WriteDemoReplay(int nStage)
+// A demo replay of stage n: its track starts from the stage's start, holds no keys and ends at
+// frame nFrames.
+void WriteDemoReplay(int nStage, int nFrames = 6000)
 {
     REPLAYIMAGE image;
     image.header.nYear = 2026;
@@ -37,7 +38,7 @@ void WriteDemoReplay(int nStage)
     image.header.nPairs[nStage - 1][0] = 0;
     image.header.nPairs[nStage - 1][1] = 0;
     image.tracks[nStage - 1].push_back({0, 0, 0, 1, 0, 0, 0, 4, 0});
-    image.tracks[nStage - 1].push_back({6000, 0, 0, 1, 0, 0, 0, 4, 0});
+    image.tracks[nStage - 1].push_back({nFrames, 0, 0, 1, 0, 0, 0, 4, 0});
     char szName[64];
     snprintf(szName, sizeof(szName), "GameData/Title/ReplayDemo%02d.dat", nStage);
     CTempFolder::Put(szName, EncodeReplay(image));
@@ -546,6 +547,30 @@ TEST_F(GameRun, TheTitlesCountDownStartsADemoThatRunsToItsEndAndTheLogoBarLeadsB
     EXPECT_GE(nDemoTicks, 120u);
     EXPECT_LE(nDemoTicks, 125u);
     EXPECT_EQ(m_Game.GetNextDemo(), 2);
+}
+
+TEST_F(GameRun, ADemoWhoseRecordEndsBeforeItsTimeEndsThereAndGoesOnToTheLogoBar)
+{
+    MakeData();
+    SetParam("PLAY_OPENING", "0");
+    SetParam("DEMO_COUNT", "1000, 500");
+    SetParam("DEMOPLAY01", "60000");
+    WriteDemoReplay(1, 150);
+    uint32_t nDemoTicks = 0;
+    m_Game.m_OnRender = [&](CObservedGame& game) {
+        if (game.GetState() == CGame::STATE_STAGE && game.IsDemo()) {
+            nDemoTicks++;
+        }
+        if (game.GetState() == CGame::STATE_TITLE && game.Visits(CGame::STATE_TITLE) == 2) {
+            game.m_OnRender = nullptr;
+            CloseSoon();
+        }
+    };
+    ASSERT_EQ(Run(kLongRun), 0);
+    EXPECT_EQ(m_Game.States(), (States{1, 13, 14, 3, 4, 15, 16, 2, 13}));
+    // Its 150 frames (and the first pass before her first frame), not its minute.
+    EXPECT_GE(nDemoTicks, 150u);
+    EXPECT_LE(nDemoTicks, 153u);
 }
 
 TEST_F(GameRun, ASaveThatFailsIsNeverShownAsSavedAndThePlayerChoosesAgain)
