@@ -1,8 +1,9 @@
-// Stage 1 of the generated data run through the whole program on the headless host (update and
+// A stage of the generated data run through the whole program on the headless host (update and
 // render passes, software device, present), pinned to one core:
-// - BM_StageOneTicks: the shot key held; stage ticks per second of wall time, that figure as a
-//   multiple of real time (60 ticks per second), and the median and 99th-percentile tick time;
-// - BM_StageLoad: from the first loading frame to the first stage frame (the frame loop waits for
+// - BM_StageTicks/N: stage N, the shot key held; stage ticks per second of wall time, that figure
+//   as a multiple of real time (60 ticks per second), and the median and 99th-percentile tick
+//   time;
+// - BM_StageLoad: stage 1, from the first loading frame to the first stage frame (the frame loop waits for
 //   the loader on its first loading frame, as the headless runner does).
 // Pin the run to a chosen core with taskset; the benchmark keeps to the first core it is given.
 #include <benchmark/benchmark.h>
@@ -23,6 +24,7 @@
 #include "platform/host/HostHeadless.h"
 #include "platform/win/Win.h"
 #include "scene/Game.h"
+#include "stage/Stage.h"
 
 namespace {
 
@@ -116,10 +118,18 @@ public:
     void Render(IDirectDrawSurface7* lpDest, IDirect3DDevice7* lpDevice) override
     {
         CLoadWaitingGame::Render(lpDest, lpDevice);
-        if (GetState() != STATE_STAGE || m_bDone)
+        if (m_bDone)
             return;
         const uint32_t nTick = m_Host.GetFrameTicks();
         const Clock::time_point now = Clock::now();
+        const bool bPlaying = GetState() == STATE_STAGE && GetStage().GetState() == STAGE_STATE_PLAY;
+        if (!bPlaying) {
+            // A stage whose play ends early (a miss on a stage she cannot ride through) counts the
+            // ticks it played.
+            if (m_nFirstTick != 0 && nTick - m_nFirstTick > (uint32_t)kWarmTicks)
+                Finish(m_Last, static_cast<int>(m_nLastTick - m_nFirstTick) - kWarmTicks);
+            return;
+        }
         if (m_nFirstTick == 0) {
             m_nFirstTick = nTick;
             m_Host.PressKey('Z');
@@ -134,12 +144,8 @@ public:
         }
         m_Last = now;
         m_nLastTick = nTick;
-        if (nStageTick >= kWarmTicks + kTimedTicks) {
-            m_fSeconds = std::chrono::duration<double>(now - m_Start).count();
-            m_nTicks = nStageTick - kWarmTicks;
-            m_bDone = true;
-            Close();
-        }
+        if (nStageTick >= kWarmTicks + kTimedTicks)
+            Finish(now, nStageTick - kWarmTicks);
     }
 
     double m_fSeconds = 0.0;
@@ -147,6 +153,14 @@ public:
     std::vector<double> m_tickMs;
 
 private:
+    void Finish(Clock::time_point now, int nTicks)
+    {
+        m_fSeconds = std::chrono::duration<double>(now - m_Start).count();
+        m_nTicks = nTicks;
+        m_bDone = true;
+        Close();
+    }
+
     uint32_t m_nFirstTick = 0;
     uint32_t m_nLastTick = 0;
     bool m_bDone = false;
@@ -174,7 +188,7 @@ void RunProgram(CHostHeadless& host, CGame& game)
 // A fresh folder with the generated data, current while it lives.
 class CDataFolder {
 public:
-    CDataFolder() : m_OldDir(std::filesystem::current_path())
+    explicit CDataFolder(int nStage = 1) : m_OldDir(std::filesystem::current_path())
     {
         char szTemplate[] = "/tmp/zorva-bench-XXXXXX";
         if (!mkdtemp(szTemplate))
@@ -182,7 +196,8 @@ public:
         m_Dir = szTemplate;
         std::filesystem::current_path(m_Dir);
         const std::string strCommand = std::string(ZORVA_MAKEDATA) + " . > /dev/null";
-        m_bReady = std::system(strCommand.c_str()) == 0 && StartInTheStage();
+        m_bReady = std::system(strCommand.c_str()) == 0 && SetParam("STAGE_INIT_STATE", 1) &&
+                   SetParam("INIT_STAGE_NUM", nStage);
     }
     ~CDataFolder()
     {
@@ -194,18 +209,18 @@ public:
     bool IsReady() const { return m_bReady; }
 
     // The sample data starts at the logo; the benchmarks start the debug way, straight into the
-    // load of the first stage.
-    static bool StartInTheStage()
+    // load of the stage: a key of the generated Param.txt set to a number.
+    static bool SetParam(const char* pszKey, int nValue)
     {
         const char* pszPath = "GameData/System/Param.txt";
         std::ifstream in(pszPath, std::ios::binary);
         std::string strText((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        const std::string strKey = "#STAGE_INIT_STATE ";
+        const std::string strKey = std::string("#") + pszKey + " ";
         const size_t nAt = strText.find(strKey);
         if (nAt == std::string::npos)
             return false;
         const size_t nEnd = strText.find("\r\n", nAt);
-        strText.replace(nAt, nEnd - nAt, strKey + "1");
+        strText.replace(nAt, nEnd - nAt, strKey + std::to_string(nValue));
         std::ofstream out(pszPath, std::ios::binary | std::ios::trunc);
         out << strText;
         return static_cast<bool>(out);
@@ -217,10 +232,10 @@ private:
     bool m_bReady = false;
 };
 
-void BM_StageOneTicks(benchmark::State& state)
+void BM_StageTicks(benchmark::State& state)
 {
     const int nCpu = PinToOneCore();
-    CDataFolder folder;
+    CDataFolder folder(static_cast<int>(state.range(0)));
     if (!folder.IsReady()) {
         state.SkipWithError("cannot generate the data set");
         return;
@@ -278,5 +293,6 @@ void BM_StageLoad(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(BM_StageOneTicks)->UseManualTime()->Iterations(1)->Unit(benchmark::kSecond);
+// Stage 1, and stage 2, the busiest: three enemies a screen, the later kinds on its first screens.
+BENCHMARK(BM_StageTicks)->UseManualTime()->Iterations(1)->Unit(benchmark::kSecond)->Arg(1)->Arg(2);
 BENCHMARK(BM_StageLoad)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);

@@ -19,6 +19,12 @@ int PoolIndexOf(const CExpBombScroll* p)
     return -1;
 }
 
+// The looks of an explosion before any style.
+const int kDefaultLongestLife = 80;
+const int kDefaultShortestLife = 0;
+const float kDefaultHighestSpeed = 4.0f;
+const float kDefaultLowestSpeed = 0.0f;
+
 void SetLooks(CExpBombScroll* p, const char* pszSound, int nLongest, int nShortest, float fHighest, float fLowest,
               BOOL bPicture)
 {
@@ -191,9 +197,13 @@ void ClearExpBombScrollPool()
 
 void ResetExplosions()
 {
+    // Each stage starts from the same pool whatever ran before it: an explosion set off without a
+    // style of its own would otherwise last as long as the last one its element showed, and a
+    // replay could differ from its recording.
     for (CExpBombScroll& e : s_Pool) {
         if (!e.m_bIdle || !e.m_bFinished)
             e.Stop();
+        SetLooks(&e, "", kDefaultLongestLife, kDefaultShortestLife, kDefaultHighestSpeed, kDefaultLowestSpeed, 1);
     }
     GetExplosionRandom().Srand(1);
 }

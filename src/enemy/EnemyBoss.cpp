@@ -264,13 +264,19 @@ CEnemyPartBoss* CEnemyBoss::GetBody(CEnemyLabel* pLabel)
     return pLabel ? static_cast<CEnemyPartBoss*>(GetPart(pLabel, 0)) : nullptr;
 }
 
-int CEnemyBoss::SetupWeapons(IDirect3DDevice7* lpDevice, CEnemyLabel* pLabel, const char*)
+int CEnemyBoss::SetupWeapons(IDirect3DDevice7* lpDevice, CEnemyLabel* pLabel, const char* pszFolder)
 {
     CEnemyPartBoss* pBody = GetBody(pLabel);
     if (!pBody)
         return 0;
-    // The index is read again from the folder the body images came from.
-    const int bIndex = m_Info.pszIndexFile && m_Index.LoadIndex(lpDevice, m_szFolder, m_Info.pszIndexFile);
+    // The index is read again from the folder the caller names (the stage sets its labels up before
+    // it loads their kinds, so the kind may not know its folder yet), else from the folder the body
+    // images came from.
+    int bIndex = 0;
+    if (m_Info.pszIndexFile && pszFolder && *pszFolder)
+        bIndex = m_Index.LoadIndex(lpDevice, pszFolder, m_Info.pszIndexFile);
+    if (m_Info.pszIndexFile && !bIndex && m_szFolder[0])
+        bIndex = m_Index.LoadIndex(lpDevice, m_szFolder, m_Info.pszIndexFile);
     pBody->LoadEffects(lpDevice);
     for (CExpBombScrollRef& ref : pBody->m_Explosions)
         ref.m_nStyle = kExplosionStyle;

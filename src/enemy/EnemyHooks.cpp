@@ -2,10 +2,13 @@
 
 #include "enemy/EnemyB.h"
 #include "enemy/EnemyC.h"
+#include "enemy/EnemyF91.h"
 #include "enemy/EnemyJ.h"
 #include "enemy/EnemyL.h"
 #include "enemy/EnemyM.h"
 #include "enemy/EnemyP.h"
+#include "enemy/EnemyZM.h"
+#include "enemy/EnemyZZ.h"
 #include "enemy/EnemyLabel.h"
 #include "stage/EnemyFactory.h"
 
@@ -36,6 +39,12 @@ CObject* NewKind(ENEMYKIND nKind, const char*, int nVariant)
         return new CEnemyN(nVariant);
     case ENEMYKIND_P:
         return new CEnemyP(nVariant);
+    case ENEMYKIND_ZM:
+        return new CEnemyZM;
+    case ENEMYKIND_ZZ:
+        return new CEnemyZZ;
+    case ENEMYKIND_F91:
+        return new CEnemyF91;
     default:
         return nullptr;
     }

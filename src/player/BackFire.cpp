@@ -12,6 +12,10 @@
 
 namespace {
 
+// The landing smoke's slowest puffs at a spread of 100, in px per update: fast enough that the
+// smoke leaves the bike's outline before it fades.
+const float kSpreadSpeed = 3.0f;
+
 const char* const kOffsetKeys[BACKFIRE_POSES] = {"BACKFIRE_UP", "BACKFIRE_FLAT", "BACKFIRE_DOWN", "BACKFIRE_JUMP"};
 const float kOffsetDefaults[BACKFIRE_POSES][2] = {{-84.0f, -4.0f}, {-89.0f, 25.0f}, {-83.0f, 56.0f}, {-30.0f, -15.0f}};
 // Frames of the sheet per pose: left, top, right, bottom of frame 0 and frame 1.
@@ -120,6 +124,7 @@ int CLandSmokeSW::Load(IDirect3DDevice7* lpDevice)
     if (!lpPicture)
         return 0;
     GetSurfaceSize(lpPicture, &w, &h);
+    m_fTextureHalf = (float)w / 2.0f;
     m_lpTexture = CreateTextureFromSurface(lpDevice, lpPicture, nullptr, 0);
     SafeRelease(lpPicture);
     for (CSmokeSW& puff : m_Puffs) {
@@ -150,10 +155,10 @@ void CLandSmokeSW::Start()
             continue;
         }
         const float a = 3.14f - m_fRotation * (float)i / (float)std::max(1, n - 1);
-        const float fSpeed = m_fSpread / 100.0f * (1.0f + 0.5f * (float)(i % 3));
+        const float fSpeed = m_fSpread / 100.0f * kSpreadSpeed * (1.0f + 0.5f * (float)(i % 3));
         m_fVel[i][0] = cosf(a) * fSpeed;
         m_fVel[i][1] = sinf(a) * fSpeed;
-        puff.SetHalfSize(16.0f * m_fScale);
+        puff.SetHalfSize(m_fTextureHalf * m_fScale);
         puff.Reset();
         puff.SetPosition(m_vPos.x, m_vPos.y, 0.0f);
     }

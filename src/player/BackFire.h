@@ -56,8 +56,9 @@ public:
 
     int Load(IDirect3DDevice7* lpDevice);
     void Release();
-    // The size of a puff, how many puffs, their drift per update (x, y), how fast they spread (a
-    // hundredth of it in px per update) and the fan they leave over, in radians.
+    // The size of a puff (1: the smoke picture's own size), how many puffs, their drift per update
+    // (x, y), how far they spread (at 100 the slowest leave at 3 px per update, the others up to
+    // twice as fast, so they show beyond her bike) and the fan they leave over, in radians.
     void SetScale(float f) { m_fScale = f; }
     void SetCount(float f) { m_nCount = (int)f; }
     void SetDrift(float x, float y) { m_fDrift[0] = x; m_fDrift[1] = y; }
@@ -77,6 +78,7 @@ private:
     CSmokeSW m_Puffs[LANDSMOKE_PUFFS];
     float m_fVel[LANDSMOKE_PUFFS][2] = {};
     IDirectDrawSurface7* m_lpTexture = nullptr;
+    float m_fTextureHalf = 16.0f;  // half the smoke picture's width
     float m_fScale = 1.0f;
     int m_nCount = 10;
     float m_fDrift[2] = {-0.02f, -0.1f};

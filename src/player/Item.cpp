@@ -464,16 +464,21 @@ void CItemGun::Free(CItemGun* pItem)
 }
 
 // A handle kept across the load would free an entry that a new owner holds by then: every item
-// finishes and every handle lets go first.
+// finishes and every handle lets go first. The pool outlives the stage, so each entry also goes
+// back to what a new item has: an entry's first frame in the next run is drawn before the scroll
+// has told it anything, and would otherwise show where the last run left it.
 void CItemGun::FreeAll()
 {
     ITEMPOOL& pool = Pool();
+    const CItemGun fresh;
     for (int i = 0; i < ITEM_POOL_SIZE; i++) {
         CItemGun& item = pool.items[i];
         item.Finish();
         if (item.m_pRef)
             item.m_pRef->Release();
         pool.bReserved[i] = 0;
+        item.m_fDrawOffset = fresh.m_fDrawOffset;
+        item.m_fBaseSpeed = fresh.m_fBaseSpeed;
     }
 }
 

@@ -24,6 +24,8 @@ public:
     int Draw(IDirect3DDevice7* lpDevice);
 
     int IsFinished() const { return m_bFinished; }
+    // How long a start lasts before it stops itself (an owner's shield may last longer).
+    void SetLifetime(DWORD dwMs) { m_dwLifetime = dwMs; }
     int GetFrame() const { return m_nFrame; }
 
     int m_nFacing = 1;

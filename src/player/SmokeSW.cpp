@@ -124,7 +124,8 @@ void CSmokeSW::ColorVertices()
     }
 }
 
-// A channel stops at its end colour, so a puff that has faded stays dark instead of wrapping.
+// A channel stops at its end colour, so a puff that has faded stays dark instead of wrapping. A
+// puff without a step (the missiles' trails) keeps its colour and shows until it is stopped.
 int CSmokeSW::Update()
 {
     if (m_bFinished)
@@ -132,7 +133,9 @@ int CSmokeSW::Update()
     int nDone = 0;
     for (int i = 0; i < 3; i++) {
         m_fColor[i] += m_fStep;
-        const bool bReached = m_fStep < 0.0f ? m_fColor[i] <= m_fEnd[i] : m_fColor[i] >= m_fEnd[i];
+        const bool bReached = m_fStep < 0.0f   ? m_fColor[i] <= m_fEnd[i]
+                              : m_fStep > 0.0f ? m_fColor[i] >= m_fEnd[i]
+                                               : m_fColor[i] == m_fEnd[i];
         if (bReached) {
             m_fColor[i] = m_fEnd[i];
             nDone++;

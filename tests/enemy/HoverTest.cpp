@@ -39,6 +39,7 @@ TEST_F(Hover, J5DropsIntoItsRowAtRestNearTheRightEdgeFiresFourShotsFiftyMsApartA
             ASSERT_LT(pPart->m_vPos.y, 256.0f + 4.0f * d / t) << n;
     }
     ASSERT_GT(nArrive, 0);
+    EXPECT_EQ(nArrive, 34);
     // The slide of t px takes about t / 4 frames, and ends at 640 - width / 2.
     EXPECT_NEAR((float)nArrive, t / 4.0f, 2.0f);
     EXPECT_NEAR(pPart->m_vPos.x, 640.0f - (float)(w / 2), 6.0f);
@@ -55,6 +56,8 @@ TEST_F(Hover, J5DropsIntoItsRowAtRestNearTheRightEdgeFiresFourShotsFiftyMsApartA
         if (pPart->m_nShots != nBefore) {
             ASSERT_EQ(pPart->m_nShots, nBefore + 1);
             dwShots[nBefore] = Now();
+            // On the frame clock: the 31st update after arriving, then every 4th.
+            EXPECT_EQ(n, 31 + 4 * nBefore);
             EXPECT_GT(Now() - dwArrive, 500u);
             EXPECT_GT(Now() - dwLast, 50u);
             // Not a tick later than the rules allow.
@@ -74,6 +77,7 @@ TEST_F(Hover, J5DropsIntoItsRowAtRestNearTheRightEdgeFiresFourShotsFiftyMsApartA
     EXPECT_EQ(pPart->m_nShots, 4);
     EXPECT_GT(dwShots[3], dwShots[2]);
     ASSERT_GT(nLeave, 0);
+    EXPECT_EQ(nLeave, 91);
     EXPECT_LT(RunOut(pLabel, 300), 300);
     EXPECT_LT(pPart->m_vPos.x, -2.0f * (float)w);
     EXPECT_EQ(pPart->m_nShots, 4);

@@ -68,6 +68,9 @@ TEST_F(Lancer, L1HaltsOn480ChargesFiresItsLaserLeftAfterOneSecondRecoilsAndBacks
     }
     ASSERT_GT(nFire, 0);
     ASSERT_GT(nLeave, nFire);
+    // On the frame clock: the laser on the 61st update after the halt, the leaving on the 151st.
+    EXPECT_EQ(nFire, 61);
+    EXPECT_EQ(nLeave, 151);
     // Slid back 20 + 18 + ... + 2 = 110 px, kicked forward 5 and came to rest.
     EXPECT_EQ(fMax, 590.0f);
     const float x = pPart->m_vPos.x;

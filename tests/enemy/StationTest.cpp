@@ -58,6 +58,7 @@ TEST_F(Station, M1HaltsOnTheLineFiresThreeVolleysOfFourASecondApartAndNeverAFour
         Step(pLabel);
         if (pPart->m_nState == CEnemyPartStation::STATE_LEAVE) {
             nLeave = n;
+            EXPECT_EQ(n, 241);
             EXPECT_GT(Now() - dwStop, 4000u);
             EXPECT_LE(dwBefore - dwStop, 4000u);
             break;
@@ -66,6 +67,8 @@ TEST_F(Station, M1HaltsOnTheLineFiresThreeVolleysOfFourASecondApartAndNeverAFour
         if (pPart->m_nVolleys == nVolleys)
             continue;
         ASSERT_EQ(pPart->m_nVolleys, nVolleys + 1);
+        // On the frame clock: the 61st, 122nd and 183rd update after the halt.
+        EXPECT_EQ(n, 61 * (nVolleys + 1));
         EXPECT_GT(Now() - dwLast, 1000u);
         EXPECT_LE(dwBefore - dwLast, 1000u);
         dwLast = Now();
@@ -121,14 +124,22 @@ TEST_F(Station, N1FiresThreeBurstsOfFourShotsOfFourBigBulletsFanningLeft)
     CEnemyLabel* pLabel = Place(pKind, 4);
     pLabel->Spawn();
     auto* pPart = static_cast<CEnemyPartN*>(pKind->GetUnit(pLabel));
-    ASSERT_GT(RunToStay(pLabel, pPart), 0);
+    const int w = pKind->m_nWidths[0];
+    EXPECT_EQ(pPart->m_vPos.x, (float)(w / 2 + 640));
+    EXPECT_EQ(pPart->m_vPos.y, 256.0f);
+    EXPECT_EQ(RunToStay(pLabel, pPart), (w / 2 + 640 - 480) / 2 + 1);
+    // Every bullet leaves from the halt, in y-up space with the view offset added, and has made
+    // its first move along its angle when the update is done.
+    const float x = pPart->m_vPos.x, y = 16.0f - pPart->m_vPos.y;
     const DWORD dwStop = Now();
     const float fFan[4] = {2.356194f, 2.879793f, -2.879793f, -2.356194f};
     BOOL bFired[CEnemyPartN::BULLETS] = {};
     int nFired = 0, nShots = 0;
     DWORD dwFirst = 0, dwShot = 0;
+    int nTick = 0;
     while (pPart->m_nState == CEnemyPartStation::STATE_STAY) {
         Step(pLabel);
+        nTick++;
         int nNew = 0;
         for (int i = 0; i < CEnemyPartN::BULLETS; i++) {
             if (bFired[i] || pPart->m_Bullets[i].m_bIdle)
@@ -136,11 +147,18 @@ TEST_F(Station, N1FiresThreeBurstsOfFourShotsOfFourBigBulletsFanningLeft)
             bFired[i] = 1;
             nNew++;
             EXPECT_EQ(i, nFired + nNew - 1);
-            EXPECT_EQ(pPart->m_Bullets[i].m_fAngle, fFan[i % 4]) << i;
+            const CEBBigBullet& bullet = pPart->m_Bullets[i];
+            EXPECT_EQ(bullet.m_fAngle, fFan[i % 4]) << i;
+            const float dx = bullet.m_vPos.x - x, dy = bullet.m_vPos.y - y;
+            EXPECT_NEAR(std::atan2(dy, dx), fFan[i % 4], 1e-4f) << i;
+            EXPECT_NEAR(std::hypot(dx, dy), CEBBigBullet::GetDefaultSpeed(), 1e-3f) << i;
         }
         if (!nNew)
             continue;
         ASSERT_EQ(nNew, 4);
+        // On the frame clock: a burst every 65 updates from the 65th after the halt, its shots
+        // every 4th update.
+        EXPECT_EQ(nTick, 65 + 65 * (nShots / 4) + 4 * (nShots % 4)) << nShots;
         if (!dwFirst) {
             dwFirst = Now();
             EXPECT_GT(dwFirst - dwStop, 1000u + 50u);
@@ -158,7 +176,29 @@ TEST_F(Station, N1FiresThreeBurstsOfFourShotsOfFourBigBulletsFanningLeft)
     EXPECT_EQ(nShots, 12);
     EXPECT_EQ(nFired, 48);
     EXPECT_EQ(pPart->m_nBurst, 3);
+    EXPECT_EQ(pPart->m_vPos.x, x);
     EXPECT_LT(RunOut(pLabel, 300), 300);
+    EXPECT_GT(pPart->m_vPos.x, 640.0f + (float)w);
+}
+
+TEST_F(Station, N2ShotDownBetweenItsBurstsEndsAtOnceAndFiresNoMore)
+{
+    CEnemyN* pKind = MakeKind<CEnemyN>(2);
+    CEnemyLabel* pLabel = Place(pKind, 3);
+    pLabel->Spawn();
+    auto* pPart = static_cast<CEnemyPartN*>(pKind->GetUnit(pLabel));
+    ASSERT_GT(RunToStay(pLabel, pPart), 0);
+    while (pPart->m_nBurst == 0)
+        Step(pLabel);
+    EXPECT_EQ(pPart->m_nLife, 5);
+    CTestGun gun(5);
+    EXPECT_EQ(pPart->HitByPlayerBullet(&m_Stage, &gun), 1);
+    // Five points of life at ten each, and the kind's score.
+    EXPECT_EQ(m_Stage.GetScore(), 50 + 160);
+    EXPECT_EQ(RunOut(pLabel, 3), 1);
+    Step(pLabel, 200);
+    EXPECT_EQ(pPart->m_nBurst, 1);
+    EXPECT_EQ(pPart->m_nShots, CEnemyPartN::SHOTS);
 }
 
 TEST_F(Station, P2CrawlsLeftAndDropsAPowerItemOfKindFourWhereItIsDestroyed)

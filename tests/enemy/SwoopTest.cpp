@@ -67,8 +67,9 @@ TEST_F(Swoop, C1BrakesNearTheMiddleTurnsBackFiresOnceCrossing480AndLeavesRight)
     // It halts near 320 + width / 2 and both frames were shown.
     EXPECT_NEAR(fMin, 344.0f, 8.0f);
     EXPECT_EQ(frames.size(), 2u);
-    EXPECT_GT(nFire, 60);
-    ASSERT_GT(nEnd, nFire);
+    // It fires on its 90th update and is past 688 on its 110th.
+    EXPECT_EQ(nFire, 90);
+    EXPECT_EQ(nEnd, 110);
     EXPECT_TRUE(pLabel->IsFinished());
     EXPECT_TRUE(pPart->m_bDead);
 }
@@ -140,6 +141,9 @@ TEST_F(Swoop, H1BrakesToRestWaitsMoreThanHalfASecondFiresAimedThenBacksOffAndDiv
         }
     }
     ASSERT_GT(nFire, 0);
+    // At rest on its 54th update; on the frame clock the shot follows on the 31st after that.
+    EXPECT_EQ(nRest, 54);
+    EXPECT_EQ(nFire, 31);
     // Backs off to the right at 10 px, facing right, sinking 2.5 px per frame.
     Step(pLabel);
     EXPECT_EQ(pPart->m_vPos.x, x + 10.0f);
@@ -147,6 +151,7 @@ TEST_F(Swoop, H1BrakesToRestWaitsMoreThanHalfASecondFiresAimedThenBacksOffAndDiv
     EXPECT_EQ(pPart->m_dwDrawFlags & 1u, 1u);
     const int nEnd = RunOut(pLabel, 400);
     EXPECT_LT(nEnd, 400);
+    EXPECT_EQ(nEnd, 94);
     EXPECT_LT(pPart->m_vPos.x, -2.0f * w);
     EXPECT_EQ(pPart->m_dwDrawFlags & 1u, 0u);
 }

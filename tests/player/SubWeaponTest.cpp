@@ -4,6 +4,7 @@
 // hit registry, and the exhaust flame and landing smoke.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "engine/AppTimer.h"
@@ -107,6 +108,11 @@ TEST_F(SubWeapons, FourMissilesFanOutSpeedUpAndTurnToTheFarPointWithNoEnemy)
     }
     // Past 200 ms: homing on (6000, 240) of the screen, that is y -240 here.
     EXPECT_EQ(nTicks, 13);
+    // Every trail puff has been set off by now and, without a colour step, keeps showing.
+    for (int i = 0; i < 4; i++) {
+        for (int k = 0; k < HAWK_TRAILS; k++)
+            EXPECT_FALSE(hawk.GetMissile(i).Trail[k].Puff.IsFinished()) << i << " " << k;
+    }
     EXPECT_EQ(hawk.GetTarget().x, 6000.0f);
     EXPECT_EQ(hawk.GetTarget().y, -240.0f);
     for (int i = 0; i < 4; i++) {
@@ -494,7 +500,16 @@ TEST_F(SubWeapons, LandingFromAJumpRaisesSmokeAtHerWheelsThatFadesAway)
     // Started at (x, -(y - 20)) and moved once by the tick's update.
     EXPECT_NEAR(smoke.GetPuff(0).GetPosition().x, p.x - 1.0f, 1.1f);
     EXPECT_NEAR(smoke.GetPuff(0).GetPosition().y, -(p.y - 20.0f), 1.1f);
-    Ticks(60);
+    // Puffs the smoke picture's size (64 px), and fast enough to leave the bike's outline (95 px
+    // behind her point) before they fade.
+    EXPECT_FLOAT_EQ(smoke.GetPuff(0).GetVertices()[1].x, 32.0f);
+    Ticks(20);
+    float fLeftmost = p.x;
+    for (int i = 0; i < 10; i++)
+        fLeftmost = std::min(fLeftmost, smoke.GetPuff(i).GetPosition().x);
+    EXPECT_LT(fLeftmost, p.x - 95.0f);
+    EXPECT_EQ(smoke.CountShown(), 10);
+    Ticks(40);
     EXPECT_TRUE(smoke.IsStopped());
 }
 

@@ -27,16 +27,28 @@
 #include "bullet/ExpBombScroll.h"
 #include "bullet/ExpStarCir.h"
 #include "bullet/SubtractiveRandom.h"
+#include "enemy/EnemyC.h"
+#include "enemy/EnemyJ.h"
+#include "enemy/EnemyL.h"
+#include "enemy/EnemyF91.h"
 #include "enemy/EnemyLabel.h"
+#include "enemy/EnemyZZ.h"
+#include "enemy/EnemyM.h"
+#include "enemy/EnemyP.h"
 #include "engine/KeyRecorder.h"
 #include "engine/Param.h"
 #include "engine/WinMain.h"
 #include "platform/win/Win.h"
+#include "player/FakeEffects.h"
 #include "player/Item.h"
 #include "player/OptionIcon.h"
+#include "enemy/EnemyZM.h"
+#include "scene/BossArena.h"
+#include "scene/BossStage.h"
 #include "scene/Game.h"
 #include "scene/ProgramRun.h"
 #include "StandInBoss.h"
+#include "scene/ShortStage.h"
 #include "stage/ObjectLabel.h"
 #include "stage/PeopleLabel.h"
 #include "stage/Stage.h"
@@ -421,6 +433,21 @@ uint64_t HashEnemies(CStage& stage)
     return h.Get();
 }
 
+// The letter of the kinds of the later stages; '?' for the others.
+char KindLetter(CEnemy* pKind)
+{
+    const std::pair<bool, char> kKinds[] = {
+        {dynamic_cast<CEnemyC*>(pKind) != nullptr, 'C'}, {dynamic_cast<CEnemyH*>(pKind) != nullptr, 'H'},
+        {dynamic_cast<CEnemyJ*>(pKind) != nullptr, 'J'}, {dynamic_cast<CEnemyL*>(pKind) != nullptr, 'L'},
+        {dynamic_cast<CEnemyM*>(pKind) != nullptr, 'M'}, {dynamic_cast<CEnemyN*>(pKind) != nullptr, 'N'},
+        {dynamic_cast<CEnemyP*>(pKind) != nullptr, 'P'}};
+    for (const auto& kind : kKinds) {
+        if (kind.first)
+            return kind.second;
+    }
+    return '?';
+}
+
 // The enemy parts alive in play, each once.
 void CollectLiveParts(CStage& stage, std::set<CEnemyPart*>* pOut)
 {
@@ -527,7 +554,7 @@ protected:
             const int t = static_cast<int>(m_Host.GetFrameTicks() - m_nBase);
             PlayKeys(kTrack, std::size(kTrack), t);
             fnEach(game, t);
-            if (t == kTrackEnd)
+            if (t == m_nTrackEnd)
                 CloseSoon();
         };
     }
@@ -542,12 +569,17 @@ protected:
 
     uint32_t m_nBase = 0;
     std::vector<std::pair<std::string, std::string>> m_Params;
+    // A change to the data copy after the parameters, and the tick the run ends at.
+    std::function<void()> m_fnEditData;
+    int m_nTrackEnd = kTrackEnd;
     // The stage the run starts on, and the ticks its replay must play at least (0: all but the
     // closing one).
     int m_nStage = 1;
     int m_nLeastPlayed = 0;
     // Stage 1 cut short to a stand-in boss.
     bool m_bBossRun = false;
+    // The stage's map cut down to its start and the boss's arena.
+    bool m_bBossFirst = false;
     std::vector<TICKSAMPLE> m_Recorded;
     int m_nShotTicks = 0;
     int m_nBurstTicks = 0;
@@ -569,6 +601,8 @@ TEST_F(StageRun, SheLandsClimbsShootsJumpsOntoTheBlockAndDropsThroughAPlatform)
     PlayTrack([&](CObservedGame& game, int t) {
         at[t] = Sample(game);
         under[t] = Underfoot(game);
+        if (t == 26 || t == 516)
+            WriteLook(m_Host, "landing-smoke-" + std::to_string(t));
         bAlwaysPlaying = bAlwaysPlaying && game.GetStage().GetState() == STAGE_STATE_PLAY;
         if (t >= 20 && t < 400)
             fMinXBeforeBlock = std::min(fMinXBeforeBlock, at[t].x);
@@ -638,30 +672,44 @@ TEST_F(StageRun, ARecordedRunPlayedBackFromItsReplayFileRepeatsEveryTick)
     EXPECT_EQ(nLeastLife, 70);
 }
 
-// Stage 2 meets the kinds C, H, J, L and M within the run: every tick it plays back is the
-// recorded one, with them in play. Its replay runs out 95 ticks early (the opening chat), so only
-// the ticks it plays are compared.
+// Stage 2 meets the kinds C, H, J, L, M, N and P within the run, on its first three screens: every
+// tick it plays back is the recorded one, with them in play. Its replay runs out 95 ticks early (the
+// opening chat), so only the ticks it plays are compared.
 TEST_F(StageRun, ARunOnTheStageWithTheOtherKindsRepeatsEveryTick)
 {
     m_nStage = 2;
     // The track's ride leaves her off the screen on stage 2: the game over that follows ends the
-    // playback (as a replay's game over does) at tick 465, while the recording runs on.
+    // playback (as a replay's game over does) while the recording runs on.
     m_nLeastPlayed = 460;
-    std::map<int, int> live;
-    RecordAndPlayBack([&](CObservedGame& game, int) {
+    // By the kind's letter, the ticks with a live part and the first of them; in the recording.
+    std::map<char, int> live, first;
+    RecordAndPlayBack([&](CObservedGame& game, int t) {
+        if (game.GetPlayer().GetState() & PLAYER_STATE_PLAYBACK)
+            return;
+        if (t % 10 == 0)
+            WriteLook(m_Host, "stage2-" + std::to_string(t));
         for (CObjectLabel* pObject : game.GetStage().GetLayerList(STAGE_ENEMY_LAYER)) {
             auto* pLabel = dynamic_cast<CEnemyLabel*>(pObject);
             if (!pLabel || pLabel->IsFinished())
                 continue;
+            int nLive = 0;
             for (int f = 0; f < ENEMY_FAMILY_NUM; f++) {
                 const ENEMYPARTS& parts = pLabel->m_Parts[f];
                 for (int i = 0; i < parts.nCount; i++)
-                    live[f] += !parts.At(i)->m_bDead;
+                    nLive += !parts.At(i)->m_bDead;
             }
+            const char cKind = KindLetter(pLabel->m_pEnemy);
+            live[cKind] += nLive > 0;
+            if (nLive && !first.count(cKind))
+                first[cKind] = t;
         }
     });
-    for (int f : {ENEMY_FAMILY_C, ENEMY_FAMILY_J, ENEMY_FAMILY_L, ENEMY_FAMILY_M})
-        EXPECT_GT(live[f], 100) << f;
+    // Each comes in well within the ticks played back and stays a while.
+    for (char cKind : {'C', 'H', 'J', 'L', 'M', 'N', 'P'}) {
+        ASSERT_TRUE(first.count(cKind)) << cKind;
+        EXPECT_LT(first[cKind], 300) << cKind;
+        EXPECT_GT(live[cKind], 100) << cKind;
+    }
     EXPECT_EQ(m_Recorded[0].nExp, 32);
 }
 
@@ -687,6 +735,76 @@ TEST_F(StageRun, ARunIntoABossFightRepeatsEveryTick)
     // Some ninety ticks of the fight in each of the two runs.
     EXPECT_GT(nBossTicks, 2 * 90);
     EXPECT_LT(fBossX, 940.0f);
+}
+
+// Stage 2 cut down to the arena of its boss: Z.M.Zorva swoops, fires and swings its sabers at her
+// while she shoots it, and every tick plays back as recorded.
+TEST_F(StageRun, AFightWithBossZMRepeatsEveryTick)
+{
+    m_nStage = 2;
+    m_bBossFirst = true;
+    int nBossTicks = 0, nHitTicks = 0, nSwingTicks = 0, nLife = 0;
+    RecordAndPlayBack([&](CObservedGame& game, int) {
+        for (CObjectLabel* pObject : game.GetStage().GetLayerList(STAGE_ENEMY_LAYER)) {
+            auto* pLabel = dynamic_cast<CEnemyLabel*>(pObject);
+            if (!pLabel || !dynamic_cast<CEnemyZM*>(pLabel->m_pEnemy) || pLabel->IsFinished())
+                continue;
+            CEnemyPartZM* pBody = pLabel->GetParts<CEnemyPartZM>(ENEMY_FAMILY_ZM);
+            nBossTicks++;
+            nHitTicks += pBody->m_Flash.IsFlashing() ? 1 : 0;
+            nSwingTicks += pBody->m_Saber.IsIdle() ? 0 : 1;
+            nLife = pBody->m_nLife;
+        }
+    });
+    // Counted in both runs alike: the fight took most of the track, her gun hit it and it swung.
+    EXPECT_GT(nBossTicks, 2 * 250);
+    EXPECT_GT(nHitTicks, 2 * 10);
+    EXPECT_GT(nSwingTicks, 0);
+    EXPECT_LT(nLife, 1200);
+}
+
+// A gun of the test's own whose every shot meets: it wears a boss down at fixed ticks of both runs.
+class CBossDamage : public IPlayerBullet {
+public:
+    int GetPower() override { return m_nPower; }
+    int HitByEnemyPart(CStage*, CCrushable*) override { return 1; }
+    int m_nPower = 0;
+};
+
+CEnemyPartZZ* FindZZ(CStage& stage)
+{
+    for (CObjectLabel* pObject : stage.GetLayerList(STAGE_ENEMY_LAYER)) {
+        auto* pLabel = dynamic_cast<CEnemyLabel*>(pObject);
+        if (auto* pKind = pLabel ? dynamic_cast<CEnemyZZ*>(pLabel->m_pEnemy) : nullptr)
+            return static_cast<CEnemyPartZZ*>(pKind->GetBody(pLabel));
+    }
+    return nullptr;
+}
+
+// Stage 3 on the shortest ride to boss ZZ: hit below two thirds in its first phase and below a
+// third in its second, it fights into its full attack, and every tick of the fight plays back.
+TEST_F(StageRun, AFightWithZZThroughItsThreePhasesRepeatsEveryTick)
+{
+    m_nStage = 3;
+    m_nTrackEnd = 1250;
+    m_Params = {{"ENEMY_ZZ.M.Zorva", "300, 0, 0, 50000, 1"}};
+    m_fnEditData = [] { ShortenStage(3, 13); };
+    int nTicks[4] = {};
+    RecordAndPlayBack([&](CObservedGame& game, int t) {
+        CEnemyPartZZ* pBody = FindZZ(game.GetStage());
+        if (!pBody || pBody->m_bDead)
+            return;
+        if (t == 150 || t == 600) {
+            CBossDamage gun;
+            gun.m_nPower = t == 150 ? 110 : 100;
+            pBody->HitByPlayerBullet(&game.GetStage(), &gun);
+        }
+        nTicks[pBody->m_nState]++;
+    });
+    // Both runs: the first phase's pass, the second's up to its recoil, and the full attack's start.
+    EXPECT_EQ(nTicks[0], 2 * 319);
+    EXPECT_GT(nTicks[1], 2 * 286);
+    EXPECT_GT(nTicks[2], 2 * 100);
 }
 
 // What enemies do to her besides their fire, done by the test at the same stage ticks of both runs:
@@ -861,6 +979,63 @@ TEST_F(StageRun, APauseAndTheGameOverScreenKeepThePlaybackInStepAndTheGameOverEn
               (std::vector<int>{CGame::STATE_STAGE, CGame::STATE_STAGE_FADE, CGame::STATE_TITLE}));
 }
 
+// Retrying a stage, or going on to the next, starts a new run of the stage in the same process: it
+// must start as clean as the first. The track ridden twice in one process, each on a fresh host
+// and game, gives the same tick samples and the same frames from the first tick to the last.
+TEST_F(StageRun, TwoRunsOfTheTrackInOneProcessAreTheSameTickForTick)
+{
+    MakeStageData();
+    struct RUNNOTES {
+        std::vector<TICKSAMPLE> samples;
+        std::vector<uint64_t> frames;
+    };
+    static CFakeEffects s_Effects;  // the game may reach it until the fixture ends
+    auto ride = [](CHostHeadless& host, CObservedGame& game, RUNNOTES* pNotes) {
+        game.m_bWaitForLoads = true;
+        uint32_t nBase = 0;
+        game.m_OnRender = [&host, pNotes, &nBase](CObservedGame& g) {
+            if (g.GetState() != CGame::STATE_STAGE || !g.m_bNoting)
+                return;
+            if (!nBase) {
+                nBase = host.GetFrameTicks();
+                // Her hit effects take the wall time for their looks: stand-ins that draw nothing.
+                g.GetPlayer().SetEffects(&s_Effects);
+            }
+            const int t = static_cast<int>(host.GetFrameTicks() - nBase);
+            for (const KEYEVENT& e : kTrack) {
+                if (e.nTick == t && e.bDown)
+                    host.PressKey(e.nKey);
+                else if (e.nTick == t)
+                    host.ReleaseKey(e.nKey);
+            }
+            pNotes->samples.push_back(Sample(g));
+            pNotes->frames.push_back(HashFrame(host.GetLastFrame()));
+            if (t >= 330 && t <= 333) WriteLook(host, "dbg-" + std::to_string((long)pNotes % 1000) + "-" + std::to_string(t));
+            if (t == kTrackEnd)
+                CloseSoonOn(host, g);
+        };
+        ASSERT_EQ(RunOn(host, game, 200000), 0);
+        for (const KEYEVENT& e : kTrack)
+            host.ReleaseKey(e.nKey);
+    };
+    RUNNOTES first, second;
+    ride(m_Host, m_Game, &first);
+    CHostHeadless host;
+    CObservedGame game(host);
+    ride(host, game, &second);
+    ASSERT_EQ(first.samples.size(), static_cast<size_t>(kTrackEnd + 1));
+    ASSERT_EQ(second.samples.size(), first.samples.size());
+    for (size_t i = 0; i < first.samples.size(); i++) {
+        const TICKSAMPLE& a = first.samples[i];
+        const TICKSAMPLE& b = second.samples[i];
+        ASSERT_TRUE(a == b) << "tick " << i << std::hex << ": labels " << a.nLabelHash << "/" << b.nLabelHash
+                            << " shots " << a.nShotHash << "/" << b.nShotHash << " explosions " << a.nExplosionHash
+                            << "/" << b.nExplosionHash << " items " << a.nItemHash << "/" << b.nItemHash
+                            << " enemies " << a.nEnemyHash << "/" << b.nEnemyHash;
+        ASSERT_EQ(first.frames[i], second.frames[i]) << "tick " << i;
+    }
+}
+
 TEST_F(StageRun, EnemyFireIsShotDownByHerGunAndEveryExplosionAndStarCircleBurnsOut)
 {
     MakeStageData();
@@ -967,6 +1142,10 @@ void StageRun::RecordAndPlayBack(const std::function<void(CObservedGame&, int)>&
         SetParam("INIT_STAGE_NUM", std::to_string(m_nStage));
         ClearParams();
     }
+    if (m_bBossFirst)
+        MoveBossToStart(m_nStage);
+    if (m_fnEditData)
+        m_fnEditData();
     std::filesystem::create_directory("Replay");
     std::vector<TICKSAMPLE>& recorded = m_Recorded;
     CTestEmitter fire;
@@ -986,7 +1165,7 @@ void StageRun::RecordAndPlayBack(const std::function<void(CObservedGame&, int)>&
         std::set<CEnemyPart*> live;
         CollectLiveParts(game.GetStage(), &live);
         m_nEnemyTicks += !live.empty();
-        if (t == kTrackEnd) {
+        if (t == m_nTrackEnd) {
             CKeyRecorder* pRec = CKeyRecorder::GetInstance();
             pRec->CloseTrack();
             ASSERT_EQ(pRec->SaveReplay("Replay01.dat", game.GetStage().GetScore()), 1);
@@ -994,7 +1173,7 @@ void StageRun::RecordAndPlayBack(const std::function<void(CObservedGame&, int)>&
     });
     ASSERT_EQ(Run(200000), 0);
     fire.StopAll();
-    ASSERT_EQ(recorded.size(), static_cast<size_t>(kTrackEnd + 1));
+    ASSERT_EQ(recorded.size(), static_cast<size_t>(m_nTrackEnd + 1));
     for (const KEYEVENT& e : kTrack)
         m_Host.ReleaseKey(e.nKey);
     for (int& flag : g_nOptionFlags)
@@ -1058,4 +1237,43 @@ void StageRun::RecordAndPlayBack(const std::function<void(CObservedGame&, int)>&
     }
     // The heroine of the second run was played back, not steered.
     EXPECT_TRUE(bAllPlayback);
+}
+
+// Stage 4 cut to its boss: F91 teleports in, dashes to her height and fires its missile fan while
+// her gun hits it, and every tick of the fight, its afterimages included, plays back as recorded.
+TEST_F(StageRun, AFightWithBossF91RepeatsEveryTick)
+{
+    m_nStage = 4;
+    m_fnEditData = [] { UseBossStage(4, "M.ZorvaF91"); };
+    std::vector<std::vector<float>> runs[2];
+    int nRun = -1;
+    const CGame* pLast = nullptr;
+    RecordAndPlayBack([&](CObservedGame& game, int) {
+        if (&game != pLast) {
+            pLast = &game;
+            nRun++;
+        }
+        for (CObjectLabel* pObject : game.GetStage().GetLayerList(STAGE_ENEMY_LAYER)) {
+            auto* pLabel = dynamic_cast<CEnemyLabel*>(pObject);
+            auto* pKind = pLabel ? dynamic_cast<CEnemyF91*>(pLabel->m_pEnemy) : nullptr;
+            if (!pKind || pLabel->IsFinished() || nRun > 1)
+                continue;
+            CEnemyPartF91& b = *pKind->GetF91Body(pLabel);
+            runs[nRun].push_back({(float)b.m_nState, (float)b.m_nTick, (float)b.m_After.nState, (float)b.m_After.bBlink,
+                                  b.m_After.vPoint[0].x, b.m_After.vPoint[1].x, b.m_vPos.y, b.m_fLean,
+                                  (float)!b.m_Missiles[7].IsIdle()});
+        }
+    });
+    ASSERT_EQ(nRun, 1);
+    ASSERT_GT(runs[0].size(), 300u);
+    // The playback ends a tick early, on the closing record.
+    ASSERT_GE(runs[1].size() + 1, runs[0].size());
+    bool bConverged = false, bMissile = false;
+    for (size_t i = 0; i < runs[1].size(); i++) {
+        ASSERT_EQ(runs[1][i], runs[0][i]) << "boss tick " << i;
+        bConverged = bConverged || runs[0][i][2] == F91AFTERIMAGE::CONVERGING;
+        bMissile = bMissile || runs[0][i][8] != 0.0f;
+    }
+    EXPECT_TRUE(bConverged);
+    EXPECT_TRUE(bMissile);
 }

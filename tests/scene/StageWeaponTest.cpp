@@ -191,6 +191,8 @@ TEST_F(StageWeapons, TheChargedIonShieldTakesAnEnemyShotForHer)
         CPlayer& p = game.GetPlayer();
         life[t] = p.GetLife();
         nShieldTicks += !p.GetIonShield().IsFinished();
+        if (t == 152)
+            WriteLook(m_Host, "ion-shield");
         if (t == 149) {
             bChargedBefore = p.GetCockpit().IsCharged();
             D3DVECTOR c;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "StageFiles.h"
+#include "BossF91Pictures.h"
 #include "EnemyPictures.h"
 #include "WaveWriter.h"
 
@@ -92,13 +93,17 @@ std::vector<std::string> AllEnemyCodes()
 // Stage 1 meets the kinds that fly today in their telling variants: the aimed shot and the big
 // bullet of A, rings of two and of five with their core, the halting and the diving F, G's falling
 // units, carrier and diagonal blade. Stages 2 to 5 share out the whole table between them and also
-// meet one of each kind.
+// meet one of each kind; stage 2 meets the kinds of the later stages first, within its first
+// three screens.
 std::vector<std::string> StageEnemyCodes(int nStage)
 {
     if (nStage == 1)
         return {"A1", "B8", "F2", "G7", "A7", "F0", "G0", "B1", "A0", "F6", "G3", "A5"};
     const char* const kFirstOfKind[] = {"A1", "B1", "C1", "F1", "G1", "H1", "J1", "L1", "M1", "N1", "P1"};
-    std::vector<std::string> codes(std::begin(kFirstOfKind), std::end(kFirstOfKind));
+    const char* const kLaterKindsFirst[] = {"C1", "H1", "J1", "L1", "M1", "N1", "P1", "A1", "B1", "F1", "G1"};
+    std::vector<std::string> codes = nStage == 2
+                                         ? std::vector<std::string>(std::begin(kLaterKindsFirst), std::end(kLaterKindsFirst))
+                                         : std::vector<std::string>(std::begin(kFirstOfKind), std::end(kFirstOfKind));
     std::vector<std::string> all = AllEnemyCodes();
     for (size_t i = 0; i < all.size(); i++)
         if ((int)(i % 4) == nStage - 2)
@@ -357,6 +362,8 @@ void WriteStageFiles(CDataSet& data)
         data.WriteText(folder + "StageDemo.txt", MakeStageText(nStage, true));
         WriteStagePictures(data, nStage, folder);
         WriteEnemyPictures(data, nStage, folder);
+        if (nStage == 4)
+            WriteBossF91Pictures(data, folder);
         data.Write(folder + "Chat01.wav", MakeChatVoice(1));
         data.Write(folder + "Chat02.wav", MakeChatVoice(2));
         data.Write(folder + "Horn.wav", MakeEffectWave("Horn"));

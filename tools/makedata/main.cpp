@@ -9,6 +9,8 @@
 #include <string>
 
 #include "ArtKit.h"
+#include "BossZMPictures.h"
+#include "BossZZPictures.h"
 #include "BulletPictures.h"
 #include "WeaponPictures.h"
 #include "CutScenes.h"
@@ -75,6 +77,8 @@ int main(int argc, char** argv)
     WriteWeaponPictures(data);
     WriteFrontPictures(data);
     WriteItemPictures(data);
+    WriteBossZMPictures(data, "Stage02/");
+    WriteBossZZSheet(data, "Stage03/");
     // Last: the demos are played on everything above; the run edits its own Param.txt.
     const bool bDemos = !data.Failed() && data.LinkInto(strScratch, {"System/Param.txt"}) &&
                         WriteDemoReplays(data, strScratch);
