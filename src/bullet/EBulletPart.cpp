@@ -1,6 +1,11 @@
 #include "bullet/EBulletPart.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
+
+#include "engine/PCMManagerTask.h"
+#include "stage/Stage.h"
 
 void MakeTruncQuad(D3DVECTOR* pOut, float x, float y, float fHw, float fHh)
 {
@@ -94,4 +99,21 @@ int DrawEnemyBullets3D(IDirect3DDevice7* lpDevice)
     for (IEBulletRender* p : IEBulletRender::GetRegistry())
         p->Render3D(lpDevice);
     return 1;
+}
+
+int TakePlayerShot(CStage* pStage, CEBulletPart* pSelf, CCrushable* pBullet, int* pnHitPoints)
+{
+    if (!pBullet || pBullet->m_nCategory != CRUSH_PLAYER_BULLET)
+        return 0;
+    const int nConfirm = pBullet->HitByEnemyBullet(pStage, pSelf);
+    if (!nConfirm)
+        return 0;
+    const int nDamage = std::max(static_cast<IPlayerBullet*>(pBullet)->GetPower(), 0);
+    const long long nPoints = 10LL * std::min(nDamage, std::max(*pnHitPoints, 0));
+    if (pStage)
+        pStage->AddScore((int)std::min<long long>(nPoints, INT_MAX), 0);
+    *pnHitPoints -= nDamage;
+    pSelf->m_Flash.Start();
+    g_PCMManagerTask.Play(EBULLET_DAMAGE_WAVE);
+    return nConfirm;
 }

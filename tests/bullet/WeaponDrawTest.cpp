@@ -191,7 +191,7 @@ TEST_F(WeaponDraw, TheMissileAndTheFamiliarAreBlittedWhereTheirBoxesSay)
 
     IDirectDrawSurface7* lpFamiliar = nullptr;
     CBmpIndex index;
-    ASSERT_EQ(index.LoadIndex(g_lpD3DDevice, ".\\GameData\\System\\", "BossRX93Index.txt"), 1);
+    ASSERT_EQ(index.LoadIndex(g_lpD3DDevice, ".\\GameData\\Stage05\\", "BossRX93Index.txt"), 1);
     lpFamiliar = index.CreateSurfaceByDevice(g_lpD3DDevice, "NM_Familiar.bmp", nullptr, MEM_SYSTEM);
     ASSERT_NE(lpFamiliar, nullptr);
     CEBFamiliar f;
@@ -240,7 +240,7 @@ TEST_F(WeaponDraw, EveryWeaponInOneFrame)
     vulcan.SetMuzzlePoint(600.0f, -40.0f, 0.0f);
     CEBRoundEx ring;
     CBmpIndex index;
-    ASSERT_EQ(index.LoadIndex(g_lpD3DDevice, ".\\GameData\\System\\", "BossRX93Index.txt"), 1);
+    ASSERT_EQ(index.LoadIndex(g_lpD3DDevice, ".\\GameData\\Stage05\\", "BossRX93Index.txt"), 1);
     IDirectDrawSurface7* lpForce = index.CreateSurfaceByDevice(g_lpD3DDevice, "NM_Force.bmp", nullptr, MEM_SYSTEM);
     IDirectDrawSurface7* lpFamiliar = index.CreateSurfaceByDevice(g_lpD3DDevice, "NM_Familiar.bmp", nullptr, MEM_SYSTEM);
     ASSERT_EQ(ring.Load(g_lpD3DDevice, lpForce), 1);
