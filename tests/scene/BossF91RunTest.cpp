@@ -8,9 +8,9 @@
 #include "engine/Param.h"
 #include "player/OptionIcon.h"
 #include "player/StageClear.h"
-#include "scene/BossStage.h"
 #include "scene/Game.h"
 #include "scene/ProgramRun.h"
+#include "scene/RunDataEdit.h"
 #include "stage/Stage.h"
 
 namespace {

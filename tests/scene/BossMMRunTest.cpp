@@ -12,7 +12,7 @@
 #include "enemy/EnemyMM.h"
 #include "scene/Game.h"
 #include "scene/ProgramRun.h"
-#include "scene/BossArenaStage.h"
+#include "scene/RunDataEdit.h"
 #include "stage/Stage.h"
 
 namespace {

@@ -11,9 +11,9 @@
 
 #include "enemy/EnemyLabel.h"
 #include "enemy/EnemyNM.h"
-#include "scene/BossArena.h"
 #include "scene/Game.h"
 #include "scene/ProgramRun.h"
+#include "scene/RunDataEdit.h"
 #include "stage/Stage.h"
 
 namespace {

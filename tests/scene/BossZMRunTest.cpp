@@ -9,9 +9,9 @@
 
 #include "enemy/EnemyLabel.h"
 #include "enemy/EnemyZM.h"
-#include "scene/BossArena.h"
 #include "scene/Game.h"
 #include "scene/ProgramRun.h"
+#include "scene/RunDataEdit.h"
 #include "stage/Stage.h"
 
 namespace {

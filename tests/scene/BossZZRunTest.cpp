@@ -10,7 +10,7 @@
 #include "platform/win/Win.h"
 #include "scene/Game.h"
 #include "scene/ProgramRun.h"
-#include "scene/ShortStage.h"
+#include "scene/RunDataEdit.h"
 #include "stage/Stage.h"
 
 namespace {
