@@ -256,17 +256,7 @@ void CEnemyPartNM::DashToPlayerHeight(CEnemyLabel* pLabel)
         return;
     }
     m_fDashAngle = std::atan2(dy, dx);
-    const float v = std::min(kDashTop, r);
-    m_Adjust.Set(0.0f, v * v / r, kDashLeast, v, 1, 1, 0);
-}
-
-void CEnemyPartNM::StepDash()
-{
-    if (m_Adjust.nReached)
-        return;
-    m_vPos.x += std::cos(m_fDashAngle) * m_Adjust.fValue;
-    m_vPos.y += std::sin(m_fDashAngle) * m_Adjust.fValue;
-    m_Adjust.Step();
+    SetDashSpeed(r, kDashTop, kDashLeast);
 }
 
 void CEnemyPartNM::GlideTo(float fTo, float fSpeed)
