@@ -132,15 +132,7 @@ int CEnemyPartNM::LoadWeapons(IDirect3DDevice7* lpDevice, CEnemyLabel*)
 void CEnemyPartNM::StopWeapons()
 {
     m_ExpBoss.Stop();
-    m_Ring.Stop();
-    m_Funnel1.Stop();
-    m_Funnel2.Stop();
-    m_Tri.Stop();
-    for (CEBHoming& homing : m_Homing)
-        homing.Stop();
-    for (CEBFamiliar& familiar : m_Familiars)
-        familiar.Stop();
-    m_Laser.Stop();
+    CEnemyPartNM::FinishWeapons(nullptr);
     if (m_pKind)
         Recoil().Detach();
 }
