@@ -3,6 +3,11 @@
 // - BM_StageTicks/N: stage N, the shot key held; stage ticks per second of wall time, that figure
 //   as a multiple of real time (60 ticks per second), and the median and 99th-percentile tick
 //   time;
+// - BM_BossFightTicks: the same figures for the first boss's fight, on stage 1 laid out short, her
+//   gun held up and firing at a boss too tough to fall within the timed ticks;
+// - BM_BossNMFightTicks: the same for the last boss's fight, the busiest (pods, beams, missiles,
+//   rings and familiars), on stage 5 cut down to its arena, her gun firing at a boss too tough to
+//   fall, and she unable to (PLAY_OUT 0);
 // - BM_StageLoad: stage 1, from the first loading frame to the first stage frame (the frame loop waits for
 //   the loader on its first loading frame, as the headless runner does).
 // Pin the run to a chosen core with taskset; the benchmark keeps to the first core it is given.
@@ -23,7 +28,10 @@
 #include "engine/WinMain.h"
 #include "platform/host/HostHeadless.h"
 #include "platform/win/Win.h"
+#include "scene/BossArena.h"
 #include "scene/Game.h"
+#include "scene/ShortStage.h"
+#include "scene/BossArenaStage.h"
 #include "stage/Stage.h"
 
 namespace {
@@ -32,6 +40,10 @@ using Clock = std::chrono::steady_clock;
 
 const int kWarmTicks = 120;    // the ride-in and the first screen's spawning
 const int kTimedTicks = 3000;  // fifty seconds of play
+const int kBossWarmTicks = 300;   // the ride to the arena and the boss's entry
+const int kBossTimedTicks = 1800; // its mines, its exit and return, its volleys and vulcan
+const int kNMWarmTicks = 100;     // the last boss glides in at once
+const int kNMTimedTicks = 2400;   // its circle, laser and beams, twice over, and the recall
 const int kLoadRuns = 7;
 const int kMaxLoadWaitMs = 60000;
 
@@ -113,7 +125,12 @@ private:
 
 class CTimedGame : public CLoadWaitingGame {
 public:
-    explicit CTimedGame(CHostHeadless& host) : CLoadWaitingGame(host, false) { m_tickMs.reserve(kTimedTicks); }
+    explicit CTimedGame(CHostHeadless& host, int nWarmTicks = kWarmTicks, int nTimedTicks = kTimedTicks,
+                        bool bAimUp = false)
+        : CLoadWaitingGame(host, false), m_nWarmTicks(nWarmTicks), m_nTimedTicks(nTimedTicks), m_bAimUp(bAimUp)
+    {
+        m_tickMs.reserve(nTimedTicks);
+    }
 
     void Render(IDirectDrawSurface7* lpDest, IDirect3DDevice7* lpDevice) override
     {
@@ -126,26 +143,28 @@ public:
         if (!bPlaying) {
             // A stage whose play ends early (a miss on a stage she cannot ride through) counts the
             // ticks it played.
-            if (m_nFirstTick != 0 && nTick - m_nFirstTick > (uint32_t)kWarmTicks)
-                Finish(m_Last, static_cast<int>(m_nLastTick - m_nFirstTick) - kWarmTicks);
+            if (m_nFirstTick != 0 && nTick - m_nFirstTick > (uint32_t)m_nWarmTicks)
+                Finish(m_Last, static_cast<int>(m_nLastTick - m_nFirstTick) - m_nWarmTicks);
             return;
         }
         if (m_nFirstTick == 0) {
             m_nFirstTick = nTick;
             m_Host.PressKey('Z');
+            if (m_bAimUp)
+                m_Host.PressKey(VK_UP);
         }
         const int nStageTick = static_cast<int>(nTick - m_nFirstTick);
-        if (nStageTick == kWarmTicks) {
+        if (nStageTick == m_nWarmTicks) {
             m_Start = now;
-        } else if (nStageTick > kWarmTicks) {
+        } else if (nStageTick > m_nWarmTicks) {
             // A tick is everything from one render pass to the next: frame loop, update, render,
             // present.
             m_tickMs.push_back(Ms(now - m_Last) / static_cast<double>(nTick - m_nLastTick));
         }
         m_Last = now;
         m_nLastTick = nTick;
-        if (nStageTick >= kWarmTicks + kTimedTicks)
-            Finish(now, nStageTick - kWarmTicks);
+        if (nStageTick >= m_nWarmTicks + m_nTimedTicks)
+            Finish(now, nStageTick - m_nWarmTicks);
     }
 
     double m_fSeconds = 0.0;
@@ -161,6 +180,9 @@ private:
         Close();
     }
 
+    const int m_nWarmTicks;
+    const int m_nTimedTicks;
+    const bool m_bAimUp;
     uint32_t m_nFirstTick = 0;
     uint32_t m_nLastTick = 0;
     bool m_bDone = false;
@@ -210,7 +232,8 @@ public:
 
     // The sample data starts at the logo; the benchmarks start the debug way, straight into the
     // load of the stage: a key of the generated Param.txt set to a number.
-    static bool SetParam(const char* pszKey, int nValue)
+    static bool SetParam(const char* pszKey, int nValue) { return SetParam(pszKey, std::to_string(nValue)); }
+    static bool SetParam(const char* pszKey, const std::string& strValues)
     {
         const char* pszPath = "GameData/System/Param.txt";
         std::ifstream in(pszPath, std::ios::binary);
@@ -220,7 +243,7 @@ public:
         if (nAt == std::string::npos)
             return false;
         const size_t nEnd = strText.find("\r\n", nAt);
-        strText.replace(nAt, nEnd - nAt, strKey + std::to_string(nValue));
+        strText.replace(nAt, nEnd - nAt, strKey + strValues);
         std::ofstream out(pszPath, std::ios::binary | std::ios::trunc);
         out << strText;
         return static_cast<bool>(out);
@@ -232,17 +255,12 @@ private:
     bool m_bReady = false;
 };
 
-void BM_StageTicks(benchmark::State& state)
+// Runs the timed game once per iteration and reports its figures.
+void RunTicks(benchmark::State& state, int nWarmTicks, int nTimedTicks, bool bAimUp)
 {
-    const int nCpu = PinToOneCore();
-    CDataFolder folder(static_cast<int>(state.range(0)));
-    if (!folder.IsReady()) {
-        state.SkipWithError("cannot generate the data set");
-        return;
-    }
     for (auto _ : state) {
         CHostHeadless host;
-        CTimedGame game(host);
+        CTimedGame game(host, nWarmTicks, nTimedTicks, bAimUp);
         RunProgram(host, game);
         if (game.m_fSeconds <= 0.0) {
             state.SkipWithError("the stage did not run its ticks");
@@ -255,6 +273,46 @@ void BM_StageTicks(benchmark::State& state)
         state.counters["tick_ms_median"] = Quantile(game.m_tickMs, 0.5);
         state.counters["tick_ms_p99"] = Quantile(game.m_tickMs, 0.99);
     }
+}
+
+void BM_StageTicks(benchmark::State& state)
+{
+    const int nCpu = PinToOneCore();
+    CDataFolder folder(static_cast<int>(state.range(0)));
+    if (!folder.IsReady()) {
+        state.SkipWithError("cannot generate the data set");
+        return;
+    }
+    RunTicks(state, kWarmTicks, kTimedTicks, false);
+    state.counters["cpu"] = nCpu;
+}
+
+void BM_BossFightTicks(benchmark::State& state)
+{
+    const int nCpu = PinToOneCore();
+    CDataFolder folder(1);
+    const bool bReady = folder.IsReady() && ShortenStageOne() &&
+                        CDataFolder::SetParam("ENEMY_M.Zorva", std::string("100000, 0, 0, 10000, 1"));
+    if (!bReady) {
+        state.SkipWithError("cannot generate the data set");
+        return;
+    }
+    RunTicks(state, kBossWarmTicks, kBossTimedTicks, true);
+    state.counters["cpu"] = nCpu;
+}
+
+void BM_BossNMFightTicks(benchmark::State& state)
+{
+    const int nCpu = PinToOneCore();
+    CDataFolder folder(5);
+    const bool bReady = folder.IsReady() && CDataFolder::SetParam("ENEMY_N.M.Zorva", "100000, 0, 0, 30000, 1") &&
+                        CDataFolder::SetParam("PLAY_OUT", "0");
+    if (!bReady) {
+        state.SkipWithError("cannot generate the data set");
+        return;
+    }
+    MoveBossToStart(5);
+    RunTicks(state, kNMWarmTicks, kNMTimedTicks, false);
     state.counters["cpu"] = nCpu;
 }
 
@@ -295,4 +353,6 @@ void BM_StageLoad(benchmark::State& state)
 
 // Stage 1, and stage 2, the busiest: three enemies a screen, the later kinds on its first screens.
 BENCHMARK(BM_StageTicks)->UseManualTime()->Iterations(1)->Unit(benchmark::kSecond)->Arg(1)->Arg(2);
+BENCHMARK(BM_BossFightTicks)->UseManualTime()->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK(BM_BossNMFightTicks)->UseManualTime()->Iterations(1)->Unit(benchmark::kSecond);
 BENCHMARK(BM_StageLoad)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);

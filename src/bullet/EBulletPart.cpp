@@ -1,6 +1,13 @@
 #include "bullet/EBulletPart.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
+
+#include "engine/PCMManagerTask.h"
+#include "engine/Sprite.h"
+#include "platform/d3d/D3DX.h"
+#include "stage/Stage.h"
 
 void MakeTruncQuad(D3DVECTOR* pOut, float x, float y, float fHw, float fHh)
 {
@@ -94,4 +101,32 @@ int DrawEnemyBullets3D(IDirect3DDevice7* lpDevice)
     for (IEBulletRender* p : IEBulletRender::GetRegistry())
         p->Render3D(lpDevice);
     return 1;
+}
+
+int TakePlayerShot(CStage* pStage, CEBulletPart* pSelf, CCrushable* pBullet, int* pnHitPoints)
+{
+    if (!pBullet || pBullet->m_nCategory != CRUSH_PLAYER_BULLET)
+        return 0;
+    const int nConfirm = pBullet->HitByEnemyBullet(pStage, pSelf);
+    if (!nConfirm)
+        return 0;
+    const int nDamage = std::max(static_cast<IPlayerBullet*>(pBullet)->GetPower(), 0);
+    const long long nPoints = 10LL * std::min(nDamage, std::max(*pnHitPoints, 0));
+    if (pStage)
+        pStage->AddScore((int)std::min<long long>(nPoints, INT_MAX), 0);
+    *pnHitPoints -= nDamage;
+    pSelf->m_Flash.Start();
+    g_PCMManagerTask.Play(EBULLET_DAMAGE_WAVE);
+    return nConfirm;
+}
+
+void DrawSpriteAt(IDirect3DDevice7* lpDevice, CSprite& sprite, float x, float y, float z)
+{
+    D3DXMATRIX m;
+    D3DXMatrixTranslation(&m, x, y, z);
+    DWORD dwZ = 0;
+    lpDevice->GetRenderState(D3DRENDERSTATE_ZENABLE, &dwZ);
+    lpDevice->SetRenderState(D3DRENDERSTATE_ZENABLE, FALSE);
+    sprite.Draw(lpDevice, &m);
+    lpDevice->SetRenderState(D3DRENDERSTATE_ZENABLE, dwZ);
 }

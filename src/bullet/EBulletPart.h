@@ -11,6 +11,8 @@
 #include "stage/Flashable.h"
 #include "stage/Neighbours.h"
 
+#define EBULLET_DAMAGE_WAVE ".\\GameData\\System\\EnemyDamage.wav"
+
 class CEBulletPart;
 typedef IRender<CEBulletPart*> IEBulletRender;
 
@@ -62,3 +64,10 @@ CELLMASK* GetQuadCellMask(CELLMASK* pOut, const D3DVECTOR* pQuad /*[4]*/);
 void MoveEnemyBullets();
 int DrawEnemyBullets2D(IDirectDrawSurface7* lpSurface);
 int DrawEnemyBullets3D(IDirect3DDevice7* lpDevice);
+
+// A player bullet's hit on a shootable weapon, once the bullet has confirmed it: 10 points per hit
+// point taken (never more than the weapon has left; summed wide so a huge power cannot overflow),
+// the hit points lowered, the flash and the damage sound. The bullet's answer; 0 when it declines.
+int TakePlayerShot(CStage* pStage, CEBulletPart* pSelf, CCrushable* pBullet, int* pnHitPoints);
+// A sprite drawn at (x, y, z) (y up) over everything before it: the depth test is off for the draw.
+void DrawSpriteAt(IDirect3DDevice7* lpDevice, class CSprite& sprite, float x, float y, float z);

@@ -47,5 +47,19 @@ public:
             m_nRenderIndex = -1;
     }
 
+    // The two registered objects exchange their slots, so each is visited where the other was;
+    // 0 (nothing changed) unless both hold their slots.
+    static int SwapRender(IRender* pA, IRender* pB)
+    {
+        if (!pA || !pB || GetRegistry().Get(pA->m_nRenderIndex) != pA || GetRegistry().Get(pB->m_nRenderIndex) != pB)
+            return 0;
+        if (!GetRegistry().Swap(pA->m_nRenderIndex, pB->m_nRenderIndex))
+            return 0;
+        const int nSlot = pA->m_nRenderIndex;
+        pA->m_nRenderIndex = pB->m_nRenderIndex;
+        pB->m_nRenderIndex = nSlot;
+        return 1;
+    }
+
     int m_nRenderIndex = -1;
 };

@@ -6,6 +6,8 @@
 #include "enemy/EnemyJ.h"
 #include "enemy/EnemyL.h"
 #include "enemy/EnemyM.h"
+#include "enemy/EnemyMM.h"
+#include "enemy/EnemyNM.h"
 #include "enemy/EnemyP.h"
 #include "enemy/EnemyZM.h"
 #include "enemy/EnemyZZ.h"
@@ -39,6 +41,10 @@ CObject* NewKind(ENEMYKIND nKind, const char*, int nVariant)
         return new CEnemyN(nVariant);
     case ENEMYKIND_P:
         return new CEnemyP(nVariant);
+    case ENEMYKIND_MM:
+        return new CEnemyMM;
+    case ENEMYKIND_NM:
+        return new CEnemyNM;
     case ENEMYKIND_ZM:
         return new CEnemyZM;
     case ENEMYKIND_ZZ:

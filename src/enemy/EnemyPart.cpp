@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdio>
 
 #include "engine/AppTimer.h"
+#include "engine/DebugOut.h"
+#include "engine/KeyRecorder.h"
 #include "engine/Sound.h"
 #include "engine/SurfaceUtil.h"
 #include "stage/Stage.h"
@@ -57,10 +60,30 @@ int CEnemyPart::HitByPlayerBullet(CStage* pStage, CCrushable* pAttacker)
     m_nLife = SaturateScore((long long)m_nLife - nDamage);
     if (m_nLife > 0)
         return nResult;
-    if (pStage)
+    if (pStage && pStage->IsReplay() && EndsOnRecordedScore())
+        SetRecordedScore(pStage);
+    else if (pStage)
         pStage->AddScore(m_Param.nScore, 0);
     Kill();
     return nResult;
+}
+
+// The replay's recorded total less the bonuses the tally is about to add, so the replay ends on
+// what it recorded. Never below zero; a score that differs from the one played up to here means the
+// replay has drifted, which is worth a line in the log.
+void CEnemyPart::SetRecordedScore(CStage* pStage)
+{
+    int nLife = 0, nTime = 0, nTarget = 0;
+    pStage->GetClearBonus(&nLife, &nTime, &nTarget);
+    const long long nRecorded = CKeyRecorder::GetInstance()->GetScore();
+    const int nScore = SaturateScore(std::max(0LL, nRecorded - nLife - nTime - nTarget));
+    const long long nLive = (long long)pStage->GetScore() + m_Param.nScore;
+    if (nLive != nScore) {
+        char szText[128];
+        snprintf(szText, sizeof(szText), "replay score %d differs from the played %lld\n", nScore, nLive);
+        DebugOut(szText);
+    }
+    pStage->SetScore(m_Param.nScore, nScore);
 }
 
 D3DVECTOR* CEnemyPart::GetPos(D3DVECTOR* pOut)

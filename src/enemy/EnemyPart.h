@@ -43,6 +43,8 @@ public:
     // Top-left of the picture (integer halves), y down, view offset in.
     virtual D3DVECTOR* GetDrawPos(D3DVECTOR* pOut);
     virtual void FilterDamage(int*) {}
+    // A replay that ends with this part's death ends on the score it recorded (the last boss).
+    virtual BOOL EndsOnRecordedScore() { return 0; }
     virtual BOOL IsLastExplosionDone();
     // The dying step of a big death; 0 while the part is alive.
     virtual int Die();
@@ -69,6 +71,7 @@ public:
     void StartFlash() { m_Flash.Start(); }
     void UpdateFlash() { m_Flash.Update(); }
     void Kill();
+    void SetRecordedScore(CStage* pStage);
     void ShowScore();
     void Hide();
     // The bounding rectangle of the hit box.

@@ -61,6 +61,21 @@ public:
         return 1;
     }
 
+    // Exchanges the contents of two occupied slots; 0 (nothing changed) unless both are occupied.
+    int Swap(int nSlotA, int nSlotB)
+    {
+        if (!IsUsed(nSlotA) || !IsUsed(nSlotB))
+            return 0;
+        T p = m_pSlots[nSlotA];
+        m_pSlots[nSlotA] = m_pSlots[nSlotB];
+        m_pSlots[nSlotB] = p;
+        return 1;
+    }
+    int IsUsed(int nSlot) const
+    {
+        return nSlot >= 0 && nSlot < m_nCapacity && ((m_dwBits[nSlot / WORD_BITS] >> (nSlot % WORD_BITS)) & 1u);
+    }
+
     // The null value for an empty or out-of-range slot.
     T Get(int nSlot) const { return nSlot >= 0 && nSlot < NCAPACITY ? m_pSlots[nSlot] : m_pNull; }
     int GetCount() const { return m_nCount; }

@@ -70,6 +70,10 @@ int CReplaySel::Load(IDirect3DDevice7* lpDevice)
         return 0;
     }
     m_Empty.SetColorKeyGreen();
+    if (!m_Face.Load(lpDevice)) {
+        return 0;
+    }
+    m_Face.Reset();
     if (m_Icons.Attach(GetCockpitIndex().CreateSurfaceByDevice(lpDevice, "SubWeaponIcon.bmp", nullptr, MEM_VIDEO))) {
         m_Icons.SetColorKeyGreen();
     }
@@ -82,6 +86,7 @@ void CReplaySel::Release()
     m_Empty.Release();
     m_Pointer.Release();
     m_Icons.Release();
+    m_Face.Release();
     for (int i = 0; i < REPLAY_SLOTS; i++) {
         m_Dates[i].Release();
         m_Scores[i].Release();
@@ -270,6 +275,9 @@ void CReplaySel::Draw(IDirectDrawSurface7* lpDest)
             DrawSurface(lpDest, m_Empty.GetSurface(), 356, y + 8);
             continue;
         }
+        m_Face.m_fX = 306.0f;
+        m_Face.m_fY = static_cast<float>(y);
+        m_Face.Draw(lpDest);
         COptionIcon::DrawIcons(lpDest, 486, y - 6, 0, s.nOptions);
         DrawSurface(lpDest, m_Dates[i].GetSurface(), 400, y + 6);
         DrawSurface(lpDest, m_Scores[i].GetSurface(), 426, y + 20);

@@ -4,6 +4,7 @@
 // screen only reports what was chosen.
 #pragma once
 #include "engine/DSurface.h"
+#include "player/PlayerFace.h"
 #include "scene/MenuEdge.h"
 
 #define REPLAY_SLOTS 5
@@ -76,6 +77,7 @@ private:
     CDSurface m_Empty;
     CDSurface m_Pointer;
     CDSurface m_Icons;  // the four sub-weapons' icons side by side
+    CPlayerFace m_Face;  // beside every valid slot
     int m_nResult = RESULT_NONE;
     int m_nCursor = -1;
     int m_bSave = 0;

@@ -52,6 +52,8 @@ public:
     int GetStage() const { return m_nStage; }
 
     int GetCursor() const { return m_nCursor; }
+    // This visit started afresh (count-down, unlocks and music from the start).
+    int IsFresh() const { return m_bFresh; }
     float GetSlatWidth() const { return m_fSlatWidth; }
     int GetRemaining() const { return m_nRemaining; }
     int IsLastStretch() const { return m_bLastStretch; }

@@ -146,6 +146,8 @@ public:
     // 100000 per stage number for stages 1 to 5; 0 for any other number.
     static int GetStageBonus(int nStage);
     void GetClearBonus(int* pnLife, int* pnTime, int* pnTarget);
+    // The run is played back from a replay.
+    int IsReplay() const { return m_bReplay; }
     void ComputeClearResults();
     int IsClearIdle();
     void UpdateClear();
@@ -178,6 +180,7 @@ public:
     float GetStep(int nLayer) const { return m_StageData.m_vVelocity[nLayer].x; }
 
     int m_nState;
+    int m_bReplay = 0;
     IStagePlayer& m_Player;
     CStageData m_StageData;
     std::list<CObjectLabel*> m_BgList[BG_NUM];

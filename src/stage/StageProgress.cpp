@@ -25,6 +25,7 @@ D3DVECTOR Point(float x, float y)
 
 void CStage::Start(int bFirst, int bReplay)
 {
+    m_bReplay = bReplay;
     for (int i = 0; i < BG_NUM; i++) {
         const float fStep = GetStep(i);
         // Screen 0 and the head of screen 1, right to left.

@@ -290,3 +290,27 @@ TEST_F(EBFamiliarTest, HerGunScoresOnItAndMakesItFlashButItOnlyBurstsOnItsOwners
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(EBWeaponsTest, ARingFiredByItsOwnerBeforeTheShotsMoveInTheSameFrameStillEmitsOnTheNextFrame)
+{
+    CEBRoundEx ring;
+    ring.SetPosition(320.0f, -240.0f, 0.0f);
+    ASSERT_GE(ring.Fire(), 0);
+    // The owner's update and the shots' move share the frame's time: no step yet, all shots idle.
+    MoveEnemyBullets();
+    EXPECT_FALSE(ring.IsIdle());
+    Step();
+    EXPECT_FALSE(ring.m_Shots[0].IsIdle());
+    // Drained: once told to stop shooting it ends with its last shot.
+    ring.StopShooting();
+    int n = 0;
+    while (!ring.IsIdle() && n < 1000)
+        Step(), n++;
+    EXPECT_TRUE(ring.IsIdle());
+    for (CEBBigBullet& shot : ring.m_Shots)
+        EXPECT_TRUE(shot.IsIdle());
+}
+
+} // namespace

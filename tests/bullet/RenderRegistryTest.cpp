@@ -153,4 +153,27 @@ TEST_F(RenderRegistry, BaseBoxesTruncateTowardZeroWithIntegerHalvesFirst)
     EXPECT_EQ(mask.dwRows[0], expected.dwRows[0]);
 }
 
+TEST_F(RenderRegistry, TwoFlyingShotsSwapTheirSlotsAndAreMovedInTheNewOrderAndAnIdleOneSwapsNothing)
+{
+    std::vector<int> log;
+    CTestShot a(&log, 0), b(&log, 1), c(&log, 2);
+    a.Fire();
+    b.Fire();
+    c.Fire();
+    EXPECT_EQ(IEBulletRender::SwapRender(&a, &c), 1);
+    EXPECT_EQ(a.GetIndex(), 2);
+    EXPECT_EQ(c.GetIndex(), 0);
+    MoveEnemyBullets();
+    EXPECT_EQ(log, (std::vector<int>{2, 1, 0}));
+    // Each still leaves its own slot.
+    c.Stop();
+    EXPECT_EQ(IEBulletRender::GetRegistry().Get(0), nullptr);
+    EXPECT_EQ(IEBulletRender::SwapRender(&a, &c), 0);
+    EXPECT_EQ(a.GetIndex(), 2);
+    EXPECT_EQ(RegistryCount(), 2);
+    a.Stop();
+    b.Stop();
+    EXPECT_EQ(RegistryCount(), 0);
+}
+
 } // namespace

@@ -11,7 +11,9 @@
 #include "bullet/BulletHooks.h"
 #include "bullet/EBCharge.h"
 #include "bullet/EBFamiliar.h"
+#include "bullet/EBHammer.h"
 #include "bullet/EBHoming.h"
+#include "bullet/EBMine.h"
 #include "bullet/EBLaserEx.h"
 #include "bullet/EBMissile.h"
 #include "bullet/EBRoundEx.h"
@@ -191,7 +193,7 @@ TEST_F(WeaponDraw, TheMissileAndTheFamiliarAreBlittedWhereTheirBoxesSay)
 
     IDirectDrawSurface7* lpFamiliar = nullptr;
     CBmpIndex index;
-    ASSERT_EQ(index.LoadIndex(g_lpD3DDevice, ".\\GameData\\System\\", "BossRX93Index.txt"), 1);
+    ASSERT_EQ(index.LoadIndex(g_lpD3DDevice, ".\\GameData\\Stage05\\", "BossRX93Index.txt"), 1);
     lpFamiliar = index.CreateSurfaceByDevice(g_lpD3DDevice, "NM_Familiar.bmp", nullptr, MEM_SYSTEM);
     ASSERT_NE(lpFamiliar, nullptr);
     CEBFamiliar f;
@@ -240,7 +242,7 @@ TEST_F(WeaponDraw, EveryWeaponInOneFrame)
     vulcan.SetMuzzlePoint(600.0f, -40.0f, 0.0f);
     CEBRoundEx ring;
     CBmpIndex index;
-    ASSERT_EQ(index.LoadIndex(g_lpD3DDevice, ".\\GameData\\System\\", "BossRX93Index.txt"), 1);
+    ASSERT_EQ(index.LoadIndex(g_lpD3DDevice, ".\\GameData\\Stage05\\", "BossRX93Index.txt"), 1);
     IDirectDrawSurface7* lpForce = index.CreateSurfaceByDevice(g_lpD3DDevice, "NM_Force.bmp", nullptr, MEM_SYSTEM);
     IDirectDrawSurface7* lpFamiliar = index.CreateSurfaceByDevice(g_lpD3DDevice, "NM_Familiar.bmp", nullptr, MEM_SYSTEM);
     ASSERT_EQ(ring.Load(g_lpD3DDevice, lpForce), 1);
@@ -267,6 +269,43 @@ TEST_F(WeaponDraw, EveryWeaponInOneFrame)
     EXPECT_NE(BackPixel(300, 120), 0);                                      // the laser
     EXPECT_NE(BackPixel((int)vulcan.m_Segments[0].x, 40), 0);               // a vulcan segment
     EXPECT_NE(BackPixel((int)familiar.m_vPos.x, (int)familiar.m_vPos.y + 16), 0);  // the familiar
+}
+
+// The first boss's mine and hammer from its index: the mine over its position, the hammer's head at
+// the end of its chain and the links between it and the anchor.
+TEST_F(WeaponDraw, TheMineAndTheSwingingHammerAreDrawnWhereTheyAre)
+{
+    CBmpIndex index;
+    ASSERT_EQ(index.LoadIndex(g_lpD3DDevice, ".\\GameData\\Stage01\\", "BossRX78Index.txt"), 1);
+    IDirectDrawSurface7* lpMine = index.CreateSurfaceByDevice(g_lpD3DDevice, EBMINE_FILE, nullptr, MEM_SYSTEM);
+    IDirectDrawSurface7* lpHead = index.CreateSurfaceByDevice(g_lpD3DDevice, EBHAMMER_HEAD_FILE, nullptr, MEM_SYSTEM);
+    IDirectDrawSurface7* lpChain = index.CreateSurfaceByDevice(g_lpD3DDevice, EBHAMMER_CHAIN_FILE, nullptr, MEM_SYSTEM);
+    CEBMine mine;
+    CEBHammer hammer;
+    ASSERT_EQ(mine.Load(g_lpD3DDevice, lpMine), 1);
+    ASSERT_EQ(hammer.Load(g_lpD3DDevice, lpHead, lpChain), 1);
+    SafeRelease(lpMine);
+    SafeRelease(lpHead);
+    SafeRelease(lpChain);
+    mine.SetPosition(D3DVECTOR{{200.0f}, {-300.0f}, {0.0f}});
+    mine.SetTargetX(200.0f);
+    mine.Fire();
+    hammer.SetPosition(D3DVECTOR{{400.0f}, {-200.0f}, {0.0f}});
+    hammer.StartSwing();
+    Step(40);
+    Draw();
+    Look("boss-mine-hammer.png");
+    // The mine's ball, dark grey: neither the cleared black nor the key.
+    D3DVECTOR v;
+    mine.GetPosition(&v);
+    EXPECT_NE(BackPixel((int)v.x, (int)-v.y), 0);
+    float x, y;
+    hammer.GetHeadPos(&x, &y);
+    EXPECT_NE(BackPixel((int)x, (int)-y), 0);
+    // The third link lies halfway along the chain.
+    float cx = (x - 400.0f) * 0.4f + 400.0f, cy = (y + 200.0f) * 0.4f - 200.0f;
+    EXPECT_NE(BackPixel((int)cx, (int)-cy), 0);
+    EXPECT_EQ(BackPixel(100, 100), 0);
 }
 
 } // namespace

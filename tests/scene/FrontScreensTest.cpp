@@ -9,6 +9,7 @@
 #include <initializer_list>
 
 #include "engine/AppTimer.h"
+#include "engine/BmpIndex.h"
 #include "engine/Input.h"
 #include "engine/KeyRecorder.h"
 #include "engine/Param.h"
@@ -51,6 +52,7 @@ protected:
             n = 0;
         }
         CKeyRecorder::ClearKeyMap();
+        ReleaseSystemIndexes();
         ClearParams();
         CDeviceFixture::TearDown();
     }
@@ -566,6 +568,8 @@ void PutSlot(int n, const std::string& bytes)
 
 TEST_F(FrontScreens, ReplaySlotsAreValidOnlyWithASoundHeaderAndTheLoadCursorSkipsTheOthers)
 {
+    // The faces and sub-weapon icons come from the cockpit's sheet.
+    ASSERT_EQ(LoadSystemIndexes(g_lpD3DDevice), 1);
     CReplaySel sel;
     ASSERT_EQ(sel.Load(g_lpD3DDevice), 1);
     std::filesystem::remove_all("Replay");
@@ -623,11 +627,30 @@ TEST_F(FrontScreens, ReplaySlotsAreValidOnlyWithASoundHeaderAndTheLoadCursorSkip
             nEmptyInk += BackPixel(x, y) != back.Rgb565(x, y);
     EXPECT_GT(nDateInk, 200);
     EXPECT_GT(nEmptyInk, 2000);
+    // Her calm face stands at (306, y) beside the valid slot (left of its date), not beside the
+    // others: every pixel of it that is not the key.
+    const CBmpPixels sheet("GameData/System/CockpitSheet.bmp");
+    const int kFaceTop = 84;  // FaceNormal's region in the sheet starts at (0, 84)
+    int nFace = 0, nWrong = 0, nEmptyRowFace = 0;
+    for (int y = 0; y < 76; y++) {
+        for (int x = 0; x < 94; x++) {
+            const uint16_t w = sheet.Rgb565(x, kFaceTop + y);
+            if (w == 0x07E0)
+                continue;
+            nFace++;
+            nWrong += BackPixel(306 + x, 152 + y) != w;
+            nEmptyRowFace += BackPixel(306 + x, 72 + y) == w && back.Rgb565(306 + x, 72 + y) != w;
+        }
+    }
+    EXPECT_GT(nFace, 5000);
+    EXPECT_EQ(nWrong, 0);
+    EXPECT_EQ(nEmptyRowFace, 0);
     std::filesystem::remove_all("Replay");
 }
 
 TEST_F(FrontScreens, InSaveModeEverySlotCanBeChosenAndTheConfirmationLastsASecond)
 {
+    ASSERT_EQ(LoadSystemIndexes(g_lpD3DDevice), 1);
     CReplaySel sel;
     ASSERT_EQ(sel.Load(g_lpD3DDevice), 1);
     PutSlot(2, ReplayBytes(1, 0, 3, 5));

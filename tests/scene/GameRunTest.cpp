@@ -26,8 +26,9 @@ States Prefix(const States& states, size_t n)
     return States(states.begin(), states.begin() + static_cast<ptrdiff_t>(std::min(n, states.size())));
 }
 
-// A demo replay of stage n: its track starts from the stage's start and holds no keys.
-void WriteDemoReplay(int nStage)
+// A demo replay of stage n: its track starts from the stage's start, holds no keys and ends at
+// frame nFrames.
+void WriteDemoReplay(int nStage, int nFrames = 6000)
 {
     REPLAYIMAGE image;
     image.header.nYear = 2026;
@@ -37,7 +38,7 @@ void WriteDemoReplay(int nStage)
     image.header.nPairs[nStage - 1][0] = 0;
     image.header.nPairs[nStage - 1][1] = 0;
     image.tracks[nStage - 1].push_back({0, 0, 0, 1, 0, 0, 0, 4, 0});
-    image.tracks[nStage - 1].push_back({6000, 0, 0, 1, 0, 0, 0, 4, 0});
+    image.tracks[nStage - 1].push_back({nFrames, 0, 0, 1, 0, 0, 0, 4, 0});
     char szName[64];
     snprintf(szName, sizeof(szName), "GameData/Title/ReplayDemo%02d.dat", nStage);
     CTempFolder::Put(szName, EncodeReplay(image));
@@ -347,6 +348,7 @@ TEST_F(GameRun, DemoPlayCyclesOverTheDemosThereAreAndEndsInTheLogoBar)
     for (const char* pszKey : {"DEMOPLAY01", "DEMOPLAY02", "DEMOPLAY03"}) {
         SetParam(pszKey, "300");
     }
+    std::filesystem::remove("GameData/Title/ReplayDemo02.dat");
     WriteDemoReplay(1);
     WriteDemoReplay(3);
     std::vector<int> demoStages;
@@ -391,6 +393,8 @@ TEST_F(GameRun, DemoSelectionFailuresStayOnTheTitle)
 {
     MakeStageData();
     // No demo replay files (the first title visit) and then no demo keys (the second).
+    for (const char* pszFile : {"ReplayDemo01.dat", "ReplayDemo02.dat", "ReplayDemo03.dat"})
+        std::filesystem::remove(std::string("GameData/Title/") + pszFile);
     m_Game.m_OnRender = [&](CObservedGame& game) {
         if (game.GetState() == CGame::STATE_STAGE) {
             game.GetStage().SetState(STAGE_STATE_QUIT);
@@ -433,18 +437,27 @@ TEST_F(GameRun, QuittingFromTheTitleEndsTheProgram)
 namespace {
 
 // A run without the opening whose first title visit asks for the given result; the states up to
-// the second title visit. The ending is skipped with Z.
+// the second title visit. The ending is skipped with Z, the settings are left by Up (to their exit
+// row) and Z, the start menu by X, the replay selection by X.
 class TitleChoiceRun : public CProgramRun {
 protected:
-    States RunWithTitleResult(int nResult)
+    States RunWithTitleResult(int nResult, const char* pszPlayEnding = "1")
     {
         MakeData();
         SetParam("PLAY_OPENING", "0");
+        SetParam("PLAY_ENDING", pszPlayEnding);
+        m_Game.m_bConfirmStartMenu = false;
         m_Game.m_OnRender = [&](CObservedGame& game) {
+            const uint32_t nPass = m_Host.GetFrameTicks() - game.FirstTick(game.GetState());
             if (game.GetState() == CGame::STATE_ENDING) {
                 m_Host.PressKey('Z');
             } else if (game.GetState() == CGame::STATE_REPLAY_SELECT) {
                 m_Host.ReleaseKey('Z');
+            } else if (game.GetState() == CGame::STATE_SETTINGS) {
+                Tap(nPass, 10, VK_UP);
+                Tap(nPass, 14, 'Z');
+            } else if (game.GetState() == CGame::STATE_START_MENU) {
+                Tap(nPass, 10, 'X');
             }
             if (game.GetState() != CGame::STATE_TITLE) {
                 return;
@@ -458,6 +471,14 @@ protected:
         };
         EXPECT_EQ(Run(kLongRun), 0);
         return m_Game.States();
+    }
+    // The key down at pass nAt of a state and up two passes later.
+    void Tap(uint32_t nPass, uint32_t nAt, int nKey)
+    {
+        if (nPass == nAt)
+            m_Host.PressKey(nKey);
+        else if (nPass == nAt + 2)
+            m_Host.ReleaseKey(nKey);
     }
 };
 
@@ -474,66 +495,30 @@ TEST_F(TitleChoiceRun, TheLogoChoiceShowsTheBarAgain)
     EXPECT_EQ(RunWithTitleResult(CTitle::RESULT_LOGO), (States{1, 13, 14, 2, 13}));
 }
 
-TEST_F(GameRun, ARunSavedIntoSlotTwoIsChosenFromTheTitleAndPlayedBack)
+TEST_F(TitleChoiceRun, WithoutTheEndingKeyTheEndingLeadsBackToTheTitle)
 {
-    MakeStageData();
-    m_Game.m_bLeaveReplaySelect = false;
-    std::filesystem::remove_all("Replay");
-    int nSavedShown = 0;
-    bool bStageReplay = false;
-    int nStep = 0;
-    m_Game.m_OnRender = [&](CObservedGame& game) {
-        const int nTick = static_cast<int>(m_Host.GetFrameTicks());
-        CReplaySel& sel = game.GetReplaySel();
-        switch (game.GetState()) {
-        case CGame::STATE_STAGE:
-            if (game.Visits(CGame::STATE_STAGE) == 1 && nTick - static_cast<int>(game.FirstTick(15)) == 120) {
-                game.GetStage().SetState(STAGE_STATE_LEAVE);
-            } else if (game.Visits(CGame::STATE_STAGE) == 2 && !bStageReplay) {
-                bStageReplay = game.IsReplay() && !game.IsDemo();
-                CloseSoon();
-            }
-            break;
-        case CGame::STATE_REPLAY_SELECT:
-            // Save mode: down to slot 2, shot; load mode: shot on the slot the cursor found.
-            if (sel.GetResult() == CReplaySel::RESULT_SAVED) {
-                nSavedShown += sel.GetSlot(1).bValid;
-            }
-            if (sel.GetResult() != CReplaySel::RESULT_NONE) {
-                break;
-            }
-            nStep++;
-            if (sel.IsSaveMode() && sel.GetCursor() == 0) {
-                if (nStep % 4 == 1) {
-                    m_Host.PressKey(VK_DOWN);
-                } else if (nStep % 4 == 3) {
-                    m_Host.ReleaseKey(VK_DOWN);
-                }
-            } else if (nStep % 4 == 1) {
-                m_Host.PressKey('Z');
-            } else if (nStep % 4 == 3) {
-                m_Host.ReleaseKey('Z');
-            }
-            break;
-        case CGame::STATE_TITLE:
-            m_Host.ReleaseKey('Z');
-            if (game.GetTitle().GetResult() == CTitle::RESULT_MENU) {
-                game.GetTitle().SetResult(CTitle::RESULT_REPLAY);
-            }
-            break;
-        default:
-            break;
-        }
-    };
-    ASSERT_EQ(Run(kLongRun), 0);
-    m_Host.ReleaseKey('Z');
-    EXPECT_EQ(m_Game.States(), (States{3, 4, 15, 16, 7, 8, 13, 14, 7, 8, 3, 4, 15}));
-    EXPECT_TRUE(std::filesystem::exists("Replay/Replay02.dat"));
-    EXPECT_FALSE(std::filesystem::exists("Replay/Replay01.dat"));
-    // The new header was read again: the slot showed as valid during the confirmation.
-    EXPECT_GT(nSavedShown, 50);
-    EXPECT_TRUE(bStageReplay);
-    EXPECT_EQ(m_Game.GetStageNumber(), 1);
+    EXPECT_EQ(RunWithTitleResult(CTitle::RESULT_ENDING, "0"), (States{1, 13, 14, 3, 4, 19, 20, 13}));
+}
+
+// The menus' own screens: each is left the player's way and the title comes back as it was left,
+// its music and chosen stage kept (not a fresh visit).
+TEST_F(TitleChoiceRun, TheSettingsAreLeftFromTheirExitRowBackToTheTitle)
+{
+    EXPECT_EQ(RunWithTitleResult(CTitle::RESULT_SETTINGS), (States{1, 13, 14, 5, 6, 13}));
+    EXPECT_FALSE(m_Game.GetTitle().IsFresh());
+}
+
+TEST_F(TitleChoiceRun, TheStartMenusBackLeadsToTheTitle)
+{
+    EXPECT_EQ(RunWithTitleResult(CTitle::RESULT_START), (States{1, 13, 14, 11, 12, 13}));
+    EXPECT_FALSE(m_Game.GetTitle().IsFresh());
+}
+
+TEST_F(TitleChoiceRun, LeavingTheReplayListLeadsToTheTitle)
+{
+    EXPECT_EQ(RunWithTitleResult(CTitle::RESULT_REPLAY), (States{1, 13, 14, 7, 8, 13}));
+    EXPECT_EQ(m_Game.GetReplaySel().GetResult(), CReplaySel::RESULT_NONE);
+    EXPECT_FALSE(m_Game.GetTitle().IsFresh());
 }
 
 TEST_F(GameRun, TheTitlesCountDownStartsADemoThatRunsToItsEndAndTheLogoBarLeadsBack)
@@ -562,6 +547,30 @@ TEST_F(GameRun, TheTitlesCountDownStartsADemoThatRunsToItsEndAndTheLogoBarLeadsB
     EXPECT_GE(nDemoTicks, 120u);
     EXPECT_LE(nDemoTicks, 125u);
     EXPECT_EQ(m_Game.GetNextDemo(), 2);
+}
+
+TEST_F(GameRun, ADemoWhoseRecordEndsBeforeItsTimeEndsThereAndGoesOnToTheLogoBar)
+{
+    MakeData();
+    SetParam("PLAY_OPENING", "0");
+    SetParam("DEMO_COUNT", "1000, 500");
+    SetParam("DEMOPLAY01", "60000");
+    WriteDemoReplay(1, 150);
+    uint32_t nDemoTicks = 0;
+    m_Game.m_OnRender = [&](CObservedGame& game) {
+        if (game.GetState() == CGame::STATE_STAGE && game.IsDemo()) {
+            nDemoTicks++;
+        }
+        if (game.GetState() == CGame::STATE_TITLE && game.Visits(CGame::STATE_TITLE) == 2) {
+            game.m_OnRender = nullptr;
+            CloseSoon();
+        }
+    };
+    ASSERT_EQ(Run(kLongRun), 0);
+    EXPECT_EQ(m_Game.States(), (States{1, 13, 14, 3, 4, 15, 16, 2, 13}));
+    // Its 150 frames (and the first pass before her first frame), not its minute.
+    EXPECT_GE(nDemoTicks, 150u);
+    EXPECT_LE(nDemoTicks, 153u);
 }
 
 TEST_F(GameRun, ASaveThatFailsIsNeverShownAsSavedAndThePlayerChoosesAgain)

@@ -80,6 +80,15 @@ public:
         }
     }
 
+    void Update() override
+    {
+        CHeadlessGame::Update();
+        if (m_OnUpdate) {
+            const std::function<void(CObservedGame&)> onUpdate = m_OnUpdate;
+            onUpdate(*this);
+        }
+    }
+
     // The states entered, in order (each once per visit).
     std::vector<int> States() const
     {
@@ -111,6 +120,8 @@ public:
 
     std::vector<STATEENTRY> m_Entries;
     std::function<void(CObservedGame&)> m_OnRender;
+    // After every update pass.
+    std::function<void(CObservedGame&)> m_OnUpdate;
     // A player at the front screens: Enter at the caution screen, Z on the title's menu (its first
     // item, start) and on both rows of the start menu, X (back) in the replay selection, each key
     // let go again on the next pass.
@@ -176,20 +187,9 @@ protected:
     // the host writes nothing on stderr.
     static int RunOn(CHostHeadless& host, CGame& game, uint32_t nTicks, bool bQuiet = true)
     {
-        HOSTSCRIPTCMD close = {};
-        close.nTick = nTicks + 1;
-        close.op = HSOP_CLOSE;
-        host.Schedule(close);
         host.SetQuiet(bQuiet);
         UnseedEffectRandoms();
-        SetHost(&host);
-        ResetWindowSystem();
-        SetGameFrame(&game);
-        const int nResult = RunApplication(nullptr, SW_SHOWNORMAL);
-        SetGameFrame(nullptr);
-        ResetWindowSystem();
-        SetHost(nullptr);
-        return nResult;
+        return RunOnHost(host, game, nTicks + 1);
     }
 
     // A close request a few ticks from now, as the close box would send it; the states entered

@@ -32,6 +32,7 @@
 #include "enemy/EnemyL.h"
 #include "enemy/EnemyF91.h"
 #include "enemy/EnemyLabel.h"
+#include "enemy/EnemyMM.h"
 #include "enemy/EnemyZZ.h"
 #include "enemy/EnemyM.h"
 #include "enemy/EnemyP.h"
@@ -42,13 +43,15 @@
 #include "player/FakeEffects.h"
 #include "player/Item.h"
 #include "player/OptionIcon.h"
+#include "enemy/EnemyNM.h"
 #include "enemy/EnemyZM.h"
 #include "scene/BossArena.h"
 #include "scene/BossStage.h"
 #include "scene/Game.h"
 #include "scene/ProgramRun.h"
-#include "StandInBoss.h"
 #include "scene/ShortStage.h"
+#include "StandInBoss.h"
+#include "scene/BossArenaStage.h"
 #include "stage/ObjectLabel.h"
 #include "stage/PeopleLabel.h"
 #include "stage/Stage.h"
@@ -95,6 +98,16 @@ float GrowToFull(int nFrame)
 // familiar that enters, fires its missiles and bursts.
 class CTestWeapons {
 public:
+    // The explosion styles their loads would give: a pool element otherwise keeps the style of
+    // whoever used it last, which differs from one run of the process to the next.
+    CTestWeapons()
+    {
+        for (CEBMissile& m : m_Missiles)
+            m.m_nExplosionStyle = m.m_Explosion.m_nStyle = 2;
+        m_Homing.m_nExplosionStyle = m_Homing.m_Explosion.m_nStyle = 2;
+        for (CExpBombScrollRef& e : m_Familiar.m_Explosions)
+            e.m_nStyle = 2;
+    }
     ~CTestWeapons() { StopAll(); }
     void StopAll()
     {
@@ -552,7 +565,7 @@ protected:
             if (!m_nBase)
                 m_nBase = m_Host.GetFrameTicks();
             const int t = static_cast<int>(m_Host.GetFrameTicks() - m_nBase);
-            PlayKeys(kTrack, std::size(kTrack), t);
+            PlayKeys(m_pTrack, m_nTrackLength, t);
             fnEach(game, t);
             if (t == m_nTrackEnd)
                 CloseSoon();
@@ -568,18 +581,20 @@ protected:
     void RecordWithWeapon(int nWeapon, int nFireTick);
 
     uint32_t m_nBase = 0;
+    const KEYEVENT* m_pTrack = kTrack;
+    size_t m_nTrackLength = std::size(kTrack);
     std::vector<std::pair<std::string, std::string>> m_Params;
-    // A change to the data copy after the parameters, and the tick the run ends at.
+    // A change to the data copy after the parameters.
     std::function<void()> m_fnEditData;
     int m_nTrackEnd = kTrackEnd;
     // The stage the run starts on, and the ticks its replay must play at least (0: all but the
     // closing one).
     int m_nStage = 1;
     int m_nLeastPlayed = 0;
-    // Stage 1 cut short to a stand-in boss.
-    bool m_bBossRun = false;
     // The stage's map cut down to its start and the boss's arena.
     bool m_bBossFirst = false;
+    // Stage 1 cut short to a stand-in boss.
+    bool m_bBossRun = false;
     std::vector<TICKSAMPLE> m_Recorded;
     int m_nShotTicks = 0;
     int m_nBurstTicks = 0;
@@ -901,6 +916,39 @@ TEST_F(StageRun, ARunWhoseShieldTakesAHitRepeatsEveryTick)
 // screen comes, and the replay is saved when its menu opens. Played back, every tick outside the
 // pause repeats, and the playback's game-over screen, which offers no choice, ends the replay once
 // its fade to black is done, while the record still holds more.
+// Stage 5 cut down to the arena of its boss: N.M.Zorva glides in, spreads its circle of pods, dashes
+// to her height, fires its laser with its recoil and orders the pods' beams while she shoots it, and
+// every tick plays back as recorded.
+TEST_F(StageRun, AFightWithBossNMRepeatsEveryTick)
+{
+    m_nStage = 5;
+    m_bBossFirst = true;
+    int nBossTicks = 0, nHitTicks = 0, nCircleTicks = 0, nBeamTicks = 0, nLaserTicks = 0, nLife = 0;
+    RecordAndPlayBack([&](CObservedGame& game, int) {
+        for (CObjectLabel* pObject : game.GetStage().GetLayerList(STAGE_ENEMY_LAYER)) {
+            auto* pLabel = dynamic_cast<CEnemyLabel*>(pObject);
+            if (!pLabel || !dynamic_cast<CEnemyNM*>(pLabel->m_pEnemy) || pLabel->IsFinished())
+                continue;
+            CEnemyPartNM* pBody = pLabel->GetParts<CEnemyPartNM>(ENEMY_FAMILY_NM);
+            nBossTicks++;
+            nHitTicks += pBody->m_Flash.IsFlashing() ? 1 : 0;
+            nCircleTicks += pBody->m_Funnel1.IsIdle() ? 0 : 1;
+            for (FunnelUnit1& unit : pBody->m_Funnel1.m_Units)
+                nBeamTicks += unit.Beam.IsIdle() ? 0 : 1;
+            nLaserTicks += pBody->m_Laser.IsIdle() ? 0 : 1;
+            nLife = pBody->m_nLife;
+        }
+    });
+    // Counted in both runs alike: the fight took the whole track, her gun hit it, the circle flew,
+    // its beams and the laser fired.
+    EXPECT_GT(nBossTicks, 2 * 500);
+    EXPECT_GT(nHitTicks, 2 * 10);
+    EXPECT_GT(nCircleTicks, 2 * 300);
+    EXPECT_GT(nBeamTicks, 0);
+    EXPECT_GT(nLaserTicks, 0);
+    EXPECT_LT(nLife, 1000);
+}
+
 TEST_F(StageRun, APauseAndTheGameOverScreenKeepThePlaybackInStepAndTheGameOverEndsIt)
 {
     MakeStageData();
@@ -1133,6 +1181,37 @@ void StageRun::RecordWithWeapon(int nWeapon, int nFireTick)
     });
 }
 
+// A fight with the first boss on stage 1 laid out short, her gun held up and firing: its mines,
+// its exit and return, its volleys and vulcan and her hits on it repeat tick for tick, its ticks
+// coming from the record in the playback.
+const KEYEVENT kBossFight[] = {{10, 'Z', true}, {10, VK_UP, true}};
+
+TEST_F(StageRun, AFightWithTheFirstBossRepeatsEveryTick)
+{
+    m_fnEditData = [] { ShortenStageOne(); };
+    m_pTrack = kBossFight;
+    m_nTrackLength = std::size(kBossFight);
+    m_nTrackEnd = 1000;
+    int nMineTicks = 0, nVolleyTicks = 0, nLeastLife = INT_MAX;
+    std::set<int> phases;
+    RecordAndPlayBack([&](CObservedGame& game, int) {
+        for (CObjectLabel* pObject : game.GetStage().GetLayerList(STAGE_ENEMY_LAYER)) {
+            auto* pLabel = dynamic_cast<CEnemyLabel*>(pObject);
+            CEnemyPartMM* pBoss = pLabel ? pLabel->GetParts<CEnemyPartMM>(ENEMY_FAMILY_MM) : nullptr;
+            if (!pBoss || pLabel->IsFinished())
+                continue;
+            phases.insert(pBoss->m_nState);
+            nLeastLife = std::min(nLeastLife, pBoss->m_nLife);
+            nMineTicks += !pBoss->m_Mines[0].m_bIdle;
+            nVolleyTicks += !pBoss->m_HiSpeed[0].IsIdle();
+        }
+    });
+    EXPECT_EQ(phases, (std::set<int>{0, 1, CEnemyPartBoss::STATE_EXIT}));
+    EXPECT_GT(nMineTicks, 100);
+    EXPECT_GT(nVolleyTicks, 20);
+    EXPECT_LT(nLeastLife, 400);
+}
+
 void StageRun::RecordAndPlayBack(const std::function<void(CObservedGame&, int)>& fnEvents)
 {
     MakeStageData();
@@ -1176,8 +1255,8 @@ void StageRun::RecordAndPlayBack(const std::function<void(CObservedGame&, int)>&
     ASSERT_EQ(Run(200000), 0);
     fire.StopAll();
     ASSERT_EQ(recorded.size(), static_cast<size_t>(m_nTrackEnd + 1));
-    for (const KEYEVENT& e : kTrack)
-        m_Host.ReleaseKey(e.nKey);
+    for (size_t i = 0; i < m_nTrackLength; i++)
+        m_Host.ReleaseKey(m_pTrack[i].nKey);
     for (int& flag : g_nOptionFlags)
         flag = 0;
 

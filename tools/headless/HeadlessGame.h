@@ -7,6 +7,10 @@
 #include <chrono>
 #include <thread>
 
+#include "engine/GameFrame.h"
+#include "engine/WinMain.h"
+#include "platform/host/HostHeadless.h"
+#include "platform/win/Win.h"
 #include "scene/Game.h"
 
 class CHeadlessGame : public CGame {
@@ -26,3 +30,21 @@ public:
 private:
     static constexpr int kMaxLoadWaitMs = 60000;
 };
+
+// The whole program in this process on the host, start-up to shutdown, closed at tick nCloseTick
+// unless it ends before: the program's exit status.
+inline int RunOnHost(CHostHeadless& host, IGameFrame& game, uint32_t nCloseTick)
+{
+    HOSTSCRIPTCMD close = {};
+    close.nTick = nCloseTick;
+    close.op = HSOP_CLOSE;
+    host.Schedule(close);
+    SetHost(&host);
+    ResetWindowSystem();
+    SetGameFrame(&game);
+    const int nResult = RunApplication(nullptr, SW_SHOWNORMAL);
+    SetGameFrame(nullptr);
+    ResetWindowSystem();
+    SetHost(nullptr);
+    return nResult;
+}

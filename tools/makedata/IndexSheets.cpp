@@ -26,8 +26,6 @@ enum REGIONKIND {
     RK_STAGES,   // the stage-name plates, one frame per stage, top to bottom
     RK_SHOT,     // a round shot
     RK_MISSILE,  // a missile pointing right
-    RK_FAMILIAR, // the boss's attendant craft
-    RK_FORCE,    // the boss's ring shot
     RK_OPTION,   // three option icons over two wide pop cells
 };
 
@@ -84,12 +82,6 @@ const REGIONDEF kBossRegions[] = {
     {"BossLife2.bmp", 100, 12, RK_LABEL, "", kGrey, 0},
     {"BossName.bmp", 107, 125, RK_FRAMES, "M.ZORVA|Z.M.ZORVA|ZZ.M.ZORVA|M.ZORVA F91|N.M.ZORVA", kWhite, 5},
     {"TimeLimit.bmp", 80, 16, RK_LABEL, "TIME", kWhite, 0},
-};
-
-// Boss NM's weapons' own pictures: its familiars and the shots of its ring.
-const REGIONDEF kBossNMRegions[] = {
-    {"NM_Familiar.bmp", 64, 48, RK_FAMILIAR, "", kBlue, 0},
-    {"NM_Force.bmp", 32, 32, RK_FORCE, "", kLime, 0},
 };
 
 struct SHEETDEF {
@@ -197,12 +189,6 @@ void DrawRegion(CCanvas& c, int x, int y, const REGIONDEF& r)
     case RK_MISSILE:
         DrawEnemyMissile(c, x, y, r.nWidth, r.nHeight);
         break;
-    case RK_FAMILIAR:
-        DrawFamiliar(c, x, y, r.nWidth, r.nHeight);
-        break;
-    case RK_FORCE:
-        DrawForceShot(c, x, y, r.nWidth, r.nHeight);
-        break;
     case RK_OPTION: {
         const char* icons[3] = {"H", "P", "J"};
         for (int i = 0; i < 3; i++) {
@@ -282,7 +268,6 @@ void WriteIndexSheets(CDataSet& data)
         {"SystemIndex.txt", "SystemSheet.bmp", kSystemRegions, sizeof(kSystemRegions) / sizeof(kSystemRegions[0])},
         {"CockpitIndex.txt", "CockpitSheet.bmp", kCockpitRegions, sizeof(kCockpitRegions) / sizeof(kCockpitRegions[0])},
         {"BossIndex.txt", "BossSheet.bmp", kBossRegions, sizeof(kBossRegions) / sizeof(kBossRegions[0])},
-        {"BossRX93Index.txt", "BossRX93Sheet.bmp", kBossNMRegions, sizeof(kBossNMRegions) / sizeof(kBossNMRegions[0])},
     };
     for (const SHEETDEF& sheet : sheets) {
         WriteSheet(data, sheet);

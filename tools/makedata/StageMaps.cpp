@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "StageFiles.h"
+#include "BossMMPictures.h"
+#include "BossNMPictures.h"
 #include "BossF91Pictures.h"
 #include "EnemyPictures.h"
 #include "WaveWriter.h"
@@ -392,6 +394,10 @@ void WriteStageFiles(CDataSet& data)
         data.WriteText(folder + "StageDemo.txt", MakeStageText(nStage, true));
         WriteStagePictures(data, nStage, folder);
         WriteEnemyPictures(data, nStage, folder);
+        if (nStage == 1)
+            WriteBossMMPictures(data, folder);
+        if (nStage == 5)
+            WriteBossNMPictures(data, folder);
         if (nStage == 4)
             WriteBossF91Pictures(data, folder);
         data.Write(folder + "Chat01.wav", MakeChatVoice(1));

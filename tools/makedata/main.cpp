@@ -3,7 +3,10 @@
 // --labelled (with either) writes the variant with region and cell names on the pictures, for
 // debugging.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <string>
 
 #include "ArtKit.h"
 #include "BossZMPictures.h"
@@ -20,6 +23,19 @@
 #include "ScreenPictures.h"
 #include "StageFiles.h"
 #include "WidgetPictures.h"
+#include "demo/DemoRecorder.h"
+
+namespace {
+
+// A private folder for the demo recordings, which need the data set as generated, whatever the
+// user changed in OUTDIR.
+std::string MakeScratchFolder()
+{
+    std::string strTemplate = (std::filesystem::temp_directory_path() / "zorva-makedata-XXXXXX").string();
+    return mkdtemp(strTemplate.data()) ? strTemplate : std::string();
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -38,6 +54,11 @@ int main(int argc, char** argv)
         return 2;
     }
     SetLabelled(bLabelled);
+    const std::string strScratch = MakeScratchFolder();
+    if (strScratch.empty()) {
+        perror("makedata: no temporary folder");
+        return 1;
+    }
     CDataSet data(argv[argc - 1], bUpdate ? SYNC_UPDATE : SYNC_WRITE_ALL);
     WriteParamFile(data);
     WritePackSamples(data);
@@ -58,7 +79,12 @@ int main(int argc, char** argv)
     WriteItemPictures(data);
     WriteBossZMPictures(data, "Stage02/");
     WriteBossZZSheet(data, "Stage03/");
-    if (data.Failed() || !data.Sync().Finish())
+    // Last: the demos are played on everything above; the run edits its own Param.txt.
+    const bool bDemos = !data.Failed() && data.LinkInto(strScratch, {"System/Param.txt"}) &&
+                        WriteDemoReplays(data, strScratch);
+    std::error_code ec;
+    std::filesystem::remove_all(strScratch, ec);
+    if (!bDemos || data.Failed() || !data.Sync().Finish())
         return 1;
     printf("%s\n", data.Sync().Summary().c_str());
     return 0;
