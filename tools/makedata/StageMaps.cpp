@@ -318,7 +318,6 @@ void Events(std::vector<std::string>& lines, int nStage, const STAGEPLAN& plan)
     at(nStage == 1 ? 4 : 7, "BG0=Far3.bmp:200%");
     at(4, "XSPEED=" + std::to_string(nStage == 1 ? 5 : 8));
     at(6, "XSPEED=" + std::to_string(nStage == 1 ? 4 : 5 + nStage / 3));
-    at(b - 3, "BG0=NightOff");
     at(b - 3, "CONSTRUCTIVE=Off");
     at(b - 2, "BG0=Sky.bmp");
     at(b - 1, "DANGER=Boss");
