@@ -59,7 +59,6 @@ protected:
         SetParam("INIT_STAGE_NUM", "5");
         SetParam("ENEMY_N.M.Zorva", std::to_string(kBossLife) + ", 0, 0, " + std::to_string(kBossScore) + ", 1");
         MoveBossToStart(5);
-        DropStepsAfterTheArena();
         // The last boss's fire wears her down faster than her gun wears it: she may not fall here.
         SetParam("PLAY_OUT", "0");
     }
@@ -145,22 +144,6 @@ protected:
         m_Host.ReleaseKey('Z');
         return w;
     }
-
-    // The crate wall placed past the arena would stop her ride before the tally ends.
-    static void DropStepsAfterTheArena()
-    {
-        const char* pszPath = "GameData/Stage05/Stage.txt";
-        std::ifstream in(pszPath, std::ios::binary);
-        std::stringstream ss;
-        ss << in.rdbuf();
-        std::string text = ss.str();
-        const size_t nAt = text.find("C00:STEPS\r\n");
-        ASSERT_NE(nAt, std::string::npos);
-        const size_t nLine = text.rfind("\r\n", nAt) + 2;
-        text.erase(nLine, nAt + 11 - nLine);
-        CTempFolder::Put(pszPath, text);
-    }
-
 };
 
 TEST_F(BossNMRun, ShotDownTheLastBossPaysItsScoreExplodesFallsAndTheTallyPaysTheBonusesOnTop)

@@ -223,8 +223,8 @@ TEST_F(SubWeaponEnemies, HawkWindSpendsOneMissileOnTheEnemyItChoseAtTwoHundredMs
 }
 
 // The ball rises for 12 updates and the storm registers at the rain's set-up on 242. The drops
-// fall through the parts they hit, so the crawlers under the cloud are hit for 1 again and again,
-// in the pairs and threes of the rows passing over them, until their 20 points of life are
+// fall through the parts they hit, so the crawlers under the cloud, two cells tall, are hit for 1
+// again and again, in the runs of the rows passing down them, until their 20 points of life are
 // spent; the Js, coming and going through the rain, are hit a few times. The storm leaves the
 // registry when its flames and rows are done.
 TEST_F(SubWeaponEnemies, FireStormRainsOnTheCrawlersUntilTheyAreDestroyedAndTouchesTheJs)
@@ -237,9 +237,9 @@ TEST_F(SubWeaponEnemies, FireStormRainsOnTheCrawlersUntilTheyAreDestroyedAndTouc
     EXPECT_EQ(m_Names, kNames);
     std::vector<ENEMYHIT> expected;
     AddHits(&expected, CRAWLER1, 1,
-            {262, 263, 269, 270, 271, 277, 278, 279, 285, 286, 292, 293, 294, 300, 301, 302, 308, 309, 315, 316});
-    AddHits(&expected, CRAWLER2, 1, {288, 296, 304, 311, 312, 319, 320, 326, 327, 328,
-                                     334, 335, 336, 342, 343, 349, 350, 351, 357, 358});
+            {260, 261, 262, 263, 264, 265, 267, 268, 269, 270, 271, 272, 273, 275, 276, 277, 278, 279, 280, 281});
+    AddHits(&expected, CRAWLER2, 1, {286, 287, 288, 289, 290, 294, 295, 296, 297, 298,
+                                     302, 303, 304, 305, 306, 309, 310, 311, 312, 313});
     AddHits(&expected, J1, 1, {319, 320, 324, 325});
     AddHits(&expected, J3, 1, {359});
     EXPECT_EQ(SortedHits(), Sorted(expected));

@@ -310,20 +310,25 @@ std::vector<uint8_t> Spreader(const HULL& h, int n)
 }
 
 // P: a tracked crawler hauling a glowing power capsule on its back.
+// A tall carrier: it stands centred on the top of its cell, so a picture two cells high puts its
+// treads on the ground. The power pod rides on a mast above the hull.
 std::vector<uint8_t> Crawler(const HULL& h, int w, int hgt)
 {
     CCanvas c(w, hgt);
     CArtKit kit(c);
     const float W = (float)w, H = (float)hgt;
-    kit.Ball(W * 0.5f, H * 0.32f, W * 0.2f, H * 0.24f, h.glow);
-    kit.EllipseOutline(W * 0.5f, H * 0.32f, W * 0.2f, H * 0.24f, 1.5f, Flat(kInk));
-    kit.Ellipse(W * 0.46f, H * 0.26f, W * 0.06f, H * 0.07f, Flat(Rgb(0xFFFFFF)));
-    kit.RoundBox(4.0f, H * 0.48f, W - 8.0f, H * 0.26f, 4.0f, VerticalGradient(H * 0.48f, h.light, H * 0.74f, h.dark));
-    kit.RoundBoxOutline(4.0f, H * 0.48f, W - 8.0f, H * 0.26f, 4.0f, 1.5f, Flat(kInk));
-    kit.RoundBox(2.0f, H * 0.72f, W - 4.0f, H * 0.24f, H * 0.12f, Flat(Rgb(0x303030)));
-    kit.RoundBoxOutline(2.0f, H * 0.72f, W - 4.0f, H * 0.24f, H * 0.12f, 1.2f, Flat(kInk));
+    const float fTread = H - 24.0f, fHull = fTread - 28.0f, fPod = fHull - 56.0f;
+    kit.RoundBox(W * 0.44f, fPod, W * 0.12f, fHull - fPod + 4.0f, 2.0f, VerticalGradient(fPod, h.light, fHull, h.dark));
+    kit.RoundBoxOutline(W * 0.44f, fPod, W * 0.12f, fHull - fPod + 4.0f, 2.0f, 1.2f, Flat(kInk));
+    kit.Ball(W * 0.5f, fPod, W * 0.22f, 14.0f, h.glow);
+    kit.EllipseOutline(W * 0.5f, fPod, W * 0.22f, 14.0f, 1.5f, Flat(kInk));
+    kit.Ellipse(W * 0.45f, fPod - 5.0f, W * 0.06f, 4.0f, Flat(Rgb(0xFFFFFF)));
+    kit.RoundBox(4.0f, fHull, W - 8.0f, 28.0f, 4.0f, VerticalGradient(fHull, h.light, fTread, h.dark));
+    kit.RoundBoxOutline(4.0f, fHull, W - 8.0f, 28.0f, 4.0f, 1.5f, Flat(kInk));
+    kit.RoundBox(2.0f, fTread, W - 4.0f, 22.0f, 10.0f, Flat(Rgb(0x303030)));
+    kit.RoundBoxOutline(2.0f, fTread, W - 4.0f, 22.0f, 10.0f, 1.2f, Flat(kInk));
     for (int i = 0; i < 5; i++)
-        kit.Ellipse(W * 0.14f + (float)i * W * 0.18f, H * 0.84f, H * 0.08f, H * 0.08f, Flat(Rgb(0x8C8C90)));
+        kit.Ellipse(W * 0.14f + (float)i * W * 0.18f, fTread + 11.0f, 6.0f, 6.0f, Flat(Rgb(0x8C8C90)));
     return c.ToBmp24();
 }
 
@@ -362,6 +367,6 @@ void WriteEnemyPictures(CDataSet& data, int nStage, const std::string& folder)
     data.Write(folder + "EnemyL1.bmp", Lancer(Hull(0x405070, 0x60E0FF, nStage), 64, 36));
     data.Write(folder + "EnemyM1.bmp", Launcher(Hull(0x6C7840, 0xFFB040, nStage), 64, 44));
     data.Write(folder + "EnemyN1.bmp", Spreader(Hull(0xC05048, 0xFFFF80, nStage), 44));
-    data.Write(folder + "P1.bmp", Crawler(Hull(0x806040, 0x40C0FF, nStage), 56, 40));
-    data.Write(folder + "P2.bmp", Crawler(Hull(0x505868, 0xFF60C0, nStage), 56, 40));
+    data.Write(folder + "P1.bmp", Crawler(Hull(0x806040, 0x40C0FF, nStage), 56, 128));
+    data.Write(folder + "P2.bmp", Crawler(Hull(0x505868, 0xFF60C0, nStage), 56, 128));
 }

@@ -42,6 +42,12 @@ public:
     // The first column of a screen: screen 0 has ten, every other its layer's count.
     int FirstColumn(int nScreen) const { return nScreen == 0 ? 0 : 10 + (nScreen - 1) * m_nPerScreen; }
     int ScreenWidth(int nScreen) const { return nScreen == 0 ? 10 : m_nPerScreen; }
+    std::string Get(int nColumn, int nRR) const
+    {
+        if (nColumn < 0 || nColumn >= Columns() || nRR < 1 || nRR > 8)
+            return "00";
+        return m_Rows[nRR - 1].substr((size_t)nColumn * 2, 2);
+    }
     void Set(int nColumn, int nRR, const char* pszCode)
     {
         if (nColumn < 0 || nColumn >= Columns() || nRR < 1 || nRR > 8)
@@ -181,13 +187,18 @@ void MainLayer(CLayerGrid& c, int nStage, const STAGEPLAN& plan)
             c.Set(x + 8, 2, "D2");
             c.Set(x + 9, 2, "D1");
             break;
-        case 1:  // crates to shoot and a block to jump
+        case 1:  // crates to shoot and a block to jump; later a stair of two, as a jump clears one cell
             c.Set(x + 3, 2, "K1");
             c.Set(x + 4, 2, "K1");
             c.Set(x + 4, 3, "K2");
-            c.Set(x + 8, 2, "G2");
-            if (nStage > 1)
+            if (nStage == 1) {
+                c.Set(x + 8, 2, "G2");
+            } else {
+                for (int k = 6; k <= 9; k++)
+                    c.Set(x + k, 2, "G2");
                 c.Set(x + 8, 3, "G2");
+                c.Set(x + 9, 3, "G2");
+            }
             break;
         case 2:  // a stair of platforms to stand on and drop through: a jump rises about one cell
             c.Set(x + 2, 2, "R1");
@@ -244,7 +255,23 @@ void SceneryLayers(CLayerGrid& a, CLayerGrid& b, CLayerGrid& d)
     }
 }
 
-void EnemyLayer(CLayerGrid& e, int nStage, const STAGEPLAN& plan)
+// The crawler creeps along the ground; the others fly.
+bool IsGroundKind(const std::string& code)
+{
+    return code[0] == 'P';
+}
+
+// The first column from nColumn on where a ground kind stands on bare ground, clear of the main
+// layer's blocks and of the passers-by; nColumn when the screen has none.
+int FreeGroundColumn(const CLayerGrid& main, const CLayerGrid& e, int nColumn)
+{
+    for (int col = nColumn; col < main.Columns(); col++)
+        if (main.Get(col, 1) != "00" && main.Get(col, 2) == "00" && e.Get(col, 2) == "00")
+            return col;
+    return nColumn;
+}
+
+void EnemyLayer(CLayerGrid& e, const CLayerGrid& main, int nStage, const STAGEPLAN& plan)
 {
     std::vector<std::string> codes = StageEnemyCodes(nStage);
     size_t n = 0;
@@ -259,7 +286,11 @@ void EnemyLayer(CLayerGrid& e, int nStage, const STAGEPLAN& plan)
         const int kCols[] = {3, 6, 8};
         int nPerScreen = nStage == 1 ? 2 : 3;
         for (int k = 0; k < nPerScreen; k++, nSlots++) {
-            e.Set(x + kCols[k], 4 + (nSlots % 3), codes[n % codes.size()].c_str());
+            const std::string& code = codes[n % codes.size()];
+            if (IsGroundKind(code))
+                e.Set(FreeGroundColumn(main, e, x + kCols[k]), 2, code.c_str());
+            else
+                e.Set(x + kCols[k], 4 + (nSlots % 3), code.c_str());
             n++;
         }
     }
@@ -287,7 +318,6 @@ void Events(std::vector<std::string>& lines, int nStage, const STAGEPLAN& plan)
     at(nStage == 1 ? 4 : 7, "BG0=Far3.bmp:200%");
     at(4, "XSPEED=" + std::to_string(nStage == 1 ? 5 : 8));
     at(6, "XSPEED=" + std::to_string(nStage == 1 ? 4 : 5 + nStage / 3));
-    at(b - 3, "BG0=NightOff");
     at(b - 3, "CONSTRUCTIVE=Off");
     at(b - 2, "BG0=Sky.bmp");
     at(b - 1, "DANGER=Boss");
@@ -312,14 +342,13 @@ void Groups(std::vector<std::string>& lines, const STAGEPLAN& plan)
     lines.push_back("#999X00:CRATES,STEPS");
     for (int s = 1; s < plan.nBossScreen - 1; s++) {
         char sz[32];
+        // The first such screen gets the crates, a later one the steps: none near the arena,
+        // where the ground must stay flat while the tally counts.
         if ((s - 1) % 6 == 5) {
-            snprintf(sz, sizeof(sz), "#%03dC00:CRATES", s);
+            snprintf(sz, sizeof(sz), "#%03dC00:%s", s, s == 6 ? "CRATES" : "STEPS");
             lines.push_back(sz);
         }
     }
-    char sz[32];
-    snprintf(sz, sizeof(sz), "#%03dC00:STEPS", plan.nBossScreen + 3);
-    lines.push_back(sz);
 }
 
 }  // namespace
@@ -339,7 +368,7 @@ std::string MakeStageText(int nStage, bool bDemo)
     CLayerGrid e('E', 10, plan.nScreens);
     MainLayer(c, nStage, plan);
     SceneryLayers(a, bLayer, d);
-    EnemyLayer(e, nStage, plan);
+    EnemyLayer(e, c, nStage, plan);
     lines.push_back("// main layer");
     c.Emit(lines);
     lines.push_back("// scenery");
