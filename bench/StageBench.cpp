@@ -28,10 +28,8 @@
 #include "engine/WinMain.h"
 #include "platform/host/HostHeadless.h"
 #include "platform/win/Win.h"
-#include "scene/BossArena.h"
 #include "scene/Game.h"
-#include "scene/ShortStage.h"
-#include "scene/BossArenaStage.h"
+#include "scene/RunDataEdit.h"
 #include "stage/Stage.h"
 
 namespace {
@@ -218,6 +216,8 @@ public:
         m_Dir = szTemplate;
         std::filesystem::current_path(m_Dir);
         const std::string strCommand = std::string(ZORVA_MAKEDATA) + " . > /dev/null";
+        // The sample data starts at the logo; the benchmarks start the debug way, straight into
+        // the load of the stage.
         m_bReady = std::system(strCommand.c_str()) == 0 && SetParam("STAGE_INIT_STATE", 1) &&
                    SetParam("INIT_STAGE_NUM", nStage);
     }
@@ -229,25 +229,6 @@ public:
             std::filesystem::remove_all(m_Dir, ec);
     }
     bool IsReady() const { return m_bReady; }
-
-    // The sample data starts at the logo; the benchmarks start the debug way, straight into the
-    // load of the stage: a key of the generated Param.txt set to a number.
-    static bool SetParam(const char* pszKey, int nValue) { return SetParam(pszKey, std::to_string(nValue)); }
-    static bool SetParam(const char* pszKey, const std::string& strValues)
-    {
-        const char* pszPath = "GameData/System/Param.txt";
-        std::ifstream in(pszPath, std::ios::binary);
-        std::string strText((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        const std::string strKey = std::string("#") + pszKey + " ";
-        const size_t nAt = strText.find(strKey);
-        if (nAt == std::string::npos)
-            return false;
-        const size_t nEnd = strText.find("\r\n", nAt);
-        strText.replace(nAt, nEnd - nAt, strKey + strValues);
-        std::ofstream out(pszPath, std::ios::binary | std::ios::trunc);
-        out << strText;
-        return static_cast<bool>(out);
-    }
 
 private:
     std::filesystem::path m_OldDir;
@@ -292,7 +273,7 @@ void BM_BossFightTicks(benchmark::State& state)
     const int nCpu = PinToOneCore();
     CDataFolder folder(1);
     const bool bReady = folder.IsReady() && ShortenStageOne() &&
-                        CDataFolder::SetParam("ENEMY_M.Zorva", std::string("100000, 0, 0, 10000, 1"));
+                        SetParam("ENEMY_M.Zorva", std::string("100000, 0, 0, 10000, 1"));
     if (!bReady) {
         state.SkipWithError("cannot generate the data set");
         return;
@@ -305,8 +286,8 @@ void BM_BossNMFightTicks(benchmark::State& state)
 {
     const int nCpu = PinToOneCore();
     CDataFolder folder(5);
-    const bool bReady = folder.IsReady() && CDataFolder::SetParam("ENEMY_N.M.Zorva", "100000, 0, 0, 30000, 1") &&
-                        CDataFolder::SetParam("PLAY_OUT", "0");
+    const bool bReady = folder.IsReady() && SetParam("ENEMY_N.M.Zorva", "100000, 0, 0, 30000, 1") &&
+                        SetParam("PLAY_OUT", "0");
     if (!bReady) {
         state.SkipWithError("cannot generate the data set");
         return;

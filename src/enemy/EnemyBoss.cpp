@@ -1,5 +1,7 @@
 #include "enemy/EnemyBoss.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -369,4 +371,24 @@ int CEnemyBoss::Draw(IDirectDrawSurface7* lpTarget, CEnemyLabel* pLabel, float)
         return 1;
     DrawPart(lpTarget, pBody);
     return 1;
+}
+
+void CEnemyPartBoss::AdvanceDash()
+{
+    m_vPos.x += std::cos(m_fDashAngle) * m_Adjust.fValue;
+    m_vPos.y += std::sin(m_fDashAngle) * m_Adjust.fValue;
+    m_Adjust.Step();
+}
+
+void CEnemyPartBoss::StepDash()
+{
+    if (m_Adjust.nReached)
+        return;
+    AdvanceDash();
+}
+
+void CEnemyPartBoss::SetDashSpeed(float r, float fTop, float fLeast)
+{
+    const float v = std::min(fTop, r);
+    m_Adjust.Set(0.0f, v * v / r, fLeast, v, 1, 1, 0);
 }

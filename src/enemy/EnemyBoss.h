@@ -99,6 +99,14 @@ public:
     // The stage clear once the destruction is over and the body has fallen below the screen; once.
     void CheckFallen(CStage* pStage);
 
+    // ---- Dashes: m_Adjust's speed along m_fDashAngle ----
+    // One tick of the dash, whether it has reached its end or not.
+    void AdvanceDash();
+    // One tick of the dash until it reaches its end.
+    void StepDash();
+    // m_Adjust rising to fTop (or to r, if nearer) and falling to fLeast over the distance r (r > 0).
+    void SetDashSpeed(float r, float fTop, float fLeast);
+
     CEnemyBoss* m_pKind = nullptr;
     int m_nState = STATE_PHASE0;
     int m_nNextState = STATE_PHASE0;
@@ -120,6 +128,7 @@ public:
     // The stage that last tested the body (every update while a player bullet is registered).
     CStage* m_pStage = nullptr;
     int m_bClearRequested = 0;
+    float m_fDashAngle = 0.0f;
 };
 
 class CEnemyBoss : public CEnemy {

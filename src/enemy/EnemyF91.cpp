@@ -147,13 +147,6 @@ void CEnemyPartF91::DashToPlayer(CEnemyLabel* pLabel)
     m_Adjust.Set(0.0f, v * v / r, kDashMin, v, 1, 1, 0);
 }
 
-void CEnemyPartF91::DashStep()
-{
-    m_vPos.x += std::cos(m_fDashAngle) * m_Adjust.fValue;
-    m_vPos.y += std::sin(m_fDashAngle) * m_Adjust.fValue;
-    m_Adjust.Step();
-}
-
 void CEnemyPartF91::FireMissile(CEnemyLabel* pLabel, int k)
 {
     D3DVECTOR t;
@@ -377,7 +370,7 @@ void CEnemyPartF91::Tick0(CEnemyLabel* pLabel)
         TeleportIn(256.0f);
     }
     if (!m_Adjust.nReached) {
-        DashStep();
+        AdvanceDash();
     } else if (t >= 60 && !m_bVolley) {
         m_bVolley = 1;
         m_nVolleyBase = t;

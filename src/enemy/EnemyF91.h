@@ -76,7 +76,6 @@ public:
     void StandAfterimage(int nState);
     // Dash speed along the dash angle to her height, at most 130 px up or down.
     void DashToPlayer(CEnemyLabel* pLabel);
-    void DashStep();
     void FireMissile(CEnemyLabel* pLabel, int k);
     void FireHiSpeed(CEnemyLabel* pLabel, int i);
     void FireVulcan(ACCINFO* pRecoil);
@@ -93,7 +92,6 @@ public:
     float m_fLean = 0.0f;
     float m_fLeanAngle = 0.0f;
     BOOL m_bThrow = 0;
-    float m_fDashAngle = 0.0f;
     // The second record (the standing afterimage's slide and recoil), the third (the lunge) and
     // the fourth (the standing afterimage's height, idle).
     ACCINFO m_Slide{};

@@ -132,15 +132,7 @@ int CEnemyPartNM::LoadWeapons(IDirect3DDevice7* lpDevice, CEnemyLabel*)
 void CEnemyPartNM::StopWeapons()
 {
     m_ExpBoss.Stop();
-    m_Ring.Stop();
-    m_Funnel1.Stop();
-    m_Funnel2.Stop();
-    m_Tri.Stop();
-    for (CEBHoming& homing : m_Homing)
-        homing.Stop();
-    for (CEBFamiliar& familiar : m_Familiars)
-        familiar.Stop();
-    m_Laser.Stop();
+    CEnemyPartNM::FinishWeapons(nullptr);
     if (m_pKind)
         Recoil().Detach();
 }
@@ -256,17 +248,7 @@ void CEnemyPartNM::DashToPlayerHeight(CEnemyLabel* pLabel)
         return;
     }
     m_fDashAngle = std::atan2(dy, dx);
-    const float v = std::min(kDashTop, r);
-    m_Adjust.Set(0.0f, v * v / r, kDashLeast, v, 1, 1, 0);
-}
-
-void CEnemyPartNM::StepDash()
-{
-    if (m_Adjust.nReached)
-        return;
-    m_vPos.x += std::cos(m_fDashAngle) * m_Adjust.fValue;
-    m_vPos.y += std::sin(m_fDashAngle) * m_Adjust.fValue;
-    m_Adjust.Step();
+    SetDashSpeed(r, kDashTop, kDashLeast);
 }
 
 void CEnemyPartNM::GlideTo(float fTo, float fSpeed)

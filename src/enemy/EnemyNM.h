@@ -37,7 +37,6 @@ public:
     D3DVECTOR m_vOrbitCentre{};
     float m_fOrbitAngle = 0.0f;
     float m_fOrbitRadius = 0.0f;
-    float m_fDashAngle = 0.0f;
 
     CEBLaserEx m_Laser;
     CEBFunnelType1 m_Funnel1;
@@ -61,7 +60,6 @@ private:
     // 1 when the recoil has ended and the phase check queued the next phase.
     int EndRecoil(CEnemyLabel* pLabel, BOOL bMarkReached);
     void DashToPlayerHeight(CEnemyLabel* pLabel);
-    void StepDash();
     // Brakes the x motion to rest at x = fTo from the speed it has.
     void GlideTo(float fTo, float fSpeed);
     // Speeds up toward fTo, turns and stops there.

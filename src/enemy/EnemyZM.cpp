@@ -252,17 +252,7 @@ void CEnemyPartZM::DashTo(float x, float y)
         ClearReached(m_Adjust);
         return;
     }
-    const float v = std::min(kDashSpeed, r);
-    m_Adjust.Set(0.0f, v * v / r, -0.5f, v, 1, 1, 0);
-}
-
-void CEnemyPartZM::StepDash()
-{
-    if (m_Adjust.nReached)
-        return;
-    m_vPos.x += std::cos(m_fDashAngle) * m_Adjust.fValue;
-    m_vPos.y += std::sin(m_fDashAngle) * m_Adjust.fValue;
-    m_Adjust.Step();
+    SetDashSpeed(r, kDashSpeed, -0.5f);
 }
 
 void CEnemyPartZM::FireLaser(int nDirection)

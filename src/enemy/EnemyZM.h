@@ -70,7 +70,6 @@ public:
     void StepSubMachine(CEnemyLabel* pLabel);
     void StepCharge(CEnemyLabel* pLabel);
     void StepRecoil();
-    void StepDash();
     // The lunge of a swing; bTwoSided: the saber follows on the side the lunge goes.
     void StepLunge(BOOL bTwoSided);
     void Swoop(float y, float fSpeedY);
@@ -85,7 +84,6 @@ public:
     BOOL m_bSubActive = 0;
     BOOL m_bFirstPass = 0;
     float m_fRecoilX = 0.0f;
-    float m_fDashAngle = 0.0f;
     float m_fTargetY = 0.0f;
     int m_nChargeBase = 0;
     BOOL m_bFacingRight = 0;

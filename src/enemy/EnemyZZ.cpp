@@ -171,8 +171,7 @@ void CEnemyPartZZ::DashTo(int x, int y)
         return;
     }
     m_fDashAngle = std::atan2(dy, dx);
-    const float v = std::min(kDashTop, r);
-    m_Adjust.Set(0.0f, v * v / r, kDashBackSpeed, v, 1, 1, 0);
+    SetDashSpeed(r, kDashTop, kDashBackSpeed);
 }
 
 void CEnemyPartZZ::DashToPlayerHeight(CEnemyLabel* pLabel)
@@ -182,15 +181,6 @@ void CEnemyPartZZ::DashToPlayerHeight(CEnemyLabel* pLabel)
     float y = std::clamp(p.y - (pLabel->GetOffsetY() - 16.0f), 100.0f, 420.0f);
     y = std::clamp(y, m_vPos.y - 130.0f, m_vPos.y + 130.0f);
     DashTo((int)m_vPos.x, (int)(y - 4.0f));
-}
-
-void CEnemyPartZZ::StepDash()
-{
-    if (m_Adjust.nReached)
-        return;
-    m_vPos.x += std::cos(m_fDashAngle) * m_Adjust.fValue;
-    m_vPos.y += std::sin(m_fDashAngle) * m_Adjust.fValue;
-    m_Adjust.Step();
 }
 
 void CEnemyPartZZ::SetHomingAngles(const float* pAngles)

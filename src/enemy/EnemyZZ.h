@@ -76,14 +76,12 @@ public:
     // Speeds up towards the point and brakes to rest on it; a point it stands on starts nothing.
     void DashTo(int x, int y);
     void DashToPlayerHeight(CEnemyLabel* pLabel);
-    void StepDash();
     // The x record brakes the body to rest at fTargetX from the speed fSpeed.
     void GlideTo(float fTargetX, float fSpeed);
     void SetHomingAngles(const float* pAngles);
 
     // Where the recoil brings the body back to, and where it holds it in the full attack.
     float m_fRememberedX = 0.0f;
-    float m_fDashAngle = 0.0f;
 
     CEBHiSpeed m_HiSpeed[ZZ_HISPEEDS];
     CEBCharge m_Charge;

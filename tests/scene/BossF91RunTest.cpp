@@ -8,9 +8,10 @@
 #include "engine/Param.h"
 #include "player/OptionIcon.h"
 #include "player/StageClear.h"
-#include "scene/BossStage.h"
+#include "scene/BossFinder.h"
 #include "scene/Game.h"
 #include "scene/ProgramRun.h"
+#include "scene/RunDataEdit.h"
 #include "stage/Stage.h"
 
 namespace {
@@ -20,15 +21,7 @@ const char kF91Block[] = "40, 0, 0, 20000, 1";
 
 class BossF91Run : public CProgramRun {
 protected:
-    static CEnemyLabel* FindBoss(CObservedGame& game)
-    {
-        for (CObjectLabel* p : game.GetStage().GetLayerList(STAGE_ENEMY_LAYER)) {
-            auto* pLabel = dynamic_cast<CEnemyLabel*>(p);
-            if (pLabel && dynamic_cast<CEnemyF91*>(pLabel->m_pEnemy))
-                return pLabel;
-        }
-        return nullptr;
-    }
+    static CEnemyLabel* FindBoss(CObservedGame& game) { return FindBossLabel<CEnemyF91>(game.GetStage()); }
 };
 
 TEST_F(BossF91Run, StageFourEndsWithF91DestroyedByHerGunThenItFallsAndTheTallyPays)

@@ -10,9 +10,10 @@
 
 #include "enemy/EnemyLabel.h"
 #include "enemy/EnemyMM.h"
+#include "scene/BossFinder.h"
 #include "scene/Game.h"
 #include "scene/ProgramRun.h"
-#include "scene/BossArenaStage.h"
+#include "scene/RunDataEdit.h"
 #include "stage/Stage.h"
 
 namespace {
@@ -48,12 +49,7 @@ protected:
 
     static CEnemyPartMM* FindBoss(CStage& stage)
     {
-        for (CObjectLabel* pObject : stage.GetLayerList(STAGE_ENEMY_LAYER)) {
-            auto* pLabel = dynamic_cast<CEnemyLabel*>(pObject);
-            if (pLabel && dynamic_cast<CEnemyMM*>(pLabel->m_pEnemy))
-                return pLabel->GetParts<CEnemyPartMM>(ENEMY_FAMILY_MM);
-        }
-        return nullptr;
+        return FindBossParts<CEnemyMM, CEnemyPartMM>(stage, ENEMY_FAMILY_MM);
     }
 
     // Runs the stage with Z (and Up, when shooting) held from the first tick, watching the boss.

@@ -11,9 +11,10 @@
 
 #include "enemy/EnemyLabel.h"
 #include "enemy/EnemyNM.h"
-#include "scene/BossArena.h"
+#include "scene/BossFinder.h"
 #include "scene/Game.h"
 #include "scene/ProgramRun.h"
+#include "scene/RunDataEdit.h"
 #include "stage/Stage.h"
 
 namespace {
@@ -47,12 +48,7 @@ struct NMWATCH {
 
 CEnemyPartNM* FindNM(CStage& stage)
 {
-    for (CObjectLabel* pObject : stage.GetLayerList(STAGE_ENEMY_LAYER)) {
-        auto* pLabel = dynamic_cast<CEnemyLabel*>(pObject);
-        if (pLabel && dynamic_cast<CEnemyNM*>(pLabel->m_pEnemy))
-            return pLabel->GetParts<CEnemyPartNM>(ENEMY_FAMILY_NM);
-    }
-    return nullptr;
+    return FindBossParts<CEnemyNM, CEnemyPartNM>(stage, ENEMY_FAMILY_NM);
 }
 
 class BossNMRun : public CProgramRun {

@@ -9,9 +9,10 @@
 
 #include "enemy/EnemyLabel.h"
 #include "enemy/EnemyZM.h"
-#include "scene/BossArena.h"
+#include "scene/BossFinder.h"
 #include "scene/Game.h"
 #include "scene/ProgramRun.h"
+#include "scene/RunDataEdit.h"
 #include "stage/Stage.h"
 
 namespace {
@@ -33,12 +34,7 @@ struct ZMSAMPLE {
 
 CEnemyPartZM* FindZM(CGame& game)
 {
-    for (CObjectLabel* pObject : game.GetStage().GetLayerList(STAGE_ENEMY_LAYER)) {
-        auto* pLabel = dynamic_cast<CEnemyLabel*>(pObject);
-        if (pLabel && dynamic_cast<CEnemyZM*>(pLabel->m_pEnemy))
-            return pLabel->GetParts<CEnemyPartZM>(ENEMY_FAMILY_ZM);
-    }
-    return nullptr;
+    return FindBossParts<CEnemyZM, CEnemyPartZM>(game.GetStage(), ENEMY_FAMILY_ZM);
 }
 
 class BossZMRun : public CProgramRun {};

@@ -8,9 +8,10 @@
 
 #include "enemy/EnemyZZ.h"
 #include "platform/win/Win.h"
+#include "scene/BossFinder.h"
 #include "scene/Game.h"
 #include "scene/ProgramRun.h"
-#include "scene/ShortStage.h"
+#include "scene/RunDataEdit.h"
 #include "stage/Stage.h"
 
 namespace {
@@ -21,15 +22,7 @@ const int kLastTick = 9000;
 class BossZZRun : public CProgramRun {
 protected:
     // The boss's label once it is in play.
-    static CEnemyLabel* FindBoss(CStage& stage)
-    {
-        for (CObjectLabel* pObject : stage.GetLayerList(STAGE_ENEMY_LAYER)) {
-            auto* pLabel = dynamic_cast<CEnemyLabel*>(pObject);
-            if (pLabel && dynamic_cast<CEnemyZZ*>(pLabel->m_pEnemy))
-                return pLabel;
-        }
-        return nullptr;
-    }
+    static CEnemyLabel* FindBoss(CStage& stage) { return FindBossLabel<CEnemyZZ>(stage); }
 };
 
 struct ZZRUN {

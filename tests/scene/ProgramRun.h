@@ -22,6 +22,7 @@
 #include "platform/win/Win.h"
 #include "enemy/EnemyLabel.h"
 #include "scene/Game.h"
+#include "scene/RunDataEdit.h"
 #include "support/GeneratedData.h"
 #include "support/TempFolder.h"
 
@@ -221,42 +222,6 @@ protected:
     {
         CopyGeneratedData();
         SetParam("STAGE_INIT_STATE", "1");
-    }
-
-    // Replaces the values of a key of the generated Param.txt, or adds the key.
-    static void SetParam(const std::string& strKey, const std::string& strValues)
-    {
-        EditParams([&](std::string& text) {
-            const std::string strLine = "#" + strKey + " " + strValues + "\r\n";
-            const size_t nAt = text.find("#" + strKey + " ");
-            if (nAt == std::string::npos) {
-                text += strLine;
-            } else {
-                text.replace(nAt, text.find("\r\n", nAt) + 2 - nAt, strLine);
-            }
-        });
-    }
-
-    // Comments a key of the generated Param.txt out, as if it were not there.
-    static void DropParam(const std::string& strKey)
-    {
-        EditParams([&](std::string& text) {
-            const size_t nAt = text.find("#" + strKey + " ");
-            if (nAt != std::string::npos) {
-                text.replace(nAt, 1, "//");
-            }
-        });
-    }
-
-    static void EditParams(const std::function<void(std::string&)>& edit)
-    {
-        const char* pszPath = "GameData/System/Param.txt";
-        std::ifstream in(pszPath, std::ios::binary);
-        std::stringstream ss;
-        ss << in.rdbuf();
-        std::string text = ss.str();
-        edit(text);
-        CTempFolder::Put(pszPath, text);
     }
 
     // Presses and releases the keys of the track that fall on tick t.

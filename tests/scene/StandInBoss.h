@@ -1,10 +1,7 @@
 // A plain boss for whole-program runs: stage 1's boss label makes it in place of the stage's own
 // boss, its pictures come from the system's boss sheet, and it glides in from the right and stops
-// clear of her. MakeShortBossStage cuts the ride to it short.
+// clear of her. MakeShortBossStage (RunDataEdit.h) cuts the ride to it short.
 #pragma once
-#include <cstring>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "enemy/EnemyBoss.h"
@@ -65,20 +62,4 @@ inline void RemoveStandInBoss()
     ENEMYMAKERS makers = GetEnemyMakers();
     makers.NewKind = s_pfnNewKind;
     SetEnemyMakers(makers);
-}
-
-// Stage 1 of the data set in the current folder with a jump from screen 2 to screen 6, so the boss
-// comes soon, and without the crates of screen 6, which would stop a heroine who does not jump.
-inline void MakeShortBossStage()
-{
-    const char* pszPath = "GameData/Stage01/Stage.txt";
-    std::ifstream in(pszPath, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    std::string text = ss.str();
-    const char kCrates[] = "#006C00:CRATES\r\n";
-    const size_t nCrates = text.find(kCrates);
-    if (nCrates != std::string::npos)
-        text.erase(nCrates, strlen(kCrates));
-    CTempFolder::Put(pszPath, text + "#002XXX:LOOP=6\r\n");
 }
