@@ -22,16 +22,6 @@ const float kTriGrowth = 0.1f;
 const float kTriLaunchSpeed = 20.0f;
 const float kTriEntrySpeed = 8.0f;
 
-void PreloadFrames(IDirect3DDevice7* lpDevice, CSprite* pFrames, int nFrames)
-{
-    if (!lpDevice)
-        return;
-    D3DXMATRIX mIdentity;
-    D3DXMatrixIdentity(&mIdentity);
-    for (int i = 0; i < nFrames; i++)
-        pFrames[i].Draw(lpDevice, &mIdentity);
-}
-
 } // namespace
 
 // ---- What both pods share ---------------------------------------------------------------------------
@@ -42,15 +32,15 @@ CEBFunnelPod::~CEBFunnelPod()
     CScrollableSet::Unregister(this);
 }
 
-int CEBFunnelPod::StoreSprites(IDirect3DDevice7* lpDevice, CSprite* pNormal, CSprite* pFlash, int nFrames)
+int CEBFunnelPod::StoreSprites(IDirect3DDevice7*, CSprite* pNormal, CSprite* pFlash, int)
 {
     if (!pNormal || !pFlash)
         return 0;
     m_pNormal = pNormal;
     m_pFlash = pFlash;
     pNormal[0].GetSize(&m_nWidth, &m_nHeight);
-    PreloadFrames(lpDevice, pNormal, nFrames);
-    PreloadFrames(lpDevice, pFlash, nFrames);
+    // No warm-up draw of the sprites: their textures are ready once loaded, and a draw from the
+    // loading thread would land in the frame the main thread is drawing.
     return 1;
 }
 

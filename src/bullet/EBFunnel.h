@@ -43,7 +43,7 @@ public:
     CSprite* m_pFlash = nullptr;
 
 protected:
-    // Stores the frames and preloads every one of them; 0 (nothing stored) without both arrays.
+    // Stores the frames; 0 (nothing stored) without both arrays.
     int StoreSprites(IDirect3DDevice7* lpDevice, CSprite* pNormal, CSprite* pFlash, int nFrames);
     // Flash off, animation from its first frame, into the hit and scroll registries.
     void StartFlying(int nFrames);

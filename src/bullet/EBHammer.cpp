@@ -22,13 +22,6 @@ const float kSwishFastest = 0.7f;
 const float kThrowRest = 30.0f;
 const float kBoxLowering = 16.0f;
 
-void Preload(IDirect3DDevice7* lpDevice, CSprite& sprite)
-{
-    D3DXMATRIX m;
-    D3DXMatrixIdentity(&m);
-    sprite.Draw(lpDevice, &m);
-}
-
 } // namespace
 
 CEBHammer::CEBHammer()
@@ -70,13 +63,12 @@ int CEBHammer::LoadFiles(IDirect3DDevice7* lpDevice, const char* pszDir)
     return FinishLoad(lpDevice);
 }
 
-int CEBHammer::FinishLoad(IDirect3DDevice7* lpDevice)
+int CEBHammer::FinishLoad(IDirect3DDevice7*)
 {
     m_HeadSprite.GetSize(&m_nWidth, &m_nHeight);
     m_Explosion.m_nStyle = 2;
-    Preload(lpDevice, m_HeadSprite);
-    Preload(lpDevice, m_HeadFlash);
-    Preload(lpDevice, m_ChainSprite);
+    // No warm-up draw of the sprites: their textures are ready once loaded, and a draw from the
+    // loading thread would land in the frame the main thread is drawing.
     return 1;
 }
 

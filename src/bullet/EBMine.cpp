@@ -20,13 +20,6 @@ const float kShotSpread = 1.57f;
 const float kFirstShot = 0.785f;
 const float kPointLift = 30.0f;
 
-void Preload(IDirect3DDevice7* lpDevice, CSprite& sprite)
-{
-    D3DXMATRIX m;
-    D3DXMatrixIdentity(&m);
-    sprite.Draw(lpDevice, &m);
-}
-
 } // namespace
 
 CEBMine::CEBMine()
@@ -71,8 +64,8 @@ int CEBMine::FinishLoad(IDirect3DDevice7* lpDevice)
         if (!shot.Setup(lpDevice, CEBHiSpeed::MODE_SINGLE))
             return 0;
     }
-    Preload(lpDevice, m_Sprite);
-    Preload(lpDevice, m_FlashSprite);
+    // No warm-up draw of the sprites: their textures are ready once loaded, and a draw from the
+    // loading thread would land in the frame the main thread is drawing.
     return 1;
 }
 

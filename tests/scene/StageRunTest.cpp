@@ -1348,7 +1348,7 @@ TEST_F(StageRun, AFightWithBossF91RepeatsEveryTick)
     bool bConverged = false, bMissile = false;
     for (size_t i = 0; i < runs[1].size(); i++) {
         ASSERT_EQ(runs[1][i], runs[0][i]) << "boss tick " << i;
-        bConverged = bConverged || runs[0][i][2] == F91AFTERIMAGE::CONVERGING;
+        bConverged = bConverged || runs[0][i][2] == static_cast<float>(F91AFTERIMAGE::CONVERGING);
         bMissile = bMissile || runs[0][i][8] != 0.0f;
     }
     EXPECT_TRUE(bConverged);
