@@ -46,24 +46,45 @@ mkdir -p "$seeds/fuzz_manifest"
 cp "$top/build-fuzz/data/.gamedata.manifest" "$seeds/fuzz_manifest/gamedata.manifest"
 
 mkdir -p build-fuzz/artifacts
-# The targets' scratch files go to a folder of the build, which must be empty after each run.
+# The targets run side by side, each on one core; each has a scratch folder of the build for its
+# files, which must be empty after its run.
 scratch="$top/build-fuzz/tmp"
 rm -rf "$scratch"
-mkdir -p "$scratch"
-status=0
-for t in $targets; do
-  # Absolute paths: some targets work in a folder of their own.
-  corpus="$top/build-fuzz/corpus/$t"
-  mkdir -p "$corpus"
-  dirs=("$corpus")
+
+run_target() {
+  local t=$1
+  local corpus="$top/build-fuzz/corpus/$t" tmp="$scratch/$t"
+  mkdir -p "$corpus" "$tmp"
+  local dirs=("$corpus")
   [ -d "$seeds/$t" ] && dirs+=("$seeds/$t")
   [ -d "fuzz/corpus/$t" ] && dirs+=("$top/fuzz/corpus/$t")
   # One input may take seconds under the sanitizers; a hang still ends the run at the timeout.
-  opts=(-max_total_time="$secs" -timeout=25 -rss_limit_mb=2048 -print_final_stats=0
-        -artifact_prefix="$top/build-fuzz/artifacts/$t-")
+  local opts=(-max_total_time="$secs" -timeout=25 -rss_limit_mb=2048 -print_final_stats=0
+              -artifact_prefix="$top/build-fuzz/artifacts/$t-")
   [ -f "fuzz/$t.dict" ] && opts+=(-dict="$top/fuzz/$t.dict")
-  echo "fuzzing $t for ${secs}s from $(( ${#dirs[@]} - 1 )) seed folder(s)"
-  if ! TMPDIR="$scratch" "$top/build-fuzz/fuzz/$t" "${opts[@]}" "${dirs[@]}" > "$top/build-fuzz/$t.log" 2>&1; then
+  # Absolute paths: some targets work in a folder of their own.
+  if TMPDIR="$tmp" "$top/build-fuzz/fuzz/$t" "${opts[@]}" "${dirs[@]}" > "$top/build-fuzz/$t.log" 2>&1; then
+    echo 0 > "$top/build-fuzz/$t.rc"
+  else
+    echo 1 > "$top/build-fuzz/$t.rc"
+  fi
+}
+
+running=0
+for t in $targets; do
+  echo "fuzzing $t for ${secs}s"
+  run_target "$t" &
+  running=$((running + 1))
+  if [ "$running" -ge "$jobs" ]; then
+    wait -n || true
+    running=$((running - 1))
+  fi
+done
+wait
+
+status=0
+for t in $targets; do
+  if [ "$(cat "$top/build-fuzz/$t.rc")" != 0 ]; then
     tail -n 40 "$top/build-fuzz/$t.log"
     echo "$t failed"
     status=1
@@ -71,11 +92,11 @@ for t in $targets; do
   fi
   seeded=$(grep -m1 -o 'INITED cov: [0-9]*' "$top/build-fuzz/$t.log" | grep -o '[0-9]*$' || echo 0)
   final=$(grep -o 'cov: [0-9]*' "$top/build-fuzz/$t.log" | tail -n 1 | grep -o '[0-9]*$' || echo 0)
-  echo "  coverage: $seeded from the seeds and the kept corpus, $final at the end"
-  if [ -n "$(ls -A "$scratch")" ]; then
-    echo "$t left files behind: $(ls -A "$scratch")"
-    rm -rf "${scratch:?}"/*
+  echo "$t coverage: $seeded from the seeds and the kept corpus, $final at the end"
+  if [ -n "$(ls -A "$scratch/$t")" ]; then
+    echo "$t left files behind: $(ls -A "$scratch/$t")"
     status=1
   fi
 done
+rm -rf "$scratch"
 exit "$status"
