@@ -392,3 +392,15 @@ void CEnemyPartBoss::SetDashSpeed(float r, float fTop, float fLeast)
     const float v = std::min(fTop, r);
     m_Adjust.Set(0.0f, v * v / r, fLeast, v, 1, 1, 0);
 }
+
+void CEnemyPartBoss::StartDash(float dx, float dy, float fTop, float fLeast, int nRestClamp)
+{
+    const float r = std::sqrt(dx * dx + dy * dy);
+    if (r < 0.5f) {
+        m_Adjust.Set(0.0f, 0.0f, 0.0f, 0.0f, nRestClamp);
+        m_Adjust.nReached = 1;
+        return;
+    }
+    m_fDashAngle = std::atan2(dy, dx);
+    SetDashSpeed(r, fTop, fLeast);
+}

@@ -106,6 +106,9 @@ public:
     void StepDash();
     // m_Adjust rising to fTop (or to r, if nearer) and falling to fLeast over the distance r (r > 0).
     void SetDashSpeed(float r, float fTop, float fLeast);
+    // A dash by (dx, dy) as SetDashSpeed gives it; one of no length would divide by it, so it ends at
+    // once, m_Adjust at rest with the clamp flag nRestClamp.
+    void StartDash(float dx, float dy, float fTop, float fLeast, int nRestClamp);
 
     CEnemyBoss* m_pKind = nullptr;
     int m_nState = STATE_PHASE0;

@@ -239,16 +239,7 @@ void CEnemyPartNM::DashToPlayerHeight(CEnemyLabel* pLabel)
     pLabel->GetTargetPos(&vHer);
     float fTarget = std::clamp(vHer.y - (pLabel->GetOffsetY() - 16.0f), 100.0f, 420.0f);
     fTarget = std::clamp(fTarget, m_vPos.y - 130.0f, m_vPos.y + 130.0f) - 1.0f;
-    const float dx = 0.0f, dy = fTarget - m_vPos.y;
-    const float r = std::sqrt(dx * dx + dy * dy);
-    // Already level: a dash of no length would divide by it.
-    if (r < 0.5f) {
-        m_Adjust.Set(0.0f, 0.0f, 0.0f, 0.0f, 1);
-        m_Adjust.nReached = 1;
-        return;
-    }
-    m_fDashAngle = std::atan2(dy, dx);
-    SetDashSpeed(r, kDashTop, kDashLeast);
+    StartDash(0.0f, fTarget - m_vPos.y, kDashTop, kDashLeast, 1);
 }
 
 void CEnemyPartNM::GlideTo(float fTo, float fSpeed)

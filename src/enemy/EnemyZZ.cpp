@@ -162,16 +162,7 @@ void CEnemyPartZZ::GlideTo(float fTargetX, float fSpeed)
 
 void CEnemyPartZZ::DashTo(int x, int y)
 {
-    const float dx = (float)x - m_vPos.x, dy = (float)y - m_vPos.y;
-    const float r = std::sqrt(dx * dx + dy * dy);
-    // A dash of no length would divide by it.
-    if (r < 0.5f) {
-        m_Adjust.Set(0.0f, 0.0f, 0.0f, 0.0f, 0);
-        m_Adjust.nReached = 1;
-        return;
-    }
-    m_fDashAngle = std::atan2(dy, dx);
-    SetDashSpeed(r, kDashTop, kDashBackSpeed);
+    StartDash((float)x - m_vPos.x, (float)y - m_vPos.y, kDashTop, kDashBackSpeed, 0);
 }
 
 void CEnemyPartZZ::DashToPlayerHeight(CEnemyLabel* pLabel)
