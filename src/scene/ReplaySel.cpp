@@ -79,6 +79,7 @@ int CReplaySel::Load(IDirect3DDevice7* lpDevice)
     if (!m_Face.Load(lpDevice)) {
         return 0;
     }
+    m_Face.SetDanger(0);
     m_Face.Reset();
     if (!m_Score.Load(lpDevice)) {
         return 0;
@@ -88,9 +89,10 @@ int CReplaySel::Load(IDirect3DDevice7* lpDevice)
     m_Cursor.Load(lpDevice);
     m_Cursor.SetKind(CURSOR_ITEM_KIND);
     StartCursor();
-    if (m_Icons.Attach(GetCockpitIndex().CreateSurfaceByDevice(lpDevice, "SubWeaponIcon.bmp", nullptr, MEM_VIDEO))) {
-        m_Icons.SetColorKeyGreen();
+    if (!m_Icons.Attach(GetCockpitIndex().CreateSurfaceByDevice(lpDevice, "SubWeaponIcon.bmp", nullptr, MEM_VIDEO))) {
+        return 0;
     }
+    m_Icons.SetColorKeyGreen();
     return 1;
 }
 

@@ -655,6 +655,10 @@ TEST_F(FrontScreens, ReplaySlotsAreValidOnlyWithASoundHeaderAndTheLoadCursorSkip
 // beside the chosen row and belongs to no stage registry.
 TEST_F(FrontScreens, AReplayRowShowsItsNumberAndScoreAndTheChosenOneASpinningItem)
 {
+    {
+        CReplaySel bare;
+        EXPECT_EQ(bare.Load(g_lpD3DDevice), 0) << "its face, digits and icons come from the cockpit's sheet";
+    }
     ASSERT_EQ(LoadSystemIndexes(g_lpD3DDevice), 1);
     ASSERT_EQ(CPointNumber::LoadImage(g_lpD3DDevice), 1);
     ASSERT_EQ(CItem::LoadImages(g_lpD3DDevice), 1);
