@@ -679,6 +679,11 @@ void CRasterizer::ClippedTriangle(const PVERTEX& a, const PVERTEX& b, const PVER
 
 void CRasterizer::Triangle(const PVERTEX& a, const PVERTEX& b, const PVERTEX& c)
 {
+    // A texture that is black throughout, added, adds nothing to any span (see NonBlackPart): the
+    // faded sparks of a burst.
+    if (SkipsBlackSpans(m_ps) && m_ps.pBounds->IsBlack()) {
+        return;
+    }
     const PVERTEX* v[3] = {&a, &b, &c};
     int64_t X[3], Y[3];
     for (int i = 0; i < 3; i++) {
