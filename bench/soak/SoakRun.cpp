@@ -22,17 +22,17 @@ const char kUsage[] =
     "N minutes of game time (default 60) in a fresh folder of generated data, then prints the passes\n"
     "seen, the memory and the errors. Exit status 0 when the resident set at the end is within\n"
     "2 MB of the resident set after the first full round of the demos, the bytes in use after the\n"
-    "last pass within 256 KiB of those after the same demo's pass in that round, no more files are\n"
-    "open and no more threads run than then, no error was seen and every pass went through the same\n"
-    "states; 1 when not; 2 for a bad option.\n"
+    "last full round within 256 KiB of those after the first, no more files are open and no more\n"
+    "threads run than then, no error was seen and every pass went through the same states; 1 when\n"
+    "not; 2 for a bad option.\n"
     "  --minutes N  game time to run\n"
     "  --look DIR   screenshots of each pass's title and demo frame in DIR\n"
     "  --keep       keep the run's folder (its logs) and say where it is\n";
 
 // RSS may grow this much from the first full round to the end.
 const long kAllowedGrowthKiB = 2 * 1024;
-// The bytes in use after the last pass may exceed those after the same demo's pass in the first
-// round by this much: the soak's own notes take a few hundred bytes a pass.
+// The bytes in use after the last whole round may exceed those after the first round by this much:
+// the soak's own notes take a few hundred bytes a pass.
 const long long kAllowedHeapGrowth = 256 * 1024;
 
 struct SOAKOPTIONS {
@@ -222,12 +222,13 @@ int main(int argc, char** argv)
     printf("\nheap after each pass:  ");
     for (const HOLDINGS& h : game.m_Passes)
         printf(" %zu", h.nHeap);
-    const size_t nLast = game.m_Passes.size() - 1;
-    const size_t nSame = nRound ? nLast % nRound : 0;
-    const long long nHeapGrowth = game.m_Passes.empty() ? 0
-                                      : static_cast<long long>(game.m_Passes[nLast].nHeap) -
-                                            static_cast<long long>(game.m_Passes[nSame].nHeap);
-    printf("\nheap after the last:   %+lld bytes since pass %zu (the same demo)\n", nHeapGrowth, nSame + 1);
+    // Caches of the run fill as each demo's stage is first seen: the bytes in use are compared at
+    // the ends of whole rounds, the first and the last.
+    const size_t nRounds = nRound ? game.m_Passes.size() / nRound : 0;
+    const long long nHeapGrowth = nRounds < 2 ? 0
+                                              : static_cast<long long>(game.m_Passes[nRounds * nRound - 1].nHeap) -
+                                                    static_cast<long long>(game.m_Passes[nRound - 1].nHeap);
+    printf("\nheap after round %zu:    %+lld bytes since the first round\n", nRounds, nHeapGrowth);
     printf("open files, threads:   %ld, %ld after the round; %ld, %ld at the end\n", round.nFiles, round.nThreads,
            end.nFiles, end.nThreads);
     printf("demo frames' sparks:  ");
@@ -241,12 +242,20 @@ int main(int argc, char** argv)
     for (size_t i = 0; i < errors.size() && i < 20; i++)
         printf("  %s\n", errors[i].c_str());
     printf("wall time:             %.1f s\n", dWall);
-    const bool bFlat = round.nKiB > 0 && end.nKiB > 0 && nGrowth <= kAllowedGrowthKiB &&
-                       end.nFiles <= round.nFiles && end.nThreads <= round.nThreads &&
-                       nHeapGrowth <= kAllowedHeapGrowth;
-    const bool bPass = bFlat && errors.empty() && loops.size() > nRound;
-    if (loops.size() <= nRound)
-        printf("too short: no pass after the first round to compare with it\n");
+    std::vector<std::string> broken;
+    if (loops.size() < 2 * nRound)
+        broken.push_back("too short: no second round to compare with the first");
+    if (round.nKiB <= 0 || end.nKiB <= 0 || nGrowth > kAllowedGrowthKiB)
+        broken.push_back("the resident set grew more than 2 MB");
+    if (nHeapGrowth > kAllowedHeapGrowth)
+        broken.push_back("the bytes in use grew more than 256 KiB");
+    if (end.nFiles > round.nFiles || end.nThreads > round.nThreads)
+        broken.push_back("more files open or more threads than after the round");
+    if (!errors.empty())
+        broken.push_back("errors seen");
+    for (const std::string& strWhy : broken)
+        printf("%s\n", strWhy.c_str());
+    const bool bPass = broken.empty();
     printf("%s\n", bPass ? "soak passed" : "soak FAILED");
     return bPass ? 0 : 1;
 }

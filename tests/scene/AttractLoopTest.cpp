@@ -66,7 +66,7 @@ TEST_F(AttractLoop, ThreePassesGoTheSameWayWithoutAnErrorAndHoldNoMoreMemory)
     DropParam("DEMOPLAY02");
     DropParam("DEMOPLAY03");
     CPassCounter game(m_Host);
-    game.SetLooks(60, 90);
+    game.SetLooks(20, 60, 90);
     game.SetHurryOpening(true);
     if (const char* pszLook = std::getenv("ZORVA_LOOK_DIR"))
         game.SetLookFolder(pszLook);

@@ -78,8 +78,13 @@ void CAttractGame::Render(IDirectDrawSurface7* lpDest, IDirect3DDevice7* lpDevic
     CHeadlessGame::Render(lpDest, lpDevice);
     Note();
     PlayViewer();
-    if (m_nState == STATE_TITLE)
-        LookAtTitle();
+    if (m_nState == STATE_OPENING)
+        LookAtHash(m_nOpeningLook, "opening", &m_Current.nOpeningHash);
+    if (m_nState == STATE_TITLE) {
+        LookAtHash(m_nTitleLook, "title", &m_Current.nTitleHash);
+        if (m_Host.GetFrameTicks() - m_nStateTick == m_nTitleLook)
+            m_Current.bTitleMusic = g_BgmWave.IsPlaying() != 0;
+    }
     if (m_nState == STATE_STAGE && IsDemo())
         LookAtDemo();
 }
@@ -139,13 +144,12 @@ const std::vector<uint16_t>* CAttractGame::Look(uint32_t nSince, uint32_t nAt, c
     return &m_Host.GetLastFrame();
 }
 
-void CAttractGame::LookAtTitle()
+void CAttractGame::LookAtHash(uint32_t nAt, const char* pszName, uint64_t* pnHash)
 {
-    if (const std::vector<uint16_t>* pFrame = Look(m_nStateTick, m_nTitleLook, "title")) {
+    if (const std::vector<uint16_t>* pFrame = Look(m_nStateTick, nAt, pszName)) {
         CFingerprint print(0);
         print.Mix(pFrame->data(), pFrame->size() * sizeof(uint16_t));
-        m_Current.nTitleHash = print.Get();
-        m_Current.bTitleMusic = g_BgmWave.IsPlaying() != 0;
+        *pnHash = print.Get();
     }
 }
 
@@ -208,6 +212,8 @@ std::vector<std::string> FindLoopFaults(const std::vector<ATTRACTLOOP>& loops)
             faults.push_back(strPass + "'s title had no music");
         if (!loop.nDemo || !loop.nDemoFrames)
             faults.push_back(strPass + " played no demo");
+        if (i > 0 && loop.nOpeningHash != loops[0].nOpeningHash)
+            faults.push_back(strPass + "'s opening differs from the first pass's");
         if (i > 0 && loop.nTitleHash != loops[0].nTitleHash)
             faults.push_back(strPass + "'s title differs from the first pass's");
         for (size_t j = 0; j < i; j++) {

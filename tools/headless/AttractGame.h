@@ -21,7 +21,8 @@ struct ATTRACTLOOP {
     int nDemo = 0;            // the stage its demo played; 0 when no demo ran
     int nDemoFrames = 0;      // stage updates played back from the demo replay
     uint64_t nDemoHash = 0;   // her position, life and score and each layer's count, frame by frame
-    uint64_t nTitleHash = 0;  // the frame some ticks into the title (see SetLooks)
+    uint64_t nOpeningHash = 0;  // the frame some ticks into the opening (see SetLooks)
+    uint64_t nTitleHash = 0;    // and into the title
     bool bTitleMusic = false;  // and its music playing then
     // Pixels of the frame some ticks into the demo that differ from that frame in the first
     // pass of the same demo; -1 in that first pass. The effects' generators run on from pass to
@@ -33,9 +34,11 @@ class CAttractGame : public CHeadlessGame {
 public:
     explicit CAttractGame(CHostHeadless& host);
 
-    // Ticks past the entry into the title and into the demo at which a pass keeps its frame.
-    void SetLooks(uint32_t nTitleTicks, uint32_t nDemoTicks)
+    // Ticks past the entry into the opening, the title and the demo at which a pass keeps its
+    // frame.
+    void SetLooks(uint32_t nOpeningTicks, uint32_t nTitleTicks, uint32_t nDemoTicks)
     {
+        m_nOpeningLook = nOpeningTicks;
         m_nTitleLook = nTitleTicks;
         m_nDemoLook = nDemoTicks;
     }
@@ -62,7 +65,8 @@ private:
     void Hold(int nKey, bool bDown, bool* pbHeld);
     // The presented frame at nAt ticks past nSince, written as a look when a folder is set.
     const std::vector<uint16_t>* Look(uint32_t nSince, uint32_t nAt, const char* pszName);
-    void LookAtTitle();
+    // The frame's fingerprint into *pnHash at nAt ticks into the state.
+    void LookAtHash(uint32_t nAt, const char* pszName, uint64_t* pnHash);
     void LookAtDemo();
     void SampleDemo();
 
@@ -72,6 +76,7 @@ private:
     int m_nState = STATE_NONE;
     uint32_t m_nStateTick = 0;
     std::string m_strLookFolder;
+    uint32_t m_nOpeningLook = 900;
     uint32_t m_nTitleLook = 240;
     uint32_t m_nDemoLook = 600;
     bool m_bHurryOpening = false;
@@ -83,7 +88,7 @@ private:
 
 // What is wrong with the passes: each must go through the states of the second pass in the same
 // order (the first from its second state on, since it starts at the caution rather than the logo
-// bar), show the first pass's title, play a demo, and a demo played again must play exactly as it
+// bar), show the first pass's opening and title, play a demo, and a demo played again must play exactly as it
 // did the first time and look the same but for a few sparks. One line per fault; none when all is
 // well.
 std::vector<std::string> FindLoopFaults(const std::vector<ATTRACTLOOP>& loops);
