@@ -62,7 +62,7 @@ TEST_F(AttractLoop, ThreePassesGoTheSameWayWithoutAnErrorAndHoldNoMoreMemory)
     // short waits and a hurried opening keep the passes short.
     SetParam("DEBUG_PRIM", "1");
     SetParam("DEMO_COUNT", "1000, 500");
-    SetParam("DEMOPLAY01", "4000");
+    SetParam("DEMOPLAY01", "8000");
     DropParam("DEMOPLAY02");
     DropParam("DEMOPLAY03");
     CPassCounter game(m_Host);
@@ -81,9 +81,9 @@ TEST_F(AttractLoop, ThreePassesGoTheSameWayWithoutAnErrorAndHoldNoMoreMemory)
     EXPECT_EQ(loops[0].states.front(), CGame::STATE_LOGO);
     for (const ATTRACTLOOP& loop : loops) {
         EXPECT_EQ(loop.nDemo, 1);
-        // The demo ran its four seconds, give or take the fade.
-        EXPECT_GT(loop.nDemoFrames, 230);
-        EXPECT_LT(loop.nDemoFrames, 300);
+        // The demo ran its eight seconds, give or take the fade.
+        EXPECT_GT(loop.nDemoFrames, 480);
+        EXPECT_LT(loop.nDemoFrames, 560);
     }
     // The same demo played again: the same run, and the same picture before her first hit strews
     // its stars.

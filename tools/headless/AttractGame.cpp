@@ -6,9 +6,12 @@
 #include <malloc.h>
 #include <sstream>
 
+#include "bullet/EBulletPart.h"
+#include "bullet/ExpBombScroll.h"
 #include "engine/BgmWave.h"
 #include "engine/KeyRecorder.h"
 #include "engine/Log.h"
+#include "player/Item.h"
 #include "scene/ScriptMsgWin.h"
 
 namespace {
@@ -51,6 +54,26 @@ long ReadStatusValue(const char* pszKey)
 // What the sparks of a frame may change. The stars of a hit are strewn by a generator seeded from
 // the wall clock, so a demo in which she is hit never looks quite the same twice.
 const int kSparkPixels = 640 * 480 / 6;
+
+// The explosions, items and enemy shots in play.
+void MixPools(CFingerprint& print)
+{
+    int nBusy = 0;
+    for (int i = 0; i < EXPBOMB_POOL_SIZE; i++)
+        nBusy += IsExpBombScrollBusy(i) != 0;
+    int nItems = 0;
+    for (int i = 0; i < ITEM_POOL_SIZE; i++) {
+        const CItemGun* pItem = CItemGun::GetPoolItem(i);
+        nItems += pItem && !pItem->IsFinished();
+    }
+    int nShots = 0;
+    IEBulletRender::REGISTRY& shots = IEBulletRender::GetRegistry();
+    for (auto it = shots.begin(); it != shots.end(); ++it)
+        nShots++;
+    print.Mix(nBusy);
+    print.Mix(nItems);
+    print.Mix(nShots);
+}
 
 std::string Describe(const std::vector<int>& states)
 {
@@ -184,9 +207,10 @@ void CAttractGame::SampleDemo()
     print.Mix(v.y);
     print.Mix(GetPlayer().GetLife());
     print.Mix(GetStage().GetScore());
-    // Every object of every layer: one left over from an earlier demo shows here.
+    // Every object of every layer and of the pools: one left over from an earlier demo shows here.
     for (int nLayer = 0; nLayer < BG_NUM; nLayer++)
         print.Mix(GetStage().GetLayerList(nLayer).size());
+    MixPools(print);
     m_Current.nDemoHash = print.Get();
     m_Current.nDemo = GetStageNumber();
     m_Current.nDemoFrames++;
