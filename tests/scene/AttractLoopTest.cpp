@@ -96,7 +96,8 @@ TEST_F(AttractLoop, ThreePassesGoTheSameWayWithoutAnErrorAndHoldNoMoreMemory)
     EXPECT_EQ(game.m_PassFiles.back(), game.m_PassFiles.front());
     // The resident set takes a few passes to settle (the allocator keeps what the loads free, see
     // the soak's numbers); the bytes in use show a leak at once.
-    if (kMeasuresMemory)
+    if (kMeasuresMemory) {
         EXPECT_LE(static_cast<long long>(game.m_PassHeap.back()) - static_cast<long long>(game.m_PassHeap.front()),
                   kAllowedHeapGrowth);
+    }
 }
