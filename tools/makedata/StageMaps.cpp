@@ -207,15 +207,18 @@ void MainLayer(CLayerGrid& c, int nStage, const STAGEPLAN& plan)
             c.Set(x + 6, 3, "R1");
             c.Set(x + 8, 4, "R1");
             break;
-        case 3:  // a gap: bridged on stage 1, a platform over it and spikes after it later
+        case 3:  // a gap: bridged on stage 1, later a platform over it
             if (nStage == 1) {
                 c.Set(x + 5, 1, "R1");
             } else {
+                // The platform reaches a cell beyond the gap on both sides: a jump that tops it
+                // anywhere along four cells lands, where one over the gap alone needed the apex
+                // of the jump right at its edge. No spikes after it: a hit throws her back
+                // about four cells, into the pit.
                 c.Set(x + 4, 1, "00");
                 c.Set(x + 5, 1, "00");
-                c.Set(x + 4, 2, "R1");
-                c.Set(x + 5, 2, "R1");
-                c.Set(x + 8, 2, "S1");
+                for (int k = 3; k <= 6; k++)
+                    c.Set(x + k, 2, "R1");
             }
             break;
         case 4:  // hard crates, a lift and spikes
@@ -316,6 +319,10 @@ void Events(std::vector<std::string>& lines, int nStage, const STAGEPLAN& plan)
     // Stage 1 is short: its backgrounds change faster.
     at(nStage == 1 ? 3 : 4, "BG0=Far2.bmp");
     at(nStage == 1 ? 4 : 7, "BG0=Far3.bmp:200%");
+    // A beacon low on the right warns of each gap before it scrolls in.
+    for (int s = 1; nStage > 1 && s < b - 1; s++)
+        if ((s - 1) % 6 == 3)
+            at(s - 1, "DANGER=600:120:1");
     at(4, "XSPEED=" + std::to_string(nStage == 1 ? 5 : 8));
     at(6, "XSPEED=" + std::to_string(nStage == 1 ? 4 : 5 + nStage / 3));
     at(b - 3, "CONSTRUCTIVE=Off");
