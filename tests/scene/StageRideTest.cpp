@@ -80,7 +80,11 @@ protected:
     }
     static bool IsWallAhead(CStage& stage, const D3DVECTOR& v)
     {
-        return stage.GetMainLabelAtEx(D3DVECTOR{v.x + 110.0f, v.y - 30.0f, 0.0f}) != nullptr;
+        for (float fAhead : {60.0f, 110.0f}) {
+            if (stage.GetMainLabelAtEx(D3DVECTOR{v.x + fAhead, v.y - 30.0f, 0.0f}))
+                return true;
+        }
+        return false;
     }
 
     void Steer(CObservedGame& game, int t)
@@ -94,9 +98,16 @@ protected:
         Key(VK_LEFT, v.x > fKeepX + 80.0f);
         // The gun fires while Z is held; a short let-go now and then, as a thumb does.
         Key('Z', t % 120 < 114);
-        // Aim: up at a boss well above her gun (its muzzle is some 50 above her wheels).
-        const bool bUp = pBody && !pBody->m_bDead && pBody->m_vPos.y < v.y - 130.0f;
-        Key(VK_UP, bUp);
+        const bool bBoss = pBody && !pBody->m_bDead;
+        if (game.GetPlayer().GetState() & PLAYER_STATE_AERIAL_FREE) {
+            // In the air she flies level with the boss; the gun fires ahead.
+            const float fMuzzleY = v.y - 50.0f;
+            Key(VK_UP, bBoss && pBody->m_vPos.y < fMuzzleY - 16.0f);
+            Key(VK_DOWN, bBoss && pBody->m_vPos.y > fMuzzleY + 16.0f);
+        } else {
+            // Aim: up at a boss well above her gun (its muzzle is some 50 above her wheels).
+            Key(VK_UP, bBoss && pBody->m_vPos.y < v.y - 130.0f);
+        }
         // A look ahead must leave the stage as it was: a probe notes speed changes it saw.
         const int bCorrected = stage.m_bXSpeedCorrected;
         const bool bJump = IsGapAhead(stage, v) || IsWallAhead(stage, v);
@@ -149,9 +160,7 @@ protected:
             }
             if (r.nBossTick >= 0 && t % 600 == 0) {
                 char sz[64];
-                D3DVECTOR v = {};
-                game.GetPlayer().GetPosition(&v);
-                snprintf(sz, sizeof(sz), "%d@%d(%.0f,%.0f|%.0f,%.0f) ", (int)game.GetBossCockpit().GetGauge().GetValue(), t - r.nBossTick, pBody ? pBody->m_vPos.x : 0.f, pBody ? pBody->m_vPos.y : 0.f, v.x, v.y);
+                snprintf(sz, sizeof(sz), "%d@%d ", (int)game.GetBossCockpit().GetGauge().GetValue(), t - r.nBossTick);
                 r.strLastBossLife += sz;
             }
             Steer(game, t);
