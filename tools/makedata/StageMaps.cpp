@@ -348,7 +348,7 @@ void Groups(std::vector<std::string>& lines, const STAGEPLAN& plan)
     // before the boss warning, and from stage 4 on she rides the warning's first two seconds
     // without control on her way up into the air, so she could not jump them.
     lines.push_back("#999X03:0000000000K1K1000000,000000000000R1R10000");
-    lines.push_back("#999X02:0000K1K1K1K1K1K10000,000000R1R100000000");
+    lines.push_back("#999X02:0000K1K1K1K1K1K10000,000000R1R10000000000");
     lines.push_back("#999X00:CRATES,STEPS");
     for (int s = 1; s < plan.nBossScreen - 1; s++) {
         char sz[32];
