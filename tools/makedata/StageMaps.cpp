@@ -319,10 +319,10 @@ void Events(std::vector<std::string>& lines, int nStage, const STAGEPLAN& plan)
     // Stage 1 is short: its backgrounds change faster.
     at(nStage == 1 ? 3 : 4, "BG0=Far2.bmp");
     at(nStage == 1 ? 4 : 7, "BG0=Far3.bmp:200%");
-    // A beacon low on the right warns of each gap before it scrolls in.
+    // A beacon low on the right warns of each gap as the screen that holds it comes in.
     for (int s = 1; nStage > 1 && s < b - 1; s++)
         if ((s - 1) % 6 == 3)
-            at(s - 1, "DANGER=600:120:1");
+            at(s, "DANGER=600:120:1");
     at(4, "XSPEED=" + std::to_string(nStage == 1 ? 5 : 8));
     at(6, "XSPEED=" + std::to_string(nStage == 1 ? 4 : 5 + nStage / 3));
     at(b - 3, "CONSTRUCTIVE=Off");
