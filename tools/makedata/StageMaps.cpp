@@ -169,6 +169,16 @@ void Directives(std::vector<std::string>& lines, int nStage)
     lines.push_back("#OBJECTP1 Grass.bmp");
 }
 
+// The feature of a screen: the six come round in turn, in an order of the stage's own. The gap
+// (3) and the groups' screen (5) keep their places on every stage, as the events and groups count
+// on them; the others change places from stage 3 on.
+int FeatureOf(int nStage, int nScreen)
+{
+    const int kOrders[][6] = {{0, 1, 2, 3, 4, 5}, {2, 1, 0, 3, 4, 5}, {0, 4, 2, 3, 1, 5}, {2, 4, 0, 3, 1, 5}};
+    const int nOrder = nStage <= 2 ? 0 : (nStage - 2) % 4;
+    return kOrders[nOrder][(nScreen - 1) % 6];
+}
+
 // The main layer's features, one per screen between the start and the boss arena.
 void MainLayer(CLayerGrid& c, int nStage, const STAGEPLAN& plan)
 {
@@ -176,7 +186,7 @@ void MainLayer(CLayerGrid& c, int nStage, const STAGEPLAN& plan)
         c.Set(col, 1, col % 3 == 2 ? "G2" : "G1");
     for (int s = 1; s < plan.nBossScreen - 1; s++) {
         int x = c.FirstColumn(s);
-        switch ((s - 1) % 6) {
+        switch (FeatureOf(nStage, s)) {
         case 0:  // up, along and down
             c.Set(x + 2, 2, "U1");
             c.Set(x + 3, 2, "U2");
@@ -321,7 +331,7 @@ void Events(std::vector<std::string>& lines, int nStage, const STAGEPLAN& plan)
     at(nStage == 1 ? 4 : 7, "BG0=Far3.bmp:200%");
     // A beacon low on the right warns of each gap as the screen that holds it comes in.
     for (int s = 1; nStage > 1 && s < b - 1; s++)
-        if ((s - 1) % 6 == 3)
+        if (FeatureOf(nStage, s) == 3)
             at(s, "DANGER=600:120:1");
     at(4, "XSPEED=" + std::to_string(nStage == 1 ? 5 : 8));
     at(6, "XSPEED=" + std::to_string(nStage == 1 ? 4 : 5 + nStage / 3));
