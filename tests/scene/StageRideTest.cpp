@@ -4,7 +4,7 @@
 // jumps over what comes at her low. Every stage must be cleared inside the boss's time limit
 // without a game over. The first stage rides in every run; ZORVA_RIDE_STAGES=1 rides all five.
 // With ZORVA_LOOK_DIR set, the ride leaves a picture every 150 ticks and one each second of the
-// boss fight's first ten.
+// boss fight's first ten (ZORVA_RIDE_SHOT_EVERY=K: every K ticks).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -198,6 +198,7 @@ protected:
         EXPECT_FALSE(r.bGameOver) << "stage " << nStage;
         EXPECT_GE(r.nBossTick, 0) << "stage " << nStage;
         EXPECT_GE(r.nKillTick, 0) << "stage " << nStage << ": the boss outlasted her gun";
+        EXPECT_GT(r.nSecondsLeft, 0) << "stage " << nStage;
         EXPECT_TRUE(r.bCleared) << "stage " << nStage;
     }
 
