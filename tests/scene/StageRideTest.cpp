@@ -1,8 +1,9 @@
 // Each sample stage ridden from its start through its boss the way a careful player with only the
 // main gun rides it: normal mode, no high jump, no sub-weapon. The rider keeps to the left half of
 // the screen, jumps at gaps and walls she sees ahead, holds the gun up at a boss above her and, in
-// the air, flies level with it; she dodges nothing. Every stage must be cleared inside the boss's time limit
-// without a game over. The first stage rides in every run; ZORVA_RIDE_STAGES=1 rides all five.
+// the air, flies level with it; she dodges nothing. Every stage must be cleared inside the boss's
+// time limit without a game over. The first stage rides in every run; ZORVA_RIDE_STAGES=1 rides all
+// five.
 // With ZORVA_LOOK_DIR set, the ride leaves a picture every 150 ticks and one each second of the
 // boss fight's first ten (ZORVA_RIDE_SHOT_EVERY=K: every K ticks).
 #include <gtest/gtest.h>
