@@ -12,8 +12,8 @@
 #include "stage/Stage.h"
 
 // The busiest stretch of ordinary play over the five stages, and the busiest boss fight.
-const int kBusiestStage = 4;
-const int kBusiestSectionFrom = 330;  // stage ticks since play began
+const int kBusiestStage = 5;
+const int kBusiestSectionFrom = 830;  // stage ticks since play began
 const int kSectionTicks = 300;
 const int kBusiestBossStage = 5;
 const char* const kBusiestBossName = "N.M.Zorva";
