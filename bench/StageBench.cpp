@@ -1,25 +1,27 @@
-// A stage of the generated data run through the whole program on the headless host (update and
-// render passes, software device, present), pinned to one core:
-// - BM_StageTicks/N: stage N, the shot key held; stage ticks per second of wall time, that figure
-//   as a multiple of real time (60 ticks per second), and the median and 99th-percentile tick
-//   time;
-// - BM_BossFightTicks: the same figures for the first boss's fight, on stage 1 laid out short, her
-//   gun held up and firing at a boss too tough to fall within the timed ticks;
-// - BM_BossNMFightTicks: the same for the last boss's fight, the busiest (pods, beams, missiles,
-//   rings and familiars), on stage 5 cut down to its arena, her gun firing at a boss too tough to
-//   fall, and she unable to (PLAY_OUT 0);
-// - BM_StageLoad: stage 1, from the first loading frame to the first stage frame (the frame loop waits for
-//   the loader on its first loading frame, as the headless runner does).
+// The stages of the generated data run through the whole program on the headless host (update and
+// render passes, software device, present), pinned to one core, with a steady rider (right, the
+// gun held, regular jumps; tests/scene/SteadyRider.h):
+// - BM_BusiestSection: the busiest stretch of ordinary play over the five stages, found with
+//   BM_SectionScan; stage ticks per second of wall time as a multiple of real time (60 ticks per
+//   second), the median over several rides, and the median and 99th-percentile tick time;
+// - BM_BusiestBossFight: the same figures for the busiest of the five boss fights, found with
+//   BM_BossFightScan, the boss too tough to fall and she unable to (PLAY_OUT 0);
+// - BM_StageLoad/N: stage N, from the first loading frame to the first stage frame (the frame loop
+//   waits for the loader on its first loading frame, as the headless runner does);
+// - BM_SectionScan/N: stage N ridden from its start to its boss warning; the busiest window of
+//   kSectionTicks ticks (the least of a few rides per tick, so a stray stall elsewhere on the
+//   machine does not pick it);
+// - BM_BossFightScan/N: the fight of stage N's boss, the stage cut to its arena.
 // Pin the run to a chosen core with taskset; the benchmark keeps to the first core it is given.
 #include <benchmark/benchmark.h>
 #include <sched.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <iterator>
 #include <fstream>
 #include <string>
 #include <thread>
@@ -30,20 +32,29 @@
 #include "platform/win/Win.h"
 #include "scene/Game.h"
 #include "scene/RunDataEdit.h"
+#include "scene/BusyRide.h"
 #include "stage/Stage.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-const int kWarmTicks = 120;    // the ride-in and the first screen's spawning
-const int kTimedTicks = 3000;  // fifty seconds of play
-const int kBossWarmTicks = 300;   // the ride to the arena and the boss's entry
-const int kBossTimedTicks = 1800; // its mines, its exit and return, its volleys and vulcan
-const int kNMWarmTicks = 100;     // the last boss glides in at once
-const int kNMTimedTicks = 2400;   // its circle, laser and beams, twice over, and the recall
+const int kSectionRides = 7;
+const int kScanRides = 3;
+const int kScanMaxTicks = 4000;  // a stage whose warning never comes ends here
+const int kBossRides = 3;
 const int kLoadRuns = 7;
 const int kMaxLoadWaitMs = 60000;
+const int kStages = 5;
+
+// The CPU time the process has used, in ms: on a machine busy with other work it shows what the
+// wall time would be on an idle one better than the wall time does.
+double ProcessCpuMs()
+{
+    timespec ts = {};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return ts.tv_sec * 1000.0 + ts.tv_nsec / 1e6;
+}
 
 double Ms(Clock::duration d)
 {
@@ -121,13 +132,14 @@ private:
     const bool m_bCloseAtStage;
 };
 
-class CTimedGame : public CLoadWaitingGame {
+// The steady rider on a stage: notes when each render pass of the stage's play begins, by stage
+// tick, up to a tick or the boss warning.
+class CRiderGame : public CLoadWaitingGame {
 public:
-    explicit CTimedGame(CHostHeadless& host, int nWarmTicks = kWarmTicks, int nTimedTicks = kTimedTicks,
-                        bool bAimUp = false)
-        : CLoadWaitingGame(host, false), m_nWarmTicks(nWarmTicks), m_nTimedTicks(nTimedTicks), m_bAimUp(bAimUp)
+    CRiderGame(CHostHeadless& host, int nLastTick, bool bStopAtWarning)
+        : CLoadWaitingGame(host, false), m_nLastTick(nLastTick), m_bStopAtWarning(bStopAtWarning)
     {
-        m_tickMs.reserve(nTimedTicks);
+        m_At.reserve(nLastTick + 1);
     }
 
     void Render(IDirectDrawSurface7* lpDest, IDirect3DDevice7* lpDevice) override
@@ -135,57 +147,51 @@ public:
         CLoadWaitingGame::Render(lpDest, lpDevice);
         if (m_bDone)
             return;
-        const uint32_t nTick = m_Host.GetFrameTicks();
         const Clock::time_point now = Clock::now();
+        const uint32_t nTick = m_Host.GetFrameTicks();
         const bool bPlaying = GetState() == STATE_STAGE && GetStage().GetState() == STAGE_STATE_PLAY;
         if (!bPlaying) {
-            // A stage whose play ends early (a miss on a stage she cannot ride through) counts the
-            // ticks it played.
-            if (m_nFirstTick != 0 && nTick - m_nFirstTick > (uint32_t)m_nWarmTicks)
-                Finish(m_Last, static_cast<int>(m_nLastTick - m_nFirstTick) - m_nWarmTicks);
+            // Play that ends early counts the ticks it played.
+            if (m_bStarted)
+                Finish();
             return;
         }
-        if (m_nFirstTick == 0) {
+        if (!m_bStarted) {
+            m_bStarted = true;
             m_nFirstTick = nTick;
-            m_Host.PressKey('Z');
-            if (m_bAimUp)
-                m_Host.PressKey(VK_UP);
         }
-        const int nStageTick = static_cast<int>(nTick - m_nFirstTick);
-        if (nStageTick == m_nWarmTicks) {
-            m_Start = now;
-        } else if (nStageTick > m_nWarmTicks) {
-            // A tick is everything from one render pass to the next: frame loop, update, render,
-            // present.
-            m_tickMs.push_back(Ms(now - m_Last) / static_cast<double>(nTick - m_nLastTick));
+        const int t = static_cast<int>(nTick - m_nFirstTick);
+        // A pass that stands for several ticks shares its time among them.
+        const double fCpuMs = ProcessCpuMs();
+        while (static_cast<int>(m_At.size()) <= t) {
+            m_At.push_back(now);
+            m_CpuMs.push_back(fCpuMs);
         }
-        m_Last = now;
-        m_nLastTick = nTick;
-        if (nStageTick >= m_nWarmTicks + m_nTimedTicks)
-            Finish(now, nStageTick - m_nWarmTicks);
+        RideSteadily(m_Host, t);
+        if (t >= m_nLastTick || (m_bStopAtWarning && IsBossWarningOn(GetStage()))) {
+            m_bWarned = IsBossWarningOn(GetStage());
+            Finish();
+        }
     }
 
-    double m_fSeconds = 0.0;
-    int m_nTicks = 0;
-    std::vector<double> m_tickMs;
+    // When each stage tick's render pass began; a tick is everything from one render pass to the
+    // next (frame loop, update, render, present).
+    std::vector<Clock::time_point> m_At;
+    std::vector<double> m_CpuMs;  // the process's CPU time then
+    bool m_bWarned = false;
 
 private:
-    void Finish(Clock::time_point now, int nTicks)
+    void Finish()
     {
-        m_fSeconds = std::chrono::duration<double>(now - m_Start).count();
-        m_nTicks = nTicks;
         m_bDone = true;
         Close();
     }
 
-    const int m_nWarmTicks;
-    const int m_nTimedTicks;
-    const bool m_bAimUp;
-    uint32_t m_nFirstTick = 0;
-    uint32_t m_nLastTick = 0;
+    const int m_nLastTick;
+    const bool m_bStopAtWarning;
+    bool m_bStarted = false;
     bool m_bDone = false;
-    Clock::time_point m_Start;
-    Clock::time_point m_Last;
+    uint32_t m_nFirstTick = 0;
 };
 
 // The program on a host until it closes (or gives up after a long while).
@@ -205,10 +211,28 @@ void RunProgram(CHostHeadless& host, CGame& game)
     SetHost(nullptr);
 }
 
+// One ride; the times of its ticks 1 to the last it reached, in ms (element t - 1 is tick t), and
+// the CPU time of the ticks from nCpuFrom to the last.
+std::vector<double> Ride(int nLastTick, bool bStopAtWarning, bool* pbWarned = nullptr, int nCpuFrom = 0,
+                         double* pfCpuMs = nullptr)
+{
+    CHostHeadless host;
+    CRiderGame game(host, nLastTick, bStopAtWarning);
+    RunProgram(host, game);
+    if (pbWarned)
+        *pbWarned = game.m_bWarned;
+    std::vector<double> tickMs;
+    for (size_t t = 1; t < game.m_At.size(); t++)
+        tickMs.push_back(Ms(game.m_At[t] - game.m_At[t - 1]));
+    if (pfCpuMs && static_cast<int>(game.m_CpuMs.size()) > nCpuFrom)
+        *pfCpuMs = game.m_CpuMs.back() - game.m_CpuMs[nCpuFrom];
+    return tickMs;
+}
+
 // A fresh folder with the generated data, current while it lives.
 class CDataFolder {
 public:
-    explicit CDataFolder(int nStage = 1) : m_OldDir(std::filesystem::current_path())
+    explicit CDataFolder(int nStage) : m_OldDir(std::filesystem::current_path())
     {
         char szTemplate[] = "/tmp/zorva-bench-XXXXXX";
         if (!mkdtemp(szTemplate))
@@ -216,10 +240,9 @@ public:
         m_Dir = szTemplate;
         std::filesystem::current_path(m_Dir);
         const std::string strCommand = std::string(ZORVA_MAKEDATA) + " . > /dev/null";
-        // The sample data starts at the logo; the benchmarks start the debug way, straight into
-        // the load of the stage.
-        m_bReady = std::system(strCommand.c_str()) == 0 && SetParam("STAGE_INIT_STATE", 1) &&
-                   SetParam("INIT_STAGE_NUM", nStage);
+        // The sample data starts at the logo; the benchmarks start straight into the load of the
+        // stage, and she cannot fall, so every ride is as long as asked.
+        m_bReady = std::system(strCommand.c_str()) == 0 && StartRideOn(nStage);
     }
     ~CDataFolder()
     {
@@ -236,71 +259,82 @@ private:
     bool m_bReady = false;
 };
 
-// Runs the timed game once per iteration and reports its figures.
-void RunTicks(benchmark::State& state, int nWarmTicks, int nTimedTicks, bool bAimUp)
+double Sum(const std::vector<double>& tickMs, int nFrom, int nTicks)
+{
+    double fMs = 0.0;
+    for (int t = nFrom; t < nFrom + nTicks; t++)
+        fMs += tickMs[t];
+    return fMs;
+}
+
+// The figures of timed ticks: the median of the rides' multiples of real time and the tick times
+// of all rides.
+void Report(benchmark::State& state, std::vector<double>& rideX, std::vector<double>& rideCpuX,
+            std::vector<double>& tickMs, double fSeconds)
+{
+    state.SetIterationTime(fSeconds);
+    state.counters["x_realtime"] = Quantile(rideX, 0.5);
+    state.counters["x_realtime_cpu"] = Quantile(rideCpuX, 0.5);
+    state.counters["x_realtime_worst"] = rideX.front();
+    state.counters["tick_ms_median"] = Quantile(tickMs, 0.5);
+    state.counters["tick_ms_p99"] = Quantile(tickMs, 0.99);
+}
+
+// Times the ticks from nFrom to nFrom + nTicks of nRides rides.
+void TimeRides(benchmark::State& state, int nFrom, int nTicks, int nRides)
 {
     for (auto _ : state) {
-        CHostHeadless host;
-        CTimedGame game(host, nWarmTicks, nTimedTicks, bAimUp);
-        RunProgram(host, game);
-        if (game.m_fSeconds <= 0.0) {
-            state.SkipWithError("the stage did not run its ticks");
-            break;
+        std::vector<double> rideX, rideCpuX, allMs;
+        double fSeconds = 0.0;
+        for (int i = 0; i < nRides; i++) {
+            double fCpuMs = 0.0;
+            std::vector<double> tickMs = Ride(nFrom + nTicks, false, nullptr, nFrom, &fCpuMs);
+            if (static_cast<int>(tickMs.size()) < nFrom + nTicks) {
+                state.SkipWithError("the stage did not run its ticks");
+                return;
+            }
+            tickMs.erase(tickMs.begin(), tickMs.begin() + nFrom);
+            const double fMs = Sum(tickMs, 0, nTicks);
+            fSeconds += fMs / 1000.0;
+            rideX.push_back(nTicks * 1000.0 / fMs / 60.0);
+            rideCpuX.push_back(nTicks * 1000.0 / fCpuMs / 60.0);
+            allMs.insert(allMs.end(), tickMs.begin(), tickMs.end());
         }
-        state.SetIterationTime(game.m_fSeconds);
-        const double fTicksPerSecond = game.m_nTicks / game.m_fSeconds;
-        state.counters["ticks_per_s"] = fTicksPerSecond;
-        state.counters["x_realtime"] = fTicksPerSecond / 60.0;
-        state.counters["tick_ms_median"] = Quantile(game.m_tickMs, 0.5);
-        state.counters["tick_ms_p99"] = Quantile(game.m_tickMs, 0.99);
+        Report(state, rideX, rideCpuX, allMs, fSeconds / nRides);
     }
 }
 
-void BM_StageTicks(benchmark::State& state)
+void BM_BusiestSection(benchmark::State& state)
 {
     const int nCpu = PinToOneCore();
-    CDataFolder folder(static_cast<int>(state.range(0)));
+    CDataFolder folder(kBusiestStage);
     if (!folder.IsReady()) {
         state.SkipWithError("cannot generate the data set");
         return;
     }
-    RunTicks(state, kWarmTicks, kTimedTicks, false);
+    state.SetLabel("stage " + std::to_string(kBusiestStage) + ", ticks " + std::to_string(kBusiestSectionFrom) +
+                   " to " + std::to_string(kBusiestSectionFrom + kSectionTicks));
+    TimeRides(state, kBusiestSectionFrom, kSectionTicks, kSectionRides);
     state.counters["cpu"] = nCpu;
 }
 
-void BM_BossFightTicks(benchmark::State& state)
+void BM_BusiestBossFight(benchmark::State& state)
 {
     const int nCpu = PinToOneCore();
-    CDataFolder folder(1);
-    const bool bReady = folder.IsReady() && ShortenStageOne() &&
-                        SetParam("ENEMY_M.Zorva", std::string("100000, 0, 0, 10000, 1"));
-    if (!bReady) {
+    CDataFolder folder(kBusiestBossStage);
+    if (!folder.IsReady() || CutToBoss(kBusiestBossStage) != kBusiestBossName) {
         state.SkipWithError("cannot generate the data set");
         return;
     }
-    RunTicks(state, kBossWarmTicks, kBossTimedTicks, true);
-    state.counters["cpu"] = nCpu;
-}
-
-void BM_BossNMFightTicks(benchmark::State& state)
-{
-    const int nCpu = PinToOneCore();
-    CDataFolder folder(5);
-    const bool bReady = folder.IsReady() && SetParam("ENEMY_N.M.Zorva", "100000, 0, 0, 30000, 1") &&
-                        SetParam("PLAY_OUT", "0");
-    if (!bReady) {
-        state.SkipWithError("cannot generate the data set");
-        return;
-    }
-    MoveBossToStart(5);
-    RunTicks(state, kNMWarmTicks, kNMTimedTicks, false);
+    state.SetLabel(std::string("boss ") + kBusiestBossName + " of stage " + std::to_string(kBusiestBossStage));
+    TimeRides(state, kBossWarmTicks, kBossTimedTicks, kBossRides);
     state.counters["cpu"] = nCpu;
 }
 
 void BM_StageLoad(benchmark::State& state)
 {
     const int nCpu = PinToOneCore();
-    CDataFolder folder;
+    CDataFolder folder(static_cast<int>(state.range(0)));
     if (!folder.IsReady()) {
         state.SkipWithError("cannot generate the data set");
         return;
@@ -330,10 +364,75 @@ void BM_StageLoad(benchmark::State& state)
     state.counters["cpu"] = nCpu;
 }
 
+void BM_SectionScan(benchmark::State& state)
+{
+    const int nCpu = PinToOneCore();
+    const int nStage = static_cast<int>(state.range(0));
+    CDataFolder folder(nStage);
+    if (!folder.IsReady()) {
+        state.SkipWithError("cannot generate the data set");
+        return;
+    }
+    for (auto _ : state) {
+        std::vector<double> leastMs;
+        bool bWarned = true;
+        for (int i = 0; i < kScanRides; i++) {
+            bool bRideWarned = false;
+            const std::vector<double> tickMs = Ride(kScanMaxTicks, true, &bRideWarned);
+            bWarned = bWarned && bRideWarned;
+            if (i == 0)
+                leastMs = tickMs;
+            leastMs.resize(std::min(leastMs.size(), tickMs.size()));
+            for (size_t t = 0; t < leastMs.size(); t++)
+                leastMs[t] = std::min(leastMs[t], tickMs[t]);
+        }
+        const int nTicks = static_cast<int>(leastMs.size());
+        if (!bWarned) {
+            state.SkipWithError("she did not reach the boss warning");
+            return;
+        }
+        if (nTicks < kSectionTicks) {
+            state.SkipWithError("the stage did not run its ticks");
+            return;
+        }
+        int nBusiest = 0;
+        double fBusiestMs = 0.0;
+        for (int nFrom = 0; nFrom + kSectionTicks <= nTicks; nFrom += 10) {
+            const double fMs = Sum(leastMs, nFrom, kSectionTicks);
+            if (fMs > fBusiestMs) {
+                fBusiestMs = fMs;
+                nBusiest = nFrom;
+            }
+        }
+        const double fAllMs = Sum(leastMs, 0, nTicks);
+        state.SetIterationTime(fAllMs / 1000.0);
+        state.counters["warning_tick"] = nTicks;
+        state.counters["x_realtime_ride"] = nTicks * 1000.0 / fAllMs / 60.0;
+        state.counters["busiest_from"] = nBusiest;
+        state.counters["x_realtime_busiest"] = kSectionTicks * 1000.0 / fBusiestMs / 60.0;
+    }
+    state.counters["cpu"] = nCpu;
+}
+
+void BM_BossFightScan(benchmark::State& state)
+{
+    const int nCpu = PinToOneCore();
+    const int nStage = static_cast<int>(state.range(0));
+    CDataFolder folder(nStage);
+    const std::string strBoss = folder.IsReady() ? CutToBoss(nStage) : "";
+    if (strBoss.empty()) {
+        state.SkipWithError("cannot generate the data set");
+        return;
+    }
+    state.SetLabel("boss " + strBoss);
+    TimeRides(state, kBossWarmTicks, kBossTimedTicks, 1);
+    state.counters["cpu"] = nCpu;
+}
+
 } // namespace
 
-// Stage 1, and stage 2, the busiest: three enemies a screen, the later kinds on its first screens.
-BENCHMARK(BM_StageTicks)->UseManualTime()->Iterations(1)->Unit(benchmark::kSecond)->Arg(1)->Arg(2);
-BENCHMARK(BM_BossFightTicks)->UseManualTime()->Iterations(1)->Unit(benchmark::kSecond);
-BENCHMARK(BM_BossNMFightTicks)->UseManualTime()->Iterations(1)->Unit(benchmark::kSecond);
-BENCHMARK(BM_StageLoad)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BusiestSection)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BusiestBossFight)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StageLoad)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond)->DenseRange(1, kStages);
+BENCHMARK(BM_SectionScan)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond)->DenseRange(1, kStages);
+BENCHMARK(BM_BossFightScan)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond)->DenseRange(1, kStages);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <ctime>
 
 #include "bullet/EffectTexture.h"
 #include "engine/AppTimer.h"
@@ -95,7 +94,7 @@ int CEBCharge::Fire()
     m_bEnded = 0;
     // The time seeds only the looks' generator: the game's own rand and the explosions' generator,
     // which replays depend on, are never touched by a charge.
-    GetLookRandom().Srand((uint32_t)std::time(nullptr));
+    GetLookRandom().Srand(GetLookSeed());
     CSubtractiveRandom& r = GetRandom();
     if (!r.IsSeeded())
         r.Seed((uint32_t)GetLookRandom().Rand());

@@ -1,7 +1,6 @@
 #include "bullet/ExpDamage.h"
 
 #include <cmath>
-#include <ctime>
 
 #include "bullet/EffectTexture.h"
 #include "engine/AppTimer.h"
@@ -81,7 +80,7 @@ void CExpDamage::Start()
 {
     Stop();
     // Only the looks take the time: this generator serves nothing else.
-    GetLookRandom().Srand((uint32_t)std::time(nullptr));
+    GetLookRandom().Srand(GetLookSeed());
     CSubtractiveRandom& r = GetRandom();
     if (!r.IsSeeded())
         r.Seed((uint32_t)GetLookRandom().Rand());

@@ -252,17 +252,57 @@ EDGE MakeEdge(int64_t ax, int64_t ay, int64_t bx, int64_t by)
     return e;
 }
 
-// Narrows [nL, nR] to the pixels of row centre yc on the inside of the edge; false when none.
-bool CutSpan(const EDGE& e, int64_t yc, int64_t* pL, int64_t* pR)
+// An edge's limit on the rows of a triangle. The limit is floor(m / P) for a numerator m that grows
+// by the same amount from one row to the next, so it is kept as quotient and remainder and stepped
+// row by row: one division per edge and triangle instead of one per edge and row, the same limits.
+struct EDGESTEP {
+    int64_t A = 0;       // -dy; 0 for a level edge, which limits no column
+    int64_t P = 1;       // kSubPixel * |A|
+    int64_t q = 0;       // floor(m / P)
+    int64_t r = 0;       // m - q * P, in [0, P)
+    int64_t nStepQ = 0;  // the row's growth of m, as quotient and remainder by P
+    int64_t nStepR = 0;
+};
+
+EDGESTEP StartEdge(const EDGE& e, int64_t yc)
 {
-    const int64_t A = -e.dy;
+    EDGESTEP s;
+    s.A = -e.dy;
+    if (s.A == 0) {
+        return s;
+    }
+    // m is minus the numerator of the pixel-centre test's division: the inside columns begin at
+    // -floor(m / P) on an edge going up and end at floor(m / P) on one going down.
     const int64_t K = e.dx * (yc - e.ay) + e.dy * e.ax;
-    const int64_t nNum = e.nBias - K - (int64_t)kHalfPixel * A;
-    if (A > 0) {
-        *pL = std::max(*pL, CeilDiv(nNum, (int64_t)kSubPixel * A));
-    } else if (A < 0) {
-        *pR = std::min(*pR, FloorDiv(nNum, (int64_t)kSubPixel * A));
-    } else if (K < e.nBias) {
+    const int64_t m = K + (int64_t)kHalfPixel * s.A - e.nBias;
+    s.P = (int64_t)kSubPixel * (s.A > 0 ? s.A : -s.A);
+    s.q = FloorDiv(m, s.P);
+    s.r = m - s.q * s.P;
+    const int64_t nStep = e.dx * kSubPixel;
+    s.nStepQ = FloorDiv(nStep, s.P);
+    s.nStepR = nStep - s.nStepQ * s.P;
+    return s;
+}
+
+void StepEdge(EDGESTEP* s)
+{
+    s->q += s->nStepQ;
+    s->r += s->nStepR;
+    if (s->r >= s->P) {
+        s->q++;
+        s->r -= s->P;
+    }
+}
+
+// Narrows [nL, nR] to the pixels of row centre yc on the inside of the edge, s stepped to that row;
+// false when none.
+bool CutSpan(const EDGE& e, const EDGESTEP& s, int64_t yc, int64_t* pL, int64_t* pR)
+{
+    if (s.A > 0) {
+        *pL = std::max(*pL, -s.q);
+    } else if (s.A < 0) {
+        *pR = std::min(*pR, s.q);
+    } else if (e.dx * (yc - e.ay) + e.dy * e.ax < e.nBias) {
         return false;
     }
     return *pL <= *pR;
@@ -639,6 +679,11 @@ void CRasterizer::ClippedTriangle(const PVERTEX& a, const PVERTEX& b, const PVER
 
 void CRasterizer::Triangle(const PVERTEX& a, const PVERTEX& b, const PVERTEX& c)
 {
+    // A texture that is black throughout, added, adds nothing to any span (see NonBlackPart): the
+    // faded sparks of a burst.
+    if (SkipsBlackSpans(m_ps) && m_ps.pBounds->IsBlack()) {
+        return;
+    }
     const PVERTEX* v[3] = {&a, &b, &c};
     int64_t X[3], Y[3];
     for (int i = 0; i < 3; i++) {
@@ -677,13 +722,16 @@ void CRasterizer::Triangle(const PVERTEX& a, const PVERTEX& b, const PVERTEX& c)
     SetupPlanes(*v[0], *v[1], *v[2], X, Y, nArea2, ps.bFlat, a, &pl);
     // With v the same along a row, a row whose texels are all black adds nothing (see ShadeSpan).
     const bool bBlackRowsSkip = pl.dx[ATTR_V] == 0.0f && SkipsBlackSpans(ps);
-    for (int64_t y = nRowT; y <= nRowB; y++) {
+    const int64_t ycT = nRowT * kSubPixel + kHalfPixel;
+    EDGESTEP st[3] = {StartEdge(e[0], ycT), StartEdge(e[1], ycT), StartEdge(e[2], ycT)};
+    for (int64_t y = nRowT; y <= nRowB; y++, StepEdge(&st[0]), StepEdge(&st[1]), StepEdge(&st[2])) {
         if (bBlackRowsSkip && IsBlackRow(ps, pl, y)) {
             continue;
         }
         const int64_t yc = y * kSubPixel + kHalfPixel;
         int64_t nL = ps.nClipL, nR = ps.nClipR - 1;
-        if (!CutSpan(e[0], yc, &nL, &nR) || !CutSpan(e[1], yc, &nL, &nR) || !CutSpan(e[2], yc, &nL, &nR)) {
+        if (!CutSpan(e[0], st[0], yc, &nL, &nR) || !CutSpan(e[1], st[1], yc, &nL, &nR) ||
+            !CutSpan(e[2], st[2], yc, &nL, &nR)) {
             continue;
         }
         float at[ATTR_COUNT];
