@@ -296,6 +296,12 @@ void EnemyLayer(CLayerGrid& e, const CLayerGrid& main, int nStage, const STAGEPL
     }
 }
 
+// She fights the bosses of the last stages in the air, taking off at the warning.
+bool IsAerialStage(int nStage)
+{
+    return nStage >= 4;
+}
+
 void Events(std::vector<std::string>& lines, int nStage, const STAGEPLAN& plan)
 {
     char sz[128];
@@ -323,7 +329,7 @@ void Events(std::vector<std::string>& lines, int nStage, const STAGEPLAN& plan)
     at(b - 1, "DANGER=Boss");
     at(b - 1, "BGM=Off");
     at(b - 1, std::string("CHAT=ChatWin2.bmp:Chat02.wav:") + kChatBoss);
-    if (nStage >= 4)
+    if (IsAerialStage(nStage))
         at(b - 1, "AERIALMODE");
     at(b, std::string("BOSS=") + kBossNames[nStage - 1]);
     at(b, "BGM=Boss.wav:0");
@@ -335,7 +341,7 @@ void Events(std::vector<std::string>& lines, int nStage, const STAGEPLAN& plan)
 }
 
 // Rows kept in a group at a screen never reached, placed by name.
-void Groups(std::vector<std::string>& lines, const STAGEPLAN& plan)
+void Groups(std::vector<std::string>& lines, int nStage, const STAGEPLAN& plan)
 {
     lines.push_back("#999X03:0000000000K1K1000000,00000000R1R1R1000000");
     lines.push_back("#999X02:0000K1K1K1K1K1K10000,0000000000000000S1S1");
@@ -344,7 +350,10 @@ void Groups(std::vector<std::string>& lines, const STAGEPLAN& plan)
         char sz[32];
         // The first such screen gets the crates, a later one the steps: none near the arena,
         // where the ground must stay flat while the tally counts.
-        if ((s - 1) % 6 == 5) {
+        // Nor on the screen before the warning where she then takes off: she cannot steer while
+        // she waits to lift off, and the steps' spikes would push her off the screen.
+        const bool bBeforeLiftOff = IsAerialStage(nStage) && s == plan.nBossScreen - 2;
+        if ((s - 1) % 6 == 5 && !bBeforeLiftOff) {
             snprintf(sz, sizeof(sz), "#%03dC00:%s", s, s == 6 ? "CRATES" : "STEPS");
             lines.push_back(sz);
         }
@@ -379,7 +388,7 @@ std::string MakeStageText(int nStage, bool bDemo)
     e.Emit(lines);
     lines.push_back("// events");
     Events(lines, nStage, plan);
-    Groups(lines, plan);
+    Groups(lines, nStage, plan);
     return JoinCrLf(lines);
 }
 
