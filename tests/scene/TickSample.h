@@ -65,8 +65,7 @@ inline uint64_t HashLabels(CStage& stage)
 }
 
 // What the stage's screens show: the banner, the beacons, the chat, the game-over screen. A "Go"
-// or a beacon that is not shown keeps where the last one was left, which an earlier stage decides;
-// the boss warning's bands and window have places of their own.
+// or a beacon that is not shown keeps where the last one was left, which an earlier stage decides.
 inline uint64_t HashScreens(CGame& game)
 {
     CHash h;
@@ -81,7 +80,7 @@ inline uint64_t HashScreens(CGame& game)
     }
     for (int i = 0; i < STAGE_BEACON_NUM; i++) {
         h.Mix(game.GetBeacon(i).IsFinished());
-        if (!game.GetBeacon(i).IsFinished() && i != STAGE_BOSS_BEACON)
+        if (!game.GetBeacon(i).IsFinished())
             h.Mix(game.GetBeacon(i).GetDrawY());
     }
     h.Mix(game.GetChat().GetCount());
