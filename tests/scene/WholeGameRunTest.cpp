@@ -208,6 +208,9 @@ protected:
         EXPECT_GT(image.header.nScore, m_Stages[kStages - 1].nScoreAtDeath);
         EXPECT_EQ(image.header.nOptions[0], 1);
         EXPECT_EQ(image.header.nOptions[1], 1);
+        // Watched, it ends on the score it was saved with.
+        ASSERT_FALSE(m_Stages[kStages - 1].played.empty());
+        EXPECT_EQ(m_Stages[kStages - 1].played.back().sample.nScore, image.header.nScore);
     }
 
     CPlaythrough m_Playthrough{m_Host};
@@ -221,14 +224,14 @@ protected:
 TEST_F(WholeGameRun, FiveShortStagesInARowToTheEndingSavedAndWatchedTickForTick)
 {
     MakeData();
-    ShortenStage(1, 6);
+    ShortenStage(1, 7);
     for (int nStage = 2; nStage <= kStages; nStage++)
-        ShortenStage(nStage, 12);
-    SetParam("ENEMY_M.Zorva", "200, 0, 0, 10000, 1");
-    SetParam("ENEMY_Z.M.Zorva", "300, 0, 0, 40000, 1");
-    SetParam("ENEMY_ZZ.M.Zorva", "300, 0, 0, 50000, 1");
-    SetParam("ENEMY_M.ZorvaF91", "200, 0, 0, 20000, 1");
-    SetParam("ENEMY_N.M.Zorva", "300, 0, 0, 30000, 1");
+        ShortenStage(nStage, 13);
+    SetParam("ENEMY_M.Zorva", "150, 0, 0, 10000, 1");
+    SetParam("ENEMY_Z.M.Zorva", "150, 0, 0, 40000, 1");
+    SetParam("ENEMY_ZZ.M.Zorva", "150, 0, 0, 50000, 1");
+    SetParam("ENEMY_M.ZorvaF91", "150, 0, 0, 20000, 1");
+    SetParam("ENEMY_N.M.Zorva", "150, 0, 0, 30000, 1");
     PlayAndWatch();
     ExpectTheWholeGame();
 }
