@@ -1,5 +1,9 @@
 #include "engine/MemState.h"
 
+#include <cstdio>
+
+#include "platform/win/Win.h"
+
 bool CMemState::s_bFirst = true;
 
 CMemState::CMemState()
@@ -9,16 +13,33 @@ CMemState::CMemState()
     s_bFirst = false;
 }
 
-void CMemState::Checkpoint() {}
-
-bool CMemState::Difference(const CMemState&, const CMemState&)
+void CMemState::Checkpoint()
 {
-    return false;
+    CRTMEMSTATE state = {};
+    m_bValid = CrtMemCheckpoint(&state);
+    m_nInUse = (long long)state.cbInUse;
+    m_nFromSystem = (long long)state.cbFromSystem;
 }
 
-void CMemState::DumpStatistics() const {}
+bool CMemState::Difference(const CMemState& older, const CMemState& newer)
+{
+    m_nInUse = newer.m_nInUse - older.m_nInUse;
+    m_nFromSystem = newer.m_nFromSystem - older.m_nFromSystem;
+    m_bValid = older.m_bValid && newer.m_bValid;
+    return m_nInUse != 0 || m_nFromSystem != 0;
+}
 
-void CMemState::DumpAllObjectsSince() const {}
+void CMemState::DumpStatistics() const
+{
+    char szLine[128];
+    snprintf(szLine, sizeof(szLine), "%lld bytes in use, %lld bytes from the system\n", m_nInUse, m_nFromSystem);
+    OutputDebugStringA(szLine);
+}
+
+void CMemState::DumpAllObjectsSince() const
+{
+    DumpStatistics();
+}
 
 void CMemState::SetBreakAlloc(long) {}
 

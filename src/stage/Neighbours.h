@@ -1,7 +1,6 @@
-// What the stage needs of the player and enemy classes, which live in their own libraries above it:
-// small interfaces they implement, and stand-ins with no behaviour of their own beyond storing what
-// they are given. (The labels' explosions and star circles are reached
-// through LabelEffects.h.)
+// What the stage needs of the player, enemy and enemy-bullet classes, which live in libraries above
+// it: small interfaces that those classes implement. (The labels' explosions and star circles are
+// reached through LabelEffects.h.)
 #pragma once
 #include "platform/d3d/D3D.h"
 #include "platform/win/WinTypes.h"

@@ -1,6 +1,7 @@
 // The in-stage screens and HUD parts the running stage owns but whose classes live in the player
 // library above it: the stage drives them through these interfaces. The scene plugs the concrete
-// screens in with CStage::SetScreens; a null entry is a screen not built yet and is skipped.
+// screens in with CStage::SetScreens; a null entry (a stage run without that screen, as in the
+// stage's own tests) is skipped.
 #pragma once
 #include "platform/d3d/D3D.h"
 #include "platform/ddraw/DDraw.h"

@@ -1,4 +1,5 @@
 // The C runtime's random numbers and the processor and system queries.
+#include <malloc.h>
 #include <sys/utsname.h>
 
 #include <cstring>
@@ -49,4 +50,12 @@ bool GetHostSystemName(char* pszName, size_t cbName, char* pszVersion, size_t cb
     CopyText(pszName, cbName, bOk ? info.sysname : "");
     CopyText(pszVersion, cbVersion, bOk ? info.release : "");
     return bOk;
+}
+
+bool CrtMemCheckpoint(CRTMEMSTATE* pState) {
+    if (!pState) return false;
+    const struct mallinfo2 info = mallinfo2();
+    pState->cbInUse = info.uordblks + info.hblkhd;
+    pState->cbFromSystem = info.arena + info.hblkhd;
+    return pState->cbFromSystem != 0;
 }

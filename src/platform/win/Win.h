@@ -324,6 +324,14 @@ BOOL RaiseInstanceWindow(const char* pszMutexName);
 int CrtRand();
 void CrtSrand(unsigned int nSeed);
 
+// The C runtime's heap as its debug checkpoints see it: the bytes the program holds and the bytes
+// the heap took from the system. Both 0 where the runtime keeps no statistics (false then).
+struct CRTMEMSTATE {
+    size_t cbInUse;
+    size_t cbFromSystem;
+};
+bool CrtMemCheckpoint(CRTMEMSTATE* pState);
+
 // regs receive EAX, EBX, ECX, EDX of the leaf; false (regs zeroed) where there is no CPUID or the
 // leaf lies beyond the processor's maximum.
 bool CpuId(uint32_t leaf, uint32_t regs[4]);
