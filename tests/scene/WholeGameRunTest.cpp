@@ -11,6 +11,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -41,6 +42,7 @@ struct STAGENOTES {
     int nScoreBeforeDeath = 0, nScoreAtDeath = 0;
     int nBossScoreValue = 0;
     bool bTallyDone = false;
+    int nTallyTotal = 0;
     bool bCleared = false;
     bool bMissed = false;
     bool bBossDeadInPlayback = false;
@@ -92,10 +94,15 @@ protected:
         m_Playthrough.m_bHighJump = true;
         m_Playthrough.m_OnUpdate = [this](CPlaythrough& game) {
             Note(game);
-            if (game.GetState() == CGame::STATE_ENDING)
+            if (game.GetState() == CGame::STATE_ENDING) {
                 m_bEndingDone = game.GetEnding().IsAllDone() && !game.GetEnding().IsSkipped();
+                LookOnce("whole-ending-" + std::to_string(game.GetEnding().GetScript().GetShot()));
+            }
             if (game.GetState() == CGame::STATE_REPLAY_SELECT && m_nFinalScore < 0)
                 m_nFinalScore = game.GetStage().GetScore();
+            if (game.GetState() == CGame::STATE_REPLAY_SELECT &&
+                game.GetReplaySel().GetResult() == CReplaySel::RESULT_SAVED)
+                LookOnce("whole-saved");
         };
         ASSERT_EQ(RunOn(m_Host, m_Playthrough, kMaxTicks), 0);
         // Whatever the rider last held is let go for the tests after this one.
@@ -125,7 +132,19 @@ protected:
         }
         notes.bMissed = notes.bMissed || stage.GetState() == STAGE_STATE_GAMEOVER;
         notes.bCleared = notes.bCleared || stage.GetState() == STAGE_STATE_CLEARED;
-        notes.bTallyDone = notes.bTallyDone || game.GetStageClear().GetState() == CStageClear::STATE_DONE;
+        // Counted to its end on the screen; the tally keeps its last state once hidden.
+        CStageClear& tally = game.GetStageClear();
+        if (!notes.bTallyDone && !tally.IsHidden() && tally.GetState() == CStageClear::STATE_DONE) {
+            notes.bTallyDone = true;
+            notes.nTallyTotal = tally.GetTotal();
+        }
+        const std::string strStage = "whole-stage" + std::to_string(nStage);
+        if (notes.bTallyDone)
+            LookOnce(strStage + "-tally");
+        if (pBoss && !pBoss->m_bDead && pBoss->m_nLife < pBoss->m_nMaxLife / 2)
+            LookOnce(strStage + "-fight");
+        if (notes.nDeathFrame >= 0 && pRec->GetFrame() == notes.nDeathFrame + 40)
+            LookOnce(strStage + "-destroyed");
         if (pBoss && !pBoss->m_bDead)
             notes.nScoreBeforeDeath = stage.GetScore();
         if (pBoss && pBoss->m_bDead && notes.nSecondsLeftAtDeath < 0) {
@@ -135,6 +154,13 @@ protected:
             notes.nScoreAtDeath = stage.GetScore();
             notes.nBossScoreValue = pBoss->m_Param.nScore;
         }
+    }
+
+    // The last frame as NAME.png, once, when ZORVA_LOOK_DIR names a folder.
+    void LookOnce(const std::string& strName)
+    {
+        if (m_Looked.insert(strName).second)
+            WriteLook(m_Host, strName);
     }
 
     // Everything the run must have shown.
@@ -161,8 +187,9 @@ protected:
             EXPECT_GT(notes.nSecondsLeftAtDeath, 0);
             EXPECT_GE(notes.nScoreAtDeath - notes.nScoreBeforeDeath, notes.nBossScoreValue);
             EXPECT_GT(notes.nBossScoreValue, 0);
-            // The tally counted to its end, and the stage was cleared.
+            // The tally counted to its end, her life's bonus at least, and the stage was cleared.
             EXPECT_TRUE(notes.bTallyDone);
+            EXPECT_GT(notes.nTallyTotal, 0);
             EXPECT_TRUE(notes.bCleared);
             ExpectSamePlayback(notes, s == kStages - 1);
             EXPECT_TRUE(notes.bBossDeadInPlayback);
@@ -217,6 +244,7 @@ protected:
     STAGENOTES m_Stages[kStages];
     int m_nFinalScore = -1;
     bool m_bEndingDone = false;
+    std::set<std::string> m_Looked;
 };
 
 } // namespace
