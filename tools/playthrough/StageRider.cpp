@@ -12,9 +12,12 @@ namespace {
 // Where she keeps on the road: far enough from the left edge to have room to fall back, far
 // enough from the right to see what comes.
 const float kRideLeft = 280.0f, kRideRight = 360.0f;
-// Her gun's muzzle from her position, level and turned fully up (45 degrees).
-const float kLevelDx = 50.0f, kLevelDy = -50.0f;
+// Her gun's muzzle from her position: its height level, and where it is turned fully up (45
+// degrees).
+const float kLevelDy = -50.0f;
 const float kUpDx = 42.0f, kUpDy = -76.0f;
+// A boss further right than this is still coming in: she rides on until it is in reach.
+const float kBossInReach = 700.0f;
 // How near the boss's centre a level shot must pass to be worth it.
 const float kLevelSlack = 18.0f;
 // In the air she keeps this far to the left of the boss.
@@ -49,11 +52,11 @@ RIDERKEYS CStageRider::Steer(CGame& game, int nFrame)
     D3DVECTOR v = {};
     game.GetPlayer().GetPosition(&v);
     CEnemyPartBoss* pBoss = FindBoss(game);
-    if (pBoss && !pBoss->m_bDead && pBoss->m_vPos.x < 700.0f) {
+    if (pBoss && !pBoss->m_bDead && pBoss->m_vPos.x < kBossInReach) {
         if (game.GetPlayer().GetState() & PLAYER_STATE_AERIAL)
             FightInFlight(*pBoss, v, &keys);
         else
-            FightOnGround(*pBoss, v, nFrame, &keys);
+            FightOnGround(*pBoss, v, &keys);
         JumpWhenHeldUp(game, v, nFrame, &keys);
         keys.bSub = true;
         return keys;
@@ -76,7 +79,7 @@ void CStageRider::Ride(CGame& game, const D3DVECTOR& v, int nFrame, RIDERKEYS* p
     JumpWhenHeldUp(game, v, nFrame, pKeys);
 }
 
-void CStageRider::FightOnGround(CEnemyPartBoss& boss, const D3DVECTOR& v, int, RIDERKEYS* pKeys)
+void CStageRider::FightOnGround(CEnemyPartBoss& boss, const D3DVECTOR& v, RIDERKEYS* pKeys)
 {
     pKeys->bShot = true;
     const float bx = boss.m_vPos.x, by = boss.m_vPos.y;

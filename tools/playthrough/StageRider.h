@@ -1,8 +1,8 @@
 // A rider for the stages, steered pass by pass by what she sees, so the run stays playable as the
-// stage maps change: she keeps to the left of the middle with the gun going, turns it up at enemies
-// above her, jumps gaps, walls and now and then, fires the sub-weapon once it is charged, and at the
-// boss lines her fire up with its body: level or at 45 degrees from the ground, at its height when
-// she flies.
+// stage maps change: she keeps about the middle of the screen with the gun going, turns it up at
+// enemies above her unless crates stand in her line of fire, jumps gaps, walls, spikes and whatever
+// holds her back, fires the sub-weapon once it is charged, and at the boss lines her fire up with its
+// body: level or at 45 degrees from the ground, at its height when she flies.
 #pragma once
 
 class CGame;
@@ -32,7 +32,7 @@ public:
 
 private:
     void Ride(CGame& game, const D3DVECTOR& v, int nFrame, RIDERKEYS* pKeys);
-    void FightOnGround(CEnemyPartBoss& boss, const D3DVECTOR& v, int nFrame, RIDERKEYS* pKeys);
+    void FightOnGround(CEnemyPartBoss& boss, const D3DVECTOR& v, RIDERKEYS* pKeys);
     void FightInFlight(CEnemyPartBoss& boss, const D3DVECTOR& v, RIDERKEYS* pKeys);
     void JumpWhenHeldUp(CGame& game, const D3DVECTOR& v, int nFrame, RIDERKEYS* pKeys);
     // Towards x, with a little slack so she does not dither.
