@@ -577,9 +577,9 @@ void CGame::AfterLoading(IDirect3DDevice7* lpDevice)
     ChangeState(STATE_LOADING_FADE, lpDevice);
 }
 
-// A stage that did not load is never run. The place to go back to is the title, as for a replay
-// that does not load (ChangeState(STATE_TITLE)); but until the title screen is built it starts the
-// same load again at once, so for now the program ends, saying why.
+// A stage that did not load is never run. Its folder is missing or damaged, so every start of it
+// would fail the same way: the program ends and says which folder, rather than leave the player at
+// a title whose start cannot work.
 void CGame::LeaveFailedLoad(IDirect3DDevice7* lpDevice)
 {
     static char s_szReason[128];

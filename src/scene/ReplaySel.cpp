@@ -1,6 +1,5 @@
 #include "scene/ReplaySel.h"
 
-#include <cmath>
 #include <cstdio>
 
 #include "engine/BmpIndex.h"
@@ -12,16 +11,23 @@
 #include "pack/teskFile.h"
 #include "player/OptionIcon.h"
 #include "platform/win/Win.h"
+#include "player/Cockpit.h"
 #include "scene/SceneTime.h"
+#include "stage/BoundableSet.h"
+#include "stage/CrushableSet.h"
 
 namespace {
 
 // "%04d年%02d月%02d日" in the game's two-byte text.
 const char kDateFormat[] = "%04d\x94\x4E%02d\x8C\x8E%02d\x93\xFA";
-// The pointer beside the chosen slot: an arrow (→).
-const char kPointer[] = "\x81\xA8";
 const int kPlaneWidth = 128, kPlaneHeight = 32;
-const int kIconWidth = 60, kIconHeight = 40;
+const float kCursorX = 286.0f;
+const float kCursorRowY = 122.0f;
+const float kCursorSpeed = -2.5f;
+const float kSlotNumberX = 316.0f;
+const float kSlotNumberDy = 114.0f;
+const DWORD kSlotNumberHoldMs = 100;
+const int kScoreX = 426, kScoreDy = 20;
 
 // A 128 x 32 plane of pure green (the key) with the text on it.
 int MakeTextPlane(IDirect3DDevice7* lpDevice, CDSurface* pPlane, const char* pszText, int nHeight)
@@ -73,24 +79,61 @@ int CReplaySel::Load(IDirect3DDevice7* lpDevice)
     if (!m_Face.Load(lpDevice)) {
         return 0;
     }
+    m_Face.SetDanger(0);
     m_Face.Reset();
-    if (m_Icons.Attach(GetCockpitIndex().CreateSurfaceByDevice(lpDevice, "SubWeaponIcon.bmp", nullptr, MEM_VIDEO))) {
-        m_Icons.SetColorKeyGreen();
+    if (!m_Score.Load(lpDevice)) {
+        return 0;
     }
-    return MakeTextPlane(lpDevice, &m_Pointer, kPointer, 28);
+    m_Score.SetZerosShown(0);
+    m_Score.SetNumber(0);
+    m_Cursor.Load(lpDevice);
+    m_Cursor.SetKind(CURSOR_ITEM_KIND);
+    StartCursor();
+    if (!m_Icons.Attach(GetCockpitIndex().CreateSurfaceByDevice(lpDevice, "SubWeaponIcon.bmp", nullptr, MEM_VIDEO))) {
+        return 0;
+    }
+    m_Icons.SetColorKeyGreen();
+    return 1;
 }
 
 void CReplaySel::Release()
 {
     m_Back.Release();
     m_Empty.Release();
-    m_Pointer.Release();
     m_Icons.Release();
     m_Face.Release();
+    m_Cursor.Finish();
+    m_Score.Release();
     for (int i = 0; i < REPLAY_SLOTS; i++) {
         m_Dates[i].Release();
-        m_Scores[i].Release();
+        m_SlotNumbers[i].Stop();
     }
+}
+
+void CReplaySel::StartCursor()
+{
+    m_Cursor.Start(kCursorSpeed, 0.0f);
+    CCrushableSet::Unregister(&m_Cursor);
+    CBoundableSet::Unregister(&m_Cursor);
+    CScrollableSet::Unregister(&m_Cursor);
+    PlaceCursor();
+}
+
+void CReplaySel::PlaceCursor()
+{
+    m_Cursor.SetPosition(D3DVECTOR{{kCursorX}, {(float)(m_nCursor * ROW_STEP) + kCursorRowY}, {0.0f}});
+}
+
+// The counter has ten places; a saved score has at most seven, so the first three are always blank
+// and the counter is moved left by them (and the comma among them).
+float CReplaySel::GetScoreX(int x) const
+{
+    const int nHidden = STAGEPOINT_DIGITS - SCORE_DIGITS;
+    int nCommas = 0;
+    for (int i = 1; i < nHidden; i++) {
+        nCommas += (STAGEPOINT_DIGITS - i) % 3 == 0;
+    }
+    return (float)(x - nHidden * STAGEPOINT_DIGIT_WIDTH - nCommas * m_Score.GetCommaWidth());
 }
 
 void CReplaySel::ReadSlot(const char* pszFile, SLOT* pSlot)
@@ -121,15 +164,13 @@ void CReplaySel::MakeSlotPictures(IDirect3DDevice7* lpDevice, int i)
 {
     const SLOT& s = m_Slots[i];
     m_Dates[i].Release();
-    m_Scores[i].Release();
+    m_SlotNumbers[i].SetNumber(i + 1);
     if (!s.bValid || s.nFormat < 5) {
         return;
     }
     char szText[64];
     snprintf(szText, sizeof(szText), kDateFormat, s.nYear, s.nMonth, s.nDay);
     MakeTextPlane(lpDevice, &m_Dates[i], szText, 12);
-    snprintf(szText, sizeof(szText), "%07d", s.nScore);
-    MakeTextPlane(lpDevice, &m_Scores[i], szText, 20);
 }
 
 void CReplaySel::Enter(IDirect3DDevice7* lpDevice)
@@ -150,7 +191,8 @@ void CReplaySel::SetMode(int bSave)
     m_bStopped = 1;
     m_bSave = bSave;
     ResetSelection();
-    m_fPointerPhase = 0.0f;
+    StartCursor();
+    m_Score.Reset();
     const int nInput = CInputState::GetInput(0);
     m_Shot.Latch(nInput & INPUT_SHOT);
     m_Jump.Latch(nInput & INPUT_JUMP);
@@ -242,9 +284,12 @@ void CReplaySel::UpdateCursor()
         }
         return;
     }
-    // The pointer sways beside the slot.
-    m_fPointerPhase += 0.15f;
-    m_fPointerX = 250.0f + 6.0f * std::sin(m_fPointerPhase);
+    if (m_nCursor < 0 || m_nCursor >= REPLAY_SLOTS) {
+        return;
+    }
+    // The item spins where it is put, whatever its throw did to it this pass.
+    m_Cursor.Update();
+    PlaceCursor();
 }
 
 void CReplaySel::DrawSurface(IDirectDrawSurface7* lpDest, IDirectDrawSurface7* lpSurface, int x, int y)
@@ -270,26 +315,38 @@ void CReplaySel::Draw(IDirectDrawSurface7* lpDest)
     lpDest->Blt(nullptr, m_Back.GetSurface(), nullptr, DDBLT_WAIT, nullptr);
     for (int i = 0; i < REPLAY_SLOTS; i++) {
         const int y = ROW_Y + ROW_STEP * i;
-        const SLOT& s = m_Slots[i];
-        if (!s.bValid) {
+        if (m_Slots[i].bValid) {
+            DrawSlot(lpDest, i, y);
+        } else {
             DrawSurface(lpDest, m_Empty.GetSurface(), 356, y + 8);
-            continue;
-        }
-        m_Face.m_fX = 306.0f;
-        m_Face.m_fY = static_cast<float>(y);
-        m_Face.Draw(lpDest);
-        COptionIcon::DrawIcons(lpDest, 486, y - 6, 0, s.nOptions);
-        DrawSurface(lpDest, m_Dates[i].GetSurface(), 400, y + 6);
-        DrawSurface(lpDest, m_Scores[i].GetSurface(), 426, y + 20);
-        if (m_Icons.GetSurface()) {
-            RECT rcSrc, rcDest;
-            GetClippedBltRects(562, y - 12, kIconWidth, kIconHeight, &rcSrc, &rcDest);
-            rcSrc.left += kIconWidth * s.nSubWeapon;
-            rcSrc.right += kIconWidth * s.nSubWeapon;
-            lpDest->Blt(&rcDest, m_Icons.GetSurface(), &rcSrc, DDBLT_KEYSRC | DDBLT_WAIT, nullptr);
         }
     }
     if (m_nCursor >= 0 && m_nCursor < REPLAY_SLOTS) {
-        DrawSurface(lpDest, m_Pointer.GetSurface(), (int)m_fPointerX, ROW_Y + ROW_STEP * m_nCursor + 8);
+        m_Cursor.Draw(lpDest);
     }
+}
+
+void CReplaySel::DrawSlot(IDirectDrawSurface7* lpDest, int i, int y)
+{
+    const SLOT& s = m_Slots[i];
+    m_Face.m_fX = 306.0f;
+    m_Face.m_fY = static_cast<float>(y);
+    m_Face.Draw(lpDest);
+    // Drawn here and taken out of the draw registry at once, so that no stage draws it later.
+    CPointNumber& number = m_SlotNumbers[i];
+    number.m_fX = kSlotNumberX;
+    number.m_fY = (float)y + kSlotNumberDy;
+    number.Start(0.0f, 0.0f, kSlotNumberHoldMs);
+    number.Draw(lpDest);
+    number.Stop();
+    COptionIcon::DrawIcons(lpDest, 486, y - 6, 0, s.nOptions);
+    CCockpit::DrawSubWeaponIcon(lpDest, 562, y - 12, s.nSubWeapon, m_Icons.GetSurface());
+    // Formats before 5 hold no date or score.
+    if (s.nFormat >= 5) {
+        m_Score.SetNumber(s.nScore);
+        m_Score.m_fX = GetScoreX(kScoreX);
+        m_Score.m_fY = (float)(y + kScoreDy);
+        m_Score.Draw(lpDest);
+    }
+    DrawSurface(lpDest, m_Dates[i].GetSurface(), 400, y + 6);
 }

@@ -4,7 +4,10 @@
 // screen only reports what was chosen.
 #pragma once
 #include "engine/DSurface.h"
+#include "engine/NumberBase.h"
+#include "player/Item.h"
 #include "player/PlayerFace.h"
+#include "player/StagePoint.h"
 #include "scene/MenuEdge.h"
 
 #define REPLAY_SLOTS 5
@@ -23,6 +26,8 @@ public:
         RESULT_SAVE_CANCEL = 6,
     };
     enum { CONFIRM_MS = 1000, ROW_Y = 72, ROW_STEP = 80 };
+    // The pointer is an item of this kind, spinning beside the chosen slot.
+    enum { CURSOR_ITEM_KIND = 0, SCORE_DIGITS = 7 };
 
     // What a slot's header holds; valid only when every value is one the game can have written.
     struct SLOT {
@@ -59,6 +64,10 @@ public:
     int IsSaveMode() const { return m_bSave; }
     int GetCursor() const { return m_nCursor; }
     const SLOT& GetSlot(int i) const { return m_Slots[i]; }
+    const CItemGun& GetCursorItem() const { return m_Cursor; }
+    CStagePointEx& GetScoreDisplay() { return m_Score; }
+    // Where the score display stands so that its last seven places start at x.
+    float GetScoreX(int x) const;
 
     // Reads a slot's header from the file in .\Replay\; the slot is valid only for a sound header.
     static void ReadSlot(const char* pszFile, SLOT* pSlot);
@@ -69,21 +78,24 @@ private:
     void MoveCursor(int nStep);
     void MakeSlotPictures(IDirect3DDevice7* lpDevice, int i);
     void DrawSurface(IDirectDrawSurface7* lpDest, IDirectDrawSurface7* lpSurface, int x, int y);
+    // The pointer item thrown afresh, but in none of the stage's registries: no stage may meet it.
+    void StartCursor();
+    void PlaceCursor();
+    void DrawSlot(IDirectDrawSurface7* lpDest, int i, int y);
 
     SLOT m_Slots[REPLAY_SLOTS];
     CDSurface m_Dates[REPLAY_SLOTS];
-    CDSurface m_Scores[REPLAY_SLOTS];
+    CPointNumber m_SlotNumbers[REPLAY_SLOTS];
     CDSurface m_Back;
     CDSurface m_Empty;
-    CDSurface m_Pointer;
     CDSurface m_Icons;  // the four sub-weapons' icons side by side
     CPlayerFace m_Face;  // beside every valid slot
+    CItemGun m_Cursor;
+    CStagePointEx m_Score;  // one counter, set to each slot's score as it is drawn
     int m_nResult = RESULT_NONE;
     int m_nCursor = -1;
     int m_bSave = 0;
     CKeyEdge m_Shot, m_Jump, m_Up, m_Down;
     DWORD m_dwConfirmStart = 0;
-    float m_fPointerX = 0.0f;
-    float m_fPointerPhase = 0.0f;
     int m_bStopped = 1;
 };

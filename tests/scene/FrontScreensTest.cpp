@@ -7,6 +7,7 @@
 #include <cmath>
 #include <filesystem>
 #include <initializer_list>
+#include <set>
 
 #include "engine/AppTimer.h"
 #include "engine/BmpIndex.h"
@@ -19,6 +20,7 @@
 #include "scene/Start.h"
 #include "scene/StateSwitch.h"
 #include "scene/Title.h"
+#include "stage/CrushableSet.h"
 #include "support/BmpPixels.h"
 #include "support/DeviceFixture.h"
 #include "support/GeneratedData.h"
@@ -645,6 +647,103 @@ TEST_F(FrontScreens, ReplaySlotsAreValidOnlyWithASoundHeaderAndTheLoadCursorSkip
     EXPECT_GT(nFace, 5000);
     EXPECT_EQ(nWrong, 0);
     EXPECT_EQ(nEmptyRowFace, 0);
+    std::filesystem::remove_all("Replay");
+}
+
+// A valid row carries its slot number over the face's corner and its score on the cockpit's rolling
+// digits, seven places ending short of the screen's edge; the pointer is a spinning item that stays
+// beside the chosen row and belongs to no stage registry.
+TEST_F(FrontScreens, AReplayRowShowsItsNumberAndScoreAndTheChosenOneASpinningItem)
+{
+    {
+        CReplaySel bare;
+        EXPECT_EQ(bare.Load(g_lpD3DDevice), 0) << "its face, digits and icons come from the cockpit's sheet";
+    }
+    ASSERT_EQ(LoadSystemIndexes(g_lpD3DDevice), 1);
+    ASSERT_EQ(CPointNumber::LoadImage(g_lpD3DDevice), 1);
+    ASSERT_EQ(CItem::LoadImages(g_lpD3DDevice), 1);
+    CReplaySel sel;
+    ASSERT_EQ(sel.Load(g_lpD3DDevice), 1);
+    PutSlot(2, ReplayBytes(3, 2, 12, 123456));
+    sel.Enter(g_lpD3DDevice);
+    sel.SetMode(0);
+    ASSERT_EQ(sel.GetCursor(), 1);
+    std::set<int> frames;
+    for (int i = 0; i < 12; i++) {
+        Tick(sel);
+        frames.insert(sel.GetCursorItem().GetFrame());
+    }
+    EXPECT_GE(frames.size(), 5u) << "the item spins through its frames";
+    // No stage can pick it up, scroll it or land it.
+    for (int i = 0; i < CRUSHABLE_MAX; i++) {
+        EXPECT_NE(CCrushableSet::GetAt(CRUSH_ITEM, i), static_cast<const CCrushable*>(&sel.GetCursorItem())) << i;
+    }
+    EXPECT_EQ(CScrollableSet::Count(), 0);
+    sel.Draw(g_lpDDSBack);
+    EXPECT_EQ(CShowableSet::Count(0), 0) << "the slot numbers leave no drawable behind for a stage";
+
+    // The item's frame, whole, centred on (286, 80 + 122) as items are drawn (16 px above).
+    const CBmpPixels items("GameData/System/Item01.bmp");
+    const CBmpPixels sheet("GameData/System/CockpitSheet.bmp");
+    const int nFrame = sel.GetCursorItem().GetFrame();
+    int nItem = 0, nItemWrong = 0;
+    for (int y = 0; y < 32; y++) {
+        for (int x = 0; x < 32; x++) {
+            const uint16_t w = items.Rgb565(nFrame * 32 + x, 64 + y);
+            if (w == 0x07E0)
+                continue;
+            nItem++;
+            nItemWrong += BackPixel(270 + x, 170 + y) != w;
+        }
+    }
+    EXPECT_GT(nItem, 100);
+    EXPECT_EQ(nItemWrong, 0);
+
+    // "02" in the level digits (10 x 16, second row of LvNumbers at (124, 0), cells 1..9, 0),
+    // centred on x 316 and 60 px above y 152 + 114.
+    int nDigits = 0, nDigitsWrong = 0;
+    for (int k = 0; k < 2; k++) {
+        const int nCell = k == 0 ? 9 : 1;
+        for (int y = 0; y < 16; y++) {
+            for (int x = 0; x < 10; x++) {
+                const uint16_t w = sheet.Rgb565(124 + nCell * 10 + x, 16 + y);
+                if (w == 0x07E0)
+                    continue;
+                nDigits++;
+                nDigitsWrong += BackPixel(306 + 10 * k + x, 206 + y) != w;
+            }
+        }
+    }
+    EXPECT_GT(nDigits, 20);
+    EXPECT_EQ(nDigitsWrong, 0);
+
+    // The score's last place lies where a seven-place counter at x 426 puts it; nothing of it lies
+    // beyond, as a ten-place counter there would run off the screen.
+    CStagePointEx& score = sel.GetScoreDisplay();
+    EXPECT_EQ(score.GetNumber(), 123456);
+    const int nLast = 426 + score.GetYenWidth() + 6 * 20 + 2 * score.GetCommaWidth();
+    ASSERT_LE(nLast + 20, 640);
+    const CBmpPixels back("GameData/Title/Replay.bmp");
+    int nSix = 0, nSixWrong = 0, nBeyond = 0;
+    for (int y = 0; y < 34; y++) {
+        for (int x = 0; x < 20; x++) {
+            const uint16_t w = sheet.Rgb565(5 * 20 + x, 240 + y);  // the strip runs 1..9, 0
+            if (w == 0x07E0)
+                continue;
+            nSix++;
+            nSixWrong += BackPixel(nLast + x, 172 + y) != w;
+        }
+    }
+    // Right of the last place, below the sub-weapon icon (56 rows from y 152 - 12).
+    for (int y = 196; y < 206; y++)
+        for (int x = nLast + 20; x < 640; x++)
+            nBeyond += BackPixel(x, y) != back.Rgb565(x, y);
+    EXPECT_GT(nSix, 50);
+    EXPECT_EQ(nSixWrong, 0);
+    EXPECT_EQ(nBeyond, 0);
+    sel.Release();
+    CItem::ReleaseImages();
+    CPointNumber::ReleaseImage();
     std::filesystem::remove_all("Replay");
 }
 
