@@ -9,7 +9,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -17,6 +16,7 @@
 
 #include "OneCore.h"
 #include "Playthrough.h"
+#include "headless/AttractGame.h"
 #include "engine/WinMain.h"
 #include "platform/host/HostHeadless.h"
 #include "stage/Stage.h"
@@ -25,19 +25,6 @@ namespace {
 
 // Long enough for the whole game at the stage rider's pace, with room to spare.
 const uint32_t kMaxTicks = 60000;
-
-// A "Vm..:  N kB" line of /proc/self/status in MiB; -1 when it cannot be read.
-double StatusMiB(const char* pszKey)
-{
-    std::ifstream in("/proc/self/status");
-    std::string line;
-    const std::string strKey = std::string(pszKey) + ":";
-    while (std::getline(in, line)) {
-        if (line.compare(0, strKey.size(), strKey) == 0)
-            return std::atof(line.c_str() + strKey.size()) / 1024.0;
-    }
-    return -1.0;
-}
 
 // Sets the high-water mark back to what the process holds now; false where the system does not
 // let it (the mark then covers the process so far).
@@ -111,7 +98,7 @@ void BM_FullRunPeakRss(benchmark::State& state)
             break;
         }
         state.SetIterationTime(fSeconds);
-        state.counters["peak_rss_mb"] = StatusMiB("VmHWM");
+        state.counters["peak_rss_mb"] = (double)ReadPeakResidentKiB() / 1024.0;
         state.counters["peak_reset"] = bReset ? 1 : 0;
         state.counters["stages"] = nStagesCleared;
         state.counters["ticks"] = host.GetFrameTicks();
