@@ -172,3 +172,48 @@ TEST_F(StageGround, TheArenaKeepsFlatGroundUntilTheScrollStops)
         data.Unload();
     }
 }
+
+// What a jump cannot be asked to do: land on a platform over a gap only at the apex of the jump (it
+// reaches a cell past the gap on both sides), come down from it onto spikes whose hit throws her back
+// into the pit, or jump spikes on the two screens before the boss, where from stage 4 on she rises
+// into the air without control.
+TEST_F(StageGround, GapsAreBridgedWideAndSpikesStayClearOfGapsAndTheBossWarning)
+{
+    const int kThrowBack = 4;
+    for (int nStage = 1; nStage <= 5; nStage++) {
+        CStageData data;
+        data.SetServices(nullptr, nullptr);
+        ASSERT_EQ(data.Load(g_lpD3DDevice, nStage, 0), 1) << "stage " << nStage;
+        const LAYERCODES main = ReadLayer(data, STAGE_MAIN_LAYER);
+        int nBoss = -1;
+        for (const auto& entry : data.GetEventMap())
+            for (const std::string& text : entry.second)
+                if (text.rfind("BOSS=", 0) == 0)
+                    nBoss = entry.first;
+        ASSERT_GE(nBoss, 2) << "stage " << nStage;
+        const int nPerScreen = data.ColumnsPerScreen(STAGE_MAIN_LAYER);
+        const int nCalmFrom = 10 + (nBoss - 3) * nPerScreen;
+        int nGaps = 0;
+        int nLastGap = -100;
+        for (int c = 0; c < main.Columns(); c++) {
+            bool bSpikes = false;
+            for (int nRR = 1; nRR <= MAX_ROW_NUM; nRR++)
+                bSpikes = bSpikes || (Attribute(data, main.At(c, nRR)) & OBJATTR_DAMAGE);
+            if (bSpikes) {
+                EXPECT_GT(c - nLastGap, kThrowBack) << "stage " << nStage << " column " << c;
+                EXPECT_LT(c, nCalmFrom) << "stage " << nStage << " column " << c;
+            }
+            if (IsSolid(data, main.At(c, 1)) || (Attribute(data, main.At(c, 1)) & OBJATTR_RIDEON))
+                continue;
+            nGaps++;
+            nLastGap = c;
+            for (int k : {-1, 0, 1}) {
+                const int nSide = k < 0 ? c - 1 : k > 0 ? c + 1 : c;
+                EXPECT_TRUE(Attribute(data, main.At(nSide, 2)) & OBJATTR_RIDEON)
+                    << "stage " << nStage << " column " << nSide << ": the platform over the gap at " << c;
+            }
+        }
+        EXPECT_EQ(nGaps > 0, nStage > 1) << "stage " << nStage;
+        data.Unload();
+    }
+}

@@ -53,7 +53,9 @@ const char* const kOpening[] = {
     "#CMD 500,IMAGE_MOVX,OpFace.bmp,310,-22",
     "#CMD 1400,VOICE,VoResolve.wav",
     "#CMD 1500,MSG,24,300,ゾルバ「……奪われたものは、\\s\\n　取り返す。\\s\\n　行くよ、相棒！」",
-    "#END_SHOT WAIT_KEY",
+    // The opening also plays unattended in the attract loop, so none of its shots waits for a
+    // key; the ending's do.
+    "#END_SHOT",
     "",
     "// 四. 出撃。",
     "#BEGIN_SHOT",

@@ -21,8 +21,9 @@ void WriteBackground(CDataSet& data)
     kit.Text(196.0f, 24.0f, kReplayJa, 20, Flat(Rgb(0xC0D8F0)), kInk, 1.5f);
     for (int k = 0; k < 5; k++) {
         const float y = 72.0f + 80.0f * (float)k;
-        // Tall enough for the heroine's face the game draws at (306, y).
-        FrontPlate(kit, 290.0f, y - 8.0f, 340.0f, 79.0f, Rgb(0x284870), Rgb(0x101C34), Rgb(0x6088C0));
+        // The heroine's face, 76 high, is drawn at (306, y): the frame holds it whole (the
+        // sub-weapon badge at y - 12 stands out over the top edge).
+        FrontPlate(kit, 290.0f, y - 3.0f, 340.0f, 79.0f, Rgb(0x284870), Rgb(0x101C34), Rgb(0x6088C0));
         kit.Text(150.0f, y + 16.0f, "SLOT " + std::to_string(k + 1), 26, Flat(Rgb(0xD8E8FF)), kInk, 2.0f);
     }
     kit.Text(24.0f, 450.0f, "Z: OK   X: BACK", 16, Flat(Rgb(0x90A8C8)), kInk, 1.0f);

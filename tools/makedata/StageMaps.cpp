@@ -169,6 +169,16 @@ void Directives(std::vector<std::string>& lines, int nStage)
     lines.push_back("#OBJECTP1 Grass.bmp");
 }
 
+// The feature of a screen: the six come round in turn, in an order of the stage's own. The gap
+// (3) and the groups' screen (5) keep their places on every stage, as the events and groups count
+// on them; the others change places from stage 3 on.
+int FeatureOf(int nStage, int nScreen)
+{
+    const int kOrders[][6] = {{0, 1, 2, 3, 4, 5}, {2, 1, 0, 3, 4, 5}, {0, 4, 2, 3, 1, 5}, {2, 4, 0, 3, 1, 5}};
+    const int nOrder = nStage <= 2 ? 0 : (nStage - 2) % 4;
+    return kOrders[nOrder][(nScreen - 1) % 6];
+}
+
 // The main layer's features, one per screen between the start and the boss arena.
 void MainLayer(CLayerGrid& c, int nStage, const STAGEPLAN& plan)
 {
@@ -176,7 +186,7 @@ void MainLayer(CLayerGrid& c, int nStage, const STAGEPLAN& plan)
         c.Set(col, 1, col % 3 == 2 ? "G2" : "G1");
     for (int s = 1; s < plan.nBossScreen - 1; s++) {
         int x = c.FirstColumn(s);
-        switch ((s - 1) % 6) {
+        switch (FeatureOf(nStage, s)) {
         case 0:  // up, along and down
             c.Set(x + 2, 2, "U1");
             c.Set(x + 3, 2, "U2");
@@ -207,15 +217,18 @@ void MainLayer(CLayerGrid& c, int nStage, const STAGEPLAN& plan)
             c.Set(x + 6, 3, "R1");
             c.Set(x + 8, 4, "R1");
             break;
-        case 3:  // a gap: bridged on stage 1, a platform over it and spikes after it later
+        case 3:  // a gap: bridged on stage 1, later a platform over it
             if (nStage == 1) {
                 c.Set(x + 5, 1, "R1");
             } else {
+                // The platform reaches a cell beyond the gap on both sides: a jump that tops it
+                // anywhere along four cells lands, where one over the gap alone needed the apex
+                // of the jump right at its edge. No spikes after it: a hit throws her back
+                // about four cells, into the pit.
                 c.Set(x + 4, 1, "00");
                 c.Set(x + 5, 1, "00");
-                c.Set(x + 4, 2, "R1");
-                c.Set(x + 5, 2, "R1");
-                c.Set(x + 8, 2, "S1");
+                for (int k = 3; k <= 6; k++)
+                    c.Set(x + k, 2, "R1");
             }
             break;
         case 4:  // hard crates, a lift and spikes
@@ -296,12 +309,6 @@ void EnemyLayer(CLayerGrid& e, const CLayerGrid& main, int nStage, const STAGEPL
     }
 }
 
-// She fights the bosses of the last stages in the air, taking off at the warning.
-bool IsAerialStage(int nStage)
-{
-    return nStage >= 4;
-}
-
 void Events(std::vector<std::string>& lines, int nStage, const STAGEPLAN& plan)
 {
     char sz[128];
@@ -322,6 +329,10 @@ void Events(std::vector<std::string>& lines, int nStage, const STAGEPLAN& plan)
     // Stage 1 is short: its backgrounds change faster.
     at(nStage == 1 ? 3 : 4, "BG0=Far2.bmp");
     at(nStage == 1 ? 4 : 7, "BG0=Far3.bmp:200%");
+    // A beacon low on the right warns of each gap as the screen that holds it comes in.
+    for (int s = 1; nStage > 1 && s < b - 1; s++)
+        if (FeatureOf(nStage, s) == 3)
+            at(s, "DANGER=600:120:1");
     at(4, "XSPEED=" + std::to_string(nStage == 1 ? 5 : 8));
     at(6, "XSPEED=" + std::to_string(nStage == 1 ? 4 : 5 + nStage / 3));
     at(b - 3, "CONSTRUCTIVE=Off");
@@ -329,7 +340,7 @@ void Events(std::vector<std::string>& lines, int nStage, const STAGEPLAN& plan)
     at(b - 1, "DANGER=Boss");
     at(b - 1, "BGM=Off");
     at(b - 1, std::string("CHAT=ChatWin2.bmp:Chat02.wav:") + kChatBoss);
-    if (IsAerialStage(nStage))
+    if (nStage >= 4)
         at(b - 1, "AERIALMODE");
     at(b, std::string("BOSS=") + kBossNames[nStage - 1]);
     at(b, "BGM=Boss.wav:0");
@@ -341,19 +352,19 @@ void Events(std::vector<std::string>& lines, int nStage, const STAGEPLAN& plan)
 }
 
 // Rows kept in a group at a screen never reached, placed by name.
-void Groups(std::vector<std::string>& lines, int nStage, const STAGEPLAN& plan)
+void Groups(std::vector<std::string>& lines, const STAGEPLAN& plan)
 {
-    lines.push_back("#999X03:0000000000K1K1000000,00000000R1R1R1000000");
-    lines.push_back("#999X02:0000K1K1K1K1K1K10000,0000000000000000S1S1");
+    // The steps: two platforms, each a jump above the last. No spikes: the steps come on the screen
+    // before the boss warning, and from stage 4 on she rides the warning's first two seconds
+    // without control on her way up into the air, so she could not jump them.
+    lines.push_back("#999X03:0000000000K1K1000000,000000000000R1R10000");
+    lines.push_back("#999X02:0000K1K1K1K1K1K10000,000000R1R10000000000");
     lines.push_back("#999X00:CRATES,STEPS");
     for (int s = 1; s < plan.nBossScreen - 1; s++) {
         char sz[32];
         // The first such screen gets the crates, a later one the steps: none near the arena,
         // where the ground must stay flat while the tally counts.
-        // Nor on the screen before the warning where she then takes off: she cannot steer while
-        // she waits to lift off, and the steps' spikes would push her off the screen.
-        const bool bBeforeLiftOff = IsAerialStage(nStage) && s == plan.nBossScreen - 2;
-        if ((s - 1) % 6 == 5 && !bBeforeLiftOff) {
+        if ((s - 1) % 6 == 5) {
             snprintf(sz, sizeof(sz), "#%03dC00:%s", s, s == 6 ? "CRATES" : "STEPS");
             lines.push_back(sz);
         }
@@ -388,7 +399,7 @@ std::string MakeStageText(int nStage, bool bDemo)
     e.Emit(lines);
     lines.push_back("// events");
     Events(lines, nStage, plan);
-    Groups(lines, nStage, plan);
+    Groups(lines, plan);
     return JoinCrLf(lines);
 }
 

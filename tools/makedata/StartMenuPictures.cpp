@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "CutSceneArt.h"
 #include "FrontPictures.h"
 
 namespace {
@@ -161,9 +162,12 @@ void DrawBack(CArtKit& kit)
     kit.Text(204.0f, 264.0f, kSubWeaponJa, 18, Flat(Rgb(0xC0C0E0)), kInk, 1.5f);
     const std::string help = std::string("<  >   Z: ") + kDecideJa + "   X: " + kBackJa;
     kit.Text(24.0f, 450.0f, help, 16, Flat(Rgb(0xB0B0D0)), kInk, 1.0f);
-    // A picture of the heroine's bike on the right of the mode row.
-    kit.Ellipse(520.0f, 176.0f, 90.0f, 60.0f, RadialGradient(520.0f, 176.0f, 90.0f, Rgb(0x483060), Rgb(0x281838)));
-    kit.Text(448.0f, 150.0f, "ZORVA", 40, Flat(Rgb(0x6A5090)), kInk, 1.0f);
+    // The heroine on her bike on the right of the mode row, in a pool of light on the floor.
+    kit.Ellipse(505.0f, 176.0f, 118.0f, 70.0f, RadialGradient(505.0f, 176.0f, 118.0f, Rgb(0x5A3C78), Rgb(0x281838)));
+    kit.Ellipse(505.0f, 222.0f, 96.0f, 12.0f, Flat(Rgb(0x1A1024)));
+    const FIGURE bike{505.0f, 206.0f, 0.72f, 1.0f};
+    DrawBike(kit, bike);
+    DrawRider(kit, bike);
 }
 
 } // namespace
