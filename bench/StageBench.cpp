@@ -27,6 +27,7 @@
 #include <thread>
 #include <vector>
 
+#include "OneCore.h"
 #include "engine/WinMain.h"
 #include "platform/host/HostHeadless.h"
 #include "platform/win/Win.h"
@@ -69,24 +70,6 @@ double Quantile(std::vector<double>& values, double q)
     std::sort(values.begin(), values.end());
     const size_t nRank = static_cast<size_t>(q * static_cast<double>(values.size() - 1) + 0.5);
     return values[std::min(nRank, values.size() - 1)];
-}
-
-// Keeps this thread, and the threads the game starts from it, on the first core it may use.
-int PinToOneCore()
-{
-    cpu_set_t set;
-    CPU_ZERO(&set);
-    if (sched_getaffinity(0, sizeof set, &set) != 0)
-        return -1;
-    for (int nCpu = 0; nCpu < CPU_SETSIZE; nCpu++) {
-        if (CPU_ISSET(nCpu, &set)) {
-            cpu_set_t one;
-            CPU_ZERO(&one);
-            CPU_SET(nCpu, &one);
-            return sched_setaffinity(0, sizeof one, &one) == 0 ? nCpu : -1;
-        }
-    }
-    return -1;
 }
 
 // Waits for the loader on the first loading frame and notes when the first loading frame and the

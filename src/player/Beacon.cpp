@@ -117,6 +117,9 @@ void CBeacon::Stop()
     }
     m_Window.Close();
     CScrollableSet::Unregister(this);
+    // Out of the registry the view no longer reaches it: the offset of a stage that has ended would
+    // otherwise place the first frame of its next start, where a replay could differ.
+    m_fOffsetY = 0.0f;
 }
 
 int CBeacon::IsFinished()

@@ -50,6 +50,12 @@ TEST_F(BeaconTest, ADangerBeaconStandsSixteenPixelsBelowItsPointAndFollowsTheVie
     beacon.Stop();
     EXPECT_EQ(beacon.m_nIndex, -1);
     EXPECT_TRUE(beacon.IsFinished());
+    // The stage stops its beacons at every start: the next stage's first frame of the beacon does
+    // not stand where the view of an earlier stage left it, so a replay shows it where the
+    // recording did.
+    beacon.Start(0);
+    EXPECT_EQ(beacon.GetDrawY(), 216);
+    beacon.Stop();
 }
 
 TEST_F(BeaconTest, ADangerBeaconPopsOutAfterHalfASecondWithTheChatSoundOnlyWhenAsked)

@@ -1,0 +1,51 @@
+// A rider for the stages, steered pass by pass by what she sees, so the run stays playable as the
+// stage maps change: she keeps about the middle of the screen with the gun going, turns it up at
+// enemies above her unless crates stand in her line of fire, jumps gaps, walls, spikes and whatever
+// holds her back, fires the sub-weapon once it is charged, and at the boss lines her fire up with its
+// body: level or at 45 degrees from the ground, at its height when she flies.
+#pragma once
+
+class CGame;
+class CEnemyPartBoss;
+struct D3DVECTOR;
+
+// The keys she holds through the next pass.
+struct RIDERKEYS {
+    bool bLeft = false;
+    bool bRight = false;
+    bool bUp = false;
+    bool bDown = false;
+    bool bShot = false;
+    bool bJump = false;
+    bool bSub = false;
+};
+
+class CStageRider {
+public:
+    // The keys for the pass after the one just run; nFrame is the key record's frame of the stage.
+    RIDERKEYS Steer(CGame& game, int nFrame);
+    // A new stage, or the same one again: nothing of the last ride is kept.
+    void Reset();
+
+    // The boss body in play, alive or dying; null before it comes and once it is gone.
+    static CEnemyPartBoss* FindBoss(CGame& game);
+
+private:
+    void Ride(CGame& game, const D3DVECTOR& v, int nFrame, RIDERKEYS* pKeys);
+    void FightOnGround(CEnemyPartBoss& boss, const D3DVECTOR& v, RIDERKEYS* pKeys);
+    void FightInFlight(CEnemyPartBoss& boss, const D3DVECTOR& v, RIDERKEYS* pKeys);
+    void JumpWhenHeldUp(CGame& game, const D3DVECTOR& v, int nFrame, RIDERKEYS* pKeys);
+    // Towards x, with a little slack so she does not dither.
+    static void MoveTowards(float fFrom, float fTo, RIDERKEYS* pKeys);
+    static bool IsEnemyAbove(CGame& game, const D3DVECTOR& v);
+    static bool IsGapAhead(CGame& game, const D3DVECTOR& v, float fLead);
+    // How far ahead the nearest wall, crate or spike stands at her height (far when none).
+    static float ObstacleAhead(CGame& game, const D3DVECTOR& v);
+    static bool IsBlockedAhead(CGame& game, const D3DVECTOR& v);
+
+    int m_nJumpFrom = 0;
+    int m_nJumpUntil = 0;
+    int m_nCheckFrame = 0;
+    float m_fCheckX = 0.0f;
+    bool m_bHeldRight = false;
+};
