@@ -10,7 +10,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -18,25 +17,14 @@
 #include "bullet/SubtractiveRandom.h"
 #include "player/FakeEffects.h"
 #include "scene/BusyRide.h"
+#include "scene/FrameHashFile.h"
 #include "scene/ProgramRun.h"
 
 namespace {
 
 const char* const kHashFile = ZORVA_TEST_SOURCE_DIR "/scene/BusyFrameHashes.txt";
 
-// The lines "RIDE TICK HASH" of the file, all rides.
-std::vector<std::string> ReadHashes()
-{
-    std::ifstream in(kHashFile);
-    std::vector<std::string> lines;
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line[0] != '#')
-            lines.push_back(line);
-    }
-    return lines;
-}
-
+// The lines "RIDE TICK HASH" of one ride.
 std::vector<std::string> LinesOf(const std::vector<std::string>& lines, const std::string& strRide)
 {
     std::vector<std::string> out;
@@ -51,16 +39,13 @@ std::vector<std::string> LinesOf(const std::vector<std::string>& lines, const st
 bool RecordHashes(const std::string& strRide, const std::vector<std::string>& rideLines)
 {
     std::vector<std::string> lines;
-    for (const std::string& line : ReadHashes()) {
+    for (const std::string& line : ReadHashLines(kHashFile)) {
         if (line.compare(0, strRide.size() + 1, strRide + " ") != 0)
             lines.push_back(line);
     }
     lines.insert(lines.end(), rideLines.begin(), rideLines.end());
-    std::ofstream out(kHashFile, std::ios::trunc);
-    out << "# Frame hashes of the rides in BusyFramesTest.cpp (its header says how to record them).\n";
-    for (const std::string& line : lines)
-        out << line << "\n";
-    return static_cast<bool>(out);
+    return WriteHashLines(kHashFile, "Frame hashes of the rides in BusyFramesTest.cpp (its header says how to record them).",
+                          lines);
 }
 
 // The load waits on its first frame, as in the headless runner and the benchmarks, so the stage
@@ -109,7 +94,7 @@ protected:
             ASSERT_TRUE(RecordHashes(strRide, lines)) << kHashFile;
             GTEST_SKIP() << "recorded " << lines.size() << " frame hashes in " << kHashFile;
         }
-        const std::vector<std::string> expected = LinesOf(ReadHashes(), strRide);
+        const std::vector<std::string> expected = LinesOf(ReadHashLines(kHashFile), strRide);
         ASSERT_EQ(expected.size(), lines.size()) << kHashFile;
         for (size_t i = 0; i < lines.size(); i++)
             ASSERT_EQ(lines[i], expected[i]) << "the first frame that differs (ride, stage tick, hash)";

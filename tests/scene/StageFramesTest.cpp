@@ -9,11 +9,11 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "player/FakeEffects.h"
+#include "scene/FrameHashFile.h"
 #include "scene/ProgramRun.h"
 
 namespace {
@@ -38,28 +38,6 @@ const KEYEVENT kTrack[] = {
 const int kTrackEnd = 900;
 
 const char* const kHashFile = ZORVA_TEST_SOURCE_DIR "/scene/StageFrameHashes.txt";
-
-// One line per stage tick: the tick and the hash of the frame presented just before it.
-std::vector<std::string> ReadHashes(const char* pszPath)
-{
-    std::ifstream in(pszPath);
-    std::vector<std::string> lines;
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line[0] != '#')
-            lines.push_back(line);
-    }
-    return lines;
-}
-
-bool WriteHashes(const char* pszPath, const std::vector<std::string>& lines)
-{
-    std::ofstream out(pszPath, std::ios::trunc);
-    out << "# Frame hashes of the stage 1 run in StageFramesTest.cpp (its header says how to record them).\n";
-    for (const std::string& line : lines)
-        out << line << "\n";
-    return static_cast<bool>(out);
-}
 
 // The load waits on its first frame, as in the headless runner, so the stage starts at the same
 // tick and clock on every machine.
@@ -110,10 +88,11 @@ TEST_F(StageFrames, EveryFrameOfAFixedStageRunIsThePictureRecordedBefore)
     EXPECT_EQ(nPresents, kTrackEnd);
 
     if (std::getenv("ZORVA_RECORD_FRAME_HASHES")) {
-        ASSERT_TRUE(WriteHashes(kHashFile, lines)) << kHashFile;
+        const char* pszHeader = "Frame hashes of the stage 1 run in StageFramesTest.cpp (its header says how to record them).";
+        ASSERT_TRUE(WriteHashLines(kHashFile, pszHeader, lines)) << kHashFile;
         GTEST_SKIP() << "recorded " << lines.size() << " frame hashes in " << kHashFile;
     }
-    const std::vector<std::string> expected = ReadHashes(kHashFile);
+    const std::vector<std::string> expected = ReadHashLines(kHashFile);
     ASSERT_EQ(expected.size(), lines.size()) << kHashFile;
     for (size_t i = 0; i < lines.size(); i++)
         ASSERT_EQ(lines[i], expected[i]) << "the first frame that differs (stage tick, hash)";
