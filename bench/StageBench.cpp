@@ -12,6 +12,8 @@
 //   kSectionTicks ticks (the least of a few rides per tick, so a stray stall elsewhere on the
 //   machine does not pick it);
 // - BM_BossFightScan/N: the fight of stage N's boss, the stage cut to its arena.
+// To profile only the timed ticks: mkfifo ctl; ZORVA_PERF_CONTROL=ctl perf record --delay=-1
+// --control=fifo:ctl zorva-bench --benchmark_filter=BM_BusiestSection.
 // Pin the run to a chosen core with taskset; the benchmark keeps to the first core it is given.
 #include <benchmark/benchmark.h>
 #include <sched.h>
@@ -119,8 +121,9 @@ private:
 // tick, up to a tick or the boss warning.
 class CRiderGame : public CLoadWaitingGame {
 public:
-    CRiderGame(CHostHeadless& host, int nLastTick, bool bStopAtWarning)
-        : CLoadWaitingGame(host, false), m_nLastTick(nLastTick), m_bStopAtWarning(bStopAtWarning)
+    CRiderGame(CHostHeadless& host, int nLastTick, bool bStopAtWarning, int nTimedFrom)
+        : CLoadWaitingGame(host, false), m_nLastTick(nLastTick), m_nTimedFrom(nTimedFrom),
+          m_bStopAtWarning(bStopAtWarning)
     {
         m_At.reserve(nLastTick + 1);
     }
@@ -151,6 +154,7 @@ public:
             m_CpuMs.push_back(fCpuMs);
         }
         RideSteadily(m_Host, t);
+        TellProfiler(t);
         if (t >= m_nLastTick || (m_bStopAtWarning && IsBossWarningOn(GetStage()))) {
             m_bWarned = IsBossWarningOn(GetStage());
             Finish();
@@ -164,6 +168,17 @@ public:
     bool m_bWarned = false;
 
 private:
+    // With ZORVA_PERF_CONTROL naming perf record's control fifo (--control=fifo:...), samples are
+    // taken only over the timed ticks.
+    void TellProfiler(int t)
+    {
+        const char* pszFifo = std::getenv("ZORVA_PERF_CONTROL");
+        if (!pszFifo || (t != m_nTimedFrom && t != m_nLastTick))
+            return;
+        std::ofstream fifo(pszFifo);
+        fifo << (t == m_nLastTick ? "disable\n" : "enable\n");
+    }
+
     void Finish()
     {
         m_bDone = true;
@@ -171,6 +186,7 @@ private:
     }
 
     const int m_nLastTick;
+    const int m_nTimedFrom;
     const bool m_bStopAtWarning;
     bool m_bStarted = false;
     bool m_bDone = false;
@@ -200,7 +216,7 @@ std::vector<double> Ride(int nLastTick, bool bStopAtWarning, bool* pbWarned = nu
                          double* pfCpuMs = nullptr)
 {
     CHostHeadless host;
-    CRiderGame game(host, nLastTick, bStopAtWarning);
+    CRiderGame game(host, nLastTick, bStopAtWarning, nCpuFrom);
     RunProgram(host, game);
     if (pbWarned)
         *pbWarned = game.m_bWarned;

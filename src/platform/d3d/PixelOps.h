@@ -114,6 +114,9 @@ inline int64_t TexelFixed(float fTexels)
 inline int WrapTexel(int64_t nFixed, int n, bool bWrap)
 {
     int64_t i = nFixed >> 32;  // floor
+    if (bWrap && n > 0 && (n & (n - 1)) == 0) {
+        return (int)(i & (n - 1));  // the modulo below, without a division
+    }
     if (bWrap) {
         i %= n;
         return (int)(i < 0 ? i + n : i);
@@ -586,6 +589,28 @@ inline __m128i Select8(__m128i mask, __m128i a, __m128i b)
     return _mm_or_si128(_mm_and_si128(mask, a), _mm_andnot_si128(mask, b));
 }
 
+// n < 8 words from pSrc to pDst in fixed-size pieces: a library call for a span's last few pixels
+// costs more than the pixels.
+inline void CopyFewWords(uint16_t* pDst, const uint16_t* pSrc, int n)
+{
+    int i = 0;
+    if (n & 4) {
+        uint64_t q;
+        std::memcpy(&q, pSrc, sizeof(q));
+        std::memcpy(pDst, &q, sizeof(q));
+        i = 4;
+    }
+    if (n & 2) {
+        uint32_t d;
+        std::memcpy(&d, pSrc + i, sizeof(d));
+        std::memcpy(pDst + i, &d, sizeof(d));
+        i += 2;
+    }
+    if (n & 1) {
+        pDst[i] = pSrc[i];
+    }
+}
+
 // Calls f(pD, pZ, pSrc) for each group of eight pixels of a span of n; pZ and pSrc (depths or
 // texels of the pixels) may be null. The last few pixels go through copies, so nothing past the
 // span is read or written.
@@ -600,18 +625,18 @@ inline void ByEights(uint16_t* pD, uint16_t* pZ, const uint16_t* pSrc, int n, F 
         return;
     }
     alignas(16) uint16_t wD[8] = {}, wZ[8] = {}, wSrc[8] = {};
-    const size_t nBytes = sizeof(uint16_t) * (size_t)(n - i);
-    std::memcpy(wD, pD + i, nBytes);
+    const int nLeft = n - i;
+    CopyFewWords(wD, pD + i, nLeft);
     if (pZ) {
-        std::memcpy(wZ, pZ + i, nBytes);
+        CopyFewWords(wZ, pZ + i, nLeft);
     }
     if (pSrc) {
-        std::memcpy(wSrc, pSrc + i, nBytes);
+        CopyFewWords(wSrc, pSrc + i, nLeft);
     }
     f(wD, pZ ? wZ : nullptr, pSrc ? wSrc : nullptr);
-    std::memcpy(pD + i, wD, nBytes);
+    CopyFewWords(pD + i, wD, nLeft);
     if (pZ) {
-        std::memcpy(pZ + i, wZ, nBytes);
+        CopyFewWords(pZ + i, wZ, nLeft);
     }
 }
 
@@ -683,15 +708,48 @@ inline void ShadeSpanConst(const PIXELSTATE& ps, const SPANSIMD& k, uint16_t* pD
 }
 #endif
 
+// What a textured span finds the same on every row of a triangle, found once for it: the texel
+// steps and which loop the spans take. The eight-pixel constants are made again only when a row's
+// colours differ from those they were made for, which on most triangles is never.
+struct TEXSPANS {
+    int64_t nDU, nDV;
+    bool bConstColor;  // the colours do not change along a row
+    bool bConstSpec;   // the specular colour does not
+    bool bPow2;        // both sizes powers of two, both wrapped: wrapping is a mask
+    bool bEights;      // constant-colour spans of one depth go eight pixels at a time
+#if defined(__SSE2__)
+    uint64_t nSimdColors;  // the colours k was made for; none while bSimdMade is false
+    bool bSimdMade;
+    SPANSIMD k;
+#endif
+};
+
+inline void MakeTexSpans(const PIXELSTATE& ps, const float* dx, TEXSPANS* pts)
+{
+    pts->bConstColor = dx[ATTR_R] == 0.0f && dx[ATTR_G] == 0.0f && dx[ATTR_B] == 0.0f && dx[ATTR_SR] == 0.0f &&
+                       dx[ATTR_SG] == 0.0f && dx[ATTR_SB] == 0.0f;
+    pts->bConstSpec = dx[ATTR_SR] == 0.0f && dx[ATTR_SG] == 0.0f && dx[ATTR_SB] == 0.0f;
+    pts->bPow2 = (ps.nTexW & (ps.nTexW - 1)) == 0 && (ps.nTexH & (ps.nTexH - 1)) == 0 && ps.bWrapU && ps.bWrapV;
+    pts->nDU = TexelFixed(dx[ATTR_U] * (float)ps.nTexW);
+    pts->nDV = TexelFixed(dx[ATTR_V] * (float)ps.nTexH);
+    pts->bEights = false;
+#if defined(__SSE2__)
+    // With depth, only a span of one depth: stepping it is sequential float arithmetic.
+    pts->bEights = pts->bConstColor && ps.bTexChannels && (!ps.pZ || dx[ATTR_Z] == 0.0f);
+    pts->bSimdMade = false;
+    pts->nSimdColors = 0;
+#endif
+}
+
 // Texture x diffuse (+ specular) over a span, opaque or added: the same arithmetic as ShadePixel
 // for these states. kAdd selects the ONE/ONE blend.
 template <bool kAdd>
-inline void ShadeSpanTexModulate(const PIXELSTATE& ps, int y, int x0, int x1, float* at, const float* dx)
+inline void ShadeSpanTexModulate(const PIXELSTATE& ps, TEXSPANS& ts, int y, int x0, int x1, float* at,
+                                 const float* dx)
 {
     uint16_t* pD = ps.pTarget + (long)y * ps.lTargetPitch;
     uint16_t* pZRow = ps.pZ ? ps.pZ + (long)y * ps.lZPitch : nullptr;
-    const bool bConstColor = dx[ATTR_R] == 0.0f && dx[ATTR_G] == 0.0f && dx[ATTR_B] == 0.0f &&
-                             dx[ATTR_SR] == 0.0f && dx[ATTR_SG] == 0.0f && dx[ATTR_SB] == 0.0f;
+    const bool bConstColor = ts.bConstColor;
     uint32_t r = Channel8(at[ATTR_R]), g = Channel8(at[ATTR_G]), b = Channel8(at[ATTR_B]);
     uint32_t sr = 0, sg = 0, sb = 0;
     if (ps.bSpecular) {
@@ -699,9 +757,9 @@ inline void ShadeSpanTexModulate(const PIXELSTATE& ps, int y, int x0, int x1, fl
         sg = Channel8(at[ATTR_SG]);
         sb = Channel8(at[ATTR_SB]);
     }
-    const bool bPow2 = (ps.nTexW & (ps.nTexW - 1)) == 0 && (ps.nTexH & (ps.nTexH - 1)) == 0 && ps.bWrapU && ps.bWrapV;
+    const bool bPow2 = ts.bPow2;
     int64_t nU = TexelFixed(at[ATTR_U] * (float)ps.nTexW), nV = TexelFixed(at[ATTR_V] * (float)ps.nTexH);
-    const int64_t nDU = TexelFixed(dx[ATTR_U] * (float)ps.nTexW), nDV = TexelFixed(dx[ATTR_V] * (float)ps.nTexH);
+    const int64_t nDU = ts.nDU, nDV = ts.nDV;
     const int64_t nMaskU = ps.nTexW - 1, nMaskV = ps.nTexH - 1;
     // Only the attributes that change are stepped; the others keep their exact start values,
     // as the general loop's adds of zero would.
@@ -710,8 +768,7 @@ inline void ShadeSpanTexModulate(const PIXELSTATE& ps, int y, int x0, int x1, fl
     // specular colour is added to it.
     int nLo = 0, nHi = x1 - x0;
     bool bInside = false;
-    const bool bNoSpecular = !ps.bSpecular || (dx[ATTR_SR] == 0.0f && dx[ATTR_SG] == 0.0f && dx[ATTR_SB] == 0.0f &&
-                                               (sr | sg | sb) == 0);
+    const bool bNoSpecular = !ps.bSpecular || (ts.bConstSpec && (sr | sg | sb) == 0);
     if (kAdd && ps.pBounds && bNoSpecular) {
         NonBlackPart(ps, nU, nV, nDU, nDV, x1 - x0, &nLo, &nHi, &bInside);
         if (nLo >= nHi) {
@@ -719,13 +776,17 @@ inline void ShadeSpanTexModulate(const PIXELSTATE& ps, int y, int x0, int x1, fl
         }
     }
 #if defined(__SSE2__)
-    // With depth, only a span of one depth: stepping it is sequential float arithmetic.
-    if (bConstColor && ps.bTexChannels && (!pZRow || dx[ATTR_Z] == 0.0f)) {
-        const SPANSIMD k = MakeSpanSimd(ps, r, g, b, sr, sg, sb);
+    if (ts.bEights) {
+        const uint64_t nColors = (uint64_t)(r | g << 8 | b << 16) | (uint64_t)(sr | sg << 8 | sb << 16) << 24;
+        if (!ts.bSimdMade || ts.nSimdColors != nColors) {
+            ts.k = MakeSpanSimd(ps, r, g, b, sr, sg, sb);
+            ts.nSimdColors = nColors;
+            ts.bSimdMade = true;
+        }
         // The same wrap-around sums as stepping pixel by pixel.
         const int64_t nFirstU = (int64_t)((uint64_t)nU + (uint64_t)nLo * (uint64_t)nDU);
         const int64_t nFirstV = (int64_t)((uint64_t)nV + (uint64_t)nLo * (uint64_t)nDV);
-        ShadeSpanConst<kAdd>(ps, k, pD + x0 + nLo, pZRow ? pZRow + x0 + nLo : nullptr,
+        ShadeSpanConst<kAdd>(ps, ts.k, pD + x0 + nLo, pZRow ? pZRow + x0 + nLo : nullptr,
                              pZRow ? DepthToZ16(at[ATTR_Z]) : 0, nHi - nLo, nFirstU, nFirstV, nDU, nDV, bInside);
         return;
     }
@@ -1048,11 +1109,12 @@ inline void ShadeSpanGouraud(const PIXELSTATE& ps, int y, int x0, int x1, float*
 }
 
 // A span [x0, x1) of row y; at holds the attributes at the first pixel's centre and dx their step.
-inline void ShadeSpan(const PIXELSTATE& ps, int y, int x0, int x1, float* at, const float* dx)
+// ts: the triangle's MakeTexSpans, for the textured fast paths.
+inline void ShadeSpan(const PIXELSTATE& ps, TEXSPANS& ts, int y, int x0, int x1, float* at, const float* dx)
 {
     switch (ps.nFastPath) {
-    case FAST_TEX_OPAQUE: ShadeSpanTexModulate<false>(ps, y, x0, x1, at, dx); return;
-    case FAST_TEX_ADDITIVE: ShadeSpanTexModulate<true>(ps, y, x0, x1, at, dx); return;
+    case FAST_TEX_OPAQUE: ShadeSpanTexModulate<false>(ps, ts, y, x0, x1, at, dx); return;
+    case FAST_TEX_ADDITIVE: ShadeSpanTexModulate<true>(ps, ts, y, x0, x1, at, dx); return;
     case FAST_UNTEXTURED:
         if (ColourConstant(dx)) {
             ShadeSpanFlat(ps, y, x0, x1, at, dx);

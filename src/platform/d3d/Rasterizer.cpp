@@ -722,6 +722,10 @@ void CRasterizer::Triangle(const PVERTEX& a, const PVERTEX& b, const PVERTEX& c)
     SetupPlanes(*v[0], *v[1], *v[2], X, Y, nArea2, ps.bFlat, a, &pl);
     // With v the same along a row, a row whose texels are all black adds nothing (see ShadeSpan).
     const bool bBlackRowsSkip = pl.dx[ATTR_V] == 0.0f && SkipsBlackSpans(ps);
+    TEXSPANS ts;
+    if (ps.nFastPath == FAST_TEX_OPAQUE || ps.nFastPath == FAST_TEX_ADDITIVE) {
+        MakeTexSpans(ps, pl.dx, &ts);
+    }
     const int64_t ycT = nRowT * kSubPixel + kHalfPixel;
     EDGESTEP st[3] = {StartEdge(e[0], ycT), StartEdge(e[1], ycT), StartEdge(e[2], ycT)};
     for (int64_t y = nRowT; y <= nRowB; y++, StepEdge(&st[0]), StepEdge(&st[1]), StepEdge(&st[2])) {
@@ -740,7 +744,7 @@ void CRasterizer::Triangle(const PVERTEX& a, const PVERTEX& b, const PVERTEX& c)
         for (int i = 0; i < ATTR_COUNT; i++) {
             at[i] = pl.base[i] + pl.dx[i] * fx + pl.dy[i] * fy;
         }
-        ShadeSpan(ps, (int)y, (int)nL, (int)nR + 1, at, pl.dx);
+        ShadeSpan(ps, ts, (int)y, (int)nL, (int)nR + 1, at, pl.dx);
     }
 }
 
