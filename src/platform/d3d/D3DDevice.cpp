@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "platform/d3d/D3DObjects.h"
+#include "platform/d3d/DrawBounds.h"
+#include "platform/d3d/PixelOps.h"
 #include "platform/ddraw/DDObjects.h"
 
 namespace {
@@ -231,19 +233,36 @@ HRESULT CD3DDevice::Clear(DWORD dwCount, D3DRECT* lpRects, DWORD dwFlags, D3DCOL
     if ((dwFlags & D3DCLEAR_ZBUFFER) && !m_pZ) {
         return D3DERR_ZBUFFER_NOTPRESENT;
     }
-    const RECT rcView = {(LONG)m_viewport.dwX, (LONG)m_viewport.dwY, (LONG)(m_viewport.dwX + m_viewport.dwWidth),
-                         (LONG)(m_viewport.dwY + m_viewport.dwHeight)};
+    const RECT rcView = ViewportRect();
     if (dwCount == 0 || !lpRects) {
-        CRasterizer::ClearRect(m_pTarget, m_pZ, rcView, dwFlags, dwColor, dvZ);
+        ClearRect(rcView, dwFlags, dwColor, dvZ);
     } else {
         for (DWORD i = 0; i < dwCount; i++) {
             const RECT rc = {std::max<LONG>(lpRects[i].x1, rcView.left), std::max<LONG>(lpRects[i].y1, rcView.top),
                              std::min<LONG>(lpRects[i].x2, rcView.right), std::min<LONG>(lpRects[i].y2, rcView.bottom)};
-            CRasterizer::ClearRect(m_pTarget, m_pZ, rc, dwFlags, dwColor, dvZ);
+            ClearRect(rc, dwFlags, dwColor, dvZ);
         }
     }
     m_pTarget->NotifyChanged();
     return D3D_OK;
+}
+
+RECT CD3DDevice::ViewportRect() const
+{
+    return RECT{(LONG)m_viewport.dwX, (LONG)m_viewport.dwY, (LONG)(m_viewport.dwX + m_viewport.dwWidth),
+                (LONG)(m_viewport.dwY + m_viewport.dwHeight)};
+}
+
+// The fills wait in the surfaces: a frame's clear is mostly hidden by its first blit, and a depth
+// buffer may go unread all frame.
+void CD3DDevice::ClearRect(const RECT& rc, DWORD dwFlags, D3DCOLOR dwColor, float fZ)
+{
+    if (dwFlags & D3DCLEAR_TARGET) {
+        m_pTarget->DeferFill(rc, Pack565(RGBA_GETRED(dwColor), RGBA_GETGREEN(dwColor), RGBA_GETBLUE(dwColor)));
+    }
+    if ((dwFlags & D3DCLEAR_ZBUFFER) && m_pZ) {
+        m_pZ->DeferFill(rc, DepthToZ16(fZ));
+    }
 }
 
 // ---- Transforms, viewport, material, lights -----------------------------------------------------
@@ -564,11 +583,14 @@ HRESULT CD3DDevice::SetTexture(DWORD dwStage, IDirectDrawSurface7* lpTexture)
 }
 
 // ---- Drawing ------------------------------------------------------------------------------------
-HRESULT CD3DDevice::PrepareDraw(DWORD)
+HRESULT CD3DDevice::PrepareDraw(bool bDepth)
 {
+    if (m_pTexture[0]) {
+        m_pTexture[0]->ResolveFill();
+    }
     DRAWSTATE ds = {};
     ds.pTarget = m_pTarget;
-    ds.pZ = m_pZ;
+    ds.pZ = bDepth ? m_pZ : nullptr;
     ds.pTexture = m_pTexture[0];
     ds.pWorld = &m_mWorld;
     ds.pView = &m_mView;
@@ -583,9 +605,24 @@ HRESULT CD3DDevice::PrepareDraw(DWORD)
     return m_raster.Begin(ds);
 }
 
+// A draw that writes no depth, over depths all still waiting for a clear to the far plane, passes
+// every LESSEQUAL test: it draws the same without the depth buffer, which then stays untouched.
+bool CD3DDevice::DepthIsMoot(const RECT& rcDraw) const
+{
+    const DWORD* rs = m_states.dwRender;
+    if (rs[D3DRENDERSTATE_ZWRITEENABLE]) {
+        return false;
+    }
+    if (rs[D3DRENDERSTATE_ZFUNC] == D3DCMP_ALWAYS) {
+        return true;
+    }
+    return rs[D3DRENDERSTATE_ZFUNC] == D3DCMP_LESSEQUAL &&
+           m_pZ->PendingFill().IsAllWaiting(rcDraw.left, rcDraw.top, rcDraw.right, rcDraw.bottom, 0xFFFF);
+}
+
 HRESULT CD3DDevice::ValidateDevice(DWORD* lpdwPasses)
 {
-    const HRESULT hr = PrepareDraw(0);
+    const HRESULT hr = PrepareDraw(true);
     if (lpdwPasses) {
         *lpdwPasses = SUCCEEDED(hr) ? 1 : 0;
     }
@@ -595,7 +632,18 @@ HRESULT CD3DDevice::ValidateDevice(DWORD* lpdwPasses)
 HRESULT CD3DDevice::Draw(D3DPRIMITIVETYPE dptType, DWORD dwVertexFormat, const void* pVertices, DWORD dwVertexCount,
                          const WORD* pIndices, DWORD dwIndexCount)
 {
-    HRESULT hr = PrepareDraw(dwVertexFormat);
+    const bool bDepth = m_pZ && m_states.dwRender[D3DRENDERSTATE_ZENABLE] != D3DZB_FALSE;
+    bool bKeepDepth = bDepth;
+    // The waiting clears are done only under what the draw may touch.
+    if (!m_pTarget->PendingFill().IsEmpty() || (bDepth && !m_pZ->PendingFill().IsEmpty())) {
+        const RECT rc = DrawScreenBounds(dwVertexFormat, pVertices, dwVertexCount, m_mCombined, m_viewport);
+        bKeepDepth = bDepth && !DepthIsMoot(rc);
+        m_pTarget->ResolveFillFor(rc.left, rc.top, rc.right, rc.bottom, false);
+        if (bKeepDepth) {
+            m_pZ->ResolveFillFor(rc.left, rc.top, rc.right, rc.bottom, false);
+        }
+    }
+    HRESULT hr = PrepareDraw(bKeepDepth);
     if (FAILED(hr)) {
         return hr;
     }

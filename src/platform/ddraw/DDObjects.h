@@ -10,6 +10,7 @@
 #include "platform/ddraw/DDraw.h"
 #include "platform/ddraw/KeySpans.h"
 #include "platform/ddraw/NonBlackBounds.h"
+#include "platform/ddraw/PendingFill.h"
 #include "platform/ddraw/PixelFormat.h"
 
 class CDDClipper final : public IDirectDrawClipper {
@@ -83,6 +84,25 @@ public:
     void MarkWritten();
     // Tests turn the run form of keyed blits off to compare with the general path.
     static void EnableKeySpans(bool bEnable);
+    // A fill of rc (cut to the surface) by a raw value that waits until the pixels are looked at
+    // or written in part; a write that covers it first drops it (the device's clear).
+    void DeferFill(const RECT& rc, uint32_t dwRaw);
+    // Does the waiting fill; every reader of the pixels calls it first.
+    void ResolveFill()
+    {
+        if (!m_pendingFill.IsEmpty()) {
+            m_pendingFill.Apply(Plane());
+        }
+    }
+    // Before [l, r) x [t, b) is written (bOpaque: every pixel of it): the waiting fill under it that
+    // the write does not hide is done.
+    void ResolveFillFor(int l, int t, int r, int b, bool bOpaque)
+    {
+        if (!m_pendingFill.IsEmpty()) {
+            m_pendingFill.BeforeWrite(Plane(), l, t, r, b, bOpaque);
+        }
+    }
+    const CPendingFill& PendingFill() const { return m_pendingFill; }
     // The attached Z buffer, not referenced; null when none.
     CDDSurface* AttachedZBuffer() const;
     // Shows the primary's pixels on the host after a change (nothing for other surfaces).
@@ -99,6 +119,7 @@ private:
     // Destination rectangle of a blit in the surface's own coordinates (screen coordinates on a
     // clipped primary are moved by the window's client origin).
     RECT ToSurfaceRect(const RECT& rc) const;
+    BLTPLANE Plane() { return BLTPLANE{m_pBits.get(), (long)m_lPitch, m_nWidth, m_nHeight, m_eKind}; }
     HRESULT FillRect(const RECT& rcDest, DWORD dwColor);
     bool IsBeingWritten() const;
     // Blt with the destination already in surface coordinates.
@@ -132,6 +153,7 @@ private:
     std::unique_ptr<CNonBlackBounds> m_pBounds;
     int m_nKeyedUses = 0;
     int m_nTextureUses = 0;
+    CPendingFill m_pendingFill;
 };
 
 class CDirectDraw final : public IDirectDraw7 {

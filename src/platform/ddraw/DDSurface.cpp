@@ -242,6 +242,7 @@ HRESULT CDDSurface::FillRect(const RECT& rcDest, DWORD dwColor)
     const int b = std::min<LONG>(rcDest.bottom, m_nHeight);
     if (l < r && t < b) {
         MarkWritten();
+        ResolveFillFor(l, t, r, b, true);
         FillPlane(PlaneOf(this), l, t, r, b, dwColor);
         NotifyChanged();
     }
@@ -317,6 +318,8 @@ HRESULT CDDSurface::BltSurfaceRect(const RECT& rcDest, IDirectDrawSurface7* lpSr
         return DD_OK;  // wholly outside: nothing to draw
     }
     MarkWritten();
+    pSrc->ResolveFill();
+    ResolveFillFor(job.nClipL, job.nClipT, job.nClipR, job.nClipB, !job.bKeySrc);
     if (pSrc == this) {
         // Reading and writing one plane: read from a snapshot of the source rectangle.
         const int nBpp = BytesPerPixel(m_eKind);
@@ -386,6 +389,7 @@ bool CDDSurface::IsBeingWritten() const
 
 const CKeySpans* CDDSurface::KeySpans(uint32_t dwKeyLow, uint32_t dwKeyHigh, long lMovesPitch)
 {
+    ResolveFill();
     if (!g_bKeySpans || IsBeingWritten()) {
         return nullptr;
     }
@@ -407,6 +411,7 @@ const CKeySpans* CDDSurface::KeySpans(uint32_t dwKeyLow, uint32_t dwKeyHigh, lon
 
 const CNonBlackBounds* CDDSurface::NonBlackBounds()
 {
+    ResolveFill();
     if (IsBeingWritten()) {
         return nullptr;
     }
@@ -422,6 +427,16 @@ const CNonBlackBounds* CDDSurface::NonBlackBounds()
     }
     m_pBounds->Build(m_pBits.get(), m_lPitch, m_nWidth, m_nHeight, m_eKind);
     return m_pBounds.get();
+}
+
+void CDDSurface::DeferFill(const RECT& rc, uint32_t dwRaw)
+{
+    const int l = std::max<LONG>(rc.left, 0), r = std::min<LONG>(rc.right, m_nWidth);
+    const int t = std::max<LONG>(rc.top, 0), b = std::min<LONG>(rc.bottom, m_nHeight);
+    if (l < r && t < b) {
+        MarkWritten();
+        m_pendingFill.Defer(Plane(), l, t, r, b, dwRaw);
+    }
 }
 
 void CDDSurface::MarkWritten()
@@ -538,6 +553,7 @@ HRESULT CDDSurface::GetDC(HDC* phDC)
         return DDERR_CANTCREATEDC;
     }
     TakeOwnBuffer();
+    ResolveFill();
     m_dc.dwMagic = DDSURFACEDC_MAGIC;
     m_dc.lpSurface = this;
     m_dc.lpBits = m_pBits.get();
@@ -607,6 +623,7 @@ HRESULT CDDSurface::Lock(RECT* lpRect, DDSURFACEDESC2* lpDesc, DWORD dwFlags, HA
         return DDERR_INVALIDRECT;
     }
     TakeOwnBuffer();
+    ResolveFill();
     GetSurfaceDesc(lpDesc);
     lpDesc->dwFlags |= DDSD_LPSURFACE;
     lpDesc->lpSurface = m_pBits.get() + (size_t)rc.top * m_lPitch + (size_t)rc.left * BytesPerPixel(m_eKind);
@@ -661,6 +678,7 @@ void CDDSurface::NotifyChanged()
     }
     IHost* pHost = GetHost();
     if (pHost) {
+        ResolveFill();
         pHost->PresentBuffer(m_pBits, (int)m_lPitch, m_nWidth, m_nHeight);
     }
 }
