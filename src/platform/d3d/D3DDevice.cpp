@@ -643,6 +643,7 @@ HRESULT CD3DDevice::Draw(D3DPRIMITIVETYPE dptType, DWORD dwVertexFormat, const v
             m_pZ->ResolveFillFor(rc.left, rc.top, rc.right, rc.bottom, false);
         }
     }
+    m_pTarget->OwnPixels();
     HRESULT hr = PrepareDraw(bKeepDepth);
     if (FAILED(hr)) {
         return hr;

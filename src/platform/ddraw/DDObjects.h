@@ -91,6 +91,7 @@ public:
     void ResolveFill()
     {
         if (!m_pendingFill.IsEmpty()) {
+            OwnPixels();
             m_pendingFill.Apply(Plane());
         }
     }
@@ -99,6 +100,7 @@ public:
     void ResolveFillFor(int l, int t, int r, int b, bool bOpaque)
     {
         if (!m_pendingFill.IsEmpty()) {
+            OwnPixels();
             m_pendingFill.BeforeWrite(Plane(), l, t, r, b, bOpaque);
         }
     }
@@ -110,6 +112,15 @@ public:
     // Before the pixels are handed out for writing (lock, device context): a primary whose buffer
     // the host keeps as its last frame moves to a copy, so that frame stays as presented.
     void TakeOwnBuffer();
+    // Before any write of the pixels: a buffer shared with another surface, since a blit of one
+    // whole surface onto the other handed it over instead of copying it, is left to the other.
+    void OwnPixels()
+    {
+        if (m_bShared) {
+            m_bShared = false;
+            TakeOwnBuffer();
+        }
+    }
     // The object from an interface pointer of ours (every surface is one of ours).
     static CDDSurface* From(IDirectDrawSurface7* p) { return static_cast<CDDSurface*>(p); }
 
@@ -121,6 +132,10 @@ private:
     RECT ToSurfaceRect(const RECT& rc) const;
     BLTPLANE Plane() { return BLTPLANE{m_pBits.get(), (long)m_lPitch, m_nWidth, m_nHeight, m_eKind}; }
     HRESULT FillRect(const RECT& rcDest, DWORD dwColor);
+    // A blit of all of pSrc onto all of this surface, as it is, when nothing has the pixels out:
+    // the buffer is shared rather than copied (and this one's kept for pSrc to move to). False when
+    // the blit is not such a one.
+    bool ShareWholeCopy(CDDSurface* pSrc, const BLTJOB& job, const RECT& rcSrc);
     bool IsBeingWritten() const;
     // Blt with the destination already in surface coordinates.
     HRESULT BltSurfaceRect(const RECT& rcDest, IDirectDrawSurface7* lpSrc, RECT* lpSrcRect, DWORD dwFlags,
@@ -134,7 +149,10 @@ private:
     int m_nWidth = 0;
     int m_nHeight = 0;
     LONG m_lPitch = 0;
-    std::shared_ptr<uint8_t[]> m_pBits;  // shared only with a host that keeps the last frame
+    // Shared with a host that keeps the last frame, and with another surface after a whole copy.
+    std::shared_ptr<uint8_t[]> m_pBits;
+    bool m_bShared = false;  // the buffer may be another surface's too
+    std::shared_ptr<uint8_t[]> m_pSpare;  // a buffer of the same size to move to when it is free
     bool m_bSrcKey = false;
     bool m_bDestKey = false;
     DDCOLORKEY m_ckSrcBlt = {};

@@ -242,6 +242,7 @@ HRESULT CDDSurface::FillRect(const RECT& rcDest, DWORD dwColor)
     const int b = std::min<LONG>(rcDest.bottom, m_nHeight);
     if (l < r && t < b) {
         MarkWritten();
+        OwnPixels();
         ResolveFillFor(l, t, r, b, true);
         FillPlane(PlaneOf(this), l, t, r, b, dwColor);
         NotifyChanged();
@@ -317,8 +318,13 @@ HRESULT CDDSurface::BltSurfaceRect(const RECT& rcDest, IDirectDrawSurface7* lpSr
     if (job.nClipL >= job.nClipR || job.nClipT >= job.nClipB) {
         return DD_OK;  // wholly outside: nothing to draw
     }
+    if (ShareWholeCopy(pSrc, job, rcSrc)) {
+        NotifyChanged();
+        return DD_OK;
+    }
     MarkWritten();
     pSrc->ResolveFill();
+    OwnPixels();
     ResolveFillFor(job.nClipL, job.nClipT, job.nClipR, job.nClipB, !job.bKeySrc);
     if (pSrc == this) {
         // Reading and writing one plane: read from a snapshot of the source rectangle.
@@ -347,6 +353,30 @@ HRESULT CDDSurface::BltSurfaceRect(const RECT& rcDest, IDirectDrawSurface7* lpSr
     }
     NotifyChanged();
     return DD_OK;
+}
+
+bool CDDSurface::ShareWholeCopy(CDDSurface* pSrc, const BLTJOB& job, const RECT& rcSrc)
+{
+    const bool bWhole = job.nDstX == 0 && job.nDstY == 0 && job.nDstW == m_nWidth && job.nDstH == m_nHeight &&
+                        rcSrc.left == 0 && rcSrc.top == 0 && rcSrc.right == m_nWidth && rcSrc.bottom == m_nHeight;
+    const bool bAsIs = !job.bKeySrc && !job.bMirrorLR && !job.bMirrorUD && pSrc->m_eKind == m_eKind &&
+                       m_eKind != PK_Z16 && pSrc->m_nWidth == m_nWidth && pSrc->m_nHeight == m_nHeight &&
+                       pSrc->m_lPitch == m_lPitch;
+    const bool bFree = pSrc != this && m_nLocks == 0 && !m_bDCOut && pSrc->m_nLocks == 0 && !pSrc->m_bDCOut;
+    if (!bWhole || !bAsIs || !bFree) {
+        return false;
+    }
+    MarkWritten();
+    pSrc->ResolveFill();
+    // Every pixel is replaced: a fill still waiting here is dropped.
+    m_pendingFill.BeforeWrite(Plane(), 0, 0, m_nWidth, m_nHeight, true);
+    std::shared_ptr<uint8_t[]> pOld = std::move(m_pBits);
+    m_pBits = pSrc->m_pBits;
+    m_bShared = pSrc->m_bShared = true;
+    if (pOld != m_pBits) {
+        pSrc->m_pSpare = std::move(pOld);
+    }
+    return true;
 }
 
 HRESULT CDDSurface::BltFast(DWORD dwX, DWORD dwY, IDirectDrawSurface7* lpSrc, RECT* lpSrcRect, DWORD dwTrans)
@@ -435,6 +465,9 @@ void CDDSurface::DeferFill(const RECT& rc, uint32_t dwRaw)
     const int t = std::max<LONG>(rc.top, 0), b = std::min<LONG>(rc.bottom, m_nHeight);
     if (l < r && t < b) {
         MarkWritten();
+        if (!m_pendingFill.IsEmpty()) {
+            OwnPixels();  // the fill waiting may be done now
+        }
         m_pendingFill.Defer(Plane(), l, t, r, b, dwRaw);
     }
 }
@@ -689,8 +722,18 @@ void CDDSurface::TakeOwnBuffer()
     if (m_pBits.use_count() <= 1 || m_nLocks > 0 || m_bDCOut) {
         return;
     }
+    m_bShared = false;
     const size_t nBytes = (size_t)m_lPitch * m_nHeight;
-    std::shared_ptr<uint8_t[]> pOwn(new uint8_t[nBytes]);
-    std::memcpy(pOwn.get(), m_pBits.get(), nBytes);
+    std::shared_ptr<uint8_t[]> pOwn;
+    if (m_pSpare && m_pSpare.use_count() == 1) {
+        pOwn = std::move(m_pSpare);
+    } else {
+        m_pSpare.reset();
+        pOwn.reset(new uint8_t[nBytes]);
+    }
+    // Pixels that all wait for a fill need not be copied.
+    if (!m_pendingFill.IsAllWaiting(0, 0, m_nWidth, m_nHeight)) {
+        std::memcpy(pOwn.get(), m_pBits.get(), nBytes);
+    }
     m_pBits = std::move(pOwn);
 }

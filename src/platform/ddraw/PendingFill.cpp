@@ -136,9 +136,9 @@ bool CPendingFill::IsWaiting(int x, int y) const
            m_waiting[(size_t)(y / kTileH) * m_nCols + x / kTileW];
 }
 
-bool CPendingFill::IsAllWaiting(int l, int t, int r, int b, uint32_t dwRaw) const
+bool CPendingFill::IsAllWaiting(int l, int t, int r, int b) const
 {
-    if (!m_nWaiting || dwRaw != m_dwRaw || l < m_nLeft || t < m_nTop || r > m_nRight || b > m_nBottom) {
+    if (!m_nWaiting || l < m_nLeft || t < m_nTop || r > m_nRight || b > m_nBottom) {
         return false;
     }
     if (l >= r || t >= b) {

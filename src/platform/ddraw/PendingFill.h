@@ -27,7 +27,12 @@ public:
     // Whether pixel (x, y) still waits for the fill.
     bool IsWaiting(int x, int y) const;
     // Whether every pixel of [l, r) x [t, b) waits for a fill by dwRaw.
-    bool IsAllWaiting(int l, int t, int r, int b, uint32_t dwRaw) const;
+    bool IsAllWaiting(int l, int t, int r, int b, uint32_t dwRaw) const
+    {
+        return dwRaw == m_dwRaw && IsAllWaiting(l, t, r, b);
+    }
+    // The same for a fill by any value.
+    bool IsAllWaiting(int l, int t, int r, int b) const;
 
 private:
     // The part of tile (tx, ty) the fill covers.
