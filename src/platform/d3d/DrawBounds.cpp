@@ -59,8 +59,9 @@ RECT DrawScreenBounds(DWORD dwFVF, const void* pVertices, DWORD dwCount, const D
             if (!(cw > 1e-6f)) {
                 return rcAll;
             }
-            sx = (float)vp.dwX + (cx / cw + 1.0f) * fHalfW;
-            sy = (float)vp.dwY + (1.0f - cy / cw) * fHalfH;
+            const float fInv = 1.0f / cw;
+            sx = (float)vp.dwX + (cx * fInv + 1.0f) * fHalfW;
+            sy = (float)vp.dwY + (1.0f - cy * fInv) * fHalfH;
         }
         if (!std::isfinite(sx) || !std::isfinite(sy)) {
             return rcAll;
