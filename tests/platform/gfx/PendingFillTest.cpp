@@ -35,7 +35,7 @@ struct PLANEPAIR {
 PLANEPAIR MakePair(int w, int h, PIXELKIND eKind)
 {
     PLANEPAIR p;
-    const long lPitch = (long)w * BytesPerPixel(eKind) + 6;
+    const long lPitch = (long)w * BytesPerPixel(eKind) + 8;
     p.lazy.assign((size_t)lPitch * h, 0x5A);
     p.eager = p.lazy;
     p.lazyPlane = BLTPLANE{p.lazy.data(), lPitch, w, h, eKind};
