@@ -132,9 +132,9 @@ private:
     RECT ToSurfaceRect(const RECT& rc) const;
     BLTPLANE Plane() { return BLTPLANE{m_pBits.get(), (long)m_lPitch, m_nWidth, m_nHeight, m_eKind}; }
     HRESULT FillRect(const RECT& rcDest, DWORD dwColor);
-    // A blit of all of pSrc onto all of this surface, as it is, when nothing has the pixels out:
-    // the buffer is shared rather than copied (and this one's kept for pSrc to move to). False when
-    // the blit is not such a one.
+    // A blit of all of pSrc onto all of this primary, as it is, when nothing has the pixels out: the
+    // buffer is shared rather than copied (and this one's kept for pSrc to move to). False when the
+    // blit is not such a one.
     bool ShareWholeCopy(CDDSurface* pSrc, const BLTJOB& job, const RECT& rcSrc);
     bool IsBeingWritten() const;
     // Blt with the destination already in surface coordinates.

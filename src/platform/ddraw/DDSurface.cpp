@@ -362,7 +362,10 @@ bool CDDSurface::ShareWholeCopy(CDDSurface* pSrc, const BLTJOB& job, const RECT&
     const bool bAsIs = !job.bKeySrc && !job.bMirrorLR && !job.bMirrorUD && pSrc->m_eKind == m_eKind &&
                        m_eKind != PK_Z16 && pSrc->m_nWidth == m_nWidth && pSrc->m_nHeight == m_nHeight &&
                        pSrc->m_lPitch == m_lPitch;
-    const bool bFree = pSrc != this && m_nLocks == 0 && !m_bDCOut && pSrc->m_nLocks == 0 && !pSrc->m_bDCOut;
+    // Only onto the primary: the frame loop's present, on the thread that draws the frame. Copies
+    // between other surfaces may run on the loading thread against a source in use here.
+    const bool bFree = IsPrimary() && pSrc != this && m_nLocks == 0 && !m_bDCOut && pSrc->m_nLocks == 0 &&
+                       !pSrc->m_bDCOut;
     if (!bWhole || !bAsIs || !bFree) {
         return false;
     }
