@@ -589,82 +589,106 @@ inline __m128i Select8(__m128i mask, __m128i a, __m128i b)
     return _mm_or_si128(_mm_and_si128(mask, a), _mm_andnot_si128(mask, b));
 }
 
-// n < 8 words from pSrc to pDst in fixed-size pieces: a library call for a span's last few pixels
-// costs more than the pixels.
-inline void CopyFewWords(uint16_t* pDst, const uint16_t* pSrc, int n)
+// The first n < 8 words at p in the low lanes, the rest 0. The pieces are built in a register: a
+// 16-byte load of a temporary written in smaller pieces would wait for those writes.
+inline __m128i LoadFew(const uint16_t* p, int n)
 {
+    __m128i v = _mm_setzero_si128();
     int i = 0;
     if (n & 4) {
-        uint64_t q;
-        std::memcpy(&q, pSrc, sizeof(q));
-        std::memcpy(pDst, &q, sizeof(q));
+        v = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p));
         i = 4;
     }
     if (n & 2) {
         uint32_t d;
-        std::memcpy(&d, pSrc + i, sizeof(d));
-        std::memcpy(pDst + i, &d, sizeof(d));
+        std::memcpy(&d, p + i, sizeof(d));
+        const __m128i t = _mm_cvtsi32_si128((int)d);
+        v = i ? _mm_or_si128(v, _mm_slli_si128(t, 8)) : t;
         i += 2;
     }
     if (n & 1) {
-        pDst[i] = pSrc[i];
+        switch (i) {
+        case 0: v = _mm_insert_epi16(v, p[0], 0); break;
+        case 2: v = _mm_insert_epi16(v, p[2], 2); break;
+        case 4: v = _mm_insert_epi16(v, p[4], 4); break;
+        default: v = _mm_insert_epi16(v, p[6], 6); break;
+        }
+    }
+    return v;
+}
+
+// The low n < 8 lanes of v to p.
+inline void StoreFew(uint16_t* p, __m128i v, int n)
+{
+    int i = 0;
+    if (n & 4) {
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(p), v);
+        v = _mm_srli_si128(v, 8);
+        i = 4;
+    }
+    if (n & 2) {
+        const uint32_t d = (uint32_t)_mm_cvtsi128_si32(v);
+        std::memcpy(p + i, &d, sizeof(d));
+        v = _mm_srli_si128(v, 4);
+        i += 2;
+    }
+    if (n & 1) {
+        p[i] = (uint16_t)_mm_cvtsi128_si32(v);
     }
 }
 
-// Calls f(pD, pZ, pSrc) for each group of eight pixels of a span of n; pZ and pSrc (depths or
-// texels of the pixels) may be null. The last few pixels go through copies, so nothing past the
-// span is read or written.
+// Calls f(d, z, src) for each group of eight pixels of a span of n: d the target's pixels and z the
+// depth buffer's (each written back after, z only with bZWrite), src those of pSrc (depths or
+// texels of the pixels). pZ and pSrc may be null, and their lanes then read 0. The last few pixels
+// are read and written only as far as the span goes.
 template <class F>
-inline void ByEights(uint16_t* pD, uint16_t* pZ, const uint16_t* pSrc, int n, F f)
+inline void ByEights(uint16_t* pD, uint16_t* pZ, const uint16_t* pSrc, int n, bool bZWrite, F f)
 {
+    const __m128i zero = _mm_setzero_si128();
     int i = 0;
     for (; i + 8 <= n; i += 8) {
-        f(pD + i, pZ ? pZ + i : nullptr, pSrc ? pSrc + i : nullptr);
+        __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pD + i));
+        __m128i z = pZ ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(pZ + i)) : zero;
+        const __m128i src = pSrc ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(pSrc + i)) : zero;
+        f(d, z, src);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(pD + i), d);
+        if (pZ && bZWrite) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(pZ + i), z);
+        }
     }
     if (i == n) {
         return;
     }
-    alignas(16) uint16_t wD[8] = {}, wZ[8] = {}, wSrc[8] = {};
     const int nLeft = n - i;
-    CopyFewWords(wD, pD + i, nLeft);
-    if (pZ) {
-        CopyFewWords(wZ, pZ + i, nLeft);
-    }
-    if (pSrc) {
-        CopyFewWords(wSrc, pSrc + i, nLeft);
-    }
-    f(wD, pZ ? wZ : nullptr, pSrc ? wSrc : nullptr);
-    CopyFewWords(pD + i, wD, nLeft);
-    if (pZ) {
-        CopyFewWords(pZ + i, wZ, nLeft);
+    __m128i d = LoadFew(pD + i, nLeft);
+    __m128i z = pZ ? LoadFew(pZ + i, nLeft) : zero;
+    const __m128i src = pSrc ? LoadFew(pSrc + i, nLeft) : zero;
+    f(d, z, src);
+    StoreFew(pD + i, d, nLeft);
+    if (pZ && bZWrite) {
+        StoreFew(pZ + i, z, nLeft);
     }
 }
 
-// Eight textured pixels at pD from their raw texels; pZ is null without depth, z the span's depth.
-// A keyed texel leaves its pixel and depth alone, as does a failed depth test.
+// Eight textured pixels dst from their raw texels; with bDepth, zBuf holds the depth buffer's
+// values, z the span's depth. A keyed texel leaves its pixel and depth alone, as does a failed
+// depth test.
 template <int kMode>
-inline void TexEight(const SPANSIMD& k, uint16_t* pD, uint16_t* pZ, const uint16_t* pRaw, __m128i z)
+inline void TexEight(const SPANSIMD& k, __m128i& dst, __m128i& zBuf, __m128i raw, __m128i z, bool bDepth)
 {
-    __m128i* pDst = reinterpret_cast<__m128i*>(pD);
-    const __m128i raw = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pRaw));
-    const __m128i dst = _mm_loadu_si128(pDst);
     __m128i out = ShadeEight<kMode>(k, raw, dst);
     __m128i pass = _mm_set1_epi16(-1);
     if (k.bKey) {
         pass = _mm_xor_si128(_mm_cmpeq_epi16(_mm_and_si128(raw, k.keyMask), k.key), pass);
     }
-    if (pZ) {
-        __m128i* pDepth = reinterpret_cast<__m128i*>(pZ);
-        const __m128i zOld = _mm_loadu_si128(pDepth);
-        pass = _mm_and_si128(pass, DepthPass8(k.dwZFunc, z, zOld));
-        if (k.bZWrite) {
-            _mm_storeu_si128(pDepth, Select8(pass, z, zOld));
-        }
+    if (bDepth) {
+        pass = _mm_and_si128(pass, DepthPass8(k.dwZFunc, z, zBuf));
+        zBuf = Select8(pass, z, zBuf);
     }
-    if (k.bKey || pZ) {
+    if (k.bKey || bDepth) {
         out = Select8(pass, out, dst);
     }
-    _mm_storeu_si128(pDst, out);
+    dst = out;
 }
 
 // n pixels from pD (and pZ, null without depth) on, all at depth z16, the texel position starting
@@ -679,8 +703,8 @@ inline void ShadeRunsConst(const PIXELSTATE& ps, const SPANSIMD& k, uint16_t* pD
     while (n > 0) {
         const int m = std::min(n, kRun);
         const uint16_t* pRaw = TexelRun(ps, nU, nV, nDU, nDV, m, bInside, buf);
-        ByEights(pD, pZ, pRaw, m, [&](uint16_t* pD8, uint16_t* pZ8, const uint16_t* pRaw8) {
-            TexEight<kMode>(k, pD8, pZ8, pRaw8, z);
+        ByEights(pD, pZ, pRaw, m, k.bZWrite, [&](__m128i& d, __m128i& zBuf, __m128i raw) {
+            TexEight<kMode>(k, d, zBuf, raw, z, pZ != nullptr);
         });
         // The same wrap-around sums as stepping pixel by pixel.
         nU = (int64_t)((uint64_t)nU + (uint64_t)m * (uint64_t)nDU);
@@ -976,30 +1000,24 @@ inline __m128i Planned8(const PLANSIMD& k, __m128i dst)
     }
 }
 
-// Eight pixels of a planned span with depths z; pZ is null without depth.
-inline void PlannedEight(const PLANSIMD& k, uint16_t* pD, uint16_t* pZ, __m128i z)
+// Eight pixels dst of a planned span with depths z; with bDepth, zBuf holds the depth buffer's values.
+inline void PlannedEight(const PLANSIMD& k, __m128i& dst, __m128i& zBuf, __m128i z, bool bDepth)
 {
-    __m128i* pDst = reinterpret_cast<__m128i*>(pD);
-    const __m128i dst = _mm_loadu_si128(pDst);
     __m128i out = Planned8(k, dst);
-    if (pZ) {
-        __m128i* pDepth = reinterpret_cast<__m128i*>(pZ);
-        const __m128i zOld = _mm_loadu_si128(pDepth);
-        const __m128i pass = DepthPass8(k.dwZFunc, z, zOld);
+    if (bDepth) {
+        const __m128i pass = DepthPass8(k.dwZFunc, z, zBuf);
         out = Select8(pass, out, dst);
-        if (k.bZWrite) {
-            _mm_storeu_si128(pDepth, Select8(pass, z, zOld));
-        }
+        zBuf = Select8(pass, z, zBuf);
     }
-    _mm_storeu_si128(pDst, out);
+    dst = out;
 }
 
 // n pixels from pD (and pZ) on; pDepth holds their depths, or is null when every one is z16.
 inline void PlannedRun(const PLANSIMD& k, uint16_t* pD, uint16_t* pZ, const uint16_t* pDepth, uint16_t z16, int n)
 {
     const __m128i zAll = _mm_set1_epi16((short)z16);
-    ByEights(pD, pZ, pDepth, n, [&](uint16_t* pD8, uint16_t* pZ8, const uint16_t* pDepth8) {
-        PlannedEight(k, pD8, pZ8, pDepth8 ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(pDepth8)) : zAll);
+    ByEights(pD, pZ, pDepth, n, k.bZWrite, [&](__m128i& d, __m128i& zBuf, __m128i depth) {
+        PlannedEight(k, d, zBuf, pDepth ? depth : zAll, pZ != nullptr);
     });
 }
 #endif
