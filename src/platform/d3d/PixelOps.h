@@ -793,6 +793,10 @@ inline void ShadeSpanTexModulate(const PIXELSTATE& ps, TEXSPANS& ts, int y, int 
     int nLo = 0, nHi = x1 - x0;
     bool bInside = false;
     const bool bNoSpecular = !ps.bSpecular || (ts.bConstSpec && (sr | sg | sb) == 0);
+    // Any texel times black, plus no specular, adds nothing: a glow faded out.
+    if (kAdd && ps.bSkipBlack && bConstColor && bNoSpecular && (r | g | b) == 0) {
+        return;
+    }
     if (kAdd && ps.pBounds && bNoSpecular) {
         NonBlackPart(ps, nU, nV, nDU, nDV, x1 - x0, &nLo, &nHi, &bInside);
         if (nLo >= nHi) {
@@ -801,6 +805,13 @@ inline void ShadeSpanTexModulate(const PIXELSTATE& ps, TEXSPANS& ts, int y, int 
     }
 #if defined(__SSE2__)
     if (ts.bEights) {
+        uint16_t z16 = pZRow ? DepthToZ16(at[ATTR_Z]) : 0;
+        if (pZRow && ps.bZUniform) {
+            if (!Compare(ps.dwZFunc, z16, ps.wZUniform)) {
+                return;
+            }
+            pZRow = nullptr;
+        }
         const uint64_t nColors = (uint64_t)(r | g << 8 | b << 16) | (uint64_t)(sr | sg << 8 | sb << 16) << 24;
         if (!ts.bSimdMade || ts.nSimdColors != nColors) {
             ts.k = MakeSpanSimd(ps, r, g, b, sr, sg, sb);
@@ -811,7 +822,7 @@ inline void ShadeSpanTexModulate(const PIXELSTATE& ps, TEXSPANS& ts, int y, int 
         const int64_t nFirstU = (int64_t)((uint64_t)nU + (uint64_t)nLo * (uint64_t)nDU);
         const int64_t nFirstV = (int64_t)((uint64_t)nV + (uint64_t)nLo * (uint64_t)nDV);
         ShadeSpanConst<kAdd>(ps, ts.k, pD + x0 + nLo, pZRow ? pZRow + x0 + nLo : nullptr,
-                             pZRow ? DepthToZ16(at[ATTR_Z]) : 0, nHi - nLo, nFirstU, nFirstV, nDU, nDV, bInside);
+                             z16, nHi - nLo, nFirstU, nFirstV, nDU, nDV, bInside);
         return;
     }
 #endif
@@ -1044,6 +1055,12 @@ inline void ShadeSpanFlat(const PIXELSTATE& ps, int y, int x0, int x1, const flo
     const SPANPLAN k = PlanColour(ps, s);
     uint16_t* pD = ps.pTarget + (long)y * ps.lTargetPitch + x0;
     uint16_t* pZ = ps.pZ ? ps.pZ + (long)y * ps.lZPitch + x0 : nullptr;
+    if (pZ && ps.bZUniform && dx[ATTR_Z] == 0.0f) {
+        if (!Compare(ps.dwZFunc, DepthToZ16(at[ATTR_Z]), ps.wZUniform)) {
+            return;
+        }
+        pZ = nullptr;
+    }
     if (k.nKind == PLAN_KEEP && !(pZ && ps.bZWrite)) {
         return;
     }

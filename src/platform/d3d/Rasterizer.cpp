@@ -355,6 +355,7 @@ HRESULT CRasterizer::Begin(const DRAWSTATE& ds)
         ps.bZTest = true;
         ps.dwZFunc = rs[D3DRENDERSTATE_ZFUNC];
         ps.bZWrite = rs[D3DRENDERSTATE_ZWRITEENABLE] != 0;
+        ps.bZUniform = !ps.bZWrite && ds.pZ->GetUniformWord(&ps.wZUniform);
     }
     ps.dwColorOp = ts[D3DTSS_COLOROP];
     ps.dwColorArg1 = ts[D3DTSS_COLORARG1];
@@ -843,6 +844,9 @@ void CRasterizer::ClearRect(CDDSurface* pTarget, CDDSurface* pZ, const RECT& rc,
         for (int y = t; y < b; y++) {
             uint16_t* p = reinterpret_cast<uint16_t*>(pZ->Bits() + (size_t)y * pZ->Pitch());
             FillWords(p + l, (size_t)std::max(0, r - l), z);
+        }
+        if (l == 0 && t == 0 && r == pZ->Width() && b == pZ->Height()) {
+            pZ->SetUniformWord(z);
         }
     }
 }

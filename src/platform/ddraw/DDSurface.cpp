@@ -424,8 +424,24 @@ const CNonBlackBounds* CDDSurface::NonBlackBounds()
     return m_pBounds.get();
 }
 
+void CDDSurface::SetUniformWord(uint16_t w)
+{
+    m_wUniform = w;
+    m_bUniform = true;
+}
+
+bool CDDSurface::GetUniformWord(uint16_t* pw) const
+{
+    if (!m_bUniform) {
+        return false;
+    }
+    *pw = m_wUniform;
+    return true;
+}
+
 void CDDSurface::MarkWritten()
 {
+    m_bUniform = false;
     if (!m_bDerivedState.load()) {
         return;
     }
