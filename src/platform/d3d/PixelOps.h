@@ -642,7 +642,7 @@ inline void StoreFew(uint16_t* p, __m128i v, int n)
 // texels of the pixels). pZ and pSrc may be null, and their lanes then read 0. The last few pixels
 // are read and written only as far as the span goes.
 template <class F>
-inline void ByEights(uint16_t* pD, uint16_t* pZ, const uint16_t* pSrc, int n, bool bZWrite, F f)
+[[gnu::always_inline]] inline void ByEights(uint16_t* pD, uint16_t* pZ, const uint16_t* pSrc, int n, bool bZWrite, F f)
 {
     const __m128i zero = _mm_setzero_si128();
     int i = 0;
@@ -741,6 +741,8 @@ struct TEXSPANS {
     bool bConstSpec;   // the specular colour does not
     bool bPow2;        // both sizes powers of two, both wrapped: wrapping is a mask
     bool bEights;      // constant-colour spans of one depth go eight pixels at a time
+    bool bFixedColor;  // the colours are the same all over the triangle: these
+    uint32_t r, g, b, sr, sg, sb;
 #if defined(__SSE2__)
     uint64_t nSimdColors;  // the colours k was made for; none while bSimdMade is false
     bool bSimdMade;
@@ -748,10 +750,22 @@ struct TEXSPANS {
 #endif
 };
 
-inline void MakeTexSpans(const PIXELSTATE& ps, const float* dx, TEXSPANS* pts)
+// base, dx, dy: the triangle's attribute planes (value = base + dx * x + dy * y).
+inline void MakeTexSpans(const PIXELSTATE& ps, const float* base, const float* dx, const float* dy, TEXSPANS* pts)
 {
     pts->bConstColor = dx[ATTR_R] == 0.0f && dx[ATTR_G] == 0.0f && dx[ATTR_B] == 0.0f && dx[ATTR_SR] == 0.0f &&
                        dx[ATTR_SG] == 0.0f && dx[ATTR_SB] == 0.0f;
+    // Planes of no slope give their base at every pixel: base + 0 * x + 0 * y is base.
+    pts->bFixedColor = pts->bConstColor && dy[ATTR_R] == 0.0f && dy[ATTR_G] == 0.0f && dy[ATTR_B] == 0.0f &&
+                       dy[ATTR_SR] == 0.0f && dy[ATTR_SG] == 0.0f && dy[ATTR_SB] == 0.0f;
+    if (pts->bFixedColor) {
+        pts->r = Channel8(base[ATTR_R]);
+        pts->g = Channel8(base[ATTR_G]);
+        pts->b = Channel8(base[ATTR_B]);
+        pts->sr = ps.bSpecular ? Channel8(base[ATTR_SR]) : 0;
+        pts->sg = ps.bSpecular ? Channel8(base[ATTR_SG]) : 0;
+        pts->sb = ps.bSpecular ? Channel8(base[ATTR_SB]) : 0;
+    }
     pts->bConstSpec = dx[ATTR_SR] == 0.0f && dx[ATTR_SG] == 0.0f && dx[ATTR_SB] == 0.0f;
     pts->bPow2 = (ps.nTexW & (ps.nTexW - 1)) == 0 && (ps.nTexH & (ps.nTexH - 1)) == 0 && ps.bWrapU && ps.bWrapV;
     pts->nDU = TexelFixed(dx[ATTR_U] * (float)ps.nTexW);
@@ -774,12 +788,17 @@ inline void ShadeSpanTexModulate(const PIXELSTATE& ps, TEXSPANS& ts, int y, int 
     uint16_t* pD = ps.pTarget + (long)y * ps.lTargetPitch;
     uint16_t* pZRow = ps.pZ ? ps.pZ + (long)y * ps.lZPitch : nullptr;
     const bool bConstColor = ts.bConstColor;
-    uint32_t r = Channel8(at[ATTR_R]), g = Channel8(at[ATTR_G]), b = Channel8(at[ATTR_B]);
-    uint32_t sr = 0, sg = 0, sb = 0;
-    if (ps.bSpecular) {
-        sr = Channel8(at[ATTR_SR]);
-        sg = Channel8(at[ATTR_SG]);
-        sb = Channel8(at[ATTR_SB]);
+    uint32_t r = ts.r, g = ts.g, b = ts.b, sr = ts.sr, sg = ts.sg, sb = ts.sb;
+    if (!ts.bFixedColor) {
+        r = Channel8(at[ATTR_R]);
+        g = Channel8(at[ATTR_G]);
+        b = Channel8(at[ATTR_B]);
+        sr = sg = sb = 0;
+        if (ps.bSpecular) {
+            sr = Channel8(at[ATTR_SR]);
+            sg = Channel8(at[ATTR_SG]);
+            sb = Channel8(at[ATTR_SB]);
+        }
     }
     const bool bPow2 = ts.bPow2;
     int64_t nU = TexelFixed(at[ATTR_U] * (float)ps.nTexW), nV = TexelFixed(at[ATTR_V] * (float)ps.nTexH);

@@ -725,7 +725,7 @@ void CRasterizer::Triangle(const PVERTEX& a, const PVERTEX& b, const PVERTEX& c)
     const bool bBlackRowsSkip = pl.dx[ATTR_V] == 0.0f && SkipsBlackSpans(ps);
     TEXSPANS ts;
     if (ps.nFastPath == FAST_TEX_OPAQUE || ps.nFastPath == FAST_TEX_ADDITIVE) {
-        MakeTexSpans(ps, pl.dx, &ts);
+        MakeTexSpans(ps, pl.base, pl.dx, pl.dy, &ts);
     }
     const int64_t ycT = nRowT * kSubPixel + kHalfPixel;
     EDGESTEP st[3] = {StartEdge(e[0], ycT), StartEdge(e[1], ycT), StartEdge(e[2], ycT)};
