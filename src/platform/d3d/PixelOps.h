@@ -98,17 +98,31 @@ inline bool Compare(DWORD dwFunc, uint32_t v, uint32_t ref)
 }
 
 // Texture positions along a span are stepped in texels as 32.32 fixed point, so every path finds
-// the same texel: a coordinate u becomes round(u * size * 2^32); the texel is its integer part.
+// the same texel: a coordinate u becomes round(u * size * 2^32), halves rounded up; the texel is its
+// integer part. Found from the float's own bits: a float times 2^32 is m * 2^k for its 24-bit
+// mantissa m, whole when k >= 0, else a shift with rounding. A value of 1e9 texels or more (or
+// not a number) becomes 0.
 inline int64_t TexelFixed(float fTexels)
 {
     if (!(std::fabs(fTexels) < 1.0e9f)) {
         return 0;
     }
-    // floor() without the library call: below 2^63 the conversion truncates exactly, and a value
-    // past 2^53 is whole already.
-    const double f = (double)fTexels * 4294967296.0 + 0.5;
-    const int64_t n = (int64_t)f;
-    return n - (f < (double)n ? 1 : 0);
+    uint32_t dwBits;
+    std::memcpy(&dwBits, &fTexels, sizeof(dwBits));
+    const int nExp = (int)((dwBits >> 23) & 0xFF);
+    const int64_t m = (int64_t)((dwBits & 0x7FFFFFu) | (nExp ? 0x800000u : 0u));
+    const int k = std::max(nExp, 1) - 118;  // below 1e9, k <= 38: m << k stays below 2^62
+    const bool bNegative = (dwBits >> 31) != 0;
+    if (k >= 0) {
+        return bNegative ? -(m << k) : (m << k);
+    }
+    const int nShift = -k;
+    if (nShift > 40) {
+        return 0;  // below a quarter in size: rounds to 0 either way
+    }
+    const int64_t nHalf = (int64_t)1 << (nShift - 1);
+    // floor(x + 1/2) by an arithmetic shift, which floors negative values too.
+    return bNegative ? (nHalf - m) >> nShift : (m + nHalf) >> nShift;
 }
 
 inline int WrapTexel(int64_t nFixed, int n, bool bWrap)
@@ -391,27 +405,51 @@ inline int64_t CeilDiv(int64_t n, int64_t d)
 // Whether the n texel positions from P by D (32.32) all lie in [0, nSize) texels.
 inline bool StaysInside(int64_t P, int64_t D, int n, int nSize)
 {
-    const __int128 nLast = (__int128)P + (__int128)D * (n - 1);
     const int64_t nEnd = (int64_t)nSize << 32;
+    int64_t nSteps, nLast;
+    // A last position past what 64 bits hold is outside.
+    if (__builtin_mul_overflow(D, (int64_t)(n - 1), &nSteps) || __builtin_add_overflow(P, nSteps, &nLast)) {
+        return false;
+    }
     return P >= 0 && P < nEnd && nLast >= 0 && nLast < nEnd;
 }
 
+// ceil(num / d) for d > 0, held to [nMin, nMax] (nMin <= nMax), with fRcp about 1 / d: the estimate
+// from the reciprocal is mended by products, which the bounds keep near num, so it is exact and
+// needs no division.
+inline int64_t CeilDivWithin(int64_t num, int64_t d, double fRcp, int64_t nMin, int64_t nMax)
+{
+    const double fEstimate = (double)num * fRcp;
+    int64_t q = fEstimate <= (double)nMin ? nMin : (fEstimate >= (double)nMax ? nMax : (int64_t)fEstimate);
+    while (q < nMax && q * d < num) {
+        q++;
+    }
+    while (q > nMin && (q - 1) * d >= num) {
+        q--;
+    }
+    return q;
+}
+
 // Narrows [*pLo, *pHi) to the pixels i of a span whose texel position P + i * D (32.32) lies in
-// [L, R). Every position of the span lies inside the texture (StaysInside), so nothing overflows.
-inline void NarrowToBand(int64_t P, int64_t D, int64_t L, int64_t R, int* pLo, int* pHi)
+// [L, R); fRcp is 1 / |D|. Every position of the span lies inside the texture (StaysInside), so
+// nothing overflows. An empty result has *pLo == *pHi.
+inline void NarrowToBand(int64_t P, int64_t D, double fRcp, int64_t L, int64_t R, int* pLo, int* pHi)
 {
     int64_t nLo = *pLo, nHi = *pHi;
     if (D == 0) {
         nHi = (P >= L && P < R) ? nHi : nLo;
     } else if (D > 0) {
-        nLo = P >= L ? nLo : std::max(nLo, CeilDiv(L - P, D));
-        nHi = std::min(nHi, CeilDiv(R - P, D));
+        // P + i * D >= L from i = ceil((L - P) / D) on; < R up to ceil((R - P) / D).
+        nLo = P >= L ? nLo : CeilDivWithin(L - P, D, fRcp, nLo, nHi);
+        nHi = CeilDivWithin(R - P, D, fRcp, nLo, nHi);
     } else {
-        nLo = P < R ? nLo : std::max(nLo, FloorDiv(R - P, D) + 1);
-        nHi = std::min(nHi, FloorDiv(L - P, D) + 1);
+        // Going down: < R from floor((R - P) / D) + 1 = ceil((P - R + 1) / -D) on, and >= L up to
+        // ceil((P - L + 1) / -D).
+        nLo = P < R ? nLo : CeilDivWithin(P - R + 1, -D, fRcp, nLo, nHi);
+        nHi = CeilDivWithin(P - L + 1, -D, fRcp, nLo, nHi);
     }
     *pLo = (int)nLo;
-    *pHi = (int)std::max(nLo, nHi);
+    *pHi = (int)nHi;
 }
 
 // Whether the draw skips spans whose texels are all black (added with ONE/ONE, nothing added to them).
@@ -428,18 +466,18 @@ inline bool IsBlackTexelRow(const PIXELSTATE& ps, int64_t nV)
 }
 
 // NarrowToBand to texels [nFirst, nEnd) of nSize, which needs nothing when that is all of them.
-inline void NarrowToTexels(int64_t P, int64_t D, int nFirst, int nEnd, int nSize, int* pLo, int* pHi)
+inline void NarrowToTexels(int64_t P, int64_t D, double fRcp, int nFirst, int nEnd, int nSize, int* pLo, int* pHi)
 {
     if (nFirst > 0 || nEnd < nSize) {
-        NarrowToBand(P, D, (int64_t)nFirst << 32, (int64_t)nEnd << 32, pLo, pHi);
+        NarrowToBand(P, D, fRcp, (int64_t)nFirst << 32, (int64_t)nEnd << 32, pLo, pHi);
     }
 }
 
 // The part [*pLo, *pHi) of a span of n pixels, texel position (nU, nV) stepping by (nDU, nDV), whose
 // texels may be other than black (the rest add nothing); *pbInside tells whether every position
-// lies inside the texture.
-inline void NonBlackPart(const PIXELSTATE& ps, int64_t nU, int64_t nV, int64_t nDU, int64_t nDV, int n, int* pLo,
-                         int* pHi, bool* pbInside)
+// lies inside the texture. fRcpDU, fRcpDV: 1 / |nDU|, 1 / |nDV|.
+inline void NonBlackPart(const PIXELSTATE& ps, int64_t nU, int64_t nV, int64_t nDU, int64_t nDV, double fRcpDU,
+                         double fRcpDV, int n, int* pLo, int* pHi, bool* pbInside)
 {
     const CNonBlackBounds& b = *ps.pBounds;
     const bool bInsideU = StaysInside(nU, nDU, n, ps.nTexW);
@@ -454,11 +492,11 @@ inline void NonBlackPart(const PIXELSTATE& ps, int64_t nU, int64_t nV, int64_t n
         if (IsBlackTexelRow(ps, nV)) {
             *pHi = 0;
         } else if (bInsideU) {
-            NarrowToTexels(nU, nDU, b.RowLeft(ty), b.RowRight(ty), ps.nTexW, pLo, pHi);
+            NarrowToTexels(nU, nDU, fRcpDU, b.RowLeft(ty), b.RowRight(ty), ps.nTexW, pLo, pHi);
         }
     } else if (*pbInside) {
-        NarrowToTexels(nU, nDU, b.Left(), b.Right(), ps.nTexW, pLo, pHi);
-        NarrowToTexels(nV, nDV, b.Top(), b.Bottom(), ps.nTexH, pLo, pHi);
+        NarrowToTexels(nU, nDU, fRcpDU, b.Left(), b.Right(), ps.nTexW, pLo, pHi);
+        NarrowToTexels(nV, nDV, fRcpDV, b.Top(), b.Bottom(), ps.nTexH, pLo, pHi);
     }
 }
 
@@ -737,6 +775,7 @@ inline void ShadeSpanConst(const PIXELSTATE& ps, const SPANSIMD& k, uint16_t* pD
 // colours differ from those they were made for, which on most triangles is never.
 struct TEXSPANS {
     int64_t nDU, nDV;
+    double fRcpDU, fRcpDV;  // 1 / |nDU|, 1 / |nDV|; 0 for a step of 0
     bool bConstColor;  // the colours do not change along a row
     bool bConstSpec;   // the specular colour does not
     bool bPow2;        // both sizes powers of two, both wrapped: wrapping is a mask
@@ -770,6 +809,8 @@ inline void MakeTexSpans(const PIXELSTATE& ps, const float* base, const float* d
     pts->bPow2 = (ps.nTexW & (ps.nTexW - 1)) == 0 && (ps.nTexH & (ps.nTexH - 1)) == 0 && ps.bWrapU && ps.bWrapV;
     pts->nDU = TexelFixed(dx[ATTR_U] * (float)ps.nTexW);
     pts->nDV = TexelFixed(dx[ATTR_V] * (float)ps.nTexH);
+    pts->fRcpDU = pts->nDU ? 1.0 / std::fabs((double)pts->nDU) : 0.0;
+    pts->fRcpDV = pts->nDV ? 1.0 / std::fabs((double)pts->nDV) : 0.0;
     pts->bEights = false;
 #if defined(__SSE2__)
     // With depth, only a span of one depth: stepping it is sequential float arithmetic.
@@ -817,7 +858,7 @@ inline void ShadeSpanTexModulate(const PIXELSTATE& ps, TEXSPANS& ts, int y, int 
         return;
     }
     if (kAdd && ps.pBounds && bNoSpecular) {
-        NonBlackPart(ps, nU, nV, nDU, nDV, x1 - x0, &nLo, &nHi, &bInside);
+        NonBlackPart(ps, nU, nV, nDU, nDV, ts.fRcpDU, ts.fRcpDV, x1 - x0, &nLo, &nHi, &bInside);
         if (nLo >= nHi) {
             return;
         }
