@@ -859,10 +859,16 @@ void CRasterizer::ClearRect(CDDSurface* pTarget, CDDSurface* pZ, const RECT& rc,
         }
     }
     if ((dwFlags & D3DCLEAR_ZBUFFER) && pZ) {
-        pZ->MarkWritten();
         const uint16_t z = DepthToZ16(fZ);
         const int l = std::max<LONG>(rc.left, 0), r = std::min<LONG>(rc.right, pZ->Width());
         const int t = std::max<LONG>(rc.top, 0), b = std::min<LONG>(rc.bottom, pZ->Height());
+        // A buffer that holds this value throughout already (cleared to it and not written since,
+        // the usual case from one frame to the next) stays as it is.
+        uint16_t zNow = 0;
+        if (pZ->GetUniformWord(&zNow) && zNow == z) {
+            return;
+        }
+        pZ->MarkWritten();
         for (int y = t; y < b; y++) {
             uint16_t* p = reinterpret_cast<uint16_t*>(pZ->Bits() + (size_t)y * pZ->Pitch());
             FillWords(p + l, (size_t)std::max(0, r - l), z);

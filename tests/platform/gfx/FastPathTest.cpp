@@ -413,6 +413,21 @@ TEST_F(FastPathTest, OnlyAWholeClearLeavesTheDepthBufferKnownAsOneValue)
     ASSERT_EQ(DrawQuad(10, 10, 50, 50, 0.0f, 0xFFFFFFFF), DD_OK);
     EXPECT_FALSE(pZ->GetUniformWord(&w));
     EXPECT_NE(Zv(20, 20), 0);
+    // A clear to the value the buffer holds throughout may leave its memory alone; after any
+    // write it fills again.
+    m_pDev->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 0.0f, 0);
+    EXPECT_EQ(Zv(20, 20), 0);
+    m_pDev->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 0.0f, 0);
+    EXPECT_TRUE(pZ->GetUniformWord(&w));
+    Row16(m_pZ, 7)[9] = 0x1234;
+    m_pDev->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 0.0f, 0);
+    EXPECT_EQ(Zv(9, 7), 0);
+    D3DRECT rcSome = {0, 0, 100, 100};
+    m_pDev->Clear(1, &rcSome, D3DCLEAR_ZBUFFER, 0, 0.5f, 0);
+    m_pDev->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 0.0f, 0);
+    EXPECT_TRUE(pZ->GetUniformWord(&w));
+    EXPECT_EQ(Zv(50, 50), 0);  // (looking locks it for writing)
+    EXPECT_FALSE(pZ->GetUniformWord(&w));
 }
 
 // An added glow in black adds nothing, whatever its texels: it leaves the target as it is, as the
