@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -319,25 +320,33 @@ void BM_AdditiveQuadRatio(benchmark::State& state)
 // The scene fader: a full-screen lit quad in a flat material colour, SRCALPHA / INVSRCALPHA, depth
 // tested against a cleared Z buffer and not written. Argument 0 is the alpha (0..255), argument 1
 // turns the fast paths on (1) or off (0, the general per-pixel loop).
+// A 16-bit Z buffer attached to pBack.
+IDirectDrawSurface7* NewZBuffer(IDirectDraw7* pDD, IDirectDrawSurface7* pBack)
+{
+    DDSURFACEDESC2 desc = {};
+    desc.dwSize = sizeof(desc);
+    desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT;
+    desc.dwWidth = kW;
+    desc.dwHeight = kH;
+    desc.ddsCaps.dwCaps = DDSCAPS_ZBUFFER | DDSCAPS_SYSTEMMEMORY;
+    desc.ddpfPixelFormat = DDPIXELFORMAT{};
+    desc.ddpfPixelFormat.dwSize = sizeof(DDPIXELFORMAT);
+    desc.ddpfPixelFormat.dwFlags = DDPF_ZBUFFER;
+    desc.ddpfPixelFormat.dwZBufferBitDepth = 16;
+    desc.ddpfPixelFormat.dwZBitMask = 0xFFFF;
+    IDirectDrawSurface7* pZ = nullptr;
+    pDD->CreateSurface(&desc, &pZ, nullptr);
+    pBack->AddAttachedSurface(pZ);
+    return pZ;
+}
+
 class CFaderQuad {
 public:
     CFaderQuad()
     {
         m_pDD = NewDirectDraw();
         m_pBack = NewBackBuffer(m_pDD);
-        DDSURFACEDESC2 desc = {};
-        desc.dwSize = sizeof(desc);
-        desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT;
-        desc.dwWidth = kW;
-        desc.dwHeight = kH;
-        desc.ddsCaps.dwCaps = DDSCAPS_ZBUFFER | DDSCAPS_SYSTEMMEMORY;
-        desc.ddpfPixelFormat = DDPIXELFORMAT{};
-        desc.ddpfPixelFormat.dwSize = sizeof(DDPIXELFORMAT);
-        desc.ddpfPixelFormat.dwFlags = DDPF_ZBUFFER;
-        desc.ddpfPixelFormat.dwZBufferBitDepth = 16;
-        desc.ddpfPixelFormat.dwZBitMask = 0xFFFF;
-        m_pDD->CreateSurface(&desc, &m_pZ, nullptr);
-        m_pBack->AddAttachedSurface(m_pZ);
+        m_pZ = NewZBuffer(m_pDD, m_pBack);
         m_pDev = NewOrthoDevice(m_pDD, m_pBack, &m_pD3D);
         D3DLIGHT7 light = {};
         light.dltType = D3DLIGHT_DIRECTIONAL;
@@ -408,9 +417,105 @@ void BM_FaderQuad(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * kW * kH);
 }
 
+// The enemy laser's body: an added glow drawn as a strip of quads 5 px wide and up to 200 rows
+// tall, depth tested against a cleared Z buffer and not written, as the stage draws it. Nearly
+// every span is a few pixels long, so this times what a span costs beyond its pixels.
+class CGlowStrip {
+public:
+    explicit CGlowStrip(const SDL_Surface* pTexture)
+    {
+        m_pDD = NewDirectDraw();
+        m_pBack = NewBackBuffer(m_pDD);
+        m_pZ = NewZBuffer(m_pDD, m_pBack);
+        m_pTex = NewSurfaceFrom(m_pDD, pTexture, DDSCAPS_TEXTURE);
+        m_pDev = NewOrthoDevice(m_pDD, m_pBack, &m_pD3D);
+        m_pDev->SetTexture(0, m_pTex);
+        m_pDev->SetRenderState(D3DRENDERSTATE_LIGHTING, FALSE);
+        m_pDev->SetRenderState(D3DRENDERSTATE_ZENABLE, D3DZB_TRUE);
+        m_pDev->SetRenderState(D3DRENDERSTATE_ZWRITEENABLE, FALSE);
+        m_pDev->SetRenderState(D3DRENDERSTATE_SPECULARENABLE, TRUE);
+        m_pDev->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, TRUE);
+        m_pDev->SetRenderState(D3DRENDERSTATE_SRCBLEND, D3DBLEND_ONE);
+        m_pDev->SetRenderState(D3DRENDERSTATE_DESTBLEND, D3DBLEND_ONE);
+        m_pDev->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+        m_pDev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, RGB_MAKE(20, 24, 36), 1.0f, 0);
+        // Pairs every 5 px, the half height flaring out as the laser's does.
+        for (int k = 0; 2 * k + 1 < kStripVertices; k++) {
+            const float x = 20.0f + 5.0f * (float)k, h = 12.0f * std::log((float)(4 * k + 1)) + 2.0f;
+            const float u = (float)(k & 1);
+            SetVertex(m_v[2 * k], x, -240.0f + h, u, 0.0f);
+            SetVertex(m_v[2 * k + 1], x, -240.0f - h, u, 1.0f);
+        }
+    }
+    ~CGlowStrip()
+    {
+        m_pDev->SetTexture(0, nullptr);
+        m_pDev->Release();
+        m_pD3D->Release();
+        m_pTex->Release();
+        m_pZ->Release();
+        m_pBack->Release();
+        m_pDD->Release();
+    }
+    CGlowStrip(const CGlowStrip&) = delete;
+    CGlowStrip& operator=(const CGlowStrip&) = delete;
+
+    void Run() { m_pDev->DrawPrimitive(D3DPT_TRIANGLESTRIP, D3DFVF_LVERTEX, m_v, kStripVertices, 0); }
+
+    static constexpr int kStripVertices = 240;  // 119 quads, 595 px
+
+private:
+    static void SetVertex(D3DLVERTEX& v, float x, float y, float u, float fV)
+    {
+        v = D3DLVERTEX{};
+        v.x = x;
+        v.y = y;
+        v.color = 0xFFFFFFFF;
+        v.tu = u;
+        v.tv = fV;
+    }
+
+    IDirectDraw7* m_pDD = nullptr;
+    IDirectDrawSurface7* m_pBack = nullptr;
+    IDirectDrawSurface7* m_pZ = nullptr;
+    IDirectDrawSurface7* m_pTex = nullptr;
+    IDirect3D7* m_pD3D = nullptr;
+    IDirect3DDevice7* m_pDev = nullptr;
+    D3DLVERTEX m_v[kStripVertices];
+};
+
+// A beam across a 64 x 64 texture: bright in the middle, fading out, black at the edges.
+SDL_Surface* NewBeamTexture()
+{
+    constexpr int kSide = 64;
+    SDL_Surface* p = SDL_CreateRGBSurfaceWithFormat(0, kSide, kSide, 16, SDL_PIXELFORMAT_RGB565);
+    for (int y = 0; y < kSide; y++) {
+        const int nFade = std::max(0, 24 - std::abs(2 * y + 1 - kSide) / 2);  // 0..24
+        for (int x = 0; x < kSide; x++) {
+            const int r = std::min(31, nFade + (x & 3)), g = std::min(63, 2 * nFade + 8 * (nFade > 20)), b = nFade / 2;
+            reinterpret_cast<uint16_t*>(static_cast<uint8_t*>(p->pixels) + y * p->pitch)[x] =
+                nFade ? (uint16_t)(r << 11 | g << 5 | b) : 0;
+        }
+    }
+    return p;
+}
+
+void BM_GlowStrip(benchmark::State& state)
+{
+    SDL_Surface* pTexture = NewBeamTexture();
+    {
+        CGlowStrip strip(pTexture);
+        for (auto _ : state) {
+            strip.Run();
+        }
+    }
+    SDL_FreeSurface(pTexture);
+}
+
 BENCHMARK(BM_OursAdditiveQuad)->Arg(QT_FULL)->Arg(QT_BULLET)->UseManualTime();
 BENCHMARK(BM_AdditiveQuadRatio)->Arg(QT_FULL)->Arg(QT_BULLET)->UseManualTime();
 BENCHMARK(BM_FaderQuad)->ArgsProduct({{0, 128, 255}, {1, 0}});
+BENCHMARK(BM_GlowStrip);
 
 } // namespace
 

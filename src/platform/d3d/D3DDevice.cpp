@@ -261,7 +261,17 @@ void CD3DDevice::ClearRect(const RECT& rc, DWORD dwFlags, D3DCOLOR dwColor, floa
         m_pTarget->DeferFill(rc, Pack565(RGBA_GETRED(dwColor), RGBA_GETGREEN(dwColor), RGBA_GETBLUE(dwColor)));
     }
     if ((dwFlags & D3DCLEAR_ZBUFFER) && m_pZ) {
-        m_pZ->DeferFill(rc, DepthToZ16(fZ));
+        // A buffer that holds this value throughout already (cleared to it and not written since,
+        // the usual case from one frame to the next) stays as it is.
+        const uint16_t z = DepthToZ16(fZ);
+        uint16_t zNow = 0;
+        if (m_pZ->GetUniformWord(&zNow) && zNow == z) {
+            return;
+        }
+        m_pZ->DeferFill(rc, z);
+        if (rc.left <= 0 && rc.top <= 0 && rc.right >= m_pZ->Width() && rc.bottom >= m_pZ->Height()) {
+            m_pZ->SetUniformWord(z);
+        }
     }
 }
 
@@ -616,7 +626,11 @@ bool CD3DDevice::DepthIsMoot(const RECT& rcDraw) const
     if (rs[D3DRENDERSTATE_ZFUNC] == D3DCMP_ALWAYS) {
         return true;
     }
-    return rs[D3DRENDERSTATE_ZFUNC] == D3DCMP_LESSEQUAL &&
+    if (rs[D3DRENDERSTATE_ZFUNC] != D3DCMP_LESSEQUAL) {
+        return false;
+    }
+    uint16_t wAll = 0;
+    return (m_pZ->GetUniformWord(&wAll) && wAll == 0xFFFF) ||
            m_pZ->PendingFill().IsAllWaiting(rcDraw.left, rcDraw.top, rcDraw.right, rcDraw.bottom, 0xFFFF);
 }
 

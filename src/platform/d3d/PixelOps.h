@@ -98,17 +98,31 @@ inline bool Compare(DWORD dwFunc, uint32_t v, uint32_t ref)
 }
 
 // Texture positions along a span are stepped in texels as 32.32 fixed point, so every path finds
-// the same texel: a coordinate u becomes round(u * size * 2^32); the texel is its integer part.
+// the same texel: a coordinate u becomes round(u * size * 2^32), halves rounded up; the texel is its
+// integer part. Found from the float's own bits: a float times 2^32 is m * 2^k for its 24-bit
+// mantissa m, whole when k >= 0, else a shift with rounding. A value of 1e9 texels or more (or
+// not a number) becomes 0.
 inline int64_t TexelFixed(float fTexels)
 {
     if (!(std::fabs(fTexels) < 1.0e9f)) {
         return 0;
     }
-    // floor() without the library call: below 2^63 the conversion truncates exactly, and a value
-    // past 2^53 is whole already.
-    const double f = (double)fTexels * 4294967296.0 + 0.5;
-    const int64_t n = (int64_t)f;
-    return n - (f < (double)n ? 1 : 0);
+    uint32_t dwBits;
+    std::memcpy(&dwBits, &fTexels, sizeof(dwBits));
+    const int nExp = (int)((dwBits >> 23) & 0xFF);
+    const int64_t m = (int64_t)((dwBits & 0x7FFFFFu) | (nExp ? 0x800000u : 0u));
+    const int k = std::max(nExp, 1) - 118;  // below 1e9, k <= 38: m << k stays below 2^62
+    const bool bNegative = (dwBits >> 31) != 0;
+    if (k >= 0) {
+        return bNegative ? -(m << k) : (m << k);
+    }
+    const int nShift = -k;
+    if (nShift > 40) {
+        return 0;  // below a quarter in size: rounds to 0 either way
+    }
+    const int64_t nHalf = (int64_t)1 << (nShift - 1);
+    // floor(x + 1/2) by an arithmetic shift, which floors negative values too.
+    return bNegative ? (nHalf - m) >> nShift : (m + nHalf) >> nShift;
 }
 
 inline int WrapTexel(int64_t nFixed, int n, bool bWrap)
@@ -391,27 +405,51 @@ inline int64_t CeilDiv(int64_t n, int64_t d)
 // Whether the n texel positions from P by D (32.32) all lie in [0, nSize) texels.
 inline bool StaysInside(int64_t P, int64_t D, int n, int nSize)
 {
-    const __int128 nLast = (__int128)P + (__int128)D * (n - 1);
     const int64_t nEnd = (int64_t)nSize << 32;
+    int64_t nSteps, nLast;
+    // A last position past what 64 bits hold is outside.
+    if (__builtin_mul_overflow(D, (int64_t)(n - 1), &nSteps) || __builtin_add_overflow(P, nSteps, &nLast)) {
+        return false;
+    }
     return P >= 0 && P < nEnd && nLast >= 0 && nLast < nEnd;
 }
 
+// ceil(num / d) for d > 0, held to [nMin, nMax] (nMin <= nMax), with fRcp about 1 / d: the estimate
+// from the reciprocal is mended by products, which the bounds keep near num, so it is exact and
+// needs no division.
+inline int64_t CeilDivWithin(int64_t num, int64_t d, double fRcp, int64_t nMin, int64_t nMax)
+{
+    const double fEstimate = (double)num * fRcp;
+    int64_t q = fEstimate <= (double)nMin ? nMin : (fEstimate >= (double)nMax ? nMax : (int64_t)fEstimate);
+    while (q < nMax && q * d < num) {
+        q++;
+    }
+    while (q > nMin && (q - 1) * d >= num) {
+        q--;
+    }
+    return q;
+}
+
 // Narrows [*pLo, *pHi) to the pixels i of a span whose texel position P + i * D (32.32) lies in
-// [L, R). Every position of the span lies inside the texture (StaysInside), so nothing overflows.
-inline void NarrowToBand(int64_t P, int64_t D, int64_t L, int64_t R, int* pLo, int* pHi)
+// [L, R); fRcp is 1 / |D|. Every position of the span lies inside the texture (StaysInside), so
+// nothing overflows. An empty result has *pLo == *pHi.
+inline void NarrowToBand(int64_t P, int64_t D, double fRcp, int64_t L, int64_t R, int* pLo, int* pHi)
 {
     int64_t nLo = *pLo, nHi = *pHi;
     if (D == 0) {
         nHi = (P >= L && P < R) ? nHi : nLo;
     } else if (D > 0) {
-        nLo = P >= L ? nLo : std::max(nLo, CeilDiv(L - P, D));
-        nHi = std::min(nHi, CeilDiv(R - P, D));
+        // P + i * D >= L from i = ceil((L - P) / D) on; < R up to ceil((R - P) / D).
+        nLo = P >= L ? nLo : CeilDivWithin(L - P, D, fRcp, nLo, nHi);
+        nHi = CeilDivWithin(R - P, D, fRcp, nLo, nHi);
     } else {
-        nLo = P < R ? nLo : std::max(nLo, FloorDiv(R - P, D) + 1);
-        nHi = std::min(nHi, FloorDiv(L - P, D) + 1);
+        // Going down: < R from floor((R - P) / D) + 1 = ceil((P - R + 1) / -D) on, and >= L up to
+        // ceil((P - L + 1) / -D).
+        nLo = P < R ? nLo : CeilDivWithin(P - R + 1, -D, fRcp, nLo, nHi);
+        nHi = CeilDivWithin(P - L + 1, -D, fRcp, nLo, nHi);
     }
     *pLo = (int)nLo;
-    *pHi = (int)std::max(nLo, nHi);
+    *pHi = (int)nHi;
 }
 
 // Whether the draw skips spans whose texels are all black (added with ONE/ONE, nothing added to them).
@@ -428,18 +466,18 @@ inline bool IsBlackTexelRow(const PIXELSTATE& ps, int64_t nV)
 }
 
 // NarrowToBand to texels [nFirst, nEnd) of nSize, which needs nothing when that is all of them.
-inline void NarrowToTexels(int64_t P, int64_t D, int nFirst, int nEnd, int nSize, int* pLo, int* pHi)
+inline void NarrowToTexels(int64_t P, int64_t D, double fRcp, int nFirst, int nEnd, int nSize, int* pLo, int* pHi)
 {
     if (nFirst > 0 || nEnd < nSize) {
-        NarrowToBand(P, D, (int64_t)nFirst << 32, (int64_t)nEnd << 32, pLo, pHi);
+        NarrowToBand(P, D, fRcp, (int64_t)nFirst << 32, (int64_t)nEnd << 32, pLo, pHi);
     }
 }
 
 // The part [*pLo, *pHi) of a span of n pixels, texel position (nU, nV) stepping by (nDU, nDV), whose
 // texels may be other than black (the rest add nothing); *pbInside tells whether every position
-// lies inside the texture.
-inline void NonBlackPart(const PIXELSTATE& ps, int64_t nU, int64_t nV, int64_t nDU, int64_t nDV, int n, int* pLo,
-                         int* pHi, bool* pbInside)
+// lies inside the texture. fRcpDU, fRcpDV: 1 / |nDU|, 1 / |nDV|.
+inline void NonBlackPart(const PIXELSTATE& ps, int64_t nU, int64_t nV, int64_t nDU, int64_t nDV, double fRcpDU,
+                         double fRcpDV, int n, int* pLo, int* pHi, bool* pbInside)
 {
     const CNonBlackBounds& b = *ps.pBounds;
     const bool bInsideU = StaysInside(nU, nDU, n, ps.nTexW);
@@ -454,11 +492,11 @@ inline void NonBlackPart(const PIXELSTATE& ps, int64_t nU, int64_t nV, int64_t n
         if (IsBlackTexelRow(ps, nV)) {
             *pHi = 0;
         } else if (bInsideU) {
-            NarrowToTexels(nU, nDU, b.RowLeft(ty), b.RowRight(ty), ps.nTexW, pLo, pHi);
+            NarrowToTexels(nU, nDU, fRcpDU, b.RowLeft(ty), b.RowRight(ty), ps.nTexW, pLo, pHi);
         }
     } else if (*pbInside) {
-        NarrowToTexels(nU, nDU, b.Left(), b.Right(), ps.nTexW, pLo, pHi);
-        NarrowToTexels(nV, nDV, b.Top(), b.Bottom(), ps.nTexH, pLo, pHi);
+        NarrowToTexels(nU, nDU, fRcpDU, b.Left(), b.Right(), ps.nTexW, pLo, pHi);
+        NarrowToTexels(nV, nDV, fRcpDV, b.Top(), b.Bottom(), ps.nTexH, pLo, pHi);
     }
 }
 
@@ -589,82 +627,106 @@ inline __m128i Select8(__m128i mask, __m128i a, __m128i b)
     return _mm_or_si128(_mm_and_si128(mask, a), _mm_andnot_si128(mask, b));
 }
 
-// n < 8 words from pSrc to pDst in fixed-size pieces: a library call for a span's last few pixels
-// costs more than the pixels.
-inline void CopyFewWords(uint16_t* pDst, const uint16_t* pSrc, int n)
+// The first n < 8 words at p in the low lanes, the rest 0. The pieces are built in a register: a
+// 16-byte load of a temporary written in smaller pieces would wait for those writes.
+inline __m128i LoadFew(const uint16_t* p, int n)
 {
+    __m128i v = _mm_setzero_si128();
     int i = 0;
     if (n & 4) {
-        uint64_t q;
-        std::memcpy(&q, pSrc, sizeof(q));
-        std::memcpy(pDst, &q, sizeof(q));
+        v = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p));
         i = 4;
     }
     if (n & 2) {
         uint32_t d;
-        std::memcpy(&d, pSrc + i, sizeof(d));
-        std::memcpy(pDst + i, &d, sizeof(d));
+        std::memcpy(&d, p + i, sizeof(d));
+        const __m128i t = _mm_cvtsi32_si128((int)d);
+        v = i ? _mm_or_si128(v, _mm_slli_si128(t, 8)) : t;
         i += 2;
     }
     if (n & 1) {
-        pDst[i] = pSrc[i];
+        switch (i) {
+        case 0: v = _mm_insert_epi16(v, p[0], 0); break;
+        case 2: v = _mm_insert_epi16(v, p[2], 2); break;
+        case 4: v = _mm_insert_epi16(v, p[4], 4); break;
+        default: v = _mm_insert_epi16(v, p[6], 6); break;
+        }
+    }
+    return v;
+}
+
+// The low n < 8 lanes of v to p.
+inline void StoreFew(uint16_t* p, __m128i v, int n)
+{
+    int i = 0;
+    if (n & 4) {
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(p), v);
+        v = _mm_srli_si128(v, 8);
+        i = 4;
+    }
+    if (n & 2) {
+        const uint32_t d = (uint32_t)_mm_cvtsi128_si32(v);
+        std::memcpy(p + i, &d, sizeof(d));
+        v = _mm_srli_si128(v, 4);
+        i += 2;
+    }
+    if (n & 1) {
+        p[i] = (uint16_t)_mm_cvtsi128_si32(v);
     }
 }
 
-// Calls f(pD, pZ, pSrc) for each group of eight pixels of a span of n; pZ and pSrc (depths or
-// texels of the pixels) may be null. The last few pixels go through copies, so nothing past the
-// span is read or written.
+// Calls f(d, z, src) for each group of eight pixels of a span of n: d the target's pixels and z the
+// depth buffer's (each written back after, z only with bZWrite), src those of pSrc (depths or
+// texels of the pixels). pZ and pSrc may be null, and their lanes then read 0. The last few pixels
+// are read and written only as far as the span goes.
 template <class F>
-inline void ByEights(uint16_t* pD, uint16_t* pZ, const uint16_t* pSrc, int n, F f)
+[[gnu::always_inline]] inline void ByEights(uint16_t* pD, uint16_t* pZ, const uint16_t* pSrc, int n, bool bZWrite, F f)
 {
+    const __m128i zero = _mm_setzero_si128();
     int i = 0;
     for (; i + 8 <= n; i += 8) {
-        f(pD + i, pZ ? pZ + i : nullptr, pSrc ? pSrc + i : nullptr);
+        __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pD + i));
+        __m128i z = pZ ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(pZ + i)) : zero;
+        const __m128i src = pSrc ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(pSrc + i)) : zero;
+        f(d, z, src);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(pD + i), d);
+        if (pZ && bZWrite) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(pZ + i), z);
+        }
     }
     if (i == n) {
         return;
     }
-    alignas(16) uint16_t wD[8] = {}, wZ[8] = {}, wSrc[8] = {};
     const int nLeft = n - i;
-    CopyFewWords(wD, pD + i, nLeft);
-    if (pZ) {
-        CopyFewWords(wZ, pZ + i, nLeft);
-    }
-    if (pSrc) {
-        CopyFewWords(wSrc, pSrc + i, nLeft);
-    }
-    f(wD, pZ ? wZ : nullptr, pSrc ? wSrc : nullptr);
-    CopyFewWords(pD + i, wD, nLeft);
-    if (pZ) {
-        CopyFewWords(pZ + i, wZ, nLeft);
+    __m128i d = LoadFew(pD + i, nLeft);
+    __m128i z = pZ ? LoadFew(pZ + i, nLeft) : zero;
+    const __m128i src = pSrc ? LoadFew(pSrc + i, nLeft) : zero;
+    f(d, z, src);
+    StoreFew(pD + i, d, nLeft);
+    if (pZ && bZWrite) {
+        StoreFew(pZ + i, z, nLeft);
     }
 }
 
-// Eight textured pixels at pD from their raw texels; pZ is null without depth, z the span's depth.
-// A keyed texel leaves its pixel and depth alone, as does a failed depth test.
+// Eight textured pixels dst from their raw texels; with bDepth, zBuf holds the depth buffer's
+// values, z the span's depth. A keyed texel leaves its pixel and depth alone, as does a failed
+// depth test.
 template <int kMode>
-inline void TexEight(const SPANSIMD& k, uint16_t* pD, uint16_t* pZ, const uint16_t* pRaw, __m128i z)
+inline void TexEight(const SPANSIMD& k, __m128i& dst, __m128i& zBuf, __m128i raw, __m128i z, bool bDepth)
 {
-    __m128i* pDst = reinterpret_cast<__m128i*>(pD);
-    const __m128i raw = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pRaw));
-    const __m128i dst = _mm_loadu_si128(pDst);
     __m128i out = ShadeEight<kMode>(k, raw, dst);
     __m128i pass = _mm_set1_epi16(-1);
     if (k.bKey) {
         pass = _mm_xor_si128(_mm_cmpeq_epi16(_mm_and_si128(raw, k.keyMask), k.key), pass);
     }
-    if (pZ) {
-        __m128i* pDepth = reinterpret_cast<__m128i*>(pZ);
-        const __m128i zOld = _mm_loadu_si128(pDepth);
-        pass = _mm_and_si128(pass, DepthPass8(k.dwZFunc, z, zOld));
-        if (k.bZWrite) {
-            _mm_storeu_si128(pDepth, Select8(pass, z, zOld));
-        }
+    if (bDepth) {
+        pass = _mm_and_si128(pass, DepthPass8(k.dwZFunc, z, zBuf));
+        zBuf = Select8(pass, z, zBuf);
     }
-    if (k.bKey || pZ) {
+    if (k.bKey || bDepth) {
         out = Select8(pass, out, dst);
     }
-    _mm_storeu_si128(pDst, out);
+    dst = out;
 }
 
 // n pixels from pD (and pZ, null without depth) on, all at depth z16, the texel position starting
@@ -679,8 +741,8 @@ inline void ShadeRunsConst(const PIXELSTATE& ps, const SPANSIMD& k, uint16_t* pD
     while (n > 0) {
         const int m = std::min(n, kRun);
         const uint16_t* pRaw = TexelRun(ps, nU, nV, nDU, nDV, m, bInside, buf);
-        ByEights(pD, pZ, pRaw, m, [&](uint16_t* pD8, uint16_t* pZ8, const uint16_t* pRaw8) {
-            TexEight<kMode>(k, pD8, pZ8, pRaw8, z);
+        ByEights(pD, pZ, pRaw, m, k.bZWrite, [&](__m128i& d, __m128i& zBuf, __m128i raw) {
+            TexEight<kMode>(k, d, zBuf, raw, z, pZ != nullptr);
         });
         // The same wrap-around sums as stepping pixel by pixel.
         nU = (int64_t)((uint64_t)nU + (uint64_t)m * (uint64_t)nDU);
@@ -713,10 +775,13 @@ inline void ShadeSpanConst(const PIXELSTATE& ps, const SPANSIMD& k, uint16_t* pD
 // colours differ from those they were made for, which on most triangles is never.
 struct TEXSPANS {
     int64_t nDU, nDV;
+    double fRcpDU, fRcpDV;  // 1 / |nDU|, 1 / |nDV|; 0 for a step of 0
     bool bConstColor;  // the colours do not change along a row
     bool bConstSpec;   // the specular colour does not
     bool bPow2;        // both sizes powers of two, both wrapped: wrapping is a mask
     bool bEights;      // constant-colour spans of one depth go eight pixels at a time
+    bool bFixedColor;  // the colours are the same all over the triangle: these
+    uint32_t r, g, b, sr, sg, sb;
 #if defined(__SSE2__)
     uint64_t nSimdColors;  // the colours k was made for; none while bSimdMade is false
     bool bSimdMade;
@@ -724,14 +789,28 @@ struct TEXSPANS {
 #endif
 };
 
-inline void MakeTexSpans(const PIXELSTATE& ps, const float* dx, TEXSPANS* pts)
+// base, dx, dy: the triangle's attribute planes (value = base + dx * x + dy * y).
+inline void MakeTexSpans(const PIXELSTATE& ps, const float* base, const float* dx, const float* dy, TEXSPANS* pts)
 {
     pts->bConstColor = dx[ATTR_R] == 0.0f && dx[ATTR_G] == 0.0f && dx[ATTR_B] == 0.0f && dx[ATTR_SR] == 0.0f &&
                        dx[ATTR_SG] == 0.0f && dx[ATTR_SB] == 0.0f;
+    // Planes of no slope give their base at every pixel: base + 0 * x + 0 * y is base.
+    pts->bFixedColor = pts->bConstColor && dy[ATTR_R] == 0.0f && dy[ATTR_G] == 0.0f && dy[ATTR_B] == 0.0f &&
+                       dy[ATTR_SR] == 0.0f && dy[ATTR_SG] == 0.0f && dy[ATTR_SB] == 0.0f;
+    if (pts->bFixedColor) {
+        pts->r = Channel8(base[ATTR_R]);
+        pts->g = Channel8(base[ATTR_G]);
+        pts->b = Channel8(base[ATTR_B]);
+        pts->sr = ps.bSpecular ? Channel8(base[ATTR_SR]) : 0;
+        pts->sg = ps.bSpecular ? Channel8(base[ATTR_SG]) : 0;
+        pts->sb = ps.bSpecular ? Channel8(base[ATTR_SB]) : 0;
+    }
     pts->bConstSpec = dx[ATTR_SR] == 0.0f && dx[ATTR_SG] == 0.0f && dx[ATTR_SB] == 0.0f;
     pts->bPow2 = (ps.nTexW & (ps.nTexW - 1)) == 0 && (ps.nTexH & (ps.nTexH - 1)) == 0 && ps.bWrapU && ps.bWrapV;
     pts->nDU = TexelFixed(dx[ATTR_U] * (float)ps.nTexW);
     pts->nDV = TexelFixed(dx[ATTR_V] * (float)ps.nTexH);
+    pts->fRcpDU = pts->nDU ? 1.0 / std::fabs((double)pts->nDU) : 0.0;
+    pts->fRcpDV = pts->nDV ? 1.0 / std::fabs((double)pts->nDV) : 0.0;
     pts->bEights = false;
 #if defined(__SSE2__)
     // With depth, only a span of one depth: stepping it is sequential float arithmetic.
@@ -750,12 +829,17 @@ inline void ShadeSpanTexModulate(const PIXELSTATE& ps, TEXSPANS& ts, int y, int 
     uint16_t* pD = ps.pTarget + (long)y * ps.lTargetPitch;
     uint16_t* pZRow = ps.pZ ? ps.pZ + (long)y * ps.lZPitch : nullptr;
     const bool bConstColor = ts.bConstColor;
-    uint32_t r = Channel8(at[ATTR_R]), g = Channel8(at[ATTR_G]), b = Channel8(at[ATTR_B]);
-    uint32_t sr = 0, sg = 0, sb = 0;
-    if (ps.bSpecular) {
-        sr = Channel8(at[ATTR_SR]);
-        sg = Channel8(at[ATTR_SG]);
-        sb = Channel8(at[ATTR_SB]);
+    uint32_t r = ts.r, g = ts.g, b = ts.b, sr = ts.sr, sg = ts.sg, sb = ts.sb;
+    if (!ts.bFixedColor) {
+        r = Channel8(at[ATTR_R]);
+        g = Channel8(at[ATTR_G]);
+        b = Channel8(at[ATTR_B]);
+        sr = sg = sb = 0;
+        if (ps.bSpecular) {
+            sr = Channel8(at[ATTR_SR]);
+            sg = Channel8(at[ATTR_SG]);
+            sb = Channel8(at[ATTR_SB]);
+        }
     }
     const bool bPow2 = ts.bPow2;
     int64_t nU = TexelFixed(at[ATTR_U] * (float)ps.nTexW), nV = TexelFixed(at[ATTR_V] * (float)ps.nTexH);
@@ -769,14 +853,25 @@ inline void ShadeSpanTexModulate(const PIXELSTATE& ps, TEXSPANS& ts, int y, int 
     int nLo = 0, nHi = x1 - x0;
     bool bInside = false;
     const bool bNoSpecular = !ps.bSpecular || (ts.bConstSpec && (sr | sg | sb) == 0);
+    // Any texel times black, plus no specular, adds nothing: a glow faded out.
+    if (kAdd && ps.bSkipBlack && bConstColor && bNoSpecular && (r | g | b) == 0) {
+        return;
+    }
     if (kAdd && ps.pBounds && bNoSpecular) {
-        NonBlackPart(ps, nU, nV, nDU, nDV, x1 - x0, &nLo, &nHi, &bInside);
+        NonBlackPart(ps, nU, nV, nDU, nDV, ts.fRcpDU, ts.fRcpDV, x1 - x0, &nLo, &nHi, &bInside);
         if (nLo >= nHi) {
             return;
         }
     }
 #if defined(__SSE2__)
     if (ts.bEights) {
+        uint16_t z16 = pZRow ? DepthToZ16(at[ATTR_Z]) : 0;
+        if (pZRow && ps.bZUniform) {
+            if (!Compare(ps.dwZFunc, z16, ps.wZUniform)) {
+                return;
+            }
+            pZRow = nullptr;
+        }
         const uint64_t nColors = (uint64_t)(r | g << 8 | b << 16) | (uint64_t)(sr | sg << 8 | sb << 16) << 24;
         if (!ts.bSimdMade || ts.nSimdColors != nColors) {
             ts.k = MakeSpanSimd(ps, r, g, b, sr, sg, sb);
@@ -787,7 +882,7 @@ inline void ShadeSpanTexModulate(const PIXELSTATE& ps, TEXSPANS& ts, int y, int 
         const int64_t nFirstU = (int64_t)((uint64_t)nU + (uint64_t)nLo * (uint64_t)nDU);
         const int64_t nFirstV = (int64_t)((uint64_t)nV + (uint64_t)nLo * (uint64_t)nDV);
         ShadeSpanConst<kAdd>(ps, ts.k, pD + x0 + nLo, pZRow ? pZRow + x0 + nLo : nullptr,
-                             pZRow ? DepthToZ16(at[ATTR_Z]) : 0, nHi - nLo, nFirstU, nFirstV, nDU, nDV, bInside);
+                             z16, nHi - nLo, nFirstU, nFirstV, nDU, nDV, bInside);
         return;
     }
 #endif
@@ -976,30 +1071,24 @@ inline __m128i Planned8(const PLANSIMD& k, __m128i dst)
     }
 }
 
-// Eight pixels of a planned span with depths z; pZ is null without depth.
-inline void PlannedEight(const PLANSIMD& k, uint16_t* pD, uint16_t* pZ, __m128i z)
+// Eight pixels dst of a planned span with depths z; with bDepth, zBuf holds the depth buffer's values.
+inline void PlannedEight(const PLANSIMD& k, __m128i& dst, __m128i& zBuf, __m128i z, bool bDepth)
 {
-    __m128i* pDst = reinterpret_cast<__m128i*>(pD);
-    const __m128i dst = _mm_loadu_si128(pDst);
     __m128i out = Planned8(k, dst);
-    if (pZ) {
-        __m128i* pDepth = reinterpret_cast<__m128i*>(pZ);
-        const __m128i zOld = _mm_loadu_si128(pDepth);
-        const __m128i pass = DepthPass8(k.dwZFunc, z, zOld);
+    if (bDepth) {
+        const __m128i pass = DepthPass8(k.dwZFunc, z, zBuf);
         out = Select8(pass, out, dst);
-        if (k.bZWrite) {
-            _mm_storeu_si128(pDepth, Select8(pass, z, zOld));
-        }
+        zBuf = Select8(pass, z, zBuf);
     }
-    _mm_storeu_si128(pDst, out);
+    dst = out;
 }
 
 // n pixels from pD (and pZ) on; pDepth holds their depths, or is null when every one is z16.
 inline void PlannedRun(const PLANSIMD& k, uint16_t* pD, uint16_t* pZ, const uint16_t* pDepth, uint16_t z16, int n)
 {
     const __m128i zAll = _mm_set1_epi16((short)z16);
-    ByEights(pD, pZ, pDepth, n, [&](uint16_t* pD8, uint16_t* pZ8, const uint16_t* pDepth8) {
-        PlannedEight(k, pD8, pZ8, pDepth8 ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(pDepth8)) : zAll);
+    ByEights(pD, pZ, pDepth, n, k.bZWrite, [&](__m128i& d, __m128i& zBuf, __m128i depth) {
+        PlannedEight(k, d, zBuf, pDepth ? depth : zAll, pZ != nullptr);
     });
 }
 #endif
@@ -1026,6 +1115,12 @@ inline void ShadeSpanFlat(const PIXELSTATE& ps, int y, int x0, int x1, const flo
     const SPANPLAN k = PlanColour(ps, s);
     uint16_t* pD = ps.pTarget + (long)y * ps.lTargetPitch + x0;
     uint16_t* pZ = ps.pZ ? ps.pZ + (long)y * ps.lZPitch + x0 : nullptr;
+    if (pZ && ps.bZUniform && dx[ATTR_Z] == 0.0f) {
+        if (!Compare(ps.dwZFunc, DepthToZ16(at[ATTR_Z]), ps.wZUniform)) {
+            return;
+        }
+        pZ = nullptr;
+    }
     if (k.nKind == PLAN_KEEP && !(pZ && ps.bZWrite)) {
         return;
     }

@@ -6,6 +6,9 @@
 #include <cmath>
 #include <cstring>
 #include <mutex>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "platform/d3d/PixelOps.h"
 #include "platform/ddraw/DDObjects.h"
@@ -194,12 +197,33 @@ void ClipPolygon(const std::vector<PVERTEX>& in, std::vector<PVERTEX>& out, int 
 }
 
 // Attribute planes of one triangle: value = base + dx * (x - x0) + dy * (y - y0).
+// The arrays run on to a whole number of four-float groups (the rest 0), for RowStart.
+constexpr int kPlaneWidth = (ATTR_COUNT + 3) / 4 * 4;
+
 struct PLANES {
     float x0, y0;
-    float base[ATTR_COUNT];
-    float dx[ATTR_COUNT];
-    float dy[ATTR_COUNT];
+    float base[kPlaneWidth];
+    float dx[kPlaneWidth];
+    float dy[kPlaneWidth];
 };
+
+// The attributes at offset (fx, fy) from the planes' origin: base + dx * fx + dy * fy, each in
+// that order, four at a time where SSE is there (the same float operations either way).
+void RowStart(const PLANES& pl, float fx, float fy, float* at)
+{
+#if defined(__SSE2__)
+    const __m128 vfx = _mm_set1_ps(fx), vfy = _mm_set1_ps(fy);
+    for (int i = 0; i < kPlaneWidth; i += 4) {
+        const __m128 vx = _mm_mul_ps(_mm_loadu_ps(pl.dx + i), vfx);
+        const __m128 vy = _mm_mul_ps(_mm_loadu_ps(pl.dy + i), vfy);
+        _mm_storeu_ps(at + i, _mm_add_ps(_mm_add_ps(_mm_loadu_ps(pl.base + i), vx), vy));
+    }
+#else
+    for (int i = 0; i < ATTR_COUNT; i++) {
+        at[i] = pl.base[i] + pl.dx[i] * fx + pl.dy[i] * fy;
+    }
+#endif
+}
 
 void SetupPlanes(const PVERTEX& a, const PVERTEX& b, const PVERTEX& c, const int64_t* X, const int64_t* Y,
                  int64_t nArea2, bool bFlat, const PVERTEX& vFlat, PLANES* p)
@@ -210,6 +234,9 @@ void SetupPlanes(const PVERTEX& a, const PVERTEX& b, const PVERTEX& c, const int
     const double fArea = (double)nArea2 / ((double)kSubPixel * kSubPixel);
     p->x0 = (float)x0;
     p->y0 = (float)y0;
+    for (int i = ATTR_COUNT; i < kPlaneWidth; i++) {
+        p->base[i] = p->dx[i] = p->dy[i] = 0.0f;
+    }
     for (int i = 0; i < ATTR_COUNT; i++) {
         const bool bColor = i >= ATTR_R && i <= ATTR_SB;
         if (bFlat && bColor) {
@@ -284,14 +311,13 @@ EDGESTEP StartEdge(const EDGE& e, int64_t yc)
     return s;
 }
 
+// Without a branch: whether the remainder carries is as good as random from row to row.
 void StepEdge(EDGESTEP* s)
 {
-    s->q += s->nStepQ;
-    s->r += s->nStepR;
-    if (s->r >= s->P) {
-        s->q++;
-        s->r -= s->P;
-    }
+    const int64_t r = s->r + s->nStepR;
+    const int64_t nCarry = r >= s->P ? 1 : 0;
+    s->q += s->nStepQ + nCarry;
+    s->r = r - (s->P & -nCarry);
 }
 
 // Narrows [nL, nR] to the pixels of row centre yc on the inside of the edge, s stepped to that row;
@@ -355,6 +381,7 @@ HRESULT CRasterizer::Begin(const DRAWSTATE& ds)
         ps.bZTest = true;
         ps.dwZFunc = rs[D3DRENDERSTATE_ZFUNC];
         ps.bZWrite = rs[D3DRENDERSTATE_ZWRITEENABLE] != 0;
+        ps.bZUniform = !ps.bZWrite && ds.pZ->GetUniformWord(&ps.wZUniform);
     }
     ps.dwColorOp = ts[D3DTSS_COLOROP];
     ps.dwColorArg1 = ts[D3DTSS_COLORARG1];
@@ -724,7 +751,7 @@ void CRasterizer::Triangle(const PVERTEX& a, const PVERTEX& b, const PVERTEX& c)
     const bool bBlackRowsSkip = pl.dx[ATTR_V] == 0.0f && SkipsBlackSpans(ps);
     TEXSPANS ts;
     if (ps.nFastPath == FAST_TEX_OPAQUE || ps.nFastPath == FAST_TEX_ADDITIVE) {
-        MakeTexSpans(ps, pl.dx, &ts);
+        MakeTexSpans(ps, pl.base, pl.dx, pl.dy, &ts);
     }
     const int64_t ycT = nRowT * kSubPixel + kHalfPixel;
     EDGESTEP st[3] = {StartEdge(e[0], ycT), StartEdge(e[1], ycT), StartEdge(e[2], ycT)};
@@ -738,12 +765,8 @@ void CRasterizer::Triangle(const PVERTEX& a, const PVERTEX& b, const PVERTEX& c)
             !CutSpan(e[2], st[2], yc, &nL, &nR)) {
             continue;
         }
-        float at[ATTR_COUNT];
-        const float fx = (float)nL + 0.5f - pl.x0;
-        const float fy = (float)y + 0.5f - pl.y0;
-        for (int i = 0; i < ATTR_COUNT; i++) {
-            at[i] = pl.base[i] + pl.dx[i] * fx + pl.dy[i] * fy;
-        }
+        float at[kPlaneWidth];
+        RowStart(pl, (float)nL + 0.5f - pl.x0, (float)y + 0.5f - pl.y0, at);
         ShadeSpan(ps, ts, (int)y, (int)nL, (int)nR + 1, at, pl.dx);
     }
 }
@@ -836,13 +859,22 @@ void CRasterizer::ClearRect(CDDSurface* pTarget, CDDSurface* pZ, const RECT& rc,
         }
     }
     if ((dwFlags & D3DCLEAR_ZBUFFER) && pZ) {
-        pZ->MarkWritten();
         const uint16_t z = DepthToZ16(fZ);
         const int l = std::max<LONG>(rc.left, 0), r = std::min<LONG>(rc.right, pZ->Width());
         const int t = std::max<LONG>(rc.top, 0), b = std::min<LONG>(rc.bottom, pZ->Height());
+        // A buffer that holds this value throughout already (cleared to it and not written since,
+        // the usual case from one frame to the next) stays as it is.
+        uint16_t zNow = 0;
+        if (pZ->GetUniformWord(&zNow) && zNow == z) {
+            return;
+        }
+        pZ->MarkWritten();
         for (int y = t; y < b; y++) {
             uint16_t* p = reinterpret_cast<uint16_t*>(pZ->Bits() + (size_t)y * pZ->Pitch());
             FillWords(p + l, (size_t)std::max(0, r - l), z);
+        }
+        if (l == 0 && t == 0 && r == pZ->Width() && b == pZ->Height()) {
+            pZ->SetUniformWord(z);
         }
     }
 }

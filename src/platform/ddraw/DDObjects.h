@@ -82,6 +82,10 @@ public:
     // Every write of the pixels calls this: locks for writing, blits and fills into the surface,
     // device drawing and clears, DCs, colour-key changes.
     void MarkWritten();
+    // A 16-bit surface filled whole with one word (a depth buffer's clear) says so until its next
+    // write, so that a depth test against it can be made once for a span instead of per pixel.
+    void SetUniformWord(uint16_t w);
+    bool GetUniformWord(uint16_t* pw) const;
     // Tests turn the run form of keyed blits off to compare with the general path.
     static void EnableKeySpans(bool bEnable);
     // A fill of rc (cut to the surface) by a raw value that waits until the pixels are looked at
@@ -171,6 +175,8 @@ private:
     std::unique_ptr<CNonBlackBounds> m_pBounds;
     int m_nKeyedUses = 0;
     int m_nTextureUses = 0;
+    std::atomic<bool> m_bUniform{false};
+    uint16_t m_wUniform = 0;
     CPendingFill m_pendingFill;
 };
 

@@ -475,8 +475,24 @@ void CDDSurface::DeferFill(const RECT& rc, uint32_t dwRaw)
     }
 }
 
+void CDDSurface::SetUniformWord(uint16_t w)
+{
+    m_wUniform = w;
+    m_bUniform = true;
+}
+
+bool CDDSurface::GetUniformWord(uint16_t* pw) const
+{
+    if (!m_bUniform) {
+        return false;
+    }
+    *pw = m_wUniform;
+    return true;
+}
+
 void CDDSurface::MarkWritten()
 {
+    m_bUniform = false;
     if (!m_bDerivedState.load()) {
         return;
     }

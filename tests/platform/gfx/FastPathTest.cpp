@@ -1,10 +1,12 @@
 // The eight-pixels-at-a-time loop for constant-colour textured spans without depth (glows and
 // sprites) against the general per-pixel loop: every picture must be the same bit for bit.
+#include <algorithm>
 #include <vector>
 
 #include "GfxFixture.h"
 #include "platform/d3d/D3DObjects.h"
 #include "platform/d3d/Rasterizer.h"
+#include "platform/ddraw/DDObjects.h"
 #include "platform/ddraw/PixelFormat.h"
 
 namespace {
@@ -315,6 +317,147 @@ TEST_F(FastPathTest, LitAdditiveTexelRoundsThenSaturates)
     // red and gives (255, 205, 128).
     ASSERT_EQ(DrawQuad(20, 30, 31, 32, 0.0f, RGB_MAKE(200, 100, 50)), DD_OK);
     EXPECT_EQ(Px(25, 31), (uint16_t)(31 << 11 | 51 << 5 | 16));
+}
+
+// A depth buffer cleared whole and not written since holds one value, so a span of one depth passes
+// or fails as a whole: textured and untextured quads over such a buffer, below, at and above the
+// quads' depth, under every test, must draw as the general path draws them and as they draw over
+// the same values once the buffer has been written (and is tested pixel by pixel).
+TEST_F(FastPathTest, SpansOverAClearedDepthBufferMatchTheGeneralPath)
+{
+    MakeTexture(PK_A1R5G5B5, 32, 16, 0x03E0);
+    ASSERT_FALSE(HasFatalFailure());
+    const std::vector<QUADCASE> quads = QuadCases(32, 16);
+    const std::vector<uint16_t> zProbe = ProbeDepths([&] { DrawQuads(quads, false, 0xFFFFFFFF, 0); });
+    ASSERT_FALSE(HasFatalFailure());
+    const auto itDrawn = std::find_if(zProbe.begin(), zProbe.end(), [](uint16_t z) { return z != 0xFFFF; });
+    ASSERT_NE(itDrawn, zProbe.end());
+    const uint16_t zQuad = *itDrawn;  // every quad lies at one depth
+    ASSERT_GT(zQuad, 0);
+    ASSERT_LT(zQuad, 0xFFFF);
+    CDDSurface* pZ = CDDSurface::From(m_pZ);
+    const DWORD funcs[] = {D3DCMP_LESSEQUAL, D3DCMP_LESS, D3DCMP_EQUAL, D3DCMP_GREATER, D3DCMP_NEVER, D3DCMP_ALWAYS};
+    size_t nCase = 0, nDrawn = 0;
+    for (const DWORD dwFunc : funcs) {
+        for (int nVariant = 0; nVariant < 12; nVariant++) {
+            const bool bAdd = nVariant & 1, bTextured = nVariant & 2;
+            const int nStep = nVariant / 4 - 1;  // the cleared depth one below, at or one above the quads'
+            const uint16_t zClear = (uint16_t)(zQuad + nStep);
+            // General path, fast path over the cleared buffer, fast path over the same depths written.
+            std::vector<uint16_t> pictures[3];
+            for (int nWay = 0; nWay < 3; nWay++) {
+                CRasterizer::EnableFastPaths(nWay > 0);
+                m_pDev->SetTexture(0, bTextured ? m_pTex : nullptr);
+                if (bTextured) {
+                    ModulateTexture();
+                } else {
+                    SelectDiffuse();
+                }
+                m_pDev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kClear, (float)zClear / 65535.0f, 0);
+                uint16_t wUniform = 0;
+                ASSERT_TRUE(pZ->GetUniformWord(&wUniform));
+                ASSERT_EQ(wUniform, zClear);
+                if (nWay == 2) {
+                    Row16(m_pZ, 0)[0] = zClear;  // written through a lock: the same values, no longer known as one
+                    ASSERT_FALSE(pZ->GetUniformWord(&wUniform));
+                }
+                m_pDev->SetRenderState(D3DRENDERSTATE_ZENABLE, D3DZB_TRUE);
+                m_pDev->SetRenderState(D3DRENDERSTATE_ZFUNC, dwFunc);
+                m_pDev->SetRenderState(D3DRENDERSTATE_ZWRITEENABLE, FALSE);
+                m_pDev->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, bAdd);
+                m_pDev->SetRenderState(D3DRENDERSTATE_SRCBLEND, D3DBLEND_ONE);
+                m_pDev->SetRenderState(D3DRENDERSTATE_DESTBLEND, D3DBLEND_ONE);
+                m_pDev->SetRenderState(D3DRENDERSTATE_COLORKEYENABLE, TRUE);
+                DrawQuads(quads, false, RGBA_MAKE(200, 133, 61, 255), 0);
+                ASSERT_FALSE(HasFatalFailure());
+                pictures[nWay] = Snapshot();
+            }
+            EXPECT_TRUE(pictures[0] == pictures[1] && pictures[1] == pictures[2])
+                << "func " << dwFunc << (bAdd ? " added" : " opaque") << (bTextured ? " textured" : "")
+                << " cleared at " << nStep;
+            nDrawn += Drawn(Picture()) > 5000;
+            nCase++;
+        }
+    }
+    CRasterizer::EnableFastPaths(true);
+    EXPECT_EQ(nCase, 6u * 12u);
+    // ALWAYS draws in all 12, NEVER in none, and each of the others in 4 or 8.
+    EXPECT_GT(nDrawn, 12u + 4u * 4u);
+    EXPECT_LT(nDrawn, 6u * 12u - 12u);
+}
+
+// Which clears and writes leave the depth buffer known as one value.
+TEST_F(FastPathTest, OnlyAWholeClearLeavesTheDepthBufferKnownAsOneValue)
+{
+    CDDSurface* pZ = CDDSurface::From(m_pZ);
+    uint16_t w = 0;
+    m_pDev->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+    ASSERT_TRUE(pZ->GetUniformWord(&w));
+    EXPECT_EQ(w, 0xFFFF);
+    m_pDev->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 0.25f, 0);  // the target only
+    EXPECT_TRUE(pZ->GetUniformWord(&w));
+    D3DRECT rc = {0, 0, 640, 479};
+    m_pDev->Clear(1, &rc, D3DCLEAR_ZBUFFER, 0, 0.5f, 0);  // all but a row
+    EXPECT_FALSE(pZ->GetUniformWord(&w));
+    m_pDev->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 0.0f, 0);
+    ASSERT_TRUE(pZ->GetUniformWord(&w));
+    EXPECT_EQ(w, 0);
+    // A draw that tests depth without writing it leaves it so; one that writes it does not.
+    m_pDev->SetRenderState(D3DRENDERSTATE_ZENABLE, D3DZB_TRUE);
+    m_pDev->SetRenderState(D3DRENDERSTATE_ZFUNC, D3DCMP_ALWAYS);
+    m_pDev->SetRenderState(D3DRENDERSTATE_ZWRITEENABLE, FALSE);
+    SelectDiffuse();
+    ASSERT_EQ(DrawQuad(10, 10, 50, 50, 0.0f, 0xFFFFFFFF), DD_OK);
+    EXPECT_TRUE(pZ->GetUniformWord(&w));
+    m_pDev->SetRenderState(D3DRENDERSTATE_ZWRITEENABLE, TRUE);
+    ASSERT_EQ(DrawQuad(10, 10, 50, 50, 0.0f, 0xFFFFFFFF), DD_OK);
+    EXPECT_FALSE(pZ->GetUniformWord(&w));
+    EXPECT_NE(Zv(20, 20), 0);
+    // A clear to the value the buffer holds throughout may leave its memory alone; after any
+    // write it fills again.
+    m_pDev->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 0.0f, 0);
+    EXPECT_EQ(Zv(20, 20), 0);
+    m_pDev->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 0.0f, 0);
+    EXPECT_TRUE(pZ->GetUniformWord(&w));
+    Row16(m_pZ, 7)[9] = 0x1234;
+    m_pDev->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 0.0f, 0);
+    EXPECT_EQ(Zv(9, 7), 0);
+    D3DRECT rcSome = {0, 0, 100, 100};
+    m_pDev->Clear(1, &rcSome, D3DCLEAR_ZBUFFER, 0, 0.5f, 0);
+    m_pDev->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 0.0f, 0);
+    EXPECT_TRUE(pZ->GetUniformWord(&w));
+    EXPECT_EQ(Zv(50, 50), 0);  // (looking locks it for writing)
+    EXPECT_FALSE(pZ->GetUniformWord(&w));
+}
+
+// An added glow in black adds nothing, whatever its texels: it leaves the target as it is, as the
+// general path does.
+TEST_F(FastPathTest, ABlackGlowLeavesTheTargetAsItIs)
+{
+    MakeTexture(PK_R5G6B5, 32, 16, 0x07E0);
+    ASSERT_FALSE(HasFatalFailure());
+    ModulateTexture();
+    m_pDev->SetRenderState(D3DRENDERSTATE_ZENABLE, FALSE);
+    m_pDev->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, TRUE);
+    m_pDev->SetRenderState(D3DRENDERSTATE_SRCBLEND, D3DBLEND_ONE);
+    m_pDev->SetRenderState(D3DRENDERSTATE_DESTBLEND, D3DBLEND_ONE);
+    m_pDev->SetRenderState(D3DRENDERSTATE_SPECULARENABLE, TRUE);
+    const std::vector<QUADCASE> quads = QuadCases(32, 16);
+    PaintBackground(std::vector<uint16_t>(640 * 480, 0xFFFF));
+    const std::vector<uint16_t> before = Picture();
+    for (int nFast = 0; nFast < 2; nFast++) {
+        CRasterizer::EnableFastPaths(nFast == 1);
+        // Drawn twice: the second time the texture's bounds of its texels that are not black are in use.
+        for (int i = 0; i < 2; i++) {
+            DrawQuads(quads, false, RGBA_MAKE(0, 0, 0, 255), 0);
+            ASSERT_FALSE(HasFatalFailure());
+        }
+        EXPECT_EQ(Differences(before, Picture()), 0u) << (nFast ? "fast" : "general");
+    }
+    CRasterizer::EnableFastPaths(true);
+    // A colour just above black adds something.
+    DrawQuads(quads, false, RGBA_MAKE(0, 0, 9, 255), 0);
+    EXPECT_GT(Differences(before, Picture()), 1000u);
 }
 
 } // namespace
