@@ -631,7 +631,7 @@ bool CD3DDevice::DepthIsMoot(const RECT& rcDraw) const
     }
     uint16_t wAll = 0;
     return (m_pZ->GetUniformWord(&wAll) && wAll == 0xFFFF) ||
-           m_pZ->PendingFill().IsAllWaiting(rcDraw.left, rcDraw.top, rcDraw.right, rcDraw.bottom, 0xFFFF);
+           m_pZ->IsFillWaiting(rcDraw.left, rcDraw.top, rcDraw.right, rcDraw.bottom, 0xFFFF);
 }
 
 HRESULT CD3DDevice::ValidateDevice(DWORD* lpdwPasses)
@@ -649,7 +649,7 @@ HRESULT CD3DDevice::Draw(D3DPRIMITIVETYPE dptType, DWORD dwVertexFormat, const v
     const bool bDepth = m_pZ && m_states.dwRender[D3DRENDERSTATE_ZENABLE] != D3DZB_FALSE;
     bool bKeepDepth = bDepth;
     // The waiting clears are done only under what the draw may touch.
-    if (!m_pTarget->PendingFill().IsEmpty() || (bDepth && !m_pZ->PendingFill().IsEmpty())) {
+    if (m_pTarget->HasWaitingFill() || (bDepth && m_pZ->HasWaitingFill())) {
         const RECT rc = DrawScreenBounds(dwVertexFormat, pVertices, dwVertexCount, m_mCombined, m_viewport);
         bKeepDepth = bDepth && !DepthIsMoot(rc);
         m_pTarget->ResolveFillFor(rc.left, rc.top, rc.right, rc.bottom, false);

@@ -89,26 +89,28 @@ public:
     // Tests turn the run form of keyed blits off to compare with the general path.
     static void EnableKeySpans(bool bEnable);
     // A fill of rc (cut to the surface) by a raw value that waits until the pixels are looked at
-    // or written in part; a write that covers it first drops it (the device's clear).
+    // or written in part; a write that covers it first drops it (the device's clear). The fill's
+    // state is under its own lock: the loading thread draws through the device too.
     void DeferFill(const RECT& rc, uint32_t dwRaw);
+    bool HasWaitingFill() const { return m_bFillWaiting.load(std::memory_order_acquire); }
     // Does the waiting fill; every reader of the pixels calls it first.
     void ResolveFill()
     {
-        if (!m_pendingFill.IsEmpty()) {
-            OwnPixels();
-            m_pendingFill.Apply(Plane());
+        if (HasWaitingFill()) {
+            ResolveFillLocked(0, 0, m_nWidth, m_nHeight, false);
         }
     }
     // Before [l, r) x [t, b) is written (bOpaque: every pixel of it): the waiting fill under it that
     // the write does not hide is done.
     void ResolveFillFor(int l, int t, int r, int b, bool bOpaque)
     {
-        if (!m_pendingFill.IsEmpty()) {
-            OwnPixels();
-            m_pendingFill.BeforeWrite(Plane(), l, t, r, b, bOpaque);
+        if (HasWaitingFill()) {
+            ResolveFillLocked(l, t, r, b, bOpaque);
         }
     }
-    const CPendingFill& PendingFill() const { return m_pendingFill; }
+    // Whether every pixel of [l, r) x [t, b) waits for a fill by dwRaw; whether (x, y) does.
+    bool IsFillWaiting(int l, int t, int r, int b, uint32_t dwRaw);
+    bool IsFillWaiting(int x, int y);
     // The attached Z buffer, not referenced; null when none.
     CDDSurface* AttachedZBuffer() const;
     // Shows the primary's pixels on the host after a change (nothing for other surfaces).
@@ -120,8 +122,7 @@ public:
     // whole surface onto the other handed it over instead of copying it, is left to the other.
     void OwnPixels()
     {
-        if (m_bShared) {
-            m_bShared = false;
+        if (m_bShared.exchange(false)) {
             TakeOwnBuffer();
         }
     }
@@ -134,6 +135,7 @@ private:
     // Destination rectangle of a blit in the surface's own coordinates (screen coordinates on a
     // clipped primary are moved by the window's client origin).
     RECT ToSurfaceRect(const RECT& rc) const;
+    void ResolveFillLocked(int l, int t, int r, int b, bool bOpaque);
     BLTPLANE Plane() { return BLTPLANE{m_pBits.get(), (long)m_lPitch, m_nWidth, m_nHeight, m_eKind}; }
     HRESULT FillRect(const RECT& rcDest, DWORD dwColor);
     // A blit of all of pSrc onto all of this primary, as it is, when nothing has the pixels out: the
@@ -155,7 +157,7 @@ private:
     LONG m_lPitch = 0;
     // Shared with a host that keeps the last frame, and with another surface after a whole copy.
     std::shared_ptr<uint8_t[]> m_pBits;
-    bool m_bShared = false;  // the buffer may be another surface's too
+    std::atomic<bool> m_bShared{false};  // the buffer may be another surface's too
     std::shared_ptr<uint8_t[]> m_pSpare;  // a buffer of the same size to move to when it is free
     bool m_bSrcKey = false;
     bool m_bDestKey = false;
@@ -177,7 +179,10 @@ private:
     int m_nTextureUses = 0;
     std::atomic<bool> m_bUniform{false};
     uint16_t m_wUniform = 0;
+    // The waiting fill, under m_fillLock (taken again by the buffer moves within it).
+    std::recursive_mutex m_fillLock;
     CPendingFill m_pendingFill;
+    std::atomic<bool> m_bFillWaiting{false};
 };
 
 class CDirectDraw final : public IDirectDraw7 {

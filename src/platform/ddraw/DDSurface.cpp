@@ -372,7 +372,9 @@ bool CDDSurface::ShareWholeCopy(CDDSurface* pSrc, const BLTJOB& job, const RECT&
     MarkWritten();
     pSrc->ResolveFill();
     // Every pixel is replaced: a fill still waiting here is dropped.
+    const std::lock_guard<std::recursive_mutex> lock(m_fillLock);
     m_pendingFill.BeforeWrite(Plane(), 0, 0, m_nWidth, m_nHeight, true);
+    m_bFillWaiting = false;
     std::shared_ptr<uint8_t[]> pOld = std::move(m_pBits);
     m_pBits = pSrc->m_pBits;
     m_bShared = pSrc->m_bShared = true;
@@ -468,11 +470,39 @@ void CDDSurface::DeferFill(const RECT& rc, uint32_t dwRaw)
     const int t = std::max<LONG>(rc.top, 0), b = std::min<LONG>(rc.bottom, m_nHeight);
     if (l < r && t < b) {
         MarkWritten();
+        const std::lock_guard<std::recursive_mutex> lock(m_fillLock);
         if (!m_pendingFill.IsEmpty()) {
             OwnPixels();  // the fill waiting may be done now
         }
         m_pendingFill.Defer(Plane(), l, t, r, b, dwRaw);
+        m_bFillWaiting.store(!m_pendingFill.IsEmpty(), std::memory_order_release);
     }
+}
+
+void CDDSurface::ResolveFillLocked(int l, int t, int r, int b, bool bOpaque)
+{
+    const std::lock_guard<std::recursive_mutex> lock(m_fillLock);
+    if (m_pendingFill.IsEmpty()) {
+        return;
+    }
+    OwnPixels();
+    m_pendingFill.BeforeWrite(Plane(), l, t, r, b, bOpaque);
+    m_bFillWaiting.store(!m_pendingFill.IsEmpty(), std::memory_order_release);
+}
+
+bool CDDSurface::IsFillWaiting(int l, int t, int r, int b, uint32_t dwRaw)
+{
+    if (!HasWaitingFill()) {
+        return false;
+    }
+    const std::lock_guard<std::recursive_mutex> lock(m_fillLock);
+    return m_pendingFill.IsAllWaiting(l, t, r, b, dwRaw);
+}
+
+bool CDDSurface::IsFillWaiting(int x, int y)
+{
+    const std::lock_guard<std::recursive_mutex> lock(m_fillLock);
+    return m_pendingFill.IsWaiting(x, y);
 }
 
 void CDDSurface::SetUniformWord(uint16_t w)
@@ -742,6 +772,7 @@ void CDDSurface::TakeOwnBuffer()
         return;
     }
     m_bShared = false;
+    const std::lock_guard<std::recursive_mutex> lock(m_fillLock);
     const size_t nBytes = (size_t)m_lPitch * m_nHeight;
     std::shared_ptr<uint8_t[]> pOwn;
     if (m_pSpare && m_pSpare.use_count() == 1) {
