@@ -2,6 +2,7 @@
 // opaque and partial writes; and the device's clears seen through every way to the pixels (lock,
 // device context, blits both ways, draws that test depth or skip it), against clears made to
 // happen at once by a lock straight after them.
+#include <thread>
 #include <vector>
 
 #include "GfxFixture.h"
@@ -280,6 +281,28 @@ TEST_F(DeferredClearTest, DrawWithoutDepthWritesLeavesTheClearedDepthAndStillTes
     EXPECT_EQ(Zv(550, 350), 0xFFFF);
     EXPECT_EQ(Zv(300, 200), 0xFFFF);
     EXPECT_NE(Zv(170, 170), 0xFFFF);
+}
+
+// The loading thread warms its effects with draws that cover no pixel while the frame loop clears:
+// the waiting fill stays whole, and the clear after them shows everywhere.
+TEST_F(DeferredClearTest, ClearsOnOneThreadAndEmptyDrawsOnAnother)
+{
+    D3DLVERTEX quad[4];
+    Quad(quad, 300, 200, 300, 200, 10.0f, 0xFFFFFFFF);
+    std::thread loader([&] {
+        for (int i = 0; i < 300; i++) {
+            m_pDev->DrawPrimitive(D3DPT_TRIANGLEFAN, D3DFVF_LVERTEX, quad, 4, 0);
+        }
+    });
+    for (int i = 0; i < 300; i++) {
+        m_pDev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, RGB_MAKE(0, 0, i & 255), 1.0f, 0);
+    }
+    loader.join();
+    ASSERT_EQ(m_pDev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kClearBlue, 0.0f, 0), D3D_OK);
+    const std::vector<uint16_t> all = Snapshot();
+    for (size_t i = 0; i < all.size(); i++) {
+        ASSERT_EQ(all[i], (i / 640) % 2 == 0 ? kBlue : 0) << i;
+    }
 }
 
 // One scene drawn twice, once with each clear made to happen at once by a lock after it: the same
