@@ -615,9 +615,11 @@ HRESULT CD3DDevice::PrepareDraw(bool bDepth)
     return m_raster.Begin(ds);
 }
 
-// A draw that writes no depth, over depths all still waiting for a clear to the far plane, passes
-// every LESSEQUAL test: it draws the same without the depth buffer, which then stays untouched.
-bool CD3DDevice::DepthIsMoot(const RECT& rcDraw) const
+// A draw that writes no depth, over depths that all hold the far plane (the whole buffer known as
+// that one value, or the draw's rectangle still waiting for a clear to it), passes every LESSEQUAL
+// test: it draws the same without the depth buffer, which then stays untouched. Without rcDraw
+// only the whole buffer is asked about.
+bool CD3DDevice::DepthIsMoot(const RECT* pDraw) const
 {
     const DWORD* rs = m_states.dwRender;
     if (rs[D3DRENDERSTATE_ZWRITEENABLE]) {
@@ -630,8 +632,10 @@ bool CD3DDevice::DepthIsMoot(const RECT& rcDraw) const
         return false;
     }
     uint16_t wAll = 0;
-    return (m_pZ->GetUniformWord(&wAll) && wAll == 0xFFFF) ||
-           m_pZ->IsFillWaiting(rcDraw.left, rcDraw.top, rcDraw.right, rcDraw.bottom, 0xFFFF);
+    if (!pDraw) {
+        return m_pZ->GetUniformWord(&wAll) && wAll == 0xFFFF;
+    }
+    return m_pZ->IsFillWaiting(pDraw->left, pDraw->top, pDraw->right, pDraw->bottom, 0xFFFF);
 }
 
 HRESULT CD3DDevice::ValidateDevice(DWORD* lpdwPasses)
@@ -646,19 +650,24 @@ HRESULT CD3DDevice::ValidateDevice(DWORD* lpdwPasses)
 HRESULT CD3DDevice::Draw(D3DPRIMITIVETYPE dptType, DWORD dwVertexFormat, const void* pVertices, DWORD dwVertexCount,
                          const WORD* pIndices, DWORD dwIndexCount)
 {
-    const bool bDepth = m_pZ && m_states.dwRender[D3DRENDERSTATE_ZENABLE] != D3DZB_FALSE;
-    bool bKeepDepth = bDepth;
+    bool bDepth = m_pZ && m_states.dwRender[D3DRENDERSTATE_ZENABLE] != D3DZB_FALSE;
+    if (bDepth && DepthIsMoot(nullptr)) {
+        bDepth = false;
+    }
     // The waiting clears are done only under what the draw may touch.
-    if (m_pTarget->HasWaitingFill() || (bDepth && m_pZ->HasWaitingFill())) {
+    const bool bZWaits = bDepth && m_pZ->HasWaitingFill();
+    if (m_pTarget->HasWaitingFill() || bZWaits) {
         const RECT rc = DrawScreenBounds(dwVertexFormat, pVertices, dwVertexCount, m_mCombined, m_viewport);
-        bKeepDepth = bDepth && !DepthIsMoot(rc);
+        if (bZWaits && DepthIsMoot(&rc)) {
+            bDepth = false;
+        }
         m_pTarget->ResolveFillFor(rc.left, rc.top, rc.right, rc.bottom, false);
-        if (bKeepDepth) {
+        if (bDepth) {
             m_pZ->ResolveFillFor(rc.left, rc.top, rc.right, rc.bottom, false);
         }
     }
     m_pTarget->OwnPixels();
-    HRESULT hr = PrepareDraw(bKeepDepth);
+    HRESULT hr = PrepareDraw(bDepth);
     if (FAILED(hr)) {
         return hr;
     }

@@ -75,7 +75,7 @@ private:
     void UpdateCombinedMatrix();
     RECT ViewportRect() const;
     void ClearRect(const RECT& rc, DWORD dwFlags, D3DCOLOR dwColor, float fZ);
-    bool DepthIsMoot(const RECT& rcDraw) const;
+    bool DepthIsMoot(const RECT* pDraw) const;
     // Checks the stage set-up and fills the rasteriser's per-draw state.
     // bDepth false draws without the depth buffer.
     HRESULT PrepareDraw(bool bDepth);

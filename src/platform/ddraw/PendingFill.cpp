@@ -31,7 +31,7 @@ uint64_t Pattern(uint32_t dwRaw, int nBpp)
 
 } // namespace
 
-void CPendingFill::TileRect(int tx, int ty, int* pl, int* pt, int* pr, int* pb) const
+inline void CPendingFill::TileRect(int tx, int ty, int* pl, int* pt, int* pr, int* pb) const
 {
     *pl = std::max(tx * kTileW, m_nLeft);
     *pt = std::max(ty * kTileH, m_nTop);
@@ -121,9 +121,17 @@ void CPendingFill::BeforeWrite(const BLTPLANE& plane, int l, int t, int r, int b
     // A write that is not opaque hides nothing: its tiles are done whole.
     const int hl = bOpaque ? l : 0, ht = bOpaque ? t : 0, hr = bOpaque ? r : 0, hb = bOpaque ? b : 0;
     for (int ty = t / kTileH; ty <= (b - 1) / kTileH && m_nWaiting; ty++) {
-        const uint8_t* pRow = m_waiting.data() + (size_t)ty * m_nCols;
+        uint8_t* pRow = m_waiting.data() + (size_t)ty * m_nCols;
         for (int tx = l / kTileW; tx <= (r - 1) / kTileW; tx++) {
-            if (pRow[tx]) {
+            if (!pRow[tx]) {
+                continue;
+            }
+            int tl, tt, tr, tb;
+            TileRect(tx, ty, &tl, &tt, &tr, &tb);
+            if (hl <= tl && ht <= tt && tr <= hr && tb <= hb) {
+                pRow[tx] = 0;  // hidden whole
+                m_nWaiting--;
+            } else {
                 DoTile(plane, tx, ty, hl, ht, hr, hb);
             }
         }
