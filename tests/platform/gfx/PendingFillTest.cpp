@@ -172,6 +172,20 @@ protected:
         return p;
     }
 
+    // A depth read under a lock for reading, which leaves the buffer known as one value.
+    uint16_t DepthLookedAt(int x, int y)
+    {
+        DDSURFACEDESC2 desc = {};
+        desc.dwSize = sizeof(desc);
+        if (m_pZ->Lock(nullptr, &desc, DDLOCK_WAIT | DDLOCK_READONLY, nullptr) != DD_OK) {
+            return 0x5555;
+        }
+        const uint16_t w = reinterpret_cast<const uint16_t*>(static_cast<uint8_t*>(desc.lpSurface) +
+                                                             (size_t)y * desc.lPitch)[x];
+        m_pZ->Unlock(nullptr);
+        return w;
+    }
+
     std::vector<IDirectDrawSurface7*> m_made;
 };
 
@@ -281,6 +295,20 @@ TEST_F(DeferredClearTest, DrawWithoutDepthWritesLeavesTheClearedDepthAndStillTes
     EXPECT_EQ(Zv(550, 350), 0xFFFF);
     EXPECT_EQ(Zv(300, 200), 0xFFFF);
     EXPECT_NE(Zv(170, 170), 0xFFFF);
+
+    // The buffer known as one value, its clear already done (looked at): the far plane lets every
+    // such draw through, a nearer value does not.
+    const std::vector<uint16_t> zFar = ProbeDepths([&] { DrawQuad(0, 0, 640, 480, 500.0f, 0xFFFFFFFF); });
+    m_pDev->SetRenderState(D3DRENDERSTATE_ZFUNC, D3DCMP_LESSEQUAL);
+    m_pDev->SetRenderState(D3DRENDERSTATE_ZWRITEENABLE, FALSE);
+    for (const float fClear : {1.0f, 0.0f}) {
+        ASSERT_EQ(m_pDev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kClearBlue, fClear, 0), D3D_OK);
+        EXPECT_EQ(DepthLookedAt(0, 0), fClear == 1.0f ? 0xFFFF : 0);
+        ASSERT_EQ(DrawQuad(10, 10, 60, 60, 500.0f, RGB_MAKE(255, 0, 0)), D3D_OK);
+        EXPECT_EQ(Px(30, 30), fClear == 1.0f ? 0xF800 : kBlue) << fClear;
+        EXPECT_EQ(Zv(30, 30), fClear == 1.0f ? 0xFFFF : 0);
+    }
+    EXPECT_LT(zFar[0], 0xFFFF);
 }
 
 // The loading thread warms its effects with draws that cover no pixel while the frame loop clears:
