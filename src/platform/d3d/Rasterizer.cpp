@@ -448,6 +448,8 @@ HRESULT CRasterizer::Begin(const DRAWSTATE& ds)
         ps.pTexLut = ps.nTexBpp == 2 ? ArgbTable16(eKind) : nullptr;
         ps.bWrapU = ts[D3DTSS_ADDRESSU] != D3DTADDRESS_CLAMP;
         ps.bWrapV = ts[D3DTSS_ADDRESSV] != D3DTADDRESS_CLAMP;
+        ps.bPow2U = ps.bWrapU && (ps.nTexW & (ps.nTexW - 1)) == 0;
+        ps.bPow2V = ps.bWrapV && (ps.nTexH & (ps.nTexH - 1)) == 0;
         if (ps.nTexBpp == 2) {
             SetTexChannels(pTex->Format(), &ps);
         }
