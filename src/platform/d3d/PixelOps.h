@@ -349,8 +349,7 @@ inline int ChooseFastPath(const PIXELSTATE& ps)
 inline const uint16_t* TexelRun(const PIXELSTATE& ps, int64_t nU, int64_t nV, int64_t nDU, int64_t nDV, int n,
                                 bool bInside, uint16_t* pBuf)
 {
-    const bool bPow2U = ps.bWrapU && (ps.nTexW & (ps.nTexW - 1)) == 0;
-    const bool bPow2V = ps.bWrapV && (ps.nTexH & (ps.nTexH - 1)) == 0;
+    const bool bPow2U = ps.bPow2U, bPow2V = ps.bPow2V;
     const int64_t nMaskU = ps.nTexW - 1, nMaskV = ps.nTexH - 1;
     if (nDV == 0) {
         const int ty = bPow2V ? (int)((nV >> 32) & nMaskV) : WrapTexel(nV, ps.nTexH, ps.bWrapV);
@@ -538,10 +537,12 @@ inline SPANSIMD MakeSpanSimd(const PIXELSTATE& ps, uint32_t r, uint32_t g, uint3
     return k;
 }
 
+// Mul255 of eight lanes: with p = a * b + 128, (p + (p >> 8)) >> 8 is p * 257 >> 16 for every
+// product of two bytes, which is one high-half multiply.
 inline __m128i Mul255x8(__m128i a, __m128i b)
 {
     const __m128i p = _mm_add_epi16(_mm_mullo_epi16(a, b), _mm_set1_epi16(128));
-    return _mm_srli_epi16(_mm_add_epi16(p, _mm_srli_epi16(p, 8)), 8);
+    return _mm_mulhi_epu16(p, _mm_set1_epi16(257));
 }
 
 // A 5- or 6-bit field of RGB565 widened to 8 bits.
@@ -873,7 +874,7 @@ inline void ShadeSpanTexModulate(const PIXELSTATE& ps, TEXSPANS& ts, int y, int 
             pZRow = nullptr;
         }
         const uint64_t nColors = (uint64_t)(r | g << 8 | b << 16) | (uint64_t)(sr | sg << 8 | sb << 16) << 24;
-        if (!ts.bSimdMade || ts.nSimdColors != nColors) {
+        if (!ts.bSimdMade || (!ts.bFixedColor && ts.nSimdColors != nColors)) {
             ts.k = MakeSpanSimd(ps, r, g, b, sr, sg, sb);
             ts.nSimdColors = nColors;
             ts.bSimdMade = true;

@@ -334,6 +334,39 @@ bool CutSpan(const EDGE& e, const EDGESTEP& s, int64_t yc, int64_t* pL, int64_t*
     return *pL <= *pR;
 }
 
+// A triangle's rows [nRowT, nRowB] and what cuts them.
+struct ROWS {
+    const EDGE* e;  // three
+    const PLANES* pPlanes;
+    int64_t nRowT, nRowB;
+    bool bBlackRowsSkip;  // v is the same along a row: rows whose texels are all black add nothing
+};
+
+// Calls shade(y, x0, x1, at) for the span [x0, x1) of each row with pixels in it, at holding the
+// attributes at its first pixel's centre.
+template <class F>
+void ForEachRow(const PIXELSTATE& ps, const ROWS& rows, F shade)
+{
+    const EDGE* e = rows.e;
+    const PLANES& pl = *rows.pPlanes;
+    const int64_t ycT = rows.nRowT * kSubPixel + kHalfPixel;
+    EDGESTEP st[3] = {StartEdge(e[0], ycT), StartEdge(e[1], ycT), StartEdge(e[2], ycT)};
+    for (int64_t y = rows.nRowT; y <= rows.nRowB; y++, StepEdge(&st[0]), StepEdge(&st[1]), StepEdge(&st[2])) {
+        if (rows.bBlackRowsSkip && IsBlackRow(ps, pl, y)) {
+            continue;
+        }
+        const int64_t yc = y * kSubPixel + kHalfPixel;
+        int64_t nL = ps.nClipL, nR = ps.nClipR - 1;
+        if (!CutSpan(e[0], st[0], yc, &nL, &nR) || !CutSpan(e[1], st[1], yc, &nL, &nR) ||
+            !CutSpan(e[2], st[2], yc, &nL, &nR)) {
+            continue;
+        }
+        float at[kPlaneWidth];
+        RowStart(pl, (float)nL + 0.5f - pl.x0, (float)y + 0.5f - pl.y0, at);
+        shade((int)y, (int)nL, (int)nR + 1, at);
+    }
+}
+
 void SetTexChannels(const DDPIXELFORMAT& pf, PIXELSTATE* ps)
 {
     const DWORD dwMasks[3] = {pf.dwRBitMask, pf.dwGBitMask, pf.dwBBitMask};
@@ -415,6 +448,8 @@ HRESULT CRasterizer::Begin(const DRAWSTATE& ds)
         ps.pTexLut = ps.nTexBpp == 2 ? ArgbTable16(eKind) : nullptr;
         ps.bWrapU = ts[D3DTSS_ADDRESSU] != D3DTADDRESS_CLAMP;
         ps.bWrapV = ts[D3DTSS_ADDRESSV] != D3DTADDRESS_CLAMP;
+        ps.bPow2U = ps.bWrapU && (ps.nTexW & (ps.nTexW - 1)) == 0;
+        ps.bPow2V = ps.bWrapV && (ps.nTexH & (ps.nTexH - 1)) == 0;
         if (ps.nTexBpp == 2) {
             SetTexChannels(pTex->Format(), &ps);
         }
@@ -753,21 +788,22 @@ void CRasterizer::Triangle(const PVERTEX& a, const PVERTEX& b, const PVERTEX& c)
     if (ps.nFastPath == FAST_TEX_OPAQUE || ps.nFastPath == FAST_TEX_ADDITIVE) {
         MakeTexSpans(ps, pl.base, pl.dx, pl.dy, &ts);
     }
-    const int64_t ycT = nRowT * kSubPixel + kHalfPixel;
-    EDGESTEP st[3] = {StartEdge(e[0], ycT), StartEdge(e[1], ycT), StartEdge(e[2], ycT)};
-    for (int64_t y = nRowT; y <= nRowB; y++, StepEdge(&st[0]), StepEdge(&st[1]), StepEdge(&st[2])) {
-        if (bBlackRowsSkip && IsBlackRow(ps, pl, y)) {
-            continue;
-        }
-        const int64_t yc = y * kSubPixel + kHalfPixel;
-        int64_t nL = ps.nClipL, nR = ps.nClipR - 1;
-        if (!CutSpan(e[0], st[0], yc, &nL, &nR) || !CutSpan(e[1], st[1], yc, &nL, &nR) ||
-            !CutSpan(e[2], st[2], yc, &nL, &nR)) {
-            continue;
-        }
-        float at[kPlaneWidth];
-        RowStart(pl, (float)nL + 0.5f - pl.x0, (float)y + 0.5f - pl.y0, at);
-        ShadeSpan(ps, ts, (int)y, (int)nL, (int)nR + 1, at, pl.dx);
+    const ROWS rows = {e, &pl, nRowT, nRowB, bBlackRowsSkip};
+    // The common set-ups shade their spans inline in the row loop.
+    switch (ps.nFastPath) {
+    case FAST_TEX_ADDITIVE:
+        ForEachRow(ps, rows, [&](int y, int x0, int x1, float* at) {
+            ShadeSpanTexModulate<true>(ps, ts, y, x0, x1, at, pl.dx);
+        });
+        break;
+    case FAST_TEX_OPAQUE:
+        ForEachRow(ps, rows, [&](int y, int x0, int x1, float* at) {
+            ShadeSpanTexModulate<false>(ps, ts, y, x0, x1, at, pl.dx);
+        });
+        break;
+    default:
+        ForEachRow(ps, rows, [&](int y, int x0, int x1, float* at) { ShadeSpan(ps, ts, y, x0, x1, at, pl.dx); });
+        break;
     }
 }
 

@@ -63,6 +63,7 @@ struct PIXELSTATE {
     int nTexW, nTexH, nTexBpp;
     const uint32_t* pTexLut;  // ARGB of a 16-bit texel; null for 32-bit texels
     bool bWrapU, bWrapV;
+    bool bPow2U, bPow2V;  // wrapped, and the size a power of two: wrapping is a mask
     bool bKey;
     uint32_t dwKey, dwKeyMask;  // a texel t is discarded when (t & dwKeyMask) == dwKey
     // R, G, B of a 16-bit texel: the channel is (t >> shift) & (2^bits - 1), widened to 8 bits by

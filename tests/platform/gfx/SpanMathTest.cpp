@@ -1,6 +1,6 @@
-// The integer rules a textured span is stepped by: the 32.32 texel position of a coordinate, and
-// the part of a span whose texel positions fall in a band of texels (what black-texel skipping
-// keeps). Both are checked against their plain definitions.
+// The integer rules of the span loops, against their plain definitions: the 32.32 texel position of
+// a coordinate, the part of a span whose texel positions fall in a band of texels (what black-texel
+// skipping keeps), and the rounded product of two bytes eight lanes at a time.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -31,7 +31,7 @@ float FloatOfBits(uint32_t dwBits)
     return f;
 }
 
-TEST(TexelStepTest, TexelPositionIsTheRoundedProductForEveryKindOfFloat)
+TEST(SpanMathTest, TexelPositionIsTheRoundedProductForEveryKindOfFloat)
 {
     // Every 97th bit pattern: both signs, denormals, every exponent, NaNs and infinities.
     size_t nChecked = 0;
@@ -70,7 +70,7 @@ struct CASEGEN {
 // Spans lying inside a texture of nSize texels, stepping up, down or not at all, with steps from a
 // tiny fraction of a texel to many texels, against bands of texels: the part kept must be exactly
 // the pixels whose positions fall in the band (they are always one run), or empty.
-TEST(TexelStepTest, TheBandOfASpanIsExactlyItsPixelsInTheBand)
+TEST(SpanMathTest, TheBandOfASpanIsExactlyItsPixelsInTheBand)
 {
     CASEGEN gen;
     size_t nEmpty = 0, nPart = 0, nWhole = 0;
@@ -121,5 +121,27 @@ TEST(TexelStepTest, TheBandOfASpanIsExactlyItsPixelsInTheBand)
     EXPECT_GT(nPart, 10000u);
     EXPECT_GT(nWhole, 10000u);
 }
+
+#if defined(__SSE2__)
+TEST(SpanMathTest, EightLaneProductIsTheRoundedProductForEveryPairOfBytes)
+{
+    for (uint32_t a = 0; a < 256; a++) {
+        for (uint32_t b0 = 0; b0 < 256; b0 += 8) {
+            const __m128i va = _mm_set1_epi16((short)a);
+            const __m128i vb = _mm_setr_epi16((short)b0, (short)(b0 + 1), (short)(b0 + 2), (short)(b0 + 3),
+                                              (short)(b0 + 4), (short)(b0 + 5), (short)(b0 + 6), (short)(b0 + 7));
+            alignas(16) uint16_t out[8];
+            _mm_store_si128(reinterpret_cast<__m128i*>(out), Mul255x8(va, vb));
+            for (uint32_t j = 0; j < 8; j++) {
+                ASSERT_EQ(out[j], Mul255(a, b0 + j)) << a << " x " << b0 + j;
+            }
+        }
+    }
+    EXPECT_EQ(Mul255(255, 255), 255u);
+    EXPECT_EQ(Mul255(128, 255), 128u);
+    EXPECT_EQ(Mul255(1, 127), 0u);
+    EXPECT_EQ(Mul255(1, 128), 1u);
+}
+#endif
 
 } // namespace
