@@ -580,6 +580,17 @@ inline __m128i AddSat565x8(__m128i a, __m128i b)
 // How eight pixels are shaded: written as they come, added, or added field by field (bSum565).
 enum SHADEMODE { SHADE_OPAQUE, SHADE_ADD, SHADE_ADD565 };
 
+// Channel i of eight texels widened to 8 bits, times the colour, plus the specular colour.
+inline __m128i TexelChannel(const SPANSIMD& k, __m128i raw, int i)
+{
+    const __m128i v = _mm_and_si128(_mm_srl_epi16(raw, k.shift[i]), k.mask[i]);
+    __m128i c = _mm_or_si128(_mm_sll_epi16(v, k.up[i]), _mm_srl_epi16(v, k.down[i]));
+    if (k.bLit) {
+        c = Mul255x8(c, k.color[i]);
+    }
+    return _mm_adds_epu8(c, k.spec[i]);
+}
+
 // Eight pixels of ShadeSpanTexModulate's arithmetic for a constant colour, before key and depth.
 template <int kMode>
 inline __m128i ShadeEight(const SPANSIMD& k, __m128i raw, __m128i dst)
@@ -588,21 +599,14 @@ inline __m128i ShadeEight(const SPANSIMD& k, __m128i raw, __m128i dst)
         return AddSat565x8(raw, dst);
     }
     constexpr bool kAdd = kMode == SHADE_ADD;
-    __m128i c[3];
-    for (int i = 0; i < 3; i++) {
-        const __m128i v = _mm_and_si128(_mm_srl_epi16(raw, k.shift[i]), k.mask[i]);
-        c[i] = _mm_or_si128(_mm_sll_epi16(v, k.up[i]), _mm_srl_epi16(v, k.down[i]));
-        if (k.bLit) {
-            c[i] = Mul255x8(c[i], k.color[i]);
-        }
-        c[i] = _mm_adds_epu8(c[i], k.spec[i]);
-    }
+    // Channel by channel, written out: as a loop over the three, the compiler keeps it a loop.
+    __m128i r = TexelChannel(k, raw, 0), g = TexelChannel(k, raw, 1), b = TexelChannel(k, raw, 2);
     if (kAdd) {
-        c[0] = _mm_adds_epu8(c[0], Field565<11, 5>(dst));
-        c[1] = _mm_adds_epu8(c[1], Field565<5, 6>(dst));
-        c[2] = _mm_adds_epu8(c[2], Field565<0, 5>(dst));
+        r = _mm_adds_epu8(r, Field565<11, 5>(dst));
+        g = _mm_adds_epu8(g, Field565<5, 6>(dst));
+        b = _mm_adds_epu8(b, Field565<0, 5>(dst));
     }
-    return Pack565x8(c[0], c[1], c[2]);
+    return Pack565x8(r, g, b);
 }
 
 // The lanes where Compare(dwFunc, z, ref) holds; SSE2 compares signed words, hence the bias.
