@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "platform/d3d/D3DObjects.h"
+#include "platform/d3d/DrawBounds.h"
+#include "platform/d3d/PixelOps.h"
 #include "platform/ddraw/DDObjects.h"
 
 namespace {
@@ -231,19 +233,46 @@ HRESULT CD3DDevice::Clear(DWORD dwCount, D3DRECT* lpRects, DWORD dwFlags, D3DCOL
     if ((dwFlags & D3DCLEAR_ZBUFFER) && !m_pZ) {
         return D3DERR_ZBUFFER_NOTPRESENT;
     }
-    const RECT rcView = {(LONG)m_viewport.dwX, (LONG)m_viewport.dwY, (LONG)(m_viewport.dwX + m_viewport.dwWidth),
-                         (LONG)(m_viewport.dwY + m_viewport.dwHeight)};
+    const RECT rcView = ViewportRect();
     if (dwCount == 0 || !lpRects) {
-        CRasterizer::ClearRect(m_pTarget, m_pZ, rcView, dwFlags, dwColor, dvZ);
+        ClearRect(rcView, dwFlags, dwColor, dvZ);
     } else {
         for (DWORD i = 0; i < dwCount; i++) {
             const RECT rc = {std::max<LONG>(lpRects[i].x1, rcView.left), std::max<LONG>(lpRects[i].y1, rcView.top),
                              std::min<LONG>(lpRects[i].x2, rcView.right), std::min<LONG>(lpRects[i].y2, rcView.bottom)};
-            CRasterizer::ClearRect(m_pTarget, m_pZ, rc, dwFlags, dwColor, dvZ);
+            ClearRect(rc, dwFlags, dwColor, dvZ);
         }
     }
     m_pTarget->NotifyChanged();
     return D3D_OK;
+}
+
+RECT CD3DDevice::ViewportRect() const
+{
+    return RECT{(LONG)m_viewport.dwX, (LONG)m_viewport.dwY, (LONG)(m_viewport.dwX + m_viewport.dwWidth),
+                (LONG)(m_viewport.dwY + m_viewport.dwHeight)};
+}
+
+// The fills wait in the surfaces: a frame's clear is mostly hidden by its first blit, and a depth
+// buffer may go unread all frame.
+void CD3DDevice::ClearRect(const RECT& rc, DWORD dwFlags, D3DCOLOR dwColor, float fZ)
+{
+    if (dwFlags & D3DCLEAR_TARGET) {
+        m_pTarget->DeferFill(rc, Pack565(RGBA_GETRED(dwColor), RGBA_GETGREEN(dwColor), RGBA_GETBLUE(dwColor)));
+    }
+    if ((dwFlags & D3DCLEAR_ZBUFFER) && m_pZ) {
+        // A buffer that holds this value throughout already (cleared to it and not written since,
+        // the usual case from one frame to the next) stays as it is.
+        const uint16_t z = DepthToZ16(fZ);
+        uint16_t zNow = 0;
+        if (m_pZ->GetUniformWord(&zNow) && zNow == z) {
+            return;
+        }
+        m_pZ->DeferFill(rc, z);
+        if (rc.left <= 0 && rc.top <= 0 && rc.right >= m_pZ->Width() && rc.bottom >= m_pZ->Height()) {
+            m_pZ->SetUniformWord(z);
+        }
+    }
 }
 
 // ---- Transforms, viewport, material, lights -----------------------------------------------------
@@ -564,11 +593,14 @@ HRESULT CD3DDevice::SetTexture(DWORD dwStage, IDirectDrawSurface7* lpTexture)
 }
 
 // ---- Drawing ------------------------------------------------------------------------------------
-HRESULT CD3DDevice::PrepareDraw(DWORD)
+HRESULT CD3DDevice::PrepareDraw(bool bDepth)
 {
+    if (m_pTexture[0]) {
+        m_pTexture[0]->ResolveFill();
+    }
     DRAWSTATE ds = {};
     ds.pTarget = m_pTarget;
-    ds.pZ = m_pZ;
+    ds.pZ = bDepth ? m_pZ : nullptr;
     ds.pTexture = m_pTexture[0];
     ds.pWorld = &m_mWorld;
     ds.pView = &m_mView;
@@ -583,9 +615,32 @@ HRESULT CD3DDevice::PrepareDraw(DWORD)
     return m_raster.Begin(ds);
 }
 
+// A draw that writes no depth, over depths that all hold the far plane (the whole buffer known as
+// that one value, or the draw's rectangle still waiting for a clear to it), passes every LESSEQUAL
+// test: it draws the same without the depth buffer, which then stays untouched. Without rcDraw
+// only the whole buffer is asked about.
+bool CD3DDevice::DepthIsMoot(const RECT* pDraw) const
+{
+    const DWORD* rs = m_states.dwRender;
+    if (rs[D3DRENDERSTATE_ZWRITEENABLE]) {
+        return false;
+    }
+    if (rs[D3DRENDERSTATE_ZFUNC] == D3DCMP_ALWAYS) {
+        return true;
+    }
+    if (rs[D3DRENDERSTATE_ZFUNC] != D3DCMP_LESSEQUAL) {
+        return false;
+    }
+    uint16_t wAll = 0;
+    if (!pDraw) {
+        return m_pZ->GetUniformWord(&wAll) && wAll == 0xFFFF;
+    }
+    return m_pZ->IsFillWaiting(pDraw->left, pDraw->top, pDraw->right, pDraw->bottom, 0xFFFF);
+}
+
 HRESULT CD3DDevice::ValidateDevice(DWORD* lpdwPasses)
 {
-    const HRESULT hr = PrepareDraw(0);
+    const HRESULT hr = PrepareDraw(true);
     if (lpdwPasses) {
         *lpdwPasses = SUCCEEDED(hr) ? 1 : 0;
     }
@@ -595,7 +650,24 @@ HRESULT CD3DDevice::ValidateDevice(DWORD* lpdwPasses)
 HRESULT CD3DDevice::Draw(D3DPRIMITIVETYPE dptType, DWORD dwVertexFormat, const void* pVertices, DWORD dwVertexCount,
                          const WORD* pIndices, DWORD dwIndexCount)
 {
-    HRESULT hr = PrepareDraw(dwVertexFormat);
+    bool bDepth = m_pZ && m_states.dwRender[D3DRENDERSTATE_ZENABLE] != D3DZB_FALSE;
+    if (bDepth && DepthIsMoot(nullptr)) {
+        bDepth = false;
+    }
+    // The waiting clears are done only under what the draw may touch.
+    const bool bZWaits = bDepth && m_pZ->HasWaitingFill();
+    if (m_pTarget->HasWaitingFill() || bZWaits) {
+        const RECT rc = DrawScreenBounds(dwVertexFormat, pVertices, dwVertexCount, m_mCombined, m_viewport);
+        if (bZWaits && DepthIsMoot(&rc)) {
+            bDepth = false;
+        }
+        m_pTarget->ResolveFillFor(rc.left, rc.top, rc.right, rc.bottom, false);
+        if (bDepth) {
+            m_pZ->ResolveFillFor(rc.left, rc.top, rc.right, rc.bottom, false);
+        }
+    }
+    m_pTarget->OwnPixels();
+    HRESULT hr = PrepareDraw(bDepth);
     if (FAILED(hr)) {
         return hr;
     }

@@ -73,8 +73,12 @@ private:
     std::vector<RECORDEDSTATE>* FindBlock(DWORD dwHandle);
     void Record(int nStage, DWORD dwState, DWORD dwValue);
     void UpdateCombinedMatrix();
+    RECT ViewportRect() const;
+    void ClearRect(const RECT& rc, DWORD dwFlags, D3DCOLOR dwColor, float fZ);
+    bool DepthIsMoot(const RECT* pDraw) const;
     // Checks the stage set-up and fills the rasteriser's per-draw state.
-    HRESULT PrepareDraw(DWORD dwVertexFormat);
+    // bDepth false draws without the depth buffer.
+    HRESULT PrepareDraw(bool bDepth);
     HRESULT Draw(D3DPRIMITIVETYPE dptType, DWORD dwVertexFormat, const void* pVertices, DWORD dwVertexCount,
                  const WORD* pIndices, DWORD dwIndexCount);
 

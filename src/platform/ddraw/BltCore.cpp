@@ -1,6 +1,7 @@
 #include "platform/ddraw/BltCore.h"
 #include "platform/ddraw/PixelRow.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -91,18 +92,28 @@ void RunBlt(const BLTPLANE& dst, const BLTPLANE& src, const BLTJOB& job)
     const int nDB = BytesPerPixel(dst.eKind);
     const int nSB = BytesPerPixel(src.eKind);
     const bool bConvert = dst.eKind != src.eKind;
-    for (int y = job.nClipT; y < job.nClipB; y++) {
-        const uint8_t* pS = src.pBits + (long)SourceRow(job, y) * src.lPitch;
-        uint8_t* pD = dst.pBits + (long)y * dst.lPitch;
-        for (int x = job.nClipL; x < job.nClipR; x++) {
-            uint32_t v = ReadRowPixel(pS, SourceColumn(job, x), nSB);
-            if (IsKey(job, v)) {
-                continue;
+    // The source column of each destination column is worked out once for all rows, a batch of
+    // columns at a time.
+    constexpr int kBatch = 256;
+    int columns[kBatch];
+    for (int x0 = job.nClipL; x0 < job.nClipR; x0 += kBatch) {
+        const int n = std::min(kBatch, job.nClipR - x0);
+        for (int i = 0; i < n; i++) {
+            columns[i] = SourceColumn(job, x0 + i);
+        }
+        for (int y = job.nClipT; y < job.nClipB; y++) {
+            const uint8_t* pS = src.pBits + (long)SourceRow(job, y) * src.lPitch;
+            uint8_t* pD = dst.pBits + (long)y * dst.lPitch;
+            for (int i = 0; i < n; i++) {
+                uint32_t v = ReadRowPixel(pS, columns[i], nSB);
+                if (IsKey(job, v)) {
+                    continue;
+                }
+                if (bConvert) {
+                    v = EncodeArgb(dst.eKind, DecodeArgb(src.eKind, v));
+                }
+                WriteRowPixel(pD, x0 + i, nDB, v);
             }
-            if (bConvert) {
-                v = EncodeArgb(dst.eKind, DecodeArgb(src.eKind, v));
-            }
-            WriteRowPixel(pD, x, nDB, v);
         }
     }
 }

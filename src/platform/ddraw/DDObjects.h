@@ -10,6 +10,7 @@
 #include "platform/ddraw/DDraw.h"
 #include "platform/ddraw/KeySpans.h"
 #include "platform/ddraw/NonBlackBounds.h"
+#include "platform/ddraw/PendingFill.h"
 #include "platform/ddraw/PixelFormat.h"
 
 class CDDClipper final : public IDirectDrawClipper {
@@ -87,6 +88,29 @@ public:
     bool GetUniformWord(uint16_t* pw) const;
     // Tests turn the run form of keyed blits off to compare with the general path.
     static void EnableKeySpans(bool bEnable);
+    // A fill of rc (cut to the surface) by a raw value that waits until the pixels are looked at
+    // or written in part; a write that covers it first drops it (the device's clear). The fill's
+    // state is under its own lock: the loading thread draws through the device too.
+    void DeferFill(const RECT& rc, uint32_t dwRaw);
+    bool HasWaitingFill() const { return m_bFillWaiting.load(std::memory_order_acquire); }
+    // Does the waiting fill; every reader of the pixels calls it first.
+    void ResolveFill()
+    {
+        if (HasWaitingFill()) {
+            ResolveFillLocked(0, 0, m_nWidth, m_nHeight, false);
+        }
+    }
+    // Before [l, r) x [t, b) is written (bOpaque: every pixel of it): the waiting fill under it that
+    // the write does not hide is done.
+    void ResolveFillFor(int l, int t, int r, int b, bool bOpaque)
+    {
+        if (HasWaitingFill()) {
+            ResolveFillLocked(l, t, r, b, bOpaque);
+        }
+    }
+    // Whether every pixel of [l, r) x [t, b) waits for a fill by dwRaw; whether (x, y) does.
+    bool IsFillWaiting(int l, int t, int r, int b, uint32_t dwRaw);
+    bool IsFillWaiting(int x, int y);
     // The attached Z buffer, not referenced; null when none.
     CDDSurface* AttachedZBuffer() const;
     // Shows the primary's pixels on the host after a change (nothing for other surfaces).
@@ -94,6 +118,14 @@ public:
     // Before the pixels are handed out for writing (lock, device context): a primary whose buffer
     // the host keeps as its last frame moves to a copy, so that frame stays as presented.
     void TakeOwnBuffer();
+    // Before any write of the pixels: a buffer shared with another surface, since a blit of one
+    // whole surface onto the other handed it over instead of copying it, is left to the other.
+    void OwnPixels()
+    {
+        if (m_bShared.exchange(false)) {
+            TakeOwnBuffer();
+        }
+    }
     // The object from an interface pointer of ours (every surface is one of ours).
     static CDDSurface* From(IDirectDrawSurface7* p) { return static_cast<CDDSurface*>(p); }
 
@@ -103,7 +135,13 @@ private:
     // Destination rectangle of a blit in the surface's own coordinates (screen coordinates on a
     // clipped primary are moved by the window's client origin).
     RECT ToSurfaceRect(const RECT& rc) const;
+    void ResolveFillLocked(int l, int t, int r, int b, bool bOpaque);
+    BLTPLANE Plane() { return BLTPLANE{m_pBits.get(), (long)m_lPitch, m_nWidth, m_nHeight, m_eKind}; }
     HRESULT FillRect(const RECT& rcDest, DWORD dwColor);
+    // A blit of all of pSrc onto all of this primary, as it is, when nothing has the pixels out: the
+    // buffer is shared rather than copied (and this one's kept for pSrc to move to). False when the
+    // blit is not such a one.
+    bool ShareWholeCopy(CDDSurface* pSrc, const BLTJOB& job, const RECT& rcSrc);
     bool IsBeingWritten() const;
     // Blt with the destination already in surface coordinates.
     HRESULT BltSurfaceRect(const RECT& rcDest, IDirectDrawSurface7* lpSrc, RECT* lpSrcRect, DWORD dwFlags,
@@ -117,7 +155,10 @@ private:
     int m_nWidth = 0;
     int m_nHeight = 0;
     LONG m_lPitch = 0;
-    std::shared_ptr<uint8_t[]> m_pBits;  // shared only with a host that keeps the last frame
+    // Shared with a host that keeps the last frame, and with another surface after a whole copy.
+    std::shared_ptr<uint8_t[]> m_pBits;
+    std::atomic<bool> m_bShared{false};  // the buffer may be another surface's too
+    std::shared_ptr<uint8_t[]> m_pSpare;  // a buffer of the same size to move to when it is free
     bool m_bSrcKey = false;
     bool m_bDestKey = false;
     DDCOLORKEY m_ckSrcBlt = {};
@@ -138,6 +179,10 @@ private:
     int m_nTextureUses = 0;
     std::atomic<bool> m_bUniform{false};
     uint16_t m_wUniform = 0;
+    // The waiting fill, under m_fillLock (taken again by the buffer moves within it).
+    std::recursive_mutex m_fillLock;
+    CPendingFill m_pendingFill;
+    std::atomic<bool> m_bFillWaiting{false};
 };
 
 class CDirectDraw final : public IDirectDraw7 {

@@ -242,6 +242,8 @@ HRESULT CDDSurface::FillRect(const RECT& rcDest, DWORD dwColor)
     const int b = std::min<LONG>(rcDest.bottom, m_nHeight);
     if (l < r && t < b) {
         MarkWritten();
+        OwnPixels();
+        ResolveFillFor(l, t, r, b, true);
         FillPlane(PlaneOf(this), l, t, r, b, dwColor);
         NotifyChanged();
     }
@@ -316,7 +318,14 @@ HRESULT CDDSurface::BltSurfaceRect(const RECT& rcDest, IDirectDrawSurface7* lpSr
     if (job.nClipL >= job.nClipR || job.nClipT >= job.nClipB) {
         return DD_OK;  // wholly outside: nothing to draw
     }
+    if (ShareWholeCopy(pSrc, job, rcSrc)) {
+        NotifyChanged();
+        return DD_OK;
+    }
     MarkWritten();
+    pSrc->ResolveFill();
+    OwnPixels();
+    ResolveFillFor(job.nClipL, job.nClipT, job.nClipR, job.nClipB, !job.bKeySrc);
     if (pSrc == this) {
         // Reading and writing one plane: read from a snapshot of the source rectangle.
         const int nBpp = BytesPerPixel(m_eKind);
@@ -344,6 +353,35 @@ HRESULT CDDSurface::BltSurfaceRect(const RECT& rcDest, IDirectDrawSurface7* lpSr
     }
     NotifyChanged();
     return DD_OK;
+}
+
+bool CDDSurface::ShareWholeCopy(CDDSurface* pSrc, const BLTJOB& job, const RECT& rcSrc)
+{
+    const bool bWhole = job.nDstX == 0 && job.nDstY == 0 && job.nDstW == m_nWidth && job.nDstH == m_nHeight &&
+                        rcSrc.left == 0 && rcSrc.top == 0 && rcSrc.right == m_nWidth && rcSrc.bottom == m_nHeight;
+    const bool bAsIs = !job.bKeySrc && !job.bMirrorLR && !job.bMirrorUD && pSrc->m_eKind == m_eKind &&
+                       m_eKind != PK_Z16 && pSrc->m_nWidth == m_nWidth && pSrc->m_nHeight == m_nHeight &&
+                       pSrc->m_lPitch == m_lPitch;
+    // Only onto the primary: the frame loop's present, on the thread that draws the frame. Copies
+    // between other surfaces may run on the loading thread against a source in use here.
+    const bool bFree = IsPrimary() && pSrc != this && m_nLocks == 0 && !m_bDCOut && pSrc->m_nLocks == 0 &&
+                       !pSrc->m_bDCOut;
+    if (!bWhole || !bAsIs || !bFree) {
+        return false;
+    }
+    MarkWritten();
+    pSrc->ResolveFill();
+    // Every pixel is replaced: a fill still waiting here is dropped.
+    const std::lock_guard<std::recursive_mutex> lock(m_fillLock);
+    m_pendingFill.BeforeWrite(Plane(), 0, 0, m_nWidth, m_nHeight, true);
+    m_bFillWaiting = false;
+    std::shared_ptr<uint8_t[]> pOld = std::move(m_pBits);
+    m_pBits = pSrc->m_pBits;
+    m_bShared = pSrc->m_bShared = true;
+    if (pOld != m_pBits) {
+        pSrc->m_pSpare = std::move(pOld);
+    }
+    return true;
 }
 
 HRESULT CDDSurface::BltFast(DWORD dwX, DWORD dwY, IDirectDrawSurface7* lpSrc, RECT* lpSrcRect, DWORD dwTrans)
@@ -386,6 +424,7 @@ bool CDDSurface::IsBeingWritten() const
 
 const CKeySpans* CDDSurface::KeySpans(uint32_t dwKeyLow, uint32_t dwKeyHigh, long lMovesPitch)
 {
+    ResolveFill();
     if (!g_bKeySpans || IsBeingWritten()) {
         return nullptr;
     }
@@ -407,6 +446,7 @@ const CKeySpans* CDDSurface::KeySpans(uint32_t dwKeyLow, uint32_t dwKeyHigh, lon
 
 const CNonBlackBounds* CDDSurface::NonBlackBounds()
 {
+    ResolveFill();
     if (IsBeingWritten()) {
         return nullptr;
     }
@@ -422,6 +462,47 @@ const CNonBlackBounds* CDDSurface::NonBlackBounds()
     }
     m_pBounds->Build(m_pBits.get(), m_lPitch, m_nWidth, m_nHeight, m_eKind);
     return m_pBounds.get();
+}
+
+void CDDSurface::DeferFill(const RECT& rc, uint32_t dwRaw)
+{
+    const int l = std::max<LONG>(rc.left, 0), r = std::min<LONG>(rc.right, m_nWidth);
+    const int t = std::max<LONG>(rc.top, 0), b = std::min<LONG>(rc.bottom, m_nHeight);
+    if (l < r && t < b) {
+        MarkWritten();
+        const std::lock_guard<std::recursive_mutex> lock(m_fillLock);
+        if (!m_pendingFill.IsEmpty()) {
+            OwnPixels();  // the fill waiting may be done now
+        }
+        m_pendingFill.Defer(Plane(), l, t, r, b, dwRaw);
+        m_bFillWaiting.store(!m_pendingFill.IsEmpty(), std::memory_order_release);
+    }
+}
+
+void CDDSurface::ResolveFillLocked(int l, int t, int r, int b, bool bOpaque)
+{
+    const std::lock_guard<std::recursive_mutex> lock(m_fillLock);
+    if (m_pendingFill.IsEmpty()) {
+        return;
+    }
+    OwnPixels();
+    m_pendingFill.BeforeWrite(Plane(), l, t, r, b, bOpaque);
+    m_bFillWaiting.store(!m_pendingFill.IsEmpty(), std::memory_order_release);
+}
+
+bool CDDSurface::IsFillWaiting(int l, int t, int r, int b, uint32_t dwRaw)
+{
+    if (!HasWaitingFill()) {
+        return false;
+    }
+    const std::lock_guard<std::recursive_mutex> lock(m_fillLock);
+    return m_pendingFill.IsAllWaiting(l, t, r, b, dwRaw);
+}
+
+bool CDDSurface::IsFillWaiting(int x, int y)
+{
+    const std::lock_guard<std::recursive_mutex> lock(m_fillLock);
+    return m_pendingFill.IsWaiting(x, y);
 }
 
 void CDDSurface::SetUniformWord(uint16_t w)
@@ -554,6 +635,7 @@ HRESULT CDDSurface::GetDC(HDC* phDC)
         return DDERR_CANTCREATEDC;
     }
     TakeOwnBuffer();
+    ResolveFill();
     m_dc.dwMagic = DDSURFACEDC_MAGIC;
     m_dc.lpSurface = this;
     m_dc.lpBits = m_pBits.get();
@@ -623,6 +705,7 @@ HRESULT CDDSurface::Lock(RECT* lpRect, DDSURFACEDESC2* lpDesc, DWORD dwFlags, HA
         return DDERR_INVALIDRECT;
     }
     TakeOwnBuffer();
+    ResolveFill();
     GetSurfaceDesc(lpDesc);
     lpDesc->dwFlags |= DDSD_LPSURFACE;
     lpDesc->lpSurface = m_pBits.get() + (size_t)rc.top * m_lPitch + (size_t)rc.left * BytesPerPixel(m_eKind);
@@ -677,6 +760,7 @@ void CDDSurface::NotifyChanged()
     }
     IHost* pHost = GetHost();
     if (pHost) {
+        ResolveFill();
         pHost->PresentBuffer(m_pBits, (int)m_lPitch, m_nWidth, m_nHeight);
     }
 }
@@ -687,8 +771,19 @@ void CDDSurface::TakeOwnBuffer()
     if (m_pBits.use_count() <= 1 || m_nLocks > 0 || m_bDCOut) {
         return;
     }
+    m_bShared = false;
+    const std::lock_guard<std::recursive_mutex> lock(m_fillLock);
     const size_t nBytes = (size_t)m_lPitch * m_nHeight;
-    std::shared_ptr<uint8_t[]> pOwn(new uint8_t[nBytes]);
-    std::memcpy(pOwn.get(), m_pBits.get(), nBytes);
+    std::shared_ptr<uint8_t[]> pOwn;
+    if (m_pSpare && m_pSpare.use_count() == 1) {
+        pOwn = std::move(m_pSpare);
+    } else {
+        m_pSpare.reset();
+        pOwn.reset(new uint8_t[nBytes]);
+    }
+    // Pixels that all wait for a fill need not be copied.
+    if (!m_pendingFill.IsAllWaiting(0, 0, m_nWidth, m_nHeight)) {
+        std::memcpy(pOwn.get(), m_pBits.get(), nBytes);
+    }
     m_pBits = std::move(pOwn);
 }

@@ -180,6 +180,7 @@ HRESULT CDirectDraw::DuplicateSurface(IDirectDrawSurface7* lpSrc, IDirectDrawSur
         return hr;
     }
     CDDSurface* pD = CDDSurface::From(pDup);
+    pSrc->ResolveFill();
     for (int y = 0; y < pSrc->Height(); y++) {
         std::memcpy(pD->Bits() + (size_t)y * pD->Pitch(), pSrc->Bits() + (size_t)y * pSrc->Pitch(),
                     (size_t)pSrc->Width() * BytesPerPixel(pSrc->Kind()));

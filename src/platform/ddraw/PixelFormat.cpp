@@ -124,10 +124,17 @@ PIXELKIND ClassifyPixelFormat(const DDPIXELFORMAT& pf)
     return PK_UNKNOWN;
 }
 
-int BytesPerPixel(PIXELKIND eKind)
+// BytesPerPixel, inline in the header, must agree with the table.
+static constexpr bool SizesAgree()
 {
-    return (eKind > PK_UNKNOWN && eKind < PK_COUNT) ? (int)kMasks[eKind].dwBits / 8 : 0;
+    for (int i = 0; i < PK_COUNT; i++) {
+        if (BytesPerPixel((PIXELKIND)i) != (int)kMasks[i].dwBits / 8) {
+            return false;
+        }
+    }
+    return true;
 }
+static_assert(SizesAgree());
 
 uint32_t DecodeArgb(PIXELKIND eKind, uint32_t dwRaw)
 {

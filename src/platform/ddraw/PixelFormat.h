@@ -21,7 +21,14 @@ enum PIXELKIND {
 DDPIXELFORMAT MakePixelFormat(PIXELKIND eKind);
 // The kind a record describes, PK_UNKNOWN when we do not serve it.
 PIXELKIND ClassifyPixelFormat(const DDPIXELFORMAT& pf);
-int BytesPerPixel(PIXELKIND eKind);
+// Inline: the blitters ask it on every blit and row.
+constexpr int BytesPerPixel(PIXELKIND eKind)
+{
+    if (eKind == PK_A8R8G8B8 || eKind == PK_X8R8G8B8) {
+        return 4;
+    }
+    return eKind > PK_UNKNOWN && eKind < PK_COUNT ? 2 : 0;
+}
 
 // The texture formats the device offers, in the order it enumerates them.
 constexpr int kTextureFormatCount = 5;

@@ -254,6 +254,30 @@ TEST_F(BltTest, StretchSamplesSourceUnderPixelCentre)
     pDst->Release();
 }
 
+TEST_F(BltTest, WideStretchMirroredKeyedAndClippedFollowsThePixelRule)
+{
+    // Wider than one batch of source columns, clipped on the left, mirrored, with a key.
+    IDirectDrawSurface7* pSrc = Numbered(300, 3);
+    IDirectDrawSurface7* pDst = MakeSurface(m_pDD, 640, 5);
+    FillAll(pDst, 0xFFFF);
+    DDBLTFX fx = {};
+    fx.dwSize = sizeof(fx);
+    fx.dwDDFX = DDBLTFX_MIRRORLEFTRIGHT;
+    fx.ddckSrcColorkey = DDCOLORKEY{20, 20};
+    RECT rcDst = {-20, 0, 680, 5};
+    ASSERT_EQ(pDst->Blt(&rcDst, pSrc, nullptr, DDBLT_WAIT | DDBLT_DDFX | DDBLT_KEYSRCOVERRIDE, &fx), DD_OK);
+    for (int y = 0; y < 5; y++) {
+        const int sy = StretchIndex(y, 3, 5);
+        for (int x = 0; x < 640; x++) {
+            const int sx = 299 - StretchIndex(x + 20, 300, 700);
+            const uint16_t v = (uint16_t)(sx + 16 * sy + 1);
+            ASSERT_EQ(Pixel(pDst, x, y), v == 20 ? 0xFFFF : v) << x << "," << y;
+        }
+    }
+    pSrc->Release();
+    pDst->Release();
+}
+
 TEST_F(BltTest, MirrorLeftRightReversesColumns)
 {
     IDirectDrawSurface7* pSrc = Numbered(5, 2);
