@@ -4,32 +4,12 @@
 #include <cstdint>
 #include <cstring>
 
+#include "platform/d3d/Rasterizer.h"
+
 namespace {
 
 // Pixels added on every side: screen positions are snapped and points and lines have width.
 constexpr float kMargin = 2.0f;
-
-// Bytes per vertex of the format; 0 for one the rasteriser refuses or whose size is unclear.
-int VertexStride(DWORD dwFVF)
-{
-    const DWORD dwPos = dwFVF & D3DFVF_POSITION_MASK;
-    int n = 0;
-    if (dwPos == D3DFVF_XYZ) {
-        n = 12;
-    } else if (dwPos == D3DFVF_XYZRHW) {
-        n = 16;
-    } else if (dwPos >= 0x6) {
-        n = 12 + 4 * (int)((dwPos - 0x4) / 2);
-    } else {
-        return 0;
-    }
-    n += (dwFVF & D3DFVF_NORMAL) ? 12 : 0;
-    n += (dwFVF & D3DFVF_RESERVED1) ? 4 : 0;
-    n += (dwFVF & D3DFVF_DIFFUSE) ? 4 : 0;
-    n += (dwFVF & D3DFVF_SPECULAR) ? 4 : 0;
-    n += 8 * (int)((dwFVF & D3DFVF_TEXCOUNT_MASK) >> D3DFVF_TEXCOUNT_SHIFT);
-    return n;
-}
 
 } // namespace
 

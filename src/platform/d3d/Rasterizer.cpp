@@ -383,6 +383,12 @@ void SetTexChannels(const DDPIXELFORMAT& pf, PIXELSTATE* ps)
 
 } // namespace
 
+int VertexStride(DWORD dwFVF)
+{
+    FVFLAYOUT lay;
+    return ParseFVF(dwFVF, &lay) ? lay.nStride : 0;
+}
+
 void CRasterizer::EnableFastPaths(bool bEnable)
 {
     g_bFastPaths = bEnable;
@@ -879,38 +885,4 @@ void CRasterizer::Point(const PVERTEX& a)
     }
     ShadePixel(m_ps, (int)fx, (int)fy, a.a, TexelFixed(a.a[ATTR_U] * (float)m_ps.nTexW),
                TexelFixed(a.a[ATTR_V] * (float)m_ps.nTexH));
-}
-
-void CRasterizer::ClearRect(CDDSurface* pTarget, CDDSurface* pZ, const RECT& rc, DWORD dwFlags, D3DCOLOR dwColor,
-                            float fZ)
-{
-    if ((dwFlags & D3DCLEAR_TARGET) && pTarget) {
-        pTarget->MarkWritten();
-        const uint16_t w = Pack565(RGBA_GETRED(dwColor), RGBA_GETGREEN(dwColor), RGBA_GETBLUE(dwColor));
-        const int l = std::max<LONG>(rc.left, 0), r = std::min<LONG>(rc.right, pTarget->Width());
-        const int t = std::max<LONG>(rc.top, 0), b = std::min<LONG>(rc.bottom, pTarget->Height());
-        for (int y = t; y < b; y++) {
-            uint16_t* p = reinterpret_cast<uint16_t*>(pTarget->Bits() + (size_t)y * pTarget->Pitch());
-            FillWords(p + l, (size_t)std::max(0, r - l), w);
-        }
-    }
-    if ((dwFlags & D3DCLEAR_ZBUFFER) && pZ) {
-        const uint16_t z = DepthToZ16(fZ);
-        const int l = std::max<LONG>(rc.left, 0), r = std::min<LONG>(rc.right, pZ->Width());
-        const int t = std::max<LONG>(rc.top, 0), b = std::min<LONG>(rc.bottom, pZ->Height());
-        // A buffer that holds this value throughout already (cleared to it and not written since,
-        // the usual case from one frame to the next) stays as it is.
-        uint16_t zNow = 0;
-        if (pZ->GetUniformWord(&zNow) && zNow == z) {
-            return;
-        }
-        pZ->MarkWritten();
-        for (int y = t; y < b; y++) {
-            uint16_t* p = reinterpret_cast<uint16_t*>(pZ->Bits() + (size_t)y * pZ->Pitch());
-            FillWords(p + l, (size_t)std::max(0, r - l), z);
-        }
-        if (l == 0 && t == 0 && r == pZ->Width() && b == pZ->Height()) {
-            pZ->SetUniformWord(z);
-        }
-    }
 }

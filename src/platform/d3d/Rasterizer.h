@@ -96,15 +96,15 @@ struct PVERTEX {
     float a[ATTR_COUNT];   // depth 0..1, colours 0..255, texture coordinates
 };
 
+// Bytes per vertex of a flexible vertex format; 0 for one the rasteriser refuses.
+int VertexStride(DWORD dwFVF);
+
 class CRasterizer {
 public:
     // Checks the draw state (unsupported stage operations fail) and takes it for the next draws.
     HRESULT Begin(const DRAWSTATE& ds);
     HRESULT Draw(D3DPRIMITIVETYPE eType, DWORD dwFVF, const void* pVertices, DWORD dwCount, const WORD* pIndices,
                  DWORD dwIndexCount);
-    // Fills a rectangle of the target and/or the Z buffer (already cut to the viewport).
-    static void ClearRect(CDDSurface* pTarget, CDDSurface* pZ, const RECT& rc, DWORD dwFlags, D3DCOLOR dwColor,
-                          float fZ);
     // Tests turn the specialised pixel loops off to compare them with the general one.
     static void EnableFastPaths(bool bEnable);
     static bool FastPathsEnabled();

@@ -475,6 +475,11 @@ void CDDSurface::DeferFill(const RECT& rc, uint32_t dwRaw)
             OwnPixels();  // the fill waiting may be done now
         }
         m_pendingFill.Defer(Plane(), l, t, r, b, dwRaw);
+        // Pixels handed out (a lock, a device context) are filled at once: the holder sees the
+        // fill through its pointer, and what it writes after stays.
+        if (m_nLocks > 0 || m_bDCOut) {
+            m_pendingFill.Apply(Plane());
+        }
         m_bFillWaiting.store(!m_pendingFill.IsEmpty(), std::memory_order_release);
     }
 }
@@ -779,7 +784,7 @@ void CDDSurface::TakeOwnBuffer()
         pOwn = std::move(m_pSpare);
     } else {
         m_pSpare.reset();
-        pOwn.reset(new uint8_t[nBytes]);
+        pOwn.reset(new uint8_t[nBytes]());  // zeroed, as every buffer starts: a fill leaves row padding alone
     }
     // Pixels that all wait for a fill need not be copied.
     if (!m_pendingFill.IsAllWaiting(0, 0, m_nWidth, m_nHeight)) {

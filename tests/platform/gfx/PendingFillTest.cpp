@@ -211,6 +211,35 @@ TEST_F(DeferredClearTest, LockAndDeviceContextSeeTheClear)
     EXPECT_EQ(m_pBack->ReleaseDC(hDC), DD_OK);
 }
 
+// A clear made while the pixels are out (a lock, a device context) lands at once: the holder
+// sees it through its pointer, and what it writes after the clear stays.
+TEST_F(DeferredClearTest, AClearWhileThePixelsAreOutLandsAtOnce)
+{
+    Scribble(3);
+    DDSURFACEDESC2 desc = {};
+    desc.dwSize = sizeof(desc);
+    ASSERT_EQ(m_pBack->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), DD_OK);
+    uint16_t* pRow = reinterpret_cast<uint16_t*>(static_cast<uint8_t*>(desc.lpSurface) + 10 * desc.lPitch);
+    ASSERT_EQ(m_pDev->Clear(0, nullptr, D3DCLEAR_TARGET, kClearBlue, 1.0f, 0), D3D_OK);
+    EXPECT_EQ(pRow[20], kBlue);
+    pRow[20] = 0x1234;
+    ASSERT_EQ(m_pBack->Unlock(nullptr), DD_OK);
+    EXPECT_EQ(Px(20, 10), 0x1234);
+    EXPECT_EQ(Px(21, 10), kBlue);
+
+    HDC hDC = nullptr;
+    ASSERT_EQ(m_pBack->GetDC(&hDC), DD_OK);
+    const DDSURFACEDC* pDC = DDGetSurfaceDC(hDC);
+    ASSERT_NE(pDC, nullptr);
+    ASSERT_EQ(m_pDev->Clear(0, nullptr, D3DCLEAR_TARGET, RGB_MAKE(255, 0, 0), 1.0f, 0), D3D_OK);
+    uint16_t* pBits = static_cast<uint16_t*>(pDC->lpBits);
+    EXPECT_EQ(pBits[(size_t)5 * pDC->lPitch / 2 + 6], 0xF800);
+    pBits[(size_t)5 * pDC->lPitch / 2 + 6] = 0x4321;
+    EXPECT_EQ(m_pBack->ReleaseDC(hDC), DD_OK);
+    EXPECT_EQ(Px(6, 5), 0x4321);
+    EXPECT_EQ(Px(7, 5), 0xF800);
+}
+
 TEST_F(DeferredClearTest, ClearedRectanglesOnlyAndTheLaterClearOnTop)
 {
     Scribble(1);
