@@ -172,10 +172,9 @@ private:
     // taken only over the timed ticks.
     void TellProfiler(int t)
     {
-        const char* pszFifo = std::getenv("ZORVA_PERF_CONTROL");
-        if (!pszFifo || (t != m_nTimedFrom && t != m_nLastTick))
+        if (!m_pszPerfFifo || (t != m_nTimedFrom && t != m_nLastTick))
             return;
-        std::ofstream fifo(pszFifo);
+        std::ofstream fifo(m_pszPerfFifo);
         fifo << (t == m_nLastTick ? "disable\n" : "enable\n");
     }
 
@@ -188,6 +187,7 @@ private:
     const int m_nLastTick;
     const int m_nTimedFrom;
     const bool m_bStopAtWarning;
+    const char* const m_pszPerfFifo = std::getenv("ZORVA_PERF_CONTROL");
     bool m_bStarted = false;
     bool m_bDone = false;
     uint32_t m_nFirstTick = 0;

@@ -870,13 +870,7 @@ inline void ShadeSpanTexModulate(const PIXELSTATE& ps, TEXSPANS& ts, int y, int 
     }
 #if defined(__SSE2__)
     if (ts.bEights) {
-        uint16_t z16 = pZRow ? DepthToZ16(at[ATTR_Z]) : 0;
-        if (pZRow && ps.bZUniform) {
-            if (!Compare(ps.dwZFunc, z16, ps.wZUniform)) {
-                return;
-            }
-            pZRow = nullptr;
-        }
+        const uint16_t z16 = pZRow ? DepthToZ16(at[ATTR_Z]) : 0;
         const uint64_t nColors = (uint64_t)(r | g << 8 | b << 16) | (uint64_t)(sr | sg << 8 | sb << 16) << 24;
         if (!ts.bSimdMade || (!ts.bFixedColor && ts.nSimdColors != nColors)) {
             ts.k = MakeSpanSimd(ps, r, g, b, sr, sg, sb);
@@ -1120,12 +1114,6 @@ inline void ShadeSpanFlat(const PIXELSTATE& ps, int y, int x0, int x1, const flo
     const SPANPLAN k = PlanColour(ps, s);
     uint16_t* pD = ps.pTarget + (long)y * ps.lTargetPitch + x0;
     uint16_t* pZ = ps.pZ ? ps.pZ + (long)y * ps.lZPitch + x0 : nullptr;
-    if (pZ && ps.bZUniform && dx[ATTR_Z] == 0.0f) {
-        if (!Compare(ps.dwZFunc, DepthToZ16(at[ATTR_Z]), ps.wZUniform)) {
-            return;
-        }
-        pZ = nullptr;
-    }
     if (k.nKind == PLAN_KEEP && !(pZ && ps.bZWrite)) {
         return;
     }

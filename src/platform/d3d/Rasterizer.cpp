@@ -420,7 +420,6 @@ HRESULT CRasterizer::Begin(const DRAWSTATE& ds)
         ps.bZTest = true;
         ps.dwZFunc = rs[D3DRENDERSTATE_ZFUNC];
         ps.bZWrite = rs[D3DRENDERSTATE_ZWRITEENABLE] != 0;
-        ps.bZUniform = !ps.bZWrite && ds.pZ->GetUniformWord(&ps.wZUniform);
     }
     ps.dwColorOp = ts[D3DTSS_COLOROP];
     ps.dwColorArg1 = ts[D3DTSS_COLORARG1];

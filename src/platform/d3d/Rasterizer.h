@@ -84,10 +84,6 @@ struct PIXELSTATE {
     // written), so the spans may skip them; pBounds, where they are, is set for each draw.
     bool bSkipBlack;
     const CNonBlackBounds* pBounds;
-    // A depth buffer that this draw does not write and that holds one value throughout (cleared
-    // and not written since): a span of one depth passes or fails its test as a whole.
-    bool bZUniform;
-    uint16_t wZUniform;
 };
 
 struct PVERTEX {

@@ -319,10 +319,10 @@ TEST_F(FastPathTest, LitAdditiveTexelRoundsThenSaturates)
     EXPECT_EQ(Px(25, 31), (uint16_t)(31 << 11 | 51 << 5 | 16));
 }
 
-// A depth buffer cleared whole and not written since holds one value, so a span of one depth passes
-// or fails as a whole: textured and untextured quads over such a buffer, below, at and above the
+// A depth buffer cleared whole and not written since is known to hold one value (its clear may
+// still be waiting): textured and untextured quads over such a buffer, below, at and above the
 // quads' depth, under every test, must draw as the general path draws them and as they draw over
-// the same values once the buffer has been written (and is tested pixel by pixel).
+// the same values once the buffer has been written.
 TEST_F(FastPathTest, SpansOverAClearedDepthBufferMatchTheGeneralPath)
 {
     MakeTexture(PK_A1R5G5B5, 32, 16, 0x03E0);
