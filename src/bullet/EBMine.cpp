@@ -1,8 +1,7 @@
 #include "bullet/EBMine.h"
 
 #include <cmath>
-#include <string>
-
+#include "rvm/rvm_stl.h"
 #include "engine/AppTimer.h"
 #include "engine/RenderState.h"
 #include "platform/d3d/D3DX.h"
@@ -48,7 +47,7 @@ int CEBMine::Load(IDirect3DDevice7* lpDevice, IDirectDrawSurface7* lpPicture)
 
 int CEBMine::LoadFile(IDirect3DDevice7* lpDevice, const char* pszDir)
 {
-    const std::string path = std::string(pszDir ? pszDir : "") + EBMINE_FILE;
+    const rvm::string path = rvm::string(pszDir ? pszDir : "") + EBMINE_FILE;
     if (!m_Sprite.CreateFromFile(lpDevice, path.c_str(), nullptr))
         return 0;
     if (!m_Sprite.CreateFromFileKeyed(lpDevice, path.c_str(), &m_FlashSprite))

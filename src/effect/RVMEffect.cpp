@@ -1,9 +1,7 @@
 #include "effect/RVMEffect.h"
 
 #include <cmath>
-#include <map>
-#include <string>
-
+#include "rvm/rvm_stl.h"
 #include "engine/Log.h"
 #include "engine/SurfaceUtil.h"
 #include "engine/TextureUtil.h"
@@ -13,7 +11,7 @@ IDirect3DDevice7* m_lpDevice = nullptr;
 namespace {
 
 CRVMEffectBase* g_pEffects[RVM_EFFECT_MAX];
-std::map<std::string, IDirectDrawSurface7*> g_Textures;
+rvm::map<rvm::string, IDirectDrawSurface7*> g_Textures;
 
 // 2 pi / 62: 31 pairs of vertices round the ring.
 constexpr float kRingAngleStep = 0.10129032f;

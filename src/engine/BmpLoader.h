@@ -4,9 +4,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
-#include <string>
-#include <vector>
-
+#include "rvm/rvm_stl.h"
 #include "platform/ddraw/DDraw.h"
 
 #define BMP_FILEHEADER_SIZE 14
@@ -33,7 +31,7 @@ enum {
 struct BMPIMAGE {
     int nWidth = 0;
     int nHeight = 0;
-    std::vector<uint32_t> pixels;
+    rvm::vector<uint32_t> pixels;
 };
 
 // Reads an uncompressed (BI_RGB) bitmap of 1, 4, 8, 24 or 32 bits a pixel, bottom-up or top-down,

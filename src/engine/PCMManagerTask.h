@@ -6,8 +6,7 @@
 // the slots, the request states and the stage list.
 #pragma once
 #include <mutex>
-#include <string>
-
+#include "rvm/rvm_stl.h"
 #include "engine/Sound.h"
 #include "engine/list_array.h"
 
@@ -79,7 +78,7 @@ private:
 
     PCMSLOT m_Slots[PCM_BANK_COUNT][PCM_SLOT_COUNT];
     int32_t m_nStates[PCM_BANK_COUNT * PCM_SLOT_COUNT];
-    list_array<std::string> m_StageList;
+    list_array<rvm::string> m_StageList;
     int m_bInitialized;
     int m_bEnabled;
 };

@@ -2,7 +2,7 @@
 // their placement before the switch and puts them back once everything else has shut down.
 #pragma once
 #include <cstddef>
-#include <vector>
+#include "rvm/rvm_stl.h"
 #include "platform/win/WinTypes.h"
 
 class CWindowInfo {
@@ -30,6 +30,6 @@ public:
     bool IsDisplayModeChanged() const { return m_bModeChanged; }
 
 private:
-    std::vector<SAVEDWINDOW> m_saved;
+    rvm::vector<SAVEDWINDOW> m_saved;
     bool m_bModeChanged = false;
 };
