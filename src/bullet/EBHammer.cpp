@@ -2,11 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
-#include "rvm/rvm_stl.h"
+
 #include "engine/AppTimer.h"
 #include "engine/PCMManagerTask.h"
 #include "engine/RenderState.h"
 #include "platform/d3d/D3DX.h"
+#include "rvm/rvm_stl.h"
 #include "stage/Stage.h"
 
 namespace {

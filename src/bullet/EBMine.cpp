@@ -1,10 +1,11 @@
 #include "bullet/EBMine.h"
 
 #include <cmath>
-#include "rvm/rvm_stl.h"
+
 #include "engine/AppTimer.h"
 #include "engine/RenderState.h"
 #include "platform/d3d/D3DX.h"
+#include "rvm/rvm_stl.h"
 #include "stage/Stage.h"
 
 namespace {

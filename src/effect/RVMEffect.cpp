@@ -1,10 +1,11 @@
 #include "effect/RVMEffect.h"
 
 #include <cmath>
-#include "rvm/rvm_stl.h"
+
 #include "engine/Log.h"
 #include "engine/SurfaceUtil.h"
 #include "engine/TextureUtil.h"
+#include "rvm/rvm_stl.h"
 
 IDirect3DDevice7* m_lpDevice = nullptr;
 

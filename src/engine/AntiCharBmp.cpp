@@ -2,9 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
-#include "rvm/rvm_stl.h"
+
 #include "engine/Log.h"
 #include "engine/WinMain.h"
+#include "rvm/rvm_stl.h"
 
 namespace {
 

@@ -4,13 +4,14 @@
 #include <climits>
 #include <cstring>
 #include <strings.h>
-#include "rvm/rvm_stl.h"
+
 #include "engine/DSurface.h"
 #include "engine/DebugOut.h"
 #include "engine/Log.h"
 #include "engine/SurfaceUtil.h"
 #include "engine/Util.h"
 #include "pack/teskFile.h"
+#include "rvm/rvm_stl.h"
 
 namespace {
 

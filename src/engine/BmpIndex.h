@@ -2,10 +2,11 @@
 // it (#IMG_RGN name = left:top:right:bottom, right and bottom inclusive). CBmpIndex holds one index
 // and its sheet; CBmpIndexSet is the process-wide directory through which image keys are found.
 #pragma once
-#include "rvm/rvm_stl.h"
 #include <mutex>
+
 #include "platform/d3d/D3D.h"
 #include "platform/ddraw/DDraw.h"
+#include "rvm/rvm_stl.h"
 
 #define INDEX_LINE_MAX 3072
 #define SYSTEM_INDEX_DIR ".\\GameData\\System\\"

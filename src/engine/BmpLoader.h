@@ -4,8 +4,9 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
-#include "rvm/rvm_stl.h"
+
 #include "platform/ddraw/DDraw.h"
+#include "rvm/rvm_stl.h"
 
 #define BMP_FILEHEADER_SIZE 14
 #define BMP_INFOHEADER_SIZE 40

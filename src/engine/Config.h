@@ -3,9 +3,10 @@
 // the settings screen with its four rows: frame rate, volume, buttons, exit.
 #pragma once
 #include <cstdint>
-#include "rvm/rvm_stl.h"
+
 #include "engine/BmpIndex.h"
 #include "engine/DSurface.h"
+#include "rvm/rvm_stl.h"
 
 #define CONFIG_FILE_PATH ".\\GameData\\Config.dat"
 #define CONFIG_PICTURE_PATH ".\\GameData\\Title\\Config.bmp"

@@ -1,9 +1,10 @@
 // Owners of off-screen picture surfaces: CDSurface holds one picture; CDSurfaceEx adds its mirrored
 // copy and the flash copies of both; CDSurfaceCache keeps loaded bitmaps by path.
 #pragma once
-#include "rvm/rvm_stl.h"
 #include <mutex>
+
 #include "engine/SurfaceUtil.h"
+#include "rvm/rvm_stl.h"
 
 // A new plane surface holding the source (or its rectangle); a failed video-memory attempt is
 // repeated in system memory. Null when the surface or the copy fails.

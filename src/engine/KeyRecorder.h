@@ -5,6 +5,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+
 #include "rvm/rvm_stl.h"
 class CFile;
 

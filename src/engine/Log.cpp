@@ -4,10 +4,11 @@
 #include <cstdarg>
 #include <cstring>
 #include <mutex>
-#include "rvm/rvm_stl.h"
+
 #include "engine/Param.h"
 #include "pack/teskFile.h"
 #include "platform/win/Win.h"
+#include "rvm/rvm_stl.h"
 
 namespace {
 

@@ -1,9 +1,10 @@
 #include "engine/PCMManagerTask.h"
 
 #include <cstring>
-#include "rvm/rvm_stl.h"
+
 #include "engine/Log.h"
 #include "rvm/Heap.h"
+#include "rvm/rvm_stl.h"
 
 CPCMManagerTask g_PCMManagerTask;
 

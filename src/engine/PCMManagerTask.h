@@ -6,9 +6,10 @@
 // the slots, the request states and the stage list.
 #pragma once
 #include <mutex>
-#include "rvm/rvm_stl.h"
+
 #include "engine/Sound.h"
 #include "engine/list_array.h"
+#include "rvm/rvm_stl.h"
 
 #define PCM_BANK_COUNT 2
 #define PCM_SLOT_COUNT 256

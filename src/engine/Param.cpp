@@ -3,13 +3,13 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include "rvm/rvm_stl.h"
 #include <mutex>
 #include <string_view>
 
 #include "engine/Util.h"
 #include "pack/teskFile.h"
 #include "platform/win/File.h"
+#include "rvm/rvm_stl.h"
 
 namespace {
 

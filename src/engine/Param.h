@@ -3,6 +3,7 @@
 // fails: a missing file, key or index gives the caller's default.
 #pragma once
 #include <cstdio>
+
 #include "rvm/rvm_stl.h"
 #define PARAM_FILE_PATH ".\\GameData\\System\\Param.txt"
 #define PARAM_KEY_NOT_FOUND "KEY_NOT_FOUND"

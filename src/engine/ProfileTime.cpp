@@ -1,12 +1,12 @@
 #include "engine/ProfileTime.h"
 
 #include <cstdio>
-#include "rvm/rvm_stl.h"
 #include <mutex>
 
 #include "engine/DebugOut.h"
 #include "engine/Log.h"
 #include "platform/win/Win.h"
+#include "rvm/rvm_stl.h"
 
 namespace {
 

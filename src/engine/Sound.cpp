@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include "rvm/rvm_stl.h"
+
 #include "engine/PCMManagerTask.h"
 #include "platform/win/Win.h"
+#include "rvm/rvm_stl.h"
 
 LPDIRECTSOUND g_lpDS = nullptr;
 LPDIRECTSOUNDBUFFER g_lpDSBPrimary = nullptr;

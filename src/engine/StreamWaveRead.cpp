@@ -2,9 +2,10 @@
 
 #include <cstdio>
 #include <cstring>
-#include "rvm/rvm_stl.h"
+
 #include "engine/Sound.h"
 #include "pack/teskFile.h"
+#include "rvm/rvm_stl.h"
 
 namespace {
 

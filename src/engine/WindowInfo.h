@@ -2,8 +2,9 @@
 // their placement before the switch and puts them back once everything else has shut down.
 #pragma once
 #include <cstddef>
-#include "rvm/rvm_stl.h"
+
 #include "platform/win/WinTypes.h"
+#include "rvm/rvm_stl.h"
 
 class CWindowInfo {
 public:

@@ -2,6 +2,7 @@
 // fixtures. Entries are laid out after the directory in the order they were added.
 #pragma once
 #include <cstdint>
+
 #include "rvm/rvm_stl.h"
 class CPackBuilder {
 public:

@@ -2,10 +2,11 @@
 
 #include <cstdint>
 #include <cstring>
-#include "rvm/rvm_stl.h"
+
 #include "pack/teskFile.h"
 #include "platform/win/File.h"
 #include "platform/win/Win.h"
+#include "rvm/rvm_stl.h"
 
 namespace {
 

@@ -2,7 +2,6 @@
 
 #include <cstdarg>
 #include <cstring>
-#include "rvm/rvm_stl.h"
 #include <mutex>
 #include <new>
 
@@ -10,6 +9,7 @@
 #include "pack/teskLZSS.h"
 #include "platform/win/File.h"
 #include "platform/win/Win.h"
+#include "rvm/rvm_stl.h"
 
 namespace {
 

@@ -6,6 +6,7 @@
 #pragma once
 #include <cstdint>
 #include <cstdio>
+
 #include "rvm/rvm_stl.h"
 // Results of CFile::Read (and of the whole-file read behind it).
 #define FILE_ERR_EMPTY_NAME (-1)

@@ -1,6 +1,7 @@
 #include "pack/teskLZSS.h"
 
 #include <cstring>
+
 #include "rvm/rvm_stl.h"
 
 namespace {

@@ -2,6 +2,7 @@
 // 268-byte-record pack entries. The encoder is the binary-tree kind; the game itself only decodes.
 #pragma once
 #include <cstdint>
+
 #include "rvm/rvm_stl.h"
 #define LZSS_RING_SIZE 4096
 #define LZSS_LOOKAHEAD 18

@@ -56,6 +56,8 @@ void ContainerFree(void* p, size_t nBytes);
 
 template <class T>
 struct rvm_allocator {
+    // Arena blocks are aligned to their 16-byte units and no further.
+    static_assert(alignof(T) <= 16, "over-aligned types need an allocator of their own");
     typedef T value_type;
     rvm_allocator() noexcept {}
     template <class U>

@@ -2,10 +2,11 @@
 // pictures, voices and messages their commands name, loaded once, and the clock that tells the
 // player which commands of the current shot fell due since it last asked.
 #pragma once
-#include "rvm/rvm_stl.h"
 #include <memory>
+
 #include "engine/DSurface.h"
 #include "platform/dsound/DSound.h"
+#include "rvm/rvm_stl.h"
 #include "scene/ScriptMsgWin.h"
 #include "scene/ScriptShot.h"
 

@@ -1,7 +1,6 @@
 #include "stage/PeopleSet.h"
 
 #include <cstring>
-#include "rvm/rvm_stl.h"
 #include <memory>
 #include <strings.h>
 
@@ -9,6 +8,7 @@
 #include "engine/Log.h"
 #include "engine/Util.h"
 #include "pack/teskFile.h"
+#include "rvm/rvm_stl.h"
 #include "stage/People.h"
 
 namespace {

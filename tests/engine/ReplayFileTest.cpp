@@ -4,11 +4,12 @@
 #include <sys/stat.h>
 
 #include <cstring>
-#include "rvm/rvm_stl.h"
+
 #include "engine/KeyRecorder.h"
 #include "engine/Log.h"
 #include "engine/SyncValue.h"
 #include "pack/teskFile.h"
+#include "rvm/rvm_stl.h"
 #include "support/TempFolder.h"
 
 namespace {

@@ -7,12 +7,13 @@
 #include <cmath>
 #include <filesystem>
 #include <initializer_list>
-#include "rvm/rvm_stl.h"
+
 #include "engine/AppTimer.h"
 #include "engine/BmpIndex.h"
 #include "engine/Input.h"
 #include "engine/KeyRecorder.h"
 #include "engine/Param.h"
+#include "rvm/rvm_stl.h"
 #include "scene/EndingKari.h"
 #include "scene/Logo.h"
 #include "scene/ReplaySel.h"

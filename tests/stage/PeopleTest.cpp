@@ -1,10 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include "rvm/rvm_stl.h"
+
 #include "engine/SurfaceUtil.h"
 #include "pack/teskFile.h"
 #include "platform/ddraw/DDraw.h"
+#include "rvm/rvm_stl.h"
 #include "stage/CrushableSet.h"
 #include "stage/People.h"
 #include "stage/PeopleLabel.h"

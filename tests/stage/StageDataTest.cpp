@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+
 #include "rvm/rvm_stl.h"
 #include "stage/EnemyFactory.h"
 #include "stage/Object.h"

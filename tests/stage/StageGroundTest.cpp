@@ -5,8 +5,9 @@
 
 #include <algorithm>
 #include <climits>
-#include "rvm/rvm_stl.h"
+
 #include "engine/Param.h"
+#include "rvm/rvm_stl.h"
 #include "stage/Object.h"
 #include "stage/StageData.h"
 #include "support/DeviceFixture.h"

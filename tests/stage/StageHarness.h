@@ -5,9 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include "rvm/rvm_stl.h"
+
 #include "engine/AppTimer.h"
 #include "engine/ShowableSet.h"
+#include "rvm/rvm_stl.h"
 #include "stage/BoundableSet.h"
 #include "stage/CrushableSet.h"
 #include "stage/Object.h"

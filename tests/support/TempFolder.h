@@ -43,6 +43,7 @@ public:
         requires requires(const Bytes& b) { b.data(), b.size(); }
     static void Put(std::string_view rel, const Bytes& bytes)
     {
+        static_assert(sizeof(*bytes.data()) == 1, "Put writes bytes");
         std::filesystem::path p(rel);
         if (p.has_parent_path())
             std::filesystem::create_directories(p.parent_path());
