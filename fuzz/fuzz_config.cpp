@@ -2,10 +2,10 @@
 // reading that back must give the same settings.
 #include <cstdint>
 #include <cstdlib>
-#include <string>
 
 #include "engine/Config.h"
 #include "pack/teskFile.h"
+#include "rvm/rvm_stl.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
     CConfig config;
@@ -15,8 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
     for (int k = 0; k < CONFIG_ACTIONS; ++k)
         if (__builtin_popcount(config.GetButtonMask(k)) != 1) abort();
 
-    std::string text;
-    for (const std::string& line : config.MakeLines()) text += ToCrLf(line.c_str());
+    rvm::string text;
+    for (const rvm::string& line : config.MakeLines()) text += ToCrLf(line.c_str());
     CConfig again;
     again.ReadText(text.data(), text.size());
     if (again.GetFps() != config.GetFps() || again.GetVolume() != config.GetVolume()) abort();

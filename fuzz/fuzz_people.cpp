@@ -2,16 +2,15 @@
 // on every line: kinds without pictures are left out, items stay within 8 and speech within 16.
 #include <cstdint>
 #include <cstdlib>
-#include <string>
-#include <vector>
 
 #include "pack/teskFile.h"
+#include "rvm/rvm_stl.h"
 #include "stage/People.h"
 #include "stage/PeopleSet.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
 {
-    std::vector<uint8_t> copy(pData, pData + nSize);
+    rvm::vector<uint8_t> copy(pData, pData + nSize);
     copy.push_back(0);
     char szName[64] = "";
     const uint32_t nToken = RegisterMemoryName(copy.data(), (uint32_t)nSize, szName, sizeof(szName));
@@ -22,15 +21,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
     if (nLoaded != 1 || CPeopleSet::Count() != 0)
         abort();
 
-    const std::string text(reinterpret_cast<const char*>(pData), nSize);
+    const rvm::string text(reinterpret_cast<const char*>(pData), nSize);
     size_t nStart = 0;
     while (nStart <= text.size()) {
         size_t nEnd = text.find('\n', nStart);
-        if (nEnd == std::string::npos)
+        if (nEnd == rvm::string::npos)
             nEnd = text.size();
         int nItems[PEOPLE_ITEM_MAX];
         int nItemCount = -1, nSegmentCount = -1;
-        std::string segments[PEOPLE_TEXT_MAX];
+        rvm::string segments[PEOPLE_TEXT_MAX];
         ParsePeopleLine(text.substr(nStart, nEnd - nStart), nItems, &nItemCount, segments, &nSegmentCount);
         if (nItemCount < 0 || nItemCount > PEOPLE_ITEM_MAX || nSegmentCount < 0 || nSegmentCount > PEOPLE_TEXT_MAX)
             abort();

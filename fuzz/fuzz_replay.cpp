@@ -4,15 +4,15 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <vector>
 
 #include "engine/KeyRecorder.h"
 #include "pack/teskFile.h"
+#include "rvm/rvm_stl.h"
 
 namespace {
 
 void CheckRoundTrip(const REPLAYIMAGE& image) {
-    std::vector<uint8_t> again = EncodeReplay(image);
+    rvm::vector<uint8_t> again = EncodeReplay(image);
     REPLAYIMAGE reread;
     if (!DecodeReplay(again.data(), again.size(), &reread, nullptr)) abort();
     for (int k = 0; k < KEYREC_TRACKS; ++k) {
@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
     REPLAYIMAGE image;
     if (DecodeReplay(pData, nSize, &image, nullptr)) CheckRoundTrip(image);
 
-    std::vector<uint8_t> copy(pData, pData + nSize);
+    rvm::vector<uint8_t> copy(pData, pData + nSize);
     copy.push_back(0);
     char szName[64] = "";
     uint32_t nToken = RegisterMemoryName(copy.data(), static_cast<uint32_t>(nSize), szName, sizeof(szName));

@@ -3,14 +3,14 @@
 // command once, and typing and measuring every message must stay inside its text.
 #include <cstdint>
 #include <cstdlib>
-#include <vector>
 
 #include "pack/teskFile.h"
+#include "rvm/rvm_stl.h"
 #include "scene/Script.h"
 
 namespace {
 
-void CheckMessage(const std::string& text)
+void CheckMessage(const rvm::string& text)
 {
     CScriptMsg msg(text);
     const SCRIPTGLYPHS glyphs = {nullptr, nullptr, 24};
@@ -30,7 +30,7 @@ void CheckMessage(const std::string& text)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
 {
-    std::vector<uint8_t> copy(pData, pData + nSize);
+    rvm::vector<uint8_t> copy(pData, pData + nSize);
     copy.push_back(0);
     char szName[64] = "";
     const uint32_t nToken = RegisterMemoryName(copy.data(), (uint32_t)nSize, szName, sizeof(szName));
@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
     CScript script;
     if (script.Parse(szName)) {
         for (int s = 0; s < script.GetShotCount(); s++) {
-            const std::vector<SCRIPTCMD>& cmds = script.GetShotAt(s)->GetCommands();
+            const rvm::vector<SCRIPTCMD>& cmds = script.GetShotAt(s)->GetCommands();
             size_t nAll = 0;
             for (size_t i = 0; i < cmds.size(); i++) {
                 if ((i > 0 && cmds[i - 1].nTime > cmds[i].nTime) || cmds[i].nId < 0 || cmds[i].nId >= SCRIPT_COMMAND_COUNT) {
@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
             }
             // Each command with a time the shot can reach comes out once, in three queries.
             script.SetShot(s);
-            std::vector<const SCRIPTCMD*> due;
+            rvm::vector<const SCRIPTCMD*> due;
             const DWORD dwStart = script.GetShotStart();
             script.GetNewCommands(due, dwStart + 1);
             script.GetNewCommands(due, dwStart + 1000);

@@ -19,8 +19,9 @@ namespace {
 const char kUsage[] =
     "usage: zorva-soak [--minutes N] [--look DIR] [--keep]\n"
     "Runs the game's attract loop (caution, logo, opening, title, demo, logo bar, ...) headless for\n"
-    "N minutes of game time (default 60) in a fresh folder of generated data, then prints the passes\n"
-    "seen, the memory and the errors. Exit status 0 when the resident set at the end is within\n"
+    "N minutes of game time (default 60) and to the end of the pass then under way, in a fresh folder\n"
+    "of generated data, then prints the passes seen, the memory and the errors. Exit status 0 when\n"
+    "the resident set at the end (read as the last pass ends, as after every pass) is within\n"
     "2 MB of the resident set after the first full round of the demos, the bytes in use after the\n"
     "last full round within 256 KiB of those after the first, no more files are open and no more\n"
     "threads run than then, no error was seen and every pass went through the same states; 1 when\n"
@@ -78,25 +79,25 @@ class CSoakGame : public CAttractGame {
 public:
     CSoakGame(CHostHeadless& host, uint32_t nLimitMs) : CAttractGame(host), m_Host(host), m_nLimitMs(nLimitMs) {}
 
-    void Render(IDirectDrawSurface7* lpDest, IDirect3DDevice7* lpDevice) override
+    std::vector<HOLDINGS> m_Passes;
+    HOLDINGS m_End;
+
+protected:
+    // The end is read where every other reading is, as a pass ends (the game in its logo bar, the
+    // last demo's stage gone): read in the middle of a demo it would weigh a loaded stage against
+    // none. Then the close box, as a user would end it.
+    void OnLoopEnd(const ATTRACTLOOP&) override
     {
-        CAttractGame::Render(lpDest, lpDevice);
+        m_Passes.push_back(ReadHoldings());
         if (m_bClosing || m_Host.NowMs() < m_nLimitMs)
             return;
-        // The close box, as a user would end it; the memory is read while everything still lives.
         m_bClosing = true;
-        m_End = ReadHoldings();
+        m_End = m_Passes.back();
         HOSTSCRIPTCMD close = {};
         close.nTick = m_Host.GetTick() + 1;
         close.op = HSOP_CLOSE;
         m_Host.Schedule(close);
     }
-
-    std::vector<HOLDINGS> m_Passes;
-    HOLDINGS m_End;
-
-protected:
-    void OnLoopEnd(const ATTRACTLOOP&) override { m_Passes.push_back(ReadHoldings()); }
 
 private:
     CHostHeadless& m_Host;

@@ -12,6 +12,7 @@
 #include "pack/teskFile.h"
 #include "pack/teskLZSS.h"
 #include "platform/host/Png565.h"
+#include "rvm/rvm_stl.h"
 
 namespace {
 
@@ -62,7 +63,7 @@ bool WriteLzssSeeds(const std::string& strDir)
     CTeskLZSS codec;
     int nIndex = 0;
     for (const std::string& text : texts) {
-        std::vector<uint8_t> packed;
+        rvm::vector<uint8_t> packed;
         uint32_t nPacked = 0;
         if (codec.Encode(reinterpret_cast<const uint8_t*>(text.data()), (uint32_t)text.size(), &packed, &nPacked) != 0)
             return false;
@@ -84,7 +85,7 @@ bool WriteConfigSeeds(const std::string& strDir)
         config.SetFps(nFps);
         config.SetVolume(nFps ? 3 : 10);
         std::string text;
-        for (const std::string& line : config.MakeLines())
+        for (const rvm::string& line : config.MakeLines())
             text += ToCrLf(line.c_str());
         if (!WriteBytes(strDir + "/config" + std::to_string(nIndex++) + ".dat", std::vector<uint8_t>(text.begin(), text.end())))
             return false;

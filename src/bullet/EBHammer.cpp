@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
-#include <string>
 
 #include "engine/AppTimer.h"
 #include "engine/PCMManagerTask.h"
 #include "engine/RenderState.h"
 #include "platform/d3d/D3DX.h"
+#include "rvm/rvm_stl.h"
 #include "stage/Stage.h"
 
 namespace {
@@ -52,8 +52,8 @@ int CEBHammer::Load(IDirect3DDevice7* lpDevice, IDirectDrawSurface7* lpHead, IDi
 
 int CEBHammer::LoadFiles(IDirect3DDevice7* lpDevice, const char* pszDir)
 {
-    const std::string head = std::string(pszDir ? pszDir : "") + EBHAMMER_HEAD_FILE;
-    const std::string chain = std::string(pszDir ? pszDir : "") + EBHAMMER_CHAIN_FILE;
+    const rvm::string head = rvm::string(pszDir ? pszDir : "") + EBHAMMER_HEAD_FILE;
+    const rvm::string chain = rvm::string(pszDir ? pszDir : "") + EBHAMMER_CHAIN_FILE;
     if (!m_HeadSprite.CreateFromFile(lpDevice, head.c_str(), nullptr))
         return 0;
     if (!m_HeadSprite.CreateFromFileKeyed(lpDevice, head.c_str(), &m_HeadFlash))

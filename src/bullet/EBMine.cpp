@@ -1,11 +1,11 @@
 #include "bullet/EBMine.h"
 
 #include <cmath>
-#include <string>
 
 #include "engine/AppTimer.h"
 #include "engine/RenderState.h"
 #include "platform/d3d/D3DX.h"
+#include "rvm/rvm_stl.h"
 #include "stage/Stage.h"
 
 namespace {
@@ -48,7 +48,7 @@ int CEBMine::Load(IDirect3DDevice7* lpDevice, IDirectDrawSurface7* lpPicture)
 
 int CEBMine::LoadFile(IDirect3DDevice7* lpDevice, const char* pszDir)
 {
-    const std::string path = std::string(pszDir ? pszDir : "") + EBMINE_FILE;
+    const rvm::string path = rvm::string(pszDir ? pszDir : "") + EBMINE_FILE;
     if (!m_Sprite.CreateFromFile(lpDevice, path.c_str(), nullptr))
         return 0;
     if (!m_Sprite.CreateFromFileKeyed(lpDevice, path.c_str(), &m_FlashSprite))

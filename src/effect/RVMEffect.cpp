@@ -1,19 +1,18 @@
 #include "effect/RVMEffect.h"
 
 #include <cmath>
-#include <map>
-#include <string>
 
 #include "engine/Log.h"
 #include "engine/SurfaceUtil.h"
 #include "engine/TextureUtil.h"
+#include "rvm/rvm_stl.h"
 
 IDirect3DDevice7* m_lpDevice = nullptr;
 
 namespace {
 
 CRVMEffectBase* g_pEffects[RVM_EFFECT_MAX];
-std::map<std::string, IDirectDrawSurface7*> g_Textures;
+rvm::map<rvm::string, IDirectDrawSurface7*> g_Textures;
 
 // 2 pi / 62: 31 pairs of vertices round the ring.
 constexpr float kRingAngleStep = 0.10129032f;

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
-#include <vector>
 
 #include "engine/Log.h"
 #include "engine/WinMain.h"
+#include "rvm/rvm_stl.h"
 
 namespace {
 
@@ -98,7 +98,7 @@ int CAntiCharBmp::Create(int, HFONT hFont, const char* pszChar, int nLength, UIN
         m_nHeight = extent.cy;
         m_hDC = CreateCompatibleDC(hWindowDC);
         m_hBitmap = CreateCompatibleBitmap(hWindowDC, extent.cx, extent.cy);
-        std::vector<BYTE> glyph(dwSize);
+        rvm::vector<BYTE> glyph(dwSize);
         if (m_hBitmap && SelectObject(m_hDC, m_hBitmap) && PatBlt(m_hDC, 0, 0, extent.cx, extent.cy, BLACKNESS) &&
             GetGlyphOutlineA(hWindowDC, dwCode, uFormat, &gm, dwSize, glyph.data(), &kIdentity) == dwSize &&
             PlaceGlyph(hWindowDC, gm, glyph.data(), dwSize, uFormat, nMaxLevel)) {
@@ -155,13 +155,13 @@ bool CAntiCharBmp::PlaceGlyph(HDC hWindowDC, const GLYPHMETRICS& gm, const void*
 
 CAntiCharCache::~CAntiCharCache() { Clear(); }
 
-std::string CAntiCharCache::CharKey(const char* pszChar)
+rvm::string CAntiCharCache::CharKey(const char* pszChar)
 {
     if (!pszChar || !*pszChar) {
-        return std::string();
+        return rvm::string();
     }
     const bool bDouble = IsDBCSLeadByte(static_cast<BYTE>(pszChar[0])) && pszChar[1] != '\0';
-    return std::string(pszChar, bDouble ? 2 : 1);
+    return rvm::string(pszChar, bDouble ? 2 : 1);
 }
 
 void CAntiCharCache::Add(const char* pszChar, CAntiCharBmp* pGlyph)

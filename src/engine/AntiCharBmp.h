@@ -2,9 +2,7 @@
 // glyph outline into a screen-compatible bitmap (black where the glyph does not cover), and the
 // cache that renders each character of a cut-scene once.
 #pragma once
-#include <map>
-#include <string>
-
+#include "rvm/rvm_stl.h"
 #include "platform/gdi/Gdi.h"
 
 // The colour-table block of a glyph: the DIB header and 256 entries.
@@ -70,8 +68,8 @@ public:
     void Clear();
 
     // The character at pszChar as its 1 or 2 bytes.
-    static std::string CharKey(const char* pszChar);
+    static rvm::string CharKey(const char* pszChar);
 
 private:
-    std::map<std::string, CAntiCharBmp*> m_glyphs;
+    rvm::map<rvm::string, CAntiCharBmp*> m_glyphs;
 };

@@ -1,8 +1,7 @@
 // A picture that may be larger than one surface, cut into a row-major grid of CDSurface tiles
 // (256 x 256 at most each by default) and drawn as one picture.
 #pragma once
-#include <vector>
-
+#include "rvm/rvm_stl.h"
 #include "engine/DSurface.h"
 
 #define BIGSURFACE_TILE_DEFAULT 256
@@ -32,10 +31,10 @@ public:
 
     int GetColumns() const { return m_nColumns; }
     int GetRows() const { return m_nRows; }
-    const std::vector<CDSurface*>& GetTiles() const { return m_Tiles; }
+    const rvm::vector<CDSurface*>& GetTiles() const { return m_Tiles; }
 
 private:
-    std::vector<CDSurface*> m_Tiles;
+    rvm::vector<CDSurface*> m_Tiles;
     int m_nTileWidth = BIGSURFACE_TILE_DEFAULT;
     int m_nTileHeight = BIGSURFACE_TILE_DEFAULT;
     int m_nColumns = 0;

@@ -4,7 +4,6 @@
 #include <climits>
 #include <cstring>
 #include <strings.h>
-#include <vector>
 
 #include "engine/DSurface.h"
 #include "engine/DebugOut.h"
@@ -12,6 +11,7 @@
 #include "engine/SurfaceUtil.h"
 #include "engine/Util.h"
 #include "pack/teskFile.h"
+#include "rvm/rvm_stl.h"
 
 namespace {
 
@@ -111,7 +111,7 @@ LONG ClampLong(long long n)
 }
 
 // "name = l:t:r:b" into a name and a rectangle; false when the value defines nothing.
-bool ParseRegion(const std::string& value, std::string* pName, RECT* prc)
+bool ParseRegion(const rvm::string& value, rvm::string* pName, RECT* prc)
 {
     const char* pBegin = value.c_str();
     const char* pEnd = pBegin + value.size();
@@ -140,7 +140,7 @@ bool ParseRegion(const std::string& value, std::string* pName, RECT* prc)
     return true;
 }
 
-bool KeywordIs(const std::string& keyword, const char* pszName)
+bool KeywordIs(const rvm::string& keyword, const char* pszName)
 {
     const size_t n = std::strlen(pszName);
     return keyword.size() >= n && strncasecmp(keyword.c_str(), pszName, n) == 0;
@@ -158,9 +158,9 @@ CBmpIndex::~CBmpIndex()
     Clear();
 }
 
-std::string CBmpIndex::FoldName(const char* pszName)
+rvm::string CBmpIndex::FoldName(const char* pszName)
 {
-    return pszName ? LowerSjis(pszName) : std::string();
+    return pszName ? LowerSjis(pszName) : rvm::string();
 }
 
 void CBmpIndex::HandleLine(char* pszLine, int nLine)
@@ -180,9 +180,9 @@ void CBmpIndex::HandleLine(char* pszLine, int nLine)
     if (!pKeyEnd) {
         return;
     }
-    const std::string keyword(p, pKeyEnd);
+    const rvm::string keyword(p, pKeyEnd);
     // Only the first value counts: the text up to the first comma, trimmed.
-    std::string value;
+    rvm::string value;
     for (p = pKeyEnd; p < pEnd && value.empty();) {
         const char* pStop = p;
         while (pStop < pEnd && *pStop != ',' && *pStop != '\n') {
@@ -198,7 +198,7 @@ void CBmpIndex::HandleLine(char* pszLine, int nLine)
     if (KeywordIs(keyword, "INDEX_FOR")) {
         m_ImageFile = value;
     } else if (KeywordIs(keyword, "IMG_RGN")) {
-        std::string name;
+        rvm::string name;
         RECT rc;
         if (ParseRegion(value, &name, &rc)) {
             AddRegion(name.c_str(), rc);
@@ -229,8 +229,8 @@ void CBmpIndex::ParseIndexText(const char* pText, size_t nSize)
 
 int CBmpIndex::LoadIndex(IDirect3DDevice7* lpDevice, const char* pszDir, const char* pszIndexFile)
 {
-    const std::string dir = pszDir ? pszDir : "";
-    const std::string path = dir + (pszIndexFile ? pszIndexFile : "");
+    const rvm::string dir = pszDir ? pszDir : "";
+    const rvm::string path = dir + (pszIndexFile ? pszIndexFile : "");
     CFile* pFile = nullptr;
     if (FileOpen(&pFile, path.c_str()) != FILE_OK || !pFile) {
         DebugPrintf("%s の読み込みに失敗しました\n", pszIndexFile ? pszIndexFile : "");
@@ -238,7 +238,7 @@ int CBmpIndex::LoadIndex(IDirect3DDevice7* lpDevice, const char* pszDir, const c
     }
     ParseIndexText((const char*)pFile->GetMemory(), pFile->GetSize());
     FileClose(pFile);
-    const std::string image = m_ImageFile;
+    const rvm::string image = m_ImageFile;
     return LoadImage(lpDevice, dir.c_str(), image.c_str());
 }
 
@@ -374,12 +374,12 @@ CBmpIndex* CBmpIndexSet::Find(const char* pszIndexFile)
     return it == m_Map.end() ? nullptr : it->second;
 }
 
-CBmpIndex*& CBmpIndexSet::operator[](const std::string& indexFile)
+CBmpIndex*& CBmpIndexSet::operator[](const rvm::string& indexFile)
 {
     return m_Map[indexFile];
 }
 
-void CBmpIndexSet::Register(const std::string& indexFile, CBmpIndex* pIndex)
+void CBmpIndexSet::Register(const rvm::string& indexFile, CBmpIndex* pIndex)
 {
     std::lock_guard<std::mutex> lock(m_Mutex);
     m_Map[indexFile] = pIndex;

@@ -2,12 +2,11 @@
 // it (#IMG_RGN name = left:top:right:bottom, right and bottom inclusive). CBmpIndex holds one index
 // and its sheet; CBmpIndexSet is the process-wide directory through which image keys are found.
 #pragma once
-#include <map>
 #include <mutex>
-#include <string>
 
 #include "platform/d3d/D3D.h"
 #include "platform/ddraw/DDraw.h"
+#include "rvm/rvm_stl.h"
 
 #define INDEX_LINE_MAX 3072
 #define SYSTEM_INDEX_DIR ".\\GameData\\System\\"
@@ -43,24 +42,24 @@ public:
     int BltRegion(IDirectDrawSurface7* lpDest, RECT* prcDest, const char* pszName, const RECT* prcSub, DWORD dwFlags,
                   DDBLTFX* lpFx);
 
-    const std::string& GetImageFileName() const { return m_ImageFile; }
-    const std::string& GetDirectory() const { return m_Dir; }
+    const rvm::string& GetImageFileName() const { return m_ImageFile; }
+    const rvm::string& GetDirectory() const { return m_Dir; }
     IDirectDrawSurface7* GetSheet() const { return m_lpSheet; }
     size_t GetRegionCount() const { return m_Regions.size(); }
-    const std::map<std::string, RECT>& GetRegions() const { return m_Regions; }
+    const rvm::map<rvm::string, RECT>& GetRegions() const { return m_Regions; }
 
     // Region names fold ASCII capitals to lower case (never the second byte of a two-byte character).
-    static std::string FoldName(const char* pszName);
+    static rvm::string FoldName(const char* pszName);
 
 private:
     // The source rectangle on the sheet; false for an unknown region or an empty result.
     bool SourceRect(const char* pszName, const RECT* prcSub, RECT* prcOut) const;
     void HandleLine(char* pszLine, int nLine);
 
-    std::string m_ImageFile;
-    std::string m_Dir;
+    rvm::string m_ImageFile;
+    rvm::string m_Dir;
     IDirectDrawSurface7* m_lpSheet = nullptr;
-    std::map<std::string, RECT> m_Regions;
+    rvm::map<rvm::string, RECT> m_Regions;
 };
 
 // The directory of loaded indexes by index-file name (exact text). It does not own them.
@@ -71,16 +70,16 @@ public:
 
     CBmpIndex* Find(const char* pszIndexFile);
     // Lookup-or-insert (a new entry holds null until assigned); callers on two threads hold Lock().
-    CBmpIndex*& operator[](const std::string& indexFile);
+    CBmpIndex*& operator[](const rvm::string& indexFile);
     // Registers (or replaces) an entry under the lock.
-    void Register(const std::string& indexFile, CBmpIndex* pIndex);
+    void Register(const rvm::string& indexFile, CBmpIndex* pIndex);
     void Clear();
     size_t Count();
     // Held while a caller adds or looks up from the loading thread.
     std::mutex& Lock() { return m_Mutex; }
 
 private:
-    std::map<std::string, CBmpIndex*> m_Map;
+    rvm::map<rvm::string, CBmpIndex*> m_Map;
     std::mutex m_Mutex;
 };
 

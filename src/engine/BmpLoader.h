@@ -4,10 +4,9 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
-#include <string>
-#include <vector>
 
 #include "platform/ddraw/DDraw.h"
+#include "rvm/rvm_stl.h"
 
 #define BMP_FILEHEADER_SIZE 14
 #define BMP_INFOHEADER_SIZE 40
@@ -33,7 +32,7 @@ enum {
 struct BMPIMAGE {
     int nWidth = 0;
     int nHeight = 0;
-    std::vector<uint32_t> pixels;
+    rvm::vector<uint32_t> pixels;
 };
 
 // Reads an uncompressed (BI_RGB) bitmap of 1, 4, 8, 24 or 32 bits a pixel, bottom-up or top-down,

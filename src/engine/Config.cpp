@@ -16,6 +16,7 @@
 #include "engine/WinMain.h"
 #include "pack/teskFile.h"
 #include "platform/win/Win.h"
+#include "rvm/rvm_stl.h"
 
 CConfig g_Config;
 
@@ -38,7 +39,7 @@ const int kLatchKeys[CONFIG_LATCHES] = {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT, VK_RE
 bool HasPrefix(const char* pszKey, const char* pszPrefix) { return strncmp(pszKey, pszPrefix, strlen(pszPrefix)) == 0; }
 
 // A decimal integer the way the C library's atoi reads one, held to the int range.
-int ToInt(const std::string& text) {
+int ToInt(const rvm::string& text) {
     errno = 0;
     long v = strtol(text.c_str(), nullptr, 10);
     if (v > INT_MAX) return INT_MAX;
@@ -47,7 +48,7 @@ int ToInt(const std::string& text) {
 }
 
 // "#KEY v1, v2" after comments are cut; false for any other line.
-bool SplitKeyLine(char* pszLine, std::string* pKey, std::vector<std::string>* pValues) {
+bool SplitKeyLine(char* pszLine, rvm::string* pKey, rvm::vector<rvm::string>* pValues) {
     if (IsBlankLine(pszLine)) return false;
     CutComment(pszLine);
     const char* p = pszLine;
@@ -141,8 +142,8 @@ int CConfig::ReadFile() {
 // goes on as the next line, as fgets hands it over.
 void CConfig::ReadText(const char* pText, size_t nSize) {
     char szLine[CONFIG_LINE_MAX];
-    std::string key;
-    std::vector<std::string> values;
+    rvm::string key;
+    rvm::vector<rvm::string> values;
     size_t nPos = 0;
     while (nPos < nSize) {
         size_t n = 0;
@@ -156,7 +157,7 @@ void CConfig::ReadText(const char* pText, size_t nSize) {
     }
 }
 
-void CConfig::ParseLine(const char* pszKey, const std::vector<std::string>& values) {
+void CConfig::ParseLine(const char* pszKey, const rvm::vector<rvm::string>& values) {
     if (!pszKey) return;
     int nValue = values.empty() ? 0 : ToInt(values[0]);
     if (HasPrefix(pszKey, "CFG_FPS")) {
@@ -184,9 +185,9 @@ int CConfig::ButtonNumber(DWORD dwMask) {
     return 0;
 }
 
-std::vector<std::string> CConfig::MakeLines() const {
+rvm::vector<rvm::string> CConfig::MakeLines() const {
     char szLine[64];
-    std::vector<std::string> lines;
+    rvm::vector<rvm::string> lines;
     snprintf(szLine, sizeof(szLine), "#%s %d\n", "CFG_FPS", m_nFps);
     lines.emplace_back(szLine);
     snprintf(szLine, sizeof(szLine), "#%s %d\n", "CFG_VOL", m_nVolume);
@@ -199,8 +200,8 @@ std::vector<std::string> CConfig::MakeLines() const {
 }
 
 int CConfig::WriteFile() {
-    std::string text;
-    for (const std::string& line : MakeLines()) text += ToCrLf(line.c_str());
+    rvm::string text;
+    for (const rvm::string& line : MakeLines()) text += ToCrLf(line.c_str());
     return WriteUserFile(CONFIG_FILE_PATH, text.data(), static_cast<uint32_t>(text.size()));
 }
 

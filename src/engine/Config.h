@@ -3,11 +3,10 @@
 // the settings screen with its four rows: frame rate, volume, buttons, exit.
 #pragma once
 #include <cstdint>
-#include <string>
-#include <vector>
 
 #include "engine/BmpIndex.h"
 #include "engine/DSurface.h"
+#include "rvm/rvm_stl.h"
 
 #define CONFIG_FILE_PATH ".\\GameData\\Config.dat"
 #define CONFIG_PICTURE_PATH ".\\GameData\\Title\\Config.bmp"
@@ -72,11 +71,11 @@ public:
     int ReadFile();
     // The same reading from text in memory (the file's reader).
     void ReadText(const char* pText, size_t nSize);
-    void ParseLine(const char* pszKey, const std::vector<std::string>& values);
+    void ParseLine(const char* pszKey, const rvm::vector<rvm::string>& values);
     // 1 when the five lines were written.
     int WriteFile();
     // The five lines as written (each ends with "\n").
-    std::vector<std::string> MakeLines() const;
+    rvm::vector<rvm::string> MakeLines() const;
     void SetDefaults();
 
     void SetFps(int nIndex);

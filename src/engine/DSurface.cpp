@@ -1,8 +1,9 @@
 #include "engine/DSurface.h"
 
 #include "engine/Log.h"
+#include "rvm/rvm_stl.h"
 
-std::map<std::string, IDirectDrawSurface7*> CDSurfaceCache::s_Map;
+rvm::map<rvm::string, IDirectDrawSurface7*> CDSurfaceCache::s_Map;
 std::mutex CDSurfaceCache::s_Mutex;
 
 IDirectDrawSurface7* CreateSurfaceCopy(IDirectDraw7* lpDD, IDirectDrawSurface7* lpSrc, const RECT* prc, int nMemFlag)

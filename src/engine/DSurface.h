@@ -1,11 +1,10 @@
 // Owners of off-screen picture surfaces: CDSurface holds one picture; CDSurfaceEx adds its mirrored
 // copy and the flash copies of both; CDSurfaceCache keeps loaded bitmaps by path.
 #pragma once
-#include <map>
 #include <mutex>
-#include <string>
 
 #include "engine/SurfaceUtil.h"
+#include "rvm/rvm_stl.h"
 
 // A new plane surface holding the source (or its rectangle); a failed video-memory attempt is
 // repeated in system memory. Null when the surface or the copy fails.
@@ -77,6 +76,6 @@ public:
     static size_t Count();
 
 private:
-    static std::map<std::string, IDirectDrawSurface7*> s_Map;
+    static rvm::map<rvm::string, IDirectDrawSurface7*> s_Map;
     static std::mutex s_Mutex;
 };

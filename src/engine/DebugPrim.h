@@ -1,8 +1,7 @@
 // A development overlay: coloured markers and lines in ten layers, recorded during the update pass
 // while the debug display is on and drawn by the running stage in its 3D pass.
 #pragma once
-#include <vector>
-
+#include "rvm/rvm_stl.h"
 #include "platform/d3d/D3D.h"
 
 #define DEBUGPRIM_LAYERS 10
@@ -37,8 +36,8 @@ public:
     int Render(IDirect3DDevice7* lpDevice);
 
     int m_nLayerMask = -1;
-    const std::vector<DEBUGPOINT>& GetPoints(int nLayer) const { return m_Points[nLayer]; }
-    const std::vector<DEBUGLINE>& GetLines(int nLayer) const { return m_Lines[nLayer]; }
+    const rvm::vector<DEBUGPOINT>& GetPoints(int nLayer) const { return m_Points[nLayer]; }
+    const rvm::vector<DEBUGLINE>& GetLines(int nLayer) const { return m_Lines[nLayer]; }
     // The layer a bit selects, or -1.
     static int LayerOf(int nLayerBit);
 
@@ -46,7 +45,7 @@ private:
     CDebugPrim() = default;
     bool DrawMarker(IDirect3DDevice7* lpDevice, float x, float y, float z, DWORD dwColor, float fSize);
 
-    std::vector<DEBUGPOINT> m_Points[DEBUGPRIM_LAYERS];
-    std::vector<DEBUGLINE> m_Lines[DEBUGPRIM_LAYERS];
+    rvm::vector<DEBUGPOINT> m_Points[DEBUGPRIM_LAYERS];
+    rvm::vector<DEBUGLINE> m_Lines[DEBUGPRIM_LAYERS];
     static CDebugPrim* s_pInstance;
 };

@@ -2,8 +2,7 @@
 // optionally followed by a second two-digit number between two framing glyphs. The same module
 // keeps the three process-wide system indexes (see BmpIndex).
 #pragma once
-#include <string>
-
+#include "rvm/rvm_stl.h"
 #include "platform/d3d/D3D.h"
 #include "platform/ddraw/DDraw.h"
 
@@ -24,7 +23,7 @@ public:
     virtual int GetDigitCount() const { return 2; }
     virtual void SetNumber(int n);
     virtual int GetNumber() const { return m_nNumber; }
-    const std::string& GetText() const { return m_Text; }
+    const rvm::string& GetText() const { return m_Text; }
 
     // Loads "FPSNumbers.bmp" and "FPS.bmp" of "CockpitIndex.txt", both keyed on pure green.
     int Load(IDirect3DDevice7* lpDevice);
@@ -43,7 +42,7 @@ public:
 
 private:
     int m_nNumber = 0;
-    std::string m_Text = "0";
+    rvm::string m_Text = "0";
     IDirectDrawSurface7* m_lpLabel = nullptr;
     IDirectDrawSurface7* m_lpDigits = nullptr;
     float m_fX = 0.0f;

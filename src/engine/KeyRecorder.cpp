@@ -9,23 +9,24 @@
 #include "pack/teskFile.h"
 #include "platform/win/File.h"
 #include "platform/win/Win.h"
+#include "rvm/rvm_stl.h"
 
 int g_nOptionFlags[REPLAY_OPTION_COUNT] = {0, 0, 0};
 
 CKeyRecorder* CKeyRecorder::s_pInstance = nullptr;
-std::map<int, int> CKeyRecorder::s_KeyMap;
+rvm::map<int, int> CKeyRecorder::s_KeyMap;
 
 namespace {
 
-const std::vector<KEYRECINFO> kNoTrack;
+const rvm::vector<KEYRECINFO> kNoTrack;
 
 // The virtual key behind each input bit, in bit order (up, down, left, right, shot, jump, sub).
 const int kInputKeys[7] = {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT, 'Z', 'X', VK_SHIFT};
 
 // Refusals of a damaged file go to the debug sink and to the debugger output.
-void ReportDamagedReplay(const char* pszPath, const std::string& reason) {
+void ReportDamagedReplay(const char* pszPath, const rvm::string& reason) {
     DebugPrintf("Replay data damaged [%s]: %s\n", pszPath, reason.c_str());
-    std::string line = std::string("Replay data damaged [") + pszPath + "]: " + reason + "\n";
+    rvm::string line = rvm::string("Replay data damaged [") + pszPath + "]: " + reason + "\n";
     DebugOut(line.c_str());
 }
 
@@ -42,7 +43,7 @@ void GetSaveDate(REPLAYHEADER* pHeader) {
 
 int WriteUserFile(const char* pszPath, const void* pData, uint32_t nSize) {
     CFile file;  // takes the current directory as the base folder of the names
-    std::string target = CFile::NormalizeName(pszPath);
+    rvm::string target = CFile::NormalizeName(pszPath);
     DWORD dwAttr = GetFileAttributesA(target.c_str());
     bool bReadOnly = dwAttr != INVALID_FILE_ATTRIBUTES && (dwAttr & FILE_ATTRIBUTE_READONLY);
     if (bReadOnly) SetFileAttributesA(target.c_str(), dwAttr & ~FILE_ATTRIBUTE_READONLY);
@@ -112,26 +113,26 @@ int CKeyRecorder::IsKeyDown(int nCode, int nVirtKey) {
 
 // ---- Tracks -----------------------------------------------------------------------------------
 
-std::vector<KEYRECINFO>* CKeyRecorder::CurrentTrack() {
+rvm::vector<KEYRECINFO>* CKeyRecorder::CurrentTrack() {
     return (m_nTrack >= 0 && m_nTrack < KEYREC_TRACKS) ? &m_Tracks[m_nTrack] : nullptr;
 }
 
-const std::vector<KEYRECINFO>* CKeyRecorder::CurrentTrack() const {
+const rvm::vector<KEYRECINFO>* CKeyRecorder::CurrentTrack() const {
     return (m_nTrack >= 0 && m_nTrack < KEYREC_TRACKS) ? &m_Tracks[m_nTrack] : nullptr;
 }
 
-const std::vector<KEYRECINFO>& CKeyRecorder::GetTrack(int nTrack) const {
+const rvm::vector<KEYRECINFO>& CKeyRecorder::GetTrack(int nTrack) const {
     return (nTrack >= 0 && nTrack < KEYREC_TRACKS) ? m_Tracks[nTrack] : kNoTrack;
 }
 
 // A track set to recording without StartRec has no last record to compare with: nothing to do.
-std::vector<KEYRECINFO>* CKeyRecorder::RecordingTrack() {
-    std::vector<KEYRECINFO>* pTrack = CurrentTrack();
+rvm::vector<KEYRECINFO>* CKeyRecorder::RecordingTrack() {
+    rvm::vector<KEYRECINFO>* pTrack = CurrentTrack();
     if (m_nMode != KEYREC_MODE_RECORD || !pTrack || pTrack->empty()) return nullptr;
     return pTrack;
 }
 
-void CKeyRecorder::Append(std::vector<KEYRECINFO>& track, KEYRECINFO rec) {
+void CKeyRecorder::Append(rvm::vector<KEYRECINFO>& track, KEYRECINFO rec) {
     rec.frame = m_nFrame;
     if (!track.empty() && track.back().frame == m_nFrame) track.pop_back();
     track.push_back(rec);
@@ -140,7 +141,7 @@ void CKeyRecorder::Append(std::vector<KEYRECINFO>& track, KEYRECINFO rec) {
 // ---- Recording --------------------------------------------------------------------------------
 
 void CKeyRecorder::StartRec() {
-    std::vector<KEYRECINFO>* pTrack = CurrentTrack();
+    rvm::vector<KEYRECINFO>* pTrack = CurrentTrack();
     if (!pTrack) return;
     pTrack->clear();
     m_nFrame = 0;
@@ -153,7 +154,7 @@ void CKeyRecorder::StartRec() {
 }
 
 void CKeyRecorder::RecordKeys(int nCode, int nShot, int nFps, int nExtra) {
-    std::vector<KEYRECINFO>* pTrack = RecordingTrack();
+    rvm::vector<KEYRECINFO>* pTrack = RecordingTrack();
     if (!pTrack) return;
     KEYRECINFO rec = pTrack->back();
     if ((nCode & 0xFFFF) == (rec.code & 0xFFFF) && nShot == rec.shot && nExtra == rec.extra) return;
@@ -165,7 +166,7 @@ void CKeyRecorder::RecordKeys(int nCode, int nShot, int nFps, int nExtra) {
 }
 
 void CKeyRecorder::RecordField(int32_t KEYRECINFO::*pField, int nValue) {
-    std::vector<KEYRECINFO>* pTrack = RecordingTrack();
+    rvm::vector<KEYRECINFO>* pTrack = RecordingTrack();
     if (!pTrack || pTrack->back().*pField == nValue) return;
     KEYRECINFO rec = pTrack->back();
     rec.*pField = nValue;
@@ -181,7 +182,7 @@ void CKeyRecorder::RecordLevel(int nValue) { RecordField(&KEYRECINFO::level, nVa
 void CKeyRecorder::RecordBonus(int nValue) { RecordField(&KEYRECINFO::bonus, nValue); }
 
 void CKeyRecorder::StopRec() {
-    std::vector<KEYRECINFO>* pTrack = RecordingTrack();
+    rvm::vector<KEYRECINFO>* pTrack = RecordingTrack();
     if (pTrack) {
         KEYRECINFO rec = pTrack->back();
         rec.shot = 0;
@@ -192,7 +193,7 @@ void CKeyRecorder::StopRec() {
 }
 
 void CKeyRecorder::CloseTrack() {
-    std::vector<KEYRECINFO>* pTrack = CurrentTrack();
+    rvm::vector<KEYRECINFO>* pTrack = CurrentTrack();
     if (pTrack && !pTrack->empty()) Append(*pTrack, pTrack->back());
 }
 
@@ -225,7 +226,7 @@ void CKeyRecorder::ClearEarlierTracks() {
 // ---- Playback ---------------------------------------------------------------------------------
 
 void CKeyRecorder::StartPlay() {
-    const std::vector<KEYRECINFO>* pTrack = CurrentTrack();
+    const rvm::vector<KEYRECINFO>* pTrack = CurrentTrack();
     if (!pTrack || pTrack->empty()) return;
     m_nPlayIndex = 0;
     m_nFrame = 0;
@@ -234,14 +235,14 @@ void CKeyRecorder::StartPlay() {
 
 int CKeyRecorder::GetPlayKeyCode() {
     if (m_nMode != KEYREC_MODE_PLAY) return 0;
-    const std::vector<KEYRECINFO>* pTrack = CurrentTrack();
+    const rvm::vector<KEYRECINFO>* pTrack = CurrentTrack();
     size_t nCount = pTrack ? pTrack->size() : 0;
     if (static_cast<size_t>(m_nPlayIndex) + 1 >= nCount) {
         WriteOpenLog("End of Replay\n");
         m_nMode = KEYREC_MODE_IDLE;
         return 0;
     }
-    const std::vector<KEYRECINFO>& track = *pTrack;
+    const rvm::vector<KEYRECINFO>& track = *pTrack;
     if (m_nFrame >= track.back().frame) return track.back().code & 0xFFFF;
     for (size_t i = static_cast<size_t>(m_nPlayIndex); i + 1 < nCount; ++i) {
         if (track[i].frame <= m_nFrame && m_nFrame < track[i + 1].frame) {
@@ -254,7 +255,7 @@ int CKeyRecorder::GetPlayKeyCode() {
 }
 
 int CKeyRecorder::GetPlayRecord(KEYRECINFO* pRecord) const {
-    const std::vector<KEYRECINFO>* pTrack = CurrentTrack();
+    const rvm::vector<KEYRECINFO>* pTrack = CurrentTrack();
     if (m_nMode != KEYREC_MODE_PLAY || !pTrack || static_cast<size_t>(m_nPlayIndex) >= pTrack->size()) return 0;
     if (pRecord) *pRecord = (*pTrack)[static_cast<size_t>(m_nPlayIndex)];
     return 1;
@@ -262,7 +263,7 @@ int CKeyRecorder::GetPlayRecord(KEYRECINFO* pRecord) const {
 
 int CKeyRecorder::HasMorePlayData() const {
     if (m_nMode != KEYREC_MODE_PLAY) return 1;
-    const std::vector<KEYRECINFO>* pTrack = CurrentTrack();
+    const rvm::vector<KEYRECINFO>* pTrack = CurrentTrack();
     if (!pTrack) return 0;
     if (!pTrack->empty() && m_nFrame < pTrack->back().frame) return 1;
     for (int k = m_nTrack + 1; k < KEYREC_TRACKS; ++k)
@@ -307,7 +308,7 @@ int CKeyRecorder::SaveReplay(const char* pszName, int nScore) {
     snprintf(szPath, sizeof(szPath), "%s%s", REPLAY_DIR, pszName ? pszName : "");
     WriteOpenLog("Save replay ... %s\n", szPath);
     REPLAYIMAGE image = Snapshot(nScore);
-    std::vector<uint8_t> bytes = EncodeReplay(image);
+    rvm::vector<uint8_t> bytes = EncodeReplay(image);
     int bSaved = WriteUserFile(szPath, bytes.data(), static_cast<uint32_t>(bytes.size()));
     m_nMode = KEYREC_MODE_IDLE;
     if (!bSaved) return 0;
@@ -327,7 +328,7 @@ int CKeyRecorder::LoadReplay(const char* pszFolder, const char* pszName) {
     REPLAYIMAGE image;
     memcpy(image.header.nPairs, m_nStartPairs, sizeof(image.header.nPairs));
     image.header.nPlayerValue = m_nPlayerValue;
-    std::string reason, magic;
+    rvm::string reason, magic;
     size_t nUsed = 0;
     REPLAYHEADER probe = image.header;
     int nFormat = DecodeReplayHeader(file.GetMemory(), file.GetSize(), &probe, &nUsed, &magic, &reason);
@@ -357,7 +358,7 @@ int CKeyRecorder::ReadReplayHeader(CFile* pFile, const char* pszName, int* pPair
     pFile->ReadData(header, nHave);
     REPLAYHEADER h;
     size_t nUsed = 0;
-    std::string magic, reason;
+    rvm::string magic, reason;
     int nFormat = DecodeReplayHeader(header, nHave, &h, &nUsed, &magic, &reason);
     const char* pszShown = pszName ? pszName : "";
     if (nFormat == -2) {

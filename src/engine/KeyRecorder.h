@@ -5,10 +5,8 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
-#include <map>
-#include <string>
-#include <vector>
 
+#include "rvm/rvm_stl.h"
 class CFile;
 
 // One record: it holds from its frame until the frame of the next record.
@@ -55,7 +53,7 @@ struct REPLAYHEADER {
 
 struct REPLAYIMAGE {
     REPLAYHEADER header;
-    std::vector<KEYRECINFO> tracks[KEYREC_TRACKS];
+    rvm::vector<KEYRECINFO> tracks[KEYREC_TRACKS];
 };
 
 // Bytes of one record in a format (18, 22 or 26); 0 for an unknown format.
@@ -64,14 +62,14 @@ size_t ReplayRecordSize(int nFormat);
 size_t ReplayHeaderSize(int nFormat);
 // The file image of the replay in header.nFormat (01 to 06), little-endian; fields the format lacks
 // are left out, codes keep their low 16 bits. Empty for an unknown format.
-std::vector<uint8_t> EncodeReplay(const REPLAYIMAGE& image);
+rvm::vector<uint8_t> EncodeReplay(const REPLAYIMAGE& image);
 // Reads a header: the format (1 to 6) and *pnUsed bytes, or -1 (unknown magic; pMagic receives the
 // text read) or -2 (cut short; pReason says so). Dates and option words are taken as they stand.
 int DecodeReplayHeader(const uint8_t* pData, size_t nSize, REPLAYHEADER* pHeader, size_t* pnUsed,
-                       std::string* pMagic, std::string* pReason);
+                       rvm::string* pMagic, rvm::string* pReason);
 // Reads a whole file image: 1, or 0 with the reason (nothing is read past the end; negative counts
 // and counts past the end are refused). Every value a record field can hold is taken as it stands.
-int DecodeReplay(const uint8_t* pData, size_t nSize, REPLAYIMAGE* pImage, std::string* pReason);
+int DecodeReplay(const uint8_t* pData, size_t nSize, REPLAYIMAGE* pImage, rvm::string* pReason);
 
 // Writes a file the player keeps (replays, settings) in one piece and durably, through a temporary
 // beside it that takes the old file's permissions; a read-only file is made writable for the write
@@ -139,7 +137,7 @@ public:
     int GetCurrentTrack() const { return m_nTrack; }  // -1: a stage without a track
     // The track a run goes on with at the next stage (0 to 4), keeping the earlier start pairs.
     void SetCurrentTrack(int nTrack) { m_nTrack = nTrack; }
-    const std::vector<KEYRECINFO>& GetTrack(int nTrack) const;
+    const rvm::vector<KEYRECINFO>& GetTrack(int nTrack) const;
     int GetPlayIndex() const { return m_nPlayIndex; }
     int GetPlayerValue() const { return m_nPlayerValue; }
     void SetPlayerValue(int nValue) { m_nPlayerValue = nValue; }
@@ -151,18 +149,18 @@ public:
     void Restore(const REPLAYIMAGE& image);
 
 private:
-    std::vector<KEYRECINFO>* CurrentTrack();
-    const std::vector<KEYRECINFO>* CurrentTrack() const;
+    rvm::vector<KEYRECINFO>* CurrentTrack();
+    const rvm::vector<KEYRECINFO>* CurrentTrack() const;
     // The track to record into: the current one while recording and not empty.
-    std::vector<KEYRECINFO>* RecordingTrack();
+    rvm::vector<KEYRECINFO>* RecordingTrack();
     // Appends a copy of the last record with the field changed, when it differs.
     void RecordField(int32_t KEYRECINFO::*pField, int nValue);
     // Appends rec stamped with the current frame, replacing a record of the same frame.
-    void Append(std::vector<KEYRECINFO>& track, KEYRECINFO rec);
+    void Append(rvm::vector<KEYRECINFO>& track, KEYRECINFO rec);
 
     int m_nMode;
     int m_nFrame;
-    std::vector<KEYRECINFO> m_Tracks[KEYREC_TRACKS];
+    rvm::vector<KEYRECINFO> m_Tracks[KEYREC_TRACKS];
     int m_nTrack;
     int m_nPlayerValue;
     int m_nStartPairs[KEYREC_TRACKS][2];
@@ -170,5 +168,5 @@ private:
     int m_nScore;
 
     static CKeyRecorder* s_pInstance;
-    static std::map<int, int> s_KeyMap;
+    static rvm::map<int, int> s_KeyMap;
 };

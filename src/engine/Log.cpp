@@ -4,11 +4,11 @@
 #include <cstdarg>
 #include <cstring>
 #include <mutex>
-#include <string>
 
 #include "engine/Param.h"
 #include "pack/teskFile.h"
 #include "platform/win/Win.h"
+#include "rvm/rvm_stl.h"
 
 namespace {
 
@@ -30,7 +30,7 @@ int FormatInto(char* pBuffer, size_t nSize, const char* pszFormat, va_list args)
 }
 
 // Appends bytes as they are (the caller chose the line ends).
-void AppendFile(const char* pszPath, const std::string& bytes)
+void AppendFile(const char* pszPath, const rvm::string& bytes)
 {
     FILE* fp = fopen(pszPath, "ab");
     if (!fp)
@@ -127,7 +127,7 @@ void WriteAssertLog(int bCondition, long nLine, const char* pszFile, const char*
              t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec, szMessage, nLine, pszFile ? pszFile : "");
     {
         std::lock_guard<std::mutex> lock(g_LogLock);
-        AppendFile(ASSERT_LOG_FILE, std::string(szLine, strlen(szLine)));
+        AppendFile(ASSERT_LOG_FILE, rvm::string(szLine, strlen(szLine)));
     }
     RaiseRuntimeAssert("SeeLogForDetail", pszFile, (int)nLine);
 }

@@ -8,6 +8,7 @@
 #include "engine/TextSprite.h"
 #include "engine/WidgetDraw.h"
 #include "platform/gdi/Gdi.h"
+#include "rvm/rvm_stl.h"
 
 CMsgWin::CMsgWin()
 {
@@ -134,7 +135,7 @@ void CMsgWin::CloseAnim()
     }
 }
 
-int CMsgWin::FindMark(const std::string& text, int nFrom, int nTo, char c)
+int CMsgWin::FindMark(const rvm::string& text, int nFrom, int nTo, char c)
 {
     for (int i = nFrom; i + 1 < nTo; i++) {
         const BYTE b = (BYTE)text[i];

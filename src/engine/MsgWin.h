@@ -2,16 +2,15 @@
 // voice, types its text into itself a segment every half second and closes by squeezing flat. A
 // plain object: its owner updates and draws it.
 #pragma once
-#include <string>
-
+#include "rvm/rvm_stl.h"
 #include "engine/AccAdjust.h"
 #include "engine/SurfaceUtil.h"
 
 // What a window says. The text is code page 932; "\s" (a backslash and s) ends a segment, "\n" (a
 // backslash and n) a line.
 struct MSGINFO {
-    std::string strVoice;     // wave path; empty for none
-    std::string strText;
+    rvm::string strVoice;     // wave path; empty for none
+    rvm::string strText;
     int bCloseOnVoiceEnd = 0; // close as soon as the voice has ended, even with text left
 };
 
@@ -43,7 +42,7 @@ public:
                                 int bShadow, int nLength = -1);
     // The byte index of the next two-byte mark "\c" at or after nFrom that starts a character
     // (never the trail byte of a two-byte character); -1 when there is none.
-    static int FindMark(const std::string& text, int nFrom, int nTo, char c);
+    static int FindMark(const rvm::string& text, int nFrom, int nTo, char c);
 
     int GetState() const { return m_nState; }
     int GetTextPos() const { return m_nTextPos; }

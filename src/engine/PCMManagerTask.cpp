@@ -1,10 +1,10 @@
 #include "engine/PCMManagerTask.h"
 
 #include <cstring>
-#include <vector>
 
 #include "engine/Log.h"
 #include "rvm/Heap.h"
+#include "rvm/rvm_stl.h"
 
 CPCMManagerTask g_PCMManagerTask;
 
@@ -152,12 +152,12 @@ void CPCMManagerTask::QueueStageSound(const char* pszPath) {
 int CPCMManagerTask::LoadStageSounds() {
     // Runs on the loading thread: the waves are read without the lock, which is held only to
     // look at the bank and to put a loaded buffer into its slot.
-    std::vector<std::string> paths;
+    rvm::vector<rvm::string> paths;
     {
         std::lock_guard<std::mutex> lock(m_Lock);
         for (auto it = m_StageList.begin(); !it.end(); ++it) paths.push_back(*it);
     }
-    for (const std::string& strPath : paths) {
+    for (const rvm::string& strPath : paths) {
         const char* pszPath = strPath.c_str();
         {
             std::lock_guard<std::mutex> lock(m_Lock);

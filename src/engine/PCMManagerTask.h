@@ -6,10 +6,10 @@
 // the slots, the request states and the stage list.
 #pragma once
 #include <mutex>
-#include <string>
 
 #include "engine/Sound.h"
 #include "engine/list_array.h"
+#include "rvm/rvm_stl.h"
 
 #define PCM_BANK_COUNT 2
 #define PCM_SLOT_COUNT 256
@@ -79,7 +79,7 @@ private:
 
     PCMSLOT m_Slots[PCM_BANK_COUNT][PCM_SLOT_COUNT];
     int32_t m_nStates[PCM_BANK_COUNT * PCM_SLOT_COUNT];
-    list_array<std::string> m_StageList;
+    list_array<rvm::string> m_StageList;
     int m_bInitialized;
     int m_bEnabled;
 };

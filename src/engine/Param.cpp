@@ -3,28 +3,27 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <map>
 #include <mutex>
-#include <set>
 #include <string_view>
 
 #include "engine/Util.h"
 #include "pack/teskFile.h"
 #include "platform/win/File.h"
+#include "rvm/rvm_stl.h"
 
 namespace {
 
 #define PARAM_LINE_MAX 1024
 #define PARAM_PATH_MAX 260
 
-typedef std::map<std::string, std::vector<std::string>> PARAMMAP;
+typedef rvm::map<rvm::string, rvm::vector<rvm::string>> PARAMMAP;
 
 // The map is loaded on the main thread at start-up and only read afterwards; the lock keeps a
 // lazy load and the reads of the loading thread apart all the same.
 std::recursive_mutex g_Lock;
 PARAMMAP g_Params;
 // Every key a lookup asked for since ClearParams, there or not.
-std::set<std::string, std::less<>> g_Asked;
+rvm::set<rvm::string, std::less<>> g_Asked;
 int g_bLoaded = 0;
 char g_szPath[PARAM_PATH_MAX] = "";
 
@@ -35,9 +34,9 @@ void ClearLocked()
     g_bLoaded = 0;
 }
 
-std::string Truncated(const char* p, size_t n)
+rvm::string Truncated(const char* p, size_t n)
 {
-    return std::string(p, n > SCAN_FIELD_MAX ? SCAN_FIELD_MAX : n);
+    return rvm::string(p, n > SCAN_FIELD_MAX ? SCAN_FIELD_MAX : n);
 }
 
 // One line of the file: "#KEY v0, v1, ..." (comments already cut).
@@ -55,8 +54,8 @@ void ParseLine(char* pszLine)
     const char* pKey = p;
     while (*p && !IsWhiteByte((unsigned char)*p))
         p++;
-    std::string key = Truncated(pKey, (size_t)(p - pKey));
-    std::vector<std::string> values;
+    rvm::string key = Truncated(pKey, (size_t)(p - pKey));
+    rvm::vector<rvm::string> values;
     const char* pEnd = p + strlen(p);
     while (p < pEnd) {
         while (p < pEnd && IsWhiteByte((unsigned char)*p))
@@ -98,7 +97,7 @@ void NoteAsked(const char* pszKey)
 }
 
 // The value at the index, or null when the file, the key or the index is missing.
-const std::string* FindValue(const char* pszKey, unsigned int nIndex)
+const rvm::string* FindValue(const char* pszKey, unsigned int nIndex)
 {
     NoteAsked(pszKey);
     if (!g_bLoaded && !LoadLocked(PARAM_FILE_PATH))
@@ -113,7 +112,7 @@ const std::string* FindValue(const char* pszKey, unsigned int nIndex)
 
 } // namespace
 
-int ParamTextToInt(const std::string& text)
+int ParamTextToInt(const rvm::string& text)
 {
     const long v = strtol(text.c_str(), nullptr, 10);
     if (v > PARAM_VALUE_LIMIT)
@@ -123,7 +122,7 @@ int ParamTextToInt(const std::string& text)
     return (int)v;
 }
 
-float ParamTextToFloat(const std::string& text)
+float ParamTextToFloat(const rvm::string& text)
 {
     const double v = strtod(text.c_str(), nullptr);
     if (std::isnan(v))
@@ -184,21 +183,21 @@ int ParamHasIndex(const char* pszKey, unsigned int nIndex)
 int GetParamInt(const char* pszKey, unsigned int nIndex, int nDefault)
 {
     std::lock_guard<std::recursive_mutex> lock(g_Lock);
-    const std::string* pValue = FindValue(pszKey, nIndex);
+    const rvm::string* pValue = FindValue(pszKey, nIndex);
     return pValue ? ParamTextToInt(*pValue) : nDefault;
 }
 
 float GetParamFloat(const char* pszKey, unsigned int nIndex, float fDefault)
 {
     std::lock_guard<std::recursive_mutex> lock(g_Lock);
-    const std::string* pValue = FindValue(pszKey, nIndex);
+    const rvm::string* pValue = FindValue(pszKey, nIndex);
     return pValue ? ParamTextToFloat(*pValue) : fDefault;
 }
 
 const char* GetParamString(const char* pszKey, unsigned int nIndex, const char* pszDefault)
 {
     std::lock_guard<std::recursive_mutex> lock(g_Lock);
-    const std::string* pValue = FindValue(pszKey, nIndex);
+    const rvm::string* pValue = FindValue(pszKey, nIndex);
     return pValue ? pValue->c_str() : pszDefault;
 }
 
@@ -217,7 +216,7 @@ const char* GetParamStringOrNotFound(const char* pszKey, unsigned int nIndex)
     return GetParamString(pszKey, nIndex, PARAM_KEY_NOT_FOUND);
 }
 
-int GetParamStrings(FILE*, const char* pszKey, std::vector<std::string>& values)
+int GetParamStrings(FILE*, const char* pszKey, rvm::vector<rvm::string>& values)
 {
     std::lock_guard<std::recursive_mutex> lock(g_Lock);
     NoteAsked(pszKey);
@@ -259,7 +258,7 @@ void ReadStartupParams(int* pnScreenSetting, int* pnObjFlashTime, float* pfEnemy
 {
     // The stream is handed over as the original did; the values come from the map.
     FILE* fp = HostFOpen(PARAM_FILE_PATH, "r");
-    std::vector<std::string> values;
+    rvm::vector<rvm::string> values;
     *pnScreenSetting = 0;
     if (GetParamStrings(fp, "SCREEN_SETTING", values) && !values.empty())
         *pnScreenSetting = ParamTextToInt(values[0]);

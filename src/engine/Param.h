@@ -3,9 +3,8 @@
 // fails: a missing file, key or index gives the caller's default.
 #pragma once
 #include <cstdio>
-#include <string>
-#include <vector>
 
+#include "rvm/rvm_stl.h"
 #define PARAM_FILE_PATH ".\\GameData\\System\\Param.txt"
 #define PARAM_KEY_NOT_FOUND "KEY_NOT_FOUND"
 #define PARAM_INT_MAX 2147483647
@@ -40,11 +39,11 @@ float GetParamFloatOrMax(const char* pszKey, unsigned int nIndex);    // default
 const char* GetParamStringOrNotFound(const char* pszKey, unsigned int nIndex);
 // Every value of the key, in order; 0 (and an empty list) when the key is missing. The stream is
 // not used: the values come from the map.
-int GetParamStrings(FILE* fp, const char* pszKey, std::vector<std::string>& values);
+int GetParamStrings(FILE* fp, const char* pszKey, rvm::vector<rvm::string>& values);
 // The conversions of the lookups, for the texts GetParamStrings gives: the C library's reading of
 // a decimal integer or a floating-point number, held within PARAM_VALUE_LIMIT.
-int ParamTextToInt(const std::string& text);
-float ParamTextToFloat(const std::string& text);
+int ParamTextToInt(const rvm::string& text);
+float ParamTextToFloat(const rvm::string& text);
 
 // 1 when a lookup has asked for the key since ClearParams last ran, whether the file has it or
 // not. A key that no lookup asks for cannot change what the program does.

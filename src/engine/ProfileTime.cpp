@@ -1,17 +1,17 @@
 #include "engine/ProfileTime.h"
 
 #include <cstdio>
-#include <map>
 #include <mutex>
 
 #include "engine/DebugOut.h"
 #include "engine/Log.h"
 #include "platform/win/Win.h"
+#include "rvm/rvm_stl.h"
 
 namespace {
 
 std::mutex g_Lock;
-std::map<std::string, PROFILERECORD> g_Records;
+rvm::map<rvm::string, PROFILERECORD> g_Records;
 
 const char* const kRule = "--------------------------------------------\n";
 
@@ -51,10 +51,10 @@ bool CProfileTime::Find(const char* pszName, PROFILERECORD* pRecord)
     return true;
 }
 
-std::string CProfileTime::FormatReport()
+rvm::string CProfileTime::FormatReport()
 {
     std::lock_guard<std::mutex> lock(g_Lock);
-    std::string text = kRule;
+    rvm::string text = kRule;
     text += "    time :    count :      avg : name       \n";
     text += kRule;
     for (const auto& [name, rec] : g_Records) {
@@ -69,7 +69,7 @@ std::string CProfileTime::FormatReport()
 
 void CProfileTime::Report()
 {
-    std::string text = FormatReport();
+    rvm::string text = FormatReport();
     DebugOut(text.c_str());
     std::lock_guard<std::mutex> lock(g_Lock);
     g_Records.clear();

@@ -1,7 +1,6 @@
 // Named stretches of code timed in real milliseconds, reported as a table to the debug output.
 #pragma once
-#include <string>
-
+#include "rvm/rvm_stl.h"
 #include "platform/win/WinTypes.h"
 
 struct PROFILERECORD {
@@ -20,6 +19,6 @@ public:
     // Writes the table (names in order) and empties the map.
     static void Report();
     // The table as Report writes it, without emptying the map.
-    static std::string FormatReport();
+    static rvm::string FormatReport();
     static bool Find(const char* pszName, PROFILERECORD* pRecord);
 };

@@ -3,12 +3,13 @@
 #include <cstring>
 
 #include "engine/KeyRecorder.h"
+#include "rvm/rvm_stl.h"
 
 namespace {
 
 class CByteWriter {
 public:
-    explicit CByteWriter(std::vector<uint8_t>& out) : m_Out(out) {}
+    explicit CByteWriter(rvm::vector<uint8_t>& out) : m_Out(out) {}
     void Put32(int32_t v) {
         uint32_t u = static_cast<uint32_t>(v);
         for (int i = 0; i < 4; ++i) m_Out.push_back(static_cast<uint8_t>(u >> (8 * i)));
@@ -23,7 +24,7 @@ public:
     }
 
 private:
-    std::vector<uint8_t>& m_Out;
+    rvm::vector<uint8_t>& m_Out;
 };
 
 // Reads within the given bytes only; a read past the end fails and leaves the value alone.
@@ -92,8 +93,8 @@ void PutRecord(CByteWriter& w, int nFormat, const KEYRECINFO& r) {
 }
 
 // The magic's text as read, up to its NUL, with anything unprintable shown as '?'.
-std::string MagicText(const uint8_t* p, size_t n) {
-    std::string text;
+rvm::string MagicText(const uint8_t* p, size_t n) {
+    rvm::string text;
     for (size_t i = 0; i < n && i < REPLAY_MAGIC_SIZE && p[i]; ++i) text += (p[i] >= 0x20 && p[i] < 0x7F) ? char(p[i]) : '?';
     return text;
 }
@@ -125,7 +126,7 @@ bool GetRecord(CByteReader& r, int nFormat, KEYRECINFO* pRec) {
 // One track: its count and records. False with the reason. Frames, steps and every other field are
 // taken as they stand: a track the game wrote after a long stall holds large steps, and playback
 // copes with frames in any order.
-bool GetTrack(CByteReader& r, int nFormat, std::vector<KEYRECINFO>& track, std::string* pReason) {
+bool GetTrack(CByteReader& r, int nFormat, rvm::vector<KEYRECINFO>& track, rvm::string* pReason) {
     int32_t nCount = 0;
     if (!r.Get32(&nCount)) {
         *pReason = "track count past the end of the file";
@@ -153,8 +154,8 @@ size_t ReplayHeaderSize(int nFormat) {
            (HasOptions(nFormat) ? 4 * REPLAY_OPTION_COUNT : 0);
 }
 
-std::vector<uint8_t> EncodeReplay(const REPLAYIMAGE& image) {
-    std::vector<uint8_t> out;
+rvm::vector<uint8_t> EncodeReplay(const REPLAYIMAGE& image) {
+    rvm::vector<uint8_t> out;
     int nFormat = image.header.nFormat;
     if (ReplayRecordSize(nFormat) == 0) return out;
     size_t nBytes = ReplayHeaderSize(nFormat);
@@ -170,7 +171,7 @@ std::vector<uint8_t> EncodeReplay(const REPLAYIMAGE& image) {
 }
 
 int DecodeReplayHeader(const uint8_t* pData, size_t nSize, REPLAYHEADER* pHeader, size_t* pnUsed,
-                       std::string* pMagic, std::string* pReason) {
+                       rvm::string* pMagic, rvm::string* pReason) {
     int nFormat = MagicFormat(pData, nSize);
     if (pMagic) *pMagic = MagicText(pData, nSize);
     if (nFormat < 0) return -1;
@@ -200,8 +201,8 @@ int DecodeReplayHeader(const uint8_t* pData, size_t nSize, REPLAYHEADER* pHeader
     return nFormat;
 }
 
-int DecodeReplay(const uint8_t* pData, size_t nSize, REPLAYIMAGE* pImage, std::string* pReason) {
-    std::string reason, magic;
+int DecodeReplay(const uint8_t* pData, size_t nSize, REPLAYIMAGE* pImage, rvm::string* pReason) {
+    rvm::string reason, magic;
     REPLAYIMAGE image;
     image.header = pImage->header;
     size_t nUsed = 0;

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <vector>
 
 #include "engine/PCMManagerTask.h"
 #include "platform/win/Win.h"
+#include "rvm/rvm_stl.h"
 
 LPDIRECTSOUND g_lpDS = nullptr;
 LPDIRECTSOUNDBUFFER g_lpDSBPrimary = nullptr;
@@ -260,7 +260,7 @@ HRESULT LoadStaticSound(const char* pszPath) {
 
 HRESULT FillStaticSoundBuffer() {
     if (!g_lpStaticBuffer || !g_pStaticReader) return E_FAIL;
-    std::vector<BYTE> block(g_dwStaticSize, 0);
+    rvm::vector<BYTE> block(g_dwStaticSize, 0);
     DWORD dwRead = 0;
     if (FAILED(g_pStaticReader->Reset()) || FAILED(g_pStaticReader->Read(g_dwStaticSize, block.data(), &dwRead)))
         return E_FAIL;

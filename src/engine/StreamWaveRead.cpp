@@ -2,11 +2,10 @@
 
 #include <cstdio>
 #include <cstring>
-#include <string>
-#include <vector>
 
 #include "engine/Sound.h"
 #include "pack/teskFile.h"
+#include "rvm/rvm_stl.h"
 
 namespace {
 
@@ -54,7 +53,7 @@ int CStreamWaveRead::Open(const char* pszPackPath, const char* pszWavePath) {
         return 0;
     }
     int64_t nStart = file.IsFromPack() ? rec.nOffset : 0;
-    std::string where = file.GetLocatedPath();
+    rvm::string where = file.GetLocatedPath();
     MMIOINFO info{};
     m_hmmio = mmioOpenA(where.data(), &info, MMIO_READ | MMIO_ALLOCBUF);
     if (!m_hmmio) return 0;
@@ -71,7 +70,7 @@ int CStreamWaveRead::Open(const char* pszPackPath, const char* pszWavePath) {
     ck.ckid = kFmt;
     if (mmioDescend(m_hmmio, &ck, &ckRiff, MMIO_FINDCHUNK) != 0 || ck.cksize < 16 || ck.cksize > kMaxFmtSize)
         return Fail();
-    std::vector<char> fmt(ck.cksize);
+    rvm::vector<char> fmt(ck.cksize);
     if (mmioRead(m_hmmio, fmt.data(), static_cast<LONG>(ck.cksize)) != static_cast<LONG>(ck.cksize)) return Fail();
     memcpy(&m_wfx, fmt.data(), 16);
     if (ck.cksize >= 18) memcpy(&m_wfx.cbSize, fmt.data() + 16, 2);

@@ -1,8 +1,7 @@
 // A drawable text: rendered once into a picture (and its shadow), then flown from a start point
 // along an angle with an eased speed until its lifetime ends. A layer-0 drawable while it runs.
 #pragma once
-#include <string>
-
+#include "rvm/rvm_stl.h"
 #include "engine/AccAdjust.h"
 #include "engine/DSurface.h"
 #include "engine/ShowableSet.h"
@@ -35,7 +34,7 @@ public:
         return w;
     }
     int GetCount() const { return m_nCount; }
-    const std::string& GetText() const { return m_strText; }
+    const rvm::string& GetText() const { return m_strText; }
 
     float m_fX = 0.0f;
     float m_fY = 0.0f;
@@ -47,7 +46,7 @@ public:
     int m_nLifetime = DEFAULT_LIFETIME;
 
 private:
-    std::string m_strText;
+    rvm::string m_strText;
     CDSurface m_Image[2];
     float m_fStartX = 0.0f;
     float m_fStartY = 0.0f;

@@ -7,24 +7,25 @@
 #include "pack/teskFile.h"
 #include "platform/win/File.h"
 #include "platform/win/Win.h"
+#include "rvm/rvm_stl.h"
 
 namespace {
 
 // Cuts white-space bytes from the end of [pBegin, pEnd) and at most SCAN_FIELD_MAX bytes are kept.
-std::string TrimmedField(const char* pBegin, const char* pEnd)
+rvm::string TrimmedField(const char* pBegin, const char* pEnd)
 {
     while (pEnd > pBegin && IsWhiteByte((unsigned char)pEnd[-1]))
         pEnd--;
     size_t n = (size_t)(pEnd - pBegin);
     if (n > SCAN_FIELD_MAX)
         n = SCAN_FIELD_MAX;
-    return std::string(pBegin, n);
+    return rvm::string(pBegin, n);
 }
 
 // The fields of [p, pEnd) separated by cDelimiter: blanks before a field are skipped, white space
 // after it is cut, an empty field stays as an empty string, and the end of the text after a
 // delimiter gives no field.
-void SplitFields(const char* p, const char* pEnd, char cDelimiter, std::vector<std::string>& fields)
+void SplitFields(const char* p, const char* pEnd, char cDelimiter, rvm::vector<rvm::string>& fields)
 {
     while (p < pEnd) {
         while (p < pEnd && IsNarrowBlank((unsigned char)*p))
@@ -32,7 +33,7 @@ void SplitFields(const char* p, const char* pEnd, char cDelimiter, std::vector<s
         const char* pField = p;
         while (p < pEnd && *p != cDelimiter)
             p++;
-        fields.push_back(p > pField ? TrimmedField(pField, p) : std::string());
+        fields.push_back(p > pField ? TrimmedField(pField, p) : rvm::string());
         p++;
     }
 }
@@ -84,7 +85,7 @@ int IsBlankLine(const char* pszLine)
     return 1;
 }
 
-void ParseKeyValueLine(const char* pszText, std::string& name, std::vector<std::string>& values)
+void ParseKeyValueLine(const char* pszText, rvm::string& name, rvm::vector<rvm::string>& values)
 {
     name.clear();
     values.clear();
@@ -107,7 +108,7 @@ void ParseKeyValueLine(const char* pszText, std::string& name, std::vector<std::
     SplitFields(pValues, pEnd, ':', values);
 }
 
-void SplitString(const char* pszText, int nLength, char cDelimiter, std::vector<std::string>& fields)
+void SplitString(const char* pszText, int nLength, char cDelimiter, rvm::vector<rvm::string>& fields)
 {
     if (!pszText || !*pszText || nLength <= 0)
         return;
@@ -115,7 +116,7 @@ void SplitString(const char* pszText, int nLength, char cDelimiter, std::vector<
     SplitFields(pszText, pszText + nText, cDelimiter, fields);
 }
 
-void RightString(std::string& out, const std::string& text, int n)
+void RightString(rvm::string& out, const rvm::string& text, int n)
 {
     if (!text.empty() && n >= 0 && text.size() >= (size_t)n)
         out = text.substr(text.size() - (size_t)n);
@@ -123,7 +124,7 @@ void RightString(std::string& out, const std::string& text, int n)
         out = text;
 }
 
-void ToFullWidthDigits(std::string& out, int nValue)
+void ToFullWidthDigits(rvm::string& out, int nValue)
 {
     out.clear();
     if (nValue <= 0)

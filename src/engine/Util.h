@@ -1,9 +1,7 @@
 // Line functions shared by every text file of the game (Shift-JIS, line by line), and the path
 // tests. Every function works on bytes and reports nothing.
 #pragma once
-#include <string>
-#include <vector>
-
+#include "rvm/rvm_stl.h"
 // The white-space set of the scanners: space, tab, CR, LF, 0x81 and 0x40, each byte on its own
 // (0x81 0x40 is the full-width space; 0x40 alone is the at sign).
 bool IsWhiteByte(unsigned char c);
@@ -18,13 +16,13 @@ int CutComment(char* pszLine);
 // 1 when the line, comments cut, is empty or holds only white-space bytes.
 int IsBlankLine(const char* pszLine);
 // "name = v1 : v2 ..." entries (see the region index files and the stage definitions).
-void ParseKeyValueLine(const char* pszText, std::string& name, std::vector<std::string>& values);
+void ParseKeyValueLine(const char* pszText, rvm::string& name, rvm::vector<rvm::string>& values);
 // Appends the delimiter-separated fields of the first nLength bytes of the text.
-void SplitString(const char* pszText, int nLength, char cDelimiter, std::vector<std::string>& fields);
+void SplitString(const char* pszText, int nLength, char cDelimiter, rvm::vector<rvm::string>& fields);
 // The last n bytes, or the whole string when it is shorter (or empty).
-void RightString(std::string& out, const std::string& text, int n);
+void RightString(rvm::string& out, const rvm::string& text, int n);
 // The digits of a positive value as full-width digits in code page 932; empty for 0 and below.
-void ToFullWidthDigits(std::string& out, int nValue);
+void ToFullWidthDigits(rvm::string& out, int nValue);
 
 // Largest magnitude FloatToInt gives: two converted values still add up within the int range.
 #define FLOAT_TO_INT_LIMIT 1000000000

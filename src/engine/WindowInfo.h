@@ -2,8 +2,9 @@
 // their placement before the switch and puts them back once everything else has shut down.
 #pragma once
 #include <cstddef>
-#include <vector>
+
 #include "platform/win/WinTypes.h"
+#include "rvm/rvm_stl.h"
 
 class CWindowInfo {
 public:
@@ -30,6 +31,6 @@ public:
     bool IsDisplayModeChanged() const { return m_bModeChanged; }
 
 private:
-    std::vector<SAVEDWINDOW> m_saved;
+    rvm::vector<SAVEDWINDOW> m_saved;
     bool m_bModeChanged = false;
 };

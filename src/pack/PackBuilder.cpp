@@ -5,16 +5,17 @@
 
 #include "pack/teskFile.h"
 #include "pack/teskLZSS.h"
+#include "rvm/rvm_stl.h"
 
 namespace {
 
-void PutLE32(std::vector<uint8_t>& out, uint32_t v)
+void PutLE32(rvm::vector<uint8_t>& out, uint32_t v)
 {
     for (int i = 0; i < 4; i++)
         out.push_back((uint8_t)(v >> (8 * i)));
 }
 
-void PutName(std::vector<uint8_t>& out, const std::string& name, size_t nField)
+void PutName(rvm::vector<uint8_t>& out, const rvm::string& name, size_t nField)
 {
     size_t n = name.size() < nField - 1 ? name.size() : nField - 1;
     out.insert(out.end(), name.begin(), name.begin() + (long)n);
@@ -28,7 +29,7 @@ CPackBuilder::CPackBuilder(const char* pszMagic) : m_Magic(pszMagic, PACK_MAGIC_
     m_bLong = m_Magic == PACK_MAGIC_VOSTIL || m_Magic == PACK_MAGIC_DX;
 }
 
-void CPackBuilder::AddFile(const std::string& name, const std::vector<uint8_t>& data, bool bCompress)
+void CPackBuilder::AddFile(const rvm::string& name, const rvm::vector<uint8_t>& data, bool bCompress)
 {
     ENTRY e;
     e.name = name;
@@ -36,7 +37,7 @@ void CPackBuilder::AddFile(const std::string& name, const std::vector<uint8_t>& 
     e.bCompressed = false;
     if (bCompress && m_bLong) {
         auto pCodec = std::make_unique<CTeskLZSS>();
-        std::vector<uint8_t> packed;
+        rvm::vector<uint8_t> packed;
         uint32_t nPacked = 0;
         if (pCodec->Encode(data.data(), (uint32_t)data.size(), &packed, &nPacked) == 0) {
             e.stored = std::move(packed);
@@ -48,11 +49,11 @@ void CPackBuilder::AddFile(const std::string& name, const std::vector<uint8_t>& 
     m_Entries.push_back(std::move(e));
 }
 
-std::vector<uint8_t> CPackBuilder::Build() const
+rvm::vector<uint8_t> CPackBuilder::Build() const
 {
     const uint32_t nRecSize = m_bLong ? PACK_RECORD_LONG : PACK_RECORD_SHORT;
     const size_t nNameSize = m_bLong ? PACK_NAME_LONG : PACK_NAME_SHORT;
-    std::vector<uint8_t> out(m_Magic.begin(), m_Magic.end());
+    rvm::vector<uint8_t> out(m_Magic.begin(), m_Magic.end());
     PutLE32(out, (uint32_t)m_Entries.size());
     uint32_t nOffset = PACK_HEADER_SIZE + nRecSize * (uint32_t)m_Entries.size();
     for (const ENTRY& e : m_Entries) {

@@ -2,9 +2,8 @@
 // fixtures. Entries are laid out after the directory in the order they were added.
 #pragma once
 #include <cstdint>
-#include <string>
-#include <vector>
 
+#include "rvm/rvm_stl.h"
 class CPackBuilder {
 public:
     // The magic is one of "teskpack", "44vostil", "teskpkDx" (268-byte records) or "teskpkEx".
@@ -12,20 +11,20 @@ public:
 
     // The name is relative to the folder the pack stands for, with backslashes. bCompress asks
     // for LZSS (268-byte records only); the entry is stored as it is when compression does not pay.
-    void AddFile(const std::string& name, const std::vector<uint8_t>& data, bool bCompress);
+    void AddFile(const rvm::string& name, const rvm::vector<uint8_t>& data, bool bCompress);
     // Whether the last added entry ended up compressed.
     bool LastCompressed() const { return !m_Entries.empty() && m_Entries.back().bCompressed; }
-    std::vector<uint8_t> Build() const;
+    rvm::vector<uint8_t> Build() const;
     bool HasLongRecords() const { return m_bLong; }
 
 private:
     struct ENTRY {
-        std::string name;
-        std::vector<uint8_t> stored;
+        rvm::string name;
+        rvm::vector<uint8_t> stored;
         uint32_t nSize;
         bool bCompressed;
     };
-    std::string m_Magic;
+    rvm::string m_Magic;
     bool m_bLong;
-    std::vector<ENTRY> m_Entries;
+    rvm::vector<ENTRY> m_Entries;
 };

@@ -2,11 +2,11 @@
 
 #include <cstdint>
 #include <cstring>
-#include <vector>
 
 #include "pack/teskFile.h"
 #include "platform/win/File.h"
 #include "platform/win/Win.h"
+#include "rvm/rvm_stl.h"
 
 namespace {
 
@@ -23,7 +23,7 @@ char Lower(char c)
 bool MatchWildcard(const char* pszPattern, const char* pszName)
 {
     const size_t nP = strlen(pszPattern), nN = strlen(pszName);
-    std::vector<uint8_t> match((nP + 1) * (nN + 1), 0);
+    rvm::vector<uint8_t> match((nP + 1) * (nN + 1), 0);
     auto at = [&](size_t i, size_t j) -> uint8_t& { return match[i * (nN + 1) + j]; };
     for (size_t i = nP + 1; i-- > 0;) {
         for (size_t j = nN + 1; j-- > 0;) {
@@ -95,7 +95,7 @@ bool CDir::FileExists(const char* pszPath)
 
 // The next entry of the open pack that matches and is not also a real file; 1 when the pack has
 // none left (it is then closed).
-int CDir::NextPackEntry(std::string& path)
+int CDir::NextPackEntry(rvm::string& path)
 {
     const uint32_t nRecSize = m_nPackKind ? PACK_RECORD_LONG : PACK_RECORD_SHORT;
     const size_t nNameSize = m_nPackKind ? PACK_NAME_LONG : PACK_NAME_SHORT;
@@ -105,10 +105,10 @@ int CDir::NextPackEntry(std::string& path)
         DWORD nRead = 0;
         if (!ReadFile(m_hPack, rec, nRecSize, &nRead, nullptr) || nRead != nRecSize)
             break;
-        std::string name(reinterpret_cast<const char*>(rec), strnlen(reinterpret_cast<const char*>(rec), nNameSize));
+        rvm::string name(reinterpret_cast<const char*>(rec), strnlen(reinterpret_cast<const char*>(rec), nNameSize));
         if (m_nPackKind)
             m_PackNames.push_back(name);
-        std::string full = m_PackPrefix + name;
+        rvm::string full = m_PackPrefix + name;
         if (MatchWildcard(m_Pattern.c_str(), name.c_str()) && !FileExists(full.c_str())) {
             path = full;
             m_bIsFolder = 0;
@@ -121,7 +121,7 @@ int CDir::NextPackEntry(std::string& path)
     return 1;
 }
 
-bool CDir::OpenPack(const std::string& path, const std::string& name)
+bool CDir::OpenPack(const rvm::string& path, const rvm::string& name)
 {
     HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                            nullptr);
@@ -148,7 +148,7 @@ bool CDir::OpenPack(const std::string& path, const std::string& name)
     return true;
 }
 
-int CDir::FindFile(std::string& path)
+int CDir::FindFile(rvm::string& path)
 {
     for (;;) {
         if (m_pChild) {
@@ -176,7 +176,7 @@ int CDir::FindFile(std::string& path)
             Close();
             return 1;
         }
-        std::string name = fd.cFileName;
+        rvm::string name = fd.cFileName;
         bool bFolder = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         // "." and ".." are no entries of the listing.
         if (name == "." || name == "..")
@@ -191,7 +191,7 @@ int CDir::FindFile(std::string& path)
             }
             continue;
         }
-        std::string full = m_Folder + "\\" + name;
+        rvm::string full = m_Folder + "\\" + name;
         if (m_bListPacks && m_bRecurse && MatchWildcard("*.dat", name.c_str()) && OpenPack(full, name))
             continue;
         if (MatchWildcard(m_Pattern.c_str(), name.c_str())) {

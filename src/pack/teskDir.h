@@ -1,9 +1,7 @@
 // Lists the files below a folder one at a time, descending into sub-folders and listing the
 // entries of "teskpkEx" and "44vostil" packs as files of a folder named after the pack.
 #pragma once
-#include <string>
-#include <vector>
-
+#include "rvm/rvm_stl.h"
 #include "platform/win/WinTypes.h"
 
 class CDir {
@@ -20,19 +18,19 @@ public:
     void SetListPacks(int bListPacks) { m_bListPacks = bListPacks; }
     // 0 with the full path (backslashes) of the next entry that matches the pattern; 1 when there
     // are no more (the enumeration is then closed).
-    int FindFile(std::string& path);
+    int FindFile(rvm::string& path);
     void Close();
     bool IsFolder() const { return m_bIsFolder != 0; }
-    const std::vector<std::string>& GetPackNames() const { return m_PackNames; }
+    const rvm::vector<rvm::string>& GetPackNames() const { return m_PackNames; }
     static bool FileExists(const char* pszPath);
 
 private:
-    int NextPackEntry(std::string& path);
-    bool OpenPack(const std::string& path, const std::string& name);
+    int NextPackEntry(rvm::string& path);
+    bool OpenPack(const rvm::string& path, const rvm::string& name);
 
-    std::vector<std::string> m_PackNames;
-    std::string m_Pattern;
-    std::string m_Folder;
+    rvm::vector<rvm::string> m_PackNames;
+    rvm::string m_Pattern;
+    rvm::string m_Folder;
     HANDLE m_hFind;
     int m_bRecurse;
     int m_bListPacks;
@@ -42,7 +40,7 @@ private:
     HANDLE m_hPack;
     uint32_t m_nPackLeft;
     int m_nPackKind;   // 0: 40-byte records ("teskpkEx"), 1: 268-byte records ("44vostil")
-    std::string m_PackPrefix;
+    rvm::string m_PackPrefix;
 };
 
 // '*' matches any run (also an empty one), '?' any one character, letters without regard to case;

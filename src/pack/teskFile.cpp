@@ -2,7 +2,6 @@
 
 #include <cstdarg>
 #include <cstring>
-#include <map>
 #include <mutex>
 #include <new>
 
@@ -10,6 +9,7 @@
 #include "pack/teskLZSS.h"
 #include "platform/win/File.h"
 #include "platform/win/Win.h"
+#include "rvm/rvm_stl.h"
 
 namespace {
 
@@ -18,15 +18,15 @@ const uint8_t kScrambleKey = 0x5A;
 const uint32_t kMaxExpansion = 9;
 
 std::mutex g_FolderLock;
-std::vector<std::string> g_SearchFolders;
-std::string g_BaseFolder;
+rvm::vector<rvm::string> g_SearchFolders;
+rvm::string g_BaseFolder;
 
 struct MEMRANGE {
     const void* pData;
     uint32_t nSize;
 };
 std::mutex g_MemLock;
-std::map<uint32_t, MEMRANGE> g_MemNames;
+rvm::map<uint32_t, MEMRANGE> g_MemNames;
 uint32_t g_nNextToken = 1;
 
 void PackMessage(const char* pszFormat, ...)
@@ -44,11 +44,11 @@ uint32_t ReadLE32(const uint8_t* p)
     return (uint32_t)p[0] | ((uint32_t)p[1] << 8) | ((uint32_t)p[2] << 16) | ((uint32_t)p[3] << 24);
 }
 
-std::string CurrentFolder()
+rvm::string CurrentFolder()
 {
     char szDir[4096];
     DWORD n = GetCurrentDirectoryA(sizeof(szDir), szDir);
-    std::string dir = (n > 0 && n < sizeof(szDir)) ? std::string(szDir) : std::string(".");
+    rvm::string dir = (n > 0 && n < sizeof(szDir)) ? rvm::string(szDir) : rvm::string(".");
     for (char& c : dir)
         if (c == '/')
             c = '\\';
@@ -66,7 +66,7 @@ void ResetFolders()
     g_BaseFolder = CurrentFolder();
 }
 
-std::string BaseFolder()
+rvm::string BaseFolder()
 {
     std::lock_guard<std::mutex> lock(g_FolderLock);
     if (g_BaseFolder.empty())
@@ -74,14 +74,14 @@ std::string BaseFolder()
     return g_BaseFolder;
 }
 
-std::vector<std::string> SearchFolders()
+rvm::vector<rvm::string> SearchFolders()
 {
     std::lock_guard<std::mutex> lock(g_FolderLock);
     return g_SearchFolders;
 }
 
 // Position just past the last separator ('\' or '/'), double-byte aware; 0 when there is none.
-size_t AfterLastSeparator(const std::string& s)
+size_t AfterLastSeparator(const rvm::string& s)
 {
     size_t nAfter = 0;
     for (size_t i = 0; i < s.size(); i++) {
@@ -96,7 +96,7 @@ size_t AfterLastSeparator(const std::string& s)
     return nAfter;
 }
 
-bool StartsWith(const std::string& s, const char* pszPrefix)
+bool StartsWith(const rvm::string& s, const char* pszPrefix)
 {
     return s.compare(0, strlen(pszPrefix), pszPrefix) == 0;
 }
@@ -140,9 +140,9 @@ bool ReadExact(HANDLE h, void* p, uint32_t n)
 
 } // namespace
 
-std::string ToCrLf(const char* pszText)
+rvm::string ToCrLf(const char* pszText)
 {
-    std::string out;
+    rvm::string out;
     for (const char* p = pszText; *p; p++) {
         if (*p == '\n')
             out += '\r';
@@ -156,9 +156,9 @@ bool IsSjisLeadByte(uint8_t c)
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
 
-std::string LowerSjis(const std::string& text)
+rvm::string LowerSjis(const rvm::string& text)
 {
-    std::string out = text;
+    rvm::string out = text;
     for (size_t i = 0; i < out.size(); i++) {
         uint8_t c = (uint8_t)out[i];
         if (IsSjisLeadByte(c)) {
@@ -201,11 +201,11 @@ void UnregisterMemoryName(uint32_t nToken)
     g_MemNames.erase(nToken);
 }
 
-std::string CFile::ParentFolder(const std::string& folder)
+rvm::string CFile::ParentFolder(const rvm::string& folder)
 {
     if (folder.size() <= 1)
         return folder;
-    std::string body = folder;
+    rvm::string body = folder;
     if (body.back() == '\\')
         body.pop_back();
     size_t nCut = AfterLastSeparator(body);
@@ -217,15 +217,15 @@ std::string CFile::ParentFolder(const std::string& folder)
     return body.substr(0, nCut);
 }
 
-std::string CFile::NormalizeName(const char* pszName)
+rvm::string CFile::NormalizeName(const char* pszName)
 {
-    std::string name = pszName ? pszName : "";
-    std::string result;
+    rvm::string name = pszName ? pszName : "";
+    rvm::string result;
     // Network paths, drive paths and host absolute paths stand as they are.
-    if (StartsWith(name, "\\\\") || name.find(':') != std::string::npos || StartsWith(name, "/")) {
+    if (StartsWith(name, "\\\\") || name.find(':') != rvm::string::npos || StartsWith(name, "/")) {
         result = name;
     } else {
-        std::string base = BaseFolder();
+        rvm::string base = BaseFolder();
         size_t i = 0;
         for (;;) {
             const char* p = name.c_str() + i;
@@ -310,15 +310,15 @@ uint32_t CFile::GetSize()
     return m_bScrambled ? m_nSize - SCRAMBLE_MARKER_SIZE : m_nSize;
 }
 
-std::string CFile::GetFileName()
+rvm::string CFile::GetFileName()
 {
     return m_Name.substr(AfterLastSeparator(m_Name));
 }
 
-std::string CFile::GetExtension()
+rvm::string CFile::GetExtension()
 {
-    std::string file = GetFileName();
-    size_t nDot = std::string::npos;
+    rvm::string file = GetFileName();
+    size_t nDot = rvm::string::npos;
     for (size_t i = 0; i < file.size(); i++) {
         if (IsSjisLeadByte((uint8_t)file[i])) {
             i++;
@@ -327,7 +327,7 @@ std::string CFile::GetExtension()
         if (file[i] == '.')
             nDot = i;
     }
-    return nDot == std::string::npos ? std::string() : file.substr(nDot + 1);
+    return nDot == rvm::string::npos ? rvm::string() : file.substr(nDot + 1);
 }
 
 int CFile::Open(const char* pszName, const char* pszMode)
@@ -338,10 +338,10 @@ int CFile::Open(const char* pszName, const char* pszMode)
     if (!pszName || !*pszName || !pszMode)
         return 1;
     bool bText = strchr(pszMode, 'b') == nullptr;
-    std::vector<std::string> names(1, pszName);
-    for (const std::string& folder : SearchFolders())
+    rvm::vector<rvm::string> names(1, pszName);
+    for (const rvm::string& folder : SearchFolders())
         names.push_back(folder + "/" + pszName);
-    for (const std::string& name : names) {
+    for (const rvm::string& name : names) {
         m_pStream = HostFOpen(NormalizeName(name.c_str()).c_str(), pszMode);
         if (m_pStream) {
             m_bTextStream = bText ? 1 : 0;
@@ -355,7 +355,7 @@ int CFile::Puts(const char* pszText)
 {
     if (!m_pStream)
         return -1;
-    std::string text = m_bTextStream ? ToCrLf(pszText ? pszText : "") : std::string(pszText ? pszText : "");
+    rvm::string text = m_bTextStream ? ToCrLf(pszText ? pszText : "") : rvm::string(pszText ? pszText : "");
     if (fprintf(m_pStream, "%s", text.c_str()) < 0)
         return 1;
     return 0;
@@ -365,7 +365,7 @@ int CFile::Write(const char* pszName, const void* pData, uint32_t nSize)
 {
     if (!pszName || !*pszName)
         return 1;
-    std::string target = NormalizeName(pszName);
+    rvm::string target = NormalizeName(pszName);
     DWORD dwAttr = GetFileAttributesA(target.c_str());
     if (dwAttr != INVALID_FILE_ATTRIBUTES && (dwAttr & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
         return 1;
@@ -382,16 +382,16 @@ int CFile::Save(const char* pszName)
     return Write(pszName, GetMemory(), GetSize());
 }
 
-int CFile::WriteLines(const char* pszName, const std::vector<std::string>& lines)
+int CFile::WriteLines(const char* pszName, const rvm::vector<rvm::string>& lines)
 {
-    std::string text;
-    for (const std::string& line : lines)
+    rvm::string text;
+    for (const rvm::string& line : lines)
         text += ToCrLf(line.c_str());
     int nResult = Write(pszName, text.data(), (uint32_t)text.size());
     return nResult == 0 ? 0 : (nResult == 1 ? 1 : 2);
 }
 
-int CFile::WriteVector(const char* pszName, const std::vector<uint8_t>& data)
+int CFile::WriteVector(const char* pszName, const rvm::vector<uint8_t>& data)
 {
     return Write(pszName, data.data(), (uint32_t)data.size());
 }
@@ -410,8 +410,8 @@ int CFile::ReadWithRetry(const char* pszName, bool bLocateOnly, TESKPACKRECORD* 
     int nResult = ReadWhole(pszName, bLocateOnly, pRecord);
     if (nResult == FILE_OK || nResult == FILE_ERR_EMPTY_NAME || pszName[0] == '!')
         return nResult;
-    for (const std::string& folder : SearchFolders()) {
-        std::string name = folder + "/" + pszName;
+    for (const rvm::string& folder : SearchFolders()) {
+        rvm::string name = folder + "/" + pszName;
         nResult = ReadWhole(name.c_str(), bLocateOnly, pRecord);
         if (nResult == FILE_OK)
             break;
@@ -429,7 +429,7 @@ int CFile::LocateFile(const char* pszName, TESKPACKRECORD* pRecord)
     return ReadWithRetry(pszName, true, pRecord);
 }
 
-int CFile::ReadAll(const char* pszName, std::vector<uint8_t>& data)
+int CFile::ReadAll(const char* pszName, rvm::vector<uint8_t>& data)
 {
     int nResult = Read(pszName);
     if (nResult == FILE_OK)
@@ -441,7 +441,7 @@ int CFile::ReadWhole(const char* pszName, bool bLocateOnly, TESKPACKRECORD* pRec
 {
     if (!pszName || !*pszName)
         return FILE_ERR_EMPTY_NAME;
-    std::string name = pszName;
+    rvm::string name = pszName;
     Close();
     if (m_pStream)
         Close();
@@ -450,7 +450,7 @@ int CFile::ReadWhole(const char* pszName, bool bLocateOnly, TESKPACKRECORD* pRec
     if (name[0] == '!')
         return ReadMemoryName(name.c_str());
 
-    std::string path = NormalizeName(name.c_str());
+    rvm::string path = NormalizeName(name.c_str());
     HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h != INVALID_HANDLE_VALUE) {
@@ -523,15 +523,15 @@ int CFile::ReadPlain(void* hFile, bool bLocateOnly)
 
 // Climbs from the file's own folder towards the base folder; the nearest pack holding the entry
 // wins. A pack that does not open, has another magic or a damaged directory is passed over.
-int CFile::SearchPacks(const std::string& path, bool bLocateOnly, TESKPACKRECORD* pRecord)
+int CFile::SearchPacks(const rvm::string& path, bool bLocateOnly, TESKPACKRECORD* pRecord)
 {
-    std::string base = BaseFolder();
+    rvm::string base = BaseFolder();
     size_t nCut = AfterLastSeparator(path);
-    std::string folder = path.substr(0, nCut);
+    rvm::string folder = path.substr(0, nCut);
     while (folder.size() > base.size() && folder.compare(0, base.size(), base) == 0) {
-        std::string entry = LowerSjis(path.substr(folder.size()));
-        std::string packPath = folder.substr(0, folder.size() - 1) + ".dat";
-        std::string current = folder;
+        rvm::string entry = LowerSjis(path.substr(folder.size()));
+        rvm::string packPath = folder.substr(0, folder.size() - 1) + ".dat";
+        rvm::string current = folder;
         folder = ParentFolder(folder);
         if (folder == current)
             break;
@@ -559,7 +559,7 @@ int CFile::SearchPacks(const std::string& path, bool bLocateOnly, TESKPACKRECORD
         // The directory is read in one block, never more than the pack can hold.
         uint32_t nFits = (nPackSize - PACK_HEADER_SIZE) / nRecSize;
         uint32_t nRecords = nCount < nFits ? nCount : nFits;
-        std::vector<uint8_t> dir((size_t)nRecords * nRecSize);
+        rvm::vector<uint8_t> dir((size_t)nRecords * nRecSize);
         if (!dir.empty() && !ReadExact(h, dir.data(), (uint32_t)dir.size())) {
             PackMessage("WARNING : pack %s: the directory cannot be read\n", packPath.c_str());
             continue;
@@ -567,7 +567,7 @@ int CFile::SearchPacks(const std::string& path, bool bLocateOnly, TESKPACKRECORD
         for (uint32_t i = 0; i < nRecords; i++) {
             const uint8_t* p = dir.data() + (size_t)i * nRecSize;
             size_t nLen = strnlen(reinterpret_cast<const char*>(p), nNameSize);
-            std::string recName(reinterpret_cast<const char*>(p), nLen);
+            rvm::string recName(reinterpret_cast<const char*>(p), nLen);
             if (LowerSjis(recName) != entry)
                 continue;
             TESKPACKRECORD rec;
@@ -591,7 +591,7 @@ int CFile::SearchPacks(const std::string& path, bool bLocateOnly, TESKPACKRECORD
     return FILE_ERR_NOT_FOUND;
 }
 
-int CFile::ReadPackEntry(void* hPack, const std::string& packPath, uint32_t nPackSize, bool bLong,
+int CFile::ReadPackEntry(void* hPack, const rvm::string& packPath, uint32_t nPackSize, bool bLong,
                          const TESKPACKRECORD& rec, bool bLocateOnly)
 {
     bool bCompressed = bLong && rec.nStoredSize != rec.nSize;
@@ -691,7 +691,7 @@ int CFile::ReadLine(char* pBuffer, int nMax)
     return 2;
 }
 
-int CFile::ReadLineString(std::string& line)
+int CFile::ReadLineString(rvm::string& line)
 {
     if (!m_pData)
         return 3;
@@ -727,7 +727,7 @@ int CFile::ReadQuoted(char* pBuffer, int nBufferSize)
     };
     if (!readLine() || strcmp(szLine, "\"END\"") == 0)
         return 1;
-    std::string text = szLine[0] ? szLine + 1 : "";
+    rvm::string text = szLine[0] ? szLine + 1 : "";
     while (text.empty() || text.back() != '"') {
         if (!readLine())
             return 1;

@@ -6,9 +6,8 @@
 #pragma once
 #include <cstdint>
 #include <cstdio>
-#include <string>
-#include <vector>
 
+#include "rvm/rvm_stl.h"
 // Results of CFile::Read (and of the whole-file read behind it).
 #define FILE_ERR_EMPTY_NAME (-1)
 #define FILE_OK 0
@@ -50,12 +49,12 @@ public:
     virtual int Close() = 0;
     virtual FILE* GetFilePointer() = 0;
     virtual int Read(const char* pszName) = 0;
-    virtual std::string GetName() = 0;
-    virtual std::string GetFileName() = 0;
-    virtual std::string GetExtension() = 0;
+    virtual rvm::string GetName() = 0;
+    virtual rvm::string GetFileName() = 0;
+    virtual rvm::string GetExtension() = 0;
     virtual uint8_t* GetMemory() = 0;
     virtual uint32_t GetSize() = 0;
-    virtual int ReadLineString(std::string& line) = 0;
+    virtual int ReadLineString(rvm::string& line) = 0;
     virtual int ReadLine(char* pBuffer, int nMax) = 0;
     virtual int ReadQuoted(char* pBuffer, int nBufferSize) = 0;
     virtual void SeekToTop() = 0;
@@ -64,9 +63,9 @@ public:
     virtual int Encode() = 0;
     virtual int Delete(const char* pszName) = 0;
     virtual int MakeRealFile() = 0;
-    virtual int ReadAll(const char* pszName, std::vector<uint8_t>& data) = 0;
-    virtual int WriteLines(const char* pszName, const std::vector<std::string>& lines) = 0;
-    virtual int WriteVector(const char* pszName, const std::vector<uint8_t>& data) = 0;
+    virtual int ReadAll(const char* pszName, rvm::vector<uint8_t>& data) = 0;
+    virtual int WriteLines(const char* pszName, const rvm::vector<rvm::string>& lines) = 0;
+    virtual int WriteVector(const char* pszName, const rvm::vector<uint8_t>& data) = 0;
 };
 
 class CFile : public IFile {
@@ -90,15 +89,15 @@ public:
     int Close() override;
     FILE* GetFilePointer() override { return m_pStream; }
     int Read(const char* pszName) override;
-    std::string GetName() override { return m_Name; }
-    std::string GetFileName() override;
-    std::string GetExtension() override;
+    rvm::string GetName() override { return m_Name; }
+    rvm::string GetFileName() override;
+    rvm::string GetExtension() override;
     uint8_t* GetMemory() override;
     uint32_t GetSize() override;
     // Lines end at CR LF or at a lone LF (a lone CR is text). 3 without data, 1 at the end, 2 when
     // nMax - 1 bytes were copied without reaching the line end (the rest comes next), else 0 (the
     // line end is kept).
-    int ReadLineString(std::string& line) override;
+    int ReadLineString(rvm::string& line) override;
     int ReadLine(char* pBuffer, int nMax) override;
     // A double-quoted text that may span lines (joined with "\n"). 1 when there is none, at the
     // line "END" in quotes, or when the text does not fit the buffer (it is then cut to fit).
@@ -109,16 +108,16 @@ public:
     int Encode() override;
     int Delete(const char* pszName) override;
     int MakeRealFile() override;
-    int ReadAll(const char* pszName, std::vector<uint8_t>& data) override;
-    int WriteLines(const char* pszName, const std::vector<std::string>& lines) override;
-    int WriteVector(const char* pszName, const std::vector<uint8_t>& data) override;
+    int ReadAll(const char* pszName, rvm::vector<uint8_t>& data) override;
+    int WriteLines(const char* pszName, const rvm::vector<rvm::string>& lines) override;
+    int WriteVector(const char* pszName, const rvm::vector<uint8_t>& data) override;
 
     // The search of the whole-file read without reading any data: 0 when the name opens as a plain
     // file (the record stays as it was) or lies in a pack (the object's size becomes the entry's
     // expanded size, the from-pack flag is set and the record is filled, for every pack kind).
     // GetLocatedPath then names the file that holds the data: the plain file or the pack.
     int LocateFile(const char* pszName, TESKPACKRECORD* pRecord);
-    std::string GetLocatedPath() const { return m_LocatedPath; }
+    rvm::string GetLocatedPath() const { return m_LocatedPath; }
     // Bytes between the read pointer and the end of the data.
     uint32_t GetRemaining();
     bool IsFromPack() const { return m_bFromPack != 0; }
@@ -128,17 +127,17 @@ public:
     int ReadWholeFile(const char* pszName) { return ReadWhole(pszName, false, nullptr); }
 
     // The name as the layer resolves it (base folder + relative part, backslashes).
-    static std::string NormalizeName(const char* pszName);
+    static rvm::string NormalizeName(const char* pszName);
     // The folder above a folder path that ends with a backslash (itself at the top).
-    static std::string ParentFolder(const std::string& folder);
+    static rvm::string ParentFolder(const rvm::string& folder);
 
 private:
     int ReadWithRetry(const char* pszName, bool bLocateOnly, TESKPACKRECORD* pRecord);
     int ReadWhole(const char* pszName, bool bLocateOnly, TESKPACKRECORD* pRecord);
     int ReadMemoryName(const char* pszName);
     int ReadPlain(void* hFile, bool bLocateOnly);
-    int SearchPacks(const std::string& path, bool bLocateOnly, TESKPACKRECORD* pRecord);
-    int ReadPackEntry(void* hPack, const std::string& packPath, uint32_t nPackSize, bool bLong,
+    int SearchPacks(const rvm::string& path, bool bLocateOnly, TESKPACKRECORD* pRecord);
+    int ReadPackEntry(void* hPack, const rvm::string& packPath, uint32_t nPackSize, bool bLong,
                       const TESKPACKRECORD& rec, bool bLocateOnly);
     int TakeBlock(uint32_t nSize);
     void FinishRead();
@@ -149,8 +148,8 @@ private:
     uint8_t* m_pData;
     uint32_t m_nSize;
     uint32_t m_nPos;   // read offset into the data proper; past GetSize() after a last line
-    std::string m_Name;
-    std::string m_LocatedPath;
+    rvm::string m_Name;
+    rvm::string m_LocatedPath;
     uint8_t m_bScrambled;
     uint8_t m_bDeleteOnClose;
     uint8_t m_bFromPack;
@@ -168,12 +167,12 @@ uint8_t ScrambleByte(uint8_t b);
 uint8_t UnscrambleByte(uint8_t b);
 
 // "\n" as CR LF, the way a text-mode stream of the original wrote it.
-std::string ToCrLf(const char* pszText);
+rvm::string ToCrLf(const char* pszText);
 
 // Code page 932: whether the byte starts a two-byte character.
 bool IsSjisLeadByte(uint8_t c);
 // ASCII letters to lower case, leaving the second byte of a two-byte character alone.
-std::string LowerSjis(const std::string& text);
+rvm::string LowerSjis(const rvm::string& text);
 
 // stdio-style wrappers for the loaders written against the C library.
 // FileOpen: 0 and the object on success, else the read's code and null.

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "rvm/rvm_stl.h"
+
 namespace {
 const int kRingMask = LZSS_RING_SIZE - 1;
 const int kStart = LZSS_RING_SIZE - LZSS_LOOKAHEAD;   // 4078
@@ -54,7 +56,7 @@ int CTeskLZSS::Decode(const uint8_t* pIn, uint32_t nInSize, uint8_t* pOut, uint3
     return LZSS_OK;
 }
 
-int CTeskLZSS::Decode(const uint8_t* pIn, uint32_t nInSize, std::vector<uint8_t>& out, uint32_t nOutSize)
+int CTeskLZSS::Decode(const uint8_t* pIn, uint32_t nInSize, rvm::vector<uint8_t>& out, uint32_t nOutSize)
 {
     if (nOutSize == 0)
         return LZSS_EMPTY;
@@ -154,7 +156,7 @@ void CTeskLZSS::DeleteNode(int p)
     m_nParent[p] = LZSS_NIL;
 }
 
-int CTeskLZSS::Encode(const uint8_t* pIn, uint32_t nInSize, std::vector<uint8_t>* pOut, uint32_t* pnCompSize)
+int CTeskLZSS::Encode(const uint8_t* pIn, uint32_t nInSize, rvm::vector<uint8_t>* pOut, uint32_t* pnCompSize)
 {
     if (pnCompSize)
         *pnCompSize = 0;

@@ -2,8 +2,8 @@
 // 268-byte-record pack entries. The encoder is the binary-tree kind; the game itself only decodes.
 #pragma once
 #include <cstdint>
-#include <vector>
 
+#include "rvm/rvm_stl.h"
 #define LZSS_RING_SIZE 4096
 #define LZSS_LOOKAHEAD 18
 #define LZSS_THRESHOLD 2              // matches of this length or shorter go out as literals
@@ -22,12 +22,12 @@ public:
     // nOutSize and the input is never read past nInSize.
     int Decode(const uint8_t* pIn, uint32_t nInSize, uint8_t* pOut, uint32_t nOutSize);
     // The same into a container sized to nOutSize first (cleared on failure).
-    int Decode(const uint8_t* pIn, uint32_t nInSize, std::vector<uint8_t>& out, uint32_t nOutSize);
+    int Decode(const uint8_t* pIn, uint32_t nInSize, rvm::vector<uint8_t>& out, uint32_t nOutSize);
 
     // Compresses nInSize bytes. pOut null: only the size is computed. Returns 0 with the compressed
     // size when it stays below nInSize - 8; 1 for inputs under 17 bytes or when compression does not
     // pay (pOut is then cleared).
-    int Encode(const uint8_t* pIn, uint32_t nInSize, std::vector<uint8_t>* pOut, uint32_t* pnCompSize);
+    int Encode(const uint8_t* pIn, uint32_t nInSize, rvm::vector<uint8_t>* pOut, uint32_t* pnCompSize);
 
 private:
     void InitTree();

@@ -33,12 +33,31 @@ void* AllocFromHeap(CHeap* pHeap, size_t n)
     return p;
 }
 
-void FreeToHeap(CHeap* pHeap, void* p)
+namespace {
+
+// Called under the lock.
+void FreeLocked(CHeap* pHeap, void* p)
 {
-    std::lock_guard<std::mutex> lock(pHeap->m_Lock);
     if (p && pHeap->m_nLive > 0 && pHeap->m_Mem.Free(p))
         pHeap->m_nLive--;
     ReleaseIfClosed(pHeap);
+}
+
+} // namespace
+
+void FreeToHeap(CHeap* pHeap, void* p)
+{
+    std::lock_guard<std::mutex> lock(pHeap->m_Lock);
+    FreeLocked(pHeap, p);
+}
+
+bool FreeToHeapIfOwned(CHeap* pHeap, void* p)
+{
+    std::lock_guard<std::mutex> lock(pHeap->m_Lock);
+    if (!pHeap->m_Mem.Contains(p))
+        return false;
+    FreeLocked(pHeap, p);
+    return true;
 }
 
 void CloseHeap(CHeap* pHeap)
@@ -113,13 +132,11 @@ void* ContainerAlloc(size_t nBytes)
     return ::operator new(nBytes);
 }
 
-void ContainerFree(void* p)
+void ContainerFree(void* p, size_t nBytes)
 {
     if (!p)
         return;
-    CHeap* pHeap = GetGeneralHeap();
-    if (HeapOwns(pHeap, p))
-        FreeToHeap(pHeap, p);
-    else
-        ::operator delete(p);
+    if (nBytes > CONTAINER_SMALL_BLOCK && FreeToHeapIfOwned(GetGeneralHeap(), p))
+        return;
+    ::operator delete(p);
 }

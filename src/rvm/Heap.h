@@ -31,6 +31,8 @@ void FreeToHeap(CHeap* pHeap, void* p);
 void CloseHeap(CHeap* pHeap);
 // Whether p lies in the heap's arena (under its lock).
 bool HeapOwns(CHeap* pHeap, const void* p);
+// Frees p when it lies in the heap's arena, under one hold of the lock; false when it does not.
+bool FreeToHeapIfOwned(CHeap* pHeap, void* p);
 
 // The process-wide heaps; they outlive every static object.
 CHeap* GetGeneralHeap();
@@ -45,14 +47,17 @@ void* SoundHeapAlloc(size_t n);
 void SoundHeapFree(void* p);
 
 // Blocks of the standard containers: over 128 bytes from the general heap, smaller ones (and any
-// block the exhausted heap cannot give) from operator new. Frees are routed by address.
+// block the exhausted heap cannot give) from operator new. A small block goes straight back to the
+// system; a larger one is routed by address, as it may have come from either.
 void* ContainerAlloc(size_t nBytes);
-void ContainerFree(void* p);
+void ContainerFree(void* p, size_t nBytes);
 
 #define CONTAINER_SMALL_BLOCK 128
 
 template <class T>
 struct rvm_allocator {
+    // Arena blocks are aligned to their 16-byte units and no further.
+    static_assert(alignof(T) <= 16, "over-aligned types need an allocator of their own");
     typedef T value_type;
     rvm_allocator() noexcept {}
     template <class U>
@@ -65,7 +70,7 @@ struct rvm_allocator {
             throw std::bad_alloc();
         return static_cast<T*>(ContainerAlloc(n * sizeof(T)));
     }
-    void deallocate(T* p, size_t) noexcept { ContainerFree(p); }
+    void deallocate(T* p, size_t n) noexcept { ContainerFree(p, n * sizeof(T)); }
 };
 
 template <class T, class U>

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/win/Win.h"
+#include "rvm/rvm_poison.h"
 
 namespace {
 
@@ -30,13 +31,23 @@ void WriteGuard(uint8_t* pUnit)
 
 bool GuardIntact(const uint8_t* pUnit)
 {
-    for (int i = 0; i < 4; i++) {
-        uint32_t v;
-        memcpy(&v, pUnit + 4 * i, 4);
-        if (v != RVM_GUARD)
-            return false;
-    }
-    return true;
+    uint8_t expected[RVM_UNIT], found[RVM_UNIT];
+    WriteGuard(expected);
+    rvm_peek(found, pUnit, RVM_UNIT);
+    return memcmp(found, expected, RVM_UNIT) == 0;
+}
+
+// A free block's data area, everything after its header, is closed to every access.
+void PoisonFreeData(const RVMHDR* h)
+{
+    rvm_poison(h + 1, (size_t)(h->nUnits - 1) * RVM_UNIT);
+}
+
+// The system gets its memory back as it gave it, without the arena's closed bytes.
+void FreeArena(uint8_t* pArena, uint32_t nUnits)
+{
+    rvm_unpoison(pArena, (size_t)nUnits * RVM_UNIT);
+    std::free(pArena);
 }
 
 // Position of a free-list link for the address-order comparisons: the head block stands first.
@@ -74,7 +85,7 @@ rvm_mem::rvm_mem()
 
 rvm_mem::~rvm_mem()
 {
-    std::free(m_pArena);
+    FreeArena(m_pArena, m_nArenaUnits);
 }
 
 RVMHDR* rvm_mem::At(uint32_t nOff)
@@ -115,6 +126,7 @@ void rvm_mem::Format()
     m_nBreakSerial = -1;
     m_nUsedHead = RVM_LINK_NONE;
     RVMHDR* pFirst = At(0);
+    rvm_unpoison(pFirst, RVM_UNIT);
     pFirst->nUnits = m_nArenaUnits;
     pFirst->nSerial = -1;
     pFirst->bUsed = 0;
@@ -125,11 +137,12 @@ void rvm_mem::Format()
     m_Base.nUnits = 0;
     m_nRover = RVM_LINK_BASE;
     m_bReady = 1;
+    PoisonFreeData(pFirst);
 }
 
 void rvm_mem::Destroy()
 {
-    std::free(m_pArena);
+    FreeArena(m_pArena, m_nArenaUnits);
     m_pArena = nullptr;
     m_nArenaUnits = 0;
     m_nSerial = 0;
@@ -201,6 +214,7 @@ void* rvm_mem::Alloc(size_t n)
                     p->nUnits -= nUnits;
                     nCur += p->nUnits;
                     p = At(nCur);
+                    rvm_unpoison(p, RVM_UNIT);
                     p->nUnits = nUnits;
                 }
                 m_nRover = nPrev;
@@ -209,8 +223,13 @@ void* rvm_mem::Alloc(size_t n)
                 p->nSlack = (uint8_t)((nUnits - 2) * RVM_UNIT - n);
                 p->wTag = RVM_TAG;
                 uint8_t* pData = reinterpret_cast<uint8_t*>(p) + RVM_UNIT;
-                memset(pData, RVM_FILL, (size_t)(nUnits - 2) * RVM_UNIT);
-                WriteGuard(pData + (size_t)(nUnits - 2) * RVM_UNIT);
+                uint8_t* pGuard = pData + (size_t)(nUnits - 2) * RVM_UNIT;
+                rvm_unpoison(pData, (size_t)(nUnits - 1) * RVM_UNIT);
+                memset(pData, RVM_FILL, (size_t)(pGuard - pData));
+                WriteGuard(pGuard);
+                // Only the requested bytes stay open: an overrun into the slack or guard is caught
+                // where it happens, not at the next check.
+                rvm_poison(pData + n, (size_t)(nUnits - 1) * RVM_UNIT - n);
                 InsertUsed(nCur);
                 return pData;
             }
@@ -313,6 +332,11 @@ int rvm_mem::Free(void* p)
     }
     h->bUsed = 0;
     InsertFree(nOff);
+    // The block now lies in the free block at the rover when it merged into that one, else it
+    // heads its own; that block's data area covers any header merged away.
+    const uint32_t nBefore = m_nRover;
+    const bool bMerged = nBefore != RVM_LINK_BASE && nBefore < nOff && nBefore + At(nBefore)->nUnits > nOff;
+    PoisonFreeData(At(bMerged ? nBefore : nOff));
     return 1;
 }
 
@@ -348,15 +372,17 @@ void rvm_mem::DumpBlock(const RVMHDR* h) const
               h->wTag == RVM_TAG ? "o.k." : "broken!!");
     if (!Contains(pData + RVM_UNIT - 1))
         return;
+    uint8_t b[RVM_UNIT];   // may reach past the block's requested bytes, which are closed
+    rvm_peek(b, pData, RVM_UNIT);
     char szChars[17];
     for (int i = 0; i < 16; i++) {
-        uint8_t c = pData[i];
+        uint8_t c = b[i];
         szChars[i] = c == 0 ? ' ' : (c >= 0x20 && c < 0x7F ? (char)c : '.');
     }
     szChars[16] = 0;
     DebugOutF("0x%08llx=<%s> %02x %02x %02x %02x %02x %02x %02x %02x %02x %02x %02x %02x %02x %02x %02x %02x\n",
-              Addr(pData), szChars, pData[0], pData[1], pData[2], pData[3], pData[4], pData[5], pData[6],
-              pData[7], pData[8], pData[9], pData[10], pData[11], pData[12], pData[13], pData[14], pData[15]);
+              Addr(pData), szChars, b[0], b[1], b[2], b[3], b[4], b[5], b[6], b[7], b[8], b[9], b[10], b[11],
+              b[12], b[13], b[14], b[15]);
 }
 
 void rvm_mem::Dump() const

@@ -3,10 +3,7 @@
 // from shot to shot when the scene has come to rest, waits with a prompt where a shot asks for the
 // player, fast-forwards a shot on Ctrl and ends at once while Z, Enter or a joystick button is held.
 #pragma once
-#include <map>
-#include <string>
-#include <vector>
-
+#include "rvm/rvm_stl.h"
 #include "engine/AccAdjust.h"
 #include "engine/AntiCharBmp.h"
 #include "engine/FadePlane.h"
@@ -25,7 +22,7 @@
 // A picture gliding sideways to rest a given distance from where it started (IMAGE_MOVX and the
 // special moves), or running at a constant speed up to the distance.
 struct GLIDEMOVE {
-    std::string strName;
+    rvm::string strName;
     int nStartX = 0;
     float fX = 0.0f;
     float fDistance = 0.0f;
@@ -35,14 +32,14 @@ struct GLIDEMOVE {
     int bDone = 0;
 
     // The picture's start and the motion; a move without distance or speed is done at once.
-    void Start(const std::string& name, int nStartX0, float fDistance0, float fSpeed, int bConstant);
+    void Start(const rvm::string& name, int nStartX0, float fDistance0, float fSpeed, int bConstant);
     // One update; the picture's x follows, and comes to rest exactly on start + distance.
     void Step(CScript& script);
 };
 
 // The one picture of SPECIAL 0: it sways from side to side while it falls, then drifts off.
 struct SWAYFALL {
-    std::string strName;
+    rvm::string strName;
     float fX = 0.0f;
     float fY = 0.0f;
     float fHs = 0.0f;  // horizontal speed, changed by fHa, kept within +-fBound while bounded
@@ -55,7 +52,7 @@ struct SWAYFALL {
     int nSteps = 0;
     int bDone = 0;
 
-    void Start(CScript& script, const std::string& name, float a, float b, float c);
+    void Start(CScript& script, const rvm::string& name, float a, float b, float c);
     void Step(CScript& script);
 };
 
@@ -70,7 +67,7 @@ public:
 
     virtual void DrawBacks(IDirectDrawSurface7* lpDest);
     virtual void DrawChars(IDirectDrawSurface7* lpDest);
-    virtual void Special(CScript& script, const std::vector<std::string>& params);
+    virtual void Special(CScript& script, const rvm::vector<rvm::string>& params);
     virtual void UpdateSpecial();
     virtual int IsSpecialIdle() const { return m_nSpecial == SPECIAL_IDLE; }
     virtual void Start();
@@ -90,7 +87,7 @@ public:
     // No QUAKE, fade, typing, special or move is running.
     int IsIdle() const;
     // The folder of the loaded script; empty when none is loaded.
-    const std::string& GetFolder() const { return m_strFolder; }
+    const rvm::string& GetFolder() const { return m_strFolder; }
     CScript& GetScript() { return m_Script; }
     CScriptMsgWin& GetMsgWin() { return m_MsgWin; }
     const CFadePlane& GetFader() const { return m_Fader; }
@@ -103,20 +100,20 @@ public:
     int IsAllDone() const { return m_bAllDone; }
     // The pack a script folder's music is looked up in: ".\GameData\Ending\" gives
     // ".\GameData\Ending.dat".
-    static std::string GetMusicPack(const std::string& folder);
+    static rvm::string GetMusicPack(const rvm::string& folder);
     int IsSkipped() const { return m_bSkip; }
 
 private:
     void NextShot();
     void FastForward();
     void Execute(const SCRIPTCMD& cmd);
-    void ShowPicture(const std::vector<std::string>& params, int bBack);
-    void StartMove(const std::vector<std::string>& params);
+    void ShowPicture(const rvm::vector<rvm::string>& params, int bBack);
+    void StartMove(const rvm::vector<rvm::string>& params);
     void ShowMessage(const SCRIPTCMD& cmd);
     void StartFade(int nKind);
     void StartQuake();
-    void PlayVoice(const std::string& name);
-    void PlayMusic(const std::string& name);
+    void PlayVoice(const rvm::string& name);
+    void PlayMusic(const rvm::string& name);
     void UpdateMoves();
     void UpdateFade();
     void UpdateQuake();
@@ -126,11 +123,11 @@ private:
     SWAYFALL m_Sway;
     GLIDEMOVE m_SpecialMoves[3];
     int m_nSpecialMoves = 0;
-    std::string m_strFolder;
+    rvm::string m_strFolder;
     CScript m_Script;
     CScriptMsgWin m_MsgWin;
     CAntiCharCache m_Glyphs;
-    std::map<std::string, GLIDEMOVE> m_Moves;
+    rvm::map<rvm::string, GLIDEMOVE> m_Moves;
     int m_bMoving = 0;
     CFadePlane m_Fader;
     int m_bCtrl = 0;
@@ -144,5 +141,5 @@ private:
     int m_bAllDone = 0;
     int m_bStopped = 1;
     // The commands due in one update, reused.
-    std::vector<const SCRIPTCMD*> m_Due;
+    rvm::vector<const SCRIPTCMD*> m_Due;
 };

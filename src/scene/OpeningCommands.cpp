@@ -8,18 +8,19 @@
 #include "engine/PCMManagerTask.h"
 #include "engine/Sound.h"
 #include "scene/Opening.h"
+#include "rvm/rvm_stl.h"
 
 namespace {
 
 // Parameters a SPECIAL needs by kind, its kind included.
 const size_t kSpecialParams[3] = {5, 7, 9};
 
-int Int(const std::vector<std::string>& params, size_t i)
+int Int(const rvm::vector<rvm::string>& params, size_t i)
 {
     return i < params.size() ? CScriptShot::ToInt(params[i]) : 0;
 }
 
-float Float(const std::vector<std::string>& params, size_t i)
+float Float(const rvm::vector<rvm::string>& params, size_t i)
 {
     return i < params.size() ? CScriptShot::ToFloat(params[i]) : 0.0f;
 }
@@ -34,7 +35,7 @@ bool HasLeft(float x, float y, int w, int h, float vx, float vy)
 
 // ---- Moves ----------------------------------------------------------------------------------------
 
-void GLIDEMOVE::Start(const std::string& name, int nStartX0, float fDistance0, float fSpeed, int bConstant)
+void GLIDEMOVE::Start(const rvm::string& name, int nStartX0, float fDistance0, float fSpeed, int bConstant)
 {
     strName = name;
     nStartX = nStartX0;
@@ -75,7 +76,7 @@ void GLIDEMOVE::Step(CScript& script)
     }
 }
 
-void SWAYFALL::Start(CScript& script, const std::string& name, float a, float b, float c)
+void SWAYFALL::Start(CScript& script, const rvm::string& name, float a, float b, float c)
 {
     const SCRIPTPICTURE* pPicture = script.FindPicture(name);
     strName = name;
@@ -121,7 +122,7 @@ void SWAYFALL::Step(CScript& script)
     bDone = HasLeft(fX, fY, w, h, fHs, fVs) || ++nSteps >= OPENING_RUN_LIMIT;
 }
 
-void COpening::StartMove(const std::vector<std::string>& params)
+void COpening::StartMove(const rvm::vector<rvm::string>& params)
 {
     const SCRIPTPICTURE* pPicture = m_Script.FindPicture(params[0]);
     if (!pPicture) {
@@ -150,7 +151,7 @@ void COpening::UpdateMoves()
 
 // ---- Special effects ------------------------------------------------------------------------------
 
-void COpening::Special(CScript& script, const std::vector<std::string>& params)
+void COpening::Special(CScript& script, const rvm::vector<rvm::string>& params)
 {
     const int nKind = Int(params, 0);
     if (params.empty() || nKind < SPECIAL_SWAY || nKind > SPECIAL_THREE || params.size() != kSpecialParams[nKind]) {
@@ -210,7 +211,7 @@ void COpening::UpdateSpecial()
 void COpening::Execute(const SCRIPTCMD& cmd)
 {
     DebugPrintf("DEBUG_TRACE #CMD %d,%s", cmd.nTime, CScriptShot::GetCommandName(cmd.nId));
-    const std::vector<std::string>& p = cmd.params;
+    const rvm::vector<rvm::string>& p = cmd.params;
     switch (cmd.nId) {
     case SCRIPT_VOICE:
         if (!m_bFastForward) {
@@ -264,7 +265,7 @@ void COpening::Execute(const SCRIPTCMD& cmd)
 }
 
 // IMAGE_BACK, IMAGE_CHAR and the fades in: name, x, y and for a character its z.
-void COpening::ShowPicture(const std::vector<std::string>& params, int bBack)
+void COpening::ShowPicture(const rvm::vector<rvm::string>& params, int bBack)
 {
     const int z = bBack ? 0 : Int(params, 3);
     m_Script.SetPicturePos(params[0], Int(params, 1), Int(params, 2), z);
@@ -279,7 +280,7 @@ void COpening::ShowMessage(const SCRIPTCMD& cmd)
         UpdateFade();
     }
     m_bQuake = 0;
-    const std::string key = CScript::MessageKey(m_Script.GetShot(), cmd.nTime, cmd.nTwin);
+    const rvm::string key = CScript::MessageKey(m_Script.GetShot(), cmd.nTime, cmd.nTwin);
     m_MsgWin.SetMessage(m_Script.FindMessage(key));
     m_MsgWin.SetPosition(Int(cmd.params, 0), Int(cmd.params, 1));
     m_MsgWin.Open();
@@ -304,7 +305,7 @@ void COpening::StartQuake()
     m_dwQuakeTick = CAppTimer::GetElapsed(0);
 }
 
-void COpening::PlayVoice(const std::string& name)
+void COpening::PlayVoice(const rvm::string& name)
 {
     SCRIPTVOICE* pVoice = m_Script.FindVoice(name);
     if (!pVoice || !g_bSoundOn) {
@@ -314,9 +315,9 @@ void COpening::PlayVoice(const std::string& name)
     RestartSoundBuffer(pVoice->lpBuffer);
 }
 
-std::string COpening::GetMusicPack(const std::string& folder)
+rvm::string COpening::GetMusicPack(const rvm::string& folder)
 {
-    std::string pack = folder;
+    rvm::string pack = folder;
     if (!pack.empty() && pack.back() == '\\') {
         pack.pop_back();
     }
@@ -324,7 +325,7 @@ std::string COpening::GetMusicPack(const std::string& folder)
 }
 
 // From the script's folder, or from the pack named after it.
-void COpening::PlayMusic(const std::string& name)
+void COpening::PlayMusic(const rvm::string& name)
 {
     if (g_BgmWave.Open(GetMusicPack(m_strFolder).c_str(), (m_strFolder + name).c_str(), 0)) {
         g_BgmWave.Play(1);

@@ -9,6 +9,7 @@
 #include "engine/Sound.h"
 #include "engine/Util.h"
 #include "pack/teskFile.h"
+#include "rvm/rvm_stl.h"
 
 namespace {
 
@@ -70,7 +71,7 @@ CScript::~CScript()
 int CScript::Load(IDirect3DDevice7* lpDevice, const char* pszFolder)
 {
     Unload();
-    const std::string folder = pszFolder ? pszFolder : "";
+    const rvm::string folder = pszFolder ? pszFolder : "";
     if (!Parse((folder + SCRIPT_FILE_NAME).c_str()) || !Prepare(lpDevice, folder.c_str())) {
         return 0;
     }
@@ -85,7 +86,7 @@ int CScript::Parse(const char* pszPath)
         ReportScriptError(&m_Reports, "%s の読み込みに失敗しました\n", pszPath);
         return 0;
     }
-    std::vector<char> line(SCRIPT_LINE_MAX + 1);
+    rvm::vector<char> line(SCRIPT_LINE_MAX + 1);
     // The shot being read; a shot that is never ended is not kept.
     std::unique_ptr<CScriptShot> pShot;
     while (ReadLine(pFile, line.data())) {
@@ -95,14 +96,14 @@ int CScript::Parse(const char* pszPath)
             continue;
         }
         const char* pEnd = SkipWord(p + 1);
-        const std::string keyword(p + 1, pEnd);
+        const rvm::string keyword(p + 1, pEnd);
         const char* pRest = SkipWhite(pEnd);
         if (keyword == "BEGIN_SHOT") {
             pShot = std::make_unique<CScriptShot>();
         } else if (keyword == "CMD" && pShot) {
             pShot->AddCommand(pRest, &m_Reports);
         } else if (keyword == "END_SHOT" && pShot) {
-            pShot->SetWaitKey(std::string(pRest, SkipWord(pRest)) == "WAIT_KEY");
+            pShot->SetWaitKey(rvm::string(pRest, SkipWord(pRest)) == "WAIT_KEY");
             m_Shots.push_back(std::move(pShot));
         }
     }
@@ -112,7 +113,7 @@ int CScript::Parse(const char* pszPath)
 
 int CScript::Prepare(IDirect3DDevice7* lpDevice, const char* pszFolder)
 {
-    const std::string folder = pszFolder ? pszFolder : "";
+    const rvm::string folder = pszFolder ? pszFolder : "";
     for (size_t s = 0; s < m_Shots.size(); s++) {
         for (const SCRIPTCMD& cmd : m_Shots[s]->GetCommands()) {
             if (IsPictureCommand(cmd.nId)) {
@@ -128,7 +129,7 @@ int CScript::Prepare(IDirect3DDevice7* lpDevice, const char* pszFolder)
     return 1;
 }
 
-void CScript::LoadPicture(IDirect3DDevice7* lpDevice, const std::string& folder, const std::string& name, int bBack)
+void CScript::LoadPicture(IDirect3DDevice7* lpDevice, const rvm::string& folder, const rvm::string& name, int bBack)
 {
     if (name.empty() || m_Pictures.count(name)) {
         return;
@@ -143,7 +144,7 @@ void CScript::LoadPicture(IDirect3DDevice7* lpDevice, const std::string& folder,
     m_Pictures[name] = std::move(pPicture);
 }
 
-void CScript::LoadVoice(const std::string& folder, const std::string& name)
+void CScript::LoadVoice(const rvm::string& folder, const rvm::string& name)
 {
     if (name.empty() || m_Voices.count(name)) {
         return;
@@ -166,7 +167,7 @@ int CScript::PrepareMessages(CScriptMsgWin* pWin, CAntiCharCache* pCache)
     // A message whose glyphs fail has been reported by the window; the others go on.
     int bAll = 1;
     for (auto& entry : m_Messages) {
-        const std::string& text = entry.second->GetText();
+        const rvm::string& text = entry.second->GetText();
         bAll &= pWin->CacheGlyphs(text.c_str(), static_cast<int>(text.size()), pCache, &m_Reports);
     }
     return bAll;
@@ -238,7 +239,7 @@ int CScript::HasPending() const
     return static_cast<long long>(pShot->GetLastTime()) >= static_cast<long long>(m_dwLastQuery - m_dwShotStart);
 }
 
-void CScript::GetNewCommands(std::vector<const SCRIPTCMD*>& out, DWORD dwNow)
+void CScript::GetNewCommands(rvm::vector<const SCRIPTCMD*>& out, DWORD dwNow)
 {
     const CScriptShot* pShot = GetShotAt(m_nShot);
     if (dwNow <= m_dwLastQuery || !pShot) {
@@ -254,7 +255,7 @@ void CScript::GetNewCommands(std::vector<const SCRIPTCMD*>& out, DWORD dwNow)
     m_dwLastQuery = dwNow;
 }
 
-void CScript::GetRemainingCommands(std::vector<const SCRIPTCMD*>& out)
+void CScript::GetRemainingCommands(rvm::vector<const SCRIPTCMD*>& out)
 {
     const CScriptShot* pShot = GetShotAt(m_nShot);
     if (!pShot || pShot->GetCommands().empty() || pShot->GetLastTime() < 0) {
@@ -281,13 +282,13 @@ SCRIPTPICTURE* CScript::FindFirstPicture(int nId)
     return nullptr;
 }
 
-SCRIPTPICTURE* CScript::FindPicture(const std::string& name)
+SCRIPTPICTURE* CScript::FindPicture(const rvm::string& name)
 {
     auto it = m_Pictures.find(name);
     return it == m_Pictures.end() ? nullptr : it->second.get();
 }
 
-void CScript::SetPicturePos(const std::string& name, int x, int y, int z)
+void CScript::SetPicturePos(const rvm::string& name, int x, int y, int z)
 {
     if (SCRIPTPICTURE* pPicture = FindPicture(name)) {
         pPicture->x = x;
@@ -296,32 +297,32 @@ void CScript::SetPicturePos(const std::string& name, int x, int y, int z)
     }
 }
 
-void CScript::SetPictureVisible(const std::string& name, int bVisible)
+void CScript::SetPictureVisible(const rvm::string& name, int bVisible)
 {
     if (SCRIPTPICTURE* pPicture = FindPicture(name)) {
         pPicture->bVisible = bVisible;
     }
 }
 
-POINT CScript::GetPicturePos(const std::string& name)
+POINT CScript::GetPicturePos(const rvm::string& name)
 {
     const SCRIPTPICTURE* pPicture = FindPicture(name);
     return pPicture ? POINT{pPicture->x, pPicture->y} : POINT{-1, -1};
 }
 
-CScriptMsg* CScript::FindMessage(const std::string& key)
+CScriptMsg* CScript::FindMessage(const rvm::string& key)
 {
     auto it = m_Messages.find(key);
     return it == m_Messages.end() ? nullptr : it->second.get();
 }
 
-SCRIPTVOICE* CScript::FindVoice(const std::string& name)
+SCRIPTVOICE* CScript::FindVoice(const rvm::string& name)
 {
     auto it = m_Voices.find(name);
     return it == m_Voices.end() ? nullptr : &it->second;
 }
 
-std::string CScript::MessageKey(int nShot, int nTime, int nTwin)
+rvm::string CScript::MessageKey(int nShot, int nTime, int nTwin)
 {
     char szKey[64];
     if (nTwin > 0) {

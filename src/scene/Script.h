@@ -2,13 +2,11 @@
 // pictures, voices and messages their commands name, loaded once, and the clock that tells the
 // player which commands of the current shot fell due since it last asked.
 #pragma once
-#include <map>
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "engine/DSurface.h"
 #include "platform/dsound/DSound.h"
+#include "rvm/rvm_stl.h"
 #include "scene/ScriptMsgWin.h"
 #include "scene/ScriptShot.h"
 
@@ -17,7 +15,7 @@
 #define SCRIPT_LINE_MAX 3072
 
 struct SCRIPTVOICE {
-    std::string strName;
+    rvm::string strName;
     LONG lVolume = 0;  // the buffer's own volume, as loaded
     LPDIRECTSOUNDBUFFER lpBuffer = nullptr;
 };
@@ -28,7 +26,7 @@ struct SCRIPTPICTURE {
     int y = 0;
     int z = 0;
     int bVisible = 0;
-    std::string strName;
+    rvm::string strName;
     CDSurface surface;  // green-keyed
 };
 
@@ -59,21 +57,21 @@ public:
     int HasPending() const;
     // Appends the current shot's commands with last query - start <= time < now - start, in
     // order, and makes now the last query. Nothing when now is not after the last query.
-    void GetNewCommands(std::vector<const SCRIPTCMD*>& out, DWORD dwNow);
+    void GetNewCommands(rvm::vector<const SCRIPTCMD*>& out, DWORD dwNow);
     // Every command of the current shot not yet returned, up to and including the last one.
-    void GetRemainingCommands(std::vector<const SCRIPTCMD*>& out);
+    void GetRemainingCommands(rvm::vector<const SCRIPTCMD*>& out);
     DWORD GetShotStart() const { return m_dwShotStart; }
     DWORD GetLastQuery() const { return m_dwLastQuery; }
 
     // The picture of the current shot's first command of that id whose picture is loaded.
     SCRIPTPICTURE* FindFirstPicture(int nId);
-    SCRIPTPICTURE* FindPicture(const std::string& name);
-    void SetPicturePos(const std::string& name, int x, int y, int z);
-    void SetPictureVisible(const std::string& name, int bVisible);
+    SCRIPTPICTURE* FindPicture(const rvm::string& name);
+    void SetPicturePos(const rvm::string& name, int x, int y, int z);
+    void SetPictureVisible(const rvm::string& name, int bVisible);
     // (-1, -1) for a picture that is not loaded.
-    POINT GetPicturePos(const std::string& name);
-    CScriptMsg* FindMessage(const std::string& key);
-    SCRIPTVOICE* FindVoice(const std::string& name);
+    POINT GetPicturePos(const rvm::string& name);
+    CScriptMsg* FindMessage(const rvm::string& key);
+    SCRIPTVOICE* FindVoice(const rvm::string& name);
     int GetPictureCount() const { return static_cast<int>(m_Pictures.size()); }
     int GetVoiceCount() const { return static_cast<int>(m_Voices.size()); }
     int GetMessageCount() const { return static_cast<int>(m_Messages.size()); }
@@ -83,24 +81,24 @@ public:
     void DrawChars(IDirectDrawSurface7* lpDest, int dx, int dy);
 
     // The numbered errors reported about this script since it was loaded.
-    std::vector<std::string>& GetReports() { return m_Reports; }
+    rvm::vector<rvm::string>& GetReports() { return m_Reports; }
 
     // "msg=s%03d:t%08d"; a message that shares its shot and time with earlier ones gets ":%d" more.
-    static std::string MessageKey(int nShot, int nTime, int nTwin);
+    static rvm::string MessageKey(int nShot, int nTime, int nTwin);
 
 private:
-    void LoadPicture(IDirect3DDevice7* lpDevice, const std::string& folder, const std::string& name, int bBack);
-    void LoadVoice(const std::string& folder, const std::string& name);
+    void LoadPicture(IDirect3DDevice7* lpDevice, const rvm::string& folder, const rvm::string& name, int bBack);
+    void LoadVoice(const rvm::string& folder, const rvm::string& name);
     void DrawKind(IDirectDrawSurface7* lpDest, int dx, int dy, int bBack);
 
-    std::map<std::string, SCRIPTVOICE> m_Voices;
-    std::map<std::string, std::unique_ptr<SCRIPTPICTURE>> m_Pictures;
-    std::map<std::string, std::unique_ptr<CScriptMsg>> m_Messages;
-    std::vector<std::unique_ptr<CScriptShot>> m_Shots;
-    std::vector<std::string> m_Reports;
+    rvm::map<rvm::string, SCRIPTVOICE> m_Voices;
+    rvm::map<rvm::string, std::unique_ptr<SCRIPTPICTURE>> m_Pictures;
+    rvm::map<rvm::string, std::unique_ptr<CScriptMsg>> m_Messages;
+    rvm::vector<std::unique_ptr<CScriptShot>> m_Shots;
+    rvm::vector<rvm::string> m_Reports;
     int m_nShot = 0;
     DWORD m_dwLastQuery = 0;
     DWORD m_dwShotStart = 0;
     // Reused by the draws: no allocation per frame.
-    std::vector<SCRIPTPICTURE*> m_DrawList;
+    rvm::vector<SCRIPTPICTURE*> m_DrawList;
 };

@@ -10,6 +10,7 @@
 #include "engine/WinMain.h"
 #include "platform/d3d/D3DX.h"
 #include "scene/ScriptShot.h"
+#include "rvm/rvm_stl.h"
 
 namespace {
 
@@ -232,7 +233,7 @@ HFONT CScriptMsgWin::GetFont()
 }
 
 int CScriptMsgWin::CacheGlyphs(const char* pszText, int nLength, CAntiCharCache* pCache,
-                               std::vector<std::string>* pReports)
+                               rvm::vector<rvm::string>* pReports)
 {
     if (!pszText || !pCache) {
         return 0;

@@ -4,10 +4,7 @@
 // got to; CScriptMsgWin is the window with the font, the textures the text goes into and the
 // translucent panel behind it.
 #pragma once
-#include <map>
-#include <string>
-#include <vector>
-
+#include "rvm/rvm_stl.h"
 #include "engine/AccAdjust.h"
 #include "engine/AntiCharBmp.h"
 #include "engine/DSurface.h"
@@ -26,7 +23,7 @@
 // pixels, yet must move the pen on) and the distance between lines.
 struct SCRIPTGLYPHS {
     const CAntiCharCache* pCache;
-    const std::map<std::string, int>* pBlankWidths;
+    const rvm::map<rvm::string, int>* pBlankWidths;
     int nLineStep;
 
     const CAntiCharBmp* Find(const char* pszChar) const;
@@ -42,7 +39,7 @@ struct GLYPHPLACE {
 
 class CScriptMsg {
 public:
-    explicit CScriptMsg(const std::string& text) : m_strText(text) {}
+    explicit CScriptMsg(const rvm::string& text) : m_strText(text) {}
     virtual ~CScriptMsg() = default;
 
     void ResetTyping();
@@ -53,7 +50,7 @@ public:
     // The size the text takes: the widest line, and the lines' heights added up.
     SIZE Measure(const SCRIPTGLYPHS& glyphs) const;
 
-    const std::string& GetText() const { return m_strText; }
+    const rvm::string& GetText() const { return m_strText; }
     int GetCursor() const { return m_nCursor; }
     int GetPenX() const { return m_nPenX; }
     int GetPenY() const { return m_nPenY; }
@@ -65,7 +62,7 @@ public:
     static int PieceLength(const char* p, int nLeft);
 
 private:
-    std::string m_strText;  // code page 932
+    rvm::string m_strText;  // code page 932
     int m_bWaiting = 0;
     DWORD m_dwWait = 0;
     DWORD m_dwWaitStart = 0;
@@ -103,7 +100,7 @@ public:
     // Renders into the cache every character of the text it does not hold yet. 0 (after ERROR 36)
     // when a character other than a blank cannot be rendered; the others are still cached.
     int CacheGlyphs(const char* pszText, int nLength, CAntiCharCache* pCache,
-                    std::vector<std::string>* pReports = nullptr);
+                    rvm::vector<rvm::string>* pReports = nullptr);
     void SetMessage(CScriptMsg* pMsg) { m_pMsg = pMsg; }
     void SetPosition(int x, int y);
     void Open();
@@ -166,5 +163,5 @@ private:
     HFONT m_hFont = nullptr;
     int m_nLineStep = 24;
     int m_bHidden = 1;
-    std::map<std::string, int> m_BlankWidths;
+    rvm::map<rvm::string, int> m_BlankWidths;
 };

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "engine/Log.h"
+#include "rvm/rvm_stl.h"
 
 namespace {
 
@@ -28,7 +29,7 @@ bool IsBlank(char c)
 
 // Fields between commas with the blanks around them cut. Only narrow blanks go: a message may end
 // in a two-byte character whose second byte looks like white space.
-void SplitCommas(const char* p, std::vector<std::string>& fields)
+void SplitCommas(const char* p, rvm::vector<rvm::string>& fields)
 {
     for (;;) {
         const char* pEnd = std::strchr(p, ',');
@@ -51,7 +52,7 @@ void SplitCommas(const char* p, std::vector<std::string>& fields)
 }
 
 // A time as atoi reads it, without its undefined overflow: out-of-range values stop at the limits.
-int TimeOf(const std::string& text)
+int TimeOf(const rvm::string& text)
 {
     const long long n = std::strtoll(text.c_str(), nullptr, 10);
     if (n > INT_MAX) {
@@ -73,7 +74,7 @@ bool IsCountAllowed(int nId, size_t nCount)
 
 } // namespace
 
-void ReportScriptError(std::vector<std::string>* pReports, const char* pszFormat, ...)
+void ReportScriptError(rvm::vector<rvm::string>* pReports, const char* pszFormat, ...)
 {
     char szText[SCRIPT_REPORT_MAX];
     va_list args;
@@ -86,7 +87,7 @@ void ReportScriptError(std::vector<std::string>* pReports, const char* pszFormat
     }
 }
 
-int CScriptShot::ToInt(const std::string& text)
+int CScriptShot::ToInt(const rvm::string& text)
 {
     const long long n = std::strtoll(text.c_str(), nullptr, 10);
     if (n > SCRIPT_NUMBER_MAX) {
@@ -95,7 +96,7 @@ int CScriptShot::ToInt(const std::string& text)
     return n < -SCRIPT_NUMBER_MAX ? -SCRIPT_NUMBER_MAX : static_cast<int>(n);
 }
 
-float CScriptShot::ToFloat(const std::string& text)
+float CScriptShot::ToFloat(const rvm::string& text)
 {
     const double f = std::strtod(text.c_str(), nullptr);
     if (!(f == f)) {
@@ -107,7 +108,7 @@ float CScriptShot::ToFloat(const std::string& text)
     return f < -SCRIPT_NUMBER_MAX ? static_cast<float>(-SCRIPT_NUMBER_MAX) : static_cast<float>(f);
 }
 
-int CScriptShot::FindCommandId(const std::string& name)
+int CScriptShot::FindCommandId(const rvm::string& name)
 {
     for (int i = 0; i < SCRIPT_COMMAND_COUNT; i++) {
         if (name == kCommands[i].pszName) {
@@ -122,9 +123,9 @@ const char* CScriptShot::GetCommandName(int nId)
     return nId >= 0 && nId < SCRIPT_COMMAND_COUNT ? kCommands[nId].pszName : "";
 }
 
-int CScriptShot::AddCommand(const char* pszText, std::vector<std::string>* pReports)
+int CScriptShot::AddCommand(const char* pszText, rvm::vector<rvm::string>* pReports)
 {
-    std::vector<std::string> fields;
+    rvm::vector<rvm::string> fields;
     SplitCommas(pszText ? pszText : "", fields);
     if (fields.size() < 2) {
         ReportScriptError(pReports, "ERROR 31 : #CMD命令のパラメータが不正です [#CMD %s]\n", pszText ? pszText : "");

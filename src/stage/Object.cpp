@@ -11,6 +11,7 @@
 #include "engine/TextureUtil.h"
 #include "engine/WinMain.h"
 #include "platform/d3d/D3DX.h"
+#include "rvm/rvm_stl.h"
 
 namespace {
 
@@ -40,10 +41,10 @@ int CountBitsOf(DWORD dw)
     return n;
 }
 
-void ReplaceFirst(std::string& s, const char* pszFrom, const char* pszTo)
+void ReplaceFirst(rvm::string& s, const char* pszFrom, const char* pszTo)
 {
     size_t nPos = s.find(pszFrom);
-    if (nPos != std::string::npos)
+    if (nPos != rvm::string::npos)
         s.replace(nPos, strlen(pszFrom), pszTo);
 }
 
@@ -62,7 +63,7 @@ void ReleaseSurface(IDirectDrawSurface7*& lp)
 
 // Registers the region (zero-based) in the index named after the picture file; the key under which
 // the region can be loaded, empty when the sheet does not load.
-std::string RegisterRegion(IDirect3DDevice7* lpDevice, const char* pszFolder, const std::string& strFile, RECT rc,
+rvm::string RegisterRegion(IDirect3DDevice7* lpDevice, const char* pszFolder, const rvm::string& strFile, RECT rc,
                            int nBmpWidth, int nBmpHeight)
 {
     if (IsEmptyRect(rc))
@@ -75,11 +76,11 @@ std::string RegisterRegion(IDirect3DDevice7* lpDevice, const char* pszFolder, co
         pIndex = new CBmpIndex;
         if (!pIndex->LoadImage(lpDevice, pszFolder, strFile.c_str())) {
             delete pIndex;
-            return std::string();
+            return rvm::string();
         }
         set.Register(strFile, pIndex);
     }
-    std::string strKey = strFile + szRect;
+    rvm::string strKey = strFile + szRect;
     pIndex->AddRegion(strKey.c_str(), rc);
     return strKey;
 }
@@ -138,8 +139,8 @@ int CObject::UpdateAnimation()
 
 IDirectDrawSurface7* CObject::Create(IDirect3DDevice7* lpDevice, const char* pszFolder, const char* pszFile)
 {
-    std::string strFile = pszFile ? pszFile : "";
-    std::string strPath = std::string(pszFolder ? pszFolder : "") + strFile;
+    rvm::string strFile = pszFile ? pszFile : "";
+    rvm::string strPath = rvm::string(pszFolder ? pszFolder : "") + strFile;
     int nBmpWidth = -1, nBmpHeight = -1;
     GetBitmapFileSize(strPath.c_str(), &nBmpWidth, &nBmpHeight);
     if (nBmpWidth <= 0 || nBmpHeight <= 0)
@@ -150,12 +151,12 @@ IDirectDrawSurface7* CObject::Create(IDirect3DDevice7* lpDevice, const char* psz
         int h = IsEmptyRect(rc) ? nBmpHeight : rc.bottom - rc.top;
         if (w > g_nMaxPlaneWidth || h > g_nMaxPlaneHeight)
             return nullptr;
-        std::string strKey = RegisterRegion(lpDevice, pszFolder, strFile, rc, nBmpWidth, nBmpHeight);
+        rvm::string strKey = RegisterRegion(lpDevice, pszFolder, strFile, rc, nBmpWidth, nBmpHeight);
         if (strKey.empty())
             return nullptr;
         return LoadIndexSurface(lpDevice, IMGKEY{strFile.c_str(), strKey.c_str()}, MEM_VIDEO);
     }
-    std::string strKey = RegisterRegion(lpDevice, pszFolder, strFile, RECT{0, 0, 0, 0}, nBmpWidth, nBmpHeight);
+    rvm::string strKey = RegisterRegion(lpDevice, pszFolder, strFile, RECT{0, 0, 0, 0}, nBmpWidth, nBmpHeight);
     if (strKey.empty())
         return nullptr;
     IDirectDrawSurface7* lpSurface = LoadIndexSurface(lpDevice, IMGKEY{strFile.c_str(), strKey.c_str()}, MEM_SYSTEM);
@@ -183,7 +184,7 @@ DWORD CObject::GetAttribute()
 
 const char* CObject::AttributeToText()
 {
-    static std::string s_strText;
+    static rvm::string s_strText;
     s_strText.clear();
     for (const ATTRTEXT& t : kAttrTexts) {
         if (m_dwAttribute & t.dwBit)
@@ -311,7 +312,7 @@ int CObject::Load(IDirect3DDevice7* lpDevice, const char* pszFolder)
         if (GetCrushBits())
             m_lpFlash = CreateBlendedCopy(lpDevice, m_lpPicture);
     } else if (!IsBlend()) {
-        std::string strPath = std::string(pszFolder ? pszFolder : "") + m_strImageFile;
+        rvm::string strPath = rvm::string(pszFolder ? pszFolder : "") + m_strImageFile;
         RECT rc = AdjustObjectRegion(m_rcRegion);
         const RECT* prc = IsEmptyRect(rc) ? nullptr : &rc;
         if (m_BigPicture.LoadFromFile(lpDevice, strPath.c_str(), prc, MEM_VIDEO)) {
@@ -326,7 +327,7 @@ int CObject::Load(IDirect3DDevice7* lpDevice, const char* pszFolder)
         // A texture is a power of two on each side; the picture is the region (or file) size.
         RECT rc = AdjustObjectRegion(m_rcRegion);
         if (IsEmptyRect(rc)) {
-            std::string strPath = std::string(pszFolder ? pszFolder : "") + m_strImageFile;
+            rvm::string strPath = rvm::string(pszFolder ? pszFolder : "") + m_strImageFile;
             GetBitmapFileSize(strPath.c_str(), &m_nWidth, &m_nHeight);
         } else {
             m_nWidth = rc.right - rc.left;

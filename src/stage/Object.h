@@ -3,8 +3,7 @@
 // destroyable types, the attribute word that the terrain, hit and draw code read, and the frame
 // cycle of animated types.
 #pragma once
-#include <string>
-
+#include "rvm/rvm_stl.h"
 #include "engine/BigSurface.h"
 #include "platform/d3d/D3D.h"
 #include "platform/ddraw/DDraw.h"
@@ -88,7 +87,7 @@ public:
     ANIMFRAME* m_pAnim = nullptr;
     ANIMFRAME* m_pFirstAnim = nullptr;
     char m_szName[3] = {0, 0, 0};
-    std::string m_strImageFile;
+    rvm::string m_strImageFile;
     IDirectDrawSurface7* m_lpPicture = nullptr;
     IDirectDrawSurface7* m_lpFlash = nullptr;
     BOOL m_bBigImage = 0;

@@ -9,6 +9,7 @@
 #include "engine/Util.h"
 #include "platform/d3d/D3DX.h"
 #include "stage/Object.h"
+#include "rvm/rvm_stl.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ struct ITEMNAME {
 
 const ITEMNAME kItemNames[] = {{"100", 5}, {"500", 6}, {"1000", 7}, {"5000", 8}, {"10000", 9}, {"Food", 3}};
 
-std::string TrimBlanks(const std::string& s)
+rvm::string TrimBlanks(const rvm::string& s)
 {
     size_t b = 0, e = s.size();
     while (b < e && IsWhiteByte((unsigned char)s[b]))
@@ -29,7 +30,7 @@ std::string TrimBlanks(const std::string& s)
     return s.substr(b, e - b);
 }
 
-std::string TrimTrailingBlanks(const std::string& s)
+rvm::string TrimTrailingBlanks(const rvm::string& s)
 {
     size_t e = s.size();
     while (e > 0 && IsWhiteByte((unsigned char)s[e - 1]))
@@ -45,7 +46,7 @@ CBmpIndex& GetPeopleIndex()
     return s_Index;
 }
 
-int PeopleItemKind(const std::string& strName)
+int PeopleItemKind(const rvm::string& strName)
 {
     for (const ITEMNAME& item : kItemNames) {
         if (strName == item.pszName)
@@ -54,19 +55,19 @@ int PeopleItemKind(const std::string& strName)
     return -1;
 }
 
-void ParsePeopleLine(const std::string& strLine, int* pnItems, int* pnItemCount, std::string* pSegments,
+void ParsePeopleLine(const rvm::string& strLine, int* pnItems, int* pnItemCount, rvm::string* pSegments,
                      int* pnSegmentCount)
 {
     *pnItemCount = 0;
     *pnSegmentCount = 0;
     const size_t nColon = strLine.find(':');
-    const std::string strItems = strLine.substr(0, nColon);
+    const rvm::string strItems = strLine.substr(0, nColon);
     size_t nStart = 0;
     while (nStart <= strItems.size()) {
         size_t nComma = strItems.find(',', nStart);
-        if (nComma == std::string::npos)
+        if (nComma == rvm::string::npos)
             nComma = strItems.size();
-        const std::string strName = TrimBlanks(strItems.substr(nStart, nComma - nStart));
+        const rvm::string strName = TrimBlanks(strItems.substr(nStart, nComma - nStart));
         nStart = nComma + 1;
         if (strName.empty())
             continue;
@@ -78,16 +79,16 @@ void ParsePeopleLine(const std::string& strLine, int* pnItems, int* pnItemCount,
         if (*pnItemCount < PEOPLE_ITEM_MAX)
             pnItems[(*pnItemCount)++] = nKind;
     }
-    if (nColon == std::string::npos)
+    if (nColon == rvm::string::npos)
         return;
-    const std::string strSpeech = TrimTrailingBlanks(strLine.substr(nColon + 1));
+    const rvm::string strSpeech = TrimTrailingBlanks(strLine.substr(nColon + 1));
     if (strSpeech.empty())
         return;
     size_t nPos = 0;
     while (*pnSegmentCount < PEOPLE_TEXT_MAX) {
         size_t nSep = strSpeech.find("\\s", nPos);
-        pSegments[(*pnSegmentCount)++] = strSpeech.substr(nPos, nSep == std::string::npos ? nSep : nSep - nPos);
-        if (nSep == std::string::npos)
+        pSegments[(*pnSegmentCount)++] = strSpeech.substr(nPos, nSep == rvm::string::npos ? nSep : nSep - nPos);
+        if (nSep == rvm::string::npos)
             break;
         nPos = nSep + 2;
     }
@@ -112,9 +113,9 @@ CPeople::~CPeople()
 int CPeople::Load(IDirect3DDevice7* lpDevice)
 {
     CBmpIndex& index = GetPeopleIndex();
-    const std::string strStand = std::string("People") + m_szCode + "1.bmp";
-    const std::string strFly = std::string("People") + m_szCode + "2.bmp";
-    for (const std::string* pName : {&strStand, &strFly}) {
+    const rvm::string strStand = rvm::string("People") + m_szCode + "1.bmp";
+    const rvm::string strFly = rvm::string("People") + m_szCode + "2.bmp";
+    for (const rvm::string* pName : {&strStand, &strFly}) {
         if (!index.HasRegion(pName->c_str())) {
             CDebugInfo::Trace(7, "ERROR 20 : 通行者画像がありません [%s]\n", pName->c_str());
             return 0;

@@ -1,8 +1,7 @@
 // A passer-by kind: its standing picture (keyed surface) and its knocked-away picture (sprite),
 // cut from the stage's passer-by sheet, and the rest of its People.txt line (items : speech).
 #pragma once
-#include <string>
-
+#include "rvm/rvm_stl.h"
 #include "engine/BmpIndex.h"
 #include "engine/Sprite.h"
 #include "platform/d3d/D3D.h"
@@ -28,13 +27,13 @@ public:
     int Draw3D(IDirect3DDevice7* lpDevice);
 
     const char* GetCode() const { return m_szCode; }
-    void SetLine(const std::string& strLine) { m_strLine = strLine; }
-    const std::string& GetLine() const { return m_strLine; }
+    void SetLine(const rvm::string& strLine) { m_strLine = strLine; }
+    const rvm::string& GetLine() const { return m_strLine; }
 
     char m_szCode[3] = {0, 0, 0};
     IDirectDrawSurface7* m_lpPicture = nullptr;
     CSprite m_Sprite;
-    std::string m_strLine;
+    rvm::string m_strLine;
 };
 
 // Item kinds a passer-by throws.
@@ -43,7 +42,7 @@ public:
 
 // A kind's line "items : speech": the item kinds (at most 8; an unknown name gives ERROR 19 and
 // is skipped) and the speech split at "\s" (at most 16 segments).
-void ParsePeopleLine(const std::string& strLine, int* pnItems, int* pnItemCount, std::string* pSegments,
+void ParsePeopleLine(const rvm::string& strLine, int* pnItems, int* pnItemCount, rvm::string* pSegments,
                      int* pnSegmentCount);
 // The item kind of a name, or -1.
-int PeopleItemKind(const std::string& strName);
+int PeopleItemKind(const rvm::string& strName);

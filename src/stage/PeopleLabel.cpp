@@ -6,6 +6,7 @@
 #include "engine/PCMManagerTask.h"
 #include "platform/d3d/D3DX.h"
 #include "stage/Stage.h"
+#include "rvm/rvm_stl.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ void CPeopleLabel::FreeItems()
     m_nItemCount = 0;
 }
 
-std::string CPeopleLabel::GetVoicePath() const
+rvm::string CPeopleLabel::GetVoicePath() const
 {
     return m_strFolder + "People" + (m_pPeople ? m_pPeople->GetCode() : "") + ".wav";
 }
@@ -46,7 +47,7 @@ int CPeopleLabel::Setup(IDirect3DDevice7* lpDevice, const char* pszFolder)
         m_strFolder.resize(255);
     FreeItems();
     int nKinds[PEOPLE_ITEM_MAX];
-    std::string segments[PEOPLE_TEXT_MAX];
+    rvm::string segments[PEOPLE_TEXT_MAX];
     int nSegments = 0;
     ParsePeopleLine(m_pPeople->GetLine(), nKinds, &m_nItemCount, segments, &nSegments);
     IStageItem* (*pfnCreate)() = CStage::GetHooks().CreateItem;
@@ -56,7 +57,7 @@ int CPeopleLabel::Setup(IDirect3DDevice7* lpDevice, const char* pszFolder)
             m_pItems[i]->SetKind(nKinds[i]);
     }
     const size_t nColon = m_pPeople->GetLine().find(':');
-    m_strSpeech = nColon == std::string::npos ? std::string() : m_pPeople->GetLine().substr(nColon + 1);
+    m_strSpeech = nColon == rvm::string::npos ? rvm::string() : m_pPeople->GetLine().substr(nColon + 1);
     for (CTextSurface& text : m_Texts)
         text.Release();
     m_nTextCount = 0;

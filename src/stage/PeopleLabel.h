@@ -2,8 +2,7 @@
 // when the heroine rides into it, it is knocked away spinning, shouts, shows its speech rising,
 // bursts a star circle and throws what it carries. Player bullets pass through it.
 #pragma once
-#include <string>
-
+#include "rvm/rvm_stl.h"
 #include "engine/AccAdjust.h"
 #include "engine/TextSurface.h"
 #include "stage/ObjectLabel.h"
@@ -34,7 +33,7 @@ public:
 
     void SetPeople(CPeople* pPeople) { m_pPeople = pPeople; }
     CPeople* GetPeople() const { return m_pPeople; }
-    std::string GetVoicePath() const;
+    rvm::string GetVoicePath() const;
 
     CPeople* m_pPeople = nullptr;
     BOOL m_bHit = 0;
@@ -43,10 +42,10 @@ public:
     int m_nItemCount = 0;
     ACCINFO m_Spin{};
     float m_fSpinAngle = 0.0f;
-    std::string m_strFolder;
+    rvm::string m_strFolder;
     // Made by Setup (null without the factory hook).
     IStarCircle* m_pStarCir = nullptr;
-    std::string m_strSpeech;
+    rvm::string m_strSpeech;
     CTextSurface m_Texts[PEOPLE_TEXT_MAX];
     int m_nTextCount = 0;
     ACCINFO m_Rise{};

@@ -1,7 +1,6 @@
 #include "stage/PeopleSet.h"
 
 #include <cstring>
-#include <map>
 #include <memory>
 #include <strings.h>
 
@@ -9,20 +8,21 @@
 #include "engine/Log.h"
 #include "engine/Util.h"
 #include "pack/teskFile.h"
+#include "rvm/rvm_stl.h"
 #include "stage/People.h"
 
 namespace {
 
 const int kLineSize = 3072;
 
-std::map<std::string, std::unique_ptr<CPeople>>& Catalogue()
+rvm::map<rvm::string, std::unique_ptr<CPeople>>& Catalogue()
 {
-    static std::map<std::string, std::unique_ptr<CPeople>> s_Map;
+    static rvm::map<rvm::string, std::unique_ptr<CPeople>> s_Map;
     return s_Map;
 }
 
 // A PEOPLE line: the code (the keyword's last two characters) and the rest of the line.
-bool SplitPeopleLine(char* pszLine, std::string* pCode, std::string* pRest)
+bool SplitPeopleLine(char* pszLine, rvm::string* pCode, rvm::string* pRest)
 {
     CutComment(pszLine);
     if (IsBlankLine(pszLine))
@@ -35,7 +35,7 @@ bool SplitPeopleLine(char* pszLine, std::string* pCode, std::string* pRest)
     const char* pKey = ++p;
     while (*p && !IsWhiteByte((unsigned char)*p))
         p++;
-    const std::string strKey(pKey, (size_t)(p - pKey));
+    const rvm::string strKey(pKey, (size_t)(p - pKey));
     if (strKey.size() < 6 || strncasecmp(strKey.c_str(), "PEOPLE", 6) != 0)
         return false;
     while (*p && IsWhiteByte((unsigned char)*p))
@@ -47,7 +47,7 @@ bool SplitPeopleLine(char* pszLine, std::string* pCode, std::string* pRest)
     return true;
 }
 
-void AddKind(IDirect3DDevice7* lpDevice, const std::string& strCode, const std::string& strRest)
+void AddKind(IDirect3DDevice7* lpDevice, const rvm::string& strCode, const rvm::string& strRest)
 {
     auto pKind = std::make_unique<CPeople>(strCode.c_str());
     pKind->SetLine(strRest);
@@ -62,7 +62,7 @@ void AddKind(IDirect3DDevice7* lpDevice, const std::string& strCode, const std::
 
 int CPeopleSet::Load(IDirect3DDevice7* lpDevice, const char* pszFolder)
 {
-    const std::string strPath = std::string(pszFolder ? pszFolder : "") + "People.txt";
+    const rvm::string strPath = rvm::string(pszFolder ? pszFolder : "") + "People.txt";
     return LoadFile(lpDevice, strPath.c_str());
 }
 
@@ -76,7 +76,7 @@ int CPeopleSet::LoadFile(IDirect3DDevice7* lpDevice, const char* pszPath)
     }
     std::unique_ptr<char[]> pLine(new char[kLineSize]);
     while (FileGets(pLine.get(), kLineSize, pFile)) {
-        std::string strCode, strRest;
+        rvm::string strCode, strRest;
         if (SplitPeopleLine(pLine.get(), &strCode, &strRest))
             AddKind(lpDevice, strCode, strRest);
     }

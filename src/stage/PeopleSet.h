@@ -1,7 +1,5 @@
 // The catalogue of passer-by kinds of the current stage, read from its People.txt.
 #pragma once
-#include <string>
-
 #include "platform/d3d/D3D.h"
 #include "platform/win/WinTypes.h"
 

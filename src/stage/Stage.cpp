@@ -17,6 +17,7 @@
 #include "stage/BoundableSet.h"
 #include "stage/CrushableSet.h"
 #include "stage/ObjectLabel.h"
+#include "rvm/rvm_stl.h"
 
 namespace {
 
@@ -139,7 +140,7 @@ int CStage::LoadStage(IDirect3DDevice7* lpDevice, int nStage, int bDemo)
 void CStage::UnloadStage()
 {
     // The lists and record pointers point into the stage data: forget them before it goes.
-    for (std::list<CObjectLabel*>& list : m_BgList)
+    for (rvm::list<CObjectLabel*>& list : m_BgList)
         list.clear();
     m_pBoss = nullptr;
     m_pBgPrev = m_pBgCur = nullptr;

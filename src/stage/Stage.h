@@ -2,8 +2,7 @@
 // the in-stage screens, drives the heroine, and runs everything once per tick and draws it once
 // per frame in a fixed order. The scene holds exactly one for the whole process.
 #pragma once
-#include <list>
-
+#include "rvm/rvm_stl.h"
 #include "engine/FadePlane.h"
 #include "engine/SlideSurface.h"
 #include "platform/d3d/D3D.h"
@@ -172,7 +171,7 @@ public:
     // Read access.
     IStagePlayer& GetPlayer() { return m_Player; }
     CStageData& GetStageData() { return m_StageData; }
-    const std::list<CObjectLabel*>& GetLayerList(int nLayer) const { return m_BgList[nLayer]; }
+    const rvm::list<CObjectLabel*>& GetLayerList(int nLayer) const { return m_BgList[nLayer]; }
     float GetLayerPos(int nLayer) const { return m_fLayerPos[nLayer]; }
     float GetOffsetY(int nLayer) const { return m_fOffsetY[nLayer]; }
     int GetScreen() const { return m_nScreen; }
@@ -183,7 +182,7 @@ public:
     int m_bReplay = 0;
     IStagePlayer& m_Player;
     CStageData m_StageData;
-    std::list<CObjectLabel*> m_BgList[BG_NUM];
+    rvm::list<CObjectLabel*> m_BgList[BG_NUM];
     CSlideSurface m_StageName;
     CFadePlane m_Fade;
     int m_bFadeOut;

@@ -14,6 +14,7 @@
 #include "engine/ProfileTime.h"
 #include "stage/Object.h"
 #include "stage/ObjectLabel.h"
+#include "rvm/rvm_stl.h"
 
 int g_nXSpeedState = 0;
 float g_fXSpeedDelta = 0.0f;
@@ -110,7 +111,7 @@ int CStageData::CountMessages(int nNumber) const
     char szHead[32];
     snprintf(szHead, sizeof(szHead), "ERROR %d :", nNumber);
     int n = 0;
-    for (const std::string& m : m_Messages)
+    for (const rvm::string& m : m_Messages)
         if (m.compare(0, strlen(szHead), szHead) == 0)
             n++;
     return n;
@@ -124,7 +125,7 @@ int CStageData::Load(IDirect3DDevice7* lpDevice, int nStage, int bDemo)
     g_nXSpeedState = 0;
     g_fXSpeedDelta = 0.0f;
 
-    std::vector<std::string> debugStage;
+    rvm::vector<rvm::string> debugStage;
     GetParamStrings(nullptr, "DEBUG_STAGE", debugStage);
     m_nStageNo = nStage;
     m_nShotLevel = 1;
@@ -310,7 +311,7 @@ int CStageData::ColumnsPerScreen(int nLayer) const
     return fColumns > (float)STAGE_FIELD_MAX ? STAGE_FIELD_MAX : (int)fColumns;
 }
 
-CObject* CStageData::GetObject(const std::string& code) const
+CObject* CStageData::GetObject(const rvm::string& code) const
 {
     auto it = m_Objects.find(code);
     return it == m_Objects.end() ? nullptr : it->second;
@@ -324,13 +325,13 @@ BG0RECORD* CStageData::FindBG0(int nScreen)
     return nullptr;
 }
 
-const std::vector<std::string>* CStageData::GetEvents(int nScreen) const
+const rvm::vector<rvm::string>* CStageData::GetEvents(int nScreen) const
 {
     auto it = m_Events.find(nScreen);
     return it == m_Events.end() ? nullptr : &it->second;
 }
 
-const STAGEGROUP* CStageData::GetGroup(const std::string& name) const
+const STAGEGROUP* CStageData::GetGroup(const rvm::string& name) const
 {
     auto it = m_Groups.find(name);
     return it == m_Groups.end() ? nullptr : it->second;

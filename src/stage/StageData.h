@@ -3,10 +3,7 @@
 // per-layer scroll values and a few stage constants. The running stage owns one, loads it on the
 // loading thread and reads it from the main thread afterwards.
 #pragma once
-#include <map>
-#include <string>
-#include <vector>
-
+#include "rvm/rvm_stl.h"
 #include "platform/d3d/D3D.h"
 #include "rvm/list_idx.h"
 
@@ -34,27 +31,27 @@ struct STAGEROW {
     int nScreen = 0;
     int nLayer = 0;
     int nRow = 0;
-    std::string text;  // two-character codes, padded to the layer's columns per screen
+    rvm::string text;  // two-character codes, padded to the layer's columns per screen
     int nFlag = 0;
 };
 
 // A vertical slice of the X rows above a group-name line.
 struct STAGEGROUP {
-    std::string name;
+    rvm::string name;
     STAGEROW* pRows[MAX_ROW_NUM] = {};  // owned; null where the group has no row
     ~STAGEGROUP();
 };
 
 struct STAGEGROUPREF {
-    std::string name;
+    rvm::string name;
     int nScreen = 0;
     int nLayer = 0;
 };
 
 // A far-background picture switched on at a screen.
 struct BG0RECORD {
-    std::string picture;  // stage folder + picture name
-    std::string scale;    // "200%" doubles the picture
+    rvm::string picture;  // stage folder + picture name
+    rvm::string scale;    // "200%" doubles the picture
     IDirectDrawSurface7* lpSurface = nullptr;  // null for a picture whose name ends in "Off"
     int nWidth = 0;
     int nHeight = 0;
@@ -101,14 +98,14 @@ public:
     CObjectLabel* GetCellAtPoint(int nLayer, int nDistance, const D3DVECTOR& vPoint) const;
     CObjectLabel* GetSolidCellAt(int nLayer, int nDistance, const D3DVECTOR& vPoint) const;
     int ColumnsPerScreen(int nLayer) const;
-    CObject* GetObject(const std::string& code) const;
+    CObject* GetObject(const rvm::string& code) const;
     // The enemy factory: the kind of a code or boss name, made on first use; null for a text the
     // table does not know or a kind the enemy library has not provided.
-    CObject* GetEnemy(const std::string& text);
+    CObject* GetEnemy(const rvm::string& text);
     BG0RECORD* FindBG0(int nScreen);
-    const std::vector<std::string>* GetEvents(int nScreen) const;
-    const std::map<int, std::vector<std::string>>& GetEventMap() const { return m_Events; }
-    const STAGEGROUP* GetGroup(const std::string& name) const;
+    const rvm::vector<rvm::string>* GetEvents(int nScreen) const;
+    const rvm::map<int, rvm::vector<rvm::string>>& GetEventMap() const { return m_Events; }
+    const STAGEGROUP* GetGroup(const rvm::string& name) const;
 
     void StopScroll();
     void Update();
@@ -117,16 +114,16 @@ public:
     // The definition file (three passes).
     int ReadDefinition(const char* pszPath);
     int ReadDirectives(CFile* pFile);
-    int ParseDirective(const char* pszKeyword, const std::vector<std::string>& values);
-    int ParseObjectDef(CObject* pObj, const std::vector<std::string>& values);
+    int ParseDirective(const char* pszKeyword, const rvm::vector<rvm::string>& values);
+    int ParseObjectDef(CObject* pObj, const rvm::vector<rvm::string>& values);
     int ReadMapRows(CFile* pFile);
     int ReadGroups(CFile* pFile);
     int ResolveGroupRefs();
     int ApplyLayerSpeeds();
     // Screen, layer letter and row of the six header bytes; 0 when they are not a header.
     int ParseRowHeader(const char* pszHeader, int* pnScreen, char* pcLayer, int* pnRow) const;
-    void PadRow(std::string& out, int nScreen, int nLayer, const std::string& token);
-    STAGEROW* NewRowRecord(int nScreen, int nLayer, int nRow, const std::string& token, int nFlag);
+    void PadRow(rvm::string& out, int nScreen, int nLayer, const rvm::string& token);
+    STAGEROW* NewRowRecord(int nScreen, int nLayer, int nRow, const rvm::string& token, int nFlag);
     void AppendRow(int nLayer, int nRow, STAGEROW* pRecord);
     void SetRow(int nLayer, int nRow, STAGEROW* pRecord);
 
@@ -134,11 +131,11 @@ public:
     int LoadPeople(IDirect3DDevice7* lpDevice);
     int LoadObjects(IDirect3DDevice7* lpDevice);
     int BuildLayerLabels(IDirect3DDevice7* lpDevice, int nLayer);
-    CObjectLabel* MakeObjectLabel(IDirect3DDevice7* lpDevice, const std::string& code, int nLayer, int nScreen,
+    CObjectLabel* MakeObjectLabel(IDirect3DDevice7* lpDevice, const rvm::string& code, int nLayer, int nScreen,
                                   int nColumn, int nRow);
-    CObjectLabel* MakePeopleLabel(IDirect3DDevice7* lpDevice, const std::string& code, int nLayer, int nScreen,
+    CObjectLabel* MakePeopleLabel(IDirect3DDevice7* lpDevice, const rvm::string& code, int nLayer, int nScreen,
                                   int nColumn, int nRow);
-    CObjectLabel* MakeEnemyLabel(IDirect3DDevice7* lpDevice, const std::string& code, int nLayer, int nScreen,
+    CObjectLabel* MakeEnemyLabel(IDirect3DDevice7* lpDevice, const rvm::string& code, int nLayer, int nScreen,
                                  int nColumn, int nRow);
     int LoadEnemies(IDirect3DDevice7* lpDevice);
 
@@ -149,7 +146,7 @@ public:
     void RunEvents(IStageEventTarget* pStage, int* pnScreen);
 
     // The loader's numbered messages of the last load, as formatted (also sent to the debug trace).
-    const std::vector<std::string>& GetMessages() const { return m_Messages; }
+    const rvm::vector<rvm::string>& GetMessages() const { return m_Messages; }
     int CountMessages(int nNumber) const;
 
     char m_szStageDir[260];
@@ -160,7 +157,7 @@ public:
     float m_fXSpeed;
     list_idx<BG0RECORD*> m_BG0List;
     list_idx<CMsgWin*> m_ChatList;
-    std::map<std::string, CObjectLabel*> m_Bosses;
+    rvm::map<rvm::string, CObjectLabel*> m_Bosses;
     int m_nStageNo;
     int m_nShotLevel;
     CPCMManagerTask* m_pSound = nullptr;
@@ -168,27 +165,27 @@ public:
 
 private:
     void Report(int nLevel, const char* pszFormat, ...) __attribute__((format(printf, 3, 4)));
-    void AddGroup(const std::string& name, std::vector<STAGEROW*> pending[MAX_ROW_NUM], size_t k);
+    void AddGroup(const rvm::string& name, rvm::vector<STAGEROW*> pending[MAX_ROW_NUM], size_t k);
     int ParseMapLine(const char* pszLine, int* pnScreen, int* pnLayer, int* pnRow, const char** ppszTokens) const;
-    void StoreObject(const std::string& code, CObject* pObj);
+    void StoreObject(const rvm::string& code, CObject* pObj);
     void ClearRows();
     // The row list of a layer and row index; null (and the record deleted) when out of range.
-    std::vector<STAGEROW*>* RowsFor(int nLayer, int nRow, STAGEROW* pRecord);
+    rvm::vector<STAGEROW*>* RowsFor(int nLayer, int nRow, STAGEROW* pRecord);
     void PlaceLabel(CObjectLabel* pLabel, int nLayer, int nScreen, int nColumn, int nRow);
-    void PrepareEvent(IDirect3DDevice7* lpDevice, int nScreen, const std::string& text);
-    int RunEvent(IStageEventTarget* pStage, int nEventScreen, int* pnScreen, const std::string& text,
+    void PrepareEvent(IDirect3DDevice7* lpDevice, int nScreen, const rvm::string& text);
+    int RunEvent(IStageEventTarget* pStage, int nEventScreen, int* pnScreen, const rvm::string& text,
                  int* pbFirstDanger);
-    void PlayBgm(const std::vector<std::string>& args);
+    void PlayBgm(const rvm::vector<rvm::string>& args);
 
-    std::vector<STAGEROW*> m_Rows[BG_NUM][MAX_ROW_NUM];
-    std::map<std::string, STAGEGROUP*> m_Groups;
-    std::vector<STAGEGROUPREF> m_GroupRefs;
-    std::vector<CObjectLabel*> m_Cells[BG_NUM][MAX_ROW_NUM];
-    std::map<int, std::vector<std::string>> m_Events;
-    std::map<std::string, CObject*> m_Objects;
-    std::vector<CObject*> m_RetiredObjects;  // redefined types, kept while animations may name them
-    std::map<std::string, CObject*> m_Enemies;
-    std::map<std::string, int> m_AttrWords;
-    std::vector<std::string> m_Messages;
+    rvm::vector<STAGEROW*> m_Rows[BG_NUM][MAX_ROW_NUM];
+    rvm::map<rvm::string, STAGEGROUP*> m_Groups;
+    rvm::vector<STAGEGROUPREF> m_GroupRefs;
+    rvm::vector<CObjectLabel*> m_Cells[BG_NUM][MAX_ROW_NUM];
+    rvm::map<int, rvm::vector<rvm::string>> m_Events;
+    rvm::map<rvm::string, CObject*> m_Objects;
+    rvm::vector<CObject*> m_RetiredObjects;  // redefined types, kept while animations may name them
+    rvm::map<rvm::string, CObject*> m_Enemies;
+    rvm::map<rvm::string, int> m_AttrWords;
+    rvm::vector<rvm::string> m_Messages;
     int m_bPeopleLoaded;
 };

@@ -10,6 +10,7 @@
 #include "pack/teskFile.h"
 #include "stage/Object.h"
 #include "stage/StageData.h"
+#include "rvm/rvm_stl.h"
 
 namespace {
 
@@ -39,17 +40,17 @@ bool NextHashLine(CFile* pFile, STAGELINE& line)
     return false;
 }
 
-std::string Trimmed(const char* pBegin, const char* pEnd)
+rvm::string Trimmed(const char* pBegin, const char* pEnd)
 {
     while (pBegin < pEnd && IsWhiteByte((unsigned char)*pBegin))
         pBegin++;
     while (pEnd > pBegin && IsWhiteByte((unsigned char)pEnd[-1]))
         pEnd--;
-    return std::string(pBegin, pEnd);
+    return rvm::string(pBegin, pEnd);
 }
 
 // The comma-separated fields of the text, each trimmed; empty ones are kept.
-void SplitTokens(const char* pszText, std::vector<std::string>& tokens)
+void SplitTokens(const char* pszText, rvm::vector<rvm::string>& tokens)
 {
     tokens.clear();
     const char* p = pszText;
@@ -100,7 +101,7 @@ int CStageData::ReadDefinition(const char* pszPath)
 int CStageData::ReadDirectives(CFile* pFile)
 {
     auto pLine = std::make_unique<STAGELINE>();
-    std::vector<std::string> values;
+    rvm::vector<rvm::string> values;
     while (NextHashLine(pFile, *pLine)) {
         const char* pKey = pLine->pszHash + 1;
         const char* pKeyEnd = pKey;
@@ -110,10 +111,10 @@ int CStageData::ReadDirectives(CFile* pFile)
             continue;
         if (pKeyEnd - pKey > STAGE_FIELD_MAX)
             continue;  // no directive is that long: a map line without blanks
-        std::string keyword(pKey, pKeyEnd);
+        rvm::string keyword(pKey, pKeyEnd);
         SplitTokens(pKeyEnd, values);
-        std::vector<std::string> kept;
-        for (std::string& v : values) {
+        rvm::vector<rvm::string> kept;
+        for (rvm::string& v : values) {
             if (v.empty())
                 continue;
             if (v.size() > STAGE_FIELD_MAX)
@@ -121,14 +122,14 @@ int CStageData::ReadDirectives(CFile* pFile)
             kept.push_back(v);
         }
         if (!ParseDirective(keyword.c_str(), kept)) {
-            std::string text = Trimmed(pLine->pszHash, pLine->pszHash + strlen(pLine->pszHash));
+            rvm::string text = Trimmed(pLine->pszHash, pLine->pszHash + strlen(pLine->pszHash));
             Report(3, "ERROR 13 : オブジェクトの定義でエラーが発生しました [(%d) %s]\n", pLine->nNumber, text.c_str());
         }
     }
     return 1;
 }
 
-void CStageData::StoreObject(const std::string& code, CObject* pObj)
+void CStageData::StoreObject(const rvm::string& code, CObject* pObj)
 {
     auto it = m_Objects.find(code);
     if (it != m_Objects.end()) {
@@ -141,9 +142,9 @@ void CStageData::StoreObject(const std::string& code, CObject* pObj)
     m_Objects[code] = pObj;
 }
 
-int CStageData::ParseDirective(const char* pszKeyword, const std::vector<std::string>& values)
+int CStageData::ParseDirective(const char* pszKeyword, const rvm::vector<rvm::string>& values)
 {
-    std::string code;
+    rvm::string code;
     RightString(code, pszKeyword, 2);
     if (StartsWith(pszKeyword, "OBJECT")) {
         CObject* pObj = new CObject(code.c_str());
@@ -154,7 +155,7 @@ int CStageData::ParseDirective(const char* pszKeyword, const std::vector<std::st
         CObject* pAnim = new CObject(code.c_str());
         StoreObject(code, pAnim);
         DWORD dwTime = values.empty() ? 0 : (DWORD)(1000 / (int)values.size());
-        for (const std::string& frame : values) {
+        for (const rvm::string& frame : values) {
             CObject* pFrame = GetObject(frame);
             if (!pFrame || pFrame == pAnim) {
                 Report(3, "WARNING : アニメーションのオブジェが定義されていません [%s error %s]\n", code.c_str(),
@@ -183,8 +184,8 @@ int CStageData::ParseDirective(const char* pszKeyword, const std::vector<std::st
     for (const auto& speed : kSpeeds) {
         if (!StartsWith(pszKeyword, speed.pszName))
             continue;
-        std::string name;
-        std::vector<std::string> fields;
+        rvm::string name;
+        rvm::vector<rvm::string> fields;
         if (values.size() == 1)
             ParseKeyValueLine(values[0].c_str(), name, fields);
         if (values.size() != 1 || fields.size() < 2) {
@@ -204,12 +205,12 @@ int CStageData::ParseDirective(const char* pszKeyword, const std::vector<std::st
     return 1;
 }
 
-int CStageData::ParseObjectDef(CObject* pObj, const std::vector<std::string>& values)
+int CStageData::ParseObjectDef(CObject* pObj, const rvm::vector<rvm::string>& values)
 {
     if (!pObj || values.empty())
         return 1;
-    std::string name;
-    std::vector<std::string> fields;
+    rvm::string name;
+    rvm::vector<rvm::string> fields;
     ParseKeyValueLine(values[0].c_str(), name, fields);
     pObj->SetImageFile(name.c_str());
     if (fields.size() == 4) {
@@ -224,7 +225,7 @@ int CStageData::ParseObjectDef(CObject* pObj, const std::vector<std::string>& va
         Report(3, "ERROR 7 : 参照範囲指定の数は４つです [%s]\n", values[0].c_str());
     }
     for (size_t i = 1; i < values.size(); i++) {
-        std::string word = values[i];
+        rvm::string word = values[i];
         for (char& c : word)
             c = (char)toupper((unsigned char)c);
         auto it = m_AttrWords.find(word);
@@ -288,7 +289,7 @@ int CStageData::ParseMapLine(const char* pszLine, int* pnScreen, int* pnLayer, i
 int CStageData::ReadMapRows(CFile* pFile)
 {
     auto pLine = std::make_unique<STAGELINE>();
-    std::vector<std::string> tokens;
+    rvm::vector<rvm::string> tokens;
     while (NextHashLine(pFile, *pLine)) {
         int nScreen = 0, nLayer = 0, nRow = 0;
         const char* pszTokens = nullptr;
@@ -301,7 +302,7 @@ int CStageData::ReadMapRows(CFile* pFile)
             continue;
         SplitTokens(pszTokens, tokens);
         for (size_t i = 0; i < tokens.size(); i++) {
-            std::string& token = tokens[i];
+            rvm::string& token = tokens[i];
             if (token.empty())
                 continue;
             if (token.size() > STAGE_FIELD_MAX)
@@ -320,7 +321,7 @@ int CStageData::ReadMapRows(CFile* pFile)
     return 1;
 }
 
-void CStageData::AddGroup(const std::string& name, std::vector<STAGEROW*> pending[MAX_ROW_NUM], size_t k)
+void CStageData::AddGroup(const rvm::string& name, rvm::vector<STAGEROW*> pending[MAX_ROW_NUM], size_t k)
 {
     auto it = m_Groups.find(name);
     if (it != m_Groups.end()) {
@@ -337,7 +338,7 @@ void CStageData::AddGroup(const std::string& name, std::vector<STAGEROW*> pendin
             pGroup->pRows[r] = pending[r][k];
             pending[r][k] = nullptr;
         } else {
-            pGroup->pRows[r] = new STAGEROW{-1, STAGE_EVENT_LAYER, r, std::string(), 0};
+            pGroup->pRows[r] = new STAGEROW{-1, STAGE_EVENT_LAYER, r, rvm::string(), 0};
         }
     }
     m_Groups[name] = pGroup;
@@ -346,8 +347,8 @@ void CStageData::AddGroup(const std::string& name, std::vector<STAGEROW*> pendin
 int CStageData::ReadGroups(CFile* pFile)
 {
     auto pLine = std::make_unique<STAGELINE>();
-    std::vector<STAGEROW*> pending[MAX_ROW_NUM];
-    std::vector<std::string> tokens;
+    rvm::vector<STAGEROW*> pending[MAX_ROW_NUM];
+    rvm::vector<rvm::string> tokens;
     auto clearPending = [&pending]() {
         for (auto& rows : pending) {
             for (STAGEROW* p : rows)
@@ -364,7 +365,7 @@ int CStageData::ReadGroups(CFile* pFile)
             continue;
         SplitTokens(pszTokens, tokens);
         if (nRow > 0) {
-            for (std::string& token : tokens) {
+            for (rvm::string& token : tokens) {
                 if (token.size() > STAGE_FIELD_MAX)
                     token.resize(STAGE_FIELD_MAX);
                 int nIndex = MAX_ROW_NUM - nRow;
@@ -403,7 +404,7 @@ int CStageData::ResolveGroupRefs()
     return 1;
 }
 
-void CStageData::PadRow(std::string& out, int nScreen, int nLayer, const std::string& token)
+void CStageData::PadRow(rvm::string& out, int nScreen, int nLayer, const rvm::string& token)
 {
     out = token;
     if (nLayer == STAGE_EVENT_LAYER)
@@ -427,14 +428,14 @@ void CStageData::PadRow(std::string& out, int nScreen, int nLayer, const std::st
     }
 }
 
-STAGEROW* CStageData::NewRowRecord(int nScreen, int nLayer, int nRow, const std::string& token, int nFlag)
+STAGEROW* CStageData::NewRowRecord(int nScreen, int nLayer, int nRow, const rvm::string& token, int nFlag)
 {
-    STAGEROW* pRecord = new STAGEROW{nScreen, nLayer, nRow, std::string(), nFlag};
+    STAGEROW* pRecord = new STAGEROW{nScreen, nLayer, nRow, rvm::string(), nFlag};
     PadRow(pRecord->text, nScreen, nLayer, token);
     return pRecord;
 }
 
-std::vector<STAGEROW*>* CStageData::RowsFor(int nLayer, int nRow, STAGEROW* pRecord)
+rvm::vector<STAGEROW*>* CStageData::RowsFor(int nLayer, int nRow, STAGEROW* pRecord)
 {
     if (!pRecord)
         return nullptr;
@@ -447,21 +448,21 @@ std::vector<STAGEROW*>* CStageData::RowsFor(int nLayer, int nRow, STAGEROW* pRec
 
 void CStageData::AppendRow(int nLayer, int nRow, STAGEROW* pRecord)
 {
-    std::vector<STAGEROW*>* pRows = RowsFor(nLayer, nRow, pRecord);
+    rvm::vector<STAGEROW*>* pRows = RowsFor(nLayer, nRow, pRecord);
     if (!pRows)
         return;
-    std::vector<STAGEROW*>& rows = *pRows;
+    rvm::vector<STAGEROW*>& rows = *pRows;
     for (int c = (int)rows.size(); c < pRecord->nScreen; c++)
-        rows.push_back(NewRowRecord(c, nLayer, nRow, std::string(), 0));
+        rows.push_back(NewRowRecord(c, nLayer, nRow, rvm::string(), 0));
     rows.push_back(pRecord);
 }
 
 void CStageData::SetRow(int nLayer, int nRow, STAGEROW* pRecord)
 {
-    std::vector<STAGEROW*>* pRows = RowsFor(nLayer, nRow, pRecord);
+    rvm::vector<STAGEROW*>* pRows = RowsFor(nLayer, nRow, pRecord);
     if (!pRows)
         return;
-    std::vector<STAGEROW*>& rows = *pRows;
+    rvm::vector<STAGEROW*>& rows = *pRows;
     if (pRecord->nScreen >= 0 && (int)rows.size() > pRecord->nScreen) {
         delete rows[pRecord->nScreen];
         rows[pRecord->nScreen] = pRecord;

@@ -9,6 +9,7 @@
 #include "stage/PeopleLabel.h"
 #include "stage/PeopleSet.h"
 #include "stage/StageData.h"
+#include "rvm/rvm_stl.h"
 
 int CStageData::LoadPeople(IDirect3DDevice7* lpDevice)
 {
@@ -44,11 +45,11 @@ int CStageData::BuildLayerLabels(IDirect3DDevice7* lpDevice, int nLayer)
     if (nLayer < 0 || nLayer >= BG_NUM)
         return 1;
     for (int nRow = 0; nRow < MAX_ROW_NUM; nRow++) {
-        std::vector<CObjectLabel*>& cells = m_Cells[nLayer][nRow];
+        rvm::vector<CObjectLabel*>& cells = m_Cells[nLayer][nRow];
         for (const STAGEROW* pRecord : m_Rows[nLayer][nRow]) {
-            const std::string& text = pRecord->text;
+            const rvm::string& text = pRecord->text;
             for (size_t p = 0; p + 1 < text.size(); p += 2) {
-                std::string code = text.substr(p, 2);
+                rvm::string code = text.substr(p, 2);
                 CObjectLabel* pLabel = nullptr;
                 int nColumn = (int)(p / 2);
                 if (code == "00") {
@@ -76,7 +77,7 @@ void CStageData::PlaceLabel(CObjectLabel* pLabel, int nLayer, int nScreen, int n
     pLabel->SetCell(nColumn, nRow);
 }
 
-CObjectLabel* CStageData::MakeObjectLabel(IDirect3DDevice7* lpDevice, const std::string& code, int nLayer,
+CObjectLabel* CStageData::MakeObjectLabel(IDirect3DDevice7* lpDevice, const rvm::string& code, int nLayer,
                                           int nScreen, int nColumn, int nRow)
 {
     CObject* pObj = GetObject(code);
@@ -91,7 +92,7 @@ CObjectLabel* CStageData::MakeObjectLabel(IDirect3DDevice7* lpDevice, const std:
     return pLabel;
 }
 
-CObjectLabel* CStageData::MakePeopleLabel(IDirect3DDevice7* lpDevice, const std::string& code, int nLayer,
+CObjectLabel* CStageData::MakePeopleLabel(IDirect3DDevice7* lpDevice, const rvm::string& code, int nLayer,
                                           int nScreen, int nColumn, int nRow)
 {
     CPeople* pPeople = CPeopleSet::Find(code.c_str());
@@ -106,7 +107,7 @@ CObjectLabel* CStageData::MakePeopleLabel(IDirect3DDevice7* lpDevice, const std:
     return pLabel;
 }
 
-CObjectLabel* CStageData::MakeEnemyLabel(IDirect3DDevice7* lpDevice, const std::string& code, int nLayer,
+CObjectLabel* CStageData::MakeEnemyLabel(IDirect3DDevice7* lpDevice, const rvm::string& code, int nLayer,
                                          int nScreen, int nColumn, int nRow)
 {
     CObject* pEnemy = GetEnemy(code);
@@ -132,7 +133,7 @@ int CStageData::LoadEnemies(IDirect3DDevice7* lpDevice)
     return 1;
 }
 
-CObject* CStageData::GetEnemy(const std::string& text)
+CObject* CStageData::GetEnemy(const rvm::string& text)
 {
     auto it = m_Enemies.find(text);
     if (it != m_Enemies.end())

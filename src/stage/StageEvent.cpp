@@ -14,10 +14,11 @@
 #include "stage/EnemyFactory.h"
 #include "stage/ObjectLabel.h"
 #include "stage/StageData.h"
+#include "rvm/rvm_stl.h"
 
 namespace {
 
-bool EndsWith(const std::string& text, const char* pszTail)
+bool EndsWith(const rvm::string& text, const char* pszTail)
 {
     size_t n = strlen(pszTail);
     return text.size() >= n && text.compare(text.size() - n, n, pszTail) == 0;
@@ -71,17 +72,17 @@ int CreateBG0Surface(IDirect3DDevice7* lpDevice, BG0RECORD* pRecord)
 int CStageData::PrepareEvents(IDirect3DDevice7* lpDevice)
 {
     for (const auto& screen : m_Events)
-        for (const std::string& text : screen.second)
+        for (const rvm::string& text : screen.second)
             PrepareEvent(lpDevice, screen.first, text);
     return 1;
 }
 
-void CStageData::PrepareEvent(IDirect3DDevice7* lpDevice, int nScreen, const std::string& text)
+void CStageData::PrepareEvent(IDirect3DDevice7* lpDevice, int nScreen, const rvm::string& text)
 {
-    std::string name;
-    std::vector<std::string> args;
+    rvm::string name;
+    rvm::vector<rvm::string> args;
     ParseKeyValueLine(text.c_str(), name, args);
-    const std::string folder = m_szStageDir;
+    const rvm::string folder = m_szStageDir;
     if (name == "LOOP") {
         if (!args.empty() && atoi(args[0].c_str()) < 1)
             Report(7, "ERROR 17 : LOOPの画面番号は１以上を指定してください [%s]\n", text.c_str());
@@ -111,7 +112,7 @@ void CStageData::PrepareEvent(IDirect3DDevice7* lpDevice, int nScreen, const std
             return;
         MSGINFO msg;
         msg.strVoice = folder + args[1];
-        msg.strText = args.size() >= 3 ? args[2] : std::string();
+        msg.strText = args.size() >= 3 ? args[2] : rvm::string();
         msg.bCloseOnVoiceEnd = 1;
         if (m_pSound)
             m_pSound->QueueStageSound(msg.strVoice.c_str());
@@ -161,12 +162,12 @@ void CStageData::RunEvents(IStageEventTarget* pStage, int* pnScreen)
         return;
     int bFirstDanger = 1;
     int nScreen = *pnScreen;
-    for (const std::string& text : it->second)
+    for (const rvm::string& text : it->second)
         RunEvent(pStage, *pnScreen, &nScreen, text, &bFirstDanger);
     *pnScreen = nScreen;
 }
 
-void CStageData::PlayBgm(const std::vector<std::string>& args)
+void CStageData::PlayBgm(const rvm::vector<rvm::string>& args)
 {
     if (!m_pBgm || args.empty())
         return;
@@ -176,22 +177,22 @@ void CStageData::PlayBgm(const std::vector<std::string>& args)
     }
     int nCue = args.size() >= 2 ? atoi(args[1].c_str()) : 0;
     // The stage's pack: its folder with the closing backslash turned into ".dat".
-    std::string pack = m_szStageDirCopy;
+    rvm::string pack = m_szStageDirCopy;
     if (!pack.empty() && pack.back() == '\\')
         pack.pop_back();
     pack += ".dat";
-    std::string wave = std::string(m_szStageDirCopy) + args[0];
+    rvm::string wave = rvm::string(m_szStageDirCopy) + args[0];
     if (m_pBgm->Open(pack.c_str(), wave.c_str(), nCue))
         m_pBgm->Play(1);
     else
         m_pBgm->FadeOut();
 }
 
-int CStageData::RunEvent(IStageEventTarget* pStage, int nEventScreen, int* pnScreen, const std::string& text,
+int CStageData::RunEvent(IStageEventTarget* pStage, int nEventScreen, int* pnScreen, const rvm::string& text,
                          int* pbFirstDanger)
 {
-    std::string name;
-    std::vector<std::string> args;
+    rvm::string name;
+    rvm::vector<rvm::string> args;
     ParseKeyValueLine(text.c_str(), name, args);
     if (name == "XSPEED") {
         if (args.empty())
@@ -212,7 +213,7 @@ int CStageData::RunEvent(IStageEventTarget* pStage, int nEventScreen, int* pnScr
             *pnScreen = n;
     } else if (name == "PLAY") {
         if (!args.empty() && m_pSound)
-            m_pSound->Play((std::string(m_szStageDir) + args[0]).c_str());
+            m_pSound->Play((rvm::string(m_szStageDir) + args[0]).c_str());
     } else if (name == "BGM") {
         PlayBgm(args);
     } else if (name == "DANGER") {

@@ -7,6 +7,7 @@
 #include "engine/Sound.h"
 #include "stage/ObjectLabel.h"
 #include "stage/Stage.h"
+#include "rvm/rvm_stl.h"
 
 namespace {
 
@@ -138,7 +139,7 @@ void CStage::UpdateLabels(const D3DVECTOR& vTarget)
 {
     for (int i = 0; i < BG_NUM; i++) {
         const float fStep = GetStep(i);
-        std::list<CObjectLabel*>& list = m_BgList[i];
+        rvm::list<CObjectLabel*>& list = m_BgList[i];
         for (auto it = list.begin(); it != list.end();) {
             CObjectLabel* pLabel = *it;
             pLabel->SetTarget(&vTarget);
@@ -174,7 +175,7 @@ void CStage::AddLabel(int nLayer, CObjectLabel* pLabel)
 {
     if (!pLabel || nLayer < 0 || nLayer >= BG_NUM)
         return;
-    std::list<CObjectLabel*>& list = m_BgList[nLayer];
+    rvm::list<CObjectLabel*>& list = m_BgList[nLayer];
     list.remove(pLabel);
     // Destructible objects of the main layer come last, so they are drawn over the rest.
     if (nLayer == STAGE_MAIN_LAYER && pLabel->GetCrushBits())

@@ -299,13 +299,13 @@ TEST_F(BossFramework, TheTickCountIsRecordedEachPassAndAReplaysCountReplacesItUp
     }
     REPLAYIMAGE image = pRec->Snapshot(0);
     pRec->StopRec();
-    const std::vector<KEYRECINFO>& track = image.tracks[pRec->GetCurrentTrack()];
+    const rvm::vector<KEYRECINFO>& track = image.tracks[pRec->GetCurrentTrack()];
     ASSERT_FALSE(track.empty());
     for (const KEYRECINFO& r : track)
         EXPECT_EQ(r.step, 1);
 
     // A slow machine's recording: three ticks in the second frame, then an absurd count.
-    std::vector<KEYRECINFO> replay;
+    rvm::vector<KEYRECINFO> replay;
     const int kSteps[4] = {1, 3, 1000000, 1};
     for (int f = 0; f < 4; f++) {
         KEYRECINFO r{};
@@ -313,7 +313,7 @@ TEST_F(BossFramework, TheTickCountIsRecordedEachPassAndAReplaysCountReplacesItUp
         r.step = kSteps[f];
         replay.push_back(r);
     }
-    for (std::vector<KEYRECINFO>& t : image.tracks)
+    for (rvm::vector<KEYRECINFO>& t : image.tracks)
         t = replay;
     pRec->Restore(image);
     m_pLabel->Spawn();

@@ -2,8 +2,7 @@
 // playback search, the end of a track, the replay-synced value, and the key map.
 #include <gtest/gtest.h>
 
-#include <set>
-
+#include "rvm/rvm_stl.h"
 #include "engine/Input.h"
 #include "engine/KeyRecorder.h"
 #include "engine/SyncValue.h"
@@ -27,7 +26,7 @@ protected:
         CKeyRecorder::ClearKeyMap();
         SetHost(nullptr);
     }
-    const std::vector<KEYRECINFO>& Track() { return m_pRec->GetTrack(m_pRec->GetCurrentTrack()); }
+    const rvm::vector<KEYRECINFO>& Track() { return m_pRec->GetTrack(m_pRec->GetCurrentTrack()); }
 
     CHostHeadless m_Host;
     CKeyRecorder* m_pRec = nullptr;
@@ -265,7 +264,7 @@ TEST_F(KeyRecorderTest, KeyMapFollowsTheCodeAndOtherKeysAreLive) {
 // Keys scripted for 600 ticks are recorded as the player records them and replayed: the masks
 // read back equal the scripted ones tick for tick.
 TEST_F(KeyRecorderTest, SixHundredScriptedTicksReplayExactly) {
-    std::string script;
+    rvm::string script;
     const char* const kKeys[] = {"Up", "Down", "Left", "Right", "Z", "X", "Shift", "C"};
     uint32_t x = 12345;
     for (int tick = 1; tick <= 600; tick += 1 + static_cast<int>((x >> 16) % 7)) {
@@ -276,7 +275,7 @@ TEST_F(KeyRecorderTest, SixHundredScriptedTicksReplayExactly) {
     std::string error;
     ASSERT_TRUE(m_Host.AddScript(script.c_str(), &error)) << error;
     m_pRec->SetStartStage(1);
-    std::vector<int> scripted;
+    rvm::vector<int> scripted;
     for (int tick = 0; tick < 600; ++tick) {
         m_Host.FrameTick();
         if (tick == 0) {
@@ -291,14 +290,14 @@ TEST_F(KeyRecorderTest, SixHundredScriptedTicksReplayExactly) {
         m_pRec->NextFrame();
     }
     m_pRec->StopRec();
-    std::set<int> distinct(scripted.begin(), scripted.end());
+    rvm::set<int> distinct(scripted.begin(), scripted.end());
     EXPECT_GT(distinct.size(), 8u);
 
     // Through a file and back, then played as the player plays it.
     CKeyRecorder* pSaved = m_pRec;
-    std::vector<uint8_t> bytes = EncodeReplay(pSaved->Snapshot(1000));
+    rvm::vector<uint8_t> bytes = EncodeReplay(pSaved->Snapshot(1000));
     REPLAYIMAGE loaded;
-    std::string reason;
+    rvm::string reason;
     ASSERT_EQ(DecodeReplay(bytes.data(), bytes.size(), &loaded, &reason), 1) << reason;
     m_pRec->Reset();
     m_pRec->Restore(loaded);

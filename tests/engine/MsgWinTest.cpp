@@ -2,8 +2,7 @@
 // its closing.
 #include <gtest/gtest.h>
 
-#include <string>
-
+#include "rvm/rvm_stl.h"
 #include "engine/MsgWin.h"
 #include "engine/WidgetFixture.h"
 
@@ -73,7 +72,7 @@ protected:
 TEST(MsgWinMarkup, MarksAreFoundOnlyAtCharacterStarts)
 {
     // "ソ" is 0x83 0x5C in code page 932: its trail byte is a backslash.
-    const std::string text = "\x83\x5Cs\\s\x95\x5Cn\\n";
+    const rvm::string text = "\x83\x5Cs\\s\x95\x5Cn\\n";
     EXPECT_EQ(CMsgWin::FindMark(text, 0, (int)text.size(), 's'), 3);
     EXPECT_EQ(CMsgWin::FindMark(text, 5, (int)text.size(), 'n'), 8);
     EXPECT_EQ(CMsgWin::FindMark(text, 0, 3, 's'), -1);

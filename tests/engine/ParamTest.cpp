@@ -7,13 +7,14 @@
 #include "pack/PackBuilder.h"
 #include "support/TempFolder.h"
 #include "pack/teskFile.h"
+#include "rvm/rvm_stl.h"
 
 namespace {
 
 // A data folder holding Param.txt; the map is cleared so the next lookup loads it.
 class ParamTest : public ::testing::Test {
 protected:
-    void Use(const std::string& text)
+    void Use(const rvm::string& text)
     {
         CTempFolder::Put("GameData/System/Param.txt", text);
         ClearParams();
@@ -73,11 +74,11 @@ TEST_F(ParamTest, MissingKeysIndexesAndFile)
     EXPECT_EQ(GetParamFloatOrMax("A", 0), 3.4028235e38f);
     EXPECT_EQ(ParamExists("A"), 0);
     EXPECT_EQ(IsDebugKey(), 0);
-    std::vector<std::string> values{"stale"};
+    rvm::vector<rvm::string> values{"stale"};
     EXPECT_EQ(GetParamStrings(nullptr, "A", values), 0);
     EXPECT_TRUE(values.empty());
     // Every lookup tries again: a file that appears later is read.
-    CTempFolder::Put("GameData/System/Param.txt", std::string("#A 8\r\n#DEBUG_KEY 1\r\n"));
+    CTempFolder::Put("GameData/System/Param.txt", rvm::string("#A 8\r\n#DEBUG_KEY 1\r\n"));
     EXPECT_EQ(GetParamInt("A", 0, 0), 8);
     EXPECT_EQ(IsDebugKey(), 1);
 }
@@ -95,14 +96,14 @@ TEST_F(ParamTest, WhiteSpaceSetAndComments)
     EXPECT_STREQ(GetParamString("D", 0, ""), "2");
     EXPECT_EQ(ParamExists("X"), 0);
     // The later line with the same key wins with all its values.
-    std::vector<std::string> values;
+    rvm::vector<rvm::string> values;
     EXPECT_EQ(GetParamStrings(nullptr, "K", values), 1);
-    EXPECT_EQ(values, (std::vector<std::string>{"2", "3"}));
+    EXPECT_EQ(values, (rvm::vector<rvm::string>{"2", "3"}));
 }
 
 TEST_F(ParamTest, KeysWithDotsAndDashesLastLineAndLongText)
 {
-    std::string longValue(400, 'v');
+    rvm::string longValue(400, 'v');
     Use("#ENEMY_M.Zorva 300, 0, 0, 10000, 1\r\n#ENEMY_A1-4 3,0,0,100,0\r\n#LONG " + longValue +
         "\r\n#LAST");
     EXPECT_EQ(GetParamIntOrMax("ENEMY_M.Zorva", 3), 10000);
@@ -117,18 +118,18 @@ TEST_F(ParamTest, LoadReloadAndPacks)
     Use("#A 1\r\n");
     EXPECT_EQ(ReloadParamFile(), 0);   // nothing loaded yet
     EXPECT_EQ(LoadParamFile(".\\other.txt"), 0);
-    CTempFolder::Put("other.txt", std::string("#A 2\r\n"));
+    CTempFolder::Put("other.txt", rvm::string("#A 2\r\n"));
     EXPECT_EQ(LoadParamFile(".\\other.txt"), 1);
     EXPECT_EQ(GetParamInt("A", 0, 0), 2);
-    CTempFolder::Put("other.txt", std::string("#A 3\r\n"));
+    CTempFolder::Put("other.txt", rvm::string("#A 3\r\n"));
     EXPECT_EQ(ReloadParamFile(), 1);
     EXPECT_EQ(GetParamInt("A", 0, 0), 3);
     // The file may stand in a pack of the System folder.
     std::remove("GameData/System/Param.txt");
     std::filesystem::remove("GameData/System");
     CPackBuilder pack(PACK_MAGIC_VOSTIL);
-    std::string text = "#FROM_PACK 5\r\n";
-    pack.AddFile("Param.txt", std::vector<uint8_t>(text.begin(), text.end()), false);
+    rvm::string text = "#FROM_PACK 5\r\n";
+    pack.AddFile("Param.txt", rvm::vector<uint8_t>(text.begin(), text.end()), false);
     CTempFolder::Put("GameData/System.dat", pack.Build());
     ClearParams();
     EXPECT_EQ(GetParamInt("FROM_PACK", 0, 0), 5);
@@ -182,9 +183,9 @@ TEST_F(ParamTest, NumbersWithinTheLimitAreReadExactly)
 {
     const char* const kTexts[] = {"16.333333", "0.8", "-0.03", "2.0", "1.6333333", "99999999.5", "-7", "3e7",
                                   "0.1", "1e-7", "123456.789", "-99999999"};
-    std::string text = "#V ";
+    rvm::string text = "#V ";
     for (const char* pszText : kTexts)
-        text += std::string(pszText) + ", ";
+        text += rvm::string(pszText) + ", ";
     Use(text + "\r\n");
     for (unsigned i = 0; i < sizeof(kTexts) / sizeof(kTexts[0]); i++) {
         EXPECT_EQ(GetParamFloat("V", i, 0.0f), (float)strtod(kTexts[i], nullptr)) << kTexts[i];
@@ -197,7 +198,7 @@ TEST_F(ParamTest, NumbersWithinTheLimitAreReadExactly)
 TEST_F(ParamTest, TheKeysAskedForAreNotedUntilCleared)
 {
     Use("#A 1\r\n#B 2\r\n#C 3\r\n#D 4\r\n#UNASKED 5\r\n");
-    std::vector<std::string> values;
+    rvm::vector<rvm::string> values;
     GetParamInt("A", 0, 0);
     GetParamFloat("B", 3, 0.0f);
     ParamExists("C");
@@ -218,8 +219,8 @@ TEST_F(ParamTest, TheKeysAskedForAreNotedUntilCleared)
 TEST_F(ParamTest, DemoPlayNeedsKeyAndReplay)
 {
     Use("#DEMOPLAY01 30000\r\n#DEMOPLAY02 30000\r\n");
-    CTempFolder::Put("GameData/Title/ReplayDemo01.dat", std::string("x"));
-    CTempFolder::Put("GameData/Title/ReplayDemo03.dat", std::string("x"));
+    CTempFolder::Put("GameData/Title/ReplayDemo01.dat", rvm::string("x"));
+    CTempFolder::Put("GameData/Title/ReplayDemo03.dat", rvm::string("x"));
     EXPECT_EQ(IsDemoPlayAvailable(1), 1);
     EXPECT_EQ(IsDemoPlayAvailable(2), 0);   // no replay
     EXPECT_EQ(IsDemoPlayAvailable(3), 0);   // no key

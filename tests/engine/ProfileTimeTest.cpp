@@ -1,12 +1,13 @@
 #include <gtest/gtest.h>
 
 #include "engine/ProfileTime.h"
+#include "rvm/rvm_stl.h"
 
 TEST(ProfileTime, EmptyReportAndRows)
 {
     CProfileTime::Report();   // start empty
-    const std::string rule = "--------------------------------------------\n";
-    const std::string head = "    time :    count :      avg : name       \n";
+    const rvm::string rule = "--------------------------------------------\n";
+    const rvm::string head = "    time :    count :      avg : name       \n";
     EXPECT_EQ(CProfileTime::FormatReport(), rule + head + rule + rule);
 
     CProfileTime::Begin("load");
@@ -19,13 +20,13 @@ TEST(ProfileTime, EmptyReportAndRows)
     EXPECT_EQ(rec.nCount, 1);
     EXPECT_EQ(rec.bRunning, 0);
     EXPECT_FALSE(CProfileTime::Find("unknown", &rec));
-    std::string text = CProfileTime::FormatReport();
+    rvm::string text = CProfileTime::FormatReport();
     char szAlpha[128];
     snprintf(szAlpha, sizeof(szAlpha), "%8d : %8d : %8.6f : %s\n", 0, 0, 0.0, "alpha");
     size_t nAlpha = text.find(szAlpha);
     size_t nLoad = text.find(" : load\n");
-    EXPECT_NE(nAlpha, std::string::npos);
-    EXPECT_NE(nLoad, std::string::npos);
+    EXPECT_NE(nAlpha, rvm::string::npos);
+    EXPECT_NE(nLoad, rvm::string::npos);
     EXPECT_LT(nAlpha, nLoad);   // name order
     CProfileTime::Report();
     EXPECT_EQ(CProfileTime::FormatReport(), rule + head + rule + rule);

@@ -4,12 +4,12 @@
 #include <sys/stat.h>
 
 #include <cstring>
-#include <set>
 
 #include "engine/KeyRecorder.h"
 #include "engine/Log.h"
 #include "engine/SyncValue.h"
 #include "pack/teskFile.h"
+#include "rvm/rvm_stl.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -50,7 +50,7 @@ KEYRECINFO Kept(const KEYRECINFO& r, int nFormat) {
 
 bool Same(const KEYRECINFO& a, const KEYRECINFO& b) { return memcmp(&a, &b, sizeof(a)) == 0; }
 
-uint32_t U32(const std::vector<uint8_t>& b, size_t at) {
+uint32_t U32(const rvm::vector<uint8_t>& b, size_t at) {
     return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
 }
 
@@ -73,8 +73,8 @@ TEST(ReplayFileTest, SizesOfHeadersAndRecords) {
 TEST(ReplayFileTest, Format06BytesAreLittleEndianFieldByField) {
     REPLAYIMAGE image = KnownImage(6);
     image.tracks[0][1].code = 0x12345;  // only the low 16 bits are written
-    std::vector<uint8_t> b = EncodeReplay(image);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(b.data()), 17), "ZORVAREPLAYDATA06");
+    rvm::vector<uint8_t> b = EncodeReplay(image);
+    EXPECT_EQ(rvm::string(reinterpret_cast<const char*>(b.data()), 17), "ZORVAREPLAYDATA06");
     EXPECT_EQ(b[17], 0);
     EXPECT_EQ(U32(b, 18), 2026u);
     EXPECT_EQ(U32(b, 22), 12u);
@@ -104,10 +104,10 @@ TEST(ReplayFileTest, Format06BytesAreLittleEndianFieldByField) {
 TEST(ReplayFileTest, EveryFormatDecodesToTheTrackItWasMadeFrom) {
     for (int f = 1; f <= 6; ++f) {
         REPLAYIMAGE made = KnownImage(f);
-        std::vector<uint8_t> bytes = EncodeReplay(made);
+        rvm::vector<uint8_t> bytes = EncodeReplay(made);
         REPLAYIMAGE read;
         read.header.nPairs[1][0] = 77;  // kept when the format has no pairs
-        std::string reason;
+        rvm::string reason;
         ASSERT_EQ(DecodeReplay(bytes.data(), bytes.size(), &read, &reason), 1) << f << reason;
         EXPECT_EQ(read.header.nFormat, f);
         for (int k = 0; k < KEYREC_TRACKS; ++k) {
@@ -124,11 +124,11 @@ TEST(ReplayFileTest, EveryFormatDecodesToTheTrackItWasMadeFrom) {
 }
 
 TEST(ReplayFileTest, DamagedImagesAreRefusedWithAReason) {
-    std::vector<uint8_t> good = EncodeReplay(KnownImage(6));
+    rvm::vector<uint8_t> good = EncodeReplay(KnownImage(6));
     // Every cut short of the whole file is refused.
     for (size_t n = 0; n < good.size(); ++n) {
         REPLAYIMAGE out;
-        std::string reason;
+        rvm::string reason;
         EXPECT_EQ(DecodeReplay(good.data(), n, &out, &reason), 0) << n;
         EXPECT_FALSE(reason.empty()) << n;
     }
@@ -142,18 +142,18 @@ TEST(ReplayFileTest, DamagedImagesAreRefusedWithAReason) {
         {90, 5, "count past the end"},  {90, 0x10000000, "count whose bytes overflow 32 bits"},
     };
     for (const auto& p : kPatches) {
-        std::vector<uint8_t> bytes = good;
+        rvm::vector<uint8_t> bytes = good;
         if (p.at == 16 || p.at == 0)
             bytes[p.at] = static_cast<uint8_t>(p.value);
         else
             for (int i = 0; i < 4; ++i) bytes[p.at + i] = static_cast<uint8_t>(p.value >> (8 * i));
         REPLAYIMAGE out;
-        std::string reason;
+        rvm::string reason;
         EXPECT_EQ(DecodeReplay(bytes.data(), bytes.size(), &out, &reason), 0) << p.pszWhat;
         EXPECT_FALSE(reason.empty()) << p.pszWhat;
     }
     // The NUL after the digit is not compared.
-    std::vector<uint8_t> bytes = good;
+    rvm::vector<uint8_t> bytes = good;
     bytes[17] = 'x';
     REPLAYIMAGE out;
     EXPECT_EQ(DecodeReplay(bytes.data(), bytes.size(), &out, nullptr), 1);
@@ -185,9 +185,9 @@ TEST(ReplayFileTest, EveryValueTheFormatHoldsRoundTrips) {
     for (const ODDVALUE& odd : kOddValues) {
         REPLAYIMAGE made = KnownImage(6);
         odd.patch(made);
-        std::vector<uint8_t> bytes = EncodeReplay(made);
+        rvm::vector<uint8_t> bytes = EncodeReplay(made);
         REPLAYIMAGE read;
-        std::string reason;
+        rvm::string reason;
         ASSERT_EQ(DecodeReplay(bytes.data(), bytes.size(), &read, &reason), 1) << odd.pszWhat << ": " << reason;
         EXPECT_EQ(memcmp(read.header.nOptions, made.header.nOptions, sizeof(made.header.nOptions)), 0) << odd.pszWhat;
         EXPECT_EQ(read.header.nYear, made.header.nYear) << odd.pszWhat;
@@ -229,7 +229,7 @@ TEST_F(ReplayFileIoTest, SaveWritesFormat06AndLoadGivesEveryFieldBack) {
     m_pRec->SetMode(KEYREC_MODE_PLAY);
     ASSERT_EQ(m_pRec->SaveReplay("Replay01.dat", 4242), 1);
     EXPECT_EQ(m_pRec->GetMode(), KEYREC_MODE_IDLE);
-    std::vector<uint8_t> bytes = CTempFolder::Get("Replay/Replay01.dat");
+    rvm::vector<uint8_t> bytes = CTempFolder::Get<rvm::vector<uint8_t>>("Replay/Replay01.dat");
     ASSERT_EQ(bytes.size(), 90u + 20 + 7 * 26);
     EXPECT_EQ(bytes[16], '6');
     struct tm now = GetLocalTimeNow();
@@ -258,7 +258,7 @@ TEST_F(ReplayFileIoTest, SaveWritesFormat06AndLoadGivesEveryFieldBack) {
 // synced motion steps number in the hundreds of thousands, and those are saved and played back.
 TEST_F(ReplayFileIoTest, AReplayRecordedThroughALongStallLoadsAndGivesItsStepsBack) {
     const int kHourOfSteps = static_cast<int>(3600000 / 16.6);
-    std::vector<int> steps;
+    rvm::vector<int> steps;
     m_pRec->SetStartStage(2);
     m_pRec->SetTrackStart(0, 0);
     m_pRec->StartRec();
@@ -299,7 +299,7 @@ TEST_F(ReplayFileIoTest, FilesWithEveryValueTheFormatHoldsLoadAndPlay) {
         for (int i = 0; i < REPLAY_OPTION_COUNT; ++i)
             EXPECT_EQ(g_nOptionFlags[i], image.header.nOptions[i] != 0 ? 1 : 0) << odd.pszWhat << " " << i;
         for (int nStage = 1; nStage <= KEYREC_TRACKS; ++nStage) {
-            std::set<int> codes = {0};
+            rvm::set<int> codes = {0};
             for (const KEYRECINFO& rec : image.tracks[nStage - 1]) codes.insert(rec.code & 0xFFFF);
             m_pRec->SetStartStage(nStage);
             m_pRec->StartPlay();
@@ -316,11 +316,11 @@ TEST_F(ReplayFileIoTest, FilesWithEveryValueTheFormatHoldsLoadAndPlay) {
 
 TEST_F(ReplayFileIoTest, ReadOnlyFileIsReplacedAndStaysReadOnly) {
     std::filesystem::create_directories("Replay");
-    CTempFolder::Put("Replay/Replay02.dat", std::string("old"));
+    CTempFolder::Put("Replay/Replay02.dat", rvm::string("old"));
     chmod("Replay/Replay02.dat", 0444);
     m_pRec->Restore(KnownImage(6));
     ASSERT_EQ(m_pRec->SaveReplay("Replay02.dat", 1), 1);
-    EXPECT_EQ(CTempFolder::Get("Replay/Replay02.dat").size(), 90u + 20 + 7 * 26);
+    EXPECT_EQ(CTempFolder::Get<rvm::vector<uint8_t>>("Replay/Replay02.dat").size(), 90u + 20 + 7 * 26);
     struct stat st;
     ASSERT_EQ(stat("Replay/Replay02.dat", &st), 0);
     EXPECT_EQ(st.st_mode & 0222, 0u);
@@ -362,10 +362,10 @@ TEST_F(ReplayFileIoTest, OldFormatsKeepStartPairsAndPickTheirTrack) {
 TEST_F(ReplayFileIoTest, RefusedFilesLeaveTheTracksAsTheyWere) {
     m_pRec->Restore(KnownImage(6));
     REPLAYIMAGE before = m_pRec->Snapshot(0);
-    std::vector<uint8_t> good = EncodeReplay(KnownImage(3));
-    CTempFolder::Put("Cut.dat", std::vector<uint8_t>(good.begin(), good.end() - 3));
-    CTempFolder::Put("Foreign.dat", std::string("RIFF....WAVEfmt blah blah"));
-    CTempFolder::Put("Empty.dat", std::vector<uint8_t>());
+    rvm::vector<uint8_t> good = EncodeReplay(KnownImage(3));
+    CTempFolder::Put("Cut.dat", rvm::vector<uint8_t>(good.begin(), good.end() - 3));
+    CTempFolder::Put("Foreign.dat", rvm::string("RIFF....WAVEfmt blah blah"));
+    CTempFolder::Put("Empty.dat", rvm::vector<uint8_t>());
     for (const char* pszName : {"Cut.dat", "Foreign.dat", "Empty.dat", "Missing.dat"}) {
         m_pRec->SetMode(KEYREC_MODE_PLAY);
         EXPECT_EQ(m_pRec->LoadReplay("", pszName), 0) << pszName;
@@ -379,7 +379,7 @@ TEST_F(ReplayFileIoTest, RefusedFilesLeaveTheTracksAsTheyWere) {
 TEST_F(ReplayFileIoTest, ReadReplayHeaderGivesTheSlotDetails) {
     PutImage("R6.dat", KnownImage(6));
     PutImage("R2.dat", KnownImage(2));
-    CTempFolder::Put("Bad.dat", std::string("ZORVAREPLAYDATA09"));
+    CTempFolder::Put("Bad.dat", rvm::string("ZORVAREPLAYDATA09"));
     CFile* pFile = nullptr;
     ASSERT_EQ(FileOpen(&pFile, "R6.dat"), FILE_OK);
     int pairs[10] = {}, nPlayer = 0, options[3] = {}, y = 0, m = 0, d = 0, score = 0;

@@ -159,8 +159,8 @@ TEST_F(SoundBgmTest, FadeTakesFiftyStepsAndStopsAtTheConfiguredVolume) {
 TEST_F(SoundBgmTest, ReadsAStoredWaveInsideAPackAndRefusesACompressedOne) {
     std::vector<uint8_t> song = StereoWave(44100);
     CPackBuilder pack(PACK_MAGIC_STORED);
-    pack.AddFile("Note.txt", std::vector<uint8_t>(100, 'x'), false);
-    pack.AddFile("Song.wav", song, false);
+    pack.AddFile("Note.txt", rvm::vector<uint8_t>(100, 'x'), false);
+    pack.AddFile("Song.wav", rvm::vector<uint8_t>(song.begin(), song.end()), false);
     WriteFile("GameData/Music.dat", pack.Build());
     CStreamWaveRead reader;
     ASSERT_EQ(1, reader.Open(kNoPack, kSong));
@@ -177,7 +177,7 @@ TEST_F(SoundBgmTest, ReadsAStoredWaveInsideAPackAndRefusesACompressedOne) {
 
     std::vector<uint8_t> quiet = BuildWave(WAVEIMAGE{1, 2, 44100, 16, {}, std::vector<uint8_t>(40000, 0), -1, 0, false});
     CPackBuilder packed(PACK_MAGIC_VOSTIL);
-    packed.AddFile("Song.wav", quiet, true);
+    packed.AddFile("Song.wav", rvm::vector<uint8_t>(quiet.begin(), quiet.end()), true);
     ASSERT_TRUE(packed.LastCompressed());
     WriteFile("GameData/Music.dat", packed.Build());
     EXPECT_EQ(0, reader.Open(kNoPack, kSong));

@@ -44,7 +44,8 @@ protected:
         CFile reset(1);
     }
 
-    static void WriteFile(const std::string& rel, const std::vector<uint8_t>& bytes) {
+    template <class Bytes>
+    static void WriteFile(const std::string& rel, const Bytes& bytes) {
         FILE* fp = fopen(rel.c_str(), "wb");
         ASSERT_NE(nullptr, fp);
         ASSERT_EQ(bytes.size(), fwrite(bytes.data(), 1, bytes.size(), fp));

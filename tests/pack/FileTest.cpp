@@ -7,21 +7,22 @@
 #include "support/TempFolder.h"
 #include "pack/teskFile.h"
 #include "platform/win/File.h"
+#include "rvm/rvm_stl.h"
 
 namespace {
 
-std::vector<uint8_t> Bytes(const std::string& s)
+rvm::vector<uint8_t> Bytes(const rvm::string& s)
 {
-    return std::vector<uint8_t>(s.begin(), s.end());
+    return rvm::vector<uint8_t>(s.begin(), s.end());
 }
 
-std::vector<uint8_t> ReadByName(const char* pszName, int* pResult)
+rvm::vector<uint8_t> ReadByName(const char* pszName, int* pResult)
 {
     CFile file(1);
     *pResult = file.Read(pszName);
     if (*pResult != FILE_OK)
         return {};
-    return std::vector<uint8_t>(file.GetMemory(), file.GetMemory() + file.GetSize());
+    return rvm::vector<uint8_t>(file.GetMemory(), file.GetMemory() + file.GetSize());
 }
 
 // The whole-file read without the retries in the search folders (whose last attempt answers
@@ -32,7 +33,7 @@ int LocateOnce(const char* pszName)
     return file.ReadWholeFile(pszName);
 }
 
-void PutLE32(std::vector<uint8_t>& v, size_t nAt, uint32_t n)
+void PutLE32(rvm::vector<uint8_t>& v, size_t nAt, uint32_t n)
 {
     for (int i = 0; i < 4; i++)
         v[nAt + i] = (uint8_t)(n >> (8 * i));
@@ -43,7 +44,7 @@ void PutLE32(std::vector<uint8_t>& v, size_t nAt, uint32_t n)
 TEST(FileRead, ResultCodesAndTerminator)
 {
     CTempFolder dir;
-    CTempFolder::Put("GameData/System/A.txt", std::string("hello"));
+    CTempFolder::Put("GameData/System/A.txt", rvm::string("hello"));
     CFile file(1);
     EXPECT_EQ(file.Read(""), FILE_ERR_EMPTY_NAME);
     EXPECT_EQ(file.Read(".\\GameData\\System\\Missing.txt"), FILE_ERR_NOT_FOUND);
@@ -57,7 +58,7 @@ TEST(FileRead, ResultCodesAndTerminator)
     EXPECT_EQ(file.GetExtension(), "txt");
     // Folders and letters are matched without regard to case when the name is not found as written.
     ASSERT_EQ(file.Read(".\\gamedata\\SYSTEM\\a.TXT"), FILE_OK);
-    EXPECT_EQ(std::string((const char*)file.GetMemory()), "hello");
+    EXPECT_EQ(rvm::string((const char*)file.GetMemory()), "hello");
     // A folder is not a file.
     EXPECT_EQ(file.Read(".\\GameData\\System"), FILE_ERR_NOT_FOUND);
 }
@@ -65,9 +66,9 @@ TEST(FileRead, ResultCodesAndTerminator)
 TEST(FileRead, NameNormalisation)
 {
     CTempFolder dir;
-    std::string base = CFile::NormalizeName("x");
+    rvm::string base = CFile::NormalizeName("x");
     ASSERT_GE(base.size(), 2u);
-    std::string root = base.substr(0, base.size() - 1);   // current folder with its backslash
+    rvm::string root = base.substr(0, base.size() - 1);   // current folder with its backslash
     EXPECT_EQ(CFile::NormalizeName(".\\GameData\\a.bmp"), root + "GameData\\a.bmp");
     EXPECT_EQ(CFile::NormalizeName("./GameData/a.bmp"), root + "GameData\\a.bmp");
     EXPECT_EQ(CFile::NormalizeName("\\GameData\\a.bmp"), root + "GameData\\a.bmp");
@@ -78,15 +79,15 @@ TEST(FileRead, NameNormalisation)
     EXPECT_EQ(CFile::ParentFolder("\\a\\b\\"), "\\a\\");
     EXPECT_EQ(CFile::ParentFolder("\\\\server\\"), "\\\\server\\");
     // The second byte of a two-byte character is never a separator (0x5C is the backslash).
-    std::string sjis = "\x95\x5C/x";
+    rvm::string sjis = "\x95\x5C/x";
     EXPECT_EQ(CFile::NormalizeName(sjis.c_str()), root + "\x95\x5C\\x");
 }
 
 TEST(FileRead, ReadLineEndsAtCrLfOrLoneLf)
 {
     CTempFolder dir;
-    CTempFolder::Put("a.txt", std::string("ab\r\ncd"));
-    CTempFolder::Put("b.txt", std::string("x\ny\rz\r\n"));
+    CTempFolder::Put("a.txt", rvm::string("ab\r\ncd"));
+    CTempFolder::Put("b.txt", rvm::string("x\ny\rz\r\n"));
     CFile file(1);
     char buf[64];
     EXPECT_EQ(file.ReadLine(buf, sizeof(buf)), 3);   // no data yet
@@ -103,7 +104,7 @@ TEST(FileRead, ReadLineEndsAtCrLfOrLoneLf)
     EXPECT_EQ(file.ReadLine(buf, sizeof(buf)), 0);
     EXPECT_STREQ(buf, "y\rz\r\n");
     EXPECT_EQ(file.ReadLine(buf, sizeof(buf)), 1);
-    std::string text;
+    rvm::string text;
     file.SeekToTop();
     EXPECT_EQ(file.ReadLineString(text), 0);
     EXPECT_EQ(text, "x");
@@ -121,7 +122,7 @@ TEST(FileRead, ReadLineEndsAtCrLfOrLoneLf)
     EXPECT_STREQ(buf, "ab");
     EXPECT_EQ(file.ReadLine(buf, 3), 0);
     EXPECT_STREQ(buf, "\r\n");
-    std::string line;
+    rvm::string line;
     file.SeekToTop();
     EXPECT_EQ(file.ReadLineString(line), 0);
     EXPECT_EQ(line, "ab");
@@ -138,7 +139,7 @@ TEST(FileRead, TwoByteCharactersEndingIn0x5CAreNoSeparators)
     CTempFolder::Put("GameData/" + kName + "/" + kName + ".txt", std::string("hyou"));
     EXPECT_EQ(MapHostPath((".\\GameData\\" + kName + "\\a").c_str()), "./GameData/" + kName + "/a");
     int nResult = -1;
-    std::vector<uint8_t> data = ReadByName((".\\GameData\\" + kName + "\\" + kName + ".txt").c_str(), &nResult);
+    rvm::vector<uint8_t> data = ReadByName((".\\GameData\\" + kName + "\\" + kName + ".txt").c_str(), &nResult);
     EXPECT_EQ(nResult, FILE_OK);
     EXPECT_EQ(data, Bytes("hyou"));
 }
@@ -146,14 +147,14 @@ TEST(FileRead, TwoByteCharactersEndingIn0x5CAreNoSeparators)
 TEST(FileRead, StdioWrappers)
 {
     CTempFolder dir;
-    CTempFolder::Put("GameData/t.txt", std::string("0123456789ABCDEFGHIJ\r\nsecond\r\n"));
+    CTempFolder::Put("GameData/t.txt", rvm::string("0123456789ABCDEFGHIJ\r\nsecond\r\n"));
     CFile* pFile = nullptr;
     EXPECT_EQ(FileOpen(&pFile, ".\\GameData\\none.txt"), FILE_ERR_NOT_FOUND);
     EXPECT_EQ(pFile, nullptr);
     ASSERT_EQ(FileOpen(&pFile, ".\\GameData\\t.txt"), FILE_OK);
     char buf[8];
     // Like fgets: a long line arrives in pieces and nothing after it is lost.
-    std::string all;
+    rvm::string all;
     while (char* p = FileGets(buf, sizeof(buf), pFile))
         all += p;
     EXPECT_EQ(all, "0123456789ABCDEFGHIJ\r\nsecond\r\n");
@@ -173,7 +174,7 @@ TEST(FileRead, StdioWrappers)
 TEST(FileRead, QuotedTextAcrossLines)
 {
     CTempFolder dir;
-    CTempFolder::Put("q.txt", std::string("\"one\"\r\n\"two\r\nlines\"\r\n\"END\"\r\n\"never\"\r\n"));
+    CTempFolder::Put("q.txt", rvm::string("\"one\"\r\n\"two\r\nlines\"\r\n\"END\"\r\n\"never\"\r\n"));
     CFile file(1);
     ASSERT_EQ(file.Read("q.txt"), FILE_OK);
     char buf[64];
@@ -211,7 +212,7 @@ TEST(FileRead, MemoryNamesOnlyForRegisteredRanges)
 TEST(FileRead, ScrambledBodiesRoundTrip)
 {
     CTempFolder dir;
-    std::vector<uint8_t> data = MakeBytes(300, 3, false);
+    rvm::vector<uint8_t> data = MakeBytes<rvm::vector<uint8_t>>(300, 3, false);
     CTempFolder::Put("plain.bin", data);
     CFile file(1);
     ASSERT_EQ(file.Read("plain.bin"), FILE_OK);
@@ -220,14 +221,14 @@ TEST(FileRead, ScrambledBodiesRoundTrip)
     EXPECT_EQ(memcmp(file.GetMemory(), SCRAMBLE_MARKER, 4), 0);
     EXPECT_EQ(file.Encode(), 1);   // already scrambled
     ASSERT_EQ(file.Save("scrambled.bin"), 0);
-    std::vector<uint8_t> onDisk = CTempFolder::Get("scrambled.bin");
+    rvm::vector<uint8_t> onDisk = CTempFolder::Get<rvm::vector<uint8_t>>("scrambled.bin");
     ASSERT_EQ(onDisk.size(), 304u);
-    EXPECT_NE(std::vector<uint8_t>(onDisk.begin() + 4, onDisk.end()), data);
+    EXPECT_NE(rvm::vector<uint8_t>(onDisk.begin() + 4, onDisk.end()), data);
     CFile again(1);
     ASSERT_EQ(again.Read("scrambled.bin"), FILE_OK);
     EXPECT_TRUE(again.IsScrambled());
     EXPECT_EQ(again.GetSize(), 300u);
-    EXPECT_EQ(std::vector<uint8_t>(again.GetMemory(), again.GetMemory() + 300), data);
+    EXPECT_EQ(rvm::vector<uint8_t>(again.GetMemory(), again.GetMemory() + 300), data);
     for (int b = 0; b < 256; b++)
         EXPECT_EQ(UnscrambleByte(ScrambleByte((uint8_t)b)), b);
 }
@@ -236,20 +237,20 @@ TEST(FileWrite, WholeFilesLinesAndDelete)
 {
     CTempFolder dir;
     CFile file(1);
-    std::vector<uint8_t> data = Bytes("abc");
+    rvm::vector<uint8_t> data = Bytes("abc");
     EXPECT_EQ(file.Write(".\\out.bin", data.data(), 3), 0);
-    EXPECT_EQ(CTempFolder::Get("out.bin"), data);
+    EXPECT_EQ(CTempFolder::Get<rvm::vector<uint8_t>>("out.bin"), data);
     EXPECT_EQ(file.WriteVector(".\\out.bin", Bytes("xy")), 0);   // replaces
-    EXPECT_EQ(CTempFolder::Get("out.bin"), Bytes("xy"));
+    EXPECT_EQ(CTempFolder::Get<rvm::vector<uint8_t>>("out.bin"), Bytes("xy"));
     EXPECT_FALSE(std::filesystem::exists("out.bin.new"));
     // Text lines are written as they are, each "\n" as CR LF.
     EXPECT_EQ(file.WriteLines(".\\Config.dat", {"#CFG_FPS 60\n", "#CFG_VOL 100\n"}), 0);
-    EXPECT_EQ(CTempFolder::Get("Config.dat"), Bytes("#CFG_FPS 60\r\n#CFG_VOL 100\r\n"));
+    EXPECT_EQ(CTempFolder::Get<rvm::vector<uint8_t>>("Config.dat"), Bytes("#CFG_FPS 60\r\n#CFG_VOL 100\r\n"));
     EXPECT_EQ(file.Write(".\\NoSuchFolder\\x.bin", data.data(), 3), 1);
     // A read-only file is left alone.
     std::filesystem::permissions("out.bin", std::filesystem::perms::owner_read);
     EXPECT_EQ(file.Write(".\\out.bin", data.data(), 3), 1);
-    EXPECT_EQ(CTempFolder::Get("out.bin"), Bytes("xy"));
+    EXPECT_EQ(CTempFolder::Get<rvm::vector<uint8_t>>("out.bin"), Bytes("xy"));
     std::filesystem::permissions("out.bin", std::filesystem::perms::owner_all);
     EXPECT_EQ(file.Delete(""), -1);
     EXPECT_EQ(file.Delete(".\\out.bin"), 0);
@@ -259,7 +260,7 @@ TEST(FileWrite, WholeFilesLinesAndDelete)
     EXPECT_EQ(file.Puts("a\nb"), 0);
     EXPECT_EQ(file.Close(), 0);
     EXPECT_EQ(file.Puts("x"), -1);
-    EXPECT_EQ(CTempFolder::Get("log.txt"), Bytes("a\r\nb"));
+    EXPECT_EQ(CTempFolder::Get<rvm::vector<uint8_t>>("log.txt"), Bytes("a\r\nb"));
 }
 
 namespace {
@@ -267,10 +268,10 @@ namespace {
 // A data folder with three packs: GameData.dat (teskpack) for the data folder, Title.dat
 // (44vostil) inside it and Stage01.dat (teskpkDx).
 struct PackFixture {
-    std::vector<uint8_t> logo = MakeBytes(5000, 11, true);
-    std::vector<uint8_t> noise = MakeBytes(700, 12, false);
-    std::vector<uint8_t> stage = MakeBytes(9000, 13, true);
-    std::vector<uint8_t> small = Bytes("tiny");
+    rvm::vector<uint8_t> logo = MakeBytes<rvm::vector<uint8_t>>(5000, 11, true);
+    rvm::vector<uint8_t> noise = MakeBytes<rvm::vector<uint8_t>>(700, 12, false);
+    rvm::vector<uint8_t> stage = MakeBytes<rvm::vector<uint8_t>>(9000, 13, true);
+    rvm::vector<uint8_t> small = Bytes("tiny");
 
     void Write()
     {
@@ -324,12 +325,12 @@ TEST(FilePack, LooseFileWinsAndGivesTheSameBytes)
     PackFixture fx;
     fx.Write();
     int nResult = -1;
-    std::vector<uint8_t> packed = ReadByName(".\\GameData\\Stage01\\Stage.txt", &nResult);
+    rvm::vector<uint8_t> packed = ReadByName(".\\GameData\\Stage01\\Stage.txt", &nResult);
     CTempFolder::Put("GameData/Stage01/Stage.txt", fx.stage);
     CFile file(1);
     ASSERT_EQ(file.Read(".\\GameData\\Stage01\\Stage.txt"), FILE_OK);
     EXPECT_FALSE(file.IsFromPack());
-    EXPECT_EQ(std::vector<uint8_t>(file.GetMemory(), file.GetMemory() + file.GetSize()), packed);
+    EXPECT_EQ(rvm::vector<uint8_t>(file.GetMemory(), file.GetMemory() + file.GetSize()), packed);
 }
 
 TEST(FilePack, NoPackAboveTheCurrentFolder)
@@ -359,15 +360,15 @@ TEST(FilePack, LocateFileAndMakeRealFile)
     EXPECT_STREQ(rec.szName, "Tiny.txt");
     EXPECT_EQ(rec.nSize, 4u);
     EXPECT_EQ(rec.nStoredSize, 4u);
-    std::vector<uint8_t> pack = CTempFolder::Get("GameData/Stage01.dat");
+    rvm::vector<uint8_t> pack = CTempFolder::Get<rvm::vector<uint8_t>>("GameData/Stage01.dat");
     EXPECT_EQ(memcmp(pack.data() + rec.nOffset, "tiny", 4), 0);
-    EXPECT_NE(file.GetLocatedPath().find("Stage01.dat"), std::string::npos);
+    EXPECT_NE(file.GetLocatedPath().find("Stage01.dat"), rvm::string::npos);
 
     ASSERT_EQ(file.Read(".\\GameData\\Title\\Logo.bmp"), FILE_OK);
     ASSERT_EQ(file.MakeRealFile(), 0);
-    std::string temp = file.GetName();
-    EXPECT_NE(temp.find("TSK"), std::string::npos);
-    EXPECT_EQ(CTempFolder::Get(temp), fx.logo);
+    rvm::string temp = file.GetName();
+    EXPECT_NE(temp.find("TSK"), rvm::string::npos);
+    EXPECT_EQ(CTempFolder::Get<rvm::vector<uint8_t>>(temp), fx.logo);
     file.Close();
     EXPECT_FALSE(std::filesystem::exists(temp));
 }
@@ -376,26 +377,26 @@ TEST(FilePack, DamagedPacksFailCleanly)
 {
     CTempFolder dir;
     CPackBuilder good(PACK_MAGIC_VOSTIL);
-    std::vector<uint8_t> body = MakeBytes(3000, 21, true);
+    rvm::vector<uint8_t> body = MakeBytes<rvm::vector<uint8_t>>(3000, 21, true);
     good.AddFile("a.txt", body, true);
     ASSERT_TRUE(good.LastCompressed());
-    const std::vector<uint8_t> pack = good.Build();
+    const rvm::vector<uint8_t> pack = good.Build();
     const size_t nRec = PACK_HEADER_SIZE;
     int nResult = -1;
 
     // Cut inside the directory: the record cannot be read, the search goes on and finds nothing.
-    CTempFolder::Put("D.dat", std::vector<uint8_t>(pack.begin(), pack.begin() + 100));
+    CTempFolder::Put("D.dat", rvm::vector<uint8_t>(pack.begin(), pack.begin() + 100));
     ReadByName(".\\D\\a.txt", &nResult);
     EXPECT_EQ(nResult, FILE_ERR_NOT_FOUND);
 
     // Cut inside the entry's data: the record points outside the file.
-    CTempFolder::Put("D.dat", std::vector<uint8_t>(pack.begin(), pack.end() - 10));
+    CTempFolder::Put("D.dat", rvm::vector<uint8_t>(pack.begin(), pack.end() - 10));
     ReadByName(".\\D\\a.txt", &nResult);
     EXPECT_NE(nResult, FILE_OK);
     EXPECT_EQ(LocateOnce(".\\D\\a.txt"), FILE_ERR_READ);
 
     // An offset far outside the pack.
-    std::vector<uint8_t> bad = pack;
+    rvm::vector<uint8_t> bad = pack;
     PutLE32(bad, nRec + PACK_NAME_LONG, 0xFFFFFF00u);
     CTempFolder::Put("D.dat", bad);
     ReadByName(".\\D\\a.txt", &nResult);
@@ -423,7 +424,7 @@ TEST(FilePack, DamagedPacksFailCleanly)
     bad = pack;
     memset(bad.data() + nRec, 'n', PACK_NAME_LONG);
     CTempFolder::Put("D.dat", bad);
-    ReadByName((".\\D\\" + std::string(PACK_NAME_LONG, 'n')).c_str(), &nResult);
+    ReadByName((".\\D\\" + rvm::string(PACK_NAME_LONG, 'n')).c_str(), &nResult);
     EXPECT_EQ(nResult, FILE_OK);
 
     // A count far beyond the file and an unknown magic are passed over.
@@ -436,7 +437,7 @@ TEST(FilePack, DamagedPacksFailCleanly)
     CTempFolder::Put("D.dat", bad);
     ReadByName(".\\D\\a.txt", &nResult);
     EXPECT_EQ(nResult, FILE_ERR_NOT_FOUND);
-    CTempFolder::Put("D.dat", std::vector<uint8_t>{'t', 'e'});
+    CTempFolder::Put("D.dat", rvm::vector<uint8_t>{'t', 'e'});
     ReadByName(".\\D\\a.txt", &nResult);
     EXPECT_EQ(nResult, FILE_ERR_NOT_FOUND);
 }

@@ -4,13 +4,14 @@
 
 #include "support/TempFolder.h"
 #include "pack/teskLZSS.h"
+#include "rvm/rvm_stl.h"
 
 namespace {
 
-std::vector<uint8_t> Decode(const std::vector<uint8_t>& in, uint32_t nSize, int* pResult)
+rvm::vector<uint8_t> Decode(const rvm::vector<uint8_t>& in, uint32_t nSize, int* pResult)
 {
     auto codec = std::make_unique<CTeskLZSS>();
-    std::vector<uint8_t> out;
+    rvm::vector<uint8_t> out;
     *pResult = codec->Decode(in.data(), (uint32_t)in.size(), out, nSize);
     return out;
 }
@@ -21,25 +22,25 @@ TEST(Lzss, DecodesTheDocumentedStreams)
 {
     int nResult = -1;
     // A literal 'A', then a reference to ring position 4078 (r - 1), length 18: 19 'A's.
-    std::vector<uint8_t> out = Decode({0x01, 0x41, 0xEE, 0xFF}, 19, &nResult);
+    rvm::vector<uint8_t> out = Decode({0x01, 0x41, 0xEE, 0xFF}, 19, &nResult);
     EXPECT_EQ(nResult, LZSS_OK);
-    EXPECT_EQ(out, std::vector<uint8_t>(19, 'A'));
+    EXPECT_EQ(out, rvm::vector<uint8_t>(19, 'A'));
 
     // A reference into the untouched ring yields zero bytes.
     out = Decode({0x00, 0x00, 0x0F}, 5, &nResult);
     EXPECT_EQ(nResult, LZSS_OK);
-    EXPECT_EQ(out, std::vector<uint8_t>(5, 0));
+    EXPECT_EQ(out, rvm::vector<uint8_t>(5, 0));
 
     // Decoding stops in the middle of a reference when the expanded size is reached.
     out = Decode({0x01, 0x42, 0xEE, 0xFF}, 7, &nResult);
     EXPECT_EQ(nResult, LZSS_OK);
-    EXPECT_EQ(out, std::vector<uint8_t>(7, 'B'));
+    EXPECT_EQ(out, rvm::vector<uint8_t>(7, 'B'));
 }
 
 TEST(Lzss, EmptyAndTruncatedStreams)
 {
     int nResult = -1;
-    std::vector<uint8_t> out = Decode({0x01, 0x41}, 0, &nResult);
+    rvm::vector<uint8_t> out = Decode({0x01, 0x41}, 0, &nResult);
     EXPECT_EQ(nResult, LZSS_EMPTY);
     EXPECT_TRUE(out.empty());
 
@@ -55,17 +56,17 @@ TEST(Lzss, EmptyAndTruncatedStreams)
 TEST(Lzss, EncoderRefusesShortAndIncompressibleInput)
 {
     auto codec = std::make_unique<CTeskLZSS>();
-    std::vector<uint8_t> out{1, 2, 3};
+    rvm::vector<uint8_t> out{1, 2, 3};
     uint32_t nSize = 99;
-    std::vector<uint8_t> sixteen(16, 'x');
+    rvm::vector<uint8_t> sixteen(16, 'x');
     EXPECT_EQ(codec->Encode(sixteen.data(), 16, &out, &nSize), 1);
     EXPECT_TRUE(out.empty());
 
-    std::vector<uint8_t> noise = MakeBytes(4000, 7, false);
+    rvm::vector<uint8_t> noise = MakeBytes<rvm::vector<uint8_t>>(4000, 7, false);
     EXPECT_EQ(codec->Encode(noise.data(), (uint32_t)noise.size(), &out, &nSize), 1);
     EXPECT_TRUE(out.empty());
 
-    std::vector<uint8_t> seventeen(17, 'x');
+    rvm::vector<uint8_t> seventeen(17, 'x');
     EXPECT_EQ(codec->Encode(seventeen.data(), 17, &out, &nSize), 0);
     EXPECT_LT(nSize, 17u - 8u);
 }
@@ -74,9 +75,9 @@ TEST(Lzss, RoundTripsAndSizeOnlyModeAgrees)
 {
     for (size_t n : {100u, 4095u, 4096u, 4097u, 20000u, 70000u}) {
         for (uint32_t nSeed : {1u, 2u}) {
-            std::vector<uint8_t> in = MakeBytes(n, nSeed, true);
+            rvm::vector<uint8_t> in = MakeBytes<rvm::vector<uint8_t>>(n, nSeed, true);
             auto codec = std::make_unique<CTeskLZSS>();
-            std::vector<uint8_t> packed;
+            rvm::vector<uint8_t> packed;
             uint32_t nPacked = 0, nCounted = 0;
             ASSERT_EQ(codec->Encode(in.data(), (uint32_t)n, &packed, &nPacked), 0) << n;
             EXPECT_EQ(packed.size(), nPacked);
@@ -88,9 +89,9 @@ TEST(Lzss, RoundTripsAndSizeOnlyModeAgrees)
         }
     }
     // Long runs use the full 18-byte references.
-    std::vector<uint8_t> zeros(5000, 0);
+    rvm::vector<uint8_t> zeros(5000, 0);
     auto codec = std::make_unique<CTeskLZSS>();
-    std::vector<uint8_t> packed;
+    rvm::vector<uint8_t> packed;
     uint32_t nPacked = 0;
     ASSERT_EQ(codec->Encode(zeros.data(), 5000, &packed, &nPacked), 0);
     EXPECT_LT(nPacked, 5000u / 8);

@@ -9,6 +9,7 @@
 #include "platform/win/Win.h"
 #include "player/OptionIcon.h"
 #include "player/PlayerFixture.h"
+#include "rvm/rvm_stl.h"
 
 namespace {
 
@@ -221,7 +222,7 @@ TEST_F(CockpitRun, TheKeyRecordCarriesTheCounterAndTheCounterFollowsTheScore)
     EXPECT_EQ(p.GetCockpit().GetScore(), 1234567);
     Press(VK_RIGHT);  // a new key code makes a new record
     Tick();
-    const std::vector<KEYRECINFO>& track = CKeyRecorder::GetInstance()->GetTrack(0);
+    const rvm::vector<KEYRECINFO>& track = CKeyRecorder::GetInstance()->GetTrack(0);
     ASSERT_FALSE(track.empty());
     EXPECT_EQ(track.back().fps, 1234567);
     // The score saturates instead of wrapping negative.

@@ -11,6 +11,7 @@
 #include "engine/WinMain.h"
 #include "platform/win/Win.h"
 #include "player/PlayerFixture.h"
+#include "rvm/rvm_stl.h"
 
 namespace {
 
@@ -194,13 +195,13 @@ TEST_F(PlayerGun, HeldZFiresOncePerShotBlankOnTheFrameClock)
     const int nBefore = m_pPlayer->GetGun().CountFlying();
     ASSERT_EQ(nBefore, 0);
     Press('Z');
-    std::vector<int> shots;
+    rvm::vector<int> shots;
     for (int i = 0; i < 16; i++) {
         Tick();
         shots.push_back(m_pPlayer->GetFrameShot());
     }
     // 16.666 ms a tick: 66 ms have passed again on every fourth tick.
-    EXPECT_EQ(shots, (std::vector<int>{1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0}));
+    EXPECT_EQ(shots, (rvm::vector<int>{1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0}));
     EXPECT_EQ(m_pPlayer->GetGun().CountFlying(), 4);
 }
 
@@ -245,8 +246,8 @@ TEST_F(PlayerAim, UpWithZTurnsStepByStepAndBack)
     CPlayer& p = *m_pPlayer;
     Press(VK_UP);
     Press('Z');
-    std::vector<float> angles;
-    std::vector<DWORD> aims;
+    rvm::vector<float> angles;
+    rvm::vector<DWORD> aims;
     for (int i = 0; i < 16; i++) {
         Tick();
         if (p.GetFrameShot()) {
@@ -304,7 +305,7 @@ TEST_F(PlayerAim, DownWithZTurnsDownToMinusFortyFiveDegrees)
     CPlayer& p = *m_pPlayer;
     Press(VK_DOWN);
     Press('Z');
-    std::vector<float> angles;
+    rvm::vector<float> angles;
     for (int i = 0; i < 12; i++) {
         Tick();
         if (p.GetFrameShot())
@@ -452,7 +453,7 @@ TEST_F(PlayerBoxes, ExperienceSetsTheGunLevelAfterThePairTests)
     EXPECT_EQ(p.GetGun().GetLevel(), 4);
     Tick();
     EXPECT_EQ(p.GetGun().GetLevel(), 6);
-    const std::vector<KEYRECINFO>& track = CKeyRecorder::GetInstance()->GetTrack(0);
+    const rvm::vector<KEYRECINFO>& track = CKeyRecorder::GetInstance()->GetTrack(0);
     EXPECT_EQ(track.back().bonus, 6);
 }
 
@@ -512,7 +513,7 @@ TEST_F(PlayerReplay, ARecordedRunPlaysBackTickForTick)
         CAppTimer::ResetFrameClock();
         CAppTimer::ResetAll();
         m_pPlayer->Start(bPlayback, 1);
-        std::vector<FRAMESTATE> out;
+        rvm::vector<FRAMESTATE> out;
         for (int t = 0; t < 140; t++) {
             if (!bPlayback) {
                 for (const STEP& s : script) {
@@ -532,7 +533,7 @@ TEST_F(PlayerReplay, ARecordedRunPlaysBackTickForTick)
         ReleaseAll();
         return out;
     };
-    const std::vector<FRAMESTATE> recorded = run(0);
+    const rvm::vector<FRAMESTATE> recorded = run(0);
     CKeyRecorder::GetInstance()->StopRec();
     int nShots = 0;
     for (const FRAMESTATE& f : recorded)
@@ -540,7 +541,7 @@ TEST_F(PlayerReplay, ARecordedRunPlaysBackTickForTick)
     EXPECT_GT(nShots, 10);
     // Live keys held now must not leak into the playback.
     Press(VK_LEFT);
-    const std::vector<FRAMESTATE> played = run(1);
+    const rvm::vector<FRAMESTATE> played = run(1);
     ASSERT_EQ(played.size(), recorded.size());
     for (size_t i = 0; i < recorded.size(); i++) {
         ASSERT_TRUE(played[i] == recorded[i]) << "tick " << i << ": state " << std::hex << recorded[i].dwState
@@ -557,7 +558,7 @@ TEST_F(PlayerReplay, PlaybackFiresOnlyOnRecordedShotFrames)
     // Frame, code, shot: Z held from frame 50 to 200, shots recorded on frames 50 and 53 only.
     const int rows[][3] = {{0, 0, 0}, {50, INPUT_SHOT, 1}, {51, INPUT_SHOT, 0}, {53, INPUT_SHOT, 1},
                            {54, INPUT_SHOT, 0}, {200, 0, 0}};
-    std::vector<KEYRECINFO> track;
+    rvm::vector<KEYRECINFO> track;
     for (const auto& row : rows) {
         KEYRECINFO r{};
         r.frame = row[0];
@@ -573,14 +574,14 @@ TEST_F(PlayerReplay, PlaybackFiresOnlyOnRecordedShotFrames)
     image.header.nPairs[0][1] = 0;
     pRec->Restore(image);
     m_pPlayer->Start(1, 1);
-    std::vector<int> shotTicks;
+    rvm::vector<int> shotTicks;
     for (int t = 0; t < 80; t++) {
         const int nFrame = pRec->GetFrame();
         Tick();
         if (m_pPlayer->GetFrameShot())
             shotTicks.push_back(nFrame);
     }
-    EXPECT_EQ(shotTicks, (std::vector<int>{50, 53}));
+    EXPECT_EQ(shotTicks, (rvm::vector<int>{50, 53}));
 }
 
 TEST_F(PlayerReplay, KeysHeldAtTheStartReachTheTerrainNeitherLiveNorPlayedBack)
@@ -590,7 +591,7 @@ TEST_F(PlayerReplay, KeysHeldAtTheStartReachTheTerrainNeitherLiveNorPlayedBack)
     Press(VK_DOWN);
     m_pPlayer->Start(0, 1);
     ASSERT_EQ(pRec->GetTrack(0).front().code & (INPUT_DOWN | INPUT_JUMP), INPUT_DOWN | INPUT_JUMP);
-    std::vector<int> live;
+    rvm::vector<int> live;
     for (int t = 0; t < 5; t++) {
         ASSERT_NE(m_pPlayer->GetState() & PLAYER_STATE_ENTERING, 0u);
         live.push_back(m_pPlayer->IsDropDown());
@@ -602,11 +603,11 @@ TEST_F(PlayerReplay, KeysHeldAtTheStartReachTheTerrainNeitherLiveNorPlayedBack)
     // platforms under her must hold her alike.
     m_pPlayer->Start(1, 1);
     EXPECT_EQ(m_pPlayer->GetFrameKeyCode(), 0);
-    std::vector<int> played;
+    rvm::vector<int> played;
     for (int t = 0; t < 5; t++) {
         played.push_back(m_pPlayer->IsDropDown());
         Tick();
     }
-    EXPECT_EQ(live, (std::vector<int>{0, 0, 0, 0, 0}));
+    EXPECT_EQ(live, (rvm::vector<int>{0, 0, 0, 0, 0}));
     EXPECT_EQ(played, live);
 }

@@ -176,7 +176,7 @@ TEST_F(FrontRun, ARunSavedIntoSlotTwoBesideADamagedReplayPlaysBackInSyncFrameByF
     image.header.nMonth = 2;
     image.header.nDay = 3;
     image.header.nScore = 100;
-    std::vector<uint8_t> damaged = EncodeReplay(image);
+    rvm::vector<uint8_t> damaged = EncodeReplay(image);
     damaged.resize(30);
     CTempFolder::Put("Replay/Replay01.dat", damaged);
 
@@ -259,7 +259,7 @@ TEST_F(FrontRun, ARunSavedIntoSlotTwoBesideADamagedReplayPlaysBackInSyncFrameByF
     ASSERT_EQ(Run(kLongRun), 0);
     // The chosen replay ends where its record ends, at the title.
     EXPECT_EQ(m_Game.States(), (States{3, 4, 15, 16, 7, 8, 13, 14, 7, 8, 3, 4, 15, 16, 13}));
-    EXPECT_EQ(CTempFolder::Get("Replay/Replay01.dat"), damaged);
+    EXPECT_EQ(CTempFolder::Get<rvm::vector<uint8_t>>("Replay/Replay01.dat"), damaged);
     EXPECT_TRUE(std::filesystem::exists("Replay/Replay02.dat"));
     // The new header was read again: the slot showed as valid during the confirmation.
     EXPECT_GT(nSavedShown, 50);

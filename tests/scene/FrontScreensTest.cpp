@@ -7,13 +7,13 @@
 #include <cmath>
 #include <filesystem>
 #include <initializer_list>
-#include <set>
 
 #include "engine/AppTimer.h"
 #include "engine/BmpIndex.h"
 #include "engine/Input.h"
 #include "engine/KeyRecorder.h"
 #include "engine/Param.h"
+#include "rvm/rvm_stl.h"
 #include "scene/EndingKari.h"
 #include "scene/Logo.h"
 #include "scene/ReplaySel.h"
@@ -92,7 +92,7 @@ protected:
         return -1;
     }
 
-    std::vector<int> m_Held;
+    rvm::vector<int> m_Held;
 };
 
 // The milliseconds of n passes of the frame clock (16 and 17 ms in turn, two thirds apart).
@@ -249,7 +249,7 @@ TEST_F(FrontScreens, TheTitleMenuWrapsSkipsTheMissingReplayAndMapsEachItemToItsR
     Tap(title, D);
     EXPECT_EQ(title.GetCursor(), 0);
 
-    CTempFolder::Put("Replay/Replay03.dat", std::string("x"));
+    CTempFolder::Put("Replay/Replay03.dat", rvm::string("x"));
     for (int nItem = 0; nItem < 4; nItem++) {
         title.Reset(1, 1);
         TickUntil(title, [&] { return title.GetResult() == CTitle::RESULT_MENU; });
@@ -543,7 +543,7 @@ TEST_F(FrontScreens, TheProvisionalEndingIgnoresButtonsForTenSecondsThenEndsOnOn
 namespace {
 
 // A replay of a run from stage nStage on, with the given header values.
-std::string ReplayBytes(int nStage, int nSubWeapon, int nMonth, int nScore, int nOption = 1)
+rvm::string ReplayBytes(int nStage, int nSubWeapon, int nMonth, int nScore, int nOption = 1)
 {
     REPLAYIMAGE image;
     image.header.nYear = 2026;
@@ -555,11 +555,11 @@ std::string ReplayBytes(int nStage, int nSubWeapon, int nMonth, int nScore, int 
     image.header.nPairs[nStage - 1][0] = 0;
     image.header.nPairs[nStage - 1][1] = 0;
     image.tracks[nStage - 1].push_back({0, 0, 0, 1, 0, 0, 0, 4, 0});
-    const std::vector<uint8_t> bytes = EncodeReplay(image);
-    return std::string(bytes.begin(), bytes.end());
+    const rvm::vector<uint8_t> bytes = EncodeReplay(image);
+    return rvm::string(bytes.begin(), bytes.end());
 }
 
-void PutSlot(int n, const std::string& bytes)
+void PutSlot(int n, const rvm::string& bytes)
 {
     char szName[32];
     snprintf(szName, sizeof(szName), "Replay/Replay%02d.dat", n);
@@ -668,7 +668,7 @@ TEST_F(FrontScreens, AReplayRowShowsItsNumberAndScoreAndTheChosenOneASpinningIte
     sel.Enter(g_lpD3DDevice);
     sel.SetMode(0);
     ASSERT_EQ(sel.GetCursor(), 1);
-    std::set<int> frames;
+    rvm::set<int> frames;
     for (int i = 0; i < 12; i++) {
         Tick(sel);
         frames.insert(sel.GetCursorItem().GetFrame());

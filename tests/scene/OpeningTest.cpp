@@ -193,7 +193,7 @@ TEST_F(Opening, HoldingZEnterOrAJoystickButtonEndsTheScene)
 TEST_F(Opening, EmptyAndUnreadableScriptsFinishAtOnce)
 {
     EXPECT_EQ(m_Player.Load(g_lpD3DDevice, ".\\Missing\\"), 0);
-    const std::vector<std::string>& reports = m_Player.GetScript().GetReports();
+    const rvm::vector<rvm::string>& reports = m_Player.GetScript().GetReports();
     ASSERT_FALSE(reports.empty());
     EXPECT_EQ(reports.back(), "ERROR 34 : スクリプトの読み込みに失敗しました [.\\Missing\\Script.txt]\n");
     m_Player.Start();
@@ -309,7 +309,7 @@ TEST_F(Opening, ASpecialWithoutItsParametersIsReportedAndStartsNothing)
     Play({"#BEGIN_SHOT", "#CMD 0,SPECIAL,0,a.bmp,1", "#CMD 0,SPECIAL,3,a.bmp", "#CMD 0,SPECIAL", "#END_SHOT"});
     Tick(m_Player, 2);
     EXPECT_TRUE(m_Player.IsSpecialIdle());
-    const std::vector<std::string> expected = {"ERROR 35 : SPECIALのパラメータが不正です [0(3個)]\n",
+    const rvm::vector<rvm::string> expected = {"ERROR 35 : SPECIALのパラメータが不正です [0(3個)]\n",
                                                "ERROR 35 : SPECIALのパラメータが不正です [3(2個)]\n",
                                                "ERROR 35 : SPECIALのパラメータが不正です [(0個)]\n"};
     EXPECT_EQ(m_Player.GetScript().GetReports(), expected);

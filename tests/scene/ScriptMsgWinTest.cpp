@@ -3,9 +3,7 @@
 // text drawn legibly (light letters, a dark shadow) over the green-tinted panel.
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
+#include "rvm/rvm_stl.h"
 #include "engine/WinMain.h"
 #include "scene/CutSceneFixture.h"
 #include "scene/ScriptMsgWin.h"
@@ -33,7 +31,7 @@ protected:
         CCutSceneFixture::TearDown();
     }
 
-    void Cache(const std::string& text)
+    void Cache(const rvm::string& text)
     {
         ASSERT_EQ(m_Win.CacheGlyphs(text.c_str(), static_cast<int>(text.size()), &m_Cache, &m_Reports), 1);
     }
@@ -73,14 +71,14 @@ protected:
 
     CScriptMsgWin m_Win;
     CAntiCharCache m_Cache;
-    std::vector<std::string> m_Reports;
+    rvm::vector<rvm::string> m_Reports;
 };
 
 } // namespace
 
 TEST_F(MsgWin, TypingTakesACharacterAfterEachTwentyMillisecondsAndMarkupDrawsNothing)
 {
-    const std::string text = A "\\s" I "\\n" U "\\x" KA;
+    const rvm::string text = A "\\s" I "\\n" U "\\x" KA;
     Cache(text);
     CScriptMsg msg(text);
     const SCRIPTGLYPHS glyphs = m_Win.GetGlyphs();
@@ -121,7 +119,7 @@ TEST_F(MsgWin, ALeadByteOrABackslashEndingTheTextIsOneByteAndNothingIsReadPastIt
 {
     Cache(A);
     const SCRIPTGLYPHS glyphs = m_Win.GetGlyphs();
-    for (const std::string& text : {std::string(A "\x82"), std::string(A "\\"), std::string("\\")}) {
+    for (const rvm::string& text : {rvm::string(A "\x82"), rvm::string(A "\\"), rvm::string("\\")}) {
         CScriptMsg msg(text);
         GLYPHPLACE place;
         int nSteps = 0;
@@ -139,7 +137,7 @@ TEST_F(MsgWin, ALeadByteOrABackslashEndingTheTextIsOneByteAndNothingIsReadPastIt
 
 TEST_F(MsgWin, BlanksMoveThePenOnAndCharactersThatCannotBeMadeAreReported)
 {
-    const std::string text = A WIDE_SPACE A " " A;
+    const rvm::string text = A WIDE_SPACE A " " A;
     Cache(text);
     const SCRIPTGLYPHS glyphs = m_Win.GetGlyphs();
     EXPECT_GT(glyphs.Advance(WIDE_SPACE), Width(A) / 2);
@@ -154,7 +152,7 @@ TEST_F(MsgWin, BlanksMoveThePenOnAndCharactersThatCannotBeMadeAreReported)
     const int nResult = fontless.CacheGlyphs(A I, 4, &cache, &m_Reports);
     GdiSetFontFile(nullptr);
     EXPECT_EQ(nResult, 0);
-    EXPECT_EQ(m_Reports, (std::vector<std::string>{"ERROR 36 : 文字の作成に失敗しました。['" A "']\n",
+    EXPECT_EQ(m_Reports, (rvm::vector<rvm::string>{"ERROR 36 : 文字の作成に失敗しました。['" A "']\n",
                                                    "ERROR 36 : 文字の作成に失敗しました。['" I "']\n"}));
     EXPECT_EQ(cache.GetCount(), 0u);
 }
@@ -183,7 +181,7 @@ TEST_F(MsgWin, MeasuringAddsLineHeightsAndTakesTheWidestLine)
 
 TEST_F(MsgWin, TheWindowUnfoldsGrowsToItsTextTypesAndCompletes)
 {
-    const std::string text = A I U "\\n" KA;
+    const rvm::string text = A I U "\\n" KA;
     Cache(text);
     CScriptMsg msg(text);
     m_Win.SetMessage(&msg);
@@ -233,7 +231,7 @@ TEST_F(MsgWin, ShowAllJumpsToFullSizeAndThePromptBlinksEveryHalfSecond)
     EXPECT_EQ(m_Win.GetRect().right, Width(A) + 16);
     EXPECT_GT(Lit(m_Win.GetTextTexture(0), 0, 0, Width(A), Height(A)), 20);
     // The frame turns on the first update at least 500 ms after the last turn.
-    std::vector<DWORD> turns{CAppTimer::GetElapsed(0)};
+    rvm::vector<DWORD> turns{CAppTimer::GetElapsed(0)};
     int nFrame = 0;
     for (int i = 0; i < 200; i++) {
         CAppTimer::FrameTick();
@@ -253,7 +251,7 @@ TEST_F(MsgWin, ShowAllJumpsToFullSizeAndThePromptBlinksEveryHalfSecond)
 
 TEST_F(MsgWin, GlyphsAcrossATextureEdgeAreSplitAndTextPastTheThirdTextureIsCut)
 {
-    std::string text;
+    rvm::string text;
     for (int i = 0; i < 40; i++) {
         text += A;
     }
@@ -272,7 +270,7 @@ TEST_F(MsgWin, GlyphsAcrossATextureEdgeAreSplitAndTextPastTheThirdTextureIsCut)
 TEST_F(MsgWin, TheTextIsDrawnLightWithADarkShadowOverTheTintedPanel)
 {
     const uint32_t kBack = 0x808080;
-    const std::string text = A I U;
+    const rvm::string text = A I U;
     Cache(text);
     CScriptMsg msg(text);
     ShowTyped(msg, 100, 200);

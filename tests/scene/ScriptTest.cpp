@@ -3,9 +3,7 @@
 // test and the fast-forward query that must take the command at the largest time.
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
+#include "rvm/rvm_stl.h"
 #include "engine/AppTimer.h"
 #include "scene/Script.h"
 #include "support/TempFolder.h"
@@ -22,46 +20,46 @@ protected:
     }
 
     // Parses the lines (joined with CR LF) as Script.txt of a folder of the test's own.
-    int ParseLines(const std::vector<std::string>& lines)
+    int ParseLines(const rvm::vector<rvm::string>& lines)
     {
-        std::string text;
-        for (const std::string& line : lines) {
+        rvm::string text;
+        for (const rvm::string& line : lines) {
             text += line + "\r\n";
         }
         return ParseText(text);
     }
-    int ParseText(const std::string& text)
+    int ParseText(const rvm::string& text)
     {
         CTempFolder::Put("Scene/Script.txt", text);
         return m_Script.Parse("./Scene/Script.txt");
     }
 
-    std::vector<int> Times(int nShot) const
+    rvm::vector<int> Times(int nShot) const
     {
-        std::vector<int> times;
+        rvm::vector<int> times;
         for (const SCRIPTCMD& cmd : m_Script.GetShotAt(nShot)->GetCommands()) {
             times.push_back(cmd.nTime);
         }
         return times;
     }
-    std::vector<std::string> Firsts(int nShot) const
+    rvm::vector<rvm::string> Firsts(int nShot) const
     {
-        std::vector<std::string> names;
+        rvm::vector<rvm::string> names;
         for (const SCRIPTCMD& cmd : m_Script.GetShotAt(nShot)->GetCommands()) {
             names.push_back(cmd.params.empty() ? CScriptShot::GetCommandName(cmd.nId) : cmd.params[0]);
         }
         return names;
     }
     // The first parameter (or the name) of each command a query returns.
-    std::vector<std::string> Due(DWORD dwNow, bool bRemaining = false)
+    rvm::vector<rvm::string> Due(DWORD dwNow, bool bRemaining = false)
     {
-        std::vector<const SCRIPTCMD*> due;
+        rvm::vector<const SCRIPTCMD*> due;
         if (bRemaining) {
             m_Script.GetRemainingCommands(due);
         } else {
             m_Script.GetNewCommands(due, dwNow);
         }
-        std::vector<std::string> names;
+        rvm::vector<rvm::string> names;
         for (const SCRIPTCMD* pCmd : due) {
             names.push_back(pCmd->params.empty() ? CScriptShot::GetCommandName(pCmd->nId) : pCmd->params[0]);
         }
@@ -72,7 +70,7 @@ protected:
     CScript m_Script;
 };
 
-using Names = std::vector<std::string>;
+using Names = rvm::vector<rvm::string>;
 
 } // namespace
 
@@ -85,7 +83,7 @@ TEST_F(Script, CommandsRunInTimeOrderAndEqualTimesKeepTheFileOrder)
                           "#CMD 0,IMAGE_HIDE,a2.bmp", "#END_SHOT"}),
               1);
     ASSERT_EQ(m_Script.GetShotCount(), 1);
-    EXPECT_EQ(Times(0), (std::vector<int>{0, 0, 500, 1000, 1000, 1000}));
+    EXPECT_EQ(Times(0), (rvm::vector<int>{0, 0, 500, 1000, 1000, 1000}));
     EXPECT_EQ(Firsts(0), (Names{"a.bmp", "a2.bmp", "b.bmp", "c.bmp", "d.bmp", "e.bmp"}));
     EXPECT_TRUE(m_Script.GetReports().empty());
 }
@@ -122,7 +120,7 @@ TEST_F(Script, ShotsNeedTheirBeginAndEndAndOnlyLinesStartingWithAHashCount)
                           "#BEGIN_SHOT", "#END_SHOT", "#BEGIN_SHOT", "#CMD 0,QUAKE"}),
               1);
     ASSERT_EQ(m_Script.GetShotCount(), 3);
-    EXPECT_EQ(Times(0), (std::vector<int>{10, 40}));
+    EXPECT_EQ(Times(0), (rvm::vector<int>{10, 40}));
     EXPECT_TRUE(m_Script.GetShotAt(0)->IsWaitKey());
     EXPECT_EQ(Firsts(1), (Names{"BLACK_OUT"}));
     EXPECT_FALSE(m_Script.GetShotAt(1)->IsWaitKey());
@@ -132,22 +130,22 @@ TEST_F(Script, ShotsNeedTheirBeginAndEndAndOnlyLinesStartingWithAHashCount)
 
 TEST_F(Script, LinesEndInCrLfOrLfAndAnOverlongLineLosesItsRestInsteadOfMakingANewLine)
 {
-    std::string line = "#CMD 0,MSG,0,0,";
-    line += std::string(SCRIPT_LINE_MAX - line.size(), 'A');  // 3072 bytes, then more of the line
-    const std::string text = "#BEGIN_SHOT\n" + line + " #END_SHOT WAIT_KEY\r\n#CMD 5,QUAKE\n#END_SHOT\n";
+    rvm::string line = "#CMD 0,MSG,0,0,";
+    line += rvm::string(SCRIPT_LINE_MAX - line.size(), 'A');  // 3072 bytes, then more of the line
+    const rvm::string text = "#BEGIN_SHOT\n" + line + " #END_SHOT WAIT_KEY\r\n#CMD 5,QUAKE\n#END_SHOT\n";
     ASSERT_EQ(ParseText(text), 1);
     ASSERT_EQ(m_Script.GetShotCount(), 1);
     EXPECT_FALSE(m_Script.GetShotAt(0)->IsWaitKey());
-    const std::vector<SCRIPTCMD>& cmds = m_Script.GetShotAt(0)->GetCommands();
+    const rvm::vector<SCRIPTCMD>& cmds = m_Script.GetShotAt(0)->GetCommands();
     ASSERT_EQ(cmds.size(), 2u);
-    EXPECT_EQ(cmds[0].params[2], std::string(SCRIPT_LINE_MAX - 15, 'A'));
+    EXPECT_EQ(cmds[0].params[2], rvm::string(SCRIPT_LINE_MAX - 15, 'A'));
     EXPECT_EQ(cmds[1].nId, SCRIPT_QUAKE);
 }
 
 TEST_F(Script, MessageTextKeepsItsTwoByteCharactersWhateverTheirSecondByte)
 {
     // "院" ends in 0x40 (the at sign), "表" in 0x5C (the backslash); a blank around a field goes.
-    const std::string strText = "\x82\xA0\\n\x95\x5C\x89\x40";
+    const rvm::string strText = "\x82\xA0\\n\x95\x5C\x89\x40";
     ASSERT_EQ(ParseLines({"#BEGIN_SHOT", "#CMD 1500 , MSG , 40 , 300 , " + strText + " \t", "#END_SHOT"}), 1);
     const SCRIPTCMD& cmd = m_Script.GetShotAt(0)->GetCommands()[0];
     EXPECT_EQ(cmd.nTime, 1500);
@@ -173,7 +171,7 @@ TEST_F(Script, AMissingFileIsReportedAndAnEmptyOneIsAScriptWithoutShots)
 {
     EXPECT_EQ(m_Script.Load(nullptr, ".\\Nowhere\\"), 0);
     EXPECT_EQ(m_Script.GetReports(), (Names{".\\Nowhere\\Script.txt の読み込みに失敗しました\n"}));
-    CTempFolder::Put("Empty/Script.txt", std::string());
+    CTempFolder::Put("Empty/Script.txt", rvm::string());
     EXPECT_EQ(m_Script.Load(nullptr, ".\\Empty\\"), 1);
     EXPECT_EQ(m_Script.GetShotCount(), 0);
     EXPECT_TRUE(m_Script.GetReports().empty());
@@ -259,7 +257,7 @@ TEST_F(Script, EmptyShotsAndScriptsHaveNothingPending)
     empty.SetShot(0);
     EXPECT_FALSE(empty.HasPending());
     EXPECT_FALSE(empty.IsWaitKey());
-    std::vector<const SCRIPTCMD*> due;
+    rvm::vector<const SCRIPTCMD*> due;
     empty.GetNewCommands(due, 1000);
     empty.GetRemainingCommands(due);
     EXPECT_TRUE(due.empty());
@@ -274,5 +272,5 @@ TEST_F(Script, NumbersReadLikeAtoiAndAtofButStayInBounds)
     EXPECT_EQ(CScriptShot::ToFloat("nan"), 0.0f);
     EXPECT_EQ(CScriptShot::ToFloat("inf"), static_cast<float>(SCRIPT_NUMBER_MAX));
     ASSERT_EQ(ParseLines({"#BEGIN_SHOT", "#CMD 99999999999999999999,QUAKE", "#CMD -5,QUAKE", "#END_SHOT"}), 1);
-    EXPECT_EQ(Times(0), (std::vector<int>{-5, 2147483647}));
+    EXPECT_EQ(Times(0), (rvm::vector<int>{-5, 2147483647}));
 }

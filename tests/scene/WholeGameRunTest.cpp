@@ -223,7 +223,7 @@ protected:
     void ExpectSavedRun()
     {
         REPLAYIMAGE image;
-        std::string strReason;
+        rvm::string strReason;
         const std::vector<uint8_t> bytes = CTempFolder::Get("Replay/Replay01.dat");
         ASSERT_EQ(DecodeReplay(bytes.data(), bytes.size(), &image, &strReason), 1) << strReason;
         for (int s = 0; s < kStages; s++) {

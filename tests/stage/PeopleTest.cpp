@@ -1,12 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <string>
-#include <vector>
 
 #include "engine/SurfaceUtil.h"
 #include "pack/teskFile.h"
 #include "platform/ddraw/DDraw.h"
+#include "rvm/rvm_stl.h"
 #include "stage/CrushableSet.h"
 #include "stage/People.h"
 #include "stage/PeopleLabel.h"
@@ -20,11 +19,11 @@ namespace {
 struct Parsed {
     int nItems[PEOPLE_ITEM_MAX] = {};
     int nItemCount = 0;
-    std::string segments[PEOPLE_TEXT_MAX];
+    rvm::string segments[PEOPLE_TEXT_MAX];
     int nSegmentCount = 0;
 };
 
-Parsed Parse(const std::string& s)
+Parsed Parse(const rvm::string& s)
 {
     Parsed p;
     ParsePeopleLine(s, p.nItems, &p.nItemCount, p.segments, &p.nSegmentCount);
@@ -41,7 +40,7 @@ IDirectDraw7* DirectDraw()
 
 // A passer-by kind with a w x h standing picture and nothing else.
 struct Kind : public CPeople {
-    Kind(const char* pszCode, const std::string& strLine, int w, int h) : CPeople(pszCode)
+    Kind(const char* pszCode, const rvm::string& strLine, int w, int h) : CPeople(pszCode)
     {
         SetLine(strLine);
         m_lpPicture = CreatePlaneSurface(DirectDraw(), w, h, MEM_SYSTEM);
@@ -153,7 +152,7 @@ TEST(PeopleTest, ItemsAndSpeechOfAKindLine)
 TEST(PeopleTest, CatalogueLeavesOutKindsWithoutPicturesAndFailsOnAMissingFile)
 {
     EXPECT_EQ(CPeopleSet::Load(nullptr, "./no-such-stage/"), 0);
-    const std::string text =
+    const rvm::string text =
         "#INDEX_FOR People.bmp\r\n"
         "#IMG_RGN PeopleQ11.bmp = 0:0:31:63\r\n"
         "#PEOPLEQ1 100, Food : Whoa!\r\n"

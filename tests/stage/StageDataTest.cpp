@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <string>
 
+#include "rvm/rvm_stl.h"
 #include "stage/EnemyFactory.h"
 #include "stage/Object.h"
 #include "stage/ObjectLabel.h"
@@ -12,9 +12,9 @@
 namespace {
 
 // Lines joined with CR LF, as the game's text files are written.
-std::string CrLf(std::initializer_list<const char*> lines)
+rvm::string CrLf(std::initializer_list<const char*> lines)
 {
-    std::string text;
+    rvm::string text;
     for (const char* line : lines) {
         text += line;
         text += "\r\n";
@@ -32,19 +32,19 @@ protected:
         EXPECT_EQ(m_pData->ReadDefinition("Stage.txt"), 1);
         return *m_pData;
     }
-    std::string RowText(int nLayer, int nScreen, int nRow)
+    rvm::string RowText(int nLayer, int nScreen, int nRow)
     {
         const STAGEROW* p = m_pData->GetRow(nLayer, nScreen, nRow);
-        return p ? p->text : std::string("<none>");
+        return p ? p->text : rvm::string("<none>");
     }
 
     CTempFolder m_Folder;
     std::unique_ptr<CStageData> m_pData;
 };
 
-std::string Empties(int n)
+rvm::string Empties(int n)
 {
-    std::string s;
+    rvm::string s;
     for (int i = 0; i < n; i++)
         s += "00";
     return s;
@@ -102,7 +102,7 @@ TEST_F(StageDataRead, DirectivesMatchByPrefixAndCheckTheirValueCounts)
     EXPECT_EQ(d.CountMessages(10), 1);
     EXPECT_EQ(d.CountMessages(11), 1);  // a value without x:y
     EXPECT_EQ(d.CountMessages(13), 2);
-    EXPECT_NE(d.GetMessages()[1].find("(3)"), std::string::npos);  // line numbers count the comment
+    EXPECT_NE(d.GetMessages()[1].find("(3)"), rvm::string::npos);  // line numbers count the comment
     EXPECT_EQ(d.m_vVelocity[1].x, 4.0f);
     EXPECT_EQ(d.m_vVelocity[1].y, 0.0f);
     EXPECT_EQ(d.m_vVelocity[4].x, 12.0f);
@@ -247,7 +247,7 @@ TEST_F(StageDataRead, EventsAreKeptByScreenInFileOrder)
         "#BG0=X:Y",
     });
     ASSERT_NE(d.GetEvents(3), nullptr);
-    const std::vector<std::string>& e3 = *d.GetEvents(3);
+    const rvm::vector<rvm::string>& e3 = *d.GetEvents(3);
     ASSERT_EQ(e3.size(), 2u);
     EXPECT_EQ(e3[0], "PLAY=Horn.wav");
     EXPECT_EQ(e3[1], "BGM=Stage.wav:0");

@@ -128,7 +128,7 @@ TEST_F(StageEvents, Bg0OffKeepsARecordWithoutPicture)
     BG0RECORD* p0 = d.FindBG0(0);
     ASSERT_NE(p0, nullptr);
     EXPECT_EQ(p0->lpSurface, nullptr);
-    EXPECT_EQ(p0->picture, std::string(d.m_szStageDir) + "SkyOff");  // the later one replaced the first
+    EXPECT_EQ(p0->picture, rvm::string(d.m_szStageDir) + "SkyOff");  // the later one replaced the first
     // The picture that cannot be loaded is dropped: screen 3 finds screen 0's record.
     EXPECT_EQ(d.FindBG0(3), p0);
     ASSERT_NE(d.FindBG0(4), p0);

@@ -5,10 +5,9 @@
 
 #include <algorithm>
 #include <climits>
-#include <string>
-#include <vector>
 
 #include "engine/Param.h"
+#include "rvm/rvm_stl.h"
 #include "stage/Object.h"
 #include "stage/StageData.h"
 #include "support/DeviceFixture.h"
@@ -20,18 +19,18 @@ const int kPit = INT_MIN / 2;
 
 // The main or enemy layer as codes by global column and row (RR 1, the bottom, at index 0).
 struct LAYERCODES {
-    std::string rows[MAX_ROW_NUM];
+    rvm::string rows[MAX_ROW_NUM];
     int Columns() const
     {
         size_t n = 0;
-        for (const std::string& row : rows)
+        for (const rvm::string& row : rows)
             n = std::max(n, row.size());
         return (int)n / 2;
     }
     // Rows stop where their last screen does: "00" beyond.
-    std::string At(int nColumn, int nRR) const
+    rvm::string At(int nColumn, int nRR) const
     {
-        const std::string& row = rows[nRR - 1];
+        const rvm::string& row = rows[nRR - 1];
         return (size_t)nColumn * 2 + 2 <= row.size() ? row.substr((size_t)nColumn * 2, 2) : "00";
     }
 };
@@ -72,13 +71,13 @@ protected:
         CDeviceFixture::TearDown();
     }
 
-    DWORD Attribute(CStageData& data, const std::string& code) const
+    DWORD Attribute(CStageData& data, const rvm::string& code) const
     {
         CObject* pObject = code == "00" ? nullptr : data.GetObject(code);
         return pObject ? pObject->GetAttribute() : 0;
     }
     // Solid to her: touched and not shot away by the gun (a crate that no shot breaks stays).
-    bool IsSolid(CStageData& data, const std::string& code) const
+    bool IsSolid(CStageData& data, const rvm::string& code) const
     {
         const DWORD dw = Attribute(data, code);
         const DWORD dwBreakable = OBJATTR_CRUSH & ~OBJATTR_CRUSH00;
@@ -114,7 +113,7 @@ TEST_F(StageGround, APlainJumpClearsEveryRiseAndTheWalkersStandOnGround)
         ASSERT_EQ(data.Load(g_lpD3DDevice, nStage, 0), 1) << "stage " << nStage;
         const LAYERCODES main = ReadLayer(data, STAGE_MAIN_LAYER);
         ASSERT_GT(main.Columns(), 100) << "stage " << nStage;
-        std::vector<int> heights;
+        rvm::vector<int> heights;
         for (int c = 0; c < main.Columns(); c++)
             heights.push_back(GroundHeight(data, main, c));
         for (int c = 0; c < main.Columns(); c++) {
@@ -130,7 +129,7 @@ TEST_F(StageGround, APlainJumpClearsEveryRiseAndTheWalkersStandOnGround)
         int nWalkers = 0;
         for (int c = 0; c < enemies.Columns(); c++) {
             for (int nRR = 1; nRR <= MAX_ROW_NUM; nRR++) {
-                const std::string code = enemies.At(c, nRR);
+                const rvm::string code = enemies.At(c, nRR);
                 if (code[0] != 'P' && code[0] != 'Q')
                     continue;
                 nWalkers++;
@@ -155,7 +154,7 @@ TEST_F(StageGround, TheArenaKeepsFlatGroundUntilTheScrollStops)
         int nBoss = -1;
         int nStop = -1;
         for (const auto& entry : data.GetEventMap())
-            for (const std::string& text : entry.second) {
+            for (const rvm::string& text : entry.second) {
                 if (text.rfind("BOSS=", 0) == 0)
                     nBoss = entry.first;
                 if (text == "XSPEED=0")
@@ -187,7 +186,7 @@ TEST_F(StageGround, GapsAreBridgedWideAndSpikesStayClearOfGapsAndTheBossWarning)
         const LAYERCODES main = ReadLayer(data, STAGE_MAIN_LAYER);
         int nBoss = -1;
         for (const auto& entry : data.GetEventMap())
-            for (const std::string& text : entry.second)
+            for (const rvm::string& text : entry.second)
                 if (text.rfind("BOSS=", 0) == 0)
                     nBoss = entry.first;
         ASSERT_GE(nBoss, 2) << "stage " << nStage;

@@ -5,11 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <string>
-#include <vector>
 
 #include "engine/AppTimer.h"
 #include "engine/ShowableSet.h"
+#include "rvm/rvm_stl.h"
 #include "stage/BoundableSet.h"
 #include "stage/CrushableSet.h"
 #include "stage/Object.h"
@@ -179,8 +178,8 @@ public:
     // follow when bStart is set.
     void Load(std::initializer_list<const char*> lines, bool bStart = true)
     {
-        std::string text;
-        std::vector<std::string> codes;
+        rvm::string text;
+        rvm::vector<rvm::string> codes;
         for (const char* line : lines) {
             text += line;
             text += "\r\n";
@@ -189,7 +188,7 @@ public:
         }
         CTempFolder::Put("GameData/Stage01/Stage.txt", text);
         ASSERT_EQ(m_Stage.LoadStage(nullptr, 1, 0), 1);
-        for (const std::string& code : codes) {
+        for (const rvm::string& code : codes) {
             CObject* pObj = m_Stage.GetStageData().GetObject(code);
             ASSERT_NE(pObj, nullptr) << code;
             pObj->m_nWidth = 64;

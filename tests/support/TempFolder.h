@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <string_view>
 #include <unistd.h>
 #include <vector>
 
@@ -36,23 +37,26 @@ public:
     }
     const std::filesystem::path& Path() const { return m_Path; }
 
-    // Writes a file below the folder (relative path with '/'), making its folders.
-    static void Put(const std::string& rel, const std::vector<uint8_t>& bytes)
+    // Writes a file below the folder (relative path with '/'), making its folders. Bytes is any
+    // string or vector of bytes, the game's own included.
+    template <class Bytes>
+        requires requires(const Bytes& b) { b.data(), b.size(); }
+    static void Put(std::string_view rel, const Bytes& bytes)
     {
+        static_assert(sizeof(*bytes.data()) == 1, "Put writes bytes");
         std::filesystem::path p(rel);
         if (p.has_parent_path())
             std::filesystem::create_directories(p.parent_path());
         std::ofstream f(p, std::ios::binary | std::ios::trunc);
         f.write(reinterpret_cast<const char*>(bytes.data()), (std::streamsize)bytes.size());
     }
-    static void Put(const std::string& rel, const std::string& text)
+    static void Put(std::string_view rel, const char* pszText) { Put(rel, std::string_view(pszText)); }
+    // Bytes is the vector handed back: the standard one, or the game's own.
+    template <class Bytes = std::vector<uint8_t>>
+    static Bytes Get(std::string_view rel)
     {
-        Put(rel, std::vector<uint8_t>(text.begin(), text.end()));
-    }
-    static std::vector<uint8_t> Get(const std::string& rel)
-    {
-        std::ifstream f(rel, std::ios::binary);
-        return std::vector<uint8_t>((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+        std::ifstream f(std::string(rel), std::ios::binary);
+        return Bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
     }
 
 private:
@@ -60,11 +64,12 @@ private:
     std::filesystem::path m_Path;
 };
 
-// Reproducible test bytes: text-like (compressible) or noise.
-inline std::vector<uint8_t> MakeBytes(size_t n, uint32_t nSeed, bool bCompressible)
+// Reproducible test bytes: text-like (compressible) or noise, in the standard vector or the game's.
+template <class Bytes = std::vector<uint8_t>>
+Bytes MakeBytes(size_t n, uint32_t nSeed, bool bCompressible)
 {
     static const char* const kWords[] = {"#STAGE ", "enemy ", "bullet ", "12, ", "3.5, ", "\r\n", "Zorva ", "//"};
-    std::vector<uint8_t> v;
+    Bytes v;
     v.reserve(n + 8);
     uint32_t x = nSeed * 2654435761u + 1;
     while (v.size() < n) {

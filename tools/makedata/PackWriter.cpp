@@ -3,21 +3,22 @@
 #include "DataSet.h"
 #include "pack/PackBuilder.h"
 #include "pack/teskFile.h"
+#include "rvm/rvm_stl.h"
 
 namespace {
 
-std::vector<uint8_t> SampleText(const char* pszMagic)
+rvm::vector<uint8_t> SampleText(const char* pszMagic)
 {
-    std::string text;
+    rvm::string text;
     for (int i = 0; i < 64; i++)
         text += "#SAMPLE_" + std::to_string(i) + " pack " + pszMagic + ", line " + std::to_string(i) + "\r\n";
-    return std::vector<uint8_t>(text.begin(), text.end());
+    return rvm::vector<uint8_t>(text.begin(), text.end());
 }
 
 // The game's own random step, so the bytes never depend on the host.
-std::vector<uint8_t> SampleNoise(uint32_t nSeed, size_t n)
+rvm::vector<uint8_t> SampleNoise(uint32_t nSeed, size_t n)
 {
-    std::vector<uint8_t> v(n);
+    rvm::vector<uint8_t> v(n);
     uint32_t x = nSeed;
     for (size_t i = 0; i < n; i++) {
         x = x * 214013u + 2531011u;
@@ -31,8 +32,8 @@ void WriteSamplePack(CDataSet& data, const char* pszMagic, const char* pszFolder
     CPackBuilder pack(pszMagic);
     pack.AddFile("Sample.txt", SampleText(pszMagic), true);
     pack.AddFile("Noise.bin", SampleNoise(nSeed, 1024), true);
-    std::string note = std::string("stored entry of ") + pszFolder + ".dat\r\n";
-    pack.AddFile("Sub\\Note.txt", std::vector<uint8_t>(note.begin(), note.end()), false);
+    rvm::string note = rvm::string("stored entry of ") + pszFolder + ".dat\r\n";
+    pack.AddFile("Sub\\Note.txt", rvm::vector<uint8_t>(note.begin(), note.end()), false);
     data.Write(std::string("PackSample/") + pszFolder + ".dat", pack.Build());
 }
 

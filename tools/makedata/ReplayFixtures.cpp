@@ -4,6 +4,7 @@
 
 #include "DataSet.h"
 #include "engine/KeyRecorder.h"
+#include "rvm/rvm_stl.h"
 
 namespace {
 
@@ -18,7 +19,7 @@ REPLAYIMAGE KnownTrack() {
     image.header.nPairs[0][0] = 0;
     image.header.nPairs[0][1] = 0;
     image.header.nPlayerValue = 1;
-    std::vector<KEYRECINFO>& t = image.tracks[0];
+    rvm::vector<KEYRECINFO>& t = image.tracks[0];
     //        frame code shot step point level fps bonus extra
     t.push_back({0, 0, 0, 1, 0, 0, 0, 4, 0});
     t.push_back({30, 8, 0, 1, 0, 0, 0, 4, 0});

@@ -89,7 +89,8 @@ public:
             image.header.nYear = 2026;
             image.header.nMonth = 1;
             image.header.nDay = 1;
-            m_Replay = EncodeReplay(image);
+            const rvm::vector<uint8_t> bytes = EncodeReplay(image);
+            m_Replay.assign(bytes.begin(), bytes.end());
             HOSTSCRIPTCMD close = {};
             close.nTick = m_Host.GetTick() + 2;
             close.op = HSOP_CLOSE;
