@@ -278,7 +278,7 @@ bool rvm_mem::UnlinkUsed(uint32_t nOff)
     return false;
 }
 
-void rvm_mem::InsertFree(uint32_t nOff)
+uint32_t rvm_mem::InsertFree(uint32_t nOff)
 {
     RVMHDR* h = At(nOff);
     int64_t nPos = nOff;
@@ -299,13 +299,14 @@ void rvm_mem::InsertFree(uint32_t nOff)
     } else {
         h->nNext = nNext;
     }
+    m_nRover = f;
     if (f != RVM_LINK_BASE && f + pF->nUnits == nOff) {
         pF->nUnits += h->nUnits;
         pF->nNext = h->nNext;
-    } else {
-        pF->nNext = nOff;
+        return f;
     }
-    m_nRover = f;
+    pF->nNext = nOff;
+    return nOff;
 }
 
 int rvm_mem::Free(void* p)
@@ -331,12 +332,8 @@ int rvm_mem::Free(void* p)
         return 1;
     }
     h->bUsed = 0;
-    InsertFree(nOff);
-    // The block now lies in the free block at the rover when it merged into that one, else it
-    // heads its own; that block's data area covers any header merged away.
-    const uint32_t nBefore = m_nRover;
-    const bool bMerged = nBefore != RVM_LINK_BASE && nBefore < nOff && nBefore + At(nBefore)->nUnits > nOff;
-    PoisonFreeData(At(bMerged ? nBefore : nOff));
+    // The data area of the free block that now holds it covers any header merged away.
+    PoisonFreeData(At(InsertFree(nOff)));
     return 1;
 }
 

@@ -66,7 +66,8 @@ private:
     bool IsIntact(const RVMHDR* h) const;
     void InsertUsed(uint32_t nOff);
     bool UnlinkUsed(uint32_t nOff);
-    void InsertFree(uint32_t nOff);
+    // Returns the free block that now holds the block: the one before it when they merged.
+    uint32_t InsertFree(uint32_t nOff);
     void DumpBlock(const RVMHDR* h) const;
 
     uint32_t m_nMaxUnits;

@@ -29,6 +29,17 @@ inline IDirectDrawSurface7* MakeSurface(IDirectDraw7* pDD, int w, int h, DWORD d
     return SUCCEEDED(pDD->CreateSurface(&desc, &p, nullptr)) ? p : nullptr;
 }
 
+// The screen's surface, as the game asks for it: caps alone, the display's size.
+inline IDirectDrawSurface7* MakePrimary(IDirectDraw7* pDD)
+{
+    DDSURFACEDESC2 desc = {};
+    desc.dwSize = sizeof(desc);
+    desc.dwFlags = DDSD_CAPS;
+    desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
+    IDirectDrawSurface7* p = nullptr;
+    return SUCCEEDED(pDD->CreateSurface(&desc, &p, nullptr)) ? p : nullptr;
+}
+
 inline uint16_t* Row16(IDirectDrawSurface7* p, int y)
 {
     DDSURFACEDESC2 desc = {};

@@ -15,11 +15,8 @@ protected:
         void* pv = nullptr;
         ASSERT_EQ(DirectDrawCreateEx(nullptr, &pv, IID_IDirectDraw7, nullptr), DD_OK);
         m_pDD = static_cast<IDirectDraw7*>(pv);
-        DDSURFACEDESC2 desc = {};
-        desc.dwSize = sizeof(desc);
-        desc.dwFlags = DDSD_CAPS;
-        desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
-        ASSERT_EQ(m_pDD->CreateSurface(&desc, &m_pPrimary, nullptr), DD_OK);
+        m_pPrimary = MakePrimary(m_pDD);
+        ASSERT_NE(m_pPrimary, nullptr);
         m_pBack = MakeSurface(m_pDD, 640, 480);
         ASSERT_NE(m_pBack, nullptr);
     }

@@ -15,11 +15,8 @@ protected:
         m_Host.SetQuiet(true);
         SetHost(&m_Host);
         GfxTest::SetUp();
-        DDSURFACEDESC2 desc = {};
-        desc.dwSize = sizeof(desc);
-        desc.dwFlags = DDSD_CAPS;
-        desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
-        ASSERT_EQ(m_pDD->CreateSurface(&desc, &m_pPrimary, nullptr), DD_OK);
+        m_pPrimary = MakePrimary(m_pDD);
+        ASSERT_NE(m_pPrimary, nullptr);
         m_pPicture = MakeSurface(m_pDD, 50, 40);
         ASSERT_NE(m_pPicture, nullptr);
     }
