@@ -16,6 +16,7 @@
 #include "engine/KeyRecorder.h"
 #include "enemy/EnemyBoss.h"
 #include "enemy/EnemyLabel.h"
+#include "StageRider.h"
 #include "scene/Game.h"
 #include "scene/ProgramRun.h"
 #include "scene/RunDataEdit.h"
@@ -70,15 +71,6 @@ protected:
             m_Host.ReleaseKey(nKey);
     }
 
-    // No ground a little ahead of her at the height she rides on.
-    static bool IsGapAhead(CStage& stage, const D3DVECTOR& v)
-    {
-        for (float fAhead : {90.0f, 150.0f}) {
-            if (stage.GetMainLabelAtEx(D3DVECTOR{v.x + fAhead, v.y + 24.0f, 0.0f}))
-                return false;
-        }
-        return true;
-    }
     static bool IsWallAhead(CStage& stage, const D3DVECTOR& v)
     {
         for (float fAhead : {60.0f, 110.0f}) {
@@ -111,10 +103,20 @@ protected:
         }
         // A look ahead must leave the stage as it was: a probe notes speed changes it saw.
         const int bCorrected = stage.m_bXSpeedCorrected;
-        const bool bJump = IsGapAhead(stage, v) || IsWallAhead(stage, v);
+        const float fSpeed = stage.GetStep(STAGE_MAIN_LAYER);
+        const bool bGap = CStageRider::EdgeAhead(stage, v, 200.0f) <= CStageRider::GapTakeoff(fSpeed);
+        const bool bJump = bGap || IsWallAhead(stage, v);
         stage.m_bXSpeedCorrected = bCorrected;
-        if (t >= m_nJumpUntil + 4 && bJump)
+        if (t >= m_nJumpUntil + 4 && bJump) {
             m_nJumpUntil = t + 22;
+            m_bReach = bGap;
+        }
+        // Over a gap she rides on as far as the jump carries.
+        m_bReach = m_bReach && (t < m_nJumpUntil || (game.GetPlayer().GetState() & PLAYER_STATE_JUMP));
+        if (m_bReach) {
+            Key(VK_RIGHT, true);
+            Key(VK_LEFT, false);
+        }
         if (t % 30 == 0) {
             if (m_bHeld[VK_RIGHT] && v.x <= m_fCheckX + 1.0f)
                 m_nJumpUntil = t + 22;
@@ -206,6 +208,7 @@ protected:
     bool m_bHeld[256] = {};
     int m_nShotEvery = std::getenv("ZORVA_RIDE_SHOT_EVERY") ? std::atoi(std::getenv("ZORVA_RIDE_SHOT_EVERY")) : 150;
     int m_nJumpUntil = 0;
+    bool m_bReach = false;
     float m_fCheckX = 0.0f;
 };
 

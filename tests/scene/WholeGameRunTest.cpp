@@ -252,9 +252,8 @@ protected:
 TEST_F(WholeGameRun, FiveShortStagesInARowToTheEndingSavedAndWatchedTickForTick)
 {
     MakeData();
-    ShortenStage(1, 7);
-    for (int nStage = 2; nStage <= kStages; nStage++)
-        ShortenStage(nStage, 13);
+    for (int nStage = 1; nStage <= kStages; nStage++)
+        ShortenToBoss(nStage);
     SetParam("ENEMY_M.Zorva", "150, 0, 0, 10000, 1");
     SetParam("ENEMY_Z.M.Zorva", "150, 0, 0, 40000, 1");
     SetParam("ENEMY_ZZ.M.Zorva", "150, 0, 0, 50000, 1");
@@ -283,7 +282,7 @@ TEST_F(WholeGameRun, SheLiftsOffForTheLastTwoBossesWithNothingInHerWay)
         MakeStageData();
         SetParam("INIT_STAGE_NUM", nStage);
         ClearParams();
-        ShortenStage(nStage, 11);
+        ShortenToBoss(nStage, 3);
         CHostHeadless host;
         CPlaythrough game(host);
         bool bFree = false, bOut = false, bBoss = false, bClosing = false;

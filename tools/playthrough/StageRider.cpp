@@ -123,7 +123,9 @@ void CStageRider::JumpWhenHeldUp(CGame& game, const D3DVECTOR& v, int nFrame, RI
         return;
     const float fLead = kJumpLead + kJumpLeadPerSpeed * std::fabs(game.GetStage().GetStep(STAGE_MAIN_LAYER));
     const bool bOnGround = !(dwState & PLAYER_STATE_JUMP);
-    bool bJump = ObstacleAhead(game, v) <= fLead || IsGapAhead(game, v, fLead);
+    const float fSpeed = std::fabs(game.GetStage().GetStep(STAGE_MAIN_LAYER));
+    const bool bGap = EdgeAhead(game.GetStage(), v, fLead) <= GapTakeoff(fSpeed);
+    bool bJump = ObstacleAhead(game, v) <= fLead || bGap;
     if (nFrame >= m_nCheckFrame + STUCK_CHECK) {
         // Held back while she rides on: over whatever holds her.
         bJump = bJump || (bOnGround && v.x < m_fCheckX - 1.0f);
@@ -134,8 +136,15 @@ void CStageRider::JumpWhenHeldUp(CGame& game, const D3DVECTOR& v, int nFrame, RI
     if (bJump && bOnGround && nFrame >= m_nJumpUntil) {
         m_nJumpFrom = nFrame + 1;
         m_nJumpUntil = m_nJumpFrom + JUMP_FRAMES;
+        m_bReach = bGap;
     }
     pKeys->bJump = nFrame >= m_nJumpFrom && nFrame < m_nJumpUntil;
+    // Over a gap she rides on as far as the jump carries.
+    m_bReach = m_bReach && (!bOnGround || nFrame <= m_nJumpFrom);
+    if (m_bReach) {
+        pKeys->bRight = true;
+        pKeys->bLeft = false;
+    }
 }
 
 float CStageRider::ObstacleAhead(CGame& game, const D3DVECTOR& v)
@@ -166,14 +175,13 @@ bool CStageRider::IsEnemyAbove(CGame& game, const D3DVECTOR& v)
     return false;
 }
 
-// No ground just ahead of her at the height she rides on.
-bool CStageRider::IsGapAhead(CGame& game, const D3DVECTOR& v, float fLead)
+float CStageRider::EdgeAhead(CStage& stage, const D3DVECTOR& v, float fMax)
 {
-    for (float fAhead = 40.0f; fAhead <= fLead; fAhead += 16.0f) {
-        if (!game.GetStage().GetMainLabelAt(D3DVECTOR{v.x + fAhead, v.y + 24.0f, 0.0f}))
-            return true;
+    for (float fAhead = 8.0f; fAhead <= fMax; fAhead += 8.0f) {
+        if (!stage.GetMainLabelAt(D3DVECTOR{v.x + fAhead, v.y + 24.0f, 0.0f}))
+            return fAhead;
     }
-    return false;
+    return 1000.0f;
 }
 
 // Something solid in her line of fire not far ahead.
