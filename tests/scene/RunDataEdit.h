@@ -229,7 +229,7 @@ inline void MakeShortBossStage()
 {
     const std::string strPath = StagePath(1);
     std::string text = ReadDataFile(strPath);
-    char szGroups[16];
+    char szGroups[32];
     snprintf(szGroups, sizeof(szGroups), "#%03dC00:", BossScreenOf(text) - 2);
     for (size_t nAt = text.find(szGroups); nAt != std::string::npos; nAt = text.find(szGroups))
         text.erase(nAt, text.find('\n', nAt) + 1 - nAt);
