@@ -104,7 +104,7 @@ protected:
 TEST_F(BusyFrames, TheBusiestStretchOfPlayDrawsTheFramesRecordedBefore)
 {
     MakeStageData();
-    ASSERT_TRUE(StartRideOn(kBusiestStage));
+    ASSERT_TRUE(StartBusiestStretch());
     RideAndCompare("section", kBusiestSectionFrom + kSectionTicks);
 }
 

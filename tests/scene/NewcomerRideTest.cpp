@@ -35,6 +35,7 @@ struct TRY {
     bool bCleared = false;
     OUTCOME eOut = OUT_NONE;
     int nBossTick = -1;
+    int nLifeAtBoss = -1;
     int nOutTick = -1;
     float fOutX = 0.0f, fOutY = 0.0f;
 };
@@ -103,6 +104,7 @@ protected:
             if (!r.bReachedBoss && stage.IsBossBattle()) {
                 r.bReachedBoss = true;
                 r.nBossTick = t;
+                r.nLifeAtBoss = g.GetPlayer().GetLife();
                 look("boss-" + std::to_string(t));
             }
             CEnemyPartBoss* pBoss = CStageRider::FindBoss(g);
@@ -170,9 +172,9 @@ TEST_F(NewcomerRide, TenTriesAStage)
             nReached += r.bReachedBoss;
             nBeaten += r.bBeatBoss;
             nOut[r.eOut]++;
-            printf("  stage %d try %d: %s%s%s%s at tick %d (%.0f, %.0f)\n", nStage, i, r.bReachedBoss ? "boss " : "",
-                   r.bBeatBoss ? "beaten " : "", r.bCleared ? "cleared " : "", kOutcomeNames[r.eOut], r.nOutTick, r.fOutX,
-                   r.fOutY);
+            printf("  stage %d try %d: %s%s%s%s at tick %d (%.0f, %.0f), boss at tick %d with life %d\n", nStage, i,
+                   r.bReachedBoss ? "boss " : "", r.bBeatBoss ? "beaten " : "", r.bCleared ? "cleared " : "",
+                   kOutcomeNames[r.eOut], r.nOutTick, r.fOutX, r.fOutY, r.nBossTick, r.nLifeAtBoss);
             fflush(stdout);
         }
         printf("%5d  %5d  %7d  %6d  %10d  %4d  %9d\n", nStage, nTries, nReached, nBeaten, nOut[OUT_PUSHED],

@@ -183,6 +183,21 @@ inline void ShortenStage(int nStage, int nFirstKept)
     CTempFolder::Put(strPath, ShortenStageText(ReadDataFile(strPath), nFirstKept));
 }
 
+// The stage from its screen nFirst on, after its first screen, at the scroll speed it had there.
+inline void CutStageAt(int nStage, int nFirst)
+{
+    const std::string text = ReadDataFile(StagePath(nStage));
+    std::string strSpeed;
+    for (size_t nAt = text.find("XXX:XSPEED="); nAt != std::string::npos; nAt = text.find("XXX:XSPEED=", nAt + 1)) {
+        if (nAt >= 3 && atoi(text.substr(nAt - 3, 3).c_str()) < nFirst)
+            strSpeed = text.substr(nAt + 4, text.find_first_of("\r\n", nAt) - nAt - 4);
+    }
+    std::string cut = ShortenStageText(text, nFirst);
+    if (!strSpeed.empty())
+        cut += "#001XXX:" + strSpeed + "\r\n";
+    CTempFolder::Put(StagePath(nStage), cut);
+}
+
 // The stage's first screen and then its last nBefore screens before the boss's, the boss warning's
 // screen the last of them.
 inline void ShortenToBoss(int nStage, int nBefore = 1)

@@ -1,7 +1,7 @@
 // Each sample stage ridden from its start through its boss the way a careful player with only the
 // main gun rides it: normal mode, no high jump, no sub-weapon. The rider keeps to the left half of
-// the screen, jumps at gaps and walls she sees ahead, holds the gun up at a boss above her and, in
-// the air, flies level with it; she dodges nothing. Every stage must be cleared inside the boss's
+// the screen, jumps at gaps and walls she sees ahead, holds the gun up at enemies and at a boss
+// above her and, in the air, flies level with the boss; she dodges nothing. Every stage must be cleared inside the boss's
 // time limit without a game over. The first stage rides in every run; ZORVA_RIDE_STAGES=1 rides all
 // five.
 // With ZORVA_LOOK_DIR set, the ride leaves a picture every 150 ticks and one each second of the
@@ -98,16 +98,19 @@ protected:
             Key(VK_UP, bBoss && pBody->m_vPos.y < fMuzzleY - 16.0f);
             Key(VK_DOWN, bBoss && pBody->m_vPos.y > fMuzzleY + 16.0f);
         } else {
-            // Aim: up at a boss well above her gun (its muzzle is some 50 above her wheels).
-            Key(VK_UP, bBoss && pBody->m_vPos.y < v.y - 130.0f);
+            // Aim: up at a boss well above her gun (its muzzle is some 50 above her wheels), and
+            // on the road at the enemies above her.
+            Key(VK_UP, bBoss ? pBody->m_vPos.y < v.y - 130.0f : CStageRider::IsEnemyAbove(game, v));
         }
         // A look ahead must leave the stage as it was: a probe notes speed changes it saw.
         const int bCorrected = stage.m_bXSpeedCorrected;
         const float fSpeed = stage.GetStep(STAGE_MAIN_LAYER);
-        const bool bGap = CStageRider::EdgeAhead(stage, v, 200.0f) <= CStageRider::GapTakeoff(fSpeed);
+        const bool bAerial = game.GetPlayer().GetState() & PLAYER_STATE_AERIAL;
+        const bool bGap = !bAerial && CStageRider::EdgeAhead(stage, v, 200.0f) <= CStageRider::GapTakeoff(fSpeed);
         const bool bJump = bGap || IsWallAhead(stage, v);
         stage.m_bXSpeedCorrected = bCorrected;
-        if (t >= m_nJumpUntil + 4 && bJump) {
+        const bool bOnGround = !(game.GetPlayer().GetState() & PLAYER_STATE_JUMP);
+        if (t > m_nJumpUntil && bOnGround && bJump) {
             m_nJumpUntil = t + 22;
             m_bReach = bGap;
         }

@@ -78,7 +78,7 @@ TEST_F(StageFairness, EveryGeneratedStageIsFair)
     const JUMPPHYSICS jump = ReadJumpPhysics();
     EXPECT_FLOAT_EQ(jump.fJump, 16.0f);
     double fSeconds = 0.0;
-    for (int nStage = 1; nStage <= 1; nStage++) {
+    for (int nStage = 1; nStage <= 5; nStage++) {
         char szPath[64];
         snprintf(szPath, sizeof(szPath), ".\\GameData\\Stage%02d\\Stage.txt", nStage);
         CStageData data;

@@ -7,6 +7,8 @@ namespace {
 
 // Map rows are RR 1 (the bottom) to 8; the heroine's view shows the lowest seven and a half.
 const int kTopRR = 8;
+// Screens of road after the boss's: the boss falls, the tally counts and the stage ends on them.
+const int kArenaTail = 16;
 
 } // namespace
 
@@ -69,16 +71,23 @@ void CStageBuilder::Pit(int nColumns, bool bBridge)
     }
 }
 
+// Columns from the cursor on are laid at the height the ground has now; those behind it have
+// theirs (0 in a gap).
+int CStageBuilder::HeightAt(int nColumn) const
+{
+    return nColumn < m_nColumn ? GroundAt(nColumn) : m_nHeight;
+}
+
 void CStageBuilder::Put(int nOffset, int nAbove, const char* pszCode)
 {
     const int nColumn = m_nColumn + nOffset;
-    m_Main.Set(nColumn, GroundAt(nColumn) + nAbove, pszCode);
+    m_Main.Set(nColumn, HeightAt(nColumn) + nAbove, pszCode);
 }
 
 void CStageBuilder::Enemy(int nOffset, int nAbove, const char* pszCode)
 {
     const int nColumn = m_nColumn + nOffset;
-    const int nGround = GroundAt(nColumn) > 0 ? GroundAt(nColumn) : m_nHeight;
+    const int nGround = HeightAt(nColumn) > 0 ? HeightAt(nColumn) : m_nHeight;
     m_Enemies.Set(nColumn, std::min(kTopRR, nGround + nAbove), pszCode);
 }
 
@@ -95,7 +104,10 @@ void CStageBuilder::EventAtScreen(int nScreen, const std::string& text)
 void CStageBuilder::Arena(const char* pszBoss, bool bAerial, const std::string& strChat)
 {
     // The warning comes with a screen of its own, the boss with the next; the arena repeats while
-    // the boss lives and the stage halts on the screen after, where the tally counts.
+    // the boss lives. Past it the road runs on at its pace while the tally counts, long enough for
+    // the stage to end on it, and halts only at its far end: a road that halts (or crawls) after a
+    // change of speed leaves the ground a little out of line with her, and where she stood still
+    // near the edge of a cell she would drop through it.
     Level(m_Main.FirstColumn(Screen() + (m_nColumn % 10 ? 1 : 0)) - m_nColumn);
     const int nWarning = Screen();
     m_nBossScreen = nWarning + 1;
@@ -107,8 +119,8 @@ void CStageBuilder::Arena(const char* pszBoss, bool bAerial, const std::string& 
     EventAtScreen(m_nBossScreen, std::string("BOSS=") + pszBoss);
     EventAtScreen(m_nBossScreen, "BGM=Boss.wav:0");
     EventAtScreen(m_nBossScreen + 2, "LOOP=" + std::to_string(m_nBossScreen) + ":Boss");
-    EventAtScreen(m_nBossScreen + 3, "XSPEED=0");
-    Level(10 * 5);
+    EventAtScreen(m_nBossScreen + kArenaTail - 1, "XSPEED=0");
+    Level(10 * (kArenaTail + 2));
 }
 
 // How high the terrain of a column reaches: a slope piece stands a cell over its ground.
@@ -165,6 +177,47 @@ void CStageBuilder::Scenery()
     }
 }
 
+void CStageBuilder::WriteAsGroup(int nScreen, const std::string& name)
+{
+    m_Groups[nScreen] = name;
+}
+
+// The groups' rows (token k of a row for group k), their names, and each placed at its screen; the
+// cells they hold leave the directly written rows.
+void CStageBuilder::EmitGroups(std::vector<std::string>& lines)
+{
+    if (m_Groups.empty())
+        return;
+    const int kRows[] = {3, 2};
+    for (int nRR : kRows) {
+        std::string line = "#999X0" + std::to_string(nRR) + ":";
+        bool bFirst = true;
+        for (const auto& [nScreen, name] : m_Groups) {
+            const int nFirst = m_Main.FirstColumn(nScreen);
+            std::string token;
+            for (int c = nFirst; c < nFirst + m_Main.ScreenWidth(nScreen); c++) {
+                token += m_Main.Get(c, nRR);
+                m_Main.Set(c, nRR, "00");
+            }
+            line += (bFirst ? "" : ",") + token;
+            bFirst = false;
+        }
+        lines.push_back(line);
+    }
+    std::string names = "#999X00:";
+    bool bFirst = true;
+    for (const auto& entry : m_Groups) {
+        names += (bFirst ? "" : ",") + entry.second;
+        bFirst = false;
+    }
+    lines.push_back(names);
+    for (const auto& [nScreen, name] : m_Groups) {
+        char sz[16];
+        snprintf(sz, sizeof(sz), "#%03dC00:", nScreen);
+        lines.push_back(sz + name);
+    }
+}
+
 void CStageBuilder::Emit(std::vector<std::string>& lines)
 {
     const int nScreens = Screen() + (m_nColumn % 10 ? 1 : 0);
@@ -172,6 +225,8 @@ void CStageBuilder::Emit(std::vector<std::string>& lines)
     Scenery();
     for (CLayerGrid* pGrid : {&m_Far, &m_Near, &m_Main, &m_Front, &m_Enemies})
         pGrid->SetScreens(nScreens);
+    std::vector<std::string> groups;
+    EmitGroups(groups);
     lines.push_back("// main layer");
     m_Main.Emit(lines);
     lines.push_back("// scenery");
@@ -187,4 +242,7 @@ void CStageBuilder::Emit(std::vector<std::string>& lines)
         for (const std::string& text : texts)
             lines.push_back(sz + text);
     }
+    if (!groups.empty())
+        lines.push_back("// groups");
+    lines.insert(lines.end(), groups.begin(), groups.end());
 }

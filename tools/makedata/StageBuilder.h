@@ -46,13 +46,18 @@ public:
     // No ground for nColumns: a pit. With bBridge, planks carry her across at the ground's height.
     void Pit(int nColumns, bool bBridge);
 
-    // An object on the ground at the cursor + nOffset, nAbove cells over the ground's top cell.
+    // An object at the cursor + nOffset, nAbove cells over the ground's top cell there (over the
+    // ground's present height where the cursor has not got to yet).
     void Put(int nOffset, int nAbove, const char* pszCode);
     // An enemy or a passer-by nOffset columns from the cursor, nAbove cells over the ground.
     void Enemy(int nOffset, int nAbove, const char* pszCode);
     // An event at the screen of the cursor + nOffset.
     void Event(int nOffset, const std::string& text);
     void EventAtScreen(int nScreen, const std::string& text);
+
+    // The main layer's rows RR 2 and 3 of a screen written as a group of that name, placed at the
+    // screen by its name: the same cells, the way a designer writes a piece used again.
+    void WriteAsGroup(int nScreen, const std::string& name);
 
     // The boss's arena from the next screen on: the warning's screen (with its chat) and the
     // arena, flat.
@@ -66,8 +71,10 @@ public:
 private:
     void Dress();
     void Scenery();
+    void EmitGroups(std::vector<std::string>& lines);
     std::string GroundCode(int nColumn, int nRR) const;
     int GroundAt(int nColumn) const;
+    int HeightAt(int nColumn) const;
     int TopAt(int nColumn) const;
 
     int m_nStage;
@@ -79,4 +86,5 @@ private:
     std::vector<int> m_Ground;  // per main column the RR of the ground's top cell, 0 for none
     std::vector<bool> m_Slope;  // the column's top cell is a slope piece
     std::map<int, std::vector<std::string>> m_Events;
+    std::map<int, std::string> m_Groups;  // by screen
 };

@@ -17,8 +17,10 @@ const float kScreenRight = 640.0f;
 const float kLookAhead = 420.0f;
 // Her damage box's centre is this far above her point; she rides with her wheels at her point.
 const float kHeartRise = 40.0f;
-// A block stands in her way when it covers this band above her point.
+// A block stands in her way when it covers this band above her point; ground up to a step higher
+// than her wheels carries her on (a slope, a landing).
 const float kBandTop = 55.0f, kBandBottom = 6.0f;
+const float kStepUp = 24.0f;
 // Where a newcomer keeps on the road: somewhere left of the middle.
 const float kKeepFrom = 190.0f, kKeepSpan = 120.0f, kKeepSlack = 18.0f;
 // A boss further right than the screen's edge has not come yet.
@@ -32,7 +34,8 @@ bool IsGone(CObjectLabel* pLabel, HITQUAD* pQuad)
     return pQuad->v[1].x - pQuad->v[0].x < 1.0f;
 }
 
-// Some ground, a platform or a slope under the point's column, no lower than the screen shows.
+// Some ground, a platform or a slope under the point's column, no lower than the screen shows;
+// something higher than a step over her wheels (a platform a cell up) is no ground to ride on.
 bool HasGroundBelow(CGame& game, float x, float y)
 {
     for (CObjectLabel* pLabel : game.GetStage().GetLayerList(STAGE_MAIN_LAYER)) {
@@ -41,7 +44,7 @@ bool HasGroundBelow(CGame& game, float x, float y)
             continue;
         if (x < q.v[0].x || x > q.v[1].x || q.v[0].x >= kScreenRight)
             continue;
-        if (pLabel->TopYAtX(x) >= y - kBandTop - 20.0f)
+        if (pLabel->TopYAtX(x) >= y - kStepUp)
             return true;
     }
     return false;
@@ -124,6 +127,13 @@ CNewcomerRider::SIGHT CNewcomerRider::Look(CGame& game, float x, float y) const
     return s;
 }
 
+// A jump that is not for an edge would come down in the gap or the spikes ahead.
+bool CNewcomerRider::IsEdgeInReach(const SIGHT& s, float fSpeed)
+{
+    const float fReach = 24.0f * (fSpeed + 2.0f) + 64.0f;
+    return (s.fGap > 0.0f && s.fGap < fReach) || (s.fHazard > 0.0f && s.fHazard < fReach);
+}
+
 void CNewcomerRider::Jump(int nFrame, int nHold, bool bReach)
 {
     // The key goes down at once when it was up on the pass before, else a pass later.
@@ -189,7 +199,7 @@ void CNewcomerRider::Ride(CGame& game, int nFrame, bool bFight, RIDERKEYS* pKeys
             Jump(nFrame, 16, false);
         else if (m_nStuckTicks >= 3)
             Jump(nFrame, 16, false);
-        else if (s.bShot && m_nDodgeCooldown == 0) {
+        else if (s.bShot && m_nDodgeCooldown == 0 && !IsEdgeInReach(s, fSpeed)) {
             m_nDodgeCooldown = 40;
             if (Random(100) < 40)
                 Jump(nFrame, 10 + Random(8), false);

@@ -35,6 +35,7 @@ private:
     SIGHT Look(CGame& game, float x, float y) const;
     void Ride(CGame& game, int nFrame, bool bFight, RIDERKEYS* pKeys);
     void Jump(int nFrame, int nHold, bool bReach);
+    static bool IsEdgeInReach(const SIGHT& s, float fSpeed);
     int Random(int n);
 
     uint32_t m_nRandom;

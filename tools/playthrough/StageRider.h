@@ -37,6 +37,8 @@ public:
     // How far ahead of her the ground she rides on ends (a gap, or a drop to lower ground), looked
     // up in the map; far when it goes on beyond fMax.
     static float EdgeAhead(CStage& stage, const D3DVECTOR& v, float fMax);
+    // An enemy ahead and well above her gun's level line, where only the gun turned up reaches.
+    static bool IsEnemyAbove(CGame& game, const D3DVECTOR& v);
     // A jump over a gap is best taken this close to its edge, at the road's speed.
     static float GapTakeoff(float fSpeed) { return 3.0f * fSpeed + 12.0f; }
 
@@ -45,7 +47,6 @@ private:
     void JumpWhenHeldUp(CGame& game, const D3DVECTOR& v, int nFrame, RIDERKEYS* pKeys);
     // Towards x, with a little slack so she does not dither.
     static void MoveTowards(float fFrom, float fTo, RIDERKEYS* pKeys);
-    static bool IsEnemyAbove(CGame& game, const D3DVECTOR& v);
     // How far ahead the nearest wall, crate or spike stands at her height (far when none).
     static float ObstacleAhead(CGame& game, const D3DVECTOR& v);
     static bool IsBlockedAhead(CGame& game, const D3DVECTOR& v);
@@ -55,5 +56,6 @@ private:
     int m_nCheckFrame = 0;
     float m_fCheckX = 0.0f;
     bool m_bHeldRight = false;
-    bool m_bReach = false;  // right held through a jump over a gap
+    bool m_bReach = false;     // right held through a jump over a gap
+    bool m_bWentLeft = false;  // left held since the last look at whether she is held back
 };

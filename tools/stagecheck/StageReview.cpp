@@ -30,10 +30,13 @@ const float kRideX = 250.0f;
 const int kRideSlackColumns = 4;
 // The first seconds after "GO!" (in ticks) in which nothing may reach her.
 const int kCalmTicks = 240;
-// A gap wants a takeoff window of this many ticks and a run-up of this many columns of level
-// ground before its edge.
+// A gap wants a takeoff window of this many ticks (spikes fewer) and a run-up of this many columns
+// of level ground before its edge.
 const int kTakeoffTicks = 6;
+const int kHazardTakeoffTicks = 4;
 const int kRunUpColumns = 3;
+// How far back from an edge a takeoff is looked for, in ticks.
+const int kWindowSearchTicks = 40;
 // The arena: the warning's screen, the boss's, the two the loop repeats and the one after.
 const int kArenaScreens = 5;
 const int kMaxAirTicks = 200;
@@ -550,19 +553,24 @@ int CReview::RunUpColumns(const RIDE& ride) const
 void CReview::JudgeGap(const RIDE& ride, const char* pszWhat)
 {
     m_Gaps.insert(ColumnOf(ride.fEdgeX));
-    // The window: the last ticks before the edge from which a jump lands safely beyond it.
-    int nWindow = 0;
-    for (auto it = ride.path.rbegin(); it != ride.path.rend(); ++it) {
+    // The window: the longest run of ticks, among the last before the edge, from which a jump
+    // lands safely beyond it (a jump taken at the very edge of spikes may come down short).
+    int nWindow = 0, nRun = 0, nLooked = 0;
+    for (auto it = ride.path.rbegin(); it != ride.path.rend() && nLooked < kWindowSearchTicks; ++it, nLooked++) {
+        // Safe: down beyond the edge, or on something higher that carries her on (planks over it).
         const JUMPEND j = JumpFrom(*it);
-        if (!j.bLanded || j.bHurt || j.at.x <= ride.fEdgeX + kCell * 0.5f)
-            break;
-        nWindow++;
+        const bool bOn = j.at.x > ride.fEdgeX + kCell * 0.5f || j.at.y < it->y - kCell * 0.5f;
+        const bool bSafe = j.bLanded && !j.bHurt && bOn;
+        nRun = bSafe ? nRun + 1 : 0;
+        nWindow = std::max(nWindow, nRun);
     }
     char sz[160];
     const float v = m_Terrain.SpeedAt(ColumnOf(ride.fEdgeX));
-    if (nWindow < kTakeoffTicks) {
+    // Spikes hurt and do not kill: a shorter window will do.
+    const int nWanted = ride.eEnd == RIDE_HAZARD ? kHazardTakeoffTicks : kTakeoffTicks;
+    if (nWindow < nWanted) {
         snprintf(sz, sizeof(sz), "a %s a normal jump clears from only %d ticks at speed %.1f (%d wanted)", pszWhat,
-                 nWindow, v, kTakeoffTicks);
+                 nWindow, v, nWanted);
         Fault(FAIR_GAP, ride.fEdgeX, sz);
         return;
     }
