@@ -14,6 +14,9 @@
 #include <vector>
 
 #include "bullet/EBCharge.h"
+#include "bullet/ExpBomb4.h"
+#include "bullet/ExpBoss.h"
+#include "bullet/ExpDamage.h"
 #include "bullet/SubtractiveRandom.h"
 #include "player/FakeEffects.h"
 #include "scene/BusyRide.h"
@@ -50,14 +53,19 @@ bool RecordHashes(const std::string& strRide, const std::vector<std::string>& ri
 
 // The load waits on its first frame, as in the headless runner and the benchmarks, so the stage
 // starts at the same tick and clock on every machine. The charges' sparks and her hit stars take
-// their looks from the time: here from a fixed seed.
+// their looks from the time: here from a fixed seed. The effects' generators are seeded once a
+// process, by whichever test used them first: each ride starts them as a fresh process does.
 class BusyFrames : public CProgramRun {
 protected:
     void SetUp() override
     {
         m_Game.m_bWaitForLoads = true;
         FixLookSeed(1);
-        CEBCharge::GetRandom() = CSubtractiveRandom();
+        GetLookRandom() = CEffectRandom();
+        GetExplosionRandom() = CEffectRandom();
+        for (CSubtractiveRandom* pRandom : {&CEBCharge::GetRandom(), &CExpBomb4::GetRandom(), &CExpBoss::GetRandom(),
+                                            &CExpDamage::GetRandom(), &CExpDamageEx::GetRandom()})
+            *pRandom = CSubtractiveRandom();
     }
     void TearDown() override { FixLookSeed(0); }
 
