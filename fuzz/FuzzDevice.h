@@ -6,13 +6,17 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ScratchFolder.h"
+#include "engine/BmpIndex.h"
 #include "engine/EnumDriver.h"
 #include "engine/Sound.h"
 #include "engine/WinMain.h"
+#include "pack/teskFile.h"
 #include "platform/host/HostHeadless.h"
 #include "platform/win/Win.h"
 
@@ -108,4 +112,34 @@ inline bool WriteFuzzFile(const std::string& strPath, const std::vector<uint8_t>
         return false;
     const bool bOk = fwrite(bytes.data(), 1, bytes.size(), fp) == bytes.size();
     return fclose(fp) == 0 && bOk;
+}
+
+// The memory name of a picture to cut regions from, at least the size asked for (each side rounded
+// up to 32, at most 256): made once a size, so an input costs no file and no more than one decode.
+inline const char* FuzzSheetName(int nWidth, int nHeight)
+{
+    auto side = [](int n) { return n <= 32 ? 32 : n >= 256 ? 256 : (n + 31) / 32 * 32; };
+    static std::map<std::pair<int, int>, std::pair<std::vector<uint8_t>, std::string>> s_Sheets;
+    auto& sheet = s_Sheets[{side(nWidth), side(nHeight)}];
+    if (sheet.second.empty()) {
+        sheet.first = MakeFuzzPicture(side(nWidth), side(nHeight));
+        char szName[64];
+        if (!RegisterMemoryName(sheet.first.data(), (uint32_t)sheet.first.size(), szName, sizeof(szName)))
+            abort();
+        sheet.second = szName;
+    }
+    return sheet.second.c_str();
+}
+
+// The sheet for an index: as far as its regions reach, within those limits.
+inline const char* FuzzSheetFor(const CBmpIndex& index)
+{
+    int nRight = 0, nBottom = 0;
+    for (const auto& entry : index.GetRegions()) {
+        if (entry.second.right > nRight)
+            nRight = (int)entry.second.right;
+        if (entry.second.bottom > nBottom)
+            nBottom = (int)entry.second.bottom;
+    }
+    return FuzzSheetName(nRight, nBottom);
 }

@@ -48,5 +48,5 @@ apt_step() {
 echo "setup.sh: installing ${missing[*]} (apt's output: $log)"
 apt_step "updating the package lists" update
 # Recommended packages are left out: nothing here uses them.
-apt_step "installing ${#missing[@]} packages" install -y --no-install-recommends "${missing[@]}"
+apt_step "installing the packages" install -y --no-install-recommends "${missing[@]}"
 echo "setup.sh: done"
