@@ -115,10 +115,11 @@ inline bool WriteFuzzFile(const std::string& strPath, const std::vector<uint8_t>
 }
 
 // The memory name of a picture to cut regions from, at least the size asked for (each side rounded
-// up to 32, at most 256): made once a size, so an input costs no file and no more than one decode.
+// up to 32, at most 128): made once a size, so an input costs no file and no more than one small
+// decode. Regions reaching further are refused, as regions off a sheet are.
 inline const char* FuzzSheetName(int nWidth, int nHeight)
 {
-    auto side = [](int n) { return n <= 32 ? 32 : n >= 256 ? 256 : (n + 31) / 32 * 32; };
+    auto side = [](int n) { return n <= 32 ? 32 : n >= 128 ? 128 : (n + 31) / 32 * 32; };
     static std::map<std::pair<int, int>, std::pair<std::vector<uint8_t>, std::string>> s_Sheets;
     auto& sheet = s_Sheets[{side(nWidth), side(nHeight)}];
     if (sheet.second.empty()) {

@@ -32,8 +32,9 @@ void PutPictures(const uint8_t* pData, size_t nSize)
         if (name.size() < 5 || name.size() > 32 || s_Written.size() >= 256 || name[0] == '.' ||
             strcasecmp(name.c_str() + name.size() - 4, ".bmp") != 0 || !s_Written.insert(name).second)
             continue;
-        // Room for the sample stages' first rows of cells, not for every rectangle.
-        if (!WriteFuzzFile(name, MakeFuzzPicture(132, 68)))
+        // Room for one cell: larger rectangles are refused as those off a picture are, and every
+        // input decodes each picture it names.
+        if (!WriteFuzzFile(name, MakeFuzzPicture(68, 68)))
             abort();
     }
 }

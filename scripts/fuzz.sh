@@ -106,8 +106,8 @@ for t in $targets; do
   fi
   seeded=$(grep -m1 -o 'INITED cov: [0-9]*' "$log" | grep -o '[0-9]*$' || echo 0)
   final=$(grep -o 'cov: [0-9]*' "$log" | tail -n 1 | grep -o '[0-9]*$' || echo 0)
-  runs=$(grep -o 'stat::number_of_executed_units: [0-9]*' "$log" | grep -o '[0-9]*$' || echo 0)
-  rate=$(grep -o 'stat::average_exec_per_sec: [0-9]*' "$log" | grep -o '[0-9]*$' || echo 0)
+  runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' || echo 0)
+  rate=$(grep -o 'stat::average_exec_per_sec: *[0-9]*' "$log" | grep -o '[0-9]*$' || echo 0)
   echo "$t: $runs runs ($rate a second); coverage $seeded from the seeds and the kept corpus, $final at the end"
   if [ -n "$(ls -A "$scratch/$t")" ]; then
     echo "$t left files behind: $(ls -A "$scratch/$t")"

@@ -23,9 +23,10 @@ const char kUsage[] =
     "of generated data, then prints the passes seen, the memory and the errors. Exit status 0 when\n"
     "the resident set at the end (read as the last pass ends, as after every pass) is within\n"
     "2 MB of the resident set after the first full round of the demos, the bytes in use at the end\n"
-    "(the system allocator's and the game heaps') within 64 KiB of those after the first round, no\n"
-    "more files are open and no more threads run than then, no error was seen and every pass went\n"
-    "through the same states; 1 when not; 2 for a bad option.\n"
+    "(the system allocator's and the game heaps') within 64 KiB of those after the same demo's pass\n"
+    "at the end of the first round or right after it, no more files are open and no more threads\n"
+    "run than then, no error was seen and every pass went through the same states; 1 when not; 2\n"
+    "for a bad option.\n"
     "  --minutes N  game time to run\n"
     "  --look DIR   screenshots of each pass's title and demo frame in DIR\n"
     "  --keep       keep the run's folder (its logs) and say where it is\n";
@@ -223,10 +224,15 @@ int main(int argc, char** argv)
     printf("\nheap after each pass:  ");
     for (const HOLDINGS& h : game.m_Passes)
         printf(" %zu", h.nHeap);
-    // Caches of the run fill as each demo's stage is first seen: the bytes in use are compared from
-    // the end of the first whole round on.
-    const long long nHeapChange = static_cast<long long>(end.nHeap) - static_cast<long long>(round.nHeap);
-    printf("\nheap at the end:       %+lld bytes since the first round\n", nHeapChange);
+    // Caches of the run fill as each demo's stage is first seen, and what a pass leaves depends on
+    // its demo: the end is weighed against the pass of the same demo from the end of the first
+    // whole round on.
+    const size_t nLast = game.m_Passes.empty() ? 0 : game.m_Passes.size() - 1;
+    const size_t nSame = nRound && nLast + 1 >= nRound ? nRound - 1 + (nLast + 1 - nRound) % nRound : 0;
+    const size_t nBase = nSame < game.m_Passes.size() ? game.m_Passes[nSame].nHeap : 0;
+    const long long nHeapChange = static_cast<long long>(end.nHeap) - static_cast<long long>(nBase);
+    printf("\nheap at the end:       %+lld bytes since pass %zu (the same demo, after the first round)\n",
+           nHeapChange, nSame + 1);
     printf("open files, threads:   %ld, %ld after the round; %ld, %ld at the end\n", round.nFiles, round.nThreads,
            end.nFiles, end.nThreads);
     printf("demo frames' sparks:  ");
