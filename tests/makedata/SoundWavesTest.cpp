@@ -30,12 +30,21 @@ struct WAVEPEAK {
 
 WAVEPEAK PeakOf(const std::string& strPath)
 {
-    const PCMWAVE w = ReadPcmWave(strPath);
-    WAVEPEAK p{w.nRate, static_cast<uint32_t>(w.channels.size()), 0.0};
-    for (const std::vector<float>& c : w.channels)
-        for (float v : c)
-            p.fPeak = std::max(p.fPeak, static_cast<double>(std::fabs(v)));
-    return p;
+    const std::string s = ReadWholeFile(strPath);
+    WAVEPEAK w;
+    size_t nFmt = 0, nData = 0;
+    uint32_t nFmtSize = 0, nBytes = 0;
+    if (!FindChunk(s, "fmt ", &nFmt, &nFmtSize) || nFmtSize < 16 || ReadLe(s, nFmt + 14, 2) != 16 ||
+        !FindChunk(s, "data", &nData, &nBytes))
+        return w;
+    w.nChannels = ReadLe(s, nFmt + 2, 2);
+    w.nRate = ReadLe(s, nFmt + 4, 4);
+    const uint8_t* p = reinterpret_cast<const uint8_t*>(s.data()) + nData;
+    int nPeak = 0;
+    for (uint32_t i = 0; i + 1 < nBytes; i += 2)
+        nPeak = std::max(nPeak, std::abs(static_cast<int>(static_cast<int16_t>(p[i] | p[i + 1] << 8))));
+    w.fPeak = nPeak / 32768.0;
+    return w;
 }
 
 // The wave as the mixer renders it at its own rate, left side.
@@ -135,7 +144,7 @@ THEMEMEASURE Measure(const PCMWAVE& w)
     const size_t n = 8192;
     double chroma[12] = {}, fWeighted = 0, fTotal = 0;
     std::vector<double> bands(9, 0.0);
-    for (size_t s = 0; s + n <= mono.size(); s += 2 * n) {
+    for (size_t s = 0; s + n <= mono.size(); s += 4 * n) {
         const std::vector<double> power = PowerSpectrum(mono, s, n);
         for (size_t k = 1; k < n / 2; k++) {
             const double f = k * static_cast<double>(w.nRate) / n, a = std::sqrt(power[k]);

@@ -241,7 +241,7 @@ std::vector<NOTEEV> Events(const THEME& theme, const PART& p, const std::vector<
     CGrid grid(theme);
     std::vector<NOTEEV> events;
     if (p.kind == PK_PAD) {
-        for (int s = 0; s < grid.Steps();) {
+        for (int s = 0; !chords.empty() && s < grid.Steps();) {
             const CHORD& c = ChordAt(chords, s);
             int nLeft = c.nStart + c.nSteps - s % (chords.back().nStart + chords.back().nSteps);
             for (int n : Voicing(c, p.nCentre)) AddNote(grid, p, s, nLeft, n, 0.8, events);
