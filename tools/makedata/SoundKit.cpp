@@ -88,7 +88,27 @@ double Sine(double fPhase) {
 
 double Cosine(double fPhase) { return Sine(fPhase + 0.25); }
 
+namespace {
+
+const double kNyquist = kRate / 2.0;
+
+// tan(pi x) for 0 <= x < 0.5.
 double TanPi(double x) { return Sine(x / 2) / Cosine(x / 2); }
+
+// The correction at the wrap of a ramp: t the phase (0 .. 1), dt the step.
+double PolyBlep(double t, double dt) {
+    if (t < dt) {
+        t /= dt;
+        return t + t - t * t - 1;
+    }
+    if (t > 1 - dt) {
+        t = (t - 1) / dt;
+        return t * t + t + t + 1;
+    }
+    return 0;
+}
+
+}  // namespace
 
 double Exp(double x) {
     int n = 0;
@@ -125,18 +145,6 @@ double DecayFactor(double fSeconds) { return fSeconds > 0 ? Exp(-1.0 / (fSeconds
 double NOISE::Next() {
     x = x * 1664525u + 1013904223u;
     return static_cast<double>(x >> 8) / 8388608.0 - 1.0;
-}
-
-double PolyBlep(double t, double dt) {
-    if (t < dt) {
-        t /= dt;
-        return t + t - t * t - 1;
-    }
-    if (t > 1 - dt) {
-        t = (t - 1) / dt;
-        return t * t + t + t + 1;
-    }
-    return 0;
 }
 
 double OSC::Saw(double fFreq) {
@@ -215,15 +223,6 @@ double Loudness(const std::vector<float>& left, const std::vector<float>& right)
     double sum = WeightedSquares(left) + WeightedSquares(right.empty() ? left : right);
     double mean = sum / static_cast<double>(left.size());
     return mean > 0 ? -0.691 + 10 * Log10(mean) : -200;
-}
-
-double PeakOf(const std::vector<float>& samples) {
-    double peak = 0;
-    for (float v : samples) {
-        double a = v < 0 ? -v : v;
-        if (a > peak) peak = a;
-    }
-    return peak;
 }
 
 void LimitPeaks(std::vector<float>& left, std::vector<float>& right, double fCeiling) {

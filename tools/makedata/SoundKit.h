@@ -8,15 +8,12 @@
 namespace synth {
 
 const uint32_t kRate = 44100;
-const double kNyquist = kRate / 2.0;
 // The highest partial any sound is given: well under half the rate, so nothing folds back.
 const double kTopPartial = 16000.0;
 
 // sin(2 pi phase) and cos(2 pi phase), phase in cycles.
 double Sine(double fPhase);
 double Cosine(double fPhase);
-// tan(pi x) for 0 <= x < 0.5.
-double TanPi(double x);
 double Exp(double x);
 // The square root, by Newton's steps.
 double Root(double x);
@@ -32,10 +29,8 @@ struct NOISE {
     double Next();  // -1 .. 1
 };
 
-// The oscillators' correction at the wrap of a ramp: t the phase (0 .. 1), dt the step.
-double PolyBlep(double t, double dt);
-
-// A ramp oscillator that gives a saw or a pulse without the steps' folded partials.
+// A ramp oscillator that gives a saw or a pulse without the steps' folded partials (each step is
+// rounded off over the samples around it, polyBLEP).
 struct OSC {
     double fPhase = 0;
     double Saw(double fFreq);
@@ -69,7 +64,6 @@ struct WAVETABLE {
 
 // Loudness of a stereo block as broadcast meters weigh it (LUFS, ungated); mono gives l == r.
 double Loudness(const std::vector<float>& left, const std::vector<float>& right);
-double PeakOf(const std::vector<float>& samples);
 
 // Holds every sample within the ceiling by a gain that falls ahead of a peak in 1.5 ms and
 // recovers in 120 ms, the same gain on both channels (right may be empty for mono).
