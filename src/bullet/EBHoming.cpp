@@ -75,15 +75,13 @@ int CEBHoming::Load(IDirect3DDevice7* lpDevice)
     return 1;
 }
 
+// The owner's frames are only drawn: the boxes stay those of the shared picture.
 int CEBHoming::SetSprites(IDirect3DDevice7* lpDevice, CSprite* pPair)
 {
     Load(lpDevice);
     m_pPair = pPair;
     m_bExternal = 1;
-    if (!pPair || !pPair[0].GetTexture() || !pPair[1].GetTexture())
-        return 0;
-    pPair[0].GetSize(&m_nWidth, &m_nHeight);
-    return 1;
+    return pPair && pPair[0].GetTexture() && pPair[1].GetTexture() ? 1 : 0;
 }
 
 void CEBHoming::Release()

@@ -148,10 +148,8 @@ void CEBRoundEx::Move()
             m_fTurnAngle += kFullTurn;
         m_Turn.Step();
     }
-    // Only a drained emitter (or one with nothing to emit) ends: one fired earlier in this very
-    // frame has not had its first step yet, its shots are all idle, and it would end before it began.
-    if (m_bEmitting && m_nCount > 0)
-        return;
+    // Emitting or not, nothing left flying ends it. Its owner fires it after the frame's moves, so
+    // its first volley always comes before it is asked this.
     for (CEBBigBullet& shot : m_Shots) {
         if (!shot.IsIdle())
             return;
