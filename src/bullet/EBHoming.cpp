@@ -110,24 +110,15 @@ int CEBHoming::Fire(const D3DVECTOR* pTarget)
         m_dwFrameStart = dwNow;
     }
     m_Explosion.Release();
-    CCrushableSet::Register(this);
-    CScrollableSet::Register(this);
-    m_bIdle = 0;
     m_dwLifetime = (DWORD)m_nLifetimeSetting;
     m_dwFireTime = dwNow;
     m_bExpired = 0;
-    const int nSlot = CEBulletPart::Fire();
-    if (nSlot < 0)
-        Stop();
-    return nSlot;
+    return JoinRegistries(this);
 }
 
 void CEBHoming::Stop()
 {
-    m_bIdle = 1;
-    CCrushableSet::Unregister(this);
-    CScrollableSet::Unregister(this);
-    CEBulletPart::Stop();
+    LeaveRegistries(this);
 }
 
 void CEBHoming::Explode(BOOL bDropItem)

@@ -111,21 +111,14 @@ int CEBRoundEx::Fire()
     m_nStepCounter = 0;
     m_dwInterval = 0;
     m_dwLastStep = CAppTimer::GetElapsed(0);
-    m_bIdle = 0;
-    CCrushableSet::Register(this);
-    const int nSlot = CEBulletPart::Fire();
-    if (nSlot < 0)
-        Stop();
-    return nSlot;
+    return JoinRegistries(nullptr);
 }
 
 void CEBRoundEx::Stop()
 {
     for (CEBBigBullet& shot : m_Shots)
         shot.Stop();
-    m_bIdle = 1;
-    CCrushableSet::Unregister(this);
-    CEBulletPart::Stop();
+    LeaveRegistries(nullptr);
 }
 
 void CEBRoundEx::Move()
