@@ -154,7 +154,7 @@ public:
             m_CpuMs.push_back(fCpuMs);
             m_Screens.push_back(GetStage().GetLayerScreen(STAGE_MAIN_LAYER));
         }
-        RideSteadily(m_Host, t);
+        m_Ride.Keys(m_Host, t, *this);
         TellProfiler(t);
         if (t >= m_nLastTick || (m_bStopAtWarning && IsBossWarningOn(GetStage()))) {
             m_bWarned = IsBossWarningOn(GetStage());
@@ -193,6 +193,7 @@ private:
     bool m_bStarted = false;
     bool m_bDone = false;
     uint32_t m_nFirstTick = 0;
+    CSteadyRide m_Ride;
 };
 
 // The program on a host until it closes (or gives up after a long while).

@@ -1,8 +1,7 @@
 // The busiest stretches of the generated data, ridden the same way by the speed benchmarks
 // (bench/StageBench.cpp, which also finds them) and by the frame hashes that prove a speed-up
-// changes no pixel there: a steady rider, who rides right from the first stage tick with the gun
-// held and jumps at a regular beat, and can neither be shot down (PLAY_OUT 0) nor fall (the gaps
-// filled).
+// changes no pixel there: the map-aware stage rider from the first stage tick, who can neither be
+// shot down (PLAY_OUT 0) nor fall (the gaps filled).
 #pragma once
 #include <algorithm>
 #include <cstdio>
@@ -13,40 +12,52 @@
 
 #include "platform/host/HostHeadless.h"
 #include "platform/win/Win.h"
+#include "StageRider.h"
+#include "scene/Game.h"
 #include "scene/RunDataEdit.h"
 #include "stage/Stage.h"
 
 // The busiest stretch of ordinary play over the five stages, and the busiest boss fight. The stretch
 // is ridden on its stage cut to begin a screen before it (CutStageAt), so a ride to it is short.
-const int kBusiestStage = 5;
-const int kBusiestFirstScreen = 122;
-const int kBusiestSectionFrom = 95;  // stage ticks since play began
+const int kBusiestStage = 4;
+const int kBusiestFirstScreen = 109;
+const int kBusiestSectionFrom = 91;  // stage ticks since play began
 const int kSectionTicks = 300;
 const int kBusiestBossStage = 5;
 const char* const kBusiestBossName = "N.M.Zorva";
 const int kBossWarmTicks = 300;    // the arena's warning and the boss's entry
 const int kBossTimedTicks = 2400;  // forty seconds of its attacks, every boss's round and more
 
-// Short hops a third of a second apart carry her over every crate and step of the five stages (their
-// gaps filled, as she cannot see them coming); rarer or higher jumps leave her behind walls.
-const int kRiderJumpEvery = 20;  // ticks from one jump to the next
-const int kRiderJumpAt = 30;     // the first jump's tick
-const int kRiderJumpHold = 10;   // ticks the jump key is held
-
-// The keys for stage tick t (ticks since the stage's play began), pressed or released on the host
-// after that tick's render pass.
-inline void RideSteadily(CHostHeadless& host, int t)
-{
-    if (t == 0) {
-        host.PressKey(VK_RIGHT);
-        host.PressKey('Z');
+// The stage rider's keys for stage tick t (ticks since the stage's play began), pressed or
+// released on the host after that tick's render pass. Hops on a beat, blind to what comes, were
+// pushed off the screen by the bunkers of crates under safes and the stacks of the later stages.
+class CSteadyRide {
+public:
+    void Keys(CHostHeadless& host, int t, CGame& game)
+    {
+        const RIDERKEYS keys = m_Rider.Steer(game, t);
+        Key(host, VK_LEFT, keys.bLeft);
+        Key(host, VK_RIGHT, keys.bRight);
+        Key(host, VK_UP, keys.bUp);
+        Key(host, VK_DOWN, keys.bDown);
+        Key(host, 'Z', keys.bShot);
+        Key(host, 'X', keys.bJump);
+        Key(host, 'C', keys.bSub);
     }
-    const int nBeat = (t - kRiderJumpAt) % kRiderJumpEvery;
-    if (t >= kRiderJumpAt && nBeat == 0)
-        host.PressKey('X');
-    else if (t >= kRiderJumpAt && nBeat == kRiderJumpHold)
-        host.ReleaseKey('X');
-}
+
+private:
+    static void Key(CHostHeadless& host, int nKey, bool bDown)
+    {
+        if (bDown == host.IsKeyDown(nKey))
+            return;
+        if (bDown)
+            host.PressKey(nKey);
+        else
+            host.ReleaseKey(nKey);
+    }
+
+    CStageRider m_Rider;
+};
 
 // 1 while the boss warning shows.
 inline int IsBossWarningOn(CStage& stage)

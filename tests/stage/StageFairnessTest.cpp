@@ -45,6 +45,7 @@ STAGEREVIEW Review(int nSpeed, const std::vector<CELLAT>& cells, const std::stri
     const int nWarning = 12, nColumns = (nWarning + 6) * 10;
     std::string text = "#XFIRST " + std::to_string(nSpeed) + "\r\n";
     text += "#OBJECTG1 Ground.bmp=1:1:64:64, TOUCH\r\n#OBJECTK1 Crate.bmp, TOUCH, CRUSH16\r\n";
+    text += "#OBJECTK4 Safe.bmp, TOUCH, CRUSH00\r\n";
     text += "#OBJECTR1 Platform.bmp, RIDEON\r\n#OBJECTS1 Spike.bmp, DAMAGE\r\n#OBJECTT1 Tree.bmp\r\n";
     for (int nRR = 8; nRR >= 1; nRR--)
         text += Row(nRR, nColumns, cells, nRR == 1);
@@ -107,6 +108,11 @@ TEST_F(StageFairness, AWallTwoCellsHighFailsIt)
 {
     const STAGEREVIEW review = Review(5, {{40, 2, "G1"}, {40, 3, "G1"}});
     EXPECT_TRUE(review.HasFault(FAIR_WALL)) << Faults(review);
+    // Crates stacked two high behind a crate a cell high: her gun breaks the step first.
+    const STAGEREVIEW crates = Review(5, {{40, 2, "K1"}, {41, 2, "K1"}, {41, 3, "K1"}});
+    EXPECT_TRUE(crates.HasFault(FAIR_WALL, 41)) << Faults(crates);
+    // A safe for the step stays.
+    EXPECT_TRUE(Review(5, {{40, 2, "K4"}, {41, 2, "K1"}, {41, 3, "K1"}}).faults.empty());
 }
 
 TEST_F(StageFairness, ABlockOverTheRoadBeforeAWallPinsHer)

@@ -190,21 +190,20 @@ void Planks(CStageBuilder& s, int nPit)
     s.Level(4);
 }
 
-// Crates stacked into a small hill: up one, up two, along the top, down again; every step one
-// jump high, and each crate a target besides. The lower row is of the weakest crates or the safe:
-// her gun breaks a weak one at once, and a crate above one shot away is left hanging, to ride
-// under, so no lower step shot away leaves a wall two high for long. The screen of its first
-// crate.
-int Stack(CStageBuilder& s, const char* pszLow, const char* pszHigh, int nTop)
+// Crates stacked on safes into a small hill: up one, up two, along the top, down again; every step
+// one jump high, and each crate a target besides. Her gun, always firing, breaks the crates that
+// face her first: a lower row of crates would leave the row above it a wall two high. Safes stay,
+// and a crate shot off their top only lowers the hill. The screen of its first safe.
+int Stack(CStageBuilder& s, const char* pszHigh, int nTop)
 {
     s.Level(3);
     const int nScreen = s.Screen();
-    s.Put(0, 1, pszLow);
+    s.Put(0, 1, "K4");
     for (int i = 1; i <= nTop; i++) {
-        s.Put(i, 1, pszLow);
+        s.Put(i, 1, "K4");
         s.Put(i, 2, pszHigh);
     }
-    s.Put(nTop + 1, 1, pszLow);
+    s.Put(nTop + 1, 1, "K4");
     s.Level(nTop + 5);
     return nScreen;
 }
@@ -336,7 +335,7 @@ void StageTwo(CStageBuilder& s)
     Opening(s, 36);
     // The gate: what she knows, then the harbour's own kinds one at a time.
     Wave(s, {"A1", "A0"}, 6, kHigh);
-    Stack(s, "K1", "K2", 2);
+    Stack(s, "K2", 2);
     Meet(s, "H1", kHigh, 16);
     Dock(s);
     Meet(s, "A3", kMiddle, 14);
@@ -352,7 +351,7 @@ void StageTwo(CStageBuilder& s)
     s.Event(0, "BG0=Far2.bmp");
     Speed(s, 6);
     Calm(s, 6 + (10 - (s.Column() + 6) % 10) % 10);
-    s.WriteAsGroup(Stack(s, "K1", "K1", 3), "CONTAINERS");
+    s.WriteAsGroup(Stack(s, "K1", 3), "CONTAINERS");
     Meet(s, "J5", kMiddle, 16);
     Wave(s, {"F2", "F6"}, 6, kHigh);
     Dock(s);
@@ -361,7 +360,7 @@ void StageTwo(CStageBuilder& s)
     Meet(s, "G7", kHigh, 18);
     Spikes(s, 1);
     Wave(s, {"B2", "C1"}, 8, kHigh);
-    Stack(s, "K1", "K3", 2);
+    Stack(s, "K3", 2);
     Passerby(s, "Q3", 8);
     Speed(s, 5);
     Calm(s, 8);
@@ -382,7 +381,7 @@ void StageTwo(CStageBuilder& s)
     Wave(s, {"A1", "A1"}, 4, kHigh);
     Stairs(s, 4, 12);
     Wave(s, {"J5", "F2", "H1"}, 6, kHigh);
-    Stack(s, "K1", "K5", 2);
+    Stack(s, "K5", 2);
     Meet(s, "C1", kHigh, 12);
     Gap(s, 1, false);
     Passerby(s, "Q1", 8);
@@ -396,7 +395,7 @@ void StageTwo(CStageBuilder& s)
     Speed(s, 6);
     Calm(s, 8);
     Wave(s, {"H1", "J5", "A3"}, 5, kHigh);
-    Stack(s, "K1", "K2", 3);
+    Stack(s, "K2", 3);
     Dock(s);
     Wave(s, {"G3", "G5", "C1"}, 5, kHigh);
     DropGap(s, 5);
@@ -439,7 +438,7 @@ void StageThree(CStageBuilder& s)
     Planks(s, 3);
     Wave(s, {"A3", "A1", "H1"}, 5, kHigh);
     Spikes(s, 1);
-    Stack(s, "K1", "K4", 2);
+    Stack(s, "K1", 2);
     Wave(s, {"M1", "J1"}, 8, kMiddle);
     Stairs(s, 5, 8);
     Meet(s, "P2", kOnGround, 10);
@@ -478,7 +477,7 @@ void StageThree(CStageBuilder& s)
     Planks(s, 2);
     Wave(s, {"J5", "J6", "H1"}, 5, kHigh);
     Hills(s, 3);
-    Stack(s, "K1", "K1", 3);
+    Stack(s, "K1", 3);
     Meet(s, "M3", kMiddle, 16);
     Gap(s, 1, false);
     Wave(s, {"A5", "A7", "G8"}, 6, kHigh);
@@ -495,7 +494,7 @@ void StageThree(CStageBuilder& s)
     Wave(s, {"L1", "M1"}, 7, kLow);
     Hills(s, 3);
     Wave(s, {"B8", "G7"}, 9, kHigh);
-    Stack(s, "K1", "K2", 2);
+    Stack(s, "K2", 2);
     Wave(s, {"N3", "A3", "C3"}, 6, kHigh);
     Gap(s, 1, false);
     Wave(s, {"J6", "H1", "F6", "L1"}, 5, kHigh);
@@ -514,7 +513,7 @@ void StageFour(CStageBuilder& s)
     Wave(s, {"A1", "J1", "A1"}, 5, kHigh);
     Hills(s, 4);
     Meet(s, "J7", kMiddle, 16);
-    Stack(s, "K1", "K1", 2);
+    Stack(s, "K1", 2);
     Wave(s, {"H1", "C1"}, 7, kHigh);
     Gap(s, 1, false);
     Wave(s, {"A5", "F6", "A5"}, 5, kHigh);
@@ -532,7 +531,7 @@ void StageFour(CStageBuilder& s)
     Planks(s, 3);
     Wave(s, {"N1", "J6"}, 8, kMiddle);
     Hills(s, 3);
-    Stack(s, "K1", "K3", 3);
+    Stack(s, "K3", 3);
     Meet(s, "P2", kOnGround, 10);
     Wave(s, {"B8", "C3"}, 8, kHigh);
     Crevasses(s, 3);
@@ -546,14 +545,14 @@ void StageFour(CStageBuilder& s)
     Wave(s, {"J5", "J8", "H1", "A7"}, 5, kHigh);
     Gap(s, 1, false);
     Wave(s, {"M1", "F2", "F4"}, 6, kMiddle);
-    Stack(s, "K1", "K4", 3);
+    Stack(s, "K1", 3);
     Wave(s, {"G8", "G3", "C1"}, 6, kHigh);
     Spikes(s, 1);
     Speed(s, 6);
     Calm(s, 8);
     // The hangars: stacks of crates between their doors, bridges over the service pits.
     Wave(s, {"A1", "A5", "A1"}, 4, kHigh);
-    Stack(s, "K1", "K5", 3);
+    Stack(s, "K5", 3);
     Wave(s, {"J7", "M1"}, 8, kMiddle);
     Planks(s, 3);
     Wave(s, {"H3", "C1", "F2"}, 6, kHigh);
@@ -582,7 +581,7 @@ void StageFour(CStageBuilder& s)
     Planks(s, 3);
     Wave(s, {"L1", "J6", "F6"}, 6, kLow);
     Hills(s, 4);
-    Stack(s, "K1", "K3", 2);
+    Stack(s, "K3", 2);
     Passerby(s, "Q1", 6);
     // The launch yard: the climax, fast.
     Speed(s, 7);
@@ -592,7 +591,7 @@ void StageFour(CStageBuilder& s)
     Wave(s, {"J5", "J7", "N1"}, 7, kMiddle);
     Spikes(s, 1);
     Wave(s, {"G7", "L3", "H1"}, 7, kHigh);
-    Stack(s, "K1", "K4", 3);
+    Stack(s, "K1", 3);
     Wave(s, {"M1", "M3", "C1", "C3"}, 5, kHigh);
     Gap(s, 1, false);
     Wave(s, {"B8", "F6", "J8"}, 7, kHigh);
@@ -613,7 +612,7 @@ void StageFive(CStageBuilder& s)
     Wave(s, {"F0", "C1"}, 7, kHigh);
     Gap(s, 1, false);
     Wave(s, {"J5", "H1", "A5"}, 5, kHigh);
-    Stack(s, "K1", "K4", 2);
+    Stack(s, "K1", 2);
     Wave(s, {"L1", "F6"}, 7, kLow);
     Spikes(s, 1);
     Wave(s, {"N1", "A7"}, 8, kMiddle);
@@ -644,7 +643,7 @@ void StageFive(CStageBuilder& s)
     Wave(s, {"L1", "M3"}, 8, kLow);
     Crevasses(s, 3);
     Wave(s, {"J7", "J5", "H1"}, 5, kMiddle);
-    Stack(s, "K4", "K3", 2);
+    Stack(s, "K3", 2);
     Wave(s, {"F0", "F0", "A5"}, 5, kHigh);
     Spikes(s, 1);
     Meet(s, "P2", kOnGround, 10);
@@ -678,7 +677,7 @@ void StageFive(CStageBuilder& s)
     Wave(s, {"J5", "J7", "J6", "J8"}, 5, kMiddle);
     Crevasses(s, 2);
     Wave(s, {"F0", "F6", "H1"}, 6, kHigh);
-    Stack(s, "K1", "K5", 3);
+    Stack(s, "K5", 3);
     Wave(s, {"N1", "N3", "C1"}, 7, kMiddle);
     Spikes(s, 1);
     Wave(s, {"G7", "B6", "A1"}, 7, kHigh);

@@ -48,6 +48,7 @@ struct CELL {
     int nPiece = 0;      // slope piece 1 to 3
     float fHeight = 0;   // a solid's box height (its picture's, a full cell when unknown)
     bool bHazard = false;  // hurts her while her damage box's centre is inside
+    bool bBreakable = false;  // a crate her gun breaks
 };
 
 // Her point riding the map: x from the map's start, y down the screen.
@@ -100,6 +101,9 @@ public:
     }
 
     TICKRESULT Tick(BODY& b, float v, bool bJump) const;
+    // Her gun, always firing, breaks first the crates that face her where she rides: the near
+    // crate of every row of them standing on the ground (the crates above it are left hanging).
+    void ShootFronts();
 
     const JUMPPHYSICS& Jump() const { return m_Jump; }
 
@@ -122,6 +126,7 @@ CELL CellOf(CObject* pObj)
     const DWORD dwAttr = pObj->GetAttribute();
     const RECT& rc = pObj->m_rcRegion;
     cell.fHeight = rc.bottom > rc.top ? (float)(rc.bottom - rc.top + 1) : kCell;
+    cell.bBreakable = (dwAttr & OBJATTR_CRUSH) && !(dwAttr & OBJATTR_CRUSH00);
     if (dwAttr & OBJATTR_NOTOUCH) {
         cell.bHazard = (dwAttr & OBJATTR_DAMAGE) != 0;
         return cell;
@@ -160,6 +165,19 @@ CTerrain::CTerrain(CStageData& data, const JUMPPHYSICS& jump) : m_Jump(jump)
                     m_Cells.resize(nColumn + 1);
                 m_Cells[nColumn][nRow] = CellOf(data.GetObject(code));
             }
+        }
+    }
+}
+
+void CTerrain::ShootFronts()
+{
+    for (int nColumn = Columns() - 1; nColumn >= 0; nColumn--) {
+        for (int nRow = 0; nRow < kRows; nRow++) {
+            CELL& cell = m_Cells[nColumn][nRow];
+            const CELL& stand = At(nColumn - 1, nRow + 1);
+            const bool bGroundInFront = stand.eKind != CK_NONE && !stand.bBreakable;
+            if (cell.eKind == CK_SOLID && cell.bBreakable && At(nColumn - 1, nRow).eKind != CK_SOLID && bGroundInFront)
+                cell = CELL();
         }
     }
 }
@@ -373,6 +391,8 @@ struct JUMPEND {
     BODY at;
 };
 
+float SurfaceOf(const CTerrain& t, int nColumn);
+
 class CReview {
 public:
     CReview(CTerrain& terrain, int nGoalColumn) : m_Terrain(terrain), m_fGoalX(kCell * (float)nGoalColumn) {}
@@ -527,10 +547,15 @@ void CReview::JudgeWall(const RIDE& ride)
         snprintf(sz, sizeof(sz), "something above the ground in front of the wall stops her jump: pinned, "
                                  "no way over or under");
         Fault(FAIR_PIN, ride.fEdgeX, sz);
-        return;
+    } else {
+        snprintf(sz, sizeof(sz), "a wall higher than a normal jump (she stands at y %.0f)", ride.path.back().y);
+        Fault(FAIR_WALL, ride.fEdgeX, sz);
     }
-    snprintf(sz, sizeof(sz), "a wall higher than a normal jump (she stands at y %.0f)", ride.path.back().y);
-    Fault(FAIR_WALL, ride.fEdgeX, sz);
+    // On from the wall's top, as if she got over it, for the faults beyond.
+    const int nWall = ColumnOf(ride.fEdgeX);
+    const float fTop = SurfaceOf(m_Terrain, nWall);
+    if (fTop >= 0.0f)
+        Visit({kCell * (float)nWall + kCell / 2.0f, fTop - kStandOff});
 }
 
 // The columns of level ground before the edge: how long she sees it coming.
@@ -646,9 +671,11 @@ int CountEnemies(CStageData& data)
 
 } // namespace
 
-bool STAGEREVIEW::HasFault(FAIRRULE eRule) const
+bool STAGEREVIEW::HasFault(FAIRRULE eRule, int nColumn) const
 {
-    return std::any_of(faults.begin(), faults.end(), [eRule](const FAIRFAULT& f) { return f.eRule == eRule; });
+    return std::any_of(faults.begin(), faults.end(), [eRule, nColumn](const FAIRFAULT& f) {
+        return f.eRule == eRule && (nColumn < 0 || f.nColumn == nColumn);
+    });
 }
 
 JUMPPHYSICS ReadJumpPhysics()
@@ -698,6 +725,14 @@ STAGEREVIEW ReviewStage(CStageData& data, const JUMPPHYSICS& jump)
     review.faults.insert(review.faults.end(), ride.m_Faults.begin(), ride.m_Faults.end());
     if (!ride.Reached())
         review.faults.push_back({FAIR_ROUTE, nWarning, "no way from the start to the boss"});
+    // A crate shot away may leave a step too high, or a block over the road to pin her.
+    terrain.ShootFronts();
+    CReview shot(terrain, nWarning);
+    shot.Explore({kCell * (float)nStart + kCell / 2.0f, fStart - kStandOff});
+    for (FAIRFAULT& fault : shot.m_Faults) {
+        if (!review.HasFault(fault.eRule, fault.nColumn))
+            review.faults.push_back({fault.eRule, fault.nColumn, "with the crate in front shot away, " + fault.strWhat});
+    }
     review.nWalls = (int)ride.m_Walls.size();
     review.nGaps = (int)ride.m_Gaps.size();
     return review;

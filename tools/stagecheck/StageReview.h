@@ -3,7 +3,8 @@
 // jump and gravity, no high jump, no keys held). What a fair stage owes a player who cannot see
 // beyond the right edge of the screen:
 // - every wall or step in her way is cleared by one jump from the ground right in front of it;
-// - nothing that scrolls in pins her with no way over or under it, whatever she stands on;
+// - nothing that scrolls in pins her with no way over or under it, whatever she stands on, and
+//   none of it once her gun has broken the crates that face her;
 // - every gap (or bed of spikes) can be jumped in a window of several ticks, after a run-up long
 //   enough to see it coming;
 // - nothing solid or hurtful comes within the first seconds after "GO!";
@@ -46,7 +47,8 @@ struct STAGEREVIEW {
     int nWalls = 0;      // walls and steps she must jump
     int nGaps = 0;       // gaps and hazards she must jump
     int nEnemies = 0;
-    bool HasFault(FAIRRULE eRule) const;
+    // Any fault of the rule, or one at the column.
+    bool HasFault(FAIRRULE eRule, int nColumn = -1) const;
 };
 
 // The review of a stage definition read by CStageData::ReadDefinition.
