@@ -13,6 +13,6 @@ cd run
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "No display found: a player runs the game headless to the first boss; screenshots in run/shots/."
   mkdir -p shots
-  exec ../build/tools/zorva-headless --play --ticks 3000 --shot-every 50 --out shots
+  exec ../build/tools/zorva-headless --play --ticks 11400 --shot-every 100 --out shots
 fi
 exec ../build/src/zorva

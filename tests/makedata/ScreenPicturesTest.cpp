@@ -246,7 +246,7 @@ TEST_F(ScreenPictures, TheChatLinesFitTheirWindows)
         EXPECT_LE(110 + nMaxX, win.Width() - 6) << line;
         EXPECT_LE(25 + y + 14, win.Height() - 4) << line;
     }
-    EXPECT_EQ(nChats, 2);
+    EXPECT_GE(nChats, 2);
 }
 
 TEST_F(ScreenPictures, NamesAreWrittenOnlyInTheLabelledVariantAndTheBytesRepeat)

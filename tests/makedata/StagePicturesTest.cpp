@@ -154,7 +154,7 @@ fs::path StagePictures::s_Root;
 const char* const kStagePictures[] = {"Ground.bmp", "Slope.bmp",     "Platform.bmp", "Crate.bmp", "Safe.bmp",
                                       "Spike.bmp",  "Lift.bmp",      "Glow.bmp",     "Haze.bmp",  "Tree.bmp",
                                       "Water.bmp",  "Big.bmp",       "FarGround.bmp", "Grass.bmp", "Sky.bmp",
-                                      "Far2.bmp",   "Far3.bmp"};
+                                      "Far2.bmp",   "Far3.bmp",      "Edge.bmp",     "Sign.bmp"};
 
 // Pictures with the key colour: everything but the far backgrounds and the blended glow and haze.
 bool IsKeyed(const std::string& name)
@@ -198,20 +198,25 @@ TEST_F(StagePictures, TilesJoinTheirNeighboursWithoutASeam)
 {
     for (int nStage = 1; nStage <= 5; nStage++) {
         const CBmpPixels ground(StageFile(nStage, "Ground.bmp")), slope(StageFile(nStage, "Slope.bmp"));
-        const CBmpPixels platform(StageFile(nStage, "Platform.bmp"));
+        const CBmpPixels platform(StageFile(nStage, "Platform.bmp")), edge(StageFile(nStage, "Edge.bmp"));
         ASSERT_EQ(ground.Width(), 128);
         ASSERT_EQ(slope.Width(), 192);
         const VIEW g1{&ground, 0, 0, 64, 64}, g2{&ground, 64, 0, 64, 64};
         const VIEW u1{&slope, 0, 0, 64, 64}, u2{&slope, 64, 0, 64, 64}, u3{&slope, 128, 0, 64, 64};
         const VIEW d3{&slope, 0, 64, 64, 64}, d2{&slope, 64, 64, 64, 64}, d1{&slope, 128, 64, 64, 64};
         const VIEW r1{&platform, 0, 0, 64, 16};
+        // The ground's edges and the ground under ground.
+        const VIEW gl{&edge, 0, 0, 64, 64}, gr{&edge, 64, 0, 64, 64}, gf{&edge, 128, 0, 64, 64};
+        const VIEW fl{&edge, 0, 64, 64, 64}, fr{&edge, 64, 64, 64, 64};
 
         const struct {
             const char* pszPair;
             VIEW a, b;
         } kPairs[] = {{"G1 G1", g1, g1}, {"G1 G2", g1, g2}, {"G2 G1", g2, g1}, {"G2 G2", g2, g2},
                       {"U1 U2", u1, u2}, {"U2 U3", u2, u3}, {"U3 G1", u3, g1}, {"G1 D3", g1, d3},
-                      {"D3 D2", d3, d2}, {"D2 D1", d2, d1}, {"R1 R1", r1, r1}};
+                      {"D3 D2", d3, d2}, {"D2 D1", d2, d1}, {"R1 R1", r1, r1}, {"GL G1", gl, g1},
+                      {"G1 GR", g1, gr}, {"GL GR", gl, gr}, {"GF GF", gf, gf}, {"FL GF", fl, gf},
+                      {"GF FR", gf, fr}};
         for (const auto& pair : kPairs) {
             const JOIN j = JoinOf(pair.a, pair.b, pair.a.h == 16 ? r1 : g1);
             EXPECT_GE(j.join, 0.0) << "stage " << nStage << " " << pair.pszPair;

@@ -1,4 +1,4 @@
-// A boss fight through the whole program, stage 1 of the generated data with a plain stand-in boss
+// A boss fight through the whole program, stage 1 of the test course with a plain stand-in boss
 // in place of the stage's own: the warning at the screen before the boss, the boss label at the end
 // of the map with the HUD and its three minutes, a kill that pays its score and hides the HUD, the
 // explosion chain, the fall, the clear and the tally.
@@ -7,6 +7,7 @@
 #include "StandInBoss.h"
 #include "scene/Game.h"
 #include "scene/ProgramRun.h"
+#include "TestCourse.h"
 #include "stage/Stage.h"
 
 namespace {
@@ -35,6 +36,7 @@ protected:
     static void MakeShortStage()
     {
         MakeStageData();
+        UseTestCourse();
         SetParam("ENEMY_M.Zorva", "300, 0, 0, 20000, 0");
         MakeShortBossStage();
     }

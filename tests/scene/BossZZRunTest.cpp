@@ -51,7 +51,7 @@ TEST_F(BossZZRun, StageThreeEndsWithZZShotDownThroughItsPhasesThenTheFallTheClea
     SetParam("INIT_STAGE_NUM", "3");
     // A boss her gun wears down below two thirds in its first phase and below a third in its second.
     SetParam("ENEMY_ZZ.M.Zorva", "900, 0, 0, 50000, 1");
-    ShortenStage(3, 13);
+    ShortenToBoss(3);
     ZZRUN r;
     int nTick = -1;
     bool bAiming = false;

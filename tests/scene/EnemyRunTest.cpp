@@ -1,4 +1,4 @@
-// Stage 1 of the generated data through the whole program, headless, with its enemies: the first
+// Stage 1 of the test course through the whole program, headless, with its enemies: the first
 // kind-A craft comes in with its column, waves across, fires once on the firing line and leaves;
 // her gun destroys enemies, which score, burst from the pool and drop items she takes.
 #include <gtest/gtest.h>
@@ -11,6 +11,7 @@
 #include "player/Item.h"
 #include "scene/Game.h"
 #include "scene/ProgramRun.h"
+#include "TestCourse.h"
 #include "stage/Stage.h"
 
 namespace {
@@ -55,6 +56,7 @@ protected:
 TEST_F(EnemyRun, TheFirstKindAComesInWithItsColumnFiresOnceOnTheLineAndLeaves)
 {
     MakeStageData();
+    UseTestCourse();
     CEnemyLabel* pFirst = nullptr;
     int nSpawn = -1, nFire = -1, nGone = -1, nFires = 0;
     float fSpawnX = 0.0f, fFireX = 0.0f;
@@ -101,6 +103,7 @@ TEST_F(EnemyRun, TheFirstKindAComesInWithItsColumnFiresOnceOnTheLineAndLeaves)
 TEST_F(EnemyRun, HerGunDestroysEnemiesThatScoreBurstAndDropItemsSheTakes)
 {
     MakeStageData();
+    UseTestCourse();
     std::map<CEnemyPart*, int> lifeBefore;
     int nKills = 0, nScoreChecked = 0, nBursts = 0;
     std::set<CItemGun*> dropped, collected;

@@ -6,7 +6,6 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -83,67 +82,16 @@ inline void DropParam(const std::string& strKey)
     });
 }
 
-// A screen-0 cell list "#000Txx:s0,s1,...", one field per screen: screen 0 and the screens from
-// nFirstKept on.
-inline std::string KeepCells(const std::string& line, int nFirstKept)
+// The screen of a stage map's BOSS event; -1 when it has none.
+inline int BossScreenOf(const std::string& text)
 {
-    std::string kept = line.substr(0, 8);
-    size_t nField = 0, nStart = 8;
-    bool bFirst = true;
-    while (nStart <= line.size()) {
-        size_t nComma = line.find(',', nStart);
-        if (nComma == std::string::npos)
-            nComma = line.size();
-        if (nField == 0 || (int)nField >= nFirstKept) {
-            kept += (bFirst ? "" : ",") + line.substr(nStart, nComma - nStart);
-            bFirst = false;
-        }
-        nField++;
-        nStart = nComma + 1;
-    }
-    return kept;
+    const size_t nAt = text.find("XXX:BOSS=");
+    if (nAt == std::string::npos || nAt < 4 || text[nAt - 4] != '#')
+        return -1;
+    return atoi(text.substr(nAt - 3, 3).c_str());
 }
 
-// The cheapest honest way to a boss: the screens 1 to nBossScreen - 1 of the map go, the events of
-// screens 1 to nBossScreen - 3 with them, and the warning's screen (nBossScreen - 1) becomes
-// screen 0; the boss still comes at the map's end with its warning, arena and the arena's loop.
-inline void MoveBossToStart(int nStage, int nBossScreen = 14)
-{
-    const std::string strPath = StagePath(nStage);
-    const std::string text = ReadDataFile(strPath);
-    const int nShift = nBossScreen - 1;
-    std::string out;
-    size_t nAt = 0;
-    while (nAt < text.size()) {
-        size_t nEnd = text.find("\r\n", nAt);
-        if (nEnd == std::string::npos)
-            nEnd = text.size();
-        std::string line = text.substr(nAt, nEnd - nAt);
-        nAt = nEnd + 2;
-        const bool bGrid = line.size() > 8 && line.compare(0, 4, "#000") == 0 && (line[4] == 'C' || line[4] == 'E') &&
-                           line[7] == ':';
-        const bool bAtScreen = line.size() > 8 && line[0] == '#' && isdigit((unsigned char)line[1]) &&
-                               (line.compare(4, 4, "XXX:") == 0 || line.compare(4, 4, "C00:") == 0);
-        if (bGrid) {
-            line = KeepCells(line, nShift + 1);
-        } else if (bAtScreen) {
-            const int nScreen = atoi(line.substr(1, 3).c_str());
-            if (nScreen > 0 && nScreen < nShift)
-                continue;
-            if (nScreen >= nShift && nScreen < 999) {
-                char szScreen[16];
-                snprintf(szScreen, sizeof(szScreen), "%03d", nScreen - nShift);
-                line.replace(1, 3, szScreen);
-                const std::string strLoop = "LOOP=" + std::to_string(nBossScreen) + ":";
-                const size_t nLoop = line.find(strLoop);
-                if (nLoop != std::string::npos)
-                    line.replace(nLoop, strLoop.size(), "LOOP=1:");
-            }
-        }
-        out += line + "\r\n";
-    }
-    CTempFolder::Put(strPath, out);
-}
+inline int BossScreen(int nStage) { return BossScreenOf(ReadDataFile(StagePath(nStage))); }
 
 // "#SSSxyy:rest" of a stage file: the screen number SSS, the six characters after '#' and the rest.
 inline bool SplitStageLine(const std::string& line, int* pnScreen, std::string* pTag, std::string* pRest)
@@ -160,11 +108,11 @@ inline bool SplitStageLine(const std::string& line, int* pnScreen, std::string* 
     return true;
 }
 
-// The shortest ride to a stage's boss: the first screen and the last ones from nFirstKept on,
-// moved up to follow the first, with their events and group placements (and a LOOP's target).
-inline std::string ShortenStageText(const std::string& text, int nFirstKept)
+// The map cut short: the cells of screen 0 and of the screens from nFirstCells on, the events and
+// group placements of screen 0 and of the screens from nFirstEvents on, each kept screen after 0
+// moved nShift screens down (a LOOP's target with it); the group definitions stay as they are.
+inline std::string CutStageText(const std::string& text, int nFirstCells, int nFirstEvents, int nShift)
 {
-    const int nShift = nFirstKept - 1;
     std::istringstream in(text);
     std::string line, out;
     while (std::getline(in, line)) {
@@ -174,26 +122,32 @@ inline std::string ShortenStageText(const std::string& text, int nFirstKept)
         int nScreen = 0;
         std::string tag, rest;
         if (SplitStageLine(line, &nScreen, &tag, &rest) && nScreen != 999) {
-            const bool bCells = tag[0] >= 'A' && tag[0] <= 'E' && tag != "XXX" && tag.substr(1) != "00";
-            if (bCells && nScreen == 0) {
-                // Fields split the getline way: a trailing empty one is dropped.
-                std::vector<std::string> cells;
-                std::string cell;
+            const bool bCells = tag[0] >= 'A' && tag[0] <= 'E' && tag.substr(1) != "00";
+            char sz[16];
+            if (bCells) {
+                // Token i is screen nScreen + i; fields split the getline way (a trailing empty one is
+                // dropped).
+                std::string cell, kept;
                 std::istringstream cs(rest);
-                while (std::getline(cs, cell, ','))
-                    cells.push_back(cell);
-                std::string kept = cells.empty() ? "" : cells[0];
-                for (size_t s = (size_t)nFirstKept; s < cells.size(); s++)
-                    kept += "," + cells[s];
-                line = line.substr(0, 8) + kept;
+                int nNewFirst = -1;
+                for (int s = nScreen; std::getline(cs, cell, ','); s++) {
+                    if (s != 0 && s < nFirstCells)
+                        continue;
+                    kept += nNewFirst < 0 ? cell : "," + cell;
+                    if (nNewFirst < 0)
+                        nNewFirst = s == 0 ? 0 : s - nShift;
+                }
+                if (nNewFirst < 0)
+                    continue;
+                snprintf(sz, sizeof(sz), "#%03d", nNewFirst);
+                line = sz + tag + ":" + kept;
             } else if (nScreen > 0) {
-                if (nScreen < nFirstKept)
+                if (nScreen < nFirstEvents)
                     continue;
                 const size_t nLoop = rest.find("LOOP=");
                 if (nLoop != std::string::npos)
                     rest = "LOOP=" + std::to_string(atoi(rest.c_str() + nLoop + 5) - nShift) +
                            rest.substr(rest.find(':', nLoop));
-                char sz[16];
                 snprintf(sz, sizeof(sz), "#%03d", nScreen - nShift);
                 line = sz + tag + ":" + rest;
             }
@@ -203,49 +157,98 @@ inline std::string ShortenStageText(const std::string& text, int nFirstKept)
     return out;
 }
 
+// The shortest ride to a stage's boss: the first screen and the last ones from nFirstKept on,
+// moved up to follow the first, with their events and group placements.
+inline std::string ShortenStageText(const std::string& text, int nFirstKept)
+{
+    return CutStageText(text, nFirstKept, nFirstKept, nFirstKept - 1);
+}
+
+// The cheapest honest way to a boss: the screens 1 to nBossScreen - 1 of the map go, the events of
+// screens 1 to nBossScreen - 2 with them, and the warning's events come on screen 0; the boss still
+// comes at the map's end with its warning, arena and the arena's loop. Without a boss screen given,
+// the map's own.
+inline void MoveBossToStart(int nStage, int nBossScreen = -1)
+{
+    const std::string strPath = StagePath(nStage);
+    const std::string text = ReadDataFile(strPath);
+    if (nBossScreen < 0)
+        nBossScreen = BossScreenOf(text);
+    CTempFolder::Put(strPath, CutStageText(text, nBossScreen, nBossScreen - 1, nBossScreen - 1));
+}
+
 inline void ShortenStage(int nStage, int nFirstKept)
 {
     const std::string strPath = StagePath(nStage);
     CTempFolder::Put(strPath, ShortenStageText(ReadDataFile(strPath), nFirstKept));
 }
 
-// Stage 1 without the crates, safe, spikes, steps and enemies, and the warning, the boss and the
-// arena's loop moved to screens 1, 2 and 4; false when the boss is not where the generated map had
-// it.
-inline bool ShortenStageOne()
+// The stage from its screen nFirst on, after its first screen, at the scroll speed it had there.
+inline void CutStageAt(int nStage, int nFirst)
 {
-    const std::string strPath = StagePath(1);
-    const std::string text = ReadDataFile(strPath);
-    std::string out;
-    size_t nAt = 0;
-    while (nAt < text.size()) {
-        size_t nEnd = text.find("\r\n", nAt);
-        nEnd = nEnd == std::string::npos ? text.size() : nEnd + 2;
-        std::string line = text.substr(nAt, nEnd - nAt);
-        nAt = nEnd;
-        if (std::regex_search(line, std::regex("^#(000C0[234]|000E0|0\\d\\dC00)")) ||
-            std::regex_search(line, std::regex("^#00[3-6]XXX")))
-            continue;
-        line = std::regex_replace(line, std::regex("^#007XXX:"), "#001XXX:");
-        line = std::regex_replace(line, std::regex("^#008XXX:"), "#002XXX:");
-        line = std::regex_replace(line, std::regex("^#010XXX:LOOP=8:Boss"), "#004XXX:LOOP=2:Boss");
-        out += line;
+    const std::string text = ReadDataFile(StagePath(nStage));
+    std::string strSpeed;
+    for (size_t nAt = text.find("XXX:XSPEED="); nAt != std::string::npos; nAt = text.find("XXX:XSPEED=", nAt + 1)) {
+        if (nAt >= 3 && atoi(text.substr(nAt - 3, 3).c_str()) < nFirst)
+            strSpeed = text.substr(nAt + 4, text.find_first_of("\r\n", nAt) - nAt - 4);
     }
-    CTempFolder::Put(strPath, out);
-    return out.find("#002XXX:BOSS=M.Zorva") != std::string::npos;
+    std::string cut = ShortenStageText(text, nFirst);
+    if (!strSpeed.empty())
+        cut += "#001XXX:" + strSpeed + "\r\n";
+    CTempFolder::Put(StagePath(nStage), cut);
 }
 
-// Stage 1 with a jump from screen 2 to screen 6, so the boss comes soon, and without the crates of
-// screen 6, which would stop a heroine who does not jump.
+// The stage's first screen and then its last nBefore screens before the boss's, the boss warning's
+// screen the last of them.
+inline void ShortenToBoss(int nStage, int nBefore = 1)
+{
+    ShortenStage(nStage, BossScreen(nStage) - nBefore);
+}
+
+// The first screen whose cells of layer cLayer hold the code; -1 when none does.
+inline int FirstScreenWith(int nStage, char cLayer, const std::string& code)
+{
+    const std::string text = ReadDataFile(StagePath(nStage));
+    int nFirst = -1;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) {
+        int nScreen = 0;
+        std::string tag, rest;
+        if (!SplitStageLine(line, &nScreen, &tag, &rest) || tag[0] != cLayer || tag.substr(1) == "00")
+            continue;
+        std::istringstream cells(rest);
+        std::string token;
+        for (int s = nScreen; std::getline(cells, token, ','); s++) {
+            for (size_t i = 0; i + 1 < token.size(); i += 2) {
+                if (token.compare(i, 2, code) == 0 && (nFirst < 0 || s < nFirst))
+                    nFirst = s;
+            }
+        }
+    }
+    return nFirst;
+}
+
+// Stage 1 from its first screen straight to the boss's warning: nothing of the road between, the
+// warning, the boss and the arena's loop on screens 1, 2 and 4; false when the map has no boss.
+inline bool ShortenStageOne()
+{
+    ShortenToBoss(1);
+    return ReadDataFile(StagePath(1)).find("#002XXX:BOSS=M.Zorva") != std::string::npos;
+}
+
+// Stage 1 with a jump from screen 2 to the screen before the boss's warning, so the boss comes
+// soon (a jump's own screen runs no events: the warning's must come with the next), and without
+// the groups placed on that screen, which could stop a heroine who does not jump.
 inline void MakeShortBossStage()
 {
     const std::string strPath = StagePath(1);
     std::string text = ReadDataFile(strPath);
-    const char kCrates[] = "#006C00:CRATES\r\n";
-    const size_t nCrates = text.find(kCrates);
-    if (nCrates != std::string::npos)
-        text.erase(nCrates, strlen(kCrates));
-    CTempFolder::Put(strPath, text + "#002XXX:LOOP=6\r\n");
+    char szGroups[32];
+    snprintf(szGroups, sizeof(szGroups), "#%03dC00:", BossScreenOf(text) - 2);
+    for (size_t nAt = text.find(szGroups); nAt != std::string::npos; nAt = text.find(szGroups))
+        text.erase(nAt, text.find('\n', nAt) + 1 - nAt);
+    CTempFolder::Put(strPath, text + "#002XXX:LOOP=" + std::to_string(BossScreenOf(text) - 2) + "\r\n");
 }
 
 // The stage's own object types, ground under her for forty screens (the tally runs while she rides

@@ -1,4 +1,4 @@
-// Stage 1 of the generated data through the whole program on the headless host, with what hurts and
+// Stage 1 of the test course through the whole program on the headless host, with what hurts and
 // rewards the heroine: passers-by throw their items and she takes them, experience thrown at her
 // raises her level through the gauge, a hit costs life and a level, and running out of life or
 // falling below the map is a miss with its effect.
@@ -16,6 +16,7 @@
 #include "player/OptionIcon.h"
 #include "scene/Game.h"
 #include "scene/ProgramRun.h"
+#include "TestCourse.h"
 #include "stage/PeopleLabel.h"
 #include "stage/Stage.h"
 
@@ -116,6 +117,7 @@ protected:
 TEST_F(StageCombat, AKnockedOverPasserByThrowsItsItemsAndSheTakesThemAll)
 {
     MakeStageData();
+    UseTestCourse();
     int nHitTick = -1, nScoreAtHit = 0, nPayout = 0;
     std::vector<CItemGun*> items;
     std::map<int, int> score;
@@ -150,6 +152,7 @@ TEST_F(StageCombat, AKnockedOverPasserByThrowsItsItemsAndSheTakesThemAll)
 TEST_F(StageCombat, ExperienceThrownAtHerRaisesHerLevelOnceTheGaugeHasRunToFull)
 {
     MakeStageData();
+    UseTestCourse();
     std::map<int, int> exp, level, gun;
     std::map<int, float> gauge;
     Play(150, [&](CObservedGame& game, int t) {
@@ -188,6 +191,7 @@ TEST_F(StageCombat, ExperienceThrownAtHerRaisesHerLevelOnceTheGaugeHasRunToFull)
 TEST_F(StageCombat, AHitCostsTenLifeAndALevel)
 {
     MakeStageData();
+    UseTestCourse();
     HitAtLevelSix();
     EXPECT_EQ(m_Level[99], 6);
     EXPECT_EQ(m_Life[100], 90);
@@ -199,6 +203,7 @@ TEST_F(StageCombat, AHitCostsTenLifeAndALevel)
 TEST_F(StageCombat, WithHalfDamageAHitCostsFiveLifeAndNoLevel)
 {
     MakeStageData();
+    UseTestCourse();
     g_nOptionFlags[OPTION_HALF_DAMAGE] = 1;
     HitAtLevelSix();
     EXPECT_EQ(m_Life[100], 95);
@@ -209,6 +214,7 @@ TEST_F(StageCombat, WithHalfDamageAHitCostsFiveLifeAndNoLevel)
 TEST_F(StageCombat, RunningOutOfLifeIsAMissThatStartsTheMissEffect)
 {
     MakeStageData();
+    UseTestCourse();
     SetParam("GLIM_TIME", "0");  // no blink between the hits
     std::map<int, int> state;
     Play(120, [&](CObservedGame& game, int t) {
@@ -226,6 +232,7 @@ TEST_F(StageCombat, RunningOutOfLifeIsAMissThatStartsTheMissEffect)
 TEST_F(StageCombat, AFallBelowTheMapIsAMissThatStartsTheMissEffect)
 {
     MakeStageData();
+    UseTestCourse();
     std::map<int, int> state;
     Play(100, [&](CObservedGame& game, int t) {
         CPlayer& p = game.GetPlayer();

@@ -1,4 +1,4 @@
-// Stage 1 of the generated data, played headless with a fixed key track (the gun held, jumps onto
+// Stage 1 of the test course, played headless with a fixed key track (the gun held, jumps onto
 // the block and the platform), must present exactly the frames it presented when the hashes in
 // StageFrameHashes.txt were recorded: speed-ups may not change a pixel.
 //
@@ -15,6 +15,7 @@
 #include "player/FakeEffects.h"
 #include "scene/FrameHashFile.h"
 #include "scene/ProgramRun.h"
+#include "TestCourse.h"
 
 namespace {
 
@@ -49,6 +50,7 @@ protected:
 TEST_F(StageFrames, EveryFrameOfAFixedStageRunIsThePictureRecordedBefore)
 {
     MakeStageData();
+    UseTestCourse();
     std::vector<std::string> lines;
     uint32_t nBase = 0;
     int nPresentsAtStart = 0;

@@ -1,7 +1,7 @@
 // Each sample stage ridden from its start through its boss the way a careful player with only the
 // main gun rides it: normal mode, no high jump, no sub-weapon. The rider keeps to the left half of
-// the screen, jumps at gaps and walls she sees ahead, holds the gun up at a boss above her and, in
-// the air, flies level with it; she dodges nothing. Every stage must be cleared inside the boss's
+// the screen, jumps at gaps and walls she sees ahead, holds the gun up at enemies and at a boss
+// above her and, in the air, flies level with the boss; she dodges nothing. Every stage must be cleared inside the boss's
 // time limit without a game over. The first stage rides in every run; ZORVA_RIDE_STAGES=1 rides all
 // five.
 // With ZORVA_LOOK_DIR set, the ride leaves a picture every 150 ticks and one each second of the
@@ -16,6 +16,7 @@
 #include "engine/KeyRecorder.h"
 #include "enemy/EnemyBoss.h"
 #include "enemy/EnemyLabel.h"
+#include "StageRider.h"
 #include "scene/Game.h"
 #include "scene/ProgramRun.h"
 #include "scene/RunDataEdit.h"
@@ -70,15 +71,6 @@ protected:
             m_Host.ReleaseKey(nKey);
     }
 
-    // No ground a little ahead of her at the height she rides on.
-    static bool IsGapAhead(CStage& stage, const D3DVECTOR& v)
-    {
-        for (float fAhead : {90.0f, 150.0f}) {
-            if (stage.GetMainLabelAtEx(D3DVECTOR{v.x + fAhead, v.y + 24.0f, 0.0f}))
-                return false;
-        }
-        return true;
-    }
     static bool IsWallAhead(CStage& stage, const D3DVECTOR& v)
     {
         for (float fAhead : {60.0f, 110.0f}) {
@@ -106,15 +98,28 @@ protected:
             Key(VK_UP, bBoss && pBody->m_vPos.y < fMuzzleY - 16.0f);
             Key(VK_DOWN, bBoss && pBody->m_vPos.y > fMuzzleY + 16.0f);
         } else {
-            // Aim: up at a boss well above her gun (its muzzle is some 50 above her wheels).
-            Key(VK_UP, bBoss && pBody->m_vPos.y < v.y - 130.0f);
+            // Aim: up at a boss well above her gun (its muzzle is some 50 above her wheels), and
+            // on the road at the enemies above her.
+            Key(VK_UP, bBoss ? pBody->m_vPos.y < v.y - 130.0f : CStageRider::IsEnemyAbove(game, v));
         }
         // A look ahead must leave the stage as it was: a probe notes speed changes it saw.
         const int bCorrected = stage.m_bXSpeedCorrected;
-        const bool bJump = IsGapAhead(stage, v) || IsWallAhead(stage, v);
+        const float fSpeed = stage.GetStep(STAGE_MAIN_LAYER);
+        const bool bAerial = game.GetPlayer().GetState() & PLAYER_STATE_AERIAL;
+        const bool bGap = !bAerial && CStageRider::EdgeAhead(stage, v, 200.0f) <= CStageRider::GapTakeoff(fSpeed);
+        const bool bJump = bGap || IsWallAhead(stage, v);
         stage.m_bXSpeedCorrected = bCorrected;
-        if (t >= m_nJumpUntil + 4 && bJump)
+        const bool bOnGround = !(game.GetPlayer().GetState() & PLAYER_STATE_JUMP);
+        if (t > m_nJumpUntil && bOnGround && bJump) {
             m_nJumpUntil = t + 22;
+            m_bReach = bGap;
+        }
+        // Over a gap she rides on as far as the jump carries.
+        m_bReach = m_bReach && (t < m_nJumpUntil || (game.GetPlayer().GetState() & PLAYER_STATE_JUMP));
+        if (m_bReach) {
+            Key(VK_RIGHT, true);
+            Key(VK_LEFT, false);
+        }
         if (t % 30 == 0) {
             if (m_bHeld[VK_RIGHT] && v.x <= m_fCheckX + 1.0f)
                 m_nJumpUntil = t + 22;
@@ -206,6 +211,7 @@ protected:
     bool m_bHeld[256] = {};
     int m_nShotEvery = std::getenv("ZORVA_RIDE_SHOT_EVERY") ? std::atoi(std::getenv("ZORVA_RIDE_SHOT_EVERY")) : 150;
     int m_nJumpUntil = 0;
+    bool m_bReach = false;
     float m_fCheckX = 0.0f;
 };
 

@@ -1,4 +1,4 @@
-// Stage 1 of the generated data played through the whole program on the headless host with a
+// Stage 1 of the test course played through the whole program on the headless host with a
 // scripted key track: she lands, climbs the hill, shoots the crates, jumps onto the block and onto
 // a platform and drops through it. The same run is then recorded, saved as a replay and played back
 // tick by tick, with enemy fire sent at her from the right edge, explosions, her hit effects and
@@ -47,6 +47,7 @@
 #include "enemy/EnemyZM.h"
 #include "scene/Game.h"
 #include "scene/ProgramRun.h"
+#include "TestCourse.h"
 #include "scene/TickSample.h"
 #include "StandInBoss.h"
 #include "stage/ObjectLabel.h"
@@ -351,6 +352,7 @@ protected:
 TEST_F(StageRun, SheLandsClimbsShootsJumpsOntoTheBlockAndDropsThroughAPlatform)
 {
     MakeStageData();
+    UseTestCourse();
     std::map<int, TICKSAMPLE> at;
     std::map<int, std::string> under;
     std::set<CObjectLabel*> crushed;
@@ -571,7 +573,7 @@ TEST_F(StageRun, AFightWithZZThroughItsThreePhasesRepeatsEveryTick)
     m_nStage = 3;
     m_nTrackEnd = 1250;
     m_Params = {{"ENEMY_ZZ.M.Zorva", "300, 0, 0, 50000, 1"}};
-    m_fnEditData = [] { ShortenStage(3, 13); };
+    m_fnEditData = [] { ShortenToBoss(3); };
     int nTicks[4] = {};
     RecordAndPlayBack([&](CObservedGame& game, int t) {
         CEnemyPartZZ* pBody = FindZZ(game.GetStage());
@@ -729,6 +731,7 @@ TEST_F(StageRun, AFightWithBossNMRepeatsEveryTick)
 TEST_F(StageRun, APauseAndTheGameOverScreenKeepThePlaybackInStepAndTheGameOverEndsIt)
 {
     MakeStageData();
+    UseTestCourse();
     std::filesystem::create_directory("Replay");
     std::vector<TICKSAMPLE> recorded;
     int nPaused = 0;
@@ -812,6 +815,7 @@ TEST_F(StageRun, APauseAndTheGameOverScreenKeepThePlaybackInStepAndTheGameOverEn
 TEST_F(StageRun, TwoRunsOfTheTrackInOneProcessAreTheSameTickForTick)
 {
     MakeStageData();
+    UseTestCourse();
     struct RUNNOTES {
         std::vector<TICKSAMPLE> samples;
         std::vector<uint64_t> frames;
@@ -866,6 +870,7 @@ TEST_F(StageRun, TwoRunsOfTheTrackInOneProcessAreTheSameTickForTick)
 TEST_F(StageRun, EnemyFireIsShotDownByHerGunAndEveryExplosionAndStarCircleBurnsOut)
 {
     MakeStageData();
+    UseTestCourse();
     // The passers-by carry nothing here: the score is the shots' alone.
     STAGEHOOKS hooks = CStage::GetHooks();
     hooks.CreateItem = nullptr;
@@ -994,6 +999,8 @@ void StageRun::RecordAndPlayBack(const std::function<void(CObservedGame&, int)>&
     MakeStageData();
     for (const auto& param : m_Params)
         SetParam(param.first, param.second);
+    if (m_nStage <= 2)
+        UseTestCourse(m_nStage);
     if (m_bBossRun)
         MakeShortBossStage();
     if (m_nStage != 1) {

@@ -1,4 +1,4 @@
-// Each sub-weapon fired from the cockpit's charge in stage 1 of the generated data, through the
+// Each sub-weapon fired from the cockpit's charge in stage 1 of the test course, through the
 // whole program on the headless host: which crates it hits, at which ticks, for how much of their
 // durability and score, and when the weapon stands in the hit registry; and the Ion Shield taking
 // an enemy shot for her.
@@ -15,6 +15,7 @@
 #include "engine/WinMain.h"
 #include "scene/Game.h"
 #include "scene/ProgramRun.h"
+#include "TestCourse.h"
 #include "stage/ObjectLabel.h"
 #include "stage/Stage.h"
 
@@ -54,6 +55,7 @@ protected:
     void Play(int nWeapon, int nFire, int nEnd, const std::function<void(CObservedGame&, int)>& fnEach)
     {
         MakeStageData();
+        UseTestCourse();
         SetParam("INIT_SUB_WEAPON", std::to_string(nWeapon));
         SetParam(kChargeKeys[nWeapon], "1");
         m_Game.m_OnRender = [this, nFire, nEnd, fnEach](CObservedGame& game) {
@@ -125,8 +127,9 @@ std::pair<int, int> RegisteredSpan(const std::map<int, bool>& registered)
 void ExpectNoScoreForHits(const std::vector<CRATEHIT>& hits, std::map<int, int>& score, int nUntil = 100000)
 {
     for (const CRATEHIT& h : hits) {
-        if (h.nTick < nUntil)
+        if (h.nTick < nUntil) {
             EXPECT_EQ(score[h.nTick], score[h.nTick - 1]) << h.nTick;
+        }
     }
 }
 

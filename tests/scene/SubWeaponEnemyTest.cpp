@@ -1,4 +1,4 @@
-// Each charged sub-weapon fired through the whole program at enemies: stage 1 of the generated data
+// Each charged sub-weapon fired through the whole program at enemies: stage 1 of the test course
 // with its enemies, passers-by and crates taken out and a few enemies placed instead, where the
 // weapon will meet them. Which enemies it hits, at which ticks, for how much life and for what
 // score; when the weapon stands in the hit registry; and the Ion Shield taking an enemy's hit.
@@ -18,6 +18,7 @@
 #include "engine/WinMain.h"
 #include "scene/Game.h"
 #include "scene/ProgramRun.h"
+#include "TestCourse.h"
 #include "stage/CrushableSet.h"
 #include "stage/Stage.h"
 
@@ -80,6 +81,7 @@ protected:
     void Play(int nWeapon, int nFire, int nEnd, const std::function<void(CObservedGame&, int)>& fnEach)
     {
         MakeStageData();
+        UseTestCourse();
         PlaceEnemies(m_Rows);
         SetParam("INIT_SUB_WEAPON", std::to_string(nWeapon));
         SetParam(kChargeKeys[nWeapon], m_strChargeTime);

@@ -56,7 +56,7 @@ const char kUsage[] =
     "  --verbose       copy the game's debug output to stderr\n"
     "  --play          a player at the keys instead of a script: past the caution and the opening,\n"
     "                  GAME START on the title, each stage ridden to its boss and fought (stage 1's\n"
-    "                  boss comes after some 2000 ticks)\n"
+    "                  boss comes after some 9800 ticks)\n"
     "  --help          this text\n"
     "Key script: one command a line, \"<tick> <command> [arguments]\"; '#' starts a comment.\n"
     "  <tick> down KEY | up KEY   press or release KEY: a letter or digit, or Left, Right, Up, Down,\n"

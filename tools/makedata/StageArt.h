@@ -60,6 +60,11 @@ void DrawCrate(CArtKit& kit, const STAGETHEME& t, int x, int y);
 void DrawSafe(CArtKit& kit, const STAGETHEME& t, int x, int y);
 void DrawSpikes(CArtKit& kit, const STAGETHEME& t, int x, int y);
 void DrawLift(CArtKit& kit, const STAGETHEME& t, int x, int y);
+// Ground with a side open to the air (nOpen -1 its left, 1 its right, 0 neither); without its cap
+// it is the ground under ground.
+void DrawEdgeTile(CArtKit& kit, const STAGETHEME& t, int x, int y, bool bCap, int nOpen);
+// The warning sign that stands before a gap or spikes.
+void DrawSign(CArtKit& kit, const STAGETHEME& t, int x, int y);
 
 // Scenery.
 void DrawTree(CArtKit& kit, const STAGETHEME& t, int x, int y);

@@ -26,6 +26,28 @@ void WriteTerrain(CDataSet& data, const std::string& folder, const STAGETHEME& t
     Label(ground, 64, 0, 64, 64, "G2");
     WritePicture(data, folder, "Ground.bmp", ground);
 
+    // The ground's open sides, and the ground under ground: GL GR GF over FL FR.
+    CCanvas edge(192, 128);
+    CArtKit kitEdge(edge);
+    const struct {
+        const char* pszCode;
+        int x, y;
+        bool bCap;
+        int nOpen;
+    } kEdges[] = {{"GL", 0, 0, true, -1}, {"GR", 64, 0, true, 1}, {"GF", 128, 0, false, 0},
+                  {"FL", 0, 64, false, -1}, {"FR", 64, 64, false, 1}};
+    for (const auto& e : kEdges) {
+        DrawEdgeTile(kitEdge, t, e.x, e.y, e.bCap, e.nOpen);
+        Label(edge, e.x, e.y, 64, 64, e.pszCode);
+    }
+    WritePicture(data, folder, "Edge.bmp", edge);
+
+    CCanvas sign(64, 64);
+    CArtKit kitSign(sign);
+    DrawSign(kitSign, t, 0, 0);
+    Label(sign, 0, 0, 64, 24, "N1");
+    WritePicture(data, folder, "Sign.bmp", sign);
+
     // Row 1 rises a third of a cell per piece; row 2 falls the same way (D3 first).
     CCanvas slope(192, 128);
     CArtKit kitSlope(slope);

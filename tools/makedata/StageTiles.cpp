@@ -310,6 +310,49 @@ void DrawSlopeTile(CArtKit& kit, const STAGETHEME& t, int x, int y, int nPiece, 
     DrawTerrain(kit, t, x, y, fLeft, fRight, nullptr);
 }
 
+void DrawEdgeTile(CArtKit& kit, const STAGETHEME& t, int x, int y, bool bCap, int nOpen)
+{
+    kit.Clip(x, y, kCell, kCell);
+    kit.Shade(x, y, kCell, kCell, 4, [&](float px, float py, RGBF* pOut) {
+        const float lx = px - (float)x, ly = py - (float)y;
+        // How far in from the open side; the material runs on as if the ground went on.
+        const float side = nOpen < 0 ? lx : nOpen > 0 ? (float)kCell - lx : 1e9f;
+        if (side < 1.5f) {
+            *pOut = Rgb(t.outline);
+            return true;
+        }
+        // Without a cap the cell is as deep below the surface as the cell above it is tall.
+        const RGBF c = TerrainColour(t, lx, ly, bCap ? ly : ly + (float)kCell);
+        *pOut = side < 8.0f ? Scale(c, 0.62f + 0.38f * Smooth(1.5f, 8.0f, side)) : c;
+        return true;
+    });
+    kit.Unclip();
+}
+
+void DrawSign(CArtKit& kit, const STAGETHEME& t, int x, int y)
+{
+    const float fx = (float)x, fy = (float)y;
+    kit.Clip(x, y, kCell, kCell);
+    // A post in the ground, a diamond board on it: the gap drawn as a broken line under a "!".
+    const RGBF post = t.ground == GS_PLATES || t.ground == GS_ASHLAR ? Rgb(t.metal) : Rgb(t.wood);
+    kit.Fill(x + 29, y + 30, 6, 34, CylinderShade(fx + 29.0f, 6.0f, post));
+    kit.Stroke(fx + 29.5f, fy + 31.0f, fx + 29.5f, fy + 63.0f, 1.2f, Flat(Rgb(t.outline)));
+    kit.Stroke(fx + 34.5f, fy + 31.0f, fx + 34.5f, fy + 63.0f, 1.2f, Flat(Rgb(t.outline)));
+    const std::vector<PTF> board = {{fx + 32.0f, fy + 3.0f}, {fx + 56.0f, fy + 27.0f}, {fx + 32.0f, fy + 51.0f},
+                                    {fx + 8.0f, fy + 27.0f}};
+    kit.Polygon(board, VerticalGradient(fy + 3.0f, Scale(Rgb(t.accent), 1.15f), fy + 51.0f, Scale(Rgb(t.accent), 0.85f)));
+    kit.PolygonOutline(board, 2.2f, Flat(Rgb(t.outline)));
+    const RGBF ink = Rgb(t.outline);
+    kit.RoundBox(fx + 30.0f, fy + 13.0f, 4.0f, 14.0f, 1.5f, Flat(ink));
+    kit.Ellipse(fx + 32.0f, fy + 31.0f, 2.2f, 2.2f, Flat(ink));
+    kit.Fill(x + 19, y + 37, 9, 3, Flat(ink));
+    kit.Fill(x + 36, y + 37, 9, 3, Flat(ink));
+    if (t.bSnow)
+        kit.Polygon({{fx + 26.0f, fy + 9.0f}, {fx + 32.0f, fy + 3.0f}, {fx + 38.0f, fy + 9.0f}, {fx + 32.0f, fy + 7.0f}},
+                    Flat(Rgb(t.capLight)));
+    kit.Unclip();
+}
+
 void DrawPlatform(CArtKit& kit, const STAGETHEME& t, int x, int y)
 {
     const bool bGirder = t.ground == GS_PLATES || t.ground == GS_ASHLAR;

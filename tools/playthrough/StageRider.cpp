@@ -11,7 +11,7 @@ namespace {
 
 // Where she keeps on the road: far enough from the left edge to have room to fall back, far
 // enough from the right to see what comes.
-const float kRideLeft = 280.0f, kRideRight = 360.0f;
+const float kRideLeft = 280.0f, kRideRight = 360.0f, kDriftBack = 40.0f;
 // Her gun's muzzle from her position: its height level, and where it is turned fully up (45
 // degrees).
 const float kLevelDy = -50.0f;
@@ -72,6 +72,9 @@ void CStageRider::Ride(CGame& game, const D3DVECTOR& v, int nFrame, RIDERKEYS* p
     else if (v.x > kRideRight)
         m_bHeldRight = false;
     pKeys->bRight = m_bHeldRight;
+    // Carried right by jumps over gaps, she drops back to her place.
+    pKeys->bLeft = v.x > kRideRight + kDriftBack;
+    m_bWentLeft = m_bWentLeft || pKeys->bLeft;
     pKeys->bShot = true;
     // Crates in her way come first: they push her off the screen.
     pKeys->bUp = !IsBlockedAhead(game, v) && IsEnemyAbove(game, v);
@@ -123,10 +126,13 @@ void CStageRider::JumpWhenHeldUp(CGame& game, const D3DVECTOR& v, int nFrame, RI
         return;
     const float fLead = kJumpLead + kJumpLeadPerSpeed * std::fabs(game.GetStage().GetStep(STAGE_MAIN_LAYER));
     const bool bOnGround = !(dwState & PLAYER_STATE_JUMP);
-    bool bJump = ObstacleAhead(game, v) <= fLead || IsGapAhead(game, v, fLead);
+    const float fSpeed = std::fabs(game.GetStage().GetStep(STAGE_MAIN_LAYER));
+    const bool bGap = EdgeAhead(game.GetStage(), v, fLead) <= GapTakeoff(fSpeed);
+    bool bJump = ObstacleAhead(game, v) <= fLead || bGap;
     if (nFrame >= m_nCheckFrame + STUCK_CHECK) {
-        // Held back while she rides on: over whatever holds her.
-        bJump = bJump || (bOnGround && v.x < m_fCheckX - 1.0f);
+        // Held back while she rides on (not dropping back on purpose): over whatever holds her.
+        bJump = bJump || (bOnGround && !m_bWentLeft && v.x < m_fCheckX - 1.0f);
+        m_bWentLeft = false;
         m_nCheckFrame = nFrame;
         m_fCheckX = v.x;
     }
@@ -134,8 +140,15 @@ void CStageRider::JumpWhenHeldUp(CGame& game, const D3DVECTOR& v, int nFrame, RI
     if (bJump && bOnGround && nFrame >= m_nJumpUntil) {
         m_nJumpFrom = nFrame + 1;
         m_nJumpUntil = m_nJumpFrom + JUMP_FRAMES;
+        m_bReach = bGap;
     }
     pKeys->bJump = nFrame >= m_nJumpFrom && nFrame < m_nJumpUntil;
+    // Over a gap she rides on as far as the jump carries.
+    m_bReach = m_bReach && (!bOnGround || nFrame <= m_nJumpFrom);
+    if (m_bReach) {
+        pKeys->bRight = true;
+        pKeys->bLeft = false;
+    }
 }
 
 float CStageRider::ObstacleAhead(CGame& game, const D3DVECTOR& v)
@@ -166,14 +179,15 @@ bool CStageRider::IsEnemyAbove(CGame& game, const D3DVECTOR& v)
     return false;
 }
 
-// No ground just ahead of her at the height she rides on.
-bool CStageRider::IsGapAhead(CGame& game, const D3DVECTOR& v, float fLead)
+float CStageRider::EdgeAhead(CStage& stage, const D3DVECTOR& v, float fMax)
 {
-    for (float fAhead = 40.0f; fAhead <= fLead; fAhead += 16.0f) {
-        if (!game.GetStage().GetMainLabelAt(D3DVECTOR{v.x + fAhead, v.y + 24.0f, 0.0f}))
-            return true;
+    for (float fAhead = 8.0f; fAhead <= fMax; fAhead += 8.0f) {
+        // Water, signs and the like are no ground.
+        CObjectLabel* pLabel = stage.GetMainLabelAt(D3DVECTOR{v.x + fAhead, v.y + 24.0f, 0.0f});
+        if (!pLabel || pLabel->IsFinished() || (pLabel->GetAttribute() & OBJATTR_NOTOUCH))
+            return fAhead;
     }
-    return false;
+    return 1000.0f;
 }
 
 // Something solid in her line of fire not far ahead.

@@ -6,6 +6,7 @@
 #pragma once
 
 class CGame;
+class CStage;
 class CEnemyPartBoss;
 struct D3DVECTOR;
 
@@ -29,16 +30,23 @@ public:
 
     // The boss body in play, alive or dying; null before it comes and once it is gone.
     static CEnemyPartBoss* FindBoss(CGame& game);
+    // Aim and place at a boss in sight (she at v), on the ground or in the air: all a player needs
+    // is to see it.
+    static void FightOnGround(CEnemyPartBoss& boss, const D3DVECTOR& v, RIDERKEYS* pKeys);
+    static void FightInFlight(CEnemyPartBoss& boss, const D3DVECTOR& v, RIDERKEYS* pKeys);
+    // How far ahead of her the ground she rides on ends (a gap, or a drop to lower ground), looked
+    // up in the map; far when it goes on beyond fMax.
+    static float EdgeAhead(CStage& stage, const D3DVECTOR& v, float fMax);
+    // An enemy ahead and well above her gun's level line, where only the gun turned up reaches.
+    static bool IsEnemyAbove(CGame& game, const D3DVECTOR& v);
+    // A jump over a gap is best taken this close to its edge, at the road's speed.
+    static float GapTakeoff(float fSpeed) { return 3.0f * fSpeed + 12.0f; }
 
 private:
     void Ride(CGame& game, const D3DVECTOR& v, int nFrame, RIDERKEYS* pKeys);
-    void FightOnGround(CEnemyPartBoss& boss, const D3DVECTOR& v, RIDERKEYS* pKeys);
-    void FightInFlight(CEnemyPartBoss& boss, const D3DVECTOR& v, RIDERKEYS* pKeys);
     void JumpWhenHeldUp(CGame& game, const D3DVECTOR& v, int nFrame, RIDERKEYS* pKeys);
     // Towards x, with a little slack so she does not dither.
     static void MoveTowards(float fFrom, float fTo, RIDERKEYS* pKeys);
-    static bool IsEnemyAbove(CGame& game, const D3DVECTOR& v);
-    static bool IsGapAhead(CGame& game, const D3DVECTOR& v, float fLead);
     // How far ahead the nearest wall, crate or spike stands at her height (far when none).
     static float ObstacleAhead(CGame& game, const D3DVECTOR& v);
     static bool IsBlockedAhead(CGame& game, const D3DVECTOR& v);
@@ -48,4 +56,6 @@ private:
     int m_nCheckFrame = 0;
     float m_fCheckX = 0.0f;
     bool m_bHeldRight = false;
+    bool m_bReach = false;     // right held through a jump over a gap
+    bool m_bWentLeft = false;  // left held since the last look at whether she is held back
 };

@@ -103,6 +103,8 @@ public:
 
 private:
     enum { GUN_PERIOD = 120, JUMP_FRAMES = 22, STUCK_CHECK = 30, SUB_PERIOD = 600, SUB_FRAMES = 6 };
+    // A high jump keeps her in the air some thirty ticks, a cell wide gap more.
+    static constexpr float kShowJumpReach = 40.0f;
 
     void Steer(int nFrame)
     {
@@ -116,13 +118,19 @@ private:
         SetKey('Z', (nFrame + m_nShift) % GUN_PERIOD < GUN_PERIOD - 6);
         // Her looks ahead must leave the stage as it was: a probe notes speed changes it saw.
         const int bCorrected = GetStage().m_bXSpeedCorrected;
-        if (nFrame >= m_nJumpUntil + JUMP_FRAMES && (IsGapAhead(v) || IsWallAhead(v))) {
+        // A gap is jumped as soon as she is down again; a wall waits for the beat.
+        const float fSpeed = GetStage().GetStep(STAGE_MAIN_LAYER);
+        const bool bOnGround = !(GetPlayer().GetState() & PLAYER_STATE_JUMP);
+        const bool bGap = nFrame > m_nJumpUntil && bOnGround && IsEdgeWithin(v, 3.0f * fSpeed + 12.0f);
+        if (bGap || (nFrame >= m_nJumpUntil + JUMP_FRAMES && IsWallAhead(v))) {
             m_nJumpUntil = nFrame + JUMP_FRAMES;
         }
         GetStage().m_bXSpeedCorrected = bCorrected;
         if (nFrame % STUCK_CHECK == 0) {
             const bool bStuck = m_Down[KEY_RIGHT] && v.x <= m_fCheckX + 1.0f;
-            if (bStuck || nFrame % (110 + 2 * m_nShift) < STUCK_CHECK) {
+            // A jump for the show is not taken where it would come down in a gap.
+            const bool bBeat = nFrame % (110 + 2 * m_nShift) < STUCK_CHECK && !IsEdgeWithin(v, kShowJumpReach * fSpeed);
+            if (bStuck || bBeat) {
                 m_nJumpUntil = nFrame + JUMP_FRAMES;
             }
             m_fCheckX = v.x;
@@ -131,14 +139,14 @@ private:
         SetKey('C', (nFrame + 5 * m_nShift) % SUB_PERIOD >= SUB_PERIOD - SUB_FRAMES);
     }
 
-    // No ground a little ahead of her at the height she rides on.
-    bool IsGapAhead(const D3DVECTOR& v)
+    // The ground she rides on ends within the distance ahead of her.
+    bool IsEdgeWithin(const D3DVECTOR& v, float fDistance)
     {
-        for (float fAhead : {90.0f, 150.0f}) {
-            if (GetStage().GetMainLabelAtEx(D3DVECTOR{v.x + fAhead, v.y + 24.0f, 0.0f}))
-                return false;
+        for (float fAhead = 8.0f; fAhead <= fDistance; fAhead += 8.0f) {
+            if (!GetStage().GetMainLabelAtEx(D3DVECTOR{v.x + fAhead, v.y + 24.0f, 0.0f}))
+                return true;
         }
-        return true;
+        return false;
     }
 
     // Something solid a little ahead of her, above the ground she rides on.
