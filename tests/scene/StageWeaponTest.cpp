@@ -125,8 +125,9 @@ std::pair<int, int> RegisteredSpan(const std::map<int, bool>& registered)
 void ExpectNoScoreForHits(const std::vector<CRATEHIT>& hits, std::map<int, int>& score, int nUntil = 100000)
 {
     for (const CRATEHIT& h : hits) {
-        if (h.nTick < nUntil)
+        if (h.nTick < nUntil) {
             EXPECT_EQ(score[h.nTick], score[h.nTick - 1]) << h.nTick;
+        }
     }
 }
 
