@@ -12,5 +12,6 @@ case "${1:-}" in
   --tsan) dir=build-tsan; args=(-DZORVA_TSAN=ON "${clang[@]}") ;;
   *) echo "usage: build.sh [--sanitize | --tsan]" >&2; exit 2 ;;
 esac
-cmake -S . -B "$dir" -G Ninja "${args[@]}" >/dev/null
+# CI exports ZORVA_WERROR=ON; passed every time, so the cached value always follows the caller.
+cmake -S . -B "$dir" -G Ninja -DZORVA_WERROR="${ZORVA_WERROR:-OFF}" "${args[@]}" >/dev/null
 ninja -C "$dir"

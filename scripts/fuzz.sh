@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 secs=${1:-60}
 bash scripts/setup.sh --clang
 cores=$(nproc)
-cmake -S . -B build-fuzz -G Ninja -DZORVA_FUZZ=ON -DZORVA_BENCH=OFF \
+cmake -S . -B build-fuzz -G Ninja -DZORVA_FUZZ=ON -DZORVA_BENCH=OFF -DZORVA_WERROR="${ZORVA_WERROR:-OFF}" \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 targets=$(cd fuzz && ls fuzz_*.cpp 2>/dev/null | sed 's/\.cpp$//' || true)
 [ -z "$targets" ] && { echo "no fuzz targets"; exit 0; }

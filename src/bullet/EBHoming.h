@@ -44,6 +44,7 @@ public:
     virtual void SetPosition(const D3DVECTOR& v) { m_vPos = v; }
     virtual void GetPosition(D3DVECTOR* pOut) { *pOut = m_vPos; }
     virtual void Release();
+    using CEBulletPart::Fire;
     // Launches along the launch heading toward the target (y up).
     virtual int Fire(const D3DVECTOR* pTarget);
 

@@ -52,7 +52,6 @@ private:
     ACCINFO m_Slide;   // its value is the flight speed
     float m_fX = 0.0f;
     float m_fY = 0.0f;
-    float m_fZ = 0.0f;
     float m_fCentreX = 320.0f;
     float m_fCentreY = 240.0f;
     DWORD m_dwHoldStart = 0;

@@ -97,6 +97,7 @@ public:
 
     // ITEM_SPEED, ITEM_GRAVITY, ITEM_FADE_TIME.
     int Load(IDirect3DDevice7* lpDevice) override;
+    using CItem::Start;
     // Thrown from its position at fSpeed along fAngle (y down).
     void Start(float fSpeed, float fAngle);
     void Update() override;

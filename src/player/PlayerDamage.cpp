@@ -19,7 +19,6 @@ const float kMissFall = 0.9f;
 const float kLaunchSpeed = 16.0f;
 const float kDriftStart = 3.0f;
 const float kDriftStep = -0.09f;
-const float kRiseCap = 5.0f;
 const float kHoverY = 100.0f;
 
 const char kMissVoice[] = ".\\GameData\\System\\CvZorvaMiss.wav";

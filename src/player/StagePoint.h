@@ -30,6 +30,7 @@ public:
     void SetZerosShown(int bShown) { m_bZerosShown = bShown; }
     // 1 when every roller stands still.
     int IsFinished() const;
+    using CSlideNumber::Load;
     // The digits (ScoreNumbers.bmp, 20 x 34) and the Yen sign; 0 on the first failure.
     virtual BOOL Load(IDirect3DDevice7* lpDevice);
     // Adds to the value (saturating); each digit whose character changed rolls forwards to it.

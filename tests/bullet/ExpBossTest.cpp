@@ -64,8 +64,9 @@ TEST_F(ExpBossTest, TheChainComesFasterByFiveMillisecondsDownToFiftyAndUsesForty
         ASSERT_LE(dwBefore - dwLast, dwWait) << nSteps;
         ASSERT_EQ(m_Exp.m_dwChainInterval, nSteps < 20 ? dwWait - 5u : 50u) << nSteps;
         ASSERT_EQ(m_Exp.m_nNextHandle, nSteps % EXPBOSS_HANDLES);
-        if (nSteps == 1)
+        if (nSteps == 1) {
             EXPECT_EQ(CountAroundPoint(), 1);
+        }
         if (!nSmokeStep && !m_Exp.m_Smoke.m_bDisabled)
             nSmokeStep = nSteps;
         dwLast = Now();

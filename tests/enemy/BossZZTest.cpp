@@ -26,11 +26,6 @@ struct ZZEVENT {
     float fAngle;
 };
 
-bool operator<(const ZZEVENT& a, const ZZEVENT& b)
-{
-    return a.nTick != b.nTick ? a.nTick < b.nTick : a.strWhat < b.strWhat;
-}
-
 // What a weapon looked like before the body's update, to tell a firing from a flight.
 struct ZZSEEN {
     BOOL bHoming[ZZ_HOMINGS];

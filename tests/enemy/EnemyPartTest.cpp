@@ -160,8 +160,9 @@ TEST_F(EnemyPart, ABigDeathBurstsFiveTimes125MsApartAndShowsItsScoreOnlyAfterThe
     while (pPart->IsDying() && nTicks < 600) {
         Step(pLabel);
         nTicks++;
-        if (pPart->IsDying())
+        if (pPart->IsDying()) {
             ASSERT_TRUE(pPart->m_Score.IsStopped()) << nTicks;
+        }
     }
     EXPECT_TRUE(pLabel->IsFinished());
     EXPECT_GT(CAppTimer::GetElapsed(0) - dwKill, 500u);
@@ -180,8 +181,9 @@ TEST_F(EnemyPart, PartsComeFromTheEnemyHeapAndALabelReleasedBeforeAnySpawnLeaves
     EXPECT_TRUE(HeapOwns(GetEnemyHeap(), pLabel->m_Parts[ENEMY_FAMILY_B].pBlock));
     EXPECT_EQ(pLabel->m_Parts[ENEMY_FAMILY_B].nCount, 5);
     for (int i = 0; i < ENEMY_FAMILY_NUM; i++) {
-        if (i != ENEMY_FAMILY_B)
+        if (i != ENEMY_FAMILY_B) {
             EXPECT_EQ(pLabel->m_Parts[i].pBlock, nullptr) << i;
+        }
     }
     EXPECT_TRUE(pLabel->IsFinished());
     pLabel->Release();

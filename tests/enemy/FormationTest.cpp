@@ -62,8 +62,9 @@ TEST_F(Formation, B6HaltsAt480ThenRingAndCoreFireFromTheirOrbitAfterOneSecondAnd
         Step(pLabel);
         for (float& f : a)
             f += -0.05f;
-        if (n < nHalt)
+        if (n < nHalt) {
             ASSERT_GT(pParts[4].m_vPos.x, 480.0f) << n;
+        }
         if (n == nHalt) {
             ASSERT_EQ(pParts[4].m_vPos.x, 480.0f);
             ASSERT_EQ(pParts[4].m_nState, CEnemyPartB::STATE_STOP);

@@ -56,8 +56,9 @@ TEST_F(Lancer, L1HaltsOn480ChargesFiresItsLaserLeftAfterOneSecondRecoilsAndBacks
             // The recoil's first push of 20 px, backwards.
             EXPECT_EQ(pPart->m_vPos.x, 500.0f);
         }
-        if (!nFire)
+        if (!nFire) {
             ASSERT_EQ(pPart->m_vPos.x, 480.0f) << n;
+        }
         EXPECT_EQ(pPart->m_Laser.m_vOrigin.x, pPart->m_vPos.x + 20.0f);
         EXPECT_EQ(pPart->m_Laser.m_vOrigin.y, 16.0f - pPart->m_vPos.y);
         if (pPart->m_nState == CEnemyPartStation::STATE_LEAVE) {

@@ -130,8 +130,9 @@ TEST_F(StagePointRun, TheWhiteFlashLastsFortyMsAfterTheRollStops)
     while (m_Counter.IsWhite()) {
         CAppTimer::FrameTick();
         m_Counter.Update();
-        if (m_Counter.IsWhite())
+        if (m_Counter.IsWhite()) {
             ASSERT_LE(CAppTimer::GetElapsed(0) - dwStart, 40u);
+        }
     }
     EXPECT_GT(CAppTimer::GetElapsed(0) - dwStart, 40u);
     EXPECT_LE(CAppTimer::GetElapsed(0) - dwStart, 57u);

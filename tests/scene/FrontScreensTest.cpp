@@ -224,8 +224,9 @@ TEST_F(FrontScreens, TheTitleComesInSlatBySlatThenTakesTheMenuAfterATenthOfASeco
     // The 33 slats cover the screen: the picture everywhere but the highlighted first item.
     for (int y = 0; y < 480; y += 24)
         for (int x = 0; x < 640; x += 5)
-            if (y < 185 || y >= 245)
+            if (y < 185 || y >= 245) {
                 ASSERT_EQ(BackPixel(x, y), picture.Rgb565(x, y)) << x << ", " << y;
+            }
     const int nTicks = TickUntil(title, [&] { return title.GetResult() == CTitle::RESULT_MENU; });
     EXPECT_GT(Ms(nTicks), 100);
     EXPECT_LE(Ms(nTicks), 117);

@@ -184,8 +184,9 @@ protected:
         } else if (nResult == 0) {
             EXPECT_GT(nStageTicks, nPlayTicks) << "the stage was not played";
             // With the sample values a fight is fought (a swept value may well keep the boss away).
-            if (nFight >= 0 && !pszKey)
+            if (nFight >= 0 && !pszKey) {
                 EXPECT_TRUE(bFought) << kFights[nFight].pszName;
+            }
         } else {
             EXPECT_EQ(nResult, 1);
             const auto boxes = host.GetMessageBoxes();

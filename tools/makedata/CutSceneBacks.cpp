@@ -260,7 +260,7 @@ void DrawTown(CArtKit& kit, TOWNMOOD mood)
                 const float px = fx - 6.0f * (float)k + 12.0f * std::sin((float)k * 1.3f + (float)i);
                 const float py = fy - 24.0f * (float)k;
                 const float a = 0.7f - 0.06f * (float)k;
-                kit.Ellipse(px, py, r, r * 0.8f, [&t, px, py, r, a](float, float y) {
+                kit.Ellipse(px, py, r, r * 0.8f, [&t, py, r, a](float, float y) {
                     const RGBF smoke = Mix(C(0x3A2024), C(0x6A3028), std::clamp((y - py + r) / (2 * r), 0.0f, 1.0f));
                     return Mix(StopsAt(t.sky, y), smoke, a);
                 });
@@ -315,7 +315,7 @@ void DrawNight(CArtKit& kit)
     for (const auto& b : beams) {
         const float x0 = b[0], x1 = b[1];
         kit.Polygon({{x0 - 6, 0}, {x0 + 6, 0}, {x1 + 60, 480}, {x1 - 60, 480}},
-                    [&, x0, k = b[2]](float, float y) { return Mix(StopsAt(sky, y), C(0xFFD8C0), k * (1.0f - y / 700.0f)); });
+                    [&, k = b[2]](float, float y) { return Mix(StopsAt(sky, y), C(0xFFD8C0), k * (1.0f - y / 700.0f)); });
     }
     for (int i = 0; i < 6; i++) {
         ArtGlow(kit, 40.0f + 120.0f * (float)i, 420, 110, C(0xFF5020), 0.5f);

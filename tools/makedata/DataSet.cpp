@@ -4,7 +4,7 @@
 #include <filesystem>
 
 CDataSet::CDataSet(const std::string& outDir, SYNCMODE mode)
-    : m_Sync(outDir, mode), m_bFailed(false), m_nFiles(0), m_DataDir(outDir + "/GameData/")
+    : m_Sync(outDir, mode), m_bFailed(false), m_DataDir(outDir + "/GameData/"), m_nFiles(0)
 {
 }
 
