@@ -99,30 +99,17 @@ inline bool Compare(DWORD dwFunc, uint32_t v, uint32_t ref)
 
 // Texture positions along a span are stepped in texels as 32.32 fixed point, so every path finds
 // the same texel: a coordinate u becomes round(u * size * 2^32), halves rounded up; the texel is its
-// integer part. Found from the float's own bits: a float times 2^32 is m * 2^k for its 24-bit
-// mantissa m, whole when k >= 0, else a shift with rounding. A value of 1e9 texels or more (or
-// not a number) becomes 0.
+// integer part. Below 1e9 texels a float times 2^32 is exact in a double, and where adding a half
+// is not exact the product is an even whole number, which the sum rounds back to; the floor is the
+// truncation less one where that went up. A value of 1e9 texels or more (or not a number) becomes 0.
 inline int64_t TexelFixed(float fTexels)
 {
     if (!(std::fabs(fTexels) < 1.0e9f)) {
         return 0;
     }
-    uint32_t dwBits;
-    std::memcpy(&dwBits, &fTexels, sizeof(dwBits));
-    const int nExp = (int)((dwBits >> 23) & 0xFF);
-    const int64_t m = (int64_t)((dwBits & 0x7FFFFFu) | (nExp ? 0x800000u : 0u));
-    const int k = std::max(nExp, 1) - 118;  // below 1e9, k <= 38: m << k stays below 2^62
-    const bool bNegative = (dwBits >> 31) != 0;
-    if (k >= 0) {
-        return bNegative ? -(m << k) : (m << k);
-    }
-    const int nShift = -k;
-    if (nShift > 40) {
-        return 0;  // below a quarter in size: rounds to 0 either way
-    }
-    const int64_t nHalf = (int64_t)1 << (nShift - 1);
-    // floor(x + 1/2) by an arithmetic shift, which floors negative values too.
-    return bNegative ? (nHalf - m) >> nShift : (m + nHalf) >> nShift;
+    const double f = (double)fTexels * 4294967296.0 + 0.5;
+    const int64_t n = (int64_t)f;
+    return n - (f < (double)n ? 1 : 0);
 }
 
 inline int WrapTexel(int64_t nFixed, int n, bool bWrap)
@@ -342,6 +329,18 @@ inline int ChooseFastPath(const PIXELSTATE& ps)
     return FAST_NONE;
 }
 
+// Whether the n texel positions from P by D (32.32) all have P's integer part: the run keeps to
+// one texel row (or column), however its index wraps.
+inline bool KeepsTexel(int64_t P, int64_t D, int n)
+{
+    int64_t nSteps, nLast;
+    // The positions lie between the first and the last, unless the sum runs past what 64 bits hold.
+    if (__builtin_mul_overflow(D, (int64_t)(n - 1), &nSteps) || __builtin_add_overflow(P, nSteps, &nLast)) {
+        return false;
+    }
+    return (P >> 32) == (nLast >> 32);
+}
+
 // The raw texels of n pixels from texel position (nU, nV) stepping by (nDU, nDV), by the general
 // fetch rule. A run that lies within one texture row is returned in place; others are gathered
 // into pBuf. bInside: every position lies inside the texture, where wrapping and clamping leave
@@ -351,7 +350,8 @@ inline const uint16_t* TexelRun(const PIXELSTATE& ps, int64_t nU, int64_t nV, in
 {
     const bool bPow2U = ps.bPow2U, bPow2V = ps.bPow2V;
     const int64_t nMaskU = ps.nTexW - 1, nMaskV = ps.nTexH - 1;
-    if (nDV == 0) {
+    // A short span's v seldom moves it to another texture row.
+    if (nDV == 0 || KeepsTexel(nV, nDV, n)) {
         const int ty = bPow2V ? (int)((nV >> 32) & nMaskV) : WrapTexel(nV, ps.nTexH, ps.bWrapV);
         const uint16_t* pRow = reinterpret_cast<const uint16_t*>(ps.pTex + (long)ty * ps.lTexPitch);
         const int64_t nFirst = nU >> 32;
@@ -365,8 +365,14 @@ inline const uint16_t* TexelRun(const PIXELSTATE& ps, int64_t nU, int64_t nV, in
             }
             return pBuf;
         }
+        if (bPow2U) {
+            for (int i = 0; i < n; i++, nU += nDU) {
+                pBuf[i] = pRow[(nU >> 32) & nMaskU];
+            }
+            return pBuf;
+        }
         for (int i = 0; i < n; i++, nU += nDU) {
-            pBuf[i] = pRow[bPow2U ? (int)((nU >> 32) & nMaskU) : WrapTexel(nU, ps.nTexW, ps.bWrapU)];
+            pBuf[i] = pRow[WrapTexel(nU, ps.nTexW, ps.bWrapU)];
         }
         return pBuf;
     }
@@ -773,6 +779,52 @@ inline void ShadeSpanConst(const PIXELSTATE& ps, const SPANSIMD& k, uint16_t* pD
         ShadeRunsConst<SHADE_ADD>(ps, k, pD, pZ, z16, n, nU, nV, nDU, nDV, bInside);
     }
 }
+
+// Lanes [0, n) of eight set, the rest clear.
+inline __m128i FirstLanes(int n)
+{
+    static const uint16_t kLanes[16] = {0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF};
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(kLanes + 8 - n));
+}
+
+// The first n <= 8 words at p, the rest 0.
+inline __m128i LoadUpTo8(const uint16_t* p, int n)
+{
+    return n == 8 ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)) : LoadFew(p, n);
+}
+
+inline void StoreUpTo8(uint16_t* p, __m128i v, int n)
+{
+    if (n == 8) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v);
+    } else {
+        StoreFew(p, v, n);
+    }
+}
+
+// ShadeRunsConst for a span of 1 to 8 pixels, where its loops and buffers cost more than the pixels.
+// With bRoom the target row holds eight pixels from pD on: they are read and written whole, the
+// pixels past the span written back as they were.
+template <int kMode>
+inline void ShadeFewConst(const PIXELSTATE& ps, const SPANSIMD& k, uint16_t* pD, uint16_t* pZ, uint16_t z16, int n,
+                          int64_t nU, int64_t nV, int64_t nDU, int64_t nDV, bool bInside, bool bRoom)
+{
+    alignas(16) uint16_t buf[8] = {};
+    const uint16_t* pRaw = TexelRun(ps, nU, nV, nDU, nDV, n, bInside, buf);
+    const __m128i raw = pRaw == buf ? _mm_load_si128(reinterpret_cast<const __m128i*>(buf)) : LoadUpTo8(pRaw, n);
+    const __m128i dOld = bRoom ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(pD)) : LoadUpTo8(pD, n);
+    __m128i d = dOld;
+    __m128i zBuf = pZ ? LoadUpTo8(pZ, n) : _mm_setzero_si128();
+    TexEight<kMode>(k, d, zBuf, raw, _mm_set1_epi16((short)z16), pZ != nullptr);
+    if (bRoom) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(pD), Select8(FirstLanes(n), d, dOld));
+    } else {
+        StoreUpTo8(pD, d, n);
+    }
+    if (pZ && k.bZWrite) {
+        StoreUpTo8(pZ, zBuf, n);
+    }
+}
 #endif
 
 // What a textured span finds the same on every row of a triangle, found once for it: the texel
@@ -791,6 +843,11 @@ struct TEXSPANS {
     uint64_t nSimdColors;  // the colours k was made for; none while bSimdMade is false
     bool bSimdMade;
     SPANSIMD k;
+    // With bFixedColor and bEights (MakeFixedSpans): how every span is shaded, whether the
+    // triangle adds nothing at all, and whether spans look at the texture's bounds.
+    int nMode;
+    bool bNothing;
+    bool bBounds;
 #endif
 };
 
@@ -951,6 +1008,62 @@ inline void ShadeSpanTexModulate(const PIXELSTATE& ps, TEXSPANS& ts, int y, int 
         }
     }
 }
+
+#if defined(__SSE2__)
+// Spans this short skip the look at the texture's bounds: shading their few pixels, black ones
+// included (which add nothing), costs less.
+constexpr int kFewPixels = 8;
+
+// For a triangle of one colour throughout whose spans go eight pixels at a time (bFixedColor and
+// bEights): what ShadeSpanTexModulate would find again on every row.
+inline void MakeFixedSpans(const PIXELSTATE& ps, bool bAdd, TEXSPANS* pts)
+{
+    const uint32_t r = pts->r, g = pts->g, b = pts->b, sr = pts->sr, sg = pts->sg, sb = pts->sb;
+    pts->k = MakeSpanSimd(ps, r, g, b, sr, sg, sb);
+    pts->nSimdColors = (uint64_t)(r | g << 8 | b << 16) | (uint64_t)(sr | sg << 8 | sb << 16) << 24;
+    pts->bSimdMade = true;
+    pts->nMode = !bAdd ? SHADE_OPAQUE : (pts->k.bSum565 ? SHADE_ADD565 : SHADE_ADD);
+    const bool bNoSpecular = !ps.bSpecular || (sr | sg | sb) == 0;
+    pts->bNothing = bAdd && ps.bSkipBlack && bNoSpecular && (r | g | b) == 0;
+    pts->bBounds = bAdd && ps.pBounds && bNoSpecular;
+}
+
+// A span [x0, x1) of row y of such a triangle, at the attributes at its first pixel: the same
+// pixels as ShadeSpanTexModulate, without finding again what MakeFixedSpans found.
+template <int kMode>
+inline void ShadeFixedSpan(const PIXELSTATE& ps, const TEXSPANS& ts, int y, int x0, int x1, const float* at)
+{
+    const int n = x1 - x0;
+    int64_t nU = TexelFixed(at[ATTR_U] * (float)ps.nTexW), nV = TexelFixed(at[ATTR_V] * (float)ps.nTexH);
+    const int64_t nDU = ts.nDU, nDV = ts.nDV;
+    uint16_t* pZ = ps.pZ ? ps.pZ + (long)y * ps.lZPitch + x0 : nullptr;
+    const uint16_t z16 = pZ ? DepthToZ16(at[ATTR_Z]) : 0;
+    int nLo = 0, nHi = n;
+    bool bInside;
+    if (ts.bBounds && n > kFewPixels) {
+        NonBlackPart(ps, nU, nV, nDU, nDV, ts.fRcpDU, ts.fRcpDV, n, &nLo, &nHi, &bInside);
+        if (nLo >= nHi) {
+            return;
+        }
+        // The same wrap-around sums as stepping pixel by pixel.
+        nU = (int64_t)((uint64_t)nU + (uint64_t)nLo * (uint64_t)nDU);
+        nV = (int64_t)((uint64_t)nV + (uint64_t)nLo * (uint64_t)nDV);
+    } else {
+        // Wrapping by mask takes the texels as they are inside the texture and wherever else.
+        bInside = !ts.bPow2 && StaysInside(nU, nDU, n, ps.nTexW) && StaysInside(nV, nDV, n, ps.nTexH);
+    }
+    const int x = x0 + nLo, m = nHi - nLo;
+    uint16_t* pD = ps.pTarget + (long)y * ps.lTargetPitch + x;
+    if (pZ) {
+        pZ += nLo;
+    }
+    if (m <= 8) {
+        ShadeFewConst<kMode>(ps, ts.k, pD, pZ, z16, m, nU, nV, nDU, nDV, bInside, x + 8 <= ps.lTargetPitch);
+    } else {
+        ShadeRunsConst<kMode>(ps, ts.k, pD, pZ, z16, m, nU, nV, nDU, nDV, bInside);
+    }
+}
+#endif
 
 // Untextured spans. The stage result depends only on the 8-bit diffuse and specular colours, so it
 // is found once per colour; blends whose factors do not read the destination colour turn into one

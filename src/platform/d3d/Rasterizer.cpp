@@ -320,20 +320,6 @@ void StepEdge(EDGESTEP* s)
     s->r = r - (s->P & -nCarry);
 }
 
-// Narrows [nL, nR] to the pixels of row centre yc on the inside of the edge, s stepped to that row;
-// false when none.
-bool CutSpan(const EDGE& e, const EDGESTEP& s, int64_t yc, int64_t* pL, int64_t* pR)
-{
-    if (s.A > 0) {
-        *pL = std::max(*pL, -s.q);
-    } else if (s.A < 0) {
-        *pR = std::min(*pR, s.q);
-    } else if (e.dx * (yc - e.ay) + e.dy * e.ax < e.nBias) {
-        return false;
-    }
-    return *pL <= *pR;
-}
-
 // A triangle's rows [nRowT, nRowB] and what cuts them.
 struct ROWS {
     const EDGE* e;  // three
@@ -342,28 +328,83 @@ struct ROWS {
     bool bBlackRowsSkip;  // v is the same along a row: rows whose texels are all black add nothing
 };
 
-// Calls shade(y, x0, x1, at) for the span [x0, x1) of each row with pixels in it, at holding the
-// attributes at its first pixel's centre.
-template <class F>
-void ForEachRow(const PIXELSTATE& ps, const ROWS& rows, F shade)
+// A level edge limits no column: a row centre is inside it when dx * (yc - ay) >= its bias, which
+// for a top edge (going right, owning its pixels) is yc >= ay and for a bottom edge yc < ay. So it
+// only narrows the rows.
+void CutRowsByLevelEdge(const EDGE& e, int64_t* pRowT, int64_t* pRowB)
 {
-    const EDGE* e = rows.e;
+    if (e.dx > 0) {
+        *pRowT = std::max(*pRowT, CeilDiv(e.ay - kHalfPixel, kSubPixel));
+    } else {
+        *pRowB = std::min(*pRowB, FloorDiv(e.ay - kHalfPixel - 1, kSubPixel));
+    }
+}
+
+// Calls shade(y, x0, x1, at) for the span [x0, x1) of each of rows [nRowT, nRowB] with pixels in
+// it, at holding the attributes at its first pixel's centre: st[0, kLeft) are the edges that limit
+// the columns on the left, the next kRight those on the right (known in number, the steps stay in
+// registers).
+template <int kLeft, int kRight, class F>
+void ForEachRowOf(const PIXELSTATE& ps, const ROWS& rows, int64_t nRowT, int64_t nRowB, EDGESTEP* pSt, F shade)
+{
     const PLANES& pl = *rows.pPlanes;
-    const int64_t ycT = rows.nRowT * kSubPixel + kHalfPixel;
-    EDGESTEP st[3] = {StartEdge(e[0], ycT), StartEdge(e[1], ycT), StartEdge(e[2], ycT)};
-    for (int64_t y = rows.nRowT; y <= rows.nRowB; y++, StepEdge(&st[0]), StepEdge(&st[1]), StepEdge(&st[2])) {
-        if (rows.bBlackRowsSkip && IsBlackRow(ps, pl, y)) {
-            continue;
-        }
-        const int64_t yc = y * kSubPixel + kHalfPixel;
+    EDGESTEP st[kLeft + kRight];
+    std::copy(pSt, pSt + kLeft + kRight, st);
+    for (int64_t y = nRowT; y <= nRowB; y++) {
         int64_t nL = ps.nClipL, nR = ps.nClipR - 1;
-        if (!CutSpan(e[0], st[0], yc, &nL, &nR) || !CutSpan(e[1], st[1], yc, &nL, &nR) ||
-            !CutSpan(e[2], st[2], yc, &nL, &nR)) {
+        for (int i = 0; i < kLeft; i++) {
+            nL = std::max(nL, -st[i].q);
+            StepEdge(&st[i]);
+        }
+        for (int i = kLeft; i < kLeft + kRight; i++) {
+            nR = std::min(nR, st[i].q);
+            StepEdge(&st[i]);
+        }
+        if (nL > nR || (rows.bBlackRowsSkip && IsBlackRow(ps, pl, y))) {
             continue;
         }
         float at[kPlaneWidth];
         RowStart(pl, (float)nL + 0.5f - pl.x0, (float)y + 0.5f - pl.y0, at);
         shade((int)y, (int)nL, (int)nR + 1, at);
+    }
+}
+
+// ForEachRowOf for a triangle's rows: an edge going up limits the columns on the left, one going
+// down on the right; a level edge only narrows the rows.
+template <class F>
+void ForEachRow(const PIXELSTATE& ps, const ROWS& rows, F shade)
+{
+    const EDGE* e = rows.e;
+    int64_t nRowT = rows.nRowT, nRowB = rows.nRowB;
+    for (int i = 0; i < 3; i++) {
+        if (e[i].dy == 0) {
+            CutRowsByLevelEdge(e[i], &nRowT, &nRowB);
+        }
+    }
+    if (nRowT > nRowB) {
+        return;
+    }
+    const int64_t ycT = nRowT * kSubPixel + kHalfPixel;
+    EDGESTEP st[3];
+    int nCount = 0;
+    for (int i = 0; i < 3; i++) {
+        if (e[i].dy < 0) {
+            st[nCount++] = StartEdge(e[i], ycT);
+        }
+    }
+    const int nLeft = nCount;
+    for (int i = 0; i < 3; i++) {
+        if (e[i].dy > 0) {
+            st[nCount++] = StartEdge(e[i], ycT);
+        }
+    }
+    // A triangle of some area has an edge going up and one going down, and at most one level edge.
+    if (nCount == 2) {
+        ForEachRowOf<1, 1>(ps, rows, nRowT, nRowB, st, shade);
+    } else if (nLeft == 1) {
+        ForEachRowOf<1, 2>(ps, rows, nRowT, nRowB, st, shade);
+    } else {
+        ForEachRowOf<2, 1>(ps, rows, nRowT, nRowB, st, shade);
     }
 }
 
@@ -794,6 +835,27 @@ void CRasterizer::Triangle(const PVERTEX& a, const PVERTEX& b, const PVERTEX& c)
         MakeTexSpans(ps, pl.base, pl.dx, pl.dy, &ts);
     }
     const ROWS rows = {e, &pl, nRowT, nRowB, bBlackRowsSkip};
+#if defined(__SSE2__)
+    // The game's glows and sprites: one colour throughout, each span shaded the same way.
+    if ((ps.nFastPath == FAST_TEX_OPAQUE || ps.nFastPath == FAST_TEX_ADDITIVE) && ts.bEights && ts.bFixedColor) {
+        MakeFixedSpans(ps, ps.nFastPath == FAST_TEX_ADDITIVE, &ts);
+        if (ts.bNothing) {
+            return;
+        }
+        switch (ts.nMode) {
+        case SHADE_OPAQUE:
+            ForEachRow(ps, rows, [&](int y, int x0, int x1, float* at) { ShadeFixedSpan<SHADE_OPAQUE>(ps, ts, y, x0, x1, at); });
+            break;
+        case SHADE_ADD565:
+            ForEachRow(ps, rows, [&](int y, int x0, int x1, float* at) { ShadeFixedSpan<SHADE_ADD565>(ps, ts, y, x0, x1, at); });
+            break;
+        default:
+            ForEachRow(ps, rows, [&](int y, int x0, int x1, float* at) { ShadeFixedSpan<SHADE_ADD>(ps, ts, y, x0, x1, at); });
+            break;
+        }
+        return;
+    }
+#endif
     // The common set-ups shade their spans inline in the row loop.
     switch (ps.nFastPath) {
     case FAST_TEX_ADDITIVE:
