@@ -27,8 +27,9 @@ const int kRiderJumpAt = 30;     // the first jump's tick
 const int kRiderJumpHold = 10;   // ticks the jump key is held
 
 // The keys for stage tick t (ticks since the stage's play began), pressed or released on the host
-// after that tick's render pass.
-inline void RideSteadily(CHostHeadless& host, int t)
+// (one with PressKey and ReleaseKey, as the headless one) after that tick's render pass.
+template <class HOST>
+inline void RideSteadily(HOST& host, int t)
 {
     if (t == 0) {
         host.PressKey(VK_RIGHT);
