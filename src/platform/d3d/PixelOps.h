@@ -441,17 +441,22 @@ inline int64_t CeilDivWithin(int64_t num, int64_t d, double fRcp, int64_t nMin, 
 inline void NarrowToBand(int64_t P, int64_t D, double fRcp, int64_t L, int64_t R, int* pLo, int* pHi)
 {
     int64_t nLo = *pLo, nHi = *pHi;
+    if (nLo >= nHi) {
+        return;
+    }
+    // Where the span's first or last position already lies in the band, that end stays.
+    const int64_t nLast = P + (nHi - 1) * D;
     if (D == 0) {
         nHi = (P >= L && P < R) ? nHi : nLo;
     } else if (D > 0) {
         // P + i * D >= L from i = ceil((L - P) / D) on; < R up to ceil((R - P) / D).
         nLo = P >= L ? nLo : CeilDivWithin(L - P, D, fRcp, nLo, nHi);
-        nHi = CeilDivWithin(R - P, D, fRcp, nLo, nHi);
+        nHi = nLast < R ? nHi : CeilDivWithin(R - P, D, fRcp, nLo, nHi);
     } else {
         // Going down: < R from floor((R - P) / D) + 1 = ceil((P - R + 1) / -D) on, and >= L up to
         // ceil((P - L + 1) / -D).
         nLo = P < R ? nLo : CeilDivWithin(P - R + 1, -D, fRcp, nLo, nHi);
-        nHi = CeilDivWithin(P - L + 1, -D, fRcp, nLo, nHi);
+        nHi = nLast >= L ? nHi : CeilDivWithin(P - L + 1, -D, fRcp, nLo, nHi);
     }
     *pLo = (int)nLo;
     *pHi = (int)nHi;
@@ -514,6 +519,7 @@ struct SPANSIMD {
     __m128i keyMask, key;
     bool bLit, bKey;
     bool bSum565;  // an RGB565 texel, white and no specular: added, the fields simply add (AddSat565x8)
+    bool bSum555;  // the same for an X1R5G5B5 or A1R5G5B5 texel (AddSat555x8)
     DWORD dwZFunc;
     bool bZWrite;
 };
@@ -535,6 +541,8 @@ inline SPANSIMD MakeSpanSimd(const PIXELSTATE& ps, uint32_t r, uint32_t g, uint3
     k.bLit = (r & g & b) != 255;  // x * 255 / 255 is x
     k.bSum565 = !k.bLit && (sr | sg | sb) == 0 && ps.nTexShift[0] == 11 && ps.nTexBits[0] == 5 &&
                 ps.nTexShift[1] == 5 && ps.nTexBits[1] == 6 && ps.nTexShift[2] == 0 && ps.nTexBits[2] == 5;
+    k.bSum555 = !k.bLit && (sr | sg | sb) == 0 && ps.nTexShift[0] == 10 && ps.nTexBits[0] == 5 &&
+                ps.nTexShift[1] == 5 && ps.nTexBits[1] == 5 && ps.nTexShift[2] == 0 && ps.nTexBits[2] == 5;
     k.bKey = ps.bKey;
     k.keyMask = _mm_set1_epi16((short)ps.dwKeyMask);
     k.key = _mm_set1_epi16((short)ps.dwKey);
@@ -551,7 +559,7 @@ inline __m128i Mul255x8(__m128i a, __m128i b)
     return _mm_mulhi_epu16(p, _mm_set1_epi16(257));
 }
 
-// A 5- or 6-bit field of RGB565 widened to 8 bits.
+// A 5- or 6-bit field of a 16-bit pixel (RGB565, or a texel of five bits a channel) widened to 8 bits.
 template <int kShift, int kBits>
 inline __m128i Field565(__m128i w)
 {
@@ -583,8 +591,21 @@ inline __m128i AddSat565x8(__m128i a, __m128i b)
     return _mm_or_si128(_mm_or_si128(r, _mm_srli_epi16(g, 5)), _mm_srli_epi16(bl, 11));
 }
 
-// How eight pixels are shaded: written as they come, added, or added field by field (bSum565).
-enum SHADEMODE { SHADE_OPAQUE, SHADE_ADD, SHADE_ADD565 };
+// Eight texels of five bits a channel (the top bit, alpha, left out) added to eight RGB565
+// pixels as AddSat565x8 adds: red and blue field by field, as there; green, five bits onto six,
+// widened to 8 bits and added with saturation.
+inline __m128i AddSat555x8(__m128i raw, __m128i dst)
+{
+    const __m128i top5 = _mm_set1_epi16((short)0xF800);
+    const __m128i r = _mm_and_si128(_mm_adds_epu16(_mm_and_si128(_mm_slli_epi16(raw, 1), top5), _mm_and_si128(dst, top5)), top5);
+    const __m128i bl = _mm_adds_epu16(_mm_slli_epi16(raw, 11), _mm_slli_epi16(dst, 11));
+    const __m128i g = _mm_adds_epu8(Field565<5, 5>(raw), Field565<5, 6>(dst));
+    return _mm_or_si128(_mm_or_si128(r, _mm_slli_epi16(_mm_and_si128(g, _mm_set1_epi16(0xFC)), 3)), _mm_srli_epi16(bl, 11));
+}
+
+// How eight pixels are shaded: written as they come, added, or added field by field (bSum565,
+// bSum555).
+enum SHADEMODE { SHADE_OPAQUE, SHADE_ADD, SHADE_ADD565, SHADE_ADD555 };
 
 // Channel i of eight texels widened to 8 bits, times the colour, plus the specular colour.
 inline __m128i TexelChannel(const SPANSIMD& k, __m128i raw, int i)
@@ -603,6 +624,9 @@ inline __m128i ShadeEight(const SPANSIMD& k, __m128i raw, __m128i dst)
 {
     if (kMode == SHADE_ADD565) {
         return AddSat565x8(raw, dst);
+    }
+    if (kMode == SHADE_ADD555) {
+        return AddSat555x8(raw, dst);
     }
     constexpr bool kAdd = kMode == SHADE_ADD;
     // Channel by channel, written out: as a loop over the three, the compiler keeps it a loop.
@@ -686,12 +710,22 @@ inline void StoreFew(uint16_t* p, __m128i v, int n)
     }
 }
 
+// Lanes [0, n) of eight set, the rest clear.
+inline __m128i FirstLanes(int n)
+{
+    static const uint16_t kLanes[16] = {0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF};
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(kLanes + 8 - n));
+}
+
 // Calls f(d, z, src) for each group of eight pixels of a span of n: d the target's pixels and z the
 // depth buffer's (each written back after, z only with bZWrite), src those of pSrc (depths or
 // texels of the pixels). pZ and pSrc may be null, and their lanes then read 0. The last few pixels
 // are read and written only as far as the span goes.
+// With bRoom the target row holds eight pixels from the last group's first on, and pSrc eight
+// words: that group is read whole and only its own pixels written back changed.
 template <class F>
-[[gnu::always_inline]] inline void ByEights(uint16_t* pD, uint16_t* pZ, const uint16_t* pSrc, int n, bool bZWrite, F f)
+[[gnu::always_inline]] inline void ByEights(uint16_t* pD, uint16_t* pZ, const uint16_t* pSrc, int n, bool bZWrite, F f,
+                                            bool bRoom = false)
 {
     const __m128i zero = _mm_setzero_si128();
     int i = 0;
@@ -709,6 +743,13 @@ template <class F>
         return;
     }
     const int nLeft = n - i;
+    if (bRoom && !pZ) {
+        const __m128i dOld = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pD + i));
+        __m128i d = dOld, z = zero;
+        f(d, z, pSrc ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(pSrc + i)) : zero);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(pD + i), Select8(FirstLanes(nLeft), d, dOld));
+        return;
+    }
     __m128i d = LoadFew(pD + i, nLeft);
     __m128i z = pZ ? LoadFew(pZ + i, nLeft) : zero;
     const __m128i src = pSrc ? LoadFew(pSrc + i, nLeft) : zero;
@@ -741,10 +782,11 @@ inline void TexEight(const SPANSIMD& k, __m128i& dst, __m128i& zBuf, __m128i raw
 }
 
 // n pixels from pD (and pZ, null without depth) on, all at depth z16, the texel position starting
-// at (nU, nV) and stepping by (nDU, nDV).
+// at (nU, nV) and stepping by (nDU, nDV). With bRoom the target row holds pixels up to the eight
+// that the last pixel is in.
 template <int kMode>
 inline void ShadeRunsConst(const PIXELSTATE& ps, const SPANSIMD& k, uint16_t* pD, uint16_t* pZ, uint16_t z16, int n,
-                           int64_t nU, int64_t nV, int64_t nDU, int64_t nDV, bool bInside)
+                           int64_t nU, int64_t nV, int64_t nDU, int64_t nDV, bool bInside, bool bRoom = false)
 {
     constexpr int kRun = 64;
     alignas(16) uint16_t buf[kRun];
@@ -752,9 +794,11 @@ inline void ShadeRunsConst(const PIXELSTATE& ps, const SPANSIMD& k, uint16_t* pD
     while (n > 0) {
         const int m = std::min(n, kRun);
         const uint16_t* pRaw = TexelRun(ps, nU, nV, nDU, nDV, m, bInside, buf);
-        ByEights(pD, pZ, pRaw, m, k.bZWrite, [&](__m128i& d, __m128i& zBuf, __m128i raw) {
-            TexEight<kMode>(k, d, zBuf, raw, z, pZ != nullptr);
-        });
+        // A gathered run's buffer holds eight words from its last group's first on.
+        ByEights(
+            pD, pZ, pRaw, m, k.bZWrite,
+            [&](__m128i& d, __m128i& zBuf, __m128i raw) { TexEight<kMode>(k, d, zBuf, raw, z, pZ != nullptr); },
+            bRoom && pRaw == buf);
         // The same wrap-around sums as stepping pixel by pixel.
         nU = (int64_t)((uint64_t)nU + (uint64_t)m * (uint64_t)nDU);
         nV = (int64_t)((uint64_t)nV + (uint64_t)m * (uint64_t)nDV);
@@ -775,16 +819,11 @@ inline void ShadeSpanConst(const PIXELSTATE& ps, const SPANSIMD& k, uint16_t* pD
         ShadeRunsConst<SHADE_OPAQUE>(ps, k, pD, pZ, z16, n, nU, nV, nDU, nDV, bInside);
     } else if (k.bSum565) {
         ShadeRunsConst<SHADE_ADD565>(ps, k, pD, pZ, z16, n, nU, nV, nDU, nDV, bInside);
+    } else if (k.bSum555) {
+        ShadeRunsConst<SHADE_ADD555>(ps, k, pD, pZ, z16, n, nU, nV, nDU, nDV, bInside);
     } else {
         ShadeRunsConst<SHADE_ADD>(ps, k, pD, pZ, z16, n, nU, nV, nDU, nDV, bInside);
     }
-}
-
-// Lanes [0, n) of eight set, the rest clear.
-inline __m128i FirstLanes(int n)
-{
-    static const uint16_t kLanes[16] = {0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF};
-    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(kLanes + 8 - n));
 }
 
 // The first n <= 8 words at p, the rest 0.
@@ -1022,7 +1061,7 @@ inline void MakeFixedSpans(const PIXELSTATE& ps, bool bAdd, TEXSPANS* pts)
     pts->k = MakeSpanSimd(ps, r, g, b, sr, sg, sb);
     pts->nSimdColors = (uint64_t)(r | g << 8 | b << 16) | (uint64_t)(sr | sg << 8 | sb << 16) << 24;
     pts->bSimdMade = true;
-    pts->nMode = !bAdd ? SHADE_OPAQUE : (pts->k.bSum565 ? SHADE_ADD565 : SHADE_ADD);
+    pts->nMode = !bAdd ? SHADE_OPAQUE : (pts->k.bSum565 ? SHADE_ADD565 : (pts->k.bSum555 ? SHADE_ADD555 : SHADE_ADD));
     const bool bNoSpecular = !ps.bSpecular || (sr | sg | sb) == 0;
     pts->bNothing = bAdd && ps.bSkipBlack && bNoSpecular && (r | g | b) == 0;
     pts->bBounds = bAdd && ps.pBounds && bNoSpecular;
@@ -1060,7 +1099,7 @@ inline void ShadeFixedSpan(const PIXELSTATE& ps, const TEXSPANS& ts, int y, int 
     if (m <= 8) {
         ShadeFewConst<kMode>(ps, ts.k, pD, pZ, z16, m, nU, nV, nDU, nDV, bInside, x + 8 <= ps.lTargetPitch);
     } else {
-        ShadeRunsConst<kMode>(ps, ts.k, pD, pZ, z16, m, nU, nV, nDU, nDV, bInside);
+        ShadeRunsConst<kMode>(ps, ts.k, pD, pZ, z16, m, nU, nV, nDU, nDV, bInside, x + (m + 7) / 8 * 8 <= ps.lTargetPitch);
     }
 }
 #endif

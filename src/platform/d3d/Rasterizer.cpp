@@ -849,6 +849,9 @@ void CRasterizer::Triangle(const PVERTEX& a, const PVERTEX& b, const PVERTEX& c)
         case SHADE_ADD565:
             ForEachRow(ps, rows, [&](int y, int x0, int x1, float* at) { ShadeFixedSpan<SHADE_ADD565>(ps, ts, y, x0, x1, at); });
             break;
+        case SHADE_ADD555:
+            ForEachRow(ps, rows, [&](int y, int x0, int x1, float* at) { ShadeFixedSpan<SHADE_ADD555>(ps, ts, y, x0, x1, at); });
+            break;
         default:
             ForEachRow(ps, rows, [&](int y, int x0, int x1, float* at) { ShadeFixedSpan<SHADE_ADD>(ps, ts, y, x0, x1, at); });
             break;
