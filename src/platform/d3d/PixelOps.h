@@ -1067,12 +1067,51 @@ inline void MakeFixedSpans(const PIXELSTATE& ps, bool bAdd, TEXSPANS* pts)
     pts->bBounds = bAdd && ps.pBounds && bNoSpecular;
 }
 
+// ShadeFixedSpan for n <= 8 pixels of a texture wrapped by mask, without depth: the span's texels
+// gathered by mask, wherever they lie, and its pixels shaded as one group of eight.
+template <int kMode>
+[[gnu::always_inline]] inline void ShadeFewWrapped(const PIXELSTATE& ps, const TEXSPANS& ts, int y, int x0, int n,
+                                                    const float* at)
+{
+    int64_t nU = TexelFixed(at[ATTR_U] * (float)ps.nTexW), nV = TexelFixed(at[ATTR_V] * (float)ps.nTexH);
+    const int64_t nDU = ts.nDU, nDV = ts.nDV;
+    const int64_t nMaskU = ps.nTexW - 1, nMaskV = ps.nTexH - 1;
+    alignas(16) uint16_t buf[8] = {};
+    if (nDV == 0 || KeepsTexel(nV, nDV, n)) {
+        const uint16_t* pRow = reinterpret_cast<const uint16_t*>(ps.pTex + ((nV >> 32) & nMaskV) * ps.lTexPitch);
+        for (int i = 0; i < n; i++, nU += nDU) {
+            buf[i] = pRow[(nU >> 32) & nMaskU];
+        }
+    } else {
+        for (int i = 0; i < n; i++, nU += nDU, nV += nDV) {
+            buf[i] = reinterpret_cast<const uint16_t*>(ps.pTex + ((nV >> 32) & nMaskV) * ps.lTexPitch)[(nU >> 32) & nMaskU];
+        }
+    }
+    const __m128i raw = _mm_load_si128(reinterpret_cast<const __m128i*>(buf));
+    uint16_t* pD = ps.pTarget + (long)y * ps.lTargetPitch + x0;
+    const bool bRoom = x0 + 8 <= ps.lTargetPitch;
+    const __m128i dOld = bRoom ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(pD)) : LoadUpTo8(pD, n);
+    __m128i d = ShadeEight<kMode>(ts.k, raw, dOld);
+    if (ts.k.bKey) {
+        d = Select8(_mm_cmpeq_epi16(_mm_and_si128(raw, ts.k.keyMask), ts.k.key), dOld, d);
+    }
+    if (bRoom) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(pD), Select8(FirstLanes(n), d, dOld));
+    } else {
+        StoreUpTo8(pD, d, n);
+    }
+}
+
 // A span [x0, x1) of row y of such a triangle, at the attributes at its first pixel: the same
 // pixels as ShadeSpanTexModulate, without finding again what MakeFixedSpans found.
 template <int kMode>
 inline void ShadeFixedSpan(const PIXELSTATE& ps, const TEXSPANS& ts, int y, int x0, int x1, const float* at)
 {
     const int n = x1 - x0;
+    if (n <= kFewPixels && ts.bPow2 && !ps.pZ) {
+        ShadeFewWrapped<kMode>(ps, ts, y, x0, n, at);
+        return;
+    }
     int64_t nU = TexelFixed(at[ATTR_U] * (float)ps.nTexW), nV = TexelFixed(at[ATTR_V] * (float)ps.nTexH);
     const int64_t nDU = ts.nDU, nDV = ts.nDV;
     uint16_t* pZ = ps.pZ ? ps.pZ + (long)y * ps.lZPitch + x0 : nullptr;
