@@ -1067,38 +1067,62 @@ inline void MakeFixedSpans(const PIXELSTATE& ps, bool bAdd, TEXSPANS* pts)
     pts->bBounds = bAdd && ps.pBounds && bNoSpecular;
 }
 
-// ShadeFixedSpan for n <= 8 pixels of a texture wrapped by mask, without depth: the span's texels
-// gathered by mask, wherever they lie, and its pixels shaded as one group of eight.
+// Eight pixels from pD on, of which the first n are a span's (n <= 8), shaded from their raw
+// texels; with bRoom the row holds all eight, which are read whole and written back with only the
+// span's changed.
 template <int kMode>
-[[gnu::always_inline]] inline void ShadeFewWrapped(const PIXELSTATE& ps, const TEXSPANS& ts, int y, int x0, int n,
-                                                    const float* at)
+[[gnu::always_inline]] inline void ShadeGroup(const SPANSIMD& k, uint16_t* pD, __m128i raw, int n, bool bRoom)
 {
-    int64_t nU = TexelFixed(at[ATTR_U] * (float)ps.nTexW), nV = TexelFixed(at[ATTR_V] * (float)ps.nTexH);
+    const __m128i dOld = bRoom ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(pD)) : LoadUpTo8(pD, n);
+    __m128i d = ShadeEight<kMode>(k, raw, dOld);
+    if (k.bKey) {
+        d = Select8(_mm_cmpeq_epi16(_mm_and_si128(raw, k.keyMask), k.key), dOld, d);
+    }
+    if (n == 8) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(pD), d);
+    } else if (bRoom) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(pD), Select8(FirstLanes(n), d, dOld));
+    } else {
+        StoreFew(pD, d, n);
+    }
+}
+
+// The n pixels from pD (column x) on of a span of a texture wrapped by mask, without depth, from
+// texel position (nU, nV): eight at a time, their texels gathered by mask, or read in place where
+// the span takes one texel a pixel along a row without wrapping.
+template <int kMode>
+[[gnu::always_inline]] inline void ShadeRunWrapped(const PIXELSTATE& ps, const TEXSPANS& ts, uint16_t* pD, int x, int n, int64_t nU,
+                            int64_t nV)
+{
     const int64_t nDU = ts.nDU, nDV = ts.nDV;
     const int64_t nMaskU = ps.nTexW - 1, nMaskV = ps.nTexH - 1;
+    const long lPitch = ps.lTargetPitch;
     alignas(16) uint16_t buf[8] = {};
     if (nDV == 0 || KeepsTexel(nV, nDV, n)) {
         const uint16_t* pRow = reinterpret_cast<const uint16_t*>(ps.pTex + ((nV >> 32) & nMaskV) * ps.lTexPitch);
-        for (int i = 0; i < n; i++, nU += nDU) {
-            buf[i] = pRow[(nU >> 32) & nMaskU];
+        const int64_t nFirst = (nU >> 32) & nMaskU;
+        if (nDU == (int64_t)1 << 32 && nFirst + n <= ps.nTexW) {
+            for (int i = 0; i < n; i += 8) {
+                const int m = std::min(8, n - i);
+                ShadeGroup<kMode>(ts.k, pD + i, LoadUpTo8(pRow + nFirst + i, m), m, x + i + 8 <= lPitch);
+            }
+            return;
         }
-    } else {
-        for (int i = 0; i < n; i++, nU += nDU, nV += nDV) {
-            buf[i] = reinterpret_cast<const uint16_t*>(ps.pTex + ((nV >> 32) & nMaskV) * ps.lTexPitch)[(nU >> 32) & nMaskU];
+        for (int i = 0; i < n; i += 8) {
+            const int m = std::min(8, n - i);
+            for (int j = 0; j < m; j++, nU += nDU) {
+                buf[j] = pRow[(nU >> 32) & nMaskU];
+            }
+            ShadeGroup<kMode>(ts.k, pD + i, _mm_load_si128(reinterpret_cast<const __m128i*>(buf)), m, x + i + 8 <= lPitch);
         }
+        return;
     }
-    const __m128i raw = _mm_load_si128(reinterpret_cast<const __m128i*>(buf));
-    uint16_t* pD = ps.pTarget + (long)y * ps.lTargetPitch + x0;
-    const bool bRoom = x0 + 8 <= ps.lTargetPitch;
-    const __m128i dOld = bRoom ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(pD)) : LoadUpTo8(pD, n);
-    __m128i d = ShadeEight<kMode>(ts.k, raw, dOld);
-    if (ts.k.bKey) {
-        d = Select8(_mm_cmpeq_epi16(_mm_and_si128(raw, ts.k.keyMask), ts.k.key), dOld, d);
-    }
-    if (bRoom) {
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(pD), Select8(FirstLanes(n), d, dOld));
-    } else {
-        StoreUpTo8(pD, d, n);
+    for (int i = 0; i < n; i += 8) {
+        const int m = std::min(8, n - i);
+        for (int j = 0; j < m; j++, nU += nDU, nV += nDV) {
+            buf[j] = reinterpret_cast<const uint16_t*>(ps.pTex + ((nV >> 32) & nMaskV) * ps.lTexPitch)[(nU >> 32) & nMaskU];
+        }
+        ShadeGroup<kMode>(ts.k, pD + i, _mm_load_si128(reinterpret_cast<const __m128i*>(buf)), m, x + i + 8 <= lPitch);
     }
 }
 
@@ -1109,7 +1133,8 @@ inline void ShadeFixedSpan(const PIXELSTATE& ps, const TEXSPANS& ts, int y, int 
 {
     const int n = x1 - x0;
     if (n <= kFewPixels && ts.bPow2 && !ps.pZ) {
-        ShadeFewWrapped<kMode>(ps, ts, y, x0, n, at);
+        ShadeRunWrapped<kMode>(ps, ts, ps.pTarget + (long)y * ps.lTargetPitch + x0, x0, n,
+                               TexelFixed(at[ATTR_U] * (float)ps.nTexW), TexelFixed(at[ATTR_V] * (float)ps.nTexH));
         return;
     }
     int64_t nU = TexelFixed(at[ATTR_U] * (float)ps.nTexW), nV = TexelFixed(at[ATTR_V] * (float)ps.nTexH);
@@ -1135,7 +1160,9 @@ inline void ShadeFixedSpan(const PIXELSTATE& ps, const TEXSPANS& ts, int y, int 
     if (pZ) {
         pZ += nLo;
     }
-    if (m <= 8) {
+    if (ts.bPow2 && !pZ) {
+        ShadeRunWrapped<kMode>(ps, ts, pD, x, m, nU, nV);
+    } else if (m <= 8) {
         ShadeFewConst<kMode>(ps, ts.k, pD, pZ, z16, m, nU, nV, nDU, nDV, bInside, x + 8 <= ps.lTargetPitch);
     } else {
         ShadeRunsConst<kMode>(ps, ts.k, pD, pZ, z16, m, nU, nV, nDU, nDV, bInside, x + (m + 7) / 8 * 8 <= ps.lTargetPitch);
