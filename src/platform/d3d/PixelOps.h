@@ -1087,42 +1087,70 @@ template <int kMode>
     }
 }
 
+// The raw texels next() gives, one for each of the first kLanes lanes (4 or 8), the rest 0. The
+// lanes are written out: an insert takes its lane as a constant.
+template <int kLanes, class NEXT>
+[[gnu::always_inline]] inline __m128i GatherLanes(NEXT next)
+{
+    __m128i v = _mm_cvtsi32_si128(next());
+    v = _mm_insert_epi16(v, next(), 1);
+    v = _mm_insert_epi16(v, next(), 2);
+    v = _mm_insert_epi16(v, next(), 3);
+    if (kLanes == 8) {
+        v = _mm_insert_epi16(v, next(), 4);
+        v = _mm_insert_epi16(v, next(), 5);
+        v = _mm_insert_epi16(v, next(), 6);
+        v = _mm_insert_epi16(v, next(), 7);
+    }
+    return v;
+}
+
 // The n pixels from pD (column x) on of a span of a texture wrapped by mask, without depth, from
 // texel position (nU, nV): eight at a time, their texels gathered by mask, or read in place where
-// the span takes one texel a pixel along a row without wrapping.
+// the span takes one texel a pixel along a row without wrapping. By mask every position is a
+// texel, so a group gathers four or eight whatever its pixels; those past the span are not written.
 template <int kMode>
-[[gnu::always_inline]] inline void ShadeRunWrapped(const PIXELSTATE& ps, const TEXSPANS& ts, uint16_t* pD, int x, int n, int64_t nU,
-                            int64_t nV)
+[[gnu::always_inline]] inline void ShadeRunWrapped(const PIXELSTATE& ps, const TEXSPANS& ts, uint16_t* pD, int x,
+                                                   int n, int64_t nU, int64_t nV)
 {
-    const int64_t nDU = ts.nDU, nDV = ts.nDV;
+    const uint64_t nDU = (uint64_t)ts.nDU, nDV = (uint64_t)ts.nDV;
     const int64_t nMaskU = ps.nTexW - 1, nMaskV = ps.nTexH - 1;
     const long lPitch = ps.lTargetPitch;
-    alignas(16) uint16_t buf[8] = {};
-    if (nDV == 0 || KeepsTexel(nV, nDV, n)) {
-        const uint16_t* pRow = reinterpret_cast<const uint16_t*>(ps.pTex + ((nV >> 32) & nMaskV) * ps.lTexPitch);
+    const uint8_t* pTex = ps.pTex;
+    const long lTexPitch = ps.lTexPitch;
+    // The same wrap-around sums as stepping pixel by pixel.
+    if (nDV == 0 || KeepsTexel(nV, (int64_t)nDV, n)) {
+        const uint16_t* pRow = reinterpret_cast<const uint16_t*>(pTex + ((nV >> 32) & nMaskV) * lTexPitch);
         const int64_t nFirst = (nU >> 32) & nMaskU;
-        if (nDU == (int64_t)1 << 32 && nFirst + n <= ps.nTexW) {
+        if (nDU == (uint64_t)1 << 32 && nFirst + n <= ps.nTexW) {
             for (int i = 0; i < n; i += 8) {
                 const int m = std::min(8, n - i);
                 ShadeGroup<kMode>(ts.k, pD + i, LoadUpTo8(pRow + nFirst + i, m), m, x + i + 8 <= lPitch);
             }
             return;
         }
+        auto next = [&]() {
+            const int t = pRow[(nU >> 32) & nMaskU];
+            nU = (int64_t)((uint64_t)nU + nDU);
+            return t;
+        };
         for (int i = 0; i < n; i += 8) {
             const int m = std::min(8, n - i);
-            for (int j = 0; j < m; j++, nU += nDU) {
-                buf[j] = pRow[(nU >> 32) & nMaskU];
-            }
-            ShadeGroup<kMode>(ts.k, pD + i, _mm_load_si128(reinterpret_cast<const __m128i*>(buf)), m, x + i + 8 <= lPitch);
+            const __m128i raw = m <= 4 ? GatherLanes<4>(next) : GatherLanes<8>(next);
+            ShadeGroup<kMode>(ts.k, pD + i, raw, m, x + i + 8 <= lPitch);
         }
         return;
     }
+    auto next = [&]() {
+        const int t = reinterpret_cast<const uint16_t*>(pTex + ((nV >> 32) & nMaskV) * lTexPitch)[(nU >> 32) & nMaskU];
+        nU = (int64_t)((uint64_t)nU + nDU);
+        nV = (int64_t)((uint64_t)nV + nDV);
+        return t;
+    };
     for (int i = 0; i < n; i += 8) {
         const int m = std::min(8, n - i);
-        for (int j = 0; j < m; j++, nU += nDU, nV += nDV) {
-            buf[j] = reinterpret_cast<const uint16_t*>(ps.pTex + ((nV >> 32) & nMaskV) * ps.lTexPitch)[(nU >> 32) & nMaskU];
-        }
-        ShadeGroup<kMode>(ts.k, pD + i, _mm_load_si128(reinterpret_cast<const __m128i*>(buf)), m, x + i + 8 <= lPitch);
+        const __m128i raw = m <= 4 ? GatherLanes<4>(next) : GatherLanes<8>(next);
+        ShadeGroup<kMode>(ts.k, pD + i, raw, m, x + i + 8 <= lPitch);
     }
 }
 
