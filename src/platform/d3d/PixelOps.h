@@ -1125,7 +1125,11 @@ template <int kMode>
         if (nDU == (uint64_t)1 << 32 && nFirst + n <= ps.nTexW) {
             for (int i = 0; i < n; i += 8) {
                 const int m = std::min(8, n - i);
-                ShadeGroup<kMode>(ts.k, pD + i, LoadUpTo8(pRow + nFirst + i, m), m, x + i + 8 <= lPitch);
+                const uint16_t* pIn = pRow + nFirst + i;
+                // Read whole where the row holds eight texels from there.
+                const __m128i raw = nFirst + i + 8 <= ps.nTexW ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(pIn))
+                                                                : LoadUpTo8(pIn, m);
+                ShadeGroup<kMode>(ts.k, pD + i, raw, m, x + i + 8 <= lPitch);
             }
             return;
         }
@@ -1136,8 +1140,7 @@ template <int kMode>
         };
         for (int i = 0; i < n; i += 8) {
             const int m = std::min(8, n - i);
-            const __m128i raw = m <= 4 ? GatherLanes<4>(next) : GatherLanes<8>(next);
-            ShadeGroup<kMode>(ts.k, pD + i, raw, m, x + i + 8 <= lPitch);
+            ShadeGroup<kMode>(ts.k, pD + i, m <= 4 ? GatherLanes<4>(next) : GatherLanes<8>(next), m, x + i + 8 <= lPitch);
         }
         return;
     }
@@ -1149,8 +1152,7 @@ template <int kMode>
     };
     for (int i = 0; i < n; i += 8) {
         const int m = std::min(8, n - i);
-        const __m128i raw = m <= 4 ? GatherLanes<4>(next) : GatherLanes<8>(next);
-        ShadeGroup<kMode>(ts.k, pD + i, raw, m, x + i + 8 <= lPitch);
+        ShadeGroup<kMode>(ts.k, pD + i, m <= 4 ? GatherLanes<4>(next) : GatherLanes<8>(next), m, x + i + 8 <= lPitch);
     }
 }
 
