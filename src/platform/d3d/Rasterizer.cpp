@@ -214,17 +214,24 @@ static_assert(ATTR_U / 4 == ATTR_V / 4, "the texture coordinates share a group")
 // The attributes at offset (fx, fy) from the planes' origin: base + dx * fx + dy * fy, each in
 // that order, four at a time where SSE is there (the same float operations either way); only the
 // groups of nGroups where SSE is there.
-void RowStart(const PLANES& pl, float fx, float fy, float* at, unsigned nGroups)
+[[gnu::always_inline]] inline void RowStart(const PLANES& pl, float fx, float fy, float* at, unsigned nGroups)
 {
 #if defined(__SSE2__)
+    static_assert(kPlaneWidth == 12, "three groups");
     const __m128 vfx = _mm_set1_ps(fx), vfy = _mm_set1_ps(fy);
-    for (int i = 0; i < kPlaneWidth; i += 4) {
-        if (!(nGroups & (1u << (i / 4)))) {
-            continue;
-        }
+    auto group = [&](int i) {
         const __m128 vx = _mm_mul_ps(_mm_loadu_ps(pl.dx + i), vfx);
         const __m128 vy = _mm_mul_ps(_mm_loadu_ps(pl.dy + i), vfy);
         _mm_storeu_ps(at + i, _mm_add_ps(_mm_add_ps(_mm_loadu_ps(pl.base + i), vx), vy));
+    };
+    if (nGroups & 1) {
+        group(0);
+    }
+    if (nGroups & 2) {
+        group(4);
+    }
+    if (nGroups & 4) {
+        group(8);
     }
 #else
     (void)nGroups;
