@@ -620,7 +620,7 @@ inline __m128i TexelChannel(const SPANSIMD& k, __m128i raw, int i)
 
 // Eight pixels of ShadeSpanTexModulate's arithmetic for a constant colour, before key and depth.
 template <int kMode>
-inline __m128i ShadeEight(const SPANSIMD& k, __m128i raw, __m128i dst)
+[[gnu::always_inline]] inline __m128i ShadeEight(const SPANSIMD& k, __m128i raw, __m128i dst)
 {
     if (kMode == SHADE_ADD565) {
         return AddSat565x8(raw, dst);
