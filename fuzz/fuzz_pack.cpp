@@ -1,5 +1,7 @@
-// The pack reader: an arbitrary file standing in for a folder is searched and its entries read;
-// a damaged pack gives a failure code, never a crash or a read outside what was allocated.
+// The pack reader: arbitrary bytes as a pack are searched and their entries read; a damaged pack
+// gives a failure code, never a crash or a read outside what was allocated. The bytes are read
+// from memory, and some inputs also through a real file standing in for a folder, so that the
+// search of the folders runs too.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -15,16 +17,37 @@ namespace {
 
 volatile uint32_t g_nSink;
 
-} // namespace
+void ReadEntry(CFile& file)
+{
+    uint32_t nSum = 0;
+    for (uint32_t i = 0; i <= file.GetSize(); i++)   // the terminator too
+        nSum += file.GetMemory()[i];
+    g_nSink = nSum;
+    char line[64];
+    for (;;) {
+        int nResult = file.ReadLine(line, sizeof(line));
+        if (nResult != 0 && nResult != 2)
+            break;
+    }
+}
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
+bool WritePackFile(const uint8_t* pData, size_t nSize)
 {
     EnterScratchFolder("fuzz_pack");
     FILE* fp = fopen("P.dat", "wb");
     if (!fp)
+        return false;
+    const bool bOk = fwrite(pData, 1, nSize, fp) == nSize;
+    return fclose(fp) == 0 && bOk;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
+{
+    if (nSize > UINT32_MAX)
         return 0;
-    fwrite(pData, 1, nSize, fp);
-    fclose(fp);
+    const bool bThroughFile = ThroughFile(pData, nSize) && WritePackFile(pData, nSize);
 
     // Names: two fixed ones and the first record's name as the input spells it.
     std::string names[3] = {"a.txt", "Sub\\b.bin", ""};
@@ -34,22 +57,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
     for (const std::string& name : names) {
         if (name.empty())
             continue;
-        std::string path = ".\\P\\" + name;
-        CFile file(1);
-        if (file.ReadWholeFile(path.c_str()) == FILE_OK) {
-            uint32_t nSum = 0;
-            for (uint32_t i = 0; i <= file.GetSize(); i++)   // the terminator too
-                nSum += file.GetMemory()[i];
-            g_nSink = nSum;
-            char line[64];
-            for (;;) {
-                int nResult = file.ReadLine(line, sizeof(line));
-                if (nResult != 0 && nResult != 2)
-                    break;
-            }
-        }
+        CFile file(0);
         TESKPACKRECORD rec;
-        file.LocateFile(path.c_str(), &rec);
+        if (file.ReadPackImage(pData, (uint32_t)nSize, name.c_str(), false, nullptr) == FILE_OK)
+            ReadEntry(file);
+        file.ReadPackImage(pData, (uint32_t)nSize, name.c_str(), true, &rec);
+        if (!bThroughFile)
+            continue;
+        std::string path = ".\\P\\" + name;
+        CFile real(1);
+        if (real.ReadWholeFile(path.c_str()) == FILE_OK)
+            ReadEntry(real);
+        real.LocateFile(path.c_str(), &rec);
     }
     return 0;
 }

@@ -1,8 +1,12 @@
-// The passer-by catalogue reader on arbitrary bytes, served from memory, and the kind-line parser
-// on every line: kinds without pictures are left out, items stay within 8 and speech within 16.
+// The passer-by catalogue reader on arbitrary bytes, served from memory, as a stage loads it: the
+// file as the index of the passers-by's regions, cut from a real sheet, then as the catalogue,
+// whose kinds take their pictures from those regions (kinds without them are left out). Then
+// the kind-line parser on every line: items stay within 8 and speech within 16.
 #include <cstdint>
 #include <cstdlib>
 
+#include "FuzzDevice.h"
+#include "engine/BmpIndex.h"
 #include "pack/teskFile.h"
 #include "rvm/rvm_stl.h"
 #include "stage/People.h"
@@ -16,10 +20,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
     const uint32_t nToken = RegisterMemoryName(copy.data(), (uint32_t)nSize, szName, sizeof(szName));
     if (nToken == 0)
         return 0;
-    const int nLoaded = CPeopleSet::LoadFile(nullptr, szName);
-    UnregisterMemoryName(nToken);
-    if (nLoaded != 1 || CPeopleSet::Count() != 0)
+    IDirect3DDevice7* lpDevice = FuzzDevice("fuzz_people");
+    CBmpIndex& index = GetPeopleIndex();
+    index.ParseIndexText(reinterpret_cast<const char*>(copy.data()), nSize);
+    if (!index.LoadImage(lpDevice, "", FuzzSheetFor(index)))
         abort();
+    const int nLoaded = CPeopleSet::LoadFile(lpDevice, szName);
+    index.Clear();
+    UnregisterMemoryName(nToken);
+    if (nLoaded != 1)
+        abort();
+    CPeopleSet::Clear();
 
     const rvm::string text(reinterpret_cast<const char*>(pData), nSize);
     size_t nStart = 0;

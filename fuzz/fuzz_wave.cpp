@@ -1,5 +1,7 @@
 // The wave readers on arbitrary bytes: the whole-file reader through a memory name, the
-// streaming reader over the same bytes as a file, and the mmio chunk walk over the image.
+// streaming reader over the same bytes as a file (for some inputs), and the mmio chunk walk over
+// the image. A wave the game takes is played as an effect is: into its sound buffer and through
+// the mixer, once and looping, at its own rate and at one the input chooses.
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -8,7 +10,9 @@
 #include <cstdio>
 #include <vector>
 
+#include "FuzzDevice.h"
 #include "ScratchFolder.h"
+#include "engine/PCMManagerTask.h"
 #include "engine/Sound.h"
 #include "engine/StreamWaveRead.h"
 #include "pack/teskFile.h"
@@ -32,6 +36,26 @@ void StreamFromFile(const uint8_t* pData, size_t nSize) {
     reader.Read(4, buf.data(), &dwRead);
 }
 
+// Enough output frames to run a short effect to its end and a looping one round more than once.
+const uint32_t kMixFrames = 4096;
+
+void PlayThroughMixer(const char* pszName, const uint8_t* pData, size_t nSize) {
+    StartFuzzSound();
+    LPDIRECTSOUNDBUFFER lpBuffer = LoadWaveSoundBuffer(pszName);
+    if (!lpBuffer) return;
+    static int16_t s_Out[2 * kMixFrames];
+    lpBuffer->Play(0, 0, 0);
+    MixDirectSound(s_Out, kMixFrames);
+    // The last bytes choose a rate and a volume across (and past) their ranges.
+    const uint32_t nTail = nSize >= 4 ? (uint32_t)pData[nSize - 1] << 8 | pData[nSize - 2] : 0;
+    lpBuffer->SetFrequency(nTail * 2);
+    lpBuffer->SetVolume(-(LONG)(nSize >= 4 ? (uint32_t)pData[nSize - 3] << 8 | pData[nSize - 4] : 0) / 6);
+    lpBuffer->Play(0, 0, DSBPLAY_LOOPING);
+    MixDirectSound(s_Out, kMixFrames);
+    lpBuffer->Stop();
+    lpBuffer->Release();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
@@ -43,7 +67,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
         CFile reset(1);
         return true;
     }();
-    if (s_bEntered) StreamFromFile(pData, nSize);
+    // The streaming reader opens files by path: some inputs go through it.
+    if (s_bEntered && ThroughFile(pData, nSize)) StreamFromFile(pData, nSize);
     char name[64];
     uint32_t nToken = RegisterMemoryName(pData, static_cast<uint32_t>(nSize), name, sizeof name);
     if (nToken == 0) return 0;
@@ -58,6 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
             reader.Read(100, nullptr, &dwRead);
         }
     }
+    PlayThroughMixer(name, pData, nSize);
     UnregisterMemoryName(nToken);
 
     std::vector<uint8_t> image(pData, pData + nSize);

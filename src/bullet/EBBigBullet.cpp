@@ -104,22 +104,12 @@ int CEBBigBullet::Fire()
     m_Speed.fValue = m_Speed.fStart;
     m_Speed.nReached = 0;
     m_nFrameCount = 0;
-    CCrushableSet::Register(this);
-    CScrollableSet::Register(this);
-    m_bIdle = 0;
-    const int nSlot = CEBulletPart::Fire();
-    // A full registry would leave an unseen bullet that still hurts: it stays idle instead.
-    if (nSlot < 0)
-        Stop();
-    return nSlot;
+    return JoinRegistries(this);
 }
 
 void CEBBigBullet::Stop()
 {
-    m_bIdle = 1;
-    CCrushableSet::Unregister(this);
-    CScrollableSet::Unregister(this);
-    CEBulletPart::Stop();
+    LeaveRegistries(this);
 }
 
 void CEBBigBullet::Move()

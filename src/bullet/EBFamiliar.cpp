@@ -64,10 +64,7 @@ void CEBFamiliar::Launch(float y)
     m_Flash.Stop();
     m_Entry.Set(kEntrySpeed, kEntryBrake, 0.0f, kEntrySpeed, 1);
     m_nMode = MODE_ENTERING;
-    CCrushableSet::Register(this);
-    CScrollableSet::Register(this);
-    m_bIdle = 0;
-    if (CEBulletPart::Fire() < 0)
+    if (JoinRegistries(this) < 0)
         Stop();
 }
 
@@ -97,12 +94,9 @@ void CEBFamiliar::Stop()
 
 void CEBFamiliar::Finish()
 {
-    m_bIdle = 1;
     for (CEBMissile& missile : m_Missiles)
         missile.Stop();
-    CCrushableSet::Unregister(this);
-    CScrollableSet::Unregister(this);
-    CEBulletPart::Stop();
+    LeaveRegistries(this);
 }
 
 void CEBFamiliar::FireMissile()

@@ -44,7 +44,7 @@ int CEBFunnelPod::StoreSprites(IDirect3DDevice7*, CSprite* pNormal, CSprite* pFl
     return 1;
 }
 
-void CEBFunnelPod::StartFlying(int nFrames)
+int CEBFunnelPod::StartFlying(int nFrames)
 {
     m_Flash.Stop();
     m_nFramePeriod = EBFUNNEL_FRAME_MS;
@@ -52,17 +52,12 @@ void CEBFunnelPod::StartFlying(int nFrames)
     m_nFrame = 0;
     m_bFrameBusy = 0;
     m_dwFrameStart = CAppTimer::GetElapsed(0);
-    CCrushableSet::Register(this);
-    CScrollableSet::Register(this);
-    m_bIdle = 0;
+    return JoinRegistries(this);
 }
 
 void CEBFunnelPod::Stop()
 {
-    m_bIdle = 1;
-    CCrushableSet::Unregister(this);
-    CScrollableSet::Unregister(this);
-    CEBulletPart::Stop();
+    LeaveRegistries(this);
 }
 
 void CEBFunnelPod::StepFrame()
@@ -132,11 +127,7 @@ void CEBFunnel::GetQuad(D3DVECTOR* pOut)
 int CEBFunnel::Fire()
 {
     Stop();
-    StartFlying(EBFUNNEL_FRAMES);
-    const int nSlot = CEBulletPart::Fire();
-    if (nSlot < 0)
-        Stop();
-    return nSlot;
+    return StartFlying(EBFUNNEL_FRAMES);
 }
 
 void CEBFunnel::Move()
@@ -200,11 +191,7 @@ int CEBFunnelTri::Fire()
     m_Spin.Set(-0.001f, -0.005f, 0.0f, 0.0f, 0);
     m_fEntrySpeed = kTriEntrySpeed;
     m_nMode = MODE_DRIFT;
-    StartFlying(EBFUNNELTRI_FRAMES);
-    const int nSlot = CEBulletPart::Fire();
-    if (nSlot < 0)
-        Stop();
-    return nSlot;
+    return StartFlying(EBFUNNELTRI_FRAMES);
 }
 
 void CEBFunnelTri::Launch()

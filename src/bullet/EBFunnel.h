@@ -45,8 +45,8 @@ public:
 protected:
     // Stores the frames; 0 (nothing stored) without both arrays.
     int StoreSprites(IDirect3DDevice7* lpDevice, CSprite* pNormal, CSprite* pFlash, int nFrames);
-    // Flash off, animation from its first frame, into the hit and scroll registries.
-    void StartFlying(int nFrames);
+    // Flash off, animation from its first frame, into the registries: the render slot, or -1.
+    int StartFlying(int nFrames);
     void StepFrame();
     // The frame to draw: the flash's while flashing (and the clock runs), else the normal one.
     CSprite* CurrentSprite();

@@ -85,19 +85,13 @@ int CEBHammer::Fire()
     Stop();
     m_nHitPoints = EBHAMMER_HIT_POINTS;
     m_Flash.Stop();
-    m_bIdle = 0;
     m_fScale = 1.0f;
-    CCrushableSet::Register(this);
-    CScrollableSet::Register(this);
-    return CEBulletPart::Fire();
+    return JoinRegistries(this);
 }
 
 void CEBHammer::Stop()
 {
-    m_bIdle = 1;
-    CCrushableSet::Unregister(this);
-    CScrollableSet::Unregister(this);
-    CEBulletPart::Stop();
+    LeaveRegistries(this);
 }
 
 void CEBHammer::StartSwing()

@@ -75,15 +75,13 @@ int CEBHoming::Load(IDirect3DDevice7* lpDevice)
     return 1;
 }
 
+// The owner's frames are only drawn: the boxes stay those of the shared picture.
 int CEBHoming::SetSprites(IDirect3DDevice7* lpDevice, CSprite* pPair)
 {
     Load(lpDevice);
     m_pPair = pPair;
     m_bExternal = 1;
-    if (!pPair || !pPair[0].GetTexture() || !pPair[1].GetTexture())
-        return 0;
-    pPair[0].GetSize(&m_nWidth, &m_nHeight);
-    return 1;
+    return pPair && pPair[0].GetTexture() && pPair[1].GetTexture() ? 1 : 0;
 }
 
 void CEBHoming::Release()
@@ -112,24 +110,15 @@ int CEBHoming::Fire(const D3DVECTOR* pTarget)
         m_dwFrameStart = dwNow;
     }
     m_Explosion.Release();
-    CCrushableSet::Register(this);
-    CScrollableSet::Register(this);
-    m_bIdle = 0;
     m_dwLifetime = (DWORD)m_nLifetimeSetting;
     m_dwFireTime = dwNow;
     m_bExpired = 0;
-    const int nSlot = CEBulletPart::Fire();
-    if (nSlot < 0)
-        Stop();
-    return nSlot;
+    return JoinRegistries(this);
 }
 
 void CEBHoming::Stop()
 {
-    m_bIdle = 1;
-    CCrushableSet::Unregister(this);
-    CScrollableSet::Unregister(this);
-    CEBulletPart::Stop();
+    LeaveRegistries(this);
 }
 
 void CEBHoming::Explode(BOOL bDropItem)

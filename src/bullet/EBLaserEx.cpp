@@ -161,21 +161,12 @@ int CEBLaserEx::Fire()
     m_Narrowing.fValue = m_Narrowing.fStart = 0.2f;
     m_dwStateTime = CAppTimer::GetElapsed(0);
     m_dwColorPeriod = EBLASER_COLOR_MS;
-    CCrushableSet::Register(this);
-    CScrollableSet::Register(this);
-    m_bIdle = 0;
-    const int nSlot = CEBulletPart::Fire();
-    if (nSlot < 0)
-        Stop();
-    return nSlot;
+    return JoinRegistries(this);
 }
 
 void CEBLaserEx::Stop()
 {
-    m_bIdle = 1;
-    CCrushableSet::Unregister(this);
-    CScrollableSet::Unregister(this);
-    CEBulletPart::Stop();
+    LeaveRegistries(this);
 }
 
 void CEBLaserEx::Move()

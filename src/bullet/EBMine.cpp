@@ -95,18 +95,12 @@ int CEBMine::Fire()
     }
     m_nHitPoints = EBMINE_HIT_POINTS;
     m_Flash.Stop();
-    m_bIdle = 0;
-    CCrushableSet::Register(this);
-    CScrollableSet::Register(this);
-    return CEBulletPart::Fire();
+    return JoinRegistries(this);
 }
 
 void CEBMine::Stop()
 {
-    m_bIdle = 1;
-    CCrushableSet::Unregister(this);
-    CScrollableSet::Unregister(this);
-    CEBulletPart::Stop();
+    LeaveRegistries(this);
 }
 
 void CEBMine::StartSway(float fStep)

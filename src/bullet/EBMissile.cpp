@@ -152,22 +152,12 @@ int CEBMissile::Fire()
     }
     m_vPrev = m_vPos;
     m_Explosion.Release();
-    CCrushableSet::Register(this);
-    CScrollableSet::Register(this);
-    m_bIdle = 0;
-    const int nSlot = CEBulletPart::Fire();
-    // A full registry would leave an unseen missile that still hurts: it stays idle instead.
-    if (nSlot < 0)
-        Stop();
-    return nSlot;
+    return JoinRegistries(this);
 }
 
 void CEBMissile::Stop()
 {
-    m_bIdle = 1;
-    CCrushableSet::Unregister(this);
-    CScrollableSet::Unregister(this);
-    CEBulletPart::Stop();
+    LeaveRegistries(this);
 }
 
 void CEBMissile::Move()

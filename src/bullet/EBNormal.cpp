@@ -123,22 +123,12 @@ int CEBNormal::Fire()
     m_nHitPoints = EBNORMAL_HIT_POINTS;
     m_vPrev = m_vPos;
     m_Explosion.Release();
-    CCrushableSet::Register(this);
-    CScrollableSet::Register(this);
-    m_bIdle = 0;
-    const int nSlot = CEBulletPart::Fire();
-    // A full registry would leave an unseen shot that still hurts: it stays idle instead.
-    if (nSlot < 0)
-        Stop();
-    return nSlot;
+    return JoinRegistries(this);
 }
 
 void CEBNormal::Stop()
 {
-    m_bIdle = 1;
-    CCrushableSet::Unregister(this);
-    CScrollableSet::Unregister(this);
-    CEBulletPart::Stop();
+    LeaveRegistries(this);
 }
 
 void CEBNormal::Move()

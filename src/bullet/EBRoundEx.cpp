@@ -111,21 +111,14 @@ int CEBRoundEx::Fire()
     m_nStepCounter = 0;
     m_dwInterval = 0;
     m_dwLastStep = CAppTimer::GetElapsed(0);
-    m_bIdle = 0;
-    CCrushableSet::Register(this);
-    const int nSlot = CEBulletPart::Fire();
-    if (nSlot < 0)
-        Stop();
-    return nSlot;
+    return JoinRegistries(nullptr);
 }
 
 void CEBRoundEx::Stop()
 {
     for (CEBBigBullet& shot : m_Shots)
         shot.Stop();
-    m_bIdle = 1;
-    CCrushableSet::Unregister(this);
-    CEBulletPart::Stop();
+    LeaveRegistries(nullptr);
 }
 
 void CEBRoundEx::Move()
@@ -148,10 +141,8 @@ void CEBRoundEx::Move()
             m_fTurnAngle += kFullTurn;
         m_Turn.Step();
     }
-    // Only a drained emitter (or one with nothing to emit) ends: one fired earlier in this very
-    // frame has not had its first step yet, its shots are all idle, and it would end before it began.
-    if (m_bEmitting && m_nCount > 0)
-        return;
+    // Emitting or not, nothing left flying ends it. Its owner fires it after the frame's moves, so
+    // its first volley always comes before it is asked this.
     for (CEBBigBullet& shot : m_Shots) {
         if (!shot.IsIdle())
             return;

@@ -56,15 +56,6 @@ int LeaveToBullet(CEBulletPart* pSelf, CStage* pStage, CCrushable* pBullet)
     return !pSelf->IsIdle() && pBullet ? pBullet->HitByEnemyBullet(pStage, pSelf) : 0;
 }
 
-// A full render registry would leave an unseen blade that still hurts: it stays idle instead.
-template <typename T> int FireOrStop(T* p)
-{
-    const int nSlot = p->CEBulletPart::Fire();
-    if (nSlot < 0)
-        p->Stop();
-    return nSlot;
-}
-
 } // namespace
 
 void BuildCrescent(D3DLVERTEX* pOut, float fRadius, float fEllipseX, float fEllipseY, D3DCOLOR dwOuter)
@@ -184,18 +175,12 @@ void CEBSaber::GetQuad(D3DVECTOR* pOut)
 
 int CEBSaber::Fire()
 {
-    m_bIdle = 0;
-    CCrushableSet::Register(this);
-    CScrollableSet::Register(this);
-    return FireOrStop(this);
+    return JoinRegistries(this);
 }
 
 void CEBSaber::Stop()
 {
-    m_bIdle = 1;
-    CCrushableSet::Unregister(this);
-    CScrollableSet::Unregister(this);
-    CEBulletPart::Stop();
+    LeaveRegistries(this);
 }
 
 void CEBSaber::Move()
@@ -272,18 +257,12 @@ int CEBMoveSaber::Fire()
     Stop();
     m_Speed.fValue = m_Speed.fStart;
     m_Speed.nReached = 0;
-    m_bIdle = 0;
-    CCrushableSet::Register(this);
-    CScrollableSet::Register(this);
-    return FireOrStop(this);
+    return JoinRegistries(this);
 }
 
 void CEBMoveSaber::Stop()
 {
-    m_bIdle = 1;
-    CCrushableSet::Unregister(this);
-    CScrollableSet::Unregister(this);
-    CEBulletPart::Stop();
+    LeaveRegistries(this);
 }
 
 void CEBMoveSaber::Move()

@@ -115,21 +115,12 @@ int CEBVulcanEx::Fire(int bPlaySound)
     m_fDistance = 0.0f;
     if (bPlaySound)
         PlaySoundFile(EBVULCAN_SOUND);
-    m_bIdle = 0;
-    CCrushableSet::Register(this);
-    CScrollableSet::Register(this);
-    const int nSlot = CEBulletPart::Fire();
-    if (nSlot < 0)
-        Stop();
-    return nSlot;
+    return JoinRegistries(this);
 }
 
 void CEBVulcanEx::Stop()
 {
-    m_bIdle = 1;
-    CCrushableSet::Unregister(this);
-    CScrollableSet::Unregister(this);
-    CEBulletPart::Stop();
+    LeaveRegistries(this);
 }
 
 int CEBVulcanEx::CountLiveSegments() const

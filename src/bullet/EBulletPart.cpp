@@ -5,8 +5,10 @@
 #include <cmath>
 
 #include "engine/PCMManagerTask.h"
+#include "engine/ShowableSet.h"
 #include "engine/Sprite.h"
 #include "platform/d3d/D3DX.h"
+#include "stage/CrushableSet.h"
 #include "stage/Stage.h"
 
 void MakeTruncQuad(D3DVECTOR* pOut, float x, float y, float fHw, float fHh)
@@ -81,6 +83,27 @@ CELLMASK* CEBulletPart::GetHitRect(CELLMASK* pOut)
     D3DVECTOR quad[4];
     GetHitQuad(quad);
     return GetQuadCellMask(pOut, quad);
+}
+
+int CEBulletPart::JoinRegistries(CScrollable* pScroll)
+{
+    CCrushableSet::Register(this);
+    if (pScroll)
+        CScrollableSet::Register(pScroll);
+    m_bIdle = 0;
+    const int nSlot = CEBulletPart::Fire();
+    if (nSlot < 0)
+        LeaveRegistries(pScroll);
+    return nSlot;
+}
+
+void CEBulletPart::LeaveRegistries(CScrollable* pScroll)
+{
+    m_bIdle = 1;
+    CCrushableSet::Unregister(this);
+    if (pScroll)
+        CScrollableSet::Unregister(pScroll);
+    CEBulletPart::Stop();
 }
 
 void MoveEnemyBullets()

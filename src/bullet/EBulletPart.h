@@ -14,6 +14,7 @@
 #define EBULLET_DAMAGE_WAVE ".\\GameData\\System\\EnemyDamage.wav"
 
 class CEBulletPart;
+class CScrollable;
 typedef IRender<CEBulletPart*> IEBulletRender;
 
 class CEBulletPart : public IEnemyBullet, public IEBulletRender {
@@ -46,6 +47,15 @@ public:
     // Set to 1 by every concrete class's constructor.
     BOOL m_bIdle = 1;
     CFlashable m_Flash;
+
+protected:
+    // What every firing shares once the shot has its start state: into the hit registry, into the
+    // scroll registry as pScroll (itself; null for a shot that does not scroll), busy, and into the
+    // render registry. A full render registry would leave a shot that hurts but is never seen: it
+    // stays idle instead. The render slot, or -1.
+    int JoinRegistries(CScrollable* pScroll);
+    // What every stop shares: idle and out of the three registries.
+    void LeaveRegistries(CScrollable* pScroll);
 };
 
 // A box of half sizes (fHw, fHh) around (x, -y), each corner truncated toward zero.

@@ -1,5 +1,6 @@
 #include "bullet/ExpDamage.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "bullet/EffectTexture.h"
@@ -7,6 +8,7 @@
 #include "engine/Param.h"
 #include "engine/RenderState.h"
 #include "engine/SurfaceUtil.h"
+#include "engine/Util.h"
 #include "platform/d3d/D3DX.h"
 
 namespace {
@@ -301,9 +303,9 @@ FLASHPARTICLE& CExpDamageEx::NextParticle()
 
 int CExpDamageEx::EmitDefault()
 {
-    int n = (int)m_BurstCount.fValue;
-    if (n < 0)
-        n = 0;
+    // The count runs on by its Param.txt step without end; more than the particles at once would
+    // only overwrite themselves.
+    const int n = std::clamp(FloatToInt(m_BurstCount.fValue), 0, EXPDAMAGEEX_PARTICLES);
     m_BurstCount.Step();
     const DWORD dwNow = CAppTimer::GetElapsed(0);
     if (dwNow - m_dwLastBurst > m_dwBurstInterval) {

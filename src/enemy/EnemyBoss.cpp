@@ -61,13 +61,18 @@ void CEnemyPartBoss::SelectBodyImage(int n)
     }
 }
 
-void CEnemyPartBoss::Place(CEnemyLabel*)
+void CEnemyPartBoss::PlaceAtStart()
 {
     m_vPos = D3DVECTOR{{BOSS_START_X}, {BOSS_START_Y}, {0.0f}};
     m_AccX.Set(0.0f, 0.0f, 0.0f, 0.0f, 0);
     m_AccY.Set(0.0f, 0.0f, 0.0f, 0.0f, 0);
     SelectBodyImage(0);
     m_nTick = 0;
+}
+
+void CEnemyPartBoss::Place(CEnemyLabel*)
+{
+    PlaceAtStart();
     StopWeapons();
 }
 
@@ -317,6 +322,7 @@ void CEnemyBoss::Spawn(CEnemyLabel* pLabel)
     pBody->m_nTickAcc = 0;
     pBody->m_dwLastUpdate = Now();
     pLabel->m_bFinished = 0;
+    pBody->OnSpawn(pLabel);
 }
 
 void CEnemyBoss::Update(CEnemyLabel* pLabel)

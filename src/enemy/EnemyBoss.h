@@ -11,8 +11,10 @@
 //   SetupWeapons, so the body's LoadWeapons can cut its weapon pictures from it.
 // - The body derives from CEnemyPartBoss and overrides:
 //     void Place(CEnemyLabel*)            the placement routine, run at spawn and at re-entry: call
-//                                         the base (940, 256, image 0, tick 0, both ACCINFOs
-//                                         cleared, StopWeapons), then set the entry motion;
+//                                         PlaceAtStart (940, 256, image 0, tick 0, both ACCINFOs
+//                                         cleared), stop what its own placement stops (the base
+//                                         stops every weapon), then set the entry motion;
+//     void OnSpawn(CEnemyLabel*)          optional: what its spawn does after the shared one;
 //     void OnTick(int nState, CEnemyLabel*)     one tick of state 0, 1 or 2; m_nTick has already
 //                                         been incremented; runs n times per pass (n = 1 live);
 //     void OnPassEnd(int nState, CEnemyLabel*)  optional: what follows the ticks of a pass;
@@ -65,6 +67,7 @@ public:
 
     // ---- Hooks a boss fills ----
     virtual void Place(CEnemyLabel* pLabel);
+    virtual void OnSpawn(CEnemyLabel*) {}
     virtual void OnTick(int nState, CEnemyLabel* pLabel) = 0;
     virtual void OnPassEnd(int, CEnemyLabel*) {}
     virtual void RunState(int nState, CEnemyLabel* pLabel);
@@ -76,6 +79,8 @@ public:
     virtual void StartExit(CEnemyLabel* pLabel);
 
     // ---- What the shared code gives a boss ----
+    // At the start point, image 0, tick 0, both motion records cleared; no weapon is touched.
+    void PlaceAtStart();
     // The opening of the state handlers 0 to 2: the number of ticks this pass runs (1 live, the
     // recorded number in a replay).
     int RunTickLoop();

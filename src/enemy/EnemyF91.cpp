@@ -210,19 +210,23 @@ void CEnemyPartF91::UpdateBounce()
 
 // ---- The body: what the shared boss code asks of it ------------------------------------------------------
 
-void CEnemyPartF91::Place(CEnemyLabel* pLabel)
+// Weapons still out when it comes back in fly on: only the spawn's stop ends them.
+void CEnemyPartF91::Place(CEnemyLabel*)
 {
-    CEnemyPartBoss::Place(pLabel);
+    PlaceAtStart();
     m_AccX.Set(-5.0f, 1.0f / 36.0f, -5.0f, 0.0f, 1);
     m_Adjust.Set(-3.0f, 0.046875f, -3.0f, 3.0f, 1);
     m_Lunge = kCleared;
-    m_After.nState = F91AFTERIMAGE::NONE;
     m_After.bBlink = 0;
     m_After.dwBlinkPeriod = 1;
     m_After.StampBlink();
     m_bThrow = 0;
     m_fLean = 0.0f;
-    // The shared placement stops every weapon; the glow stays lit for the lunges of the next phase.
+}
+
+void CEnemyPartF91::OnSpawn(CEnemyLabel*)
+{
+    m_After.nState = F91AFTERIMAGE::NONE;
     m_SaberLight.Start();
 }
 

@@ -53,6 +53,7 @@ public:
     CEnemyPartF91();
 
     void Place(CEnemyLabel* pLabel) override;
+    void OnSpawn(CEnemyLabel* pLabel) override;
     void OnTick(int nState, CEnemyLabel* pLabel) override;
     void OnPassEnd(int nState, CEnemyLabel* pLabel) override;
     void RunState(int nState, CEnemyLabel* pLabel) override;

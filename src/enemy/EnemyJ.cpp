@@ -89,7 +89,9 @@ void CEnemyJ::Fire(CEnemyLabel* pLabel, CEnemyPartJ& part)
 {
     const D3DVECTOR& p = part.m_vPos;
     const float vo = pLabel->GetOffsetY();
-    const D3DVECTOR& t = pLabel->m_vTarget;
+    // The target carries the view offset; the unit's own row does not.
+    D3DVECTOR t;
+    pLabel->GetTargetPos(&t);
     CEBHiSpeed& shot = part.m_HiSpeed[part.m_nShots];
     shot.SetAngle(std::atan2(-((t.y - p.y) - vo), t.x - p.x));
     shot.SetPosition(D3DVECTOR{{p.x}, {-(vo + p.y)}, {0.0f}});

@@ -57,6 +57,16 @@ void CEnemyL::Spawn(CEnemyLabel* pLabel)
     PlaceWeapons(*pPart);
 }
 
+void CEnemyL::Stop(CEnemyLabel* pLabel)
+{
+    CEnemyPartL* pPart = GetUnitL(pLabel);
+    if (!pPart)
+        return;
+    pPart->m_Laser.Stop();
+    pPart->m_Charge.Stop();
+    CEnemyStation::Stop(pLabel);
+}
+
 void CEnemyL::PlaceWeapons(CEnemyPartL& part)
 {
     const BOOL bLeft = !IsRightward();
@@ -100,10 +110,8 @@ void CEnemyL::Update(CEnemyLabel* pLabel)
     part.UpdateFlash();
     part.SetViewOffset(pLabel->GetOffsetY());
     // Destroyed while charging, it never fires.
-    if (RemoveIfGone(pLabel, part)) {
-        part.m_Charge.Stop();
+    if (RemoveIfGone(pLabel, part))
         return;
-    }
     switch (part.m_nState) {
     case CEnemyPartStation::STATE_ENTER:
         if (Fly(part)) {

@@ -25,6 +25,8 @@ public:
     int SetupWeapons(IDirect3DDevice7* lpDevice, CEnemyLabel* pLabel, const char* pszValue) override;
     void Spawn(CEnemyLabel* pLabel) override;
     void Update(CEnemyLabel* pLabel) override;
+    // Its laser and its charge end with it: shot down while firing, it takes its beam along.
+    void Stop(CEnemyLabel* pLabel) override;
     CEnemyPartL* GetUnitL(CEnemyLabel* pLabel) { return static_cast<CEnemyPartL*>(GetUnit(pLabel)); }
 
 private:

@@ -90,12 +90,12 @@ ACCBOUNCE& CEnemyPartNM::Recoil()
     return m_pKind->m_Recoil;
 }
 
-void CEnemyPartNM::Place(CEnemyLabel* pLabel)
+// Weapons still out when it comes back in fly on: only the spawn's stop ends them.
+void CEnemyPartNM::Place(CEnemyLabel*)
 {
-    CEnemyPartBoss::Place(pLabel);
+    PlaceAtStart();
     m_AccX = Record(-5.0f, 1.0f / 36.0f, -5.0f, 0.0f, 1);
     m_Adjust.Set(0.0f, 0.0f, 0.0f, 0.0f, 1);
-    SetFacing(1);
 }
 
 int CEnemyPartNM::LoadWeapons(IDirect3DDevice7* lpDevice, CEnemyLabel*)

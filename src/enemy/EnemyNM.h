@@ -23,6 +23,7 @@ public:
     ~CEnemyPartNM() override;
 
     void Place(CEnemyLabel* pLabel) override;
+    void OnSpawn(CEnemyLabel*) override { SetFacing(1); }
     void OnTick(int nState, CEnemyLabel* pLabel) override;
     int LoadWeapons(IDirect3DDevice7* lpDevice, CEnemyLabel* pLabel) override;
     void StopWeapons() override;

@@ -9,6 +9,7 @@
 #include "engine/KeyRecorder.h"
 #include "engine/Sound.h"
 #include "engine/SurfaceUtil.h"
+#include "engine/Util.h"
 #include "stage/Stage.h"
 
 const float g_fBurstOffset[ENEMYPART_EXPLOSIONS][2] = {
@@ -102,14 +103,15 @@ D3DVECTOR* CEnemyPart::GetDrawPos(D3DVECTOR* pOut)
     return pOut;
 }
 
+// A boss's ratios come from Param.txt, which may make the box as wide as any number it holds.
 void CEnemyPart::GetHitQuad(D3DVECTOR* pOut)
 {
-    const int sw = (int)((float)m_nWidth * m_fScaleX);
-    const int sh = (int)((float)m_nHeight * m_fScaleY);
+    const int sw = FloatToInt((float)m_nWidth * m_fScaleX);
+    const int sh = FloatToInt((float)m_nHeight * m_fScaleY);
     D3DVECTOR d;
     GetDrawPos(&d);
-    const int nLeft = (int)(d.x + (float)(m_nWidth / 2) - (float)(sw / 2));
-    const int nTop = (int)(d.y + (float)(m_nHeight / 2) - (float)(sh / 2) + 16.0f);
+    const int nLeft = FloatToInt(d.x + (float)(m_nWidth / 2) - (float)(sw / 2));
+    const int nTop = FloatToInt(d.y + (float)(m_nHeight / 2) - (float)(sh / 2) + 16.0f);
     const float l = (float)nLeft, t = (float)nTop, r = (float)(nLeft + sw), b = (float)(nTop + sh);
     pOut[0] = D3DVECTOR{{l}, {t}, {0.0f}};
     pOut[1] = D3DVECTOR{{r}, {t}, {0.0f}};

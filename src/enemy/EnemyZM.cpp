@@ -702,12 +702,6 @@ int CEnemyZM::CreateBody(CEnemyLabel* pLabel)
     return pLabel->MakeParts<CEnemyPartZM>(ENEMY_FAMILY_ZM, 1);
 }
 
-void CEnemyZM::Spawn(CEnemyLabel* pLabel)
-{
-    CEnemyBoss::Spawn(pLabel);
-    if (CEnemyPartZM* pBody = static_cast<CEnemyPartZM*>(GetBody(pLabel)))
-        pBody->m_SaberLight.Start();
-}
 
 int CEnemyZM::Draw(IDirectDrawSurface7* lpTarget, CEnemyLabel* pLabel, float fOffsetY)
 {

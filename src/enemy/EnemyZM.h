@@ -36,6 +36,7 @@ public:
     ~CEnemyPartZM() override;
 
     void Place(CEnemyLabel* pLabel) override;
+    void OnSpawn(CEnemyLabel*) override { m_SaberLight.Start(); }
     void OnTick(int nState, CEnemyLabel* pLabel) override;
     void PositionWeapons(CEnemyLabel* pLabel) override;
     int LoadWeapons(IDirect3DDevice7* lpDevice, CEnemyLabel* pLabel) override;
@@ -109,7 +110,6 @@ public:
     CEnemyZM();
 
     int CreateBody(CEnemyLabel* pLabel) override;
-    void Spawn(CEnemyLabel* pLabel) override;
     int Draw(IDirectDrawSurface7* lpTarget, CEnemyLabel* pLabel, float fOffsetY) override;
     int DrawExtra(int, CEnemyLabel* pLabel) override;
 

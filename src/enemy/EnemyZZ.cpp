@@ -6,6 +6,7 @@
 #include "engine/Sound.h"
 #include "engine/SurfaceUtil.h"
 #include "enemy/EnemyLabel.h"
+#include "stage/Stage.h"
 
 // k: horizontal {value, start, step, min, max, reached, clamp, bounce max, bounce min}, vertical.
 const ZZMISSILEPATH g_ZZMissilePaths[ZZ_GROUP_SIZE] = {
@@ -129,12 +130,15 @@ void CEnemyPartZZ::StopWeapons()
     m_Charge.Stop();
 }
 
-void CEnemyPartZZ::FinishWeapons(CStage*)
+void CEnemyPartZZ::FinishWeapons(CStage* pStage)
 {
     m_Charge.Stop();
     m_Laser.Stop();
     for (CTextSurface& text : m_Texts)
         text.Stop();
+    // Its block's value is paid by now; from here on it is worth the stage's bonus.
+    if (pStage)
+        m_Param.nScore = CStage::GetStageBonus(pStage->GetStageData().m_nStageNo);
 }
 
 // Only the charge and the laser end at a re-entry: missiles already out fly on.
@@ -486,12 +490,6 @@ int CEnemyZZ::CreateBody(CEnemyLabel* pLabel)
     return pLabel->MakeParts<CEnemyPartZZ>(ENEMY_FAMILY_ZZ, 1);
 }
 
-void CEnemyZZ::Spawn(CEnemyLabel* pLabel)
-{
-    CEnemyBoss::Spawn(pLabel);
-    if (CEnemyPartBoss* pBody = GetBody(pLabel))
-        pBody->SetFacing(1);
-}
 
 
 int CEnemyZZ::LoadMissilePictures(IDirect3DDevice7* lpDevice)

@@ -60,6 +60,7 @@ class CEnemyZZ;
 class CEnemyPartZZ : public CEnemyPartBoss {
 public:
     void Place(CEnemyLabel* pLabel) override;
+    void OnSpawn(CEnemyLabel*) override { SetFacing(1); }
     void OnTick(int nState, CEnemyLabel* pLabel) override;
     int LoadWeapons(IDirect3DDevice7* lpDevice, CEnemyLabel* pLabel) override;
     void StopWeapons() override;
@@ -107,7 +108,6 @@ public:
     ~CEnemyZZ() override;
 
     int CreateBody(CEnemyLabel* pLabel) override;
-    void Spawn(CEnemyLabel* pLabel) override;
 
     // The homing missiles' two frames and the missiles' two frames, cut from the index.
     int LoadMissilePictures(IDirect3DDevice7* lpDevice);

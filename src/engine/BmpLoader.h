@@ -1,47 +1,15 @@
-// Windows bitmap files as the surface loaders read them: the decoder (which refuses any file whose
-// header does not match its contents) and CBmpLoader, the decoded picture that a surface's device
-// context copies from.
+// Windows bitmap files as the surface loaders read them: CBmpLoader, the decoded picture that a
+// surface's device context copies from, and the conversion of its colours to a surface's format.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 
+#include "engine/BmpDecode.h"
 #include "platform/ddraw/DDraw.h"
-#include "rvm/rvm_stl.h"
-
-#define BMP_FILEHEADER_SIZE 14
-#define BMP_INFOHEADER_SIZE 40
-#define BMP_MAX_SIDE 16384
 
 #ifndef SRCCOPY
 #define SRCCOPY 0x00CC0020u
 #endif
-
-// Results of DecodeBitmap.
-enum {
-    BMP_OK = 0,
-    BMP_ERR_TRUNCATED,   // the file ends inside a header, the colour table or the pixel rows
-    BMP_ERR_SIGNATURE,   // not "BM"
-    BMP_ERR_HEADER,      // info header size, planes or compression we do not read
-    BMP_ERR_BITCOUNT,    // not 1, 4, 8, 24 or 32 bits a pixel
-    BMP_ERR_SIZE,        // width or height zero, negative width, or beyond BMP_MAX_SIDE
-    BMP_ERR_PALETTE,     // colour count beyond what the bit count can address
-    BMP_ERR_OFFSET,      // pixel data starting inside the headers or beyond the file
-};
-
-// A decoded picture: 0x00RRGGBB values, top row first.
-struct BMPIMAGE {
-    int nWidth = 0;
-    int nHeight = 0;
-    rvm::vector<uint32_t> pixels;
-};
-
-// Reads an uncompressed (BI_RGB) bitmap of 1, 4, 8, 24 or 32 bits a pixel, bottom-up or top-down,
-// from a memory image of the whole file. Nothing outside [pData, pData + nSize) is read.
-int DecodeBitmap(const uint8_t* pData, size_t nSize, BMPIMAGE* pImage);
-// Width and height from the two headers only (the header checks of DecodeBitmap apply).
-int ReadBitmapHeaderSize(const uint8_t* pData, size_t nSize, int* pnWidth, int* pnHeight);
-// The English reason for a DecodeBitmap result.
-const char* GetBitmapErrorText(int nResult);
 
 // A format's three colour channels (masks in one piece, as every surface's are) as shifts and
 // factors worked out once, so that converting a picture costs a shift, a multiply and a mask per

@@ -205,6 +205,9 @@ void CPCMManagerTask::ReleaseBankLocked(int nBank) {
         if (slot.lpBuffer) slot.lpBuffer->Release();
         slot.lpBuffer = nullptr;
     }
+    // Without its buffers the system bank is no longer loaded: a later start-up in the same
+    // process loads it again instead of playing nothing.
+    if (nBank == PCM_BANK_SYSTEM) m_bInitialized = 0;
 }
 
 void CPCMManagerTask::Release() {

@@ -1,5 +1,7 @@
 #include "engine/WidgetDraw.h"
 
+#include "engine/Util.h"
+
 void ShiftRect(RECT* prc, int dx, int dy)
 {
     prc->left += dx;
@@ -13,9 +15,10 @@ bool IsRectEmpty(const RECT& rc)
     return rc.right <= rc.left || rc.bottom <= rc.top;
 }
 
+// The pops follow her, whom tuning values can carry as far away as any number.
 void GetCentredClippedRects(float x, float y, int w, int h, RECT* prcSrc, RECT* prcDest)
 {
-    GetClippedBltRects((int)x - w / 2, (int)y - h / 2, w, h, prcSrc, prcDest);
+    GetClippedBltRects(FloatToInt(x) - w / 2, FloatToInt(y) - h / 2, w, h, prcSrc, prcDest);
 }
 
 BOOL BltCentred(IDirectDrawSurface7* lpDest, IDirectDrawSurface7* lpPicture, float x, float y, int w, int h,

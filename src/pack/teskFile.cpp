@@ -521,6 +521,40 @@ int CFile::ReadPlain(void* hFile, bool bLocateOnly)
     return FILE_OK;
 }
 
+// Where an open pack's bytes come from: its file, or an image of it in memory.
+struct PACKSOURCE {
+    HANDLE hFile;
+    const uint8_t* pImage;
+    uint32_t nSize;
+    uint32_t nPos;   // of the image; the file keeps its own
+};
+
+namespace {
+
+bool ReadPack(PACKSOURCE& src, void* p, uint32_t n)
+{
+    if (!src.pImage)
+        return ReadExact(src.hFile, p, n);
+    if (n > src.nSize - src.nPos)
+        return false;
+    memcpy(p, src.pImage + src.nPos, n);
+    src.nPos += n;
+    return true;
+}
+
+bool SeekPack(PACKSOURCE& src, uint32_t nOffset)
+{
+    if (src.pImage) {
+        src.nPos = nOffset <= src.nSize ? nOffset : src.nSize;
+        return true;
+    }
+    LONG nHigh = 0;
+    return SetFilePointer(src.hFile, (LONG)nOffset, &nHigh, FILE_BEGIN) != INVALID_SET_FILE_POINTER ||
+           GetLastError() == ERROR_SUCCESS;
+}
+
+} // namespace
+
 // Climbs from the file's own folder towards the base folder; the nearest pack holding the entry
 // wins. A pack that does not open, has another magic or a damaged directory is passed over.
 int CFile::SearchPacks(const rvm::string& path, bool bLocateOnly, TESKPACKRECORD* pRecord)
@@ -542,67 +576,94 @@ int CFile::SearchPacks(const rvm::string& path, bool bLocateOnly, TESKPACKRECORD
             continue;
         CHandleCloser closer(h);
         DWORD nPackSize = GetFileSize(h, nullptr);
-        uint8_t header[PACK_HEADER_SIZE];
-        if (nPackSize == INVALID_FILE_SIZE || !ReadExact(h, header, PACK_HEADER_SIZE))
+        if (nPackSize == INVALID_FILE_SIZE)
             continue;
-        bool bLong;
-        if (memcmp(header, PACK_MAGIC_STORED, PACK_MAGIC_SIZE) == 0)
-            bLong = false;
-        else if (memcmp(header, PACK_MAGIC_VOSTIL, PACK_MAGIC_SIZE) == 0 ||
-                 memcmp(header, PACK_MAGIC_DX, PACK_MAGIC_SIZE) == 0)
-            bLong = true;
-        else
+        PACKSOURCE src = {h, nullptr, nPackSize, 0};
+        int nResult = SearchPack(src, packPath, entry, bLocateOnly, pRecord);
+        if (nResult == FILE_ERR_NOT_FOUND)
             continue;
-        uint32_t nCount = ReadLE32(header + PACK_MAGIC_SIZE);
-        uint32_t nRecSize = bLong ? PACK_RECORD_LONG : PACK_RECORD_SHORT;
-        uint32_t nNameSize = bLong ? PACK_NAME_LONG : PACK_NAME_SHORT;
-        // The directory is read in one block, never more than the pack can hold.
-        uint32_t nFits = (nPackSize - PACK_HEADER_SIZE) / nRecSize;
-        uint32_t nRecords = nCount < nFits ? nCount : nFits;
-        rvm::vector<uint8_t> dir((size_t)nRecords * nRecSize);
-        if (!dir.empty() && !ReadExact(h, dir.data(), (uint32_t)dir.size())) {
-            PackMessage("WARNING : pack %s: the directory cannot be read\n", packPath.c_str());
-            continue;
+        if (nResult == FILE_OK && !closer.Close()) {
+            ReleaseData();
+            return FILE_ERR_CLOSE;
         }
-        for (uint32_t i = 0; i < nRecords; i++) {
-            const uint8_t* p = dir.data() + (size_t)i * nRecSize;
-            size_t nLen = strnlen(reinterpret_cast<const char*>(p), nNameSize);
-            rvm::string recName(reinterpret_cast<const char*>(p), nLen);
-            if (LowerSjis(recName) != entry)
-                continue;
-            TESKPACKRECORD rec;
-            memset(&rec, 0, sizeof(rec));
-            memcpy(rec.szName, p, nLen < sizeof(rec.szName) ? nLen : sizeof(rec.szName) - 1);
-            rec.nOffset = ReadLE32(p + nNameSize);
-            rec.nSize = ReadLE32(p + nNameSize + 4);
-            rec.nStoredSize = bLong ? ReadLE32(p + nNameSize + 8) : rec.nSize;
-            int nResult = ReadPackEntry(h, packPath, nPackSize, bLong, rec, bLocateOnly);
-            if (nResult == FILE_OK && pRecord && bLocateOnly)
-                *pRecord = rec;
-            if (nResult == FILE_OK && !closer.Close()) {
-                ReleaseData();
-                return FILE_ERR_CLOSE;
-            }
-            return nResult;
-        }
-        if (nCount > nRecords)
-            PackMessage("WARNING : pack %s is cut short (%u of %u records)\n", packPath.c_str(), nRecords, nCount);
+        return nResult;
     }
     return FILE_ERR_NOT_FOUND;
 }
 
-int CFile::ReadPackEntry(void* hPack, const rvm::string& packPath, uint32_t nPackSize, bool bLong,
-                         const TESKPACKRECORD& rec, bool bLocateOnly)
+int CFile::ReadPackImage(const void* pImage, uint32_t nSize, const char* pszEntry, bool bLocateOnly,
+                         TESKPACKRECORD* pRecord)
+{
+    Close();
+    if (m_pStream)
+        Close();
+    m_Name = pszEntry ? pszEntry : "";
+    m_LocatedPath.clear();
+    if (!pImage)
+        return FILE_ERR_NOT_FOUND;
+    PACKSOURCE src = {INVALID_HANDLE_VALUE, static_cast<const uint8_t*>(pImage), nSize, 0};
+    return SearchPack(src, "<image>", LowerSjis(m_Name), bLocateOnly, pRecord);
+}
+
+// FILE_ERR_NOT_FOUND also for a pack of another magic or with a damaged directory, which the
+// search passes over.
+int CFile::SearchPack(PACKSOURCE& src, const rvm::string& packPath, const rvm::string& entry, bool bLocateOnly,
+                      TESKPACKRECORD* pRecord)
+{
+    uint8_t header[PACK_HEADER_SIZE];
+    if (!ReadPack(src, header, PACK_HEADER_SIZE))
+        return FILE_ERR_NOT_FOUND;
+    bool bLong;
+    if (memcmp(header, PACK_MAGIC_STORED, PACK_MAGIC_SIZE) == 0)
+        bLong = false;
+    else if (memcmp(header, PACK_MAGIC_VOSTIL, PACK_MAGIC_SIZE) == 0 ||
+             memcmp(header, PACK_MAGIC_DX, PACK_MAGIC_SIZE) == 0)
+        bLong = true;
+    else
+        return FILE_ERR_NOT_FOUND;
+    uint32_t nCount = ReadLE32(header + PACK_MAGIC_SIZE);
+    uint32_t nRecSize = bLong ? PACK_RECORD_LONG : PACK_RECORD_SHORT;
+    uint32_t nNameSize = bLong ? PACK_NAME_LONG : PACK_NAME_SHORT;
+    // The directory is read in one block, never more than the pack can hold.
+    uint32_t nFits = (src.nSize - PACK_HEADER_SIZE) / nRecSize;
+    uint32_t nRecords = nCount < nFits ? nCount : nFits;
+    rvm::vector<uint8_t> dir((size_t)nRecords * nRecSize);
+    if (!dir.empty() && !ReadPack(src, dir.data(), (uint32_t)dir.size())) {
+        PackMessage("WARNING : pack %s: the directory cannot be read\n", packPath.c_str());
+        return FILE_ERR_NOT_FOUND;
+    }
+    for (uint32_t i = 0; i < nRecords; i++) {
+        const uint8_t* p = dir.data() + (size_t)i * nRecSize;
+        size_t nLen = strnlen(reinterpret_cast<const char*>(p), nNameSize);
+        rvm::string recName(reinterpret_cast<const char*>(p), nLen);
+        if (LowerSjis(recName) != entry)
+            continue;
+        TESKPACKRECORD rec;
+        memset(&rec, 0, sizeof(rec));
+        memcpy(rec.szName, p, nLen < sizeof(rec.szName) ? nLen : sizeof(rec.szName) - 1);
+        rec.nOffset = ReadLE32(p + nNameSize);
+        rec.nSize = ReadLE32(p + nNameSize + 4);
+        rec.nStoredSize = bLong ? ReadLE32(p + nNameSize + 8) : rec.nSize;
+        int nResult = ReadPackEntry(src, packPath, bLong, rec, bLocateOnly);
+        if (nResult == FILE_OK && pRecord && bLocateOnly)
+            *pRecord = rec;
+        return nResult;
+    }
+    if (nCount > nRecords)
+        PackMessage("WARNING : pack %s is cut short (%u of %u records)\n", packPath.c_str(), nRecords, nCount);
+    return FILE_ERR_NOT_FOUND;
+}
+
+int CFile::ReadPackEntry(PACKSOURCE& src, const rvm::string& packPath, bool bLong, const TESKPACKRECORD& rec,
+                         bool bLocateOnly)
 {
     bool bCompressed = bLong && rec.nStoredSize != rec.nSize;
-    if ((uint64_t)rec.nOffset + rec.nStoredSize > nPackSize ||
+    if ((uint64_t)rec.nOffset + rec.nStoredSize > src.nSize ||
         (bCompressed && (uint64_t)rec.nSize > (uint64_t)rec.nStoredSize * kMaxExpansion + 64)) {
         PackMessage("WARNING : pack %s: entry %s lies outside the pack\n", packPath.c_str(), rec.szName);
         return FILE_ERR_READ;
     }
-    LONG nHigh = 0;
-    if (SetFilePointer(hPack, (LONG)rec.nOffset, &nHigh, FILE_BEGIN) == INVALID_SET_FILE_POINTER &&
-        GetLastError() != ERROR_SUCCESS)
+    if (!SeekPack(src, rec.nOffset))
         return FILE_ERR_READ;
     m_LocatedPath = packPath;
     if (bLocateOnly) {
@@ -614,13 +675,13 @@ int CFile::ReadPackEntry(void* hPack, const rvm::string& packPath, uint32_t nPac
         return FILE_ERR_ALLOC;
     m_bFromPack = 1;
     if (!bCompressed) {
-        if (!ReadExact(hPack, m_pData, rec.nSize)) {
+        if (!ReadPack(src, m_pData, rec.nSize)) {
             ReleaseData();
             return FILE_ERR_READ;
         }
     } else {
         smart_array<uint8_t> stored;
-        if (!stored.alloc((int)rec.nStoredSize) || !ReadExact(hPack, stored.get(), rec.nStoredSize)) {
+        if (!stored.alloc((int)rec.nStoredSize) || !ReadPack(src, stored.get(), rec.nStoredSize)) {
             ReleaseData();
             return FILE_ERR_READ;
         }

@@ -40,6 +40,8 @@ struct TESKPACKRECORD {
     uint32_t nStoredSize;   // bytes in the pack; differs from nSize for an LZSS entry
 };
 
+struct PACKSOURCE;
+
 class IFile {
 public:
     virtual ~IFile() {}
@@ -125,6 +127,10 @@ public:
 
     // One attempt of the whole-file read, without the search-folder retries of Read.
     int ReadWholeFile(const char* pszName) { return ReadWhole(pszName, false, nullptr); }
+    // The entry of a pack whose bytes are in memory, read (or located) as from a pack file; the
+    // pack's path is then "<image>". FILE_ERR_NOT_FOUND also for an image that is no pack.
+    int ReadPackImage(const void* pImage, uint32_t nSize, const char* pszEntry, bool bLocateOnly,
+                      TESKPACKRECORD* pRecord);
 
     // The name as the layer resolves it (base folder + relative part, backslashes).
     static rvm::string NormalizeName(const char* pszName);
@@ -137,8 +143,10 @@ private:
     int ReadMemoryName(const char* pszName);
     int ReadPlain(void* hFile, bool bLocateOnly);
     int SearchPacks(const rvm::string& path, bool bLocateOnly, TESKPACKRECORD* pRecord);
-    int ReadPackEntry(void* hPack, const rvm::string& packPath, uint32_t nPackSize, bool bLong,
-                      const TESKPACKRECORD& rec, bool bLocateOnly);
+    int SearchPack(PACKSOURCE& src, const rvm::string& packPath, const rvm::string& entry, bool bLocateOnly,
+                   TESKPACKRECORD* pRecord);
+    int ReadPackEntry(PACKSOURCE& src, const rvm::string& packPath, bool bLong, const TESKPACKRECORD& rec,
+                      bool bLocateOnly);
     int TakeBlock(uint32_t nSize);
     void FinishRead();
     void ReleaseData();

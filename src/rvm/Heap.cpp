@@ -67,6 +67,12 @@ void CloseHeap(CHeap* pHeap)
     ReleaseIfClosed(pHeap);
 }
 
+size_t HeapBytesInUse(CHeap* pHeap)
+{
+    std::lock_guard<std::mutex> lock(pHeap->m_Lock);
+    return pHeap->m_bCreated ? pHeap->m_Mem.UsedBytes() : 0;
+}
+
 bool HeapOwns(CHeap* pHeap, const void* p)
 {
     std::lock_guard<std::mutex> lock(pHeap->m_Lock);

@@ -29,6 +29,8 @@ public:
 void* AllocFromHeap(CHeap* pHeap, size_t n);
 void FreeToHeap(CHeap* pHeap, void* p);
 void CloseHeap(CHeap* pHeap);
+// The bytes the heap's blocks in use were asked for (under its lock); 0 before its arena is made.
+size_t HeapBytesInUse(CHeap* pHeap);
 // Whether p lies in the heap's arena (under its lock).
 bool HeapOwns(CHeap* pHeap, const void* p);
 // Frees p when it lies in the heap's arena, under one hold of the lock; false when it does not.

@@ -332,9 +332,21 @@ int rvm_mem::Free(void* p)
         return 1;
     }
     h->bUsed = 0;
-    // The data area of the free block that now holds it covers any header merged away.
-    PoisonFreeData(At(InsertFree(nOff)));
+    const uint32_t nUnits = h->nUnits;
+    const uint32_t nHolder = InsertFree(nOff);
+    PoisonFreed(nOff, nUnits, nHolder);
     return 1;
+}
+
+// Closes only what the free opened to nobody: the block's data and any header merged away. The
+// rest of the free run is closed already, and a run can be megabytes.
+void rvm_mem::PoisonFreed(uint32_t nOff, uint32_t nUnits, uint32_t nHolder)
+{
+    const RVMHDR* pHolder = At(nHolder);
+    const uint32_t nFirst = nHolder == nOff ? nOff + 1 : nOff;
+    const bool bTookNext = nHolder + pHolder->nUnits > nOff + nUnits;
+    const uint32_t nEnd = nOff + nUnits + (bTookNext ? 1 : 0);
+    rvm_poison(At(nFirst), (size_t)(nEnd - nFirst) * RVM_UNIT);
 }
 
 int rvm_mem::CountUsed() const

@@ -68,6 +68,7 @@ private:
     bool UnlinkUsed(uint32_t nOff);
     // Returns the free block that now holds the block: the one before it when they merged.
     uint32_t InsertFree(uint32_t nOff);
+    void PoisonFreed(uint32_t nOff, uint32_t nUnits, uint32_t nHolder);
     void DumpBlock(const RVMHDR* h) const;
 
     uint32_t m_nMaxUnits;

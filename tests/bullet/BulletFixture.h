@@ -6,6 +6,8 @@
 
 #include "bullet/EBulletPart.h"
 #include "bullet/ExpBombScroll.h"
+#include "bullet/ExpDamage.h"
+#include "bullet/SubtractiveRandom.h"
 #include "engine/AppTimer.h"
 #include "engine/ShowableSet.h"
 #include "stage/CrushableSet.h"
@@ -40,9 +42,19 @@ protected:
         CAppTimer::SetClock(CAppTimer::CLOCK_FRAME);
         CAppTimer::ResetFrameClock();
         CAppTimer::ResetAll();
+        // The hit effects seed their looks with the time: a test must see the same looks every
+        // run, whatever ran before it.
+        FixLookSeed(kLookSeed);
+        GetLookRandom().Srand(kLookSeed);
+        CExpDamage::GetRandom().Seed(kLookSeed);
+        CExpDamageEx::GetRandom().Seed(kLookSeed);
         Clean();
     }
-    void TearDown() override { Clean(); }
+    void TearDown() override
+    {
+        Clean();
+        FixLookSeed(0);
+    }
 
     static void Clean()
     {
@@ -70,4 +82,6 @@ protected:
 
     float m_fScroll = 0.0f;
     float m_fViewOffset = 0.0f;
+
+    static constexpr uint32_t kLookSeed = 1234;
 };

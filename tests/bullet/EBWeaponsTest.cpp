@@ -293,24 +293,22 @@ TEST_F(EBFamiliarTest, HerGunScoresOnItAndMakesItFlashButItOnlyBurstsOnItsOwners
 
 namespace {
 
-TEST_F(EBWeaponsTest, ARingFiredByItsOwnerBeforeTheShotsMoveInTheSameFrameStillEmitsOnTheNextFrame)
+TEST_F(EBWeaponsTest, ARingWhoseShotsAreAllGoneEndsThoughItWasNeverToldToStopShooting)
 {
     CEBRoundEx ring;
-    ring.SetPosition(320.0f, -240.0f, 0.0f);
+    ring.SetPosition(-500.0f, -240.0f, 0.0f);
     ASSERT_GE(ring.Fire(), 0);
-    // The owner's update and the shots' move share the frame's time: no step yet, all shots idle.
-    MoveEnemyBullets();
-    EXPECT_FALSE(ring.IsIdle());
+    // Its first volley, far off the screen: every shot ends in its own first move.
     Step();
-    EXPECT_FALSE(ring.m_Shots[0].IsIdle());
-    // Drained: once told to stop shooting it ends with its last shot.
-    ring.StopShooting();
-    int n = 0;
-    while (!ring.IsIdle() && n < 1000)
-        Step(), n++;
-    EXPECT_TRUE(ring.IsIdle());
+    EXPECT_FALSE(ring.IsIdle());
+    EXPECT_EQ(ring.m_nNextShot, 6);
     for (CEBBigBullet& shot : ring.m_Shots)
         EXPECT_TRUE(shot.IsIdle());
+    // No volley is due in the next update, and nothing of it flies: it ends.
+    Step();
+    EXPECT_TRUE(ring.m_bEmitting);
+    EXPECT_TRUE(ring.IsIdle());
+    EXPECT_EQ(RegistryCount(), 0);
 }
 
 } // namespace

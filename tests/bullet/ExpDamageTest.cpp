@@ -106,9 +106,10 @@ TEST_F(HitEffects, TheFountainBurstsSixEveryHundredMillisecondsUntilItsCountRuns
     Step();
     EXPECT_EQ(fountain.CountLive(), 6);
     EXPECT_EQ(fountain.m_dwBurstInterval, 100u);
+    // Born between 0 and 85, it has moved once at its first speed of -3.
     const FLASHPARTICLE& p = fountain.m_Particles[0];
-    EXPECT_GE(p.x, 0.0f);
-    EXPECT_LE(p.x, 85.0f);
+    EXPECT_GE(p.x, 0.0f - 3.0f);
+    EXPECT_LE(p.x, 85.0f - 3.0f);
     EXPECT_GE(p.fYSpeed, -8.0f);
     EXPECT_LE(p.fYSpeed, 8.0f);
     EXPECT_FLOAT_EQ(p.XSpeed.fValue, -3.0f + p.XSpeed.fStep);

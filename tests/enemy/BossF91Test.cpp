@@ -321,6 +321,12 @@ TEST_F(BossF91, PhaseChangesLeaveByTeleportParkTheBodyAndPlaceItAgainOnceTheAfte
     m_pLabel->Spawn();
     Run(50);
     const float x = Body().m_vPos.x, y = Body().m_vPos.y;
+    // A slow shot still out when it comes back in: its placement stops nothing.
+    CEBHiSpeed& shot = Body().m_HiSpeed[11];
+    shot.SetSpeed(1.0f);
+    shot.SetPosition(D3DVECTOR{{320.0f}, {-200.0f}, {0.0f}});
+    shot.SetAngle(3.14f);
+    shot.Fire();
     WoundToNextPhase();
     Update();
     EXPECT_EQ(Body().m_nState, CEnemyPartBoss::STATE_EXIT);
@@ -341,6 +347,8 @@ TEST_F(BossF91, PhaseChangesLeaveByTeleportParkTheBodyAndPlaceItAgainOnceTheAfte
     EXPECT_FLOAT_EQ(Body().m_vPos.x, 940.0f);
     EXPECT_FLOAT_EQ(Body().m_vPos.y, 256.0f);
     EXPECT_EQ(Body().m_nTick, 0);
+    EXPECT_FALSE(shot.m_Shots[0].IsIdle());
+    EXPECT_FALSE(Body().m_SaberLight.m_bStopped);
 }
 
 TEST_F(BossF91, PhaseOneFiresTheVulcanTwiceLungesThrowsTwoSabersAndTeleportsSixTimesAPass)

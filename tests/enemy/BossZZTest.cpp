@@ -528,8 +528,13 @@ TEST_F(BossZZ, KilledDuringTheChargeItStopsChargeLaserAndWordsButNotTheVulcansIn
     ASSERT_FALSE(m_pBody->m_Charge.m_bIdle);
     ASSERT_FALSE(m_pBody->m_Texts[0].IsStopped());
     m_pBody->FireVulcans();
+    m_Stage.GetStageData().m_nStageNo = 3;
+    const int nScore = m_Stage.GetScore();
     CTestGun gun(m_pBody->m_nLife);
     EXPECT_EQ(m_pBody->HitByPlayerBullet(&m_Stage, &gun), 1);
+    // Its block's score value is paid; the stage's bonus becomes its score value after.
+    EXPECT_EQ(m_Stage.GetScore(), nScore + 10 * gun.m_nPower + m_pKind->m_Block.nScore);
+    EXPECT_EQ(m_pBody->m_Param.nScore, CStage::GetStageBonus(3));
     EXPECT_TRUE(m_pBody->m_Charge.m_bIdle);
     EXPECT_TRUE(m_pBody->m_Laser.m_bIdle);
     EXPECT_TRUE(m_pBody->m_Texts[0].IsStopped());

@@ -94,19 +94,20 @@ protected:
         return p;
     }
 
-    // One stage update: the clock, the drawables, the labels, the shots, the scroll.
+    // One stage update in the stage's order: the clock, the drawables, the shots, the scroll, the
+    // labels (a shot fired in an update makes its first move in the next).
     void Step(CEnemyLabel* pLabel, int n = 1)
     {
         for (int i = 0; i < n; i++) {
             CAppTimer::FrameTick();
             CShowableSet::UpdateAll();
-            pLabel->SetTarget(&m_vTarget);
-            pLabel->SetOffsetY(m_fViewOffset);
-            pLabel->Update();
             MoveEnemyBullets();
             CScrollableSet::SetScrollPos(0.0f);
             CScrollableSet::SetScrollSpeed(m_fViewOffset);
             CScrollableSet::Tick();
+            pLabel->SetTarget(&m_vTarget);
+            pLabel->SetOffsetY(m_fViewOffset);
+            pLabel->Update();
         }
     }
 

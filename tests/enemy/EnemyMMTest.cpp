@@ -287,13 +287,12 @@ TEST_F(EnemyMM, PhaseTwoHoldsSwingsAndThrowsTheHammerAndWidensOnlyWhileTheHeadIs
     }
     const std::vector<std::pair<int, int>> kExpected = {
         {1, CEBHammer::STATE_HELD},   {130, CEBHammer::STATE_SWING}, {270, CEBHammer::STATE_THROWN},
-        {320, CEBHammer::STATE_HELD}, {390, CEBHammer::STATE_SWING}, {530, CEBHammer::STATE_THROWN},
-        {580, CEBHammer::STATE_HELD},
+        {321, CEBHammer::STATE_HELD}, {390, CEBHammer::STATE_SWING}, {530, CEBHammer::STATE_THROWN},
+        {581, CEBHammer::STATE_HELD},
     };
     EXPECT_EQ(changes, kExpected);
-    // The body is placed before the head moves: on the update the head comes home the wide picture
-    // shows once more.
-    EXPECT_EQ(nWideBack, 2);
+    // The head moves before the body: on the update it comes home the narrow picture is back.
+    EXPECT_EQ(nWideBack, 0);
     EXPECT_GT(nWide, 0);
     EXPECT_EQ(m_pBody->m_nState, 2);
 }

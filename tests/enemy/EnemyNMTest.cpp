@@ -196,6 +196,15 @@ TEST_F(EnemyNM, ItLoadsItsWeaponsFromTheStageFiveSheetAndEntersFrom940ToRestAt50
     EXPECT_NE(m_pBody->m_Tri.m_pNormal, nullptr);
     EXPECT_EQ(m_pBody->m_Funnel1.m_Units[2].Beam.m_fGrowth, 40.0f);
     EXPECT_EQ(m_pBody->m_Laser.m_nDirection, -1);
+    // The homing missiles draw their own frames but keep the box of the shared missile picture.
+    int w = 0, h = 0;
+    CEBHoming::GetSharedSprite().GetSize(&w, &h);
+    ASSERT_GT(w, 0);
+    for (CEBHoming& homing : m_pBody->m_Homing) {
+        EXPECT_TRUE(homing.m_bExternal);
+        EXPECT_EQ(homing.m_nWidth, w);
+        EXPECT_EQ(homing.m_nHeight, h);
+    }
     // The glide from 940 brakes to rest at x = 500 (within a step) long before the circle deploys.
     for (int i = 0; i < 190; i++)
         Frame();
@@ -244,7 +253,7 @@ TEST_F(EnemyNM, PhaseZeroCircleLaserAndTriangleTicksOfOneCycle)
     EXPECT_EQ(m_pBody->m_nState, CEnemyPartBoss::STATE_PHASE0);
     EXPECT_EQ(m_pBody->m_nTick, 170);
     // Places: the circle 35 px above the body, at rest within a step of x = 500; the laser 65 px
-    // ahead of it and 19 above; the triangle where the circle was, 8 px in after its first update.
+    // ahead of it and 19 above; the triangle where the circle was.
     for (const NMEVENT& e : m_Events) {
         if (e.what == "circle") {
             EXPECT_NEAR(e.bx, 500.0f, 5.0f);
@@ -254,7 +263,7 @@ TEST_F(EnemyNM, PhaseZeroCircleLaserAndTriangleTicksOfOneCycle)
             EXPECT_FLOAT_EQ(e.x, e.bx - 65.0f);
             EXPECT_FLOAT_EQ(e.y, -(e.by - 19.0f));
         } else if (e.what == "tri") {
-            EXPECT_FLOAT_EQ(e.x, e.bx - 8.0f);
+            EXPECT_FLOAT_EQ(e.x, e.bx);
             EXPECT_FLOAT_EQ(e.y, -(e.by - 35.0f));
         }
     }
@@ -290,6 +299,18 @@ TEST_F(EnemyNM, TheLaserRecoilEndsBackWhereItFiredAndOnlyThenChecksThePhaseStopp
     EXPECT_EQ(m_pBody->m_Funnel1.m_bLeaving, 1);
     for (FunnelUnit1& unit : m_pBody->m_Funnel1.m_Units)
         EXPECT_TRUE(unit.Beam.IsIdle());
+    // A missile still out when it comes back in flies on: its placement stops nothing.
+    CEBHoming& homing = m_pBody->m_Homing[5];
+    homing.m_nLifetimeSetting = 10000;
+    homing.m_fLaunchHeading = 3.14f;
+    homing.SetPosition(D3DVECTOR{{320.0f}, {-240.0f}, {0.0f}});
+    const D3DVECTOR far{{-5000.0f}, {-240.0f}, {0.0f}};
+    homing.Fire(&far);
+    for (n = 0; n < 1000 && m_pBody->m_nState == CEnemyPartBoss::STATE_EXIT; n++)
+        Frame();
+    EXPECT_EQ(m_pBody->m_nState, CEnemyPartBoss::STATE_PHASE1);
+    EXPECT_EQ(m_pBody->m_vPos.x, 940.0f);
+    EXPECT_FALSE(homing.IsIdle());
 }
 
 TEST_F(EnemyNM, PhaseOneRoundHomingRingAndLaserTicksOfOneCycle)

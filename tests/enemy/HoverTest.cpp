@@ -17,6 +17,8 @@ protected:
 
 TEST_F(Hover, J5DropsIntoItsRowAtRestNearTheRightEdgeFiresFourShotsFiftyMsApartAndLeavesLeft)
 {
+    // With the camera offset its shots still go straight at her.
+    m_fViewOffset = 16.0f;
     CEnemyJ* pKind = MakeKind<CEnemyJ>(5);
     CEnemyLabel* pLabel = Place(pKind, 4);
     pLabel->Spawn();
@@ -26,7 +28,7 @@ TEST_F(Hover, J5DropsIntoItsRowAtRestNearTheRightEdgeFiresFourShotsFiftyMsApartA
     EXPECT_EQ(pPart->m_nBlock, 1);
     EXPECT_EQ(pPart->m_nItemKind, 1);
     EXPECT_EQ(pPart->m_vPos.x, 480.0f);
-    EXPECT_EQ(pPart->m_vPos.y, 16.0f - (float)(h / 2));
+    EXPECT_EQ(pPart->m_vPos.y, -(float)(h / 2));
     const float t = (float)(160 - w / 2);
     const float d = 256.0f - pPart->m_vPos.y;
     EXPECT_EQ(pPart->m_Y.fValue, 4.0f * d / t);
@@ -65,7 +67,7 @@ TEST_F(Hover, J5DropsIntoItsRowAtRestNearTheRightEdgeFiresFourShotsFiftyMsApartA
             dwLast = Now();
             const CEBHiSpeed& shot = pPart->m_HiSpeed[nBefore];
             EXPECT_EQ(shot.m_vShotPos.x, x);
-            EXPECT_EQ(shot.m_vShotPos.y, -256.0f);
+            EXPECT_EQ(shot.m_vShotPos.y, -(16.0f + 256.0f));
             EXPECT_EQ(shot.m_fAngle, std::atan2(-(420.0f - 256.0f), 121.0f - x));
         }
         if (pPart->m_nState == CEnemyPartJ::STATE_LEAVE) {

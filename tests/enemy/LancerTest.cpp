@@ -103,3 +103,24 @@ TEST_F(Lancer, L3DestroyedWhileChargingNeverFiresItsLaser)
     EXPECT_FALSE(pPart->m_bLaserFired);
     EXPECT_TRUE(pPart->m_Laser.m_bIdle);
 }
+
+TEST_F(Lancer, L1ShotDownWhileItsLaserFiresTakesTheBeamAndTheChargeWithIt)
+{
+    CEnemyL* pKind = MakeKind<CEnemyL>(1);
+    CEnemyLabel* pLabel = Place(pKind, 3);
+    pLabel->Spawn();
+    CEnemyPartL* pPart = pKind->GetUnitL(pLabel);
+    for (int n = 0; n < 400 && !pPart->m_bLaserFired; n++)
+        Step(pLabel);
+    ASSERT_TRUE(pPart->m_bLaserFired);
+    Step(pLabel, 5);
+    ASSERT_FALSE(pPart->m_Laser.m_bIdle);
+    // A charge of its own still glowing goes with it too.
+    pPart->m_Charge.Fire();
+    CTestGun gun(pPart->m_nLife);
+    EXPECT_EQ(pPart->HitByPlayerBullet(&m_Stage, &gun), 1);
+    EXPECT_EQ(RunOut(pLabel, 3), 1);
+    EXPECT_TRUE(pPart->m_Laser.m_bIdle);
+    EXPECT_TRUE(pPart->m_Charge.m_bIdle);
+    EXPECT_EQ(ShotCount(), 0);
+}

@@ -55,7 +55,14 @@ TEST_F(SoundBankTest, SystemSlotsFollowTheListWithTheBeepLast) {
     EXPECT_NE(nullptr, m_Bank->GetSlot(PCM_BANK_SYSTEM, 42).lpBuffer);
     EXPECT_EQ(0, m_Bank->GetSlot(PCM_BANK_SYSTEM, 0).lVolume);
     EXPECT_EQ(PCM_STATE_IDLE, State(0, kShot));
+    LPDIRECTSOUNDBUFFER lpFirst = Buffer(0, kShot);
     EXPECT_EQ(1, m_Bank->Init());  // once only
+    EXPECT_EQ(lpFirst, Buffer(0, kShot));
+    // Released at shutdown, the bank loads again at the next start-up of the process.
+    m_Bank->ReleaseSystemSounds();
+    EXPECT_EQ(nullptr, Buffer(0, kShot));
+    EXPECT_EQ(1, m_Bank->Init());
+    EXPECT_NE(nullptr, Buffer(0, kShot));
 }
 
 TEST_F(SoundBankTest, PlayIsDeferredToTheNextUpdateAndStartsOnce) {

@@ -14,7 +14,11 @@
 #include <vector>
 
 #include "bullet/EBCharge.h"
+#include "bullet/ExpBomb4.h"
+#include "bullet/ExpBoss.h"
+#include "bullet/ExpDamage.h"
 #include "bullet/SubtractiveRandom.h"
+#include "engine/KeyRecorder.h"
 #include "player/FakeEffects.h"
 #include "scene/BusyRide.h"
 #include "scene/FrameHashFile.h"
@@ -50,14 +54,22 @@ bool RecordHashes(const std::string& strRide, const std::vector<std::string>& ri
 
 // The load waits on its first frame, as in the headless runner and the benchmarks, so the stage
 // starts at the same tick and clock on every machine. The charges' sparks and her hit stars take
-// their looks from the time: here from a fixed seed.
+// their looks from the time: here from a fixed seed. The effects' generators are seeded once a
+// process, by whichever test used them first, and a demo played before leaves its options (the
+// high jump) set: each ride starts them as a fresh process does.
 class BusyFrames : public CProgramRun {
 protected:
     void SetUp() override
     {
         m_Game.m_bWaitForLoads = true;
         FixLookSeed(1);
-        CEBCharge::GetRandom() = CSubtractiveRandom();
+        GetLookRandom() = CEffectRandom();
+        GetExplosionRandom() = CEffectRandom();
+        for (CSubtractiveRandom* pRandom : {&CEBCharge::GetRandom(), &CExpBomb4::GetRandom(), &CExpBoss::GetRandom(),
+                                            &CExpDamage::GetRandom(), &CExpDamageEx::GetRandom()})
+            *pRandom = CSubtractiveRandom();
+        for (int& nFlag : g_nOptionFlags)
+            nFlag = 0;
     }
     void TearDown() override { FixLookSeed(0); }
 

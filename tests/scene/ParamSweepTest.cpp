@@ -1,8 +1,14 @@
 // Every numeric key of the sample Param.txt set, one key at a time, to values out of any sensible
 // range; each time the whole program runs headless through its start-up, a stage load and some
-// ticks of play with the keys busy. The sanitizer build stops at the first undefined conversion or
-// overflow that a tuning value reaches. A key that a run with the sample values never asks for
-// cannot change that run, so its runs are left out; the keys later code reads join by themselves.
+// ticks of play with the keys busy (she takes a hit, so her hit effects run too). The sanitizer
+// build stops at the first undefined conversion or overflow that a tuning value reaches. A key that
+// a run with the sample values never asks for cannot change that run, so its runs are left out; the
+// keys later code reads join by themselves.
+//
+// The ride never meets a boss, so each boss is also fought from the first tick of a stage cut to it
+// alone, in a test of its own, with the keys of that fight the ride does not reach: those the ride
+// never asks for, and the boss's own (the ride reads the first boss's at the stage's load but never
+// fights it).
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -13,6 +19,7 @@
 
 #include "engine/Param.h"
 #include "scene/ProgramRun.h"
+#include "scene/RunDataEdit.h"
 
 namespace {
 
@@ -35,8 +42,22 @@ namespace {
 // number, above and below every limit, an integer one past each end of the int range, and a small
 // negative.
 const char* const kBadValues[] = {"nan", "inf", "-1e39", "2147483648", "-2147483649", "-1"};
-// Stage ticks each run plays: she rides right, jumps, shoots and fires her sub-weapon.
+// Stage ticks each run plays: she rides right, jumps, shoots, takes a hit and fires her sub-weapon.
 const uint32_t kPlayTicks = 90;
+const uint32_t kHitTick = 30;
+// Each boss in its stage. A fight is over sooner: the boss's values are at work from its first tick.
+const uint32_t kFightTicks = 30;
+struct BOSSFIGHT {
+    int nStage;
+    const char* pszName;
+    const char* pszHitRatioKey;
+};
+const BOSSFIGHT kFights[] = {{1, "M.Zorva", "BOSS_HRR_MM"},
+                             {2, "Z.M.Zorva", "BOSS_HRR_ZM"},
+                             {3, "ZZ.M.Zorva", "BOSS_HRR_ZZ"},
+                             {4, "M.ZorvaF91", "BOSS_HRR_F91"},
+                             {5, "N.M.Zorva", "BOSS_HRR_NM"}};
+const int kFightCount = 5;
 // The keys are dealt out over this many tests, so that the sweep runs in parallel; each test copies
 // the data set once.
 const int kShards = 12;
@@ -52,12 +73,31 @@ protected:
 #endif
         s_pData = new CTempFolder;
         MakeStageData();
+        for (int f = 0; f < kFightCount; f++)
+            s_strFightStages[f] = WriteFightStage(kFights[f]);
         std::ifstream in("GameData/System/Param.txt", std::ios::binary);
         std::stringstream ss;
         ss << in.rdbuf();
         s_strParams = ss.str();
         s_nBaseline = Run(nullptr, nullptr, &s_Asked);
     }
+
+    // The stage cut to its boss, the boss's label spawned with the stage (the events of screens 0
+    // and 1 run at its start); the Param.txt value that points the game at it.
+    static std::string WriteFightStage(const BOSSFIGHT& fight)
+    {
+        const std::string strValue = WriteBossStage(fight.nStage, fight.pszName);
+        char szFile[64];
+        snprintf(szFile, sizeof(szFile), "GameData/Stage%02d/%s", fight.nStage, BOSS_STAGE_FILE);
+        std::string text = ReadDataFile(szFile);
+        const size_t nAt = text.find("#002XXX:BOSS=");
+        EXPECT_NE(nAt, std::string::npos) << szFile;
+        if (nAt != std::string::npos)
+            text.replace(nAt, 7, "#001XXX");
+        CTempFolder::Put(szFile, text);
+        return strValue;
+    }
+
     static void TearDownTestSuite()
     {
         delete s_pData;
@@ -98,12 +138,17 @@ protected:
         return true;
     }
 
-    // The program with every value of the key set to the text (the sample values without a key).
-    // A run plays the stage and ends as usual, or (when the value leaves no stage to load) ends with
-    // its reason and status 1. pAsked receives the numeric keys asked for by the end of the play.
-    static int Run(const char* pszKey, const char* pszValue, std::set<std::string>* pAsked)
+    // The program with every value of the key set to the text (the sample values without a key),
+    // on the ride or, given a fight (0 to 4), in that boss fight. A run plays the stage and ends as
+    // usual, or (when the value leaves no stage to load) ends with its reason and status 1. pAsked
+    // receives the numeric keys asked for by the end of the play.
+    static int Run(const char* pszKey, const char* pszValue, std::set<std::string>* pAsked, int nFight = -1)
     {
         CTempFolder::Put("GameData/System/Param.txt", s_strParams);
+        if (nFight >= 0) {
+            SetParam("INIT_STAGE_NUM", kFights[nFight].nStage);
+            SetParam("DEBUG_STAGE", s_strFightStages[nFight]);
+        }
         if (pszKey) {
             std::string strValues;
             for (size_t i = 0; i < ValueCount(pszKey); i++)
@@ -113,7 +158,8 @@ protected:
         CHostHeadless host;
         CObservedGame game(host);
         uint32_t nStageTicks = 0;
-        bool bFront = false;
+        bool bFront = false, bFought = false;
+        const uint32_t nPlayTicks = nFight >= 0 ? kFightTicks : kPlayTicks;
         game.m_OnRender = [&](CObservedGame& g) {
             WaitForLoad(g);
             // A value that picks where the program starts may start it at the logo: the front
@@ -124,18 +170,22 @@ protected:
             }
             if (g.GetState() != CGame::STATE_STAGE || !g.m_bNoting)
                 return;
-            if (nStageTicks == kPlayTicks && pAsked)
+            bFought = bFought || g.GetStage().IsBossBattle();
+            if (nStageTicks == nPlayTicks && pAsked)
                 for (const std::string& strKey : NumericKeys())
                     if (WasParamAsked(strKey.c_str()))
                         pAsked->insert(strKey);
-            Play(host, g, nStageTicks++);
+            Play(host, g, nStageTicks++, nPlayTicks);
         };
         const int nResult = RunOn(host, game, kLongRun);
         EXPECT_LT(host.GetFrameTicks(), kLongRun) << "the run never ended";
         if (nResult == 0 && bFront) {
             EXPECT_EQ(nStageTicks, 0u) << "a run from the logo reached the stage without a key";
         } else if (nResult == 0) {
-            EXPECT_GT(nStageTicks, kPlayTicks) << "the stage was not played";
+            EXPECT_GT(nStageTicks, nPlayTicks) << "the stage was not played";
+            // With the sample values a fight is fought (a swept value may well keep the boss away).
+            if (nFight >= 0 && !pszKey)
+                EXPECT_TRUE(bFought) << kFights[nFight].pszName;
         } else {
             EXPECT_EQ(nResult, 1);
             const auto boxes = host.GetMessageBoxes();
@@ -168,8 +218,11 @@ protected:
 
     // The keys numbered nShard, nShard + kShards, ... each with every bad value.
     void SweepShard(int nShard);
+    // The keys of the fight (0 to 4) that the ride does not reach, each with every bad value.
+    void SweepFight(int nFight);
 
-    static void Play(CHostHeadless& host, CObservedGame& game, uint32_t t)
+    // Stage tick t of a run that plays nTicks.
+    static void Play(CHostHeadless& host, CObservedGame& game, uint32_t t, uint32_t nTicks)
     {
         if (t == 0) {
             host.PressKey(VK_RIGHT);
@@ -179,9 +232,11 @@ protected:
             host.PressKey('X');
         if (t % 30 == 20)
             host.ReleaseKey('X');
+        if (t == kHitTick)
+            game.GetPlayer().Damage(5);
         if (t == 60)
             host.PressKey(VK_SHIFT);
-        if (t == kPlayTicks)
+        if (t == nTicks)
             CloseSoonOn(host, game);
     }
 
@@ -191,12 +246,14 @@ protected:
     static constexpr uint32_t kFrontTicks = 120;
     static CTempFolder* s_pData;
     static std::string s_strParams;
+    static std::string s_strFightStages[kFightCount];
     static int s_nBaseline;
     static std::set<std::string> s_Asked;
 };
 
 CTempFolder* ParamSweep::s_pData = nullptr;
 std::string ParamSweep::s_strParams;
+std::string ParamSweep::s_strFightStages[kFightCount];
 int ParamSweep::s_nBaseline = -1;
 std::set<std::string> ParamSweep::s_Asked;
 
@@ -220,6 +277,26 @@ void ParamSweep::SweepShard(int nShard)
     }
 }
 
+void ParamSweep::SweepFight(int nFight)
+{
+    ASSERT_EQ(s_nBaseline, 0);
+    std::set<std::string> asked, keys;
+    ASSERT_EQ(Run(nullptr, nullptr, &asked, nFight), 0);
+    const std::string strOwn = std::string("ENEMY_") + kFights[nFight].pszName;
+    for (const std::string& strKey : asked) {
+        if (!s_Asked.count(strKey) || strKey.rfind("BOSS_", 0) == 0 || strKey == strOwn)
+            keys.insert(strKey);
+    }
+    // Its hit box, at least, is the fight's own.
+    EXPECT_EQ(keys.count(kFights[nFight].pszHitRatioKey), 1u);
+    for (const std::string& strKey : keys) {
+        for (const char* pszValue : kBadValues) {
+            SCOPED_TRACE(std::string(kFights[nFight].pszName) + " " + strKey + " " + pszValue);
+            Run(strKey.c_str(), pszValue, nullptr, nFight);
+        }
+    }
+}
+
 TEST_F(ParamSweep, KeysOfShard0) { SweepShard(0); }
 TEST_F(ParamSweep, KeysOfShard1) { SweepShard(1); }
 TEST_F(ParamSweep, KeysOfShard2) { SweepShard(2); }
@@ -232,3 +309,8 @@ TEST_F(ParamSweep, KeysOfShard8) { SweepShard(8); }
 TEST_F(ParamSweep, KeysOfShard9) { SweepShard(9); }
 TEST_F(ParamSweep, KeysOfShard10) { SweepShard(10); }
 TEST_F(ParamSweep, KeysOfShard11) { SweepShard(11); }
+TEST_F(ParamSweep, KeysOfTheFightWithMM) { SweepFight(0); }
+TEST_F(ParamSweep, KeysOfTheFightWithZM) { SweepFight(1); }
+TEST_F(ParamSweep, KeysOfTheFightWithZZ) { SweepFight(2); }
+TEST_F(ParamSweep, KeysOfTheFightWithF91) { SweepFight(3); }
+TEST_F(ParamSweep, KeysOfTheFightWithNM) { SweepFight(4); }

@@ -430,6 +430,15 @@ TEST_F(StageRun, ARecordedRunPlayedBackFromItsReplayFileRepeatsEveryTick)
     EXPECT_EQ(nLeastLife, 70);
 }
 
+// A gun of the test's own whose every shot meets: it wears a boss down, or shoots
+// an enemy down, at fixed ticks of both runs.
+class CBossDamage : public IPlayerBullet {
+public:
+    int GetPower() override { return m_nPower; }
+    int HitByEnemyPart(CStage*, CCrushable*) override { return 1; }
+    int m_nPower = 0;
+};
+
 // Stage 2 meets the kinds C, H, J, L, M, N and P within the run, on its first three screens: every
 // tick it plays back is the recorded one, with them in play. Its replay runs out 95 ticks early (the
 // opening chat), so only the ticks it plays are compared.
@@ -442,7 +451,25 @@ TEST_F(StageRun, ARunOnTheStageWithTheOtherKindsRepeatsEveryTick)
     m_nLeastPlayed = 430;
     // By the kind's letter, the ticks with a live part and the first of them; in the recording.
     std::map<char, int> live, first;
+    // The laser gunships shot down while they fire, in both runs, and their beams still out after.
+    int nLancersDown = 0, nBeamsLeft = 0;
+    std::vector<CEBLaserEx*> downed;
     RecordAndPlayBack([&](CObservedGame& game, int t) {
+        for (CEBLaserEx* pBeam : downed)
+            nBeamsLeft += !pBeam->IsIdle();
+        downed.clear();
+        for (CObjectLabel* pObject : game.GetStage().GetLayerList(STAGE_ENEMY_LAYER)) {
+            auto* pLabel = dynamic_cast<CEnemyLabel*>(pObject);
+            auto* pKind = pLabel && !pLabel->IsFinished() ? dynamic_cast<CEnemyL*>(pLabel->m_pEnemy) : nullptr;
+            CEnemyPartL* pPart = pKind ? pKind->GetUnitL(pLabel) : nullptr;
+            if (pPart && !pPart->m_bDead && !pPart->m_Laser.IsIdle()) {
+                CBossDamage gun;
+                gun.m_nPower = pPart->m_nLife;
+                pPart->HitByPlayerBullet(&game.GetStage(), &gun);
+                nLancersDown++;
+                downed.push_back(&pPart->m_Laser);
+            }
+        }
         if (game.GetPlayer().GetState() & PLAYER_STATE_PLAYBACK)
             return;
         if (t % 10 == 0)
@@ -471,6 +498,10 @@ TEST_F(StageRun, ARunOnTheStageWithTheOtherKindsRepeatsEveryTick)
         EXPECT_GT(live[cKind], cKind == 'P' ? 50 : 100) << cKind;
     }
     EXPECT_EQ(m_Recorded[0].nExp, 32);
+    // In both runs a gunship went down while firing and took its beam with it in its next update.
+    EXPECT_GE(nLancersDown, 2);
+    EXPECT_EQ(nLancersDown % 2, 0);
+    EXPECT_EQ(nBeamsLeft, 0);
 }
 
 // The boss's ticks come from the replay in playback: a fight against the stand-in boss repeats
@@ -522,14 +553,6 @@ TEST_F(StageRun, AFightWithBossZMRepeatsEveryTick)
     EXPECT_GT(nSwingTicks, 0);
     EXPECT_LT(nLife, 1200);
 }
-
-// A gun of the test's own whose every shot meets: it wears a boss down at fixed ticks of both runs.
-class CBossDamage : public IPlayerBullet {
-public:
-    int GetPower() override { return m_nPower; }
-    int HitByEnemyPart(CStage*, CCrushable*) override { return 1; }
-    int m_nPower = 0;
-};
 
 CEnemyPartZZ* FindZZ(CStage& stage)
 {
@@ -660,19 +683,29 @@ TEST_F(StageRun, ARunWhoseShieldTakesAHitRepeatsEveryTick)
 // pause repeats, and the playback's game-over screen, which offers no choice, ends the replay once
 // its fade to black is done, while the record still holds more.
 // Stage 5 cut down to the arena of its boss: N.M.Zorva glides in, spreads its circle of pods, dashes
-// to her height, fires its laser with its recoil and orders the pods' beams while she shoots it, and
-// every tick plays back as recorded.
+// to her height, fires its laser with its recoil and orders the pods' beams while she shoots it,
+// leaves and comes back for its second phase, and every tick plays back as recorded.
 TEST_F(StageRun, AFightWithBossNMRepeatsEveryTick)
 {
     m_nStage = 5;
     m_bBossFirst = true;
+    m_nTrackEnd = 800;
     int nBossTicks = 0, nHitTicks = 0, nCircleTicks = 0, nBeamTicks = 0, nLaserTicks = 0, nLife = 0;
+    int nSecondPhaseTicks = 0;
     RecordAndPlayBack([&](CObservedGame& game, int) {
         for (CObjectLabel* pObject : game.GetStage().GetLayerList(STAGE_ENEMY_LAYER)) {
             auto* pLabel = dynamic_cast<CEnemyLabel*>(pObject);
             if (!pLabel || !dynamic_cast<CEnemyNM*>(pLabel->m_pEnemy) || pLabel->IsFinished())
                 continue;
             CEnemyPartNM* pBody = pLabel->GetParts<CEnemyPartNM>(ENEMY_FAMILY_NM);
+            // Worn below two thirds early: the first laser's recoil sends it out, and it comes back
+            // in for its second phase within the run.
+            if (pBody->m_nState == 0 && pBody->m_nTick == 200) {
+                CBossDamage gun;
+                gun.m_nPower = pBody->m_nLife - 2 * (pBody->m_nMaxLife / 3) + 1;
+                pBody->HitByPlayerBullet(&game.GetStage(), &gun);
+            }
+            nSecondPhaseTicks += pBody->m_nState == 1;
             nBossTicks++;
             nHitTicks += pBody->m_Flash.IsFlashing() ? 1 : 0;
             nCircleTicks += pBody->m_Funnel1.IsIdle() ? 0 : 1;
@@ -683,13 +716,14 @@ TEST_F(StageRun, AFightWithBossNMRepeatsEveryTick)
         }
     });
     // Counted in both runs alike: the fight took the whole track, her gun hit it, the circle flew,
-    // its beams and the laser fired.
+    // its beams and the laser fired, and it came back for its second phase.
     EXPECT_GT(nBossTicks, 2 * 500);
     EXPECT_GT(nHitTicks, 2 * 10);
-    EXPECT_GT(nCircleTicks, 2 * 300);
+    EXPECT_GT(nCircleTicks, 2 * 250);
     EXPECT_GT(nBeamTicks, 0);
     EXPECT_GT(nLaserTicks, 0);
     EXPECT_LT(nLife, 1000);
+    EXPECT_GT(nSecondPhaseTicks, 2 * 50);
 }
 
 TEST_F(StageRun, APauseAndTheGameOverScreenKeepThePlaybackInStepAndTheGameOverEndsIt)
@@ -1064,7 +1098,8 @@ void StageRun::RecordAndPlayBack(const std::function<void(CObservedGame&, int)>&
 }
 
 // Stage 4 cut to its boss: F91 teleports in, dashes to her height and fires its missile fan while
-// her gun hits it, and every tick of the fight, its afterimages included, plays back as recorded.
+// her gun hits it, teleports out and back for its second phase, and every tick of the fight, its
+// afterimages included, plays back as recorded.
 TEST_F(StageRun, AFightWithBossF91RepeatsEveryTick)
 {
     m_nStage = 4;
@@ -1072,6 +1107,7 @@ TEST_F(StageRun, AFightWithBossF91RepeatsEveryTick)
     std::vector<std::vector<float>> runs[2];
     int nRun = -1;
     const CGame* pLast = nullptr;
+    bool bWounded[2] = {};
     RecordAndPlayBack([&](CObservedGame& game, int) {
         if (&game != pLast) {
             pLast = &game;
@@ -1083,6 +1119,15 @@ TEST_F(StageRun, AFightWithBossF91RepeatsEveryTick)
             if (!pKind || pLabel->IsFinished() || nRun > 1)
                 continue;
             CEnemyPartF91& b = *pKind->GetF91Body(pLabel);
+            // Worn below two thirds once its fan of missiles is out: it teleports out and comes back
+            // in for its second phase within the run.
+            if (!bWounded[nRun] && b.m_nState == 0 && !b.m_Missiles[7].IsIdle() &&
+                b.m_After.nState == F91AFTERIMAGE::NONE) {
+                CBossDamage gun;
+                gun.m_nPower = b.m_nLife - 2 * (b.m_nMaxLife / 3) + 1;
+                b.HitByPlayerBullet(&game.GetStage(), &gun);
+                bWounded[nRun] = true;
+            }
             runs[nRun].push_back({(float)b.m_nState, (float)b.m_nTick, (float)b.m_After.nState, (float)b.m_After.bBlink,
                                   b.m_After.vPoint[0].x, b.m_After.vPoint[1].x, b.m_vPos.y, b.m_fLean,
                                   (float)!b.m_Missiles[7].IsIdle()});
@@ -1092,12 +1137,14 @@ TEST_F(StageRun, AFightWithBossF91RepeatsEveryTick)
     ASSERT_GT(runs[0].size(), 300u);
     // The playback ends a tick early, on the closing record.
     ASSERT_GE(runs[1].size() + 1, runs[0].size());
-    bool bConverged = false, bMissile = false;
+    bool bConverged = false, bMissile = false, bSecondPhase = false;
     for (size_t i = 0; i < runs[1].size(); i++) {
         ASSERT_EQ(runs[1][i], runs[0][i]) << "boss tick " << i;
         bConverged = bConverged || runs[0][i][2] == static_cast<float>(F91AFTERIMAGE::CONVERGING);
         bMissile = bMissile || runs[0][i][8] != 0.0f;
+        bSecondPhase = bSecondPhase || runs[0][i][0] == 1.0f;
     }
     EXPECT_TRUE(bConverged);
     EXPECT_TRUE(bMissile);
+    EXPECT_TRUE(bSecondPhase);
 }

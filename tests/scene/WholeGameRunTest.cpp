@@ -145,14 +145,16 @@ protected:
             LookOnce(strStage + "-fight");
         if (notes.nDeathFrame >= 0 && pRec->GetFrame() == notes.nDeathFrame + 40)
             LookOnce(strStage + "-destroyed");
-        if (pBoss && !pBoss->m_bDead)
+        // The score value it pays is the one it had alive (ZZ's changes as it dies).
+        if (pBoss && !pBoss->m_bDead) {
             notes.nScoreBeforeDeath = stage.GetScore();
+            notes.nBossScoreValue = pBoss->m_Param.nScore;
+        }
         if (pBoss && pBoss->m_bDead && notes.nSecondsLeftAtDeath < 0) {
             notes.nDeathFrame = pRec->GetFrame();
             notes.nBossLifeAtDeath = pBoss->m_nLife;
             notes.nSecondsLeftAtDeath = game.GetBossCockpit().GetSecondsLeft();
             notes.nScoreAtDeath = stage.GetScore();
-            notes.nBossScoreValue = pBoss->m_Param.nScore;
         }
     }
 

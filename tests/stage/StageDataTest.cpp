@@ -479,6 +479,7 @@ public:
 
 TEST_F(StageDataRead, EnemyKindsAreMadeOncePerTextAndFreedAtUnload)
 {
+    g_nKindsLoaded = 0;
     CStageData& d = Read({"#000E02:B3000000B3Z9"});
     EXPECT_EQ(d.GetEnemy("B3"), nullptr);  // no enemy library yet: no kind
     ENEMYMAKERS makers;

@@ -157,6 +157,7 @@ public:
 
 TEST_F(StageEvents, BossLabelsArePreparedAndSpawned)
 {
+    g_nBossSpawns = 0;
     CStageData& d = Read("#009XXX:BOSS=ZZ.M.Zorva\r\n#010XXX:BOSS=ZZ.M.Zorva\r\n");
     ENEMYMAKERS makers;
     makers.NewKind = [](ENEMYKIND, const char* pszText, int) -> CObject* { return new CObject(pszText); };

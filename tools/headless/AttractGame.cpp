@@ -11,6 +11,7 @@
 #include "engine/BgmWave.h"
 #include "engine/KeyRecorder.h"
 #include "engine/Log.h"
+#include "rvm/Heap.h"
 #include "player/Item.h"
 #include "scene/ScriptMsgWin.h"
 
@@ -311,8 +312,13 @@ long ReadThreads()
 
 size_t ReadHeapInUse()
 {
+    // The system allocator sees each game heap's arena as one block that never changes: what the
+    // game holds inside them is added.
     const struct mallinfo2 info = mallinfo2();
-    return info.uordblks + info.hblkhd;
+    size_t nArenas = 0;
+    for (CHeap* pHeap : {GetGeneralHeap(), GetEnemyHeap(), GetSoundHeap()})
+        nArenas += HeapBytesInUse(pHeap);
+    return info.uordblks + info.hblkhd + nArenas;
 }
 
 long ReadResidentKiB()

@@ -102,7 +102,8 @@ std::vector<std::string> FindRunErrors(const CHostHeadless& host);
 long ReadResidentKiB();
 long ReadPeakResidentKiB();
 long ReadOpenFiles();
-// The bytes the allocator has handed out and not had back. Unlike the resident set it does not
-// count freed memory the allocator keeps for later, which takes a few passes to settle.
+// The bytes the allocator has handed out and not had back, and those the game heaps have handed out
+// inside their arenas. Unlike the resident set it does not count freed memory the allocator keeps
+// for later, which takes a few passes to settle.
 size_t ReadHeapInUse();
 long ReadThreads();

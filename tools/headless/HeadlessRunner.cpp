@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "engine/Mutex.h"
 #include "engine/WinMain.h"
 #include "headless/HeadlessGame.h"
+#include "playthrough/Playthrough.h"
 #include "platform/host/HostHeadless.h"
 #include "scene/ScrDialog.h"
 
@@ -32,6 +34,7 @@ struct RUNOPTIONS {
     std::string strDialogShot;
     bool bRealClock = false;
     bool bVerbose = false;
+    bool bPlay = false;
     bool bHelp = false;
 };
 
@@ -51,6 +54,9 @@ const char kUsage[] =
     "  --dialog-shot FILE  the dialog's last picture (the button as pressed), written as FILE\n"
     "  --real-clock    run on the real clock: loads take the ticks they take, runs do not repeat\n"
     "  --verbose       copy the game's debug output to stderr\n"
+    "  --play          a player at the keys instead of a script: past the caution and the opening,\n"
+    "                  GAME START on the title, each stage ridden to its boss and fought (stage 1's\n"
+    "                  boss comes after some 2000 ticks)\n"
     "  --help          this text\n"
     "Key script: one command a line, \"<tick> <command> [arguments]\"; '#' starts a comment.\n"
     "  <tick> down KEY | up KEY   press or release KEY: a letter or digit, or Left, Right, Up, Down,\n"
@@ -140,6 +146,8 @@ bool ParseArgs(int argc, char** argv, RUNOPTIONS* pOpt, std::string* pError)
             pOpt->bRealClock = true;
         } else if (!strcmp(pszArg, "--verbose")) {
             pOpt->bVerbose = true;
+        } else if (!strcmp(pszArg, "--play")) {
+            pOpt->bPlay = true;
         } else if (!strcmp(pszArg, "--ticks")) {
             if (!ReadCountOption(argc, argv, &i, &pOpt->nTicks, pError)) return false;
         } else if (!strcmp(pszArg, "--shot-every")) {
@@ -239,12 +247,20 @@ int main(int argc, char** argv)
     }
     std::error_code ec;
     std::filesystem::create_directories(opt.strOut, ec);
+    // The player is made only when asked for: it holds on to the host.
+    CHeadlessGame* pGame = &g_Game;
+    std::unique_ptr<CPlaythrough> pPlayer;
+    if (opt.bPlay) {
+        pPlayer = std::make_unique<CPlaythrough>(host);
+        pPlayer->m_bWatchReplay = false;
+        pGame = pPlayer.get();
+    }
     // On the real clock the load takes the ticks it takes, as in the window.
-    g_Game.m_bWaitForLoads = !opt.bRealClock;
+    pGame->m_bWaitForLoads = !opt.bRealClock;
     ScheduleRun(&host, opt);
     ScheduleDialogAnswer(&host, opt.eDialog);
     SetHost(&host);
-    SetGameFrame(&g_Game);
+    SetGameFrame(pGame);
     SetScreenDialog(&g_ScrDialog);
     const int nResult = RunApplication(nullptr, SW_SHOWNORMAL);
     SetScreenDialog(nullptr);

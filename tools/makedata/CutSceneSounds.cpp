@@ -1,7 +1,7 @@
 // The cut-scenes' sounds: the heroine's spoken lines, made from syllables (a voiced source shaped
 // by the formants of each vowel, consonants as filtered noise and stops), and the two pieces of
-// music the scripts start. Plain arithmetic on doubles and the shared sine table only, so every
-// machine writes the same bytes.
+// music the scripts start. Plain arithmetic on doubles and the sound kit only, so every machine
+// writes the same bytes.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -9,22 +9,17 @@
 #include <vector>
 
 #include "CutScenes.h"
+#include "SoundKit.h"
 #include "WaveWriter.h"
 
 namespace {
 
 const uint32_t kVoiceRate = 22050;
-const uint32_t kMusicRate = 44100;
 
 int16_t Clip(double v)
 {
     v = v > 1.0 ? 1.0 : (v < -1.0 ? -1.0 : v);
     return static_cast<int16_t>(v * 32000.0);
-}
-
-double Cosine(double fPhase)
-{
-    return SynthSine(fPhase + 0.25);
 }
 
 double Semitones(double f, double fSemi)
@@ -54,7 +49,7 @@ struct RESONATOR {
     void Tune(double fc, double bw, uint32_t nRate)
     {
         const double r = 1.0 - 3.14159265358979 * bw / nRate;
-        a1 = -2.0 * r * Cosine(fc / nRate);
+        a1 = -2.0 * r * synth::Cosine(fc / nRate);
         a2 = r * r;
         g = 1.0 - r;
     }
@@ -153,7 +148,7 @@ public:
         const int nEdge = static_cast<int>(kVoiceRate) * 18 / 1000;
         for (int i = 0; i < n; i++) {
             const double t = static_cast<double>(i) / n;
-            const double f = (f0 + (f1 - f0) * t) * (1.0 + 0.012 * SynthSine(m_fVibrato));
+            const double f = (f0 + (f1 - f0) * t) * (1.0 + 0.012 * synth::Sine(m_fVibrato));
             m_fVibrato += 5.2 / kVoiceRate;
             m_fPhase += f / kVoiceRate;
             const double k = i < nGlide ? static_cast<double>(i) / nGlide : 1.0;
@@ -169,7 +164,7 @@ public:
                     const double d = (h * f - fm[m]) / (70.0 + fm[m] * 0.07);
                     w += am[m] / (1.0 + d * d);
                 }
-                s += SynthSine(m_fPhase * h) * w;
+                s += synth::Sine(m_fPhase * h) * w;
             }
             s += m_Noise.Next() * 0.02;  // breath
             double env = 1.0;
@@ -297,12 +292,13 @@ std::vector<uint8_t> Speak(const VOICELINE& line)
                        bStart && m.cons.empty(), bEnd);
     }
     speaker.Silence(60);
-    // The loudest line peaks at 0.8 of full scale, the others in proportion to their loudness.
+    // The loudest line peaks at 0.65 of full scale, the others in proportion to their loudness: over
+    // the music, whose peaks stay under half of it, the two seldom reach full scale together.
     double fPeak = 0;
     for (double v : voice) {
         fPeak = v > fPeak ? v : (-v > fPeak ? -v : fPeak);
     }
-    const double fScale = fPeak > 0 ? 0.8 * (line.fLoud > 1.0 ? 1.0 : line.fLoud) / fPeak : 0.0;
+    const double fScale = fPeak > 0 ? 0.65 * (line.fLoud > 1.0 ? 1.0 : line.fLoud) / fPeak : 0.0;
     std::vector<int16_t> samples;
     for (double v : voice) {
         samples.push_back(Clip(v * fScale));
@@ -312,7 +308,7 @@ std::vector<uint8_t> Speak(const VOICELINE& line)
 
 // The heroine's lines. Morae are written in plain syllables; "@" lifts a syllable by semitones.
 const VOICELINE kLines[] = {
-    {"Opening/VoHum.wav", "fu@0 n@4 fu@7 n@9 - fu@7 n@4 fu@5 - n@2", 250, 250, 230, 0.8},
+    {"Opening/VoHum.wav", "fu@0 n@4 fu@7 n@9 - fu@7 n@4 fu@5 - n@2", 246.9, 246.9, 230, 0.8},
     {"Opening/VoGasp.wav", "e@0 Q", 300, 430, 260, 1.0},
     {"Opening/VoResolve.wav", "to ri ka e su . i ku yo , a@2 i@2 bo u@-1", 250, 205, 150, 1.0},
     {"Opening/VoShout.wav", "i Q ke@2 e@3 e@4 e@5 e@4", 330, 400, 150, 1.2},
@@ -321,98 +317,6 @@ const VOICELINE kLines[] = {
     {"Ending/VoThanks.wav", "ma ta , i Q sho ni , ha shi ro u@1 ne@3", 255, 235, 145, 0.95},
 };
 
-// ---- Music ----------------------------------------------------------------------------------------
-
-// One part of a tune: notes of one eighth each, semitones above the part's base, -1 a rest,
-// -2 the note before held on.
-struct TUNE {
-    const char* pszFile;
-    int nBpm;
-    int nEighths;
-    const int* pMelody;
-    const int* pBass;        // one per beat (two eighths)
-    const int* pChords;      // one per bar: the chord's root above the base
-    bool bMinor;
-    bool bDrums;
-    double fMelodyBase, fBassBase;
-};
-
-const int kCrisisMelody[64] = {
-    12, -1, 12, 15, -2, 12, 10, -1, 8, -2, 7, -1, 8, 10, -2, -1,  //
-    12, -1, 12, 15, -2, 17, 19, -2, 20, -2, 19, 17, 15, -2, -1, -1,  //
-    17, -2, 15, -1, 13, -2, 12, -1, 13, -2, 15, -2, 12, -2, -1, -1,  //
-    12, 12, 15, 12, 19, -2, 17, 15, 14, -2, 12, -2, 11, -2, -1, -1,
-};
-const int kCrisisBass[32] = {0, 0, 0, 0, 0, 0, 12, 0, -4, -4, -4, -4, -2, -2, -1, -1,
-                             0, 0, 0, 0, -4, -4, -4, -2, -7, -7, -7, -7, -1, -1, -1, 0};
-const int kCrisisChords[8] = {0, -4, 0, -2, 5, 3, 0, -1};
-
-const int kDawnMelody[64] = {
-    4, -2, 7, -2, 12, -2, 11, 9, 7, -2, -2, -2, 4, -2, 5, 7,  //
-    9, -2, 7, -2, 5, -2, 4, 2, 4, -2, -2, -2, -1, -1, 7, 9,  //
-    12, -2, 11, -2, 9, -2, 7, 9, 11, -2, 7, -2, 4, -2, 5, 4,  //
-    2, -2, 4, 5, 7, -2, 11, -2, 12, -2, -2, -2, -2, -2, -1, -1,
-};
-const int kDawnBass[32] = {0, 7, 12, 7, 7, 2, 7, 2, 9, 4, 9, 4, 5, 0, 5, 0, 0, 7, 12, 7, 7, 2, 7, 11, 5, 0, 9, 4, 7, 2, 0, 0};
-const int kDawnChords[8] = {0, 7, 9, 5, 0, 7, 5, 0};
-
-const TUNE kTunes[] = {
-    {"Opening/Crisis.wav", 144, 64, kCrisisMelody, kCrisisBass, kCrisisChords, true, true, 220.0, 55.0},
-    {"Ending/Dawn.wav", 88, 64, kDawnMelody, kDawnBass, kDawnChords, false, false, 261.6, 65.4},
-};
-
-std::vector<uint8_t> Play(const TUNE& tune)
-{
-    const uint32_t nEighth = kMusicRate * 60 / static_cast<uint32_t>(tune.nBpm) / 2;
-    const uint32_t nFrames = nEighth * static_cast<uint32_t>(tune.nEighths);
-    std::vector<int16_t> samples(static_cast<size_t>(nFrames) * 2);
-    NOISE noise{99};
-    RESONATOR hat;
-    hat.Tune(7000, 3000, kMusicRate);
-    double mel = 0, bass = 0, pad[3] = {0, 0, 0}, kick = 0;
-    int nNote = -1;
-    uint32_t nNoteStart = 0;
-    for (uint32_t i = 0; i < nFrames; i++) {
-        const uint32_t e = i / nEighth, j = i % nEighth;
-        const int nRaw = tune.pMelody[e];
-        if (nRaw != -2 && j == 0) {
-            nNote = nRaw;
-            nNoteStart = i;
-        }
-        double m = 0;
-        if (nNote >= 0) {
-            mel += Semitones(tune.fMelodyBase, nNote) / kMusicRate;
-            const double age = static_cast<double>(i - nNoteStart) / kMusicRate;
-            const double env = (age < 0.01 ? age / 0.01 : 1.0) / (1.0 + age * (tune.bDrums ? 3.0 : 0.8));
-            const double vib = tune.bDrums ? 0.0 : 0.004 * SynthSine(age * 5.0) * (age > 0.2 ? 1.0 : 0.0);
-            m = (SynthSine(mel * (1.0 + vib)) * 0.55 + SynthSine(mel * 2) * 0.18 + SynthSine(mel * 3) * 0.08) * env;
-        }
-        const uint32_t nBeat = e / 2;
-        const double beatAge = static_cast<double>(i % (nEighth * 2)) / kMusicRate;
-        bass += Semitones(tune.fBassBase, tune.pBass[nBeat]) / kMusicRate;
-        const double b = (SynthSine(bass) * 0.6 + SynthSine(bass * 2) * 0.2) / (1.0 + beatAge * 2.5);
-        const int nChord = tune.pChords[e / 8];
-        const int third = tune.bMinor ? 3 : 4;
-        const int steps[3] = {nChord, nChord + third, nChord + 7};
-        double c = 0;
-        for (int k = 0; k < 3; k++) {
-            pad[k] += Semitones(tune.fBassBase * 4, steps[k]) / kMusicRate;
-            c += SynthSine(pad[k]) * 0.06 + SynthSine(pad[k] * 2) * 0.015;
-        }
-        double d = 0;
-        if (tune.bDrums) {
-            const double kickAge = beatAge;
-            kick += (50.0 + 90.0 / (1.0 + kickAge * 40.0)) / kMusicRate;
-            d += SynthSine(kick) * 0.7 / (1.0 + kickAge * 18.0);
-            const double hatAge = static_cast<double>(j) / kMusicRate;
-            d += hat.Run(noise.Next()) * 1.2 / (1.0 + hatAge * 60.0);
-        }
-        samples[2 * i] = Clip((m * 0.7 + b * 0.45 + c + d * 0.5) * 0.6);
-        samples[2 * i + 1] = Clip((m * 0.45 + b * 0.6 + c + d * 0.5) * 0.6);
-    }
-    return MakeWaveFile(samples, kMusicRate, 2);
-}
-
 } // namespace
 
 void WriteCutSceneSounds(CDataSet& data)
@@ -420,7 +324,6 @@ void WriteCutSceneSounds(CDataSet& data)
     for (const VOICELINE& line : kLines) {
         data.Write(line.pszFile, Speak(line));
     }
-    for (const TUNE& tune : kTunes) {
-        data.Write(tune.pszFile, Play(tune));
-    }
+    data.Write("Opening/Crisis.wav", GetMusicPiece(MUSIC_CRISIS).wave);
+    data.Write("Ending/Dawn.wav", GetMusicPiece(MUSIC_DAWN).wave);
 }

@@ -141,3 +141,9 @@ HRESULT DirectSoundCreate(LPCGUID lpGuid, LPDIRECTSOUND* ppDS, LPUNKNOWN pUnkOut
 void MixDirectSound(int16_t* pOut, uint32_t nFrames);
 // Number of sound buffers alive (primary included).
 int GetLiveSoundBufferCount();
+// Our own, for tools that measure the mix: every block the device renders is also handed to the tap
+// as two sums before the clamp, interleaved stereo at the mix rate and scaled by the master volume:
+// the streamed buffers' (made with DSBCAPS_GETCURRENTPOSITION2: the music) and all the others' (the
+// effects and voices). Called under the mixer's lock, on whichever thread renders; null removes it.
+typedef void (*PFNMIXTAP)(const int32_t* pStreamed, const int32_t* pOthers, uint32_t nFrames, void* pContext);
+void SetDirectSoundMixTap(PFNMIXTAP pfnTap, void* pContext);

@@ -24,6 +24,7 @@ public:
     HRESULT CreateSoundBuffer(LPCDSBUFFERDESC pDesc, LPDIRECTSOUNDBUFFER* ppBuffer, LPUNKNOWN pUnkOuter) override;
     HRESULT SetCooperativeLevel(HWND hwnd, DWORD dwLevel) override;
     void MixAudio(int16_t* pOut, uint32_t nFrames) override;
+    void TapBlock(uint32_t nFrames);
 
     // A buffer made by the device holds it open until the buffer goes.
     void Hold();
@@ -44,11 +45,16 @@ private:
     DWORD m_dwLevel = 0;
     int32_t m_nMasterGain = MIX_UNITY_GAIN;
     int32_t m_Accum[2 * MIX_BLOCK_FRAMES];
+    int32_t m_Others[2 * MIX_BLOCK_FRAMES];  // the effects apart while a tap listens
+    int32_t m_Scaled[2 * MIX_BLOCK_FRAMES];
 };
 
 std::mutex g_DeviceLock;  // creation and final release of the one device
 CSoundDevice* g_pDevice = nullptr;
 std::atomic<int> g_nLiveBuffers{0};
+std::mutex g_TapLock;
+PFNMIXTAP g_pfnTap = nullptr;
+void* g_pTapContext = nullptr;
 
 class CSoundBuffer : public IDirectSoundBuffer {
 public:
@@ -81,6 +87,7 @@ public:
     // Under the device lock.
     void MixInto(int32_t* pAccum, uint32_t nFrames) { MixVoice(&m_Voice, pAccum, nFrames); }
     bool IsPlaying() const { return m_Voice.bPlaying; }
+    bool IsStreamed() const { return (m_dwFlags & DSBCAPS_GETCURRENTPOSITION2) != 0; }
 
 protected:
     ~CSoundBuffer() override {
@@ -184,17 +191,36 @@ HRESULT CSoundDevice::CreateSoundBuffer(LPCDSBUFFERDESC pDesc, LPDIRECTSOUNDBUFF
 
 void CSoundDevice::MixAudio(int16_t* pOut, uint32_t nFrames) {
     std::lock_guard<std::mutex> guard(m_Lock);
+    std::lock_guard<std::mutex> tapGuard(g_TapLock);
     while (nFrames > 0) {
         uint32_t n = std::min<uint32_t>(nFrames, MIX_BLOCK_FRAMES);
         std::fill_n(m_Accum, 2 * n, 0);
+        if (g_pfnTap) std::fill_n(m_Others, 2 * n, 0);
         for (CSoundBuffer* pBuffer : m_Buffers)
-            if (pBuffer->IsPlaying()) pBuffer->MixInto(m_Accum, n);
+            if (pBuffer->IsPlaying()) pBuffer->MixInto(g_pfnTap && !pBuffer->IsStreamed() ? m_Others : m_Accum, n);
+        if (g_pfnTap) TapBlock(n);
         if (pOut) {
             ClampMix(m_Accum, m_nMasterGain, pOut, n);
             pOut += 2 * n;
         }
         nFrames -= n;
     }
+}
+
+// The two sums to the tap, then together again as the mix; integer sums, so the mix is the same
+// with a tap as without.
+void CSoundDevice::TapBlock(uint32_t nFrames) {
+    for (uint32_t i = 0; i < 2 * nFrames; ++i) {
+        const int32_t nStreamed = m_Accum[i], nOthers = m_Others[i];
+        m_Accum[i] = nStreamed + nOthers;
+        if (m_nMasterGain != MIX_UNITY_GAIN) {
+            m_Others[i] = static_cast<int32_t>((static_cast<int64_t>(nOthers) * m_nMasterGain) >> 16);
+            m_Scaled[i] = static_cast<int32_t>((static_cast<int64_t>(nStreamed) * m_nMasterGain) >> 16);
+        } else {
+            m_Scaled[i] = nStreamed;
+        }
+    }
+    g_pfnTap(m_Scaled, m_Others, nFrames, g_pTapContext);
 }
 
 // ---- CSoundBuffer -------------------------------------------------------------------------------
@@ -434,3 +460,9 @@ void MixDirectSound(int16_t* pOut, uint32_t nFrames) {
 }
 
 int GetLiveSoundBufferCount() { return g_nLiveBuffers.load(); }
+
+void SetDirectSoundMixTap(PFNMIXTAP pfnTap, void* pContext) {
+    std::lock_guard<std::mutex> guard(g_TapLock);
+    g_pfnTap = pfnTap;
+    g_pTapContext = pContext;
+}

@@ -208,7 +208,11 @@ DWORD GetGlyphOutlineA(HDC hdc, UINT uChar, UINT fuFormat, LPGLYPHMETRICS lpgm, 
 
 // ---- Bitmaps ------------------------------------------------------------------------------------
 #define BI_RGB 0
+#define BI_RLE8 1
+#define BI_RLE4 2
 #define BI_BITFIELDS 3
+#define BI_JPEG 4
+#define BI_PNG 5
 #define DIB_RGB_COLORS 0
 
 #define SRCCOPY 0x00CC0020u

@@ -300,20 +300,35 @@ TEST_F(DirectSoundTest, MixIsExactAtUnityAndScaledByVolume) {
     EXPECT_EQ(0, rec[88 * 2]);
 }
 
-TEST_F(DirectSoundTest, TwoBuffersAddAndSaturate) {
+// A tap hears the streamed buffer and the others apart, before the clamp; the mix is the same.
+TEST_F(DirectSoundTest, TwoBuffersAddAndSaturateAndATapHearsThemApart) {
     LPDIRECTSOUNDBUFFER a = Make(Format(2, 44100, 16), 441 * 4);
-    LPDIRECTSOUNDBUFFER b = Make(Format(2, 44100, 16), 441 * 4);
+    LPDIRECTSOUNDBUFFER b = Make(Format(2, 44100, 16), 441 * 4, DSBCAPS_GETCURRENTPOSITION2 | DSBCAPS_CTRLVOLUME);
     Write(a, Pcm16(std::vector<int16_t>(441 * 2, 20000)));
-    Write(b, Pcm16(std::vector<int16_t>(441 * 2, 20000)));
+    Write(b, Pcm16(std::vector<int16_t>(441 * 2, 15000)));
+    std::vector<int32_t> heard;  // streamed, others: left of each frame
+    auto tap = [](const int32_t* pStreamed, const int32_t* pOthers, uint32_t nFrames, void* pContext) {
+        auto* pHeard = static_cast<std::vector<int32_t>*>(pContext);
+        for (uint32_t i = 0; i < nFrames; ++i) pHeard->insert(pHeard->end(), {pStreamed[2 * i], pOthers[2 * i]});
+    };
+    SetDirectSoundMixTap(tap, &heard);
     m_Host.StartAudioRecording();
     a->Play(0, 0, DSBPLAY_LOOPING);
     m_Host.AdvanceClock(1);
     b->Play(0, 0, DSBPLAY_LOOPING);
     m_Host.AdvanceClock(1);
+    SetDirectSoundMixTap(nullptr, nullptr);
+    m_Host.AdvanceClock(1);
     std::vector<int16_t> rec = m_Host.GetAudioRecording();
-    ASSERT_EQ(size_t(88 * 2), rec.size());
+    ASSERT_EQ(size_t(132 * 2), rec.size());
     EXPECT_EQ(20000, rec[0]);
     EXPECT_EQ(32767, rec[44 * 2]);
+    EXPECT_EQ(32767, rec[88 * 2]);
+    ASSERT_EQ(size_t(88 * 2), heard.size());
+    EXPECT_EQ(0, heard[0]);
+    EXPECT_EQ(20000, heard[1]);
+    EXPECT_EQ(15000, heard[44 * 2]);
+    EXPECT_EQ(20000, heard[44 * 2 + 1]);
 }
 
 TEST_F(DirectSoundTest, EightBitMonoAtHalfRateIsInterpolated) {
