@@ -26,6 +26,18 @@ DDPIXELFORMAT A1R5G5B5()
     return pf;
 }
 
+// A pretransformed vertex at screen position (x, y), halfway in depth, of one colour.
+D3DTLVERTEX ScreenVertex(float x, float y, D3DCOLOR color)
+{
+    D3DTLVERTEX v = {};
+    v.sx = x;
+    v.sy = y;
+    v.sz = 0.5f;
+    v.rhw = 1.0f;
+    v.color = color;
+    return v;
+}
+
 class RasterTest : public GfxTest {
 protected:
     // Pixels of the back buffer that differ from a value.
@@ -129,13 +141,9 @@ TEST_F(RasterTest, TrianglesCoverThePixelCentresInsideThem)
             fy[1] = fy[0];  // a level edge
         }
         m_pDev->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0);
-        D3DTLVERTEX v[3] = {};
+        D3DTLVERTEX v[3];
         for (int i = 0; i < 3; i++) {
-            v[i].sx = fx[i];
-            v[i].sy = fy[i];
-            v[i].sz = 0.5f;
-            v[i].rhw = 1.0f;
-            v[i].color = RGB_MAKE(8, 8, 8);
+            v[i] = ScreenVertex(fx[i], fy[i], RGB_MAKE(8, 8, 8));
         }
         ASSERT_EQ(m_pDev->DrawPrimitive(D3DPT_TRIANGLELIST, D3DFVF_TLVERTEX, v, 3, 0), DD_OK);
         int64_t X[3], Y[3];
@@ -511,14 +519,10 @@ TEST_F(RasterTest, IndexedAndStripPrimitives)
 
 TEST_F(RasterTest, PretransformedVerticesAreScreenPositions)
 {
-    D3DTLVERTEX v[4] = {};
+    D3DTLVERTEX v[4];
     const float xs[4] = {10, 14, 14, 10}, ys[4] = {20, 20, 24, 24};
     for (int i = 0; i < 4; i++) {
-        v[i].sx = xs[i];
-        v[i].sy = ys[i];
-        v[i].sz = 0.5f;
-        v[i].rhw = 1.0f;
-        v[i].color = RGB_MAKE(0, 0, 255);
+        v[i] = ScreenVertex(xs[i], ys[i], RGB_MAKE(0, 0, 255));
     }
     ASSERT_EQ(m_pDev->DrawPrimitive(D3DPT_TRIANGLEFAN, D3DFVF_TLVERTEX, v, 4, 0), DD_OK);
     EXPECT_EQ(Changed(0).size(), 16u);
