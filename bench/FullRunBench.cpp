@@ -14,6 +14,7 @@
 #include <fstream>
 #include <string>
 
+#include "DataFolder.h"
 #include "OneCore.h"
 #include "Playthrough.h"
 #include "headless/AttractGame.h"
@@ -36,39 +37,10 @@ bool ResetPeakRss()
     return out.good();
 }
 
-// A fresh folder with the generated data as generated, current while it lives.
-class CFullRunFolder {
-public:
-    CFullRunFolder() : m_OldDir(std::filesystem::current_path())
-    {
-        char szTemplate[] = "/tmp/zorva-fullrun-XXXXXX";
-        if (!mkdtemp(szTemplate))
-            return;
-        m_Dir = szTemplate;
-        std::filesystem::current_path(m_Dir);
-        m_bReady = std::system((std::string(ZORVA_MAKEDATA) + " . > /dev/null").c_str()) == 0;
-    }
-    ~CFullRunFolder()
-    {
-        std::error_code ec;
-        std::filesystem::current_path(m_OldDir, ec);
-        if (!m_Dir.empty())
-            std::filesystem::remove_all(m_Dir, ec);
-    }
-    CFullRunFolder(const CFullRunFolder&) = delete;
-    CFullRunFolder& operator=(const CFullRunFolder&) = delete;
-    bool IsReady() const { return m_bReady; }
-
-private:
-    std::filesystem::path m_OldDir;
-    std::filesystem::path m_Dir;
-    bool m_bReady = false;
-};
-
 void BM_FullRunPeakRss(benchmark::State& state)
 {
     const int nCpu = PinToOneCore();
-    CFullRunFolder folder;
+    CDataFolder folder(0);
     if (!folder.IsReady()) {
         state.SkipWithError("cannot generate the data set");
         return;

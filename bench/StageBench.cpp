@@ -13,7 +13,8 @@
 //   machine does not pick it);
 // - BM_BossFightScan/N: the fight of stage N's boss, the stage cut to its arena.
 // To profile only the timed ticks: mkfifo ctl; ZORVA_PERF_CONTROL=ctl perf record --delay=-1
-// --control=fifo:ctl zorva-bench --benchmark_filter=BM_BusiestSection.
+// --control=fifo:ctl zorva-bench --benchmark_filter=BM_BusiestSection; or count their instructions
+// with ZORVA_PERF_CONTROL=callgrind valgrind --tool=callgrind --instr-atstart=no zorva-bench ...
 // Pin the run to a chosen core with taskset; the benchmark keeps to the first core it is given.
 #include <benchmark/benchmark.h>
 #include <sched.h>
@@ -28,7 +29,11 @@
 #include <string>
 #include <thread>
 #include <vector>
+#if __has_include(<valgrind/callgrind.h>)
+#include <valgrind/callgrind.h>
+#endif
 
+#include "DataFolder.h"
 #include "OneCore.h"
 #include "engine/WinMain.h"
 #include "platform/host/HostHeadless.h"
@@ -171,11 +176,20 @@ public:
 
 private:
     // With ZORVA_PERF_CONTROL naming perf record's control fifo (--control=fifo:...), samples are
-    // taken only over the timed ticks.
+    // taken only over the timed ticks; with "callgrind", instructions are counted only over them.
     void TellProfiler(int t)
     {
         if (!m_pszPerfFifo || (t != m_nTimedFrom && t != m_nLastTick))
             return;
+#ifdef CALLGRIND_START_INSTRUMENTATION
+        if (std::string(m_pszPerfFifo) == "callgrind") {
+            if (t == m_nLastTick)
+                CALLGRIND_STOP_INSTRUMENTATION;
+            else
+                CALLGRIND_START_INSTRUMENTATION;
+            return;
+        }
+#endif
         std::ofstream fifo(m_pszPerfFifo);
         fifo << (t == m_nLastTick ? "disable\n" : "enable\n");
     }
@@ -232,36 +246,6 @@ std::vector<double> Ride(int nLastTick, bool bStopAtWarning, bool* pbWarned = nu
         *pfCpuMs = game.m_CpuMs.back() - game.m_CpuMs[nCpuFrom];
     return tickMs;
 }
-
-// A fresh folder with the generated data, current while it lives.
-class CDataFolder {
-public:
-    explicit CDataFolder(int nStage) : m_OldDir(std::filesystem::current_path())
-    {
-        char szTemplate[] = "/tmp/zorva-bench-XXXXXX";
-        if (!mkdtemp(szTemplate))
-            return;
-        m_Dir = szTemplate;
-        std::filesystem::current_path(m_Dir);
-        const std::string strCommand = std::string(ZORVA_MAKEDATA) + " . > /dev/null";
-        // The sample data starts at the logo; the benchmarks start straight into the load of the
-        // stage, and she cannot fall, so every ride is as long as asked.
-        m_bReady = std::system(strCommand.c_str()) == 0 && StartRideOn(nStage);
-    }
-    ~CDataFolder()
-    {
-        std::error_code ec;
-        std::filesystem::current_path(m_OldDir, ec);
-        if (!m_Dir.empty())
-            std::filesystem::remove_all(m_Dir, ec);
-    }
-    bool IsReady() const { return m_bReady; }
-
-private:
-    std::filesystem::path m_OldDir;
-    std::filesystem::path m_Dir;
-    bool m_bReady = false;
-};
 
 double Sum(const std::vector<double>& tickMs, int nFrom, int nTicks)
 {

@@ -33,7 +33,9 @@ const int kBossTimedTicks = 2400;  // forty seconds of its attacks, every boss's
 // pushed off the screen by the bunkers of crates under safes and the stacks of the later stages.
 class CSteadyRide {
 public:
-    void Keys(CHostHeadless& host, int t, CGame& game)
+    // HOST: the headless host, or a window's host that can press keys as the headless one does.
+    template <class HOST>
+    void Keys(HOST& host, int t, CGame& game)
     {
         const RIDERKEYS keys = m_Rider.Steer(game, t);
         Key(host, VK_LEFT, keys.bLeft);
@@ -46,7 +48,8 @@ public:
     }
 
 private:
-    static void Key(CHostHeadless& host, int nKey, bool bDown)
+    template <class HOST>
+    static void Key(HOST& host, int nKey, bool bDown)
     {
         if (bDown == host.IsKeyDown(nKey))
             return;

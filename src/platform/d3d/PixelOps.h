@@ -99,30 +99,17 @@ inline bool Compare(DWORD dwFunc, uint32_t v, uint32_t ref)
 
 // Texture positions along a span are stepped in texels as 32.32 fixed point, so every path finds
 // the same texel: a coordinate u becomes round(u * size * 2^32), halves rounded up; the texel is its
-// integer part. Found from the float's own bits: a float times 2^32 is m * 2^k for its 24-bit
-// mantissa m, whole when k >= 0, else a shift with rounding. A value of 1e9 texels or more (or
-// not a number) becomes 0.
+// integer part. Below 1e9 texels a float times 2^32 is exact in a double, and where adding a half
+// is not exact the product is an even whole number, which the sum rounds back to; the floor is the
+// truncation less one where that went up. A value of 1e9 texels or more (or not a number) becomes 0.
 inline int64_t TexelFixed(float fTexels)
 {
     if (!(std::fabs(fTexels) < 1.0e9f)) {
         return 0;
     }
-    uint32_t dwBits;
-    std::memcpy(&dwBits, &fTexels, sizeof(dwBits));
-    const int nExp = (int)((dwBits >> 23) & 0xFF);
-    const int64_t m = (int64_t)((dwBits & 0x7FFFFFu) | (nExp ? 0x800000u : 0u));
-    const int k = std::max(nExp, 1) - 118;  // below 1e9, k <= 38: m << k stays below 2^62
-    const bool bNegative = (dwBits >> 31) != 0;
-    if (k >= 0) {
-        return bNegative ? -(m << k) : (m << k);
-    }
-    const int nShift = -k;
-    if (nShift > 40) {
-        return 0;  // below a quarter in size: rounds to 0 either way
-    }
-    const int64_t nHalf = (int64_t)1 << (nShift - 1);
-    // floor(x + 1/2) by an arithmetic shift, which floors negative values too.
-    return bNegative ? (nHalf - m) >> nShift : (m + nHalf) >> nShift;
+    const double f = (double)fTexels * 4294967296.0 + 0.5;
+    const int64_t n = (int64_t)f;
+    return n - (f < (double)n ? 1 : 0);
 }
 
 inline int WrapTexel(int64_t nFixed, int n, bool bWrap)
@@ -342,6 +329,18 @@ inline int ChooseFastPath(const PIXELSTATE& ps)
     return FAST_NONE;
 }
 
+// Whether the n texel positions from P by D (32.32) all have P's integer part: the run keeps to
+// one texel row (or column), however its index wraps.
+inline bool KeepsTexel(int64_t P, int64_t D, int n)
+{
+    int64_t nSteps, nLast;
+    // The positions lie between the first and the last, unless the sum runs past what 64 bits hold.
+    if (__builtin_mul_overflow(D, (int64_t)(n - 1), &nSteps) || __builtin_add_overflow(P, nSteps, &nLast)) {
+        return false;
+    }
+    return (P >> 32) == (nLast >> 32);
+}
+
 // The raw texels of n pixels from texel position (nU, nV) stepping by (nDU, nDV), by the general
 // fetch rule. A run that lies within one texture row is returned in place; others are gathered
 // into pBuf. bInside: every position lies inside the texture, where wrapping and clamping leave
@@ -351,7 +350,8 @@ inline const uint16_t* TexelRun(const PIXELSTATE& ps, int64_t nU, int64_t nV, in
 {
     const bool bPow2U = ps.bPow2U, bPow2V = ps.bPow2V;
     const int64_t nMaskU = ps.nTexW - 1, nMaskV = ps.nTexH - 1;
-    if (nDV == 0) {
+    // A short span's v seldom moves it to another texture row.
+    if (nDV == 0 || KeepsTexel(nV, nDV, n)) {
         const int ty = bPow2V ? (int)((nV >> 32) & nMaskV) : WrapTexel(nV, ps.nTexH, ps.bWrapV);
         const uint16_t* pRow = reinterpret_cast<const uint16_t*>(ps.pTex + (long)ty * ps.lTexPitch);
         const int64_t nFirst = nU >> 32;
@@ -365,8 +365,14 @@ inline const uint16_t* TexelRun(const PIXELSTATE& ps, int64_t nU, int64_t nV, in
             }
             return pBuf;
         }
+        if (bPow2U) {
+            for (int i = 0; i < n; i++, nU += nDU) {
+                pBuf[i] = pRow[(nU >> 32) & nMaskU];
+            }
+            return pBuf;
+        }
         for (int i = 0; i < n; i++, nU += nDU) {
-            pBuf[i] = pRow[bPow2U ? (int)((nU >> 32) & nMaskU) : WrapTexel(nU, ps.nTexW, ps.bWrapU)];
+            pBuf[i] = pRow[WrapTexel(nU, ps.nTexW, ps.bWrapU)];
         }
         return pBuf;
     }
@@ -435,17 +441,22 @@ inline int64_t CeilDivWithin(int64_t num, int64_t d, double fRcp, int64_t nMin, 
 inline void NarrowToBand(int64_t P, int64_t D, double fRcp, int64_t L, int64_t R, int* pLo, int* pHi)
 {
     int64_t nLo = *pLo, nHi = *pHi;
+    if (nLo >= nHi) {
+        return;
+    }
+    // Where the span's first or last position already lies in the band, that end stays.
+    const int64_t nLast = P + (nHi - 1) * D;
     if (D == 0) {
         nHi = (P >= L && P < R) ? nHi : nLo;
     } else if (D > 0) {
         // P + i * D >= L from i = ceil((L - P) / D) on; < R up to ceil((R - P) / D).
         nLo = P >= L ? nLo : CeilDivWithin(L - P, D, fRcp, nLo, nHi);
-        nHi = CeilDivWithin(R - P, D, fRcp, nLo, nHi);
+        nHi = nLast < R ? nHi : CeilDivWithin(R - P, D, fRcp, nLo, nHi);
     } else {
         // Going down: < R from floor((R - P) / D) + 1 = ceil((P - R + 1) / -D) on, and >= L up to
         // ceil((P - L + 1) / -D).
         nLo = P < R ? nLo : CeilDivWithin(P - R + 1, -D, fRcp, nLo, nHi);
-        nHi = CeilDivWithin(P - L + 1, -D, fRcp, nLo, nHi);
+        nHi = nLast >= L ? nHi : CeilDivWithin(P - L + 1, -D, fRcp, nLo, nHi);
     }
     *pLo = (int)nLo;
     *pHi = (int)nHi;
@@ -508,6 +519,7 @@ struct SPANSIMD {
     __m128i keyMask, key;
     bool bLit, bKey;
     bool bSum565;  // an RGB565 texel, white and no specular: added, the fields simply add (AddSat565x8)
+    bool bSum555;  // the same for an X1R5G5B5 or A1R5G5B5 texel (AddSat555x8)
     DWORD dwZFunc;
     bool bZWrite;
 };
@@ -529,6 +541,8 @@ inline SPANSIMD MakeSpanSimd(const PIXELSTATE& ps, uint32_t r, uint32_t g, uint3
     k.bLit = (r & g & b) != 255;  // x * 255 / 255 is x
     k.bSum565 = !k.bLit && (sr | sg | sb) == 0 && ps.nTexShift[0] == 11 && ps.nTexBits[0] == 5 &&
                 ps.nTexShift[1] == 5 && ps.nTexBits[1] == 6 && ps.nTexShift[2] == 0 && ps.nTexBits[2] == 5;
+    k.bSum555 = !k.bLit && (sr | sg | sb) == 0 && ps.nTexShift[0] == 10 && ps.nTexBits[0] == 5 &&
+                ps.nTexShift[1] == 5 && ps.nTexBits[1] == 5 && ps.nTexShift[2] == 0 && ps.nTexBits[2] == 5;
     k.bKey = ps.bKey;
     k.keyMask = _mm_set1_epi16((short)ps.dwKeyMask);
     k.key = _mm_set1_epi16((short)ps.dwKey);
@@ -545,7 +559,7 @@ inline __m128i Mul255x8(__m128i a, __m128i b)
     return _mm_mulhi_epu16(p, _mm_set1_epi16(257));
 }
 
-// A 5- or 6-bit field of RGB565 widened to 8 bits.
+// A 5- or 6-bit field of a 16-bit pixel (RGB565, or a texel of five bits a channel) widened to 8 bits.
 template <int kShift, int kBits>
 inline __m128i Field565(__m128i w)
 {
@@ -577,8 +591,21 @@ inline __m128i AddSat565x8(__m128i a, __m128i b)
     return _mm_or_si128(_mm_or_si128(r, _mm_srli_epi16(g, 5)), _mm_srli_epi16(bl, 11));
 }
 
-// How eight pixels are shaded: written as they come, added, or added field by field (bSum565).
-enum SHADEMODE { SHADE_OPAQUE, SHADE_ADD, SHADE_ADD565 };
+// Eight texels of five bits a channel (the top bit, alpha, left out) added to eight RGB565
+// pixels as AddSat565x8 adds: red and blue field by field, as there; green, five bits onto six,
+// widened to 8 bits and added with saturation.
+inline __m128i AddSat555x8(__m128i raw, __m128i dst)
+{
+    const __m128i top5 = _mm_set1_epi16((short)0xF800);
+    const __m128i r = _mm_and_si128(_mm_adds_epu16(_mm_and_si128(_mm_slli_epi16(raw, 1), top5), _mm_and_si128(dst, top5)), top5);
+    const __m128i bl = _mm_adds_epu16(_mm_slli_epi16(raw, 11), _mm_slli_epi16(dst, 11));
+    const __m128i g = _mm_adds_epu8(Field565<5, 5>(raw), Field565<5, 6>(dst));
+    return _mm_or_si128(_mm_or_si128(r, _mm_slli_epi16(_mm_and_si128(g, _mm_set1_epi16(0xFC)), 3)), _mm_srli_epi16(bl, 11));
+}
+
+// How eight pixels are shaded: written as they come, added, or added field by field (bSum565,
+// bSum555).
+enum SHADEMODE { SHADE_OPAQUE, SHADE_ADD, SHADE_ADD565, SHADE_ADD555 };
 
 // Channel i of eight texels widened to 8 bits, times the colour, plus the specular colour.
 inline __m128i TexelChannel(const SPANSIMD& k, __m128i raw, int i)
@@ -593,10 +620,13 @@ inline __m128i TexelChannel(const SPANSIMD& k, __m128i raw, int i)
 
 // Eight pixels of ShadeSpanTexModulate's arithmetic for a constant colour, before key and depth.
 template <int kMode>
-inline __m128i ShadeEight(const SPANSIMD& k, __m128i raw, __m128i dst)
+[[gnu::always_inline]] inline __m128i ShadeEight(const SPANSIMD& k, __m128i raw, __m128i dst)
 {
     if (kMode == SHADE_ADD565) {
         return AddSat565x8(raw, dst);
+    }
+    if (kMode == SHADE_ADD555) {
+        return AddSat555x8(raw, dst);
     }
     constexpr bool kAdd = kMode == SHADE_ADD;
     // Channel by channel, written out: as a loop over the three, the compiler keeps it a loop.
@@ -680,12 +710,22 @@ inline void StoreFew(uint16_t* p, __m128i v, int n)
     }
 }
 
+// Lanes [0, n) of eight set, the rest clear.
+inline __m128i FirstLanes(int n)
+{
+    static const uint16_t kLanes[16] = {0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF};
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(kLanes + 8 - n));
+}
+
 // Calls f(d, z, src) for each group of eight pixels of a span of n: d the target's pixels and z the
 // depth buffer's (each written back after, z only with bZWrite), src those of pSrc (depths or
 // texels of the pixels). pZ and pSrc may be null, and their lanes then read 0. The last few pixels
 // are read and written only as far as the span goes.
+// With bRoom the target row holds eight pixels from the last group's first on, and pSrc eight
+// words: that group is read whole and only its own pixels written back changed.
 template <class F>
-[[gnu::always_inline]] inline void ByEights(uint16_t* pD, uint16_t* pZ, const uint16_t* pSrc, int n, bool bZWrite, F f)
+[[gnu::always_inline]] inline void ByEights(uint16_t* pD, uint16_t* pZ, const uint16_t* pSrc, int n, bool bZWrite, F f,
+                                            bool bRoom = false)
 {
     const __m128i zero = _mm_setzero_si128();
     int i = 0;
@@ -703,6 +743,13 @@ template <class F>
         return;
     }
     const int nLeft = n - i;
+    if (bRoom && !pZ) {
+        const __m128i dOld = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pD + i));
+        __m128i d = dOld, z = zero;
+        f(d, z, pSrc ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(pSrc + i)) : zero);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(pD + i), Select8(FirstLanes(nLeft), d, dOld));
+        return;
+    }
     __m128i d = LoadFew(pD + i, nLeft);
     __m128i z = pZ ? LoadFew(pZ + i, nLeft) : zero;
     const __m128i src = pSrc ? LoadFew(pSrc + i, nLeft) : zero;
@@ -735,10 +782,11 @@ inline void TexEight(const SPANSIMD& k, __m128i& dst, __m128i& zBuf, __m128i raw
 }
 
 // n pixels from pD (and pZ, null without depth) on, all at depth z16, the texel position starting
-// at (nU, nV) and stepping by (nDU, nDV).
+// at (nU, nV) and stepping by (nDU, nDV). With bRoom the target row holds pixels up to the eight
+// that the last pixel is in.
 template <int kMode>
 inline void ShadeRunsConst(const PIXELSTATE& ps, const SPANSIMD& k, uint16_t* pD, uint16_t* pZ, uint16_t z16, int n,
-                           int64_t nU, int64_t nV, int64_t nDU, int64_t nDV, bool bInside)
+                           int64_t nU, int64_t nV, int64_t nDU, int64_t nDV, bool bInside, bool bRoom = false)
 {
     constexpr int kRun = 64;
     alignas(16) uint16_t buf[kRun];
@@ -746,9 +794,11 @@ inline void ShadeRunsConst(const PIXELSTATE& ps, const SPANSIMD& k, uint16_t* pD
     while (n > 0) {
         const int m = std::min(n, kRun);
         const uint16_t* pRaw = TexelRun(ps, nU, nV, nDU, nDV, m, bInside, buf);
-        ByEights(pD, pZ, pRaw, m, k.bZWrite, [&](__m128i& d, __m128i& zBuf, __m128i raw) {
-            TexEight<kMode>(k, d, zBuf, raw, z, pZ != nullptr);
-        });
+        // A gathered run's buffer holds eight words from its last group's first on.
+        ByEights(
+            pD, pZ, pRaw, m, k.bZWrite,
+            [&](__m128i& d, __m128i& zBuf, __m128i raw) { TexEight<kMode>(k, d, zBuf, raw, z, pZ != nullptr); },
+            bRoom && pRaw == buf);
         // The same wrap-around sums as stepping pixel by pixel.
         nU = (int64_t)((uint64_t)nU + (uint64_t)m * (uint64_t)nDU);
         nV = (int64_t)((uint64_t)nV + (uint64_t)m * (uint64_t)nDV);
@@ -769,8 +819,49 @@ inline void ShadeSpanConst(const PIXELSTATE& ps, const SPANSIMD& k, uint16_t* pD
         ShadeRunsConst<SHADE_OPAQUE>(ps, k, pD, pZ, z16, n, nU, nV, nDU, nDV, bInside);
     } else if (k.bSum565) {
         ShadeRunsConst<SHADE_ADD565>(ps, k, pD, pZ, z16, n, nU, nV, nDU, nDV, bInside);
+    } else if (k.bSum555) {
+        ShadeRunsConst<SHADE_ADD555>(ps, k, pD, pZ, z16, n, nU, nV, nDU, nDV, bInside);
     } else {
         ShadeRunsConst<SHADE_ADD>(ps, k, pD, pZ, z16, n, nU, nV, nDU, nDV, bInside);
+    }
+}
+
+// The first n <= 8 words at p, the rest 0.
+inline __m128i LoadUpTo8(const uint16_t* p, int n)
+{
+    return n == 8 ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)) : LoadFew(p, n);
+}
+
+inline void StoreUpTo8(uint16_t* p, __m128i v, int n)
+{
+    if (n == 8) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v);
+    } else {
+        StoreFew(p, v, n);
+    }
+}
+
+// ShadeRunsConst for a span of 1 to 8 pixels, where its loops and buffers cost more than the pixels.
+// With bRoom the target row holds eight pixels from pD on: they are read and written whole, the
+// pixels past the span written back as they were.
+template <int kMode>
+inline void ShadeFewConst(const PIXELSTATE& ps, const SPANSIMD& k, uint16_t* pD, uint16_t* pZ, uint16_t z16, int n,
+                          int64_t nU, int64_t nV, int64_t nDU, int64_t nDV, bool bInside, bool bRoom)
+{
+    alignas(16) uint16_t buf[8] = {};
+    const uint16_t* pRaw = TexelRun(ps, nU, nV, nDU, nDV, n, bInside, buf);
+    const __m128i raw = pRaw == buf ? _mm_load_si128(reinterpret_cast<const __m128i*>(buf)) : LoadUpTo8(pRaw, n);
+    const __m128i dOld = bRoom ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(pD)) : LoadUpTo8(pD, n);
+    __m128i d = dOld;
+    __m128i zBuf = pZ ? LoadUpTo8(pZ, n) : _mm_setzero_si128();
+    TexEight<kMode>(k, d, zBuf, raw, _mm_set1_epi16((short)z16), pZ != nullptr);
+    if (bRoom) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(pD), Select8(FirstLanes(n), d, dOld));
+    } else {
+        StoreUpTo8(pD, d, n);
+    }
+    if (pZ && k.bZWrite) {
+        StoreUpTo8(pZ, zBuf, n);
     }
 }
 #endif
@@ -791,6 +882,11 @@ struct TEXSPANS {
     uint64_t nSimdColors;  // the colours k was made for; none while bSimdMade is false
     bool bSimdMade;
     SPANSIMD k;
+    // With bFixedColor and bEights (MakeFixedSpans): how every span is shaded, whether the
+    // triangle adds nothing at all, and whether spans look at the texture's bounds.
+    int nMode;
+    bool bNothing;
+    bool bBounds;
 #endif
 };
 
@@ -951,6 +1047,158 @@ inline void ShadeSpanTexModulate(const PIXELSTATE& ps, TEXSPANS& ts, int y, int 
         }
     }
 }
+
+#if defined(__SSE2__)
+// Spans this short skip the look at the texture's bounds: shading their few pixels, black ones
+// included (which add nothing), costs less.
+constexpr int kFewPixels = 8;
+
+// For a triangle of one colour throughout whose spans go eight pixels at a time (bFixedColor and
+// bEights): what ShadeSpanTexModulate would find again on every row.
+inline void MakeFixedSpans(const PIXELSTATE& ps, bool bAdd, TEXSPANS* pts)
+{
+    const uint32_t r = pts->r, g = pts->g, b = pts->b, sr = pts->sr, sg = pts->sg, sb = pts->sb;
+    pts->k = MakeSpanSimd(ps, r, g, b, sr, sg, sb);
+    pts->nSimdColors = (uint64_t)(r | g << 8 | b << 16) | (uint64_t)(sr | sg << 8 | sb << 16) << 24;
+    pts->bSimdMade = true;
+    pts->nMode = !bAdd ? SHADE_OPAQUE : (pts->k.bSum565 ? SHADE_ADD565 : (pts->k.bSum555 ? SHADE_ADD555 : SHADE_ADD));
+    const bool bNoSpecular = !ps.bSpecular || (sr | sg | sb) == 0;
+    pts->bNothing = bAdd && ps.bSkipBlack && bNoSpecular && (r | g | b) == 0;
+    pts->bBounds = bAdd && ps.pBounds && bNoSpecular;
+}
+
+// Eight pixels from pD on, of which the first n are a span's (n <= 8), shaded from their raw
+// texels; with bRoom the row holds all eight, which are read whole and written back with only the
+// span's changed.
+template <int kMode>
+[[gnu::always_inline]] inline void ShadeGroup(const SPANSIMD& k, uint16_t* pD, __m128i raw, int n, bool bRoom)
+{
+    const __m128i dOld = bRoom ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(pD)) : LoadUpTo8(pD, n);
+    __m128i d = ShadeEight<kMode>(k, raw, dOld);
+    if (k.bKey) {
+        d = Select8(_mm_cmpeq_epi16(_mm_and_si128(raw, k.keyMask), k.key), dOld, d);
+    }
+    if (n == 8) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(pD), d);
+    } else if (bRoom) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(pD), Select8(FirstLanes(n), d, dOld));
+    } else {
+        StoreFew(pD, d, n);
+    }
+}
+
+// The raw texels next() gives, one for each of the first kLanes lanes (4 or 8), the rest 0. The
+// lanes are written out: an insert takes its lane as a constant.
+template <int kLanes, class NEXT>
+[[gnu::always_inline]] inline __m128i GatherLanes(NEXT next)
+{
+    __m128i v = _mm_cvtsi32_si128(next());
+    v = _mm_insert_epi16(v, next(), 1);
+    v = _mm_insert_epi16(v, next(), 2);
+    v = _mm_insert_epi16(v, next(), 3);
+    if (kLanes == 8) {
+        v = _mm_insert_epi16(v, next(), 4);
+        v = _mm_insert_epi16(v, next(), 5);
+        v = _mm_insert_epi16(v, next(), 6);
+        v = _mm_insert_epi16(v, next(), 7);
+    }
+    return v;
+}
+
+// The n pixels from pD (column x) on of a span of a texture wrapped by mask, without depth, from
+// texel position (nU, nV): eight at a time, their texels gathered by mask, or read in place where
+// the span takes one texel a pixel along a row without wrapping. By mask every position is a
+// texel, so a group gathers four or eight whatever its pixels; those past the span are not written.
+template <int kMode>
+[[gnu::always_inline]] inline void ShadeRunWrapped(const PIXELSTATE& ps, const TEXSPANS& ts, uint16_t* pD, int x,
+                                                   int n, int64_t nU, int64_t nV)
+{
+    const uint64_t nDU = (uint64_t)ts.nDU, nDV = (uint64_t)ts.nDV;
+    const int64_t nMaskU = ps.nTexW - 1, nMaskV = ps.nTexH - 1;
+    const long lPitch = ps.lTargetPitch;
+    const uint8_t* pTex = ps.pTex;
+    const long lTexPitch = ps.lTexPitch;
+    // The same wrap-around sums as stepping pixel by pixel.
+    if (nDV == 0 || KeepsTexel(nV, (int64_t)nDV, n)) {
+        const uint16_t* pRow = reinterpret_cast<const uint16_t*>(pTex + ((nV >> 32) & nMaskV) * lTexPitch);
+        const int64_t nFirst = (nU >> 32) & nMaskU;
+        if (nDU == (uint64_t)1 << 32 && nFirst + n <= ps.nTexW) {
+            for (int i = 0; i < n; i += 8) {
+                const int m = std::min(8, n - i);
+                const uint16_t* pIn = pRow + nFirst + i;
+                // Read whole where the row holds eight texels from there.
+                const __m128i raw = nFirst + i + 8 <= ps.nTexW ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(pIn))
+                                                                : LoadUpTo8(pIn, m);
+                ShadeGroup<kMode>(ts.k, pD + i, raw, m, x + i + 8 <= lPitch);
+            }
+            return;
+        }
+        auto next = [&]() {
+            const int t = pRow[(nU >> 32) & nMaskU];
+            nU = (int64_t)((uint64_t)nU + nDU);
+            return t;
+        };
+        for (int i = 0; i < n; i += 8) {
+            const int m = std::min(8, n - i);
+            ShadeGroup<kMode>(ts.k, pD + i, m <= 4 ? GatherLanes<4>(next) : GatherLanes<8>(next), m, x + i + 8 <= lPitch);
+        }
+        return;
+    }
+    auto next = [&]() {
+        const int t = reinterpret_cast<const uint16_t*>(pTex + ((nV >> 32) & nMaskV) * lTexPitch)[(nU >> 32) & nMaskU];
+        nU = (int64_t)((uint64_t)nU + nDU);
+        nV = (int64_t)((uint64_t)nV + nDV);
+        return t;
+    };
+    for (int i = 0; i < n; i += 8) {
+        const int m = std::min(8, n - i);
+        ShadeGroup<kMode>(ts.k, pD + i, m <= 4 ? GatherLanes<4>(next) : GatherLanes<8>(next), m, x + i + 8 <= lPitch);
+    }
+}
+
+// A span [x0, x1) of row y of such a triangle, at the attributes at its first pixel: the same
+// pixels as ShadeSpanTexModulate, without finding again what MakeFixedSpans found.
+template <int kMode>
+inline void ShadeFixedSpan(const PIXELSTATE& ps, const TEXSPANS& ts, int y, int x0, int x1, const float* at)
+{
+    const int n = x1 - x0;
+    if (n <= kFewPixels && ts.bPow2 && !ps.pZ) {
+        ShadeRunWrapped<kMode>(ps, ts, ps.pTarget + (long)y * ps.lTargetPitch + x0, x0, n,
+                               TexelFixed(at[ATTR_U] * (float)ps.nTexW), TexelFixed(at[ATTR_V] * (float)ps.nTexH));
+        return;
+    }
+    int64_t nU = TexelFixed(at[ATTR_U] * (float)ps.nTexW), nV = TexelFixed(at[ATTR_V] * (float)ps.nTexH);
+    const int64_t nDU = ts.nDU, nDV = ts.nDV;
+    uint16_t* pZ = ps.pZ ? ps.pZ + (long)y * ps.lZPitch + x0 : nullptr;
+    const uint16_t z16 = pZ ? DepthToZ16(at[ATTR_Z]) : 0;
+    int nLo = 0, nHi = n;
+    bool bInside;
+    if (ts.bBounds && n > kFewPixels) {
+        NonBlackPart(ps, nU, nV, nDU, nDV, ts.fRcpDU, ts.fRcpDV, n, &nLo, &nHi, &bInside);
+        if (nLo >= nHi) {
+            return;
+        }
+        // The same wrap-around sums as stepping pixel by pixel.
+        nU = (int64_t)((uint64_t)nU + (uint64_t)nLo * (uint64_t)nDU);
+        nV = (int64_t)((uint64_t)nV + (uint64_t)nLo * (uint64_t)nDV);
+    } else {
+        // Wrapping by mask takes the texels as they are inside the texture and wherever else.
+        bInside = !ts.bPow2 && StaysInside(nU, nDU, n, ps.nTexW) && StaysInside(nV, nDV, n, ps.nTexH);
+    }
+    const int x = x0 + nLo, m = nHi - nLo;
+    uint16_t* pD = ps.pTarget + (long)y * ps.lTargetPitch + x;
+    if (pZ) {
+        pZ += nLo;
+    }
+    if (ts.bPow2 && !pZ) {
+        ShadeRunWrapped<kMode>(ps, ts, pD, x, m, nU, nV);
+    } else if (m <= 8) {
+        ShadeFewConst<kMode>(ps, ts.k, pD, pZ, z16, m, nU, nV, nDU, nDV, bInside, x + 8 <= ps.lTargetPitch);
+    } else {
+        ShadeRunsConst<kMode>(ps, ts.k, pD, pZ, z16, m, nU, nV, nDU, nDV, bInside, x + (m + 7) / 8 * 8 <= ps.lTargetPitch);
+    }
+}
+#endif
 
 // Untextured spans. The stage result depends only on the 8-bit diffuse and specular colours, so it
 // is found once per colour; blends whose factors do not read the destination colour turn into one

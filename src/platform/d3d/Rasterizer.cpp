@@ -207,18 +207,34 @@ struct PLANES {
     float dy[kPlaneWidth];
 };
 
+// Bit g of a group mask stands for attributes 4g to 4g + 3.
+constexpr unsigned kAllGroups = (1u << (kPlaneWidth / 4)) - 1;
+static_assert(ATTR_U / 4 == ATTR_V / 4, "the texture coordinates share a group");
+
 // The attributes at offset (fx, fy) from the planes' origin: base + dx * fx + dy * fy, each in
-// that order, four at a time where SSE is there (the same float operations either way).
-void RowStart(const PLANES& pl, float fx, float fy, float* at)
+// that order, four at a time where SSE is there (the same float operations either way); only the
+// groups of nGroups where SSE is there.
+[[gnu::always_inline]] inline void RowStart(const PLANES& pl, float fx, float fy, float* at, unsigned nGroups)
 {
 #if defined(__SSE2__)
+    static_assert(kPlaneWidth == 12, "three groups");
     const __m128 vfx = _mm_set1_ps(fx), vfy = _mm_set1_ps(fy);
-    for (int i = 0; i < kPlaneWidth; i += 4) {
+    auto group = [&](int i) {
         const __m128 vx = _mm_mul_ps(_mm_loadu_ps(pl.dx + i), vfx);
         const __m128 vy = _mm_mul_ps(_mm_loadu_ps(pl.dy + i), vfy);
         _mm_storeu_ps(at + i, _mm_add_ps(_mm_add_ps(_mm_loadu_ps(pl.base + i), vx), vy));
+    };
+    if (nGroups & 1) {
+        group(0);
+    }
+    if (nGroups & 2) {
+        group(4);
+    }
+    if (nGroups & 4) {
+        group(8);
     }
 #else
+    (void)nGroups;
     for (int i = 0; i < ATTR_COUNT; i++) {
         at[i] = pl.base[i] + pl.dx[i] * fx + pl.dy[i] * fy;
     }
@@ -320,51 +336,124 @@ void StepEdge(EDGESTEP* s)
     s->r = r - (s->P & -nCarry);
 }
 
-// Narrows [nL, nR] to the pixels of row centre yc on the inside of the edge, s stepped to that row;
-// false when none.
-bool CutSpan(const EDGE& e, const EDGESTEP& s, int64_t yc, int64_t* pL, int64_t* pR)
-{
-    if (s.A > 0) {
-        *pL = std::max(*pL, -s.q);
-    } else if (s.A < 0) {
-        *pR = std::min(*pR, s.q);
-    } else if (e.dx * (yc - e.ay) + e.dy * e.ax < e.nBias) {
-        return false;
-    }
-    return *pL <= *pR;
-}
-
 // A triangle's rows [nRowT, nRowB] and what cuts them.
 struct ROWS {
     const EDGE* e;  // three
     const PLANES* pPlanes;
     int64_t nRowT, nRowB;
     bool bBlackRowsSkip;  // v is the same along a row: rows whose texels are all black add nothing
+    unsigned nGroups = kAllGroups;  // the attribute groups the spans read
 };
 
-// Calls shade(y, x0, x1, at) for the span [x0, x1) of each row with pixels in it, at holding the
-// attributes at its first pixel's centre.
-template <class F>
-void ForEachRow(const PIXELSTATE& ps, const ROWS& rows, F shade)
+// A level edge limits no column: a row centre is inside it when dx * (yc - ay) >= its bias, which
+// for a top edge (going right, owning its pixels) is yc >= ay and for a bottom edge yc < ay. So it
+// only narrows the rows.
+void CutRowsByLevelEdge(const EDGE& e, int64_t* pRowT, int64_t* pRowB)
 {
-    const EDGE* e = rows.e;
+    if (e.dx > 0) {
+        *pRowT = std::max(*pRowT, CeilDiv(e.ay - kHalfPixel, kSubPixel));
+    } else {
+        *pRowB = std::min(*pRowB, FloorDiv(e.ay - kHalfPixel - 1, kSubPixel));
+    }
+}
+
+// Calls shade(y, x0, x1, at) for the span [x0, x1) of each of rows [nRowT, nRowB] with pixels in
+// it, at holding the attributes at its first pixel's centre: st[0, kLeft) are the edges that limit
+// the columns on the left, the next kRight those on the right (known in number, the steps stay in
+// registers).
+template <int kLeft, int kRight, class F>
+void ForEachRowOf(const PIXELSTATE& ps, const ROWS& rows, int64_t nRowT, int64_t nRowB, EDGESTEP* pSt, F shade)
+{
     const PLANES& pl = *rows.pPlanes;
-    const int64_t ycT = rows.nRowT * kSubPixel + kHalfPixel;
-    EDGESTEP st[3] = {StartEdge(e[0], ycT), StartEdge(e[1], ycT), StartEdge(e[2], ycT)};
-    for (int64_t y = rows.nRowT; y <= rows.nRowB; y++, StepEdge(&st[0]), StepEdge(&st[1]), StepEdge(&st[2])) {
-        if (rows.bBlackRowsSkip && IsBlackRow(ps, pl, y)) {
-            continue;
-        }
-        const int64_t yc = y * kSubPixel + kHalfPixel;
+    EDGESTEP st[kLeft + kRight];
+    std::copy(pSt, pSt + kLeft + kRight, st);
+    for (int64_t y = nRowT; y <= nRowB; y++) {
         int64_t nL = ps.nClipL, nR = ps.nClipR - 1;
-        if (!CutSpan(e[0], st[0], yc, &nL, &nR) || !CutSpan(e[1], st[1], yc, &nL, &nR) ||
-            !CutSpan(e[2], st[2], yc, &nL, &nR)) {
+        for (int i = 0; i < kLeft; i++) {
+            nL = std::max(nL, -st[i].q);
+            StepEdge(&st[i]);
+        }
+        for (int i = kLeft; i < kLeft + kRight; i++) {
+            nR = std::min(nR, st[i].q);
+            StepEdge(&st[i]);
+        }
+        if (nL > nR || (rows.bBlackRowsSkip && IsBlackRow(ps, pl, y))) {
             continue;
         }
         float at[kPlaneWidth];
-        RowStart(pl, (float)nL + 0.5f - pl.x0, (float)y + 0.5f - pl.y0, at);
+        RowStart(pl, (float)nL + 0.5f - pl.x0, (float)y + 0.5f - pl.y0, at, rows.nGroups);
         shade((int)y, (int)nL, (int)nR + 1, at);
     }
+}
+
+// Rows [nRowT, nRowB] of ForEachRowOf, the edges in the order given (the left ones first) started
+// at the first of them.
+template <int kLeft, int kRight, class F>
+void RowsBetween(const PIXELSTATE& ps, const ROWS& rows, int64_t nRowT, int64_t nRowB, const EDGE* const* ppEdge, F shade)
+{
+    nRowT = std::max(nRowT, rows.nRowT);
+    nRowB = std::min(nRowB, rows.nRowB);
+    if (nRowT > nRowB) {
+        return;
+    }
+    EDGESTEP st[kLeft + kRight];
+    for (int i = 0; i < kLeft + kRight; i++) {
+        st[i] = StartEdge(*ppEdge[i], nRowT * kSubPixel + kHalfPixel);
+    }
+    ForEachRowOf<kLeft, kRight>(ps, rows, nRowT, nRowB, st, shade);
+}
+
+// ForEachRowOf for a triangle's rows: an edge going up limits the columns on the left, one going
+// down on the right; a level edge only narrows the rows. Of two edges on one side the upper one
+// alone limits the rows whose centres lie above the vertex they share and the lower one those
+// below it: the other's line runs outside the triangle there (on the row of the vertex itself both
+// are looked at).
+template <class F>
+void ForEachRow(const PIXELSTATE& ps, const ROWS& rowsIn, F shade)
+{
+    ROWS rows = rowsIn;
+    const EDGE* e = rows.e;
+    const EDGE* pLeft[2] = {};
+    const EDGE* pRight[2] = {};
+    int nLeft = 0, nRight = 0;
+    for (int i = 0; i < 3; i++) {
+        if (e[i].dy == 0) {
+            CutRowsByLevelEdge(e[i], &rows.nRowT, &rows.nRowB);
+        } else if (e[i].dy < 0) {
+            pLeft[nLeft++] = &e[i];
+        } else {
+            pRight[nRight++] = &e[i];
+        }
+    }
+    if (rows.nRowT > rows.nRowB) {
+        return;
+    }
+    // A triangle of some area has an edge going up and one going down, and at most one level edge.
+    if (nLeft == 1 && nRight == 1) {
+        const EDGE* pEdges[2] = {pLeft[0], pRight[0]};
+        RowsBetween<1, 1>(ps, rows, rows.nRowT, rows.nRowB, pEdges, shade);
+        return;
+    }
+    const EDGE** pPair = nLeft == 2 ? pLeft : pRight;
+    const EDGE* pOne = nLeft == 2 ? pRight[0] : pLeft[0];
+    auto top = [](const EDGE* p) { return std::min(p->ay, p->ay + p->dy); };
+    const EDGE* pUpper = top(pPair[0]) < top(pPair[1]) ? pPair[0] : pPair[1];
+    const EDGE* pLower = pUpper == pPair[0] ? pPair[1] : pPair[0];
+    const int64_t yMid = std::max(pUpper->ay, pUpper->ay + pUpper->dy);
+    const int64_t nAbove = FloorDiv(yMid - kHalfPixel - 1, kSubPixel);  // the last row centred above it
+    const int64_t nBelow = FloorDiv(yMid - kHalfPixel, kSubPixel) + 1;  // the first row centred below it
+    const EDGE* pUpperPair[2] = {nLeft == 2 ? pUpper : pOne, nLeft == 2 ? pOne : pUpper};
+    const EDGE* pLowerPair[2] = {nLeft == 2 ? pLower : pOne, nLeft == 2 ? pOne : pLower};
+    RowsBetween<1, 1>(ps, rows, rows.nRowT, nAbove, pUpperPair, shade);
+    if (nBelow - nAbove == 2) {
+        const EDGE* pAll[3] = {pLeft[0], nLeft == 2 ? pLeft[1] : pRight[0], pRight[nRight - 1]};
+        if (nLeft == 2) {
+            RowsBetween<2, 1>(ps, rows, nAbove + 1, nAbove + 1, pAll, shade);
+        } else {
+            RowsBetween<1, 2>(ps, rows, nAbove + 1, nAbove + 1, pAll, shade);
+        }
+    }
+    RowsBetween<1, 1>(ps, rows, nBelow, rows.nRowB, pLowerPair, shade);
 }
 
 void SetTexChannels(const DDPIXELFORMAT& pf, PIXELSTATE* ps)
@@ -793,7 +882,33 @@ void CRasterizer::Triangle(const PVERTEX& a, const PVERTEX& b, const PVERTEX& c)
     if (ps.nFastPath == FAST_TEX_OPAQUE || ps.nFastPath == FAST_TEX_ADDITIVE) {
         MakeTexSpans(ps, pl.base, pl.dx, pl.dy, &ts);
     }
-    const ROWS rows = {e, &pl, nRowT, nRowB, bBlackRowsSkip};
+    ROWS rows = {e, &pl, nRowT, nRowB, bBlackRowsSkip};
+#if defined(__SSE2__)
+    // The game's glows and sprites: one colour throughout, each span shaded the same way.
+    if ((ps.nFastPath == FAST_TEX_OPAQUE || ps.nFastPath == FAST_TEX_ADDITIVE) && ts.bEights && ts.bFixedColor) {
+        MakeFixedSpans(ps, ps.nFastPath == FAST_TEX_ADDITIVE, &ts);
+        if (ts.bNothing) {
+            return;
+        }
+        // Their spans read the texture coordinates, and depth where it is tested.
+        rows.nGroups = 1u << (ATTR_U / 4) | (ps.pZ ? 1u << (ATTR_Z / 4) : 0u);
+        switch (ts.nMode) {
+        case SHADE_OPAQUE:
+            ForEachRow(ps, rows, [&](int y, int x0, int x1, float* at) { ShadeFixedSpan<SHADE_OPAQUE>(ps, ts, y, x0, x1, at); });
+            break;
+        case SHADE_ADD565:
+            ForEachRow(ps, rows, [&](int y, int x0, int x1, float* at) { ShadeFixedSpan<SHADE_ADD565>(ps, ts, y, x0, x1, at); });
+            break;
+        case SHADE_ADD555:
+            ForEachRow(ps, rows, [&](int y, int x0, int x1, float* at) { ShadeFixedSpan<SHADE_ADD555>(ps, ts, y, x0, x1, at); });
+            break;
+        default:
+            ForEachRow(ps, rows, [&](int y, int x0, int x1, float* at) { ShadeFixedSpan<SHADE_ADD>(ps, ts, y, x0, x1, at); });
+            break;
+        }
+        return;
+    }
+#endif
     // The common set-ups shade their spans inline in the row loop.
     switch (ps.nFastPath) {
     case FAST_TEX_ADDITIVE:

@@ -1,10 +1,14 @@
 #include "platform/host/HostSdl.h"
 
 #include <SDL.h>
+#include <dirent.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cctype>
 #include <cstring>
+#include <string>
 
 #include "platform/host/Clock.h"
 #include "platform/host/VirtKey.h"
@@ -90,6 +94,27 @@ bool TranslateKeyEvent(const SDL_KeyboardEvent& ke, HOSTEVENT* pEvent) {
     return true;
 }
 
+// Whether the machine has a graphics card for a renderer to use: the kernel's device nodes of one
+// (the DRM nodes every open driver makes, or those of NVIDIA's own driver).
+bool HasGraphicsDevice() {
+    DIR* pDir = opendir("/dev/dri");
+    bool bAny = false;
+    if (pDir) {
+        while (const dirent* pEnt = readdir(pDir)) bAny = bAny || pEnt->d_name[0] != '.';
+        closedir(pDir);
+    }
+    return bAny || access("/dev/nvidiactl", F_OK) == 0;
+}
+
+// Whether a GL renderer string names a driver that rasterises with the processor.
+bool IsSoftwareRasteriser(const char* pszRenderer) {
+    std::string strName(pszRenderer);
+    for (char& c : strName) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+    for (const char* pszSoft : {"llvmpipe", "softpipe", "swrast", "software"})
+        if (strName.find(pszSoft) != std::string::npos) return true;
+    return false;
+}
+
 }  // namespace
 
 int VirtKeyFromSdlKey(int nSdlKey) {
@@ -139,8 +164,21 @@ bool CHostSdl::Init(std::string* pError) {
 bool CHostSdl::OpenView(VIEW* pView, const char* pszTitleUtf8, int x, int y, int w, int h, uint32_t dwFlags) {
     pView->pWindow = SDL_CreateWindow(pszTitleUtf8 ? pszTitleUtf8 : "", x, y, w, h, dwFlags);
     if (!pView->pWindow) return false;
-    pView->pRenderer = SDL_CreateRenderer(pView->pWindow, -1, SDL_RENDERER_ACCELERATED);
-    if (!pView->pRenderer) pView->pRenderer = SDL_CreateRenderer(pView->pWindow, -1, SDL_RENDERER_SOFTWARE);
+    if (m_ePresent != PRESENT_SURFACE && OpenRenderer(pView)) {
+        m_ePresent = PRESENT_RENDERER;
+        return true;
+    }
+    // Without a renderer worth its cost the frames go into the window's own picture, which must
+    // then be plain memory shown as it is, not a texture of a renderer made behind our back.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    const SDL_Surface* pSurface = SDL_GetWindowSurface(pView->pWindow);
+    if (pSurface && FrameOutKind(pSurface->format->BytesPerPixel, pSurface->format->Rmask, pSurface->format->Gmask,
+                                 pSurface->format->Bmask) != FRAMEOUT_NONE) {
+        m_ePresent = PRESENT_SURFACE;
+        return true;
+    }
+    // A picture of a layout of its own: SDL's software renderer converts into it.
+    pView->pRenderer = SDL_CreateRenderer(pView->pWindow, -1, SDL_RENDERER_SOFTWARE);
     if (!pView->pRenderer) {
         CloseView(pView);
         return false;
@@ -148,15 +186,54 @@ bool CHostSdl::OpenView(VIEW* pView, const char* pszTitleUtf8, int x, int y, int
     return true;
 }
 
+// An accelerated renderer, unless it would draw with the processor (a GL driver that rasterises
+// in software, on a machine without a graphics card): there it costs the whole process several
+// times what the frame itself does, with a thread for every core and a code generator, where
+// writing the frame into the window's picture costs a conversion.
+bool CHostSdl::OpenRenderer(VIEW* pView) {
+    // Without a card every GL driver draws in software: not even loaded, as it would leave its
+    // threads and code behind however soon it was dropped.
+    if (!HasGraphicsDevice()) return false;
+    pView->pRenderer = SDL_CreateRenderer(pView->pWindow, -1, SDL_RENDERER_ACCELERATED);
+    if (!pView->pRenderer) return false;
+    SDL_RendererInfo info{};
+    const bool bGl = SDL_GetRendererInfo(pView->pRenderer, &info) == 0 && info.name &&
+                     strncmp(info.name, "opengl", 6) == 0 && SDL_GL_GetCurrentContext();
+    using GETSTRING = const unsigned char* (*)(unsigned int);
+    const unsigned int kGlRenderer = 0x1F01;
+    const GETSTRING pGetString = bGl ? reinterpret_cast<GETSTRING>(SDL_GL_GetProcAddress("glGetString")) : nullptr;
+    const char* pszName = pGetString ? reinterpret_cast<const char*>(pGetString(kGlRenderer)) : nullptr;
+    if (!pszName || !IsSoftwareRasteriser(pszName)) return true;
+    SDL_DestroyRenderer(pView->pRenderer);
+    pView->pRenderer = nullptr;
+    return false;
+}
+
 void CHostSdl::CloseView(VIEW* pView) {
     if (pView->pTexture) SDL_DestroyTexture(pView->pTexture);
     if (pView->pRenderer) SDL_DestroyRenderer(pView->pRenderer);
     if (pView->pWindow) SDL_DestroyWindow(pView->pWindow);
-    *pView = VIEW{};
+    pView->pWindow = nullptr;
+    pView->pRenderer = nullptr;
+    pView->pTexture = nullptr;
+    pView->nTexW = pView->nTexH = 0;
+}
+
+bool CHostSdl::ShowFrameOnSurface(VIEW* pView, const uint16_t* pPixels, int nPitchBytes, int w, int h) {
+    SDL_Surface* pSurface = SDL_GetWindowSurface(pView->pWindow);
+    if (!pSurface) return false;
+    const SDL_PixelFormat& f = *pSurface->format;
+    const FRAMEOUTKIND eKind = FrameOutKind(f.BytesPerPixel, f.Rmask, f.Gmask, f.Bmask);
+    if (eKind == FRAMEOUT_NONE || (SDL_MUSTLOCK(pSurface) && SDL_LockSurface(pSurface) != 0)) return false;
+    pView->scaler.Draw(pPixels, nPitchBytes, w, h, static_cast<uint8_t*>(pSurface->pixels), pSurface->pitch,
+                       pSurface->w, pSurface->h, eKind);
+    if (SDL_MUSTLOCK(pSurface)) SDL_UnlockSurface(pSurface);
+    return SDL_UpdateWindowSurface(pView->pWindow) == 0;
 }
 
 bool CHostSdl::ShowFrame(VIEW* pView, const uint16_t* pPixels, int nPitchBytes, int w, int h) {
-    if (!pView->pRenderer || !pPixels || w <= 0 || h <= 0) return false;
+    if (!pView->pWindow || !pPixels || w <= 0 || h <= 0) return false;
+    if (!pView->pRenderer) return ShowFrameOnSurface(pView, pPixels, nPitchBytes, w, h);
     if (!pView->pTexture || pView->nTexW != w || pView->nTexH != h) {
         if (pView->pTexture) SDL_DestroyTexture(pView->pTexture);
         pView->pTexture =
@@ -179,6 +256,15 @@ bool CHostSdl::ShowFrame(VIEW* pView, const uint16_t* pPixels, int nPitchBytes, 
     SDL_RenderCopy(pView->pRenderer, pView->pTexture, nullptr, &dst);
     SDL_RenderPresent(pView->pRenderer);
     return true;
+}
+
+std::string CHostSdl::DescribePresent() const {
+    if (!m_Main.pWindow) return "no window";
+    SDL_RendererInfo info{};
+    if (m_Main.pRenderer && SDL_GetRendererInfo(m_Main.pRenderer, &info) == 0)
+        return std::string("renderer \"") + (info.name ? info.name : "") + "\"";
+    const SDL_Surface* pSurface = SDL_GetWindowSurface(m_Main.pWindow);
+    return std::string("the window's picture, ") + (pSurface ? SDL_GetPixelFormatName(pSurface->format->format) : "none");
 }
 
 bool CHostSdl::CreateMainWindow(const char* pszTitleUtf8, const char* pszAppName, int clientW, int clientH, int x,

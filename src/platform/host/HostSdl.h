@@ -5,6 +5,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/host/FrameScaler.h"
 #include "platform/host/Host.h"
 
 struct SDL_Window;
@@ -48,6 +49,9 @@ public:
     // wants another format.
     bool OpenAudio(int nRate, IAudioSource* pSource) override;
     void CloseAudio() override;
+    // How the main window's frames reach the screen, in a few words: the renderer's name, or the
+    // window picture's layout when the frames are written into it.
+    std::string DescribePresent() const;
     // Joysticks through SDL's joystick API (started on first use); devices plugged in or pulled
     // out while the program runs take or free their slot.
     bool HasJoystickSupport() override;
@@ -58,18 +62,25 @@ private:
     void RefreshJoysticks();
     void CloseJoysticks();
 
-    // A window with its renderer and the streaming texture its frames go through.
+    // A window with its renderer and the streaming texture its frames go through, or, without a
+    // renderer, the window's own picture that the frames are written into.
     struct VIEW {
         SDL_Window* pWindow = nullptr;
         SDL_Renderer* pRenderer = nullptr;
         SDL_Texture* pTexture = nullptr;
         int nTexW = 0, nTexH = 0;
+        CFrameScaler scaler;
     };
-    static bool OpenView(VIEW* pView, const char* pszTitleUtf8, int x, int y, int w, int h, uint32_t dwFlags);
+    // How frames reach the screen: decided with the first window and kept for every later one.
+    enum PRESENTWAY { PRESENT_UNKNOWN, PRESENT_RENDERER, PRESENT_SURFACE };
+    bool OpenView(VIEW* pView, const char* pszTitleUtf8, int x, int y, int w, int h, uint32_t dwFlags);
+    bool OpenRenderer(VIEW* pView);
     static void CloseView(VIEW* pView);
     // The frame scaled into the window's output with its aspect kept.
     static bool ShowFrame(VIEW* pView, const uint16_t* pPixels, int nPitchBytes, int w, int h);
+    static bool ShowFrameOnSurface(VIEW* pView, const uint16_t* pPixels, int nPitchBytes, int w, int h);
 
+    PRESENTWAY m_ePresent = PRESENT_UNKNOWN;
     bool m_bVideo = false;
     VIEW m_Main;
     VIEW m_Dialog;

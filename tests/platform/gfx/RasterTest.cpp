@@ -26,6 +26,18 @@ DDPIXELFORMAT A1R5G5B5()
     return pf;
 }
 
+// A pretransformed vertex at screen position (x, y), halfway in depth, of one colour.
+D3DTLVERTEX ScreenVertex(float x, float y, D3DCOLOR color)
+{
+    D3DTLVERTEX v = {};
+    v.sx = x;
+    v.sy = y;
+    v.sz = 0.5f;
+    v.rhw = 1.0f;
+    v.color = color;
+    return v;
+}
+
 class RasterTest : public GfxTest {
 protected:
     // Pixels of the back buffer that differ from a value.
@@ -102,6 +114,66 @@ TEST_F(RasterTest, SharedEdgesTouchEachPixelOnce)
             EXPECT_EQ(s, first) << "the two triangulations cover different pixels: a gap or a double";
         }
     }
+}
+
+// Triangles of every shape the row loop tells apart (a level edge at top or bottom, two edges on
+// the left or on the right, corners on pixel centres, on whole pixels and between), in both
+// windings, cover exactly the pixels whose centres the definition puts inside: every edge
+// function of the 1/256-pixel corners non-negative, zero only on an owned (top or left) edge.
+TEST_F(RasterTest, TrianglesCoverThePixelCentresInsideThem)
+{
+    Additive();
+    m_pDev->SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
+    uint32_t seed = 12345;
+    auto next = [&seed](int n) {
+        seed = seed * 214013 + 2531011;
+        return (int)((seed >> 16) % (uint32_t)n);
+    };
+    const float kFractions[4] = {0.0f, 0.5f, 0.25f, 0.8125f};
+    int nCovered = 0;
+    for (int nTri = 0; nTri < 300; nTri++) {
+        float fx[3], fy[3];
+        for (int i = 0; i < 3; i++) {
+            fx[i] = (float)next(80) + kFractions[next(4)] + 20.0f;
+            fy[i] = (float)next(60) + kFractions[next(4)] + 20.0f;
+        }
+        if (nTri % 5 == 0) {
+            fy[1] = fy[0];  // a level edge
+        }
+        m_pDev->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0);
+        D3DTLVERTEX v[3];
+        for (int i = 0; i < 3; i++) {
+            v[i] = ScreenVertex(fx[i], fy[i], RGB_MAKE(8, 8, 8));
+        }
+        ASSERT_EQ(m_pDev->DrawPrimitive(D3DPT_TRIANGLELIST, D3DFVF_TLVERTEX, v, 3, 0), DD_OK);
+        int64_t X[3], Y[3];
+        for (int i = 0; i < 3; i++) {
+            X[i] = (int64_t)(fx[i] * 256.0f);
+            Y[i] = (int64_t)(fy[i] * 256.0f);
+        }
+        const int64_t nArea = (X[1] - X[0]) * (Y[2] - Y[0]) - (Y[1] - Y[0]) * (X[2] - X[0]);
+        if (nArea < 0) {
+            std::swap(X[1], X[2]);
+            std::swap(Y[1], Y[2]);
+        }
+        size_t nWrong = 0;
+        for (int py = 0; py < 120; py++) {
+            for (int px = 0; px < 140; px++) {
+                bool bIn = nArea != 0;
+                for (int i = 0; i < 3; i++) {
+                    const int j = (i + 1) % 3;
+                    const int64_t dx = X[j] - X[i], dy = Y[j] - Y[i];
+                    const int64_t f = dx * (py * 256 + 128 - Y[i]) - dy * (px * 256 + 128 - X[i]);
+                    const bool bOwned = dy < 0 || (dy == 0 && dx > 0);
+                    bIn = bIn && (f > 0 || (f == 0 && bOwned));
+                }
+                nCovered += bIn;
+                nWrong += bIn != (Px(px, py) == 0x0841);
+            }
+        }
+        ASSERT_EQ(nWrong, 0u) << "triangle " << nTri;
+    }
+    EXPECT_GT(nCovered, 100000);
 }
 
 TEST_F(RasterTest, FaderFlatColourWithNoTextureBound)
@@ -447,14 +519,10 @@ TEST_F(RasterTest, IndexedAndStripPrimitives)
 
 TEST_F(RasterTest, PretransformedVerticesAreScreenPositions)
 {
-    D3DTLVERTEX v[4] = {};
+    D3DTLVERTEX v[4];
     const float xs[4] = {10, 14, 14, 10}, ys[4] = {20, 20, 24, 24};
     for (int i = 0; i < 4; i++) {
-        v[i].sx = xs[i];
-        v[i].sy = ys[i];
-        v[i].sz = 0.5f;
-        v[i].rhw = 1.0f;
-        v[i].color = RGB_MAKE(0, 0, 255);
+        v[i] = ScreenVertex(xs[i], ys[i], RGB_MAKE(0, 0, 255));
     }
     ASSERT_EQ(m_pDev->DrawPrimitive(D3DPT_TRIANGLEFAN, D3DFVF_TLVERTEX, v, 4, 0), DD_OK);
     EXPECT_EQ(Changed(0).size(), 16u);
