@@ -222,6 +222,7 @@ void CPlayer::Start(int bPlayback, int bResetScore)
     m_nAimPose = PLAYER_AIM_LEVEL;
     m_fAimAngle = 0.0f;
     m_bOut = 0;
+    m_bStageFinished = 0;
     m_bVisible = 1;
     m_nVoice = 0;
     m_dwAnimStamp = dwNow;
