@@ -55,6 +55,8 @@ public:
     void AddScore(int nPoints, int bDelayed);
     // Rolls the counter on by nShown, then jumps to nValue.
     void SetScore(int nShown, int nValue);
+    // The counter stands on nValue at once, with nothing to roll.
+    void ShowScore(int nValue) { m_Score.SetNumber(nValue); }
     int GetScore() { return m_Score.GetNumber(); }
 
     // The icon of a sub-weapon (0..3) from a strip of icons 60 px apart; nothing for another index.

@@ -222,6 +222,7 @@ void CPlayer::Start(int bPlayback, int bResetScore)
     m_nAimPose = PLAYER_AIM_LEVEL;
     m_fAimAngle = 0.0f;
     m_bOut = 0;
+    m_bStageFinished = 0;
     m_bVisible = 1;
     m_nVoice = 0;
     m_dwAnimStamp = dwNow;
@@ -238,6 +239,8 @@ void CPlayer::Start(int bPlayback, int bResetScore)
     m_BackFire.Start();
     StartKeyRecord(bPlayback);
     m_Cockpit.Reset();
+    // The score carries on from the stage before, and the counter shows it from the first frame.
+    m_Cockpit.ShowScore(m_nPoint);
     m_Cockpit.SetLife(m_nLife);
     m_Cockpit.SetExp(m_nExp, 0);
     m_nGunLevel = m_Cockpit.GetPendingLevel();

@@ -83,6 +83,7 @@ public:
     void UpdateKeyRecord() override;
     int IsDropDown() override;
     void SetStageFinished(int bFinished) override { m_bStageFinished = bFinished; }
+    int IsStageFinished() override { return m_bStageFinished; }
     void SetSubWeapon(int nWeapon) override { m_nSubWeapon = nWeapon; }
     int GetSubWeapon() override { return m_nSubWeapon; }
     int Draw(IDirectDrawSurface7* lpSurface, float fOffsetY) override;
@@ -124,7 +125,6 @@ public:
     int GetGunLevel() const { return m_nGunLevel; }
     int GetLife() const { return m_nLife; }
     int GetExp() const { return m_nExp; }
-    int IsStageFinished() const { return m_bStageFinished; }
     int IsOut() const { return m_bOut; }
     int GetVoiceCount() const { return m_nVoice; }
     const D3DVECTOR& GetMissPosition() const { return m_vMissPos; }

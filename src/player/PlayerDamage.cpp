@@ -143,7 +143,8 @@ void CPlayer::LoseLevel()
 
 void CPlayer::Damage(int nDamage)
 {
-    if (m_bOut || (m_dwState & PLAYER_STATE_BLINKS))
+    // A won stage stays won: what is still flying when the boss falls costs nothing.
+    if (m_bOut || m_bStageFinished || (m_dwState & PLAYER_STATE_BLINKS))
         return;
     const int bHalf = IsOptionOn(OPTION_HALF_DAMAGE);
     // The level goes before the shield has its say: a shielded hit still costs it.

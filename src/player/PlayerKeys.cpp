@@ -32,6 +32,24 @@ const float kEdgeMargin = 32.0f;
 
 const char* const kJumpVoice = ".\\GameData\\System\\CvZorvaJump.wav";
 
+// Which way the flight box lies from v on one axis: +1 below fLo, -1 above fHi, 0 inside.
+float TowardBox(float v, float fLo, float fHi)
+{
+    return v < fLo ? 1.0f : (v > fHi ? -1.0f : 0.0f);
+}
+
+// A move on one axis stops at the box's edge, and one from outside never goes further out.
+float ClipToBox(float v, float d, float fLo, float fHi)
+{
+    const float fMin = v < fLo ? v : fLo;
+    const float fMax = v > fHi ? v : fHi;
+    if (v + d < fMin)
+        return fMin - v;
+    if (v + d > fMax)
+        return fMax - v;
+    return d;
+}
+
 } // namespace
 
 int CPlayer::IsKey(int nVirtKey) const
@@ -165,25 +183,21 @@ void CPlayer::UpdateFreeFlight()
         dx -= m_fSpeed;
     if (IsKey(VK_RIGHT))
         dx += m_fSpeed;
+    // The launch's drift can carry her past the box's edge: there the box draws her back in on that
+    // axis, whatever the keys say, or the keys of that axis could never move her again.
+    const float x = m_vPos.x, y = m_vPos.y;
+    const float fPullX = TowardBox(x, kFlightLeft, kFlightRight);
+    const float fPullY = TowardBox(y, kFlightTop, kFlightBottom);
+    if (fPullX != 0.0f)
+        dx = fPullX * fabsf(m_fSpeed);
+    if (fPullY != 0.0f)
+        dy = fPullY * fabsf(m_fSpeed);
     const float fLength = sqrtf(dx * dx + dy * dy);
     if (fLength < kFlightMinLength)
         return;
     const float fScale = fabsf(m_fSpeed) / fLength;
-    dx *= fScale;
-    dy *= fScale;
-    const float x = m_vPos.x, y = m_vPos.y;
-    if (x < kFlightLeft || x > kFlightRight)
-        dx = 0.0f;
-    else if (x + dx < kFlightLeft)
-        dx = kFlightLeft - x;
-    else if (x + dx > kFlightRight)
-        dx = kFlightRight - x;
-    if (y < kFlightTop || y > kFlightBottom)
-        dy = 0.0f;
-    else if (y + dy < kFlightTop)
-        dy = kFlightTop - y;
-    else if (y + dy > kFlightBottom)
-        dy = kFlightBottom - y;
+    dx = ClipToBox(x, dx * fScale, kFlightLeft, kFlightRight);
+    dy = ClipToBox(y, dy * fScale, kFlightTop, kFlightBottom);
     m_vA.x += dx;
     m_fVSpeed = -dy;
 }

@@ -348,8 +348,23 @@ void CStage::TestMiss()
     // heroine pushed there by a wall falls through the ground without ever leaving 0..640: once
     // she is wholly below the map she is out, or the stage could never end.
     const bool bFallen = vPos.y > STAGE_FALL_OUT_Y;
-    if (vPos.x < 0.0f || vPos.x > 640.0f || bFallen || (dwState & PLAYER_STATE_MISS))
+    const bool bOutside = vPos.x < 0.0f || vPos.x > 640.0f || bFallen;
+    if (dwState & PLAYER_STATE_MISS)
         StartGameOver();
+    else if (bOutside && m_Player.IsStageFinished())
+        KeepInView(vPos);
+    else if (bOutside)
+        StartGameOver();
+}
+
+// Once the boss has fallen the stage is won: what still pushes her or opens under her during the
+// clear delay and the tally may not take it away, so the edges and the fall line hold her instead.
+void CStage::KeepInView(D3DVECTOR vPos)
+{
+    vPos.x = vPos.x < 0.0f ? 0.0f : (vPos.x > 640.0f ? 640.0f : vPos.x);
+    m_Player.SetPosition(vPos);
+    if (vPos.y > STAGE_FALL_OUT_Y)
+        m_Player.SetGroundY(STAGE_FALL_OUT_Y);
 }
 
 void CStage::StartGameOver()

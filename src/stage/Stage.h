@@ -221,6 +221,7 @@ private:
     void UpdateScreens();
     void BroadcastScroll();
     void TestMiss();
+    void KeepInView(D3DVECTOR vPos);
     void SpawnColumn(int nLayer, const D3DVECTOR& vTarget);
     void ChangeScreen();
     void UpdateLabels(const D3DVECTOR& vTarget);

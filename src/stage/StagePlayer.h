@@ -50,8 +50,10 @@ public:
     virtual void UpdateKeyRecord() = 0;
     // Jump and Down held together: she drops through RIDEON platforms.
     virtual int IsDropDown() = 0;
-    // Marks the stage as finished for her (after the boss fight).
+    // Marks the stage as finished for her (from the boss's fall until the stage ends): nothing may
+    // put her out any more.
     virtual void SetStageFinished(int bFinished) = 0;
+    virtual int IsStageFinished() = 0;
     // The sub-weapon for the next stage start (SUBWEAPON_*).
     virtual void SetSubWeapon(int nWeapon) = 0;
     virtual int GetSubWeapon() = 0;

@@ -404,6 +404,44 @@ TEST_F(PlayerDamage, AnAerialLaunchAboveTheViewComesBackDownToTheHoverHeight)
     EXPECT_LT(Pos().y, 115.0f);
 }
 
+// Launched near the right edge, the drift carries her past the flight box: the box draws her back
+// in at SPEED a tick, and then Left and Right move her as anywhere else.
+TEST_F(PlayerDamage, AFlightStartedPastTheBoxComesBackInAndKeepsLeftAndRight)
+{
+    StartStanding(605.0f);
+    CPlayer& p = *m_pPlayer;
+    p.StartAerialMode();
+    int n = 0;
+    while (!(p.GetState() & PLAYER_STATE_AERIAL_FREE) && n < 400) {
+        Tick();
+        n++;
+    }
+    ASSERT_NE(p.GetState() & PLAYER_STATE_AERIAL_FREE, 0u);
+    const D3DVECTOR start = Pos();
+    ASSERT_GT(start.x, 620.0f);
+    n = 0;
+    while (Pos().x > 608.0f && n < 60) {
+        Tick();
+        n++;
+    }
+    EXPECT_LE(Pos().x, 608.0f);
+    EXPECT_LE(n, (int)((start.x - 608.0f) / 2.0f) + 3);
+    EXPECT_FLOAT_EQ(Pos().y, start.y);
+    Press(VK_LEFT);
+    Ticks(2);
+    const float x1 = Pos().x;
+    Tick();
+    EXPECT_FLOAT_EQ(Pos().x, x1 - 2.0f);
+    Ticks(5);
+    Release(VK_LEFT);
+    Press(VK_RIGHT);
+    Ticks(2);
+    const float x2 = Pos().x;
+    Tick();
+    EXPECT_FLOAT_EQ(Pos().x, x2 + 2.0f);
+    Release(VK_RIGHT);
+}
+
 TEST_F(PlayerDamage, AReplayWithAnUnknownSubWeaponOrGunLevelKeepsToWhatExists)
 {
     StartStanding();

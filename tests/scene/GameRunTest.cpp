@@ -236,18 +236,25 @@ TEST_F(FailedLoadRun, AFirstStageNumberOutOfRangeEndsTheProgramWithTheReason)
     }
 }
 
+// The score goes on into the next stage, and its counter shows it from the stage's first frame.
 TEST_F(GameRun, AClearedStageGoesOnToTheNextStageAndTrack)
 {
     MakeStageData();
-    int nTrackAtSecond = -1;
+    const int kCarried = 399000;
+    int nTrackAtSecond = -1, nScoreAtSecond = -1, nShownAtSecond = -1, bShownAtRest = 0;
     m_Game.m_OnRender = [&](CObservedGame& game) {
         if (game.GetState() != CGame::STATE_STAGE) {
             return;
         }
         if (game.Visits(CGame::STATE_STAGE) == 1 && game.GetStage().GetState() != STAGE_STATE_CLEARED) {
+            game.GetStage().AddScore(kCarried, 0);
             game.GetStage().SetState(STAGE_STATE_CLEARED);
         } else if (game.Visits(CGame::STATE_STAGE) == 2 && nTrackAtSecond < 0) {
             nTrackAtSecond = CKeyRecorder::GetInstance()->GetCurrentTrack();
+            nScoreAtSecond = game.GetStage().GetScore();
+            CCockpit& cockpit = game.GetPlayer().GetCockpit();
+            nShownAtSecond = cockpit.GetScore();
+            bShownAtRest = cockpit.GetScoreCounter().IsFinished();
             EXPECT_EQ(game.GetStageNumber(), 2);
             CloseSoon();
         }
@@ -255,6 +262,9 @@ TEST_F(GameRun, AClearedStageGoesOnToTheNextStageAndTrack)
     ASSERT_EQ(Run(kLongRun), 0);
     EXPECT_EQ(m_Game.States(), (States{3, 4, 15, 16, 3, 4, 15}));
     EXPECT_EQ(nTrackAtSecond, 1);
+    EXPECT_EQ(nScoreAtSecond, kCarried);
+    EXPECT_EQ(nShownAtSecond, kCarried);
+    EXPECT_TRUE(bShownAtRest);
 }
 
 TEST_F(GameRun, ClearingWhenTheNextStageHasNoDefinitionEndsTheRunWithTheEnding)

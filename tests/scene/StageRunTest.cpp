@@ -648,6 +648,47 @@ TEST_F(StageRun, ARunThatEarnsTheConstructiveBonusRepeatsEveryTick)
     EXPECT_GE(m_Recorded[120].nScore, 1000);
 }
 
+// She lifts off near the right edge and drifts past the flight box, which draws her back in; then
+// the stage is won, and during the clear delay she is pushed off the left edge and hurt past her
+// life, during the tally dropped below the fall line: the stage holds her, and every tick plays
+// back as recorded.
+TEST_F(StageRun, AFlightFromTheEdgeAndAWonStageThatHoldsHerRepeatEveryTick)
+{
+    const int kLift = 30, kWon = 300, kShove = 320, kDrop = 400;
+    float fFarthest = 0.0f;
+    int nTallyTicks = 0;
+    RecordAndPlayBack([&](CObservedGame& game, int t) {
+        CPlayer& p = game.GetPlayer();
+        CStage& stage = game.GetStage();
+        D3DVECTOR v;
+        p.GetPosition(&v);
+        nTallyTicks += !game.GetStageClear().IsHidden();
+        if (t == kLift) {
+            p.SetPosition(D3DVECTOR{605.0f, v.y, 0.0f});
+            p.StartAerialMode();
+        }
+        if (t > kLift && t < kWon)
+            fFarthest = std::max(fFarthest, v.x);
+        if (t == kWon) {
+            stage.EndBossBattle();
+            stage.RequestStageClear();
+        }
+        if (t == kShove || t == kDrop) {
+            p.SetPosition(t == kShove ? D3DVECTOR{-50.0f, v.y, 0.0f} : D3DVECTOR{v.x, STAGE_FALL_OUT_Y + 60.0f, 0.0f});
+            p.Damage(100);
+        }
+    });
+    EXPECT_GT(fFarthest, 620.0f);
+    EXPECT_TRUE(m_Recorded[kWon - 1].dwState & PLAYER_STATE_AERIAL_FREE);
+    EXPECT_LE(m_Recorded[kWon - 1].x, 608.0f);
+    EXPECT_EQ(m_Recorded[kShove + 1].x, 0.0f);
+    EXPECT_LE(m_Recorded[kDrop + 1].y, STAGE_FALL_OUT_Y);
+    for (const TICKSAMPLE& sample : m_Recorded)
+        ASSERT_EQ(sample.nStageState, STAGE_STATE_PLAY);
+    // The tally showed from the drop to the end of the track, in both runs.
+    EXPECT_GT(nTallyTicks, 2 * (kTrackEnd - kDrop));
+}
+
 // A sub-weapon fired in the run: the replay fires it on the same tick and it flies, hits and ends
 // alike. The missiles and the rain meet the enemy fire and the crates of the second screen.
 TEST_F(StageRun, ARunThatFiresHawkWindRepeatsEveryTick)

@@ -4,6 +4,7 @@
 // adds its bonuses to the score.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -255,8 +256,37 @@ protected:
         int nTotal = -1;
         int nAdded = -1;
         int nClearedAt = -1;
+        bool bOut = false;
+        float fShovedX = 1000.0f;  // where she was the tick after the push off the left edge
+        float fLowestY = 0.0f;     // the lowest she was after the drop, while the stage ran
+        int nLifeAfter = -1;
     };
-    RESULT RunClear(int nTimeLeft)
+    // With bShove, what puts her out before the boss falls comes after it: during the clear delay
+    // a push off the left edge and a hit worth more than her life, during the tally a drop below
+    // the fall line and another such hit.
+    static void Shove(CObservedGame& game, int t, int nTallyAt, RESULT* pResult)
+    {
+        CPlayer& p = game.GetPlayer();
+        D3DVECTOR v;
+        p.GetPosition(&v);
+        if (t == 40) {
+            p.SetPosition(D3DVECTOR{-50.0f, v.y, 0.0f});
+            p.Damage(100);
+        }
+        if (t == 41)
+            pResult->fShovedX = v.x;
+        if (nTallyAt < 0)
+            return;
+        if (t == nTallyAt + 10) {
+            p.SetPosition(D3DVECTOR{v.x, STAGE_FALL_OUT_Y + 60.0f, 0.0f});
+            p.Damage(100);
+        }
+        // Once cleared the stage no longer looks where she is: it is over.
+        if (t > nTallyAt + 10 && game.GetStage().GetState() == STAGE_STATE_PLAY)
+            pResult->fLowestY = std::max(pResult->fLowestY, v.y);
+        pResult->nLifeAfter = p.GetLife();
+    }
+    RESULT RunClear(int nTimeLeft, bool bShove = false)
     {
         RESULT r;
         int nScoreBefore = 0;
@@ -275,6 +305,9 @@ protected:
             }
             if (nTallyAt < 0 && !tally.IsHidden())
                 nTallyAt = t;
+            if (bShove)
+                Shove(game, t, nTallyAt, &r);
+            r.bOut = r.bOut || stage.GetState() == STAGE_STATE_GAMEOVER;
             if (nTallyAt >= 0 && (t - nTallyAt) % 30 == 0)
                 WriteLook(m_Host, "tally-" + std::to_string(nTimeLeft) + "-" + std::to_string(t - nTallyAt));
             if (tally.GetState() != CStageClear::STATE_DONE)
@@ -308,6 +341,19 @@ TEST_F(ClearRun, WithSecondsLeftTheTimeAndTargetBonusesArePaidToo)
     const RESULT r = RunClear(42);
     EXPECT_EQ(r.nTotal, 90 * 2000 + 42 * 1000 + 100000);
     EXPECT_EQ(r.nAdded, r.nTotal);
+}
+
+// From the boss's fall to the stage's end the stage is hers: the left edge and the fall line hold
+// her, hits cost nothing, and the tally pays and the stage is cleared, with no game over.
+TEST_F(ClearRun, NothingAfterTheBossFallsPutsHerOutOrTakesTheClear)
+{
+    const RESULT r = RunClear(0, true);
+    EXPECT_FALSE(r.bOut);
+    EXPECT_EQ(r.fShovedX, 0.0f);
+    EXPECT_EQ(r.fLowestY, STAGE_FALL_OUT_Y);
+    EXPECT_EQ(r.nLifeAfter, 90);
+    EXPECT_EQ(r.nAdded, 90 * 2000);
+    EXPECT_GT(r.nClearedAt, 0);
 }
 
 } // namespace

@@ -85,6 +85,7 @@ public:
     void UpdateKeyRecord() override { m_nKeyRecords++; }
     int IsDropDown() override { return m_bDropDown; }
     void SetStageFinished(int bFinished) override { m_bStageFinished = bFinished; }
+    int IsStageFinished() override { return m_bStageFinished; }
     void SetSubWeapon(int nWeapon) override { m_nSubWeapon = nWeapon; }
     int GetSubWeapon() override { return m_nSubWeapon; }
     int Draw(IDirectDrawSurface7*, float) override { return 1; }
