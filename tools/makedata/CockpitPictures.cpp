@@ -318,15 +318,23 @@ void DrawReady(CArtKit& kit, int x, int y, int w, int h) { Words(kit, x, y, w, h
 void DrawLevelUp(CArtKit& kit, int x, int y, int w, int h) { Words(kit, x, y, w, h, "LEVEL UP!", 0xFFFFA0, kOrange, 0x601000); }
 void DrawDamaged(CArtKit& kit, int x, int y, int w, int h) { Words(kit, x, y, w, h, "DAMAGE!", 0xFFC0C0, kRed, 0x300008); }
 
-// Hazard stripes behind the word, in two colourings that blink in turn.
+// Hazard tape with the word, in two colourings that blink in turn. It lies on the life gauge while
+// a fifth of the life or less is left, so the gauge's left fifth stays clear (the key) and the
+// tape's pointed end shows at what is left.
 void Danger(CArtKit& kit, int x, int y, int w, int h, uint32_t dwStripe, uint32_t dwText)
 {
-    const float fx = F(x), fy = F(y), fh = F(h);
+    const float fy = F(y), fh = F(h), fRight = F(x + w);
+    const float fTip = F(x + w / 5 + 2), fBody = fTip + fh / 2.0f;
+    const std::vector<PTF> tape = {{fTip, fy + fh / 2.0f}, {fBody, fy}, {fRight, fy}, {fRight, fy + fh}, {fBody, fy + fh}};
     kit.Clip(x, y, w, h);
-    kit.Fill(x, y, w, h, Flat(Rgb(kInk)));
-    for (float sx = fx - fh; sx < fx + F(w); sx += 16.0f)
+    kit.Polygon(tape, Flat(Rgb(kInk)));
+    kit.Clip((int)fBody, y, x + w - (int)fBody, h);
+    for (float sx = fBody - fh; sx < fRight; sx += 16.0f)
         kit.Polygon({{sx, fy + fh}, {sx + fh, fy}, {sx + fh + 8.0f, fy}, {sx + 8.0f, fy + fh}}, Flat(Rgb(dwStripe)));
-    Caption(kit, fx + F(w) / 2.0f, fy + fh / 2.0f, "DANGER", h - 2, Flat(Rgb(dwText)), Rgb(kInk), 1.5f);
+    kit.Clip(x, y, w, h);
+    kit.Polygon({{fTip + 3.0f, fy + fh / 2.0f}, {fBody, fy + 3.0f}, {fBody, fy + fh - 3.0f}}, Flat(Rgb(dwText)));
+    kit.PolygonOutline(tape, 1.0f, Flat(Rgb(kInk)));
+    Caption(kit, (fBody + fRight) / 2.0f, fy + fh / 2.0f, "DANGER", h - 2, Flat(Rgb(dwText)), Rgb(kInk), 1.5f);
     kit.Unclip();
 }
 
