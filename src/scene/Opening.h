@@ -26,7 +26,7 @@ struct GLIDEMOVE {
     int nStartX = 0;
     float fX = 0.0f;
     float fDistance = 0.0f;
-    float fSign = 1.0f;  // the direction
+    float fSign = 1.0f;  // the direction: right, but for a constant speed its own sign
     ACCINFO speed = {};  // |speed|, slowing to 0 over the distance (no step: constant)
     int nSteps = 0;
     int bDone = 0;

@@ -41,7 +41,9 @@ void GLIDEMOVE::Start(const rvm::string& name, int nStartX0, float fDistance0, f
     nStartX = nStartX0;
     fX = static_cast<float>(nStartX0);
     fDistance = fDistance0;
-    fSign = fSpeed < 0.0f ? -1.0f : 1.0f;
+    // A glide always goes to the right, whatever the sign of its speed; a picture at constant
+    // speed keeps the direction its speed gives, so a band can drift either way.
+    fSign = bConstant && fSpeed < 0.0f ? -1.0f : 1.0f;
     const float v = std::fabs(fSpeed);
     if (bConstant || fDistance <= 0.0f) {
         speed.Set(v, 0.0f, 0.0f, v, 0);

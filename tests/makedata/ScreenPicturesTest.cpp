@@ -58,7 +58,7 @@ protected:
             ASSERT_FALSE(data.Failed());
         }
         SetLabelled(false);
-        for (const char* pszIndex : {"SystemIndex.txt", "BossIndex.txt"})
+        for (const char* pszIndex : {"SystemIndex.txt", "BossIndex.txt", "CockpitIndex.txt"})
             ReadIndex(PathOf("plain", std::string("System/") + pszIndex));
     }
     static void TearDownTestSuite() { fs::remove_all(s_Root); }
@@ -145,6 +145,51 @@ TEST_F(ScreenPictures, KeyedPicturesHaveKeyEdgesAndNothingNearTheKeyInside)
         }
         EXPECT_EQ(pic.Rgb(0, 0), kKey) << pszFile;
         EXPECT_GT(nOpaque, pic.Width() * pic.Height() / 5) << pszFile;
+    }
+}
+
+// A picture laid over figures a player must read leaves them clear: where the screen puts it, its
+// pixels over the figures are the key.
+TEST_F(ScreenPictures, PicturesLaidOverFiguresLeaveThemClear)
+{
+    struct OVERLAY {
+        const char* pszSheet;
+        const char* pszRegion;
+        int nCells;        // side by side, 60 px apart (the sub-weapon icons), or 1
+        int x, y;          // where the screen draws the picture (a cell)
+        int l, t, r, b;    // the figures, on the screen
+    };
+    const OVERLAY kOverlays[] = {
+        // The tally's banner at rest on (280, 60) under the cockpit's score (y 46 to 80, a full
+        // ten-digit score from x 391 to 635).
+        {"System/SystemSheet.bmp", "StageClearZorva.bmp", 1, 280, 60, 380, 46, 640, 80},
+        {"System/SystemSheet.bmp", "StageClearExtra.bmp", 1, 280, 60, 380, 46, 640, 80},
+        // A replay slot's icon at (562, y - 12) beside its score (digits of 20 x 34 at y + 20, the
+        // last one ending at x 600), for the row at y 0.
+        {"System/CockpitSheet.bmp", "SubWeaponIcon.bmp", 4, 562, -12, 420, 20, 601, 54},
+        // The warning on the life gauge at (120, 7), 200 x 16, while a fifth of it or less is left.
+        {"System/CockpitSheet.bmp", "Danger1", 1, 120, 7, 120, 7, 161, 23},
+        {"System/CockpitSheet.bmp", "Danger2", 1, 120, 7, 120, 7, 161, 23},
+    };
+    for (const OVERLAY& o : kOverlays) {
+        const CBmpPixels sheet(PathOf("plain", o.pszSheet));
+        const REGION r = Region(o.pszRegion);
+        ASSERT_GT(r.w, 0) << o.pszRegion;
+        const int nCellW = r.w / o.nCells;
+        int nOpaque = 0, nCovering = 0;
+        for (int c = 0; c < o.nCells; c++) {
+            for (int y = 0; y < r.h; y++) {
+                for (int x = 0; x < nCellW; x++) {
+                    const bool bOpaque = sheet.Rgb(r.x + c * nCellW + x, r.y + y) != kKey;
+                    const int sx = o.x + x, sy = o.y + y;
+                    nOpaque += bOpaque;
+                    nCovering += bOpaque && sx >= o.l && sx < o.r && sy >= o.t && sy < o.b;
+                }
+            }
+        }
+        EXPECT_EQ(nCovering, 0) << o.pszRegion;
+        // Still a picture: a good part of it is drawn.
+        EXPECT_GT(nOpaque, r.w * r.h / 4) << o.pszRegion;
     }
 }
 

@@ -23,7 +23,7 @@ const int kLifeX = 120, kLifeY = 7, kLifeW = 200, kLifeH = 16;
 const int kDigitX = 155, kDigitY = 38;
 const int kExpX = 184, kExpY = 41, kBarW = 130, kBarH = 10;
 const int kChargeY = 64;
-const int kIconX = 330, kIconY = 5, kIconW = 60, kIconH = 56;
+const int kIconX = 330, kIconY = 5, kIconW = 60, kIconArtH = 32;
 
 float F(int n)
 {
@@ -85,7 +85,7 @@ void DrawPlate(CArtKit& kit, int x, int y, int w, int h)
     Slot(kit, X(kDigitX) - 3.0f, Y(kDigitY) - 2.0f, 16.0f, 20.0f);
     Slot(kit, X(kExpX) - 2.0f, Y(kExpY) - 2.0f, F(kBarW) + 4.0f, F(kBarH) + 4.0f);
     Slot(kit, X(kExpX) - 2.0f, Y(kChargeY) - 2.0f, F(kBarW) + 4.0f, F(kBarH) + 4.0f);
-    Slot(kit, X(kIconX) - 2.0f, Y(kIconY) + 1.0f, F(kIconW) + 4.0f, F(kIconH));
+    Slot(kit, X(kIconX) - 2.0f, Y(kIconY) + 1.0f, F(kIconW) + 4.0f, F(kIconArtH));
 
     // Small words for the rows: LV before the digit, EXP and SUB before the gauges.
     const RGBF ink = Rgb(kInk);
@@ -227,6 +227,8 @@ void DrawLevelGauge(CArtKit& kit, int x, int y, int w, int h)
 
 // ---- Sub-weapon icons ---------------------------------------------------------------------------
 
+// Each icon is a tag across the top of its cell: the replay list draws the cell with its lower
+// part over the last digits of the slot's score, so that part stays the key.
 void IconBack(CArtKit& kit, float x, float y, float w, float h, uint32_t dwTint)
 {
     kit.RoundBox(x + 1.0f, y + 1.0f, w - 2.0f, h - 2.0f, 6.0f,
@@ -238,15 +240,17 @@ void IonShieldIcon(CArtKit& kit, float x, float y, float w, float h)
 {
     IconBack(kit, x, y, w, h, 0x50A0FF);
     const float cx = x + w / 2.0f, cy = y + h / 2.0f;
-    kit.Ellipse(cx, cy, 20.0f, 20.0f, RadialGradient(cx, cy, 20.0f, Rgb(0x102060), Rgb(0x60C0FF)));
-    kit.EllipseOutline(cx, cy, 20.0f, 20.0f, 2.0f, Flat(Rgb(0xC0F0FF)));
+    // A ring of force round the bubble, seen edge on.
+    kit.EllipseOutline(cx, cy, 23.0f, 8.0f, 1.4f, Flat(Rgb(0x70C8FF)));
+    kit.Ellipse(cx, cy, 12.0f, 12.0f, RadialGradient(cx, cy, 12.0f, Rgb(0x102060), Rgb(0x60C0FF)));
+    kit.EllipseOutline(cx, cy, 12.0f, 12.0f, 1.6f, Flat(Rgb(0xC0F0FF)));
     // A hexagon pattern on the bubble.
     for (int i = 0; i < 6; i++) {
         const float a0 = 1.0471976f * (float)i, a1 = a0 + 1.0471976f;
-        kit.Stroke(cx + 10.0f * cosf(a0), cy + 10.0f * sinf(a0), cx + 10.0f * cosf(a1), cy + 10.0f * sinf(a1), 1.2f,
+        kit.Stroke(cx + 6.0f * cosf(a0), cy + 6.0f * sinf(a0), cx + 6.0f * cosf(a1), cy + 6.0f * sinf(a1), 1.0f,
                    Flat(Rgb(0xA0E8FF)));
     }
-    kit.Ellipse(cx - 7.0f, cy - 8.0f, 5.0f, 3.0f, Flat(Rgb(0xE8FAFF)));
+    kit.Ellipse(cx - 4.0f, cy - 5.0f, 3.0f, 2.0f, Flat(Rgb(0xE8FAFF)));
 }
 
 void HawkWindIcon(CArtKit& kit, float x, float y, float w, float h)
@@ -254,34 +258,34 @@ void HawkWindIcon(CArtKit& kit, float x, float y, float w, float h)
     IconBack(kit, x, y, w, h, 0x40E0A0);
     // Four missiles fanning up to the right, each with a trail.
     for (int i = 0; i < 4; i++) {
-        const float a = -0.15f - 0.32f * (float)i;
-        const float bx = x + 10.0f, by = y + h - 12.0f;
-        const float tx = bx + cosf(a) * 38.0f, ty = by + sinf(a) * 38.0f;
-        kit.Stroke(bx, by, tx - cosf(a) * 8.0f, ty - sinf(a) * 8.0f, 2.0f, Flat(Rgb(0x80FFD0)));
-        kit.Stroke(tx - cosf(a) * 8.0f, ty - sinf(a) * 8.0f, tx, ty, 4.0f, Flat(Rgb(kWhite)));
-        kit.Ellipse(tx, ty, 2.0f, 2.0f, Flat(Rgb(kRed)));
+        const float a = -0.08f - 0.15f * (float)i;
+        const float bx = x + 8.0f, by = y + h - 5.0f;
+        const float tx = bx + cosf(a) * 44.0f, ty = by + sinf(a) * 44.0f;
+        kit.Stroke(bx, by, tx - cosf(a) * 8.0f, ty - sinf(a) * 8.0f, 1.6f, Flat(Rgb(0x80FFD0)));
+        kit.Stroke(tx - cosf(a) * 8.0f, ty - sinf(a) * 8.0f, tx, ty, 3.0f, Flat(Rgb(kWhite)));
+        kit.Ellipse(tx, ty, 1.8f, 1.8f, Flat(Rgb(kRed)));
     }
 }
 
 void FireStormIcon(CArtKit& kit, float x, float y, float w, float h)
 {
     IconBack(kit, x, y, w, h, 0xFF6020);
-    const float cx = x + w / 2.0f, by = y + h - 8.0f;
-    kit.Polygon({{cx - 16.0f, by}, {cx - 18.0f, by - 16.0f}, {cx - 8.0f, by - 26.0f}, {cx - 6.0f, by - 16.0f},
-                 {cx, by - 40.0f}, {cx + 10.0f, by - 22.0f}, {cx + 12.0f, by - 30.0f}, {cx + 18.0f, by - 14.0f},
+    const float cx = x + w / 2.0f, by = y + h - 4.0f;
+    kit.Polygon({{cx - 16.0f, by}, {cx - 18.0f, by - 10.0f}, {cx - 8.0f, by - 16.0f}, {cx - 6.0f, by - 10.0f},
+                 {cx, by - 24.0f}, {cx + 10.0f, by - 13.0f}, {cx + 12.0f, by - 18.0f}, {cx + 18.0f, by - 8.0f},
                  {cx + 16.0f, by}},
-                VerticalGradient(by - 40.0f, Rgb(0xFFE040), by, Rgb(0xE02010)));
-    kit.Polygon({{cx - 8.0f, by}, {cx - 8.0f, by - 10.0f}, {cx - 1.0f, by - 22.0f}, {cx + 6.0f, by - 10.0f}, {cx + 8.0f, by}},
-                VerticalGradient(by - 22.0f, Rgb(kWhite), by, Rgb(0xFFD040)));
+                VerticalGradient(by - 24.0f, Rgb(0xFFE040), by, Rgb(0xE02010)));
+    kit.Polygon({{cx - 8.0f, by}, {cx - 8.0f, by - 6.0f}, {cx - 1.0f, by - 13.0f}, {cx + 6.0f, by - 6.0f}, {cx + 8.0f, by}},
+                VerticalGradient(by - 13.0f, Rgb(kWhite), by, Rgb(0xFFD040)));
 }
 
 void GroundWiperIcon(CArtKit& kit, float x, float y, float w, float h)
 {
     IconBack(kit, x, y, w, h, 0xC080FF);
-    const float gy = y + h - 12.0f;
-    kit.Fill((int)(x + 6.0f), (int)gy, (int)(w - 12.0f), 4, Flat(Rgb(0x806040)));
+    const float gy = y + h - 6.0f;
+    kit.Fill((int)(x + 6.0f), (int)gy, (int)(w - 12.0f), 3, Flat(Rgb(0x806040)));
     // Columns of light rising from the ground, tallest in the middle.
-    const float heights[4] = {18.0f, 30.0f, 34.0f, 22.0f};
+    const float heights[4] = {10.0f, 17.0f, 20.0f, 13.0f};
     for (int i = 0; i < 4; i++) {
         const float cx = x + 14.0f + 11.0f * (float)i;
         kit.RoundBox(cx - 3.5f, gy - heights[i], 7.0f, heights[i], 3.0f,
@@ -291,12 +295,12 @@ void GroundWiperIcon(CArtKit& kit, float x, float y, float w, float h)
 
 void DrawSubWeaponIcons(CArtKit& kit, int x, int y, int w, int h)
 {
-    kit.Clip(x, y, w, h);
-    const float cw = F(w) / 4.0f;
-    IonShieldIcon(kit, F(x), F(y), cw, F(h));
-    HawkWindIcon(kit, F(x) + cw, F(y), cw, F(h));
-    FireStormIcon(kit, F(x) + 2.0f * cw, F(y), cw, F(h));
-    GroundWiperIcon(kit, F(x) + 3.0f * cw, F(y), cw, F(h));
+    kit.Clip(x, y, w, std::min(h, kIconArtH));
+    const float cw = F(w) / 4.0f, ch = F(std::min(h, kIconArtH));
+    IonShieldIcon(kit, F(x), F(y), cw, ch);
+    HawkWindIcon(kit, F(x) + cw, F(y), cw, ch);
+    FireStormIcon(kit, F(x) + 2.0f * cw, F(y), cw, ch);
+    GroundWiperIcon(kit, F(x) + 3.0f * cw, F(y), cw, ch);
     kit.Unclip();
 }
 
@@ -318,15 +322,23 @@ void DrawReady(CArtKit& kit, int x, int y, int w, int h) { Words(kit, x, y, w, h
 void DrawLevelUp(CArtKit& kit, int x, int y, int w, int h) { Words(kit, x, y, w, h, "LEVEL UP!", 0xFFFFA0, kOrange, 0x601000); }
 void DrawDamaged(CArtKit& kit, int x, int y, int w, int h) { Words(kit, x, y, w, h, "DAMAGE!", 0xFFC0C0, kRed, 0x300008); }
 
-// Hazard stripes behind the word, in two colourings that blink in turn.
+// Hazard tape with the word, in two colourings that blink in turn. It lies on the life gauge while
+// a fifth of the life or less is left, so the gauge's left fifth stays clear (the key) and the
+// tape's pointed end shows at what is left.
 void Danger(CArtKit& kit, int x, int y, int w, int h, uint32_t dwStripe, uint32_t dwText)
 {
-    const float fx = F(x), fy = F(y), fh = F(h);
+    const float fy = F(y), fh = F(h), fRight = F(x + w);
+    const float fTip = F(x + w / 5 + 2), fBody = fTip + fh / 2.0f;
+    const std::vector<PTF> tape = {{fTip, fy + fh / 2.0f}, {fBody, fy}, {fRight, fy}, {fRight, fy + fh}, {fBody, fy + fh}};
     kit.Clip(x, y, w, h);
-    kit.Fill(x, y, w, h, Flat(Rgb(kInk)));
-    for (float sx = fx - fh; sx < fx + F(w); sx += 16.0f)
+    kit.Polygon(tape, Flat(Rgb(kInk)));
+    kit.Clip((int)fBody, y, x + w - (int)fBody, h);
+    for (float sx = fBody - fh; sx < fRight; sx += 16.0f)
         kit.Polygon({{sx, fy + fh}, {sx + fh, fy}, {sx + fh + 8.0f, fy}, {sx + 8.0f, fy + fh}}, Flat(Rgb(dwStripe)));
-    Caption(kit, fx + F(w) / 2.0f, fy + fh / 2.0f, "DANGER", h - 2, Flat(Rgb(dwText)), Rgb(kInk), 1.5f);
+    kit.Clip(x, y, w, h);
+    kit.Polygon({{fTip + 3.0f, fy + fh / 2.0f}, {fBody, fy + 3.0f}, {fBody, fy + fh - 3.0f}}, Flat(Rgb(dwText)));
+    kit.PolygonOutline(tape, 1.0f, Flat(Rgb(kInk)));
+    Caption(kit, (fBody + fRight) / 2.0f, fy + fh / 2.0f, "DANGER", h - 2, Flat(Rgb(dwText)), Rgb(kInk), 1.5f);
     kit.Unclip();
 }
 

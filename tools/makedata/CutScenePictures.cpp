@@ -62,16 +62,16 @@ void Ships(CArtKit& kit)
     Airship(kit, 236, 88, 150, 44);
 }
 
-// A small fighter craft flying left.
+// A small fighter craft flying right, ahead of the fleet.
 void Scout(CArtKit& kit)
 {
-    kit.Polygon({{100, 34}, {140, 12}, {146, 18}, {118, 36}}, Flat(C(0x3A4048)));
-    kit.Polygon({{100, 38}, {140, 60}, {146, 54}, {118, 38}}, Flat(C(0x3A4048)));
-    kit.Ellipse(76, 36, 66, 16, SphereShade(76, 36, 66, 16, C(0x6A7480)));
-    kit.EllipseOutline(76, 36, 66, 16, 1.6f, Flat(C(0x14141A)));
-    kit.Ellipse(40, 30, 16, 8, RadialGradient(36, 27, 14, C(0xFFF0C0), C(0xE06020)));
-    kit.EllipseOutline(40, 30, 16, 8, 1.2f, Flat(C(0x14141A)));
-    kit.Ellipse(140, 36, 5, 7, RadialGradient(140, 36, 7, C(0xFFFFE0), C(0xFF7020)));
+    kit.Polygon({{50, 34}, {10, 12}, {4, 18}, {32, 36}}, Flat(C(0x3A4048)));
+    kit.Polygon({{50, 38}, {10, 60}, {4, 54}, {32, 38}}, Flat(C(0x3A4048)));
+    kit.Ellipse(74, 36, 66, 16, SphereShade(74, 36, 66, 16, C(0x6A7480)));
+    kit.EllipseOutline(74, 36, 66, 16, 1.6f, Flat(C(0x14141A)));
+    kit.Ellipse(110, 30, 16, 8, RadialGradient(106, 27, 14, C(0xFFF0C0), C(0xE06020)));
+    kit.EllipseOutline(110, 30, 16, 8, 1.2f, Flat(C(0x14141A)));
+    kit.Ellipse(10, 36, 5, 7, RadialGradient(10, 36, 7, C(0xFFFFE0), C(0xFF7020)));
 }
 
 void Leaf(CArtKit& kit, float cx, float cy, float r, uint32_t dwColor)
@@ -197,7 +197,7 @@ void WriteCutScenePictures(CDataSet& data)
     Write(data, "Ending/EdHome.bmp", 640, 480, false, [](CArtKit& kit) { DrawTown(kit, TOWN_MORNING); });
     Write(data, "Ending/EdStand.bmp", 160, 240, true, [](CArtKit& kit) { DrawStanding(kit, FIGURE{80, 236, 1.0f, 1.0f}, true); });
     Write(data, "Ending/EdKidA.bmp", 70, 120, true, [](CArtKit& kit) { DrawKid(kit, FIGURE{35, 116, 1.0f, 1.0f}, false); });
-    Write(data, "Ending/EdKidB.bmp", 70, 120, true, [](CArtKit& kit) { DrawKid(kit, FIGURE{35, 116, 1.0f, -1.0f}, true); });
+    Write(data, "Ending/EdKidB.bmp", 70, 120, true, [](CArtKit& kit) { DrawKid(kit, FIGURE{35, 116, 1.0f, 1.0f}, true); });
     Write(data, "Ending/EdSky.bmp", 640, 480, false, DrawSky);
     Write(data, "Ending/EdSmile.bmp", 300, 440, true, [](CArtKit& kit) { DrawPortrait(kit, 0, 0, true); });
     Write(data, "Ending/EdPetal.bmp", 20, 20, true, Petal);

@@ -71,15 +71,17 @@ void DrawStageClear(CArtKit& kit, int x, int y, int w, int h)
 }
 
 // A band with a name and a line under it, and an emblem at its right end. The tally's title comes
-// to rest over the band's left end, so the words start clear of it.
+// to rest over the band's left end, so the words start clear of it. The banner rests at y 60 under
+// the cockpit's score (y 46 to 80): everything it draws keeps below that, the key above.
+const float kBannerTop = 22.0f;
+
 void DrawBanner(CArtKit& kit, int x, int y, int w, int h, const char* pszName, const char* pszLine, bool bExtra)
 {
-    const float fx = (float)x, fy = (float)y, fw = (float)w, fh = (float)h;
-    const float r = fh / 2.0f - 6.0f, cx = fx + fw - 6.0f - r, cy = fy + fh / 2.0f;
-    const float bx = fx + 2.0f, bw = cx - bx;
-    kit.RoundBox(bx, fy + 18, bw, fh - 36, (fh - 36) / 2.0f,
-                 VerticalGradient(fy + 18, Rgb(bExtra ? 0x6A3000 : 0x5A1840), fy + fh - 18, Rgb(0x140810)));
-    kit.RoundBoxOutline(bx, fy + 18, bw, fh - 36, (fh - 36) / 2.0f, 2.0f, Flat(Rgb(bExtra ? 0xF8B040 : 0xF070B0)));
+    const float fx = (float)x, fy = (float)y + kBannerTop, fw = (float)w, fh = (float)h - kBannerTop;
+    const float r = fh / 2.0f - 3.0f, cx = fx + fw - 6.0f - r, cy = fy + fh / 2.0f;
+    const float bx = fx + 2.0f, bw = cx - bx, by = fy + 8.0f, bh = fh - 12.0f;
+    kit.RoundBox(bx, by, bw, bh, bh / 2.0f, VerticalGradient(by, Rgb(bExtra ? 0x6A3000 : 0x5A1840), by + bh, Rgb(0x140810)));
+    kit.RoundBoxOutline(bx, by, bw, bh, bh / 2.0f, 2.0f, Flat(Rgb(bExtra ? 0xF8B040 : 0xF070B0)));
     kit.Ball(cx, cy, r, r, Rgb(bExtra ? 0xF0A020 : 0xE04890));
     kit.EllipseOutline(cx, cy, r, r, 2.5f, Flat(kInk));
     if (bExtra) {
@@ -94,9 +96,9 @@ void DrawBanner(CArtKit& kit, int x, int y, int w, int h, const char* pszName, c
         CentredText(kit, cx - r, cy - r, 2 * r, 2 * r, "Z", (int)(r * 1.5f), Flat(kWhite), kInk, 2.0f);
     }
     const float tx = fx + 62.0f;
-    kit.Text(tx, fy + 14.0f, pszName, 34, bExtra ? Gold(fy + 18, fy + 50) : VerticalStops({{fy + 18, Rgb(0xFFE0F0)},
-             {fy + 34, Rgb(0xF878B8)}, {fy + 50, Rgb(0xA01860)}}), kInk, 2.5f);
-    kit.Text(tx + 2.0f, fy + 56.0f, pszLine, 15, Flat(Rgb(0xF8F0E0)), kInk, 1.5f);
+    kit.Text(tx, fy + 4.0f, pszName, 32, bExtra ? Gold(fy + 8, fy + 38) : VerticalStops({{fy + 8, Rgb(0xFFE0F0)},
+             {fy + 23, Rgb(0xF878B8)}, {fy + 38, Rgb(0xA01860)}}), kInk, 2.5f);
+    kit.Text(tx + 2.0f, fy + 42.0f, pszLine, 14, Flat(Rgb(0xF8F0E0)), kInk, 1.5f);
 }
 
 void DrawClearZorva(CArtKit& kit, int x, int y, int w, int h)
