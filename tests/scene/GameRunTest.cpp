@@ -9,6 +9,7 @@
 #include <fstream>
 #include <memory>
 
+#include "engine/Config.h"
 #include "engine/FPSChar.h"
 #include "engine/KeyRecorder.h"
 #include "engine/Param.h"
@@ -442,10 +443,12 @@ namespace {
 
 // A run without the opening whose first title visit asks for the given result; the states up to
 // the second title visit. The ending is skipped with Z, the settings are left by Up (to their exit
-// row) and Z, the start menu by X, the replay selection by X.
+// row) and Z (and Z again, should the first stay), the start menu by X, the replay selection by X.
+// The observer, when given, sees every pass.
 class TitleChoiceRun : public CProgramRun {
 protected:
-    States RunWithTitleResult(int nResult, const char* pszPlayEnding = "1")
+    States RunWithTitleResult(int nResult, const char* pszPlayEnding = "1",
+                              std::function<void(CObservedGame&, uint32_t)> observe = nullptr)
     {
         MakeData();
         SetParam("PLAY_OPENING", "0");
@@ -453,6 +456,8 @@ protected:
         m_Game.m_bConfirmStartMenu = false;
         m_Game.m_OnRender = [&](CObservedGame& game) {
             const uint32_t nPass = m_Host.GetFrameTicks() - game.FirstTick(game.GetState());
+            if (observe)
+                observe(game, nPass);
             if (game.GetState() == CGame::STATE_ENDING) {
                 m_Host.PressKey('Z');
             } else if (game.GetState() == CGame::STATE_REPLAY_SELECT) {
@@ -460,6 +465,7 @@ protected:
             } else if (game.GetState() == CGame::STATE_SETTINGS) {
                 Tap(nPass, 10, VK_UP);
                 Tap(nPass, 14, 'Z');
+                Tap(nPass, 30, 'Z');
             } else if (game.GetState() == CGame::STATE_START_MENU) {
                 Tap(nPass, 10, 'X');
             }
@@ -510,6 +516,46 @@ TEST_F(TitleChoiceRun, TheSettingsAreLeftFromTheirExitRowBackToTheTitle)
 {
     EXPECT_EQ(RunWithTitleResult(CTitle::RESULT_SETTINGS), (States{1, 13, 14, 5, 6, 13}));
     EXPECT_FALSE(m_Game.GetTitle().IsFresh());
+}
+
+// A settings file that cannot be written (a folder has its name) is said in place of the help line
+// with its reason; the settings hold for the run, and the next press leaves. A file a write cut
+// short left beside it is gone once the settings are read; a name that only looks like one stays.
+TEST_F(TitleChoiceRun, ASettingsFileThatCannotBeWrittenIsSaidAndTheNextPressLeaves)
+{
+    std::vector<uint16_t> help, told;
+    int nWhy = -1;
+    uint32_t nLeftAt = 0;
+    auto observe = [&](CObservedGame& game, uint32_t nPass) {
+        if (nPass == 0 && game.GetState() == CGame::STATE_LOGO) {
+            std::filesystem::create_directories("GameData/Config.dat");
+            CTempFolder::Put("GameData/Config.dat.new", std::string("#CFG_FPS 3"));
+            CTempFolder::Put("GameData/Config.dat.new.keep", std::string("mine"));
+        }
+        if (game.GetState() != CGame::STATE_SETTINGS)
+            return;
+        const std::vector<uint16_t>& frame = m_Host.GetLastFrame();
+        const std::vector<uint16_t> band(frame.begin() + 410 * 640, frame.begin() + 470 * 640);
+        if (nPass == 13)
+            help = band;  // the exit row's help
+        if (nPass == 26) {
+            told = band;
+            nWhy = g_Config.GetWriteFailure();
+            WriteLook(m_Host, "settings-refused");
+        }
+        nLeftAt = nPass;
+    };
+    EXPECT_EQ(RunWithTitleResult(CTitle::RESULT_SETTINGS, "1", observe), (States{1, 13, 14, 5, 6, 13}));
+    EXPECT_EQ(nWhy, USERFILE_NAME_IS_FOLDER);
+    EXPECT_GE(nLeftAt, 30u) << "the first press stayed";
+    ASSERT_EQ(help.size(), told.size());
+    int nChanged = 0;
+    for (size_t i = 0; i < help.size(); i++)
+        nChanged += help[i] != told[i];
+    EXPECT_GT(nChanged, 1000) << "the reason stands where the help was";
+    EXPECT_TRUE(std::filesystem::is_directory("GameData/Config.dat"));
+    EXPECT_FALSE(std::filesystem::exists("GameData/Config.dat.new"));
+    EXPECT_TRUE(std::filesystem::exists("GameData/Config.dat.new.keep"));
 }
 
 TEST_F(TitleChoiceRun, TheStartMenusBackLeadsToTheTitle)
