@@ -15,6 +15,7 @@
 #include "engine/Util.h"
 #include "engine/WinMain.h"
 #include "pack/teskFile.h"
+#include "platform/win/File.h"
 #include "platform/win/Win.h"
 #include "rvm/rvm_stl.h"
 
@@ -35,6 +36,15 @@ const int kRowCursorKind = 1;
 const int kColumnCursorKind = 0;
 const float kCursorSpeed = -2.5f;
 const int kLatchKeys[CONFIG_LATCHES] = {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT, VK_RETURN};
+const int kHelpX = 24, kHelpY = 410;
+// Two lines inside the help line's frame.
+const int kFailureWidth = 592, kFailureHeight = 40, kFailureTextHeight = 14;
+// "設定を保存できませんでした（%s）" in the game's two-byte text.
+const char kNotSavedFormat[] = "\x90\xdd\x92\xe8\x82\xf0\x95\xdb\x91\xb6\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1\x82\xc5\x82\xb5"
+                               "\x82\xbd\x81\x69%s\x81\x6a";
+// 設定はこの起動の間だけ有効です
+const char kThisRunOnly[] = "\x90\xdd\x92\xe8\x82\xcd\x82\xb1\x82\xcc\x8b\x4e\x93\xae\x82\xcc\x8a\xd4\x82\xbe\x82\xaf\x97\x4c\x8c\xf8"
+                            "\x82\xc5\x82\xb7";
 
 bool HasPrefix(const char* pszKey, const char* pszPrefix) { return strncmp(pszKey, pszPrefix, strlen(pszPrefix)) == 0; }
 
@@ -107,6 +117,7 @@ void CConfigCursor::Draw(IDirectDrawSurface7* lpTarget, CBmpIndex& index) const 
 
 CConfig::CConfig()
     : m_bDone(1),
+      m_nWriteFailure(USERFILE_WRITTEN),
       m_nFps(60),
       m_nVolume(100),
       m_dwButtons{1, 2, 4},
@@ -131,6 +142,8 @@ void CConfig::SetDefaults() {
 int CConfig::ReadFile() {
     CBgmWave::SetVolumeScaler(ScaleConfigVolume);
     SetDefaults();
+    // What a write cut short by the end of the program left beside the file.
+    RemoveReplacementLeftover(CONFIG_FILE_PATH);
     CFile* pFile = nullptr;
     if (FileOpen(&pFile, CONFIG_FILE_PATH) != FILE_OK) return 0;
     ReadText(reinterpret_cast<const char*>(pFile->GetMemory()), pFile->GetSize());
@@ -199,10 +212,10 @@ rvm::vector<rvm::string> CConfig::MakeLines() const {
     return lines;
 }
 
-int CConfig::WriteFile() {
+int CConfig::WriteFile(int* pnWhy) {
     rvm::string text;
     for (const rvm::string& line : MakeLines()) text += ToCrLf(line.c_str());
-    return WriteUserFile(CONFIG_FILE_PATH, text.data(), static_cast<uint32_t>(text.size()));
+    return WriteUserFile(CONFIG_FILE_PATH, text.data(), static_cast<uint32_t>(text.size()), pnWhy);
 }
 
 void CConfig::SetFps(int nIndex) {
@@ -240,11 +253,12 @@ int CConfig::Load(IDirect3DDevice7* lpDevice) {
     m_Index.SetColorKeyGreen();
     m_RowCursor.SetKind(kRowCursorKind);
     m_ColumnCursor.SetKind(kColumnCursorKind);
-    return 1;
+    return m_Failure.Attach(CreateDevicePlaneSurface(lpDevice, kFailureWidth, kFailureHeight, MEM_VIDEO));
 }
 
 void CConfig::Release() {
     m_Picture.Release();
+    m_Failure.Release();
     m_Index.Clear();
     m_RowCursor.Free();
     m_ColumnCursor.Free();
@@ -254,6 +268,7 @@ void CConfig::Beep() const { PlaySoundFile(CONFIG_BEEP_PATH); }
 
 void CConfig::Start() {
     m_bDone = 0;
+    m_nWriteFailure = USERFILE_WRITTEN;
     int nInput = CInputState::GetInput(0);
     for (CONFIGLATCH& latch : m_Latches) latch.bLatched = CKeyRecorder::IsKeyDown(nInput, latch.nVirtKey);
     m_bButtonLatch = 0;
@@ -408,14 +423,32 @@ void CConfig::Draw(IDirectDrawSurface7* lpTarget) {
     }
     static const char* const kHelp[CONFIG_ROWS] = {"skip_60_info", "vol_info", "btn_info", "exit_info"};
     const char* pszHelp = (m_nRow == CONFIG_ROW_FPS && m_nFpsIndex == 1) ? "skip_30_info" : kHelp[m_nRow];
-    DrawRegion(lpTarget, pszHelp, 24, 410);
+    if (m_nWriteFailure != USERFILE_WRITTEN) {
+        RECT rcFailure = {kHelpX, kHelpY, kHelpX + kFailureWidth, kHelpY + kFailureHeight};
+        m_Failure.BltTo(lpTarget, &rcFailure, nullptr, DDBLT_WAIT | DDBLT_KEYSRC, nullptr);
+    } else {
+        DrawRegion(lpTarget, pszHelp, kHelpX, kHelpY);
+    }
     m_RowCursor.Draw(lpTarget, m_Index);
     m_ColumnCursor.Draw(lpTarget, m_Index);
 }
 
 void CConfig::Exit() {
-    WriteFile();
+    int nWhy = USERFILE_WRITTEN;
+    if (!WriteFile(&nWhy) && m_nWriteFailure == USERFILE_WRITTEN) {
+        ShowWriteFailure(nWhy);
+        return;
+    }
     m_RowCursor.Free();
     m_ColumnCursor.Free();
     m_bDone = 1;
+}
+
+// The settings still hold until the program ends; the player learns that they will not come back.
+void CConfig::ShowWriteFailure(int nWhy) {
+    char szNotSaved[128];
+    snprintf(szNotSaved, sizeof(szNotSaved), kNotSavedFormat, UserFileFailureText(nWhy));
+    const char* lines[2] = {szNotSaved, kThisRunOnly};
+    m_Failure.WriteTextLines(lines, 2, kFailureTextHeight);
+    m_nWriteFailure = nWhy;
 }

@@ -72,8 +72,8 @@ public:
     // The same reading from text in memory (the file's reader).
     void ReadText(const char* pText, size_t nSize);
     void ParseLine(const char* pszKey, const rvm::vector<rvm::string>& values);
-    // 1 when the five lines were written.
-    int WriteFile();
+    // 1 when the five lines were written; pnWhy, when given, receives why not (USERFILE_*).
+    int WriteFile(int* pnWhy = nullptr);
     // The five lines as written (each ends with "\n").
     rvm::vector<rvm::string> MakeLines() const;
     void SetDefaults();
@@ -91,9 +91,13 @@ public:
     void Start();
     void Update();
     void Draw(IDirectDrawSurface7* lpTarget);
+    // Writes the file and leaves; a file that cannot be written is said on the screen first, and
+    // the next press leaves without it.
     void Exit();
 
     int IsDone() const { return m_bDone; }
+    // Why the file was not written, while the screen says so; USERFILE_WRITTEN otherwise.
+    int GetWriteFailure() const { return m_nWriteFailure; }
     int GetFps() const { return m_nFps; }
     int GetFpsIndex() const { return m_nFpsIndex; }
     int GetVolume() const { return m_nVolume; }
@@ -121,10 +125,13 @@ private:
     void AssignButton(DWORD dwButton);
     void PlaceCursors();
     void Beep() const;
+    void ShowWriteFailure(int nWhy);
     void DrawRegion(IDirectDrawSurface7* lpTarget, const char* pszName, int x, int y);
 
     int m_bDone;
     CDSurface m_Picture;
+    CDSurface m_Failure;  // what a failed write says, in place of the help line
+    int m_nWriteFailure;
     CBmpIndex m_Index;
     int m_nFps;
     int m_nVolume;

@@ -1,6 +1,7 @@
 #include "engine/DSurface.h"
 
 #include "engine/Log.h"
+#include "engine/MsgWin.h"
 #include "rvm/rvm_stl.h"
 
 rvm::map<rvm::string, IDirectDrawSurface7*> CDSurfaceCache::s_Map;
@@ -105,6 +106,18 @@ void CDSurface::GetSize(int* pnWidth, int* pnHeight) const
 int CDSurface::FillColor(float fRed, float fGreen, float fBlue)
 {
     return m_lpSurface ? FillSurfaceColor(m_lpSurface, fRed, fGreen, fBlue, nullptr) : 0;
+}
+
+int CDSurface::WriteTextLines(const char* const* ppLines, int nLines, int nHeight)
+{
+    if (!FillColor(0.0f, 1.0f, 0.0f)) {
+        return 0;
+    }
+    for (int i = 0; i < nLines; i++) {
+        CMsgWin::DrawSurfaceText(m_lpSurface, 2, 4 + i * (nHeight + 4), ppLines[i], nHeight, 1);
+    }
+    SetColorKeyGreen();
+    return 1;
 }
 
 int CDSurface::Blt(RECT* prcDest, IDirectDrawSurface7* lpSrc, RECT* prcSrc, DWORD dwFlags, DDBLTFX* lpFx)

@@ -31,6 +31,9 @@ public:
     void SetColorKeyGreen();
     void GetSize(int* pnWidth, int* pnHeight) const;
     int FillColor(float fRed, float fGreen, float fBlue);
+    // Pure green (the colour key) with the lines of text on it, one below another from (2, 4), in
+    // white with a shadow at the height given; 0 without a surface.
+    int WriteTextLines(const char* const* ppLines, int nLines, int nHeight);
     IDirectDrawSurface7* GetSurface() const { return m_lpSurface; }
     // Onto the held surface.
     int Blt(RECT* prcDest, IDirectDrawSurface7* lpSrc, RECT* prcSrc, DWORD dwFlags, DDBLTFX* lpFx);

@@ -39,16 +39,55 @@ void GetSaveDate(REPLAYHEADER* pHeader) {
     pHeader->nDay = bValid ? t.tm_mday : 1;
 }
 
+// The error alone cannot tell a name taken by a folder from a folder without write permission, nor a
+// missing folder from a file in its place: what stands at the path and its folder can.
+int WhyNotWritten(const rvm::string& target, DWORD dwError) {
+    if (dwError == ERROR_DISK_FULL) return USERFILE_NO_ROOM;
+    const std::string host = MapHostPath(target.c_str());
+    const DWORD dwAttr = GetFileAttributesA(host.c_str());
+    if (dwAttr != INVALID_FILE_ATTRIBUTES && (dwAttr & FILE_ATTRIBUTE_DIRECTORY)) return USERFILE_NAME_IS_FOLDER;
+    if (dwError == ERROR_PATH_NOT_FOUND || dwError == ERROR_FILE_NOT_FOUND) {
+        const size_t nSlash = host.find_last_of('/');
+        const std::string folder = nSlash == std::string::npos || nSlash == 0 ? std::string("/") : host.substr(0, nSlash);
+        const DWORD dwFolder = GetFileAttributesA(folder.c_str());
+        if (dwFolder != INVALID_FILE_ATTRIBUTES && !(dwFolder & FILE_ATTRIBUTE_DIRECTORY)) return USERFILE_FOLDER_IS_FILE;
+        return USERFILE_NO_FOLDER;
+    }
+    return dwError == ERROR_ACCESS_DENIED ? USERFILE_NOT_ALLOWED : USERFILE_FAILED;
+}
+
 }  // namespace
 
-int WriteUserFile(const char* pszPath, const void* pData, uint32_t nSize) {
+const char* UserFileFailureText(int nWhy) {
+    // One line for each reason, in the order of the reasons.
+    static const char* const kTexts[] = {
+        "",
+        // ディスクの空きが足りません
+        "\x83\x66\x83\x42\x83\x58\x83\x4e\x82\xcc\x8b\xf3\x82\xab\x82\xaa\x91\xab\x82\xe8\x82\xdc\x82\xb9\x82\xf1",
+        // 書き込みが許可されていません
+        "\x8f\x91\x82\xab\x8d\x9e\x82\xdd\x82\xaa\x8b\x96\x89\xc2\x82\xb3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb9\x82\xf1",
+        // 同じ名前のフォルダがあります
+        "\x93\xaf\x82\xb6\x96\xbc\x91\x4f\x82\xcc\x83\x74\x83\x48\x83\x8b\x83\x5f\x82\xaa\x82\xa0\x82\xe8\x82\xdc\x82\xb7",
+        // 保存先がフォルダではありません
+        "\x95\xdb\x91\xb6\x90\xe6\x82\xaa\x83\x74\x83\x48\x83\x8b\x83\x5f\x82\xc5\x82\xcd\x82\xa0\x82\xe8\x82\xdc\x82\xb9\x82\xf1",
+        // 保存先のフォルダがありません
+        "\x95\xdb\x91\xb6\x90\xe6\x82\xcc\x83\x74\x83\x48\x83\x8b\x83\x5f\x82\xaa\x82\xa0\x82\xe8\x82\xdc\x82\xb9\x82\xf1",
+        // 書き込みに失敗しました
+        "\x8f\x91\x82\xab\x8d\x9e\x82\xdd\x82\xc9\x8e\xb8\x94\x73\x82\xb5\x82\xdc\x82\xb5\x82\xbd",
+    };
+    return nWhy >= USERFILE_WRITTEN && nWhy <= USERFILE_FAILED ? kTexts[nWhy] : kTexts[USERFILE_FAILED];
+}
+
+int WriteUserFile(const char* pszPath, const void* pData, uint32_t nSize, int* pnWhy) {
     CFile file;  // takes the current directory as the base folder of the names
     rvm::string target = CFile::NormalizeName(pszPath);
     DWORD dwAttr = GetFileAttributesA(target.c_str());
     bool bReadOnly = dwAttr != INVALID_FILE_ATTRIBUTES && (dwAttr & FILE_ATTRIBUTE_READONLY);
     if (bReadOnly) SetFileAttributesA(target.c_str(), dwAttr & ~FILE_ATTRIBUTE_READONLY);
     int nResult = file.Write(pszPath, pData, nSize);
+    const DWORD dwError = GetLastError();
     if (bReadOnly) SetFileAttributesA(target.c_str(), dwAttr);
+    if (pnWhy) *pnWhy = nResult == 0 ? USERFILE_WRITTEN : WhyNotWritten(target, dwError);
     return nResult == 0 ? 1 : 0;
 }
 
@@ -303,13 +342,13 @@ void CKeyRecorder::Restore(const REPLAYIMAGE& image) {
     }
 }
 
-int CKeyRecorder::SaveReplay(const char* pszName, int nScore) {
+int CKeyRecorder::SaveReplay(const char* pszName, int nScore, int* pnWhy) {
     char szPath[MAX_PATH];
     snprintf(szPath, sizeof(szPath), "%s%s", REPLAY_DIR, pszName ? pszName : "");
     WriteOpenLog("Save replay ... %s\n", szPath);
     REPLAYIMAGE image = Snapshot(nScore);
     rvm::vector<uint8_t> bytes = EncodeReplay(image);
-    int bSaved = WriteUserFile(szPath, bytes.data(), static_cast<uint32_t>(bytes.size()));
+    int bSaved = WriteUserFile(szPath, bytes.data(), static_cast<uint32_t>(bytes.size()), pnWhy);
     m_nMode = KEYREC_MODE_IDLE;
     if (!bSaved) return 0;
     WriteOpenLog("Save replay done!!\n");
@@ -347,6 +386,14 @@ int CKeyRecorder::LoadReplay(const char* pszFolder, const char* pszName) {
     Restore(image);
     WriteOpenLog("Load replay done!!\n");
     return 1;
+}
+
+int CKeyRecorder::IsPlayable(const uint8_t* pData, size_t nSize, const char* pszName) {
+    REPLAYIMAGE image;
+    rvm::string reason;
+    if (DecodeReplay(pData, nSize, &image, &reason)) return 1;
+    ReportDamagedReplay(pszName ? pszName : "", reason);
+    return 0;
 }
 
 int CKeyRecorder::ReadReplayHeader(CFile* pFile, const char* pszName, int* pPairs, int* pnPlayerValue, int* pOptions,

@@ -71,11 +71,24 @@ int DecodeReplayHeader(const uint8_t* pData, size_t nSize, REPLAYHEADER* pHeader
 // and counts past the end are refused). Every value a record field can hold is taken as it stands.
 int DecodeReplay(const uint8_t* pData, size_t nSize, REPLAYIMAGE* pImage, rvm::string* pReason);
 
+// Why a file the player keeps was not written, in the terms the player is told.
+enum {
+    USERFILE_WRITTEN = 0,
+    USERFILE_NO_ROOM = 1,          // the disk is full
+    USERFILE_NOT_ALLOWED = 2,      // the folder or the disk takes no writes
+    USERFILE_NAME_IS_FOLDER = 3,   // a folder has the file's name
+    USERFILE_FOLDER_IS_FILE = 4,   // a file has the folder's name
+    USERFILE_NO_FOLDER = 5,
+    USERFILE_FAILED = 6,           // anything else
+};
+
 // Writes a file the player keeps (replays, settings) in one piece and durably, through a temporary
 // beside it that takes the old file's permissions; a read-only file is made writable for the write
 // and gets its attributes back afterwards. 1 on success, 0 when the file cannot be written (the
-// old one then stays as it was).
-int WriteUserFile(const char* pszPath, const void* pData, uint32_t nSize);
+// old one then stays as it was); pnWhy, when given, receives the reason.
+int WriteUserFile(const char* pszPath, const void* pData, uint32_t nSize, int* pnWhy = nullptr);
+// A reason as one short line of the game's two-byte text.
+const char* UserFileFailureText(int nWhy);
 
 class CKeyRecorder {
 public:
@@ -123,12 +136,16 @@ public:
     void StopPlay();
 
     // Files.
-    int SaveReplay(const char* pszName, int nScore);
+    // pnWhy, when given, receives why a save failed (USERFILE_*).
+    int SaveReplay(const char* pszName, int nScore, int* pnWhy = nullptr);
     int LoadReplay(const char* pszFolder, const char* pszName);
     // Reads the header at the file's read position (every output may be null; pPairs takes ten
     // values, pOptions three): the format 1 to 6, or -1 after ERROR 24.
     static int ReadReplayHeader(CFile* pFile, const char* pszName, int* pPairs, int* pnPlayerValue, int* pOptions,
                                 int* pnYear, int* pnMonth, int* pnDay, int* pnScore);
+    // Whether the whole file reads, header and every track, as a load needs it; a damaged one is
+    // reported as a load reports it.
+    static int IsPlayable(const uint8_t* pData, size_t nSize, const char* pszName);
 
     // State.
     int GetMode() const { return m_nMode; }

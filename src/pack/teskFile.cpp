@@ -367,8 +367,10 @@ int CFile::Write(const char* pszName, const void* pData, uint32_t nSize)
         return 1;
     rvm::string target = NormalizeName(pszName);
     DWORD dwAttr = GetFileAttributesA(target.c_str());
-    if (dwAttr != INVALID_FILE_ATTRIBUTES && (dwAttr & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+    if (dwAttr != INVALID_FILE_ATTRIBUTES && (dwAttr & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
+        SetLastError(ERROR_ACCESS_DENIED);  // as opening such a name for writing says
         return 1;
+    }
     switch (ReplaceFileContents(target.c_str(), pData, nSize)) {
     case REPLACE_OK: return 0;
     case REPLACE_CANNOT_CREATE: return 1;

@@ -596,13 +596,14 @@ void CGame::AfterReplaySelect(IDirect3DDevice7* lpDevice)
     const int nResult = m_ReplaySel.GetResult();
     if (nResult == CReplaySel::RESULT_SAVE) {
         const char* pszName = m_ReplaySel.GetFileName();
-        if (pszName && CKeyRecorder::GetInstance()->SaveReplay(pszName, m_Stage.GetScore())) {
+        int nWhy = USERFILE_FAILED;
+        if (pszName && CKeyRecorder::GetInstance()->SaveReplay(pszName, m_Stage.GetScore(), &nWhy)) {
             m_ReplaySel.Enter(lpDevice);
             m_ReplaySel.ShowSaved();
         } else {
-            // Never claim a save that did not happen: back to choosing a slot.
+            // Never claim a save that did not happen: the row says why, and the player chooses again.
             DebugPrintf("ERROR : リプレイの保存に失敗しました [%s]\n", pszName ? pszName : "");
-            m_ReplaySel.ResetSelection();
+            m_ReplaySel.ShowSaveFailure(nWhy);
         }
         return;
     }

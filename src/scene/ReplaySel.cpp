@@ -5,11 +5,11 @@
 #include "engine/BmpIndex.h"
 #include "engine/Input.h"
 #include "engine/KeyRecorder.h"
-#include "engine/MsgWin.h"
 #include "engine/SurfaceUtil.h"
 #include "engine/Util.h"
 #include "pack/teskFile.h"
 #include "player/OptionIcon.h"
+#include "platform/win/File.h"
 #include "platform/win/Win.h"
 #include "player/Cockpit.h"
 #include "scene/SceneTime.h"
@@ -28,18 +28,15 @@ const float kSlotNumberX = 316.0f;
 const float kSlotNumberDy = 114.0f;
 const DWORD kSlotNumberHoldMs = 100;
 const int kScoreX = 426, kScoreDy = 20;
+const int kFailureTextHeight = 14;
+// "スロット%dにリプレイを保存できませんでした" in the game's two-byte text.
+const char kNotSavedFormat[] = "\x83\x58\x83\x8d\x83\x62\x83\x67%d\x82\xc9\x83\x8a\x83\x76\x83\x8c\x83\x43\x82\xf0\x95\xdb"
+                               "\x91\xb6\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1\x82\xc5\x82\xb5\x82\xbd";
 
-// A 128 x 32 plane of pure green (the key) with the text on it.
-int MakeTextPlane(IDirect3DDevice7* lpDevice, CDSurface* pPlane, const char* pszText, int nHeight)
+int MakePlane(IDirect3DDevice7* lpDevice, CDSurface* pPlane, int nWidth, int nHeight)
 {
     pPlane->Release();
-    if (!pPlane->Attach(CreateDevicePlaneSurface(lpDevice, kPlaneWidth, kPlaneHeight, MEM_VIDEO)) ||
-        !pPlane->FillColor(0.0f, 1.0f, 0.0f)) {
-        return 0;
-    }
-    CMsgWin::DrawSurfaceText(pPlane->GetSurface(), 2, 4, pszText, nHeight, 1);
-    pPlane->SetColorKeyGreen();
-    return 1;
+    return pPlane->Attach(CreateDevicePlaneSurface(lpDevice, nWidth, nHeight, MEM_VIDEO));
 }
 
 // Values a run of this game can have written; anything else is a damaged or foreign file, never
@@ -93,13 +90,14 @@ int CReplaySel::Load(IDirect3DDevice7* lpDevice)
         return 0;
     }
     m_Icons.SetColorKeyGreen();
-    return 1;
+    return MakePlane(lpDevice, &m_Failure, FAILURE_WIDTH, FAILURE_HEIGHT);
 }
 
 void CReplaySel::Release()
 {
     m_Back.Release();
     m_Empty.Release();
+    m_Failure.Release();
     m_Icons.Release();
     m_Face.Release();
     m_Cursor.Finish();
@@ -156,8 +154,9 @@ void CReplaySel::ReadSlot(const char* pszFile, SLOT* pSlot)
     while (s.nStartStage < KEYREC_TRACKS && nPairs[2 * s.nStartStage] == -1 && nPairs[2 * s.nStartStage + 1] == -1) {
         s.nStartStage++;
     }
-    // A run starts at one of the five stages.
-    s.bValid = IsSoundHeader(nFormat, s) && s.nStartStage < KEYREC_TRACKS;
+    // A run starts at one of the five stages; a file whose tracks do not all read cannot be played.
+    s.bValid = IsSoundHeader(nFormat, s) && s.nStartStage < KEYREC_TRACKS &&
+               CKeyRecorder::IsPlayable(file.GetMemory(), file.GetSize(), szPath);
 }
 
 void CReplaySel::MakeSlotPictures(IDirect3DDevice7* lpDevice, int i)
@@ -170,7 +169,10 @@ void CReplaySel::MakeSlotPictures(IDirect3DDevice7* lpDevice, int i)
     }
     char szText[64];
     snprintf(szText, sizeof(szText), kDateFormat, s.nYear, s.nMonth, s.nDay);
-    MakeTextPlane(lpDevice, &m_Dates[i], szText, 12);
+    const char* pszText = szText;
+    if (MakePlane(lpDevice, &m_Dates[i], kPlaneWidth, kPlaneHeight)) {
+        m_Dates[i].WriteTextLines(&pszText, 1, 12);
+    }
 }
 
 void CReplaySel::Enter(IDirect3DDevice7* lpDevice)
@@ -181,6 +183,10 @@ void CReplaySel::Enter(IDirect3DDevice7* lpDevice)
     for (int i = 0; i < REPLAY_SLOTS; i++) {
         char szName[16];
         snprintf(szName, sizeof(szName), "Replay%02d.dat", i + 1);
+        // What a save cut short by the end of the program left beside the slot's file.
+        char szPath[MAX_PATH];
+        snprintf(szPath, sizeof(szPath), "%s%s", REPLAY_DIR, szName);
+        RemoveReplacementLeftover(szPath);
         ReadSlot(szName, &m_Slots[i]);
         MakeSlotPictures(lpDevice, i);
     }
@@ -190,6 +196,8 @@ void CReplaySel::SetMode(int bSave)
 {
     m_bStopped = 1;
     m_bSave = bSave;
+    m_nFailure = USERFILE_WRITTEN;
+    m_nFailureSlot = -1;
     ResetSelection();
     StartCursor();
     m_Score.Reset();
@@ -237,6 +245,19 @@ void CReplaySel::ShowSaved()
 {
     m_dwConfirmStart = SceneNow();
     m_nResult = RESULT_SAVED;
+    m_nFailure = USERFILE_WRITTEN;
+    m_nFailureSlot = -1;
+}
+
+void CReplaySel::ShowSaveFailure(int nWhy)
+{
+    char szNotSaved[80];
+    snprintf(szNotSaved, sizeof(szNotSaved), kNotSavedFormat, m_nCursor + 1);
+    const char* lines[2] = {szNotSaved, UserFileFailureText(nWhy)};
+    m_Failure.WriteTextLines(lines, 2, kFailureTextHeight);
+    m_nFailure = nWhy;
+    m_nFailureSlot = m_nCursor;
+    m_nResult = RESULT_NONE;
 }
 
 void CReplaySel::MoveCursor(int nStep)
@@ -320,6 +341,9 @@ void CReplaySel::Draw(IDirectDrawSurface7* lpDest)
         } else {
             DrawSurface(lpDest, m_Empty.GetSurface(), 356, y + 8);
         }
+    }
+    if (m_nFailureSlot >= 0 && m_nFailureSlot < REPLAY_SLOTS) {
+        DrawSurface(lpDest, m_Failure.GetSurface(), FAILURE_X, FAILURE_Y);
     }
     if (m_nCursor >= 0 && m_nCursor < REPLAY_SLOTS) {
         m_Cursor.Draw(lpDest);

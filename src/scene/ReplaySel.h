@@ -26,6 +26,9 @@ public:
         RESULT_SAVE_CANCEL = 6,
     };
     enum { CONFIRM_MS = 1000, ROW_Y = 72, ROW_STEP = 80 };
+    // A failed save's two lines stand above the frames, right of the screen's name: beside any
+    // row's label they would meet the key help under the last.
+    enum { FAILURE_X = 300, FAILURE_Y = 16, FAILURE_WIDTH = 336, FAILURE_HEIGHT = 44 };
     // The pointer is an item of this kind, spinning beside the chosen slot.
     enum { CURSOR_ITEM_KIND = 0, SCORE_DIGITS = 7 };
 
@@ -57,6 +60,12 @@ public:
     // The selected slot's start stage; 0 with no selection.
     int GetStage() const;
     void ShowSaved();
+    // The save into the selected slot failed (USERFILE_*): the screen says which slot and why until
+    // the next visit or save, and the player chooses again from the same slot.
+    void ShowSaveFailure(int nWhy);
+    // The reason shown and its slot; USERFILE_WRITTEN and -1 when none is.
+    int GetSaveFailure() const { return m_nFailure; }
+    int GetFailureSlot() const { return m_nFailureSlot; }
     void Update();
     void UpdateCursor();
     void Draw(IDirectDrawSurface7* lpDest);
@@ -69,7 +78,8 @@ public:
     // Where the score display stands so that its last seven places start at x.
     float GetScoreX(int x) const;
 
-    // Reads a slot's header from the file in .\Replay\; the slot is valid only for a sound header.
+    // Reads a slot's file in .\Replay\; the slot is valid only for a sound header and tracks that
+    // all read, that is, a file that can be played.
     static void ReadSlot(const char* pszFile, SLOT* pSlot);
 
 private:
@@ -88,6 +98,9 @@ private:
     CPointNumber m_SlotNumbers[REPLAY_SLOTS];
     CDSurface m_Back;
     CDSurface m_Empty;
+    CDSurface m_Failure;  // what a failed save says
+    int m_nFailure = 0;
+    int m_nFailureSlot = -1;
     CDSurface m_Icons;  // the four sub-weapons' icons side by side
     CPlayerFace m_Face;  // beside every valid slot
     CItemGun m_Cursor;

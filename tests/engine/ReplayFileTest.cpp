@@ -324,8 +324,10 @@ TEST_F(ReplayFileIoTest, ReadOnlyFileIsReplacedAndStaysReadOnly) {
     struct stat st;
     ASSERT_EQ(stat("Replay/Replay02.dat", &st), 0);
     EXPECT_EQ(st.st_mode & 0222, 0u);
-    // Without the folder nothing can be written, and the save says so.
-    EXPECT_EQ(m_pRec->SaveReplay("..\\NoSuchFolder\\x.dat", 1), 0);
+    // Without the folder nothing can be written, and the save says so and why.
+    int nWhy = USERFILE_WRITTEN;
+    EXPECT_EQ(m_pRec->SaveReplay("..\\NoSuchFolder\\x.dat", 1, &nWhy), 0);
+    EXPECT_EQ(nWhy, USERFILE_NO_FOLDER);
 }
 
 TEST_F(ReplayFileIoTest, OldFormatsKeepStartPairsAndPickTheirTrack) {

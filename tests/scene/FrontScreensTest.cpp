@@ -648,6 +648,37 @@ TEST_F(FrontScreens, ReplaySlotsAreValidOnlyWithASoundHeaderAndTheLoadCursorSkip
     EXPECT_GT(nFace, 5000);
     EXPECT_EQ(nWrong, 0);
     EXPECT_EQ(nEmptyRowFace, 0);
+
+    // A sound header is not enough: a file whose track is cut short, or whose fourth track counts
+    // more records than the file holds, cannot be played, shows as empty and is passed by.
+    const rvm::string sound = ReplayBytes(2, 1, 1, 0);
+    PutSlot(3, sound.substr(0, sound.size() - 20));
+    rvm::string damaged = sound;
+    const size_t nFourthCount =
+        ReplayHeaderSize(REPLAY_FORMAT_LATEST) + 4 + 4 + ReplayRecordSize(REPLAY_FORMAT_LATEST) + 4;
+    damaged[nFourthCount + 1] = '\x03';
+    PutSlot(4, damaged);
+    // What saves cut short left beside slots 1 and 2 goes when the list is read; a folder of that
+    // name, a name of no slot and a name that only begins like one stay.
+    CTempFolder::Put("Replay/Replay01.dat.new", std::string("half a sa"));
+    CTempFolder::Put("Replay/Replay02.dat.new", sound.substr(0, 40));
+    std::filesystem::create_directories("Replay/Replay03.dat.new");
+    CTempFolder::Put("Replay/Replay06.dat.new", std::string("x"));
+    CTempFolder::Put("Replay/Replay04.dat.new.old", std::string("x"));
+    sel.Enter(g_lpD3DDevice);
+    for (int i = 0; i < REPLAY_SLOTS; i++) {
+        EXPECT_EQ(sel.GetSlot(i).bValid, i == 1 || i == 4) << i;
+    }
+    sel.SetMode(0);
+    Tap(sel, D);
+    EXPECT_EQ(sel.GetCursor(), 4);
+    Tap(sel, U);
+    EXPECT_EQ(sel.GetCursor(), 1);
+    EXPECT_FALSE(std::filesystem::exists("Replay/Replay01.dat.new"));
+    EXPECT_FALSE(std::filesystem::exists("Replay/Replay02.dat.new"));
+    EXPECT_TRUE(std::filesystem::is_directory("Replay/Replay03.dat.new"));
+    EXPECT_TRUE(std::filesystem::exists("Replay/Replay06.dat.new"));
+    EXPECT_TRUE(std::filesystem::exists("Replay/Replay04.dat.new.old"));
     std::filesystem::remove_all("Replay");
 }
 

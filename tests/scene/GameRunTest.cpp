@@ -3,15 +3,20 @@
 // the game enters render pass by render pass.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <memory>
 
+#include "engine/Config.h"
 #include "engine/FPSChar.h"
 #include "engine/KeyRecorder.h"
 #include "engine/Param.h"
 #include "scene/Game.h"
 #include "scene/ProgramRun.h"
 #include "support/BmpPixels.h"
+#include "support/WriteBarriers.h"
 
 namespace {
 
@@ -448,10 +453,12 @@ namespace {
 
 // A run without the opening whose first title visit asks for the given result; the states up to
 // the second title visit. The ending is skipped with Z, the settings are left by Up (to their exit
-// row) and Z, the start menu by X, the replay selection by X.
+// row) and Z (and Z again, should the first stay), the start menu by X, the replay selection by X.
+// The observer, when given, sees every pass.
 class TitleChoiceRun : public CProgramRun {
 protected:
-    States RunWithTitleResult(int nResult, const char* pszPlayEnding = "1")
+    States RunWithTitleResult(int nResult, const char* pszPlayEnding = "1",
+                              std::function<void(CObservedGame&, uint32_t)> observe = nullptr)
     {
         MakeData();
         SetParam("PLAY_OPENING", "0");
@@ -459,6 +466,8 @@ protected:
         m_Game.m_bConfirmStartMenu = false;
         m_Game.m_OnRender = [&](CObservedGame& game) {
             const uint32_t nPass = m_Host.GetFrameTicks() - game.FirstTick(game.GetState());
+            if (observe)
+                observe(game, nPass);
             if (game.GetState() == CGame::STATE_ENDING) {
                 m_Host.PressKey('Z');
             } else if (game.GetState() == CGame::STATE_REPLAY_SELECT) {
@@ -466,6 +475,7 @@ protected:
             } else if (game.GetState() == CGame::STATE_SETTINGS) {
                 Tap(nPass, 10, VK_UP);
                 Tap(nPass, 14, 'Z');
+                Tap(nPass, 30, 'Z');
             } else if (game.GetState() == CGame::STATE_START_MENU) {
                 Tap(nPass, 10, 'X');
             }
@@ -516,6 +526,46 @@ TEST_F(TitleChoiceRun, TheSettingsAreLeftFromTheirExitRowBackToTheTitle)
 {
     EXPECT_EQ(RunWithTitleResult(CTitle::RESULT_SETTINGS), (States{1, 13, 14, 5, 6, 13}));
     EXPECT_FALSE(m_Game.GetTitle().IsFresh());
+}
+
+// A settings file that cannot be written (a folder has its name) is said in place of the help line
+// with its reason; the settings hold for the run, and the next press leaves. A file a write cut
+// short left beside it is gone once the settings are read; a name that only looks like one stays.
+TEST_F(TitleChoiceRun, ASettingsFileThatCannotBeWrittenIsSaidAndTheNextPressLeaves)
+{
+    std::vector<uint16_t> help, told;
+    int nWhy = -1;
+    uint32_t nLeftAt = 0;
+    auto observe = [&](CObservedGame& game, uint32_t nPass) {
+        if (nPass == 0 && game.GetState() == CGame::STATE_LOGO) {
+            std::filesystem::create_directories("GameData/Config.dat");
+            CTempFolder::Put("GameData/Config.dat.new", std::string("#CFG_FPS 3"));
+            CTempFolder::Put("GameData/Config.dat.new.keep", std::string("mine"));
+        }
+        if (game.GetState() != CGame::STATE_SETTINGS)
+            return;
+        const std::vector<uint16_t>& frame = m_Host.GetLastFrame();
+        const std::vector<uint16_t> band(frame.begin() + 410 * 640, frame.begin() + 470 * 640);
+        if (nPass == 13)
+            help = band;  // the exit row's help
+        if (nPass == 26) {
+            told = band;
+            nWhy = g_Config.GetWriteFailure();
+            WriteLook(m_Host, "settings-refused");
+        }
+        nLeftAt = nPass;
+    };
+    EXPECT_EQ(RunWithTitleResult(CTitle::RESULT_SETTINGS, "1", observe), (States{1, 13, 14, 5, 6, 13}));
+    EXPECT_EQ(nWhy, USERFILE_NAME_IS_FOLDER);
+    EXPECT_GE(nLeftAt, 30u) << "the first press stayed";
+    ASSERT_EQ(help.size(), told.size());
+    int nChanged = 0;
+    for (size_t i = 0; i < help.size(); i++)
+        nChanged += help[i] != told[i];
+    EXPECT_GT(nChanged, 1000) << "the reason stands where the help was";
+    EXPECT_TRUE(std::filesystem::is_directory("GameData/Config.dat"));
+    EXPECT_FALSE(std::filesystem::exists("GameData/Config.dat.new"));
+    EXPECT_TRUE(std::filesystem::exists("GameData/Config.dat.new.keep"));
 }
 
 TEST_F(TitleChoiceRun, TheStartMenusBackLeadsToTheTitle)
@@ -583,41 +633,176 @@ TEST_F(GameRun, ADemoWhoseRecordEndsBeforeItsTimeEndsThereAndGoesOnToTheLogoBar)
     EXPECT_LE(nDemoTicks, 153u);
 }
 
+namespace {
+
+// A way a save fails: what is done to the folder before the save and undone after it, and what the
+// player is told.
+struct SAVEBARRIER {
+    int nSlot;  // 0-based
+    int nWhy;
+    std::function<void()> raise;
+    std::function<void()> lower;
+};
+
+// The failure lines' place differs from the background: the message is there.
+int FailureInk(const CHostHeadless& host, const CBmpPixels& back)
+{
+    int nInk = 0;
+    for (int y = CReplaySel::FAILURE_Y; y < CReplaySel::FAILURE_Y + CReplaySel::FAILURE_HEIGHT; y++)
+        for (int x = CReplaySel::FAILURE_X; x < CReplaySel::FAILURE_X + CReplaySel::FAILURE_WIDTH; x++)
+            nInk += host.GetLastFrame()[static_cast<size_t>(y) * 640 + x] != back.Rgb565(x, y);
+    return nInk;
+}
+
+} // namespace
+
+// Each way a save can fail is said with its slot and reason; the old file stays byte for
+// byte, nothing is left beside it, and the player chooses again until a save works.
 TEST_F(GameRun, ASaveThatFailsIsNeverShownAsSavedAndThePlayerChoosesAgain)
 {
     MakeStageData();
     m_Game.m_bLeaveReplaySelect = false;
-    // Slot 1's name is taken by a folder: the file cannot be written.
+    // Slot 1's name is taken by a folder; slot 2 holds a replay of an earlier run.
     std::filesystem::create_directories("Replay/Replay01.dat");
+    REPLAYIMAGE old;
+    old.header.nYear = 2025;
+    old.header.nMonth = 4;
+    old.header.nDay = 1;
+    old.header.nScore = 700;
+    old.header.nPairs[0][0] = old.header.nPairs[0][1] = 0;
+    old.tracks[0].push_back({0, 0, 0, 1, 0, 0, 0, 4, 0});
+    const rvm::vector<uint8_t> oldBytes = EncodeReplay(old);
+    CTempFolder::Put("Replay/Replay02.dat", oldBytes);
+    std::unique_ptr<CFileSizeLimit> pLimit;
+    std::unique_ptr<CPermissionsBind> pBind;
+    const std::vector<SAVEBARRIER> barriers = {
+        {0, USERFILE_NAME_IS_FOLDER, [] {}, [] {}},
+        // A full disk: no file may grow past 16 bytes.
+        {1, USERFILE_NO_ROOM, [&] { pLimit = std::make_unique<CFileSizeLimit>(16); }, [&] { pLimit.reset(); }},
+        {1, USERFILE_NOT_ALLOWED,
+         [&] {
+             std::filesystem::permissions("Replay", std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
+                                                        std::filesystem::perms::others_write,
+                                          std::filesystem::perm_options::remove);
+             pBind = std::make_unique<CPermissionsBind>();
+             ASSERT_FALSE(std::ofstream("Replay/probe")) << "the folder must refuse files for the case to mean anything";
+         },
+         [&] {
+             pBind.reset();
+             std::filesystem::permissions("Replay", std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+         }},
+        {1, USERFILE_FOLDER_IS_FILE,
+         [] {
+             std::filesystem::rename("Replay", "Replay.away");
+             CTempFolder::Put("Replay", std::string("a file"));
+         },
+         [] {
+             std::filesystem::remove("Replay");
+             std::filesystem::rename("Replay.away", "Replay");
+         }},
+    };
+    const CBmpPixels back("GameData/Title/Replay.bmp");
+    // Per case: down to its slot, the barrier up and Z, then (told) the barrier down and the key
+    // up, a few passes for the message to be presented, and its ink. Last, slot 3 takes the run.
+    enum { MOVE, PRESS, WAIT, SHOWN };
+    int nPhase = MOVE;
+    size_t nCase = 0;
+    int nPass = 0;  // passes in the phase
     bool bSavedShown = false;
-    int nSaveAsked = 0;
-    int nStep = 0;
+    std::vector<int> shown, ink;
+    int nInkBefore = -1;
     m_Game.m_OnRender = [&](CObservedGame& game) {
         CReplaySel& sel = game.GetReplaySel();
         if (game.GetState() == CGame::STATE_STAGE) {
             game.GetStage().SetState(STAGE_STATE_LEAVE);
-        } else if (game.GetState() == CGame::STATE_REPLAY_SELECT) {
-            bSavedShown = bSavedShown || sel.GetResult() == CReplaySel::RESULT_SAVED;
-            nStep++;
-            // Z twice (two refused saves), then X.
-            const int nKey = nStep < 16 ? 'Z' : 'X';
-            if (nStep % 4 == 1) {
-                m_Host.PressKey(nKey);
-            } else if (nStep % 4 == 3) {
-                m_Host.ReleaseKey(nKey);
-                nSaveAsked += nKey == 'Z';
-            }
-        } else if (game.GetState() == CGame::STATE_TITLE) {
-            m_Host.ReleaseKey('X');
+            return;
+        }
+        if (game.GetState() == CGame::STATE_TITLE) {
             game.m_OnRender = nullptr;
             CloseSoon();
+            return;
+        }
+        if (game.GetState() != CGame::STATE_REPLAY_SELECT)
+            return;
+        if (sel.GetResult() == CReplaySel::RESULT_SAVED && !bSavedShown) {
+            bSavedShown = true;
+            m_Host.ReleaseKey('Z');
+        }
+        if (sel.GetResult() != CReplaySel::RESULT_NONE)
+            return;
+        const int nSlot = nCase < barriers.size() ? barriers[nCase].nSlot : 2;
+        nPass++;
+        switch (nPhase) {
+        case MOVE:
+            if (nPass == 1 && sel.GetCursor() != nSlot)
+                m_Host.PressKey(VK_DOWN);
+            else if (nPass == 3)
+                m_Host.ReleaseKey(VK_DOWN);
+            else if (nPass >= 5 && sel.GetCursor() == nSlot) {
+                nPhase = PRESS;
+                nPass = 0;
+            } else if (nPass >= 5)
+                nPass = 0;
+            break;
+        case PRESS:
+            if (nInkBefore < 0)
+                nInkBefore = FailureInk(m_Host, back);
+            if (nCase < barriers.size())
+                barriers[nCase].raise();
+            m_Host.PressKey('Z');
+            nPhase = WAIT;
+            nPass = 0;
+            break;
+        case WAIT:
+            if (nCase < barriers.size() && sel.GetSaveFailure() == barriers[nCase].nWhy &&
+                sel.GetFailureSlot() == nSlot) {
+                barriers[nCase].lower();
+                m_Host.ReleaseKey('Z');
+                shown.push_back(barriers[nCase].nWhy);
+                EXPECT_EQ(CTempFolder::Get("Replay/Replay02.dat"), std::vector<uint8_t>(oldBytes.begin(), oldBytes.end()))
+                    << "case " << nCase;
+                nPhase = SHOWN;
+                nPass = 0;
+            } else if (nCase < barriers.size() && nPass > 100) {
+                ADD_FAILURE() << "case " << nCase << " never said why";
+                barriers[nCase].lower();
+                m_Host.ReleaseKey('Z');
+                nCase = barriers.size();
+                nPhase = MOVE;
+                nPass = 0;
+            }
+            break;
+        case SHOWN:
+            if (nPass == 6) {
+                ink.push_back(FailureInk(m_Host, back));
+                WriteLook(m_Host, "save-refused-" + std::to_string(nCase + 1));
+                nCase++;
+                nPhase = MOVE;
+                nPass = 0;
+            }
+            break;
         }
     };
     ASSERT_EQ(Run(kLongRun), 0);
     EXPECT_EQ(m_Game.States(), (States{3, 4, 15, 16, 7, 8, 13}));
-    EXPECT_GE(nSaveAsked, 3);
-    EXPECT_FALSE(bSavedShown);
+    std::vector<int> expected;
+    for (const SAVEBARRIER& b : barriers)
+        expected.push_back(b.nWhy);
+    EXPECT_EQ(shown, expected);
+    EXPECT_EQ(nInkBefore, 0) << "no message before a failure";
+    ASSERT_EQ(ink.size(), barriers.size());
+    for (size_t i = 0; i < ink.size(); i++)
+        EXPECT_GT(ink[i], 400) << "case " << i;
+    // Only the save that worked was shown as saved, and it is a replay the list can play.
+    EXPECT_TRUE(bSavedShown);
     EXPECT_TRUE(std::filesystem::is_directory("Replay/Replay01.dat"));
-    // Leaving without a save was the player's choice: the title starts afresh.
-    EXPECT_EQ(m_Game.GetReplaySel().GetResult(), CReplaySel::RESULT_NONE);
+    EXPECT_EQ(CTempFolder::Get("Replay/Replay02.dat"), std::vector<uint8_t>(oldBytes.begin(), oldBytes.end()));
+    CReplaySel::SLOT slot;
+    CReplaySel::ReadSlot("Replay03.dat", &slot);
+    EXPECT_TRUE(slot.bValid);
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator("Replay"))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"Replay01.dat", "Replay02.dat", "Replay03.dat"}));
 }

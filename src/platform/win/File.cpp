@@ -46,6 +46,10 @@ DWORD ErrorFromErrno(int e)
     case EISDIR:
     case EROFS: return ERROR_ACCESS_DENIED;
     case EEXIST: return ERROR_FILE_EXISTS;
+    // A file-size limit leaves a file no more room than a full disk does.
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG: return ERROR_DISK_FULL;
     case ENOMEM: return ERROR_NOT_ENOUGH_MEMORY;
     default: return ERROR_INVALID_PARAMETER;
     }
@@ -194,6 +198,8 @@ bool WriteAll(int fd, const void* pData, size_t nSize)
         ssize_t n = ::write(fd, static_cast<const char*>(pData) + nDone, nSize - nDone);
         if (n < 0 && errno == EINTR)
             continue;
+        if (n == 0)
+            errno = ENOSPC;  // a write that takes nothing has nowhere to put it
         if (n <= 0)
             return false;
         nDone += (size_t)n;
@@ -219,6 +225,12 @@ void SyncFolder(const std::string& folder)
         return;
     ::fsync(fd);
     ::close(fd);
+}
+
+// The name of the new file that is written beside the target and renamed over it.
+std::string ReplacementOf(const std::string& target)
+{
+    return target + ".new";
 }
 
 // The new file beside the target: made afresh, so that a file left by a crash lends it nothing, and
@@ -268,7 +280,7 @@ int ReplaceFileContents(const char* pszPath, const void* pData, size_t nSize)
     }
     struct stat old;
     const bool bOld = ::stat(target.c_str(), &old) == 0;
-    const std::string temp = target + ".new";
+    const std::string temp = ReplacementOf(target);
     int fd = CreateReplacement(temp, bOld ? &old : nullptr);
     if (fd < 0) {
         SetErrorFromErrno();
@@ -283,6 +295,18 @@ int ReplaceFileContents(const char* pszPath, const void* pData, size_t nSize)
     SyncFolder(FolderOf(target));
     SetLastError(ERROR_SUCCESS);
     return REPLACE_OK;
+}
+
+int RemoveReplacementLeftover(const char* pszPath)
+{
+    const std::string target = MapHostPath(pszPath);
+    if (target.empty())
+        return 0;
+    const std::string temp = ReplacementOf(target);
+    struct stat st;
+    if (::lstat(temp.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return 0;
+    return ::unlink(temp.c_str()) == 0 ? 1 : 0;
 }
 
 HANDLE CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD, LPSECURITY_ATTRIBUTES,

@@ -53,6 +53,9 @@
 #ifndef ERROR_DIRECTORY
 #define ERROR_DIRECTORY 267
 #endif
+#ifndef ERROR_DISK_FULL
+#define ERROR_DISK_FULL 112
+#endif
 
 typedef DWORD* LPDWORD;
 typedef const void* LPCVOID;
@@ -131,3 +134,7 @@ enum {
     REPLACE_CANNOT_RENAME = 3,
 };
 int ReplaceFileContents(const char* pszPath, const void* pData, size_t nSize);
+// Our own: removes the new file that a replacement of the path left beside it when the program
+// ended in the middle of it. Only that one name is touched, and only when it is a file. 1 when one
+// was removed.
+int RemoveReplacementLeftover(const char* pszPath);
