@@ -633,40 +633,64 @@ void CheckLevel(const CTerrain& t, int nFrom, int nTo, FAIRRULE eRule, const cha
     }
 }
 
-// Enemy cells of layer E from column nFrom to nTo (passers-by are not enemies).
-void CheckNoEnemies(CStageData& data, int nFrom, int nTo, FAIRRULE eRule, const char* pszWhere,
-                    std::vector<FAIRFAULT>* pFaults)
+// An enemy cell of layer E (passers-by are not enemies).
+struct ENEMYAT {
+    int nColumn;
+    ENEMYKIND eKind;
+    std::string strCode;
+};
+
+std::vector<ENEMYAT> EnemiesOf(CStageData& data)
 {
+    std::vector<ENEMYAT> enemies;
     const int nPerScreen = data.ColumnsPerScreen(STAGE_ENEMY_LAYER);
     for (int nRow = 0; nRow < kRows; nRow++) {
         for (int s = 0; s < data.GetRowCount(STAGE_ENEMY_LAYER, nRow); s++) {
             const STAGEROW* pRow = data.GetRow(STAGE_ENEMY_LAYER, s, nRow);
             const int nFirst = s == 0 ? 0 : MAX_COLUMN_NUM + (s - 1) * nPerScreen;
             for (size_t i = 0; pRow && i + 1 < pRow->text.size(); i += 2) {
-                const int c = nFirst + (int)(i / 2);
+                const rvm::string code = pRow->text.substr(i, 2);
                 int nVariant = 0;
-                if (c >= nFrom && c < nTo && FindEnemyKind(pRow->text.substr(i, 2).c_str(), &nVariant) != ENEMYKIND_NONE) {
-                    pFaults->push_back({eRule, c, std::string("an enemy ") + pszWhere});
-                    return;
-                }
+                const ENEMYKIND eKind = FindEnemyKind(code.c_str(), &nVariant);
+                if (eKind != ENEMYKIND_NONE)
+                    enemies.push_back({nFirst + (int)(i / 2), eKind, code.c_str()});
             }
+        }
+    }
+    std::stable_sort(enemies.begin(), enemies.end(),
+                     [](const ENEMYAT& a, const ENEMYAT& b) { return a.nColumn < b.nColumn; });
+    return enemies;
+}
+
+// The first enemy from column nFrom to nTo, if any.
+void CheckNoEnemies(const std::vector<ENEMYAT>& enemies, int nFrom, int nTo, FAIRRULE eRule, const char* pszWhere,
+                    std::vector<FAIRFAULT>* pFaults)
+{
+    for (const ENEMYAT& e : enemies) {
+        if (e.nColumn >= nFrom && e.nColumn < nTo) {
+            pFaults->push_back({eRule, e.nColumn, std::string("an enemy ") + pszWhere});
+            return;
         }
     }
 }
 
-int CountEnemies(CStageData& data)
+// Each kind's first enemy with another within a screen of it: a kind not shown alone first.
+std::vector<FAIRFAULT> FirstsInCompany(const std::vector<ENEMYAT>& enemies)
 {
-    int n = 0;
-    for (int nRow = 0; nRow < kRows; nRow++) {
-        for (int s = 0; s < data.GetRowCount(STAGE_ENEMY_LAYER, nRow); s++) {
-            const STAGEROW* pRow = data.GetRow(STAGE_ENEMY_LAYER, s, nRow);
-            for (size_t i = 0; pRow && i + 1 < pRow->text.size(); i += 2) {
-                int nVariant = 0;
-                n += FindEnemyKind(pRow->text.substr(i, 2).c_str(), &nVariant) != ENEMYKIND_NONE;
+    std::vector<FAIRFAULT> faults;
+    std::set<int> met;
+    for (const ENEMYAT& e : enemies) {
+        if (!met.insert(e.eKind).second)
+            continue;
+        for (const ENEMYAT& other : enemies) {
+            if (&other != &e && std::abs(other.nColumn - e.nColumn) <= MAX_COLUMN_NUM) {
+                faults.push_back({FAIR_CURVE, e.nColumn,
+                                  "the first " + e.strCode + " comes with " + other.strCode + " within a screen"});
+                break;
             }
         }
     }
-    return n;
+    return faults;
 }
 
 } // namespace
@@ -692,7 +716,9 @@ STAGEREVIEW ReviewStage(CStageData& data, const JUMPPHYSICS& jump)
     CTimeline timeline(data);
     CTerrain terrain(data, jump);
     review.nBossScreen = timeline.BossScreen();
-    review.nEnemies = CountEnemies(data);
+    const std::vector<ENEMYAT> enemies = EnemiesOf(data);
+    review.nEnemies = (int)enemies.size();
+    review.firstsInCompany = FirstsInCompany(enemies);
     if (review.nBossScreen < 1) {
         review.faults.push_back({FAIR_ROUTE, 0, "no boss"});
         return review;
@@ -707,10 +733,10 @@ STAGEREVIEW ReviewStage(CStageData& data, const JUMPPHYSICS& jump)
     const int nCalm = (int)((v0 * (float)(kCalmTicks + 1) + kRideX) / kCell) + 1;
     const int nCalmEnemies = (int)((v0 * (float)kCalmTicks + (float)STAGE_SPAWN_X) / kCell) + 1;
     CheckLevel(terrain, 0, std::min(nCalm, nWarning), FAIR_START, "in the first seconds", &review.faults);
-    CheckNoEnemies(data, 0, nCalmEnemies, FAIR_START, "in the first seconds", &review.faults);
+    CheckNoEnemies(enemies, 0, nCalmEnemies, FAIR_START, "in the first seconds", &review.faults);
     CheckLevel(terrain, nWarning, nWarning + kArenaScreens * MAX_COLUMN_NUM, FAIR_ARENA, "in the boss's arena",
                &review.faults);
-    CheckNoEnemies(data, nWarning, nWarning + kArenaScreens * MAX_COLUMN_NUM, FAIR_ARENA, "in the boss's arena",
+    CheckNoEnemies(enemies, nWarning, nWarning + kArenaScreens * MAX_COLUMN_NUM, FAIR_ARENA, "in the boss's arena",
                    &review.faults);
 
     // She lands a few columns in after running in from the left.
@@ -738,9 +764,42 @@ STAGEREVIEW ReviewStage(CStageData& data, const JUMPPHYSICS& jump)
     return review;
 }
 
+double STAGEREVIEW::PerMinute(int nCount) const
+{
+    return nRideTicks > 0 ? nCount * 3600.0 / nRideTicks : 0.0;
+}
+
+void ReviewCurve(std::vector<STAGEREVIEW>& stages)
+{
+    char sz[160];
+    for (size_t i = 1; i < stages.size(); i++) {
+        const STAGEREVIEW &was = stages[i - 1], &now = stages[i];
+        const struct {
+            const char* pszWhat;
+            double fWas, fNow;
+        } rates[] = {{"gaps and hazards", was.PerMinute(was.nGaps), now.PerMinute(now.nGaps)},
+                     {"enemies", was.PerMinute(was.nEnemies), now.PerMinute(now.nEnemies)}};
+        for (const auto& rate : rates) {
+            if (rate.fNow < rate.fWas) {
+                snprintf(sz, sizeof(sz), "%.1f %s a minute, fewer than the %.1f of the stage before", rate.fNow,
+                         rate.pszWhat, rate.fWas);
+                stages[i].faults.push_back({FAIR_CURVE, 0, sz});
+            }
+        }
+        if (now.PerMinute(now.nWalls) <= stages[0].PerMinute(stages[0].nWalls)) {
+            snprintf(sz, sizeof(sz), "%.1f walls and steps a minute, no more than the first stage's %.1f",
+                     now.PerMinute(now.nWalls), stages[0].PerMinute(stages[0].nWalls));
+            stages[i].faults.push_back({FAIR_CURVE, 0, sz});
+        }
+    }
+    if (!stages.empty())
+        stages[0].faults.insert(stages[0].faults.end(), stages[0].firstsInCompany.begin(),
+                                stages[0].firstsInCompany.end());
+}
+
 const char* FairRuleName(FAIRRULE eRule)
 {
-    static const char* const kNames[FAIR_RULE_COUNT] = {"wall", "pinned", "gap", "start", "arena", "route"};
+    static const char* const kNames[FAIR_RULE_COUNT] = {"wall", "pinned", "gap", "start", "arena", "route", "curve"};
     return eRule >= 0 && eRule < FAIR_RULE_COUNT ? kNames[eRule] : "?";
 }
 

@@ -9,6 +9,9 @@
 //   enough to see it coming;
 // - nothing solid or hurtful comes within the first seconds after "GO!";
 // - the boss's arena is flat and empty ground, for the warning, the fight and the tally.
+// Over the five stages in order, the difficulty only grows: gaps and enemies a minute never fewer
+// than the stage before, the first stage the fewest walls a minute, and in it every enemy kind
+// shown alone the first time (no other enemy within a screen).
 #pragma once
 #include <string>
 #include <vector>
@@ -31,6 +34,7 @@ enum FAIRRULE {
     FAIR_START,  // something solid, hurtful or hostile in the first seconds
     FAIR_ARENA,  // the arena's ground is not flat and empty
     FAIR_ROUTE,  // no way at all from the start to the boss
+    FAIR_CURVE,  // easier than the stage before, or a first stage that does not teach
     FAIR_RULE_COUNT
 };
 
@@ -47,12 +51,17 @@ struct STAGEREVIEW {
     int nWalls = 0;      // walls and steps she must jump
     int nGaps = 0;       // gaps and hazards she must jump
     int nEnemies = 0;
+    // Each enemy kind's first appearance that has another enemy within a screen of it.
+    std::vector<FAIRFAULT> firstsInCompany;
+    double PerMinute(int nCount) const;
     // Any fault of the rule, or one at the column.
     bool HasFault(FAIRRULE eRule, int nColumn = -1) const;
 };
 
 // The review of a stage definition read by CStageData::ReadDefinition.
 STAGEREVIEW ReviewStage(CStageData& data, const JUMPPHYSICS& jump);
+// The difficulty curve over stages 1, 2... in order: its faults join the stage they are found in.
+void ReviewCurve(std::vector<STAGEREVIEW>& stages);
 // "gap at column 312 (screen 31): ..." for a report.
 std::string DescribeFault(const FAIRFAULT& fault);
 const char* FairRuleName(FAIRRULE eRule);
