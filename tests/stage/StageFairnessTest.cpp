@@ -164,6 +164,19 @@ TEST_F(StageFairness, AGapRightAfterAStepComesWithoutWarning)
     EXPECT_NE(Faults(review).find("level ground"), std::string::npos) << Faults(review);
 }
 
+TEST_F(StageFairness, SomethingToJumpOrAnEnemyInViewWhereTheRoadSpeedsUpFailsIt)
+{
+    // The road speeds up at screen 7: screen 6 is in view then.
+    const std::string up = "#007XXX:XSPEED=6\r\n";
+    EXPECT_TRUE(Review(5, {{50, 2, "K4"}, {75, 2, "K4"}}, up).faults.empty());
+    const STAGEREVIEW wall = Review(5, {{65, 2, "K4"}}, up);
+    EXPECT_TRUE(wall.HasFault(FAIR_SPEEDUP, 65)) << Faults(wall);
+    const STAGEREVIEW enemy = Review(5, {}, up + "#006E05:0000A1\r\n");
+    EXPECT_TRUE(enemy.HasFault(FAIR_SPEEDUP, 62)) << Faults(enemy);
+    // A slower road keeps the cells in step.
+    EXPECT_FALSE(Review(5, {{65, 2, "K4"}}, "#007XXX:XSPEED=4\r\n").HasFault(FAIR_SPEEDUP));
+}
+
 TEST_F(StageFairness, SomethingInTheFirstSecondsFailsIt)
 {
     EXPECT_TRUE(Review(4, {{12, 2, "K1"}}).HasFault(FAIR_START));

@@ -37,6 +37,8 @@ const int kHazardTakeoffTicks = 4;
 const int kRunUpColumns = 3;
 // How far back from an edge a takeoff is looked for, in ticks.
 const int kWindowSearchTicks = 40;
+// A speed-up's stretch: the screen in view when it comes and the columns just past the right edge.
+const int kSpeedUpTailColumns = 2;
 // The arena: the warning's screen, the boss's, the two the loop repeats and the one after.
 const int kArenaScreens = 5;
 const int kMaxAirTicks = 200;
@@ -308,9 +310,12 @@ public:
     float SpeedAtDistance(float fDistance) const;
     int TicksToDistance(float fDistance) const;
     int BossScreen() const { return m_nBossScreen; }
+    // The screens whose events make the road faster than it was.
+    const std::vector<int>& SpeedUps() const { return m_SpeedUps; }
 
 private:
     std::vector<std::pair<float, float>> m_Changes;  // from a distance on, a speed
+    std::vector<int> m_SpeedUps;
     int m_nBossScreen = -1;
 };
 
@@ -327,6 +332,10 @@ CTimeline::CTimeline(CStageData& data)
     }
     std::stable_sort(m_Changes.begin(), m_Changes.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (size_t i = 1; i < m_Changes.size(); i++) {
+        if (m_Changes[i].second > m_Changes[i - 1].second)
+            m_SpeedUps.push_back((int)std::lround(m_Changes[i].first / (kCell * MAX_COLUMN_NUM)));
+    }
 }
 
 float CTimeline::SpeedAtDistance(float fDistance) const
@@ -734,6 +743,14 @@ STAGEREVIEW ReviewStage(CStageData& data, const JUMPPHYSICS& jump)
     const int nCalmEnemies = (int)((v0 * (float)kCalmTicks + (float)STAGE_SPAWN_X) / kCell) + 1;
     CheckLevel(terrain, 0, std::min(nCalm, nWarning), FAIR_START, "in the first seconds", &review.faults);
     CheckNoEnemies(enemies, 0, nCalmEnemies, FAIR_START, "in the first seconds", &review.faults);
+    // A speed-up leaves the cells then in view a pixel or so out of step with where the map puts
+    // them until they have scrolled by: a landing on the seam of two of them falls through. Nothing
+    // there may ask for a jump.
+    for (int nScreen : timeline.SpeedUps()) {
+        const int nFrom = (nScreen - 1) * MAX_COLUMN_NUM, nTo = nScreen * MAX_COLUMN_NUM + kSpeedUpTailColumns;
+        CheckLevel(terrain, nFrom, nTo, FAIR_SPEEDUP, "in view where the road speeds up", &review.faults);
+        CheckNoEnemies(enemies, nFrom, nTo, FAIR_SPEEDUP, "in view where the road speeds up", &review.faults);
+    }
     CheckLevel(terrain, nWarning, nWarning + kArenaScreens * MAX_COLUMN_NUM, FAIR_ARENA, "in the boss's arena",
                &review.faults);
     CheckNoEnemies(enemies, nWarning, nWarning + kArenaScreens * MAX_COLUMN_NUM, FAIR_ARENA, "in the boss's arena",
@@ -799,7 +816,8 @@ void ReviewCurve(std::vector<STAGEREVIEW>& stages)
 
 const char* FairRuleName(FAIRRULE eRule)
 {
-    static const char* const kNames[FAIR_RULE_COUNT] = {"wall", "pinned", "gap", "start", "arena", "route", "curve"};
+    static const char* const kNames[FAIR_RULE_COUNT] = {"wall", "pinned", "gap", "start", "speed-up", "arena", "route",
+                                                                         "curve"};
     return eRule >= 0 && eRule < FAIR_RULE_COUNT ? kNames[eRule] : "?";
 }
 
