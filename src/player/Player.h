@@ -124,6 +124,9 @@ public:
     void SetGunLevel(int nLevel);
     int GetGunLevel() const { return m_nGunLevel; }
     int GetLife() const { return m_nLife; }
+    // Her jump's upward speed and gravity's pull, in pixels a tick.
+    float GetJumpSpeed() const { return m_fJump; }
+    float GetGravity() const { return m_fGravity; }
     int GetExp() const { return m_nExp; }
     int IsOut() const { return m_bOut; }
     int GetVoiceCount() const { return m_nVoice; }

@@ -26,14 +26,11 @@ namespace {
 // Four minutes to the boss, three of boss and the tally, with room to spare.
 const uint32_t kTryTicks = 30000;
 
-enum OUTCOME { OUT_NONE, OUT_PUSHED, OUT_FELL, OUT_SHOT, OUT_KINDS };
-const char* const kOutcomeNames[OUT_KINDS] = {"-", "pushed off", "fell", "shot down"};
-
 struct TRY {
     bool bReachedBoss = false;
     bool bBeatBoss = false;
     bool bCleared = false;
-    OUTCOME eOut = OUT_NONE;
+    RIDEOUT eOut = RIDEOUT_NONE;
     int nBossTick = -1;
     int nLifeAtBoss = -1;
     int nOutTick = -1;
@@ -96,7 +93,7 @@ protected:
                 r.nOutTick = t;
                 r.fOutX = v.x;
                 r.fOutY = v.y;
-                r.eOut = g.GetPlayer().GetLife() <= 0 ? OUT_SHOT : v.y > STAGE_FALL_OUT_Y - 1.0f || v.y > 480.0f ? OUT_FELL : OUT_PUSHED;
+                r.eOut = CStageRider::OutOf(g);
                 look("out-" + std::to_string(t));
                 close();
                 return;
@@ -153,7 +150,7 @@ bool RunTables()
 TEST_F(NewcomerRide, SheRidesTheFirstStretchOfStageOne)
 {
     const TRY r = Try(1, 1, 2400, false);
-    EXPECT_EQ(r.eOut, OUT_NONE) << "out at tick " << r.nOutTick << " at (" << r.fOutX << ", " << r.fOutY << ")";
+    EXPECT_EQ(r.eOut, RIDEOUT_NONE) << "out at tick " << r.nOutTick << " at (" << r.fOutX << ", " << r.fOutY << ")";
 }
 
 TEST_F(NewcomerRide, TenTriesAStage)
@@ -166,7 +163,7 @@ TEST_F(NewcomerRide, TenTriesAStage)
     printf("stage  tries  reached  beaten  pushed-off  fell  shot-down\n");
     for (char c : stages) {
         const int nStage = c - '0';
-        int nReached = 0, nBeaten = 0, nOut[OUT_KINDS] = {};
+        int nReached = 0, nBeaten = 0, nOut[RIDEOUT_KINDS] = {};
         for (int i = 0; i < nTries; i++) {
             const TRY r = Try(nStage, (uint32_t)(100 * nStage + i), 0, i == 0);
             nReached += r.bReachedBoss;
@@ -174,11 +171,11 @@ TEST_F(NewcomerRide, TenTriesAStage)
             nOut[r.eOut]++;
             printf("  stage %d try %d: %s%s%s%s at tick %d (%.0f, %.0f), boss at tick %d with life %d\n", nStage, i,
                    r.bReachedBoss ? "boss " : "", r.bBeatBoss ? "beaten " : "", r.bCleared ? "cleared " : "",
-                   kOutcomeNames[r.eOut], r.nOutTick, r.fOutX, r.fOutY, r.nBossTick, r.nLifeAtBoss);
+                   CStageRider::OutName(r.eOut), r.nOutTick, r.fOutX, r.fOutY, r.nBossTick, r.nLifeAtBoss);
             fflush(stdout);
         }
-        printf("%5d  %5d  %7d  %6d  %10d  %4d  %9d\n", nStage, nTries, nReached, nBeaten, nOut[OUT_PUSHED],
-               nOut[OUT_FELL], nOut[OUT_SHOT]);
+        printf("%5d  %5d  %7d  %6d  %10d  %4d  %9d\n", nStage, nTries, nReached, nBeaten, nOut[RIDEOUT_PUSHED],
+               nOut[RIDEOUT_FELL], nOut[RIDEOUT_SHOT]);
         fflush(stdout);
         const int nWanted = nStage == 1 ? nTries * 9 / 10 : (nTries + 1) / 2;
         EXPECT_GE(nReached, nWanted) << "stage " << nStage;

@@ -248,6 +248,7 @@ TEST_F(SoundMixRun, EveryRideAndBossFightKeepsHeadroomAndTheMusicHeard)
     const int nResult = RunOn(m_Host, game, kMaxTicks);
     SetDirectSoundMixTap(nullptr, nullptr);
     ASSERT_EQ(nResult, 0);
+    ASSERT_EQ(game.GetFailure(), "");
     const std::vector<WINDOW>& windows = meter.Windows();
 
     printf("%-8s %7s %6s | %7s %7s %6s | %6s %6s %6s | %6s %6s %6s %5s | whole: %7s %7s\n", "scene", "length",

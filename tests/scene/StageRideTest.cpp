@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -71,9 +72,10 @@ protected:
             m_Host.ReleaseKey(nKey);
     }
 
-    static bool IsWallAhead(CStage& stage, const D3DVECTOR& v)
+    // A wall as near as her jump wants to take off from it, or nearer.
+    static bool IsWallAhead(CStage& stage, const D3DVECTOR& v, float fTakeoff)
     {
-        for (float fAhead : {60.0f, 110.0f}) {
+        for (float fAhead : {fTakeoff * 0.5f, fTakeoff}) {
             if (stage.GetMainLabelAtEx(D3DVECTOR{v.x + fAhead, v.y - 30.0f, 0.0f}))
                 return true;
         }
@@ -107,7 +109,9 @@ protected:
         const float fSpeed = stage.GetStep(STAGE_MAIN_LAYER);
         const bool bAerial = game.GetPlayer().GetState() & PLAYER_STATE_AERIAL;
         const bool bGap = !bAerial && CStageRider::EdgeAhead(stage, v, 200.0f) <= CStageRider::GapTakeoff(fSpeed);
-        const bool bJump = bGap || IsWallAhead(stage, v);
+        const CPlayer& player = game.GetPlayer();
+        const float fTakeoff = CStageRider::WallTakeoff(std::fabs(fSpeed), player.GetJumpSpeed(), player.GetGravity());
+        const bool bJump = bGap || IsWallAhead(stage, v, fTakeoff);
         stage.m_bXSpeedCorrected = bCorrected;
         const bool bOnGround = !(game.GetPlayer().GetState() & PLAYER_STATE_JUMP);
         if (t > m_nJumpUntil && bOnGround && bJump) {

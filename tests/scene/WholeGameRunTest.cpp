@@ -107,6 +107,7 @@ protected:
                 LookOnce("whole-saved");
         };
         ASSERT_EQ(RunOn(m_Host, m_Playthrough, kMaxTicks), 0);
+        EXPECT_EQ(m_Playthrough.GetFailure(), "");
         // Whatever the rider last held is let go for the tests after this one.
         for (int nKey : {int(VK_LEFT), int(VK_RIGHT), int(VK_UP), int(VK_DOWN), int('Z'), int('X'), int('C')})
             m_Host.ReleaseKey(nKey);
@@ -324,4 +325,25 @@ TEST_F(WholeGameRun, SheLiftsOffForTheLastTwoBossesWithNothingInHerWay)
         EXPECT_TRUE(bBoss);
         std::filesystem::remove_all("GameData");
     }
+}
+
+// Put out, the player gives up at once and says where and why: without her jump she rides into
+// the harbour's first gap, and the window closes then, long before the run's ticks are up.
+TEST_F(WholeGameRun, AGameOverEndsTheRunAtOnceAndSaysWhereAndWhy)
+{
+    MakeStageData();
+    SetParam("INIT_STAGE_NUM", 2);
+    SetParam("JUMP", "0, 0");
+    ClearParams();
+    const int nDock = FirstScreenWith(2, 'C', "WA");
+    ASSERT_GT(nDock, 2);
+    CutStageAt(2, nDock - 1);
+    CHostHeadless host;
+    CPlaythrough game(host);
+    ASSERT_EQ(RunOn(host, game, 20000), 0);
+    EXPECT_EQ(game.GetFailure().rfind("game over in stage 2 at tick ", 0), 0u) << game.GetFailure();
+    EXPECT_NE(game.GetFailure().find("(fell)"), std::string::npos) << game.GetFailure();
+    EXPECT_LT(host.GetFrameTicks(), 5000u);
+    EXPECT_EQ(game.GetPhase(), CPlaythrough::PHASE_DONE);
+    std::filesystem::remove_all("GameData");
 }

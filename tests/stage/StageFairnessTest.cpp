@@ -78,18 +78,26 @@ TEST_F(StageFairness, EveryGeneratedStageIsFair)
     ClearParams();
     const JUMPPHYSICS jump = ReadJumpPhysics();
     EXPECT_FLOAT_EQ(jump.fJump, 16.0f);
-    double fSeconds = 0.0;
+    std::vector<STAGEREVIEW> reviews;
     for (int nStage = 1; nStage <= 5; nStage++) {
         char szPath[64];
         snprintf(szPath, sizeof(szPath), ".\\GameData\\Stage%02d\\Stage.txt", nStage);
         CStageData data;
         ASSERT_EQ(data.ReadDefinition(szPath), 1) << szPath;
-        const STAGEREVIEW review = ReviewStage(data, jump);
+        reviews.push_back(ReviewStage(data, jump));
+    }
+    ClearParams();
+    // The curve's faults join the stages': the rides stay fair and the difficulty only grows.
+    ReviewCurve(reviews);
+    double fSeconds = 0.0;
+    for (int nStage = 1; nStage <= 5; nStage++) {
+        const STAGEREVIEW& review = reviews[nStage - 1];
         EXPECT_TRUE(review.faults.empty()) << "stage " << nStage << "\n" << Faults(review);
         EXPECT_GT(review.nBossScreen, 0) << "stage " << nStage;
         fSeconds += review.nRideTicks / 60.0;
+        printf("stage %d: %.0f s, a minute %.1f walls, %.1f gaps, %.1f enemies\n", nStage, review.nRideTicks / 60.0,
+               review.PerMinute(review.nWalls), review.PerMinute(review.nGaps), review.PerMinute(review.nEnemies));
     }
-    ClearParams();
     printf("the five rides to the bosses: %.0f s\n", fSeconds);
 }
 
@@ -122,6 +130,22 @@ TEST_F(StageFairness, ABlockOverTheRoadBeforeAWallPinsHer)
     EXPECT_TRUE(review.HasFault(FAIR_PIN)) << Faults(review);
 }
 
+TEST_F(StageFairness, PlanksSheCanStandOnThatCarryHerIntoAWallPinHer)
+{
+    // Planks a cell over the road and a block at her height at their end. The road below is clear;
+    // from the planks she jumps the block, unless a roof over them stops her jump: then the planks
+    // carry her into it and off the screen.
+    std::vector<CELLAT> cells = {{45, 3, "G1"}};
+    for (int c = 40; c <= 44; c++)
+        cells.push_back({c, 2, "R1"});
+    const STAGEREVIEW open = Review(5, cells);
+    EXPECT_TRUE(open.faults.empty()) << Faults(open);
+    for (int c = 43; c <= 46; c++)
+        cells.push_back({c, 4, "G1"});
+    const STAGEREVIEW roofed = Review(5, cells);
+    EXPECT_TRUE(roofed.HasFault(FAIR_PIN, 45)) << Faults(roofed);
+}
+
 TEST_F(StageFairness, AGapTooWideForTheSpeedFailsIt)
 {
     // Open ground at 6 a tick carries a normal jump over one cell, not over two.
@@ -140,6 +164,19 @@ TEST_F(StageFairness, AGapRightAfterAStepComesWithoutWarning)
     EXPECT_NE(Faults(review).find("level ground"), std::string::npos) << Faults(review);
 }
 
+TEST_F(StageFairness, SomethingToJumpOrAnEnemyInViewWhereTheRoadSpeedsUpFailsIt)
+{
+    // The road speeds up at screen 7: screen 6 is in view then.
+    const std::string up = "#007XXX:XSPEED=6\r\n";
+    EXPECT_TRUE(Review(5, {{50, 2, "K4"}, {75, 2, "K4"}}, up).faults.empty());
+    const STAGEREVIEW wall = Review(5, {{65, 2, "K4"}}, up);
+    EXPECT_TRUE(wall.HasFault(FAIR_SPEEDUP, 65)) << Faults(wall);
+    const STAGEREVIEW enemy = Review(5, {}, up + "#006E05:0000A1\r\n");
+    EXPECT_TRUE(enemy.HasFault(FAIR_SPEEDUP, 62)) << Faults(enemy);
+    // A slower road keeps the cells in step.
+    EXPECT_FALSE(Review(5, {{65, 2, "K4"}}, "#007XXX:XSPEED=4\r\n").HasFault(FAIR_SPEEDUP));
+}
+
 TEST_F(StageFairness, SomethingInTheFirstSecondsFailsIt)
 {
     EXPECT_TRUE(Review(4, {{12, 2, "K1"}}).HasFault(FAIR_START));
@@ -148,6 +185,27 @@ TEST_F(StageFairness, SomethingInTheFirstSecondsFailsIt)
     EXPECT_TRUE(review.HasFault(FAIR_START)) << Faults(review);
     // A passer-by is no enemy.
     EXPECT_FALSE(Review(4, {}, "#001E02:0000Q1\r\n").HasFault(FAIR_START));
+}
+
+TEST_F(StageFairness, AStageEasierThanTheOneBeforeBreaksTheCurve)
+{
+    // Two kinds in a first stage, each alone the first time; a second stage with as many walls and
+    // enemies and more gaps.
+    const std::string teach = "#005E05:0000A1\r\n#007E05:0000F1\r\n#009E05:0000A1000000F1\r\n";
+    std::vector<STAGEREVIEW> stages = {Review(6, {{50, 2, "G1"}}, teach),
+                                       Review(6, {{50, 2, "G1"}, {70, 2, "G1"}, {90, 1, "00"}}, teach)};
+    ReviewCurve(stages);
+    EXPECT_TRUE(stages[0].faults.empty()) << Faults(stages[0]);
+    EXPECT_TRUE(stages[1].faults.empty()) << Faults(stages[1]);
+    // Fewer gaps than the stage before, and no more walls than the first.
+    stages = {stages[1], Review(6, {{50, 2, "G1"}, {70, 2, "G1"}}, teach)};
+    ReviewCurve(stages);
+    EXPECT_TRUE(stages[1].HasFault(FAIR_CURVE)) << Faults(stages[1]);
+    EXPECT_NE(Faults(stages[1]).find("gaps"), std::string::npos) << Faults(stages[1]);
+    // A kind met first beside another enemy.
+    stages = {Review(6, {}, "#006E05:0000A1000000F1\r\n")};
+    ReviewCurve(stages);
+    EXPECT_TRUE(stages[0].HasFault(FAIR_CURVE)) << Faults(stages[0]);
 }
 
 TEST_F(StageFairness, AnArenaWithABlockOrAnEnemyFailsIt)

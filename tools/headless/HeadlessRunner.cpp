@@ -56,7 +56,7 @@ const char kUsage[] =
     "  --verbose       copy the game's debug output to stderr\n"
     "  --play          a player at the keys instead of a script: past the caution and the opening,\n"
     "                  GAME START on the title, each stage ridden to its boss and fought (stage 1's\n"
-    "                  boss comes after some 9800 ticks)\n"
+    "                  boss comes after some 9800 ticks); a game over ends the run, exit status 1\n"
     "  --help          this text\n"
     "Key script: one command a line, \"<tick> <command> [arguments]\"; '#' starts a comment.\n"
     "  <tick> down KEY | up KEY   press or release KEY: a letter or digit, or Left, Right, Up, Down,\n"
@@ -277,5 +277,9 @@ int main(int argc, char** argv)
     host.WriteLastFrame(strLast.c_str());
     printf("zorva-headless: %u ticks, %d frames presented, exit %d; shots in %s\n",
            static_cast<unsigned>(host.GetFrameTicks()), host.GetPresentCount(), nResult, opt.strOut.c_str());
+    if (pPlayer && !pPlayer->GetFailure().empty()) {
+        fprintf(stderr, "zorva-headless: the player's run ended: %s\n", pPlayer->GetFailure().c_str());
+        return 1;
+    }
     return nResult;
 }

@@ -62,6 +62,22 @@ void CStageBuilder::Hill(int nTop)
     }
 }
 
+int CStageBuilder::CalmBehind() const
+{
+    int nCalm = 0;
+    for (int c = m_nColumn - 1; c >= 0 && GroundAt(c) == m_nHeight && !m_Slope[c]; c--, nCalm++) {
+        for (int nRR = m_nHeight + 1; nRR <= kTopRR; nRR++) {
+            if (!m_Main.IsEmpty(c, nRR) && m_Main.Get(c, nRR) != CODE_SIGN)
+                return nCalm;
+        }
+        for (int nRR = 1; nRR <= kTopRR; nRR++) {
+            if (!m_Enemies.IsEmpty(c, nRR) && m_Enemies.Get(c, nRR)[0] != 'Q')
+                return nCalm;
+        }
+    }
+    return nCalm;
+}
+
 void CStageBuilder::Pit(int nColumns, bool bBridge)
 {
     for (int i = 0; i < nColumns && m_nColumn < (int)m_Ground.size(); i++) {

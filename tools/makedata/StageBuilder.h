@@ -33,6 +33,12 @@ public:
     int Screen() const { return m_Main.ScreenOf(m_nColumn); }
     // The RR of the ground's top cell at the cursor (1 at the bottom of the map).
     int Height() const { return m_nHeight; }
+    // The road's speed from the cursor on, as the plan last set it.
+    int RoadSpeed() const { return m_nRoadSpeed; }
+    void SetRoadSpeed(int v) { m_nRoadSpeed = v; }
+    // How many columns right behind the cursor are calm: level ground at the present height,
+    // nothing on it but signs, no enemy over it (passers-by are no enemies).
+    int CalmBehind() const;
     // A number from 0 to n - 1, the same on every generation.
     int Random(int n);
 
@@ -81,6 +87,7 @@ private:
     uint32_t m_nSeed;
     int m_nColumn = 0;
     int m_nHeight = 1;
+    int m_nRoadSpeed = 0;
     int m_nBossScreen = -1;
     CLayerGrid m_Far, m_Near, m_Main, m_Front, m_Enemies;
     std::vector<int> m_Ground;  // per main column the RR of the ground's top cell, 0 for none

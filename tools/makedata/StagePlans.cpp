@@ -12,6 +12,7 @@
 // often. Stage 5 asks for skill: faster, denser, every kind.
 #include "StagePlans.h"
 
+#include <algorithm>
 #include <initializer_list>
 #include <string>
 
@@ -54,9 +55,20 @@ void Chat(CStageBuilder& s, const char* pszText)
     s.Event(0, std::string("CHAT=ChatWin1.bmp:Chat01.wav:") + pszText);
 }
 
-void Speed(CStageBuilder& s, int v)
+// The road's speed from here on, then nCalm columns of calm ground. The cells in view when the
+// road speeds up slip a pixel or so out of step with where the map puts them until they have
+// scrolled by, and a landing on the seam of two of them would fall through: a speed-up waits for a
+// screen of calm ground in view and the first columns past its edge, taken from the calm after.
+void Speed(CStageBuilder& s, int v, int nCalm = 0)
 {
+    const int nFrom = s.Column();
+    while (v > s.RoadSpeed() && s.CalmBehind() < 10 + s.Column() % 10)
+        s.Level(1);
     s.Event(0, "XSPEED=" + std::to_string(v));
+    const bool bUp = v > s.RoadSpeed();
+    s.SetRoadSpeed(v);
+    const int nPastEdge = bUp ? s.Column() / 10 * 10 + 2 - s.Column() : 0;
+    s.Level(std::max(nCalm - (s.Column() - nFrom), nPastEdge));
 }
 
 // --- Set pieces. Each starts and ends on level ground at the height it found.
@@ -290,11 +302,9 @@ void StageOne(CStageBuilder& s)
     Passerby(s, "Q3", 8);
     // The first open gap, off the end of a terrace to the road below, the road a little faster.
     Chat(s, kChatGap);
-    Speed(s, 5);
-    Calm(s, 6);
+    Speed(s, 5, 6);
     DropGap(s, 6);
-    Speed(s, 4);
-    Calm(s, 4);
+    Speed(s, 4, 4);
     Meet(s, "C1", kHigh, 14);
     Hills(s, 2);
     Hills(s, 4);
@@ -311,8 +321,7 @@ void StageOne(CStageBuilder& s)
     Meet(s, "A5", kHigh, 14);
     Meet(s, "P1", kOnGround, 12);
     Passerby(s, "Q2", 8);
-    Speed(s, 5);
-    Calm(s, 6);
+    Speed(s, 5, 6);
     DropGap(s, 5);
     Speed(s, 4);
     Meet(s, "G7", kHigh, 16);
@@ -362,8 +371,7 @@ void StageTwo(CStageBuilder& s)
     Wave(s, {"B2", "C1"}, 8, kHigh);
     Stack(s, "K3", 2);
     Passerby(s, "Q3", 8);
-    Speed(s, 5);
-    Calm(s, 8);
+    Speed(s, 5, 8);
     // Halfway: the quays at dusk.
     s.Event(0, "BG0=Far3.bmp:200%");
     Chat(s, kChatHalf);
@@ -392,8 +400,7 @@ void StageTwo(CStageBuilder& s)
     Block(s, "K3", 4);
     Wave(s, {"F2", "F4", "F6"}, 4, kMiddle);
     // The pier: the climax, faster again.
-    Speed(s, 6);
-    Calm(s, 8);
+    Speed(s, 6, 8);
     Wave(s, {"H1", "J5", "A3"}, 5, kHigh);
     Stack(s, "K2", 3);
     Dock(s);
@@ -429,8 +436,7 @@ void StageThree(CStageBuilder& s)
     Passerby(s, "Q2", 6);
     // The mesas: up by their ledges, along the top under fire, off the end.
     s.Event(0, "BG0=Far2.bmp");
-    Speed(s, 5);
-    Calm(s, 6);
+    Speed(s, 5, 6);
     Stairs(s, 4, 10);
     Wave(s, {"F2", "L1"}, 7, kHigh);
     DropGap(s, 6);
@@ -444,8 +450,7 @@ void StageThree(CStageBuilder& s)
     Meet(s, "P2", kOnGround, 10);
     Passerby(s, "Q3", 6);
     // The dry river: a fast run between chasms.
-    Speed(s, 7);
-    Calm(s, 10);
+    Speed(s, 7, 10);
     Wave(s, {"G7", "A1", "A1"}, 6, kHigh);
     Gap(s, 1, false);
     Wave(s, {"C3", "C1"}, 6, kHigh);
@@ -454,8 +459,7 @@ void StageThree(CStageBuilder& s)
     Wave(s, {"B6", "F6"}, 8, kHigh);
     Block(s, "K3", 6);
     Gap(s, 1, false);
-    Speed(s, 6);
-    Calm(s, 8);
+    Speed(s, 6, 8);
     // The arches: ledges under the rock, chasms between them.
     Wave(s, {"M1", "A1"}, 7, kHigh);
     Stairs(s, 4, 8);
@@ -487,8 +491,7 @@ void StageThree(CStageBuilder& s)
     Wave(s, {"N1", "F2"}, 8, kHigh);
     DropGap(s, 6);
     // The gorge: the climax.
-    Speed(s, 7);
-    Calm(s, 8);
+    Speed(s, 7, 8);
     Wave(s, {"H1", "C1", "J5", "A1"}, 4, kHigh);
     Gap(s, 1, false);
     Wave(s, {"L1", "M1"}, 7, kLow);
@@ -538,8 +541,7 @@ void StageFour(CStageBuilder& s)
     Spikes(s, 1);
     Passerby(s, "Q3", 6);
     // The bunkers, at a faster pace.
-    Speed(s, 7);
-    Calm(s, 10);
+    Speed(s, 7, 10);
     Wave(s, {"L1", "L3", "A1"}, 6, kLow);
     WideBlock(s, "K4", "K5", 5);
     Wave(s, {"J5", "J8", "H1", "A7"}, 5, kHigh);
@@ -548,8 +550,7 @@ void StageFour(CStageBuilder& s)
     Stack(s, "K1", 3);
     Wave(s, {"G8", "G3", "C1"}, 6, kHigh);
     Spikes(s, 1);
-    Speed(s, 6);
-    Calm(s, 8);
+    Speed(s, 6, 8);
     // The hangars: stacks of crates between their doors, bridges over the service pits.
     Wave(s, {"A1", "A5", "A1"}, 4, kHigh);
     Stack(s, "K5", 3);
@@ -584,8 +585,7 @@ void StageFour(CStageBuilder& s)
     Stack(s, "K3", 2);
     Passerby(s, "Q1", 6);
     // The launch yard: the climax, fast.
-    Speed(s, 7);
-    Calm(s, 8);
+    Speed(s, 7, 8);
     Wave(s, {"A1", "A3", "A5", "A7", "A1"}, 4, kHigh);
     Crevasses(s, 2);
     Wave(s, {"J5", "J7", "N1"}, 7, kMiddle);
@@ -619,8 +619,7 @@ void StageFive(CStageBuilder& s)
     Passerby(s, "Q2", 6);
     // The outer wall.
     s.Event(0, "BG0=Far2.bmp");
-    Speed(s, 7);
-    Calm(s, 8);
+    Speed(s, 7, 8);
     Rampart(s, 8);
     Wave(s, {"M1", "M3", "J7"}, 6, kHigh);
     Crevasses(s, 2);
@@ -635,8 +634,7 @@ void StageFive(CStageBuilder& s)
     Spikes(s, 1);
     Rampart(s, 10);
     Passerby(s, "Q3", 6);
-    Speed(s, 6);
-    Calm(s, 6);
+    Speed(s, 6, 6);
     // The moat: bridges and the drawbridge's pit, the gate's crates.
     Wave(s, {"C1", "C3", "A1"}, 5, kHigh);
     Planks(s, 3);
@@ -652,8 +650,7 @@ void StageFive(CStageBuilder& s)
     Wave(s, {"B8", "A7", "H3"}, 6, kHigh);
     Planks(s, 2);
     // The towers: the walls climbed by their stairs, fire from either side.
-    Speed(s, 7);
-    Calm(s, 4);
+    Speed(s, 7, 4);
     Meet(s, "P2", kOnGround, 8);
     Stairs(s, 4, 10);
     Wave(s, {"M1", "M3", "A3", "A1"}, 5, kHigh);
@@ -665,8 +662,7 @@ void StageFive(CStageBuilder& s)
     Wave(s, {"H1", "H3", "F6", "C1"}, 5, kHigh);
     Crevasses(s, 2);
     Passerby(s, "Q2", 6);
-    Speed(s, 6);
-    Calm(s, 6);
+    Speed(s, 6, 6);
     // Halfway: the inner court by night.
     s.Event(0, "BG0=Far3.bmp:200%");
     Chat(s, kChatHalf);
@@ -685,8 +681,7 @@ void StageFive(CStageBuilder& s)
     Meet(s, "P1", kOnGround, 10);
     Passerby(s, "Q1", 6);
     // The keep: the climax, fast and from every side.
-    Speed(s, 7);
-    Calm(s, 4);
+    Speed(s, 7, 4);
     Meet(s, "P2", kOnGround, 8);
     Rampart(s, 10);
     Wave(s, {"A1", "A3", "H1", "C1"}, 4, kHigh);
@@ -722,6 +717,7 @@ const char* StageBoss(int nStage)
 
 void PlanStage(CStageBuilder& s, int nStage)
 {
+    s.SetRoadSpeed(StageSpeed(nStage));
     if (nStage == 1)
         StageOne(s);
     else if (nStage == 2)

@@ -1,6 +1,7 @@
 #include "Playthrough.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <iterator>
 
 #include "engine/KeyRecorder.h"
@@ -71,14 +72,9 @@ void CPlaythrough::PlayFront()
 void CPlaythrough::PlayTitle()
 {
     CTitle& title = GetTitle();
-    if (m_nPhase == PHASE_DONE && !m_bClosing) {
-        // Back at the title: the player closes the window.
-        m_bClosing = true;
-        HOSTSCRIPTCMD close = {};
-        close.nTick = m_Host.GetTick() + 2;
-        close.op = HSOP_CLOSE;
-        m_Host.Schedule(close);
-    }
+    // Back at the title: the player closes the window.
+    if (m_nPhase == PHASE_DONE)
+        CloseSoon();
     if (m_nPhase == PHASE_DONE || title.GetResult() != CTitle::RESULT_MENU) {
         ReleaseAll();
         return;
@@ -104,6 +100,10 @@ void CPlaythrough::PlayTitle()
 void CPlaythrough::PlayStage()
 {
     CKeyRecorder* pRec = CKeyRecorder::GetInstance();
+    if (m_nPhase == PHASE_PLAY && m_strFailure.empty() && CStageRider::OutOf(*this) != RIDEOUT_NONE) {
+        GiveUp(CStageRider::OutOf(*this));
+        return;
+    }
     if (m_nPhase != PHASE_PLAY || pRec->GetMode() != KEYREC_MODE_RECORD) {
         ReleaseAll();
         return;
@@ -120,6 +120,29 @@ void CPlaythrough::PlayStage()
     Hold('Z', keys.bShot);
     Hold('X', keys.bJump);
     Hold('C', keys.bSub);
+}
+
+// Put out: nothing more of the run is worth playing, so the window closes.
+void CPlaythrough::GiveUp(RIDEOUT eOut)
+{
+    char sz[96];
+    snprintf(sz, sizeof(sz), "game over in stage %d at tick %d (%s)", GetStageNumber(),
+             CKeyRecorder::GetInstance()->GetFrame(), CStageRider::OutName(eOut));
+    m_strFailure = sz;
+    m_nPhase = PHASE_DONE;
+    ReleaseAll();
+    CloseSoon();
+}
+
+void CPlaythrough::CloseSoon()
+{
+    if (m_bClosing)
+        return;
+    m_bClosing = true;
+    HOSTSCRIPTCMD close = {};
+    close.nTick = m_Host.GetTick() + 2;
+    close.op = HSOP_CLOSE;
+    m_Host.Schedule(close);
 }
 
 // Ctrl where a scene waits for a key, as someone watching does.

@@ -2,11 +2,13 @@
 // opening, GAME START on the title (with the high jump typed in first when asked), the start menu's
 // choices, every stage ridden by the stage rider to its boss and its tally, the ending watched with
 // Ctrl where it waits, the run saved into a slot, and then, when asked, that replay chosen from the
-// title's REPLAY and watched to its end. Keys change between passes, as a player's do: after each
+// title's REPLAY and watched to its end. A game over ends the run at once: the player closes the
+// window and the failure says where and why. Keys change between passes, as a player's do: after each
 // update pass, for the next. Back at the title at the end, the player closes the window.
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "StageRider.h"
@@ -32,6 +34,8 @@ public:
     std::function<void(CPlaythrough&)> m_OnUpdate;
 
     int GetPhase() const { return m_nPhase; }
+    // "game over in stage N at tick T (cause)" once she was put out; empty while she was not.
+    const std::string& GetFailure() const { return m_strFailure; }
     // The states entered, in order, and the frame tick of each entry.
     const std::vector<int>& GetStates() const { return m_States; }
     const std::vector<uint32_t>& GetStateTicks() const { return m_StateTicks; }
@@ -40,6 +44,8 @@ private:
     void PlayFront();
     void PlayTitle();
     void PlayStage();
+    void GiveUp(RIDEOUT eOut);
+    void CloseSoon();
     void PlayEnding();
     void PlayReplaySelect();
     void NoteState();
@@ -59,4 +65,5 @@ private:
     std::vector<int> m_States;
     std::vector<uint32_t> m_StateTicks;
     std::vector<int> m_Held;
+    std::string m_strFailure;
 };

@@ -24,15 +24,33 @@ const float kLevelSlack = 18.0f;
 const float kFlightGap = 260.0f;
 const float kFlightLeft = 60.0f;
 const float kSlack = 3.0f;
-enum { JUMP_FRAMES = 22, STUCK_CHECK = 30 };
-// How far ahead of an obstacle or gap she takes off: a little, and more the faster the road runs.
-const float kJumpLead = 90.0f, kJumpLeadPerSpeed = 6.0f;
+enum { JUMP_FRAMES = 22, HELD_BACK_PASSES = 3 };
+// A wall's top a cell over her wheels; she stands this far off what she touches.
+const float kWallRise = 64.0f, kStandOff = 5.0f;
 
 } // namespace
 
 void CStageRider::Reset()
 {
     *this = CStageRider();
+}
+
+RIDEOUT CStageRider::OutOf(CGame& game)
+{
+    if (game.GetStage().GetState() != STAGE_STATE_GAMEOVER)
+        return RIDEOUT_NONE;
+    D3DVECTOR v = {};
+    game.GetPlayer().GetPosition(&v);
+    if (game.GetPlayer().GetLife() <= 0)
+        return RIDEOUT_SHOT;
+    // Below the screen's foot she is falling, wherever across it she is.
+    return v.y > STAGE_FALL_OUT_Y - 1.0f || v.y > 480.0f ? RIDEOUT_FELL : RIDEOUT_PUSHED;
+}
+
+const char* CStageRider::OutName(RIDEOUT eOut)
+{
+    static const char* const kNames[RIDEOUT_KINDS] = {"-", "pushed off", "fell", "shot down"};
+    return eOut >= 0 && eOut < RIDEOUT_KINDS ? kNames[eOut] : "?";
 }
 
 CEnemyPartBoss* CStageRider::FindBoss(CGame& game)
@@ -74,7 +92,6 @@ void CStageRider::Ride(CGame& game, const D3DVECTOR& v, int nFrame, RIDERKEYS* p
     pKeys->bRight = m_bHeldRight;
     // Carried right by jumps over gaps, she drops back to her place.
     pKeys->bLeft = v.x > kRideRight + kDriftBack;
-    m_bWentLeft = m_bWentLeft || pKeys->bLeft;
     pKeys->bShot = true;
     // Crates in her way come first: they push her off the screen.
     pKeys->bUp = !IsBlockedAhead(game, v) && IsEnemyAbove(game, v);
@@ -119,28 +136,47 @@ void CStageRider::MoveTowards(float fFrom, float fTo, RIDERKEYS* pKeys)
     pKeys->bRight = fFrom < fTo - kSlack;
 }
 
+float CStageRider::WallTakeoff(float fSpeed, float fJump, float fGravity)
+{
+    // Her rise tick by tick, as the player moves: gravity first, then the move.
+    float fRise = 0.0f, fUp = fJump;
+    int nFirst = -1, nLast = -1;
+    for (int t = 1; t < 200 && (fUp > 0.0f || fRise > 0.0f); t++) {
+        fUp -= fGravity;
+        fRise += fUp;
+        if (fRise >= kWallRise) {
+            nFirst = nFirst < 0 ? t : nFirst;
+            nLast = t;
+        }
+    }
+    const float fTicks = nFirst < 0 ? 0.0f : 0.5f * (float)(nFirst + nLast);
+    // The key goes down a pass after she decides; she sees the wall up to a probe's step late.
+    return fSpeed * (fTicks + 1.0f) + kStandOff + 4.0f;
+}
+
 void CStageRider::JumpWhenHeldUp(CGame& game, const D3DVECTOR& v, int nFrame, RIDERKEYS* pKeys)
 {
     const DWORD dwState = game.GetPlayer().GetState();
+    const bool bOnGround = !(dwState & PLAYER_STATE_JUMP);
+    // Carried back on the ground while she does not steer back: something holds her.
+    m_nHeldBack = bOnGround && !(dwState & PLAYER_STATE_AERIAL) && !pKeys->bLeft && v.x < m_fLastX - 0.5f
+                      ? m_nHeldBack + 1
+                      : 0;
+    m_fLastX = v.x;
     if (dwState & PLAYER_STATE_AERIAL)
         return;
-    const float fLead = kJumpLead + kJumpLeadPerSpeed * std::fabs(game.GetStage().GetStep(STAGE_MAIN_LAYER));
-    const bool bOnGround = !(dwState & PLAYER_STATE_JUMP);
     const float fSpeed = std::fabs(game.GetStage().GetStep(STAGE_MAIN_LAYER));
+    const CPlayer& player = game.GetPlayer();
+    const float fLead = WallTakeoff(fSpeed, player.GetJumpSpeed(), player.GetGravity());
     const bool bGap = EdgeAhead(game.GetStage(), v, fLead) <= GapTakeoff(fSpeed);
-    bool bJump = ObstacleAhead(game, v) <= fLead || bGap;
-    if (nFrame >= m_nCheckFrame + STUCK_CHECK) {
-        // Held back while she rides on (not dropping back on purpose): over whatever holds her.
-        bJump = bJump || (bOnGround && !m_bWentLeft && v.x < m_fCheckX - 1.0f);
-        m_bWentLeft = false;
-        m_nCheckFrame = nFrame;
-        m_fCheckX = v.x;
-    }
+    const bool bWall = ObstacleAhead(game, v) <= fLead;
     // A jump needs the key let go first: it goes down on the pass after.
-    if (bJump && bOnGround && nFrame >= m_nJumpUntil) {
+    if ((bWall || bGap || m_nHeldBack >= HELD_BACK_PASSES) && bOnGround && nFrame >= m_nJumpUntil) {
         m_nJumpFrom = nFrame + 1;
         m_nJumpUntil = m_nJumpFrom + JUMP_FRAMES;
         m_bReach = bGap;
+        m_bAtWall = bWall && !bGap;
+        m_nHeldBack = 0;
     }
     pKeys->bJump = nFrame >= m_nJumpFrom && nFrame < m_nJumpUntil;
     // Over a gap she rides on as far as the jump carries.
@@ -149,6 +185,9 @@ void CStageRider::JumpWhenHeldUp(CGame& game, const D3DVECTOR& v, int nFrame, RI
         pKeys->bRight = true;
         pKeys->bLeft = false;
     }
+    // At a wall she does not fall back while she jumps: she would come down in front of it.
+    m_bAtWall = m_bAtWall && nFrame < m_nJumpUntil;
+    pKeys->bLeft = pKeys->bLeft && !m_bAtWall;
 }
 
 float CStageRider::ObstacleAhead(CGame& game, const D3DVECTOR& v)

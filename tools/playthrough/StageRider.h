@@ -10,6 +10,10 @@ class CStage;
 class CEnemyPartBoss;
 struct D3DVECTOR;
 
+// What put her out of a stage: her life gone, a fall below the map, or pushed off a side of the
+// screen.
+enum RIDEOUT { RIDEOUT_NONE, RIDEOUT_PUSHED, RIDEOUT_FELL, RIDEOUT_SHOT, RIDEOUT_KINDS };
+
 // The keys she holds through the next pass.
 struct RIDERKEYS {
     bool bLeft = false;
@@ -28,6 +32,10 @@ public:
     // A new stage, or the same one again: nothing of the last ride is kept.
     void Reset();
 
+    // Why the stage in play is over for her (RIDEOUT_NONE while she rides on), and its words.
+    static RIDEOUT OutOf(CGame& game);
+    static const char* OutName(RIDEOUT eOut);
+
     // The boss body in play, alive or dying; null before it comes and once it is gone.
     static CEnemyPartBoss* FindBoss(CGame& game);
     // Aim and place at a boss in sight (she at v), on the ground or in the air: all a player needs
@@ -41,6 +49,10 @@ public:
     static bool IsEnemyAbove(CGame& game, const D3DVECTOR& v);
     // A jump over a gap is best taken this close to its edge, at the road's speed.
     static float GapTakeoff(float fSpeed) { return 3.0f * fSpeed + 12.0f; }
+    // A jump at a wall a cell high is best taken this far from it, at the road's speed, with her
+    // jump (its upward speed and gravity): she meets the wall halfway through the ticks her wheels
+    // are above its top. Taken further off, she comes down in front of it.
+    static float WallTakeoff(float fSpeed, float fJump, float fGravity);
 
 private:
     void Ride(CGame& game, const D3DVECTOR& v, int nFrame, RIDERKEYS* pKeys);
@@ -53,9 +65,9 @@ private:
 
     int m_nJumpFrom = 0;
     int m_nJumpUntil = 0;
-    int m_nCheckFrame = 0;
-    float m_fCheckX = 0.0f;
+    float m_fLastX = 0.0f;
+    int m_nHeldBack = 0;       // passes in a row she was carried back on the ground
     bool m_bHeldRight = false;
     bool m_bReach = false;     // right held through a jump over a gap
-    bool m_bWentLeft = false;  // left held since the last look at whether she is held back
+    bool m_bAtWall = false;    // in a jump at a wall
 };

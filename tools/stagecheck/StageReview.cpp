@@ -37,6 +37,8 @@ const int kHazardTakeoffTicks = 4;
 const int kRunUpColumns = 3;
 // How far back from an edge a takeoff is looked for, in ticks.
 const int kWindowSearchTicks = 40;
+// A speed-up's stretch: the screen in view when it comes and the columns just past the right edge.
+const int kSpeedUpTailColumns = 2;
 // The arena: the warning's screen, the boss's, the two the loop repeats and the one after.
 const int kArenaScreens = 5;
 const int kMaxAirTicks = 200;
@@ -308,9 +310,12 @@ public:
     float SpeedAtDistance(float fDistance) const;
     int TicksToDistance(float fDistance) const;
     int BossScreen() const { return m_nBossScreen; }
+    // The screens whose events make the road faster than it was.
+    const std::vector<int>& SpeedUps() const { return m_SpeedUps; }
 
 private:
     std::vector<std::pair<float, float>> m_Changes;  // from a distance on, a speed
+    std::vector<int> m_SpeedUps;
     int m_nBossScreen = -1;
 };
 
@@ -327,6 +332,10 @@ CTimeline::CTimeline(CStageData& data)
     }
     std::stable_sort(m_Changes.begin(), m_Changes.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (size_t i = 1; i < m_Changes.size(); i++) {
+        if (m_Changes[i].second > m_Changes[i - 1].second)
+            m_SpeedUps.push_back((int)std::lround(m_Changes[i].first / (kCell * MAX_COLUMN_NUM)));
+    }
 }
 
 float CTimeline::SpeedAtDistance(float fDistance) const
@@ -633,40 +642,64 @@ void CheckLevel(const CTerrain& t, int nFrom, int nTo, FAIRRULE eRule, const cha
     }
 }
 
-// Enemy cells of layer E from column nFrom to nTo (passers-by are not enemies).
-void CheckNoEnemies(CStageData& data, int nFrom, int nTo, FAIRRULE eRule, const char* pszWhere,
-                    std::vector<FAIRFAULT>* pFaults)
+// An enemy cell of layer E (passers-by are not enemies).
+struct ENEMYAT {
+    int nColumn;
+    ENEMYKIND eKind;
+    std::string strCode;
+};
+
+std::vector<ENEMYAT> EnemiesOf(CStageData& data)
 {
+    std::vector<ENEMYAT> enemies;
     const int nPerScreen = data.ColumnsPerScreen(STAGE_ENEMY_LAYER);
     for (int nRow = 0; nRow < kRows; nRow++) {
         for (int s = 0; s < data.GetRowCount(STAGE_ENEMY_LAYER, nRow); s++) {
             const STAGEROW* pRow = data.GetRow(STAGE_ENEMY_LAYER, s, nRow);
             const int nFirst = s == 0 ? 0 : MAX_COLUMN_NUM + (s - 1) * nPerScreen;
             for (size_t i = 0; pRow && i + 1 < pRow->text.size(); i += 2) {
-                const int c = nFirst + (int)(i / 2);
+                const rvm::string code = pRow->text.substr(i, 2);
                 int nVariant = 0;
-                if (c >= nFrom && c < nTo && FindEnemyKind(pRow->text.substr(i, 2).c_str(), &nVariant) != ENEMYKIND_NONE) {
-                    pFaults->push_back({eRule, c, std::string("an enemy ") + pszWhere});
-                    return;
-                }
+                const ENEMYKIND eKind = FindEnemyKind(code.c_str(), &nVariant);
+                if (eKind != ENEMYKIND_NONE)
+                    enemies.push_back({nFirst + (int)(i / 2), eKind, code.c_str()});
             }
+        }
+    }
+    std::stable_sort(enemies.begin(), enemies.end(),
+                     [](const ENEMYAT& a, const ENEMYAT& b) { return a.nColumn < b.nColumn; });
+    return enemies;
+}
+
+// The first enemy from column nFrom to nTo, if any.
+void CheckNoEnemies(const std::vector<ENEMYAT>& enemies, int nFrom, int nTo, FAIRRULE eRule, const char* pszWhere,
+                    std::vector<FAIRFAULT>* pFaults)
+{
+    for (const ENEMYAT& e : enemies) {
+        if (e.nColumn >= nFrom && e.nColumn < nTo) {
+            pFaults->push_back({eRule, e.nColumn, std::string("an enemy ") + pszWhere});
+            return;
         }
     }
 }
 
-int CountEnemies(CStageData& data)
+// Each kind's first enemy with another within a screen of it: a kind not shown alone first.
+std::vector<FAIRFAULT> FirstsInCompany(const std::vector<ENEMYAT>& enemies)
 {
-    int n = 0;
-    for (int nRow = 0; nRow < kRows; nRow++) {
-        for (int s = 0; s < data.GetRowCount(STAGE_ENEMY_LAYER, nRow); s++) {
-            const STAGEROW* pRow = data.GetRow(STAGE_ENEMY_LAYER, s, nRow);
-            for (size_t i = 0; pRow && i + 1 < pRow->text.size(); i += 2) {
-                int nVariant = 0;
-                n += FindEnemyKind(pRow->text.substr(i, 2).c_str(), &nVariant) != ENEMYKIND_NONE;
+    std::vector<FAIRFAULT> faults;
+    std::set<int> met;
+    for (const ENEMYAT& e : enemies) {
+        if (!met.insert(e.eKind).second)
+            continue;
+        for (const ENEMYAT& other : enemies) {
+            if (&other != &e && std::abs(other.nColumn - e.nColumn) <= MAX_COLUMN_NUM) {
+                faults.push_back({FAIR_CURVE, e.nColumn,
+                                  "the first " + e.strCode + " comes with " + other.strCode + " within a screen"});
+                break;
             }
         }
     }
-    return n;
+    return faults;
 }
 
 } // namespace
@@ -692,7 +725,9 @@ STAGEREVIEW ReviewStage(CStageData& data, const JUMPPHYSICS& jump)
     CTimeline timeline(data);
     CTerrain terrain(data, jump);
     review.nBossScreen = timeline.BossScreen();
-    review.nEnemies = CountEnemies(data);
+    const std::vector<ENEMYAT> enemies = EnemiesOf(data);
+    review.nEnemies = (int)enemies.size();
+    review.firstsInCompany = FirstsInCompany(enemies);
     if (review.nBossScreen < 1) {
         review.faults.push_back({FAIR_ROUTE, 0, "no boss"});
         return review;
@@ -707,10 +742,18 @@ STAGEREVIEW ReviewStage(CStageData& data, const JUMPPHYSICS& jump)
     const int nCalm = (int)((v0 * (float)(kCalmTicks + 1) + kRideX) / kCell) + 1;
     const int nCalmEnemies = (int)((v0 * (float)kCalmTicks + (float)STAGE_SPAWN_X) / kCell) + 1;
     CheckLevel(terrain, 0, std::min(nCalm, nWarning), FAIR_START, "in the first seconds", &review.faults);
-    CheckNoEnemies(data, 0, nCalmEnemies, FAIR_START, "in the first seconds", &review.faults);
+    CheckNoEnemies(enemies, 0, nCalmEnemies, FAIR_START, "in the first seconds", &review.faults);
+    // A speed-up leaves the cells then in view a pixel or so out of step with where the map puts
+    // them until they have scrolled by: a landing on the seam of two of them falls through. Nothing
+    // there may ask for a jump.
+    for (int nScreen : timeline.SpeedUps()) {
+        const int nFrom = (nScreen - 1) * MAX_COLUMN_NUM, nTo = nScreen * MAX_COLUMN_NUM + kSpeedUpTailColumns;
+        CheckLevel(terrain, nFrom, nTo, FAIR_SPEEDUP, "in view where the road speeds up", &review.faults);
+        CheckNoEnemies(enemies, nFrom, nTo, FAIR_SPEEDUP, "in view where the road speeds up", &review.faults);
+    }
     CheckLevel(terrain, nWarning, nWarning + kArenaScreens * MAX_COLUMN_NUM, FAIR_ARENA, "in the boss's arena",
                &review.faults);
-    CheckNoEnemies(data, nWarning, nWarning + kArenaScreens * MAX_COLUMN_NUM, FAIR_ARENA, "in the boss's arena",
+    CheckNoEnemies(enemies, nWarning, nWarning + kArenaScreens * MAX_COLUMN_NUM, FAIR_ARENA, "in the boss's arena",
                    &review.faults);
 
     // She lands a few columns in after running in from the left.
@@ -738,9 +781,43 @@ STAGEREVIEW ReviewStage(CStageData& data, const JUMPPHYSICS& jump)
     return review;
 }
 
+double STAGEREVIEW::PerMinute(int nCount) const
+{
+    return nRideTicks > 0 ? nCount * 3600.0 / nRideTicks : 0.0;
+}
+
+void ReviewCurve(std::vector<STAGEREVIEW>& stages)
+{
+    char sz[160];
+    for (size_t i = 1; i < stages.size(); i++) {
+        const STAGEREVIEW &was = stages[i - 1], &now = stages[i];
+        const struct {
+            const char* pszWhat;
+            double fWas, fNow;
+        } rates[] = {{"gaps and hazards", was.PerMinute(was.nGaps), now.PerMinute(now.nGaps)},
+                     {"enemies", was.PerMinute(was.nEnemies), now.PerMinute(now.nEnemies)}};
+        for (const auto& rate : rates) {
+            if (rate.fNow < rate.fWas) {
+                snprintf(sz, sizeof(sz), "%.1f %s a minute, fewer than the %.1f of the stage before", rate.fNow,
+                         rate.pszWhat, rate.fWas);
+                stages[i].faults.push_back({FAIR_CURVE, 0, sz});
+            }
+        }
+        if (now.PerMinute(now.nWalls) <= stages[0].PerMinute(stages[0].nWalls)) {
+            snprintf(sz, sizeof(sz), "%.1f walls and steps a minute, no more than the first stage's %.1f",
+                     now.PerMinute(now.nWalls), stages[0].PerMinute(stages[0].nWalls));
+            stages[i].faults.push_back({FAIR_CURVE, 0, sz});
+        }
+    }
+    if (!stages.empty())
+        stages[0].faults.insert(stages[0].faults.end(), stages[0].firstsInCompany.begin(),
+                                stages[0].firstsInCompany.end());
+}
+
 const char* FairRuleName(FAIRRULE eRule)
 {
-    static const char* const kNames[FAIR_RULE_COUNT] = {"wall", "pinned", "gap", "start", "arena", "route"};
+    static const char* const kNames[FAIR_RULE_COUNT] = {"wall", "pinned", "gap", "start", "speed-up", "arena", "route",
+                                                                         "curve"};
     return eRule >= 0 && eRule < FAIR_RULE_COUNT ? kNames[eRule] : "?";
 }
 
