@@ -10,13 +10,13 @@
 #include <unistd.h>
 
 // While it lives, no file of the process grows past the limit: a write past it fails as on a full
-// disk (the signal that would end the process is ignored).
+// disk. The signal keeps its default, which ends the process: the game's writes must not meet it.
 class CFileSizeLimit {
 public:
     explicit CFileSizeLimit(rlim_t nBytes)
     {
         getrlimit(RLIMIT_FSIZE, &m_Old);
-        m_OldHandler = signal(SIGXFSZ, SIG_IGN);
+        m_OldHandler = signal(SIGXFSZ, SIG_DFL);
         struct rlimit small = m_Old;
         small.rlim_cur = nBytes;
         EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);

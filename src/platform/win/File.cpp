@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
+#include <csignal>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -191,8 +192,16 @@ void CopyName(char* pDst, size_t nDst, const char* pszSrc)
     pDst[n] = 0;
 }
 
+// Under a file-size limit (ulimit -f) the kernel would end the program with SIGXFSZ in the middle
+// of a save; ignored, the write fails with EFBIG, and the save reports a full disk as any other.
+void KeepFileSizeLimitAnError()
+{
+    std::signal(SIGXFSZ, SIG_IGN);
+}
+
 bool WriteAll(int fd, const void* pData, size_t nSize)
 {
+    KeepFileSizeLimitAnError();
     size_t nDone = 0;
     while (nDone < nSize) {
         ssize_t n = ::write(fd, static_cast<const char*>(pData) + nDone, nSize - nDone);

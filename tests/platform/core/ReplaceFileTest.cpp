@@ -84,10 +84,11 @@ TEST(ReplaceFile, FailuresLeaveTheOldFileAndNothingBeside)
     EXPECT_EQ(Replace(".\\NoSuchFolder\\x.dat", "abc"), REPLACE_CANNOT_CREATE);
     EXPECT_FALSE(std::filesystem::exists("NoSuchFolder"));
 
-    // The write runs out of room: a file-size limit stands in for a full disk.
+    // The write runs out of room: a file-size limit stands in for a full disk. The signal such a
+    // limit raises keeps its default, which would end the process in the middle of the save.
     struct rlimit old = {};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    void (*oldHandler)(int) = signal(SIGXFSZ, SIG_IGN);
+    void (*oldHandler)(int) = signal(SIGXFSZ, SIG_DFL);
     struct rlimit small = old;
     small.rlim_cur = 16;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
