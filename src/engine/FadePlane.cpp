@@ -37,10 +37,11 @@ int CFadePlane::Init()
 
 void CFadePlane::Start()
 {
-    if (m_nKind < KIND_OUT_WHITE || m_nKind > KIND_IN_BLACK) {
-        // An unknown kind starts nothing: leaving the fade "running" with no step would keep a
-        // waiting caller waiting for ever.
-        m_bDone = 1;
+    // An unknown kind starts nothing, yet it is not done either: the picture stays as it is and a
+    // caller waiting for the end waits until it stops the fade itself.
+    m_bHeld = (m_nKind < KIND_OUT_WHITE || m_nKind > KIND_IN_BLACK);
+    m_bDone = 0;
+    if (m_bHeld) {
         return;
     }
     const bool bWhite = (m_nKind == KIND_OUT_WHITE || m_nKind == KIND_IN_WHITE);
@@ -49,12 +50,11 @@ void CFadePlane::Start()
     m_fColor[0] = m_fColor[1] = m_fColor[2] = fLevel;
     m_fAlpha = bRising ? 0.0f : 1.0f;
     m_fStep = bRising ? m_fSpeed : -m_fSpeed;
-    m_bDone = 0;
 }
 
 void CFadePlane::Update()
 {
-    if (m_bDone) {
+    if (m_bDone || m_bHeld) {
         return;
     }
     m_fAlpha += m_fStep;

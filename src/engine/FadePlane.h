@@ -15,7 +15,11 @@ public:
     void SetSpeed(float fSpeed) { m_fSpeed = fSpeed; }
     void Start();
     void Update();
-    void Stop() { m_bDone = 1; }
+    void Stop()
+    {
+        m_bDone = 1;
+        m_bHeld = 0;
+    }
     void Release() {}
     // Steps the fade in the update pass, draws it in the render pass.
     int Draw(IDirect3DDevice7* lpDevice);
@@ -30,4 +34,6 @@ public:
     float m_fColor[3] = {1.0f, 1.0f, 1.0f};
     D3DVERTEX m_Vertex[4] = {};
     float m_fSpeed = 0.01f;
+    // Started with an unknown kind: nothing moves until Stop.
+    int m_bHeld = 0;
 };

@@ -557,14 +557,15 @@ bool SeekPack(PACKSOURCE& src, uint32_t nOffset)
 
 } // namespace
 
-// Climbs from the file's own folder towards the base folder; the nearest pack holding the entry
-// wins. A pack that does not open, has another magic or a damaged directory is passed over.
+// Climbs from the file's own folder towards the root, so a pack beside the folder the game runs
+// in stands for that folder too; the nearest pack holding the entry wins. A pack that does not
+// open, has another magic or a damaged directory is passed over. The climb needs no bound: it
+// works on the path's text, which gets shorter at every step, so no folder link can make it loop.
 int CFile::SearchPacks(const rvm::string& path, bool bLocateOnly, TESKPACKRECORD* pRecord)
 {
-    rvm::string base = BaseFolder();
     size_t nCut = AfterLastSeparator(path);
     rvm::string folder = path.substr(0, nCut);
-    while (folder.size() > base.size() && folder.compare(0, base.size(), base) == 0) {
+    while (!folder.empty()) {
         rvm::string entry = LowerSjis(path.substr(folder.size()));
         rvm::string packPath = folder.substr(0, folder.size() - 1) + ".dat";
         rvm::string current = folder;

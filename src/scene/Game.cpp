@@ -1,6 +1,7 @@
 #include "scene/Game.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "bullet/BulletHooks.h"
 #include "effect/RVMEffect.h"
@@ -173,9 +174,15 @@ void CGame::Render(IDirectDrawSurface7* lpDest, IDirect3DDevice7* lpDevice)
 
 void CGame::Release()
 {
-    // Deleting the loader waits for a load under way: the stage must not go while it is filled.
-    delete m_pLoading;
-    m_pLoading = nullptr;
+    if (!WaitForLoader()) {
+        // The worker still fills the stage with the device's surfaces and the shared heaps, and
+        // the process frame would free those next: nothing can be released while it runs, and no
+        // thread can be stopped from outside. The process ends here, and the system takes it all.
+        fprintf(stderr, "zorva: the stage was still loading %d seconds after the close; ending without waiting\n",
+                LOAD_WAIT_MAX_MS / 1000);
+        fflush(nullptr);
+        _Exit(1);
+    }
     ReleaseScenes();
     if (s_bSharedImagesLoaded) {
         CPBullet::ReleaseImages();
@@ -193,6 +200,28 @@ void CGame::Release()
     CShowableSet::Clear();
     // The effect library's textures go with the scenes, before the device does.
     ReleaseEffectTextures();
+}
+
+// A millisecond of real time for the worker, then one of the game's clock: on the real clock both
+// pass, and on a clock that only sleeps move (the headless one) the limit cannot run out faster
+// than the worker loads.
+bool CGame::WaitForLoader()
+{
+    if (!m_pLoading) {
+        return true;
+    }
+    // A worker that has not begun loading ends at once; one that has loads to the end.
+    m_pLoading->Stop();
+    const DWORD dwStart = timeGetTime();
+    while (!m_pLoading->WaitForEnd(1)) {
+        if (timeGetTime() - dwStart >= LOAD_WAIT_MAX_MS) {
+            return false;
+        }
+        Sleep(1);
+    }
+    delete m_pLoading;
+    m_pLoading = nullptr;
+    return true;
 }
 
 void CGame::ReleaseScenes()

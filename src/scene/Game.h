@@ -31,6 +31,8 @@
 #define ENDING_FOLDER ".\\GameData\\Ending\\"
 #define DEMO_REPLAY_FOLDER ".\\GameData\\Title\\"
 #define DEMO_COUNT_MAX 3
+// How long shutdown waits for a load under way, on the game's clock.
+#define LOAD_WAIT_MAX_MS 120000
 
 class CGame : public IGameFrame {
 public:
@@ -77,7 +79,8 @@ public:
     void Update() override;
     // Due transitions first, then the current scene, then the game's fade.
     void Render(IDirectDrawSurface7* lpDest, IDirect3DDevice7* lpDevice) override;
-    // Waits for a running load, then releases the scenes and the shared pictures.
+    // Waits for a running load (at most LOAD_WAIT_MAX_MS), then releases the scenes and the shared
+    // pictures. A load that runs longer ends the process on the spot, with a line on stderr.
     void Release() override;
     void DebugRestart() override;
 
@@ -93,7 +96,8 @@ public:
     void LoadSharedImages(IDirect3DDevice7* lpDevice);
     int GetMaxStage() const;
     // The loading thread's work; sets the load-done flag last, after the load-failed flag.
-    void LoadInThread(IDirect3DDevice7* lpDevice);
+    // Virtual so that a check can stand in a load of its own.
+    virtual void LoadInThread(IDirect3DDevice7* lpDevice);
 
     // ---- For the scenes and for checks ----
     int GetNextState() const { return m_nNextState; }
@@ -158,6 +162,9 @@ private:
     void SelectDemo(IDirect3DDevice7* lpDevice);
     void RestartCutScene(COpening& player, const char* pszFolder, IDirect3DDevice7* lpDevice);
     void ReleaseScenes();
+    // Deletes the loader once its worker has ended; false (the loader kept) when a load still
+    // runs after LOAD_WAIT_MAX_MS.
+    bool WaitForLoader();
     // Hands the stage what it calls in the libraries above it: the item factory and pool, the
     // option icons and the CONSTRUCTIVE bonus.
     void WireStage();

@@ -87,14 +87,24 @@ CLoading::CLoading(CLoadingInfo* pStart, CGame* pGame) : m_pStart(pStart)
 // touches goes away under it.
 CLoading::~CLoading()
 {
-    m_bRunning = RUNNING_NO;
-    m_bRunning.notify_all();
-    SetEvent(m_hEvent);
+    Stop();
     if (m_hThread) {
         WaitForSingleObject(m_hThread, INFINITE);
         CloseHandle(m_hThread);
     }
     CloseHandle(m_hEvent);
+}
+
+void CLoading::Stop()
+{
+    m_bRunning = RUNNING_NO;
+    m_bRunning.notify_all();
+    SetEvent(m_hEvent);
+}
+
+int CLoading::WaitForEnd(DWORD dwMilliseconds) const
+{
+    return !m_hThread || WaitForSingleObject(m_hThread, dwMilliseconds) == WAIT_OBJECT_0;
 }
 
 unsigned CLoading::ThreadProc(void* pArg)

@@ -56,6 +56,11 @@ public:
     void WaitUntilRunning() const { m_bRunning.wait(RUNNING_NOT_YET); }
     // 0 when no thread could be made: the caller has to load by itself.
     int HasThread() const { return m_hThread != nullptr; }
+    // Tells the worker to stop: one still waiting for the go ends without loading; a load under
+    // way runs to its end all the same.
+    void Stop();
+    // 1 once the worker has ended (at once without one), 0 when it still runs after the wait.
+    int WaitForEnd(DWORD dwMilliseconds) const;
 
 private:
     // Not yet started, asked to stop, started.

@@ -161,6 +161,9 @@ INT_PTR CScrDialog::OnMessage(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lParam
     case WM_INITDIALOG:
         OnInitDialog(hDlg);
         return FALSE;
+    case WM_KEYDOWN:
+        OnKeyDown(hDlg, static_cast<int>(wParam));
+        return TRUE;
     case WM_ERASEBKGND:
         DrawBitmap(reinterpret_cast<HDC>(wParam), m_Back, 0, 0);
         return TRUE;
@@ -179,6 +182,10 @@ INT_PTR CScrDialog::OnMessage(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lParam
     case WM_COMMAND:
         if (LOWORD(wParam) == IDCANCEL) {
             SendMessageA(hDlg, WM_CLOSE, 0, 0);
+            return TRUE;
+        }
+        if (LOWORD(wParam) == IDOK) {
+            ChooseLit(hDlg);
             return TRUE;
         }
         return FALSE;
@@ -200,6 +207,10 @@ void CScrDialog::OnInitDialog(HWND hDlg)
     const int h = rc.bottom - rc.top;
     SetWindowPos(hDlg, HWND_TOP, (GetSystemMetrics(SM_CXSCREEN) - w) / 2, (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w,
                  h, SWP_NOZORDER);
+    // A player without a mouse sees from the start which button Enter chooses.
+    if (LitButton() < 0) {
+        Light(hDlg, m_nChoice);
+    }
 }
 
 // The background already shows both buttons at rest; hover and pressed pictures go over them,
@@ -229,6 +240,31 @@ void CScrDialog::ClearButtons(HWND hDlg)
     }
 }
 
+int CScrDialog::LitButton() const
+{
+    for (int i = 0; i < BUTTON_COUNT; i++) {
+        if (m_Buttons[i].nState != STATE_NORMAL) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+void CScrDialog::Light(HWND hDlg, int nButton)
+{
+    DLGBUTTON& lit = m_Buttons[nButton];
+    DLGBUTTON& other = m_Buttons[1 - nButton];
+    if (lit.nState != STATE_HOVER) {
+        lit.nState = STATE_HOVER;
+        InvalidateRect(hDlg, nullptr, FALSE);
+    }
+    if (other.nState != STATE_NORMAL) {
+        // Its picture must go: the background is drawn again under both.
+        other.nState = STATE_NORMAL;
+        InvalidateRect(hDlg, nullptr, TRUE);
+    }
+}
+
 void CScrDialog::OnMouseMove(HWND hDlg, int x, int y)
 {
     if (GetCapture() == hDlg) {
@@ -239,17 +275,38 @@ void CScrDialog::OnMouseMove(HWND hDlg, int x, int y)
         ClearButtons(hDlg);
         return;
     }
-    DLGBUTTON& over = m_Buttons[nOver];
-    DLGBUTTON& other = m_Buttons[1 - nOver];
-    if (over.nState != STATE_HOVER) {
-        over.nState = STATE_HOVER;
-        InvalidateRect(hDlg, nullptr, FALSE);
+    Light(hDlg, nOver);
+}
+
+// Up and Down light the upper and the lower button, Tab the other one, so that either can be
+// chosen without a mouse. A button held down with the mouse keeps its state.
+void CScrDialog::OnKeyDown(HWND hDlg, int nVirtKey)
+{
+    if (GetCapture() == hDlg) {
+        return;
     }
-    if (other.nState != STATE_NORMAL) {
-        // Its picture must go: the background is drawn again under both.
-        other.nState = STATE_NORMAL;
-        InvalidateRect(hDlg, nullptr, TRUE);
+    const int nLit = LitButton();
+    if (nVirtKey == VK_UP) {
+        Light(hDlg, BUTTON_FULLSCREEN);
+    } else if (nVirtKey == VK_DOWN) {
+        Light(hDlg, BUTTON_WINDOW);
+    } else if (nVirtKey == VK_TAB) {
+        Light(hDlg, 1 - (nLit < 0 ? m_nChoice : nLit));
     }
+}
+
+// Enter and Space: the lit button, or with none lit the default one (the last choice, at first
+// the window).
+void CScrDialog::ChooseLit(HWND hDlg)
+{
+    const int nLit = LitButton();
+    if (nLit >= 0) {
+        m_nChoice = nLit;
+    }
+    if (GetCapture() == hDlg) {
+        ReleaseCapture();
+    }
+    EndDialog(hDlg, 1);
 }
 
 void CScrDialog::OnLButtonDown(HWND hDlg, int x, int y)

@@ -1,7 +1,8 @@
 // The screen-mode question at start-up: a small modal dialog drawn from five pictures, a
 // background and two picture buttons (full screen, window) that light up under the mouse and
-// show pressed while held. Choosing needs a press and a release on the same button; cancel or
-// close gives no choice, and the program then ends before any device exists.
+// show pressed while held. Choosing needs a press and a release on the same button, or Enter or
+// Space, which choose the lit button (the window at first; Up, Down and Tab move the light);
+// cancel or close gives no choice, and the program then ends before any device exists.
 #pragma once
 #include "engine/GameFrame.h"
 #include "platform/gdi/Gdi.h"
@@ -62,6 +63,13 @@ private:
     void OnMouseMove(HWND hDlg, int x, int y);
     void OnLButtonDown(HWND hDlg, int x, int y);
     void OnLButtonUp(HWND hDlg, int x, int y);
+    void OnKeyDown(HWND hDlg, int nVirtKey);
+    // The button in a state other than normal (hover or pressed), or -1.
+    int LitButton() const;
+    // The button shows hover, the other one rests.
+    void Light(HWND hDlg, int nButton);
+    // Ends the dialog with the lit button, or the default one when none is lit.
+    void ChooseLit(HWND hDlg);
     // Every button not in its normal state returns to it, with a repaint that erases.
     void ClearButtons(HWND hDlg);
 

@@ -422,9 +422,9 @@ void CStageData::PadRow(rvm::string& out, int nScreen, int nLayer, const rvm::st
         for (int i = n; i < nLimit; i++)
             out += "00";
     } else if (n > nLimit) {
+        // Kept whole: the extra codes run on into the next screen's columns and push every later
+        // screen of the row to the right, as the map's author wrote them.
         Report(3, "ERROR 8 : オブジェの数が多すぎます [(#%03d%c) %s]\n", nScreen, LetterFromLayer(nLayer), token.c_str());
-        // Kept whole, the extra codes would push every later screen of the row to the right.
-        out.resize((size_t)nLimit * 2);
     }
 }
 

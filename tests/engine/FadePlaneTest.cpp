@@ -79,16 +79,33 @@ TEST(FadePlane, KindsSetColourAndDirection)
     }
 }
 
-TEST(FadePlane, UnknownKindStartsNothingAndNeverHangsAWaitingCaller)
+TEST(FadePlane, AnUnknownKindStartsNothingAndWaitsForStop)
 {
-    CFadePlane fade = StartedFade(CFadePlane::KIND_IN_BLACK);
-    fade.Update();
-    const float fAlpha = fade.GetAlpha();
-    fade.SetKind(7);
-    fade.Start();
-    EXPECT_TRUE(fade.IsDone());
-    fade.Update();
-    EXPECT_EQ(fade.GetAlpha(), fAlpha);
+    // Before, after a finished fade, and in the middle of one: the picture stays as it stands.
+    for (int nKind : {-1, 4, 7}) {
+        for (int nStepsBefore : {0, 200, 30}) {
+            CFadePlane fade = StartedFade(nStepsBefore == 30 ? CFadePlane::KIND_IN_BLACK : CFadePlane::KIND_OUT_WHITE);
+            for (int i = 0; i < nStepsBefore; i++) {
+                fade.Update();
+            }
+            const float fAlpha = fade.GetAlpha();
+            const float fColour = fade.m_fColor[0];
+            fade.SetKind(nKind);
+            fade.Start();
+            for (int i = 0; i < 300; i++) {
+                fade.Update();
+            }
+            EXPECT_FALSE(fade.IsDone()) << nKind << " after " << nStepsBefore;
+            EXPECT_EQ(fade.GetAlpha(), fAlpha);
+            EXPECT_EQ(fade.m_fColor[0], fColour);
+            fade.Stop();
+            EXPECT_TRUE(fade.IsDone());
+            // A known kind afterwards fades as ever.
+            fade.SetKind(CFadePlane::KIND_OUT_BLACK);
+            fade.Start();
+            EXPECT_EQ(UpdatesUntilDone(fade), 101);
+        }
+    }
 }
 
 TEST(FadePlane, StopEndsAFadeWhereItStands)

@@ -333,16 +333,24 @@ TEST(FilePack, LooseFileWinsAndGivesTheSameBytes)
     EXPECT_EQ(rvm::vector<uint8_t>(file.GetMemory(), file.GetMemory() + file.GetSize()), packed);
 }
 
-TEST(FilePack, NoPackAboveTheCurrentFolder)
+TEST(FilePack, TheSearchClimbsAboveTheCurrentFolder)
 {
     CTempFolder dir;
-    std::filesystem::create_directories("Run");
-    CPackBuilder outside(PACK_MAGIC_STORED);
-    outside.AddFile("a.txt", Bytes("outside"), false);
-    CTempFolder::Put("Run.dat", outside.Build());   // stands for the folder we run in
-    std::filesystem::current_path("Run");
-    CFile file(1);
-    EXPECT_EQ(file.Read(".\\a.txt"), FILE_ERR_NOT_FOUND);
+    std::filesystem::create_directories("Top/Run");
+    CPackBuilder near(PACK_MAGIC_STORED);
+    near.AddFile("a.txt", Bytes("near"), false);
+    CTempFolder::Put("Top/Run.dat", near.Build());   // stands for the folder we run in
+    CPackBuilder far(PACK_MAGIC_VOSTIL);
+    far.AddFile("Run\\a.txt", Bytes("far"), false);
+    far.AddFile("Run\\Sub\\b.txt", Bytes("higher up"), false);
+    CTempFolder::Put("Top.dat", far.Build());        // stands for the folder above it
+    std::filesystem::current_path("Top/Run");
+    int nResult = -1;
+    EXPECT_EQ(ReadByName(".\\a.txt", &nResult), Bytes("near"));   // the nearer pack wins
+    EXPECT_EQ(ReadByName(".\\Sub\\b.txt", &nResult), Bytes("higher up"));
+    EXPECT_EQ(ReadByName("..\\Run\\a.txt", &nResult), Bytes("near"));
+    ReadByName(".\\c.txt", &nResult);
+    EXPECT_EQ(nResult, FILE_ERR_NOT_FOUND);
     std::filesystem::current_path(dir.Path());
 }
 

@@ -2,7 +2,9 @@
 // the mode the replay selection is entered in, and shutdown during a load.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <string>
 #include <thread>
 
@@ -218,6 +220,65 @@ TEST_F(GameState, ReleaseDuringALoadLeavesNoWorkerBehind)
     const int bDone = m_Game.IsLoadDone();
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     EXPECT_EQ(m_Game.IsLoadDone(), bDone);
+}
+
+namespace {
+
+// A load that takes its time on the game's clock: while it runs, the clock moves a second for
+// every millisecond of real time.
+class CSlowLoadGame : public CGame {
+public:
+    CSlowLoadGame(CHostHeadless& host, DWORD dwLoadMs) : m_Host(host), m_dwLoadMs(dwLoadMs) {}
+    void LoadInThread(IDirect3DDevice7* lpDevice) override
+    {
+        m_bStarted = true;
+        const DWORD dwStart = timeGetTime();
+        while (timeGetTime() - dwStart < m_dwLoadMs) {
+            m_Host.AdvanceClock(100);
+            std::this_thread::sleep_for(std::chrono::microseconds(100));
+        }
+        CGame::LoadInThread(lpDevice);
+    }
+    // Enters the loading state and returns once the load is under way.
+    void StartLoad()
+    {
+        ChangeState(STATE_LOADING, g_lpD3DDevice);
+        while (!m_bStarted) {
+            std::this_thread::sleep_for(std::chrono::microseconds(100));
+        }
+    }
+
+private:
+    CHostHeadless& m_Host;
+    DWORD m_dwLoadMs;
+    std::atomic<bool> m_bStarted{false};
+};
+
+} // namespace
+
+TEST_F(GameState, ShutdownWaitsForALoadOfUnderTwoMinutes)
+{
+    CSlowLoadGame game(m_Host, 100000);
+    game.InitFader();
+    game.StartLoad();
+    game.Release();
+    EXPECT_EQ(game.GetLoader(), nullptr);
+    EXPECT_TRUE(game.IsLoadDone());
+}
+
+TEST_F(GameState, ALoadStillRunningTwoMinutesAfterTheCloseEndsTheProcess)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            CSlowLoadGame game(m_Host, 600000);
+            game.InitFader();
+            game.StartLoad();
+            // The process ends inside Release, where the fixture cannot remove its folder.
+            std::filesystem::remove_all(std::filesystem::current_path());
+            game.Release();
+        },
+        ::testing::ExitedWithCode(1), "still loading 120 seconds after the close");
 }
 
 TEST_F(GameState, StageStatesAnswerTheFramesQuestions)

@@ -1,10 +1,12 @@
 // The screen-mode dialog on the headless host, drawn from the generated pictures: which button a
 // press and release choose, what the mouse shows, and the program's start-up around it (cancel
 // ends it before any device, full screen really goes full screen).
+#include <SDL_keycode.h>
 #include <gtest/gtest.h>
 
 #include "engine/GameFrame.h"
 #include "engine/WinMain.h"
+#include "platform/host/HostSdl.h"
 #include "scene/ProgramRun.h"
 #include "scene/ScrDialog.h"
 #include "support/BmpPixels.h"
@@ -40,6 +42,19 @@ protected:
         ev.x = x;
         ev.y = y;
         m_Host.PushDialogEvent(ev);
+    }
+    void PushKey(int nVirtKey)
+    {
+        HOSTEVENT ev{};
+        ev.type = HOSTEV_KEYDOWN;
+        ev.nVirtKey = nVirtKey;
+        m_Host.PushDialogEvent(ev);
+    }
+    // The choice the queued input makes, -1 when it makes none.
+    int Choose()
+    {
+        int nChoice = -1;
+        return m_Dialog.DoModal(nullptr, m_hWnd, &nChoice) ? nChoice : -1;
     }
     static POINT Centre(int nButton)
     {
@@ -145,6 +160,40 @@ TEST_F(ScrDialog, HoverLightsTheButtonUnderTheMouseEachInItsOwnPlace)
     m_Dialog.DoModal(nullptr, m_hWnd, nullptr);
     EXPECT_EQ(m_Dialog.GetButtonState(0), CScrDialog::STATE_NORMAL);
     EXPECT_TRUE(Shows("Back.bmp", 0, 0));
+}
+
+TEST_F(ScrDialog, TheKeyboardAloneChoosesEitherButton)
+{
+    // The window is lit from the start: Enter, the keypad's Enter and Space choose it.
+    const int nKeypadEnter = VirtKeyFromSdlKey(SDLK_KP_ENTER);
+    for (int nKey : {VK_RETURN, nKeypadEnter, VK_SPACE}) {
+        PushKey(nKey);
+        EXPECT_EQ(Choose(), CScrDialog::BUTTON_WINDOW) << nKey;
+    }
+    EXPECT_TRUE(Shows("Window1.bmp", CScrDialog::BUTTON_X, CScrDialog::BUTTON1_Y));
+    // Up lights full screen, Down the window, Tab the other one.
+    PushKey(VK_UP);
+    PushKey(VK_RETURN);
+    EXPECT_EQ(Choose(), CScrDialog::BUTTON_FULLSCREEN);
+    EXPECT_TRUE(Shows("FullScreen1.bmp", CScrDialog::BUTTON_X, CScrDialog::BUTTON0_Y));
+    PushKey(VK_DOWN);
+    PushKey(VK_SPACE);
+    EXPECT_EQ(Choose(), CScrDialog::BUTTON_WINDOW);
+    PushKey(VK_TAB);
+    PushKey(VK_SPACE);
+    EXPECT_EQ(Choose(), CScrDialog::BUTTON_FULLSCREEN);
+    PushKey(VK_TAB);
+    PushKey(VK_TAB);
+    PushKey(VK_RETURN);
+    EXPECT_EQ(Choose(), CScrDialog::BUTTON_FULLSCREEN);
+    // The mouse's light counts the same; with none lit Enter takes the last choice.
+    Push(HOSTEV_MOUSEMOVE, Centre(1).x, Centre(1).y);
+    PushKey(VK_RETURN);
+    EXPECT_EQ(Choose(), CScrDialog::BUTTON_WINDOW);
+    Push(HOSTEV_MOUSEMOVE, Centre(0).x, Centre(0).y);
+    Push(HOSTEV_MOUSEMOVE, 20, 20);
+    PushKey(VK_RETURN);
+    EXPECT_EQ(Choose(), CScrDialog::BUTTON_WINDOW);
 }
 
 TEST_F(ScrDialog, TheWindowIsTheBackgroundsSizeTitledAndCentred)

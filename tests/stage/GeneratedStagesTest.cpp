@@ -1,5 +1,6 @@
 // The sample data set against the stage loader: every stage the generator writes loads through a
-// software device, and nothing in it draws a loader message but the enemy kinds still to come.
+// software device, demo or not, and nothing in it draws a loader message but the enemy kinds still
+// to come.
 #include <gtest/gtest.h>
 
 #include "rvm/rvm_stl.h"
@@ -32,12 +33,12 @@ rvm::vector<rvm::string> UnexpectedMessages(const CStageData& data)
 
 } // namespace
 
-TEST_F(GeneratedStages, EveryStageAndTheDemoLoadWithoutComplaint)
+TEST_F(GeneratedStages, EveryStageAndItsDemoLoadWithoutComplaint)
 {
     struct {
         int nStage;
         int bDemo;
-    } const kStages[] = {{1, 0}, {2, 0}, {3, 0}, {4, 0}, {5, 0}, {1, 1}};
+    } const kStages[] = {{1, 0}, {2, 0}, {3, 0}, {4, 0}, {5, 0}, {1, 1}, {2, 1}, {3, 1}, {4, 1}, {5, 1}};
     for (const auto& stage : kStages) {
         CStageData data;
         data.SetServices(nullptr, nullptr);

@@ -131,6 +131,8 @@ TEST_F(StageDataRead, RowsArePaddedPerLayerAndScreen)
         "#003A01:0101",
         "#000A02:01",
         "#001A02:01,0102",
+        "#OBJECT01 Ground.bmp, TOUCH",
+        "#OBJECT11 Crate.bmp, TOUCH",
         "#000C01:010203040506070809101112,0101",
     });
     EXPECT_EQ(d.GetRowCount(1, 7), 4);
@@ -139,10 +141,29 @@ TEST_F(StageDataRead, RowsArePaddedPerLayerAndScreen)
     EXPECT_EQ(RowText(1, 1, 7), Empties(5));
     EXPECT_EQ(RowText(1, 0, 6), "01" + Empties(9));
     EXPECT_EQ(RowText(1, 2, 6), "0102" + Empties(3));
-    // Twelve codes on a ten-column screen: reported, and cut so the next screen stays in place.
+    // Twelve codes on a ten-column screen: reported and kept, so they run on into the next
+    // screen's columns, and that screen's codes come two columns later.
     EXPECT_EQ(d.CountMessages(8), 1);
-    EXPECT_EQ(RowText(3, 0, 7), "01020304050607080910");
+    EXPECT_EQ(RowText(3, 0, 7), "010203040506070809101112");
     EXPECT_EQ(RowText(3, 1, 7), "0101" + Empties(8));
+    d.BuildLayerLabels(nullptr, 3);
+    ASSERT_EQ(d.GetCellCount(3, 7), 22);
+    CObjectLabel* pEleventh = d.GetCell(3, 7, 10);
+    ASSERT_NE(pEleventh, nullptr);
+    EXPECT_STREQ(pEleventh->GetName(), "11");
+    int nColumn = -1;
+    pEleventh->GetCell(&nColumn, nullptr);
+    EXPECT_EQ(pEleventh->GetNumber(), 0);
+    EXPECT_EQ(nColumn, 10);
+    EXPECT_EQ(d.GetCell(3, 7, 11), nullptr);
+    ASSERT_NE(d.GetCell(3, 7, 12), nullptr);
+    EXPECT_EQ(d.GetCell(3, 7, 12)->GetNumber(), 1);
+    EXPECT_NE(d.GetCell(3, 7, 13), nullptr);
+    EXPECT_EQ(d.GetCell(3, 7, 14), nullptr);
+    EXPECT_EQ(d.GetCell(3, 7, 22), nullptr);
+    CObjectLabel* column[MAX_ROW_NUM];
+    d.GetColumn(3, 12 * STAGE_CELL_SIZE, column);
+    EXPECT_EQ(column[7], d.GetCell(3, 7, 12));
 }
 
 TEST_F(StageDataRead, AbsurdRatiosPlaceNothingAndPointsFarAwayFindNoCell)
@@ -150,7 +171,8 @@ TEST_F(StageDataRead, AbsurdRatiosPlaceNothingAndPointsFarAwayFindNoCell)
     CStageData& d = Read({"#BGSPEED1 -1:1", "#BGSPEED2 1e30:1", "#XFIRST 1e30", "#001A01:0101", "#001B01:0101"});
     EXPECT_EQ(d.ColumnsPerScreen(1), 0);
     EXPECT_EQ(d.ColumnsPerScreen(2), STAGE_FIELD_MAX);
-    EXPECT_EQ(RowText(1, 1, 7), "");
+    // No column on the layer: both codes are too many, reported and kept.
+    EXPECT_EQ(RowText(1, 1, 7), "0101");
     EXPECT_EQ(d.CountMessages(8), 1);
     D3DVECTOR v{{0.0f}, {100.0f}, {0.0f}};
     EXPECT_EQ(d.GetCellAt(3, 704, v), nullptr);

@@ -112,6 +112,25 @@ bool PaintDue(HWND hDlg, IHost* pHost)
     return true;
 }
 
+// A dialog's keyboard interface: Escape is the Cancel button, Enter (the keypad's too) the default
+// button, and Space presses the button with the focus, which is the default one here, OK. Other
+// keys reach the procedure, so that it can move a highlight of its own.
+void DeliverKey(HWND hDlg, int nVirtKey)
+{
+    switch (nVirtKey) {
+    case VK_ESCAPE:
+        SendMessageA(hDlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        break;
+    case VK_RETURN:
+    case VK_SPACE:
+        SendMessageA(hDlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        break;
+    default:
+        SendMessageA(hDlg, WM_KEYDOWN, static_cast<WPARAM>(nVirtKey), 0);
+        break;
+    }
+}
+
 void Deliver(DIALOGRECORD& rec, const HOSTEVENT& ev)
 {
     const LPARAM lPos = MAKELPARAM(ev.x, ev.y);
@@ -128,11 +147,7 @@ void Deliver(DIALOGRECORD& rec, const HOSTEVENT& ev)
         SendMessageA(rec.hDlg, WM_LBUTTONUP, 0, lPos);
         break;
     case HOSTEV_KEYDOWN:
-        if (ev.nVirtKey == VK_ESCAPE) {
-            SendMessageA(rec.hDlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-        } else if (ev.nVirtKey == VK_RETURN) {
-            SendMessageA(rec.hDlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-        }
+        DeliverKey(rec.hDlg, ev.nVirtKey);
         break;
     case HOSTEV_CLOSE:
         SendMessageA(rec.hDlg, WM_CLOSE, 0, 0);

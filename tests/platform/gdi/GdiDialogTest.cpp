@@ -152,12 +152,15 @@ TEST_F(GdiDialogTest, MouseInputArrivesInClientCoordinatesWithTheButtonState)
     EXPECT_EQ(mouse, (std::vector<UINT>{WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_MOUSEMOVE, WM_LBUTTONUP}));
 }
 
-TEST_F(GdiDialogTest, EscapeAndEnterAreCommandsAndTheCloseBoxIsACloseMessage)
+TEST_F(GdiDialogTest, EnterSpaceAndEscapeAreCommandsOtherKeysArriveAndTheCloseBoxIsACloseMessage)
 {
     m_host.PushDialogEvent(Event(HOSTEV_KEYDOWN, 0, 0, VK_RETURN));
+    m_host.PushDialogEvent(Event(HOSTEV_KEYDOWN, 0, 0, VK_SPACE));
+    m_host.PushDialogEvent(Event(HOSTEV_KEYDOWN, 0, 0, VK_DOWN));
     m_host.PushDialogEvent(Event(HOSTEV_KEYDOWN, 0, 0, VK_ESCAPE));
     EXPECT_EQ(Run(), 3);
-    EXPECT_EQ(g_log.commands, (std::vector<WORD>{IDOK, IDCANCEL}));
+    EXPECT_EQ(g_log.commands, (std::vector<WORD>{IDOK, IDOK, IDCANCEL}));
+    EXPECT_EQ(std::count(g_log.messages.begin(), g_log.messages.end(), static_cast<UINT>(WM_KEYDOWN)), 1);
 
     // A close box the procedure leaves alone becomes IDCANCEL, and an unhandled IDCANCEL ends it.
     g_log = DIALOGLOG{};
