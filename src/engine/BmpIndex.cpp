@@ -255,6 +255,11 @@ int CBmpIndex::LoadImage(IDirect3DDevice7* lpDevice, const char* pszDir, const c
 void CBmpIndex::Clear()
 {
     SafeRelease(m_lpSheet);
+    ClearRegions();
+}
+
+void CBmpIndex::ClearRegions()
+{
     m_Regions.clear();
 }
 
