@@ -79,7 +79,7 @@ void CPlaythrough::PlayTitle()
         close.op = HSOP_CLOSE;
         m_Host.Schedule(close);
     }
-    if (m_nPhase == PHASE_DONE || title.GetResult() != CTitle::RESULT_MENU) {
+    if (m_nPhase == PHASE_DONE || title.GetResult() != CTitle::RESULT_MENU || m_nTitlePasses++ < m_nTitleLook) {
         ReleaseAll();
         return;
     }
