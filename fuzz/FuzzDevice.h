@@ -6,9 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <map>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "ScratchFolder.h"
@@ -27,15 +25,15 @@ inline LRESULT WndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
     return DefWindowProcA(hWnd, uMsg, wParam, lParam);
 }
 
-inline void UseHost()
+inline CHostHeadless* UseHost()
 {
-    static const bool s_bSet = [] {
+    static CHostHeadless* s_pHost = [] {
         CHostHeadless* pHost = new CHostHeadless;
         pHost->SetQuiet(true);
         SetHost(pHost);
-        return true;
+        return pHost;
     }();
-    (void)s_bSet;
+    return s_pHost;
 }
 
 inline void PutLE(std::vector<uint8_t>& out, uint32_t nValue, int nBytes)
@@ -45,6 +43,17 @@ inline void PutLE(std::vector<uint8_t>& out, uint32_t nValue, int nBytes)
 }
 
 } // namespace fuzzdevice
+
+// Lets go, when an input ends, of the debug lines the host kept for it. Kept, they would grow with
+// every refused input, and libFuzzer takes an input that leaves more blocks than it frees for a
+// leak: it runs the leak check after each one, which cost more than the input itself, and stops
+// checking for leaks at all after a thousand.
+struct FuzzInputScope {
+    FuzzInputScope() = default;
+    FuzzInputScope(const FuzzInputScope&) = delete;
+    FuzzInputScope& operator=(const FuzzInputScope&) = delete;
+    ~FuzzInputScope() { fuzzdevice::UseHost()->ClearDebugLines(); }
+};
 
 // The device (g_lpDD and g_lpD3DDevice as start-up leaves them); aborts when it cannot be made.
 inline IDirect3DDevice7* FuzzDevice(const char* pszStem)
@@ -114,33 +123,25 @@ inline bool WriteFuzzFile(const std::string& strPath, const std::vector<uint8_t>
     return fclose(fp) == 0 && bOk;
 }
 
-// The memory name of a picture to cut regions from, at least the size asked for (each side rounded
-// up to 32, at most 128): made once a size, so an input costs no file and no more than one small
-// decode. Regions reaching further are refused, as regions off a sheet are.
-inline const char* FuzzSheetName(int nWidth, int nHeight)
+// The memory name of the sheet regions are cut from, 128 pixels a side: a region costs little to
+// cut, and regions reaching further are refused, as regions off a sheet are. A target loads it
+// once and keeps it (an index forgets only its regions between inputs): decoding it for every
+// input cost more than all the input's own work, and an input cannot change it.
+inline const char* FuzzSheetName()
 {
-    auto side = [](int n) { return n <= 32 ? 32 : n >= 128 ? 128 : (n + 31) / 32 * 32; };
-    static std::map<std::pair<int, int>, std::pair<std::vector<uint8_t>, std::string>> s_Sheets;
-    auto& sheet = s_Sheets[{side(nWidth), side(nHeight)}];
-    if (sheet.second.empty()) {
-        sheet.first = MakeFuzzPicture(side(nWidth), side(nHeight));
+    static std::vector<uint8_t> s_Sheet = MakeFuzzPicture(128, 128);
+    static const std::string s_strName = [] {
         char szName[64];
-        if (!RegisterMemoryName(sheet.first.data(), (uint32_t)sheet.first.size(), szName, sizeof(szName)))
+        if (!RegisterMemoryName(s_Sheet.data(), (uint32_t)s_Sheet.size(), szName, sizeof(szName)))
             abort();
-        sheet.second = szName;
-    }
-    return sheet.second.c_str();
+        return std::string(szName);
+    }();
+    return s_strName.c_str();
 }
 
-// The sheet for an index: as far as its regions reach, within those limits.
-inline const char* FuzzSheetFor(const CBmpIndex& index)
+// The index with that sheet loaded, once.
+inline void LoadFuzzSheet(IDirect3DDevice7* lpDevice, CBmpIndex& index)
 {
-    int nRight = 0, nBottom = 0;
-    for (const auto& entry : index.GetRegions()) {
-        if (entry.second.right > nRight)
-            nRight = (int)entry.second.right;
-        if (entry.second.bottom > nBottom)
-            nBottom = (int)entry.second.bottom;
-    }
-    return FuzzSheetName(nRight, nBottom);
+    if (!index.GetSheet() && !index.LoadImage(lpDevice, "", FuzzSheetName()))
+        abort();
 }

@@ -41,13 +41,20 @@ inline bool EnterScratchFolder(const char* pszStem)
     return true;
 }
 
-// Whether this input also goes through a real file. A file written for every input would cost
-// more than the readers themselves (the file system flushes a rewritten file), so one input in
-// 64, chosen by its bytes so that a finding repeats, takes the path through the folder.
-inline bool ThroughFile(const uint8_t* pData, size_t nSize)
+// A number made from the input's bytes, for the targets that send only some inputs down a costly
+// path: chosen by the bytes, the path a finding took is taken again when it is run alone.
+inline uint32_t InputHash(const uint8_t* pData, size_t nSize)
 {
     uint32_t nHash = (uint32_t)nSize;
     for (size_t i = 0; i < nSize; i++)
         nHash = nHash * 31 + pData[i];
-    return nHash % 64 == 0;
+    return nHash;
+}
+
+// Whether this input also goes through a real file. A file written for every input would cost
+// more than the readers themselves (the file system flushes a rewritten file), so one input in
+// 64 takes the path through the folder.
+inline bool ThroughFile(const uint8_t* pData, size_t nSize)
+{
+    return InputHash(pData, nSize) % 64 == 0;
 }

@@ -41,17 +41,18 @@ void CutRegion(CBmpIndex& index, const rvm::string& name, const RECT& rc)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
 {
+    const FuzzInputScope scope;
     IDirect3DDevice7* lpDevice = FuzzDevice("fuzz_index");
+    static CBmpIndex* s_pIndex = new CBmpIndex;
+    CBmpIndex& index = *s_pIndex;
+    LoadFuzzSheet(lpDevice, index);
     std::vector<char> copy(pData, pData + nSize);
-    CBmpIndex index;
     index.ParseIndexText(copy.data(), copy.size());
-    if (!index.LoadImage(lpDevice, "", FuzzSheetFor(index)))
-        abort();
     for (const auto& entry : index.GetRegions()) {
         if (!index.HasRegion(entry.first.c_str()))
             abort();  // names are stored folded, so a stored name must find itself
         CutRegion(index, entry.first, entry.second);
     }
-    index.Clear();
+    index.ClearRegions();
     return 0;
 }

@@ -14,6 +14,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
 {
+    const FuzzInputScope scope;
     rvm::vector<uint8_t> copy(pData, pData + nSize);
     copy.push_back(0);
     char szName[64] = "";
@@ -22,11 +23,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
         return 0;
     IDirect3DDevice7* lpDevice = FuzzDevice("fuzz_people");
     CBmpIndex& index = GetPeopleIndex();
+    LoadFuzzSheet(lpDevice, index);
     index.ParseIndexText(reinterpret_cast<const char*>(copy.data()), nSize);
-    if (!index.LoadImage(lpDevice, "", FuzzSheetFor(index)))
-        abort();
     const int nLoaded = CPeopleSet::LoadFile(lpDevice, szName);
-    index.Clear();
+    index.ClearRegions();
     UnregisterMemoryName(nToken);
     if (nLoaded != 1)
         abort();

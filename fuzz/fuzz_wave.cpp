@@ -36,8 +36,10 @@ void StreamFromFile(const uint8_t* pData, size_t nSize) {
     reader.Read(4, buf.data(), &dwRead);
 }
 
-// Enough output frames to run a short effect to its end and a looping one round more than once.
-const uint32_t kMixFrames = 4096;
+// Output frames mixed per play: enough for the short waves most inputs are to run to their end
+// and, looping, round again. An output frame costs as much as a byte through the readers, so a
+// long wave is mixed only this far.
+const uint32_t kMixFrames = 256;
 
 void PlayThroughMixer(const char* pszName, const uint8_t* pData, size_t nSize) {
     StartFuzzSound();
@@ -60,6 +62,7 @@ void PlayThroughMixer(const char* pszName, const uint8_t* pData, size_t nSize) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
     if (nSize > 1 << 20) return 0;
+    const FuzzInputScope scope;
     static const bool s_bEntered = [] {
         // The streaming reader opens files by game path: it works in a scratch folder of its own,
         // which the file layer takes as its base.

@@ -47,6 +47,25 @@ take fuzz_script 64 '*/Script.txt'
 mkdir -p "$seeds/fuzz_manifest"
 cp "$top/build-fuzz/data/.gamedata.manifest" "$seeds/fuzz_manifest/gamedata.manifest"
 
+# The text readers run on inputs of at most this many bytes: a few dozen lines hold every kind of
+# line, and every byte more costs each run (a reader's work under the sanitizers and comparison
+# tracing is some hundred nanoseconds a byte; a stage's more, as its screens are padded). Longer
+# seeds are cut to the limit, so the stages and the manifest are also seeded whole in short form:
+# each map row to its first two screens that hold anything, and the manifest's first records.
+declare -A max_len=([fuzz_stage]=4096 [fuzz_manifest]=4096 [fuzz_index]=1024 [fuzz_param]=1024)
+for file in "$seeds/fuzz_stage"/*.txt; do
+  LC_ALL=C awk -F, -v OFS=, '
+    /^#[0-9][0-9][0-9][A-E][0-9][0-9]:/ {
+      cr = sub(/\r$/, "")
+      kept = 0
+      for (i = 1; i <= NF; i++)
+        if ((i == 1 ? $i !~ /:$/ : $i != "") && ++kept == 2) { NF = i; break }
+      if (cr) $0 = $0 "\r"
+    }
+    { print }' "$file" > "${file%.txt}-short.txt"
+done
+head -n 40 "$seeds/fuzz_manifest/gamedata.manifest" > "$seeds/fuzz_manifest/gamedata-short.manifest"
+
 # Each finding leaves a file here; none may be left from an earlier run.
 artifacts="$top/build-fuzz/artifacts"
 rm -rf "$artifacts"
@@ -72,6 +91,7 @@ run_target() {
   local opts=(-max_total_time="$secs" -timeout=25 -rss_limit_mb=2048 -print_final_stats=1
               -artifact_prefix="$artifacts/$t-")
   [ -f "fuzz/$t.dict" ] && opts+=(-dict="$top/fuzz/$t.dict")
+  [ -n "${max_len[$t]:-}" ] && opts+=(-max_len="${max_len[$t]}")
   # Absolute paths: some targets work in a folder of their own.
   if TMPDIR="$tmp" "$top/build-fuzz/fuzz/$t" "${opts[@]}" "${dirs[@]}" > "$top/build-fuzz/$t.log" 2>&1; then
     echo 0 > "$top/build-fuzz/$t.rc"

@@ -213,14 +213,12 @@ void CBmpIndex::ParseIndexText(const char* pText, size_t nSize)
     int nLine = 0;
     while (pText && nPos < nSize) {
         // fgets with the reader's buffer: a longer line goes on as the next line.
-        size_t n = 0;
-        while (nPos < nSize && n < INDEX_LINE_MAX - 1) {
-            const char c = pText[nPos++];
-            szLine[n++] = c;
-            if (c == '\n') {
-                break;
-            }
+        size_t n = std::min(nSize - nPos, (size_t)INDEX_LINE_MAX - 1);
+        if (const char* pLF = (const char*)std::memchr(pText + nPos, '\n', n)) {
+            n = (size_t)(pLF - (pText + nPos)) + 1;
         }
+        std::memcpy(szLine, pText + nPos, n);
+        nPos += n;
         szLine[n] = 0;
         // An embedded NUL ends the line as the C library's line functions see it.
         HandleLine(szLine, ++nLine);
@@ -257,6 +255,11 @@ int CBmpIndex::LoadImage(IDirect3DDevice7* lpDevice, const char* pszDir, const c
 void CBmpIndex::Clear()
 {
     SafeRelease(m_lpSheet);
+    ClearRegions();
+}
+
+void CBmpIndex::ClearRegions()
+{
     m_Regions.clear();
 }
 

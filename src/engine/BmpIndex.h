@@ -29,6 +29,8 @@ public:
     void ParseIndexText(const char* pText, size_t nSize);
     int LoadImage(IDirect3DDevice7* lpDevice, const char* pszDir, const char* pszImageFile);
     void Clear();
+    // Forgets the regions and keeps the sheet.
+    void ClearRegions();
     void SetColorKeyGreen();
     void AddRegion(const char* pszName, const RECT& rc);
     int HasRegion(const char* pszName) const;

@@ -121,15 +121,25 @@ private:
     HANDLE m_h;
 };
 
-// Length of the line end at nPos: 2 for CR LF, 1 for a lone LF (data written on this host may
-// end its lines that way), 0 for none. A lone CR is ordinary text.
-int LineEndAt(const uint8_t* pMem, uint32_t nPos, uint32_t nSize)
+// The first line end in the nLook bytes at pText: how many bytes come before it, and its length,
+// 2 for CR LF, 1 for a lone LF (data written on this host may end its lines that way), 0 when
+// there is none. A lone CR is ordinary text. The first LF ends the line, as a CR LF before it
+// would hold an LF too; memchr finds it, since a look at each byte in turn cost the readers of
+// text files more than all else they do.
+struct LINEEND {
+    uint32_t nText;
+    uint32_t nEnd;
+};
+
+LINEEND FindLineEnd(const uint8_t* pText, uint32_t nLook)
 {
-    if (pMem[nPos] == '\n')
-        return 1;
-    if (pMem[nPos] == '\r' && nPos + 1 < nSize && pMem[nPos + 1] == '\n')
-        return 2;
-    return 0;
+    const uint8_t* pLF = static_cast<const uint8_t*>(memchr(pText, '\n', nLook));
+    if (!pLF)
+        return LINEEND{nLook, 0};
+    const uint32_t nText = (uint32_t)(pLF - pText);
+    if (nText > 0 && pLF[-1] == '\r')
+        return LINEEND{nText - 1, 2};
+    return LINEEND{nText, 1};
 }
 
 bool ReadExact(HANDLE h, void* p, uint32_t n)
@@ -722,32 +732,27 @@ int CFile::ReadLine(char* pBuffer, int nMax)
         return 1;
     if (nMax < 1)
         return 2;
-    int nLimit = nMax - 1;
-    int n = 0;
-    while (m_nPos < nSize) {
-        uint8_t c = pMem[m_nPos];
-        int nEnd = LineEndAt(pMem, m_nPos, nSize);
-        if (nEnd > 0) {
-            // A buffer too small for the line end still ends the line, so a reader always moves on.
-            if (n == 0 && nLimit < nEnd) {
-                m_nPos += (uint32_t)nEnd;
-                pBuffer[0] = 0;
-                return 0;
-            }
-            if (n + nEnd > nLimit)
-                break;
-            memcpy(pBuffer + n, pMem + m_nPos, (size_t)nEnd);
-            n += nEnd;
-            pBuffer[n] = 0;
-            m_nPos += (uint32_t)nEnd;
-            return 0;
-        }
-        if (n >= nLimit)
-            break;
-        pBuffer[n++] = (char)c;
-        m_nPos++;
+    const uint32_t nLimit = (uint32_t)nMax - 1;
+    const uint32_t nLeft = nSize - m_nPos;
+    // Only a line end that starts within the buffer's room, or just past it, changes what is read.
+    const LINEEND end = FindLineEnd(pMem + m_nPos, nLeft <= nLimit + 1 ? nLeft : nLimit + 2);
+    if (end.nEnd > 0 && end.nText == 0 && nLimit < end.nEnd) {
+        // A buffer too small for the line end still ends the line, so a reader always moves on.
+        m_nPos += end.nEnd;
+        pBuffer[0] = 0;
+        return 0;
     }
-    pBuffer[n] = 0;
+    const uint32_t nCopy = end.nText < nLimit ? end.nText : nLimit;
+    memcpy(pBuffer, pMem + m_nPos, nCopy);
+    m_nPos += nCopy;
+    if (end.nEnd > 0 && end.nText + end.nEnd <= nLimit) {
+        // The line end comes with its line; one that does not fit comes on its own, never split.
+        memcpy(pBuffer + nCopy, pMem + m_nPos, end.nEnd);
+        m_nPos += end.nEnd;
+        pBuffer[nCopy + end.nEnd] = 0;
+        return 0;
+    }
+    pBuffer[nCopy] = 0;
     if (m_nPos >= nSize) {
         m_nPos = nSize + 1;
         return 0;
@@ -763,12 +768,9 @@ int CFile::ReadLineString(rvm::string& line)
     uint32_t nSize = GetSize();
     if (m_nPos >= nSize)
         return 1;
-    uint32_t nStart = m_nPos;
-    int nEnd = 0;
-    while (m_nPos < nSize && (nEnd = LineEndAt(pMem, m_nPos, nSize)) == 0)
-        m_nPos++;
-    line.assign(reinterpret_cast<const char*>(pMem) + nStart, m_nPos - nStart);
-    m_nPos = m_nPos < nSize ? m_nPos + (uint32_t)nEnd : nSize + 1;
+    const LINEEND end = FindLineEnd(pMem + m_nPos, nSize - m_nPos);
+    line.assign(reinterpret_cast<const char*>(pMem) + m_nPos, end.nText);
+    m_nPos = end.nEnd > 0 ? m_nPos + end.nText + end.nEnd : nSize + 1;
     return 0;
 }
 

@@ -419,8 +419,7 @@ void CStageData::PadRow(rvm::string& out, int nScreen, int nLayer, const rvm::st
     if (nLimit < 0)
         nLimit = 0;
     if (n < nLimit) {
-        for (int i = n; i < nLimit; i++)
-            out += "00";
+        out.append((size_t)(nLimit - n) * 2, '0');
     } else if (n > nLimit) {
         // Kept whole: the extra codes run on into the next screen's columns and push every later
         // screen of the row to the right, as the map's author wrote them.

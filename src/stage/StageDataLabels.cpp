@@ -46,15 +46,22 @@ int CStageData::BuildLayerLabels(IDirect3DDevice7* lpDevice, int nLayer)
         return 1;
     for (int nRow = 0; nRow < MAX_ROW_NUM; nRow++) {
         rvm::vector<CObjectLabel*>& cells = m_Cells[nLayer][nRow];
+        size_t nCells = cells.size();
+        for (const STAGEROW* pRecord : m_Rows[nLayer][nRow])
+            nCells += pRecord->text.size() / 2;
+        cells.reserve(nCells);
         for (const STAGEROW* pRecord : m_Rows[nLayer][nRow]) {
             const rvm::string& text = pRecord->text;
             for (size_t p = 0; p + 1 < text.size(); p += 2) {
-                rvm::string code = text.substr(p, 2);
+                // Most cells of a map are empty ("00"): they are passed without a code of their own.
+                if (text[p] == '0' && text[p + 1] == '0') {
+                    cells.push_back(nullptr);
+                    continue;
+                }
+                const rvm::string code = text.substr(p, 2);
                 CObjectLabel* pLabel = nullptr;
                 int nColumn = (int)(p / 2);
-                if (code == "00") {
-                    pLabel = nullptr;
-                } else if (nLayer == STAGE_ENEMY_LAYER && CPeopleSet::Exists(code.c_str())) {
+                if (nLayer == STAGE_ENEMY_LAYER && CPeopleSet::Exists(code.c_str())) {
                     pLabel = MakePeopleLabel(lpDevice, code, nLayer, pRecord->nScreen, nColumn, pRecord->nRow);
                 } else if (nLayer == STAGE_ENEMY_LAYER) {
                     pLabel = MakeEnemyLabel(lpDevice, code, nLayer, pRecord->nScreen, nColumn, pRecord->nRow);

@@ -122,6 +122,13 @@ TEST(FileRead, ReadLineEndsAtCrLfOrLoneLf)
     EXPECT_STREQ(buf, "ab");
     EXPECT_EQ(file.ReadLine(buf, 3), 0);
     EXPECT_STREQ(buf, "\r\n");
+    // Room for the terminator alone: the CR LF still ends its (empty) line and is passed.
+    file.SeekToTop();
+    EXPECT_EQ(file.ReadLine(buf, 3), 2);
+    EXPECT_EQ(file.ReadLine(buf, 1), 0);
+    EXPECT_STREQ(buf, "");
+    EXPECT_EQ(file.ReadLine(buf, sizeof(buf)), 0);
+    EXPECT_STREQ(buf, "cd");
     rvm::string line;
     file.SeekToTop();
     EXPECT_EQ(file.ReadLineString(line), 0);

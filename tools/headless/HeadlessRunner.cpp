@@ -55,8 +55,9 @@ const char kUsage[] =
     "  --real-clock    run on the real clock: loads take the ticks they take, runs do not repeat\n"
     "  --verbose       copy the game's debug output to stderr\n"
     "  --play          a player at the keys instead of a script: past the caution and the opening,\n"
-    "                  GAME START on the title, each stage ridden to its boss and fought (stage 1's\n"
-    "                  boss comes after some 9800 ticks); a game over ends the run, exit status 1\n"
+    "                  a second's look at the title, GAME START, each stage ridden to its boss and\n"
+    "                  fought (stage 1's boss comes after some 9800 ticks); a game over ends the\n"
+    "                  run, exit status 1\n"
     "  --help          this text\n"
     "Key script: one command a line, \"<tick> <command> [arguments]\"; '#' starts a comment.\n"
     "  <tick> down KEY | up KEY   press or release KEY: a letter or digit, or Left, Right, Up, Down,\n"
@@ -253,6 +254,8 @@ int main(int argc, char** argv)
     if (opt.bPlay) {
         pPlayer = std::make_unique<CPlaythrough>(host);
         pPlayer->m_bWatchReplay = false;
+        // A second on the title, so that its screenshots show it.
+        pPlayer->m_nTitleLook = 60;
         pGame = pPlayer.get();
     }
     // On the real clock the load takes the ticks it takes, as in the window.

@@ -75,7 +75,7 @@ void CPlaythrough::PlayTitle()
     // Back at the title: the player closes the window.
     if (m_nPhase == PHASE_DONE)
         CloseSoon();
-    if (m_nPhase == PHASE_DONE || title.GetResult() != CTitle::RESULT_MENU) {
+    if (m_nPhase == PHASE_DONE || title.GetResult() != CTitle::RESULT_MENU || m_nTitlePasses++ < m_nTitleLook) {
         ReleaseAll();
         return;
     }

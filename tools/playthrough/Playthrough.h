@@ -26,6 +26,9 @@ public:
 
     // Types the high-jump sequence on the title before GAME START.
     bool m_bHighJump = false;
+    // Update passes the player looks at the title's menu before the first choice (none: a test
+    // rides as fast as keys can).
+    int m_nTitleLook = 0;
     // The slot the run is saved into (1 to 5).
     int m_nSaveSlot = 1;
     // After saving, the replay is chosen from the title and watched; else the run ends at the title.
@@ -60,6 +63,7 @@ private:
     CStageRider m_Rider;
     int m_nPhase = PHASE_PLAY;
     int m_nTyped = 0;
+    int m_nTitlePasses = 0;
     int m_nRiddenStage = 0;
     bool m_bClosing = false;
     std::vector<int> m_States;

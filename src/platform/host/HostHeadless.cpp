@@ -457,6 +457,11 @@ std::vector<std::string> CHostHeadless::GetDebugLines() const {
     return m_debugLines;
 }
 
+void CHostHeadless::ClearDebugLines() {
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_debugLines.clear();
+}
+
 void CHostHeadless::GetWindowPlacement(int* pX, int* pY, int* pW, int* pH) const {
     if (pX) *pX = m_nWinX;
     if (pY) *pY = m_nWinY;

@@ -95,6 +95,7 @@ public:
     const std::vector<std::string>& GetShotsWritten() const { return m_shotsWritten; }
     std::vector<std::pair<std::string, std::string>> GetMessageBoxes() const;  // (text, title)
     std::vector<std::string> GetDebugLines() const;
+    void ClearDebugLines();
     int GetRaiseCount() const { return m_nRaises.load(); }
     bool IsWindowShown() const { return m_bShown; }
     bool IsFullScreen() const { return m_bFullScreen; }

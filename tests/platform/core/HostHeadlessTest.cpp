@@ -241,6 +241,9 @@ TEST(HostHeadlessTest, RecordsWindowAndMessages) {
     host.DebugOutput("debug\n");
     EXPECT_EQ(host.GetMessageBoxes().size(), 1u);
     EXPECT_EQ(host.GetDebugLines(), (std::vector<std::string>{"debug\n"}));
+    host.ClearDebugLines();
+    host.DebugOutput("again\n");
+    EXPECT_EQ(host.GetDebugLines(), (std::vector<std::string>{"again\n"}));
     host.DestroyMainWindow();
     EXPECT_FALSE(host.HasMainWindow());
 }
