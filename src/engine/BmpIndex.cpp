@@ -6,7 +6,6 @@
 #include <strings.h>
 
 #include "engine/DSurface.h"
-#include "engine/DebugOut.h"
 #include "engine/Log.h"
 #include "engine/SurfaceUtil.h"
 #include "engine/Util.h"
@@ -165,7 +164,6 @@ rvm::string CBmpIndex::FoldName(const char* pszName)
 
 void CBmpIndex::HandleLine(char* pszLine, int nLine)
 {
-    (void)nLine;
     if (IsBlankLine(pszLine)) {
         return;
     }
@@ -202,6 +200,9 @@ void CBmpIndex::HandleLine(char* pszLine, int nLine)
         RECT rc;
         if (ParseRegion(value, &name, &rc)) {
             AddRegion(name.c_str(), rc);
+        } else {
+            ReportDataError(m_IndexPath.c_str(), "line %d: \"%s\" is not \"name = left:top:right:bottom\"", nLine,
+                            value.c_str());
         }
     }
 }
@@ -231,14 +232,17 @@ int CBmpIndex::LoadIndex(IDirect3DDevice7* lpDevice, const char* pszDir, const c
 {
     const rvm::string dir = pszDir ? pszDir : "";
     const rvm::string path = dir + (pszIndexFile ? pszIndexFile : "");
+    m_IndexPath = path;
     CFile* pFile = nullptr;
     if (FileOpen(&pFile, path.c_str()) != FILE_OK || !pFile) {
-        DebugPrintf("%s の読み込みに失敗しました\n", pszIndexFile ? pszIndexFile : "");
+        ReportDataError(path.c_str(), "%s の読み込みに失敗しました\n", pszIndexFile ? pszIndexFile : "");
         return 0;
     }
     ParseIndexText((const char*)pFile->GetMemory(), pFile->GetSize());
     FileClose(pFile);
     const rvm::string image = m_ImageFile;
+    if (image.empty())
+        ReportDataError(path.c_str(), "no #INDEX_FOR line names the picture of the regions");
     return LoadImage(lpDevice, dir.c_str(), image.c_str());
 }
 
@@ -316,12 +320,17 @@ IDirectDrawSurface7* CBmpIndex::CreateRegionSurface(IDirectDraw7* lpDD, const ch
                                                     int nMemFlag)
 {
     const char* pszRegion = pszName ? pszName : "";
+    // The sheet is named when the sheet is missing, the index when the region is; each stands in
+    // for the other when it is not known.
+    const rvm::string sheet = m_ImageFile.empty() ? m_IndexPath : m_Dir + m_ImageFile;
     if (!m_lpSheet) {
-        CDebugInfo::Trace(7, "ERROR 26 : データ画像が読み込まれていません [%s(%s)]\n", pszRegion, m_ImageFile.c_str());
+        ReportDataError(sheet.c_str(), "ERROR 26 : データ画像が読み込まれていません [%s(%s)]\n", pszRegion,
+                        m_ImageFile.c_str());
         return nullptr;
     }
     if (!HasRegion(pszRegion)) {
-        CDebugInfo::Trace(7, "ERROR 27 : インデックスが登録されていません [%s(%s)]\n", pszRegion, m_ImageFile.c_str());
+        ReportDataError(m_IndexPath.empty() ? sheet.c_str() : m_IndexPath.c_str(),
+                        "ERROR 27 : インデックスが登録されていません [%s(%s)]\n", pszRegion, m_ImageFile.c_str());
         return nullptr;
     }
     RECT rc;
@@ -423,6 +432,9 @@ int LoadSystemIndexes(IDirect3DDevice7* lpDevice)
                           {&s_BossIndex, BOSS_INDEX_FILE}};
     for (const auto& e : entries) {
         if (!e.pIndex->LoadIndex(lpDevice, SYSTEM_INDEX_DIR, e.pszFile)) {
+            ReportDataError(e.pIndex->GetIndexPath().c_str(),
+                            "not loaded, so no system index is used: the stages run without the cockpit, the boss "
+                            "gauge and the system pictures (enemy shots among them)");
             return 0;
         }
     }
