@@ -365,7 +365,7 @@ void CGame::LoadInThread(IDirect3DDevice7* lpDevice)
     } else {
         m_Ending.Unload();
         if (!m_Ending.Load(lpDevice, ENDING_FOLDER)) {
-            DebugPrintf("ERROR 40 : エンディングの準備に失敗しました \n");
+            ReportDataError(ENDING_FOLDER, "ERROR 40 : エンディングの準備に失敗しました \n");
         }
     }
     // Last: the main thread takes the stage back once it sees this.
@@ -720,7 +720,7 @@ void CGame::SelectDemo(IDirect3DDevice7* lpDevice)
     char szKey[32];
     snprintf(szKey, sizeof(szKey), "DEMOPLAY%02d", m_nNextDemo);
     if (!ParamExists(szKey)) {
-        DebugPrintf("ERROR 38 : デモプレイのパラメータが存在しません [#%s]\n", szKey);
+        ReportDataError(PARAM_FILE_PATH, "ERROR 38 : デモプレイのパラメータが存在しません [#%s]\n", szKey);
         ChangeState(STATE_TITLE, lpDevice);
         return;
     }
@@ -729,7 +729,7 @@ void CGame::SelectDemo(IDirect3DDevice7* lpDevice)
     char szPath[MAX_PATH];
     snprintf(szPath, sizeof(szPath), "%s%s", DEMO_REPLAY_FOLDER, szName);
     if (!IsPackFileExist(szPath)) {
-        DebugPrintf("ERROR 39 : デモプレイのファイルが存在しません [%s]\n", szPath);
+        ReportDataError(szPath, "ERROR 39 : デモプレイのファイルが存在しません [%s]\n", szPath);
         ChangeState(STATE_TITLE, lpDevice);
         return;
     }

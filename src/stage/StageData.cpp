@@ -9,6 +9,7 @@
 #include "engine/DSurface.h"
 #include "engine/DebugOut.h"
 #include "engine/Geometry.h"
+#include "engine/Log.h"
 #include "engine/MsgWin.h"
 #include "engine/Param.h"
 #include "engine/ProfileTime.h"
@@ -81,6 +82,7 @@ CStageData::CStageData() : m_fXSpeed(-1.0f), m_nStageNo(-1), m_nShotLevel(1), m_
 {
     m_szStageDir[0] = 0;
     m_szStageDirCopy[0] = 0;
+    m_szDefinition[0] = 0;
     for (int i = 0; i < BG_NUM; i++) {
         m_vRatio[i] = D3DVECTOR{{1.0f}, {1.0f}, {1.0f}};
         m_vVelocity[i] = D3DVECTOR{{10.0f}, {0.0f}, {0.0f}};
@@ -104,6 +106,7 @@ void CStageData::Report(int nLevel, const char* pszFormat, ...)
     va_end(args);
     m_Messages.emplace_back(szText);
     CDebugInfo::Trace(nLevel, "%s", szText);
+    ReportDataError(m_szDefinition, "%s", szText);
 }
 
 int CStageData::CountMessages(int nNumber) const

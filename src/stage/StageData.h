@@ -151,6 +151,7 @@ public:
 
     char m_szStageDir[260];
     char m_szStageDirCopy[260];  // the BGM event builds its music path from this one
+    char m_szDefinition[300];    // the definition file read last, named in the user's messages
     D3DVECTOR m_vVelocityInit[BG_NUM];
     D3DVECTOR m_vVelocity[BG_NUM];
     D3DVECTOR m_vRatio[BG_NUM];

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <sstream>
 
 #include "engine/FPSChar.h"
 #include "engine/KeyRecorder.h"
@@ -144,6 +145,43 @@ TEST_F(GameRun, WithoutItsFrontPicturesTheProgramDoesNotStartAndSaysWhy)
     ASSERT_EQ(host.GetMessageBoxes().size(), 1u);
     EXPECT_EQ(host.GetMessageBoxes()[0].first,
               "The program could not start: GameData/Title (the title screen) is missing or damaged");
+}
+
+TEST_F(GameRun, EachDataErrorReachesStderrOnceNamingItsFile)
+{
+    MakeStageData();
+    // Crates (K1, placed more than once) undefined; an object whose code and attribute are
+    // code-page-932 text; the sign's picture, which two objects load, zeroed.
+    std::string strStage = ReadDataFile(StagePath(1));
+    const size_t nCrate = strStage.find("#OBJECTK1 ");
+    ASSERT_NE(nCrate, std::string::npos);
+    strStage.erase(nCrate, strStage.find('\n', nCrate) + 1 - nCrate);
+    strStage.insert(nCrate, "#OBJECT\x82\xa0 Sign.bmp, \x94\xf2\x82\xd4\r\n");
+    CTempFolder::Put(StagePath(1), strStage);
+    const size_t nSignSize = CTempFolder::Get("GameData/Stage01/Sign.bmp").size();
+    CTempFolder::Put("GameData/Stage01/Sign.bmp", std::string(nSignSize, '\0'));
+    int nCrateErrors = 0;
+    m_Game.m_OnRender = [&](CObservedGame& game) {
+        if (game.GetState() != CGame::STATE_STAGE || nCrateErrors)
+            return;
+        for (const rvm::string& strMessage : game.GetStage().GetStageData().GetMessages())
+            nCrateErrors += strMessage.find("[K1]") != rvm::string::npos;
+        CloseSoon();
+    };
+    ::testing::internal::CaptureStderr();
+    ASSERT_EQ(RunOn(m_Host, m_Game, kLongRun, false), 0);
+    // The loader met the crates more than once; the user reads of them once.
+    EXPECT_GE(nCrateErrors, 2);
+    std::istringstream err(::testing::internal::GetCapturedStderr());
+    std::vector<std::string> fileLines;
+    for (std::string strLine; std::getline(err, strLine);) {
+        if (strLine.compare(0, 9, "GameData/") == 0)
+            fileLines.push_back(strLine);
+    }
+    EXPECT_EQ(fileLines, (std::vector<std::string>{
+                             "GameData/Stage01/Stage.txt: ERROR 2 : 属性がみつかりません [飛ぶ]",
+                             "GameData/Stage01/Sign.bmp: the picture is refused: not a bitmap file (no \"BM\" at its start)",
+                             "GameData/Stage01/Stage.txt: ERROR 1 : オブジェが定義されていません [K1]"}));
 }
 
 TEST_F(GameRun, TheLogoLeadsToTheTitleAndItsStartMenuToTheChosenStage)
