@@ -166,6 +166,9 @@ public:
 
 private:
     void Report(int nLevel, const char* pszFormat, ...) __attribute__((format(printf, 3, 4)));
+    // Whether the definition gave a stage to play: object types and map rows to place them in.
+    // When not, the user is told why.
+    int CheckPlayable();
     void AddGroup(const rvm::string& name, rvm::vector<STAGEROW*> pending[MAX_ROW_NUM], size_t k);
     int ParseMapLine(const char* pszLine, int* pnScreen, int* pnLayer, int* pnRow, const char** ppszTokens) const;
     void StoreObject(const rvm::string& code, CObject* pObj);

@@ -10,6 +10,8 @@
 #include "engine/FPSChar.h"
 #include "engine/KeyRecorder.h"
 #include "engine/Param.h"
+#include "pack/PackBuilder.h"
+#include "pack/teskFile.h"
 #include "scene/Game.h"
 #include "scene/ProgramRun.h"
 #include "support/BmpPixels.h"
@@ -222,23 +224,54 @@ int CountOf(const std::string& strText, const std::string& strPart)
 // the message box and once on stderr, and never run the stage.
 class FailedLoadRun : public CProgramRun {
 protected:
-    void ExpectEndWithReason(const std::string& strReason)
+    void ExpectEndWithReason(const std::string& strReason) { ExpectEndOn(m_Host, m_Game, strReason); }
+    // The same on a host and game of the test's own; what stderr got.
+    static std::string ExpectEndOn(CHostHeadless& host, CObservedGame& game, const std::string& strReason)
     {
         ::testing::internal::CaptureStderr();
-        const int nResult = RunOn(m_Host, m_Game, kLongRun, false);
+        const int nResult = RunOn(host, game, kLongRun, false);
         const std::string strErr = ::testing::internal::GetCapturedStderr();
         EXPECT_EQ(nResult, 1);
-        EXPECT_EQ(m_Game.States(), (States{3, 21}));
-        EXPECT_EQ(m_Game.GetLoader(), nullptr);
-        EXPECT_TRUE(m_Game.IsLoadFailed());
-        const auto boxes = m_Host.GetMessageBoxes();
-        ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(boxes[0].first, strReason);
-        EXPECT_EQ(boxes[0].second, "Zorva");
+        EXPECT_EQ(game.States(), (States{3, 21}));
+        EXPECT_EQ(game.GetLoader(), nullptr);
+        EXPECT_TRUE(game.IsLoadFailed());
+        const auto boxes = host.GetMessageBoxes();
+        EXPECT_EQ(boxes.size(), 1u);
+        if (!boxes.empty()) {
+            EXPECT_EQ(boxes[0].first, strReason);
+            EXPECT_EQ(boxes[0].second, "Zorva");
+        }
         EXPECT_NE(strErr.find("[Zorva] " + strReason + "\n"), std::string::npos) << strErr;
         EXPECT_EQ(CountOf(strErr, strReason), 1) << strErr;
+        return strErr;
     }
 };
+
+// Bytes that mean nothing, the same every run.
+std::string Garbage(size_t nSize, uint32_t nSeed)
+{
+    std::string bytes(nSize, '\0');
+    for (char& c : bytes) {
+        nSeed = nSeed * 214013u + 2531011u;
+        c = static_cast<char>(nSeed >> 16);
+    }
+    return bytes;
+}
+
+// Stage 1's folder as a stored pack whose entries (directory intact) hold garbage.
+void PackStageOneWithGarbage()
+{
+    CPackBuilder pack(PACK_MAGIC_STORED);
+    uint32_t nSeed = 1;
+    for (const auto& entry : std::filesystem::directory_iterator("GameData/Stage01")) {
+        const std::string strBytes = Garbage(static_cast<size_t>(entry.file_size()), nSeed++);
+        pack.AddFile(entry.path().filename().string().c_str(), rvm::vector<uint8_t>(strBytes.begin(), strBytes.end()),
+                     false);
+    }
+    std::filesystem::remove_all("GameData/Stage01");
+    const rvm::vector<uint8_t> bytes = pack.Build();
+    CTempFolder::Put("GameData/Stage01.dat", std::string(bytes.begin(), bytes.end()));
+}
 
 } // namespace
 
@@ -248,6 +281,36 @@ TEST_F(FailedLoadRun, AnEmptyPackInPlaceOfTheStageFolderEndsTheProgramWithTheRea
     std::filesystem::remove_all("GameData/Stage01");
     CTempFolder::Put("GameData/Stage01.dat", std::string());
     ExpectEndWithReason("Stage 1 could not be loaded: GameData/Stage01 is missing or damaged");
+}
+
+TEST_F(FailedLoadRun, ADefinitionWithNothingToPlayEndsTheProgramWithTheReason)
+{
+    MakeStageData();
+    const std::string strStage = ReadDataFile(StagePath(1));
+    const std::string strBeforeMap = strStage.substr(0, strStage.find("\n#000") + 1);
+    struct DAMAGE {
+        const char* pszKind;
+        std::string strBytes;  // empty with the pack
+        const char* pszMissing;
+    };
+    const DAMAGE damages[] = {{"empty", "", "no object and no map row"},
+                              {"cut before the map", strBeforeMap, "no map row"},
+                              {"garbage", Garbage(strStage.size(), 7), "no object and no map row"},
+                              {"stored pack of garbage", "", "no object and no map row"}};
+    for (const DAMAGE& damage : damages) {
+        SCOPED_TRACE(damage.pszKind);
+        if (damage.pszKind == damages[3].pszKind)
+            PackStageOneWithGarbage();
+        else
+            CTempFolder::Put(StagePath(1), damage.strBytes);
+        CHostHeadless host;
+        CObservedGame game(host);
+        const std::string strErr =
+            ExpectEndOn(host, game, "Stage 1 could not be loaded: GameData/Stage01 is missing or damaged");
+        const std::string strDetail =
+            std::string("GameData/Stage01/Stage.txt: defines ") + damage.pszMissing + ": there is no stage to play\n";
+        EXPECT_EQ(CountOf(strErr, strDetail), 1) << strErr;
+    }
 }
 
 TEST_F(FailedLoadRun, AFirstStageNumberOutOfRangeEndsTheProgramWithTheReason)
