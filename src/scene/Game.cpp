@@ -579,9 +579,17 @@ void CGame::AfterLoading(IDirect3DDevice7* lpDevice)
 
 // A stage that did not load is never run. Its folder is missing or damaged, so every start of it
 // would fail the same way: the program ends and says which folder, rather than leave the player at
-// a title whose start cannot work.
+// a title whose start cannot work. A demo is the title's own show and has a file of its own: the
+// title comes back, as after a replay that does not load, and the user is told which file failed.
 void CGame::LeaveFailedLoad(IDirect3DDevice7* lpDevice)
 {
+    if (m_bDemo) {
+        ReportDataError(m_Stage.GetStageData().m_szDefinition,
+                        "the demo play of stage %d could not be loaded; back to the title", m_nStage);
+        m_Stage.UnloadStage();
+        ChangeStateFaded(STATE_TITLE, lpDevice);
+        return;
+    }
     static char s_szReason[128];
     snprintf(s_szReason, sizeof(s_szReason),
              "Stage %d could not be loaded: GameData/Stage%02d is missing or damaged", m_nStage, m_nStage);
