@@ -45,6 +45,12 @@ void MusicOff()
     g_BgmWave.FadeOut();
 }
 
+void ReportBareScreen(const char* pszScreen)
+{
+    ReportDataError(".\\GameData\\Title", "%s could not be loaded: it shows without its pictures, though its keys work",
+                    pszScreen);
+}
+
 int NextDemo(int n)
 {
     return n % DEMO_COUNT_MAX + 1;
@@ -327,9 +333,14 @@ int CGame::LoadAll(IDirect3DDevice7* lpDevice)
 {
     LoadSystemIndexes(lpDevice);
     LoadSharedImages(lpDevice);
-    g_Config.Load(lpDevice);
-    m_Start.Load(lpDevice);
-    m_ReplaySel.Load(lpDevice);
+    // A menu whose pictures do not load still answers its keys: the game goes on, and the user,
+    // told of the file by its loader, also hears which screen that leaves bare.
+    if (!g_Config.Load(lpDevice))
+        ReportBareScreen("the settings screen");
+    if (!m_Start.Load(lpDevice))
+        ReportBareScreen("the start menu");
+    if (!m_ReplaySel.Load(lpDevice))
+        ReportBareScreen("the replay selection");
     return 1;
 }
 
