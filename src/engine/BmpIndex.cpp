@@ -199,6 +199,9 @@ void CBmpIndex::HandleLine(char* pszLine, int nLine)
         rvm::string name;
         RECT rc;
         if (ParseRegion(value, &name, &rc)) {
+            if (rc.right <= rc.left || rc.bottom <= rc.top) {
+                ReportDataError(m_IndexPath.c_str(), "line %d: the region \"%s\" is empty", nLine, value.c_str());
+            }
             AddRegion(name.c_str(), rc);
         } else {
             ReportDataError(m_IndexPath.c_str(), "line %d: \"%s\" is not \"name = left:top:right:bottom\"", nLine,
@@ -258,6 +261,19 @@ int CBmpIndex::LoadImage(IDirect3DDevice7* lpDevice, const char* pszDir, const c
     return m_lpSheet ? 1 : 0;
 }
 
+// The sheet is named when the sheet is missing, the index when a region is; each stands in for the
+// other when it is not known.
+rvm::string CBmpIndex::SheetPath() const
+{
+    return m_ImageFile.empty() ? m_IndexPath : m_Dir + m_ImageFile;
+}
+
+void CBmpIndex::ReportMissingRegion(const char* pszRegion) const
+{
+    ReportDataError(m_IndexPath.empty() ? SheetPath().c_str() : m_IndexPath.c_str(),
+                    "ERROR 27 : インデックスが登録されていません [%s(%s)]\n", pszRegion, m_ImageFile.c_str());
+}
+
 void CBmpIndex::Clear()
 {
     SafeRelease(m_lpSheet);
@@ -289,7 +305,12 @@ RECT CBmpIndex::GetRegion(const char* pszName) const
 
 void CBmpIndex::GetRegionSize(const char* pszName, int* pnWidth, int* pnHeight) const
 {
-    const RECT rc = GetRegion(pszName);
+    // Its callers draw the region: one the index lacks is a fault of the data.
+    auto it = m_Regions.find(FoldName(pszName));
+    if (it == m_Regions.end()) {
+        ReportMissingRegion(pszName ? pszName : "");
+    }
+    const RECT rc = it == m_Regions.end() ? RECT{0, 0, 0, 0} : it->second;
     if (pnWidth) {
         *pnWidth = ClampLong((long long)rc.right - rc.left);
     }
@@ -320,17 +341,13 @@ IDirectDrawSurface7* CBmpIndex::CreateRegionSurface(IDirectDraw7* lpDD, const ch
                                                     int nMemFlag)
 {
     const char* pszRegion = pszName ? pszName : "";
-    // The sheet is named when the sheet is missing, the index when the region is; each stands in
-    // for the other when it is not known.
-    const rvm::string sheet = m_ImageFile.empty() ? m_IndexPath : m_Dir + m_ImageFile;
     if (!m_lpSheet) {
-        ReportDataError(sheet.c_str(), "ERROR 26 : データ画像が読み込まれていません [%s(%s)]\n", pszRegion,
+        ReportDataError(SheetPath().c_str(), "ERROR 26 : データ画像が読み込まれていません [%s(%s)]\n", pszRegion,
                         m_ImageFile.c_str());
         return nullptr;
     }
     if (!HasRegion(pszRegion)) {
-        ReportDataError(m_IndexPath.empty() ? sheet.c_str() : m_IndexPath.c_str(),
-                        "ERROR 27 : インデックスが登録されていません [%s(%s)]\n", pszRegion, m_ImageFile.c_str());
+        ReportMissingRegion(pszRegion);
         return nullptr;
     }
     RECT rc;

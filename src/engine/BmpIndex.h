@@ -57,6 +57,9 @@ private:
     // The source rectangle on the sheet; false for an unknown region or an empty result.
     bool SourceRect(const char* pszName, const RECT* prcSub, RECT* prcOut) const;
     void HandleLine(char* pszLine, int nLine);
+    rvm::string SheetPath() const;
+    // ERROR 27, for the user as well.
+    void ReportMissingRegion(const char* pszRegion) const;
 
     rvm::string m_ImageFile;
     rvm::string m_Dir;
