@@ -17,6 +17,11 @@ std::atomic<PFNSCALEVOLUME> g_pfnScaleVolume{PassVolume};
 
 LONG ScaleVolume(LONG lVolume) { return g_pfnScaleVolume.load()(lVolume); }
 
+// ERROR 23: the music's file did not open, or its first part could not be buffered.
+void ReportOpenFailure(const char* pszName) {
+    ReportDataError(pszName, "ERROR 23 : ＢＧＭファイルのオープンに失敗しました [%s]\n", pszName);
+}
+
 }  // namespace
 
 void CBgmWave::SetVolumeScaler(PFNSCALEVOLUME pfn) { g_pfnScaleVolume = pfn ? pfn : PassVolume; }
@@ -81,10 +86,10 @@ int CBgmWave::Open(const char* pszPackPath, const char* pszWavePath, int nLoopSt
     CLock lock(m_Lock);
     const char* pszName = pszWavePath ? pszWavePath : "";
     if (!m_Reader.Open(pszPackPath, pszWavePath) || !m_Reader.Rewind()) {
-        DebugPrintf("ERROR 22 : BGMの読み込みに失敗しました [%s]\n", pszName);
-        DebugPrintf("ERROR 23 : ＢＧＭファイルのオープンに失敗しました [%s]\n", pszName);
+        ReportDataError(pszName, "ERROR 22 : BGMの読み込みに失敗しました [%s]\n", pszName);
+        ReportOpenFailure(pszName);
     } else if (!CreateBuffer()) {
-        DebugPrintf("ERROR 23 : ＢＧＭファイルのオープンに失敗しました [%s]\n", pszName);
+        ReportOpenFailure(pszName);
     } else {
         snprintf(m_szWavePath, sizeof m_szWavePath, "%s", pszName);
         m_dwLastWriteCursor = 0;
@@ -96,7 +101,7 @@ int CBgmWave::Open(const char* pszPackPath, const char* pszWavePath, int nLoopSt
             m_dwWritePos += static_cast<DWORD>(nFilled);
             return 1;
         }
-        DebugPrintf("ERROR 23 : ＢＧＭファイルのオープンに失敗しました [%s]\n", pszName);
+        ReportOpenFailure(pszName);
     }
     ReleaseBuffer();
     Idle();
@@ -300,7 +305,7 @@ int CBgmWave::FillPass(DWORD n) {
     DWORD dwQuarter = dwSize / 4;
     int nFilled = Fill(n < dwQuarter ? n : dwQuarter);
     if (nFilled < 0) {
-        DebugPrintf("ERROR 28 : ＢＧＭの読み込みエラー [%s]\n", m_szWavePath);
+        ReportDataError(m_szWavePath, "ERROR 28 : ＢＧＭの読み込みエラー [%s]\n", m_szWavePath);
         Idle();
         return -1;
     }

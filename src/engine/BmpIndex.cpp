@@ -6,7 +6,6 @@
 #include <strings.h>
 
 #include "engine/DSurface.h"
-#include "engine/DebugOut.h"
 #include "engine/Log.h"
 #include "engine/SurfaceUtil.h"
 #include "engine/Util.h"
@@ -165,7 +164,6 @@ rvm::string CBmpIndex::FoldName(const char* pszName)
 
 void CBmpIndex::HandleLine(char* pszLine, int nLine)
 {
-    (void)nLine;
     if (IsBlankLine(pszLine)) {
         return;
     }
@@ -201,7 +199,13 @@ void CBmpIndex::HandleLine(char* pszLine, int nLine)
         rvm::string name;
         RECT rc;
         if (ParseRegion(value, &name, &rc)) {
+            if (rc.right <= rc.left || rc.bottom <= rc.top) {
+                ReportDataError(m_IndexPath.c_str(), "line %d: the region \"%s\" is empty", nLine, value.c_str());
+            }
             AddRegion(name.c_str(), rc);
+        } else {
+            ReportDataError(m_IndexPath.c_str(), "line %d: \"%s\" is not \"name = left:top:right:bottom\"", nLine,
+                            value.c_str());
         }
     }
 }
@@ -229,14 +233,17 @@ int CBmpIndex::LoadIndex(IDirect3DDevice7* lpDevice, const char* pszDir, const c
 {
     const rvm::string dir = pszDir ? pszDir : "";
     const rvm::string path = dir + (pszIndexFile ? pszIndexFile : "");
+    m_IndexPath = path;
     CFile* pFile = nullptr;
     if (FileOpen(&pFile, path.c_str()) != FILE_OK || !pFile) {
-        DebugPrintf("%s の読み込みに失敗しました\n", pszIndexFile ? pszIndexFile : "");
+        ReportDataError(path.c_str(), "%s の読み込みに失敗しました\n", pszIndexFile ? pszIndexFile : "");
         return 0;
     }
     ParseIndexText((const char*)pFile->GetMemory(), pFile->GetSize());
     FileClose(pFile);
     const rvm::string image = m_ImageFile;
+    if (image.empty())
+        ReportDataError(path.c_str(), "no #INDEX_FOR line names the picture of the regions");
     return LoadImage(lpDevice, dir.c_str(), image.c_str());
 }
 
@@ -250,6 +257,19 @@ int CBmpIndex::LoadImage(IDirect3DDevice7* lpDevice, const char* pszDir, const c
     SafeRelease(m_lpSheet);
     m_lpSheet = LoadBitmapSurface(lpDevice, (m_Dir + m_ImageFile).c_str(), MEM_SYSTEM);
     return m_lpSheet ? 1 : 0;
+}
+
+// The sheet is named when the sheet is missing, the index when a region is; each stands in for the
+// other when it is not known.
+rvm::string CBmpIndex::SheetPath() const
+{
+    return m_ImageFile.empty() ? m_IndexPath : m_Dir + m_ImageFile;
+}
+
+void CBmpIndex::ReportMissingRegion(const char* pszRegion) const
+{
+    ReportDataError(m_IndexPath.empty() ? SheetPath().c_str() : m_IndexPath.c_str(),
+                    "ERROR 27 : インデックスが登録されていません [%s(%s)]\n", pszRegion, m_ImageFile.c_str());
 }
 
 void CBmpIndex::Clear()
@@ -288,7 +308,12 @@ RECT CBmpIndex::GetRegion(const char* pszName) const
 
 void CBmpIndex::GetRegionSize(const char* pszName, int* pnWidth, int* pnHeight) const
 {
-    const RECT rc = GetRegion(pszName);
+    // Its callers draw the region: one the index lacks is a fault of the data.
+    auto it = m_Regions.find(FoldName(pszName));
+    if (it == m_Regions.end()) {
+        ReportMissingRegion(pszName ? pszName : "");
+    }
+    const RECT rc = it == m_Regions.end() ? RECT{0, 0, 0, 0} : it->second;
     if (pnWidth) {
         *pnWidth = ClampLong((long long)rc.right - rc.left);
     }
@@ -320,11 +345,12 @@ IDirectDrawSurface7* CBmpIndex::CreateRegionSurface(IDirectDraw7* lpDD, const ch
 {
     const char* pszRegion = pszName ? pszName : "";
     if (!m_lpSheet) {
-        CDebugInfo::Trace(7, "ERROR 26 : データ画像が読み込まれていません [%s(%s)]\n", pszRegion, m_ImageFile.c_str());
+        ReportDataError(SheetPath().c_str(), "ERROR 26 : データ画像が読み込まれていません [%s(%s)]\n", pszRegion,
+                        m_ImageFile.c_str());
         return nullptr;
     }
     if (!HasRegion(pszRegion)) {
-        CDebugInfo::Trace(7, "ERROR 27 : インデックスが登録されていません [%s(%s)]\n", pszRegion, m_ImageFile.c_str());
+        ReportMissingRegion(pszRegion);
         return nullptr;
     }
     RECT rc;
@@ -426,6 +452,9 @@ int LoadSystemIndexes(IDirect3DDevice7* lpDevice)
                           {&s_BossIndex, BOSS_INDEX_FILE}};
     for (const auto& e : entries) {
         if (!e.pIndex->LoadIndex(lpDevice, SYSTEM_INDEX_DIR, e.pszFile)) {
+            ReportDataError(e.pIndex->GetIndexPath().c_str(),
+                            "not loaded, so no system index is used: the stages run without the cockpit, the boss "
+                            "gauge and the system pictures (enemy shots among them)");
             return 0;
         }
     }

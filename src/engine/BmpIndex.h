@@ -46,6 +46,8 @@ public:
 
     const rvm::string& GetImageFileName() const { return m_ImageFile; }
     const rvm::string& GetDirectory() const { return m_Dir; }
+    // The index file read last (directory included); empty when the regions came otherwise.
+    const rvm::string& GetIndexPath() const { return m_IndexPath; }
     IDirectDrawSurface7* GetSheet() const { return m_lpSheet; }
     size_t GetRegionCount() const { return m_Regions.size(); }
     const rvm::map<rvm::string, RECT>& GetRegions() const { return m_Regions; }
@@ -57,9 +59,13 @@ private:
     // The source rectangle on the sheet; false for an unknown region or an empty result.
     bool SourceRect(const char* pszName, const RECT* prcSub, RECT* prcOut) const;
     void HandleLine(char* pszLine, int nLine);
+    rvm::string SheetPath() const;
+    // ERROR 27, for the user as well.
+    void ReportMissingRegion(const char* pszRegion) const;
 
     rvm::string m_ImageFile;
     rvm::string m_Dir;
+    rvm::string m_IndexPath;
     IDirectDrawSurface7* m_lpSheet = nullptr;
     rvm::map<rvm::string, RECT> m_Regions;
 };

@@ -104,12 +104,13 @@ int CBmpLoader::Load(const char* pszPath)
     Release();
     CFile* pFile = nullptr;
     if (!pszPath || FileOpen(&pFile, pszPath) != FILE_OK || !pFile) {
+        ReportDataError(pszPath, "the picture is missing or cannot be read");
         return 0;
     }
     const int nResult = DecodeBitmap(pFile->GetMemory(), pFile->GetSize(), &m_Image);
     FileClose(pFile);
     if (nResult != BMP_OK) {
-        DebugPrintf("%s : %s\n", pszPath, GetBitmapErrorText(nResult));
+        ReportDataError(pszPath, "the picture is refused: %s", GetBitmapErrorText(nResult));
         m_Image = BMPIMAGE();
         return 0;
     }

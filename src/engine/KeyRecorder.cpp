@@ -23,9 +23,9 @@ const rvm::vector<KEYRECINFO> kNoTrack;
 // The virtual key behind each input bit, in bit order (up, down, left, right, shot, jump, sub).
 const int kInputKeys[7] = {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT, 'Z', 'X', VK_SHIFT};
 
-// Refusals of a damaged file go to the debug sink and to the debugger output.
+// Refusals of a damaged file go to the debug sink, the user and the debugger output.
 void ReportDamagedReplay(const char* pszPath, const rvm::string& reason) {
-    DebugPrintf("Replay data damaged [%s]: %s\n", pszPath, reason.c_str());
+    ReportDataError(pszPath, "Replay data damaged [%s]: %s\n", pszPath, reason.c_str());
     rvm::string line = rvm::string("Replay data damaged [") + pszPath + "]: " + reason + "\n";
     DebugOut(line.c_str());
 }
@@ -361,7 +361,10 @@ int CKeyRecorder::LoadReplay(const char* pszFolder, const char* pszName) {
     WriteOpenLog("Load replay ... %s\n", szPath);
     m_nMode = KEYREC_MODE_IDLE;
     CFile file;
-    if (file.Read(szPath) != FILE_OK) return 0;
+    if (file.Read(szPath) != FILE_OK) {
+        ReportDataError(szPath, "the replay is missing or cannot be read");
+        return 0;
+    }
 
     // Start pairs and player value stay as they are when the file's format has none.
     REPLAYIMAGE image;
@@ -372,11 +375,11 @@ int CKeyRecorder::LoadReplay(const char* pszFolder, const char* pszName) {
     REPLAYHEADER probe = image.header;
     int nFormat = DecodeReplayHeader(file.GetMemory(), file.GetSize(), &probe, &nUsed, &magic, &reason);
     if (nFormat == -1) {
-        DebugPrintf("ERROR 24 : リプレイデータの形式が違います [%s(%s)]\n", szPath, magic.c_str());
+        ReportDataError(szPath, "ERROR 24 : リプレイデータの形式が違います [%s(%s)]\n", szPath, magic.c_str());
         return 0;
     }
     if (nFormat >= REPLAY_FORMAT_FIRST && nFormat <= 3)
-        DebugPrintf("WARNING 2 : リプレイデータの形式は以前のものです [%s(%s)]\n", szPath, magic.c_str());
+        ReportDataError(szPath, "WARNING 2 : リプレイデータの形式は以前のものです [%s(%s)]\n", szPath, magic.c_str());
     if (!DecodeReplay(file.GetMemory(), file.GetSize(), &image, &reason)) {
         ReportDamagedReplay(szPath, reason);
         return 0;
@@ -414,12 +417,13 @@ int CKeyRecorder::ReadReplayHeader(CFile* pFile, const char* pszName, int* pPair
         return -1;
     }
     if (nFormat < 0) {
-        DebugPrintf("ERROR 24 : リプレイデータの形式が違います [%s(%s)]\n", pszShown, magic.c_str());
+        ReportDataError(pszShown, "ERROR 24 : リプレイデータの形式が違います [%s(%s)]\n", pszShown, magic.c_str());
         FileSeek(pFile, static_cast<long>(nStart), 0);
         return -1;
     }
     if (nFormat <= 3)
-        DebugPrintf("WARNING 2 : リプレイデータの形式は以前のものです [%s(%s)]\n", pszShown, magic.c_str());
+        ReportDataError(pszShown, "WARNING 2 : リプレイデータの形式は以前のものです [%s(%s)]\n", pszShown,
+                        magic.c_str());
     FileSeek(pFile, static_cast<long>(nStart + nUsed), 0);
     if (pPairs && nFormat >= 4)
         for (int i = 0; i < 2 * KEYREC_TRACKS; ++i) pPairs[i] = h.nPairs[i / 2][i % 2];

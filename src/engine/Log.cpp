@@ -7,6 +7,8 @@
 
 #include "engine/Param.h"
 #include "pack/teskFile.h"
+#include "platform/host/Host.h"
+#include "platform/win/File.h"
 #include "platform/win/Win.h"
 #include "rvm/rvm_stl.h"
 
@@ -93,6 +95,29 @@ int DebugPrintf(const char* pszFormat, ...)
     int nLength = FormatInto(szText, sizeof(szText), pszFormat, args);
     va_end(args);
     return nLength;
+}
+
+void ReportDataError(const char* pszFile, const char* pszFormat, ...)
+{
+    // Nobody to tell (the fuzz targets, the tools): nothing is formatted, no path looked up.
+    if (!GetHost() && !g_bLogging)
+        return;
+    char szText[REPORT_BUFFER];
+    va_list args;
+    va_start(args, pszFormat);
+    FormatInto(szText, sizeof(szText), pszFormat, args);
+    va_end(args);
+    DebugPrintf("%s", szText);
+    if (!GetHost())
+        return;
+    if (!pszFile || !*pszFile) {
+        ReportToUser(szText);
+        return;
+    }
+    std::string file = MapHostPath(pszFile);
+    if (file.compare(0, 2, "./") == 0)
+        file.erase(0, 2);
+    ReportToUser((file + ": " + szText).c_str());
 }
 
 struct tm GetLocalTimeNow()

@@ -11,6 +11,7 @@
 #define OPEN_LOG_BUFFER 2048
 #define ASSERT_LOG_BUFFER 2048
 #define DEBUG_PRINTF_BUFFER 272
+#define REPORT_BUFFER 1024
 
 // Sets the flag from DEBUG_PRIM (index 0, default 0) and returns it; the application entry calls it
 // once before the window exists.
@@ -23,6 +24,12 @@ int GetLoggingFlag();
 int WriteOpenLog(const char* pszFormat, ...) __attribute__((format(printf, 1, 2)));
 // The debug message sink: formats (cut to 272 bytes) and drops. 0 when off.
 int DebugPrintf(const char* pszFormat, ...) __attribute__((format(printf, 1, 2)));
+// A data file the game refused, or an error it found in one: the message goes to the debug sink as
+// DebugPrintf's would, and, whatever the logging flag, to the user: "file: message" on the host's
+// error output (stderr), each distinct line once a run. The file is named as the host names it
+// (GameData/Stage01/Stage.txt) and the message's line end is dropped; without a file, the message
+// alone.
+void ReportDataError(const char* pszFile, const char* pszFormat, ...) __attribute__((format(printf, 2, 3)));
 // When the flag is on and the condition is 0: appends
 // "[yy/mm/dd hh:mm:ss] message (line) file" and CR LF to AssertLog.txt (the first report of a run
 // replaces the file), then raises the runtime assertion "SeeLogForDetail".

@@ -164,7 +164,7 @@ int CPCMManagerTask::LoadStageSounds() {
             const int nFound = FindSlotLocked(PCM_BANK_STAGE, pszPath);
             if (nFound >= 0 && m_Slots[PCM_BANK_STAGE][nFound].lpBuffer) continue;
             if (FindFreeStageSlot() < 0) {
-                DebugPrintf("WARNING : ステージのサウンドが多すぎます [%s]\n", pszPath);
+                ReportDataError(pszPath, "WARNING : ステージのサウンドが多すぎます [%s]\n", pszPath);
                 return 0;
             }
         }

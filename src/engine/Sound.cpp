@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "engine/Log.h"
 #include "engine/PCMManagerTask.h"
 #include "platform/win/Win.h"
 #include "rvm/rvm_stl.h"
@@ -34,6 +35,7 @@ void ReportBadWave(const char* pszPath, const char* pszReason) {
     char text[400];
     snprintf(text, sizeof text, "WAVE refused: %s (%s)\n", pszPath ? pszPath : "", pszReason);
     OutputDebugStringA(text);
+    ReportDataError(pszPath, "the wave is refused: %s", pszReason);
 }
 
 // ---- Start-up and the forwards to the bank -----------------------------------------------------
@@ -167,7 +169,10 @@ void CWaveReader::FreeFormat() {
 HRESULT CWaveReader::Open(const char* pszPath) {
     FreeFormat();
     Close();
-    if (!pszPath || m_File.Read(pszPath) != FILE_OK) return E_FAIL;
+    if (!pszPath || m_File.Read(pszPath) != FILE_OK) {
+        ReportBadWave(pszPath, "the file is missing or cannot be read");
+        return E_FAIL;
+    }
     MMIOINFO info{};
     info.fccIOProc = FOURCC_MEM;
     info.pchBuffer = reinterpret_cast<HPSTR>(m_File.GetMemory());

@@ -29,7 +29,8 @@ std::mutex g_MemLock;
 rvm::map<uint32_t, MEMRANGE> g_MemNames;
 uint32_t g_nNextToken = 1;
 
-void PackMessage(const char* pszFormat, ...)
+// To the debugger output; the text is returned for the user when a pack is damaged.
+rvm::string PackMessage(const char* pszFormat, ...)
 {
     char szText[512];
     va_list args;
@@ -37,6 +38,7 @@ void PackMessage(const char* pszFormat, ...)
     vsnprintf(szText, sizeof(szText), pszFormat, args);
     va_end(args);
     OutputDebugStringA(szText);
+    return szText;
 }
 
 uint32_t ReadLE32(const uint8_t* p)
@@ -642,7 +644,7 @@ int CFile::SearchPack(PACKSOURCE& src, const rvm::string& packPath, const rvm::s
     uint32_t nRecords = nCount < nFits ? nCount : nFits;
     rvm::vector<uint8_t> dir((size_t)nRecords * nRecSize);
     if (!dir.empty() && !ReadPack(src, dir.data(), (uint32_t)dir.size())) {
-        PackMessage("WARNING : pack %s: the directory cannot be read\n", packPath.c_str());
+        ReportToUser(PackMessage("WARNING : pack %s: the directory cannot be read\n", packPath.c_str()).c_str());
         return FILE_ERR_NOT_FOUND;
     }
     for (uint32_t i = 0; i < nRecords; i++) {
@@ -663,7 +665,9 @@ int CFile::SearchPack(PACKSOURCE& src, const rvm::string& packPath, const rvm::s
         return nResult;
     }
     if (nCount > nRecords)
-        PackMessage("WARNING : pack %s is cut short (%u of %u records)\n", packPath.c_str(), nRecords, nCount);
+        ReportToUser(PackMessage("WARNING : pack %s is cut short (%u of %u records)\n", packPath.c_str(), nRecords,
+                                 nCount)
+                         .c_str());
     return FILE_ERR_NOT_FOUND;
 }
 
@@ -673,7 +677,8 @@ int CFile::ReadPackEntry(PACKSOURCE& src, const rvm::string& packPath, bool bLon
     bool bCompressed = bLong && rec.nStoredSize != rec.nSize;
     if ((uint64_t)rec.nOffset + rec.nStoredSize > src.nSize ||
         (bCompressed && (uint64_t)rec.nSize > (uint64_t)rec.nStoredSize * kMaxExpansion + 64)) {
-        PackMessage("WARNING : pack %s: entry %s lies outside the pack\n", packPath.c_str(), rec.szName);
+        ReportToUser(
+            PackMessage("WARNING : pack %s: entry %s lies outside the pack\n", packPath.c_str(), rec.szName).c_str());
         return FILE_ERR_READ;
     }
     if (!SeekPack(src, rec.nOffset))
@@ -702,7 +707,8 @@ int CFile::ReadPackEntry(PACKSOURCE& src, const rvm::string& packPath, bool bLon
         int nDecoded = pCodec ? pCodec->Decode(stored.get(), rec.nStoredSize, m_pData, rec.nSize) : LZSS_TRUNCATED;
         delete pCodec;
         if (nDecoded == LZSS_TRUNCATED) {
-            PackMessage("WARNING : pack %s: entry %s does not decode\n", packPath.c_str(), rec.szName);
+            ReportToUser(
+                PackMessage("WARNING : pack %s: entry %s does not decode\n", packPath.c_str(), rec.szName).c_str());
             ReleaseData();
             return FILE_ERR_READ;
         }

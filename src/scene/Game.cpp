@@ -46,6 +46,12 @@ void MusicOff()
     g_BgmWave.FadeOut();
 }
 
+void ReportBareScreen(const char* pszScreen)
+{
+    ReportDataError(".\\GameData\\Title", "%s could not be loaded: it shows without its pictures, though its keys work",
+                    pszScreen);
+}
+
 int NextDemo(int n)
 {
     return n % DEMO_COUNT_MAX + 1;
@@ -356,9 +362,14 @@ int CGame::LoadAll(IDirect3DDevice7* lpDevice)
 {
     LoadSystemIndexes(lpDevice);
     LoadSharedImages(lpDevice);
-    g_Config.Load(lpDevice);
-    m_Start.Load(lpDevice);
-    m_ReplaySel.Load(lpDevice);
+    // A menu whose pictures do not load still answers its keys: the game goes on, and the user,
+    // told of the file by its loader, also hears which screen that leaves bare.
+    if (!g_Config.Load(lpDevice))
+        ReportBareScreen("the settings screen");
+    if (!m_Start.Load(lpDevice))
+        ReportBareScreen("the start menu");
+    if (!m_ReplaySel.Load(lpDevice))
+        ReportBareScreen("the replay selection");
     return 1;
 }
 
@@ -394,7 +405,7 @@ void CGame::LoadInThread(IDirect3DDevice7* lpDevice)
     } else {
         m_Ending.Unload();
         if (!m_Ending.Load(lpDevice, ENDING_FOLDER)) {
-            DebugPrintf("ERROR 40 : エンディングの準備に失敗しました \n");
+            ReportDataError(ENDING_FOLDER, "ERROR 40 : エンディングの準備に失敗しました \n");
         }
     }
     // Last: the main thread takes the stage back once it sees this.
@@ -608,9 +619,17 @@ void CGame::AfterLoading(IDirect3DDevice7* lpDevice)
 
 // A stage that did not load is never run. Its folder is missing or damaged, so every start of it
 // would fail the same way: the program ends and says which folder, rather than leave the player at
-// a title whose start cannot work.
+// a title whose start cannot work. A demo is the title's own show and has a file of its own: the
+// title comes back, as after a replay that does not load, and the user is told which file failed.
 void CGame::LeaveFailedLoad(IDirect3DDevice7* lpDevice)
 {
+    if (m_bDemo) {
+        ReportDataError(m_Stage.GetStageData().m_szDefinition,
+                        "the demo play of stage %d could not be loaded; back to the title", m_nStage);
+        m_Stage.UnloadStage();
+        ChangeStateFaded(STATE_TITLE, lpDevice);
+        return;
+    }
     static char s_szReason[128];
     snprintf(s_szReason, sizeof(s_szReason),
              "Stage %d could not be loaded: GameData/Stage%02d is missing or damaged", m_nStage, m_nStage);
@@ -750,7 +769,7 @@ void CGame::SelectDemo(IDirect3DDevice7* lpDevice)
     char szKey[32];
     snprintf(szKey, sizeof(szKey), "DEMOPLAY%02d", m_nNextDemo);
     if (!ParamExists(szKey)) {
-        DebugPrintf("ERROR 38 : デモプレイのパラメータが存在しません [#%s]\n", szKey);
+        ReportDataError(PARAM_FILE_PATH, "ERROR 38 : デモプレイのパラメータが存在しません [#%s]\n", szKey);
         ChangeState(STATE_TITLE, lpDevice);
         return;
     }
@@ -759,7 +778,7 @@ void CGame::SelectDemo(IDirect3DDevice7* lpDevice)
     char szPath[MAX_PATH];
     snprintf(szPath, sizeof(szPath), "%s%s", DEMO_REPLAY_FOLDER, szName);
     if (!IsPackFileExist(szPath)) {
-        DebugPrintf("ERROR 39 : デモプレイのファイルが存在しません [%s]\n", szPath);
+        ReportDataError(szPath, "ERROR 39 : デモプレイのファイルが存在しません [%s]\n", szPath);
         ChangeState(STATE_TITLE, lpDevice);
         return;
     }

@@ -54,10 +54,12 @@ int COpening::Load(IDirect3DDevice7* lpDevice, const char* pszFolder)
     if (!m_Script.Load(lpDevice, m_strFolder.c_str())) {
         ReportScriptError(&m_Script.GetReports(), "ERROR 34 : スクリプトの読み込みに失敗しました [%s%s]\n",
                           m_strFolder.c_str(), SCRIPT_FILE_NAME);
+        m_Script.TellUser();
         return 0;
     }
     m_MsgWin.Load(lpDevice, (m_strFolder + "Prompt.bmp").c_str());
     m_Script.PrepareMessages(&m_MsgWin, &m_Glyphs);
+    m_Script.TellUser();
     BuildQuakeTable();
     return 1;
 }

@@ -159,6 +159,7 @@ void COpening::Special(CScript& script, const rvm::vector<rvm::string>& params)
     if (params.empty() || nKind < SPECIAL_SWAY || nKind > SPECIAL_THREE || params.size() != kSpecialParams[nKind]) {
         ReportScriptError(&script.GetReports(), "ERROR 35 : SPECIALのパラメータが不正です [%s(%d個)]\n",
                           params.empty() ? "" : params[0].c_str(), static_cast<int>(params.size()));
+        script.TellUser();
         return;
     }
     m_nSpecial = nKind;

@@ -72,15 +72,28 @@ int CScript::Load(IDirect3DDevice7* lpDevice, const char* pszFolder)
 {
     Unload();
     const rvm::string folder = pszFolder ? pszFolder : "";
-    if (!Parse((folder + SCRIPT_FILE_NAME).c_str()) || !Prepare(lpDevice, folder.c_str())) {
+    const int bLoaded = Parse((folder + SCRIPT_FILE_NAME).c_str()) && Prepare(lpDevice, folder.c_str());
+    TellUser();
+    if (!bLoaded) {
         return 0;
+    }
+    if (m_Shots.empty()) {
+        ReportDataError(m_strPath.c_str(), "the script has no shot: there is nothing to play");
     }
     Reset();
     return 1;
 }
 
+void CScript::TellUser()
+{
+    for (; m_nToldReports < m_Reports.size(); m_nToldReports++) {
+        ReportDataError(m_strPath.c_str(), "%s", m_Reports[m_nToldReports].c_str());
+    }
+}
+
 int CScript::Parse(const char* pszPath)
 {
+    m_strPath = pszPath ? pszPath : "";
     CFile* pFile = nullptr;
     if (FileOpen(&pFile, pszPath) != 0 || !pFile) {
         ReportScriptError(&m_Reports, "%s の読み込みに失敗しました\n", pszPath);
@@ -108,6 +121,10 @@ int CScript::Parse(const char* pszPath)
         }
     }
     FileClose(pFile);
+    if (pShot) {
+        // Most likely a file cut short: the user hears of the shot the scene will not show.
+        ReportDataError(pszPath, "the last shot has no #END_SHOT and is left out");
+    }
     return 1;
 }
 
@@ -177,6 +194,7 @@ void CScript::Unload()
 {
     m_Shots.clear();
     m_Reports.clear();
+    m_nToldReports = 0;
     m_Pictures.clear();
     m_Messages.clear();
     for (auto& entry : m_Voices) {

@@ -82,6 +82,8 @@ public:
 
     // The numbered errors reported about this script since it was loaded.
     rvm::vector<rvm::string>& GetReports() { return m_Reports; }
+    // Hands the reports the user has not been given yet to the user, naming the script file.
+    void TellUser();
 
     // "msg=s%03d:t%08d"; a message that shares its shot and time with earlier ones gets ":%d" more.
     static rvm::string MessageKey(int nShot, int nTime, int nTwin);
@@ -96,6 +98,8 @@ private:
     rvm::map<rvm::string, std::unique_ptr<CScriptMsg>> m_Messages;
     rvm::vector<std::unique_ptr<CScriptShot>> m_Shots;
     rvm::vector<rvm::string> m_Reports;
+    size_t m_nToldReports = 0;
+    rvm::string m_strPath;  // the script file read last
     int m_nShot = 0;
     DWORD m_dwLastQuery = 0;
     DWORD m_dwShotStart = 0;

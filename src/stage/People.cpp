@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "engine/DebugOut.h"
 #include "engine/Log.h"
 #include "engine/RenderState.h"
 #include "engine/SurfaceUtil.h"
@@ -46,6 +45,15 @@ CBmpIndex& GetPeopleIndex()
     return s_Index;
 }
 
+namespace {
+
+void ReportMissingPicture(const rvm::string& name)
+{
+    ReportDataError(GetPeopleIndex().GetIndexPath().c_str(), "ERROR 20 : 通行者画像がありません [%s]\n", name.c_str());
+}
+
+} // namespace
+
 int PeopleItemKind(const rvm::string& strName)
 {
     for (const ITEMNAME& item : kItemNames) {
@@ -73,7 +81,8 @@ void ParsePeopleLine(const rvm::string& strLine, int* pnItems, int* pnItemCount,
             continue;
         const int nKind = PeopleItemKind(strName);
         if (nKind < 0) {
-            CDebugInfo::Trace(7, "ERROR 19 : アイテムが定義されていません [%s]\n", strName.c_str());
+            ReportDataError(GetPeopleIndex().GetIndexPath().c_str(), "ERROR 19 : アイテムが定義されていません [%s]\n",
+                            strName.c_str());
             continue;
         }
         if (*pnItemCount < PEOPLE_ITEM_MAX)
@@ -117,7 +126,7 @@ int CPeople::Load(IDirect3DDevice7* lpDevice)
     const rvm::string strFly = rvm::string("People") + m_szCode + "2.bmp";
     for (const rvm::string* pName : {&strStand, &strFly}) {
         if (!index.HasRegion(pName->c_str())) {
-            CDebugInfo::Trace(7, "ERROR 20 : 通行者画像がありません [%s]\n", pName->c_str());
+            ReportMissingPicture(*pName);
             return 0;
         }
     }
@@ -129,7 +138,7 @@ int CPeople::Load(IDirect3DDevice7* lpDevice)
     if (lpFly)
         lpFly->Release();
     if (!m_lpPicture || !nSprite) {
-        CDebugInfo::Trace(7, "ERROR 20 : 通行者画像がありません [%s]\n", (m_lpPicture ? strFly : strStand).c_str());
+        ReportMissingPicture(m_lpPicture ? strFly : strStand);
         return 0;
     }
     SetColorKeyGreen(m_lpPicture);

@@ -4,7 +4,6 @@
 #include <memory>
 #include <strings.h>
 
-#include "engine/DebugOut.h"
 #include "engine/Log.h"
 #include "engine/Util.h"
 #include "pack/teskFile.h"
@@ -47,12 +46,12 @@ bool SplitPeopleLine(char* pszLine, rvm::string* pCode, rvm::string* pRest)
     return true;
 }
 
-void AddKind(IDirect3DDevice7* lpDevice, const rvm::string& strCode, const rvm::string& strRest)
+void AddKind(IDirect3DDevice7* lpDevice, const char* pszPath, const rvm::string& strCode, const rvm::string& strRest)
 {
     auto pKind = std::make_unique<CPeople>(strCode.c_str());
     pKind->SetLine(strRest);
     if (!pKind->Load(lpDevice)) {
-        CDebugInfo::Trace(7, "ERROR 21 : 通行者のセットアップに失敗しました [%s]\n", strCode.c_str());
+        ReportDataError(pszPath, "ERROR 21 : 通行者のセットアップに失敗しました [%s]\n", strCode.c_str());
         return;
     }
     Catalogue()[strCode] = std::move(pKind);
@@ -78,7 +77,7 @@ int CPeopleSet::LoadFile(IDirect3DDevice7* lpDevice, const char* pszPath)
     while (FileGets(pLine.get(), kLineSize, pFile)) {
         rvm::string strCode, strRest;
         if (SplitPeopleLine(pLine.get(), &strCode, &strRest))
-            AddKind(lpDevice, strCode, strRest);
+            AddKind(lpDevice, pszPath, strCode, strRest);
     }
     FileClose(pFile);
     return 1;

@@ -9,6 +9,7 @@
 #include "engine/DSurface.h"
 #include "engine/DebugOut.h"
 #include "engine/Geometry.h"
+#include "engine/Log.h"
 #include "engine/MsgWin.h"
 #include "engine/Param.h"
 #include "engine/ProfileTime.h"
@@ -81,6 +82,7 @@ CStageData::CStageData() : m_fXSpeed(-1.0f), m_nStageNo(-1), m_nShotLevel(1), m_
 {
     m_szStageDir[0] = 0;
     m_szStageDirCopy[0] = 0;
+    m_szDefinition[0] = 0;
     for (int i = 0; i < BG_NUM; i++) {
         m_vRatio[i] = D3DVECTOR{{1.0f}, {1.0f}, {1.0f}};
         m_vVelocity[i] = D3DVECTOR{{10.0f}, {0.0f}, {0.0f}};
@@ -104,6 +106,20 @@ void CStageData::Report(int nLevel, const char* pszFormat, ...)
     va_end(args);
     m_Messages.emplace_back(szText);
     CDebugInfo::Trace(nLevel, "%s", szText);
+    ReportDataError(m_szDefinition, "%s", szText);
+}
+
+int CStageData::CheckPlayable()
+{
+    int bRows = 0;
+    for (int nLayer = 0; nLayer < BG_NUM && !bRows; nLayer++)
+        for (int nRow = 0; nRow < MAX_ROW_NUM && !bRows; nRow++)
+            bRows = !m_Rows[nLayer][nRow].empty();
+    if (!m_Objects.empty() && bRows)
+        return 1;
+    const char* pszMissing = m_Objects.empty() ? (bRows ? "no object" : "no object and no map row") : "no map row";
+    ReportDataError(m_szDefinition, "defines %s: there is no stage to play", pszMissing);
+    return 0;
 }
 
 int CStageData::CountMessages(int nNumber) const
@@ -138,13 +154,16 @@ int CStageData::Load(IDirect3DDevice7* lpDevice, int nStage, int bDemo)
         snprintf(szPath, sizeof(szPath), "%s%s", m_szStageDir, bDemo ? "StageDemo.txt" : "Stage.txt");
 
     CDSurfaceCache::ClearAll();
-    int bOk = ReadDefinition(szPath);
+    int bOk = ReadDefinition(szPath) && CheckPlayable();
     if (bOk) {
         LoadPeople(lpDevice);
         LoadObjects(lpDevice);
         for (int nLayer = 0; nLayer < BG_NUM; nLayer++)
             BuildLayerLabels(lpDevice, nLayer);
         bOk = PrepareEvents(lpDevice);
+        // It plays, but nothing ends it: only a boss's fall clears a stage.
+        if (m_Bosses.empty())
+            ReportDataError(m_szDefinition, "no BOSS event: the stage cannot be cleared");
     }
     if (bOk)
         LoadEnemies(lpDevice);

@@ -151,6 +151,7 @@ public:
 
     char m_szStageDir[260];
     char m_szStageDirCopy[260];  // the BGM event builds its music path from this one
+    char m_szDefinition[300];    // the definition file read last, named in the user's messages
     D3DVECTOR m_vVelocityInit[BG_NUM];
     D3DVECTOR m_vVelocity[BG_NUM];
     D3DVECTOR m_vRatio[BG_NUM];
@@ -165,6 +166,9 @@ public:
 
 private:
     void Report(int nLevel, const char* pszFormat, ...) __attribute__((format(printf, 3, 4)));
+    // Whether the definition gave a stage to play: object types and map rows to place them in.
+    // When not, the user is told why.
+    int CheckPlayable();
     void AddGroup(const rvm::string& name, rvm::vector<STAGEROW*> pending[MAX_ROW_NUM], size_t k);
     int ParseMapLine(const char* pszLine, int* pnScreen, int* pnLayer, int* pnRow, const char** ppszTokens) const;
     void StoreObject(const rvm::string& code, CObject* pObj);

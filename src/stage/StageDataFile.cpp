@@ -1,5 +1,6 @@
 // The stage definition file: directives, then map and event lines, then groups, each in a pass of
 // its own over the whole file.
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -79,6 +80,7 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 int CStageData::ReadDefinition(const char* pszPath)
 {
+    snprintf(m_szDefinition, sizeof(m_szDefinition), "%s", pszPath ? pszPath : "");
     CFile* pFile = nullptr;
     FileOpen(&pFile, pszPath);
     if (!pFile) {

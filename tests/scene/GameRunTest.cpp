@@ -8,11 +8,14 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <sstream>
 
 #include "engine/Config.h"
 #include "engine/FPSChar.h"
 #include "engine/KeyRecorder.h"
 #include "engine/Param.h"
+#include "pack/PackBuilder.h"
+#include "pack/teskFile.h"
 #include "scene/Game.h"
 #include "scene/ProgramRun.h"
 #include "support/BmpPixels.h"
@@ -151,6 +154,43 @@ TEST_F(GameRun, WithoutItsFrontPicturesTheProgramDoesNotStartAndSaysWhy)
               "The program could not start: GameData/Title (the title screen) is missing or damaged");
 }
 
+TEST_F(GameRun, EachDataErrorReachesStderrOnceNamingItsFile)
+{
+    MakeStageData();
+    // Crates (K1, placed more than once) undefined; an object whose code and attribute are
+    // code-page-932 text; the sign's picture, which two objects load, zeroed.
+    std::string strStage = ReadDataFile(StagePath(1));
+    const size_t nCrate = strStage.find("#OBJECTK1 ");
+    ASSERT_NE(nCrate, std::string::npos);
+    strStage.erase(nCrate, strStage.find('\n', nCrate) + 1 - nCrate);
+    strStage.insert(nCrate, "#OBJECT\x82\xa0 Sign.bmp, \x94\xf2\x82\xd4\r\n");
+    CTempFolder::Put(StagePath(1), strStage);
+    const size_t nSignSize = CTempFolder::Get("GameData/Stage01/Sign.bmp").size();
+    CTempFolder::Put("GameData/Stage01/Sign.bmp", std::string(nSignSize, '\0'));
+    int nCrateErrors = 0;
+    m_Game.m_OnRender = [&](CObservedGame& game) {
+        if (game.GetState() != CGame::STATE_STAGE || nCrateErrors)
+            return;
+        for (const rvm::string& strMessage : game.GetStage().GetStageData().GetMessages())
+            nCrateErrors += strMessage.find("[K1]") != rvm::string::npos;
+        CloseSoon();
+    };
+    ::testing::internal::CaptureStderr();
+    ASSERT_EQ(RunOn(m_Host, m_Game, kLongRun, false), 0);
+    // The loader met the crates more than once; the user reads of them once.
+    EXPECT_GE(nCrateErrors, 2);
+    std::istringstream err(::testing::internal::GetCapturedStderr());
+    std::vector<std::string> fileLines;
+    for (std::string strLine; std::getline(err, strLine);) {
+        if (strLine.compare(0, 9, "GameData/") == 0)
+            fileLines.push_back(strLine);
+    }
+    EXPECT_EQ(fileLines, (std::vector<std::string>{
+                             "GameData/Stage01/Stage.txt: ERROR 2 : 属性がみつかりません [飛ぶ]",
+                             "GameData/Stage01/Sign.bmp: the picture is refused: not a bitmap file (no \"BM\" at its start)",
+                             "GameData/Stage01/Stage.txt: ERROR 1 : オブジェが定義されていません [K1]"}));
+}
+
 TEST_F(GameRun, TheLogoLeadsToTheTitleAndItsStartMenuToTheChosenStage)
 {
     MakeData();
@@ -189,23 +229,54 @@ int CountOf(const std::string& strText, const std::string& strPart)
 // the message box and once on stderr, and never run the stage.
 class FailedLoadRun : public CProgramRun {
 protected:
-    void ExpectEndWithReason(const std::string& strReason)
+    void ExpectEndWithReason(const std::string& strReason) { ExpectEndOn(m_Host, m_Game, strReason); }
+    // The same on a host and game of the test's own; what stderr got.
+    static std::string ExpectEndOn(CHostHeadless& host, CObservedGame& game, const std::string& strReason)
     {
         ::testing::internal::CaptureStderr();
-        const int nResult = RunOn(m_Host, m_Game, kLongRun, false);
+        const int nResult = RunOn(host, game, kLongRun, false);
         const std::string strErr = ::testing::internal::GetCapturedStderr();
         EXPECT_EQ(nResult, 1);
-        EXPECT_EQ(m_Game.States(), (States{3, 21}));
-        EXPECT_EQ(m_Game.GetLoader(), nullptr);
-        EXPECT_TRUE(m_Game.IsLoadFailed());
-        const auto boxes = m_Host.GetMessageBoxes();
-        ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(boxes[0].first, strReason);
-        EXPECT_EQ(boxes[0].second, "Zorva");
+        EXPECT_EQ(game.States(), (States{3, 21}));
+        EXPECT_EQ(game.GetLoader(), nullptr);
+        EXPECT_TRUE(game.IsLoadFailed());
+        const auto boxes = host.GetMessageBoxes();
+        EXPECT_EQ(boxes.size(), 1u);
+        if (!boxes.empty()) {
+            EXPECT_EQ(boxes[0].first, strReason);
+            EXPECT_EQ(boxes[0].second, "Zorva");
+        }
         EXPECT_NE(strErr.find("[Zorva] " + strReason + "\n"), std::string::npos) << strErr;
         EXPECT_EQ(CountOf(strErr, strReason), 1) << strErr;
+        return strErr;
     }
 };
+
+// Bytes that mean nothing, the same every run.
+std::string Garbage(size_t nSize, uint32_t nSeed)
+{
+    std::string bytes(nSize, '\0');
+    for (char& c : bytes) {
+        nSeed = nSeed * 214013u + 2531011u;
+        c = static_cast<char>(nSeed >> 16);
+    }
+    return bytes;
+}
+
+// Stage 1's folder as a stored pack whose entries (directory intact) hold garbage.
+void PackStageOneWithGarbage()
+{
+    CPackBuilder pack(PACK_MAGIC_STORED);
+    uint32_t nSeed = 1;
+    for (const auto& entry : std::filesystem::directory_iterator("GameData/Stage01")) {
+        const std::string strBytes = Garbage(static_cast<size_t>(entry.file_size()), nSeed++);
+        pack.AddFile(entry.path().filename().string().c_str(), rvm::vector<uint8_t>(strBytes.begin(), strBytes.end()),
+                     false);
+    }
+    std::filesystem::remove_all("GameData/Stage01");
+    const rvm::vector<uint8_t> bytes = pack.Build();
+    CTempFolder::Put("GameData/Stage01.dat", std::string(bytes.begin(), bytes.end()));
+}
 
 } // namespace
 
@@ -215,6 +286,36 @@ TEST_F(FailedLoadRun, AnEmptyPackInPlaceOfTheStageFolderEndsTheProgramWithTheRea
     std::filesystem::remove_all("GameData/Stage01");
     CTempFolder::Put("GameData/Stage01.dat", std::string());
     ExpectEndWithReason("Stage 1 could not be loaded: GameData/Stage01 is missing or damaged");
+}
+
+TEST_F(FailedLoadRun, ADefinitionWithNothingToPlayEndsTheProgramWithTheReason)
+{
+    MakeStageData();
+    const std::string strStage = ReadDataFile(StagePath(1));
+    const std::string strBeforeMap = strStage.substr(0, strStage.find("\n#000") + 1);
+    struct DAMAGE {
+        const char* pszKind;
+        std::string strBytes;  // empty with the pack
+        const char* pszMissing;
+    };
+    const DAMAGE damages[] = {{"empty", "", "no object and no map row"},
+                              {"cut before the map", strBeforeMap, "no map row"},
+                              {"garbage", Garbage(strStage.size(), 7), "no object and no map row"},
+                              {"stored pack of garbage", "", "no object and no map row"}};
+    for (const DAMAGE& damage : damages) {
+        SCOPED_TRACE(damage.pszKind);
+        if (damage.pszKind == damages[3].pszKind)
+            PackStageOneWithGarbage();
+        else
+            CTempFolder::Put(StagePath(1), damage.strBytes);
+        CHostHeadless host;
+        CObservedGame game(host);
+        const std::string strErr =
+            ExpectEndOn(host, game, "Stage 1 could not be loaded: GameData/Stage01 is missing or damaged");
+        const std::string strDetail =
+            std::string("GameData/Stage01/Stage.txt: defines ") + damage.pszMissing + ": there is no stage to play\n";
+        EXPECT_EQ(CountOf(strErr, strDetail), 1) << strErr;
+    }
 }
 
 TEST_F(FailedLoadRun, AFirstStageNumberOutOfRangeEndsTheProgramWithTheReason)
@@ -407,7 +508,9 @@ TEST_F(GameRun, DemoPlayCyclesOverTheDemosThereAreAndEndsInTheLogoBar)
 TEST_F(GameRun, DemoSelectionFailuresStayOnTheTitle)
 {
     MakeStageData();
-    // No demo replay files (the first title visit) and then no demo keys (the second).
+    // No demo replay files (the first title visit), then no demo keys (the second), then the first
+    // demo's replay and key but an empty demo stage (the third): its load fails, and the title
+    // comes back instead of the program ending.
     for (const char* pszFile : {"ReplayDemo01.dat", "ReplayDemo02.dat", "ReplayDemo03.dat"})
         std::filesystem::remove(std::string("GameData/Title/") + pszFile);
     m_Game.m_OnRender = [&](CObservedGame& game) {
@@ -415,7 +518,7 @@ TEST_F(GameRun, DemoSelectionFailuresStayOnTheTitle)
             game.GetStage().SetState(STAGE_STATE_QUIT);
         } else if (game.GetState() == CGame::STATE_TITLE && game.GetTitle().GetResult() != CTitle::RESULT_DEMO) {
             const int nVisit = game.Visits(CGame::STATE_TITLE);
-            if (nVisit == 3) {
+            if (nVisit == 4) {
                 game.m_OnRender = nullptr;
                 CloseSoon();
                 return;
@@ -425,14 +528,27 @@ TEST_F(GameRun, DemoSelectionFailuresStayOnTheTitle)
                     DropParam(pszKey);
                 }
                 ReloadParamFile();
+            } else if (nVisit == 3) {
+                SetParam("DEMOPLAY01", "300");
+                ReloadParamFile();
+                WriteDemoReplay(1);
+                CTempFolder::Put("GameData/Stage01/StageDemo.txt", std::string());
             }
             game.GetTitle().SetResult(CTitle::RESULT_DEMO);
         }
     };
     ASSERT_EQ(Run(kLongRun), 0);
-    EXPECT_EQ(m_Game.States(), (States{3, 4, 15, 16, 13, 14, 13, 14, 13}));
-    EXPECT_EQ(m_Game.GetNextDemo(), 1);
+    EXPECT_EQ(m_Game.States(), (States{3, 4, 15, 16, 13, 14, 13, 14, 13, 14, 3, 13}));
+    EXPECT_EQ(m_Game.GetNextDemo(), 2);
     EXPECT_FALSE(m_Game.IsDemo());
+    EXPECT_TRUE(m_Host.GetMessageBoxes().empty());
+    EXPECT_EQ(m_Host.GetErrorLines(),
+              (std::vector<std::string>{
+                  "GameData/Title/ReplayDemo01.dat: ERROR 39 : デモプレイのファイルが存在しません "
+                  "[.\\GameData\\Title\\ReplayDemo01.dat]",
+                  "GameData/System/Param.txt: ERROR 38 : デモプレイのパラメータが存在しません [#DEMOPLAY01]",
+                  "GameData/Stage01/StageDemo.txt: defines no object and no map row: there is no stage to play",
+                  "GameData/Stage01/StageDemo.txt: the demo play of stage 1 could not be loaded; back to the title"}));
 }
 
 TEST_F(GameRun, QuittingFromTheTitleEndsTheProgram)

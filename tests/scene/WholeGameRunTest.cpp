@@ -183,6 +183,9 @@ protected:
             expected.insert(expected.end(), {3, 4, 15, 16});
         expected.push_back(13);
         EXPECT_EQ(m_Playthrough.GetStates(), expected);
+        // The generated data has nothing to complain about.
+        for (const std::string& strLine : m_Host.GetErrorLines())
+            ADD_FAILURE() << strLine;
 
         for (int s = 0; s < kStages; s++) {
             const STAGENOTES& notes = m_Stages[s];

@@ -293,6 +293,8 @@ std::vector<std::string> FindRunErrors(const CHostHeadless& host)
         errors.push_back(std::string(ASSERT_LOG_FILE) + ": " + line);
     for (const auto& box : host.GetMessageBoxes())
         errors.push_back("message box: " + box.first);
+    for (const std::string& line : host.GetErrorLines())
+        errors.push_back("error output: " + line);
     return errors;
 }
 

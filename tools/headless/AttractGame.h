@@ -94,7 +94,8 @@ private:
 std::vector<std::string> FindLoopFaults(const std::vector<ATTRACTLOOP>& loops);
 
 // The errors a run left: lines of the debug output and of OpenLog.txt in the game's words for a
-// failure, every line of AssertLog.txt (the logs of the current folder) and every message box.
+// failure, every line of AssertLog.txt (the logs of the current folder), every message box and
+// every line the user was told about the data.
 std::vector<std::string> FindRunErrors(const CHostHeadless& host);
 
 // The process's resident set now and its peak, in KiB, its open files and its threads (0 when the

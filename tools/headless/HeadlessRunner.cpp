@@ -53,7 +53,7 @@ const char kUsage[] =
     "                  with: full (full screen), window (the default) or cancel (the program ends)\n"
     "  --dialog-shot FILE  the dialog's last picture (the button as pressed), written as FILE\n"
     "  --real-clock    run on the real clock: loads take the ticks they take, runs do not repeat\n"
-    "  --verbose       copy the game's debug output to stderr\n"
+    "  --verbose       copy the game's debug output to stderr (its data errors go there always)\n"
     "  --play          a player at the keys instead of a script: past the caution and the opening,\n"
     "                  a second's look at the title, GAME START, each stage ridden to its boss and\n"
     "                  fought (stage 1's boss comes after some 9800 ticks); a game over ends the\n"

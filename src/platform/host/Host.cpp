@@ -1,6 +1,7 @@
 #include "platform/host/Host.h"
 
 #include <atomic>
+#include <cstdio>
 
 namespace {
 std::atomic<IHost*> g_pHost{nullptr};
@@ -9,6 +10,30 @@ std::atomic<IHost*> g_pHost{nullptr};
 IHost* GetHost() { return g_pHost.load(std::memory_order_acquire); }
 
 void SetHost(IHost* pHost) { g_pHost.store(pHost, std::memory_order_release); }
+
+bool CErrorLines::Admit(const std::string& line, std::string* pShown) {
+    std::lock_guard<std::mutex> guard(m_lock);
+    if (m_bFull || !m_seen.insert(line).second) return false;
+    if (m_seen.size() <= HOST_ERROR_LINES_MAX) {
+        *pShown = line;
+        return true;
+    }
+    m_bFull = true;
+    m_seen.clear();
+    *pShown = "(more errors follow; they are not shown)";
+    return true;
+}
+
+void IHost::ReportError(const char* pszTextUtf8) {
+    std::string shown;
+    if (pszTextUtf8 && m_ErrorLines.Admit(pszTextUtf8, &shown)) ErrorOutput(shown.c_str());
+}
+
+void IHost::ErrorOutput(const char* pszTextUtf8) {
+    // One write per line, so that lines from two threads never interleave.
+    std::string line = std::string(pszTextUtf8) + "\n";
+    fputs(line.c_str(), stderr);
+}
 
 HOSTRECT FitKeepingAspect(int srcW, int srcH, int outW, int outH) {
     if (srcW <= 0 || srcH <= 0 || outW <= 0 || outH <= 0) return HOSTRECT{0, 0, 0, 0};

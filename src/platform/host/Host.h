@@ -4,6 +4,9 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <mutex>
+#include <string>
+#include <unordered_set>
 
 enum HOSTEVENTTYPE {
     HOSTEV_NONE = 0,
@@ -54,6 +57,23 @@ public:
     virtual ~IAudioSource() = default;
     // nFrames frames of interleaved stereo, signed 16-bit, at the rate the device was opened with.
     virtual void MixAudio(int16_t* pOut, uint32_t nFrames) = 0;
+};
+
+// The most distinct error lines a run prints; a data set damaged all over would otherwise bury the
+// terminal. The last line printed says that the rest are not.
+#define HOST_ERROR_LINES_MAX 100
+
+// The error lines a run has printed, so that each is printed once.
+class CErrorLines {
+public:
+    // What to print for the line: the line the first time it comes, the closing notice when the
+    // limit is reached, nothing (false) for a repeat or once the notice is out.
+    bool Admit(const std::string& line, std::string* pShown);
+
+private:
+    std::mutex m_lock;
+    std::unordered_set<std::string> m_seen;
+    bool m_bFull = false;
 };
 
 class IHost {
@@ -132,6 +152,13 @@ public:
     // A line of OutputDebugStringA; dropped unless the host keeps it.
     virtual void DebugOutput(const char* pszText) { (void)pszText; }
 
+    // A line for the user about data the program refused or found damaged (UTF-8, no line end).
+    // Each distinct line goes once in the host's life (one run) to ErrorOutput, in the window build
+    // as in the headless one; any thread may report.
+    void ReportError(const char* pszTextUtf8);
+    // Where the lines go: stderr, where a Linux user reads a program's complaints.
+    virtual void ErrorOutput(const char* pszTextUtf8);
+
     // Audio: one stereo 16-bit output at nRate frames per second that pulls from the source until
     // CloseAudio. False when there is no audio device (a host without audio has none).
     virtual bool OpenAudio(int nRate, IAudioSource* pSource) {
@@ -149,6 +176,9 @@ public:
         (void)pState;
         return false;
     }
+
+private:
+    CErrorLines m_ErrorLines;
 };
 
 // The process-wide host. The program's entry sets it before anything else runs.

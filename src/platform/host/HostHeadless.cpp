@@ -350,6 +350,12 @@ void CHostHeadless::DebugOutput(const char* pszText) {
     if (!m_bQuiet && m_bEchoDebug) fputs(m_debugLines.back().c_str(), stderr);
 }
 
+void CHostHeadless::ErrorOutput(const char* pszTextUtf8) {
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_errorLines.emplace_back(pszTextUtf8);
+    if (!m_bQuiet) IHost::ErrorOutput(pszTextUtf8);
+}
+
 bool CHostHeadless::LoadScript(const char* pszPath, std::string* pError) {
     std::ifstream in(pszPath ? pszPath : "");
     if (!in) {
@@ -460,6 +466,11 @@ std::vector<std::string> CHostHeadless::GetDebugLines() const {
 void CHostHeadless::ClearDebugLines() {
     std::lock_guard<std::mutex> guard(m_lock);
     m_debugLines.clear();
+}
+
+std::vector<std::string> CHostHeadless::GetErrorLines() const {
+    std::lock_guard<std::mutex> guard(m_lock);
+    return m_errorLines;
 }
 
 void CHostHeadless::GetWindowPlacement(int* pX, int* pY, int* pW, int* pH) const {

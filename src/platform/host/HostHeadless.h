@@ -52,6 +52,8 @@ public:
     bool PollDialogEvent(HOSTEVENT* pEvent) override;
     void CloseDialogWindow() override;
     void DebugOutput(const char* pszText) override;
+    // Kept for GetErrorLines, and on stderr unless quiet.
+    void ErrorOutput(const char* pszTextUtf8) override;
     // Audio follows the clock: every move of it mixes the frames that time covers, so sound
     // buffers' cursors advance with the (fake) clock. The output is dropped unless recorded.
     bool OpenAudio(int nRate, IAudioSource* pSource) override;
@@ -96,6 +98,7 @@ public:
     std::vector<std::pair<std::string, std::string>> GetMessageBoxes() const;  // (text, title)
     std::vector<std::string> GetDebugLines() const;
     void ClearDebugLines();
+    std::vector<std::string> GetErrorLines() const;  // each as printed, without its line end
     int GetRaiseCount() const { return m_nRaises.load(); }
     bool IsWindowShown() const { return m_bShown; }
     bool IsFullScreen() const { return m_bFullScreen; }
@@ -163,6 +166,7 @@ private:
 
     std::vector<std::pair<std::string, std::string>> m_messageBoxes;
     std::vector<std::string> m_debugLines;
+    std::vector<std::string> m_errorLines;
 
     bool m_bWindow = false, m_bShown = false, m_bFullScreen = false, m_bCursorShown = true;
     std::string m_strTitle, m_strAppName;

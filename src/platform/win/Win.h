@@ -5,6 +5,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "platform/win/WinTypes.h"
 
@@ -317,6 +318,16 @@ DWORD GetCurrentProcessId();
 // ---- Our own --------------------------------------------------------------------------------------
 // Asks the process that owns the named mutex to raise its main window; TRUE when delivered.
 BOOL RaiseInstanceWindow(const char* pszMutexName);
+
+// The game's text as UTF-8. The game's own messages are UTF-8 literals with code-page-932 text
+// from its data files (paths, codes, lines) set into them, so a sequence that is valid UTF-8 is
+// kept and every other byte is read as code page 932; a byte that is neither becomes U+FFFD. A
+// half-width katakana followed by a byte that could end a UTF-8 sequence is taken for UTF-8.
+std::string GameTextToUtf8(const char* pszText);
+// A line for the user about data the game refused or found damaged (game text, no line end
+// needed): converted and handed to the host, which prints each distinct line once a run on
+// stderr. Nothing happens without a host.
+void ReportToUser(const char* pszText);
 
 // The game's rand/srand: RAND_MAX 32767, x = x * 214013 + 2531011, result (x >> 16) & 0x7FFF.
 // Each thread has its own seed, starting at 1, as the multi-threaded C runtime keeps it.

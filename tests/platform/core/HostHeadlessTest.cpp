@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <fstream>
 
+#include "platform/host/Host.h"
 #include "platform/host/HostHeadless.h"
 #include "platform/host/Png565.h"
 #include "platform/win/Win.h"
@@ -246,6 +247,31 @@ TEST(HostHeadlessTest, RecordsWindowAndMessages) {
     EXPECT_EQ(host.GetDebugLines(), (std::vector<std::string>{"again\n"}));
     host.DestroyMainWindow();
     EXPECT_FALSE(host.HasMainWindow());
+}
+
+// Game text (code page 932 inside UTF-8 literals) reaches stderr as UTF-8, each distinct line once,
+// and a run that keeps finding new faults stops after HOST_ERROR_LINES_MAX with a notice.
+TEST(HostHeadlessTest, ErrorLinesReachStderrOnceEachUpToTheLimit) {
+    CHostHeadless host;
+    SetHost(&host);
+    ::testing::internal::CaptureStderr();
+    ReportToUser("Stage.txt: ERROR 1 : \x82\xa0");
+    ReportToUser("Stage.txt: ERROR 1 : \x82\xa0\r\n");
+    ReportToUser("\xe3\x81\x82 [\x82\xa0]\x81");  // a lead byte with no trail ends the text
+    ReportToUser("magic \x1b[2J\xc2\x9b" "1m\x7f");  // nothing that would steer a terminal
+    std::string expected = "Stage.txt: ERROR 1 : \xe3\x81\x82\n\xe3\x81\x82 [\xe3\x81\x82]\xef\xbf\xbd\n"
+                           "magic ?[2J?1m?\n";
+    for (int i = 0; i < HOST_ERROR_LINES_MAX + 10; i++) {
+        const std::string line = "fault " + std::to_string(i);
+        ReportToUser(line.c_str());
+        if (i < HOST_ERROR_LINES_MAX - 3) expected += line + "\n";
+    }
+    expected += "(more errors follow; they are not shown)\n";
+    ReportToUser("Stage.txt: ERROR 1 : \x82\xa0");
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    SetHost(nullptr);
+    EXPECT_EQ(err, expected);
+    EXPECT_EQ(host.GetErrorLines().size(), static_cast<size_t>(HOST_ERROR_LINES_MAX + 1));
 }
 
 }  // namespace
