@@ -236,7 +236,12 @@ private:
     // Asks the label under vProbe whether a fall from vPos meets it; 1 with the contact in pInfo.
     int ProbeGround(CBoundable* pBody, const D3DVECTOR& vPos, const D3DVECTOR& vProbe, int nDirY, CONTACTINFO* pInfo);
     int IsPassable(CBoundable* pBody, CObjectLabel* pLabel);
+    // The distance of the main layer to look up a point at screen x by, from the layer's own.
+    int GetMainDistanceAt(float fScreenX, float fDistance) const;
     CObjectLabel* FindMainLabel(const D3DVECTOR& vPoint, int bSolid, float fDistance);
+    // The solid main-layer label in the map's column left or right of the point's, when it is
+    // drawn over the point; null otherwise.
+    CObjectLabel* FindSolidLabelBeside(const D3DVECTOR& vPoint);
 
     STAGESCREENS m_Screens;
 };

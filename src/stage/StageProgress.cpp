@@ -221,8 +221,10 @@ int CStage::TruncDistance(float fDistance)
 
 float CStage::ToLayerDistance(int nLayer, float fDistance, float fScreenX) const
 {
+    // The seam itself is the left edge of the new screen's first column, which that screen's
+    // distance finds; the screen left would give its first column there, which never came in.
     const float fSeam = m_fSeam[nLayer];
-    if (fSeam - GetStep(nLayer) < fScreenX)
+    if (fSeam - GetStep(nLayer) <= fScreenX)
         return fDistance;
     // Left of the seam the screen that was left is still on show.
     const float fSeamStart = m_fSeamStart[nLayer];

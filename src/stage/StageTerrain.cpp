@@ -1,6 +1,7 @@
 // Terrain for the bodies that obey it (the heroine and the flying items): each tick a body is
 // carried left with the stage, moved by the scroll and by its own step against the main layer's
 // labels, landed or stopped, and handed the rest of its displacement. Also the damage terrain.
+#include <algorithm>
 #include <cmath>
 
 #include "engine/DebugPrim.h"
@@ -51,6 +52,15 @@ DWORD GroundBit(DWORD dwAttr)
     return 0;
 }
 
+// The point lies in the column the label is drawn over: from its left edge up to, not including,
+// the next column's, as the map counts columns.
+bool IsInDrawnColumn(CObjectLabel* pLabel, float x)
+{
+    HITQUAD q;
+    pLabel->GetQuad(&q);
+    return x >= q.v[0].x && x < std::min(q.v[2].x, q.v[0].x + (float)STAGE_CELL_SIZE);
+}
+
 } // namespace
 
 D3DVECTOR CStage::ExtendVector(const D3DVECTOR& v, float fLength)
@@ -62,11 +72,27 @@ D3DVECTOR CStage::ExtendVector(const D3DVECTOR& v, float fLength)
     return Vec(v.x * k, v.y * k, v.z * k);
 }
 
+int CStage::GetMainDistanceAt(float fScreenX, float fDistance) const
+{
+    return TruncDistance(ToLayerDistance(STAGE_MAIN_LAYER, (float)TruncDistance(fDistance + 0.5f), fScreenX));
+}
+
 CObjectLabel* CStage::FindMainLabel(const D3DVECTOR& vPoint, int bSolid, float fDistance)
 {
-    const int nDistance = TruncDistance(ToLayerDistance(STAGE_MAIN_LAYER, (float)TruncDistance(fDistance + 0.5f), vPoint.x));
+    const int nDistance = GetMainDistanceAt(vPoint.x, fDistance);
     return bSolid ? m_StageData.GetSolidCellAt(STAGE_MAIN_LAYER, nDistance, vPoint)
                   : m_StageData.GetCellAtPoint(STAGE_MAIN_LAYER, nDistance, vPoint);
+}
+
+CObjectLabel* CStage::FindSolidLabelBeside(const D3DVECTOR& vPoint)
+{
+    const int nDistance = GetMainDistanceAt(vPoint.x, m_fLayerPos[STAGE_MAIN_LAYER]);
+    for (int nSide : {-1, 1}) {
+        CObjectLabel* pLabel = m_StageData.GetSolidCellAt(STAGE_MAIN_LAYER, nDistance + nSide * STAGE_CELL_SIZE, vPoint);
+        if (pLabel && IsInDrawnColumn(pLabel, vPoint.x))
+            return pLabel;
+    }
+    return nullptr;
 }
 
 CObjectLabel* CStage::GetMainLabelAt(const D3DVECTOR& vPoint)
@@ -77,17 +103,25 @@ CObjectLabel* CStage::GetMainLabelAt(const D3DVECTOR& vPoint)
 CObjectLabel* CStage::GetMainLabelAtEx(const D3DVECTOR& vPoint)
 {
     CObjectLabel* pLabel = FindMainLabel(vPoint, 1, m_fLayerPos[STAGE_MAIN_LAYER]);
-    if (!pLabel || pLabel->WhichX(vPoint.x) == 0)
+    if (pLabel && pLabel->WhichX(vPoint.x) == 0)
         return pLabel;
     // The cell may have moved under the point by a speed change this tick: look again at the
-    // distance before the change. Without a change the first answer stands.
+    // distance before the change.
     const float fDelta = m_StageData.GetXSpeedDelta();
-    if (fDelta == 0.0f)
-        return pLabel;
-    pLabel = FindMainLabel(vPoint, 1, m_fLayerPos[STAGE_MAIN_LAYER] - fDelta);
-    if (pLabel)
-        m_bXSpeedCorrected = 1;
-    return pLabel;
+    if (pLabel && fDelta != 0.0f) {
+        pLabel = FindMainLabel(vPoint, 1, m_fLayerPos[STAGE_MAIN_LAYER] - fDelta);
+        if (pLabel)
+            m_bXSpeedCorrected = 1;
+        if (pLabel && pLabel->WhichX(vPoint.x) == 0)
+            return pLabel;
+    }
+    // The cells on screen when the scroll changed speed stay drawn a pixel or so off the columns
+    // the map now gives for their places until they have scrolled by, long after that one look
+    // through the change is spent (and a change before it may have moved them too): a point the
+    // map gives to an empty cell, or to the cell beside the one drawn there, is on the cell drawn
+    // there.
+    CObjectLabel* pDrawn = FindSolidLabelBeside(vPoint);
+    return pDrawn ? pDrawn : pLabel;
 }
 
 int CStage::MoveBody(CBoundable* pBody, D3DVECTOR p, D3DVECTOR v, int* pbLanded, float* pfGroundY)

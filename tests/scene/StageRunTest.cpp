@@ -298,6 +298,30 @@ std::string Underfoot(CGame& game)
     return pLabel ? pLabel->GetName() : "";
 }
 
+// The points a pixel apart across every solid main-layer cell drawn on screen, on level with the
+// middle of its row, that the terrain lookup does not give to the cell drawn there. The lookup's
+// flag for looking through a speed change stays as the tick left it.
+int CountGroundNotFound(CStage& stage)
+{
+    const int bCorrected = stage.m_bXSpeedCorrected;
+    int nMissed = 0;
+    for (CObjectLabel* pCell : stage.GetLayerList(STAGE_MAIN_LAYER)) {
+        if (pCell->IsFinished() || (pCell->GetAttribute() & OBJATTR_NOTOUCH))
+            continue;
+        HITQUAD q;
+        pCell->GetQuad(&q);
+        int nColumn = 0, nRow = 0;
+        pCell->GetCell(&nColumn, &nRow);
+        for (float x = std::max(q.v[0].x, 0.0f); x < q.v[2].x && x <= 640.0f; x += 1.0f) {
+            const D3DVECTOR p{{x}, {64.0f * (float)nRow + 32.0f}, {0.0f}};
+            CObjectLabel* pFound = stage.GetMainLabelAtEx(p);
+            nMissed += !pFound || pFound->WhichX(x) != 0;
+        }
+    }
+    stage.m_bXSpeedCorrected = bCorrected;
+    return nMissed;
+}
+
 class StageRun : public CProgramRun {
 protected:
     // Plays the key track from the stage's first tick; fnEach sees every stage tick.
@@ -554,6 +578,46 @@ TEST_F(StageRun, AFightWithBossZMRepeatsEveryTick)
     EXPECT_GT(nHitTicks, 2 * 10);
     EXPECT_GT(nSwingTicks, 0);
     EXPECT_LT(nLife, 1200);
+}
+
+// Stage 2 cut down to the arena of its boss, with the road sped up by one on its second screen,
+// shortly before the arena's road loops back for the first time: the cells in view when it speeds
+// up sit a pixel off the columns the map gives for their places until they have scrolled by, and
+// each loop leaves a seam that runs across the screen. Every tick, in both runs, the terrain finds
+// all the ground that is drawn, and every tick plays back as recorded.
+TEST_F(StageRun, ARunAcrossASpeedUpAndTheArenaLoopFindsTheGroundDrawnAndRepeatsEveryTick)
+{
+    m_nStage = 2;
+    m_bBossFirst = true;
+    m_fnEditData = [] { CTempFolder::Put(StagePath(2), ReadDataFile(StagePath(2)) + "#002XXX:XSPEED=6\r\n"); };
+    int nMissed = 0, nOldCellTicks = 0, nSeamTicks = 0, nLoops = 0;
+    // The cells on screen when the road sped up, until each scrolls off (the arena's come again).
+    std::set<CObjectLabel*> drawnBefore;
+    bool bSpedUp = false;
+    float fLastSeam = 0.0f;
+    RecordAndPlayBack([&](CObservedGame& game, int t) {
+        CStage& stage = game.GetStage();
+        if (t == 0)
+            bSpedUp = false;
+        if (!bSpedUp && stage.GetStep(STAGE_MAIN_LAYER) == 6.0f) {
+            bSpedUp = true;
+            drawnBefore.insert(stage.GetLayerList(STAGE_MAIN_LAYER).begin(), stage.GetLayerList(STAGE_MAIN_LAYER).end());
+        }
+        for (auto it = drawnBefore.begin(); it != drawnBefore.end();)
+            it = (*it)->IsFinished() ? drawnBefore.erase(it) : std::next(it);
+        nOldCellTicks += !drawnBefore.empty();
+        const float fSeam = stage.m_fSeam[STAGE_MAIN_LAYER];
+        nLoops += fSeam > fLastSeam;
+        nSeamTicks += fSeam > 0.0f;
+        fLastSeam = fSeam;
+        nMissed += CountGroundNotFound(stage);
+    });
+    // Both runs: the cells drawn before the speed-up rode on screen for a hundred ticks, past the
+    // first loop; the road looped twice.
+    EXPECT_GT(nOldCellTicks, 2 * 100);
+    EXPECT_EQ(nLoops, 2 * 2);
+    EXPECT_GT(nSeamTicks, 2 * 200);
+    EXPECT_EQ(nMissed, 0);
 }
 
 CEnemyPartZZ* FindZZ(CStage& stage)

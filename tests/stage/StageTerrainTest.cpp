@@ -258,19 +258,21 @@ TEST_F(StageTerrain, MainLabelLookupsSkipNoTouchAndFinishedLabels)
 TEST_F(StageTerrain, OnlyARealSpeedChangeIsCorrected)
 {
     h.Load({"#OBJECTG1 Ground.bmp, TOUCH", "#000C01:G1G1G1G1G1G1G1G1G1G1"});
-    // Counters 20 ahead of the labels: the cell found lies right of the point.
+    // Counters 20 ahead of the labels: the map's cell for the point lies right of it; the cell
+    // drawn over it, beside that one, is found without a correction.
     s.m_fLayerPos[3] = 734.0f;
     CObjectLabel* pCell = s.GetMainLabelAtEx(Pt(40.0f, 460.0f));
     ASSERT_NE(pCell, nullptr);
-    ASSERT_NE(pCell->WhichX(40.0f), 0);
+    EXPECT_EQ(pCell, h.Listed(3, 0, 0, 7));
     EXPECT_EQ(s.m_bXSpeedCorrected, 0);
     g_nXSpeedState = 1;
     s.GetMainLabelAtEx(Pt(40.0f, 460.0f));
     EXPECT_EQ(s.m_bXSpeedCorrected, 0);
-    // Applied change of -4: the lookup is repeated 4 further on and flags the correction.
+    // Applied change of -4: the lookup is repeated 4 further on and flags the correction; that
+    // does not reach the cell drawn there either, which is found beside.
     g_nXSpeedState = 3;
     g_fXSpeedDelta = -4.0f;
-    EXPECT_NE(s.GetMainLabelAtEx(Pt(40.0f, 460.0f)), nullptr);
+    EXPECT_EQ(s.GetMainLabelAtEx(Pt(40.0f, 460.0f)), h.Listed(3, 0, 0, 7));
     EXPECT_EQ(s.m_bXSpeedCorrected, 1);
     g_nXSpeedState = 0;
     g_fXSpeedDelta = 0.0f;
@@ -298,4 +300,93 @@ TEST_F(StageTerrain, EveryMoveProbeIsLookedUpBeforeTheFirstContactCounts)
     EXPECT_FLOAT_EQ(item.m_vPos.x, 55.0f);
     EXPECT_FLOAT_EQ(item.m_vPos.y, 390.0f);
     EXPECT_EQ(s.m_bXSpeedCorrected, 1);
+}
+
+namespace {
+
+// Level ground on screens 0 to 7, and on screen 1 two blocks standing on it with open air beside
+// them (columns 2 and 6).
+const char kGroundRows[] = "#000C01:G1G1G1G1G1G1G1G1G1G1,G1G1G1G1G1G1G1G1G1G1,G1G1G1G1G1G1G1G1G1G1,G1G1G1G1G1G1G1G1G1G1,"
+                           "G1G1G1G1G1G1G1G1G1G1,G1G1G1G1G1G1G1G1G1G1,G1G1G1G1G1G1G1G1G1G1,G1G1G1G1G1G1G1G1G1G1";
+const char kBlockRow[] = "#001C02:0000G1000000G1000000";
+
+class StageSeams : public StageTerrain {
+protected:
+    void SetUp() override { h.PlugScreens(); }
+    // She falls 8 onto the top of the cell, fInto right of its left edge, in the next tick's terrain
+    // test (the cell moves on by the step before it); true when she stands on it after the tick.
+    bool LandsOn(CObjectLabel* pCell, float fInto)
+    {
+        const float fTop = pCell->m_vPos.y;
+        Place(pCell->m_vPos.x - s.GetStep(STAGE_MAIN_LAYER) + fInto, fTop - 8.0f, 8.0f);
+        const int nLands = p.m_nLands;
+        h.Tick();
+        return p.m_nLands == nLands + 1 && p.m_vPos.y == fTop - 5.0f;
+    }
+    // A listed cell of the level ground (or a block, bBlock) of screen 1 whose right neighbour is of
+    // the same row and whose left edge lies between 100 and 500: the cell and its column.
+    CObjectLabel* CellOfScreenOne(bool bBlock, int nAfterColumn)
+    {
+        for (int c = nAfterColumn + 1; c < MAX_COLUMN_NUM; c++) {
+            const bool bBlockColumn = c == 2 || c == 6;
+            if (bBlockColumn != bBlock || (!bBlock && (c == 1 || c == 5 || c == 9)))
+                continue;
+            CObjectLabel* pCell = h.Listed(STAGE_MAIN_LAYER, 1, c, bBlock ? 6 : 7);
+            if (pCell && pCell->m_vPos.x > 100.0f && pCell->m_vPos.x < 500.0f)
+                return pCell;
+        }
+        return nullptr;
+    }
+};
+
+} // namespace
+
+// The road speeds up by one: the cells already on screen sit a pixel off the columns the map puts
+// at their places until they have scrolled by. A landing on their last pixel still stands on them,
+// after the one correction the change allows has been spent, and on a block with open air beside it.
+TEST_F(StageSeams, AfterASpeedUpSheLandsOnEveryPixelOfTheCellsDrawnBeforeIt)
+{
+    h.Load({"#OBJECTG1 Ground.bmp, TOUCH", "#XFIRST 5", kGroundRows, kBlockRow, "#002XXX:XSPEED=6"});
+    Place(300.0f, 100.0f, 0.0f);
+    for (int i = 0; i < 400 && s.GetStep(STAGE_MAIN_LAYER) != 6.0f; i++)
+        h.Tick();
+    ASSERT_EQ(s.GetStep(STAGE_MAIN_LAYER), 6.0f);
+    ASSERT_EQ(g_nXSpeedState, 3);
+
+    CObjectLabel* pFirst = CellOfScreenOne(false, -1);
+    ASSERT_NE(pFirst, nullptr);
+    EXPECT_TRUE(LandsOn(pFirst, 63.5f));
+    EXPECT_EQ(g_nXSpeedState, 0) << "the correction is spent";
+    h.Tick(3);
+
+    int nFirstColumn = -1, nRow = -1;
+    pFirst->GetCell(&nFirstColumn, &nRow);
+    CObjectLabel* pNext = CellOfScreenOne(false, nFirstColumn);
+    ASSERT_NE(pNext, nullptr);
+    for (float fInto : {0.0f, 0.5f, 32.0f, 63.0f, 63.5f})
+        EXPECT_TRUE(LandsOn(pNext, fInto)) << fInto;
+
+    CObjectLabel* pBlock = CellOfScreenOne(true, -1);
+    ASSERT_NE(pBlock, nullptr);
+    for (float fInto : {0.0f, 32.0f, 63.5f})
+        EXPECT_TRUE(LandsOn(pBlock, fInto)) << fInto;
+}
+
+// The road loops back: right of the seam the screen looped to comes in, left of it the screen left
+// runs out. A landing on the seam itself stands on the first cell of the new screen.
+TEST_F(StageSeams, AcrossALoopBackSheLandsOnTheSeam)
+{
+    h.Load({"#OBJECTG1 Ground.bmp, TOUCH", "#XFIRST 5", kGroundRows, "#003XXX:LOOP=1"});
+    Place(300.0f, 100.0f, 0.0f);
+    for (int i = 0; i < 400 && !(s.m_fSeam[STAGE_MAIN_LAYER] > 0.0f); i++)
+        h.Tick();
+    ASSERT_EQ(s.GetScreen(), 1);
+    // Until the seam is well inside the screen.
+    while (s.m_fSeam[STAGE_MAIN_LAYER] > 400.0f)
+        h.Tick();
+    CObjectLabel* pNew = h.Listed(STAGE_MAIN_LAYER, 1, 0, 7);
+    ASSERT_NE(pNew, nullptr);
+    EXPECT_FLOAT_EQ(pNew->m_vPos.x, s.m_fSeam[STAGE_MAIN_LAYER] - 5.0f);
+    for (float fInto : {0.0f, 0.0f, 63.0f, -0.5f, -64.0f})
+        EXPECT_TRUE(LandsOn(pNew, fInto)) << fInto;
 }
