@@ -65,7 +65,9 @@ void WriteDialogPictures(CDataSet& data)
     FrontTextCentred(kit, kBackW / 2.0f, 54.0f, kQuestionJa, 16, Flat(Rgb(0xE8ECF8)), ink, 1.5f);
     DrawButton(kit, (float)kButtonX, (float)kButton0Y, "FULL SCREEN", kFullJa, LOOK_REST);
     DrawButton(kit, (float)kButtonX, (float)kButton1Y, "WINDOW", kWindowJa, LOOK_REST);
-    FrontTextCentred(kit, kBackW / 2.0f, 238.0f, "Esc: quit", 14, Flat(Rgb(0x8090C0)), ink, 1.0f);
+    // The keys as the dialog answers them, for a player without a mouse.
+    FrontTextCentred(kit, kBackW / 2.0f, 238.0f, "Up/Down: choose   Enter: decide   Esc: quit", 14,
+                     Flat(Rgb(0x8090C0)), ink, 1.0f);
     data.Write("Dialog/Back.bmp", c.ToBmp24());
 
     WriteButton(data, "FullScreen1.bmp", "FULL SCREEN", kFullJa, LOOK_HOVER);

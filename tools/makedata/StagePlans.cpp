@@ -55,10 +55,9 @@ void Chat(CStageBuilder& s, const char* pszText)
     s.Event(0, std::string("CHAT=ChatWin1.bmp:Chat01.wav:") + pszText);
 }
 
-// The road's speed from here on, then nCalm columns of calm ground. The cells in view when the
-// road speeds up slip a pixel or so out of step with where the map puts them until they have
-// scrolled by, and a landing on the seam of two of them would fall through: a speed-up waits for a
-// screen of calm ground in view and the first columns past its edge, taken from the calm after.
+// The road's speed from here on, then nCalm columns of calm ground. A rider needs a moment to feel
+// a faster road before it asks for a jump at the new pace: a speed-up waits for a screen of calm
+// ground in view and the first columns past its edge, taken from the calm after.
 void Speed(CStageBuilder& s, int v, int nCalm = 0)
 {
     const int nFrom = s.Column();

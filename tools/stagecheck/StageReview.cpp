@@ -743,9 +743,8 @@ STAGEREVIEW ReviewStage(CStageData& data, const JUMPPHYSICS& jump)
     const int nCalmEnemies = (int)((v0 * (float)kCalmTicks + (float)STAGE_SPAWN_X) / kCell) + 1;
     CheckLevel(terrain, 0, std::min(nCalm, nWarning), FAIR_START, "in the first seconds", &review.faults);
     CheckNoEnemies(enemies, 0, nCalmEnemies, FAIR_START, "in the first seconds", &review.faults);
-    // A speed-up leaves the cells then in view a pixel or so out of step with where the map puts
-    // them until they have scrolled by: a landing on the seam of two of them falls through. Nothing
-    // there may ask for a jump.
+    // A jump timed at the old pace misses at the new one: nothing in view where the road speeds up
+    // may ask for a jump.
     for (int nScreen : timeline.SpeedUps()) {
         const int nFrom = (nScreen - 1) * MAX_COLUMN_NUM, nTo = nScreen * MAX_COLUMN_NUM + kSpeedUpTailColumns;
         CheckLevel(terrain, nFrom, nTo, FAIR_SPEEDUP, "in view where the road speeds up", &review.faults);
