@@ -2,8 +2,9 @@
 // five stages and their bosses to the ending by the steering rider, the mixer's two sums (music,
 // effects) taken apart block by block as the device renders them. For each stage's ride and each
 // boss fight, its busiest ten seconds (the most effect energy) must hold no clipped sample in at
-// least 99% of their 50-ms windows, and the effects must stay within about 6 dB of the music's
-// loudness, so the music is still heard under them. The table is printed on every run, with the
+// least 99% of their 50-ms windows, its peak must stay a dB under full scale, and the effects must
+// stay within about 6 dB of the music's loudness, so the music is still heard under them (and no
+// more than 3 dB under it). The table is printed on every run, with the
 // effects that sounded longest in each stretch and, for comparison, the ending's voices over its
 // music.
 //
@@ -245,6 +246,9 @@ TEST_F(SoundMixRun, EveryRideAndBossFightKeepsHeadroomAndTheMusicHeard)
         passes.push_back(Sounding(meter.Frames()));
     };
     SetDirectSoundMixTap(&CMixMeter::Tap, &meter);
+    // The music's streaming thread refills and fades at the same clock readings in every run, so
+    // two runs give the same figures.
+    m_Host.SetThreadsInStep(true);
     const int nResult = RunOn(m_Host, game, kMaxTicks);
     SetDirectSoundMixTap(nullptr, nullptr);
     ASSERT_EQ(nResult, 0);
@@ -276,7 +280,11 @@ TEST_F(SoundMixRun, EveryRideAndBossFightKeepsHeadroomAndTheMusicHeard)
         if (nScene == 21)
             continue;
         EXPECT_GE(s.CleanShare(), 99.0) << strName;
+        // Headroom to spare, not just enough: a fight played a little differently piles up more.
+        EXPECT_LE(s.PeakDb(), -1.0) << strName;
         EXPECT_LE(fOver, 6.5) << strName;
+        // Nor are the effects lost under the music.
+        EXPECT_GE(fOver, -3.0) << strName;
         EXPECT_LE(s.Db(s.sum.fEffects) - s.Db(s.sum.fMusic), 6.5) << strName;
     }
     printf("Over each scene's busiest 10 s: RMS in dBFS (music, effects, mix), loudness in LUFS (K-weighted,\n"

@@ -78,8 +78,8 @@ struct THEME {
 };
 
 // The music's loudness and its peaks' ceiling: effects and voices are levelled against these.
-const double kMusicLoudness = -20.0;  // LUFS
-const double kMusicCeilingDb = -6.0;
+const double kMusicLoudness = -21.0;  // LUFS
+const double kMusicCeilingDb = -7.0;
 
 // 44.1 kHz 16-bit stereo.
 MUSICPIECE RenderTheme(const THEME& theme);

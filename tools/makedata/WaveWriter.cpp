@@ -33,56 +33,60 @@ struct EFFECT {
     double fLevelDb;      // its loudness: RMS over its length, against full scale
 };
 
-// No effect's sample goes past this; the music's stay under kMusicCeilingDb.
-const double kEffectCeilingDb = -8.0;
+// No effect's sample goes past this; the music's stay under kMusicCeilingDb. In the thick of a
+// fight half a dozen effects start together (she is hit while calling a sub-weapon among
+// explosions: the hurt glide, her cry, the weapon's sweep and its call, a blast, the danger beeps),
+// and their first cracks add up: each is held this far down so that they and the music together
+// stay a few dB under full scale.
+const double kEffectCeilingDb = -13.0;
 
 // Distinct by kind, pitch and length; voices are syllable tones with vowel colour. Levelled by
-// loudness against the music's (about -22 dBFS RMS): what plays all the time (the gun, the hits) a
-// few dB under it, explosions and pain level with it, the heroine's voice a little above, so that
-// together they stay within a few dB of the music and the mix keeps its headroom.
+// loudness against the music's (about -23 dBFS RMS): what plays all the time (the gun, the hits)
+// well under it, explosions, pain and the sub-weapons a little under it, the heroine's voice and
+// the pick-ups about level with it, so that together they stay within a few dB of the music.
 const EFFECT kEffects[] = {
-    {"Shot", FX_SWEEP, 1800, 600, 90, 1, -30},
-    {"EnemyDamage", FX_NOISE, 2400, 0, 80, 1, -30},
-    {"Break1", FX_NOISE, 900, 0, 350, 1, -25},
-    {"Break2", FX_NOISE, 500, 0, 600, 1, -26},
-    {"Chat", FX_CHIME, 880, 1320, 160, 3, -25},
-    {"GroundWiper", FX_SWEEP, 200, 900, 700, 1, -22},
-    {"IonShield", FX_SWEEP, 400, 1600, 500, 1, -23},
-    {"Warning", FX_ALARM, 660, 440, 1200, 4, -23},
-    {"PowerUp", FX_CHIME, 523, 1046, 400, 4, -23},
-    {"HawkWind", FX_SWEEP, 1200, 300, 600, 1, -22},
-    {"FireStorm1", FX_NOISE, 1500, 0, 500, 1, -22},
-    {"FireStorm2", FX_NOISE, 700, 0, 800, 1, -21},
-    {"PlayerDamage1", FX_SWEEP, 700, 200, 250, 1, -21},
-    {"PlayerDamage2", FX_SWEEP, 500, 80, 600, 1, -21},
-    {"Pirori", FX_CHIME, 1046, 1568, 240, 3, -25},
-    {"BeamRifle", FX_SWEEP, 2600, 400, 300, 1, -23},
-    {"EnemySwing", FX_SWEEP, 300, 700, 200, 1, -25},
-    {"GetExp1", FX_CHIME, 1318, 1760, 120, 2, -26},
-    {"GetExp2", FX_CHIME, 1568, 2093, 160, 2, -26},
-    {"GetLife", FX_CHIME, 659, 1318, 500, 4, -23},
-    {"SeShutterClose", FX_NOISE, 300, 0, 400, 1, -22},
-    {"CvGameOver", FX_VOICE, 150, 110, 900, 3, -21},
-    {"CountDown", FX_ALARM, 880, 880, 300, 1, -24},
-    {"CvFireStorm1", FX_VOICE, 260, 330, 800, 4, -21},
-    {"CvGroundWiper", FX_VOICE, 250, 200, 800, 4, -21},
-    {"CvHawkWind1", FX_VOICE, 270, 360, 700, 3, -21},
-    {"CvHawkWind2", FX_VOICE, 280, 240, 700, 3, -21},
-    {"CvHawkWind3", FX_VOICE, 300, 400, 800, 4, -21},
-    {"CvLevelUp", FX_VOICE, 280, 420, 600, 3, -21},
-    {"CvZorvaDamage1", FX_VOICE, 320, 220, 250, 1, -21},
-    {"CvZorvaDamage2", FX_VOICE, 340, 200, 300, 2, -21},
-    {"CvZorvaDamage3", FX_VOICE, 300, 180, 350, 2, -21},
-    {"CvZorvaMiss", FX_VOICE, 360, 150, 700, 2, -21},
-    {"CvZorvaKerbix", FX_VOICE, 250, 380, 600, 3, -21},
-    {"CvStageStart", FX_VOICE, 240, 300, 700, 4, -21},
-    {"CvStageClear", FX_VOICE, 260, 390, 800, 4, -21},
-    {"PlayerDanger", FX_ALARM, 990, 740, 600, 3, -24},
-    {"CvZorvaJump", FX_VOICE, 280, 340, 250, 1, -26},
-    {"HighMegaLauncher", FX_SWEEP, 120, 60, 1000, 1, -21},
-    {"44vostil", FX_CHIME, 784, 988, 300, 3, -21},
-    {"Pi", FX_ALARM, 1760, 1760, 50, 1, -27},
-    {"EnemyLaser1", FX_SWEEP, 300, 2400, 1000, 1, -25},
+    {"Shot", FX_SWEEP, 1800, 600, 90, 1, -31},
+    {"EnemyDamage", FX_NOISE, 2400, 0, 80, 1, -31},
+    {"Break1", FX_NOISE, 900, 0, 350, 1, -26},
+    {"Break2", FX_NOISE, 500, 0, 600, 1, -28},
+    {"Chat", FX_CHIME, 880, 1320, 160, 3, -26},
+    {"GroundWiper", FX_SWEEP, 200, 900, 700, 1, -26},
+    {"IonShield", FX_SWEEP, 400, 1600, 500, 1, -26},
+    {"Warning", FX_ALARM, 660, 440, 1200, 4, -24},
+    {"PowerUp", FX_CHIME, 523, 1046, 400, 4, -24},
+    {"HawkWind", FX_SWEEP, 1200, 300, 600, 1, -26},
+    {"FireStorm1", FX_NOISE, 1500, 0, 500, 1, -26},
+    {"FireStorm2", FX_NOISE, 700, 0, 800, 1, -25},
+    {"PlayerDamage1", FX_SWEEP, 700, 200, 250, 1, -25},
+    {"PlayerDamage2", FX_SWEEP, 500, 80, 600, 1, -25},
+    {"Pirori", FX_CHIME, 1046, 1568, 240, 3, -26},
+    {"BeamRifle", FX_SWEEP, 2600, 400, 300, 1, -25},
+    {"EnemySwing", FX_SWEEP, 300, 700, 200, 1, -26},
+    {"GetExp1", FX_CHIME, 1318, 1760, 120, 2, -27},
+    {"GetExp2", FX_CHIME, 1568, 2093, 160, 2, -27},
+    {"GetLife", FX_CHIME, 659, 1318, 500, 4, -24},
+    {"SeShutterClose", FX_NOISE, 300, 0, 400, 1, -23},
+    {"CvGameOver", FX_VOICE, 150, 110, 900, 3, -24},
+    {"CountDown", FX_ALARM, 880, 880, 300, 1, -25},
+    {"CvFireStorm1", FX_VOICE, 260, 330, 800, 4, -24},
+    {"CvGroundWiper", FX_VOICE, 250, 200, 800, 4, -24},
+    {"CvHawkWind1", FX_VOICE, 270, 360, 700, 3, -24},
+    {"CvHawkWind2", FX_VOICE, 280, 240, 700, 3, -24},
+    {"CvHawkWind3", FX_VOICE, 300, 400, 800, 4, -24},
+    {"CvLevelUp", FX_VOICE, 280, 420, 600, 3, -24},
+    {"CvZorvaDamage1", FX_VOICE, 320, 220, 250, 1, -24},
+    {"CvZorvaDamage2", FX_VOICE, 340, 200, 300, 2, -24},
+    {"CvZorvaDamage3", FX_VOICE, 300, 180, 350, 2, -24},
+    {"CvZorvaMiss", FX_VOICE, 360, 150, 700, 2, -24},
+    {"CvZorvaKerbix", FX_VOICE, 250, 380, 600, 3, -24},
+    {"CvStageStart", FX_VOICE, 240, 300, 700, 4, -24},
+    {"CvStageClear", FX_VOICE, 260, 390, 800, 4, -24},
+    {"PlayerDanger", FX_ALARM, 990, 740, 600, 3, -25},
+    {"CvZorvaJump", FX_VOICE, 280, 340, 250, 1, -27},
+    {"HighMegaLauncher", FX_SWEEP, 120, 60, 1000, 1, -25},
+    {"44vostil", FX_CHIME, 784, 988, 300, 3, -22},
+    {"Pi", FX_ALARM, 1760, 1760, 50, 1, -28},
+    {"EnemyLaser1", FX_SWEEP, 300, 2400, 1000, 1, -26},
 };
 
 // The jingles of the bank are music.
@@ -240,7 +244,7 @@ std::vector<uint8_t> MakeEffectWave(const std::string& name) {
         if (name == e.pszName) return Synthesise(e);
     // A name outside the list still gets its own short sound, as loud as the quieter effects.
     uint32_t h = HashName(name);
-    EFFECT e{"", static_cast<EFFECTKIND>(h % 5), 300.0 + h % 900, 300.0 + (h >> 8) % 900, 200 + static_cast<int>((h >> 16) % 400), 1 + static_cast<int>((h >> 24) % 4), -24};
+    EFFECT e{"", static_cast<EFFECTKIND>(h % 5), 300.0 + h % 900, 300.0 + (h >> 8) % 900, 200 + static_cast<int>((h >> 16) % 400), 1 + static_cast<int>((h >> 24) % 4), -25};
     return Synthesise(e);
 }
 
@@ -257,7 +261,7 @@ void WriteWaveFiles(CDataSet& data) {
 }
 
 std::vector<uint8_t> MakeChatVoice(int nSpeaker) {
-    const EFFECT heroine{"ChatHeroine", FX_VOICE, 330, 392, 2800, 11, -23};
-    const EFFECT chief{"ChatOperator", FX_VOICE, 150, 118, 3000, 12, -23};
+    const EFFECT heroine{"ChatHeroine", FX_VOICE, 330, 392, 2800, 11, -24};
+    const EFFECT chief{"ChatOperator", FX_VOICE, 150, 118, 3000, 12, -24};
     return Synthesise(nSpeaker == 1 ? heroine : chief);
 }

@@ -24,6 +24,13 @@ HOSTEVENT MakeEvent(HOSTEVENTTYPE type) {
 bool ValidKey(int nVirtKey) { return nVirtKey > 0 && nVirtKey < 256; }
 
 thread_local bool t_bClockFollower = false;
+thread_local const std::atomic<bool>* t_pRaised = nullptr;
+// The host that counts the calling thread as running in step.
+thread_local CHostHeadless* t_pRunningIn = nullptr;
+
+// Only against a thread in step that never parks again: the run then no longer repeats exactly,
+// but it goes on.
+const auto kInStepLimit = std::chrono::seconds(10);
 
 // Frames mixed per pump at most; the rest follows in further chunks.
 const uint32_t kMixChunkFrames = 4096;
@@ -33,7 +40,17 @@ void PutLe(std::vector<uint8_t>& out, uint32_t v, int nBytes) {
 }
 }  // namespace
 
-void SetHeadlessClockFollower(bool bFollower) { t_bClockFollower = bFollower; }
+void SetHeadlessClockFollower(bool bFollower, const std::atomic<bool>* pRaised) {
+    if (!bFollower && t_pRunningIn) {
+        CHostHeadless* pHost = t_pRunningIn;
+        std::lock_guard<std::mutex> guard(pHost->m_clockWaitLock);
+        pHost->Park();
+    }
+    t_bClockFollower = bFollower;
+    t_pRaised = bFollower ? pRaised : nullptr;
+}
+
+bool IsRaisedClockFollower() { return t_bClockFollower && t_pRaised && t_pRaised->load(); }
 
 CHostHeadless::CHostHeadless(CLOCKMODE mode) : m_clock(mode) {}
 
@@ -121,7 +138,75 @@ void CHostHeadless::SleepMs(uint32_t dwMs) {
 void CHostHeadless::FollowerSleep(uint32_t dwMs) {
     uint32_t dwStart = m_dwNow.load();
     std::unique_lock<std::mutex> lock(m_clockWaitLock);
+    if (AreThreadsInStep() && IsRaisedClockFollower()) {
+        SleepInStep(lock, dwStart, dwMs);
+        return;
+    }
+    Park();
     m_clockMoved.wait_for(lock, std::chrono::milliseconds(dwMs), [&] { return m_dwNow.load() - dwStart >= dwMs; });
+}
+
+void CHostHeadless::SleepInStep(std::unique_lock<std::mutex>& lock, uint32_t dwStart, uint32_t dwMs) {
+    Park();
+    const std::pair<uint32_t, uint32_t> sleep(dwStart, dwMs);
+    m_inStepSleeps.push_back(sleep);
+    auto reached = [&] { return m_dwNow.load() - dwStart >= dwMs; };
+    m_clockMoved.wait(lock, [&] { return reached() || m_nAwaitingEnd > 0 || !m_bThreadsInStep; });
+    // The driving thread waits for a thread in step to end, so the clock stands still.
+    if (!reached()) m_clockMoved.wait_for(lock, std::chrono::milliseconds(dwMs), reached);
+    m_inStepSleeps.erase(std::find(m_inStepSleeps.begin(), m_inStepSleeps.end(), sleep));
+    ++m_nInStepRunning;
+    t_pRunningIn = this;
+}
+
+bool CHostHeadless::AnyInStepDue() const {
+    const uint32_t dwNow = m_dwNow.load();
+    for (const auto& sleep : m_inStepSleeps)
+        if (dwNow - sleep.first >= sleep.second) return true;
+    return false;
+}
+
+void CHostHeadless::Park() {
+    if (t_pRunningIn != this) return;
+    t_pRunningIn = nullptr;
+    --m_nInStepRunning;
+    m_clockMoved.notify_all();
+}
+
+bool CHostHeadless::AwaitClockInStep() {
+    uint32_t dwStart = m_dwNow.load();
+    std::unique_lock<std::mutex> lock(m_clockWaitLock);
+    if (!AreThreadsInStep() || !IsRaisedClockFollower()) {
+        Park();
+        return false;
+    }
+    SleepInStep(lock, dwStart, 1);
+    return true;
+}
+
+void CHostHeadless::AwaitFollowerEnd(bool bAwaiting) {
+    std::lock_guard<std::mutex> guard(m_clockWaitLock);
+    m_nAwaitingEnd += bAwaiting ? 1 : -1;
+    m_clockMoved.notify_all();
+}
+
+size_t CHostHeadless::GetThreadsAsleepInStep() {
+    std::lock_guard<std::mutex> guard(m_clockWaitLock);
+    return m_inStepSleeps.size();
+}
+
+void CHostHeadless::SetThreadsInStep(bool bInStep) {
+    std::lock_guard<std::mutex> guard(m_clockWaitLock);
+    m_bThreadsInStep = bInStep;
+    m_clockMoved.notify_all();
+}
+
+void CHostHeadless::AwaitThreadsInStep() {
+    std::unique_lock<std::mutex> lock(m_clockWaitLock);
+    m_clockMoved.notify_all();
+    if (t_bClockFollower || !AreThreadsInStep()) return;
+    m_clockMoved.wait_for(lock, kInStepLimit,
+                          [&] { return m_nAwaitingEnd > 0 || (m_nInStepRunning == 0 && !AnyInStepDue()); });
 }
 
 void CHostHeadless::AdvanceClock(uint32_t dwMs) {
@@ -129,10 +214,11 @@ void CHostHeadless::AdvanceClock(uint32_t dwMs) {
     ClockMoved();
 }
 
+// The frames up to now are mixed before any thread in step runs, so what it does to the device
+// takes effect from this moment on, in every run alike.
 void CHostHeadless::ClockMoved() {
     PumpAudio();
-    { std::lock_guard<std::mutex> guard(m_clockWaitLock); }
-    m_clockMoved.notify_all();
+    AwaitThreadsInStep();
 }
 
 bool CHostHeadless::OpenAudio(int nRate, IAudioSource* pSource) {

@@ -79,6 +79,23 @@ public:
     // ---- Clock ----
     void SetTickCost(uint32_t dwMs) { m_dwTickCost = dwMs; }
     void AdvanceClock(uint32_t dwMs);
+    // With the fake clock, threads the program raised above normal priority (a streamer that must
+    // keep the sound device fed) run in step with the clock, as such a thread runs on Windows the
+    // moment it is due: each move of the clock wakes those whose sleep or wait it ends and goes on
+    // only once they sleep or wait again, so they see the clock and the device where every run with
+    // the same ticks sees them. Otherwise a follower's sleep ends at the clock or at the same real
+    // time, whichever comes first, and what it does lands a little earlier or later from run to
+    // run. Set before the program starts its threads.
+    void SetThreadsInStep(bool bInStep);
+    bool AreThreadsInStep() const { return m_clock == CLOCK_FAKE && m_bThreadsInStep.load(); }
+    // How many threads in step sleep now (a test waits for its thread to reach its first wait).
+    size_t GetThreadsAsleepInStep();
+    // For the thread machinery. A follower waiting on objects while in step: parks it until the
+    // clock next moves (true), or false when it does not run in step (it waits as usual then).
+    bool AwaitClockInStep();
+    // The driving thread blocks until a thread in step has ended: meanwhile their sleeps take their
+    // real time, since the clock cannot move.
+    void AwaitFollowerEnd(bool bAwaiting);
     // The last kSleepsKept sleeps, oldest first (a long run would otherwise keep every one), and
     // how many there were since the last clear.
     static constexpr size_t kSleepsKept = 4096;
@@ -135,6 +152,16 @@ private:
     void ClockMoved();
     void PumpAudio();
     void FollowerSleep(uint32_t dwMs);
+    // Under m_clockWaitLock: a follower that runs in step sleeps until the clock has moved dwMs
+    // from dwStart and then counts as running until it parks again.
+    void SleepInStep(std::unique_lock<std::mutex>& lock, uint32_t dwStart, uint32_t dwMs);
+    bool AnyInStepDue() const;
+    // Under m_clockWaitLock: the calling thread no longer counts as running in step.
+    void Park();
+    // The driving thread, after a move: waits until every thread in step that the move woke has
+    // parked again.
+    void AwaitThreadsInStep();
+    friend void SetHeadlessClockFollower(bool bFollower, const std::atomic<bool>* pRaised);
     void Apply(const HOSTSCRIPTCMD& cmd);
     void KeyEvent(int nVirtKey, bool bDown);
     void CopyFrame(const uint16_t* pPixels, int nPitchBytes, int w, int h) const;
@@ -194,10 +221,20 @@ private:
     std::vector<int16_t> m_mixChunk;
     std::mutex m_clockWaitLock;
     std::condition_variable m_clockMoved;
+    std::atomic<bool> m_bThreadsInStep{false};
+    // Under m_clockWaitLock: threads in step asleep (from when, for how long), those running, and
+    // whether the driving thread waits for one to end.
+    std::vector<std::pair<uint32_t, uint32_t>> m_inStepSleeps;
+    int m_nInStepRunning = 0;
+    int m_nAwaitingEnd = 0;
 };
 
 // Marks the calling thread as one that follows the clock rather than driving it: with the fake
 // clock its sleeps wait for the driving thread to move the clock on (but never longer than the
-// same time on the real clock), instead of moving the clock themselves. Threads the game starts
-// are marked; the thread that runs the frame is not.
-void SetHeadlessClockFollower(bool bFollower);
+// same time on the real clock, unless it runs in step), instead of moving the clock themselves.
+// Threads the game starts are marked; the thread that runs the frame is not. pRaised, when given,
+// says at any moment whether the thread's priority is above normal. A follower that ends is
+// unmarked, and no longer counts as running in step.
+void SetHeadlessClockFollower(bool bFollower, const std::atomic<bool>* pRaised = nullptr);
+// Whether the calling thread is a follower raised above normal priority.
+bool IsRaisedClockFollower();

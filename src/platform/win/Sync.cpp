@@ -66,6 +66,7 @@ struct THREADSTATE {
     bool bFinished = false;
     DWORD dwExitCode = STILL_ACTIVE;
     int nPriority = THREAD_PRIORITY_NORMAL;
+    std::atomic<bool> bRaised{false};  // above normal: the headless host may run it in step
     pid_t nTid = 0;           // the host's id, once the thread runs
     DWORD dwId = 0;
 };
@@ -123,8 +124,9 @@ void ThreadMain(std::shared_ptr<THREADSTATE> state, BEGINTHREADEX_PROC pStart, v
         state->nTid = static_cast<pid_t>(syscall(SYS_gettid));
         if (state->nPriority != THREAD_PRIORITY_NORMAL) ApplyPriority(state->nTid, state->nPriority);
     }
-    SetHeadlessClockFollower(true);
+    SetHeadlessClockFollower(true, &state->bRaised);
     unsigned nResult = pStart(pArg);
+    SetHeadlessClockFollower(false);
     {
         std::lock_guard<std::mutex> guard(SyncLock());
         state->dwExitCode = nResult;
@@ -146,23 +148,81 @@ bool WaitSatisfied(CSyncObject* const* ppObjects, DWORD nCount, bool bAll, DWORD
     return bAll;
 }
 
-// Under the lock the objects stay alive only as long as nobody closes them mid-wait, which is the
-// caller's contract on Windows too.
-DWORD WaitObjects(CSyncObject* const* ppObjects, DWORD nCount, bool bAll, DWORD dwMilliseconds) {
-    std::unique_lock<std::mutex> lock(SyncLock());
-    DWORD nIndex = 0;
-    auto ready = [&] { return WaitSatisfied(ppObjects, nCount, bAll, &nIndex); };
-    if (dwMilliseconds == INFINITE) {
-        SyncChanged().wait(lock, ready);
-    } else if (!SyncChanged().wait_for(lock, std::chrono::milliseconds(dwMilliseconds), ready)) {
-        return WAIT_TIMEOUT;
-    }
+// Under the lock.
+DWORD ConsumeSatisfied(CSyncObject* const* ppObjects, DWORD nCount, bool bAll, DWORD nIndex) {
     if (bAll) {
         for (DWORD i = 0; i < nCount; ++i) ppObjects[i]->Consume();
     } else {
         ppObjects[nIndex]->Consume();
     }
     return WAIT_OBJECT_0 + nIndex;
+}
+
+CHostHeadless* HostWithThreadsInStep() {
+    auto* pHost = dynamic_cast<CHostHeadless*>(GetHost());
+    return pHost && pHost->AreThreadsInStep() ? pHost : nullptr;
+}
+
+// A thread in step sees what others did to the objects only when the clock moves, as its sleeps
+// end only then; its timeout is on that clock. False when it no longer runs in step.
+bool WaitInStep(CHostHeadless* pHost, CSyncObject* const* ppObjects, DWORD nCount, bool bAll, DWORD dwMilliseconds,
+                DWORD* pResult) {
+    const uint32_t dwStart = pHost->NowMs();
+    for (;;) {
+        {
+            std::lock_guard<std::mutex> guard(SyncLock());
+            DWORD nIndex = 0;
+            if (WaitSatisfied(ppObjects, nCount, bAll, &nIndex)) {
+                *pResult = ConsumeSatisfied(ppObjects, nCount, bAll, nIndex);
+                return true;
+            }
+        }
+        if (dwMilliseconds != INFINITE && pHost->NowMs() - dwStart >= dwMilliseconds) {
+            *pResult = WAIT_TIMEOUT;
+            return true;
+        }
+        if (!pHost->AwaitClockInStep()) return false;
+    }
+}
+
+bool AnyRaisedThread(CSyncObject* const* ppObjects, DWORD nCount) {
+    for (DWORD i = 0; i < nCount; ++i) {
+        auto* pThread = dynamic_cast<CThreadObject*>(ppObjects[i]);
+        if (pThread && pThread->State().bRaised) return true;
+    }
+    return false;
+}
+
+// Under the lock the objects stay alive only as long as nobody closes them mid-wait, which is the
+// caller's contract on Windows too.
+DWORD WaitObjects(CSyncObject* const* ppObjects, DWORD nCount, bool bAll, DWORD dwMilliseconds) {
+    CHostHeadless* pStepHost = HostWithThreadsInStep();
+    auto inStep = [&] { return pStepHost && pStepHost->AreThreadsInStep() && IsRaisedClockFollower(); };
+    DWORD dwResult = 0;
+    if (inStep() && WaitInStep(pStepHost, ppObjects, nCount, bAll, dwMilliseconds, &dwResult)) return dwResult;
+    // The thread that drives the clock waiting for a thread in step to end: that thread's sleeps
+    // cannot end on the clock meanwhile.
+    const bool bAwaitsEnd = pStepHost && !IsRaisedClockFollower() && AnyRaisedThread(ppObjects, nCount);
+    if (bAwaitsEnd) pStepHost->AwaitFollowerEnd(true);
+    std::unique_lock<std::mutex> lock(SyncLock());
+    DWORD nIndex = 0;
+    bool bRaisedMeanwhile = false;
+    auto ready = [&] {
+        bRaisedMeanwhile = inStep();
+        return bRaisedMeanwhile || WaitSatisfied(ppObjects, nCount, bAll, &nIndex);
+    };
+    bool bReady = true;
+    if (dwMilliseconds == INFINITE)
+        SyncChanged().wait(lock, ready);
+    else
+        bReady = SyncChanged().wait_for(lock, std::chrono::milliseconds(dwMilliseconds), ready);
+    if (bReady && !bRaisedMeanwhile) dwResult = ConsumeSatisfied(ppObjects, nCount, bAll, nIndex);
+    lock.unlock();
+    if (bAwaitsEnd) pStepHost->AwaitFollowerEnd(false);
+    if (!bReady) return WAIT_TIMEOUT;
+    // A thread raised while it waited goes on waiting in step.
+    if (bRaisedMeanwhile) return WaitObjects(ppObjects, nCount, bAll, dwMilliseconds);
+    return dwResult;
 }
 
 }  // namespace
@@ -286,7 +346,10 @@ BOOL SetThreadPriority(HANDLE hThread, int nPriority) {
         return FALSE;
     }
     pThread->State().nPriority = nPriority;
+    pThread->State().bRaised = nPriority > THREAD_PRIORITY_NORMAL;
     ApplyPriority(pThread->State().nTid, nPriority);
+    // A thread raised while it waits may now have to wait in step.
+    SyncChanged().notify_all();
     return TRUE;
 }
 

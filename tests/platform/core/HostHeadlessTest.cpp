@@ -2,13 +2,18 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <thread>
 
 #include "platform/host/Host.h"
 #include "platform/host/HostHeadless.h"
 #include "platform/host/Png565.h"
+#include "platform/win/Sync.h"
 #include "platform/win/Win.h"
+#include "WinTestSupport.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -188,6 +193,53 @@ TEST(HostHeadlessTest, SleepRecordKeepsTheLatestAndCountsAll) {
     EXPECT_TRUE(host.GetSleeps().empty());
     host.SleepMs(9);
     EXPECT_EQ(host.GetSleeps(), std::vector<uint32_t>{9});
+}
+
+// A raised thread that takes real time over each of its steps: woken by an event, then sleeping
+// 50 ms at a time, noting the clock after each wake.
+struct STEPPER {
+    HANDLE hGo = nullptr;
+    std::atomic<bool> bStop{false};
+    std::vector<uint32_t> seen;
+};
+
+unsigned StepperProc(void* pArg) {
+    auto* p = static_cast<STEPPER*>(pArg);
+    WaitForSingleObject(p->hGo, INFINITE);
+    while (!p->bStop) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        p->seen.push_back(timeGetTime());
+        Sleep(50);
+    }
+    return 0;
+}
+
+using HostThreadsInStepTest = HeadlessWinTest;
+
+// In step, the thread sees the clock only at the moves that end its waits, however slowly it or
+// the driving thread runs, and a wait for its end does not need the clock to move.
+TEST_F(HostThreadsInStepTest, ARaisedThreadWakesAtTheMoveThatEndsItsWaitAndHoldsTheClock) {
+    m_host.SetThreadsInStep(true);
+    STEPPER stepper;
+    stepper.hGo = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE hThread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, StepperProc, &stepper, 0, nullptr));
+    ASSERT_NE(hThread, nullptr);
+    ASSERT_TRUE(SetThreadPriority(hThread, THREAD_PRIORITY_HIGHEST));
+    // Let it reach its wait, where it sleeps in step.
+    for (int i = 0; i < 5000 && m_host.GetThreadsAsleepInStep() == 0; i++)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_EQ(m_host.GetThreadsAsleepInStep(), 1u);
+    for (int nMove = 1; nMove <= 20; nMove++) {
+        m_host.AdvanceClock(17);
+        if (nMove == 3) SetEvent(stepper.hGo);
+    }
+    // Set at 51: seen at the next move, 68; then each 50 ms sleep ends at the first move past it.
+    EXPECT_EQ(stepper.seen, (std::vector<uint32_t>{68, 119, 170, 221, 272, 323}));
+    stepper.bStop = true;
+    EXPECT_EQ(WaitForSingleObject(hThread, INFINITE), static_cast<DWORD>(WAIT_OBJECT_0));
+    EXPECT_EQ(m_host.NowMs(), 340u);
+    CloseHandle(hThread);
+    CloseHandle(stepper.hGo);
 }
 
 TEST(HostHeadlessTest, RealClockAdvancesByItself) {
