@@ -1,10 +1,12 @@
 // The busiest stretch played in a real window at the speed of play, to see what the whole process
 // costs there: the steady rider of the stage benchmarks (tests/scene/BusyRide.h) on its stage,
 // through the SDL host as the game uses it (window, present, audio device), her keys given by the
-// host itself. It prints the process's share of one core (user and system time of all its threads
-// over the wall time) over the 20 seconds of play that end with the busiest stretch and over the
-// stretch alone, the resident set and its peak, and the threads by name. bench/window-share.sh
-// runs it under Xvfb; the usage text says how to run it by hand.
+// host itself. The stretch lasts five seconds, so it is ridden four times in one process, each ride
+// from the stage's start in a window of its own: the process's share of one core (user and system
+// time of all its threads over the wall time) is taken over the four stretches, twenty seconds of
+// the busiest play, and given per ride as well, with the resident set and its peak and the threads
+// by name at the end of the last. bench/window-share.sh runs it under Xvfb; the usage text says how
+// to run it by hand.
 #include <dirent.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -32,18 +34,16 @@ namespace {
 
 const char kUsage[] =
     "usage: zorva-window-run\n"
-    "Plays the busiest stretch of ordinary play in a window of the current display (SDL's video\n"
-    "driver picks it) at the speed of play, in a fresh folder of generated data, and prints the\n"
-    "process's share of one core over the 20 seconds of play that end with the stretch and over the\n"
-    "stretch alone, its resident set and peak, and its threads. Set SDL_AUDIODRIVER=dummy on a machine\n"
-    "without an audio device, or the game waits in its no-sound box. Exit status 1 when the ride did\n"
-    "not get that far.\n";
+    "Plays the busiest stretch of ordinary play four times in a window of the current display (SDL's\n"
+    "video driver picks it) at the speed of play, in a fresh folder of generated data, and prints the\n"
+    "process's share of one core over the four stretches (20 seconds) and over each, its resident set\n"
+    "and peak, and its threads. Set SDL_AUDIODRIVER=dummy on a machine without an audio device, or the\n"
+    "game waits in its no-sound box. Exit status 1 when a ride did not get that far.\n";
 
 using Clock = std::chrono::steady_clock;
 
-const int kPlayTicks = 20 * 60;                                    // 20 seconds of play
-const int kMeasureEnd = kBusiestSectionFrom + kSectionTicks;        // the stretch's end
-const int kMeasureFrom = std::max(0, kMeasureEnd - kPlayTicks);
+const int kRides = 4;  // of five seconds each
+const int kMeasureEnd = kBusiestSectionFrom + kSectionTicks;  // the stretch's end
 const int kGiveUpSeconds = 300;
 
 // The real host with the rider's keys pressed on it, as if on the keyboard, and its ticks counted.
@@ -156,8 +156,6 @@ public:
         const int t = static_cast<int>(nTick - m_nFirstTick);
         for (int u = m_nLast + 1; u <= t; u++)
             m_Ride.Keys(m_Host, u, *this);
-        if (m_nLast < kMeasureFrom && t >= kMeasureFrom)
-            m_From = Mark();
         if (m_nLast < kBusiestSectionFrom && t >= kBusiestSectionFrom)
             m_Stretch = Mark();
         m_nLast = t;
@@ -172,7 +170,7 @@ public:
     }
 
     bool m_bReached = false;
-    MARK m_From, m_Stretch, m_End;
+    MARK m_Stretch, m_End;
     long m_nResidentKiB = 0;
     std::map<std::string, int> m_threads;
     std::string m_strPresent;
@@ -211,26 +209,40 @@ int main(int argc, char** argv)
         fprintf(stderr, "zorva-window-run: no display (%s)\n", strError.c_str());
         return 1;
     }
-    CWindowRider game(host);
-    SetHost(&host);
-    SetGameFrame(&game);
-    char szCmdLine[] = "";
-    WinMain(nullptr, nullptr, szCmdLine, SW_SHOWNORMAL);
-    SetGameFrame(nullptr);
-    SetHost(nullptr);
-    if (!game.m_bReached) {
-        fprintf(stderr, "zorva-window-run: the ride did not reach stage tick %d\n", kMeasureEnd);
-        return 1;
+    double fCpuS = 0.0, fWallS = 0.0;
+    std::string strShares, strPresent;
+    long nResidentKiB = 0;
+    std::map<std::string, int> threads;
+    for (int nRide = 0; nRide < kRides; nRide++) {
+        CWindowRider game(host);
+        SetHost(&host);
+        ResetWindowSystem();
+        SetGameFrame(&game);
+        char szCmdLine[] = "";
+        WinMain(nullptr, nullptr, szCmdLine, SW_SHOWNORMAL);
+        SetGameFrame(nullptr);
+        SetHost(nullptr);
+        if (!game.m_bReached) {
+            fprintf(stderr, "zorva-window-run: ride %d did not reach stage tick %d\n", nRide + 1, kMeasureEnd);
+            return 1;
+        }
+        fCpuS += game.m_End.fCpuS - game.m_Stretch.fCpuS;
+        fWallS += std::chrono::duration<double>(game.m_End.wall - game.m_Stretch.wall).count();
+        char szShare[32];
+        snprintf(szShare, sizeof(szShare), "%s%.1f%%", nRide ? ", " : "", SharePercent(game.m_Stretch, game.m_End));
+        strShares += szShare;
+        strPresent = game.m_strPresent;
+        nResidentKiB = game.m_nResidentKiB;
+        threads = game.m_threads;
     }
-    printf("stage %d, ticks %d to %d in a window, at the speed of play; frames shown through %s\n", kBusiestStage,
-           kMeasureFrom, kMeasureEnd, game.m_strPresent.c_str());
-    printf("CPU share of one core: %.1f%% over %d s of play, %.1f%% over ticks %d to %d\n",
-           SharePercent(game.m_From, game.m_End), (kMeasureEnd - kMeasureFrom) / 60,
-           SharePercent(game.m_Stretch, game.m_End), kBusiestSectionFrom, kMeasureEnd);
-    printf("resident set: %ld KiB, peak %ld KiB\n", game.m_nResidentKiB, ReadPeakResidentKiB());
+    printf("stage %d, ticks %d to %d in a window, at the speed of play, %d times; frames shown through %s\n",
+           kBusiestStage, kBusiestSectionFrom, kMeasureEnd, kRides, strPresent.c_str());
+    printf("CPU share of one core: %.1f%% over %.0f s of the stretch (each ride: %s)\n",
+           fWallS > 0.0 ? 100.0 * fCpuS / fWallS : 0.0, fWallS, strShares.c_str());
+    printf("resident set: %ld KiB, peak %ld KiB\n", nResidentKiB, std::max(nResidentKiB, ReadPeakResidentKiB()));
     int nThreads = 0;
     std::string strThreads;
-    for (const auto& [strName, n] : game.m_threads) {
+    for (const auto& [strName, n] : threads) {
         nThreads += n;
         strThreads += " " + strName + (n > 1 ? " x" + std::to_string(n) : "");
     }
