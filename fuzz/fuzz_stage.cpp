@@ -67,7 +67,9 @@ bool WithPictures(const uint8_t* pData, size_t nSize)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
 {
     const FuzzInputScope scope;
-    std::vector<uint8_t> copy(pData, pData + nSize);
+    std::vector<uint8_t> copy;
+    copy.reserve(nSize + 1);
+    copy.assign(pData, pData + nSize);
     copy.push_back(0);
     char szName[64] = "";
     uint32_t nToken = RegisterMemoryName(copy.data(), (uint32_t)nSize, szName, sizeof(szName));

@@ -22,21 +22,6 @@ float g_fXSpeedDelta = 0.0f;
 
 namespace {
 
-struct ATTRWORD {
-    const char* pszWord;
-    int nBits;
-};
-
-const ATTRWORD kAttrWords[] = {
-    {"TOUCH", OBJATTR_TOUCH},       {"NOTOUCH", OBJATTR_NOTOUCH},   {"RIDEON", OBJATTR_RIDEON},
-    {"RUNUP1", OBJATTR_RUNUP1},     {"RUNUP2", OBJATTR_RUNUP2},     {"RUNUP3", OBJATTR_RUNUP3},
-    {"RUNDOWN1", OBJATTR_RUNDOWN1}, {"RUNDOWN2", OBJATTR_RUNDOWN2}, {"RUNDOWN3", OBJATTR_RUNDOWN3},
-    {"MOVEUP", OBJATTR_MOVEUP},     {"MOVEDOWN", OBJATTR_MOVEDOWN}, {"ADDBLT", OBJATTR_ADDBLT},
-    {"50%BLT", OBJATTR_50BLT},      {"CRUSH16", OBJATTR_CRUSH16},   {"CRUSH32", OBJATTR_CRUSH32},
-    {"CRUSH48", OBJATTR_CRUSH48},   {"CRUSH64", OBJATTR_CRUSH64},   {"CRUSH00", OBJATTR_CRUSH00},
-    {"DAMAGE", OBJATTR_DAMAGE},     {(const char*)"NOTRANCE", (int)OBJATTR_NOTRANCE},
-};
-
 const float kMapCoordLimit = 1.0e9f;
 
 bool IsLayerOk(int nLayer) { return nLayer >= 0 && nLayer < BG_NUM; }
@@ -88,8 +73,6 @@ CStageData::CStageData() : m_fXSpeed(-1.0f), m_nStageNo(-1), m_nShotLevel(1), m_
         m_vVelocity[i] = D3DVECTOR{{10.0f}, {0.0f}, {0.0f}};
         m_vVelocityInit[i] = m_vVelocity[i];
     }
-    for (const ATTRWORD& w : kAttrWords)
-        m_AttrWords[w.pszWord] = w.nBits;
 }
 
 CStageData::~CStageData()
@@ -209,8 +192,6 @@ void CStageData::ClearRows()
 {
     for (int nLayer = 0; nLayer < BG_NUM; nLayer++) {
         for (int nRow = 0; nRow < MAX_ROW_NUM; nRow++) {
-            for (STAGEROW* p : m_Rows[nLayer][nRow])
-                delete p;
             m_Rows[nLayer][nRow].clear();
             for (CObjectLabel* p : m_Cells[nLayer][nRow])
                 delete p;
@@ -271,7 +252,7 @@ const STAGEROW* CStageData::GetRow(int nLayer, int nScreen, int nRow) const
 {
     if (!IsLayerOk(nLayer) || !IsRowOk(nRow) || nScreen < 0 || nScreen >= (int)m_Rows[nLayer][nRow].size())
         return nullptr;
-    return m_Rows[nLayer][nRow][nScreen];
+    return &m_Rows[nLayer][nRow][nScreen];
 }
 
 CObjectLabel* CStageData::GetCell(int nLayer, int nRow, int nColumn) const

@@ -47,11 +47,15 @@ int CStageData::BuildLayerLabels(IDirect3DDevice7* lpDevice, int nLayer)
     for (int nRow = 0; nRow < MAX_ROW_NUM; nRow++) {
         rvm::vector<CObjectLabel*>& cells = m_Cells[nLayer][nRow];
         size_t nCells = cells.size();
-        for (const STAGEROW* pRecord : m_Rows[nLayer][nRow])
-            nCells += pRecord->text.size() / 2;
+        for (const STAGEROW& record : m_Rows[nLayer][nRow])
+            nCells += record.text.size() / 2;
         cells.reserve(nCells);
-        for (const STAGEROW* pRecord : m_Rows[nLayer][nRow]) {
-            const rvm::string& text = pRecord->text;
+        // Codes repeat along a row: the type of the code looked up last serves the cells after it
+        // that have the same code. The types do not change while labels are built.
+        char szLast[2] = {0, 0};
+        CObject* pLastObject = nullptr;
+        for (const STAGEROW& record : m_Rows[nLayer][nRow]) {
+            const rvm::string& text = record.text;
             for (size_t p = 0; p + 1 < text.size(); p += 2) {
                 // Most cells of a map are empty ("00"): they are passed without a code of their own.
                 if (text[p] == '0' && text[p + 1] == '0') {
@@ -62,11 +66,16 @@ int CStageData::BuildLayerLabels(IDirect3DDevice7* lpDevice, int nLayer)
                 CObjectLabel* pLabel = nullptr;
                 int nColumn = (int)(p / 2);
                 if (nLayer == STAGE_ENEMY_LAYER && CPeopleSet::Exists(code.c_str())) {
-                    pLabel = MakePeopleLabel(lpDevice, code, nLayer, pRecord->nScreen, nColumn, pRecord->nRow);
+                    pLabel = MakePeopleLabel(lpDevice, code, nLayer, record.nScreen, nColumn, record.nRow);
                 } else if (nLayer == STAGE_ENEMY_LAYER) {
-                    pLabel = MakeEnemyLabel(lpDevice, code, nLayer, pRecord->nScreen, nColumn, pRecord->nRow);
+                    pLabel = MakeEnemyLabel(lpDevice, code, nLayer, record.nScreen, nColumn, record.nRow);
                 } else {
-                    pLabel = MakeObjectLabel(lpDevice, code, nLayer, pRecord->nScreen, nColumn, pRecord->nRow);
+                    if (szLast[0] != text[p] || szLast[1] != text[p + 1]) {
+                        szLast[0] = text[p];
+                        szLast[1] = text[p + 1];
+                        pLastObject = GetObject(code);
+                    }
+                    pLabel = NewObjectLabel(lpDevice, pLastObject, code, nLayer, record.nScreen, nColumn, record.nRow);
                 }
                 // An undefined code still takes its column, or every later cell of the row would
                 // slide one column to the left.
@@ -87,7 +96,12 @@ void CStageData::PlaceLabel(CObjectLabel* pLabel, int nLayer, int nScreen, int n
 CObjectLabel* CStageData::MakeObjectLabel(IDirect3DDevice7* lpDevice, const rvm::string& code, int nLayer,
                                           int nScreen, int nColumn, int nRow)
 {
-    CObject* pObj = GetObject(code);
+    return NewObjectLabel(lpDevice, GetObject(code), code, nLayer, nScreen, nColumn, nRow);
+}
+
+CObjectLabel* CStageData::NewObjectLabel(IDirect3DDevice7* lpDevice, CObject* pObj, const rvm::string& code,
+                                         int nLayer, int nScreen, int nColumn, int nRow)
+{
     if (!pObj) {
         Report(7, "ERROR 1 : オブジェが定義されていません [%s]\n", code.c_str());
         return nullptr;
