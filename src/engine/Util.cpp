@@ -1,5 +1,6 @@
 #include "engine/Util.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -27,6 +28,8 @@ rvm::string TrimmedField(const char* pBegin, const char* pEnd)
 // delimiter gives no field.
 void SplitFields(const char* p, const char* pEnd, char cDelimiter, rvm::vector<rvm::string>& fields)
 {
+    // Room for every field at once: at most one more than there are delimiters.
+    fields.reserve(fields.size() + (size_t)std::count(p, pEnd, cDelimiter) + 1);
     while (p < pEnd) {
         while (p < pEnd && IsNarrowBlank((unsigned char)*p))
             p++;

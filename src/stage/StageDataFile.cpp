@@ -107,6 +107,9 @@ bool StartsWith(const char* pszText, const char* pszHead)
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// The bytes IsWhiteByte takes for white space.
+const char kWhiteBytes[] = " \t\r\n\x81\x40";
+
 struct ATTRWORD {
     const char* pszWord;
     DWORD dwBits;
@@ -164,11 +167,9 @@ int CStageData::ReadDirectives(const STAGELINES& lines)
     for (size_t n = 0; n < lines.Count(); n++) {
         const char* pszHash = lines.Line(n);
         const char* pKey = pszHash + 1;
-        const char* pKeyEnd = pKey;
-        // No directive is longer than a field: a map line, which has no blanks, is passed over
-        // without reading it to its end.
-        while (*pKeyEnd && !IsWhiteByte((unsigned char)*pKeyEnd) && pKeyEnd - pKey <= STAGE_FIELD_MAX)
-            pKeyEnd++;
+        // The keyword ends at the first white byte (see IsWhiteByte). Most '#' lines are map
+        // lines, which have none: the library's scan passes over them at once.
+        const char* pKeyEnd = pKey + strcspn(pKey, kWhiteBytes);
         if (!*pKeyEnd || pKeyEnd == pKey)
             continue;
         if (pKeyEnd - pKey > STAGE_FIELD_MAX)
@@ -512,9 +513,12 @@ void CStageData::AppendRow(int nLayer, int nRow, STAGEROW&& record)
     rvm::vector<STAGEROW>* pRows = RowsFor(nLayer, nRow);
     if (!pRows)
         return;
-    // The screens the row skipped are empty ones, each padded to the layer's columns.
-    if (record.nScreen >= (int)pRows->size())
-        pRows->reserve((size_t)record.nScreen + 1);
+    // The screens the row skipped are empty ones, each padded to the layer's columns. Room for
+    // them is made at once, but never to the exact size: rows that skip screens again and again
+    // would move every record each time.
+    const size_t nNeeded = (size_t)record.nScreen + 1;
+    if (record.nScreen > (int)pRows->size() && nNeeded > pRows->capacity())
+        pRows->reserve(std::max(nNeeded, 2 * pRows->capacity()));
     for (int c = (int)pRows->size(); c < record.nScreen; c++)
         pRows->push_back(MakeRow(c, nLayer, nRow, std::string_view()));
     pRows->push_back(std::move(record));

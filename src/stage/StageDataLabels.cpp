@@ -49,37 +49,39 @@ int CStageData::BuildLayerLabels(IDirect3DDevice7* lpDevice, int nLayer)
         size_t nCells = cells.size();
         for (const STAGEROW& record : m_Rows[nLayer][nRow])
             nCells += record.text.size() / 2;
-        cells.reserve(nCells);
+        // Every cell is made empty first, and most stay so ("00"): only those with a code of
+        // their own are looked at again.
+        size_t nCell = cells.size();
+        cells.resize(nCells, nullptr);
         // Codes repeat along a row: the type of the code looked up last serves the cells after it
         // that have the same code. The types do not change while labels are built.
         char szLast[2] = {0, 0};
         CObject* pLastObject = nullptr;
         for (const STAGEROW& record : m_Rows[nLayer][nRow]) {
             const rvm::string& text = record.text;
-            for (size_t p = 0; p + 1 < text.size(); p += 2) {
-                // Most cells of a map are empty ("00"): they are passed without a code of their own.
-                if (text[p] == '0' && text[p + 1] == '0') {
-                    cells.push_back(nullptr);
+            const size_t nCodes = text.size() / 2;
+            for (size_t c = 0; c < nCodes; c++, nCell++) {
+                const char* pCode = text.data() + 2 * c;
+                if (pCode[0] == '0' && pCode[1] == '0')
                     continue;
-                }
-                const rvm::string code = text.substr(p, 2);
+                const rvm::string code(pCode, 2);
                 CObjectLabel* pLabel = nullptr;
-                int nColumn = (int)(p / 2);
+                int nColumn = (int)c;
                 if (nLayer == STAGE_ENEMY_LAYER && CPeopleSet::Exists(code.c_str())) {
                     pLabel = MakePeopleLabel(lpDevice, code, nLayer, record.nScreen, nColumn, record.nRow);
                 } else if (nLayer == STAGE_ENEMY_LAYER) {
                     pLabel = MakeEnemyLabel(lpDevice, code, nLayer, record.nScreen, nColumn, record.nRow);
                 } else {
-                    if (szLast[0] != text[p] || szLast[1] != text[p + 1]) {
-                        szLast[0] = text[p];
-                        szLast[1] = text[p + 1];
+                    if (szLast[0] != pCode[0] || szLast[1] != pCode[1]) {
+                        szLast[0] = pCode[0];
+                        szLast[1] = pCode[1];
                         pLastObject = GetObject(code);
                     }
                     pLabel = NewObjectLabel(lpDevice, pLastObject, code, nLayer, record.nScreen, nColumn, record.nRow);
                 }
-                // An undefined code still takes its column, or every later cell of the row would
-                // slide one column to the left.
-                cells.push_back(pLabel);
+                // An undefined code still takes its column (null), or every later cell of the row
+                // would slide one column to the left.
+                cells[nCell] = pLabel;
             }
         }
     }
