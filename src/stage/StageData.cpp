@@ -173,13 +173,10 @@ void CStageData::Reset()
 
 void CStageData::StopLabels()
 {
-    for (int nLayer = 0; nLayer < BG_NUM; nLayer++)
-        for (int nRow = 0; nRow < MAX_ROW_NUM; nRow++)
-            for (CObjectLabel* pLabel : m_Cells[nLayer][nRow])
-                if (pLabel) {
-                    pLabel->Stop();
-                    pLabel->StopExplosions();
-                }
+    for (CObjectLabel* pLabel : m_Labels) {
+        pLabel->Stop();
+        pLabel->StopExplosions();
+    }
     for (auto& boss : m_Bosses)
         if (boss.second)
             boss.second->Stop();
@@ -190,11 +187,12 @@ void CStageData::StopLabels()
 
 void CStageData::ClearRows()
 {
+    for (CObjectLabel* p : m_Labels)
+        delete p;
+    m_Labels.clear();
     for (int nLayer = 0; nLayer < BG_NUM; nLayer++) {
         for (int nRow = 0; nRow < MAX_ROW_NUM; nRow++) {
             m_Rows[nLayer][nRow].clear();
-            for (CObjectLabel* p : m_Cells[nLayer][nRow])
-                delete p;
             m_Cells[nLayer][nRow].clear();
         }
     }
@@ -202,11 +200,8 @@ void CStageData::ClearRows()
 
 void CStageData::Unload()
 {
-    for (int nLayer = 0; nLayer < BG_NUM; nLayer++)
-        for (int nRow = 0; nRow < MAX_ROW_NUM; nRow++)
-            for (CObjectLabel* pLabel : m_Cells[nLayer][nRow])
-                if (pLabel)
-                    pLabel->Release();
+    for (CObjectLabel* pLabel : m_Labels)
+        pLabel->Release();
     ClearRows();
     for (auto& boss : m_Bosses) {
         if (boss.second) {

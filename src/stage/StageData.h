@@ -191,6 +191,9 @@ private:
     rvm::map<rvm::string, STAGEGROUP*> m_Groups;
     rvm::vector<STAGEGROUPREF> m_GroupRefs;
     rvm::vector<CObjectLabel*> m_Cells[BG_NUM][MAX_ROW_NUM];
+    // The labels of the cells, in the order they were made: most cells are empty, and what is
+    // done to every label is done by going over these.
+    rvm::vector<CObjectLabel*> m_Labels;
     rvm::map<int, rvm::vector<rvm::string>> m_Events;
     rvm::map<rvm::string, CObject*> m_Objects;
     rvm::vector<CObject*> m_RetiredObjects;  // redefined types, kept while animations may name them

@@ -82,6 +82,8 @@ int CStageData::BuildLayerLabels(IDirect3DDevice7* lpDevice, int nLayer)
                 // An undefined code still takes its column (null), or every later cell of the row
                 // would slide one column to the left.
                 cells[nCell] = pLabel;
+                if (pLabel)
+                    m_Labels.push_back(pLabel);
             }
         }
     }
