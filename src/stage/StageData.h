@@ -3,6 +3,7 @@
 // per-layer scroll values and a few stage constants. The running stage owns one, loads it on the
 // loading thread and reads it from the main thread afterwards.
 #pragma once
+#include <cstdint>
 #include <string_view>
 
 #include "rvm/rvm_stl.h"
@@ -49,6 +50,13 @@ struct STAGEGROUPREF {
     rvm::string name;
     int nScreen = 0;
     int nLayer = 0;
+};
+
+// An object type of a two-byte code, the code as a number (first byte high): the cells find their
+// types among these, in the numbers' order.
+struct CELLOBJECT {
+    uint16_t nCode;
+    CObject* pObj;
 };
 
 // A far-background picture switched on at a screen.
@@ -179,6 +187,9 @@ private:
     // The row list of a layer and row index; null when out of range.
     rvm::vector<STAGEROW>* RowsFor(int nLayer, int nRow);
     void PlaceLabel(CObjectLabel* pLabel, int nLayer, int nScreen, int nColumn, int nRow);
+    // The types of the two-byte codes, for the cells: a map's string compares cost more than all
+    // the rest of a cell's work.
+    rvm::vector<CELLOBJECT> CellObjects() const;
     // The label of a cell of the object type (ERROR 1 and null when there is none).
     CObjectLabel* NewObjectLabel(IDirect3DDevice7* lpDevice, CObject* pObj, const rvm::string& code, int nLayer,
                                  int nScreen, int nColumn, int nRow);

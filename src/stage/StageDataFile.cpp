@@ -59,6 +59,8 @@ bool NextHashLine(CFile* pFile, STAGELINE& line)
 void ReadHashLines(CFile* pFile, STAGELINES& lines)
 {
     auto pLine = std::make_unique<STAGELINE>();
+    // The lines hold the file's bytes and an end for each line: room for nearly all of them at once.
+    lines.text.reserve((size_t)pFile->GetSize() + pFile->GetSize() / 8 + 16);
     while (NextHashLine(pFile, *pLine)) {
         lines.lines.emplace_back(lines.text.size(), pLine->nNumber);
         lines.text.append(pLine->pszHash, strlen(pLine->pszHash) + 1);
@@ -174,13 +176,23 @@ int CStageData::ReadDirectives(const STAGELINES& lines)
             continue;
         if (pKeyEnd - pKey > STAGE_FIELD_MAX)
             continue;
-        const rvm::string keyword(pKey, pKeyEnd);
+        char szKeyword[STAGE_FIELD_MAX + 1];
+        memcpy(szKeyword, pKey, (size_t)(pKeyEnd - pKey));
+        szKeyword[pKeyEnd - pKey] = 0;
         SplitTokens(pKeyEnd, fields);
-        values.clear();
-        for (std::string_view field : fields)
-            if (!field.empty())
+        // The strings of the line before are written over: most lines have as many values.
+        size_t nValues = 0;
+        for (std::string_view field : fields) {
+            if (field.empty())
+                continue;
+            if (nValues < values.size())
+                values[nValues].assign(Clipped(field));
+            else
                 values.emplace_back(Clipped(field));
-        if (!ParseDirective(keyword.c_str(), values)) {
+            nValues++;
+        }
+        values.resize(nValues);
+        if (!ParseDirective(szKeyword, values)) {
             const std::string_view text = Trimmed(pszHash, pszHash + strlen(pszHash));
             Report(3, "ERROR 13 : オブジェクトの定義でエラーが発生しました [(%d) %.*s]\n", lines.Number(n),
                    (int)text.size(), text.data());

@@ -1,5 +1,8 @@
 // Turning the read definition into live objects: object pictures, one placed label per map cell,
 // and the enemy kinds, made once per code or boss name.
+#include <algorithm>
+#include <cstdint>
+
 #include "engine/BmpIndex.h"
 #include "engine/DebugOut.h"
 #include "stage/EnemyFactory.h"
@@ -40,10 +43,40 @@ int CStageData::LoadObjects(IDirect3DDevice7* lpDevice)
     return 1;
 }
 
+namespace {
+
+uint16_t CodeNumber(const char* pCode)
+{
+    return (uint16_t)((uint8_t)pCode[0] << 8 | (uint8_t)pCode[1]);
+}
+
+// The type of a cell's code; null for a code no type has.
+CObject* FindCellObject(const rvm::vector<CELLOBJECT>& cellObjects, const char* pCode)
+{
+    const uint16_t nCode = CodeNumber(pCode);
+    auto it = std::lower_bound(cellObjects.begin(), cellObjects.end(), nCode,
+                               [](const CELLOBJECT& entry, uint16_t nKey) { return entry.nCode < nKey; });
+    return it != cellObjects.end() && it->nCode == nCode ? it->pObj : nullptr;
+}
+
+}  // namespace
+
+rvm::vector<CELLOBJECT> CStageData::CellObjects() const
+{
+    // The map's order of two-byte names is the order of their numbers.
+    rvm::vector<CELLOBJECT> cellObjects;
+    cellObjects.reserve(m_Objects.size());
+    for (const auto& obj : m_Objects)
+        if (obj.first.size() == 2)
+            cellObjects.push_back(CELLOBJECT{CodeNumber(obj.first.data()), obj.second});
+    return cellObjects;
+}
+
 int CStageData::BuildLayerLabels(IDirect3DDevice7* lpDevice, int nLayer)
 {
     if (nLayer < 0 || nLayer >= BG_NUM)
         return 1;
+    const rvm::vector<CELLOBJECT> cellObjects = CellObjects();
     for (int nRow = 0; nRow < MAX_ROW_NUM; nRow++) {
         rvm::vector<CObjectLabel*>& cells = m_Cells[nLayer][nRow];
         size_t nCells = cells.size();
@@ -53,10 +86,6 @@ int CStageData::BuildLayerLabels(IDirect3DDevice7* lpDevice, int nLayer)
         // their own are looked at again.
         size_t nCell = cells.size();
         cells.resize(nCells, nullptr);
-        // Codes repeat along a row: the type of the code looked up last serves the cells after it
-        // that have the same code. The types do not change while labels are built.
-        char szLast[2] = {0, 0};
-        CObject* pLastObject = nullptr;
         for (const STAGEROW& record : m_Rows[nLayer][nRow]) {
             const rvm::string& text = record.text;
             const size_t nCodes = text.size() / 2;
@@ -72,12 +101,8 @@ int CStageData::BuildLayerLabels(IDirect3DDevice7* lpDevice, int nLayer)
                 } else if (nLayer == STAGE_ENEMY_LAYER) {
                     pLabel = MakeEnemyLabel(lpDevice, code, nLayer, record.nScreen, nColumn, record.nRow);
                 } else {
-                    if (szLast[0] != pCode[0] || szLast[1] != pCode[1]) {
-                        szLast[0] = pCode[0];
-                        szLast[1] = pCode[1];
-                        pLastObject = GetObject(code);
-                    }
-                    pLabel = NewObjectLabel(lpDevice, pLastObject, code, nLayer, record.nScreen, nColumn, record.nRow);
+                    pLabel = NewObjectLabel(lpDevice, FindCellObject(cellObjects, pCode), code, nLayer, record.nScreen,
+                                            nColumn, record.nRow);
                 }
                 // An undefined code still takes its column (null), or every later cell of the row
                 // would slide one column to the left.
