@@ -87,6 +87,10 @@ void CStageData::Report(int nLevel, const char* pszFormat, ...)
     va_start(args, pszFormat);
     vsnprintf(szText, sizeof(szText), pszFormat, args);
     va_end(args);
+    // A definition that has one message mostly has dozens (one for each cell of an undefined
+    // code): room for them at once.
+    if (m_Messages.empty())
+        m_Messages.reserve(64);
     m_Messages.emplace_back(szText);
     CDebugInfo::Trace(nLevel, "%s", szText);
     ReportDataError(m_szDefinition, "%s", szText);

@@ -61,6 +61,7 @@ void ReadHashLines(CFile* pFile, STAGELINES& lines)
     auto pLine = std::make_unique<STAGELINE>();
     // The lines hold the file's bytes and an end for each line: room for nearly all of them at once.
     lines.text.reserve((size_t)pFile->GetSize() + pFile->GetSize() / 8 + 16);
+    lines.lines.reserve((size_t)pFile->GetSize() / 32 + 16);
     while (NextHashLine(pFile, *pLine)) {
         lines.lines.emplace_back(lines.text.size(), pLine->nNumber);
         lines.text.append(pLine->pszHash, strlen(pLine->pszHash) + 1);
