@@ -2,6 +2,7 @@
 // and the enemy kinds, made once per code or boss name.
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 #include "engine/BmpIndex.h"
 #include "engine/DebugOut.h"
@@ -89,6 +90,12 @@ int CStageData::BuildLayerLabels(IDirect3DDevice7* lpDevice, int nLayer)
         for (const STAGEROW& record : m_Rows[nLayer][nRow]) {
             const rvm::string& text = record.text;
             const size_t nCodes = text.size() / 2;
+            // Most rows are those of screens the map left empty: nothing but '0's, found by one
+            // scan, and their cells are empty already.
+            if (strspn(text.c_str(), "0") >= text.size()) {
+                nCell += nCodes;
+                continue;
+            }
             for (size_t c = 0; c < nCodes; c++, nCell++) {
                 const char* pCode = text.data() + 2 * c;
                 if (pCode[0] == '0' && pCode[1] == '0')
