@@ -67,7 +67,9 @@ bool WithPictures(const uint8_t* pData, size_t nSize)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
 {
     const FuzzInputScope scope;
-    std::vector<uint8_t> copy(pData, pData + nSize);
+    std::vector<uint8_t> copy;
+    copy.reserve(nSize + 1);
+    copy.assign(pData, pData + nSize);
     copy.push_back(0);
     char szName[64] = "";
     uint32_t nToken = RegisterMemoryName(copy.data(), (uint32_t)nSize, szName, sizeof(szName));
@@ -83,7 +85,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
             pData2->BuildLayerLabels(lpDevice, nLayer);
             for (int nRow = 0; nRow < MAX_ROW_NUM; nRow++) {
                 size_t nCodes = 0;
-                for (int s = 0; s < pData2->GetRowCount(nLayer, nRow); s++) {
+                const int nScreens = pData2->GetRowCount(nLayer, nRow);
+                for (int s = 0; s < nScreens; s++) {
                     const STAGEROW* pRow = pData2->GetRow(nLayer, s, nRow);
                     if (!pRow || pRow->text.size() % 2)
                         abort();

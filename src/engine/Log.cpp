@@ -99,8 +99,11 @@ int DebugPrintf(const char* pszFormat, ...)
 
 void ReportDataError(const char* pszFile, const char* pszFormat, ...)
 {
-    // Nobody to tell (the fuzz targets, the tools): nothing is formatted, no path looked up.
-    if (!GetHost() && !g_bLogging)
+    // Nobody to tell (the fuzz targets, the tools), or a host that prints no more lines: nothing
+    // is formatted, no path looked up.
+    IHost* pHost = GetHost();
+    const bool bToUser = pHost && pHost->TakesErrors();
+    if (!bToUser && !g_bLogging)
         return;
     char szText[REPORT_BUFFER];
     va_list args;
@@ -108,13 +111,14 @@ void ReportDataError(const char* pszFile, const char* pszFormat, ...)
     FormatInto(szText, sizeof(szText), pszFormat, args);
     va_end(args);
     DebugPrintf("%s", szText);
-    if (!GetHost())
+    if (!bToUser)
         return;
     if (!pszFile || !*pszFile) {
         ReportToUser(szText);
         return;
     }
-    std::string file = MapHostPath(pszFile);
+    // A memory name is no path: there is no folder to find it in.
+    std::string file = IsMemoryName(pszFile) ? std::string(pszFile) : MapHostPath(pszFile);
     if (file.compare(0, 2, "./") == 0)
         file.erase(0, 2);
     ReportToUser((file + ": " + szText).c_str());

@@ -1,5 +1,6 @@
 #include "engine/Util.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -27,6 +28,8 @@ rvm::string TrimmedField(const char* pBegin, const char* pEnd)
 // delimiter gives no field.
 void SplitFields(const char* p, const char* pEnd, char cDelimiter, rvm::vector<rvm::string>& fields)
 {
+    // Room for every field at once: at most one more than there are delimiters.
+    fields.reserve(fields.size() + (size_t)std::count(p, pEnd, cDelimiter) + 1);
     while (p < pEnd) {
         while (p < pEnd && IsNarrowBlank((unsigned char)*p))
             p++;
@@ -51,11 +54,6 @@ int FloatToInt(double dValue)
     return (int)dValue;
 }
 
-bool IsWhiteByte(unsigned char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == 0x81 || c == 0x40;
-}
-
 bool IsNarrowBlank(unsigned char c)
 {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
@@ -74,15 +72,19 @@ int CutComment(char* pszLine)
 
 int IsBlankLine(const char* pszLine)
 {
-    char szCopy[SCAN_BLANKLINE_MAX + 1];
-    memset(szCopy, 0, sizeof(szCopy));
-    if (pszLine)
-        strncpy(szCopy, pszLine, SCAN_BLANKLINE_MAX);
-    CutComment(szCopy);
-    for (size_t i = strlen(szCopy); i > 0; i--)
-        if (!IsWhiteByte((unsigned char)szCopy[i - 1]))
-            return 0;
-    return 1;
+    if (!pszLine)
+        return 1;
+    // Looked at in place. White bytes are never comment marks, so the comments cut from the first
+    // SCAN_BLANKLINE_MAX bytes leave them blank only when a mark wholly within those bytes starts
+    // at the first byte that is not white.
+    const size_t nLength = strnlen(pszLine, SCAN_BLANKLINE_MAX);
+    size_t i = 0;
+    while (i < nLength && IsWhiteByte((unsigned char)pszLine[i]))
+        i++;
+    if (i == nLength)
+        return 1;
+    const char c = pszLine[i];
+    return (c == '/' || c == '#') && i + 1 < nLength && pszLine[i + 1] == c;
 }
 
 void ParseKeyValueLine(const char* pszText, rvm::string& name, rvm::vector<rvm::string>& values)

@@ -213,6 +213,11 @@ void UnregisterMemoryName(uint32_t nToken)
     g_MemNames.erase(nToken);
 }
 
+bool IsMemoryName(const char* pszName)
+{
+    return pszName && pszName[0] == '!';
+}
+
 rvm::string CFile::ParentFolder(const rvm::string& folder)
 {
     if (folder.size() <= 1)
@@ -422,7 +427,7 @@ int CFile::Delete(const char* pszName)
 int CFile::ReadWithRetry(const char* pszName, bool bLocateOnly, TESKPACKRECORD* pRecord)
 {
     int nResult = ReadWhole(pszName, bLocateOnly, pRecord);
-    if (nResult == FILE_OK || nResult == FILE_ERR_EMPTY_NAME || pszName[0] == '!')
+    if (nResult == FILE_OK || nResult == FILE_ERR_EMPTY_NAME || IsMemoryName(pszName))
         return nResult;
     for (const rvm::string& folder : SearchFolders()) {
         rvm::string name = folder + "/" + pszName;
@@ -461,7 +466,7 @@ int CFile::ReadWhole(const char* pszName, bool bLocateOnly, TESKPACKRECORD* pRec
         Close();
     m_Name = name;
     m_LocatedPath.clear();
-    if (name[0] == '!')
+    if (IsMemoryName(pszName))
         return ReadMemoryName(name.c_str());
 
     rvm::string path = NormalizeName(name.c_str());

@@ -169,6 +169,8 @@ private:
 // Returns the token (0 when the range is refused).
 uint32_t RegisterMemoryName(const void* pData, uint32_t nSize, char* pszName, size_t nNameSize);
 void UnregisterMemoryName(uint32_t nToken);
+// Whether the name is a memory name ("!" first): it names no file, in no folder.
+bool IsMemoryName(const char* pszName);
 
 // The scramble of "TPK1" bodies: a nibble swap and an XOR, and its inverse.
 uint8_t ScrambleByte(uint8_t b);

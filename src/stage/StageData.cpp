@@ -22,21 +22,6 @@ float g_fXSpeedDelta = 0.0f;
 
 namespace {
 
-struct ATTRWORD {
-    const char* pszWord;
-    int nBits;
-};
-
-const ATTRWORD kAttrWords[] = {
-    {"TOUCH", OBJATTR_TOUCH},       {"NOTOUCH", OBJATTR_NOTOUCH},   {"RIDEON", OBJATTR_RIDEON},
-    {"RUNUP1", OBJATTR_RUNUP1},     {"RUNUP2", OBJATTR_RUNUP2},     {"RUNUP3", OBJATTR_RUNUP3},
-    {"RUNDOWN1", OBJATTR_RUNDOWN1}, {"RUNDOWN2", OBJATTR_RUNDOWN2}, {"RUNDOWN3", OBJATTR_RUNDOWN3},
-    {"MOVEUP", OBJATTR_MOVEUP},     {"MOVEDOWN", OBJATTR_MOVEDOWN}, {"ADDBLT", OBJATTR_ADDBLT},
-    {"50%BLT", OBJATTR_50BLT},      {"CRUSH16", OBJATTR_CRUSH16},   {"CRUSH32", OBJATTR_CRUSH32},
-    {"CRUSH48", OBJATTR_CRUSH48},   {"CRUSH64", OBJATTR_CRUSH64},   {"CRUSH00", OBJATTR_CRUSH00},
-    {"DAMAGE", OBJATTR_DAMAGE},     {(const char*)"NOTRANCE", (int)OBJATTR_NOTRANCE},
-};
-
 const float kMapCoordLimit = 1.0e9f;
 
 bool IsLayerOk(int nLayer) { return nLayer >= 0 && nLayer < BG_NUM; }
@@ -88,8 +73,6 @@ CStageData::CStageData() : m_fXSpeed(-1.0f), m_nStageNo(-1), m_nShotLevel(1), m_
         m_vVelocity[i] = D3DVECTOR{{10.0f}, {0.0f}, {0.0f}};
         m_vVelocityInit[i] = m_vVelocity[i];
     }
-    for (const ATTRWORD& w : kAttrWords)
-        m_AttrWords[w.pszWord] = w.nBits;
 }
 
 CStageData::~CStageData()
@@ -104,6 +87,10 @@ void CStageData::Report(int nLevel, const char* pszFormat, ...)
     va_start(args, pszFormat);
     vsnprintf(szText, sizeof(szText), pszFormat, args);
     va_end(args);
+    // A definition that has one message mostly has dozens (one for each cell of an undefined
+    // code): room for them at once.
+    if (m_Messages.empty())
+        m_Messages.reserve(64);
     m_Messages.emplace_back(szText);
     CDebugInfo::Trace(nLevel, "%s", szText);
     ReportDataError(m_szDefinition, "%s", szText);
@@ -190,13 +177,10 @@ void CStageData::Reset()
 
 void CStageData::StopLabels()
 {
-    for (int nLayer = 0; nLayer < BG_NUM; nLayer++)
-        for (int nRow = 0; nRow < MAX_ROW_NUM; nRow++)
-            for (CObjectLabel* pLabel : m_Cells[nLayer][nRow])
-                if (pLabel) {
-                    pLabel->Stop();
-                    pLabel->StopExplosions();
-                }
+    for (CObjectLabel* pLabel : m_Labels) {
+        pLabel->Stop();
+        pLabel->StopExplosions();
+    }
     for (auto& boss : m_Bosses)
         if (boss.second)
             boss.second->Stop();
@@ -207,13 +191,12 @@ void CStageData::StopLabels()
 
 void CStageData::ClearRows()
 {
+    for (CObjectLabel* p : m_Labels)
+        delete p;
+    m_Labels.clear();
     for (int nLayer = 0; nLayer < BG_NUM; nLayer++) {
         for (int nRow = 0; nRow < MAX_ROW_NUM; nRow++) {
-            for (STAGEROW* p : m_Rows[nLayer][nRow])
-                delete p;
             m_Rows[nLayer][nRow].clear();
-            for (CObjectLabel* p : m_Cells[nLayer][nRow])
-                delete p;
             m_Cells[nLayer][nRow].clear();
         }
     }
@@ -221,11 +204,8 @@ void CStageData::ClearRows()
 
 void CStageData::Unload()
 {
-    for (int nLayer = 0; nLayer < BG_NUM; nLayer++)
-        for (int nRow = 0; nRow < MAX_ROW_NUM; nRow++)
-            for (CObjectLabel* pLabel : m_Cells[nLayer][nRow])
-                if (pLabel)
-                    pLabel->Release();
+    for (CObjectLabel* pLabel : m_Labels)
+        pLabel->Release();
     ClearRows();
     for (auto& boss : m_Bosses) {
         if (boss.second) {
@@ -271,7 +251,7 @@ const STAGEROW* CStageData::GetRow(int nLayer, int nScreen, int nRow) const
 {
     if (!IsLayerOk(nLayer) || !IsRowOk(nRow) || nScreen < 0 || nScreen >= (int)m_Rows[nLayer][nRow].size())
         return nullptr;
-    return m_Rows[nLayer][nRow][nScreen];
+    return &m_Rows[nLayer][nRow][nScreen];
 }
 
 CObjectLabel* CStageData::GetCell(int nLayer, int nRow, int nColumn) const

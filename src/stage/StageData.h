@@ -3,6 +3,9 @@
 // per-layer scroll values and a few stage constants. The running stage owns one, loads it on the
 // loading thread and reads it from the main thread afterwards.
 #pragma once
+#include <cstdint>
+#include <string_view>
+
 #include "rvm/rvm_stl.h"
 #include "platform/d3d/D3D.h"
 #include "rvm/list_idx.h"
@@ -14,6 +17,7 @@ class CFile;
 class CBgmWave;
 class CPCMManagerTask;
 class IStageEventTarget;
+struct STAGELINES;
 
 #define BG_NUM 7            // drawing layers 0 to 6
 #define MAX_ROW_NUM 8       // rows of a layer, index 0 at the top
@@ -46,6 +50,13 @@ struct STAGEGROUPREF {
     rvm::string name;
     int nScreen = 0;
     int nLayer = 0;
+};
+
+// An object type of a two-byte code, the code as a number (first byte high): the cells find their
+// types among these, in the numbers' order.
+struct CELLOBJECT {
+    uint16_t nCode;
+    CObject* pObj;
 };
 
 // A far-background picture switched on at a screen.
@@ -111,21 +122,21 @@ public:
     void Update();
     float GetXSpeedDelta() const;
 
-    // The definition file (three passes).
+    // The definition file (three passes over its '#' lines).
     int ReadDefinition(const char* pszPath);
-    int ReadDirectives(CFile* pFile);
+    int ReadDirectives(const STAGELINES& lines);
     int ParseDirective(const char* pszKeyword, const rvm::vector<rvm::string>& values);
     int ParseObjectDef(CObject* pObj, const rvm::vector<rvm::string>& values);
-    int ReadMapRows(CFile* pFile);
-    int ReadGroups(CFile* pFile);
+    int ReadMapRows(const STAGELINES& lines);
+    int ReadGroups(const STAGELINES& lines);
     int ResolveGroupRefs();
     int ApplyLayerSpeeds();
     // Screen, layer letter and row of the six header bytes; 0 when they are not a header.
     int ParseRowHeader(const char* pszHeader, int* pnScreen, char* pcLayer, int* pnRow) const;
-    void PadRow(rvm::string& out, int nScreen, int nLayer, const rvm::string& token);
-    STAGEROW* NewRowRecord(int nScreen, int nLayer, int nRow, const rvm::string& token, int nFlag);
-    void AppendRow(int nLayer, int nRow, STAGEROW* pRecord);
-    void SetRow(int nLayer, int nRow, STAGEROW* pRecord);
+    void PadRow(rvm::string& out, int nScreen, int nLayer, std::string_view token);
+    STAGEROW MakeRow(int nScreen, int nLayer, int nRow, std::string_view token);
+    void AppendRow(int nLayer, int nRow, STAGEROW&& record);
+    void SetRow(int nLayer, int nRow, STAGEROW&& record);
 
     // Label building.
     int LoadPeople(IDirect3DDevice7* lpDevice);
@@ -173,23 +184,31 @@ private:
     int ParseMapLine(const char* pszLine, int* pnScreen, int* pnLayer, int* pnRow, const char** ppszTokens) const;
     void StoreObject(const rvm::string& code, CObject* pObj);
     void ClearRows();
-    // The row list of a layer and row index; null (and the record deleted) when out of range.
-    rvm::vector<STAGEROW*>* RowsFor(int nLayer, int nRow, STAGEROW* pRecord);
+    // The row list of a layer and row index; null when out of range.
+    rvm::vector<STAGEROW>* RowsFor(int nLayer, int nRow);
     void PlaceLabel(CObjectLabel* pLabel, int nLayer, int nScreen, int nColumn, int nRow);
+    // The types of the two-byte codes, for the cells: a map's string compares cost more than all
+    // the rest of a cell's work.
+    rvm::vector<CELLOBJECT> CellObjects() const;
+    // The label of a cell of the object type (ERROR 1 and null when there is none).
+    CObjectLabel* NewObjectLabel(IDirect3DDevice7* lpDevice, CObject* pObj, const rvm::string& code, int nLayer,
+                                 int nScreen, int nColumn, int nRow);
     void PrepareEvent(IDirect3DDevice7* lpDevice, int nScreen, const rvm::string& text);
     int RunEvent(IStageEventTarget* pStage, int nEventScreen, int* pnScreen, const rvm::string& text,
                  int* pbFirstDanger);
     void PlayBgm(const rvm::vector<rvm::string>& args);
 
-    rvm::vector<STAGEROW*> m_Rows[BG_NUM][MAX_ROW_NUM];
+    rvm::vector<STAGEROW> m_Rows[BG_NUM][MAX_ROW_NUM];
     rvm::map<rvm::string, STAGEGROUP*> m_Groups;
     rvm::vector<STAGEGROUPREF> m_GroupRefs;
     rvm::vector<CObjectLabel*> m_Cells[BG_NUM][MAX_ROW_NUM];
+    // The labels of the cells, in the order they were made: most cells are empty, and what is
+    // done to every label is done by going over these.
+    rvm::vector<CObjectLabel*> m_Labels;
     rvm::map<int, rvm::vector<rvm::string>> m_Events;
     rvm::map<rvm::string, CObject*> m_Objects;
     rvm::vector<CObject*> m_RetiredObjects;  // redefined types, kept while animations may name them
     rvm::map<rvm::string, CObject*> m_Enemies;
-    rvm::map<rvm::string, int> m_AttrWords;
     rvm::vector<rvm::string> m_Messages;
     int m_bPeopleLoaded;
 };

@@ -1,9 +1,12 @@
 // The stage definition file: directives, then map and event lines, then groups, each in a pass of
-// its own over the whole file.
+// its own over the file's '#' lines, which are read once.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string_view>
+#include <utility>
 
 #include "engine/DebugOut.h"
 #include "engine/Log.h"
@@ -12,6 +15,18 @@
 #include "stage/Object.h"
 #include "stage/StageData.h"
 #include "rvm/rvm_stl.h"
+
+// The lines of a definition that start with '#' once comments and leading white space are gone,
+// read from the file once for the three passes: each line from its '#', NUL-ended, one after
+// another in one block, with its number in the file.
+struct STAGELINES {
+    rvm::string text;
+    rvm::vector<std::pair<size_t, int>> lines;  // where each line starts in text, and its number
+
+    size_t Count() const { return lines.size(); }
+    const char* Line(size_t i) const { return text.data() + lines[i].first; }
+    int Number(size_t i) const { return lines[i].second; }
+};
 
 namespace {
 
@@ -41,17 +56,30 @@ bool NextHashLine(CFile* pFile, STAGELINE& line)
     return false;
 }
 
-rvm::string Trimmed(const char* pBegin, const char* pEnd)
+void ReadHashLines(CFile* pFile, STAGELINES& lines)
+{
+    auto pLine = std::make_unique<STAGELINE>();
+    // The lines hold the file's bytes and an end for each line: room for nearly all of them at once.
+    lines.text.reserve((size_t)pFile->GetSize() + pFile->GetSize() / 8 + 16);
+    lines.lines.reserve((size_t)pFile->GetSize() / 32 + 16);
+    while (NextHashLine(pFile, *pLine)) {
+        lines.lines.emplace_back(lines.text.size(), pLine->nNumber);
+        lines.text.append(pLine->pszHash, strlen(pLine->pszHash) + 1);
+    }
+}
+
+std::string_view Trimmed(const char* pBegin, const char* pEnd)
 {
     while (pBegin < pEnd && IsWhiteByte((unsigned char)*pBegin))
         pBegin++;
     while (pEnd > pBegin && IsWhiteByte((unsigned char)pEnd[-1]))
         pEnd--;
-    return rvm::string(pBegin, pEnd);
+    return std::string_view(pBegin, (size_t)(pEnd - pBegin));
 }
 
-// The comma-separated fields of the text, each trimmed; empty ones are kept.
-void SplitTokens(const char* pszText, rvm::vector<rvm::string>& tokens)
+// The comma-separated fields of the text, each trimmed; empty ones are kept. They are views of
+// the text: a field is copied only where it is kept.
+void SplitTokens(const char* pszText, rvm::vector<std::string_view>& tokens)
 {
     tokens.clear();
     const char* p = pszText;
@@ -69,12 +97,47 @@ void SplitTokens(const char* pszText, rvm::vector<rvm::string>& tokens)
     }
 }
 
+// No field is kept longer than this.
+std::string_view Clipped(std::string_view token)
+{
+    return token.size() > STAGE_FIELD_MAX ? token.substr(0, STAGE_FIELD_MAX) : token;
+}
+
 bool StartsWith(const char* pszText, const char* pszHead)
 {
     return strncmp(pszText, pszHead, strlen(pszHead)) == 0;
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The bytes IsWhiteByte takes for white space.
+const char kWhiteBytes[] = " \t\r\n\x81\x40";
+
+struct ATTRWORD {
+    const char* pszWord;
+    DWORD dwBits;
+};
+
+// The attribute words of an object line, in strcmp order.
+const ATTRWORD kAttrWords[] = {
+    {"50%BLT", OBJATTR_50BLT},      {"ADDBLT", OBJATTR_ADDBLT},     {"CRUSH00", OBJATTR_CRUSH00},
+    {"CRUSH16", OBJATTR_CRUSH16},   {"CRUSH32", OBJATTR_CRUSH32},   {"CRUSH48", OBJATTR_CRUSH48},
+    {"CRUSH64", OBJATTR_CRUSH64},   {"DAMAGE", OBJATTR_DAMAGE},     {"MOVEDOWN", OBJATTR_MOVEDOWN},
+    {"MOVEUP", OBJATTR_MOVEUP},     {"NOTOUCH", OBJATTR_NOTOUCH},   {"NOTRANCE", (DWORD)OBJATTR_NOTRANCE},
+    {"RIDEON", OBJATTR_RIDEON},     {"RUNDOWN1", OBJATTR_RUNDOWN1}, {"RUNDOWN2", OBJATTR_RUNDOWN2},
+    {"RUNDOWN3", OBJATTR_RUNDOWN3}, {"RUNUP1", OBJATTR_RUNUP1},     {"RUNUP2", OBJATTR_RUNUP2},
+    {"RUNUP3", OBJATTR_RUNUP3},     {"TOUCH", OBJATTR_TOUCH},
+};
+
+// The bits of an attribute word (in capitals); null for a word that is none.
+const ATTRWORD* FindAttrWord(const char* pszWord)
+{
+    const ATTRWORD* pEnd = kAttrWords + sizeof(kAttrWords) / sizeof(kAttrWords[0]);
+    const ATTRWORD* p = std::lower_bound(kAttrWords, pEnd, pszWord, [](const ATTRWORD& w, const char* pszKey) {
+        return strcmp(w.pszWord, pszKey) < 0;
+    });
+    return p != pEnd && strcmp(p->pszWord, pszWord) == 0 ? p : nullptr;
+}
 
 }  // namespace
 
@@ -87,12 +150,12 @@ int CStageData::ReadDefinition(const char* pszPath)
         Report(3, "%s の読み込みに失敗しました\n", pszPath);
         return 0;
     }
-    ReadDirectives(pFile);
-    FileRewind(pFile);
-    ReadMapRows(pFile);
-    FileRewind(pFile);
-    ReadGroups(pFile);
+    STAGELINES lines;
+    ReadHashLines(pFile, lines);
     FileClose(pFile);
+    ReadDirectives(lines);
+    ReadMapRows(lines);
+    ReadGroups(lines);
     ResolveGroupRefs();
     ApplyLayerSpeeds();
     for (int i = 0; i < BG_NUM; i++)
@@ -100,32 +163,40 @@ int CStageData::ReadDefinition(const char* pszPath)
     return 1;
 }
 
-int CStageData::ReadDirectives(CFile* pFile)
+int CStageData::ReadDirectives(const STAGELINES& lines)
 {
-    auto pLine = std::make_unique<STAGELINE>();
+    rvm::vector<std::string_view> fields;
     rvm::vector<rvm::string> values;
-    while (NextHashLine(pFile, *pLine)) {
-        const char* pKey = pLine->pszHash + 1;
-        const char* pKeyEnd = pKey;
-        while (*pKeyEnd && !IsWhiteByte((unsigned char)*pKeyEnd))
-            pKeyEnd++;
+    for (size_t n = 0; n < lines.Count(); n++) {
+        const char* pszHash = lines.Line(n);
+        const char* pKey = pszHash + 1;
+        // The keyword ends at the first white byte (see IsWhiteByte). Most '#' lines are map
+        // lines, which have none: the library's scan passes over them at once.
+        const char* pKeyEnd = pKey + strcspn(pKey, kWhiteBytes);
         if (!*pKeyEnd || pKeyEnd == pKey)
             continue;
         if (pKeyEnd - pKey > STAGE_FIELD_MAX)
-            continue;  // no directive is that long: a map line without blanks
-        rvm::string keyword(pKey, pKeyEnd);
-        SplitTokens(pKeyEnd, values);
-        rvm::vector<rvm::string> kept;
-        for (rvm::string& v : values) {
-            if (v.empty())
+            continue;
+        char szKeyword[STAGE_FIELD_MAX + 1];
+        memcpy(szKeyword, pKey, (size_t)(pKeyEnd - pKey));
+        szKeyword[pKeyEnd - pKey] = 0;
+        SplitTokens(pKeyEnd, fields);
+        // The strings of the line before are written over: most lines have as many values.
+        size_t nValues = 0;
+        for (std::string_view field : fields) {
+            if (field.empty())
                 continue;
-            if (v.size() > STAGE_FIELD_MAX)
-                v.resize(STAGE_FIELD_MAX);
-            kept.push_back(v);
+            if (nValues < values.size())
+                values[nValues].assign(Clipped(field));
+            else
+                values.emplace_back(Clipped(field));
+            nValues++;
         }
-        if (!ParseDirective(keyword.c_str(), kept)) {
-            rvm::string text = Trimmed(pLine->pszHash, pLine->pszHash + strlen(pLine->pszHash));
-            Report(3, "ERROR 13 : オブジェクトの定義でエラーが発生しました [(%d) %s]\n", pLine->nNumber, text.c_str());
+        values.resize(nValues);
+        if (!ParseDirective(szKeyword, values)) {
+            const std::string_view text = Trimmed(pszHash, pszHash + strlen(pszHash));
+            Report(3, "ERROR 13 : オブジェクトの定義でエラーが発生しました [(%d) %.*s]\n", lines.Number(n),
+                   (int)text.size(), text.data());
         }
     }
     return 1;
@@ -133,21 +204,23 @@ int CStageData::ReadDirectives(CFile* pFile)
 
 void CStageData::StoreObject(const rvm::string& code, CObject* pObj)
 {
-    auto it = m_Objects.find(code);
-    if (it != m_Objects.end()) {
-        Report(3, "ERROR 4 : 同じ名前のオブジェが存在します [%s]\n", code.c_str());
-        // Animations defined earlier may still show the old type: it lives until Unload.
-        m_RetiredObjects.push_back(it->second);
-        m_Objects.erase(it);
-    }
+    auto it = m_Objects.lower_bound(code);
     DebugPrintf("Object : %s\n", code.c_str());
-    m_Objects[code] = pObj;
+    if (it == m_Objects.end() || it->first != code) {
+        m_Objects.emplace_hint(it, code, pObj);
+        return;
+    }
+    Report(3, "ERROR 4 : 同じ名前のオブジェが存在します [%s]\n", code.c_str());
+    // Animations defined earlier may still show the old type: it lives until Unload.
+    m_RetiredObjects.push_back(it->second);
+    it->second = pObj;
 }
 
 int CStageData::ParseDirective(const char* pszKeyword, const rvm::vector<rvm::string>& values)
 {
-    rvm::string code;
-    RightString(code, pszKeyword, 2);
+    // The type's code: the keyword's last two bytes, or all of a shorter one.
+    const size_t nKeyword = strlen(pszKeyword);
+    const rvm::string code(nKeyword >= 2 ? pszKeyword + nKeyword - 2 : pszKeyword);
     if (StartsWith(pszKeyword, "OBJECT")) {
         CObject* pObj = new CObject(code.c_str());
         StoreObject(code, pObj);
@@ -230,18 +303,20 @@ int CStageData::ParseObjectDef(CObject* pObj, const rvm::vector<rvm::string>& va
         rvm::string word = values[i];
         for (char& c : word)
             c = (char)toupper((unsigned char)c);
-        auto it = m_AttrWords.find(word);
-        if (it == m_AttrWords.end()) {
+        const ATTRWORD* pWord = FindAttrWord(word.c_str());
+        if (!pWord) {
             Report(3, "ERROR 2 : 属性がみつかりません [%s]\n", word.c_str());
             continue;
         }
-        pObj->SetAttribute(pObj->GetAttribute() | (DWORD)it->second);
+        pObj->SetAttribute(pObj->GetAttribute() | pWord->dwBits);
     }
     pObj->AddNoTouch();
     if (!pObj->CheckAttribute())
         Report(3, "ERROR 3 : 属性の組み合わせが不正です [%s]\n", pObj->GetName());
-    CDebugInfo::Trace(3, "#OBJECT%s %s%s, %s\n", pObj->GetName(), pObj->GetImageFile(), pObj->GetRectKey(),
-                      pObj->AttributeToText());
+    // The type as the trace shows it is put together only for a session that logs.
+    if (GetLoggingFlag())
+        CDebugInfo::Trace(3, "#OBJECT%s %s%s, %s\n", pObj->GetName(), pObj->GetImageFile(), pObj->GetRectKey(),
+                          pObj->AttributeToText());
     return 1;
 }
 
@@ -288,35 +363,33 @@ int CStageData::ParseMapLine(const char* pszLine, int* pnScreen, int* pnLayer, i
     return 1;
 }
 
-int CStageData::ReadMapRows(CFile* pFile)
+int CStageData::ReadMapRows(const STAGELINES& lines)
 {
-    auto pLine = std::make_unique<STAGELINE>();
-    rvm::vector<rvm::string> tokens;
-    while (NextHashLine(pFile, *pLine)) {
+    rvm::vector<std::string_view> tokens;
+    for (size_t n = 0; n < lines.Count(); n++) {
+        const char* pszHash = lines.Line(n);
         int nScreen = 0, nLayer = 0, nRow = 0;
         const char* pszTokens = nullptr;
-        if (!ParseMapLine(pLine->pszHash, &nScreen, &nLayer, &nRow, &pszTokens)) {
-            if (strnlen(pLine->pszHash, 8) >= 8 && pLine->pszHash[7] == ':')
-                Report(3, "WARNING : 行の見出しが不正です (%d)\n", pLine->nNumber);
+        if (!ParseMapLine(pszHash, &nScreen, &nLayer, &nRow, &pszTokens)) {
+            if (strnlen(pszHash, 8) >= 8 && pszHash[7] == ':')
+                Report(3, "WARNING : 行の見出しが不正です (%d)\n", lines.Number(n));
             continue;
         }
         if (nLayer == STAGE_EVENT_LAYER && nRow == 0)
             continue;
         SplitTokens(pszTokens, tokens);
         for (size_t i = 0; i < tokens.size(); i++) {
-            rvm::string& token = tokens[i];
+            const std::string_view token = Clipped(tokens[i]);
             if (token.empty())
                 continue;
-            if (token.size() > STAGE_FIELD_MAX)
-                token.resize(STAGE_FIELD_MAX);
             int s = nScreen + (int)i;
             if (nLayer == STAGE_EVENT_LAYER) {
-                m_Events[s].push_back(token);
+                m_Events[s].emplace_back(token);
             } else if (nRow == 0) {
-                m_GroupRefs.push_back(STAGEGROUPREF{token, s, nLayer});
+                m_GroupRefs.push_back(STAGEGROUPREF{rvm::string(token), s, nLayer});
             } else {
                 int nIndex = MAX_ROW_NUM - nRow;
-                AppendRow(nLayer, nIndex, NewRowRecord(s, nLayer, nIndex, token, 0));
+                AppendRow(nLayer, nIndex, MakeRow(s, nLayer, nIndex, token));
             }
         }
     }
@@ -346,11 +419,10 @@ void CStageData::AddGroup(const rvm::string& name, rvm::vector<STAGEROW*> pendin
     m_Groups[name] = pGroup;
 }
 
-int CStageData::ReadGroups(CFile* pFile)
+int CStageData::ReadGroups(const STAGELINES& lines)
 {
-    auto pLine = std::make_unique<STAGELINE>();
     rvm::vector<STAGEROW*> pending[MAX_ROW_NUM];
-    rvm::vector<rvm::string> tokens;
+    rvm::vector<std::string_view> tokens;
     auto clearPending = [&pending]() {
         for (auto& rows : pending) {
             for (STAGEROW* p : rows)
@@ -358,25 +430,24 @@ int CStageData::ReadGroups(CFile* pFile)
             rows.clear();
         }
     };
-    while (NextHashLine(pFile, *pLine)) {
+    for (size_t n = 0; n < lines.Count(); n++) {
         int nScreen = 0, nLayer = 0, nRow = 0;
         const char* pszTokens = nullptr;
-        if (!ParseMapLine(pLine->pszHash, &nScreen, &nLayer, &nRow, &pszTokens))
+        if (!ParseMapLine(lines.Line(n), &nScreen, &nLayer, &nRow, &pszTokens))
             continue;
         if (nLayer != STAGE_EVENT_LAYER || nRow < 0 || nRow > MAX_ROW_NUM)
             continue;
         SplitTokens(pszTokens, tokens);
         if (nRow > 0) {
-            for (rvm::string& token : tokens) {
-                if (token.size() > STAGE_FIELD_MAX)
-                    token.resize(STAGE_FIELD_MAX);
+            for (std::string_view token : tokens) {
                 int nIndex = MAX_ROW_NUM - nRow;
-                pending[nIndex].push_back(new STAGEROW{-1, STAGE_EVENT_LAYER, nIndex, token, 0});
+                pending[nIndex].push_back(new STAGEROW{-1, STAGE_EVENT_LAYER, nIndex, rvm::string(Clipped(token)), 0});
             }
             continue;
         }
+        // A group's name is taken whole, however long.
         for (size_t k = 0; k < tokens.size(); k++)
-            AddGroup(tokens[k], pending, k);
+            AddGroup(rvm::string(tokens[k]), pending, k);
         if (!tokens.empty())
             clearPending();
     }
@@ -396,78 +467,84 @@ int CStageData::ResolveGroupRefs()
             const STAGEROW* pSlot = it->second->pRows[r];
             if (!pSlot)
                 continue;
-            STAGEROW* pRecord = NewRowRecord(ref.nScreen, ref.nLayer, r, pSlot->text, 0);
+            STAGEROW record = MakeRow(ref.nScreen, ref.nLayer, r, pSlot->text);
             if (!pSlot->text.empty() && (int)pSlot->text.size() != 2 * ColumnsPerScreen(ref.nLayer))
                 Report(7, "ERROR 14 : グループの参照で要素の長さがレイヤーと合っていません [GROUP=%s を LAYER=%c で使用しました]\n",
                        ref.name.c_str(), LetterFromLayer(ref.nLayer));
-            SetRow(ref.nLayer, r, pRecord);
+            SetRow(ref.nLayer, r, std::move(record));
         }
     }
     return 1;
 }
 
-void CStageData::PadRow(rvm::string& out, int nScreen, int nLayer, const rvm::string& token)
+void CStageData::PadRow(rvm::string& out, int nScreen, int nLayer, std::string_view token)
 {
-    out = token;
-    if (nLayer == STAGE_EVENT_LAYER)
+    if (nLayer == STAGE_EVENT_LAYER) {
+        out.assign(token);
         return;
-    if (out.size() % 2) {
-        // Half a code would shift every later code of the row by one byte.
-        Report(3, "WARNING : コードの長さが奇数です [(#%03d%c) %s]\n", nScreen, LetterFromLayer(nLayer), token.c_str());
-        out.pop_back();
     }
-    int n = (int)out.size() / 2;
+    size_t nLength = token.size();
+    if (nLength % 2) {
+        // Half a code would shift every later code of the row by one byte.
+        Report(3, "WARNING : コードの長さが奇数です [(#%03d%c) %.*s]\n", nScreen, LetterFromLayer(nLayer),
+               (int)token.size(), token.data());
+        nLength--;
+    }
+    int n = (int)nLength / 2;
     int nLimit = nScreen == 0 ? MAX_COLUMN_NUM : ColumnsPerScreen(nLayer);
     if (nLimit < 0)
         nLimit = 0;
+    // The codes and the empty cells that fill the screen, in one block.
+    out.reserve((size_t)(n > nLimit ? n : nLimit) * 2);
+    out.assign(token.data(), nLength);
     if (n < nLimit) {
         out.append((size_t)(nLimit - n) * 2, '0');
     } else if (n > nLimit) {
         // Kept whole: the extra codes run on into the next screen's columns and push every later
         // screen of the row to the right, as the map's author wrote them.
-        Report(3, "ERROR 8 : オブジェの数が多すぎます [(#%03d%c) %s]\n", nScreen, LetterFromLayer(nLayer), token.c_str());
+        Report(3, "ERROR 8 : オブジェの数が多すぎます [(#%03d%c) %.*s]\n", nScreen, LetterFromLayer(nLayer),
+               (int)token.size(), token.data());
     }
 }
 
-STAGEROW* CStageData::NewRowRecord(int nScreen, int nLayer, int nRow, const rvm::string& token, int nFlag)
+STAGEROW CStageData::MakeRow(int nScreen, int nLayer, int nRow, std::string_view token)
 {
-    STAGEROW* pRecord = new STAGEROW{nScreen, nLayer, nRow, rvm::string(), nFlag};
-    PadRow(pRecord->text, nScreen, nLayer, token);
-    return pRecord;
+    STAGEROW record{nScreen, nLayer, nRow, rvm::string(), 0};
+    PadRow(record.text, nScreen, nLayer, token);
+    return record;
 }
 
-rvm::vector<STAGEROW*>* CStageData::RowsFor(int nLayer, int nRow, STAGEROW* pRecord)
+rvm::vector<STAGEROW>* CStageData::RowsFor(int nLayer, int nRow)
 {
-    if (!pRecord)
+    if (nLayer < 0 || nLayer >= BG_NUM || nRow < 0 || nRow >= MAX_ROW_NUM)
         return nullptr;
-    if (nLayer < 0 || nLayer >= BG_NUM || nRow < 0 || nRow >= MAX_ROW_NUM) {
-        delete pRecord;
-        return nullptr;
-    }
     return &m_Rows[nLayer][nRow];
 }
 
-void CStageData::AppendRow(int nLayer, int nRow, STAGEROW* pRecord)
+void CStageData::AppendRow(int nLayer, int nRow, STAGEROW&& record)
 {
-    rvm::vector<STAGEROW*>* pRows = RowsFor(nLayer, nRow, pRecord);
+    rvm::vector<STAGEROW>* pRows = RowsFor(nLayer, nRow);
     if (!pRows)
         return;
-    rvm::vector<STAGEROW*>& rows = *pRows;
-    for (int c = (int)rows.size(); c < pRecord->nScreen; c++)
-        rows.push_back(NewRowRecord(c, nLayer, nRow, rvm::string(), 0));
-    rows.push_back(pRecord);
+    // The screens the row skipped are empty ones, each padded to the layer's columns. Room for
+    // them is made at once, but never to the exact size: rows that skip screens again and again
+    // would move every record each time.
+    const size_t nNeeded = (size_t)record.nScreen + 1;
+    if (record.nScreen > (int)pRows->size() && nNeeded > pRows->capacity())
+        pRows->reserve(std::max(nNeeded, 2 * pRows->capacity()));
+    for (int c = (int)pRows->size(); c < record.nScreen; c++)
+        pRows->push_back(MakeRow(c, nLayer, nRow, std::string_view()));
+    pRows->push_back(std::move(record));
 }
 
-void CStageData::SetRow(int nLayer, int nRow, STAGEROW* pRecord)
+void CStageData::SetRow(int nLayer, int nRow, STAGEROW&& record)
 {
-    rvm::vector<STAGEROW*>* pRows = RowsFor(nLayer, nRow, pRecord);
+    rvm::vector<STAGEROW>* pRows = RowsFor(nLayer, nRow);
     if (!pRows)
         return;
-    rvm::vector<STAGEROW*>& rows = *pRows;
-    if (pRecord->nScreen >= 0 && (int)rows.size() > pRecord->nScreen) {
-        delete rows[pRecord->nScreen];
-        rows[pRecord->nScreen] = pRecord;
+    if (record.nScreen >= 0 && (int)pRows->size() > record.nScreen) {
+        (*pRows)[record.nScreen] = std::move(record);
         return;
     }
-    AppendRow(nLayer, nRow, pRecord);
+    AppendRow(nLayer, nRow, std::move(record));
 }

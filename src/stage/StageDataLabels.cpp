@@ -1,5 +1,9 @@
 // Turning the read definition into live objects: object pictures, one placed label per map cell,
 // and the enemy kinds, made once per code or boss name.
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
 #include "engine/BmpIndex.h"
 #include "engine/DebugOut.h"
 #include "stage/EnemyFactory.h"
@@ -40,37 +44,78 @@ int CStageData::LoadObjects(IDirect3DDevice7* lpDevice)
     return 1;
 }
 
+namespace {
+
+uint16_t CodeNumber(const char* pCode)
+{
+    return (uint16_t)((uint8_t)pCode[0] << 8 | (uint8_t)pCode[1]);
+}
+
+// The type of a cell's code; null for a code no type has.
+CObject* FindCellObject(const rvm::vector<CELLOBJECT>& cellObjects, const char* pCode)
+{
+    const uint16_t nCode = CodeNumber(pCode);
+    auto it = std::lower_bound(cellObjects.begin(), cellObjects.end(), nCode,
+                               [](const CELLOBJECT& entry, uint16_t nKey) { return entry.nCode < nKey; });
+    return it != cellObjects.end() && it->nCode == nCode ? it->pObj : nullptr;
+}
+
+}  // namespace
+
+rvm::vector<CELLOBJECT> CStageData::CellObjects() const
+{
+    // The map's order of two-byte names is the order of their numbers.
+    rvm::vector<CELLOBJECT> cellObjects;
+    cellObjects.reserve(m_Objects.size());
+    for (const auto& obj : m_Objects)
+        if (obj.first.size() == 2)
+            cellObjects.push_back(CELLOBJECT{CodeNumber(obj.first.data()), obj.second});
+    return cellObjects;
+}
+
 int CStageData::BuildLayerLabels(IDirect3DDevice7* lpDevice, int nLayer)
 {
     if (nLayer < 0 || nLayer >= BG_NUM)
         return 1;
+    const rvm::vector<CELLOBJECT> cellObjects = CellObjects();
     for (int nRow = 0; nRow < MAX_ROW_NUM; nRow++) {
         rvm::vector<CObjectLabel*>& cells = m_Cells[nLayer][nRow];
         size_t nCells = cells.size();
-        for (const STAGEROW* pRecord : m_Rows[nLayer][nRow])
-            nCells += pRecord->text.size() / 2;
-        cells.reserve(nCells);
-        for (const STAGEROW* pRecord : m_Rows[nLayer][nRow]) {
-            const rvm::string& text = pRecord->text;
-            for (size_t p = 0; p + 1 < text.size(); p += 2) {
-                // Most cells of a map are empty ("00"): they are passed without a code of their own.
-                if (text[p] == '0' && text[p + 1] == '0') {
-                    cells.push_back(nullptr);
+        for (const STAGEROW& record : m_Rows[nLayer][nRow])
+            nCells += record.text.size() / 2;
+        // Every cell is made empty first, and most stay so ("00"): only those with a code of
+        // their own are looked at again.
+        size_t nCell = cells.size();
+        cells.resize(nCells, nullptr);
+        for (const STAGEROW& record : m_Rows[nLayer][nRow]) {
+            const rvm::string& text = record.text;
+            const size_t nCodes = text.size() / 2;
+            // Most rows are those of screens the map left empty: nothing but '0's, found by one
+            // scan, and their cells are empty already.
+            if (strspn(text.c_str(), "0") >= text.size()) {
+                nCell += nCodes;
+                continue;
+            }
+            for (size_t c = 0; c < nCodes; c++, nCell++) {
+                const char* pCode = text.data() + 2 * c;
+                if (pCode[0] == '0' && pCode[1] == '0')
                     continue;
-                }
-                const rvm::string code = text.substr(p, 2);
+                const rvm::string code(pCode, 2);
                 CObjectLabel* pLabel = nullptr;
-                int nColumn = (int)(p / 2);
+                int nColumn = (int)c;
                 if (nLayer == STAGE_ENEMY_LAYER && CPeopleSet::Exists(code.c_str())) {
-                    pLabel = MakePeopleLabel(lpDevice, code, nLayer, pRecord->nScreen, nColumn, pRecord->nRow);
+                    pLabel = MakePeopleLabel(lpDevice, code, nLayer, record.nScreen, nColumn, record.nRow);
                 } else if (nLayer == STAGE_ENEMY_LAYER) {
-                    pLabel = MakeEnemyLabel(lpDevice, code, nLayer, pRecord->nScreen, nColumn, pRecord->nRow);
+                    pLabel = MakeEnemyLabel(lpDevice, code, nLayer, record.nScreen, nColumn, record.nRow);
                 } else {
-                    pLabel = MakeObjectLabel(lpDevice, code, nLayer, pRecord->nScreen, nColumn, pRecord->nRow);
+                    pLabel = NewObjectLabel(lpDevice, FindCellObject(cellObjects, pCode), code, nLayer, record.nScreen,
+                                            nColumn, record.nRow);
                 }
-                // An undefined code still takes its column, or every later cell of the row would
-                // slide one column to the left.
-                cells.push_back(pLabel);
+                // An undefined code still takes its column (null), or every later cell of the row
+                // would slide one column to the left.
+                cells[nCell] = pLabel;
+                if (pLabel)
+                    m_Labels.push_back(pLabel);
             }
         }
     }
@@ -87,7 +132,12 @@ void CStageData::PlaceLabel(CObjectLabel* pLabel, int nLayer, int nScreen, int n
 CObjectLabel* CStageData::MakeObjectLabel(IDirect3DDevice7* lpDevice, const rvm::string& code, int nLayer,
                                           int nScreen, int nColumn, int nRow)
 {
-    CObject* pObj = GetObject(code);
+    return NewObjectLabel(lpDevice, GetObject(code), code, nLayer, nScreen, nColumn, nRow);
+}
+
+CObjectLabel* CStageData::NewObjectLabel(IDirect3DDevice7* lpDevice, CObject* pObj, const rvm::string& code,
+                                         int nLayer, int nScreen, int nColumn, int nRow)
+{
     if (!pObj) {
         Report(7, "ERROR 1 : オブジェが定義されていません [%s]\n", code.c_str());
         return nullptr;

@@ -24,6 +24,11 @@ bool CErrorLines::Admit(const std::string& line, std::string* pShown) {
     return true;
 }
 
+bool CErrorLines::TakesLines() {
+    std::lock_guard<std::mutex> guard(m_lock);
+    return !m_bFull;
+}
+
 void IHost::ReportError(const char* pszTextUtf8) {
     std::string shown;
     if (pszTextUtf8 && m_ErrorLines.Admit(pszTextUtf8, &shown)) ErrorOutput(shown.c_str());

@@ -69,6 +69,8 @@ public:
     // What to print for the line: the line the first time it comes, the closing notice when the
     // limit is reached, nothing (false) for a repeat or once the notice is out.
     bool Admit(const std::string& line, std::string* pShown);
+    // False once the closing notice is out: from then on no line is printed, whatever it says.
+    bool TakesLines();
 
 private:
     std::mutex m_lock;
@@ -156,6 +158,9 @@ public:
     // Each distinct line goes once in the host's life (one run) to ErrorOutput, in the window build
     // as in the headless one; any thread may report.
     void ReportError(const char* pszTextUtf8);
+    // Whether a line reported now could still be printed: a reporter may spare itself the work of
+    // making one that would be dropped.
+    bool TakesErrors() { return m_ErrorLines.TakesLines(); }
     // Where the lines go: stderr, where a Linux user reads a program's complaints.
     virtual void ErrorOutput(const char* pszTextUtf8);
 

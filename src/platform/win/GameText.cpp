@@ -63,9 +63,14 @@ std::string GameTextToUtf8(const char* pszText) {
     std::string out;
     const uint8_t* p = reinterpret_cast<const uint8_t*>(pszText ? pszText : "");
     const size_t n = std::strlen(reinterpret_cast<const char*>(p));
+    out.reserve(n);
     for (size_t i = 0; i < n;) {
         if (p[i] < 0x80) {
-            out += static_cast<char>(p[i++]);
+            // Messages are mostly ASCII: a run of it goes across in one piece.
+            size_t nEnd = i + 1;
+            while (nEnd < n && p[nEnd] < 0x80) nEnd++;
+            out.append(reinterpret_cast<const char*>(p + i), nEnd - i);
+            i = nEnd;
             continue;
         }
         if (const size_t nUtf8 = Utf8Length(p + i, n - i)) {
@@ -82,21 +87,23 @@ std::string GameTextToUtf8(const char* pszText) {
 
 void ReportToUser(const char* pszText) {
     IHost* pHost = GetHost();
-    if (!pHost) return;
+    // A line the host would drop is not worth converting.
+    if (!pHost || !pHost->TakesErrors()) return;
     std::string line = GameTextToUtf8(pszText);
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
     // Damaged files put any byte into a message: none may steer the terminal. C0 controls, DEL
-    // and the C1 controls (U+0080 to U+009F, two bytes each) become '?'.
-    std::string shown;
+    // and the C1 controls (U+0080 to U+009F, two bytes each) become '?', in place.
+    size_t nOut = 0;
     for (size_t i = 0; i < line.size(); i++) {
         const uint8_t c = static_cast<uint8_t>(line[i]);
         const bool bC1 = c == 0xC2 && i + 1 < line.size() && static_cast<uint8_t>(line[i + 1]) <= 0x9F;
         if ((c < 0x20 && c != '\t') || c == 0x7F || bC1) {
-            shown += '?';
+            line[nOut++] = '?';
             i += bC1 ? 1 : 0;
         } else {
-            shown += line[i];
+            line[nOut++] = line[i];
         }
     }
-    pHost->ReportError(shown.c_str());
+    line.resize(nOut);
+    pHost->ReportError(line.c_str());
 }
