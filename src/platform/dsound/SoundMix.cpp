@@ -1,5 +1,6 @@
 #include "platform/dsound/SoundMix.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -58,6 +59,58 @@ uint32_t WriteAheadBytes(const MIXVOICE& voice) {
     return nFrames * voice.nBlockAlign;
 }
 
+namespace {
+
+// One output frame of the voice at its position, with the frame after it (the start again past
+// the end of a looping voice, the same frame past the end of one that stops).
+void MixFrame(const MIXVOICE& v, int32_t* pAccum) {
+    uint32_t nFrame = static_cast<uint32_t>(v.nPos >> 32);
+    uint32_t nFrac = static_cast<uint32_t>(v.nPos >> 16) & 0xFFFFu;
+    uint32_t nNext = nFrame + 1;
+    if (nNext >= v.nFrames) nNext = v.bLooping ? 0 : nFrame;
+    int32_t l = Lerp(SampleAt(v, nFrame, 0), SampleAt(v, nNext, 0), nFrac);
+    int32_t r = v.nChannels == 2 ? Lerp(SampleAt(v, nFrame, 1), SampleAt(v, nNext, 1), nFrac) : l;
+    pAccum[0] += Scale(l, v.nGain);
+    pAccum[1] += Scale(r, v.nGain);
+}
+
+inline int32_t SampleOf(const uint8_t* p, int nBits) {
+    if (nBits == 8) return (static_cast<int32_t>(p[0]) - 128) * 256;
+    int16_t s;
+    memcpy(&s, p, 2);
+    return s;
+}
+
+// MixFrame for frames [i, nEnd) while the position stays below nSafe, where the next frame is
+// always the one after: the same sums, with the format fixed at compile time and no test for the
+// end in the loop. Returns the frame it stopped at.
+template <int kBits, int kChannels>
+uint32_t MixRun(MIXVOICE& v, int32_t* pAccum, uint32_t i, uint32_t nEnd, uint64_t nSafe) {
+    constexpr uint32_t kAlign = kBits / 8 * kChannels;
+    constexpr uint32_t kRight = kChannels == 2 ? kBits / 8 : 0;
+    const uint8_t* pData = v.pData;
+    const uint64_t nStep = v.nStep;
+    const int32_t nGain = v.nGain;
+    uint64_t nPos = v.nPos;
+    for (; i < nEnd && nPos < nSafe; ++i, nPos += nStep) {
+        const uint8_t* p = pData + static_cast<size_t>(nPos >> 32) * kAlign;
+        const uint32_t nFrac = static_cast<uint32_t>(nPos >> 16) & 0xFFFFu;
+        const int32_t l = Lerp(SampleOf(p, kBits), SampleOf(p + kAlign, kBits), nFrac);
+        const int32_t r = kChannels == 2 ? Lerp(SampleOf(p + kRight, kBits), SampleOf(p + kAlign + kRight, kBits), nFrac) : l;
+        pAccum[2 * i] += Scale(l, nGain);
+        pAccum[2 * i + 1] += Scale(r, nGain);
+    }
+    v.nPos = nPos;
+    return i;
+}
+
+uint32_t MixRunOf(MIXVOICE& v, int32_t* pAccum, uint32_t i, uint32_t nEnd, uint64_t nSafe) {
+    if (v.nBits == 16) return v.nChannels == 2 ? MixRun<16, 2>(v, pAccum, i, nEnd, nSafe) : MixRun<16, 1>(v, pAccum, i, nEnd, nSafe);
+    return v.nChannels == 2 ? MixRun<8, 2>(v, pAccum, i, nEnd, nSafe) : MixRun<8, 1>(v, pAccum, i, nEnd, nSafe);
+}
+
+}  // namespace
+
 void MixVoice(MIXVOICE* pVoice, int32_t* pAccum, uint32_t nFrames) {
     MIXVOICE& v = *pVoice;
     if (v.nFrames == 0) {
@@ -65,7 +118,10 @@ void MixVoice(MIXVOICE* pVoice, int32_t* pAccum, uint32_t nFrames) {
         return;
     }
     const uint64_t nLength = static_cast<uint64_t>(v.nFrames) << 32;
-    for (uint32_t i = 0; i < nFrames; ++i) {
+    // Below this position the next frame is the one after, whether the voice loops or not.
+    const uint64_t nSafe = static_cast<uint64_t>(v.nFrames - 1) << 32;
+    uint32_t i = 0;
+    while (i < nFrames) {
         if (v.nPos >= nLength) {
             if (!v.bLooping) {
                 v.bPlaying = false;
@@ -74,15 +130,13 @@ void MixVoice(MIXVOICE* pVoice, int32_t* pAccum, uint32_t nFrames) {
             }
             v.nPos %= nLength;
         }
-        uint32_t nFrame = static_cast<uint32_t>(v.nPos >> 32);
-        uint32_t nFrac = static_cast<uint32_t>(v.nPos >> 16) & 0xFFFFu;
-        uint32_t nNext = nFrame + 1;
-        if (nNext >= v.nFrames) nNext = v.bLooping ? 0 : nFrame;
-        int32_t l = Lerp(SampleAt(v, nFrame, 0), SampleAt(v, nNext, 0), nFrac);
-        int32_t r = v.nChannels == 2 ? Lerp(SampleAt(v, nFrame, 1), SampleAt(v, nNext, 1), nFrac) : l;
-        pAccum[2 * i] += Scale(l, v.nGain);
-        pAccum[2 * i + 1] += Scale(r, v.nGain);
+        if (v.nPos < nSafe) {
+            i = MixRunOf(v, pAccum, i, nFrames, nSafe);
+            continue;
+        }
+        MixFrame(v, pAccum + 2 * i);
         v.nPos += v.nStep;
+        ++i;
     }
     if (v.nPos >= nLength) {
         if (v.bLooping) {
@@ -95,8 +149,13 @@ void MixVoice(MIXVOICE* pVoice, int32_t* pAccum, uint32_t nFrames) {
 }
 
 void ClampMix(const int32_t* pAccum, int32_t nMasterGain, int16_t* pOut, uint32_t nFrames) {
+    // At unity (the usual case) the loop is a plain clamp, which the compiler packs into vectors.
+    if (nMasterGain == MIX_UNITY_GAIN) {
+        for (uint32_t i = 0; i < 2 * nFrames; ++i) pOut[i] = static_cast<int16_t>(std::clamp(pAccum[i], -32768, 32767));
+        return;
+    }
     for (uint32_t i = 0; i < 2 * nFrames; ++i) {
-        int32_t s = nMasterGain == MIX_UNITY_GAIN ? pAccum[i] : Scale(pAccum[i], nMasterGain);
+        int32_t s = Scale(pAccum[i], nMasterGain);
         pOut[i] = static_cast<int16_t>(s > 32767 ? 32767 : (s < -32768 ? -32768 : s));
     }
 }
