@@ -29,18 +29,20 @@ int SourceRow(const BLTJOB& job, int y)
     return job.nSrcY + i;
 }
 
-// Same size, same layout, no mirror: whole rows at a time.
+// Same size, same layout, no left-right mirror: whole rows at a time. At one scale the source row
+// steps by one (back by one mirrored up-down), so no row needs SourceRow's division.
 void RunStraight(const BLTPLANE& dst, const BLTPLANE& src, const BLTJOB& job)
 {
     const int nBpp = BytesPerPixel(dst.eKind);
     const int nW = job.nClipR - job.nClipL;
-    for (int y = job.nClipT; y < job.nClipB; y++) {
-        const int sy = SourceRow(job, y);
-        const int sx = job.nSrcX + (job.nClipL - job.nDstX);
-        uint8_t* pD = dst.pBits + (long)y * dst.lPitch + (long)job.nClipL * nBpp;
-        const uint8_t* pS = src.pBits + (long)sy * src.lPitch + (long)sx * nBpp;
+    const size_t nRowBytes = (size_t)nW * nBpp;
+    const int sx = job.nSrcX + (job.nClipL - job.nDstX);
+    const long lSrcStep = job.bMirrorUD ? -src.lPitch : src.lPitch;
+    uint8_t* pD = dst.pBits + (long)job.nClipT * dst.lPitch + (long)job.nClipL * nBpp;
+    const uint8_t* pS = src.pBits + (long)SourceRow(job, job.nClipT) * src.lPitch + (long)sx * nBpp;
+    for (int y = job.nClipT; y < job.nClipB; y++, pD += dst.lPitch, pS += lSrcStep) {
         if (!job.bKeySrc) {
-            std::memmove(pD, pS, (size_t)nW * nBpp);
+            std::memmove(pD, pS, nRowBytes);
         } else if (nBpp == 2 && job.dwKeyLow == job.dwKeyHigh) {
             uint16_t* pD16 = reinterpret_cast<uint16_t*>(pD);
             const uint16_t* pS16 = reinterpret_cast<const uint16_t*>(pS);

@@ -186,7 +186,7 @@ TEST_F(BltTest, BadRectanglesFailAndTouchNothing)
 }
 
 // Destination rectangles hanging over each edge keep the part on the surface, with the source cut
-// by the same amount.
+// by the same amount; mirrored up and down too, where the rows are taken from the bottom up.
 TEST_F(BltTest, DestinationClippedAtEveryEdgeWithSourceInProportion)
 {
     IDirectDrawSurface7* pSrc = Numbered(8, 8);
@@ -201,15 +201,23 @@ TEST_F(BltTest, DestinationClippedAtEveryEdgeWithSourceInProportion)
         {{1, -5, 9, 3}, 1, -5},   // top
         {{0, 7, 8, 15}, 0, 7},    // bottom
     };
-    for (const CASE& c : cases) {
-        FillAll(pDst, 0);
-        RECT rcDst = c.rcDst;
-        ASSERT_EQ(pDst->Blt(&rcDst, pSrc, nullptr, DDBLT_WAIT, nullptr), DD_OK);
-        for (int y = 0; y < 10; y++) {
-            for (int x = 0; x < 10; x++) {
-                const int sx = x - c.nDx, sy = y - c.nDy;
-                const bool bIn = sx >= 0 && sx < 8 && sy >= 0 && sy < 8;
-                ASSERT_EQ(Pixel(pDst, x, y), bIn ? (uint16_t)(sx + 16 * sy + 1) : 0) << x << "," << y;
+    DDBLTFX fx = {};
+    fx.dwSize = sizeof(fx);
+    fx.dwDDFX = DDBLTFX_MIRRORUPDOWN;
+    for (bool bMirror : {false, true}) {
+        for (const CASE& c : cases) {
+            FillAll(pDst, 0);
+            RECT rcDst = c.rcDst;
+            const DWORD dwFlags = DDBLT_WAIT | (bMirror ? DDBLT_DDFX : 0);
+            ASSERT_EQ(pDst->Blt(&rcDst, pSrc, nullptr, dwFlags, bMirror ? &fx : nullptr), DD_OK);
+            for (int y = 0; y < 10; y++) {
+                for (int x = 0; x < 10; x++) {
+                    const int sx = x - c.nDx, sy = y - c.nDy;
+                    const bool bIn = sx >= 0 && sx < 8 && sy >= 0 && sy < 8;
+                    const int nRow = bMirror ? 7 - sy : sy;
+                    ASSERT_EQ(Pixel(pDst, x, y), bIn ? (uint16_t)(sx + 16 * nRow + 1) : 0)
+                        << x << "," << y << (bMirror ? " mirrored" : "");
+                }
             }
         }
     }
