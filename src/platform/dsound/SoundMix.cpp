@@ -104,8 +104,33 @@ uint32_t MixRun(MIXVOICE& v, int32_t* pAccum, uint32_t i, uint32_t nEnd, uint64_
     return i;
 }
 
+// MixRun for a voice at the output rate that sits on a whole frame: every frame is read as it is
+// (the interpolation's weight on the next frame is 0), one frame after the other.
+template <int kBits, int kChannels>
+uint32_t MixWholeRun(MIXVOICE& v, int32_t* pAccum, uint32_t i, uint32_t nEnd, uint64_t nSafe) {
+    constexpr uint32_t kAlign = kBits / 8 * kChannels;
+    constexpr uint32_t kRight = kChannels == 2 ? kBits / 8 : 0;
+    const uint32_t nFrame = static_cast<uint32_t>(v.nPos >> 32);
+    const uint32_t nLast = std::min<uint64_t>(nEnd - i, static_cast<uint32_t>(nSafe >> 32) - nFrame);
+    const uint8_t* p = v.pData + static_cast<size_t>(nFrame) * kAlign;
+    const int32_t nGain = v.nGain;
+    int32_t* pOut = pAccum + 2 * i;
+    for (uint32_t k = 0; k < nLast; ++k, p += kAlign) {
+        const int32_t l = SampleOf(p, kBits);
+        const int32_t r = kChannels == 2 ? SampleOf(p + kRight, kBits) : l;
+        pOut[2 * k] += Scale(l, nGain);
+        pOut[2 * k + 1] += Scale(r, nGain);
+    }
+    v.nPos += static_cast<uint64_t>(nLast) << 32;
+    return i + nLast;
+}
+
 uint32_t MixRunOf(MIXVOICE& v, int32_t* pAccum, uint32_t i, uint32_t nEnd, uint64_t nSafe) {
-    if (v.nBits == 16) return v.nChannels == 2 ? MixRun<16, 2>(v, pAccum, i, nEnd, nSafe) : MixRun<16, 1>(v, pAccum, i, nEnd, nSafe);
+    const bool bWhole = v.nStep == (1ull << 32) && (v.nPos & 0xFFFF0000u) == 0;
+    if (v.nBits == 16 && v.nChannels == 2)
+        return bWhole ? MixWholeRun<16, 2>(v, pAccum, i, nEnd, nSafe) : MixRun<16, 2>(v, pAccum, i, nEnd, nSafe);
+    if (v.nBits == 16)
+        return bWhole ? MixWholeRun<16, 1>(v, pAccum, i, nEnd, nSafe) : MixRun<16, 1>(v, pAccum, i, nEnd, nSafe);
     return v.nChannels == 2 ? MixRun<8, 2>(v, pAccum, i, nEnd, nSafe) : MixRun<8, 1>(v, pAccum, i, nEnd, nSafe);
 }
 

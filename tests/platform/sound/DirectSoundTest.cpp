@@ -414,8 +414,10 @@ TEST(SoundMix, VoicesMixAsTheirFramesDefineThemInEveryFormat) {
                         a.bPlaying = true;
                         a.bLooping = bLooping;
                         a.nGain = static_cast<int32_t>(next() % (2 * MIX_UNITY_GAIN));
-                        // Starting anywhere, the last frame and the end included.
-                        a.nPos = (static_cast<uint64_t>(next() % nLength) << 32) | (next() & 0xFFFF0000u);
+                        // Starting anywhere, on a whole frame or between two, the last frame and
+                        // the end included.
+                        a.nPos = static_cast<uint64_t>(next() % nLength) << 32;
+                        if (next() % 3 == 0) a.nPos |= next() & 0xFFFFFFFFu;
                         if (next() % 4 == 0) a.nPos = static_cast<uint64_t>(nLength - 1) << 32;
                         MIXVOICE b = a;
                         std::vector<int32_t> accumA(2 * MIX_BLOCK_FRAMES, 7), accumB(2 * MIX_BLOCK_FRAMES, 7);
