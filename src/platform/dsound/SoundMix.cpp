@@ -1,5 +1,7 @@
 #include "platform/dsound/SoundMix.h"
 
+#include <emmintrin.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -174,9 +176,15 @@ void MixVoice(MIXVOICE* pVoice, int32_t* pAccum, uint32_t nFrames) {
 }
 
 void ClampMix(const int32_t* pAccum, int32_t nMasterGain, int16_t* pOut, uint32_t nFrames) {
-    // At unity (the usual case) the loop is a plain clamp, which the compiler packs into vectors.
+    // At unity (the usual case) the clamp is the saturating pack of eight sums at a time.
     if (nMasterGain == MIX_UNITY_GAIN) {
-        for (uint32_t i = 0; i < 2 * nFrames; ++i) pOut[i] = static_cast<int16_t>(std::clamp(pAccum[i], -32768, 32767));
+        uint32_t i = 0;
+        for (; i + 8 <= 2 * nFrames; i += 8) {
+            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pAccum + i));
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pAccum + i + 4));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(pOut + i), _mm_packs_epi32(a, b));
+        }
+        for (; i < 2 * nFrames; ++i) pOut[i] = static_cast<int16_t>(std::clamp(pAccum[i], -32768, 32767));
         return;
     }
     for (uint32_t i = 0; i < 2 * nFrames; ++i) {

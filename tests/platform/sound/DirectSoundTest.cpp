@@ -437,4 +437,27 @@ TEST(SoundMix, VoicesMixAsTheirFramesDefineThemInEveryFormat) {
     }
 }
 
+// The clamp at unity and at another master gain, against the rule, at every length around the
+// groups the mixer packs at once.
+TEST(SoundMix, TheClampSaturatesEverySumAsTheRuleDoes) {
+    uint32_t nSeed = 777;
+    std::vector<int32_t> accum(2 * 40);
+    for (int32_t& n : accum) n = static_cast<int32_t>((nSeed = nSeed * 1103515245u + 12345u) >> 8) % 100000 - 50000;
+    accum[0] = 32767;
+    accum[1] = 32768;
+    accum[2] = -32768;
+    accum[3] = -32769;
+    for (int32_t nGain : {MIX_UNITY_GAIN, MIX_UNITY_GAIN / 3}) {
+        for (uint32_t nFrames = 0; nFrames <= 20; nFrames++) {
+            std::vector<int16_t> out(2 * nFrames + 1, 99), want(2 * nFrames + 1, 99);
+            for (uint32_t i = 0; i < 2 * nFrames; i++) {
+                const int32_t s = static_cast<int32_t>((static_cast<int64_t>(accum[i]) * nGain) >> 16);
+                want[i] = static_cast<int16_t>(s > 32767 ? 32767 : (s < -32768 ? -32768 : s));
+            }
+            ClampMix(accum.data(), nGain, out.data(), nFrames);
+            ASSERT_EQ(out, want) << nFrames << " frames at gain " << nGain;
+        }
+    }
+}
+
 }  // namespace
