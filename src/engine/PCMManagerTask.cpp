@@ -283,7 +283,10 @@ int CPCMManagerTask::IsPlaying(const char* pszName) const {
 void CPCMManagerTask::Update() {
     if (!g_lpDS || !g_bSoundOn) return;
     std::lock_guard<std::mutex> lock(m_Lock);
+    // Called twice a tick over every slot, nearly all of them idle: only the others fetch their
+    // buffer.
     for (int i = 0; i < PCM_BANK_COUNT * PCM_SLOT_COUNT; ++i) {
+        if (m_nStates[i] == PCM_STATE_IDLE) continue;
         LPDIRECTSOUNDBUFFER lpBuffer = m_Slots[i / PCM_SLOT_COUNT][i % PCM_SLOT_COUNT].lpBuffer;
         if (m_nStates[i] == PCM_STATE_REQUESTED) {
             // A released stage slot keeps its name; its request is dropped, not played.
