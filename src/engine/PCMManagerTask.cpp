@@ -238,8 +238,11 @@ int CPCMManagerTask::FindSlot(int nBank, const char* pszName) const {
 
 int CPCMManagerTask::FindSlotLocked(int nBank, const char* pszName) const {
     if (!pszName || nBank < 0 || nBank >= PCM_BANK_COUNT) return -1;
+    // Every play looks a name up four times over the whole bank: the first letter turns away the
+    // empty slots and most others without a call.
     for (int i = 0; i < PCM_SLOT_COUNT; ++i)
-        if (strncmp(m_Slots[nBank][i].szName, pszName, PCM_NAME_SIZE) == 0) return i;
+        if (m_Slots[nBank][i].szName[0] == pszName[0] && strncmp(m_Slots[nBank][i].szName, pszName, PCM_NAME_SIZE) == 0)
+            return i;
     return -1;
 }
 
