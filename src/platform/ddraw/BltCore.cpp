@@ -74,7 +74,62 @@ void RunStraight(const BLTPLANE& dst, const BLTPLANE& src, const BLTJOB& job)
     }
 }
 
+// The first destination and source bytes of a plain copy's clipped rows.
+uint8_t* FirstDstByte(const BLTPLANE& dst, const BLTJOB& job)
+{
+    return dst.pBits + (long)job.nClipT * dst.lPitch + (long)job.nClipL * BytesPerPixel(dst.eKind);
+}
+
+const uint8_t* FirstSrcByte(const BLTPLANE& src, const BLTJOB& job)
+{
+    const int sx = job.nSrcX + (job.nClipL - job.nDstX), sy = job.nSrcY + (job.nClipT - job.nDstY);
+    return src.pBits + (long)sy * src.lPitch + (long)sx * BytesPerPixel(src.eKind);
+}
+
 } // namespace
+
+bool BltIsPlainCopy(const BLTPLANE& dst, const BLTPLANE& src, const BLTJOB& job)
+{
+    return !job.bKeySrc && !job.bMirrorLR && !job.bMirrorUD && job.nSrcW == job.nDstW && job.nSrcH == job.nDstH &&
+           dst.eKind == src.eKind;
+}
+
+bool BltCopiesSideBySide(const BLTJOB& a, const BLTJOB& b)
+{
+    return a.nClipT == b.nClipT && a.nClipB == b.nClipB && (a.nClipR <= b.nClipL || b.nClipR <= a.nClipL);
+}
+
+void RunCopiesSideBySide(const BLTPLANE& dst, const BLTPLANE& srcA, const BLTJOB& a, const BLTPLANE& srcB,
+                         const BLTJOB& b)
+{
+    if (a.nClipL >= a.nClipR || a.nClipT >= a.nClipB || b.nClipL >= b.nClipR) {
+        RunBlt(dst, srcA, a);
+        RunBlt(dst, srcB, b);
+        return;
+    }
+    const int nBpp = BytesPerPixel(dst.eKind);
+    const size_t nBytesA = (size_t)(a.nClipR - a.nClipL) * nBpp, nBytesB = (size_t)(b.nClipR - b.nClipL) * nBpp;
+    // Both rows, from the left one's first byte to the right one's last, are fetched ahead.
+    const int nLeft = std::min(a.nClipL, b.nClipL);
+    const size_t nRowBytes = (size_t)(std::max(a.nClipR, b.nClipR) - nLeft) * nBpp;
+    uint8_t* pDA = FirstDstByte(dst, a);
+    uint8_t* pDB = FirstDstByte(dst, b);
+    const uint8_t* pSA = FirstSrcByte(srcA, a);
+    const uint8_t* pSB = FirstSrcByte(srcB, b);
+    uint8_t* pRow = dst.pBits + (long)a.nClipT * dst.lPitch + (long)nLeft * nBpp;
+    for (int y = a.nClipT; y < a.nClipB; y++) {
+        if (y + kPrefetchRows < a.nClipB) {
+            PrefetchRow(pRow + kPrefetchRows * dst.lPitch, nRowBytes);
+        }
+        std::memmove(pDA, pSA, nBytesA);
+        std::memmove(pDB, pSB, nBytesB);
+        pDA += dst.lPitch;
+        pDB += dst.lPitch;
+        pRow += dst.lPitch;
+        pSA += srcA.lPitch;
+        pSB += srcB.lPitch;
+    }
+}
 
 void CopyRowKeyed16(uint16_t* pDst, const uint16_t* pSrc, int n, uint16_t wKey)
 {
