@@ -3,10 +3,13 @@
 #include <emmintrin.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 
 namespace {
+
+std::atomic<bool> g_bMixRuns{true};
 
 inline int32_t SampleAt(const MIXVOICE& v, uint32_t nFrame, uint32_t nChannel) {
     const uint8_t* p = v.pData + static_cast<size_t>(nFrame) * v.nBlockAlign;
@@ -138,6 +141,8 @@ uint32_t MixRunOf(MIXVOICE& v, int32_t* pAccum, uint32_t i, uint32_t nEnd, uint6
 
 }  // namespace
 
+void EnableMixRuns(bool bEnable) { g_bMixRuns = bEnable; }
+
 void MixVoice(MIXVOICE* pVoice, int32_t* pAccum, uint32_t nFrames) {
     MIXVOICE& v = *pVoice;
     if (v.nFrames == 0) {
@@ -157,7 +162,7 @@ void MixVoice(MIXVOICE* pVoice, int32_t* pAccum, uint32_t nFrames) {
             }
             v.nPos %= nLength;
         }
-        if (v.nPos < nSafe) {
+        if (v.nPos < nSafe && g_bMixRuns.load(std::memory_order_relaxed)) {
             i = MixRunOf(v, pAccum, i, nFrames, nSafe);
             continue;
         }
