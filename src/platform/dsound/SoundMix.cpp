@@ -109,6 +109,39 @@ uint32_t MixRun(MIXVOICE& v, int32_t* pAccum, uint32_t i, uint32_t nEnd, uint64_
     return i;
 }
 
+// (s * nGain) >> 16 of eight 16-bit samples for a gain of at most unity: the unsigned high product
+// less the gain where s is negative, which is the signed product's floor; at unity, s itself.
+inline __m128i ScaleEight(__m128i s, int32_t nGain) {
+    if (nGain == MIX_UNITY_GAIN) return s;
+    const __m128i g = _mm_set1_epi16(static_cast<int16_t>(nGain));
+    return _mm_sub_epi16(_mm_mulhi_epu16(s, g), _mm_and_si128(_mm_srai_epi16(s, 15), g));
+}
+
+// Adds eight scaled samples, widened to 32 bits, to the sums at pOut.
+inline void AddEight(int32_t* pOut, __m128i h) {
+    const __m128i lo = _mm_srai_epi32(_mm_unpacklo_epi16(h, h), 16);
+    const __m128i hi = _mm_srai_epi32(_mm_unpackhi_epi16(h, h), 16);
+    __m128i* pLo = reinterpret_cast<__m128i*>(pOut);
+    _mm_storeu_si128(pLo, _mm_add_epi32(_mm_loadu_si128(pLo), lo));
+    _mm_storeu_si128(pLo + 1, _mm_add_epi32(_mm_loadu_si128(pLo + 1), hi));
+}
+
+// The frames of a 16-bit voice at the output rate four at a time (the music and most effects);
+// returns how many it mixed, a multiple of four.
+uint32_t MixWhole16(const uint8_t* p, uint32_t nChannels, int32_t nGain, int32_t* pOut, uint32_t nFrames) {
+    uint32_t k = 0;
+    for (; k + 4 <= nFrames; k += 4) {
+        if (nChannels == 2) {
+            AddEight(pOut + 2 * k, ScaleEight(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 4 * k)), nGain));
+        } else {
+            // Each sample reaches both channels.
+            const __m128i h = ScaleEight(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p + 2 * k)), nGain);
+            AddEight(pOut + 2 * k, _mm_unpacklo_epi16(h, h));
+        }
+    }
+    return k;
+}
+
 // MixRun for a voice at the output rate that sits on a whole frame: every frame is read as it is
 // (the interpolation's weight on the next frame is 0), one frame after the other.
 template <int kBits, int kChannels>
@@ -120,7 +153,12 @@ uint32_t MixWholeRun(MIXVOICE& v, int32_t* pAccum, uint32_t i, uint32_t nEnd, ui
     const uint8_t* p = v.pData + static_cast<size_t>(nFrame) * kAlign;
     const int32_t nGain = v.nGain;
     int32_t* pOut = pAccum + 2 * i;
-    for (uint32_t k = 0; k < nLast; ++k, p += kAlign) {
+    uint32_t k = 0;
+    if (kBits == 16 && nGain >= 0 && nGain <= MIX_UNITY_GAIN) {
+        k = MixWhole16(p, kChannels, nGain, pOut, nLast);
+        p += k * kAlign;
+    }
+    for (; k < nLast; ++k, p += kAlign) {
         const int32_t l = SampleOf(p, kBits);
         const int32_t r = kChannels == 2 ? SampleOf(p + kRight, kBits) : l;
         pOut[2 * k] += Scale(l, nGain);

@@ -368,7 +368,8 @@ TEST(SoundMix, RunsMixAsFramesOneByOneInEveryFormat) {
                         SetVoiceFrequency(&a, dwRate);
                         a.bPlaying = true;
                         a.bLooping = bLooping;
-                        a.nGain = static_cast<int32_t>(next() % (2 * MIX_UNITY_GAIN));
+                        // Gains up to twice unity, unity itself among them.
+                        a.nGain = next() % 4 ? static_cast<int32_t>(next() % (2 * MIX_UNITY_GAIN)) : MIX_UNITY_GAIN;
                         // Starting anywhere, on a whole frame or between two, the last frame and
                         // the end included.
                         a.nPos = static_cast<uint64_t>(next() % nLength) << 32;
