@@ -302,6 +302,46 @@ TEST_F(BltTest, MirrorLeftRightReversesColumns)
     pDst->Release();
 }
 
+// Mirrored at one scale, every width around the eight pixels done at once, clipped on either side,
+// without a key, with one key and with a range of keys, upside down or not: the pixel rule.
+TEST_F(BltTest, MirroredBlitsAtOneScaleFollowThePixelRule)
+{
+    IDirectDrawSurface7* pSrc = Numbered(40, 3);
+    IDirectDrawSurface7* pDst = MakeSurface(m_pDD, 48, 5);
+    for (int nKeys = 0; nKeys < 3; nKeys++) {
+        for (int nUD = 0; nUD < 2; nUD++) {
+            for (int w = 1; w <= 40; w++) {
+                for (int x = -5; x <= 48 - w + 5; x += 3) {
+                    FillAll(pDst, 0xFFFF);
+                    DDBLTFX fx = {};
+                    fx.dwSize = sizeof(fx);
+                    fx.dwDDFX = DDBLTFX_MIRRORLEFTRIGHT | (nUD ? DDBLTFX_MIRRORUPDOWN : 0);
+                    // Keys among the numbers of the pixels: 20 alone, or 20 to 23.
+                    fx.ddckSrcColorkey = DDCOLORKEY{20, nKeys == 2 ? 23u : 20u};
+                    RECT rcSrc = {0, 0, w, 3}, rcDst = {x, 1, x + w, 4};
+                    const DWORD dwFlags = DDBLT_WAIT | DDBLT_DDFX | (nKeys ? DDBLT_KEYSRCOVERRIDE : 0);
+                    ASSERT_EQ(pDst->Blt(&rcDst, pSrc, &rcSrc, dwFlags, &fx), DD_OK);
+                    for (int y = 0; y < 5; y++) {
+                        for (int px = 0; px < 48; px++) {
+                            uint16_t want = 0xFFFF;
+                            if (y >= 1 && y < 4 && px >= x && px < x + w) {
+                                const int sx = w - 1 - (px - x), sy = nUD ? 3 - y : y - 1;
+                                const uint16_t v = (uint16_t)(sx + 16 * sy + 1);
+                                const bool bKey = nKeys && v >= 20 && v <= (nKeys == 2 ? 23 : 20);
+                                want = bKey ? 0xFFFF : v;
+                            }
+                            ASSERT_EQ(Pixel(pDst, px, y), want) << "keys " << nKeys << " w " << w << " at " << x << ": "
+                                                                << px << "," << y;
+                        }
+                    }
+                }
+            }
+        }
+    }
+    pSrc->Release();
+    pDst->Release();
+}
+
 TEST_F(BltTest, BlitWithinOneSurfaceReadsTheOldPixels)
 {
     IDirectDrawSurface7* p = Numbered(6, 1);
