@@ -44,18 +44,23 @@ void PrefetchRow(const uint8_t* p, size_t nBytes)
     }
 }
 
-// Same size, same layout, no left-right mirror: whole rows at a time. At one scale the source row
-// steps by one (back by one mirrored up-down), so no row needs SourceRow's division.
+// Same width, same layout, no left-right mirror: whole rows at a time (a row of the source for
+// each row of the destination, so a blit stretched only up and down is one too). At one scale the
+// source row steps by one (back by one mirrored up-down), so no row needs SourceRow's division.
 void RunStraight(const BLTPLANE& dst, const BLTPLANE& src, const BLTJOB& job)
 {
     const int nBpp = BytesPerPixel(dst.eKind);
     const int nW = job.nClipR - job.nClipL;
     const size_t nRowBytes = (size_t)nW * nBpp;
     const int sx = job.nSrcX + (job.nClipL - job.nDstX);
+    const bool bOneScale = job.nSrcH == job.nDstH;
     const long lSrcStep = job.bMirrorUD ? -src.lPitch : src.lPitch;
     uint8_t* pD = dst.pBits + (long)job.nClipT * dst.lPitch + (long)job.nClipL * nBpp;
     const uint8_t* pS = src.pBits + (long)SourceRow(job, job.nClipT) * src.lPitch + (long)sx * nBpp;
     for (int y = job.nClipT; y < job.nClipB; y++, pD += dst.lPitch, pS += lSrcStep) {
+        if (!bOneScale) {
+            pS = src.pBits + (long)SourceRow(job, y) * src.lPitch + (long)sx * nBpp;
+        }
         if (!job.bKeySrc) {
             if (y + kPrefetchRows < job.nClipB) {
                 PrefetchRow(pD + kPrefetchRows * dst.lPitch, nRowBytes);
@@ -209,7 +214,7 @@ void RunBlt(const BLTPLANE& dst, const BLTPLANE& src, const BLTJOB& job)
         return;
     }
     const bool bSameScale = job.nSrcW == job.nDstW && job.nSrcH == job.nDstH;
-    if (bSameScale && !job.bMirrorLR && dst.eKind == src.eKind) {
+    if (job.nSrcW == job.nDstW && !job.bMirrorLR && dst.eKind == src.eKind) {
         RunStraight(dst, src, job);
         return;
     }

@@ -286,6 +286,44 @@ TEST_F(BltTest, WideStretchMirroredKeyedAndClippedFollowsThePixelRule)
     pDst->Release();
 }
 
+// Stretched or shrunk only up and down (the counter's rolling digits), keyed or not, upside down or
+// not, cut at the top and the bottom: the pixel rule.
+TEST_F(BltTest, BlitsStretchedOnlyUpAndDownFollowThePixelRule)
+{
+    IDirectDrawSurface7* pSrc = Numbered(12, 9);
+    IDirectDrawSurface7* pDst = MakeSurface(m_pDD, 12, 16);
+    for (int nKeyed = 0; nKeyed < 2; nKeyed++) {
+        for (int nUD = 0; nUD < 2; nUD++) {
+            for (int h = 1; h <= 24; h++) {
+                for (int y0 = -4; y0 <= 8; y0 += 4) {
+                    FillAll(pDst, 0xFFFF);
+                    DDBLTFX fx = {};
+                    fx.dwSize = sizeof(fx);
+                    fx.dwDDFX = nUD ? DDBLTFX_MIRRORUPDOWN : 0;
+                    fx.ddckSrcColorkey = DDCOLORKEY{20, 20};
+                    RECT rcDst = {0, y0, 12, y0 + h};
+                    const DWORD dwFlags = DDBLT_WAIT | DDBLT_DDFX | (nKeyed ? DDBLT_KEYSRCOVERRIDE : 0);
+                    ASSERT_EQ(pDst->Blt(&rcDst, pSrc, nullptr, dwFlags, &fx), DD_OK);
+                    for (int y = 0; y < 16; y++) {
+                        for (int x = 0; x < 12; x++) {
+                            uint16_t want = 0xFFFF;
+                            if (y >= y0 && y < y0 + h) {
+                                const int sy = StretchIndex(y - y0, 9, h);
+                                const uint16_t v = (uint16_t)(x + 16 * (nUD ? 8 - sy : sy) + 1);
+                                want = nKeyed && v == 20 ? 0xFFFF : v;
+                            }
+                            ASSERT_EQ(Pixel(pDst, x, y), want) << "height " << h << " at " << y0 << (nKeyed ? " keyed" : "")
+                                                                << (nUD ? " upside down" : "") << ": " << x << "," << y;
+                        }
+                    }
+                }
+            }
+        }
+    }
+    pSrc->Release();
+    pDst->Release();
+}
+
 TEST_F(BltTest, MirrorLeftRightReversesColumns)
 {
     IDirectDrawSurface7* pSrc = Numbered(5, 2);
