@@ -238,8 +238,11 @@ int CPCMManagerTask::FindSlot(int nBank, const char* pszName) const {
 
 int CPCMManagerTask::FindSlotLocked(int nBank, const char* pszName) const {
     if (!pszName || nBank < 0 || nBank >= PCM_BANK_COUNT) return -1;
+    // Every play looks a name up four times over the whole bank: the first letter turns away the
+    // empty slots and most others without a call.
     for (int i = 0; i < PCM_SLOT_COUNT; ++i)
-        if (strncmp(m_Slots[nBank][i].szName, pszName, PCM_NAME_SIZE) == 0) return i;
+        if (m_Slots[nBank][i].szName[0] == pszName[0] && strncmp(m_Slots[nBank][i].szName, pszName, PCM_NAME_SIZE) == 0)
+            return i;
     return -1;
 }
 
@@ -283,7 +286,10 @@ int CPCMManagerTask::IsPlaying(const char* pszName) const {
 void CPCMManagerTask::Update() {
     if (!g_lpDS || !g_bSoundOn) return;
     std::lock_guard<std::mutex> lock(m_Lock);
+    // Called twice a tick over every slot, nearly all of them idle: only the others fetch their
+    // buffer.
     for (int i = 0; i < PCM_BANK_COUNT * PCM_SLOT_COUNT; ++i) {
+        if (m_nStates[i] == PCM_STATE_IDLE) continue;
         LPDIRECTSOUNDBUFFER lpBuffer = m_Slots[i / PCM_SLOT_COUNT][i % PCM_SLOT_COUNT].lpBuffer;
         if (m_nStates[i] == PCM_STATE_REQUESTED) {
             // A released stage slot keeps its name; its request is dropped, not played.

@@ -31,6 +31,13 @@ inline int StretchIndex(int i, int nSrc, int nDst)
     return (int)(((int64_t)(2 * i + 1) * nSrc) / (2 * (int64_t)nDst));
 }
 
+// Whether the job is a plain copy: no key, no mirror, one scale, between planes of one kind.
+bool BltIsPlainCopy(const BLTPLANE& dst, const BLTPLANE& src, const BLTJOB& job);
+// Whether two plain copies onto one plane cover the same rows, side by side without overlapping.
+bool BltCopiesSideBySide(const BLTJOB& a, const BLTJOB& b);
+// The plain copies a (from srcA) and b (from srcB), side by side, a row of each in turn.
+void RunCopiesSideBySide(const BLTPLANE& dst, const BLTPLANE& srcA, const BLTJOB& a, const BLTPLANE& srcB,
+                         const BLTJOB& b);
 // Copies the job's pixels (source and destination may be the same plane only when the source is
 // first copied elsewhere by the caller).
 void RunBlt(const BLTPLANE& dst, const BLTPLANE& src, const BLTJOB& job);

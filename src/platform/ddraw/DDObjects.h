@@ -111,6 +111,8 @@ public:
     // Whether every pixel of [l, r) x [t, b) waits for a fill by dwRaw; whether (x, y) does.
     bool IsFillWaiting(int l, int t, int r, int b, uint32_t dwRaw);
     bool IsFillWaiting(int x, int y);
+    // A copy of another surface's pixels that waits, as a fill does (see WaitCopy): done now.
+    void RunWaitingCopyNow();
     // The attached Z buffer, not referenced; null when none.
     CDDSurface* AttachedZBuffer() const;
     // Shows the primary's pixels on the host after a change (nothing for other surfaces).
@@ -142,6 +144,17 @@ private:
     // buffer is shared rather than copied (and this one's kept for pSrc to move to). False when the
     // blit is not such a one.
     bool ShareWholeCopy(CDDSurface* pSrc, const BLTJOB& job, const RECT& rcSrc);
+    // An opaque copy at one scale from another surface waits, with the fill under it, until the
+    // pixels are next looked at or written (every such path resolves the fill first), or until its
+    // source is written. The frame's far background comes as two such copies side by side on the
+    // same rows: when the second comes while the first waits, the two are done together, row by
+    // row, so the frame is written once from top to bottom and the fill at their seam is never
+    // done. False when the blit is not such a copy, or the source is read by another waiting copy.
+    bool WaitCopy(CDDSurface* pSrc, const BLTJOB& job);
+    // Under m_fillLock: does the waiting copy, if any.
+    void RunWaitingCopy();
+    // Under m_fillLock: the waiting copy and the copy of job from pSrc, side by side, together.
+    void RunCopiesTogether(CDDSurface* pSrc, const BLTJOB& job);
     bool IsBeingWritten() const;
     // Blt with the destination already in surface coordinates.
     HRESULT BltSurfaceRect(const RECT& rcDest, IDirectDrawSurface7* lpSrc, RECT* lpSrcRect, DWORD dwFlags,
@@ -182,7 +195,13 @@ private:
     // The waiting fill, under m_fillLock (taken again by the buffer moves within it).
     std::recursive_mutex m_fillLock;
     CPendingFill m_pendingFill;
+    // Set while a fill or a copy waits.
     std::atomic<bool> m_bFillWaiting{false};
+    // The waiting copy, under m_fillLock: its source (referenced) and job; null when none.
+    CDDSurface* m_pCopySrc = nullptr;
+    BLTJOB m_copyJob = {};
+    // The surface whose waiting copy reads this one: a write here does that copy first.
+    std::atomic<CDDSurface*> m_pCopyReader{nullptr};
 };
 
 class CDirectDraw final : public IDirectDraw7 {

@@ -116,6 +116,11 @@ CDDSurface::~CDDSurface()
     if (IsPrimary()) {
         m_pDD->ForgetPrimary(this);
     }
+    // A copy still waiting is never seen.
+    if (m_pCopySrc) {
+        m_pCopySrc->m_pCopyReader.store(nullptr, std::memory_order_release);
+        m_pCopySrc->Release();
+    }
     m_pDD->Release();
 }
 
@@ -322,6 +327,9 @@ HRESULT CDDSurface::BltSurfaceRect(const RECT& rcDest, IDirectDrawSurface7* lpSr
         NotifyChanged();
         return DD_OK;
     }
+    if (WaitCopy(pSrc, job)) {
+        return DD_OK;
+    }
     MarkWritten();
     pSrc->ResolveFill();
     OwnPixels();
@@ -382,6 +390,78 @@ bool CDDSurface::ShareWholeCopy(CDDSurface* pSrc, const BLTJOB& job, const RECT&
         pSrc->m_pSpare = std::move(pOld);
     }
     return true;
+}
+
+bool CDDSurface::WaitCopy(CDDSurface* pSrc, const BLTJOB& job)
+{
+    // Not onto or from the primary (its pixels are the host's frame), nor while the pixels are out.
+    const bool bWaits = BltIsPlainCopy(Plane(), PlaneOf(pSrc), job) && pSrc != this && !IsPrimary() &&
+                        !pSrc->IsPrimary() && m_eKind != PK_Z16 && m_nLocks == 0 && !m_bDCOut &&
+                        !pSrc->IsBeingWritten();
+    if (!bWaits) {
+        return false;
+    }
+    MarkWritten();
+    pSrc->ResolveFill();
+    const std::lock_guard<std::recursive_mutex> lock(m_fillLock);
+    if (m_pCopySrc && BltCopiesSideBySide(m_copyJob, job)) {
+        RunCopiesTogether(pSrc, job);
+        return true;
+    }
+    RunWaitingCopy();
+    CDDSurface* pNone = nullptr;
+    if (!pSrc->m_pCopyReader.compare_exchange_strong(pNone, this, std::memory_order_acq_rel)) {
+        m_bFillWaiting.store(!m_pendingFill.IsEmpty(), std::memory_order_release);
+        return false;
+    }
+    pSrc->AddRef();
+    m_pCopySrc = pSrc;
+    m_copyJob = job;
+    m_bFillWaiting.store(true, std::memory_order_release);
+    return true;
+}
+
+void CDDSurface::RunWaitingCopy()
+{
+    CDDSurface* pSrc = m_pCopySrc;
+    if (!pSrc) {
+        return;
+    }
+    m_pCopySrc = nullptr;
+    OwnPixels();
+    const BLTJOB& job = m_copyJob;
+    m_pendingFill.BeforeWrite(Plane(), job.nClipL, job.nClipT, job.nClipR, job.nClipB, true);
+    RunBlt(Plane(), PlaneOf(pSrc), job);
+    pSrc->m_pCopyReader.store(nullptr, std::memory_order_release);
+    pSrc->Release();
+}
+
+void CDDSurface::RunCopiesTogether(CDDSurface* pSrc, const BLTJOB& job)
+{
+    CDDSurface* pFirst = m_pCopySrc;
+    m_pCopySrc = nullptr;
+    const BLTJOB first = m_copyJob;
+    OwnPixels();
+    // Touching, the two hide the fill under them as one rectangle: the tiles at the seam are
+    // dropped, not filled on one side first.
+    if (first.nClipR == job.nClipL || job.nClipR == first.nClipL) {
+        m_pendingFill.BeforeWrite(Plane(), std::min(first.nClipL, job.nClipL), job.nClipT,
+                                  std::max(first.nClipR, job.nClipR), job.nClipB, true);
+    } else {
+        m_pendingFill.BeforeWrite(Plane(), first.nClipL, first.nClipT, first.nClipR, first.nClipB, true);
+        m_pendingFill.BeforeWrite(Plane(), job.nClipL, job.nClipT, job.nClipR, job.nClipB, true);
+    }
+    RunCopiesSideBySide(Plane(), PlaneOf(pFirst), first, PlaneOf(pSrc), job);
+    pFirst->m_pCopyReader.store(nullptr, std::memory_order_release);
+    pFirst->Release();
+    m_bFillWaiting.store(!m_pendingFill.IsEmpty(), std::memory_order_release);
+}
+
+void CDDSurface::RunWaitingCopyNow()
+{
+    const std::lock_guard<std::recursive_mutex> lock(m_fillLock);
+    RunWaitingCopy();
+    m_bFillWaiting.store(!m_pendingFill.IsEmpty(), std::memory_order_release);
 }
 
 HRESULT CDDSurface::BltFast(DWORD dwX, DWORD dwY, IDirectDrawSurface7* lpSrc, RECT* lpSrcRect, DWORD dwTrans)
@@ -471,6 +551,7 @@ void CDDSurface::DeferFill(const RECT& rc, uint32_t dwRaw)
     if (l < r && t < b) {
         MarkWritten();
         const std::lock_guard<std::recursive_mutex> lock(m_fillLock);
+        RunWaitingCopy();
         if (!m_pendingFill.IsEmpty()) {
             OwnPixels();  // the fill waiting may be done now
         }
@@ -487,11 +568,11 @@ void CDDSurface::DeferFill(const RECT& rc, uint32_t dwRaw)
 void CDDSurface::ResolveFillLocked(int l, int t, int r, int b, bool bOpaque)
 {
     const std::lock_guard<std::recursive_mutex> lock(m_fillLock);
-    if (m_pendingFill.IsEmpty()) {
-        return;
+    RunWaitingCopy();
+    if (!m_pendingFill.IsEmpty()) {
+        OwnPixels();
+        m_pendingFill.BeforeWrite(Plane(), l, t, r, b, bOpaque);
     }
-    OwnPixels();
-    m_pendingFill.BeforeWrite(Plane(), l, t, r, b, bOpaque);
     m_bFillWaiting.store(!m_pendingFill.IsEmpty(), std::memory_order_release);
 }
 
@@ -501,12 +582,14 @@ bool CDDSurface::IsFillWaiting(int l, int t, int r, int b, uint32_t dwRaw)
         return false;
     }
     const std::lock_guard<std::recursive_mutex> lock(m_fillLock);
+    RunWaitingCopyNow();
     return m_pendingFill.IsAllWaiting(l, t, r, b, dwRaw);
 }
 
 bool CDDSurface::IsFillWaiting(int x, int y)
 {
     const std::lock_guard<std::recursive_mutex> lock(m_fillLock);
+    RunWaitingCopyNow();
     return m_pendingFill.IsWaiting(x, y);
 }
 
@@ -527,6 +610,10 @@ bool CDDSurface::GetUniformWord(uint16_t* pw) const
 
 void CDDSurface::MarkWritten()
 {
+    // A copy waiting to read these pixels takes them as they are before they change.
+    if (CDDSurface* pReader = m_pCopyReader.load(std::memory_order_acquire)) {
+        pReader->RunWaitingCopyNow();
+    }
     m_bUniform = false;
     if (!m_bDerivedState.load()) {
         return;

@@ -43,12 +43,13 @@ inline void CopySpanBytes(uint8_t* pDst, const uint8_t* pSrc, size_t nBytes)
 }
 
 // The spans [pSpan, pEnd) of a source row pS, cut to source columns [nFirst, nEnd), to the
-// destination row pD where column nFirst lands.
+// destination row pD where column nFirst lands. The spans run left to right: a part of a sheet of
+// pictures stops at the first span past its right edge.
 template <int kBpp>
 inline void CopyRowSpans(uint8_t* pD, const uint8_t* pS, const KEYSPAN* pSpan, const KEYSPAN* pEnd, int nFirst,
                          int nEnd)
 {
-    for (; pSpan != pEnd; pSpan++) {
+    for (; pSpan != pEnd && pSpan->nLeft < nEnd; pSpan++) {
         const int nLeft = std::max<int>(pSpan->nLeft, nFirst);
         const int nRight = std::min<int>(pSpan->nRight, nEnd);
         if (nLeft < nRight) {

@@ -86,6 +86,7 @@ void CPendingFill::Defer(const BLTPLANE& plane, int l, int t, int r, int b, uint
         m_nCols = nCols;
         m_nRows = nRows;
         m_waiting.assign((size_t)nCols * nRows, 0);
+        m_colHidden.assign((size_t)nCols, 0);
     } else if (m_nWaiting) {
         std::fill(m_waiting.begin(), m_waiting.end(), 0);
     }
@@ -118,17 +119,27 @@ void CPendingFill::BeforeWrite(const BLTPLANE& plane, int l, int t, int r, int b
     if (l >= r || t >= b) {
         return;
     }
+    if (!m_nWaiting) {
+        return;
+    }
     // A write that is not opaque hides nothing: its tiles are done whole.
     const int hl = bOpaque ? l : 0, ht = bOpaque ? t : 0, hr = bOpaque ? r : 0, hb = bOpaque ? b : 0;
+    // A tile is hidden whole where its column of tiles and its row of tiles both lie within the
+    // hidden part: the columns are worked out once, not for every tile of a write over many rows.
+    const int tx0 = l / kTileW, tx1 = (r - 1) / kTileW;
+    for (int tx = tx0; tx <= tx1; tx++) {
+        const int tl = std::max(tx * kTileW, m_nLeft), tr = std::min((tx + 1) * kTileW, m_nRight);
+        m_colHidden[(size_t)tx] = hl <= tl && tr <= hr;
+    }
     for (int ty = t / kTileH; ty <= (b - 1) / kTileH && m_nWaiting; ty++) {
         uint8_t* pRow = m_waiting.data() + (size_t)ty * m_nCols;
-        for (int tx = l / kTileW; tx <= (r - 1) / kTileW; tx++) {
+        const int tt = std::max(ty * kTileH, m_nTop), tb = std::min((ty + 1) * kTileH, m_nBottom);
+        const bool bRowHidden = ht <= tt && tb <= hb;
+        for (int tx = tx0; tx <= tx1; tx++) {
             if (!pRow[tx]) {
                 continue;
             }
-            int tl, tt, tr, tb;
-            TileRect(tx, ty, &tl, &tt, &tr, &tb);
-            if (hl <= tl && ht <= tt && tr <= hr && tb <= hb) {
+            if (bRowHidden && m_colHidden[(size_t)tx]) {
                 pRow[tx] = 0;  // hidden whole
                 m_nWaiting--;
             } else {

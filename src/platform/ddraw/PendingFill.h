@@ -43,6 +43,7 @@ private:
     void DoTile(const BLTPLANE& plane, int tx, int ty, int l, int t, int r, int b);
 
     std::vector<uint8_t> m_waiting;  // one per tile, row by row; 1 while it waits
+    std::vector<uint8_t> m_colHidden;  // BeforeWrite's: per column of tiles, whether it is hidden
     int m_nCols = 0, m_nRows = 0;
     int m_nWaiting = 0;  // tiles waiting
     int m_nLeft = 0, m_nTop = 0, m_nRight = 0, m_nBottom = 0;  // the fill's rectangle

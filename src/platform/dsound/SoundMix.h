@@ -34,5 +34,8 @@ uint32_t WriteAheadBytes(const MIXVOICE& voice);
 // Adds nFrames output frames of the voice to the stereo accumulator and moves it on; a voice that
 // does not loop stops at its end, back at the start.
 void MixVoice(MIXVOICE* pVoice, int32_t* pAccum, uint32_t nFrames);
+// Frames away from a voice's end are mixed in runs for its format; tests turn the runs off to
+// compare with the mix a frame at a time.
+void EnableMixRuns(bool bEnable);
 // The accumulator scaled by the master gain and saturated to 16 bits.
 void ClampMix(const int32_t* pAccum, int32_t nMasterGain, int16_t* pOut, uint32_t nFrames);

@@ -143,7 +143,10 @@ void CHostHeadless::FollowerSleep(uint32_t dwMs) {
         return;
     }
     Park();
+    const std::pair<uint32_t, uint32_t> sleep(dwStart, dwMs);
+    m_followerSleeps.push_back(sleep);
     m_clockMoved.wait_for(lock, std::chrono::milliseconds(dwMs), [&] { return m_dwNow.load() - dwStart >= dwMs; });
+    m_followerSleeps.erase(std::find(m_followerSleeps.begin(), m_followerSleeps.end(), sleep));
 }
 
 void CHostHeadless::SleepInStep(std::unique_lock<std::mutex>& lock, uint32_t dwStart, uint32_t dwMs) {
@@ -159,12 +162,14 @@ void CHostHeadless::SleepInStep(std::unique_lock<std::mutex>& lock, uint32_t dwS
     t_pRunningIn = this;
 }
 
-bool CHostHeadless::AnyInStepDue() const {
+bool CHostHeadless::AnyDue(const std::vector<std::pair<uint32_t, uint32_t>>& sleeps) const {
     const uint32_t dwNow = m_dwNow.load();
-    for (const auto& sleep : m_inStepSleeps)
+    for (const auto& sleep : sleeps)
         if (dwNow - sleep.first >= sleep.second) return true;
     return false;
 }
+
+bool CHostHeadless::AnyInStepDue() const { return AnyDue(m_inStepSleeps); }
 
 void CHostHeadless::Park() {
     if (t_pRunningIn != this) return;
@@ -201,9 +206,17 @@ void CHostHeadless::SetThreadsInStep(bool bInStep) {
     m_clockMoved.notify_all();
 }
 
+// Only a move that ends a sleep wakes the sleepers: the music thread sleeps 50 ms at a time, and
+// waking it at every move of the clock, twice a tick, to find its sleep not over cost several task
+// switches a tick. The wake comes with the lock free, so the thread woken runs on at once instead
+// of blocking on the lock again.
 void CHostHeadless::AwaitThreadsInStep() {
     std::unique_lock<std::mutex> lock(m_clockWaitLock);
-    m_clockMoved.notify_all();
+    if (AnyInStepDue() || AnyDue(m_followerSleeps)) {
+        lock.unlock();
+        m_clockMoved.notify_all();
+        lock.lock();
+    }
     if (t_bClockFollower || !AreThreadsInStep()) return;
     m_clockMoved.wait_for(lock, kInStepLimit,
                           [&] { return m_nAwaitingEnd > 0 || (m_nInStepRunning == 0 && !AnyInStepDue()); });

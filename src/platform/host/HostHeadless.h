@@ -156,6 +156,8 @@ private:
     // from dwStart and then counts as running until it parks again.
     void SleepInStep(std::unique_lock<std::mutex>& lock, uint32_t dwStart, uint32_t dwMs);
     bool AnyInStepDue() const;
+    // Under m_clockWaitLock: whether the clock has reached the end of any of the sleeps.
+    bool AnyDue(const std::vector<std::pair<uint32_t, uint32_t>>& sleeps) const;
     // Under m_clockWaitLock: the calling thread no longer counts as running in step.
     void Park();
     // The driving thread, after a move: waits until every thread in step that the move woke has
@@ -225,6 +227,8 @@ private:
     // Under m_clockWaitLock: threads in step asleep (from when, for how long), those running, and
     // whether the driving thread waits for one to end.
     std::vector<std::pair<uint32_t, uint32_t>> m_inStepSleeps;
+    // Under m_clockWaitLock: the other followers asleep on the clock (from when, for how long).
+    std::vector<std::pair<uint32_t, uint32_t>> m_followerSleeps;
     int m_nInStepRunning = 0;
     int m_nAwaitingEnd = 0;
 };

@@ -186,7 +186,7 @@ TEST_F(BltTest, BadRectanglesFailAndTouchNothing)
 }
 
 // Destination rectangles hanging over each edge keep the part on the surface, with the source cut
-// by the same amount.
+// by the same amount; mirrored up and down too, where the rows are taken from the bottom up.
 TEST_F(BltTest, DestinationClippedAtEveryEdgeWithSourceInProportion)
 {
     IDirectDrawSurface7* pSrc = Numbered(8, 8);
@@ -201,15 +201,23 @@ TEST_F(BltTest, DestinationClippedAtEveryEdgeWithSourceInProportion)
         {{1, -5, 9, 3}, 1, -5},   // top
         {{0, 7, 8, 15}, 0, 7},    // bottom
     };
-    for (const CASE& c : cases) {
-        FillAll(pDst, 0);
-        RECT rcDst = c.rcDst;
-        ASSERT_EQ(pDst->Blt(&rcDst, pSrc, nullptr, DDBLT_WAIT, nullptr), DD_OK);
-        for (int y = 0; y < 10; y++) {
-            for (int x = 0; x < 10; x++) {
-                const int sx = x - c.nDx, sy = y - c.nDy;
-                const bool bIn = sx >= 0 && sx < 8 && sy >= 0 && sy < 8;
-                ASSERT_EQ(Pixel(pDst, x, y), bIn ? (uint16_t)(sx + 16 * sy + 1) : 0) << x << "," << y;
+    DDBLTFX fx = {};
+    fx.dwSize = sizeof(fx);
+    fx.dwDDFX = DDBLTFX_MIRRORUPDOWN;
+    for (bool bMirror : {false, true}) {
+        for (const CASE& c : cases) {
+            FillAll(pDst, 0);
+            RECT rcDst = c.rcDst;
+            const DWORD dwFlags = DDBLT_WAIT | (bMirror ? DDBLT_DDFX : 0);
+            ASSERT_EQ(pDst->Blt(&rcDst, pSrc, nullptr, dwFlags, bMirror ? &fx : nullptr), DD_OK);
+            for (int y = 0; y < 10; y++) {
+                for (int x = 0; x < 10; x++) {
+                    const int sx = x - c.nDx, sy = y - c.nDy;
+                    const bool bIn = sx >= 0 && sx < 8 && sy >= 0 && sy < 8;
+                    const int nRow = bMirror ? 7 - sy : sy;
+                    ASSERT_EQ(Pixel(pDst, x, y), bIn ? (uint16_t)(sx + 16 * nRow + 1) : 0)
+                        << x << "," << y << (bMirror ? " mirrored" : "");
+                }
             }
         }
     }
@@ -278,6 +286,44 @@ TEST_F(BltTest, WideStretchMirroredKeyedAndClippedFollowsThePixelRule)
     pDst->Release();
 }
 
+// Stretched or shrunk only up and down (the counter's rolling digits), keyed or not, upside down or
+// not, cut at the top and the bottom: the pixel rule.
+TEST_F(BltTest, BlitsStretchedOnlyUpAndDownFollowThePixelRule)
+{
+    IDirectDrawSurface7* pSrc = Numbered(12, 9);
+    IDirectDrawSurface7* pDst = MakeSurface(m_pDD, 12, 16);
+    for (int nKeyed = 0; nKeyed < 2; nKeyed++) {
+        for (int nUD = 0; nUD < 2; nUD++) {
+            for (int h = 1; h <= 24; h++) {
+                for (int y0 = -4; y0 <= 8; y0 += 4) {
+                    FillAll(pDst, 0xFFFF);
+                    DDBLTFX fx = {};
+                    fx.dwSize = sizeof(fx);
+                    fx.dwDDFX = nUD ? DDBLTFX_MIRRORUPDOWN : 0;
+                    fx.ddckSrcColorkey = DDCOLORKEY{20, 20};
+                    RECT rcDst = {0, y0, 12, y0 + h};
+                    const DWORD dwFlags = DDBLT_WAIT | DDBLT_DDFX | (nKeyed ? DDBLT_KEYSRCOVERRIDE : 0);
+                    ASSERT_EQ(pDst->Blt(&rcDst, pSrc, nullptr, dwFlags, &fx), DD_OK);
+                    for (int y = 0; y < 16; y++) {
+                        for (int x = 0; x < 12; x++) {
+                            uint16_t want = 0xFFFF;
+                            if (y >= y0 && y < y0 + h) {
+                                const int sy = StretchIndex(y - y0, 9, h);
+                                const uint16_t v = (uint16_t)(x + 16 * (nUD ? 8 - sy : sy) + 1);
+                                want = nKeyed && v == 20 ? 0xFFFF : v;
+                            }
+                            ASSERT_EQ(Pixel(pDst, x, y), want) << "height " << h << " at " << y0 << (nKeyed ? " keyed" : "")
+                                                                << (nUD ? " upside down" : "") << ": " << x << "," << y;
+                        }
+                    }
+                }
+            }
+        }
+    }
+    pSrc->Release();
+    pDst->Release();
+}
+
 TEST_F(BltTest, MirrorLeftRightReversesColumns)
 {
     IDirectDrawSurface7* pSrc = Numbered(5, 2);
@@ -289,6 +335,46 @@ TEST_F(BltTest, MirrorLeftRightReversesColumns)
     for (int x = 0; x < 5; x++) {
         EXPECT_EQ(Pixel(pDst, x, 0), (uint16_t)(4 - x + 1));
         EXPECT_EQ(Pixel(pDst, x, 1), (uint16_t)(4 - x + 17));
+    }
+    pSrc->Release();
+    pDst->Release();
+}
+
+// Mirrored at one scale, every width around the eight pixels done at once, clipped on either side,
+// without a key, with one key and with a range of keys, upside down or not: the pixel rule.
+TEST_F(BltTest, MirroredBlitsAtOneScaleFollowThePixelRule)
+{
+    IDirectDrawSurface7* pSrc = Numbered(40, 3);
+    IDirectDrawSurface7* pDst = MakeSurface(m_pDD, 48, 5);
+    for (int nKeys = 0; nKeys < 3; nKeys++) {
+        for (int nUD = 0; nUD < 2; nUD++) {
+            for (int w = 1; w <= 40; w++) {
+                for (int x = -5; x <= 48 - w + 5; x += 3) {
+                    FillAll(pDst, 0xFFFF);
+                    DDBLTFX fx = {};
+                    fx.dwSize = sizeof(fx);
+                    fx.dwDDFX = DDBLTFX_MIRRORLEFTRIGHT | (nUD ? DDBLTFX_MIRRORUPDOWN : 0);
+                    // Keys among the numbers of the pixels: 20 alone, or 20 to 23.
+                    fx.ddckSrcColorkey = DDCOLORKEY{20, nKeys == 2 ? 23u : 20u};
+                    RECT rcSrc = {0, 0, w, 3}, rcDst = {x, 1, x + w, 4};
+                    const DWORD dwFlags = DDBLT_WAIT | DDBLT_DDFX | (nKeys ? DDBLT_KEYSRCOVERRIDE : 0);
+                    ASSERT_EQ(pDst->Blt(&rcDst, pSrc, &rcSrc, dwFlags, &fx), DD_OK);
+                    for (int y = 0; y < 5; y++) {
+                        for (int px = 0; px < 48; px++) {
+                            uint16_t want = 0xFFFF;
+                            if (y >= 1 && y < 4 && px >= x && px < x + w) {
+                                const int sx = w - 1 - (px - x), sy = nUD ? 3 - y : y - 1;
+                                const uint16_t v = (uint16_t)(sx + 16 * sy + 1);
+                                const bool bKey = nKeys && v >= 20 && v <= (nKeys == 2 ? 23 : 20);
+                                want = bKey ? 0xFFFF : v;
+                            }
+                            ASSERT_EQ(Pixel(pDst, px, y), want) << "keys " << nKeys << " w " << w << " at " << x << ": "
+                                                                << px << "," << y;
+                        }
+                    }
+                }
+            }
+        }
     }
     pSrc->Release();
     pDst->Release();

@@ -362,19 +362,47 @@ TEST_F(DeferredClearTest, ClearsOnOneThreadAndEmptyDrawsOnAnother)
     }
 }
 
-// One scene drawn twice, once with each clear made to happen at once by a lock after it: the same
-// target and depth buffer at the end.
+// One scene drawn twice, once with each clear and each plain copy made to happen at once by a lock
+// after it: the same target, depth buffer and other surfaces at the end and every 25 steps on the
+// way (a whole clear hides much of what went before). The plain copies come
+// alone or two side by side on the same rows (touching or not, as the far background's two parts
+// come), from pictures written in between and from the target itself, into it and out of it.
 TEST_F(DeferredClearTest, SceneEndsTheSameWhetherClearsWaitOrNot)
 {
     IDirectDrawSurface7* pSprite = Sprite();
     IDirectDrawSurface7* pPicture = Made(MakeSurface(m_pDD, 200, 120));
-    FillAll(pPicture, 0x39E7);
-    std::vector<uint16_t> results[2];
+    IDirectDrawSurface7* pOther = Made(MakeSurface(m_pDD, 640, 480));
+    std::vector<std::vector<uint16_t>> results[2];
     for (int nPass = 0; nPass < 2; nPass++) {
         Scribble(11);
+        FillAll(m_pZ, 0xFFFF);
+        FillAll(pPicture, 0x39E7);
+        FillAll(pOther, 0x1111);
         uint32_t seed = 99;
-        for (int step = 0; step < 120; step++) {
-            const int nOp = (int)(Rand(&seed) % 6);
+        auto random = [&](uint32_t n) { return (LONG)(Rand(&seed) % n); };
+        auto lookAt = [&] {
+            if (nPass == 1) {
+                Pixel(m_pBack, 0, 0);
+                Pixel(m_pZ, 0, 0);
+                Pixel(pOther, 0, 0);
+            }
+        };
+        auto snapshot = [&] {
+            results[nPass].push_back(Snapshot());
+            for (IDirectDrawSurface7* p : {pPicture, pOther}) {
+                DDSURFACEDESC2 desc = {};
+                desc.dwSize = sizeof(desc);
+                p->GetSurfaceDesc(&desc);
+                for (int yy = 0; yy < (int)desc.dwHeight; yy++) {
+                    results[nPass].back().insert(results[nPass].back().end(), Row16(p, yy), Row16(p, yy) + desc.dwWidth);
+                }
+            }
+        };
+        for (int step = 0; step < 400; step++) {
+            if (step % 25 == 24) {
+                snapshot();
+            }
+            const int nOp = (int)(Rand(&seed) % 9);
             const float x = (float)(Rand(&seed) % 700) - 30.0f, y = (float)(Rand(&seed) % 540) - 30.0f;
             const float w = (float)(Rand(&seed) % 300 + 1), h = (float)(Rand(&seed) % 200 + 1);
             if (nOp == 0) {
@@ -384,16 +412,55 @@ TEST_F(DeferredClearTest, SceneEndsTheSameWhetherClearsWaitOrNot)
                 ASSERT_EQ(m_pDev->Clear(bWhole ? 0 : 1, bWhole ? nullptr : &rc, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER,
                                         Rand(&seed) | 0xFF000000u, fZ, 0),
                           D3D_OK);
-                if (nPass == 1) {
-                    Pixel(m_pBack, 0, 0);
-                    Pixel(m_pZ, 0, 0);
-                }
+                lookAt();
             } else if (nOp == 1) {
                 RECT rc = {(LONG)x, (LONG)y, (LONG)(x + 40), (LONG)(y + 30)};
                 m_pBack->Blt(&rc, pSprite, nullptr, DDBLT_KEYSRC | DDBLT_WAIT, nullptr);
             } else if (nOp == 2) {
                 RECT rc = {(LONG)x, (LONG)y, (LONG)(x + w), (LONG)(y + h)};
                 m_pBack->Blt(&rc, pPicture, nullptr, DDBLT_WAIT, nullptr);
+            } else if (nOp == 6) {
+                // One or two plain copies onto the target: the second on the same rows, right of
+                // the first, touching it or not, from the picture or the other surface.
+                const LONG sx = random(150), sy = random(60), cw = 1 + random(50), ch = 1 + random(60);
+                RECT rcSrc = {sx, sy, sx + cw, sy + ch};
+                RECT rcDst = {(LONG)x, (LONG)y, (LONG)x + cw, (LONG)y + ch};
+                m_pBack->Blt(&rcDst, pPicture, &rcSrc, DDBLT_WAIT, nullptr);
+                if (random(3) != 0) {
+                    const LONG nGap = random(2) ? 0 : random(70);
+                    RECT rcSrc2 = {random(500), random(400), 0, 0};
+                    rcSrc2.right = rcSrc2.left + 1 + random(140);
+                    rcSrc2.bottom = rcSrc2.top + ch;
+                    RECT rcDst2 = {rcDst.right + nGap, rcDst.top, rcDst.right + nGap + (rcSrc2.right - rcSrc2.left),
+                                   rcDst.bottom};
+                    m_pBack->Blt(&rcDst2, random(2) ? pOther : pPicture, &rcSrc2, DDBLT_WAIT, nullptr);
+                }
+                lookAt();
+            } else if (nOp == 7) {
+                // The picture or the other surface written while a copy of it may wait.
+                IDirectDrawSurface7* p = random(2) ? pPicture : pOther;
+                RECT rc = {random(150), random(100), 0, 0};
+                rc.right = rc.left + 1 + random(60);
+                rc.bottom = rc.top + 1 + random(30);
+                if (random(2)) {
+                    DDBLTFX fx = {};
+                    fx.dwSize = sizeof(fx);
+                    fx.dwFillColor = Rand(&seed) & 0xFFFF;
+                    p->Blt(&rc, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
+                } else {
+                    p->Blt(&rc, pSprite, nullptr, DDBLT_KEYSRC | DDBLT_WAIT, nullptr);
+                }
+                lookAt();
+            } else if (nOp == 8) {
+                // The target copied out while a copy onto it may wait, and later written.
+                RECT rcSrc = {random(600), random(450), 0, 0};
+                rcSrc.right = rcSrc.left + 1 + random(640 - rcSrc.left);
+                rcSrc.bottom = rcSrc.top + 1 + random(480 - rcSrc.top);
+                RECT rcDst = {random(640), random(480), 0, 0};
+                rcDst.right = rcDst.left + (rcSrc.right - rcSrc.left);
+                rcDst.bottom = rcDst.top + (rcSrc.bottom - rcSrc.top);
+                pOther->Blt(&rcDst, m_pBack, &rcSrc, DDBLT_WAIT, nullptr);
+                lookAt();
             } else {
                 const DWORD dwFunc[3] = {D3DCMP_LESSEQUAL, D3DCMP_LESS, D3DCMP_ALWAYS};
                 m_pDev->SetRenderState(D3DRENDERSTATE_ZENABLE, Rand(&seed) % 4 ? D3DZB_TRUE : D3DZB_FALSE);
@@ -403,9 +470,12 @@ TEST_F(DeferredClearTest, SceneEndsTheSameWhetherClearsWaitOrNot)
                 ASSERT_EQ(DrawQuad(x, y, x + w, y + h, z, Rand(&seed) | 0xFF000000u), D3D_OK);
             }
         }
-        results[nPass] = Snapshot();
+        snapshot();
     }
-    EXPECT_TRUE(results[0] == results[1]);
+    ASSERT_EQ(results[0].size(), results[1].size());
+    for (size_t i = 0; i < results[0].size(); i++) {
+        EXPECT_TRUE(results[0][i] == results[1][i]) << "snapshot " << i;
+    }
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/dsound/DSound.h"
+#include "platform/dsound/SoundMix.h"
 #include "platform/host/HostHeadless.h"
 #include "platform/sound/WaveImage.h"
 
@@ -345,6 +346,76 @@ TEST_F(DirectSoundTest, EightBitMonoAtHalfRateIsInterpolated) {
         EXPECT_EQ(rec[2 * i], rec[2 * i + 1]) << "mono reaches both channels";
     }
     EXPECT_EQ(0u, Status(p));
+}
+
+// The runs of frames the mixer takes at once against its mix a frame at a time: the same sums, the
+// voice left in the same state.
+TEST(SoundMix, RunsMixAsFramesOneByOneInEveryFormat) {
+    uint32_t nSeed = 12345;
+    auto next = [&] { return nSeed = nSeed * 1103515245u + 12345u, nSeed >> 8; };
+    std::vector<uint8_t> data(4 * 3000);
+    for (uint8_t& b : data) b = static_cast<uint8_t>(next());
+    const uint32_t rates[] = {44100, 22050, 11025, 8000, 48000, 100, 100000, 44101};
+    const uint32_t lengths[] = {1, 2, 3, 17, 700, 3000};
+    for (int nBits : {8, 16}) {
+        for (int nChannels : {1, 2}) {
+            const WAVEFORMATEX wfx = Format(static_cast<WORD>(nChannels), 44100, static_cast<WORD>(nBits));
+            for (uint32_t nLength : lengths) {
+                for (uint32_t dwRate : rates) {
+                    for (bool bLooping : {false, true}) {
+                        MIXVOICE a;
+                        SetupVoice(&a, &wfx, data.data(), nLength * wfx.nBlockAlign);
+                        SetVoiceFrequency(&a, dwRate);
+                        a.bPlaying = true;
+                        a.bLooping = bLooping;
+                        // Gains up to twice unity, unity itself among them.
+                        a.nGain = next() % 4 ? static_cast<int32_t>(next() % (2 * MIX_UNITY_GAIN)) : MIX_UNITY_GAIN;
+                        // Starting anywhere, on a whole frame or between two, the last frame and
+                        // the end included.
+                        a.nPos = static_cast<uint64_t>(next() % nLength) << 32;
+                        if (next() % 3 == 0) a.nPos |= next() & 0xFFFFFFFFu;
+                        if (next() % 4 == 0) a.nPos = static_cast<uint64_t>(nLength - 1) << 32;
+                        MIXVOICE b = a;
+                        std::vector<int32_t> accumA(2 * MIX_BLOCK_FRAMES, 7), accumB(2 * MIX_BLOCK_FRAMES, 7);
+                        for (int nBlock = 0; nBlock < 4 && (a.bPlaying || b.bPlaying); nBlock++) {
+                            const uint32_t nFrames = 1 + next() % MIX_BLOCK_FRAMES;
+                            MixVoice(&a, accumA.data(), nFrames);
+                            EnableMixRuns(false);
+                            MixVoice(&b, accumB.data(), nFrames);
+                            EnableMixRuns(true);
+                            ASSERT_EQ(accumA, accumB) << nBits << " bits, " << nChannels << " channels, " << nLength
+                                                      << " frames at " << dwRate << (bLooping ? ", looping" : "");
+                            ASSERT_EQ(a.nPos, b.nPos);
+                            ASSERT_EQ(a.bPlaying, b.bPlaying);
+                        }
+                    }
+                }
+            }
+        }
+    }
+}
+
+// The clamp at unity and at another master gain, against the rule, at every length around the
+// groups the mixer packs at once.
+TEST(SoundMix, TheClampSaturatesEverySumAsTheRuleDoes) {
+    uint32_t nSeed = 777;
+    std::vector<int32_t> accum(2 * 40);
+    for (int32_t& n : accum) n = static_cast<int32_t>((nSeed = nSeed * 1103515245u + 12345u) >> 8) % 100000 - 50000;
+    accum[0] = 32767;
+    accum[1] = 32768;
+    accum[2] = -32768;
+    accum[3] = -32769;
+    for (int32_t nGain : {MIX_UNITY_GAIN, MIX_UNITY_GAIN / 3}) {
+        for (uint32_t nFrames = 0; nFrames <= 20; nFrames++) {
+            std::vector<int16_t> out(2 * nFrames + 1, 99), want(2 * nFrames + 1, 99);
+            for (uint32_t i = 0; i < 2 * nFrames; i++) {
+                const int32_t s = static_cast<int32_t>((static_cast<int64_t>(accum[i]) * nGain) >> 16);
+                want[i] = static_cast<int16_t>(s > 32767 ? 32767 : (s < -32768 ? -32768 : s));
+            }
+            ClampMix(accum.data(), nGain, out.data(), nFrames);
+            ASSERT_EQ(out, want) << nFrames << " frames at gain " << nGain;
+        }
+    }
 }
 
 }  // namespace
