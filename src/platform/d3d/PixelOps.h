@@ -1105,11 +1105,26 @@ template <int kLanes, class NEXT>
     return v;
 }
 
+// The n pixels from pD (column x) on, eight at a time, the raw texels of each group from next();
+// with kFew n is at most 8, one group.
+template <int kMode, bool kFew, class NEXT>
+[[gnu::always_inline]] inline void ShadeGroups(const SPANSIMD& k, uint16_t* pD, int x, int n, long lPitch, NEXT next)
+{
+    for (int i = 0; i < n; i += 8) {
+        const int m = kFew ? n : std::min(8, n - i);
+        ShadeGroup<kMode>(k, pD + i, m <= 4 ? GatherLanes<4>(next) : GatherLanes<8>(next), m, x + i + 8 <= lPitch);
+        if (kFew) {
+            break;
+        }
+    }
+}
+
 // The n pixels from pD (column x) on of a span of a texture wrapped by mask, without depth, from
 // texel position (nU, nV): eight at a time, their texels gathered by mask, or read in place where
 // the span takes one texel a pixel along a row without wrapping. By mask every position is a
 // texel, so a group gathers four or eight whatever its pixels; those past the span are not written.
-template <int kMode>
+// With kFew the span has 1 to 8 pixels, which are gathered whatever their step.
+template <int kMode, bool kFew>
 [[gnu::always_inline]] inline void ShadeRunWrapped(const PIXELSTATE& ps, const TEXSPANS& ts, uint16_t* pD, int x,
                                                    int n, int64_t nU, int64_t nV)
 {
@@ -1122,7 +1137,7 @@ template <int kMode>
     if (nDV == 0 || KeepsTexel(nV, (int64_t)nDV, n)) {
         const uint16_t* pRow = reinterpret_cast<const uint16_t*>(pTex + ((nV >> 32) & nMaskV) * lTexPitch);
         const int64_t nFirst = (nU >> 32) & nMaskU;
-        if (nDU == (uint64_t)1 << 32 && nFirst + n <= ps.nTexW) {
+        if (!kFew && nDU == (uint64_t)1 << 32 && nFirst + n <= ps.nTexW) {
             for (int i = 0; i < n; i += 8) {
                 const int m = std::min(8, n - i);
                 const uint16_t* pIn = pRow + nFirst + i;
@@ -1133,40 +1148,128 @@ template <int kMode>
             }
             return;
         }
-        auto next = [&]() {
+        ShadeGroups<kMode, kFew>(ts.k, pD, x, n, lPitch, [&]() __attribute__((always_inline)) {
             const int t = pRow[(nU >> 32) & nMaskU];
             nU = (int64_t)((uint64_t)nU + nDU);
             return t;
-        };
-        for (int i = 0; i < n; i += 8) {
-            const int m = std::min(8, n - i);
-            ShadeGroup<kMode>(ts.k, pD + i, m <= 4 ? GatherLanes<4>(next) : GatherLanes<8>(next), m, x + i + 8 <= lPitch);
-        }
+        });
         return;
     }
-    auto next = [&]() {
+    ShadeGroups<kMode, kFew>(ts.k, pD, x, n, lPitch, [&]() __attribute__((always_inline)) {
         const int t = reinterpret_cast<const uint16_t*>(pTex + ((nV >> 32) & nMaskV) * lTexPitch)[(nU >> 32) & nMaskU];
         nU = (int64_t)((uint64_t)nU + nDU);
         nV = (int64_t)((uint64_t)nV + nDV);
         return t;
-    };
-    for (int i = 0; i < n; i += 8) {
-        const int m = std::min(8, n - i);
-        ShadeGroup<kMode>(ts.k, pD + i, m <= 4 ? GatherLanes<4>(next) : GatherLanes<8>(next), m, x + i + 8 <= lPitch);
+    });
+}
+
+// Whether the texel row of texel position nV (32.32) of a texture wrapped by mask is all black.
+inline bool IsBlackWrappedRow(const PIXELSTATE& ps, int64_t nV)
+{
+    const int ty = (int)((nV >> 32) & (ps.nTexH - 1));
+    return ps.pBounds->RowLeft(ty) == ps.pBounds->RowRight(ty);
+}
+
+// Narrows [*pLo, *pHi) to about the pixels i of a span of n whose texel position P + i * D
+// (32.32, every one inside the texture) lies in texels [nFirst, nEnd); fRcp is 1 / |D|. The ends
+// are estimates by the reciprocal, which may take in a pixel or two more on either side: it needs
+// no division and no mending, and what it takes in outside the band is black, which adds nothing.
+// The band's ends, as pixel indices, are found to well within one pixel: the estimate is near
+// them only where they are near the span, whose length a double holds many times over.
+inline void AroundBand(int64_t P, int64_t D, double fRcp, int nFirst, int nEnd, int n, int* pLo, int* pHi)
+{
+    const int64_t L = (int64_t)nFirst << 32, R = (int64_t)nEnd << 32;
+    if (D == 0) {
+        if (P < L || P >= R) {
+            *pHi = *pLo;
+        }
+        return;
+    }
+    // Going up the pixels in the band are those from (L - P) / D to before (R - P) / D; going down
+    // those after (P - R) / -D up to (P - L) / -D. The first is at least the floor of the estimate
+    // of the lower end, and the last less than the floor of the estimate of the upper end plus 2.
+    const double fLower = (double)(D > 0 ? L - P : P - R) * fRcp;
+    const double fUpper = (double)(D > 0 ? R - P : P - L) * fRcp + 2.0;
+    const double fN = (double)n;
+    const int nLo = fLower <= 0.0 ? 0 : (fLower >= fN ? n : (int)fLower);
+    const int nHi = fUpper <= 0.0 ? 0 : (fUpper >= fN ? n : (int)fUpper);
+    *pLo = std::max(*pLo, nLo);
+    *pHi = std::max(*pLo, std::min(*pHi, nHi));
+}
+
+// About the part [*pLo, *pHi) of a span of n pixels of a texture wrapped by mask, without depth,
+// whose texels may be other than black, by AroundBand: where it does not stay inside the texture
+// (whatever wraps), all of it.
+[[gnu::always_inline]] inline void AroundNonBlack(const PIXELSTATE& ps, const TEXSPANS& ts, int64_t nU, int64_t nV,
+                                                  int n, int* pLo, int* pHi)
+{
+    const CNonBlackBounds& b = *ps.pBounds;
+    const int nW = ps.nTexW, nH = ps.nTexH;
+    if (ts.nDV == 0) {
+        const int ty = (int)((nV >> 32) & (nH - 1));
+        const int nLeft = b.RowLeft(ty), nRight = b.RowRight(ty);
+        if ((nLeft > 0 || nRight < nW) && StaysInside(nU, ts.nDU, n, nW)) {
+            AroundBand(nU, ts.nDU, ts.fRcpDU, nLeft, nRight, n, pLo, pHi);
+        }
+        return;
+    }
+    const bool bCutU = b.Left() > 0 || b.Right() < nW, bCutV = b.Top() > 0 || b.Bottom() < nH;
+    if ((bCutU || bCutV) && StaysInside(nU, ts.nDU, n, nW) && StaysInside(nV, ts.nDV, n, nH)) {
+        if (bCutU) {
+            AroundBand(nU, ts.nDU, ts.fRcpDU, b.Left(), b.Right(), n, pLo, pHi);
+        }
+        if (bCutV) {
+            AroundBand(nV, ts.nDV, ts.fRcpDV, b.Top(), b.Bottom(), n, pLo, pHi);
+        }
     }
 }
 
-// A span [x0, x1) of row y of such a triangle, at the attributes at its first pixel: the same
-// pixels as ShadeSpanTexModulate, without finding again what MakeFixedSpans found.
+// A span of more than 8 pixels of a texture wrapped by mask, without depth: its part that may be
+// other than black, eight pixels at a time. Kept out of line: the short spans are most.
+template <int kMode>
+[[gnu::noinline]] void ShadeLongWrapped(const PIXELSTATE& ps, const TEXSPANS& ts, uint16_t* pD, int x, int n,
+                                        int64_t nU, int64_t nV)
+{
+    int nLo = 0, nHi = n;
+    if (ts.bBounds) {
+        AroundNonBlack(ps, ts, nU, nV, n, &nLo, &nHi);
+        if (nLo >= nHi) {
+            return;
+        }
+        // The same wrap-around sums as stepping pixel by pixel.
+        nU = (int64_t)((uint64_t)nU + (uint64_t)nLo * (uint64_t)ts.nDU);
+        nV = (int64_t)((uint64_t)nV + (uint64_t)nLo * (uint64_t)ts.nDV);
+    }
+    ShadeRunWrapped<kMode, false>(ps, ts, pD + nLo, x + nLo, nHi - nLo, nU, nV);
+}
+
+// A span [x0, x1) of row y of such a triangle whose texture is wrapped by mask, without depth, at
+// the attributes at its first pixel: the same pixels as ShadeSpanTexModulate. A span whose texels
+// all lie in one black row adds nothing.
+template <int kMode>
+[[gnu::always_inline]] inline void ShadeWrappedSpan(const PIXELSTATE& ps, const TEXSPANS& ts, int y, int x0, int x1,
+                                                    const float* at)
+{
+    const int n = x1 - x0;
+    const int64_t nU = TexelFixed(at[ATTR_U] * (float)ps.nTexW), nV = TexelFixed(at[ATTR_V] * (float)ps.nTexH);
+    if (ts.bBounds && ts.nDV == 0 && IsBlackWrappedRow(ps, nV)) {
+        return;
+    }
+    uint16_t* pD = ps.pTarget + (long)y * ps.lTargetPitch + x0;
+    if (n <= kFewPixels) {
+        ShadeRunWrapped<kMode, true>(ps, ts, pD, x0, n, nU, nV);
+    } else {
+        ShadeLongWrapped<kMode>(ps, ts, pD, x0, n, nU, nV);
+    }
+}
+
+// A span [x0, x1) of row y of such a triangle with depth or a texture not wrapped by mask, at the
+// attributes at its first pixel: the same pixels as ShadeSpanTexModulate, without finding again
+// what MakeFixedSpans found.
 template <int kMode>
 inline void ShadeFixedSpan(const PIXELSTATE& ps, const TEXSPANS& ts, int y, int x0, int x1, const float* at)
 {
     const int n = x1 - x0;
-    if (n <= kFewPixels && ts.bPow2 && !ps.pZ) {
-        ShadeRunWrapped<kMode>(ps, ts, ps.pTarget + (long)y * ps.lTargetPitch + x0, x0, n,
-                               TexelFixed(at[ATTR_U] * (float)ps.nTexW), TexelFixed(at[ATTR_V] * (float)ps.nTexH));
-        return;
-    }
     int64_t nU = TexelFixed(at[ATTR_U] * (float)ps.nTexW), nV = TexelFixed(at[ATTR_V] * (float)ps.nTexH);
     const int64_t nDU = ts.nDU, nDV = ts.nDV;
     uint16_t* pZ = ps.pZ ? ps.pZ + (long)y * ps.lZPitch + x0 : nullptr;
@@ -1190,9 +1293,7 @@ inline void ShadeFixedSpan(const PIXELSTATE& ps, const TEXSPANS& ts, int y, int 
     if (pZ) {
         pZ += nLo;
     }
-    if (ts.bPow2 && !pZ) {
-        ShadeRunWrapped<kMode>(ps, ts, pD, x, m, nU, nV);
-    } else if (m <= 8) {
+    if (m <= 8) {
         ShadeFewConst<kMode>(ps, ts.k, pD, pZ, z16, m, nU, nV, nDU, nDV, bInside, x + 8 <= ps.lTargetPitch);
     } else {
         ShadeRunsConst<kMode>(ps, ts.k, pD, pZ, z16, m, nU, nV, nDU, nDV, bInside, x + (m + 7) / 8 * 8 <= ps.lTargetPitch);

@@ -456,6 +456,24 @@ void ForEachRow(const PIXELSTATE& ps, const ROWS& rowsIn, F shade)
     RowsBetween<1, 1>(ps, rows, nBelow, rows.nRowB, pLowerPair, shade);
 }
 
+#if defined(__SSE2__)
+// The rows of a triangle of one colour throughout, its spans shaded in mode kMode.
+template <int kMode>
+void ShadeFixedRows(const PIXELSTATE& ps, const ROWS& rows, const TEXSPANS& ts)
+{
+    if (ts.bPow2 && !ps.pZ) {
+        // Each span looks at its texel row itself, from the texel position it needs anyway.
+        ROWS wrapped = rows;
+        wrapped.bBlackRowsSkip = false;
+        ForEachRow(ps, wrapped, [&](int y, int x0, int x1, float* at) __attribute__((always_inline)) {
+            ShadeWrappedSpan<kMode>(ps, ts, y, x0, x1, at);
+        });
+    } else {
+        ForEachRow(ps, rows, [&](int y, int x0, int x1, float* at) { ShadeFixedSpan<kMode>(ps, ts, y, x0, x1, at); });
+    }
+}
+#endif
+
 void SetTexChannels(const DDPIXELFORMAT& pf, PIXELSTATE* ps)
 {
     const DWORD dwMasks[3] = {pf.dwRBitMask, pf.dwGBitMask, pf.dwBBitMask};
@@ -893,18 +911,10 @@ void CRasterizer::Triangle(const PVERTEX& a, const PVERTEX& b, const PVERTEX& c)
         // Their spans read the texture coordinates, and depth where it is tested.
         rows.nGroups = 1u << (ATTR_U / 4) | (ps.pZ ? 1u << (ATTR_Z / 4) : 0u);
         switch (ts.nMode) {
-        case SHADE_OPAQUE:
-            ForEachRow(ps, rows, [&](int y, int x0, int x1, float* at) { ShadeFixedSpan<SHADE_OPAQUE>(ps, ts, y, x0, x1, at); });
-            break;
-        case SHADE_ADD565:
-            ForEachRow(ps, rows, [&](int y, int x0, int x1, float* at) { ShadeFixedSpan<SHADE_ADD565>(ps, ts, y, x0, x1, at); });
-            break;
-        case SHADE_ADD555:
-            ForEachRow(ps, rows, [&](int y, int x0, int x1, float* at) { ShadeFixedSpan<SHADE_ADD555>(ps, ts, y, x0, x1, at); });
-            break;
-        default:
-            ForEachRow(ps, rows, [&](int y, int x0, int x1, float* at) { ShadeFixedSpan<SHADE_ADD>(ps, ts, y, x0, x1, at); });
-            break;
+        case SHADE_OPAQUE: ShadeFixedRows<SHADE_OPAQUE>(ps, rows, ts); break;
+        case SHADE_ADD565: ShadeFixedRows<SHADE_ADD565>(ps, rows, ts); break;
+        case SHADE_ADD555: ShadeFixedRows<SHADE_ADD555>(ps, rows, ts); break;
+        default: ShadeFixedRows<SHADE_ADD>(ps, rows, ts); break;
         }
         return;
     }
