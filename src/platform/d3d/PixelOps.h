@@ -102,9 +102,15 @@ inline bool Compare(DWORD dwFunc, uint32_t v, uint32_t ref)
 // integer part. Below 1e9 texels a float times 2^32 is exact in a double, and where adding a half
 // is not exact the product is an even whole number, which the sum rounds back to; the floor is the
 // truncation less one where that went up. A value of 1e9 texels or more (or not a number) becomes 0.
+// From 2^-9 texel on a float's last bit is worth 2^-32 or more: the product is whole, which the
+// rounding leaves as it is, and its truncation is all.
 inline int64_t TexelFixed(float fTexels)
 {
-    if (!(std::fabs(fTexels) < 1.0e9f)) {
+    const float fAbs = std::fabs(fTexels);
+    if (fAbs >= 0x1p-9f && fAbs < 1.0e9f) {
+        return (int64_t)((double)fTexels * 4294967296.0);
+    }
+    if (!(fAbs < 1.0e9f)) {
         return 0;
     }
     const double f = (double)fTexels * 4294967296.0 + 0.5;
@@ -519,7 +525,8 @@ struct SPANSIMD {
     __m128i keyMask, key;
     bool bLit, bKey;
     bool bSum565;  // an RGB565 texel, white and no specular: added, the fields simply add (AddSat565x8)
-    bool bSum555;  // the same for an X1R5G5B5 or A1R5G5B5 texel (AddSat555x8)
+    bool b555;     // an X1R5G5B5 or A1R5G5B5 texel
+    bool bSum555;  // the same for such a texel (AddSat555x8)
     DWORD dwZFunc;
     bool bZWrite;
 };
@@ -541,8 +548,9 @@ inline SPANSIMD MakeSpanSimd(const PIXELSTATE& ps, uint32_t r, uint32_t g, uint3
     k.bLit = (r & g & b) != 255;  // x * 255 / 255 is x
     k.bSum565 = !k.bLit && (sr | sg | sb) == 0 && ps.nTexShift[0] == 11 && ps.nTexBits[0] == 5 &&
                 ps.nTexShift[1] == 5 && ps.nTexBits[1] == 6 && ps.nTexShift[2] == 0 && ps.nTexBits[2] == 5;
-    k.bSum555 = !k.bLit && (sr | sg | sb) == 0 && ps.nTexShift[0] == 10 && ps.nTexBits[0] == 5 &&
-                ps.nTexShift[1] == 5 && ps.nTexBits[1] == 5 && ps.nTexShift[2] == 0 && ps.nTexBits[2] == 5;
+    k.b555 = ps.nTexShift[0] == 10 && ps.nTexBits[0] == 5 && ps.nTexShift[1] == 5 && ps.nTexBits[1] == 5 &&
+             ps.nTexShift[2] == 0 && ps.nTexBits[2] == 5;
+    k.bSum555 = !k.bLit && (sr | sg | sb) == 0 && k.b555;
     k.bKey = ps.bKey;
     k.keyMask = _mm_set1_epi16((short)ps.dwKeyMask);
     k.key = _mm_set1_epi16((short)ps.dwKey);
@@ -603,19 +611,25 @@ inline __m128i AddSat555x8(__m128i raw, __m128i dst)
     return _mm_or_si128(_mm_or_si128(r, _mm_slli_epi16(_mm_and_si128(g, _mm_set1_epi16(0xFC)), 3)), _mm_srli_epi16(bl, 11));
 }
 
-// How eight pixels are shaded: written as they come, added, or added field by field (bSum565,
-// bSum555).
-enum SHADEMODE { SHADE_OPAQUE, SHADE_ADD, SHADE_ADD565, SHADE_ADD555 };
+// How eight pixels are shaded: written as they come, added, added field by field (bSum565,
+// bSum555), or added from a texel of five bits a channel at fixed places (b555), whose widening
+// needs no shift counts from the span's constants.
+enum SHADEMODE { SHADE_OPAQUE, SHADE_ADD, SHADE_ADD565, SHADE_ADD555, SHADE_ADD_LIT555 };
+
+// A texel channel c widened to 8 bits, times channel i of the colour, plus that of the specular colour.
+inline __m128i LitChannel(const SPANSIMD& k, __m128i c, int i)
+{
+    if (k.bLit) {
+        c = Mul255x8(c, k.color[i]);
+    }
+    return _mm_adds_epu8(c, k.spec[i]);
+}
 
 // Channel i of eight texels widened to 8 bits, times the colour, plus the specular colour.
 inline __m128i TexelChannel(const SPANSIMD& k, __m128i raw, int i)
 {
     const __m128i v = _mm_and_si128(_mm_srl_epi16(raw, k.shift[i]), k.mask[i]);
-    __m128i c = _mm_or_si128(_mm_sll_epi16(v, k.up[i]), _mm_srl_epi16(v, k.down[i]));
-    if (k.bLit) {
-        c = Mul255x8(c, k.color[i]);
-    }
-    return _mm_adds_epu8(c, k.spec[i]);
+    return LitChannel(k, _mm_or_si128(_mm_sll_epi16(v, k.up[i]), _mm_srl_epi16(v, k.down[i])), i);
 }
 
 // Eight pixels of ShadeSpanTexModulate's arithmetic for a constant colour, before key and depth.
@@ -628,9 +642,18 @@ template <int kMode>
     if (kMode == SHADE_ADD555) {
         return AddSat555x8(raw, dst);
     }
-    constexpr bool kAdd = kMode == SHADE_ADD;
+    constexpr bool kAdd = kMode == SHADE_ADD || kMode == SHADE_ADD_LIT555;
     // Channel by channel, written out: as a loop over the three, the compiler keeps it a loop.
-    __m128i r = TexelChannel(k, raw, 0), g = TexelChannel(k, raw, 1), b = TexelChannel(k, raw, 2);
+    __m128i r, g, b;
+    if (kMode == SHADE_ADD_LIT555) {
+        r = LitChannel(k, Field565<10, 5>(raw), 0);
+        g = LitChannel(k, Field565<5, 5>(raw), 1);
+        b = LitChannel(k, Field565<0, 5>(raw), 2);
+    } else {
+        r = TexelChannel(k, raw, 0);
+        g = TexelChannel(k, raw, 1);
+        b = TexelChannel(k, raw, 2);
+    }
     if (kAdd) {
         r = _mm_adds_epu8(r, Field565<11, 5>(dst));
         g = _mm_adds_epu8(g, Field565<5, 6>(dst));
@@ -821,6 +844,8 @@ inline void ShadeSpanConst(const PIXELSTATE& ps, const SPANSIMD& k, uint16_t* pD
         ShadeRunsConst<SHADE_ADD565>(ps, k, pD, pZ, z16, n, nU, nV, nDU, nDV, bInside);
     } else if (k.bSum555) {
         ShadeRunsConst<SHADE_ADD555>(ps, k, pD, pZ, z16, n, nU, nV, nDU, nDV, bInside);
+    } else if (k.b555) {
+        ShadeRunsConst<SHADE_ADD_LIT555>(ps, k, pD, pZ, z16, n, nU, nV, nDU, nDV, bInside);
     } else {
         ShadeRunsConst<SHADE_ADD>(ps, k, pD, pZ, z16, n, nU, nV, nDU, nDV, bInside);
     }
@@ -908,8 +933,8 @@ inline void MakeTexSpans(const PIXELSTATE& ps, const float* base, const float* d
     }
     pts->bConstSpec = dx[ATTR_SR] == 0.0f && dx[ATTR_SG] == 0.0f && dx[ATTR_SB] == 0.0f;
     pts->bPow2 = (ps.nTexW & (ps.nTexW - 1)) == 0 && (ps.nTexH & (ps.nTexH - 1)) == 0 && ps.bWrapU && ps.bWrapV;
-    pts->nDU = TexelFixed(dx[ATTR_U] * (float)ps.nTexW);
-    pts->nDV = TexelFixed(dx[ATTR_V] * (float)ps.nTexH);
+    pts->nDU = TexelFixed(dx[ATTR_U] * ps.fTexW);
+    pts->nDV = TexelFixed(dx[ATTR_V] * ps.fTexH);
     pts->fRcpDU = pts->nDU ? 1.0 / std::fabs((double)pts->nDU) : 0.0;
     pts->fRcpDV = pts->nDV ? 1.0 / std::fabs((double)pts->nDV) : 0.0;
     pts->bEights = false;
@@ -943,7 +968,7 @@ inline void ShadeSpanTexModulate(const PIXELSTATE& ps, TEXSPANS& ts, int y, int 
         }
     }
     const bool bPow2 = ts.bPow2;
-    int64_t nU = TexelFixed(at[ATTR_U] * (float)ps.nTexW), nV = TexelFixed(at[ATTR_V] * (float)ps.nTexH);
+    int64_t nU = TexelFixed(at[ATTR_U] * ps.fTexW), nV = TexelFixed(at[ATTR_V] * ps.fTexH);
     const int64_t nDU = ts.nDU, nDV = ts.nDV;
     const int64_t nMaskU = ps.nTexW - 1, nMaskV = ps.nTexH - 1;
     // Only the attributes that change are stepped; the others keep their exact start values,
@@ -1061,7 +1086,12 @@ inline void MakeFixedSpans(const PIXELSTATE& ps, bool bAdd, TEXSPANS* pts)
     pts->k = MakeSpanSimd(ps, r, g, b, sr, sg, sb);
     pts->nSimdColors = (uint64_t)(r | g << 8 | b << 16) | (uint64_t)(sr | sg << 8 | sb << 16) << 24;
     pts->bSimdMade = true;
-    pts->nMode = !bAdd ? SHADE_OPAQUE : (pts->k.bSum565 ? SHADE_ADD565 : (pts->k.bSum555 ? SHADE_ADD555 : SHADE_ADD));
+    const SPANSIMD& k = pts->k;
+    pts->nMode = !bAdd      ? SHADE_OPAQUE
+                 : k.bSum565 ? SHADE_ADD565
+                 : k.bSum555 ? SHADE_ADD555
+                 : k.b555    ? SHADE_ADD_LIT555
+                             : SHADE_ADD;
     const bool bNoSpecular = !ps.bSpecular || (sr | sg | sb) == 0;
     pts->bNothing = bAdd && ps.bSkipBlack && bNoSpecular && (r | g | b) == 0;
     pts->bBounds = bAdd && ps.pBounds && bNoSpecular;
@@ -1251,7 +1281,7 @@ template <int kMode>
                                                     const float* at)
 {
     const int n = x1 - x0;
-    const int64_t nU = TexelFixed(at[ATTR_U] * (float)ps.nTexW), nV = TexelFixed(at[ATTR_V] * (float)ps.nTexH);
+    const int64_t nU = TexelFixed(at[ATTR_U] * ps.fTexW), nV = TexelFixed(at[ATTR_V] * ps.fTexH);
     if (ts.bBounds && ts.nDV == 0 && IsBlackWrappedRow(ps, nV)) {
         return;
     }
@@ -1270,7 +1300,7 @@ template <int kMode>
 inline void ShadeFixedSpan(const PIXELSTATE& ps, const TEXSPANS& ts, int y, int x0, int x1, const float* at)
 {
     const int n = x1 - x0;
-    int64_t nU = TexelFixed(at[ATTR_U] * (float)ps.nTexW), nV = TexelFixed(at[ATTR_V] * (float)ps.nTexH);
+    int64_t nU = TexelFixed(at[ATTR_U] * ps.fTexW), nV = TexelFixed(at[ATTR_V] * ps.fTexH);
     const int64_t nDU = ts.nDU, nDV = ts.nDV;
     uint16_t* pZ = ps.pZ ? ps.pZ + (long)y * ps.lZPitch + x0 : nullptr;
     const uint16_t z16 = pZ ? DepthToZ16(at[ATTR_Z]) : 0;
@@ -1563,10 +1593,10 @@ inline void ShadeSpan(const PIXELSTATE& ps, TEXSPANS& ts, int y, int x0, int x1,
     }
     int64_t nU = 0, nV = 0, nDU = 0, nDV = 0;
     if (ps.pTex) {
-        nU = TexelFixed(at[ATTR_U] * (float)ps.nTexW);
-        nV = TexelFixed(at[ATTR_V] * (float)ps.nTexH);
-        nDU = TexelFixed(dx[ATTR_U] * (float)ps.nTexW);
-        nDV = TexelFixed(dx[ATTR_V] * (float)ps.nTexH);
+        nU = TexelFixed(at[ATTR_U] * ps.fTexW);
+        nV = TexelFixed(at[ATTR_V] * ps.fTexH);
+        nDU = TexelFixed(dx[ATTR_U] * ps.fTexW);
+        nDV = TexelFixed(dx[ATTR_V] * ps.fTexH);
     }
     for (int x = x0; x < x1; x++, nU += nDU, nV += nDV) {
         if (x != x0) {

@@ -274,7 +274,7 @@ void SetupPlanes(const PVERTEX& a, const PVERTEX& b, const PVERTEX& c, const int
 bool IsBlackRow(const PIXELSTATE& ps, const PLANES& pl, int64_t y)
 {
     const float fy = (float)y + 0.5f - pl.y0;
-    return IsBlackTexelRow(ps, TexelFixed((pl.base[ATTR_V] + pl.dy[ATTR_V] * fy) * (float)ps.nTexH));
+    return IsBlackTexelRow(ps, TexelFixed((pl.base[ATTR_V] + pl.dy[ATTR_V] * fy) * ps.fTexH));
 }
 
 // One edge as an integer function of the pixel centre; Test(x) tells whether a centre is inside.
@@ -556,6 +556,8 @@ HRESULT CRasterizer::Begin(const DRAWSTATE& ds)
         ps.lTexPitch = pTex->Pitch();
         ps.nTexW = pTex->Width();
         ps.nTexH = pTex->Height();
+        ps.fTexW = (float)ps.nTexW;
+        ps.fTexH = (float)ps.nTexH;
         ps.nTexBpp = BytesPerPixel(eKind);
         ps.pTexLut = ps.nTexBpp == 2 ? ArgbTable16(eKind) : nullptr;
         ps.bWrapU = ts[D3DTSS_ADDRESSU] != D3DTADDRESS_CLAMP;
@@ -914,6 +916,7 @@ void CRasterizer::Triangle(const PVERTEX& a, const PVERTEX& b, const PVERTEX& c)
         case SHADE_OPAQUE: ShadeFixedRows<SHADE_OPAQUE>(ps, rows, ts); break;
         case SHADE_ADD565: ShadeFixedRows<SHADE_ADD565>(ps, rows, ts); break;
         case SHADE_ADD555: ShadeFixedRows<SHADE_ADD555>(ps, rows, ts); break;
+        case SHADE_ADD_LIT555: ShadeFixedRows<SHADE_ADD_LIT555>(ps, rows, ts); break;
         default: ShadeFixedRows<SHADE_ADD>(ps, rows, ts); break;
         }
         return;
@@ -991,7 +994,7 @@ void CRasterizer::Line(const PVERTEX& a, const PVERTEX& b)
         for (int i = 0; i < ATTR_COUNT; i++) {
             at[i] = a.a[i] + (b.a[i] - a.a[i]) * t;
         }
-        ShadePixel(m_ps, x, y, at, TexelFixed(at[ATTR_U] * (float)m_ps.nTexW), TexelFixed(at[ATTR_V] * (float)m_ps.nTexH));
+        ShadePixel(m_ps, x, y, at, TexelFixed(at[ATTR_U] * m_ps.fTexW), TexelFixed(at[ATTR_V] * m_ps.fTexH));
     }
 }
 
@@ -1007,6 +1010,6 @@ void CRasterizer::Point(const PVERTEX& a)
     if (fx < (float)m_ps.nClipL || fx >= (float)m_ps.nClipR || fy < (float)m_ps.nClipT || fy >= (float)m_ps.nClipB) {
         return;
     }
-    ShadePixel(m_ps, (int)fx, (int)fy, a.a, TexelFixed(a.a[ATTR_U] * (float)m_ps.nTexW),
-               TexelFixed(a.a[ATTR_V] * (float)m_ps.nTexH));
+    ShadePixel(m_ps, (int)fx, (int)fy, a.a, TexelFixed(a.a[ATTR_U] * m_ps.fTexW),
+               TexelFixed(a.a[ATTR_V] * m_ps.fTexH));
 }

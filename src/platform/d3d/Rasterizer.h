@@ -61,6 +61,7 @@ struct PIXELSTATE {
     const uint8_t* pTex;
     long lTexPitch;  // in bytes
     int nTexW, nTexH, nTexBpp;
+    float fTexW, fTexH;  // the sizes as floats, which texture coordinates are scaled by
     const uint32_t* pTexLut;  // ARGB of a 16-bit texel; null for 32-bit texels
     bool bWrapU, bWrapV;
     bool bPow2U, bPow2V;  // wrapped, and the size a power of two: wrapping is a mask
