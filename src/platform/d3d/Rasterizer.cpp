@@ -357,14 +357,74 @@ void CutRowsByLevelEdge(const EDGE& e, int64_t* pRowT, int64_t* pRowB)
     }
 }
 
+// The span of row y, its columns [nL, nR], and what is to be done for it: shade(y, x0, x1, at)
+// with at the attributes at its first pixel's centre, unless it is empty or a row whose texels are
+// all black.
+template <class F>
+[[gnu::always_inline]] inline void ShadeRow(const PIXELSTATE& ps, const ROWS& rows, int64_t y, int64_t nL, int64_t nR,
+                                            F& shade)
+{
+    const PLANES& pl = *rows.pPlanes;
+    if (nL > nR || (rows.bBlackRowsSkip && IsBlackRow(ps, pl, y))) {
+        return;
+    }
+    float at[kPlaneWidth];
+    RowStart(pl, (float)nL + 0.5f - pl.x0, (float)y + 0.5f - pl.y0, at, rows.nGroups);
+    shade((int)y, (int)nL, (int)nR + 1, at);
+}
+
+#if defined(__SSE2__)
+// The steps of a left and a right edge (lanes 0 and 1) in 32 bits, four lanes at once: StepEdge
+// for both in a few instructions, where their limits and remainders hold in 32 bits on every row.
+struct EDGEPAIR {
+    __m128i q, r, nStepQ, nStepR, P;
+};
+
+// Whether StepEdge keeps s within 32 bits for nRows rows: the quotient moves by at most its step
+// and one a row, and the remainder stays below P, where adding a step below P keeps it.
+bool FitsInt32(const EDGESTEP& s, int64_t nRows)
+{
+    constexpr int64_t kMax = (int64_t)1 << 30;
+    const int64_t nStep = s.nStepQ < 0 ? -s.nStepQ : s.nStepQ;
+    return s.P <= kMax && s.q > -kMax && s.q < kMax && nStep < kMax && (s.q < 0 ? -s.q : s.q) + nRows * (nStep + 1) < kMax;
+}
+
+EDGEPAIR PairEdges(const EDGESTEP& l, const EDGESTEP& r)
+{
+    return EDGEPAIR{_mm_setr_epi32((int)l.q, (int)r.q, 0, 0), _mm_setr_epi32((int)l.r, (int)r.r, 0, 0),
+                    _mm_setr_epi32((int)l.nStepQ, (int)r.nStepQ, 0, 0), _mm_setr_epi32((int)l.nStepR, (int)r.nStepR, 0, 0),
+                    _mm_setr_epi32((int)l.P, (int)r.P, 1, 1)};
+}
+
+// StepEdge of both edges.
+[[gnu::always_inline]] inline void StepEdges(EDGEPAIR* e)
+{
+    const __m128i r = _mm_add_epi32(e->r, e->nStepR);
+    const __m128i carry = _mm_xor_si128(_mm_cmplt_epi32(r, e->P), _mm_set1_epi32(-1));  // all ones where r >= P
+    e->q = _mm_sub_epi32(_mm_add_epi32(e->q, e->nStepQ), carry);
+    e->r = _mm_sub_epi32(r, _mm_and_si128(e->P, carry));
+}
+#endif
+
 // Calls shade(y, x0, x1, at) for the span [x0, x1) of each of rows [nRowT, nRowB] with pixels in
 // it, at holding the attributes at its first pixel's centre: st[0, kLeft) are the edges that limit
 // the columns on the left, the next kRight those on the right (known in number, the steps stay in
 // registers).
 template <int kLeft, int kRight, class F>
-void ForEachRowOf(const PIXELSTATE& ps, const ROWS& rows, int64_t nRowT, int64_t nRowB, EDGESTEP* pSt, F shade)
+void ForEachRowOf(const PIXELSTATE& ps, const ROWS& rows, int64_t nRowT, int64_t nRowB, const EDGESTEP* pSt, F shade)
 {
-    const PLANES& pl = *rows.pPlanes;
+#if defined(__SSE2__)
+    if (kLeft == 1 && kRight == 1 && FitsInt32(pSt[0], nRowB - nRowT + 1) && FitsInt32(pSt[1], nRowB - nRowT + 1)) {
+        EDGEPAIR e = PairEdges(pSt[0], pSt[1]);
+        for (int64_t y = nRowT; y <= nRowB; y++) {
+            const int nL = std::max(ps.nClipL, -_mm_cvtsi128_si32(e.q));
+            const int nR = std::min(ps.nClipR - 1, _mm_cvtsi128_si32(_mm_srli_si128(e.q, 4)));
+            StepEdges(&e);
+            ShadeRow(ps, rows, y, nL, nR, shade);
+        }
+        return;
+    }
+#endif
     EDGESTEP st[kLeft + kRight];
     std::copy(pSt, pSt + kLeft + kRight, st);
     for (int64_t y = nRowT; y <= nRowB; y++) {
@@ -377,12 +437,7 @@ void ForEachRowOf(const PIXELSTATE& ps, const ROWS& rows, int64_t nRowT, int64_t
             nR = std::min(nR, st[i].q);
             StepEdge(&st[i]);
         }
-        if (nL > nR || (rows.bBlackRowsSkip && IsBlackRow(ps, pl, y))) {
-            continue;
-        }
-        float at[kPlaneWidth];
-        RowStart(pl, (float)nL + 0.5f - pl.x0, (float)y + 0.5f - pl.y0, at, rows.nGroups);
-        shade((int)y, (int)nL, (int)nR + 1, at);
+        ShadeRow(ps, rows, y, nL, nR, shade);
     }
 }
 
