@@ -907,8 +907,10 @@ struct TEXSPANS {
     uint64_t nSimdColors;  // the colours k was made for; none while bSimdMade is false
     bool bSimdMade;
     SPANSIMD k;
-    // With bFixedColor and bEights (MakeFixedSpans): how every span is shaded, whether the
-    // triangle adds nothing at all, and whether spans look at the texture's bounds.
+    // With bFixedColor and bEights (MakeFixedSpans): the eight-pixel constants of the triangle's
+    // colours, how every span is shaded, whether the triangle adds nothing at all, and whether
+    // spans look at the texture's bounds.
+    const SPANSIMD* pK;
     int nMode;
     bool bNothing;
     bool bBounds;
@@ -1078,15 +1080,28 @@ inline void ShadeSpanTexModulate(const PIXELSTATE& ps, TEXSPANS& ts, int y, int 
 // included (which add nothing), costs less.
 constexpr int kFewPixels = 8;
 
+// The eight-pixel constants of a draw's triangles of one colour throughout, kept from one triangle
+// to the next: the quads of a draw, or a laser's strip, mostly share their colour.
+struct FIXEDCOLOURS {
+    bool bMade = false;
+    uint64_t nColors = 0;  // the colours k was made for
+    SPANSIMD k;
+};
+
 // For a triangle of one colour throughout whose spans go eight pixels at a time (bFixedColor and
-// bEights): what ShadeSpanTexModulate would find again on every row.
-inline void MakeFixedSpans(const PIXELSTATE& ps, bool bAdd, TEXSPANS* pts)
+// bEights): what ShadeSpanTexModulate would find again on every row. pLast holds the constants of
+// the draw's triangle before, if any, which are made again only for other colours.
+inline void MakeFixedSpans(const PIXELSTATE& ps, bool bAdd, FIXEDCOLOURS* pLast, TEXSPANS* pts)
 {
     const uint32_t r = pts->r, g = pts->g, b = pts->b, sr = pts->sr, sg = pts->sg, sb = pts->sb;
-    pts->k = MakeSpanSimd(ps, r, g, b, sr, sg, sb);
-    pts->nSimdColors = (uint64_t)(r | g << 8 | b << 16) | (uint64_t)(sr | sg << 8 | sb << 16) << 24;
-    pts->bSimdMade = true;
-    const SPANSIMD& k = pts->k;
+    const uint64_t nColors = (uint64_t)(r | g << 8 | b << 16) | (uint64_t)(sr | sg << 8 | sb << 16) << 24;
+    if (!pLast->bMade || pLast->nColors != nColors) {
+        pLast->k = MakeSpanSimd(ps, r, g, b, sr, sg, sb);
+        pLast->nColors = nColors;
+        pLast->bMade = true;
+    }
+    pts->pK = &pLast->k;
+    const SPANSIMD& k = pLast->k;
     pts->nMode = !bAdd      ? SHADE_OPAQUE
                  : k.bSum565 ? SHADE_ADD565
                  : k.bSum555 ? SHADE_ADD555
@@ -1174,18 +1189,18 @@ template <int kMode, bool kFew>
                 // Read whole where the row holds eight texels from there.
                 const __m128i raw = nFirst + i + 8 <= ps.nTexW ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(pIn))
                                                                 : LoadUpTo8(pIn, m);
-                ShadeGroup<kMode>(ts.k, pD + i, raw, m, x + i + 8 <= lPitch);
+                ShadeGroup<kMode>(*ts.pK, pD + i, raw, m, x + i + 8 <= lPitch);
             }
             return;
         }
-        ShadeGroups<kMode, kFew>(ts.k, pD, x, n, lPitch, [&]() __attribute__((always_inline)) {
+        ShadeGroups<kMode, kFew>(*ts.pK, pD, x, n, lPitch, [&]() __attribute__((always_inline)) {
             const int t = pRow[(nU >> 32) & nMaskU];
             nU = (int64_t)((uint64_t)nU + nDU);
             return t;
         });
         return;
     }
-    ShadeGroups<kMode, kFew>(ts.k, pD, x, n, lPitch, [&]() __attribute__((always_inline)) {
+    ShadeGroups<kMode, kFew>(*ts.pK, pD, x, n, lPitch, [&]() __attribute__((always_inline)) {
         const int t = reinterpret_cast<const uint16_t*>(pTex + ((nV >> 32) & nMaskV) * lTexPitch)[(nU >> 32) & nMaskU];
         nU = (int64_t)((uint64_t)nU + nDU);
         nV = (int64_t)((uint64_t)nV + nDV);
@@ -1324,9 +1339,9 @@ inline void ShadeFixedSpan(const PIXELSTATE& ps, const TEXSPANS& ts, int y, int 
         pZ += nLo;
     }
     if (m <= 8) {
-        ShadeFewConst<kMode>(ps, ts.k, pD, pZ, z16, m, nU, nV, nDU, nDV, bInside, x + 8 <= ps.lTargetPitch);
+        ShadeFewConst<kMode>(ps, *ts.pK, pD, pZ, z16, m, nU, nV, nDU, nDV, bInside, x + 8 <= ps.lTargetPitch);
     } else {
-        ShadeRunsConst<kMode>(ps, ts.k, pD, pZ, z16, m, nU, nV, nDU, nDV, bInside, x + (m + 7) / 8 * 8 <= ps.lTargetPitch);
+        ShadeRunsConst<kMode>(ps, *ts.pK, pD, pZ, z16, m, nU, nV, nDU, nDV, bInside, x + (m + 7) / 8 * 8 <= ps.lTargetPitch);
     }
 }
 #endif

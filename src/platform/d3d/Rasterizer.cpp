@@ -775,6 +775,7 @@ void CRasterizer::TransformVertices(DWORD dwFVF, const void* pVertices, DWORD dw
             v.a[ATTR_Z] = pos[2];
             v.cx = v.cy = v.cz = 0.0f;
             v.cw = 1.0f;
+            v.nOutCode = 0;
             SetColor(v, ATTR_R, dwDiffuse, true);
             SetColor(v, ATTR_SR, dwSpecular, false);
             continue;
@@ -789,6 +790,7 @@ void CRasterizer::TransformVertices(DWORD dwFVF, const void* pVertices, DWORD dw
         }
         LightVertex(pos, lay.nNormal >= 0 ? normal : nullptr, dwDiffuse, dwSpecular, lay.nDiffuse >= 0,
                     lay.nSpecular >= 0, v);
+        v.nOutCode = OutCode(v);
         if (v.cw > 0.0f) {
             ToScreen(v);
         }
@@ -829,7 +831,12 @@ HRESULT CRasterizer::Draw(D3DPRIMITIVETYPE eType, DWORD dwFVF, const void* pVert
         const CNonBlackBounds* pBounds = m_ds.pTexture->NonBlackBounds();
         m_ps.pBounds = pBounds && !pBounds->IsFull() ? pBounds : nullptr;
     }
+#if defined(__SSE2__)
+    FIXEDCOLOURS fixed;
+    m_pFixed = &fixed;
+#endif
     DrawPrimitives(eType, pIndices, n);
+    m_pFixed = nullptr;
     m_ps.pBounds = nullptr;
     return D3D_OK;
 }
@@ -881,7 +888,7 @@ void CRasterizer::ClippedTriangle(const PVERTEX& a, const PVERTEX& b, const PVER
         Triangle(a, b, c);
         return;
     }
-    const unsigned c0 = OutCode(a), c1 = OutCode(b), c2 = OutCode(c);
+    const unsigned c0 = a.nOutCode, c1 = b.nOutCode, c2 = c.nOutCode;
     if ((c0 | c1 | c2) == 0) {
         Triangle(a, b, c);
         return;
@@ -961,7 +968,7 @@ void CRasterizer::Triangle(const PVERTEX& a, const PVERTEX& b, const PVERTEX& c)
 #if defined(__SSE2__)
     // The game's glows and sprites: one colour throughout, each span shaded the same way.
     if ((ps.nFastPath == FAST_TEX_OPAQUE || ps.nFastPath == FAST_TEX_ADDITIVE) && ts.bEights && ts.bFixedColor) {
-        MakeFixedSpans(ps, ps.nFastPath == FAST_TEX_ADDITIVE, &ts);
+        MakeFixedSpans(ps, ps.nFastPath == FAST_TEX_ADDITIVE, m_pFixed, &ts);
         if (ts.bNothing) {
             return;
         }
@@ -1001,7 +1008,7 @@ void CRasterizer::ClippedLine(const PVERTEX& a, const PVERTEX& b)
         Line(a, b);
         return;
     }
-    const unsigned c0 = OutCode(a), c1 = OutCode(b);
+    const unsigned c0 = a.nOutCode, c1 = b.nOutCode;
     if ((c0 | c1) == 0) {
         Line(a, b);
         return;
@@ -1055,7 +1062,7 @@ void CRasterizer::Line(const PVERTEX& a, const PVERTEX& b)
 
 void CRasterizer::Point(const PVERTEX& a)
 {
-    if (!m_bPretransformed && OutCode(a)) {
+    if (!m_bPretransformed && a.nOutCode) {
         return;
     }
     if (!std::isfinite(a.sx) || !std::isfinite(a.sy)) {
