@@ -118,6 +118,23 @@ inline int64_t TexelFixed(float fTexels)
     return n - (f < (double)n ? 1 : 0);
 }
 
+#if defined(__SSE2__)
+// TexelFixed of lanes 0 and 1 of v, both at once where both take the one truncation.
+[[gnu::always_inline]] inline void TexelFixedPair(__m128 v, int64_t* pA, int64_t* pB)
+{
+    const __m128 abs = _mm_andnot_ps(_mm_set1_ps(-0.0f), v);
+    const __m128 in = _mm_and_ps(_mm_cmpge_ps(abs, _mm_set1_ps(0x1p-9f)), _mm_cmplt_ps(abs, _mm_set1_ps(1.0e9f)));
+    if ((_mm_movemask_ps(in) & 3) == 3) {
+        const __m128d d = _mm_mul_pd(_mm_cvtps_pd(v), _mm_set1_pd(4294967296.0));
+        *pA = _mm_cvttsd_si64(d);
+        *pB = _mm_cvttsd_si64(_mm_unpackhi_pd(d, d));
+        return;
+    }
+    *pA = TexelFixed(_mm_cvtss_f32(v));
+    *pB = TexelFixed(_mm_cvtss_f32(_mm_shuffle_ps(v, v, 1)));
+}
+#endif
+
 inline int WrapTexel(int64_t nFixed, int n, bool bWrap)
 {
     int64_t i = nFixed >> 32;  // floor
@@ -1288,15 +1305,14 @@ template <int kMode>
     ShadeRunWrapped<kMode, false>(ps, ts, pD + nLo, x + nLo, nHi - nLo, nU, nV);
 }
 
-// A span [x0, x1) of row y of such a triangle whose texture is wrapped by mask, without depth, at
-// the attributes at its first pixel: the same pixels as ShadeSpanTexModulate. A span whose texels
-// all lie in one black row adds nothing.
+// A span [x0, x1) of row y of such a triangle whose texture is wrapped by mask, without depth, from
+// texel position (nU, nV) at its first pixel: the same pixels as ShadeSpanTexModulate. A span
+// whose texels all lie in one black row adds nothing.
 template <int kMode>
 [[gnu::always_inline]] inline void ShadeWrappedSpan(const PIXELSTATE& ps, const TEXSPANS& ts, int y, int x0, int x1,
-                                                    const float* at)
+                                                    int64_t nU, int64_t nV)
 {
     const int n = x1 - x0;
-    const int64_t nU = TexelFixed(at[ATTR_U] * ps.fTexW), nV = TexelFixed(at[ATTR_V] * ps.fTexH);
     if (ts.bBounds && ts.nDV == 0 && IsBlackWrappedRow(ps, nV)) {
         return;
     }

@@ -214,16 +214,22 @@ static_assert(ATTR_U / 4 == ATTR_V / 4, "the texture coordinates share a group")
 // The attributes at offset (fx, fy) from the planes' origin: base + dx * fx + dy * fy, each in
 // that order, four at a time where SSE is there (the same float operations either way); only the
 // groups of nGroups where SSE is there.
+#if defined(__SSE2__)
+// Attributes i to i + 3 at offset (fx, fy) from the planes' origin, as RowStart finds them.
+[[gnu::always_inline]] inline __m128 GroupAt(const PLANES& pl, int i, __m128 vfx, __m128 vfy)
+{
+    const __m128 vx = _mm_mul_ps(_mm_loadu_ps(pl.dx + i), vfx);
+    const __m128 vy = _mm_mul_ps(_mm_loadu_ps(pl.dy + i), vfy);
+    return _mm_add_ps(_mm_add_ps(_mm_loadu_ps(pl.base + i), vx), vy);
+}
+#endif
+
 [[gnu::always_inline]] inline void RowStart(const PLANES& pl, float fx, float fy, float* at, unsigned nGroups)
 {
 #if defined(__SSE2__)
     static_assert(kPlaneWidth == 12, "three groups");
     const __m128 vfx = _mm_set1_ps(fx), vfy = _mm_set1_ps(fy);
-    auto group = [&](int i) {
-        const __m128 vx = _mm_mul_ps(_mm_loadu_ps(pl.dx + i), vfx);
-        const __m128 vy = _mm_mul_ps(_mm_loadu_ps(pl.dy + i), vfy);
-        _mm_storeu_ps(at + i, _mm_add_ps(_mm_add_ps(_mm_loadu_ps(pl.base + i), vx), vy));
-    };
+    auto group = [&](int i) { _mm_storeu_ps(at + i, GroupAt(pl, i, vfx, vfy)); };
     if (nGroups & 1) {
         group(0);
     }
@@ -517,11 +523,19 @@ template <int kMode>
 void ShadeFixedRows(const PIXELSTATE& ps, const ROWS& rows, const TEXSPANS& ts)
 {
     if (ts.bPow2 && !ps.pZ) {
-        // Each span looks at its texel row itself, from the texel position it needs anyway.
+        // Each span finds its texture coordinates itself, both at once, and looks at its texel
+        // row from the texel position it needs anyway.
+        static_assert(ATTR_U % 4 == 0 && ATTR_V == ATTR_U + 1, "u and v lead a group");
         ROWS wrapped = rows;
         wrapped.bBlackRowsSkip = false;
-        ForEachRow(ps, wrapped, [&](int y, int x0, int x1, float* at) __attribute__((always_inline)) {
-            ShadeWrappedSpan<kMode>(ps, ts, y, x0, x1, at);
+        wrapped.nGroups = 0;
+        const PLANES& pl = *rows.pPlanes;
+        const __m128 size = _mm_setr_ps(ps.fTexW, ps.fTexH, 0.0f, 0.0f);
+        ForEachRow(ps, wrapped, [&](int y, int x0, int x1, float*) __attribute__((always_inline)) {
+            const __m128 vfx = _mm_set1_ps((float)x0 + 0.5f - pl.x0), vfy = _mm_set1_ps((float)y + 0.5f - pl.y0);
+            int64_t nU, nV;
+            TexelFixedPair(_mm_mul_ps(GroupAt(pl, ATTR_U, vfx, vfy), size), &nU, &nV);
+            ShadeWrappedSpan<kMode>(ps, ts, y, x0, x1, nU, nV);
         });
     } else {
         ForEachRow(ps, rows, [&](int y, int x0, int x1, float* at) { ShadeFixedSpan<kMode>(ps, ts, y, x0, x1, at); });
