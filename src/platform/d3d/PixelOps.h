@@ -1129,15 +1129,32 @@ inline void MakeFixedSpans(const PIXELSTATE& ps, bool bAdd, FIXEDCOLOURS* pLast,
     pts->bBounds = bAdd && ps.pBounds && bNoSpecular;
 }
 
-// Eight pixels from pD on, of which the first n are a span's (n <= 8), shaded from their raw
-// texels; with bRoom the row holds all eight, which are read whole and written back with only the
-// span's changed.
-template <int kMode>
-[[gnu::always_inline]] inline void ShadeGroup(const SPANSIMD& k, uint16_t* pD, __m128i raw, int n, bool bRoom)
+// The depth buffer of a span that tests depth without writing it, at one depth throughout: the
+// depths from its first pixel on, that depth in every lane, and the buffer's pitch (in pixels).
+struct SPANDEPTH {
+    const uint16_t* pZ;
+    __m128i z;
+    long lPitch;
+};
+
+// Eight pixels from pD (column x) on, of which the first n are a span's (n <= 8), shaded from
+// their raw texels; where the row holds all eight they are read whole and written back with only
+// the span's changed. With kDepth they are tested against the depths from dz.pZ + i on.
+template <int kMode, bool kDepth = false>
+[[gnu::always_inline]] inline void ShadeGroup(const SPANSIMD& k, uint16_t* pD, __m128i raw, int n, bool bRoom,
+                                              const SPANDEPTH* pDepth = nullptr, int i = 0, int x = 0)
 {
     const __m128i dOld = bRoom ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(pD)) : LoadUpTo8(pD, n);
     __m128i d = ShadeEight<kMode>(k, raw, dOld);
-    if (k.bKey) {
+    if (kDepth) {
+        const uint16_t* pZ = pDepth->pZ + i;
+        const __m128i zBuf = x + 8 <= pDepth->lPitch ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(pZ)) : LoadUpTo8(pZ, n);
+        __m128i pass = DepthPass8(k.dwZFunc, pDepth->z, zBuf);
+        if (k.bKey) {
+            pass = _mm_andnot_si128(_mm_cmpeq_epi16(_mm_and_si128(raw, k.keyMask), k.key), pass);
+        }
+        d = Select8(pass, d, dOld);
+    } else if (k.bKey) {
         d = Select8(_mm_cmpeq_epi16(_mm_and_si128(raw, k.keyMask), k.key), dOld, d);
     }
     if (n == 8) {
@@ -1168,27 +1185,30 @@ template <int kLanes, class NEXT>
 }
 
 // The n pixels from pD (column x) on, eight at a time, the raw texels of each group from next();
-// with kFew n is at most 8, one group.
-template <int kMode, bool kFew, class NEXT>
-[[gnu::always_inline]] inline void ShadeGroups(const SPANSIMD& k, uint16_t* pD, int x, int n, long lPitch, NEXT next)
+// with kFew n is at most 8, one group; with kDepth tested against pDepth's depths.
+template <int kMode, bool kFew, bool kDepth, class NEXT>
+[[gnu::always_inline]] inline void ShadeGroups(const SPANSIMD& k, uint16_t* pD, int x, int n, long lPitch,
+                                               const SPANDEPTH* pDepth, NEXT next)
 {
     for (int i = 0; i < n; i += 8) {
         const int m = kFew ? n : std::min(8, n - i);
-        ShadeGroup<kMode>(k, pD + i, m <= 4 ? GatherLanes<4>(next) : GatherLanes<8>(next), m, x + i + 8 <= lPitch);
+        ShadeGroup<kMode, kDepth>(k, pD + i, m <= 4 ? GatherLanes<4>(next) : GatherLanes<8>(next), m,
+                                  x + i + 8 <= lPitch, pDepth, i, x + i);
         if (kFew) {
             break;
         }
     }
 }
 
-// The n pixels from pD (column x) on of a span of a texture wrapped by mask, without depth, from
-// texel position (nU, nV): eight at a time, their texels gathered by mask, or read in place where
-// the span takes one texel a pixel along a row without wrapping. By mask every position is a
-// texel, so a group gathers four or eight whatever its pixels; those past the span are not written.
-// With kFew the span has 1 to 8 pixels, which are gathered whatever their step.
-template <int kMode, bool kFew>
+// The n pixels from pD (column x) on of a span of a texture wrapped by mask, without depth or
+// (kDepth) tested against pDepth's, from texel position (nU, nV): eight at a time, their texels
+// gathered by mask, or read in place where the span takes one texel a pixel along a row without
+// wrapping. By mask every position is a texel, so a group gathers four or eight whatever its
+// pixels; those past the span are not written. With kFew the span has 1 to 8 pixels, which are
+// gathered whatever their step.
+template <int kMode, bool kFew, bool kDepth>
 [[gnu::always_inline]] inline void ShadeRunWrapped(const PIXELSTATE& ps, const TEXSPANS& ts, uint16_t* pD, int x,
-                                                   int n, int64_t nU, int64_t nV)
+                                                   int n, int64_t nU, int64_t nV, const SPANDEPTH* pDepth)
 {
     const uint64_t nDU = (uint64_t)ts.nDU, nDV = (uint64_t)ts.nDV;
     const int64_t nMaskU = ps.nTexW - 1, nMaskV = ps.nTexH - 1;
@@ -1206,18 +1226,18 @@ template <int kMode, bool kFew>
                 // Read whole where the row holds eight texels from there.
                 const __m128i raw = nFirst + i + 8 <= ps.nTexW ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(pIn))
                                                                 : LoadUpTo8(pIn, m);
-                ShadeGroup<kMode>(*ts.pK, pD + i, raw, m, x + i + 8 <= lPitch);
+                ShadeGroup<kMode, kDepth>(*ts.pK, pD + i, raw, m, x + i + 8 <= lPitch, pDepth, i, x + i);
             }
             return;
         }
-        ShadeGroups<kMode, kFew>(*ts.pK, pD, x, n, lPitch, [&]() __attribute__((always_inline)) {
+        ShadeGroups<kMode, kFew, kDepth>(*ts.pK, pD, x, n, lPitch, pDepth, [&]() __attribute__((always_inline)) {
             const int t = pRow[(nU >> 32) & nMaskU];
             nU = (int64_t)((uint64_t)nU + nDU);
             return t;
         });
         return;
     }
-    ShadeGroups<kMode, kFew>(*ts.pK, pD, x, n, lPitch, [&]() __attribute__((always_inline)) {
+    ShadeGroups<kMode, kFew, kDepth>(*ts.pK, pD, x, n, lPitch, pDepth, [&]() __attribute__((always_inline)) {
         const int t = reinterpret_cast<const uint16_t*>(pTex + ((nV >> 32) & nMaskV) * lTexPitch)[(nU >> 32) & nMaskU];
         nU = (int64_t)((uint64_t)nU + nDU);
         nV = (int64_t)((uint64_t)nV + nDV);
@@ -1238,7 +1258,8 @@ inline bool IsBlackWrappedRow(const PIXELSTATE& ps, int64_t nV)
 // no division and no mending, and what it takes in outside the band is black, which adds nothing.
 // The band's ends, as pixel indices, are found to well within one pixel: the estimate is near
 // them only where they are near the span, whose length a double holds many times over.
-inline void AroundBand(int64_t P, int64_t D, double fRcp, int nFirst, int nEnd, int n, int* pLo, int* pHi)
+[[gnu::always_inline]] inline void AroundBand(int64_t P, int64_t D, double fRcp, int nFirst, int nEnd, int n, int* pLo,
+                                              int* pHi)
 {
     const int64_t L = (int64_t)nFirst << 32, R = (int64_t)nEnd << 32;
     if (D == 0) {
@@ -1286,11 +1307,12 @@ inline void AroundBand(int64_t P, int64_t D, double fRcp, int nFirst, int nEnd, 
     }
 }
 
-// A span of more than 8 pixels of a texture wrapped by mask, without depth: its part that may be
-// other than black, eight pixels at a time. Kept out of line: the short spans are most.
-template <int kMode>
+// A span of more than 8 pixels of a texture wrapped by mask, without depth or (kDepth) tested
+// against pDepth's: its part that may be other than black, eight pixels at a time. Kept out of
+// line: the short spans are most.
+template <int kMode, bool kDepth>
 [[gnu::noinline]] void ShadeLongWrapped(const PIXELSTATE& ps, const TEXSPANS& ts, uint16_t* pD, int x, int n,
-                                        int64_t nU, int64_t nV)
+                                        int64_t nU, int64_t nV, SPANDEPTH depth)
 {
     int nLo = 0, nHi = n;
     if (ts.bBounds) {
@@ -1301,26 +1323,32 @@ template <int kMode>
         // The same wrap-around sums as stepping pixel by pixel.
         nU = (int64_t)((uint64_t)nU + (uint64_t)nLo * (uint64_t)ts.nDU);
         nV = (int64_t)((uint64_t)nV + (uint64_t)nLo * (uint64_t)ts.nDV);
+        depth.pZ += nLo;
     }
-    ShadeRunWrapped<kMode, false>(ps, ts, pD + nLo, x + nLo, nHi - nLo, nU, nV);
+    ShadeRunWrapped<kMode, false, kDepth>(ps, ts, pD + nLo, x + nLo, nHi - nLo, nU, nV, &depth);
 }
 
-// A span [x0, x1) of row y of such a triangle whose texture is wrapped by mask, without depth, from
-// texel position (nU, nV) at its first pixel: the same pixels as ShadeSpanTexModulate. A span
-// whose texels all lie in one black row adds nothing.
-template <int kMode>
+// A span [x0, x1) of row y of such a triangle whose texture is wrapped by mask, without depth or
+// (kDepth) tested at depth z16 and not written, from texel position (nU, nV) at its first pixel:
+// the same pixels as ShadeSpanTexModulate. A span whose texels all lie in one black row adds
+// nothing.
+template <int kMode, bool kDepth>
 [[gnu::always_inline]] inline void ShadeWrappedSpan(const PIXELSTATE& ps, const TEXSPANS& ts, int y, int x0, int x1,
-                                                    int64_t nU, int64_t nV)
+                                                    int64_t nU, int64_t nV, uint16_t z16)
 {
     const int n = x1 - x0;
     if (ts.bBounds && ts.nDV == 0 && IsBlackWrappedRow(ps, nV)) {
         return;
     }
     uint16_t* pD = ps.pTarget + (long)y * ps.lTargetPitch + x0;
+    SPANDEPTH depth = {};
+    if (kDepth) {
+        depth = SPANDEPTH{ps.pZ + (long)y * ps.lZPitch + x0, _mm_set1_epi16((short)z16), ps.lZPitch};
+    }
     if (n <= kFewPixels) {
-        ShadeRunWrapped<kMode, true>(ps, ts, pD, x0, n, nU, nV);
+        ShadeRunWrapped<kMode, true, kDepth>(ps, ts, pD, x0, n, nU, nV, &depth);
     } else {
-        ShadeLongWrapped<kMode>(ps, ts, pD, x0, n, nU, nV);
+        ShadeLongWrapped<kMode, kDepth>(ps, ts, pD, x0, n, nU, nV, depth);
     }
 }
 

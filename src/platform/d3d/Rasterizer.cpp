@@ -518,25 +518,36 @@ void ForEachRow(const PIXELSTATE& ps, const ROWS& rowsIn, F shade)
 }
 
 #if defined(__SSE2__)
+// The rows of a triangle of one colour throughout on a texture wrapped by mask, without depth or
+// (kDepth) tested and not written, its spans shaded in mode kMode. Each span finds its texture
+// coordinates (and depth) itself, at once, and looks at its texel row from the texel position it
+// needs anyway.
+template <int kMode, bool kDepth>
+void ShadeWrappedRows(const PIXELSTATE& ps, const ROWS& rows, const TEXSPANS& ts)
+{
+    static_assert(ATTR_U % 4 == 0 && ATTR_V == ATTR_U + 1 && ATTR_Z == 0, "u and v lead a group, depth another");
+    ROWS wrapped = rows;
+    wrapped.bBlackRowsSkip = false;
+    wrapped.nGroups = 0;
+    const PLANES& pl = *rows.pPlanes;
+    const __m128 size = _mm_setr_ps(ps.fTexW, ps.fTexH, 0.0f, 0.0f);
+    ForEachRow(ps, wrapped, [&](int y, int x0, int x1, float*) __attribute__((always_inline)) {
+        const __m128 vfx = _mm_set1_ps((float)x0 + 0.5f - pl.x0), vfy = _mm_set1_ps((float)y + 0.5f - pl.y0);
+        int64_t nU, nV;
+        TexelFixedPair(_mm_mul_ps(GroupAt(pl, ATTR_U, vfx, vfy), size), &nU, &nV);
+        const uint16_t z16 = kDepth ? DepthToZ16(_mm_cvtss_f32(GroupAt(pl, ATTR_Z, vfx, vfy))) : 0;
+        ShadeWrappedSpan<kMode, kDepth>(ps, ts, y, x0, x1, nU, nV, z16);
+    });
+}
+
 // The rows of a triangle of one colour throughout, its spans shaded in mode kMode.
 template <int kMode>
 void ShadeFixedRows(const PIXELSTATE& ps, const ROWS& rows, const TEXSPANS& ts)
 {
     if (ts.bPow2 && !ps.pZ) {
-        // Each span finds its texture coordinates itself, both at once, and looks at its texel
-        // row from the texel position it needs anyway.
-        static_assert(ATTR_U % 4 == 0 && ATTR_V == ATTR_U + 1, "u and v lead a group");
-        ROWS wrapped = rows;
-        wrapped.bBlackRowsSkip = false;
-        wrapped.nGroups = 0;
-        const PLANES& pl = *rows.pPlanes;
-        const __m128 size = _mm_setr_ps(ps.fTexW, ps.fTexH, 0.0f, 0.0f);
-        ForEachRow(ps, wrapped, [&](int y, int x0, int x1, float*) __attribute__((always_inline)) {
-            const __m128 vfx = _mm_set1_ps((float)x0 + 0.5f - pl.x0), vfy = _mm_set1_ps((float)y + 0.5f - pl.y0);
-            int64_t nU, nV;
-            TexelFixedPair(_mm_mul_ps(GroupAt(pl, ATTR_U, vfx, vfy), size), &nU, &nV);
-            ShadeWrappedSpan<kMode>(ps, ts, y, x0, x1, nU, nV);
-        });
+        ShadeWrappedRows<kMode, false>(ps, rows, ts);
+    } else if (ts.bPow2 && !ps.bZWrite) {
+        ShadeWrappedRows<kMode, true>(ps, rows, ts);
     } else {
         ForEachRow(ps, rows, [&](int y, int x0, int x1, float* at) { ShadeFixedSpan<kMode>(ps, ts, y, x0, x1, at); });
     }
