@@ -259,18 +259,37 @@ void SetupPlanes(const PVERTEX& a, const PVERTEX& b, const PVERTEX& c, const int
     for (int i = ATTR_COUNT; i < kPlaneWidth; i++) {
         p->base[i] = p->dx[i] = p->dy[i] = 0.0f;
     }
+#if defined(__SSE2__)
+    // Two attributes at a time, each lane the same double operations as below.
+    static_assert(ATTR_COUNT % 2 == 0, "attributes in pairs");
+    const __m128d vx1 = _mm_set1_pd(x1), vy1 = _mm_set1_pd(y1), vx2 = _mm_set1_pd(x2), vy2 = _mm_set1_pd(y2);
+    const __m128d vArea = _mm_set1_pd(fArea);
+    auto pair = [](const float* pf) {
+        return _mm_cvtps_pd(_mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(pf))));
+    };
+    auto store = [](float* pf, __m128d v) { _mm_storel_pi(reinterpret_cast<__m64*>(pf), _mm_cvtpd_ps(v)); };
+    for (int i = 0; i < ATTR_COUNT; i += 2) {
+        const __m128d v0 = pair(a.a + i);
+        const __m128d d1 = _mm_sub_pd(pair(b.a + i), v0), d2 = _mm_sub_pd(pair(c.a + i), v0);
+        p->base[i] = a.a[i];
+        p->base[i + 1] = a.a[i + 1];
+        store(p->dx + i, _mm_div_pd(_mm_sub_pd(_mm_mul_pd(d1, vy2), _mm_mul_pd(d2, vy1)), vArea));
+        store(p->dy + i, _mm_div_pd(_mm_sub_pd(_mm_mul_pd(d2, vx1), _mm_mul_pd(d1, vx2)), vArea));
+    }
+#else
     for (int i = 0; i < ATTR_COUNT; i++) {
-        const bool bColor = i >= ATTR_R && i <= ATTR_SB;
-        if (bFlat && bColor) {
-            p->base[i] = vFlat.a[i];
-            p->dx[i] = p->dy[i] = 0.0f;
-            continue;
-        }
         const double v0 = a.a[i];
         const double d1 = (double)b.a[i] - v0, d2 = (double)c.a[i] - v0;
         p->base[i] = a.a[i];
         p->dx[i] = (float)((d1 * y2 - d2 * y1) / fArea);
         p->dy[i] = (float)((d2 * x1 - d1 * x2) / fArea);
+    }
+#endif
+    if (bFlat) {
+        for (int i = ATTR_R; i <= ATTR_SB; i++) {
+            p->base[i] = vFlat.a[i];
+            p->dx[i] = p->dy[i] = 0.0f;
+        }
     }
 }
 
