@@ -998,6 +998,13 @@ void CRasterizer::Triangle(const PVERTEX& a, const PVERTEX& b, const PVERTEX& c)
     if (nRowT > nRowB) {
         return;
     }
+    // A triangle whose corners all lie left of the first column's centres or right of the last
+    // one's (a laser's strip running off the screen) covers none of them: its rows are all empty.
+    const int64_t nMinX = std::min({X[0], X[1], X[2]});
+    const int64_t nMaxX = std::max({X[0], X[1], X[2]});
+    if (nMaxX < (int64_t)ps.nClipL * kSubPixel + kHalfPixel || nMinX > (int64_t)(ps.nClipR - 1) * kSubPixel + kHalfPixel) {
+        return;
+    }
     const EDGE e[3] = {MakeEdge(X[0], Y[0], X[1], Y[1]), MakeEdge(X[1], Y[1], X[2], Y[2]),
                        MakeEdge(X[2], Y[2], X[0], Y[0])};
     PLANES pl;
