@@ -544,6 +544,7 @@ struct SPANSIMD {
     bool bSum565;  // an RGB565 texel, white and no specular: added, the fields simply add (AddSat565x8)
     bool b555;     // an X1R5G5B5 or A1R5G5B5 texel
     bool bSum555;  // the same for such a texel (AddSat555x8)
+    bool bBlue555;  // the same but for a specular colour of blue alone (AddSat555x8<true>)
     DWORD dwZFunc;
     bool bZWrite;
 };
@@ -568,6 +569,7 @@ inline SPANSIMD MakeSpanSimd(const PIXELSTATE& ps, uint32_t r, uint32_t g, uint3
     k.b555 = ps.nTexShift[0] == 10 && ps.nTexBits[0] == 5 && ps.nTexShift[1] == 5 && ps.nTexBits[1] == 5 &&
              ps.nTexShift[2] == 0 && ps.nTexBits[2] == 5;
     k.bSum555 = !k.bLit && (sr | sg | sb) == 0 && k.b555;
+    k.bBlue555 = !k.bLit && (sr | sg) == 0 && sb != 0 && k.b555;
     k.bKey = ps.bKey;
     k.keyMask = _mm_set1_epi16((short)ps.dwKeyMask);
     k.key = _mm_set1_epi16((short)ps.dwKey);
@@ -618,20 +620,28 @@ inline __m128i AddSat565x8(__m128i a, __m128i b)
 
 // Eight texels of five bits a channel (the top bit, alpha, left out) added to eight RGB565
 // pixels as AddSat565x8 adds: red and blue field by field, as there; green, five bits onto six,
-// widened to 8 bits and added with saturation.
-inline __m128i AddSat555x8(__m128i raw, __m128i dst)
+// widened to 8 bits and added with saturation. With kBlue the 8-bit blue specBlue is added to each
+// texel's blue first: blue then goes widened too, the texel's, specBlue and the pixel's added with
+// saturation (which is the same in either order).
+template <bool kBlue = false>
+inline __m128i AddSat555x8(__m128i raw, __m128i dst, __m128i specBlue = _mm_setzero_si128())
 {
     const __m128i top5 = _mm_set1_epi16((short)0xF800);
     const __m128i r = _mm_and_si128(_mm_adds_epu16(_mm_and_si128(_mm_slli_epi16(raw, 1), top5), _mm_and_si128(dst, top5)), top5);
-    const __m128i bl = _mm_adds_epu16(_mm_slli_epi16(raw, 11), _mm_slli_epi16(dst, 11));
     const __m128i g = _mm_adds_epu8(Field565<5, 5>(raw), Field565<5, 6>(dst));
-    return _mm_or_si128(_mm_or_si128(r, _mm_slli_epi16(_mm_and_si128(g, _mm_set1_epi16(0xFC)), 3)), _mm_srli_epi16(bl, 11));
+    const __m128i rg = _mm_or_si128(r, _mm_slli_epi16(_mm_and_si128(g, _mm_set1_epi16(0xFC)), 3));
+    if (kBlue) {
+        const __m128i b = _mm_adds_epu8(_mm_adds_epu8(Field565<0, 5>(raw), specBlue), Field565<0, 5>(dst));
+        return _mm_or_si128(rg, _mm_srli_epi16(b, 3));
+    }
+    const __m128i bl = _mm_adds_epu16(_mm_slli_epi16(raw, 11), _mm_slli_epi16(dst, 11));
+    return _mm_or_si128(rg, _mm_srli_epi16(bl, 11));
 }
 
 // How eight pixels are shaded: written as they come, added, added field by field (bSum565,
-// bSum555), or added from a texel of five bits a channel at fixed places (b555), whose widening
-// needs no shift counts from the span's constants.
-enum SHADEMODE { SHADE_OPAQUE, SHADE_ADD, SHADE_ADD565, SHADE_ADD555, SHADE_ADD_LIT555 };
+// bSum555; and bBlue555, with a specular blue), or added from a texel of five bits a channel at
+// fixed places (b555), whose widening needs no shift counts from the span's constants.
+enum SHADEMODE { SHADE_OPAQUE, SHADE_ADD, SHADE_ADD565, SHADE_ADD555, SHADE_ADD_LIT555, SHADE_ADD555_BLUE };
 
 // A texel channel c widened to 8 bits, times channel i of the colour, plus that of the specular colour.
 inline __m128i LitChannel(const SPANSIMD& k, __m128i c, int i)
@@ -658,6 +668,9 @@ template <int kMode>
     }
     if (kMode == SHADE_ADD555) {
         return AddSat555x8(raw, dst);
+    }
+    if (kMode == SHADE_ADD555_BLUE) {
+        return AddSat555x8<true>(raw, dst, k.spec[2]);
     }
     constexpr bool kAdd = kMode == SHADE_ADD || kMode == SHADE_ADD_LIT555;
     // Channel by channel, written out: as a loop over the three, the compiler keeps it a loop.
@@ -861,6 +874,8 @@ inline void ShadeSpanConst(const PIXELSTATE& ps, const SPANSIMD& k, uint16_t* pD
         ShadeRunsConst<SHADE_ADD565>(ps, k, pD, pZ, z16, n, nU, nV, nDU, nDV, bInside);
     } else if (k.bSum555) {
         ShadeRunsConst<SHADE_ADD555>(ps, k, pD, pZ, z16, n, nU, nV, nDU, nDV, bInside);
+    } else if (k.bBlue555) {
+        ShadeRunsConst<SHADE_ADD555_BLUE>(ps, k, pD, pZ, z16, n, nU, nV, nDU, nDV, bInside);
     } else if (k.b555) {
         ShadeRunsConst<SHADE_ADD_LIT555>(ps, k, pD, pZ, z16, n, nU, nV, nDU, nDV, bInside);
     } else {
@@ -1119,11 +1134,12 @@ inline void MakeFixedSpans(const PIXELSTATE& ps, bool bAdd, FIXEDCOLOURS* pLast,
     }
     pts->pK = &pLast->k;
     const SPANSIMD& k = pLast->k;
-    pts->nMode = !bAdd      ? SHADE_OPAQUE
-                 : k.bSum565 ? SHADE_ADD565
-                 : k.bSum555 ? SHADE_ADD555
-                 : k.b555    ? SHADE_ADD_LIT555
-                             : SHADE_ADD;
+    pts->nMode = !bAdd       ? SHADE_OPAQUE
+                 : k.bSum565  ? SHADE_ADD565
+                 : k.bSum555  ? SHADE_ADD555
+                 : k.bBlue555 ? SHADE_ADD555_BLUE
+                 : k.b555     ? SHADE_ADD_LIT555
+                              : SHADE_ADD;
     const bool bNoSpecular = !ps.bSpecular || (sr | sg | sb) == 0;
     pts->bNothing = bAdd && ps.bSkipBlack && bNoSpecular && (r | g | b) == 0;
     pts->bBounds = bAdd && ps.pBounds && bNoSpecular;

@@ -169,10 +169,11 @@ TEST_F(FastPathTest, ConstantColourSpansMatchTheGeneralPath)
             m_pDev->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, bAdd);
             m_pDev->SetRenderState(D3DRENDERSTATE_COLORKEYENABLE, bKey);
             SetLit(bLit);
-            // Unlit: white, a colour, and a colour with specular on.
-            for (int nColour = 0; nColour < (bLit ? 2 : 3); nColour++) {
-                const D3DCOLOR c = nColour == 0 ? 0xFFFFFFFF : RGBA_MAKE(200, 133, 61, 255);
-                const D3DCOLOR spec = nColour == 2 ? RGB_MAKE(40, 7, 90) : 0;
+            // Unlit: white, a colour, a colour with specular on, and white with a specular blue
+            // alone (the lasers' set-up).
+            for (int nColour = 0; nColour < (bLit ? 2 : 4); nColour++) {
+                const D3DCOLOR c = nColour == 0 || nColour == 3 ? 0xFFFFFFFF : RGBA_MAKE(200, 133, 61, 255);
+                const D3DCOLOR spec = nColour == 2 ? RGB_MAKE(40, 7, 90) : (nColour == 3 ? RGB_MAKE(0, 0, 5) : 0);
                 m_pDev->SetRenderState(D3DRENDERSTATE_SPECULARENABLE, nColour != 0);
                 std::vector<uint16_t> pictures[2];
                 for (int nFast = 0; nFast < 2; nFast++) {
@@ -196,7 +197,7 @@ TEST_F(FastPathTest, ConstantColourSpansMatchTheGeneralPath)
         m_pTex->Release();
         m_pTex = nullptr;
     }
-    EXPECT_EQ(nCase, 5u * 4u * (2u + 3u));
+    EXPECT_EQ(nCase, 5u * 4u * (2u + 4u));
 }
 
 // Quads under a moved, a turned and a scaled world, and through a viewport smaller than the target.
