@@ -639,9 +639,17 @@ inline __m128i AddSat555x8(__m128i raw, __m128i dst, __m128i specBlue = _mm_setz
 }
 
 // How eight pixels are shaded: written as they come, added, added field by field (bSum565,
-// bSum555; and bBlue555, with a specular blue), or added from a texel of five bits a channel at
-// fixed places (b555), whose widening needs no shift counts from the span's constants.
-enum SHADEMODE { SHADE_OPAQUE, SHADE_ADD, SHADE_ADD565, SHADE_ADD555, SHADE_ADD_LIT555, SHADE_ADD555_BLUE };
+// bSum555; and bBlue555, with a specular blue), or added or written from a texel of five bits a
+// channel at fixed places (b555), whose widening needs no shift counts from the span's constants.
+enum SHADEMODE {
+    SHADE_OPAQUE,
+    SHADE_ADD,
+    SHADE_ADD565,
+    SHADE_ADD555,
+    SHADE_ADD_LIT555,
+    SHADE_ADD555_BLUE,
+    SHADE_OPAQUE_LIT555
+};
 
 // A texel channel c widened to 8 bits, times channel i of the colour, plus that of the specular colour.
 inline __m128i LitChannel(const SPANSIMD& k, __m128i c, int i)
@@ -675,7 +683,7 @@ template <int kMode>
     constexpr bool kAdd = kMode == SHADE_ADD || kMode == SHADE_ADD_LIT555;
     // Channel by channel, written out: as a loop over the three, the compiler keeps it a loop.
     __m128i r, g, b;
-    if (kMode == SHADE_ADD_LIT555) {
+    if (kMode == SHADE_ADD_LIT555 || kMode == SHADE_OPAQUE_LIT555) {
         r = LitChannel(k, Field565<10, 5>(raw), 0);
         g = LitChannel(k, Field565<5, 5>(raw), 1);
         b = LitChannel(k, Field565<0, 5>(raw), 2);
@@ -817,7 +825,8 @@ template <class F>
 // values, z the span's depth. A keyed texel leaves its pixel and depth alone, as does a failed
 // depth test.
 template <int kMode>
-inline void TexEight(const SPANSIMD& k, __m128i& dst, __m128i& zBuf, __m128i raw, __m128i z, bool bDepth)
+[[gnu::always_inline]] inline void TexEight(const SPANSIMD& k, __m128i& dst, __m128i& zBuf, __m128i raw, __m128i z,
+                                            bool bDepth)
 {
     __m128i out = ShadeEight<kMode>(k, raw, dst);
     __m128i pass = _mm_set1_epi16(-1);
@@ -868,7 +877,9 @@ template <bool kAdd>
 inline void ShadeSpanConst(const PIXELSTATE& ps, const SPANSIMD& k, uint16_t* pD, uint16_t* pZ, uint16_t z16, int n,
                            int64_t nU, int64_t nV, int64_t nDU, int64_t nDV, bool bInside)
 {
-    if (!kAdd) {
+    if (!kAdd && k.b555) {
+        ShadeRunsConst<SHADE_OPAQUE_LIT555>(ps, k, pD, pZ, z16, n, nU, nV, nDU, nDV, bInside);
+    } else if (!kAdd) {
         ShadeRunsConst<SHADE_OPAQUE>(ps, k, pD, pZ, z16, n, nU, nV, nDU, nDV, bInside);
     } else if (k.bSum565) {
         ShadeRunsConst<SHADE_ADD565>(ps, k, pD, pZ, z16, n, nU, nV, nDU, nDV, bInside);
@@ -920,6 +931,42 @@ inline void ShadeFewConst(const PIXELSTATE& ps, const SPANSIMD& k, uint16_t* pD,
     if (pZ && k.bZWrite) {
         StoreUpTo8(pZ, zBuf, n);
     }
+}
+#endif
+
+#if defined(__SSE2__)
+// n pixels from pD (and pZ, null without depth) on, all at depth z16, whose texels lie in texture
+// row pRow at columns (nU >> 32) & nMask, nU stepping by nDU: eight at a time, the texels gathered
+// straight into the lanes. The lanes past the last pixel take its texel again, which lies in the
+// row whatever the mask.
+template <int kMode>
+inline void ShadeRunInRow(const SPANSIMD& k, uint16_t* pD, uint16_t* pZ, uint16_t z16, int n, const uint16_t* pRow,
+                          int64_t nU, int64_t nDU, int64_t nMask, bool bRoom)
+{
+    const __m128i z = _mm_set1_epi16((short)z16);
+    int nLeft = n;
+    ByEights(
+        pD, pZ, nullptr, n, k.bZWrite,
+        [&](__m128i& d, __m128i& zBuf, __m128i) __attribute__((always_inline)) {
+            __m128i raw;
+            if (nLeft >= 8) {
+                raw = GatherLanes<8>([&]() __attribute__((always_inline)) {
+                    const int t = pRow[(nU >> 32) & nMask];
+                    nU = (int64_t)((uint64_t)nU + (uint64_t)nDU);
+                    return t;
+                });
+            } else {
+                int i = 0;
+                raw = GatherLanes<8>([&]() __attribute__((always_inline)) {
+                    const int t = pRow[(nU >> 32) & nMask];
+                    nU = ++i < nLeft ? (int64_t)((uint64_t)nU + (uint64_t)nDU) : nU;
+                    return t;
+                });
+            }
+            nLeft -= 8;
+            TexEight<kMode>(k, d, zBuf, raw, z, pZ != nullptr);
+        },
+        bRoom);
 }
 #endif
 
@@ -1134,7 +1181,7 @@ inline void MakeFixedSpans(const PIXELSTATE& ps, bool bAdd, FIXEDCOLOURS* pLast,
     }
     pts->pK = &pLast->k;
     const SPANSIMD& k = pLast->k;
-    pts->nMode = !bAdd       ? SHADE_OPAQUE
+    pts->nMode = !bAdd       ? (k.b555 ? SHADE_OPAQUE_LIT555 : SHADE_OPAQUE)
                  : k.bSum565  ? SHADE_ADD565
                  : k.bSum555  ? SHADE_ADD555
                  : k.bBlue555 ? SHADE_ADD555_BLUE
@@ -1398,7 +1445,13 @@ inline void ShadeFixedSpan(const PIXELSTATE& ps, const TEXSPANS& ts, int y, int 
     if (pZ) {
         pZ += nLo;
     }
-    if (m <= 8) {
+    // A span that keeps to one texture row, inside the texture or wrapped by mask: its texels go
+    // straight into the lanes.
+    if ((bInside || ts.bPow2) && (nDV == 0 || KeepsTexel(nV, nDV, m))) {
+        const int64_t nMaskU = ts.bPow2 ? ps.nTexW - 1 : ~(int64_t)0, nMaskV = ts.bPow2 ? ps.nTexH - 1 : ~(int64_t)0;
+        const uint16_t* pRow = reinterpret_cast<const uint16_t*>(ps.pTex + ((nV >> 32) & nMaskV) * ps.lTexPitch);
+        ShadeRunInRow<kMode>(*ts.pK, pD, pZ, z16, m, pRow, nU, nDU, nMaskU, x + (m + 7) / 8 * 8 <= ps.lTargetPitch);
+    } else if (m <= 8) {
         ShadeFewConst<kMode>(ps, *ts.pK, pD, pZ, z16, m, nU, nV, nDU, nDV, bInside, x + 8 <= ps.lTargetPitch);
     } else {
         ShadeRunsConst<kMode>(ps, *ts.pK, pD, pZ, z16, m, nU, nV, nDU, nDV, bInside, x + (m + 7) / 8 * 8 <= ps.lTargetPitch);

@@ -1031,6 +1031,7 @@ void CRasterizer::Triangle(const PVERTEX& a, const PVERTEX& b, const PVERTEX& c)
         case SHADE_ADD555: ShadeFixedRows<SHADE_ADD555>(ps, rows, ts); break;
         case SHADE_ADD_LIT555: ShadeFixedRows<SHADE_ADD_LIT555>(ps, rows, ts); break;
         case SHADE_ADD555_BLUE: ShadeFixedRows<SHADE_ADD555_BLUE>(ps, rows, ts); break;
+        case SHADE_OPAQUE_LIT555: ShadeFixedRows<SHADE_OPAQUE_LIT555>(ps, rows, ts); break;
         default: ShadeFixedRows<SHADE_ADD>(ps, rows, ts); break;
         }
         return;
