@@ -1386,7 +1386,9 @@ template <int kMode, bool kDepth>
         // The same wrap-around sums as stepping pixel by pixel.
         nU = (int64_t)((uint64_t)nU + (uint64_t)nLo * (uint64_t)ts.nDU);
         nV = (int64_t)((uint64_t)nV + (uint64_t)nLo * (uint64_t)ts.nDV);
-        depth.pZ += nLo;
+        if (kDepth) {
+            depth.pZ += nLo;
+        }
     }
     ShadeRunWrapped<kMode, false, kDepth>(ps, ts, pD + nLo, x + nLo, nHi - nLo, nU, nV, &depth);
 }
