@@ -544,7 +544,7 @@ struct SPANSIMD {
     bool bSum565;  // an RGB565 texel, white and no specular: added, the fields simply add (AddSat565x8)
     bool b555;     // an X1R5G5B5 or A1R5G5B5 texel
     bool bSum555;  // the same for such a texel (AddSat555x8)
-    bool bBlue555;  // the same but for a specular colour of blue alone (AddSat555x8<true>)
+    bool bBlue555; // the same but for a specular colour of blue alone (AddSat555x8<true>)
     DWORD dwZFunc;
     bool bZWrite;
 };

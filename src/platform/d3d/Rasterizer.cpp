@@ -211,9 +211,6 @@ struct PLANES {
 constexpr unsigned kAllGroups = (1u << (kPlaneWidth / 4)) - 1;
 static_assert(ATTR_U / 4 == ATTR_V / 4, "the texture coordinates share a group");
 
-// The attributes at offset (fx, fy) from the planes' origin: base + dx * fx + dy * fy, each in
-// that order, four at a time where SSE is there (the same float operations either way); only the
-// groups of nGroups where SSE is there.
 #if defined(__SSE2__)
 // Attributes i to i + 3 at offset (fx, fy) from the planes' origin, as RowStart finds them.
 [[gnu::always_inline]] inline __m128 GroupAt(const PLANES& pl, int i, __m128 vfx, __m128 vfy)
@@ -224,6 +221,9 @@ static_assert(ATTR_U / 4 == ATTR_V / 4, "the texture coordinates share a group")
 }
 #endif
 
+// The attributes at offset (fx, fy) from the planes' origin: base + dx * fx + dy * fy, each in
+// that order, four at a time where SSE is there (the same float operations either way); only the
+// groups of nGroups where SSE is there.
 [[gnu::always_inline]] inline void RowStart(const PLANES& pl, float fx, float fy, float* at, unsigned nGroups)
 {
 #if defined(__SSE2__)
