@@ -287,7 +287,7 @@ HRESULT CD3DDevice::SetTransform(D3DTRANSFORMSTATETYPE dtsType, D3DMATRIX* lpMat
     case D3DTRANSFORMSTATE_PROJECTION: m_mProj = *lpMatrix; break;
     default: return DDERR_INVALIDPARAMS;
     }
-    UpdateCombinedMatrix();
+    m_bCombinedStale = true;
     return D3D_OK;
 }
 
@@ -316,9 +316,13 @@ HRESULT CD3DDevice::MultiplyTransform(D3DTRANSFORMSTATETYPE dtsType, D3DMATRIX* 
     return SetTransform(dtsType, &r);
 }
 
-void CD3DDevice::UpdateCombinedMatrix()
+const D3DMATRIX& CD3DDevice::CombinedMatrix()
 {
-    m_mCombined = Multiply(Multiply(m_mWorld, m_mView), m_mProj);
+    if (m_bCombinedStale) {
+        m_mCombined = Multiply(Multiply(m_mWorld, m_mView), m_mProj);
+        m_bCombinedStale = false;
+    }
+    return m_mCombined;
 }
 
 HRESULT CD3DDevice::SetViewport(D3DVIEWPORT7* lpViewport)
@@ -604,7 +608,7 @@ HRESULT CD3DDevice::PrepareDraw(bool bDepth)
     ds.pTexture = m_pTexture[0];
     ds.pWorld = &m_mWorld;
     ds.pView = &m_mView;
-    ds.pCombined = &m_mCombined;
+    ds.pCombined = &CombinedMatrix();
     ds.pViewport = &m_viewport;
     ds.pMaterial = &m_material;
     ds.pLights = m_lights.data();
@@ -657,7 +661,7 @@ HRESULT CD3DDevice::Draw(D3DPRIMITIVETYPE dptType, DWORD dwVertexFormat, const v
     // The waiting clears are done only under what the draw may touch.
     const bool bZWaits = bDepth && m_pZ->HasWaitingFill();
     if (m_pTarget->HasWaitingFill() || bZWaits) {
-        const RECT rc = DrawScreenBounds(dwVertexFormat, pVertices, dwVertexCount, m_mCombined, m_viewport);
+        const RECT rc = DrawScreenBounds(dwVertexFormat, pVertices, dwVertexCount, CombinedMatrix(), m_viewport);
         if (bZWaits && DepthIsMoot(&rc)) {
             bDepth = false;
         }

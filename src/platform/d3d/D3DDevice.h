@@ -72,7 +72,9 @@ private:
     // The block a handle names, or null.
     std::vector<RECORDEDSTATE>* FindBlock(DWORD dwHandle);
     void Record(int nStage, DWORD dwState, DWORD dwValue);
-    void UpdateCombinedMatrix();
+    // World x view x projection, made again only when a draw asks for it after a change: the game
+    // sets the world for each quad and puts it back after.
+    const D3DMATRIX& CombinedMatrix();
     RECT ViewportRect() const;
     void ClearRect(const RECT& rc, DWORD dwFlags, D3DCOLOR dwColor, float fZ);
     bool DepthIsMoot(const RECT* pDraw) const;
@@ -89,6 +91,7 @@ private:
     CDDSurface* m_pTexture[D3D_MAX_STAGES] = {};  // referenced
     DEVICESTATES m_states;
     D3DMATRIX m_mWorld, m_mView, m_mProj, m_mCombined;
+    bool m_bCombinedStale = false;  // a transform has changed since m_mCombined was made
     D3DVIEWPORT7 m_viewport;
     D3DMATERIAL7 m_material = {};
     std::vector<D3DLIGHT7> m_lights;

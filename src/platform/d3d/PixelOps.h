@@ -102,15 +102,38 @@ inline bool Compare(DWORD dwFunc, uint32_t v, uint32_t ref)
 // integer part. Below 1e9 texels a float times 2^32 is exact in a double, and where adding a half
 // is not exact the product is an even whole number, which the sum rounds back to; the floor is the
 // truncation less one where that went up. A value of 1e9 texels or more (or not a number) becomes 0.
+// From 2^-9 texel on a float's last bit is worth 2^-32 or more: the product is whole, which the
+// rounding leaves as it is, and its truncation is all.
 inline int64_t TexelFixed(float fTexels)
 {
-    if (!(std::fabs(fTexels) < 1.0e9f)) {
+    const float fAbs = std::fabs(fTexels);
+    if (fAbs >= 0x1p-9f && fAbs < 1.0e9f) {
+        return (int64_t)((double)fTexels * 4294967296.0);
+    }
+    if (!(fAbs < 1.0e9f)) {
         return 0;
     }
     const double f = (double)fTexels * 4294967296.0 + 0.5;
     const int64_t n = (int64_t)f;
     return n - (f < (double)n ? 1 : 0);
 }
+
+#if defined(__SSE2__)
+// TexelFixed of lanes 0 and 1 of v, both at once where both take the one truncation.
+[[gnu::always_inline]] inline void TexelFixedPair(__m128 v, int64_t* pA, int64_t* pB)
+{
+    const __m128 abs = _mm_andnot_ps(_mm_set1_ps(-0.0f), v);
+    const __m128 in = _mm_and_ps(_mm_cmpge_ps(abs, _mm_set1_ps(0x1p-9f)), _mm_cmplt_ps(abs, _mm_set1_ps(1.0e9f)));
+    if ((_mm_movemask_ps(in) & 3) == 3) {
+        const __m128d d = _mm_mul_pd(_mm_cvtps_pd(v), _mm_set1_pd(4294967296.0));
+        *pA = _mm_cvttsd_si64(d);
+        *pB = _mm_cvttsd_si64(_mm_unpackhi_pd(d, d));
+        return;
+    }
+    *pA = TexelFixed(_mm_cvtss_f32(v));
+    *pB = TexelFixed(_mm_cvtss_f32(_mm_shuffle_ps(v, v, 1)));
+}
+#endif
 
 inline int WrapTexel(int64_t nFixed, int n, bool bWrap)
 {
@@ -519,7 +542,9 @@ struct SPANSIMD {
     __m128i keyMask, key;
     bool bLit, bKey;
     bool bSum565;  // an RGB565 texel, white and no specular: added, the fields simply add (AddSat565x8)
-    bool bSum555;  // the same for an X1R5G5B5 or A1R5G5B5 texel (AddSat555x8)
+    bool b555;     // an X1R5G5B5 or A1R5G5B5 texel
+    bool bSum555;  // the same for such a texel (AddSat555x8)
+    bool bBlue555; // the same but for a specular colour of blue alone (AddSat555x8<true>)
     DWORD dwZFunc;
     bool bZWrite;
 };
@@ -541,8 +566,10 @@ inline SPANSIMD MakeSpanSimd(const PIXELSTATE& ps, uint32_t r, uint32_t g, uint3
     k.bLit = (r & g & b) != 255;  // x * 255 / 255 is x
     k.bSum565 = !k.bLit && (sr | sg | sb) == 0 && ps.nTexShift[0] == 11 && ps.nTexBits[0] == 5 &&
                 ps.nTexShift[1] == 5 && ps.nTexBits[1] == 6 && ps.nTexShift[2] == 0 && ps.nTexBits[2] == 5;
-    k.bSum555 = !k.bLit && (sr | sg | sb) == 0 && ps.nTexShift[0] == 10 && ps.nTexBits[0] == 5 &&
-                ps.nTexShift[1] == 5 && ps.nTexBits[1] == 5 && ps.nTexShift[2] == 0 && ps.nTexBits[2] == 5;
+    k.b555 = ps.nTexShift[0] == 10 && ps.nTexBits[0] == 5 && ps.nTexShift[1] == 5 && ps.nTexBits[1] == 5 &&
+             ps.nTexShift[2] == 0 && ps.nTexBits[2] == 5;
+    k.bSum555 = !k.bLit && (sr | sg | sb) == 0 && k.b555;
+    k.bBlue555 = !k.bLit && (sr | sg) == 0 && sb != 0 && k.b555;
     k.bKey = ps.bKey;
     k.keyMask = _mm_set1_epi16((short)ps.dwKeyMask);
     k.key = _mm_set1_epi16((short)ps.dwKey);
@@ -593,29 +620,51 @@ inline __m128i AddSat565x8(__m128i a, __m128i b)
 
 // Eight texels of five bits a channel (the top bit, alpha, left out) added to eight RGB565
 // pixels as AddSat565x8 adds: red and blue field by field, as there; green, five bits onto six,
-// widened to 8 bits and added with saturation.
-inline __m128i AddSat555x8(__m128i raw, __m128i dst)
+// widened to 8 bits and added with saturation. With kBlue the 8-bit blue specBlue is added to each
+// texel's blue first: blue then goes widened too, the texel's, specBlue and the pixel's added with
+// saturation (which is the same in either order).
+template <bool kBlue = false>
+inline __m128i AddSat555x8(__m128i raw, __m128i dst, __m128i specBlue = _mm_setzero_si128())
 {
     const __m128i top5 = _mm_set1_epi16((short)0xF800);
     const __m128i r = _mm_and_si128(_mm_adds_epu16(_mm_and_si128(_mm_slli_epi16(raw, 1), top5), _mm_and_si128(dst, top5)), top5);
-    const __m128i bl = _mm_adds_epu16(_mm_slli_epi16(raw, 11), _mm_slli_epi16(dst, 11));
     const __m128i g = _mm_adds_epu8(Field565<5, 5>(raw), Field565<5, 6>(dst));
-    return _mm_or_si128(_mm_or_si128(r, _mm_slli_epi16(_mm_and_si128(g, _mm_set1_epi16(0xFC)), 3)), _mm_srli_epi16(bl, 11));
+    const __m128i rg = _mm_or_si128(r, _mm_slli_epi16(_mm_and_si128(g, _mm_set1_epi16(0xFC)), 3));
+    if (kBlue) {
+        const __m128i b = _mm_adds_epu8(_mm_adds_epu8(Field565<0, 5>(raw), specBlue), Field565<0, 5>(dst));
+        return _mm_or_si128(rg, _mm_srli_epi16(b, 3));
+    }
+    const __m128i bl = _mm_adds_epu16(_mm_slli_epi16(raw, 11), _mm_slli_epi16(dst, 11));
+    return _mm_or_si128(rg, _mm_srli_epi16(bl, 11));
 }
 
-// How eight pixels are shaded: written as they come, added, or added field by field (bSum565,
-// bSum555).
-enum SHADEMODE { SHADE_OPAQUE, SHADE_ADD, SHADE_ADD565, SHADE_ADD555 };
+// How eight pixels are shaded: written as they come, added, added field by field (bSum565,
+// bSum555; and bBlue555, with a specular blue), or added or written from a texel of five bits a
+// channel at fixed places (b555), whose widening needs no shift counts from the span's constants.
+enum SHADEMODE {
+    SHADE_OPAQUE,
+    SHADE_ADD,
+    SHADE_ADD565,
+    SHADE_ADD555,
+    SHADE_ADD_LIT555,
+    SHADE_ADD555_BLUE,
+    SHADE_OPAQUE_LIT555
+};
+
+// A texel channel c widened to 8 bits, times channel i of the colour, plus that of the specular colour.
+inline __m128i LitChannel(const SPANSIMD& k, __m128i c, int i)
+{
+    if (k.bLit) {
+        c = Mul255x8(c, k.color[i]);
+    }
+    return _mm_adds_epu8(c, k.spec[i]);
+}
 
 // Channel i of eight texels widened to 8 bits, times the colour, plus the specular colour.
 inline __m128i TexelChannel(const SPANSIMD& k, __m128i raw, int i)
 {
     const __m128i v = _mm_and_si128(_mm_srl_epi16(raw, k.shift[i]), k.mask[i]);
-    __m128i c = _mm_or_si128(_mm_sll_epi16(v, k.up[i]), _mm_srl_epi16(v, k.down[i]));
-    if (k.bLit) {
-        c = Mul255x8(c, k.color[i]);
-    }
-    return _mm_adds_epu8(c, k.spec[i]);
+    return LitChannel(k, _mm_or_si128(_mm_sll_epi16(v, k.up[i]), _mm_srl_epi16(v, k.down[i])), i);
 }
 
 // Eight pixels of ShadeSpanTexModulate's arithmetic for a constant colour, before key and depth.
@@ -628,9 +677,21 @@ template <int kMode>
     if (kMode == SHADE_ADD555) {
         return AddSat555x8(raw, dst);
     }
-    constexpr bool kAdd = kMode == SHADE_ADD;
+    if (kMode == SHADE_ADD555_BLUE) {
+        return AddSat555x8<true>(raw, dst, k.spec[2]);
+    }
+    constexpr bool kAdd = kMode == SHADE_ADD || kMode == SHADE_ADD_LIT555;
     // Channel by channel, written out: as a loop over the three, the compiler keeps it a loop.
-    __m128i r = TexelChannel(k, raw, 0), g = TexelChannel(k, raw, 1), b = TexelChannel(k, raw, 2);
+    __m128i r, g, b;
+    if (kMode == SHADE_ADD_LIT555 || kMode == SHADE_OPAQUE_LIT555) {
+        r = LitChannel(k, Field565<10, 5>(raw), 0);
+        g = LitChannel(k, Field565<5, 5>(raw), 1);
+        b = LitChannel(k, Field565<0, 5>(raw), 2);
+    } else {
+        r = TexelChannel(k, raw, 0);
+        g = TexelChannel(k, raw, 1);
+        b = TexelChannel(k, raw, 2);
+    }
     if (kAdd) {
         r = _mm_adds_epu8(r, Field565<11, 5>(dst));
         g = _mm_adds_epu8(g, Field565<5, 6>(dst));
@@ -764,7 +825,8 @@ template <class F>
 // values, z the span's depth. A keyed texel leaves its pixel and depth alone, as does a failed
 // depth test.
 template <int kMode>
-inline void TexEight(const SPANSIMD& k, __m128i& dst, __m128i& zBuf, __m128i raw, __m128i z, bool bDepth)
+[[gnu::always_inline]] inline void TexEight(const SPANSIMD& k, __m128i& dst, __m128i& zBuf, __m128i raw, __m128i z,
+                                            bool bDepth)
 {
     __m128i out = ShadeEight<kMode>(k, raw, dst);
     __m128i pass = _mm_set1_epi16(-1);
@@ -815,12 +877,18 @@ template <bool kAdd>
 inline void ShadeSpanConst(const PIXELSTATE& ps, const SPANSIMD& k, uint16_t* pD, uint16_t* pZ, uint16_t z16, int n,
                            int64_t nU, int64_t nV, int64_t nDU, int64_t nDV, bool bInside)
 {
-    if (!kAdd) {
+    if (!kAdd && k.b555) {
+        ShadeRunsConst<SHADE_OPAQUE_LIT555>(ps, k, pD, pZ, z16, n, nU, nV, nDU, nDV, bInside);
+    } else if (!kAdd) {
         ShadeRunsConst<SHADE_OPAQUE>(ps, k, pD, pZ, z16, n, nU, nV, nDU, nDV, bInside);
     } else if (k.bSum565) {
         ShadeRunsConst<SHADE_ADD565>(ps, k, pD, pZ, z16, n, nU, nV, nDU, nDV, bInside);
     } else if (k.bSum555) {
         ShadeRunsConst<SHADE_ADD555>(ps, k, pD, pZ, z16, n, nU, nV, nDU, nDV, bInside);
+    } else if (k.bBlue555) {
+        ShadeRunsConst<SHADE_ADD555_BLUE>(ps, k, pD, pZ, z16, n, nU, nV, nDU, nDV, bInside);
+    } else if (k.b555) {
+        ShadeRunsConst<SHADE_ADD_LIT555>(ps, k, pD, pZ, z16, n, nU, nV, nDU, nDV, bInside);
     } else {
         ShadeRunsConst<SHADE_ADD>(ps, k, pD, pZ, z16, n, nU, nV, nDU, nDV, bInside);
     }
@@ -866,6 +934,42 @@ inline void ShadeFewConst(const PIXELSTATE& ps, const SPANSIMD& k, uint16_t* pD,
 }
 #endif
 
+#if defined(__SSE2__)
+// n pixels from pD (and pZ, null without depth) on, all at depth z16, whose texels lie in texture
+// row pRow at columns (nU >> 32) & nMask, nU stepping by nDU: eight at a time, the texels gathered
+// straight into the lanes. The lanes past the last pixel take its texel again, which lies in the
+// row whatever the mask.
+template <int kMode>
+inline void ShadeRunInRow(const SPANSIMD& k, uint16_t* pD, uint16_t* pZ, uint16_t z16, int n, const uint16_t* pRow,
+                          int64_t nU, int64_t nDU, int64_t nMask, bool bRoom)
+{
+    const __m128i z = _mm_set1_epi16((short)z16);
+    int nLeft = n;
+    ByEights(
+        pD, pZ, nullptr, n, k.bZWrite,
+        [&](__m128i& d, __m128i& zBuf, __m128i) __attribute__((always_inline)) {
+            __m128i raw;
+            if (nLeft >= 8) {
+                raw = GatherLanes<8>([&]() __attribute__((always_inline)) {
+                    const int t = pRow[(nU >> 32) & nMask];
+                    nU = (int64_t)((uint64_t)nU + (uint64_t)nDU);
+                    return t;
+                });
+            } else {
+                int i = 0;
+                raw = GatherLanes<8>([&]() __attribute__((always_inline)) {
+                    const int t = pRow[(nU >> 32) & nMask];
+                    nU = ++i < nLeft ? (int64_t)((uint64_t)nU + (uint64_t)nDU) : nU;
+                    return t;
+                });
+            }
+            nLeft -= 8;
+            TexEight<kMode>(k, d, zBuf, raw, z, pZ != nullptr);
+        },
+        bRoom);
+}
+#endif
+
 // What a textured span finds the same on every row of a triangle, found once for it: the texel
 // steps and which loop the spans take. The eight-pixel constants are made again only when a row's
 // colours differ from those they were made for, which on most triangles is never.
@@ -882,8 +986,10 @@ struct TEXSPANS {
     uint64_t nSimdColors;  // the colours k was made for; none while bSimdMade is false
     bool bSimdMade;
     SPANSIMD k;
-    // With bFixedColor and bEights (MakeFixedSpans): how every span is shaded, whether the
-    // triangle adds nothing at all, and whether spans look at the texture's bounds.
+    // With bFixedColor and bEights (MakeFixedSpans): the eight-pixel constants of the triangle's
+    // colours, how every span is shaded, whether the triangle adds nothing at all, and whether
+    // spans look at the texture's bounds.
+    const SPANSIMD* pK;
     int nMode;
     bool bNothing;
     bool bBounds;
@@ -908,8 +1014,8 @@ inline void MakeTexSpans(const PIXELSTATE& ps, const float* base, const float* d
     }
     pts->bConstSpec = dx[ATTR_SR] == 0.0f && dx[ATTR_SG] == 0.0f && dx[ATTR_SB] == 0.0f;
     pts->bPow2 = (ps.nTexW & (ps.nTexW - 1)) == 0 && (ps.nTexH & (ps.nTexH - 1)) == 0 && ps.bWrapU && ps.bWrapV;
-    pts->nDU = TexelFixed(dx[ATTR_U] * (float)ps.nTexW);
-    pts->nDV = TexelFixed(dx[ATTR_V] * (float)ps.nTexH);
+    pts->nDU = TexelFixed(dx[ATTR_U] * ps.fTexW);
+    pts->nDV = TexelFixed(dx[ATTR_V] * ps.fTexH);
     pts->fRcpDU = pts->nDU ? 1.0 / std::fabs((double)pts->nDU) : 0.0;
     pts->fRcpDV = pts->nDV ? 1.0 / std::fabs((double)pts->nDV) : 0.0;
     pts->bEights = false;
@@ -943,7 +1049,7 @@ inline void ShadeSpanTexModulate(const PIXELSTATE& ps, TEXSPANS& ts, int y, int 
         }
     }
     const bool bPow2 = ts.bPow2;
-    int64_t nU = TexelFixed(at[ATTR_U] * (float)ps.nTexW), nV = TexelFixed(at[ATTR_V] * (float)ps.nTexH);
+    int64_t nU = TexelFixed(at[ATTR_U] * ps.fTexW), nV = TexelFixed(at[ATTR_V] * ps.fTexH);
     const int64_t nDU = ts.nDU, nDV = ts.nDV;
     const int64_t nMaskU = ps.nTexW - 1, nMaskV = ps.nTexH - 1;
     // Only the attributes that change are stepped; the others keep their exact start values,
@@ -1053,29 +1159,65 @@ inline void ShadeSpanTexModulate(const PIXELSTATE& ps, TEXSPANS& ts, int y, int 
 // included (which add nothing), costs less.
 constexpr int kFewPixels = 8;
 
+// The eight-pixel constants of a draw's triangles of one colour throughout, kept from one triangle
+// to the next: the quads of a draw, or a laser's strip, mostly share their colour.
+struct FIXEDCOLOURS {
+    bool bMade = false;
+    uint64_t nColors = 0;  // the colours k was made for
+    SPANSIMD k;
+};
+
 // For a triangle of one colour throughout whose spans go eight pixels at a time (bFixedColor and
-// bEights): what ShadeSpanTexModulate would find again on every row.
-inline void MakeFixedSpans(const PIXELSTATE& ps, bool bAdd, TEXSPANS* pts)
+// bEights): what ShadeSpanTexModulate would find again on every row. pLast holds the constants of
+// the draw's triangle before, if any, which are made again only for other colours.
+inline void MakeFixedSpans(const PIXELSTATE& ps, bool bAdd, FIXEDCOLOURS* pLast, TEXSPANS* pts)
 {
     const uint32_t r = pts->r, g = pts->g, b = pts->b, sr = pts->sr, sg = pts->sg, sb = pts->sb;
-    pts->k = MakeSpanSimd(ps, r, g, b, sr, sg, sb);
-    pts->nSimdColors = (uint64_t)(r | g << 8 | b << 16) | (uint64_t)(sr | sg << 8 | sb << 16) << 24;
-    pts->bSimdMade = true;
-    pts->nMode = !bAdd ? SHADE_OPAQUE : (pts->k.bSum565 ? SHADE_ADD565 : (pts->k.bSum555 ? SHADE_ADD555 : SHADE_ADD));
+    const uint64_t nColors = (uint64_t)(r | g << 8 | b << 16) | (uint64_t)(sr | sg << 8 | sb << 16) << 24;
+    if (!pLast->bMade || pLast->nColors != nColors) {
+        pLast->k = MakeSpanSimd(ps, r, g, b, sr, sg, sb);
+        pLast->nColors = nColors;
+        pLast->bMade = true;
+    }
+    pts->pK = &pLast->k;
+    const SPANSIMD& k = pLast->k;
+    pts->nMode = !bAdd       ? (k.b555 ? SHADE_OPAQUE_LIT555 : SHADE_OPAQUE)
+                 : k.bSum565  ? SHADE_ADD565
+                 : k.bSum555  ? SHADE_ADD555
+                 : k.bBlue555 ? SHADE_ADD555_BLUE
+                 : k.b555     ? SHADE_ADD_LIT555
+                              : SHADE_ADD;
     const bool bNoSpecular = !ps.bSpecular || (sr | sg | sb) == 0;
     pts->bNothing = bAdd && ps.bSkipBlack && bNoSpecular && (r | g | b) == 0;
     pts->bBounds = bAdd && ps.pBounds && bNoSpecular;
 }
 
-// Eight pixels from pD on, of which the first n are a span's (n <= 8), shaded from their raw
-// texels; with bRoom the row holds all eight, which are read whole and written back with only the
-// span's changed.
-template <int kMode>
-[[gnu::always_inline]] inline void ShadeGroup(const SPANSIMD& k, uint16_t* pD, __m128i raw, int n, bool bRoom)
+// The depth buffer of a span that tests depth without writing it, at one depth throughout: the
+// depths from its first pixel on, that depth in every lane, and the buffer's pitch (in pixels).
+struct SPANDEPTH {
+    const uint16_t* pZ;
+    __m128i z;
+    long lPitch;
+};
+
+// Eight pixels from pD (column x) on, of which the first n are a span's (n <= 8), shaded from
+// their raw texels; where the row holds all eight they are read whole and written back with only
+// the span's changed. With kDepth they are tested against the depths from dz.pZ + i on.
+template <int kMode, bool kDepth = false>
+[[gnu::always_inline]] inline void ShadeGroup(const SPANSIMD& k, uint16_t* pD, __m128i raw, int n, bool bRoom,
+                                              const SPANDEPTH* pDepth = nullptr, int i = 0, int x = 0)
 {
     const __m128i dOld = bRoom ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(pD)) : LoadUpTo8(pD, n);
     __m128i d = ShadeEight<kMode>(k, raw, dOld);
-    if (k.bKey) {
+    if (kDepth) {
+        const uint16_t* pZ = pDepth->pZ + i;
+        const __m128i zBuf = x + 8 <= pDepth->lPitch ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(pZ)) : LoadUpTo8(pZ, n);
+        __m128i pass = DepthPass8(k.dwZFunc, pDepth->z, zBuf);
+        if (k.bKey) {
+            pass = _mm_andnot_si128(_mm_cmpeq_epi16(_mm_and_si128(raw, k.keyMask), k.key), pass);
+        }
+        d = Select8(pass, d, dOld);
+    } else if (k.bKey) {
         d = Select8(_mm_cmpeq_epi16(_mm_and_si128(raw, k.keyMask), k.key), dOld, d);
     }
     if (n == 8) {
@@ -1105,13 +1247,31 @@ template <int kLanes, class NEXT>
     return v;
 }
 
-// The n pixels from pD (column x) on of a span of a texture wrapped by mask, without depth, from
-// texel position (nU, nV): eight at a time, their texels gathered by mask, or read in place where
-// the span takes one texel a pixel along a row without wrapping. By mask every position is a
-// texel, so a group gathers four or eight whatever its pixels; those past the span are not written.
-template <int kMode>
+// The n pixels from pD (column x) on, eight at a time, the raw texels of each group from next();
+// with kFew n is at most 8, one group; with kDepth tested against pDepth's depths.
+template <int kMode, bool kFew, bool kDepth, class NEXT>
+[[gnu::always_inline]] inline void ShadeGroups(const SPANSIMD& k, uint16_t* pD, int x, int n, long lPitch,
+                                               const SPANDEPTH* pDepth, NEXT next)
+{
+    for (int i = 0; i < n; i += 8) {
+        const int m = kFew ? n : std::min(8, n - i);
+        ShadeGroup<kMode, kDepth>(k, pD + i, m <= 4 ? GatherLanes<4>(next) : GatherLanes<8>(next), m,
+                                  x + i + 8 <= lPitch, pDepth, i, x + i);
+        if (kFew) {
+            break;
+        }
+    }
+}
+
+// The n pixels from pD (column x) on of a span of a texture wrapped by mask, without depth or
+// (kDepth) tested against pDepth's, from texel position (nU, nV): eight at a time, their texels
+// gathered by mask, or read in place where the span takes one texel a pixel along a row without
+// wrapping. By mask every position is a texel, so a group gathers four or eight whatever its
+// pixels; those past the span are not written. With kFew the span has 1 to 8 pixels, which are
+// gathered whatever their step.
+template <int kMode, bool kFew, bool kDepth>
 [[gnu::always_inline]] inline void ShadeRunWrapped(const PIXELSTATE& ps, const TEXSPANS& ts, uint16_t* pD, int x,
-                                                   int n, int64_t nU, int64_t nV)
+                                                   int n, int64_t nU, int64_t nV, const SPANDEPTH* pDepth)
 {
     const uint64_t nDU = (uint64_t)ts.nDU, nDV = (uint64_t)ts.nDV;
     const int64_t nMaskU = ps.nTexW - 1, nMaskV = ps.nTexH - 1;
@@ -1122,52 +1282,149 @@ template <int kMode>
     if (nDV == 0 || KeepsTexel(nV, (int64_t)nDV, n)) {
         const uint16_t* pRow = reinterpret_cast<const uint16_t*>(pTex + ((nV >> 32) & nMaskV) * lTexPitch);
         const int64_t nFirst = (nU >> 32) & nMaskU;
-        if (nDU == (uint64_t)1 << 32 && nFirst + n <= ps.nTexW) {
+        if (!kFew && nDU == (uint64_t)1 << 32 && nFirst + n <= ps.nTexW) {
             for (int i = 0; i < n; i += 8) {
                 const int m = std::min(8, n - i);
                 const uint16_t* pIn = pRow + nFirst + i;
                 // Read whole where the row holds eight texels from there.
                 const __m128i raw = nFirst + i + 8 <= ps.nTexW ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(pIn))
                                                                 : LoadUpTo8(pIn, m);
-                ShadeGroup<kMode>(ts.k, pD + i, raw, m, x + i + 8 <= lPitch);
+                ShadeGroup<kMode, kDepth>(*ts.pK, pD + i, raw, m, x + i + 8 <= lPitch, pDepth, i, x + i);
             }
             return;
         }
-        auto next = [&]() {
+        ShadeGroups<kMode, kFew, kDepth>(*ts.pK, pD, x, n, lPitch, pDepth, [&]() __attribute__((always_inline)) {
             const int t = pRow[(nU >> 32) & nMaskU];
             nU = (int64_t)((uint64_t)nU + nDU);
             return t;
-        };
-        for (int i = 0; i < n; i += 8) {
-            const int m = std::min(8, n - i);
-            ShadeGroup<kMode>(ts.k, pD + i, m <= 4 ? GatherLanes<4>(next) : GatherLanes<8>(next), m, x + i + 8 <= lPitch);
-        }
+        });
         return;
     }
-    auto next = [&]() {
+    ShadeGroups<kMode, kFew, kDepth>(*ts.pK, pD, x, n, lPitch, pDepth, [&]() __attribute__((always_inline)) {
         const int t = reinterpret_cast<const uint16_t*>(pTex + ((nV >> 32) & nMaskV) * lTexPitch)[(nU >> 32) & nMaskU];
         nU = (int64_t)((uint64_t)nU + nDU);
         nV = (int64_t)((uint64_t)nV + nDV);
         return t;
-    };
-    for (int i = 0; i < n; i += 8) {
-        const int m = std::min(8, n - i);
-        ShadeGroup<kMode>(ts.k, pD + i, m <= 4 ? GatherLanes<4>(next) : GatherLanes<8>(next), m, x + i + 8 <= lPitch);
+    });
+}
+
+// Whether the texel row of texel position nV (32.32) of a texture wrapped by mask is all black.
+inline bool IsBlackWrappedRow(const PIXELSTATE& ps, int64_t nV)
+{
+    const int ty = (int)((nV >> 32) & (ps.nTexH - 1));
+    return ps.pBounds->RowLeft(ty) == ps.pBounds->RowRight(ty);
+}
+
+// Narrows [*pLo, *pHi) to about the pixels i of a span of n whose texel position P + i * D
+// (32.32, every one inside the texture) lies in texels [nFirst, nEnd); fRcp is 1 / |D|. The ends
+// are estimates by the reciprocal, which may take in a pixel or two more on either side: it needs
+// no division and no mending, and what it takes in outside the band is black, which adds nothing.
+// The band's ends, as pixel indices, are found to well within one pixel: the estimate is near
+// them only where they are near the span, whose length a double holds many times over.
+[[gnu::always_inline]] inline void AroundBand(int64_t P, int64_t D, double fRcp, int nFirst, int nEnd, int n, int* pLo,
+                                              int* pHi)
+{
+    const int64_t L = (int64_t)nFirst << 32, R = (int64_t)nEnd << 32;
+    if (D == 0) {
+        if (P < L || P >= R) {
+            *pHi = *pLo;
+        }
+        return;
+    }
+    // Going up the pixels in the band are those from (L - P) / D to before (R - P) / D; going down
+    // those after (P - R) / -D up to (P - L) / -D. The first is at least the floor of the estimate
+    // of the lower end, and the last less than the floor of the estimate of the upper end plus 2.
+    const double fLower = (double)(D > 0 ? L - P : P - R) * fRcp;
+    const double fUpper = (double)(D > 0 ? R - P : P - L) * fRcp + 2.0;
+    const double fN = (double)n;
+    const int nLo = fLower <= 0.0 ? 0 : (fLower >= fN ? n : (int)fLower);
+    const int nHi = fUpper <= 0.0 ? 0 : (fUpper >= fN ? n : (int)fUpper);
+    *pLo = std::max(*pLo, nLo);
+    *pHi = std::max(*pLo, std::min(*pHi, nHi));
+}
+
+// About the part [*pLo, *pHi) of a span of n pixels of a texture wrapped by mask, without depth,
+// whose texels may be other than black, by AroundBand: where it does not stay inside the texture
+// (whatever wraps), all of it.
+[[gnu::always_inline]] inline void AroundNonBlack(const PIXELSTATE& ps, const TEXSPANS& ts, int64_t nU, int64_t nV,
+                                                  int n, int* pLo, int* pHi)
+{
+    const CNonBlackBounds& b = *ps.pBounds;
+    const int nW = ps.nTexW, nH = ps.nTexH;
+    if (ts.nDV == 0) {
+        const int ty = (int)((nV >> 32) & (nH - 1));
+        const int nLeft = b.RowLeft(ty), nRight = b.RowRight(ty);
+        if ((nLeft > 0 || nRight < nW) && StaysInside(nU, ts.nDU, n, nW)) {
+            AroundBand(nU, ts.nDU, ts.fRcpDU, nLeft, nRight, n, pLo, pHi);
+        }
+        return;
+    }
+    const bool bCutU = b.Left() > 0 || b.Right() < nW, bCutV = b.Top() > 0 || b.Bottom() < nH;
+    if ((bCutU || bCutV) && StaysInside(nU, ts.nDU, n, nW) && StaysInside(nV, ts.nDV, n, nH)) {
+        if (bCutU) {
+            AroundBand(nU, ts.nDU, ts.fRcpDU, b.Left(), b.Right(), n, pLo, pHi);
+        }
+        if (bCutV) {
+            AroundBand(nV, ts.nDV, ts.fRcpDV, b.Top(), b.Bottom(), n, pLo, pHi);
+        }
     }
 }
 
-// A span [x0, x1) of row y of such a triangle, at the attributes at its first pixel: the same
-// pixels as ShadeSpanTexModulate, without finding again what MakeFixedSpans found.
+// A span of more than 8 pixels of a texture wrapped by mask, without depth or (kDepth) tested
+// against pDepth's: its part that may be other than black, eight pixels at a time. Kept out of
+// line: the short spans are most.
+template <int kMode, bool kDepth>
+[[gnu::noinline]] void ShadeLongWrapped(const PIXELSTATE& ps, const TEXSPANS& ts, uint16_t* pD, int x, int n,
+                                        int64_t nU, int64_t nV, SPANDEPTH depth)
+{
+    int nLo = 0, nHi = n;
+    if (ts.bBounds) {
+        AroundNonBlack(ps, ts, nU, nV, n, &nLo, &nHi);
+        if (nLo >= nHi) {
+            return;
+        }
+        // The same wrap-around sums as stepping pixel by pixel.
+        nU = (int64_t)((uint64_t)nU + (uint64_t)nLo * (uint64_t)ts.nDU);
+        nV = (int64_t)((uint64_t)nV + (uint64_t)nLo * (uint64_t)ts.nDV);
+        if (kDepth) {
+            depth.pZ += nLo;
+        }
+    }
+    ShadeRunWrapped<kMode, false, kDepth>(ps, ts, pD + nLo, x + nLo, nHi - nLo, nU, nV, &depth);
+}
+
+// A span [x0, x1) of row y of such a triangle whose texture is wrapped by mask, without depth or
+// (kDepth) tested at depth z16 and not written, from texel position (nU, nV) at its first pixel:
+// the same pixels as ShadeSpanTexModulate. A span whose texels all lie in one black row adds
+// nothing.
+template <int kMode, bool kDepth>
+[[gnu::always_inline]] inline void ShadeWrappedSpan(const PIXELSTATE& ps, const TEXSPANS& ts, int y, int x0, int x1,
+                                                    int64_t nU, int64_t nV, uint16_t z16)
+{
+    const int n = x1 - x0;
+    if (ts.bBounds && ts.nDV == 0 && IsBlackWrappedRow(ps, nV)) {
+        return;
+    }
+    uint16_t* pD = ps.pTarget + (long)y * ps.lTargetPitch + x0;
+    SPANDEPTH depth = {};
+    if (kDepth) {
+        depth = SPANDEPTH{ps.pZ + (long)y * ps.lZPitch + x0, _mm_set1_epi16((short)z16), ps.lZPitch};
+    }
+    if (n <= kFewPixels) {
+        ShadeRunWrapped<kMode, true, kDepth>(ps, ts, pD, x0, n, nU, nV, &depth);
+    } else {
+        ShadeLongWrapped<kMode, kDepth>(ps, ts, pD, x0, n, nU, nV, depth);
+    }
+}
+
+// A span [x0, x1) of row y of such a triangle with depth or a texture not wrapped by mask, at the
+// attributes at its first pixel: the same pixels as ShadeSpanTexModulate, without finding again
+// what MakeFixedSpans found.
 template <int kMode>
 inline void ShadeFixedSpan(const PIXELSTATE& ps, const TEXSPANS& ts, int y, int x0, int x1, const float* at)
 {
     const int n = x1 - x0;
-    if (n <= kFewPixels && ts.bPow2 && !ps.pZ) {
-        ShadeRunWrapped<kMode>(ps, ts, ps.pTarget + (long)y * ps.lTargetPitch + x0, x0, n,
-                               TexelFixed(at[ATTR_U] * (float)ps.nTexW), TexelFixed(at[ATTR_V] * (float)ps.nTexH));
-        return;
-    }
-    int64_t nU = TexelFixed(at[ATTR_U] * (float)ps.nTexW), nV = TexelFixed(at[ATTR_V] * (float)ps.nTexH);
+    int64_t nU = TexelFixed(at[ATTR_U] * ps.fTexW), nV = TexelFixed(at[ATTR_V] * ps.fTexH);
     const int64_t nDU = ts.nDU, nDV = ts.nDV;
     uint16_t* pZ = ps.pZ ? ps.pZ + (long)y * ps.lZPitch + x0 : nullptr;
     const uint16_t z16 = pZ ? DepthToZ16(at[ATTR_Z]) : 0;
@@ -1190,12 +1447,16 @@ inline void ShadeFixedSpan(const PIXELSTATE& ps, const TEXSPANS& ts, int y, int 
     if (pZ) {
         pZ += nLo;
     }
-    if (ts.bPow2 && !pZ) {
-        ShadeRunWrapped<kMode>(ps, ts, pD, x, m, nU, nV);
+    // A span that keeps to one texture row, inside the texture or wrapped by mask: its texels go
+    // straight into the lanes.
+    if ((bInside || ts.bPow2) && (nDV == 0 || KeepsTexel(nV, nDV, m))) {
+        const int64_t nMaskU = ts.bPow2 ? ps.nTexW - 1 : ~(int64_t)0, nMaskV = ts.bPow2 ? ps.nTexH - 1 : ~(int64_t)0;
+        const uint16_t* pRow = reinterpret_cast<const uint16_t*>(ps.pTex + ((nV >> 32) & nMaskV) * ps.lTexPitch);
+        ShadeRunInRow<kMode>(*ts.pK, pD, pZ, z16, m, pRow, nU, nDU, nMaskU, x + (m + 7) / 8 * 8 <= ps.lTargetPitch);
     } else if (m <= 8) {
-        ShadeFewConst<kMode>(ps, ts.k, pD, pZ, z16, m, nU, nV, nDU, nDV, bInside, x + 8 <= ps.lTargetPitch);
+        ShadeFewConst<kMode>(ps, *ts.pK, pD, pZ, z16, m, nU, nV, nDU, nDV, bInside, x + 8 <= ps.lTargetPitch);
     } else {
-        ShadeRunsConst<kMode>(ps, ts.k, pD, pZ, z16, m, nU, nV, nDU, nDV, bInside, x + (m + 7) / 8 * 8 <= ps.lTargetPitch);
+        ShadeRunsConst<kMode>(ps, *ts.pK, pD, pZ, z16, m, nU, nV, nDU, nDV, bInside, x + (m + 7) / 8 * 8 <= ps.lTargetPitch);
     }
 }
 #endif
@@ -1462,10 +1723,10 @@ inline void ShadeSpan(const PIXELSTATE& ps, TEXSPANS& ts, int y, int x0, int x1,
     }
     int64_t nU = 0, nV = 0, nDU = 0, nDV = 0;
     if (ps.pTex) {
-        nU = TexelFixed(at[ATTR_U] * (float)ps.nTexW);
-        nV = TexelFixed(at[ATTR_V] * (float)ps.nTexH);
-        nDU = TexelFixed(dx[ATTR_U] * (float)ps.nTexW);
-        nDV = TexelFixed(dx[ATTR_V] * (float)ps.nTexH);
+        nU = TexelFixed(at[ATTR_U] * ps.fTexW);
+        nV = TexelFixed(at[ATTR_V] * ps.fTexH);
+        nDU = TexelFixed(dx[ATTR_U] * ps.fTexW);
+        nDV = TexelFixed(dx[ATTR_V] * ps.fTexH);
     }
     for (int x = x0; x < x1; x++, nU += nDU, nV += nDV) {
         if (x != x0) {

@@ -211,6 +211,16 @@ struct PLANES {
 constexpr unsigned kAllGroups = (1u << (kPlaneWidth / 4)) - 1;
 static_assert(ATTR_U / 4 == ATTR_V / 4, "the texture coordinates share a group");
 
+#if defined(__SSE2__)
+// Attributes i to i + 3 at offset (fx, fy) from the planes' origin, as RowStart finds them.
+[[gnu::always_inline]] inline __m128 GroupAt(const PLANES& pl, int i, __m128 vfx, __m128 vfy)
+{
+    const __m128 vx = _mm_mul_ps(_mm_loadu_ps(pl.dx + i), vfx);
+    const __m128 vy = _mm_mul_ps(_mm_loadu_ps(pl.dy + i), vfy);
+    return _mm_add_ps(_mm_add_ps(_mm_loadu_ps(pl.base + i), vx), vy);
+}
+#endif
+
 // The attributes at offset (fx, fy) from the planes' origin: base + dx * fx + dy * fy, each in
 // that order, four at a time where SSE is there (the same float operations either way); only the
 // groups of nGroups where SSE is there.
@@ -219,11 +229,7 @@ static_assert(ATTR_U / 4 == ATTR_V / 4, "the texture coordinates share a group")
 #if defined(__SSE2__)
     static_assert(kPlaneWidth == 12, "three groups");
     const __m128 vfx = _mm_set1_ps(fx), vfy = _mm_set1_ps(fy);
-    auto group = [&](int i) {
-        const __m128 vx = _mm_mul_ps(_mm_loadu_ps(pl.dx + i), vfx);
-        const __m128 vy = _mm_mul_ps(_mm_loadu_ps(pl.dy + i), vfy);
-        _mm_storeu_ps(at + i, _mm_add_ps(_mm_add_ps(_mm_loadu_ps(pl.base + i), vx), vy));
-    };
+    auto group = [&](int i) { _mm_storeu_ps(at + i, GroupAt(pl, i, vfx, vfy)); };
     if (nGroups & 1) {
         group(0);
     }
@@ -253,18 +259,37 @@ void SetupPlanes(const PVERTEX& a, const PVERTEX& b, const PVERTEX& c, const int
     for (int i = ATTR_COUNT; i < kPlaneWidth; i++) {
         p->base[i] = p->dx[i] = p->dy[i] = 0.0f;
     }
+#if defined(__SSE2__)
+    // Two attributes at a time, each lane the same double operations as below.
+    static_assert(ATTR_COUNT % 2 == 0, "attributes in pairs");
+    const __m128d vx1 = _mm_set1_pd(x1), vy1 = _mm_set1_pd(y1), vx2 = _mm_set1_pd(x2), vy2 = _mm_set1_pd(y2);
+    const __m128d vArea = _mm_set1_pd(fArea);
+    auto pair = [](const float* pf) {
+        return _mm_cvtps_pd(_mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(pf))));
+    };
+    auto store = [](float* pf, __m128d v) { _mm_storel_pi(reinterpret_cast<__m64*>(pf), _mm_cvtpd_ps(v)); };
+    for (int i = 0; i < ATTR_COUNT; i += 2) {
+        const __m128d v0 = pair(a.a + i);
+        const __m128d d1 = _mm_sub_pd(pair(b.a + i), v0), d2 = _mm_sub_pd(pair(c.a + i), v0);
+        p->base[i] = a.a[i];
+        p->base[i + 1] = a.a[i + 1];
+        store(p->dx + i, _mm_div_pd(_mm_sub_pd(_mm_mul_pd(d1, vy2), _mm_mul_pd(d2, vy1)), vArea));
+        store(p->dy + i, _mm_div_pd(_mm_sub_pd(_mm_mul_pd(d2, vx1), _mm_mul_pd(d1, vx2)), vArea));
+    }
+#else
     for (int i = 0; i < ATTR_COUNT; i++) {
-        const bool bColor = i >= ATTR_R && i <= ATTR_SB;
-        if (bFlat && bColor) {
-            p->base[i] = vFlat.a[i];
-            p->dx[i] = p->dy[i] = 0.0f;
-            continue;
-        }
         const double v0 = a.a[i];
         const double d1 = (double)b.a[i] - v0, d2 = (double)c.a[i] - v0;
         p->base[i] = a.a[i];
         p->dx[i] = (float)((d1 * y2 - d2 * y1) / fArea);
         p->dy[i] = (float)((d2 * x1 - d1 * x2) / fArea);
+    }
+#endif
+    if (bFlat) {
+        for (int i = ATTR_R; i <= ATTR_SB; i++) {
+            p->base[i] = vFlat.a[i];
+            p->dx[i] = p->dy[i] = 0.0f;
+        }
     }
 }
 
@@ -274,7 +299,7 @@ void SetupPlanes(const PVERTEX& a, const PVERTEX& b, const PVERTEX& c, const int
 bool IsBlackRow(const PIXELSTATE& ps, const PLANES& pl, int64_t y)
 {
     const float fy = (float)y + 0.5f - pl.y0;
-    return IsBlackTexelRow(ps, TexelFixed((pl.base[ATTR_V] + pl.dy[ATTR_V] * fy) * (float)ps.nTexH));
+    return IsBlackTexelRow(ps, TexelFixed((pl.base[ATTR_V] + pl.dy[ATTR_V] * fy) * ps.fTexH));
 }
 
 // One edge as an integer function of the pixel centre; Test(x) tells whether a centre is inside.
@@ -357,14 +382,74 @@ void CutRowsByLevelEdge(const EDGE& e, int64_t* pRowT, int64_t* pRowB)
     }
 }
 
+// The span of row y, its columns [nL, nR], and what is to be done for it: shade(y, x0, x1, at)
+// with at the attributes at its first pixel's centre, unless it is empty or a row whose texels are
+// all black.
+template <class F>
+[[gnu::always_inline]] inline void ShadeRow(const PIXELSTATE& ps, const ROWS& rows, int64_t y, int64_t nL, int64_t nR,
+                                            F& shade)
+{
+    const PLANES& pl = *rows.pPlanes;
+    if (nL > nR || (rows.bBlackRowsSkip && IsBlackRow(ps, pl, y))) {
+        return;
+    }
+    float at[kPlaneWidth];
+    RowStart(pl, (float)nL + 0.5f - pl.x0, (float)y + 0.5f - pl.y0, at, rows.nGroups);
+    shade((int)y, (int)nL, (int)nR + 1, at);
+}
+
+#if defined(__SSE2__)
+// The steps of a left and a right edge (lanes 0 and 1) in 32 bits, four lanes at once: StepEdge
+// for both in a few instructions, where their limits and remainders hold in 32 bits on every row.
+struct EDGEPAIR {
+    __m128i q, r, nStepQ, nStepR, P;
+};
+
+// Whether StepEdge keeps s within 32 bits for nRows rows: the quotient moves by at most its step
+// and one a row, and the remainder stays below P, where adding a step below P keeps it.
+bool FitsInt32(const EDGESTEP& s, int64_t nRows)
+{
+    constexpr int64_t kMax = (int64_t)1 << 30;
+    const int64_t nStep = s.nStepQ < 0 ? -s.nStepQ : s.nStepQ;
+    return s.P <= kMax && s.q > -kMax && s.q < kMax && nStep < kMax && (s.q < 0 ? -s.q : s.q) + nRows * (nStep + 1) < kMax;
+}
+
+EDGEPAIR PairEdges(const EDGESTEP& l, const EDGESTEP& r)
+{
+    return EDGEPAIR{_mm_setr_epi32((int)l.q, (int)r.q, 0, 0), _mm_setr_epi32((int)l.r, (int)r.r, 0, 0),
+                    _mm_setr_epi32((int)l.nStepQ, (int)r.nStepQ, 0, 0), _mm_setr_epi32((int)l.nStepR, (int)r.nStepR, 0, 0),
+                    _mm_setr_epi32((int)l.P, (int)r.P, 1, 1)};
+}
+
+// StepEdge of both edges.
+[[gnu::always_inline]] inline void StepEdges(EDGEPAIR* e)
+{
+    const __m128i r = _mm_add_epi32(e->r, e->nStepR);
+    const __m128i carry = _mm_xor_si128(_mm_cmplt_epi32(r, e->P), _mm_set1_epi32(-1));  // all ones where r >= P
+    e->q = _mm_sub_epi32(_mm_add_epi32(e->q, e->nStepQ), carry);
+    e->r = _mm_sub_epi32(r, _mm_and_si128(e->P, carry));
+}
+#endif
+
 // Calls shade(y, x0, x1, at) for the span [x0, x1) of each of rows [nRowT, nRowB] with pixels in
 // it, at holding the attributes at its first pixel's centre: st[0, kLeft) are the edges that limit
 // the columns on the left, the next kRight those on the right (known in number, the steps stay in
 // registers).
 template <int kLeft, int kRight, class F>
-void ForEachRowOf(const PIXELSTATE& ps, const ROWS& rows, int64_t nRowT, int64_t nRowB, EDGESTEP* pSt, F shade)
+void ForEachRowOf(const PIXELSTATE& ps, const ROWS& rows, int64_t nRowT, int64_t nRowB, const EDGESTEP* pSt, F shade)
 {
-    const PLANES& pl = *rows.pPlanes;
+#if defined(__SSE2__)
+    if (kLeft == 1 && kRight == 1 && FitsInt32(pSt[0], nRowB - nRowT + 1) && FitsInt32(pSt[1], nRowB - nRowT + 1)) {
+        EDGEPAIR e = PairEdges(pSt[0], pSt[1]);
+        for (int64_t y = nRowT; y <= nRowB; y++) {
+            const int nL = std::max(ps.nClipL, -_mm_cvtsi128_si32(e.q));
+            const int nR = std::min(ps.nClipR - 1, _mm_cvtsi128_si32(_mm_srli_si128(e.q, 4)));
+            StepEdges(&e);
+            ShadeRow(ps, rows, y, nL, nR, shade);
+        }
+        return;
+    }
+#endif
     EDGESTEP st[kLeft + kRight];
     std::copy(pSt, pSt + kLeft + kRight, st);
     for (int64_t y = nRowT; y <= nRowB; y++) {
@@ -377,12 +462,7 @@ void ForEachRowOf(const PIXELSTATE& ps, const ROWS& rows, int64_t nRowT, int64_t
             nR = std::min(nR, st[i].q);
             StepEdge(&st[i]);
         }
-        if (nL > nR || (rows.bBlackRowsSkip && IsBlackRow(ps, pl, y))) {
-            continue;
-        }
-        float at[kPlaneWidth];
-        RowStart(pl, (float)nL + 0.5f - pl.x0, (float)y + 0.5f - pl.y0, at, rows.nGroups);
-        shade((int)y, (int)nL, (int)nR + 1, at);
+        ShadeRow(ps, rows, y, nL, nR, shade);
     }
 }
 
@@ -455,6 +535,43 @@ void ForEachRow(const PIXELSTATE& ps, const ROWS& rowsIn, F shade)
     }
     RowsBetween<1, 1>(ps, rows, nBelow, rows.nRowB, pLowerPair, shade);
 }
+
+#if defined(__SSE2__)
+// The rows of a triangle of one colour throughout on a texture wrapped by mask, without depth or
+// (kDepth) tested and not written, its spans shaded in mode kMode. Each span finds its texture
+// coordinates (and depth) itself, at once, and looks at its texel row from the texel position it
+// needs anyway.
+template <int kMode, bool kDepth>
+void ShadeWrappedRows(const PIXELSTATE& ps, const ROWS& rows, const TEXSPANS& ts)
+{
+    static_assert(ATTR_U % 4 == 0 && ATTR_V == ATTR_U + 1 && ATTR_Z == 0, "u and v lead a group, depth another");
+    ROWS wrapped = rows;
+    wrapped.bBlackRowsSkip = false;
+    wrapped.nGroups = 0;
+    const PLANES& pl = *rows.pPlanes;
+    const __m128 size = _mm_setr_ps(ps.fTexW, ps.fTexH, 0.0f, 0.0f);
+    ForEachRow(ps, wrapped, [&](int y, int x0, int x1, float*) __attribute__((always_inline)) {
+        const __m128 vfx = _mm_set1_ps((float)x0 + 0.5f - pl.x0), vfy = _mm_set1_ps((float)y + 0.5f - pl.y0);
+        int64_t nU, nV;
+        TexelFixedPair(_mm_mul_ps(GroupAt(pl, ATTR_U, vfx, vfy), size), &nU, &nV);
+        const uint16_t z16 = kDepth ? DepthToZ16(_mm_cvtss_f32(GroupAt(pl, ATTR_Z, vfx, vfy))) : 0;
+        ShadeWrappedSpan<kMode, kDepth>(ps, ts, y, x0, x1, nU, nV, z16);
+    });
+}
+
+// The rows of a triangle of one colour throughout, its spans shaded in mode kMode.
+template <int kMode>
+void ShadeFixedRows(const PIXELSTATE& ps, const ROWS& rows, const TEXSPANS& ts)
+{
+    if (ts.bPow2 && !ps.pZ) {
+        ShadeWrappedRows<kMode, false>(ps, rows, ts);
+    } else if (ts.bPow2 && !ps.bZWrite) {
+        ShadeWrappedRows<kMode, true>(ps, rows, ts);
+    } else {
+        ForEachRow(ps, rows, [&](int y, int x0, int x1, float* at) { ShadeFixedSpan<kMode>(ps, ts, y, x0, x1, at); });
+    }
+}
+#endif
 
 void SetTexChannels(const DDPIXELFORMAT& pf, PIXELSTATE* ps)
 {
@@ -538,6 +655,8 @@ HRESULT CRasterizer::Begin(const DRAWSTATE& ds)
         ps.lTexPitch = pTex->Pitch();
         ps.nTexW = pTex->Width();
         ps.nTexH = pTex->Height();
+        ps.fTexW = (float)ps.nTexW;
+        ps.fTexH = (float)ps.nTexH;
         ps.nTexBpp = BytesPerPixel(eKind);
         ps.pTexLut = ps.nTexBpp == 2 ? ArgbTable16(eKind) : nullptr;
         ps.bWrapU = ts[D3DTSS_ADDRESSU] != D3DTADDRESS_CLAMP;
@@ -700,6 +819,7 @@ void CRasterizer::TransformVertices(DWORD dwFVF, const void* pVertices, DWORD dw
             v.a[ATTR_Z] = pos[2];
             v.cx = v.cy = v.cz = 0.0f;
             v.cw = 1.0f;
+            v.nOutCode = 0;
             SetColor(v, ATTR_R, dwDiffuse, true);
             SetColor(v, ATTR_SR, dwSpecular, false);
             continue;
@@ -714,6 +834,7 @@ void CRasterizer::TransformVertices(DWORD dwFVF, const void* pVertices, DWORD dw
         }
         LightVertex(pos, lay.nNormal >= 0 ? normal : nullptr, dwDiffuse, dwSpecular, lay.nDiffuse >= 0,
                     lay.nSpecular >= 0, v);
+        v.nOutCode = OutCode(v);
         if (v.cw > 0.0f) {
             ToScreen(v);
         }
@@ -754,7 +875,12 @@ HRESULT CRasterizer::Draw(D3DPRIMITIVETYPE eType, DWORD dwFVF, const void* pVert
         const CNonBlackBounds* pBounds = m_ds.pTexture->NonBlackBounds();
         m_ps.pBounds = pBounds && !pBounds->IsFull() ? pBounds : nullptr;
     }
+#if defined(__SSE2__)
+    FIXEDCOLOURS fixed;
+    m_pFixed = &fixed;
+#endif
     DrawPrimitives(eType, pIndices, n);
+    m_pFixed = nullptr;
     m_ps.pBounds = nullptr;
     return D3D_OK;
 }
@@ -806,7 +932,7 @@ void CRasterizer::ClippedTriangle(const PVERTEX& a, const PVERTEX& b, const PVER
         Triangle(a, b, c);
         return;
     }
-    const unsigned c0 = OutCode(a), c1 = OutCode(b), c2 = OutCode(c);
+    const unsigned c0 = a.nOutCode, c1 = b.nOutCode, c2 = c.nOutCode;
     if ((c0 | c1 | c2) == 0) {
         Triangle(a, b, c);
         return;
@@ -872,6 +998,13 @@ void CRasterizer::Triangle(const PVERTEX& a, const PVERTEX& b, const PVERTEX& c)
     if (nRowT > nRowB) {
         return;
     }
+    // A triangle whose corners all lie left of the first column's centres or right of the last
+    // one's (a laser's strip running off the screen) covers none of them: its rows are all empty.
+    const int64_t nMinX = std::min({X[0], X[1], X[2]});
+    const int64_t nMaxX = std::max({X[0], X[1], X[2]});
+    if (nMaxX < (int64_t)ps.nClipL * kSubPixel + kHalfPixel || nMinX > (int64_t)(ps.nClipR - 1) * kSubPixel + kHalfPixel) {
+        return;
+    }
     const EDGE e[3] = {MakeEdge(X[0], Y[0], X[1], Y[1]), MakeEdge(X[1], Y[1], X[2], Y[2]),
                        MakeEdge(X[2], Y[2], X[0], Y[0])};
     PLANES pl;
@@ -886,25 +1019,20 @@ void CRasterizer::Triangle(const PVERTEX& a, const PVERTEX& b, const PVERTEX& c)
 #if defined(__SSE2__)
     // The game's glows and sprites: one colour throughout, each span shaded the same way.
     if ((ps.nFastPath == FAST_TEX_OPAQUE || ps.nFastPath == FAST_TEX_ADDITIVE) && ts.bEights && ts.bFixedColor) {
-        MakeFixedSpans(ps, ps.nFastPath == FAST_TEX_ADDITIVE, &ts);
+        MakeFixedSpans(ps, ps.nFastPath == FAST_TEX_ADDITIVE, m_pFixed, &ts);
         if (ts.bNothing) {
             return;
         }
         // Their spans read the texture coordinates, and depth where it is tested.
         rows.nGroups = 1u << (ATTR_U / 4) | (ps.pZ ? 1u << (ATTR_Z / 4) : 0u);
         switch (ts.nMode) {
-        case SHADE_OPAQUE:
-            ForEachRow(ps, rows, [&](int y, int x0, int x1, float* at) { ShadeFixedSpan<SHADE_OPAQUE>(ps, ts, y, x0, x1, at); });
-            break;
-        case SHADE_ADD565:
-            ForEachRow(ps, rows, [&](int y, int x0, int x1, float* at) { ShadeFixedSpan<SHADE_ADD565>(ps, ts, y, x0, x1, at); });
-            break;
-        case SHADE_ADD555:
-            ForEachRow(ps, rows, [&](int y, int x0, int x1, float* at) { ShadeFixedSpan<SHADE_ADD555>(ps, ts, y, x0, x1, at); });
-            break;
-        default:
-            ForEachRow(ps, rows, [&](int y, int x0, int x1, float* at) { ShadeFixedSpan<SHADE_ADD>(ps, ts, y, x0, x1, at); });
-            break;
+        case SHADE_OPAQUE: ShadeFixedRows<SHADE_OPAQUE>(ps, rows, ts); break;
+        case SHADE_ADD565: ShadeFixedRows<SHADE_ADD565>(ps, rows, ts); break;
+        case SHADE_ADD555: ShadeFixedRows<SHADE_ADD555>(ps, rows, ts); break;
+        case SHADE_ADD_LIT555: ShadeFixedRows<SHADE_ADD_LIT555>(ps, rows, ts); break;
+        case SHADE_ADD555_BLUE: ShadeFixedRows<SHADE_ADD555_BLUE>(ps, rows, ts); break;
+        case SHADE_OPAQUE_LIT555: ShadeFixedRows<SHADE_OPAQUE_LIT555>(ps, rows, ts); break;
+        default: ShadeFixedRows<SHADE_ADD>(ps, rows, ts); break;
         }
         return;
     }
@@ -933,7 +1061,7 @@ void CRasterizer::ClippedLine(const PVERTEX& a, const PVERTEX& b)
         Line(a, b);
         return;
     }
-    const unsigned c0 = OutCode(a), c1 = OutCode(b);
+    const unsigned c0 = a.nOutCode, c1 = b.nOutCode;
     if ((c0 | c1) == 0) {
         Line(a, b);
         return;
@@ -981,13 +1109,13 @@ void CRasterizer::Line(const PVERTEX& a, const PVERTEX& b)
         for (int i = 0; i < ATTR_COUNT; i++) {
             at[i] = a.a[i] + (b.a[i] - a.a[i]) * t;
         }
-        ShadePixel(m_ps, x, y, at, TexelFixed(at[ATTR_U] * (float)m_ps.nTexW), TexelFixed(at[ATTR_V] * (float)m_ps.nTexH));
+        ShadePixel(m_ps, x, y, at, TexelFixed(at[ATTR_U] * m_ps.fTexW), TexelFixed(at[ATTR_V] * m_ps.fTexH));
     }
 }
 
 void CRasterizer::Point(const PVERTEX& a)
 {
-    if (!m_bPretransformed && OutCode(a)) {
+    if (!m_bPretransformed && a.nOutCode) {
         return;
     }
     if (!std::isfinite(a.sx) || !std::isfinite(a.sy)) {
@@ -997,6 +1125,6 @@ void CRasterizer::Point(const PVERTEX& a)
     if (fx < (float)m_ps.nClipL || fx >= (float)m_ps.nClipR || fy < (float)m_ps.nClipT || fy >= (float)m_ps.nClipB) {
         return;
     }
-    ShadePixel(m_ps, (int)fx, (int)fy, a.a, TexelFixed(a.a[ATTR_U] * (float)m_ps.nTexW),
-               TexelFixed(a.a[ATTR_V] * (float)m_ps.nTexH));
+    ShadePixel(m_ps, (int)fx, (int)fy, a.a, TexelFixed(a.a[ATTR_U] * m_ps.fTexW),
+               TexelFixed(a.a[ATTR_V] * m_ps.fTexH));
 }

@@ -25,6 +25,7 @@
 
 class CDDSurface;
 class CNonBlackBounds;
+struct FIXEDCOLOURS;
 
 constexpr int D3D_MAX_STAGES = 8;
 
@@ -61,6 +62,7 @@ struct PIXELSTATE {
     const uint8_t* pTex;
     long lTexPitch;  // in bytes
     int nTexW, nTexH, nTexBpp;
+    float fTexW, fTexH;  // the sizes as floats, which texture coordinates are scaled by
     const uint32_t* pTexLut;  // ARGB of a 16-bit texel; null for 32-bit texels
     bool bWrapU, bWrapV;
     bool bPow2U, bPow2V;  // wrapped, and the size a power of two: wrapping is a mask
@@ -88,6 +90,7 @@ struct PIXELSTATE {
 
 struct PVERTEX {
     float cx, cy, cz, cw;  // clip space
+    unsigned nOutCode;     // the clip planes it lies outside of, as bits; of transformed vertices only
     float sx, sy;          // screen position
     float a[ATTR_COUNT];   // depth 0..1, colours 0..255, texture coordinates
 };
@@ -122,4 +125,5 @@ private:
     std::vector<PVERTEX> m_verts;
     std::vector<PVERTEX> m_clipA, m_clipB;
     PIXELSTATE m_ps = {};
+    FIXEDCOLOURS* m_pFixed = nullptr;  // the draw's, while it draws
 };

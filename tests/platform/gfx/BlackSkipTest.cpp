@@ -149,6 +149,9 @@ protected:
         CRasterizer::EnableFastPaths(true);
     }
 
+    // TurnedAndScaledQuadsDrawnAsTheGeneralPathDrawsThem on a glow of the given kind and size.
+    void TurnedAndScaled(PIXELKIND eKind, int w, int h);
+
     static size_t Changed(const std::vector<uint16_t>& a, const std::vector<uint16_t>& b)
     {
         size_t n = 0;
@@ -203,10 +206,25 @@ TEST_F(BlackSkipTest, GlowsDrawnAsTheGeneralPathDrawsThem)
 }
 
 // The main gun's set-up: a bullet cell turned to every angle, scaled and moved by the world matrix,
-// depth tested and not written.
+// depth tested and not written. Also on a texture wrapped by mask, five bits a channel, as the
+// bursts' pictures are.
 TEST_F(BlackSkipTest, TurnedAndScaledQuadsDrawnAsTheGeneralPathDrawsThem)
 {
-    MakeGlow(PK_R5G6B5, 96, 72, 4242);
+    for (const bool bPow2 : {false, true}) {
+        TurnedAndScaled(bPow2 ? PK_X1R5G5B5 : PK_R5G6B5, bPow2 ? 64 : 96, bPow2 ? 64 : 72);
+        if (HasFatalFailure()) {
+            return;
+        }
+        m_pDev->SetTexture(0, nullptr);
+        m_pTex->Release();
+        m_pTex = nullptr;
+    }
+}
+
+void BlackSkipTest::TurnedAndScaled(PIXELKIND eKind, int w, int h)
+{
+    SCOPED_TRACE(eKind);
+    MakeGlow(eKind, w, h, 4242);
     ASSERT_FALSE(HasFatalFailure());
     for (int nTurn = 0; nTurn < 16; nTurn++) {
         const float fAngle = (float)nTurn * 0.4f;

@@ -80,6 +80,20 @@ protected:
         }
     }
 
+    // Texture x diffuse added (ONE/ONE) with the specular colour, no depth.
+    void AddedWithSpecular()
+    {
+        ModulateTexture();
+        m_pDev->SetRenderState(D3DRENDERSTATE_ZENABLE, FALSE);
+        m_pDev->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, TRUE);
+        m_pDev->SetRenderState(D3DRENDERSTATE_SRCBLEND, D3DBLEND_ONE);
+        m_pDev->SetRenderState(D3DRENDERSTATE_DESTBLEND, D3DBLEND_ONE);
+        m_pDev->SetRenderState(D3DRENDERSTATE_SPECULARENABLE, TRUE);
+    }
+
+    // DepthTestedSpansMatchTheGeneralPath on a texture of the given size.
+    void DepthTestedSpans(int nTexW, int nTexH);
+
     std::vector<uint16_t> Picture()
     {
         std::vector<uint16_t> out;
@@ -169,10 +183,11 @@ TEST_F(FastPathTest, ConstantColourSpansMatchTheGeneralPath)
             m_pDev->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, bAdd);
             m_pDev->SetRenderState(D3DRENDERSTATE_COLORKEYENABLE, bKey);
             SetLit(bLit);
-            // Unlit: white, a colour, and a colour with specular on.
-            for (int nColour = 0; nColour < (bLit ? 2 : 3); nColour++) {
-                const D3DCOLOR c = nColour == 0 ? 0xFFFFFFFF : RGBA_MAKE(200, 133, 61, 255);
-                const D3DCOLOR spec = nColour == 2 ? RGB_MAKE(40, 7, 90) : 0;
+            // Unlit: white, a colour, a colour with specular on, and white with a specular blue
+            // alone (the lasers' set-up).
+            for (int nColour = 0; nColour < (bLit ? 2 : 4); nColour++) {
+                const D3DCOLOR c = nColour == 0 || nColour == 3 ? 0xFFFFFFFF : RGBA_MAKE(200, 133, 61, 255);
+                const D3DCOLOR spec = nColour == 2 ? RGB_MAKE(40, 7, 90) : (nColour == 3 ? RGB_MAKE(0, 0, 5) : 0);
                 m_pDev->SetRenderState(D3DRENDERSTATE_SPECULARENABLE, nColour != 0);
                 std::vector<uint16_t> pictures[2];
                 for (int nFast = 0; nFast < 2; nFast++) {
@@ -196,7 +211,7 @@ TEST_F(FastPathTest, ConstantColourSpansMatchTheGeneralPath)
         m_pTex->Release();
         m_pTex = nullptr;
     }
-    EXPECT_EQ(nCase, 5u * 4u * (2u + 3u));
+    EXPECT_EQ(nCase, 5u * 4u * (2u + 4u));
 }
 
 // Quads under a moved, a turned and a scaled world, and through a viewport smaller than the target.
@@ -239,13 +254,59 @@ TEST_F(FastPathTest, WorldTransformsAndViewportMatchTheGeneralPath)
 }
 
 // Constant-colour textured spans with the depth test on, written or not, over depths equal to the
-// quads' own and one either side; one quad's depth changes along its spans.
+// quads' own and one either side; one quad's depth changes along its spans. On a texture wrapped
+// by mask and on one whose sizes are not powers of two (the boss's parts).
 TEST_F(FastPathTest, DepthTestedSpansMatchTheGeneralPath)
 {
-    MakeTexture(PK_A1R5G5B5, 32, 16, 0x03E0);
+    for (const bool bPow2 : {true, false}) {
+        SCOPED_TRACE(bPow2 ? "32x16" : "48x24");
+        DepthTestedSpans(bPow2 ? 32 : 48, bPow2 ? 16 : 24);
+        if (HasFatalFailure()) {
+            return;
+        }
+        m_pDev->SetTexture(0, nullptr);
+        m_pTex->Release();
+        m_pTex = nullptr;
+    }
+}
+
+// One draw of triangles of several colours, each of one colour throughout, a colour coming back
+// after others: each shades as its own colour asks, as the general path shades it.
+TEST_F(FastPathTest, TrianglesOfSeveralColoursInOneDrawMatchTheGeneralPath)
+{
+    MakeTexture(PK_X1R5G5B5, 32, 32, 0x7C00);
+    ASSERT_FALSE(HasFatalFailure());
+    AddedWithSpecular();
+    const D3DCOLOR colours[4] = {0xFFFFFFFF, RGBA_MAKE(200, 133, 61, 255), 0xFFFFFFFF, RGBA_MAKE(9, 250, 120, 255)};
+    const D3DCOLOR specs[4] = {0, RGB_MAKE(40, 7, 90), RGB_MAKE(0, 0, 1), 0};
+    std::vector<D3DLVERTEX> v;
+    for (int i = 0; i < 24; i++) {
+        D3DLVERTEX q[4];
+        const float l = 10.0f + 26.0f * (float)(i % 12), t = 20.0f + 70.0f * (float)(i / 12);
+        Quad(q, l, t, l + 23.0f, t + 60.0f, 0.0f, colours[i % 4], 0.1f, 0.0f, 1.7f, 2.1f);
+        for (const int k : {0, 1, 2, 0, 2, 3}) {
+            q[k].specular = specs[i % 4];
+            v.push_back(q[k]);
+        }
+    }
+    std::vector<uint16_t> pictures[2];
+    for (int nFast = 0; nFast < 2; nFast++) {
+        CRasterizer::EnableFastPaths(nFast == 1);
+        m_pDev->Clear(0, nullptr, D3DCLEAR_TARGET, kClear, 1.0f, 0);
+        ASSERT_EQ(m_pDev->DrawPrimitive(D3DPT_TRIANGLELIST, D3DFVF_LVERTEX, v.data(), (DWORD)v.size(), 0), DD_OK);
+        pictures[nFast] = Picture();
+    }
+    CRasterizer::EnableFastPaths(true);
+    EXPECT_GT(Drawn(pictures[1]), 20000u);
+    EXPECT_EQ(Differences(pictures[0], pictures[1]), 0u);
+}
+
+void FastPathTest::DepthTestedSpans(int nTexW, int nTexH)
+{
+    MakeTexture(PK_A1R5G5B5, nTexW, nTexH, 0x03E0);
     ASSERT_FALSE(HasFatalFailure());
     ModulateTexture();
-    std::vector<QUADCASE> quads = QuadCases(32, 16);
+    std::vector<QUADCASE> quads = QuadCases(nTexW, nTexH);
     auto draw = [&](bool bLit, D3DCOLOR c) {
         DrawQuads(quads, bLit, c, 0);
         D3DLVERTEX v[4];
@@ -436,12 +497,7 @@ TEST_F(FastPathTest, ABlackGlowLeavesTheTargetAsItIs)
 {
     MakeTexture(PK_R5G6B5, 32, 16, 0x07E0);
     ASSERT_FALSE(HasFatalFailure());
-    ModulateTexture();
-    m_pDev->SetRenderState(D3DRENDERSTATE_ZENABLE, FALSE);
-    m_pDev->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, TRUE);
-    m_pDev->SetRenderState(D3DRENDERSTATE_SRCBLEND, D3DBLEND_ONE);
-    m_pDev->SetRenderState(D3DRENDERSTATE_DESTBLEND, D3DBLEND_ONE);
-    m_pDev->SetRenderState(D3DRENDERSTATE_SPECULARENABLE, TRUE);
+    AddedWithSpecular();
     const std::vector<QUADCASE> quads = QuadCases(32, 16);
     PaintBackground(std::vector<uint16_t>(640 * 480, 0xFFFF));
     const std::vector<uint16_t> before = Picture();

@@ -120,6 +120,10 @@ TEST_F(RasterTest, SharedEdgesTouchEachPixelOnce)
 // the left or on the right, corners on pixel centres, on whole pixels and between), in both
 // windings, cover exactly the pixels whose centres the definition puts inside: every edge
 // function of the 1/256-pixel corners non-negative, zero only on an owned (top or left) edge.
+// After the first 300, some reach a corner thousands of pixels away (whose edges the row loop
+// steps in 64 bits), some hang over the target's left edge or lie beyond it, and some are cut by
+// a viewport narrower than the probed area, on either side of which a triangle may lie whole; the
+// last ones end just short of, on or just past the centres of the first or last column drawn.
 TEST_F(RasterTest, TrianglesCoverThePixelCentresInsideThem)
 {
     Additive();
@@ -130,17 +134,44 @@ TEST_F(RasterTest, TrianglesCoverThePixelCentresInsideThem)
         return (int)((seed >> 16) % (uint32_t)n);
     };
     const float kFractions[4] = {0.0f, 0.5f, 0.25f, 0.8125f};
+    const D3DVIEWPORT7 vpAll = {0, 0, 640, 480, 0.0f, 1.0f}, vpCut = {30, 10, 70, 100, 0.0f, 1.0f};
     int nCovered = 0;
-    for (int nTri = 0; nTri < 300; nTri++) {
+    const float kNearCentre[4] = {-1.0f / 256.0f, 0.0f, 1.0f / 256.0f, 0.25f};
+    for (int nTri = 0; nTri < 524; nTri++) {
         float fx[3], fy[3];
         for (int i = 0; i < 3; i++) {
             fx[i] = (float)next(80) + kFractions[next(4)] + 20.0f;
             fy[i] = (float)next(60) + kFractions[next(4)] + 20.0f;
         }
+        if (nTri >= 500) {
+            // An edge straight down at a column centre give or take a little, the rest of the
+            // triangle off the side it is near: the first column of the target or of vpCut, or
+            // vpCut's last.
+            const int nSide = (nTri - 500) / 8;
+            const float fEdge = (nSide == 0 ? 0.5f : (nSide == 1 ? 30.5f : 99.5f)) + kNearCentre[nTri % 4];
+            const float fOff = nSide == 2 ? 40.0f : -40.0f;
+            const float fTurn = nTri % 8 < 4 ? 1.0f : -1.0f;  // both windings
+            const float fCornerX[3] = {fEdge, fEdge + fOff, fEdge}, fCornerY[3] = {30.0f, 45.0f + fTurn, 60.0f};
+            std::copy(fCornerX, fCornerX + 3, fx);
+            std::copy(fCornerY, fCornerY + 3, fy);
+        }
         if (nTri % 5 == 0) {
             fy[1] = fy[0];  // a level edge
         }
+        const bool bVaried = nTri >= 300 && nTri < 500;
+        if (bVaried && nTri % 7 == 3) {
+            fx[2] += nTri % 2 ? 20000.0f : -20000.0f;
+            fy[2] += nTri % 3 ? 30000.0f : -30000.0f;
+        }
+        if (bVaried && nTri % 3 == 1) {
+            for (float& f : fx) {
+                f -= 70.0f;
+            }
+        }
+        const D3DVIEWPORT7& vp = nTri >= 500 ? (nTri < 508 ? vpAll : vpCut) : (bVaried && nTri % 4 == 2 ? vpCut : vpAll);
+        ASSERT_EQ(m_pDev->SetViewport(const_cast<D3DVIEWPORT7*>(&vpAll)), DD_OK);
         m_pDev->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0);
+        ASSERT_EQ(m_pDev->SetViewport(const_cast<D3DVIEWPORT7*>(&vp)), DD_OK);
         D3DTLVERTEX v[3];
         for (int i = 0; i < 3; i++) {
             v[i] = ScreenVertex(fx[i], fy[i], RGB_MAKE(8, 8, 8));
@@ -159,7 +190,8 @@ TEST_F(RasterTest, TrianglesCoverThePixelCentresInsideThem)
         size_t nWrong = 0;
         for (int py = 0; py < 120; py++) {
             for (int px = 0; px < 140; px++) {
-                bool bIn = nArea != 0;
+                bool bIn = nArea != 0 && px >= (int)vp.dwX && px < (int)(vp.dwX + vp.dwWidth) && py >= (int)vp.dwY &&
+                           py < (int)(vp.dwY + vp.dwHeight);
                 for (int i = 0; i < 3; i++) {
                     const int j = (i + 1) % 3;
                     const int64_t dx = X[j] - X[i], dy = Y[j] - Y[i];
@@ -173,6 +205,7 @@ TEST_F(RasterTest, TrianglesCoverThePixelCentresInsideThem)
         }
         ASSERT_EQ(nWrong, 0u) << "triangle " << nTri;
     }
+    ASSERT_EQ(m_pDev->SetViewport(const_cast<D3DVIEWPORT7*>(&vpAll)), DD_OK);
     EXPECT_GT(nCovered, 100000);
 }
 

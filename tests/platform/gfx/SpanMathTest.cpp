@@ -33,11 +33,19 @@ float FloatOfBits(uint32_t dwBits)
 
 TEST(SpanMathTest, TexelPositionIsTheRoundedProductForEveryKindOfFloat)
 {
-    // Every 97th bit pattern: both signs, denormals, every exponent, NaNs and infinities.
+    // Every 97th bit pattern: both signs, denormals, every exponent, NaNs and infinities; the
+    // two-lane form of the wrapped spans with it, paired with another pattern of every kind.
     size_t nChecked = 0;
     for (uint64_t n = 0; n <= 0xFFFFFFFFull; n += 97) {
         const float x = FloatOfBits((uint32_t)n);
         ASSERT_EQ(TexelFixed(x), TexelFixedByDouble(x)) << "bits " << std::hex << n;
+#if defined(__SSE2__)
+        const float y = FloatOfBits((uint32_t)(n * 2654435761u));
+        int64_t nX = 0, nY = 0;
+        TexelFixedPair(_mm_setr_ps(x, y, 0.0f, 0.0f), &nX, &nY);
+        ASSERT_EQ(nX, TexelFixedByDouble(x)) << "bits " << std::hex << n;
+        ASSERT_EQ(nY, TexelFixedByDouble(y)) << "bits " << std::hex << (uint32_t)(n * 2654435761u);
+#endif
         nChecked++;
     }
     EXPECT_GT(nChecked, 44000000u);
