@@ -10,6 +10,7 @@
 #include "engine/BgmWave.h"
 #include "engine/Input.h"
 #include "engine/KeyRecorder.h"
+#include "engine/Log.h"
 #include "engine/Sound.h"
 #include "engine/SurfaceUtil.h"
 #include "engine/Util.h"
@@ -146,15 +147,25 @@ int CConfig::ReadFile() {
     RemoveReplacementLeftover(CONFIG_FILE_PATH);
     CFile* pFile = nullptr;
     if (FileOpen(&pFile, CONFIG_FILE_PATH) != FILE_OK) return 0;
-    ReadText(reinterpret_cast<const char*>(pFile->GetMemory()), pFile->GetSize());
+    int nFound = ReadText(reinterpret_cast<const char*>(pFile->GetMemory()), pFile->GetSize());
     FileClose(pFile);
+    // The game always writes all five, so a file that lacks one was cut or overwritten: the player
+    // would otherwise find a setting gone back to its default without a word.
+    int nMissing = CONFIG_SETTINGS - nFound;
+    if (nMissing == 1)
+        ReportDataError(CONFIG_FILE_PATH, "damaged: 1 of the %d settings is not in it, so it is the default",
+                        CONFIG_SETTINGS);
+    else if (nMissing > 1)
+        ReportDataError(CONFIG_FILE_PATH, "damaged: %d of the %d settings are not in it, so they are the defaults",
+                        nMissing, CONFIG_SETTINGS);
     return 1;
 }
 
 // Lines end at LF (a CR before it is white space to the scanner); a line longer than the buffer
 // goes on as the next line, as fgets hands it over.
-void CConfig::ReadText(const char* pText, size_t nSize) {
+int CConfig::ReadText(const char* pText, size_t nSize) {
     char szLine[CONFIG_LINE_MAX];
+    unsigned nSeen = 0;
     rvm::string key;
     rvm::vector<rvm::string> values;
     size_t nPos = 0;
@@ -166,30 +177,36 @@ void CConfig::ReadText(const char* pText, size_t nSize) {
             if (c == '\n') break;
         }
         szLine[n] = 0;
-        if (SplitKeyLine(szLine, &key, &values)) ParseLine(key.c_str(), values);
+        if (!SplitKeyLine(szLine, &key, &values)) continue;
+        int nSetting = ParseLine(key.c_str(), values);
+        if (nSetting >= 0) nSeen |= 1u << nSetting;
     }
+    int nFound = 0;
+    for (int k = 0; k < CONFIG_SETTINGS; ++k) nFound += (nSeen >> k) & 1;
+    return nFound;
 }
 
-void CConfig::ParseLine(const char* pszKey, const rvm::vector<rvm::string>& values) {
-    if (!pszKey) return;
+int CConfig::ParseLine(const char* pszKey, const rvm::vector<rvm::string>& values) {
+    if (!pszKey) return -1;
     int nValue = values.empty() ? 0 : ToInt(values[0]);
     if (HasPrefix(pszKey, "CFG_FPS")) {
         SetFps(nValue == kFpsValues[1] ? 1 : 0);
-        return;
+        return 0;
     }
     if (HasPrefix(pszKey, "CFG_VOL")) {
         int nLevel = nValue / 10;
         m_nVolumeLevel = nLevel < 0 ? 0 : (nLevel > CONFIG_VOLUME_LEVELS ? CONFIG_VOLUME_LEVELS : nLevel);
         m_nVolume = m_nVolumeLevel * 10;
-        return;
+        return 1;
     }
     for (int k = 0; k < CONFIG_ACTIONS; ++k) {
         // A button number that no mask bit stands for keeps the action's default.
         if (HasPrefix(pszKey, kButtonKeys[k])) {
             m_dwButtons[k] = (nValue >= 1 && nValue <= 32) ? (1u << (nValue - 1)) : kDefaultButtons[k];
-            return;
+            return 2 + k;
         }
     }
+    return -1;
 }
 
 int CConfig::ButtonNumber(DWORD dwMask) {

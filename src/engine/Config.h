@@ -22,6 +22,7 @@
 #define CONFIG_ROWS 4
 #define CONFIG_ACTIONS 3  // shot, jump, sub-weapon
 #define CONFIG_VOLUME_LEVELS 10
+#define CONFIG_SETTINGS (2 + CONFIG_ACTIONS)  // frame rate, volume and the buttons
 
 #define CONFIG_LATCH_UP 0
 #define CONFIG_LATCH_DOWN 1
@@ -69,9 +70,11 @@ public:
 
     // The settings file. Keys that are missing or refused keep the defaults.
     int ReadFile();
-    // The same reading from text in memory (the file's reader).
-    void ReadText(const char* pText, size_t nSize);
-    void ParseLine(const char* pszKey, const rvm::vector<rvm::string>& values);
+    // The same reading from text in memory (the file's reader). Returns how many of the settings
+    // the text set.
+    int ReadText(const char* pText, size_t nSize);
+    // Which setting the key set: 0 the frame rate, 1 the volume, 2 on the buttons; -1 none.
+    int ParseLine(const char* pszKey, const rvm::vector<rvm::string>& values);
     // 1 when the five lines were written; pnWhy, when given, receives why not (USERFILE_*).
     int WriteFile(int* pnWhy = nullptr);
     // The five lines as written (each ends with "\n").

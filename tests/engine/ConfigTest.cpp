@@ -377,7 +377,13 @@ TEST_F(ConfigScreenTest, JoystickButtonsAreAssignedSwappedAndSavedOnExit) {
 }
 
 TEST_F(ConfigScreenTest, ChangedSettingsSurviveALeaveAndShowOnScreen) {
+    // A file cut short by a crash: what it holds is kept, the rest is the default, and the player is
+    // told once; the file written on leaving holds all five again and is read without a word.
+    CTempFolder::Put("GameData/Config.dat", std::string("#CFG_FPS 60\r\n#CFG_VO"));
     g_Config.Start();
+    const std::vector<std::string> cut = {
+        "GameData/Config.dat: damaged: 4 of the 5 settings are not in it, so they are the defaults"};
+    EXPECT_EQ(m_Host.GetErrorLines(), cut);
     Tap(VK_RIGHT);  // 30 frames per second
     Tap(VK_DOWN);
     Tap(VK_LEFT);
@@ -393,6 +399,7 @@ TEST_F(ConfigScreenTest, ChangedSettingsSurviveALeaveAndShowOnScreen) {
     g_Config.Start();
     EXPECT_EQ(g_Config.GetFps(), 30);
     EXPECT_EQ(g_Config.GetVolume(), 70);
+    EXPECT_EQ(m_Host.GetErrorLines(), cut);
     FillBack(0);
     g_Config.Draw(g_lpDDSBack);
     EXPECT_EQ(BackPixel(472 + 2, 80 + 2), RegionAt("skip_30"));
