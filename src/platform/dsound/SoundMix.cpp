@@ -11,12 +11,16 @@ namespace {
 
 std::atomic<bool> g_bMixRuns{true};
 
-inline int32_t SampleAt(const MIXVOICE& v, uint32_t nFrame, uint32_t nChannel) {
-    const uint8_t* p = v.pData + static_cast<size_t>(nFrame) * v.nBlockAlign;
-    if (v.nBits == 8) return (static_cast<int32_t>(p[nChannel]) - 128) * 256;
+// A sample of 8 bits (unsigned) or 16 bits (signed) on the 16-bit scale.
+inline int32_t SampleOf(const uint8_t* p, int nBits) {
+    if (nBits == 8) return (static_cast<int32_t>(p[0]) - 128) * 256;
     int16_t s;
-    memcpy(&s, p + 2 * nChannel, 2);
+    memcpy(&s, p, 2);
     return s;
+}
+
+inline int32_t SampleAt(const MIXVOICE& v, uint32_t nFrame, uint32_t nChannel) {
+    return SampleOf(v.pData + static_cast<size_t>(nFrame) * v.nBlockAlign + nChannel * (v.nBits / 8u), v.nBits);
 }
 
 inline int32_t Lerp(int32_t a, int32_t b, uint32_t nFrac16) {
@@ -77,13 +81,6 @@ void MixFrame(const MIXVOICE& v, int32_t* pAccum) {
     int32_t r = v.nChannels == 2 ? Lerp(SampleAt(v, nFrame, 1), SampleAt(v, nNext, 1), nFrac) : l;
     pAccum[0] += Scale(l, v.nGain);
     pAccum[1] += Scale(r, v.nGain);
-}
-
-inline int32_t SampleOf(const uint8_t* p, int nBits) {
-    if (nBits == 8) return (static_cast<int32_t>(p[0]) - 128) * 256;
-    int16_t s;
-    memcpy(&s, p, 2);
-    return s;
 }
 
 // MixFrame for frames [i, nEnd) while the position stays below nSafe, where the next frame is
