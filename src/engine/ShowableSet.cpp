@@ -24,8 +24,11 @@ bool IsLayer(int nLayer)
 }
 
 // Clears the object's slot; a stored index that does not name it is reported and the table is
-// searched. An object found nowhere is marked unregistered all the same, so that it can join again.
-template <typename T, typename SlotOf> void RemoveEntry(T* pObj, int nCount, SlotOf slotOf)
+// searched. An object found nowhere is marked unregistered, so that it can join again, unless
+// another table still holds it: its index is that table's, and marking it out would leave the
+// entry there to dangle once the object is gone.
+template <typename T, typename SlotOf, typename HeldElsewhere>
+void RemoveEntry(T* pObj, int nCount, SlotOf slotOf, HeldElsewhere heldElsewhere)
 {
     const int nIndex = pObj->m_nIndex;
     if (nIndex < 0) {
@@ -40,10 +43,23 @@ template <typename T, typename SlotOf> void RemoveEntry(T* pObj, int nCount, Slo
     for (int i = 0; i < nCount; i++) {
         if (slotOf(i) == pObj) {
             slotOf(i) = nullptr;
-            break;
+            pObj->m_nIndex = -1;
+            return;
         }
     }
-    pObj->m_nIndex = -1;
+    if (!heldElsewhere()) {
+        pObj->m_nIndex = -1;
+    }
+}
+
+bool InLayer(const CShowable* pObj, int nLayer)
+{
+    for (int i = 0; i < SHOWABLE_MAX; i++) {
+        if (ShowEntry(i, nLayer) == pObj) {
+            return true;
+        }
+    }
+    return false;
 }
 
 } // namespace
@@ -72,7 +88,8 @@ void CScrollableSet::Register(CScrollable* pObj)
 void CScrollableSet::Unregister(CScrollable* pObj)
 {
     if (pObj) {
-        RemoveEntry(pObj, SCROLLABLE_MAX, [](int i) -> CScrollable*& { return g_pScrollables[i]; });
+        RemoveEntry(pObj, SCROLLABLE_MAX, [](int i) -> CScrollable*& { return g_pScrollables[i]; },
+                    [] { return false; });
     }
 }
 
@@ -167,7 +184,8 @@ int CShowableSet::Register(CShowable* pObj, int nLayer)
 void CShowableSet::Unregister(CShowable* pObj, int nLayer)
 {
     if (pObj && IsLayer(nLayer)) {
-        RemoveEntry(pObj, SHOWABLE_MAX, [nLayer](int i) -> CShowable*& { return ShowEntry(i, nLayer); });
+        RemoveEntry(pObj, SHOWABLE_MAX, [nLayer](int i) -> CShowable*& { return ShowEntry(i, nLayer); },
+                    [pObj, nLayer] { return InLayer(pObj, 1 - nLayer); });
     }
 }
 

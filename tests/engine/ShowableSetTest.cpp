@@ -148,10 +148,15 @@ TEST_F(Registries, AFullLayerAnswersTheTableSize)
 TEST_F(Registries, DestroyingADrawableRemovesItFromEitherLayer)
 {
     {
-        CShowProbe a, b;
+        CShowProbe a, b, c;
         CShowableSet::Register(&a, 1);
         CShowableSet::Register(&b, 0);
-        EXPECT_EQ(CShowableSet::Count(1), 1);
+        CShowableSet::Register(&c, 1);
+        // Told to leave the layer it is not in: it stays where it is, and still leaves at its end.
+        CShowableSet::Unregister(&c, 0);
+        EXPECT_EQ(CShowableSet::GetAt(1, 1), &c);
+        EXPECT_EQ(c.m_nIndex, 1);
+        EXPECT_EQ(CShowableSet::Count(1), 2);
         EXPECT_EQ(CShowableSet::Count(0), 1);
     }
     EXPECT_EQ(CShowableSet::Count(1), 0);
