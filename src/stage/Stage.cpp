@@ -340,14 +340,17 @@ void CStage::TestMiss()
     if (m_nState != STAGE_STATE_PLAY)
         return;
     const DWORD dwState = m_Player.GetState();
-    if (dwState & PLAYER_STATE_ENTERING)
-        return;
     D3DVECTOR vPos;
     m_Player.GetPosition(&vPos);
     // A body at the left edge moves freely (the scroll carry and the free move cancel out), so a
     // heroine pushed there by a wall falls through the ground without ever leaving 0..640: once
     // she is wholly below the map she is out, or the stage could never end.
     const bool bFallen = vPos.y > STAGE_FALL_OUT_Y;
+    // She rides in from beyond the left edge, and her entry ends only when she lands: where no
+    // ground meets her (its picture refused) she would fall for ever, out of sight, in a stage
+    // that never ends.
+    if ((dwState & PLAYER_STATE_ENTERING) && !bFallen)
+        return;
     const bool bOutside = vPos.x < 0.0f || vPos.x > 640.0f || bFallen;
     if (dwState & PLAYER_STATE_MISS)
         StartGameOver();

@@ -151,6 +151,21 @@ TEST_F(StageRun, AHeroineFallenBelowTheMapIsOut)
     EXPECT_EQ(p.m_nMisses, 1);
 }
 
+// Her entry lasts until she lands: with no ground to land on she is out once below the map, not
+// left falling unseen while the stage runs on.
+TEST_F(StageRun, AHeroineWhoFallsWhileEnteringIsOut)
+{
+    h.LoadStill(kFlat);
+    p.m_vPos = D3DVECTOR{{-5.0f}, {STAGE_FALL_OUT_Y}, {0.0f}};
+    p.m_dwState = PLAYER_STATE_ENTERING;
+    h.Tick();
+    EXPECT_EQ(s.GetState(), STAGE_STATE_PLAY);
+    p.m_vPos.y = STAGE_FALL_OUT_Y + 0.5f;
+    h.Tick();
+    EXPECT_EQ(s.GetState(), STAGE_STATE_GAMEOVER);
+    EXPECT_EQ(p.m_nMisses, 1);
+}
+
 TEST_F(StageRun, TheMissBitPutsHerOutOnScreenAndTheEnteringBitShieldsHer)
 {
     h.LoadStill(kFlat);
