@@ -46,9 +46,13 @@ void MusicOff()
     g_BgmWave.FadeOut();
 }
 
+// The screen's pictures come from several folders (its own, the system and cockpit sheets), and
+// the loader of the one that failed has named it already: this line only says what that costs.
 void ReportBareScreen(const char* pszScreen)
 {
-    ReportDataError(".\\GameData\\Title", "%s could not be loaded: it shows without its pictures, though its keys work",
+    ReportDataError(".\\GameData",
+                    "%s could not be loaded (the file is named above): it shows without its pictures, though its "
+                    "keys work",
                     pszScreen);
 }
 
@@ -786,6 +790,9 @@ void CGame::SelectDemo(IDirect3DDevice7* lpDevice)
     m_bDemo = 1;
     if (!StartReplay(lpDevice, DEMO_REPLAY_FOLDER, szName)) {
         m_bDemo = 0;
+        // A damaged replay still opens, so it would be chosen at every count-down and the demos
+        // after it never shown: the next turn goes to the one after it.
+        m_nNextDemo = NextDemo(m_nNextDemo);
         ChangeState(STATE_TITLE, lpDevice);
         return;
     }

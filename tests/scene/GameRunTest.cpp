@@ -510,7 +510,9 @@ TEST_F(GameRun, DemoSelectionFailuresStayOnTheTitle)
     MakeStageData();
     // No demo replay files (the first title visit), then no demo keys (the second), then the first
     // demo's replay and key but an empty demo stage (the third): its load fails, and the title
-    // comes back instead of the program ending.
+    // comes back instead of the program ending. Last, the first demo's replay damaged (the fourth):
+    // the title comes back, and the next count-down tries the demo after it, so one bad file does
+    // not hold up the attract loop for good.
     for (const char* pszFile : {"ReplayDemo01.dat", "ReplayDemo02.dat", "ReplayDemo03.dat"})
         std::filesystem::remove(std::string("GameData/Title/") + pszFile);
     m_Game.m_OnRender = [&](CObservedGame& game) {
@@ -518,7 +520,7 @@ TEST_F(GameRun, DemoSelectionFailuresStayOnTheTitle)
             game.GetStage().SetState(STAGE_STATE_QUIT);
         } else if (game.GetState() == CGame::STATE_TITLE && game.GetTitle().GetResult() != CTitle::RESULT_DEMO) {
             const int nVisit = game.Visits(CGame::STATE_TITLE);
-            if (nVisit == 4) {
+            if (nVisit == 5) {
                 game.m_OnRender = nullptr;
                 CloseSoon();
                 return;
@@ -533,12 +535,14 @@ TEST_F(GameRun, DemoSelectionFailuresStayOnTheTitle)
                 ReloadParamFile();
                 WriteDemoReplay(1);
                 CTempFolder::Put("GameData/Stage01/StageDemo.txt", std::string());
+            } else if (nVisit == 4) {
+                CTempFolder::Put("GameData/Title/ReplayDemo01.dat", "no replay at all, only words");
             }
             game.GetTitle().SetResult(CTitle::RESULT_DEMO);
         }
     };
     ASSERT_EQ(Run(kLongRun), 0);
-    EXPECT_EQ(m_Game.States(), (States{3, 4, 15, 16, 13, 14, 13, 14, 13, 14, 3, 13}));
+    EXPECT_EQ(m_Game.States(), (States{3, 4, 15, 16, 13, 14, 13, 14, 13, 14, 3, 13, 14, 13}));
     EXPECT_EQ(m_Game.GetNextDemo(), 2);
     EXPECT_FALSE(m_Game.IsDemo());
     EXPECT_TRUE(m_Host.GetMessageBoxes().empty());
@@ -548,7 +552,9 @@ TEST_F(GameRun, DemoSelectionFailuresStayOnTheTitle)
                   "[.\\GameData\\Title\\ReplayDemo01.dat]",
                   "GameData/System/Param.txt: ERROR 38 : デモプレイのパラメータが存在しません [#DEMOPLAY01]",
                   "GameData/Stage01/StageDemo.txt: defines no object and no map row: there is no stage to play",
-                  "GameData/Stage01/StageDemo.txt: the demo play of stage 1 could not be loaded; back to the title"}));
+                  "GameData/Stage01/StageDemo.txt: the demo play of stage 1 could not be loaded; back to the title",
+                  "GameData/Title/ReplayDemo01.dat: ERROR 24 : リプレイデータの形式が違います "
+                  "[.\\GameData\\Title\\ReplayDemo01.dat(no replay at all, )]"}));
 }
 
 TEST_F(GameRun, QuittingFromTheTitleEndsTheProgram)
