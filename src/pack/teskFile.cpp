@@ -76,6 +76,20 @@ rvm::string BaseFolder()
     return g_BaseFolder;
 }
 
+// A pack as the game's other data errors name their files: below the folder the game runs in,
+// with forward slashes.
+rvm::string ShownPackName(const rvm::string& packPath)
+{
+    const rvm::string base = BaseFolder();
+    rvm::string name = packPath.compare(0, base.size(), base) == 0 ? packPath.substr(base.size()) : packPath;
+    if (name.compare(0, 2, ".\\") == 0)
+        name.erase(0, 2);
+    for (char& c : name)
+        if (c == '\\')
+            c = '/';
+    return name;
+}
+
 rvm::vector<rvm::string> SearchFolders()
 {
     std::lock_guard<std::mutex> lock(g_FolderLock);
@@ -630,17 +644,27 @@ int CFile::ReadPackImage(const void* pImage, uint32_t nSize, const char* pszEntr
 int CFile::SearchPack(PACKSOURCE& src, const rvm::string& packPath, const rvm::string& entry, bool bLocateOnly,
                       TESKPACKRECORD* pRecord)
 {
+    // A file that stands where a folder's pack would (the folder's name with ".dat") but is none is
+    // passed over, and said: it is most likely a pack that was damaged.
     uint8_t header[PACK_HEADER_SIZE];
-    if (!ReadPack(src, header, PACK_HEADER_SIZE))
+    if (!ReadPack(src, header, PACK_HEADER_SIZE)) {
+        ReportToUser(PackMessage("WARNING : pack %s is too short to be a pack (%u bytes) and is passed over\n",
+                                 ShownPackName(packPath).c_str(), src.nSize)
+                         .c_str());
         return FILE_ERR_NOT_FOUND;
+    }
     bool bLong;
     if (memcmp(header, PACK_MAGIC_STORED, PACK_MAGIC_SIZE) == 0)
         bLong = false;
     else if (memcmp(header, PACK_MAGIC_VOSTIL, PACK_MAGIC_SIZE) == 0 ||
              memcmp(header, PACK_MAGIC_DX, PACK_MAGIC_SIZE) == 0)
         bLong = true;
-    else
+    else {
+        ReportToUser(PackMessage("WARNING : pack %s does not start as a pack and is passed over\n",
+                                 ShownPackName(packPath).c_str())
+                         .c_str());
         return FILE_ERR_NOT_FOUND;
+    }
     uint32_t nCount = ReadLE32(header + PACK_MAGIC_SIZE);
     uint32_t nRecSize = bLong ? PACK_RECORD_LONG : PACK_RECORD_SHORT;
     uint32_t nNameSize = bLong ? PACK_NAME_LONG : PACK_NAME_SHORT;
@@ -649,7 +673,8 @@ int CFile::SearchPack(PACKSOURCE& src, const rvm::string& packPath, const rvm::s
     uint32_t nRecords = nCount < nFits ? nCount : nFits;
     rvm::vector<uint8_t> dir((size_t)nRecords * nRecSize);
     if (!dir.empty() && !ReadPack(src, dir.data(), (uint32_t)dir.size())) {
-        ReportToUser(PackMessage("WARNING : pack %s: the directory cannot be read\n", packPath.c_str()).c_str());
+        ReportToUser(
+            PackMessage("WARNING : pack %s: the directory cannot be read\n", ShownPackName(packPath).c_str()).c_str());
         return FILE_ERR_NOT_FOUND;
     }
     for (uint32_t i = 0; i < nRecords; i++) {
@@ -670,7 +695,7 @@ int CFile::SearchPack(PACKSOURCE& src, const rvm::string& packPath, const rvm::s
         return nResult;
     }
     if (nCount > nRecords)
-        ReportToUser(PackMessage("WARNING : pack %s is cut short (%u of %u records)\n", packPath.c_str(), nRecords,
+        ReportToUser(PackMessage("WARNING : pack %s is cut short (%u of %u records)\n", ShownPackName(packPath).c_str(), nRecords,
                                  nCount)
                          .c_str());
     return FILE_ERR_NOT_FOUND;
@@ -683,7 +708,7 @@ int CFile::ReadPackEntry(PACKSOURCE& src, const rvm::string& packPath, bool bLon
     if ((uint64_t)rec.nOffset + rec.nStoredSize > src.nSize ||
         (bCompressed && (uint64_t)rec.nSize > (uint64_t)rec.nStoredSize * kMaxExpansion + 64)) {
         ReportToUser(
-            PackMessage("WARNING : pack %s: entry %s lies outside the pack\n", packPath.c_str(), rec.szName).c_str());
+            PackMessage("WARNING : pack %s: entry %s lies outside the pack\n", ShownPackName(packPath).c_str(), rec.szName).c_str());
         return FILE_ERR_READ;
     }
     if (!SeekPack(src, rec.nOffset))
@@ -713,7 +738,7 @@ int CFile::ReadPackEntry(PACKSOURCE& src, const rvm::string& packPath, bool bLon
         delete pCodec;
         if (nDecoded == LZSS_TRUNCATED) {
             ReportToUser(
-                PackMessage("WARNING : pack %s: entry %s does not decode\n", packPath.c_str(), rec.szName).c_str());
+                PackMessage("WARNING : pack %s: entry %s does not decode\n", ShownPackName(packPath).c_str(), rec.szName).c_str());
             ReleaseData();
             return FILE_ERR_READ;
         }

@@ -6,6 +6,7 @@
 #include "pack/PackBuilder.h"
 #include "support/TempFolder.h"
 #include "pack/teskFile.h"
+#include "platform/host/HostHeadless.h"
 #include "platform/win/File.h"
 #include "rvm/rvm_stl.h"
 
@@ -442,7 +443,11 @@ TEST(FilePack, DamagedPacksFailCleanly)
     ReadByName((".\\D\\" + rvm::string(PACK_NAME_LONG, 'n')).c_str(), &nResult);
     EXPECT_EQ(nResult, FILE_OK);
 
-    // A count far beyond the file and an unknown magic are passed over.
+    // A count far beyond the file and an unknown magic are passed over; the user is told of a file
+    // that stands where the folder's pack would and is none, named as the other data errors are.
+    CHostHeadless host;
+    host.SetQuiet(true);
+    SetHost(&host);
     bad = pack;
     PutLE32(bad, 8, 0xFFFFFFFFu);
     CTempFolder::Put("D.dat", bad);
@@ -455,4 +460,8 @@ TEST(FilePack, DamagedPacksFailCleanly)
     CTempFolder::Put("D.dat", rvm::vector<uint8_t>{'t', 'e'});
     ReadByName(".\\D\\a.txt", &nResult);
     EXPECT_EQ(nResult, FILE_ERR_NOT_FOUND);
+    SetHost(nullptr);
+    EXPECT_EQ(host.GetErrorLines(),
+              (std::vector<std::string>{"WARNING : pack D.dat does not start as a pack and is passed over",
+                                        "WARNING : pack D.dat is too short to be a pack (2 bytes) and is passed over"}));
 }
