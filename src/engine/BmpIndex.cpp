@@ -454,7 +454,8 @@ int LoadSystemIndexes(IDirect3DDevice7* lpDevice)
         if (!e.pIndex->LoadIndex(lpDevice, SYSTEM_INDEX_DIR, e.pszFile)) {
             ReportDataError(e.pIndex->GetIndexPath().c_str(),
                             "not loaded, so no system index is used: the stages run without the cockpit, the boss "
-                            "gauge and the system pictures (enemy shots among them)");
+                            "gauge and the system pictures (enemy shots among them), and the pause menu and the "
+                            "game-over screen show blank, though their keys work");
             return 0;
         }
     }
