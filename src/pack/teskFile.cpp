@@ -90,6 +90,18 @@ rvm::string ShownPackName(const rvm::string& packPath)
     return name;
 }
 
+// "WARNING : pack <the pack> <what is wrong>", to the debug output and to the user.
+void ReportPackFault(const rvm::string& packPath, const char* pszFormat, ...) __attribute__((format(printf, 2, 3)));
+void ReportPackFault(const rvm::string& packPath, const char* pszFormat, ...)
+{
+    char szWhat[448];
+    va_list args;
+    va_start(args, pszFormat);
+    vsnprintf(szWhat, sizeof(szWhat), pszFormat, args);
+    va_end(args);
+    ReportToUser(PackMessage("WARNING : pack %s%s\n", ShownPackName(packPath).c_str(), szWhat).c_str());
+}
+
 rvm::vector<rvm::string> SearchFolders()
 {
     std::lock_guard<std::mutex> lock(g_FolderLock);
@@ -648,9 +660,7 @@ int CFile::SearchPack(PACKSOURCE& src, const rvm::string& packPath, const rvm::s
     // passed over, and said: it is most likely a pack that was damaged.
     uint8_t header[PACK_HEADER_SIZE];
     if (!ReadPack(src, header, PACK_HEADER_SIZE)) {
-        ReportToUser(PackMessage("WARNING : pack %s is too short to be a pack (%u bytes) and is passed over\n",
-                                 ShownPackName(packPath).c_str(), src.nSize)
-                         .c_str());
+        ReportPackFault(packPath, " is too short to be a pack (%u bytes) and is passed over", src.nSize);
         return FILE_ERR_NOT_FOUND;
     }
     bool bLong;
@@ -660,9 +670,7 @@ int CFile::SearchPack(PACKSOURCE& src, const rvm::string& packPath, const rvm::s
              memcmp(header, PACK_MAGIC_DX, PACK_MAGIC_SIZE) == 0)
         bLong = true;
     else {
-        ReportToUser(PackMessage("WARNING : pack %s does not start as a pack and is passed over\n",
-                                 ShownPackName(packPath).c_str())
-                         .c_str());
+        ReportPackFault(packPath, " does not start as a pack and is passed over");
         return FILE_ERR_NOT_FOUND;
     }
     uint32_t nCount = ReadLE32(header + PACK_MAGIC_SIZE);
@@ -673,8 +681,7 @@ int CFile::SearchPack(PACKSOURCE& src, const rvm::string& packPath, const rvm::s
     uint32_t nRecords = nCount < nFits ? nCount : nFits;
     rvm::vector<uint8_t> dir((size_t)nRecords * nRecSize);
     if (!dir.empty() && !ReadPack(src, dir.data(), (uint32_t)dir.size())) {
-        ReportToUser(
-            PackMessage("WARNING : pack %s: the directory cannot be read\n", ShownPackName(packPath).c_str()).c_str());
+        ReportPackFault(packPath, ": the directory cannot be read");
         return FILE_ERR_NOT_FOUND;
     }
     for (uint32_t i = 0; i < nRecords; i++) {
@@ -695,9 +702,7 @@ int CFile::SearchPack(PACKSOURCE& src, const rvm::string& packPath, const rvm::s
         return nResult;
     }
     if (nCount > nRecords)
-        ReportToUser(PackMessage("WARNING : pack %s is cut short (%u of %u records)\n", ShownPackName(packPath).c_str(), nRecords,
-                                 nCount)
-                         .c_str());
+        ReportPackFault(packPath, " is cut short (%u of %u records)", nRecords, nCount);
     return FILE_ERR_NOT_FOUND;
 }
 
@@ -707,8 +712,7 @@ int CFile::ReadPackEntry(PACKSOURCE& src, const rvm::string& packPath, bool bLon
     bool bCompressed = bLong && rec.nStoredSize != rec.nSize;
     if ((uint64_t)rec.nOffset + rec.nStoredSize > src.nSize ||
         (bCompressed && (uint64_t)rec.nSize > (uint64_t)rec.nStoredSize * kMaxExpansion + 64)) {
-        ReportToUser(
-            PackMessage("WARNING : pack %s: entry %s lies outside the pack\n", ShownPackName(packPath).c_str(), rec.szName).c_str());
+        ReportPackFault(packPath, ": entry %s lies outside the pack", rec.szName);
         return FILE_ERR_READ;
     }
     if (!SeekPack(src, rec.nOffset))
@@ -737,8 +741,7 @@ int CFile::ReadPackEntry(PACKSOURCE& src, const rvm::string& packPath, bool bLon
         int nDecoded = pCodec ? pCodec->Decode(stored.get(), rec.nStoredSize, m_pData, rec.nSize) : LZSS_TRUNCATED;
         delete pCodec;
         if (nDecoded == LZSS_TRUNCATED) {
-            ReportToUser(
-                PackMessage("WARNING : pack %s: entry %s does not decode\n", ShownPackName(packPath).c_str(), rec.szName).c_str());
+            ReportPackFault(packPath, ": entry %s does not decode", rec.szName);
             ReleaseData();
             return FILE_ERR_READ;
         }
